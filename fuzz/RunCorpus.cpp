@@ -1,0 +1,30 @@
+// Runs a fuzz target over every file of its seed corpus, so the corpus
+// also serves as ordinary tests under the sanitizers.
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
+
+int main(int argc, char** argv)
+{
+    int files = 0;
+    for (int i = 1; i < argc; ++i) {
+        std::filesystem::path root(argv[i]);
+        if (!std::filesystem::exists(root))
+            continue;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
+            if (!entry.is_regular_file())
+                continue;
+            std::ifstream in(entry.path(), std::ios::binary);
+            std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+            LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+            ++files;
+        }
+    }
+    std::printf("%d corpus files\n", files);
+    return 0;
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Stored paths use either separator, may carry a drive letter and may differ
+// in letter case from the disk. Every file the system opens goes through
+// ResolvePath, the one place that turns such a path into a Linux path.
+
+inline bool IsPathSeparator(char c)
+{
+    return c == '\\' || c == '/';
+}
+
+// A stored path (code page 1257) as a Linux path (UTF-8): separators become
+// '/', a drive "X:" becomes the folder the drive is mapped to (the root
+// unless set), and every existing folder and file is matched on disk
+// ignoring letter case. Parts that do not exist are kept as written.
+std::string ResolvePath(std::string_view storedPath);
+
+// A Linux path (UTF-8) in the system's text (code page 1257); '/' stays.
+std::string FromNativePath(std::string_view nativePath);
+
+// Maps a drive letter of stored paths to a Linux folder.
+void SetDriveFolder(char driveLetter, std::string nativeFolder);
+
+// The existing file beside storedPath with the same base name and the given
+// extension ("dbf" or ".dbf"), matched ignoring case (".DBF", ".FPT" written
+// on Windows). When there is none, the path with the extension as given.
+std::string FindSiblingByExtension(std::string_view storedPath, std::string_view extension);
+
+// True when the path names an existing file or folder.
+bool PathExists(std::string_view storedPath);
+bool RemoveFile(std::string_view storedPath);
+// Renames, replacing an existing target atomically.
+bool RenameFile(std::string_view fromStoredPath, std::string_view toStoredPath);

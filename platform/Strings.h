@@ -1,0 +1,8 @@
+#pragma once
+
+#include <string>
+
+// The text of a string-table id in code page 1257; empty when unknown.
+std::string LoadString(int id);
+// The text with every "%1" replaced by arg.
+std::string LoadStringArg(int id, const std::string& arg);

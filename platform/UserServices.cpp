@@ -1,0 +1,83 @@
+#include "platform/UserServices.h"
+
+#include "platform/Codepage.h"
+#include "platform/Strings.h"
+
+#include <atomic>
+#include <cstdio>
+
+namespace {
+
+class CHeadlessProgress : public IProgress {
+public:
+    void SetRange(int, int) override {}
+    void SetStep(int) override {}
+    void SetPos(int) override {}
+    void StepIt() override {}
+    bool CheckCancel() override { return false; }
+};
+
+class CHeadlessUserServices : public IUserServices {
+public:
+    int MessageBox(const std::string& text, unsigned type, unsigned) override
+    {
+        std::fprintf(stderr, "drel: %s\n", Cp1257ToUtf8(text).c_str());
+        switch (type & MB_TYPEMASK) {
+        case MB_OK:
+            return IDOK;
+        case MB_YESNO:
+            return IDNO;
+        default:
+            return IDCANCEL;
+        }
+    }
+    std::unique_ptr<IProgress> CreateProgress(int) override { return std::make_unique<CHeadlessProgress>(); }
+};
+
+CHeadlessUserServices g_headless;
+std::atomic<IUserServices*> g_services{nullptr};
+
+} // namespace
+
+IUserServices& UserServices()
+{
+    IUserServices* s = g_services.load();
+    return s ? *s : g_headless;
+}
+
+void SetUserServices(IUserServices* services)
+{
+    g_services.store(services);
+}
+
+int AppMessageBox(const std::string& text, unsigned type, unsigned helpId)
+{
+    return UserServices().MessageBox(text, type, helpId);
+}
+
+int AppMessageBox(int stringId, unsigned type, unsigned helpId)
+{
+    return UserServices().MessageBox(LoadString(stringId), type,
+                                     helpId == kHelpIdFromString ? static_cast<unsigned>(stringId) : helpId);
+}
+
+int AppMessageBoxArg(int stringId, const std::string& arg, unsigned type, unsigned helpId)
+{
+    return UserServices().MessageBox(LoadStringArg(stringId, arg), type,
+                                     helpId == kHelpIdFromString ? static_cast<unsigned>(stringId) : helpId);
+}
+
+bool AskYesNo(const std::string& text)
+{
+    return AppMessageBox(text, MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+bool AskYesNo(int stringId)
+{
+    return AppMessageBox(stringId, MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+void AppBeep()
+{
+    UserServices().Beep();
+}

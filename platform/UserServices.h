@@ -1,0 +1,78 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+// What the core and the data layers ask of the application shell: message
+// boxes, questions, the beep, the wait cursor and progress windows. The
+// shell installs its windowed implementation; without it a headless one
+// answers (messages to stderr, questions answered No), and tests install a
+// scripted double. Texts are code page 1257.
+
+enum : unsigned {
+    MB_OK = 0x0,
+    MB_OKCANCEL = 0x1,
+    MB_ABORTRETRYIGNORE = 0x2,
+    MB_YESNOCANCEL = 0x3,
+    MB_YESNO = 0x4,
+    MB_RETRYCANCEL = 0x5,
+    MB_TYPEMASK = 0xF,
+    MB_ICONERROR = 0x10,
+    MB_ICONQUESTION = 0x20,
+    MB_ICONWARNING = 0x30,
+    MB_ICONINFORMATION = 0x40,
+    MB_ICONMASK = 0xF0,
+    MB_DEFBUTTON2 = 0x100,
+};
+
+enum { IDOK = 1, IDCANCEL = 2, IDABORT = 3, IDRETRY = 4, IDIGNORE = 5, IDYES = 6, IDNO = 7 };
+
+// A progress window with a cancel button. Every call first lets waiting
+// window messages through; CheckCancel answers true once after the user
+// pressed cancel.
+class IProgress {
+public:
+    virtual ~IProgress() = default;
+    virtual void SetRange(int low, int high) = 0;
+    virtual void SetStep(int step) = 0;
+    virtual void SetPos(int position) = 0;
+    virtual void StepIt() = 0;
+    virtual bool CheckCancel() = 0;
+};
+
+class IUserServices {
+public:
+    virtual ~IUserServices() = default;
+    // Shows the text modally and returns the button pressed.
+    virtual int MessageBox(const std::string& text, unsigned type, unsigned helpId) = 0;
+    virtual void Beep() {}
+    virtual void BeginWaitCursor() {}
+    virtual void EndWaitCursor() {}
+    // A new progress window captioned by a string id; null when none could be made.
+    virtual std::unique_ptr<IProgress> CreateProgress(int captionId) = 0;
+};
+
+IUserServices& UserServices();
+// Installs services; null restores the headless ones. The caller keeps ownership.
+void SetUserServices(IUserServices* services);
+
+int AppMessageBox(const std::string& text, unsigned type = MB_OK, unsigned helpId = 0);
+// Shown by string id, the help id defaults to the string id (so the box,
+// and a test double, know which message it was).
+constexpr unsigned kHelpIdFromString = static_cast<unsigned>(-1);
+int AppMessageBox(int stringId, unsigned type = MB_OK, unsigned helpId = kHelpIdFromString);
+// The string with "%1" replaced by arg, shown in the application's box.
+int AppMessageBoxArg(int stringId, const std::string& arg, unsigned type = MB_OK,
+                     unsigned helpId = kHelpIdFromString);
+bool AskYesNo(const std::string& text);
+bool AskYesNo(int stringId);
+void AppBeep();
+
+// Shows the wait cursor for its lifetime.
+class CWaitCursor {
+public:
+    CWaitCursor() { UserServices().BeginWaitCursor(); }
+    ~CWaitCursor() { UserServices().EndWaitCursor(); }
+    CWaitCursor(const CWaitCursor&) = delete;
+    CWaitCursor& operator=(const CWaitCursor&) = delete;
+};

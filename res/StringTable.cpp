@@ -1,0 +1,44 @@
+#include "res/StringTable.h"
+
+#include <algorithm>
+#include <iterator>
+
+namespace {
+
+struct StringEntry {
+    int id;
+    const char* text;
+};
+
+// Sorted by id. Texts stand exactly as the program shows them.
+constexpr StringEntry kStrings[] = {
+    {1005, "Trūksta atminties."},
+    {1007, "Nepavyko atidaryti failo \"%1\"."},
+    {1027, "Nepavyko sukurti failo \"%1\"."},
+    {1028, "Skaitymo iš failo klaida."},
+    {1030, "Nekorektiškas failo formatas."},
+    {1044, "Failas skirtas tik skaitymui."},
+    {1045, "Rašymo į failą klaida."},
+    {1054, "Nepavyko užrakinti failo. Šiuo metu failą naudoja kita programa."},
+    {1074, "Failas \"%1\" jau yra."},
+};
+
+constexpr bool IsSorted()
+{
+    for (size_t i = 1; i < std::size(kStrings); ++i)
+        if (kStrings[i - 1].id >= kStrings[i].id)
+            return false;
+    return true;
+}
+static_assert(IsSorted(), "string table ids must be sorted and unique");
+
+} // namespace
+
+const char* LoadStringUtf8(int id)
+{
+    auto it = std::lower_bound(std::begin(kStrings), std::end(kStrings), id,
+                               [](const StringEntry& e, int v) { return e.id < v; });
+    if (it == std::end(kStrings) || it->id != id)
+        return nullptr;
+    return it->text;
+}

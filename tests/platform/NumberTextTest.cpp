@@ -1,0 +1,84 @@
+#include "platform/NumberText.h"
+#include "tests/support/TestSupport.h"
+
+#include "platform/Path.h"
+
+#include <clocale>
+#include <cstdlib>
+#include <gtest/gtest.h>
+
+namespace {
+
+// Compiles a comma-decimal locale into a temporary folder and switches the
+// process to it for the test's lifetime. Empty when the machine cannot.
+class CommaLocale {
+public:
+    CommaLocale()
+    {
+        std::string folder = ResolvePath(m_dir.Path());
+        std::string cmd = "localedef -i lt_LT -f UTF-8 " + folder + "lt_LT.UTF-8 >/dev/null 2>&1";
+        if (std::system(cmd.c_str()) != 0)
+            return;
+        const char* old = std::getenv("LOCPATH");
+        m_oldLocpath = old ? old : "";
+        m_hadLocpath = old != nullptr;
+        setenv("LOCPATH", folder.c_str(), 1);
+        m_old = std::setlocale(LC_NUMERIC, nullptr);
+        m_active = std::setlocale(LC_NUMERIC, "lt_LT.UTF-8") != nullptr;
+    }
+    ~CommaLocale()
+    {
+        std::setlocale(LC_NUMERIC, m_old.empty() ? "C" : m_old.c_str());
+        if (m_hadLocpath)
+            setenv("LOCPATH", m_oldLocpath.c_str(), 1);
+        else
+            unsetenv("LOCPATH");
+    }
+    bool Active() const { return m_active; }
+
+private:
+    CTempDir m_dir;
+    std::string m_old, m_oldLocpath;
+    bool m_hadLocpath = false;
+    bool m_active = false;
+};
+
+} // namespace
+
+TEST(NumberText, FormattingIgnoresTheProcessLocale)
+{
+    const std::string underC = FormatC("%13.8lf|%e|%g|%5.3lf km", 25.28273345, 3.14159, 0.0001234, 1.5);
+    EXPECT_EQ(underC, "  25.28273345|3.141590e+00|0.0001234|1.500 km");
+
+    CommaLocale comma;
+    if (!comma.Active())
+        GTEST_SKIP() << "localedef cannot build a comma-decimal locale here";
+    char probe[16];
+    std::snprintf(probe, sizeof probe, "%.1f", 1.5);
+    ASSERT_STREQ(probe, "1,5") << "the test locale must really use a comma";
+    EXPECT_EQ(FormatC("%13.8lf|%e|%g|%5.3lf km", 25.28273345, 3.14159, 0.0001234, 1.5), underC);
+    EXPECT_DOUBLE_EQ(ParseDoubleC("25.5"), 25.5);
+    EXPECT_DOUBLE_EQ(AtofC("-1.25e2xyz"), -125.0);
+}
+
+TEST(NumberText, ParsingReadsTheLongestNumberPrefix)
+{
+    struct Case {
+        const char* text;
+        double value;
+        size_t consumed;
+    };
+    const Case cases[] = {
+        {"  12.5abc", 12.5, 6}, {"-0.5", -0.5, 4}, {"1e3", 1000.0, 3}, {"abc", 0.0, 0},
+        {"", 0.0, 0},           {"1,5", 1.0, 1},   {".5", 0.5, 2},     {"0x10", 0.0, 1},
+    };
+    for (const Case& c : cases) {
+        size_t used = 99;
+        EXPECT_DOUBLE_EQ(ParseDoubleC(c.text, &used), c.value) << c.text;
+        EXPECT_EQ(used, c.consumed) << c.text;
+    }
+    EXPECT_EQ(AtoiC(" -42x"), -42);
+    EXPECT_EQ(AtoiC("99999999999"), 2147483647);
+    EXPECT_EQ(AtoiC("-99999999999"), -2147483647 - 1);
+    EXPECT_EQ(AtoiC("x1"), 0);
+}

@@ -1,0 +1,14 @@
+#include "tests/support/TestSupport.h"
+
+#include "platform/Stream.h"
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    // Lock and open retries would make failure cases wait for seconds.
+    GetFileRetryPolicy().lockWait = std::chrono::milliseconds(1);
+    GetFileRetryPolicy().openWait = std::chrono::milliseconds(1);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,117 @@
+#include "tests/support/TestSupport.h"
+
+#include "platform/Path.h"
+#include "platform/Stream.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace {
+IUserServices* g_current = nullptr;
+}
+
+CTempDir::CTempDir()
+{
+    std::string templ = (std::filesystem::temp_directory_path() / "drel-test-XXXXXX").string();
+    char* made = ::mkdtemp(templ.data());
+    if (!made)
+        throw std::runtime_error("mkdtemp failed");
+    m_path = FromNativePath(templ) + "/";
+}
+
+CTempDir::~CTempDir()
+{
+    std::error_code ec;
+    std::filesystem::remove_all(ResolvePath(m_path), ec);
+}
+
+void WriteWholeFile(const std::string& path, const std::string& bytes)
+{
+    auto s = CFileStream::Open(path, FileMode::CreateAlways);
+    ASSERT_TRUE(s) << path;
+    ASSERT_TRUE(s->WriteExact(bytes.data(), bytes.size()));
+}
+
+std::string ReadWholeFile(const std::string& path)
+{
+    auto s = CFileStream::Open(path, FileMode::Read);
+    if (!s)
+        return std::string();
+    std::string bytes(static_cast<size_t>(s->Size()), '\0');
+    s->ReadExact(bytes.data(), bytes.size());
+    return bytes;
+}
+
+std::string TestDataFolder()
+{
+    const char* env = std::getenv("DREL_TEST_DATA");
+    std::string folder = env ? env : "tests/data";
+    if (folder.back() != '/')
+        folder += '/';
+    return FromNativePath(folder);
+}
+
+namespace {
+
+class CScriptedProgress : public IProgress {
+public:
+    explicit CScriptedProgress(CScriptedUserServices& owner) : m_owner(owner) {}
+    void SetRange(int, int) override {}
+    void SetStep(int) override {}
+    void SetPos(int) override {}
+    void StepIt() override { ++m_owner.progressSteps; }
+    bool CheckCancel() override
+    {
+        ++m_owner.cancelChecks;
+        return m_owner.cancelAfterChecks >= 0 && m_owner.cancelChecks > m_owner.cancelAfterChecks;
+    }
+
+private:
+    CScriptedUserServices& m_owner;
+};
+
+} // namespace
+
+CScriptedUserServices::CScriptedUserServices() : m_previous(g_current)
+{
+    g_current = this;
+    SetUserServices(this);
+}
+
+CScriptedUserServices::~CScriptedUserServices()
+{
+    g_current = m_previous;
+    SetUserServices(m_previous);
+}
+
+int CScriptedUserServices::MessageBox(const std::string& text, unsigned type, unsigned helpId)
+{
+    messages.push_back(Message{text, type, helpId});
+    if (!answers.empty()) {
+        int answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    switch (type & MB_TYPEMASK) {
+    case MB_OK:
+        return IDOK;
+    case MB_YESNO:
+        return IDNO;
+    default:
+        return IDCANCEL;
+    }
+}
+
+std::unique_ptr<IProgress> CScriptedUserServices::CreateProgress(int)
+{
+    return std::make_unique<CScriptedProgress>(*this);
+}
+
+std::vector<unsigned> CScriptedUserServices::MessageIds() const
+{
+    std::vector<unsigned> ids;
+    for (const Message& m : messages)
+        ids.push_back(m.helpId);
+    return ids;
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "platform/UserServices.h"
+
+#include <deque>
+#include <string>
+#include <vector>
+
+// A fresh folder under the system's temporary folder, removed with its
+// contents when the object goes. Path() is a stored-form path ending in '/'.
+class CTempDir {
+public:
+    CTempDir();
+    ~CTempDir();
+    CTempDir(const CTempDir&) = delete;
+    CTempDir& operator=(const CTempDir&) = delete;
+
+    const std::string& Path() const { return m_path; }
+    std::string File(const std::string& name) const { return m_path + name; }
+
+private:
+    std::string m_path;
+};
+
+// Writes and reads whole files by stored-form path.
+void WriteWholeFile(const std::string& path, const std::string& bytes);
+std::string ReadWholeFile(const std::string& path);
+
+// The folder of small test fixtures (tests/data/), ending in '/'.
+std::string TestDataFolder();
+
+// User services that record every message and answer from a script.
+// Installed for its lifetime.
+class CScriptedUserServices : public IUserServices {
+public:
+    struct Message {
+        std::string text;
+        unsigned type;
+        unsigned helpId; // the string id for messages shown by id
+    };
+
+    CScriptedUserServices();
+    ~CScriptedUserServices() override;
+
+    int MessageBox(const std::string& text, unsigned type, unsigned helpId) override;
+    void Beep() override { ++beeps; }
+    std::unique_ptr<IProgress> CreateProgress(int captionId) override;
+
+    // Answers handed out in order; when none is left, OK/Yes-No boxes get IDOK/IDNO.
+    std::deque<int> answers;
+    std::vector<Message> messages;
+    int beeps = 0;
+    // The progress windows cancel after this many CheckCancel calls (-1: never).
+    int cancelAfterChecks = -1;
+    int progressSteps = 0;
+    int cancelChecks = 0;
+
+    std::vector<unsigned> MessageIds() const;
+
+private:
+    IUserServices* m_previous;
+};
