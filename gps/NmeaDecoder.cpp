@@ -8,17 +8,6 @@ namespace {
 
 constexpr double kKnotsToKmh = 1.852;
 
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
 bool IsDigit(char c)
 {
     return c >= '0' && c <= '9';
@@ -51,13 +40,13 @@ bool StripChecksum(std::string_view line, std::string_view& body)
     std::string_view sum = line.substr(star + 1);
     while (!sum.empty() && (sum.back() == ' ' || sum.back() == '\t'))
         sum.remove_suffix(1);
-    if (sum.size() != 2 || HexDigit(sum[0]) < 0 || HexDigit(sum[1]) < 0)
+    if (sum.size() != 2 || HexDigitValue(sum[0]) < 0 || HexDigitValue(sum[1]) < 0)
         return false;
     unsigned char x = 0;
     for (size_t i = 1; i < star; ++i)
         x ^= static_cast<unsigned char>(line[i]);
     body = line.substr(0, star);
-    return x == HexDigit(sum[0]) * 16 + HexDigit(sum[1]);
+    return x == HexDigitValue(sum[0]) * 16 + HexDigitValue(sum[1]);
 }
 
 // Cuts the sentence at commas into at most N fields; returns how many.

@@ -164,12 +164,18 @@ void CSerialPort::ReceiveChunk(const char* chunk, size_t length)
     }
 
     if (m_terminalEcho.load()) {
-        std::lock_guard<std::mutex> lock(m_terminalLock);
-        if (kTerminalCapacity - m_terminal.size() > length) {
-            m_terminal.append(chunk, length);
-            if (IMessageWindow* main = GetMainMessageWindow())
-                main->PostMessage(WM_GPS_TERMINAL_TEXT, reinterpret_cast<uintptr_t>(this), 0);
+        bool copied = false;
+        {
+            std::lock_guard<std::mutex> lock(m_terminalLock);
+            // A chunk that does not fit is left out of the terminal, not cut.
+            if (kTerminalCapacity - m_terminal.size() > length) {
+                m_terminal.append(chunk, length);
+                copied = true;
+            }
         }
+        IMessageWindow* main = GetMainMessageWindow();
+        if (copied && main)
+            main->PostMessage(WM_GPS_TERMINAL_TEXT, reinterpret_cast<uintptr_t>(this), 0);
     }
 }
 
