@@ -2,6 +2,7 @@
 
 #include "platform/AppFolders.h"
 #include "platform/IniFile.h"
+#include "platform/NumberText.h"
 
 #include <mutex>
 
@@ -55,17 +56,8 @@ bool CAppProfile::GetBinary(std::string_view section, std::string_view key, std:
         return false;
     std::vector<unsigned char> data;
     data.reserve(text.size() / 2);
-    auto nibble = [](char c) -> int {
-        if (c >= '0' && c <= '9')
-            return c - '0';
-        if (c >= 'A' && c <= 'F')
-            return c - 'A' + 10;
-        if (c >= 'a' && c <= 'f')
-            return c - 'a' + 10;
-        return -1;
-    };
     for (size_t i = 0; i < text.size(); i += 2) {
-        int hi = nibble(text[i]), lo = nibble(text[i + 1]);
+        int hi = HexDigitValue(text[i]), lo = HexDigitValue(text[i + 1]);
         if (hi < 0 || lo < 0)
             return false;
         data.push_back(static_cast<unsigned char>(hi * 16 + lo));

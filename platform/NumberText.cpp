@@ -90,6 +90,17 @@ double AtofC(std::string_view text)
     return ParseDoubleC(text);
 }
 
+int HexDigitValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
 long long AtollC(std::string_view text)
 {
     size_t i = 0;

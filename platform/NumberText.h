@@ -20,3 +20,6 @@ double ParseDoubleC(std::string_view text, size_t* consumed = nullptr);
 double AtofC(std::string_view text);
 int AtoiC(std::string_view text);
 long long AtollC(std::string_view text);
+
+// The value of a hexadecimal digit of either case; -1 for any other character.
+int HexDigitValue(char c);
