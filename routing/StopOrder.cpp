@@ -9,6 +9,7 @@
 #include "routing/TourSolverRunner.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <climits>
 #include <string>
@@ -60,18 +61,18 @@ private:
     std::vector<std::string> m_files;
 };
 
+void AppendNumber(std::string& text, int64_t value, char after)
+{
+    char buffer[24];
+    text.append(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr);
+    text += after;
+}
+
 void AppendLine(std::string& text, int a, int b, int64_t c)
 {
-    char buffer[48];
-    char* p = buffer;
-    char* const last = buffer + sizeof buffer;
-    p = std::to_chars(p, last, a).ptr;
-    *p++ = ' ';
-    p = std::to_chars(p, last, b).ptr;
-    *p++ = ' ';
-    p = std::to_chars(p, last, c).ptr;
-    *p++ = '\n';
-    text.append(buffer, p);
+    AppendNumber(text, a, ' ');
+    AppendNumber(text, b, ' ');
+    AppendNumber(text, c, '\n');
 }
 
 struct CGraphFile {
@@ -142,7 +143,7 @@ bool WriteGraphFile(const std::string& path, const std::string& text)
     if (stream && stream->WriteExact(text.data(), text.size()) && stream->Flush())
         return true;
     if (stream)
-        error = stream->LastError();
+        error = stream->LastError() ? stream->LastError() : EIO;
     AppMessageBox(SystemErrorText(error), MB_OK | MB_ICONERROR);
     return false;
 }
@@ -151,7 +152,8 @@ bool WriteGraphFile(const std::string& path, const std::string& text)
 class CIntReader {
 public:
     explicit CIntReader(const std::string& text) : m_p(text.data()), m_end(text.data() + text.size()) {}
-    bool Next(int& value)
+    template <class T>
+    bool Next(T& value)
     {
         while (m_p < m_end && IsBlank(*m_p))
             ++m_p;
@@ -193,7 +195,8 @@ std::vector<int> ReadTourStops(const std::string& text, int n, int graphNodes, b
         return {};
     std::vector<int> stops;
     std::vector<char> seen(static_cast<size_t>(n), 0);
-    int node = 0, next = 0, edgeCost = 0;
+    int node = 0, next = 0;
+    int64_t edgeCost = 0; // the matrix gives the costs
     bool first = true;
     while (static_cast<int>(stops.size()) < n && reader.Next(node) && reader.Next(next) && reader.Next(edgeCost)) {
         if (node < 0 || node >= graphNodes || next < 0 || next >= graphNodes)

@@ -52,19 +52,20 @@ void CTourSolver::Log(unsigned op, int row, int col, int value)
     m_values.push_back(value);
 }
 
-void CTourSolver::SubtractFromRow(int row, int value)
+void CTourSolver::SubtractFromLine(bool row, int line, int value)
 {
-    int* cells = m_rows[row];
-    for (int c = m_liveCols.First(); c != -1; c = m_liveCols.Next(c))
-        if (cells[c] != kForbidden)
-            cells[c] -= value;
+    const CLiveList& across = row ? m_liveCols : m_liveRows;
+    for (int i = across.First(); i != -1; i = across.Next(i)) {
+        int& cell = Cell(row, line, i);
+        if (cell != kForbidden)
+            cell -= value;
+    }
 }
 
-void CTourSolver::SubtractFromCol(int col, int value)
+void CTourSolver::Shrink(bool row, int line, int value)
 {
-    for (int r = m_liveRows.First(); r != -1; r = m_liveRows.Next(r))
-        if (m_rows[r][col] != kForbidden)
-            m_rows[r][col] -= value;
+    Log(row ? kAddToRow : kAddToCol, row ? line : 0, row ? 0 : line, value);
+    SubtractFromLine(row, line, value);
 }
 
 void CTourSolver::Forbid(int row, int col)
@@ -92,10 +93,10 @@ void CTourSolver::UndoToMark()
             m_rows[row][col] = value;
             break;
         case kAddToRow:
-            SubtractFromRow(row, -value);
+            SubtractFromLine(true, row, -value);
             break;
         case kAddToCol:
-            SubtractFromCol(col, -value);
+            SubtractFromLine(false, col, -value);
             break;
         }
     }
@@ -108,50 +109,28 @@ void CTourSolver::UndoToMark()
 int64_t CTourSolver::Reduce()
 {
     int64_t sum = 0;
-    for (int r = m_liveRows.First(); r != -1; r = m_liveRows.Next(r)) {
-        int least = kForbidden;
-        for (int c = m_liveCols.First(); c != -1 && least > 0; c = m_liveCols.Next(c))
-            if (m_rows[r][c] < least)
-                least = m_rows[r][c];
-        if (least == kForbidden)
-            return kNoTour;
-        if (least > 0) {
-            Log(kAddToRow, r, 0, least);
-            SubtractFromRow(r, least);
-            sum += least;
-        }
-    }
-    for (int c = m_liveCols.First(); c != -1; c = m_liveCols.Next(c)) {
-        int least = kForbidden;
-        for (int r = m_liveRows.First(); r != -1 && least > 0; r = m_liveRows.Next(r))
-            if (m_rows[r][c] < least)
-                least = m_rows[r][c];
-        if (least == kForbidden)
-            return kNoTour;
-        if (least > 0) {
-            Log(kAddToCol, 0, c, least);
-            SubtractFromCol(c, least);
-            sum += least;
+    for (bool row : {true, false}) {
+        const CLiveList& lines = row ? m_liveRows : m_liveCols;
+        for (int i = lines.First(); i != -1; i = lines.Next(i)) {
+            int least = LeastCell(row, i, -1);
+            if (least == kForbidden)
+                return kNoTour;
+            if (least > 0) {
+                Shrink(row, i, least);
+                sum += least;
+            }
         }
     }
     return sum;
 }
 
-int CTourSolver::RowMinExcept(int row, int skipCol) const
+int CTourSolver::LeastCell(bool row, int line, int skip) const
 {
+    const CLiveList& across = row ? m_liveCols : m_liveRows;
     int least = kForbidden;
-    for (int c = m_liveCols.First(); c != -1; c = m_liveCols.Next(c))
-        if (c != skipCol && m_rows[row][c] < least)
-            least = m_rows[row][c];
-    return least;
-}
-
-int CTourSolver::ColMinExcept(int col, int skipRow) const
-{
-    int least = kForbidden;
-    for (int r = m_liveRows.First(); r != -1; r = m_liveRows.Next(r))
-        if (r != skipRow && m_rows[r][col] < least)
-            least = m_rows[r][col];
+    for (int i = across.First(); i != -1 && least > 0; i = across.Next(i))
+        if (i != skip && Cell(row, line, i) < least)
+            least = Cell(row, line, i);
     return least;
 }
 
@@ -163,8 +142,8 @@ bool CTourSolver::ChooseZero(CZero& zero) const
         for (int c = m_liveCols.First(); c != -1; c = m_liveCols.Next(c)) {
             if (m_rows[r][c] != 0)
                 continue;
-            int a = RowMinExcept(r, c);
-            int b = ColMinExcept(c, r);
+            int a = LeastCell(true, r, c);
+            int b = LeastCell(false, c, r);
             int64_t penalty = a == kForbidden || b == kForbidden ? kNoTour : int64_t{a} + b;
             if (penalty > zero.penalty)
                 zero = CZero{r, c, penalty, a, b};
@@ -236,14 +215,10 @@ int CTourSolver::Branch(int64_t bound)
 
         // Leave r -> c out: its row and column pay their next least cells.
         Forbid(r, c);
-        if (zero.rowMin > 0) {
-            Log(kAddToRow, r, 0, zero.rowMin);
-            SubtractFromRow(r, zero.rowMin);
-        }
-        if (zero.colMin > 0) {
-            Log(kAddToCol, 0, c, zero.colMin);
-            SubtractFromCol(c, zero.colMin);
-        }
+        if (zero.rowMin > 0)
+            Shrink(true, r, zero.rowMin);
+        if (zero.colMin > 0)
+            Shrink(false, c, zero.colMin);
         bound += zero.penalty;
     }
     UndoToMark();
@@ -252,6 +227,8 @@ int CTourSolver::Branch(int64_t bound)
 
 bool CTourSolver::Solve(int** rows, int n, int start, int end, int* order, int64_t* cost, IProgress* progress)
 {
+    if (n < 1 || n > kMaxStops)
+        return false;
     m_rows = rows;
     m_n = n;
     m_progress = progress;

@@ -44,17 +44,23 @@ private:
         int rowMin = 0, colMin = 0;
     };
 
+    // A row (row true) or a column of the matrix: line is its number, and
+    // across the number of the column or row that crosses it.
+    int& Cell(bool row, int line, int across) const { return row ? m_rows[line][across] : m_rows[across][line]; }
+    // The least cell of a line over the live lines across it but skip; the
+    // search stops at a zero.
+    int LeastCell(bool row, int line, int skip) const;
+    void SubtractFromLine(bool row, int line, int value);
+    // Subtracts value from the finite cells of a line, logged.
+    void Shrink(bool row, int line, int value);
+
     int64_t Reduce();
     bool ChooseZero(CZero& zero) const;
-    int RowMinExcept(int row, int skipCol) const;
-    int ColMinExcept(int col, int skipRow) const;
     int Branch(int64_t bound);
     void RecordLastPair(int64_t bound);
     int64_t BestOrNone() const { return m_haveBest ? m_bestCost : INT64_MAX; }
 
     void Log(unsigned op, int row, int col, int value);
-    void SubtractFromRow(int row, int value);
-    void SubtractFromCol(int col, int value);
     void Forbid(int row, int col);
     void PushMark() { m_marks.push_back(m_log.size()); }
     void UndoToMark();

@@ -7,30 +7,11 @@
 
 namespace {
 
-struct SolveResult {
-    bool ok = false;
-    std::vector<int> order;
-    int64_t cost = -1;
-};
-
-// Solves a copy, so the open-path rewrite leaves the original for checking.
-SolveResult Solve(TestMatrix m, int start, int end, IProgress* progress = nullptr)
+TourResult Solve(const TestMatrix& m, int start, int end, IProgress* progress = nullptr)
 {
-    SolveResult result;
-    result.order.assign(static_cast<size_t>(m.Size() + 1), -1);
-    result.ok = SolveTour(m.Rows(), m.Size(), start, end, result.order.data(), &result.cost, progress);
-    if (start != end)
-        result.order.pop_back();
-    return result;
-}
-
-TestMatrix FromRows(const std::vector<std::vector<int>>& rows)
-{
-    TestMatrix m(static_cast<int>(rows.size()));
-    for (size_t i = 0; i < rows.size(); ++i)
-        for (size_t j = 0; j < rows.size(); ++j)
-            m.At(static_cast<int>(i), static_cast<int>(j)) = rows[i][j];
-    return m;
+    return SolveCopy(m, start, end, [progress](int** rows, int n, int s, int e, int* order, int64_t* cost) {
+        return SolveTour(rows, n, s, e, order, cost, progress);
+    });
 }
 
 constexpr int X = INT_MAX;
@@ -84,7 +65,7 @@ TEST(StopOrder, BestCostEqualsExactOracle)
 
         int64_t exact = ExactTourCost(m, start, end);
         size_t messagesBefore = services.messages.size();
-        SolveResult result = Solve(m, start, end);
+        TourResult result = Solve(m, start, end);
         if (exact < 0) {
             ASSERT_FALSE(result.ok) << "seed " << seed;
             ASSERT_EQ(services.messages.size(), messagesBefore + 1);
@@ -133,7 +114,7 @@ TEST(StopOrder, SmallCasesAndTies)
         {"open path keeps its ends", {{X, 1, 1, 1}, {1, X, 1, 1}, {1, 1, X, 1}, {1, 1, 1, X}}, 2, 0, {2, 3, 1, 0}, 3},
     };
     for (const Case& c : cases) {
-        SolveResult result = Solve(FromRows(c.rows), c.start, c.end);
+        TourResult result = Solve(MatrixFromRows(c.rows), c.start, c.end);
         EXPECT_TRUE(result.ok) << c.what;
         EXPECT_EQ(result.order, c.order) << c.what;
         EXPECT_EQ(result.cost, c.cost) << c.what;
@@ -154,7 +135,7 @@ TEST(StopOrder, NoOrderReportsRouteNotFound)
     };
     for (const auto& [rows, ends] : cases) {
         services.messages.clear();
-        SolveResult result = Solve(FromRows(rows), ends.first, ends.second);
+        TourResult result = Solve(MatrixFromRows(rows), ends.first, ends.second);
         EXPECT_FALSE(result.ok);
         EXPECT_EQ(services.MessageIds(), std::vector<unsigned>{1020});
     }
@@ -189,7 +170,7 @@ TEST(StopOrder, CancelKeepsTheBestOrderFoundSoFar)
         services.cancelChecks = 0;
         services.cancelAfterChecks = n - 2;
         auto progress = services.CreateProgress(0);
-        SolveResult result = Solve(m, 0, 0, progress.get());
+        TourResult result = Solve(m, 0, 0, progress.get());
         ASSERT_TRUE(result.ok);
         EXPECT_LE(services.cancelChecks, n - 1) << "the search goes on after a cancel";
         EXPECT_EQ(OrderCost(m, 0, 0, result.order), result.cost);
@@ -204,7 +185,7 @@ TEST(StopOrder, CancelKeepsTheBestOrderFoundSoFar)
     services.cancelAfterChecks = 0;
     auto progress = services.CreateProgress(0);
     TestRandom random(1);
-    SolveResult result = Solve(RandomMatrix(random, 6, 100, 0, false), 0, 0, progress.get());
+    TourResult result = Solve(RandomMatrix(random, 6, 100, 0, false), 0, 0, progress.get());
     EXPECT_FALSE(result.ok);
     EXPECT_EQ(services.MessageIds(), std::vector<unsigned>{1020});
 }
@@ -212,7 +193,7 @@ TEST(StopOrder, CancelKeepsTheBestOrderFoundSoFar)
 TEST(StopOrder, StopsOnOneNodeAreZeroApart)
 {
     // Stops 1 and 2 lie on one node: the cost matrix has no way between them.
-    TestMatrix m = FromRows({{X, 10, 10}, {10, X, X}, {10, X, X}});
+    TestMatrix m = MatrixFromRows({{X, 10, 10}, {10, X, X}, {10, X, X}});
     {
         CScriptedUserServices services;
         EXPECT_FALSE(Solve(m, 0, 0).ok);
@@ -221,19 +202,19 @@ TEST(StopOrder, StopsOnOneNodeAreZeroApart)
     }
     const int nodes[] = {7, 3, 3};
     ZeroCostsOfSharedNodes(m.Rows(), 3, nodes);
-    TestMatrix expected = FromRows({{X, 10, 10}, {10, X, 0}, {10, 0, X}});
+    TestMatrix expected = MatrixFromRows({{X, 10, 10}, {10, X, 0}, {10, 0, X}});
     for (int i = 0; i < 3; ++i)
         for (int j = 0; j < 3; ++j)
             EXPECT_EQ(m.At(i, j), expected.At(i, j)) << i << "," << j;
-    SolveResult closed = Solve(m, 0, 0);
+    TourResult closed = Solve(m, 0, 0);
     EXPECT_EQ(closed.order, (std::vector<int>{0, 1, 2, 0}));
     EXPECT_EQ(closed.cost, 20);
-    SolveResult open = Solve(m, 0, 2);
+    TourResult open = Solve(m, 0, 2);
     EXPECT_EQ(open.order, (std::vector<int>{0, 1, 2}));
     EXPECT_EQ(open.cost, 10);
 
     // Stops without a node share nothing.
-    TestMatrix apart = FromRows({{X, 5}, {5, X}});
+    TestMatrix apart = MatrixFromRows({{X, 5}, {5, X}});
     const int none[] = {-1, -1};
     ZeroCostsOfSharedNodes(apart.Rows(), 2, none);
     EXPECT_EQ(apart.At(0, 1), 5);

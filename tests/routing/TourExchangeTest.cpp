@@ -41,28 +41,11 @@ public:
     std::string graph, graphPath, tourPath;
 };
 
-TestMatrix FromRows(const std::vector<std::vector<int>>& rows)
+TourResult SolveOutside(const TestMatrix& m, int start, int end, const CFakeRunner& runner)
 {
-    TestMatrix m(static_cast<int>(rows.size()));
-    for (size_t i = 0; i < rows.size(); ++i)
-        for (size_t j = 0; j < rows.size(); ++j)
-            m.At(static_cast<int>(i), static_cast<int>(j)) = rows[i][j];
-    return m;
-}
-
-struct ExternalResult {
-    bool ok = false;
-    std::vector<int> order;
-    int64_t cost = -1;
-};
-
-ExternalResult SolveOutside(TestMatrix m, int start, int end, CFakeRunner& runner)
-{
-    ExternalResult result;
-    result.order.assign(static_cast<size_t>(m.Size() + 1), -1);
-    result.ok = SolveTourExternal(m.Rows(), m.Size(), start, end, result.order.data(), &result.cost, nullptr);
-    if (start != end)
-        result.order.pop_back();
+    TourResult result = SolveCopy(m, start, end, [](int** rows, int n, int s, int e, int* order, int64_t* cost) {
+        return SolveTourExternal(rows, n, s, e, order, cost, nullptr);
+    });
     // The exchange files never outlive the call.
     EXPECT_FALSE(runner.graphPath.empty() || PathExists(runner.graphPath));
     EXPECT_FALSE(runner.tourPath.empty() || PathExists(runner.tourPath));
@@ -70,12 +53,12 @@ ExternalResult SolveOutside(TestMatrix m, int start, int end, CFakeRunner& runne
 }
 
 // Symmetric, with no way between stops 1 and 3.
-const TestMatrix kSymmetric = FromRows({{X, 5, 7, 2}, {5, X, 3, X}, {7, 3, X, 4}, {2, X, 4, X}});
+const TestMatrix kSymmetric = MatrixFromRows({{X, 5, 7, 2}, {5, X, 3, X}, {7, 3, X, 4}, {2, X, 4, X}});
 // Asymmetric, 2 -> 1 forbidden.
-const TestMatrix kAsymmetric3 = FromRows({{X, 4, 9}, {6, X, 2}, {1, X, X}});
+const TestMatrix kAsymmetric3 = MatrixFromRows({{X, 4, 9}, {6, X, 2}, {1, X, X}});
 // Asymmetric, with forbidden ways in the start column, the end column and
 // from the end back to the start.
-const TestMatrix kAsymmetric4 = FromRows({{X, 3, 8, X}, {X, X, 2, 6}, {5, 4, X, 1}, {X, 7, X, X}});
+const TestMatrix kAsymmetric4 = MatrixFromRows({{X, 3, 8, X}, {X, X, 2, 6}, {5, 4, X, 1}, {X, 7, X, X}});
 
 const char kSymmetricClosedGraph[] = "4 5\n0 1 5\n0 2 7\n0 3 2\n1 2 3\n2 3 4\n";
 const char kSymmetricOpenGraph[] = "5 7\n4 0 0\n4 3 0\n0 1 5\n0 2 7\n0 3 2\n1 2 3\n2 3 4\n";
@@ -122,7 +105,7 @@ TEST(TourExchange, GraphFilesAndToursBothWays)
     for (const Case& c : cases) {
         CFakeRunner runner;
         runner.tour = c.tour;
-        ExternalResult result = SolveOutside(c.matrix, c.start, c.end, runner);
+        TourResult result = SolveOutside(c.matrix, c.start, c.end, runner);
         EXPECT_EQ(runner.graph, c.graph) << c.what;
         EXPECT_TRUE(result.ok) << c.what;
         EXPECT_EQ(result.order, c.order) << c.what;
@@ -148,7 +131,7 @@ TEST(TourExchange, ToursThatAreNoTourFailQuietly)
     for (const auto& [what, tour] : tours) {
         CFakeRunner runner;
         runner.tour = tour;
-        ExternalResult result = SolveOutside(kSymmetric, 0, 0, runner);
+        TourResult result = SolveOutside(kSymmetric, 0, 0, runner);
         EXPECT_FALSE(result.ok) << what;
         EXPECT_EQ(result.order, std::vector<int>(5, -1)) << what;
     }

@@ -45,6 +45,34 @@ private:
     std::vector<int*> m_rows;
 };
 
+inline TestMatrix MatrixFromRows(const std::vector<std::vector<int>>& rows)
+{
+    TestMatrix m(static_cast<int>(rows.size()));
+    for (size_t i = 0; i < rows.size(); ++i)
+        for (size_t j = 0; j < rows.size(); ++j)
+            m.At(static_cast<int>(i), static_cast<int>(j)) = rows[i][j];
+    return m;
+}
+
+struct TourResult {
+    bool ok = false;
+    std::vector<int> order; // n + 1 entries for a closed tour, n for an open path
+    int64_t cost = -1;
+};
+
+// Runs solve (rows, n, start, end, order, cost) on a copy of the matrix, so
+// the rewrite of an open path's start column leaves the original to check.
+template <class Solver>
+TourResult SolveCopy(TestMatrix m, int start, int end, Solver&& solve)
+{
+    TourResult result;
+    result.order.assign(static_cast<size_t>(m.Size() + 1), -1);
+    result.ok = solve(m.Rows(), m.Size(), start, end, result.order.data(), &result.cost);
+    if (start != end)
+        result.order.pop_back();
+    return result;
+}
+
 // Small deterministic generator (the same numbers on every platform).
 class TestRandom {
 public:
