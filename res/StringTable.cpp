@@ -14,6 +14,7 @@ struct StringEntry {
 constexpr StringEntry kStrings[] = {
     {1005, "Trūksta atminties."},
     {1007, "Nepavyko atidaryti failo \"%1\"."},
+    {1020, "Maršrutas nerastas."},
     {1027, "Nepavyko sukurti failo \"%1\"."},
     {1028, "Skaitymo iš failo klaida."},
     {1030, "Nekorektiškas failo formatas."},
@@ -21,6 +22,7 @@ constexpr StringEntry kStrings[] = {
     {1045, "Rašymo į failą klaida."},
     {1054, "Nepavyko užrakinti failo. Šiuo metu failą naudoja kita programa."},
     {1074, "Failas \"%1\" jau yra."},
+    {1108, "Punktų skaičius viršija 15. Reikalinga programa KELTO.EXE"},
 };
 
 constexpr bool IsSorted()
