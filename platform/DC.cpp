@@ -939,7 +939,7 @@ void CDC::StrokeWide(const Pen& pen, const QPainterPath& path)
 
 // ---- Fills ---------------------------------------------------------------
 
-void CDC::FillShape(const QPainterPath& path, const CBrush& brush, int rop, bool honourBkMode)
+void CDC::FillShape(const QPainterPath& path, const CBrush& brush, int rop)
 {
     const std::uint32_t style = brush.GetStyle();
     if (!brush.GetSafeHandle() || style == BS_NULL || rop == R2_NOP || !m_painter)
@@ -950,7 +950,7 @@ void CDC::FillShape(const QPainterPath& path, const CBrush& brush, int rop, bool
     if (style == BS_HATCHED || style == BS_PATTERN) {
         QImage tile(8, 8, QImage::Format_ARGB32_Premultiplied);
         const bool hatch = style == BS_HATCHED;
-        const bool opaqueGaps = !hatch || !honourBkMode || m_state.bkMode == OPAQUE;
+        const bool opaqueGaps = !hatch || m_state.bkMode == OPAQUE;
         seeThrough = !opaqueGaps;
         const QRgb on = ToQColor(hatch ? brush.GetColor() : m_state.bkColour).rgba();
         const QRgb off = opaqueGaps ? ToQColor(hatch ? m_state.bkColour : m_state.textColour).rgba() : 0;
@@ -1001,7 +1001,7 @@ void CDC::FillRect(const CRect& rect, const CBrush& brush)
         return;
     QPainterPath path;
     path.addRect(QRectF(r.left, r.top, double(r.right) - r.left, double(r.bottom) - r.top));
-    FillShape(path, brush, R2_COPYPEN, true);
+    FillShape(path, brush, R2_COPYPEN);
     Touch(r);
 }
 
@@ -1051,28 +1051,49 @@ bool CDC::LineTo(int x, int y)
 
 bool CDC::Polyline(const CPoint* points, int count)
 {
-    return DrawPolyPolyline(points, &count, 1);
+    return DrawParts(points, &count, 1, false);
 }
 
 bool CDC::PolyPolyline(const CPoint* points, const int* counts, int polyCount)
 {
-    return DrawPolyPolyline(points, counts, polyCount);
+    return DrawParts(points, counts, polyCount, false);
 }
 
 bool CDC::PolyPolyline(const CPoint* points, const std::uint32_t* counts, int polyCount)
 {
+    std::vector<int> c;
+    return CountsFromWords(counts, polyCount, c) && DrawParts(points, c.data(), polyCount, false);
+}
+
+bool CDC::Polygon(const CPoint* points, int count)
+{
+    return DrawParts(points, &count, 1, true);
+}
+
+bool CDC::PolyPolygon(const CPoint* points, const int* counts, int polyCount)
+{
+    return DrawParts(points, counts, polyCount, true);
+}
+
+bool CDC::PolyPolygon(const CPoint* points, const std::uint32_t* counts, int polyCount)
+{
+    std::vector<int> c;
+    return CountsFromWords(counts, polyCount, c) && DrawParts(points, c.data(), polyCount, true);
+}
+
+bool CDC::CountsFromWords(const std::uint32_t* counts, int polyCount, std::vector<int>& out)
+{
     if (!counts || polyCount <= 0)
         return false;
-    std::vector<int> c;
     for (int i = 0; i < polyCount; ++i) {
         if (counts[i] > 0x7FFFFFFFu)
             return false;
-        c.push_back(static_cast<int>(counts[i]));
+        out.push_back(static_cast<int>(counts[i]));
     }
-    return DrawPolyPolyline(points, c.data(), polyCount);
+    return true;
 }
 
-bool CDC::DrawPolyPolyline(const CPoint* points, const int* counts, int polyCount)
+bool CDC::DrawParts(const CPoint* points, const int* counts, int polyCount, bool closed)
 {
     if (!points || !counts || polyCount <= 0)
         return false;
@@ -1083,71 +1104,30 @@ bool CDC::DrawPolyPolyline(const CPoint* points, const int* counts, int polyCoun
             return false;
         // A part of fewer than two points has nothing to draw.
         if (counts[i] >= 2)
-            figures.push_back(PathFigure{ToDevice(points + offset, counts[i]), false});
+            figures.push_back(PathFigure{ToDevice(points + offset, counts[i]), closed});
         offset += counts[i];
     }
     if (figures.empty())
-        return polyCount > 1;
+        return false;
     if (m_state.pathState == 1) {
         for (auto& f : figures)
-            AddFigure(std::move(f.points), false);
+            AddFigure(std::move(f.points), closed);
         return true;
     }
+    if (closed)
+        FillFigures(figures);
     StrokeFigures(figures);
     return true;
 }
 
-bool CDC::Polygon(const CPoint* points, int count)
+void CDC::FillFigures(const std::vector<PathFigure>& figures)
 {
-    return DrawPolyPolygon(points, &count, 1);
-}
-
-bool CDC::PolyPolygon(const CPoint* points, const int* counts, int polyCount)
-{
-    return DrawPolyPolygon(points, counts, polyCount);
-}
-
-bool CDC::PolyPolygon(const CPoint* points, const std::uint32_t* counts, int polyCount)
-{
-    if (!counts || polyCount <= 0)
-        return false;
-    std::vector<int> c;
-    for (int i = 0; i < polyCount; ++i) {
-        if (counts[i] > 0x7FFFFFFFu)
-            return false;
-        c.push_back(static_cast<int>(counts[i]));
-    }
-    return DrawPolyPolygon(points, c.data(), polyCount);
-}
-
-bool CDC::DrawPolyPolygon(const CPoint* points, const int* counts, int polyCount)
-{
-    if (!points || !counts || polyCount <= 0)
-        return false;
-    std::vector<PathFigure> figures;
-    std::int64_t offset = 0;
-    for (int i = 0; i < polyCount; ++i) {
-        if (counts[i] < 0)
-            return false;
-        if (counts[i] >= 2)
-            figures.push_back(PathFigure{ToDevice(points + offset, counts[i]), true});
-        offset += counts[i];
-    }
-    if (figures.empty())
-        return polyCount > 1;
-    if (m_state.pathState == 1) {
-        for (auto& f : figures)
-            AddFigure(std::move(f.points), true);
-        return true;
-    }
     if (!CanDraw())
-        return true;
+        return;
     QPainterPath path = PathOf(figures, true, 0, 0);
     path.setFillRule(m_state.polyFillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill);
-    FillShape(path, m_state.brush, m_state.rop2, true);
+    FillShape(path, m_state.brush, m_state.rop2);
     Touch(BoundsOf(figures, 0));
-    StrokeFigures(figures);
-    return true;
 }
 
 bool CDC::Rectangle(int left, int top, int right, int bottom)
@@ -1216,7 +1196,7 @@ bool CDC::DrawBoxShape(int left, int top, int right, int bottom, bool ellipse)
             fill.addRect(QRectF(l, t, r - l, b - t));
     }
     if (!fill.isEmpty())
-        FillShape(fill, m_state.brush, m_state.rop2, true);
+        FillShape(fill, m_state.brush, m_state.rop2);
     Touch(box);
     if (pen.kind == Pen::Null)
         return true;
@@ -1315,14 +1295,9 @@ bool CDC::FillPath()
 {
     if (m_state.pathState != 2)
         return false;
-    std::vector<PathFigure> figures = std::move(m_state.path);
+    const std::vector<PathFigure> figures = std::move(m_state.path);
     AbortPath();
-    if (CanDraw()) {
-        QPainterPath path = PathOf(figures, true, 0, 0);
-        path.setFillRule(m_state.polyFillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill);
-        FillShape(path, m_state.brush, m_state.rop2, true);
-        Touch(BoundsOf(figures, 0));
-    }
+    FillFigures(figures);
     return true;
 }
 
@@ -1334,12 +1309,7 @@ bool CDC::StrokeAndFillPath()
     for (auto& f : figures)
         f.closed = true;
     AbortPath();
-    if (CanDraw()) {
-        QPainterPath path = PathOf(figures, true, 0, 0);
-        path.setFillRule(m_state.polyFillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill);
-        FillShape(path, m_state.brush, m_state.rop2, true);
-        Touch(BoundsOf(figures, 0));
-    }
+    FillFigures(figures);
     StrokeFigures(figures);
     return true;
 }

@@ -206,7 +206,6 @@ private:
         std::vector<PathFigure> path;
     };
     struct Pen;
-    enum class Fill { None, Brush };
 
     void Begin(QPaintDevice* device);
     void End();
@@ -225,10 +224,11 @@ private:
     void StrokeCosmetic(const Pen& pen, const std::vector<CPoint>& points, bool closed);
     std::int64_t CosmeticSegment(const Pen& pen, CPoint a, CPoint b, std::int64_t styleStep);
     void StrokeWide(const Pen& pen, const QPainterPath& path);
-    void FillShape(const QPainterPath& path, const CBrush& brush, int rop, bool honourBkMode);
+    void FillShape(const QPainterPath& path, const CBrush& brush, int rop);
     void AddFigure(std::vector<CPoint> points, bool closed);
-    bool DrawPolyPolyline(const CPoint* points, const int* counts, int polyCount);
-    bool DrawPolyPolygon(const CPoint* points, const int* counts, int polyCount);
+    static bool CountsFromWords(const std::uint32_t* counts, int polyCount, std::vector<int>& out);
+    bool DrawParts(const CPoint* points, const int* counts, int polyCount, bool closed);
+    void FillFigures(const std::vector<PathFigure>& figures);
     bool DrawBoxShape(int left, int top, int right, int bottom, bool ellipse);
 
     State m_state;

@@ -5,6 +5,8 @@
 #include <QPolygon>
 #include <QRegion>
 
+#include <cstdint>
+
 namespace {
 
 QRect ToQRect(const CRect& r)
@@ -66,7 +68,7 @@ bool CRgn::CreatePolyPolygonRgn(const CPoint* points, const int* counts, int pol
     // Every ring goes through one polygon that returns to a common start
     // point, so the fill rule sees all rings at once.
     QPolygon all;
-    int offset = 0;
+    std::int64_t offset = 0;
     for (int i = 0; i < polyCount; ++i) {
         if (counts[i] < 0)
             return false;

@@ -671,3 +671,30 @@ TEST(DC, WindowSurfaceCollectsWhatWasDrawn)
     const CRect grown = surface.TakeChanged();
     EXPECT_EQ(grown, CRect(0, 0, 120, 60));
 }
+
+TEST(DC, DevicesWithoutDirectPixelsDrawThroughQt)
+{
+    // An image format the DC does not write itself stands for printers and
+    // other paint devices: plain copying, the same dashes and fills.
+    QImage image(40, 20, QImage::Format_ARGB4444_Premultiplied);
+    image.fill(Qt::white);
+    {
+        CDC dc(image);
+        EXPECT_EQ(dc.GetPixel(0, 0), CLR_INVALID);
+        dc.SelectObject(CPen(PS_DASH, 0, kBlack));
+        dc.SetBkMode(TRANSPARENT);
+        dc.MoveTo(0, 2);
+        dc.LineTo(39, 2);
+        dc.SelectObject(CBrush(kBlue));
+        dc.Rectangle(2, 5, 12, 15);
+        dc.SetPixel(30, 10, kRed);
+    }
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(At(rgb, 5, 2), kBlack);
+    EXPECT_EQ(At(rgb, 20, 2), kWhite);
+    EXPECT_EQ(At(rgb, 30, 2), kBlack);
+    EXPECT_EQ(At(rgb, 2, 5), kBlack);
+    EXPECT_EQ(At(rgb, 6, 9), kBlue);
+    EXPECT_EQ(At(rgb, 12, 9), kWhite);
+    EXPECT_EQ(At(rgb, 30, 10), kRed);
+}
