@@ -1,0 +1,1340 @@
+#include "platform/DC.h"
+
+#include "platform/PixelWriter.h"
+#include "platform/WindowSurface.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPaintDevice>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+#include <numbers>
+
+namespace {
+
+// Qt fills the pixels whose centres lie inside a shape; the drawing
+// interface fills those whose integer positions do, with left and top
+// edges inside and right and bottom edges outside. Moving shapes by a bit
+// less than half a pixel turns one rule into the other. The two amounts
+// differ so that no common edge direction lands exactly on a centre.
+constexpr double kShiftX = 0.5 - 2.0 / 64;
+constexpr double kShiftY = 0.5 - 1.0 / 64;
+
+// Device coordinates are kept within this so that differences fit in 32 bits.
+constexpr double kCoordLimit = 1 << 30;
+constexpr int kMaxPenWidth = 1 << 16;
+constexpr std::uint32_t kMaxDash = 1 << 20;
+// Rows of the layer through which fills with see-through parts meet a
+// raster operation.
+constexpr int kLayerRows = 256;
+
+int RoundCoord(double v)
+{
+    if (std::isnan(v))
+        return 0;
+    return static_cast<int>(std::floor(std::clamp(v, -kCoordLimit, kCoordLimit) + 0.5));
+}
+
+QColor ToQColor(COLORREF c)
+{
+    return QColor(GetRValue(c), GetGValue(c), GetBValue(c));
+}
+
+QPainter::CompositionMode QtMode(int rop)
+{
+    switch (rop) {
+    case R2_BLACK: return QPainter::RasterOp_ClearDestination;
+    case R2_NOTMERGEPEN: return QPainter::RasterOp_NotSourceAndNotDestination;
+    case R2_MASKNOTPEN: return QPainter::RasterOp_NotSourceAndDestination;
+    case R2_NOTCOPYPEN: return QPainter::RasterOp_NotSource;
+    case R2_MASKPENNOT: return QPainter::RasterOp_SourceAndNotDestination;
+    case R2_NOT: return QPainter::RasterOp_NotDestination;
+    case R2_XORPEN: return QPainter::RasterOp_SourceXorDestination;
+    case R2_NOTMASKPEN: return QPainter::RasterOp_NotSourceOrNotDestination;
+    case R2_MASKPEN: return QPainter::RasterOp_SourceAndDestination;
+    case R2_NOTXORPEN: return QPainter::RasterOp_NotSourceXorDestination;
+    case R2_MERGENOTPEN: return QPainter::RasterOp_NotSourceOrDestination;
+    case R2_MERGEPENNOT: return QPainter::RasterOp_SourceOrNotDestination;
+    case R2_MERGEPEN: return QPainter::RasterOp_SourceOrDestination;
+    case R2_WHITE: return QPainter::RasterOp_SetDestination;
+    default: return QPainter::CompositionMode_SourceOver;
+    }
+}
+
+CRect FromQRect(const QRect& r)
+{
+    return r.isEmpty() ? CRect() : CRect(r.left(), r.top(), r.right() + 1, r.bottom() + 1);
+}
+
+CRect Normalized(CPoint a, CPoint b)
+{
+    CRect r(a, b);
+    r.NormalizeRect();
+    return r;
+}
+
+CRect BoundsOf(const std::vector<CDC::PathFigure>& figures, int margin)
+{
+    CRect box;
+    bool any = false;
+    for (const auto& f : figures)
+        for (const CPoint& p : f.points) {
+            if (!any) {
+                box = CRect(p.x, p.y, p.x, p.y);
+                any = true;
+            }
+            box.left = std::min(box.left, p.x);
+            box.top = std::min(box.top, p.y);
+            box.right = std::max(box.right, p.x);
+            box.bottom = std::max(box.bottom, p.y);
+        }
+    if (any)
+        box = CRect(box.left - margin, box.top - margin, box.right + margin + 1, box.bottom + margin + 1);
+    return box;
+}
+
+QPainterPath PathOf(const std::vector<CDC::PathFigure>& figures, bool closeAll, double dx, double dy)
+{
+    QPainterPath path;
+    for (const auto& f : figures) {
+        if (f.points.empty())
+            continue;
+        path.moveTo(f.points[0].x + dx, f.points[0].y + dy);
+        for (std::size_t i = 1; i < f.points.size(); ++i)
+            path.lineTo(f.points[i].x + dx, f.points[i].y + dy);
+        if (closeAll || f.closed)
+            path.closeSubpath();
+    }
+    return path;
+}
+
+std::int64_t FloorDiv(__int128 num, std::int64_t den)
+{
+    __int128 q = num / den;
+    if ((num % den != 0) && ((num < 0) != (den < 0)))
+        --q;
+    return static_cast<std::int64_t>(q);
+}
+
+// Steps i in [first, last) of a line of n steps whose pixels can meet box.
+bool VisibleSteps(CPoint a, CPoint b, std::int64_t n, const CRect& box, std::int64_t& first, std::int64_t& last)
+{
+    first = 0;
+    last = n;
+    if (box.IsRectEmpty())
+        return false;
+    const double lo[2] = {box.left - 1.0, box.top - 1.0};
+    const double hi[2] = {box.right + 1.0, box.bottom + 1.0};
+    const double start[2] = {double(a.x), double(a.y)};
+    const double delta[2] = {double(b.x) - a.x, double(b.y) - a.y};
+    double t0 = 0, t1 = double(n);
+    for (int axis = 0; axis < 2; ++axis) {
+        const double perStep = delta[axis] / double(n);
+        if (perStep == 0) {
+            if (start[axis] < lo[axis] || start[axis] > hi[axis])
+                return false;
+            continue;
+        }
+        double u0 = (lo[axis] - start[axis]) / perStep;
+        double u1 = (hi[axis] - start[axis]) / perStep;
+        if (u0 > u1)
+            std::swap(u0, u1);
+        t0 = std::max(t0, u0);
+        t1 = std::min(t1, u1);
+    }
+    if (t0 > t1)
+        return false;
+    first = std::max<std::int64_t>(0, static_cast<std::int64_t>(std::floor(t0)) - 1);
+    last = std::min<std::int64_t>(n, static_cast<std::int64_t>(std::ceil(t1)) + 2);
+    return first < last;
+}
+
+// Collects the pixels of a line into horizontal runs of one colour.
+class CRunCollector {
+public:
+    explicit CRunCollector(CPixelWriter& writer, int rop) : m_writer(writer), m_rop(rop) {}
+    ~CRunCollector() { Flush(); }
+    void Add(int x, int y, COLORREF colour)
+    {
+        if (m_active && y == m_y && colour == m_colour && (x == m_x1 || x == m_x0 - 1)) {
+            m_x0 = std::min(m_x0, x);
+            m_x1 = std::max(m_x1, x + 1);
+            return;
+        }
+        Flush();
+        m_active = true;
+        m_y = y;
+        m_x0 = x;
+        m_x1 = x + 1;
+        m_colour = colour;
+    }
+    void Flush()
+    {
+        if (m_active)
+            m_writer.Span(m_y, m_x0, m_x1, m_colour, m_rop);
+        m_active = false;
+    }
+
+private:
+    CPixelWriter& m_writer;
+    int m_rop;
+    bool m_active = false;
+    int m_y = 0, m_x0 = 0, m_x1 = 0;
+    COLORREF m_colour = 0;
+};
+
+// Where a dash pattern stands after some steps: element and what is left of it.
+struct DashPosition {
+    std::size_t element = 0;
+    std::uint32_t left = 0;
+};
+
+DashPosition DashAt(const std::vector<std::uint32_t>& dashes, std::uint64_t period, std::int64_t step)
+{
+    DashPosition pos;
+    std::uint64_t offset = static_cast<std::uint64_t>(step) % period;
+    for (std::size_t i = 0; i < dashes.size(); ++i) {
+        if (offset < dashes[i]) {
+            pos.element = i;
+            pos.left = static_cast<std::uint32_t>(dashes[i] - offset);
+            return pos;
+        }
+        offset -= dashes[i];
+    }
+    return pos;
+}
+
+void AdvanceDash(const std::vector<std::uint32_t>& dashes, DashPosition& pos)
+{
+    if (pos.left > 1) {
+        --pos.left;
+        return;
+    }
+    do {
+        pos.element = (pos.element + 1) % dashes.size();
+        pos.left = dashes[pos.element];
+    } while (pos.left == 0);
+}
+
+} // namespace
+
+// A selected pen as it draws on this device.
+struct CDC::Pen {
+    enum Kind { Null, Cosmetic, Wide } kind = Null;
+    COLORREF colour = 0;
+    int width = 1;
+    // Cosmetic: on and off lengths in pixels; wide: in pen widths.
+    std::vector<std::uint32_t> dashes;
+    std::uint64_t period = 0;
+    QVector<qreal> qtDashes;
+    Qt::PenCapStyle cap = Qt::RoundCap;
+    Qt::PenJoinStyle join = Qt::RoundJoin;
+    bool insideFrame = false;
+};
+
+CDC::CDC()
+{
+    m_state.pen = CPen::FromStock(BLACK_PEN);
+    m_state.brush = CBrush::FromStock(WHITE_BRUSH);
+}
+
+CDC::CDC(QImage& image) : CDC()
+{
+    Begin(&image);
+}
+
+CDC::CDC(CWindowSurface& surface) : CDC()
+{
+    m_surface = &surface;
+    Begin(&surface.Image());
+    m_info.dpiX = m_info.dpiY = surface.Dpi();
+}
+
+CDC::CDC(QPaintDevice& device) : CDC()
+{
+    Begin(&device);
+}
+
+CDC::~CDC()
+{
+    End();
+    Flush();
+}
+
+void CDC::Begin(QPaintDevice* device)
+{
+    m_device = device;
+    m_clipApplied = false;
+    if (!device)
+        return;
+    m_info.width = device->width();
+    m_info.height = device->height();
+    m_info.dpiX = device->logicalDpiX() > 0 ? device->logicalDpiX() : 96;
+    m_info.dpiY = device->logicalDpiY() > 0 ? device->logicalDpiY() : 96;
+    m_info.bitsPerPixel = device->depth();
+    if (device->width() <= 0 || device->height() <= 0)
+        return;
+    m_painter = std::make_unique<QPainter>();
+    if (!m_painter->begin(device)) {
+        m_painter.reset();
+        return;
+    }
+    m_painter->setRenderHint(QPainter::Antialiasing, false);
+    if (device->devType() == QInternal::Image) {
+        m_image = static_cast<QImage*>(device);
+        if (CPixelWriter::Supports(*m_image))
+            m_writer = std::make_unique<CPixelWriter>(*m_image);
+    }
+    if (m_state.mapMode != MM_TEXT && m_state.mapMode != MM_ANISOTROPIC && m_state.mapMode != MM_ISOTROPIC)
+        FixedModeExtents();
+}
+
+void CDC::End()
+{
+    m_writer.reset();
+    if (m_painter)
+        m_painter->end();
+    m_painter.reset();
+    m_image = nullptr;
+    m_device = nullptr;
+}
+
+void CDC::SetTarget(QPaintDevice* device)
+{
+    End();
+    m_surface = nullptr;
+    Begin(device);
+}
+
+void CDC::Flush()
+{
+    if (m_surface)
+        m_surface->Flush();
+}
+
+int CDC::GetDeviceCaps(int index) const
+{
+    auto millimetres = [](int pixels, int dpi) { return dpi > 0 ? static_cast<int>(pixels * 25.4 / dpi + 0.5) : 0; };
+    switch (index) {
+    case TECHNOLOGY: return m_info.technology;
+    case HORZSIZE: return millimetres(m_info.width, m_info.dpiX);
+    case VERTSIZE: return millimetres(m_info.height, m_info.dpiY);
+    case HORZRES: return m_info.width;
+    case VERTRES: return m_info.height;
+    case BITSPIXEL: return m_info.bitsPerPixel;
+    case PLANES: return 1;
+    case NUMCOLORS: return m_info.bitsPerPixel > 0 && m_info.bitsPerPixel <= 8 ? 1 << m_info.bitsPerPixel : -1;
+    case RASTERCAPS: return RC_BITBLT | RC_BITMAP64 | RC_DI_BITMAP | RC_DIBTODEV | RC_STRETCHBLT | RC_STRETCHDIB;
+    case LOGPIXELSX: return m_info.dpiX;
+    case LOGPIXELSY: return m_info.dpiY;
+    case SIZEPALETTE: return 0;
+    case PHYSICALWIDTH: return m_info.physicalWidth;
+    case PHYSICALHEIGHT: return m_info.physicalHeight;
+    case PHYSICALOFFSETX: return m_info.physicalOffsetX;
+    case PHYSICALOFFSETY: return m_info.physicalOffsetY;
+    default: return 0;
+    }
+}
+
+// ---- Mapping -------------------------------------------------------------
+
+void CDC::FixedModeExtents()
+{
+    // Logical units per inch of each fixed mode; y grows upwards in them.
+    int perInch = 1;
+    switch (m_state.mapMode) {
+    case MM_LOMETRIC: perInch = 254; break;
+    case MM_HIMETRIC: perInch = 2540; break;
+    case MM_LOENGLISH: perInch = 100; break;
+    case MM_HIENGLISH: perInch = 1000; break;
+    case MM_TWIPS: perInch = 1440; break;
+    case MM_ISOTROPIC: perInch = 254; break;
+    default:
+        m_state.windowExt = CSize(1, 1);
+        m_state.viewportExt = CSize(1, 1);
+        return;
+    }
+    m_state.windowExt = CSize(perInch, perInch);
+    m_state.viewportExt = CSize(std::max(1, m_info.dpiX), -std::max(1, m_info.dpiY));
+}
+
+int CDC::SetMapMode(int mode)
+{
+    if (mode < MM_TEXT || mode > MM_ANISOTROPIC)
+        return 0;
+    const int previous = m_state.mapMode;
+    m_state.mapMode = mode;
+    // The anisotropic mode keeps the extents it finds.
+    if (mode != MM_ANISOTROPIC)
+        FixedModeExtents();
+    return previous;
+}
+
+void CDC::FixIsotropic()
+{
+    CSize& ve = m_state.viewportExt;
+    const CSize& we = m_state.windowExt;
+    // Inches per logical unit along each axis.
+    const double xdim = std::fabs(double(ve.cx) / (double(we.cx) * std::max(1, m_info.dpiX)));
+    const double ydim = std::fabs(double(ve.cy) / (double(we.cy) * std::max(1, m_info.dpiY)));
+    if (xdim > ydim) {
+        const int sign = ve.cx < 0 ? -1 : 1;
+        ve.cx = RoundCoord(ve.cx * ydim / xdim);
+        if (ve.cx == 0)
+            ve.cx = sign;
+    } else if (ydim > xdim) {
+        const int sign = ve.cy < 0 ? -1 : 1;
+        ve.cy = RoundCoord(ve.cy * xdim / ydim);
+        if (ve.cy == 0)
+            ve.cy = sign;
+    }
+}
+
+CPoint CDC::SetWindowOrg(int x, int y)
+{
+    const CPoint previous = m_state.windowOrg;
+    m_state.windowOrg = CPoint(x, y);
+    return previous;
+}
+
+CPoint CDC::OffsetWindowOrg(int dx, int dy)
+{
+    const CPoint o = m_state.windowOrg;
+    return SetWindowOrg(RoundCoord(double(o.x) + dx), RoundCoord(double(o.y) + dy));
+}
+
+CSize CDC::SetWindowExt(int cx, int cy)
+{
+    const CSize previous = m_state.windowExt;
+    if ((m_state.mapMode == MM_ISOTROPIC || m_state.mapMode == MM_ANISOTROPIC) && cx != 0 && cy != 0) {
+        m_state.windowExt = CSize(cx, cy);
+        if (m_state.mapMode == MM_ISOTROPIC)
+            FixIsotropic();
+    }
+    return previous;
+}
+
+CPoint CDC::SetViewportOrg(int x, int y)
+{
+    const CPoint previous = m_state.viewportOrg;
+    m_state.viewportOrg = CPoint(x, y);
+    return previous;
+}
+
+CPoint CDC::OffsetViewportOrg(int dx, int dy)
+{
+    const CPoint o = m_state.viewportOrg;
+    return SetViewportOrg(RoundCoord(double(o.x) + dx), RoundCoord(double(o.y) + dy));
+}
+
+CSize CDC::SetViewportExt(int cx, int cy)
+{
+    const CSize previous = m_state.viewportExt;
+    if ((m_state.mapMode == MM_ISOTROPIC || m_state.mapMode == MM_ANISOTROPIC) && cx != 0 && cy != 0) {
+        m_state.viewportExt = CSize(cx, cy);
+        if (m_state.mapMode == MM_ISOTROPIC)
+            FixIsotropic();
+    }
+    return previous;
+}
+
+CPoint CDC::ToDevice(int x, int y) const
+{
+    const State& s = m_state;
+    const double dx = (double(x) - s.windowOrg.x) * s.viewportExt.cx / s.windowExt.cx + s.viewportOrg.x;
+    const double dy = (double(y) - s.windowOrg.y) * s.viewportExt.cy / s.windowExt.cy + s.viewportOrg.y;
+    return CPoint(RoundCoord(dx), RoundCoord(dy));
+}
+
+std::vector<CPoint> CDC::ToDevice(const CPoint* points, int count) const
+{
+    std::vector<CPoint> out;
+    out.reserve(static_cast<std::size_t>(std::max(0, count)));
+    for (int i = 0; i < count; ++i)
+        out.push_back(ToDevice(points[i].x, points[i].y));
+    return out;
+}
+
+void CDC::LPtoDP(CPoint* points, int count) const
+{
+    for (int i = 0; points && i < count; ++i)
+        points[i] = ToDevice(points[i].x, points[i].y);
+}
+
+void CDC::LPtoDP(CRect* rect) const
+{
+    if (!rect)
+        return;
+    const CPoint a = ToDevice(rect->left, rect->top);
+    const CPoint b = ToDevice(rect->right, rect->bottom);
+    *rect = CRect(a, b);
+}
+
+void CDC::LPtoDP(CSize* size) const
+{
+    if (!size)
+        return;
+    const State& s = m_state;
+    size->cx = MulDiv(size->cx, std::abs(s.viewportExt.cx), std::abs(s.windowExt.cx));
+    size->cy = MulDiv(size->cy, std::abs(s.viewportExt.cy), std::abs(s.windowExt.cy));
+}
+
+void CDC::DPtoLP(CPoint* points, int count) const
+{
+    const State& s = m_state;
+    for (int i = 0; points && i < count; ++i) {
+        const double lx = (double(points[i].x) - s.viewportOrg.x) * s.windowExt.cx / s.viewportExt.cx + s.windowOrg.x;
+        const double ly = (double(points[i].y) - s.viewportOrg.y) * s.windowExt.cy / s.viewportExt.cy + s.windowOrg.y;
+        points[i] = CPoint(RoundCoord(lx), RoundCoord(ly));
+    }
+}
+
+void CDC::DPtoLP(CRect* rect) const
+{
+    if (!rect)
+        return;
+    CPoint corners[2] = {rect->TopLeft(), rect->BottomRight()};
+    DPtoLP(corners, 2);
+    *rect = CRect(corners[0], corners[1]);
+}
+
+void CDC::DPtoLP(CSize* size) const
+{
+    if (!size)
+        return;
+    const State& s = m_state;
+    size->cx = MulDiv(size->cx, std::abs(s.windowExt.cx), std::abs(s.viewportExt.cx));
+    size->cy = MulDiv(size->cy, std::abs(s.windowExt.cy), std::abs(s.viewportExt.cy));
+}
+
+int CDC::DeviceWidth(int logicalWidth) const
+{
+    if (logicalWidth == 0)
+        return 0;
+    const double w = std::fabs(double(logicalWidth) * m_state.viewportExt.cx / m_state.windowExt.cx);
+    return std::clamp(RoundCoord(w), 1, kMaxPenWidth);
+}
+
+// ---- State ---------------------------------------------------------------
+
+int CDC::SaveDC()
+{
+    m_saved.push_back(m_state);
+    return static_cast<int>(m_saved.size());
+}
+
+bool CDC::RestoreDC(int saved)
+{
+    const auto depth = static_cast<long long>(m_saved.size());
+    const long long level = saved < 0 ? depth + 1 + saved : saved;
+    if (saved == 0 || level < 1 || level > depth)
+        return false;
+    m_state = std::move(m_saved[static_cast<std::size_t>(level - 1)]);
+    m_saved.resize(static_cast<std::size_t>(level - 1));
+    m_clipApplied = false;
+    return true;
+}
+
+CPen CDC::SelectObject(const CPen& pen)
+{
+    if (!pen.GetSafeHandle())
+        return {};
+    return std::exchange(m_state.pen, pen);
+}
+
+CBrush CDC::SelectObject(const CBrush& brush)
+{
+    if (!brush.GetSafeHandle())
+        return {};
+    return std::exchange(m_state.brush, brush);
+}
+
+COLORREF CDC::SetTextColor(COLORREF colour)
+{
+    return std::exchange(m_state.textColour, colour & 0xFFFFFF);
+}
+
+COLORREF CDC::SetBkColor(COLORREF colour)
+{
+    return std::exchange(m_state.bkColour, colour & 0xFFFFFF);
+}
+
+int CDC::SetBkMode(int mode)
+{
+    if (mode != TRANSPARENT && mode != OPAQUE)
+        return 0;
+    return std::exchange(m_state.bkMode, mode);
+}
+
+int CDC::SetROP2(int rop)
+{
+    if (rop < R2_BLACK || rop > R2_WHITE)
+        return 0;
+    return std::exchange(m_state.rop2, rop);
+}
+
+int CDC::SetPolyFillMode(int mode)
+{
+    if (mode != ALTERNATE && mode != WINDING)
+        return 0;
+    return std::exchange(m_state.polyFillMode, mode);
+}
+
+CPoint CDC::SetBrushOrg(int x, int y)
+{
+    return std::exchange(m_state.brushOrg, CPoint(x, y));
+}
+
+bool CDC::SetMiterLimit(float limit, float* previous)
+{
+    if (!(limit >= 1.0f) || !std::isfinite(limit))
+        return false;
+    if (previous)
+        *previous = m_state.miterLimit;
+    m_state.miterLimit = limit;
+    return true;
+}
+
+// ---- Clipping ------------------------------------------------------------
+
+CRect CDC::VisibleBox() const
+{
+    const CRect device(0, 0, m_info.width, m_info.height);
+    if (!m_state.clipped)
+        return device;
+    CRect box;
+    m_state.clip.GetRgnBox(&box);
+    CRect cut;
+    cut.IntersectRect(box, device);
+    return cut;
+}
+
+void CDC::ApplyClip() const
+{
+    if (m_clipApplied)
+        return;
+    m_clipApplied = true;
+    const CRect device(0, 0, m_info.width, m_info.height);
+    if (m_painter) {
+        if (m_state.clipped)
+            m_painter->setClipRegion(m_state.clip.Region());
+        else
+            m_painter->setClipping(false);
+    }
+    if (m_writer) {
+        std::vector<CRect> rects;
+        if (m_state.clipped) {
+            for (const QRect& r : m_state.clip.Region())
+                rects.push_back(FromQRect(r));
+        } else {
+            rects.push_back(device);
+        }
+        m_writer->SetClip(rects);
+    }
+}
+
+int CDC::SelectClipRgn(const CRgn* rgn)
+{
+    return SelectClipRgn(rgn, RGN_COPY);
+}
+
+int CDC::SelectClipRgn(const CRgn* rgn, int mode)
+{
+    if (mode < RGN_AND || mode > RGN_COPY)
+        return RGN_ERROR;
+    m_clipApplied = false;
+    if (!rgn || !rgn->GetSafeHandle()) {
+        if (mode != RGN_COPY)
+            return RGN_ERROR;
+        m_state.clipped = false;
+        m_state.clip = CRgn();
+        return SIMPLEREGION;
+    }
+    if (mode == RGN_COPY) {
+        m_state.clip = *rgn;
+    } else {
+        CRgn current;
+        if (m_state.clipped)
+            current = m_state.clip;
+        else
+            current.CreateRectRgn(0, 0, m_info.width, m_info.height);
+        CRgn combined;
+        combined.CombineRgn(current, *rgn, mode);
+        m_state.clip = combined;
+    }
+    m_state.clipped = true;
+    return m_state.clip.GetRgnBox(nullptr);
+}
+
+int CDC::IntersectClipRect(int left, int top, int right, int bottom)
+{
+    CRgn rect;
+    rect.CreateRectRgnIndirect(Normalized(ToDevice(left, top), ToDevice(right, bottom)));
+    return SelectClipRgn(&rect, RGN_AND);
+}
+
+int CDC::ExcludeClipRect(int left, int top, int right, int bottom)
+{
+    CRgn rect;
+    rect.CreateRectRgnIndirect(Normalized(ToDevice(left, top), ToDevice(right, bottom)));
+    return SelectClipRgn(&rect, RGN_DIFF);
+}
+
+int CDC::GetClipBox(CRect* rect) const
+{
+    const CRect device(0, 0, m_info.width, m_info.height);
+    int kind = SIMPLEREGION;
+    CRect box = device;
+    if (m_state.clipped) {
+        CRgn visible;
+        CRgn deviceRgn;
+        deviceRgn.CreateRectRgnIndirect(device);
+        kind = visible.CombineRgn(m_state.clip, deviceRgn, RGN_AND);
+        visible.GetRgnBox(&box);
+    } else if (device.IsRectEmpty()) {
+        kind = NULLREGION;
+        box.SetRectEmpty();
+    }
+    if (rect) {
+        *rect = box;
+        DPtoLP(rect);
+        rect->NormalizeRect();
+    }
+    return kind;
+}
+
+bool CDC::RectVisible(const CRect& rect) const
+{
+    const CRect device = Normalized(ToDevice(rect.left, rect.top), ToDevice(rect.right, rect.bottom));
+    CRect cut;
+    if (!cut.IntersectRect(device, CRect(0, 0, m_info.width, m_info.height)))
+        return false;
+    return !m_state.clipped || m_state.clip.RectInRegion(cut);
+}
+
+bool CDC::PtVisible(int x, int y) const
+{
+    const CPoint p = ToDevice(x, y);
+    if (!CRect(0, 0, m_info.width, m_info.height).PtInRect(p))
+        return false;
+    return !m_state.clipped || m_state.clip.PtInRegion(p.x, p.y);
+}
+
+// ---- Pens and strokes ----------------------------------------------------
+
+CDC::Pen CDC::ResolvePen() const
+{
+    Pen pen;
+    const CPen& selected = m_state.pen;
+    const std::uint32_t style = selected.GetStyle();
+    const std::uint32_t kind = style & PS_STYLE_MASK;
+    if (kind == PS_NULL)
+        return pen;
+    pen.colour = selected.GetColor();
+    pen.insideFrame = kind == PS_INSIDEFRAME;
+    static const std::vector<std::uint32_t> kCosmetic[5] = {
+        {}, {18, 6}, {3, 3}, {9, 6, 3, 6}, {9, 3, 3, 3, 3, 3}};
+    static const std::vector<std::uint32_t> kGeometric[5] = {
+        {}, {3, 1}, {1, 1}, {3, 1, 1, 1}, {3, 1, 1, 1, 1, 1}};
+    const int width = DeviceWidth(selected.GetWidth());
+    if (selected.IsGeometric()) {
+        pen.kind = Pen::Wide;
+        pen.width = std::max(1, width);
+        switch (style & PS_ENDCAP_MASK) {
+        case PS_ENDCAP_SQUARE: pen.cap = Qt::SquareCap; break;
+        case PS_ENDCAP_FLAT: pen.cap = Qt::FlatCap; break;
+        default: pen.cap = Qt::RoundCap; break;
+        }
+        switch (style & PS_JOIN_MASK) {
+        case PS_JOIN_BEVEL: pen.join = Qt::BevelJoin; break;
+        case PS_JOIN_MITER: pen.join = Qt::MiterJoin; break;
+        default: pen.join = Qt::RoundJoin; break;
+        }
+        std::vector<double> lengths;
+        if (kind >= PS_DASH && kind <= PS_DASHDOTDOT) {
+            for (std::uint32_t unit : kGeometric[kind])
+                lengths.push_back(unit);
+        } else if (kind == PS_USERSTYLE) {
+            for (std::uint32_t length : selected.GetUserStyle())
+                lengths.push_back(double(DeviceWidth(static_cast<int>(std::min(length, kMaxDash)))) / pen.width);
+        }
+        // An odd pattern repeats with on and off swapped.
+        if (lengths.size() % 2 == 1)
+            lengths.insert(lengths.end(), lengths.begin(), lengths.end());
+        for (double l : lengths)
+            pen.qtDashes.push_back(std::max(l, 1.0 / 64));
+        return pen;
+    }
+    if (width > 1) {
+        // A wide pen made by CreatePen: solid, round ends and joins.
+        pen.kind = Pen::Wide;
+        pen.width = width;
+        return pen;
+    }
+    pen.kind = Pen::Cosmetic;
+    if (kind >= PS_DASH && kind <= PS_DASHDOTDOT)
+        pen.dashes = kCosmetic[kind];
+    else if (kind == PS_ALTERNATE)
+        pen.dashes = {1, 1};
+    else if (kind == PS_USERSTYLE)
+        for (std::uint32_t length : selected.GetUserStyle())
+            pen.dashes.push_back(std::min(length, kMaxDash));
+    if (pen.dashes.size() % 2 == 1)
+        pen.dashes.insert(pen.dashes.end(), pen.dashes.begin(), pen.dashes.end());
+    for (std::uint32_t l : pen.dashes)
+        pen.period += l;
+    if (pen.period == 0)
+        pen.dashes.clear();
+    return pen;
+}
+
+bool CDC::CanDraw() const
+{
+    return m_painter && m_state.rop2 != R2_NOP;
+}
+
+void CDC::Touch(const CRect& deviceBounds)
+{
+    if (m_surface)
+        m_surface->AddChanged(deviceBounds);
+}
+
+void CDC::StrokeFigures(const std::vector<PathFigure>& figures)
+{
+    const Pen pen = ResolvePen();
+    if (pen.kind == Pen::Null || !CanDraw())
+        return;
+    ApplyClip();
+    if (pen.kind == Pen::Cosmetic) {
+        for (const auto& f : figures)
+            StrokeCosmetic(pen, f.points, f.closed);
+        Touch(BoundsOf(figures, 1));
+        return;
+    }
+    StrokeWide(pen, PathOf(figures, false, kShiftX, kShiftY));
+    Touch(BoundsOf(figures, pen.width / 2 + 2));
+}
+
+void CDC::StrokeCosmetic(const Pen& pen, const std::vector<CPoint>& points, bool closed)
+{
+    std::int64_t step = 0;
+    for (std::size_t i = 1; i < points.size(); ++i)
+        step = CosmeticSegment(pen, points[i - 1], points[i], step);
+    if (closed && points.size() > 2)
+        CosmeticSegment(pen, points.back(), points.front(), step);
+}
+
+std::int64_t CDC::CosmeticSegment(const Pen& pen, CPoint a, CPoint b, std::int64_t styleStep)
+{
+    const std::int64_t dx = std::int64_t(b.x) - a.x;
+    const std::int64_t dy = std::int64_t(b.y) - a.y;
+    const std::int64_t n = std::max(std::llabs(dx), std::llabs(dy));
+    if (n == 0)
+        return styleStep;
+    const bool opaque = m_state.bkMode == OPAQUE;
+    const CRect box = m_writer ? m_writer->ClipBox() : VisibleBox();
+    std::int64_t first = 0;
+    std::int64_t last = 0;
+    if (!VisibleSteps(a, b, n, box, first, last))
+        return styleStep + n;
+
+    if (!m_writer) {
+        // Other devices get the line, or its dashes, as Qt lines.
+        QPen qpen(ToQColor(pen.colour), 0);
+        qpen.setCapStyle(Qt::FlatCap);
+        m_painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
+        auto at = [&](std::int64_t i) {
+            return QPointF(a.x + double(dx) * double(i) / double(n), a.y + double(dy) * double(i) / double(n));
+        };
+        if (pen.dashes.empty()) {
+            m_painter->setPen(qpen);
+            m_painter->drawLine(at(first), at(last));
+            return styleStep + n;
+        }
+        DashPosition pos = DashAt(pen.dashes, pen.period, styleStep + first);
+        for (std::int64_t i = first; i < last;) {
+            const std::int64_t end = std::min<std::int64_t>(last, i + pos.left);
+            const bool on = pos.element % 2 == 0;
+            if (on || opaque) {
+                qpen.setColor(ToQColor(on ? pen.colour : m_state.bkColour));
+                m_painter->setPen(qpen);
+                m_painter->drawLine(at(i), at(end));
+            }
+            pos.left = static_cast<std::uint32_t>(pos.left - (end - i));
+            if (pos.left == 0) {
+                pos.left = 1;
+                AdvanceDash(pen.dashes, pos);
+            }
+            i = end;
+        }
+        return styleStep + n;
+    }
+
+    // The pixels of steps 0 .. n - 1: the major coordinate moves one pixel a
+    // step, the minor one is the line's value rounded half upwards.
+    const bool xMajor = std::llabs(dx) >= std::llabs(dy);
+    const std::int64_t dMajor = xMajor ? dx : dy;
+    const std::int64_t dMinor = xMajor ? dy : dx;
+    const int sMajor = dMajor < 0 ? -1 : 1;
+    const std::int64_t startMajor = xMajor ? a.x : a.y;
+    const std::int64_t startMinor = xMajor ? a.y : a.x;
+    const std::int64_t den = 2 * n;
+    __int128 num = __int128(2) * first * dMinor + n;
+    std::int64_t q = FloorDiv(num, den);
+    std::int64_t r = static_cast<std::int64_t>(num - __int128(q) * den);
+
+    CRunCollector runs(*m_writer, m_state.rop2);
+    const bool dashed = !pen.dashes.empty();
+    DashPosition pos;
+    if (dashed)
+        pos = DashAt(pen.dashes, pen.period, styleStep + first);
+    for (std::int64_t i = first; i < last; ++i) {
+        const auto major = static_cast<int>(startMajor + sMajor * i);
+        const auto minor = static_cast<int>(startMinor + q);
+        bool draw = true;
+        COLORREF colour = pen.colour;
+        if (dashed) {
+            if (pos.element % 2 != 0) {
+                draw = opaque;
+                colour = m_state.bkColour;
+            }
+            AdvanceDash(pen.dashes, pos);
+        }
+        if (draw) {
+            if (xMajor)
+                runs.Add(major, minor, colour);
+            else
+                runs.Add(minor, major, colour);
+        }
+        r += 2 * dMinor;
+        if (r >= den) {
+            r -= den;
+            ++q;
+        } else if (r < 0) {
+            r += den;
+            --q;
+        }
+    }
+    return styleStep + n;
+}
+
+void CDC::StrokeWide(const Pen& pen, const QPainterPath& path)
+{
+    QPen qpen(ToQColor(pen.colour), pen.width);
+    qpen.setCapStyle(pen.cap);
+    qpen.setJoinStyle(pen.join);
+    // Qt measures the miter from the join point, in pen widths.
+    qpen.setMiterLimit(m_state.miterLimit / 2);
+    if (!pen.qtDashes.isEmpty())
+        qpen.setDashPattern(pen.qtDashes);
+    m_painter->setCompositionMode(m_writer ? QtMode(m_state.rop2) : QPainter::CompositionMode_SourceOver);
+    m_painter->setPen(qpen);
+    m_painter->setBrush(Qt::NoBrush);
+    m_painter->drawPath(path);
+}
+
+// ---- Fills ---------------------------------------------------------------
+
+void CDC::FillShape(const QPainterPath& path, const CBrush& brush, int rop)
+{
+    const std::uint32_t style = brush.GetStyle();
+    if (!brush.GetSafeHandle() || style == BS_NULL || rop == R2_NOP || !m_painter)
+        return;
+    ApplyClip();
+    QBrush qbrush(ToQColor(brush.GetColor()));
+    bool seeThrough = false;
+    if (style == BS_HATCHED || style == BS_PATTERN) {
+        QImage tile(8, 8, QImage::Format_ARGB32_Premultiplied);
+        const bool hatch = style == BS_HATCHED;
+        const bool opaqueGaps = !hatch || m_state.bkMode == OPAQUE;
+        seeThrough = !opaqueGaps;
+        const QRgb on = ToQColor(hatch ? brush.GetColor() : m_state.bkColour).rgba();
+        const QRgb off = opaqueGaps ? ToQColor(hatch ? m_state.bkColour : m_state.textColour).rgba() : 0;
+        const CBrush::Pattern& bits = brush.GetBits();
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 8; ++x)
+                tile.setPixel(x, y, (bits[y] & (0x80 >> x)) ? on : off);
+        qbrush = QBrush(tile);
+    }
+    const QPainterPath shifted = path.translated(kShiftX, kShiftY);
+    const QPoint origin(m_state.brushOrg.x, m_state.brushOrg.y);
+    if (seeThrough && rop != R2_COPYPEN && m_writer) {
+        // Qt's raster operations would combine the transparent gaps too:
+        // paint the fill onto a layer and combine its opaque pixels only.
+        CRect box;
+        if (!box.IntersectRect(FromQRect(shifted.boundingRect().toAlignedRect().adjusted(-1, -1, 1, 1)),
+                               m_writer->ClipBox()))
+            return;
+        for (int top = box.top; top < box.bottom; top += kLayerRows) {
+            const int rows = std::min(kLayerRows, box.bottom - top);
+            QImage layer(box.Width(), rows, QImage::Format_ARGB32_Premultiplied);
+            if (layer.isNull())
+                return;
+            layer.fill(0);
+            QPainter lp(&layer);
+            lp.setRenderHint(QPainter::Antialiasing, false);
+            lp.translate(-box.left, -top);
+            lp.setBrushOrigin(origin);
+            lp.setPen(Qt::NoPen);
+            lp.setBrush(qbrush);
+            lp.drawPath(shifted);
+            lp.end();
+            m_writer->ApplyLayer(layer, box.left, top, rop);
+        }
+        return;
+    }
+    m_painter->setCompositionMode(m_writer ? QtMode(rop) : QPainter::CompositionMode_SourceOver);
+    m_painter->setPen(Qt::NoPen);
+    m_painter->setBrush(qbrush);
+    m_painter->setBrushOrigin(origin);
+    m_painter->drawPath(shifted);
+}
+
+void CDC::FillRect(const CRect& rect, const CBrush& brush)
+{
+    const CRect r = Normalized(ToDevice(rect.left, rect.top), ToDevice(rect.right, rect.bottom));
+    if (r.IsRectEmpty())
+        return;
+    QPainterPath path;
+    path.addRect(QRectF(r.left, r.top, double(r.right) - r.left, double(r.bottom) - r.top));
+    FillShape(path, brush, R2_COPYPEN);
+    Touch(r);
+}
+
+void CDC::FillSolidRect(const CRect& rect, COLORREF colour)
+{
+    FillRect(rect, CBrush(colour));
+}
+
+// ---- Figures -------------------------------------------------------------
+
+void CDC::AddFigure(std::vector<CPoint> points, bool closed)
+{
+    if (points.empty())
+        return;
+    m_state.path.push_back(PathFigure{std::move(points), closed});
+}
+
+CPoint CDC::MoveTo(int x, int y)
+{
+    const CPoint previous = m_state.position;
+    m_state.position = CPoint(x, y);
+    if (m_state.pathState == 1) {
+        auto& path = m_state.path;
+        if (!path.empty() && !path.back().closed && path.back().points.size() == 1)
+            path.back().points[0] = ToDevice(x, y);
+        else
+            AddFigure({ToDevice(x, y)}, false);
+    }
+    return previous;
+}
+
+bool CDC::LineTo(int x, int y)
+{
+    const CPoint a = ToDevice(m_state.position.x, m_state.position.y);
+    const CPoint b = ToDevice(x, y);
+    m_state.position = CPoint(x, y);
+    if (m_state.pathState == 1) {
+        auto& path = m_state.path;
+        if (path.empty() || path.back().closed)
+            AddFigure({a}, false);
+        path.back().points.push_back(b);
+        return true;
+    }
+    StrokeFigures({PathFigure{{a, b}, false}});
+    return true;
+}
+
+bool CDC::Polyline(const CPoint* points, int count)
+{
+    return DrawParts(points, &count, 1, false);
+}
+
+bool CDC::PolyPolyline(const CPoint* points, const int* counts, int polyCount)
+{
+    return DrawParts(points, counts, polyCount, false);
+}
+
+bool CDC::PolyPolyline(const CPoint* points, const std::uint32_t* counts, int polyCount)
+{
+    std::vector<int> c;
+    return CountsFromWords(counts, polyCount, c) && DrawParts(points, c.data(), polyCount, false);
+}
+
+bool CDC::Polygon(const CPoint* points, int count)
+{
+    return DrawParts(points, &count, 1, true);
+}
+
+bool CDC::PolyPolygon(const CPoint* points, const int* counts, int polyCount)
+{
+    return DrawParts(points, counts, polyCount, true);
+}
+
+bool CDC::PolyPolygon(const CPoint* points, const std::uint32_t* counts, int polyCount)
+{
+    std::vector<int> c;
+    return CountsFromWords(counts, polyCount, c) && DrawParts(points, c.data(), polyCount, true);
+}
+
+bool CDC::CountsFromWords(const std::uint32_t* counts, int polyCount, std::vector<int>& out)
+{
+    if (!counts || polyCount <= 0)
+        return false;
+    for (int i = 0; i < polyCount; ++i) {
+        if (counts[i] > 0x7FFFFFFFu)
+            return false;
+        out.push_back(static_cast<int>(counts[i]));
+    }
+    return true;
+}
+
+bool CDC::DrawParts(const CPoint* points, const int* counts, int polyCount, bool closed)
+{
+    if (!points || !counts || polyCount <= 0)
+        return false;
+    std::vector<PathFigure> figures;
+    std::int64_t offset = 0;
+    for (int i = 0; i < polyCount; ++i) {
+        if (counts[i] < 0)
+            return false;
+        // A part of fewer than two points has nothing to draw.
+        if (counts[i] >= 2)
+            figures.push_back(PathFigure{ToDevice(points + offset, counts[i]), closed});
+        offset += counts[i];
+    }
+    if (figures.empty())
+        return false;
+    if (m_state.pathState == 1) {
+        for (auto& f : figures)
+            AddFigure(std::move(f.points), closed);
+        return true;
+    }
+    if (closed)
+        FillFigures(figures);
+    StrokeFigures(figures);
+    return true;
+}
+
+void CDC::FillFigures(const std::vector<PathFigure>& figures)
+{
+    if (!CanDraw())
+        return;
+    QPainterPath path = PathOf(figures, true, 0, 0);
+    path.setFillRule(m_state.polyFillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill);
+    FillShape(path, m_state.brush, m_state.rop2);
+    Touch(BoundsOf(figures, 0));
+}
+
+bool CDC::Rectangle(int left, int top, int right, int bottom)
+{
+    return DrawBoxShape(left, top, right, bottom, false);
+}
+
+bool CDC::Ellipse(int left, int top, int right, int bottom)
+{
+    return DrawBoxShape(left, top, right, bottom, true);
+}
+
+bool CDC::DrawBoxShape(int left, int top, int right, int bottom, bool ellipse)
+{
+    const CRect box = Normalized(ToDevice(left, top), ToDevice(right, bottom));
+    if (box.IsRectEmpty())
+        return true;
+    // The figure runs through the outermost pixels the shape may cover.
+    const int x1 = box.right - 1;
+    const int y1 = box.bottom - 1;
+    auto ellipsePoints = [](double l, double t, double r, double b) {
+        std::vector<CPoint> points;
+        const double cx = (l + r) / 2, cy = (t + b) / 2, rx = (r - l) / 2, ry = (b - t) / 2;
+        const int count = std::clamp(static_cast<int>((rx + ry) * 2), 8, 4096);
+        for (int i = 0; i < count; ++i) {
+            const double angle = 2 * std::numbers::pi * i / count;
+            const CPoint p(RoundCoord(cx + rx * std::cos(angle)), RoundCoord(cy - ry * std::sin(angle)));
+            if (points.empty() || !(points.back() == p))
+                points.push_back(p);
+        }
+        if (points.size() > 1 && points.back() == points.front())
+            points.pop_back();
+        return points;
+    };
+    if (m_state.pathState == 1) {
+        if (ellipse)
+            AddFigure(ellipsePoints(box.left, box.top, x1, y1), true);
+        else
+            AddFigure({{box.left, box.top}, {x1, box.top}, {x1, y1}, {box.left, y1}}, true);
+        return true;
+    }
+    if (!CanDraw())
+        return true;
+    const Pen pen = ResolvePen();
+    const int w = pen.kind == Pen::Null ? 0 : (pen.kind == Pen::Cosmetic ? 1 : pen.width);
+    int ox0 = box.left, oy0 = box.top, ox1 = x1, oy1 = y1;
+    if (pen.insideFrame && pen.kind == Pen::Wide) {
+        // The whole width of the pen stays inside the box.
+        ox0 += w / 2;
+        oy0 += w / 2;
+        ox1 = std::max(ox0, box.right - (w + 1) / 2);
+        oy1 = std::max(oy0, box.bottom - (w + 1) / 2);
+    }
+    // The inside, without the pixels the pen covers.
+    const double in = (w + 1) / 2, out = w / 2;
+    QPainterPath fill;
+    if (ellipse) {
+        const double shrink = w / 2.0;
+        fill.addEllipse(QRectF(ox0 + shrink, oy0 + shrink, std::max(0.0, ox1 - ox0 - 2 * shrink),
+                               std::max(0.0, oy1 - oy0 - 2 * shrink)));
+    } else if (w == 0) {
+        fill.addRect(QRectF(box.left, box.top, double(x1) - box.left, double(y1) - box.top));
+    } else {
+        const double l = ox0 + in, t = oy0 + in, r = ox1 - out, b = oy1 - out;
+        if (r > l && b > t)
+            fill.addRect(QRectF(l, t, r - l, b - t));
+    }
+    if (!fill.isEmpty())
+        FillShape(fill, m_state.brush, m_state.rop2);
+    Touch(box);
+    if (pen.kind == Pen::Null)
+        return true;
+    if (ellipse && pen.kind == Pen::Wide) {
+        ApplyClip();
+        QPainterPath outline;
+        outline.addEllipse(QRectF(ox0 + kShiftX, oy0 + kShiftY, double(ox1) - ox0, double(oy1) - oy0));
+        StrokeWide(pen, outline);
+        CRect touched = box;
+        touched.InflateRect(w, w);
+        Touch(touched);
+        return true;
+    }
+    if (ellipse)
+        StrokeFigures({PathFigure{ellipsePoints(ox0, oy0, ox1, oy1), true}});
+    else
+        StrokeFigures({PathFigure{{{ox0, oy0}, {ox1, oy0}, {ox1, oy1}, {ox0, oy1}}, true}});
+    return true;
+}
+
+// ---- Pixels --------------------------------------------------------------
+
+COLORREF CDC::SetPixel(int x, int y, COLORREF colour)
+{
+    if (!m_painter || !PtVisible(x, y))
+        return CLR_INVALID;
+    const CPoint p = ToDevice(x, y);
+    colour &= 0xFFFFFF;
+    ApplyClip();
+    if (m_writer) {
+        m_writer->Pixel(p.x, p.y, colour, R2_COPYPEN);
+    } else {
+        m_painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
+        m_painter->fillRect(QRect(p.x, p.y, 1, 1), ToQColor(colour));
+    }
+    Touch(CRect(p.x, p.y, p.x + 1, p.y + 1));
+    return colour;
+}
+
+bool CDC::SetPixelV(int x, int y, COLORREF colour)
+{
+    return SetPixel(x, y, colour) != CLR_INVALID;
+}
+
+COLORREF CDC::GetPixel(int x, int y) const
+{
+    if (!m_writer || !PtVisible(x, y))
+        return CLR_INVALID;
+    const CPoint p = ToDevice(x, y);
+    return m_writer->Get(p.x, p.y);
+}
+
+// ---- Paths ---------------------------------------------------------------
+
+bool CDC::BeginPath()
+{
+    m_state.path.clear();
+    m_state.pathState = 1;
+    return true;
+}
+
+bool CDC::EndPath()
+{
+    if (m_state.pathState != 1)
+        return false;
+    m_state.pathState = 2;
+    return true;
+}
+
+bool CDC::AbortPath()
+{
+    m_state.path.clear();
+    m_state.pathState = 0;
+    return true;
+}
+
+bool CDC::CloseFigure()
+{
+    if (m_state.pathState != 1 || m_state.path.empty() || m_state.path.back().closed)
+        return false;
+    m_state.path.back().closed = true;
+    return true;
+}
+
+bool CDC::StrokePath()
+{
+    if (m_state.pathState != 2)
+        return false;
+    const std::vector<PathFigure> figures = std::move(m_state.path);
+    AbortPath();
+    StrokeFigures(figures);
+    return true;
+}
+
+bool CDC::FillPath()
+{
+    if (m_state.pathState != 2)
+        return false;
+    const std::vector<PathFigure> figures = std::move(m_state.path);
+    AbortPath();
+    FillFigures(figures);
+    return true;
+}
+
+bool CDC::StrokeAndFillPath()
+{
+    if (m_state.pathState != 2)
+        return false;
+    std::vector<PathFigure> figures = std::move(m_state.path);
+    for (auto& f : figures)
+        f.closed = true;
+    AbortPath();
+    FillFigures(figures);
+    StrokeFigures(figures);
+    return true;
+}
+
+bool CDC::PathToRegion(CRgn* rgn)
+{
+    if (m_state.pathState != 2 || !rgn)
+        return false;
+    std::vector<CPoint> points;
+    std::vector<int> counts;
+    for (const auto& f : m_state.path) {
+        points.insert(points.end(), f.points.begin(), f.points.end());
+        counts.push_back(static_cast<int>(f.points.size()));
+    }
+    AbortPath();
+    if (counts.empty())
+        return rgn->CreateRectRgn(0, 0, 0, 0);
+    return rgn->CreatePolyPolygonRgn(points.data(), counts.data(), static_cast<int>(counts.size()),
+                                     m_state.polyFillMode);
+}
+
+bool CDC::SelectClipPath(int mode)
+{
+    CRgn rgn;
+    if (!PathToRegion(&rgn))
+        return false;
+    return SelectClipRgn(&rgn, mode) != RGN_ERROR;
+}

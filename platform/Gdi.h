@@ -1,0 +1,154 @@
+#pragma once
+
+#include <cstdint>
+
+// Values of the drawing interface that the map files, the style records and
+// the drawing code share with the Windows graphics API: colours, raster
+// operations, pen and brush styles, map modes and device capabilities. The
+// numbers are the documented ones, because style records store them.
+
+using COLORREF = std::uint32_t; // 0x00BBGGRR
+
+constexpr COLORREF RGB(int r, int g, int b)
+{
+    return static_cast<COLORREF>((r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16));
+}
+constexpr int GetRValue(COLORREF c) { return static_cast<int>(c & 0xFF); }
+constexpr int GetGValue(COLORREF c) { return static_cast<int>((c >> 8) & 0xFF); }
+constexpr int GetBValue(COLORREF c) { return static_cast<int>((c >> 16) & 0xFF); }
+constexpr COLORREF CLR_INVALID = 0xFFFFFFFF;
+
+// a * b / c through a 64-bit product, rounded half away from zero; -1 when
+// c is 0 or the result does not fit in 32 bits.
+int MulDiv(int a, int b, int c);
+
+// Binary raster operations (SetROP2).
+enum : int {
+    R2_BLACK = 1,
+    R2_NOTMERGEPEN = 2,
+    R2_MASKNOTPEN = 3,
+    R2_NOTCOPYPEN = 4,
+    R2_MASKPENNOT = 5,
+    R2_NOT = 6,
+    R2_XORPEN = 7,
+    R2_NOTMASKPEN = 8,
+    R2_MASKPEN = 9,
+    R2_NOTXORPEN = 10,
+    R2_NOP = 11,
+    R2_MERGENOTPEN = 12,
+    R2_COPYPEN = 13,
+    R2_MERGEPENNOT = 14,
+    R2_MERGEPEN = 15,
+    R2_WHITE = 16,
+};
+
+// Background modes and polygon fill modes.
+enum : int { TRANSPARENT = 1, OPAQUE = 2 };
+enum : int { ALTERNATE = 1, WINDING = 2 };
+
+// Map modes.
+enum : int {
+    MM_TEXT = 1,
+    MM_LOMETRIC = 2,
+    MM_HIMETRIC = 3,
+    MM_LOENGLISH = 4,
+    MM_HIENGLISH = 5,
+    MM_TWIPS = 6,
+    MM_ISOTROPIC = 7,
+    MM_ANISOTROPIC = 8,
+};
+
+// Pen styles, end caps, joins and types.
+enum : std::uint32_t {
+    PS_SOLID = 0,
+    PS_DASH = 1,
+    PS_DOT = 2,
+    PS_DASHDOT = 3,
+    PS_DASHDOTDOT = 4,
+    PS_NULL = 5,
+    PS_INSIDEFRAME = 6,
+    PS_USERSTYLE = 7,
+    PS_ALTERNATE = 8,
+    PS_STYLE_MASK = 0x0000000F,
+    PS_ENDCAP_ROUND = 0x00000000,
+    PS_ENDCAP_SQUARE = 0x00000100,
+    PS_ENDCAP_FLAT = 0x00000200,
+    PS_ENDCAP_MASK = 0x00000F00,
+    PS_JOIN_ROUND = 0x00000000,
+    PS_JOIN_BEVEL = 0x00001000,
+    PS_JOIN_MITER = 0x00002000,
+    PS_JOIN_MASK = 0x0000F000,
+    PS_COSMETIC = 0x00000000,
+    PS_GEOMETRIC = 0x00010000,
+    PS_TYPE_MASK = 0x000F0000,
+};
+
+// Brush styles and hatches.
+enum : std::uint32_t {
+    BS_SOLID = 0,
+    BS_NULL = 1,
+    BS_HOLLOW = BS_NULL,
+    BS_HATCHED = 2,
+    BS_PATTERN = 3,
+};
+enum : int {
+    HS_HORIZONTAL = 0,
+    HS_VERTICAL = 1,
+    HS_FDIAGONAL = 2,
+    HS_BDIAGONAL = 3,
+    HS_CROSS = 4,
+    HS_DIAGCROSS = 5,
+};
+
+struct LOGBRUSH {
+    std::uint32_t lbStyle = BS_SOLID;
+    COLORREF lbColor = 0;
+    std::uint32_t lbHatch = 0;
+};
+
+// Stock objects.
+enum : int {
+    WHITE_BRUSH = 0,
+    LTGRAY_BRUSH = 1,
+    GRAY_BRUSH = 2,
+    DKGRAY_BRUSH = 3,
+    BLACK_BRUSH = 4,
+    NULL_BRUSH = 5,
+    HOLLOW_BRUSH = NULL_BRUSH,
+    WHITE_PEN = 6,
+    BLACK_PEN = 7,
+    NULL_PEN = 8,
+};
+
+// Region kinds (results of the clipping calls) and combine modes.
+enum : int { RGN_ERROR = 0, NULLREGION = 1, SIMPLEREGION = 2, COMPLEXREGION = 3 };
+enum : int { RGN_AND = 1, RGN_OR = 2, RGN_XOR = 3, RGN_DIFF = 4, RGN_COPY = 5 };
+
+// Device capabilities (GetDeviceCaps).
+enum : int {
+    TECHNOLOGY = 2,
+    HORZSIZE = 4,
+    VERTSIZE = 6,
+    HORZRES = 8,
+    VERTRES = 10,
+    BITSPIXEL = 12,
+    PLANES = 14,
+    NUMCOLORS = 24,
+    RASTERCAPS = 38,
+    LOGPIXELSX = 88,
+    LOGPIXELSY = 90,
+    SIZEPALETTE = 104,
+    PHYSICALWIDTH = 110,
+    PHYSICALHEIGHT = 111,
+    PHYSICALOFFSETX = 112,
+    PHYSICALOFFSETY = 113,
+};
+enum : int { DT_PLOTTER = 0, DT_RASDISPLAY = 1, DT_RASPRINTER = 2, DT_METAFILE = 5 };
+enum : int {
+    RC_BITBLT = 0x0001,
+    RC_BITMAP64 = 0x0008,
+    RC_DI_BITMAP = 0x0080,
+    RC_DIBTODEV = 0x0200,
+    RC_STRETCHBLT = 0x0800,
+    RC_STRETCHDIB = 0x2000,
+};

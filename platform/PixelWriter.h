@@ -1,0 +1,51 @@
+#pragma once
+
+#include "platform/Gdi.h"
+#include "platform/Rect.h"
+
+#include <cstdint>
+#include <vector>
+
+class QImage;
+
+// Writes pixels of one colour straight into a 32-bit or 24-bit image with a
+// binary raster operation, inside a list of clip rectangles. The DC draws
+// cosmetic lines and combines layers through it, where painting through Qt
+// would not give the exact pixels or raster operations.
+class CPixelWriter {
+public:
+    static bool Supports(const QImage& image);
+    // The image must stay alive and keep its buffer while this writes.
+    explicit CPixelWriter(QImage& image);
+
+    // Device rectangles inside which pixels may change; they are cut to the
+    // image. Without a call, the whole image.
+    void SetClip(const std::vector<CRect>& rects);
+    const CRect& ClipBox() const { return m_clipBox; }
+
+    // Pixels x0 .. x1 - 1 of row y.
+    void Span(int y, int x0, int x1, COLORREF colour, int rop);
+    void Pixel(int x, int y, COLORREF colour, int rop)
+    {
+        if (x >= m_clipBox.left && x < m_clipBox.right)
+            Span(y, x, x + 1, colour, rop);
+    }
+    // CLR_INVALID outside the image.
+    COLORREF Get(int x, int y) const;
+    // Combines every opaque pixel of a premultiplied ARGB layer placed at
+    // (left, top); the others stay untouched.
+    void ApplyLayer(const QImage& layer, int left, int top, int rop);
+
+    static std::uint32_t Combine(int rop, std::uint32_t pen, std::uint32_t dest);
+
+private:
+    void WriteRun(int y, int x0, int x1, COLORREF colour, int rop);
+
+    std::uint8_t* m_bits;
+    std::int64_t m_stride;
+    int m_width;
+    int m_height;
+    bool m_threeBytes;
+    CRect m_clipBox;
+    std::vector<CRect> m_clip;
+};
