@@ -1,0 +1,211 @@
+#include "core/LatLonText.h"
+
+#include "core/MapPoint.h"
+#include "platform/NumberText.h"
+
+#include <cmath>
+#include <cstdint>
+
+namespace {
+
+// Degrees, minutes and the rest of one rounded value.
+struct DegreeParts {
+    int degrees = 0;
+    int minutes = 0;
+    int seconds = 0;
+    int fraction = 0; // tenths or hundredths of a second, or 1/10000 minute
+};
+
+enum class Unit { TenthSecond, HundredthSecond, TenThousandthMinute };
+
+Unit UnitOfForm(int form)
+{
+    switch (form) {
+    case 3:
+    case 8:
+        return Unit::HundredthSecond;
+    case 5:
+    case 6:
+    case 9:
+        return Unit::TenThousandthMinute;
+    default:
+        return Unit::TenthSecond;
+    }
+}
+
+DegreeParts SplitDegrees(double value, int form)
+{
+    DegreeParts parts;
+    int64_t minutes = 0;
+    switch (UnitOfForm(form)) {
+    case Unit::TenthSecond: {
+        const auto count = static_cast<int64_t>(value * 36000 + 0.5);
+        minutes = count / 600;
+        const int tenths = static_cast<int>(count % 600);
+        parts.seconds = tenths / 10;
+        parts.fraction = tenths % 10;
+        if (form == 1 || form == 7) {
+            parts.seconds = (tenths + 5) / 10;
+            if (parts.seconds == 60) {
+                parts.seconds = 0;
+                ++minutes;
+            }
+        }
+        break;
+    }
+    case Unit::HundredthSecond: {
+        const auto count = static_cast<int64_t>(value * 360000 + 0.5);
+        minutes = count / 6000;
+        const int rest = static_cast<int>(count % 6000);
+        parts.seconds = rest / 100;
+        parts.fraction = rest % 100;
+        break;
+    }
+    case Unit::TenThousandthMinute: {
+        const auto count = static_cast<int64_t>(value * 600000 + 0.5);
+        minutes = count / 10000;
+        parts.fraction = static_cast<int>(count % 10000);
+        break;
+    }
+    }
+    parts.degrees = static_cast<int>(minutes / 60);
+    parts.minutes = static_cast<int>(minutes % 60);
+    return parts;
+}
+
+// value is the absolute angle, at most 180; the form is known.
+bool FormatAngle(double value, char letter, bool longitude, bool negative, int form, std::string& text)
+{
+    const DegreeParts p = SplitDegrees(value, form);
+    const int d = p.degrees;
+    const int m = p.minutes;
+    const int s = p.seconds;
+    const int f = p.fraction;
+    const int signedD = negative ? -d : d;
+    switch (form) {
+    case 0:
+        text = longitude ? FormatC("%c%03d\xB0%02d'%02d.%1d\"", letter, d, m, s, f)
+                         : FormatC("%c%02d\xB0%02d'%02d.%1d\"", letter, d, m, s, f);
+        break;
+    case 1:
+        text = longitude ? FormatC("%03d%c%02d%02d", d, letter, m, s) : FormatC("%02d%c%02d%02d", d, letter, m, s);
+        break;
+    case 2:
+        text = longitude ? FormatC("%03d%c%02d%02d.%1d", d, letter, m, s, f)
+                         : FormatC("%02d%c%02d%02d.%1d", d, letter, m, s, f);
+        break;
+    case 3:
+        text = longitude ? FormatC("%03d%c%02d%02d.%02d", d, letter, m, s, f)
+                         : FormatC("%02d%c%02d%02d.%02d", d, letter, m, s, f);
+        break;
+    case 4:
+        text = longitude ? FormatC("%c%03d\xB0%02d'%02d.%1d", letter, d, m, s, f)
+                         : FormatC("%c%02d\xB0%02d'%02d.%1d", letter, d, m, s, f);
+        break;
+    case 5: {
+        if (f == 0) {
+            text = longitude ? FormatC("%c%03d\xB0%02d.0", letter, d, m) : FormatC("%c%02d\xB0%02d.0", letter, d, m);
+            break;
+        }
+        int digits = 4;
+        int fraction = f;
+        while (fraction % 10 == 0) {
+            fraction /= 10;
+            --digits;
+        }
+        text = longitude ? FormatC("%c%03d\xB0%02d.%0*d", letter, d, m, digits, fraction)
+                         : FormatC("%c%02d\xB0%02d.%0*d", letter, d, m, digits, fraction);
+        break;
+    }
+    case 6:
+        if (f == 0)
+            text = longitude ? FormatC("%03d%c%02d", d, letter, m) : FormatC("%02d%c%02d", d, letter, m);
+        else
+            text = longitude ? FormatC("%03d%c%02d.%04d", d, letter, m, f)
+                             : FormatC("%02d%c%02d.%04d", d, letter, m, f);
+        break;
+    case 7:
+        text = FormatC("%c%03d\xB0%02d'%02d\"", letter, d, m, s);
+        break;
+    case 8:
+        text = longitude ? FormatC("%c%03d\xB0%02d'%02d.%02d\"", letter, signedD, m, s, f)
+                         : FormatC("%c%d\xB0%02d'%02d.%02d\"", letter, signedD, m, s, f);
+        break;
+    case 9:
+        text = longitude ? FormatC("%c%03d\xB0%02d.%04d'", letter, signedD, m, f)
+                         : FormatC("%c%02d\xB0%02d.%04d'", letter, signedD, m, f);
+        break;
+    }
+    return true;
+}
+
+// Written this way round so that NaN counts as out of range.
+bool InRange(double longitude, double latitude)
+{
+    return std::fabs(latitude) <= 90 && std::fabs(longitude) <= 360;
+}
+
+} // namespace
+
+bool FormatLongitudeText(double longitude, double latitude, int form, std::string& text)
+{
+    if (form < 0 || form >= kLatLonFormCount)
+        return false;
+    if (!InRange(longitude, latitude)) {
+        text.clear();
+        return true;
+    }
+    char letter = 'E';
+    double value = longitude;
+    if (value < 0) {
+        letter = 'W';
+        value = -value;
+    }
+    if (value > 180) {
+        value = 360 - value;
+        letter = letter == 'E' ? 'W' : 'E';
+    }
+    return FormatAngle(value, letter, true, letter == 'W', form, text);
+}
+
+bool FormatLatitudeText(double longitude, double latitude, int form, std::string& text)
+{
+    if (form < 0 || form >= kLatLonFormCount)
+        return false;
+    if (!InRange(longitude, latitude)) {
+        text.clear();
+        return true;
+    }
+    const char letter = latitude >= 0 ? 'N' : 'S';
+    return FormatAngle(std::fabs(latitude), letter, false, letter == 'S', form, text);
+}
+
+std::string& CMapPoint::FormatLongitude(std::string& text, int form) const
+{
+    FormatLongitudeText(x, y, form, text);
+    return text;
+}
+
+std::string& CMapPoint::FormatLatitude(std::string& text, int form) const
+{
+    FormatLatitudeText(x, y, form, text);
+    return text;
+}
+
+std::string& CMapPoint::FormatLonLat(std::string& lonText, std::string& latText, int form) const
+{
+    FormatLongitude(lonText, form);
+    return FormatLatitude(latText, form);
+}
+
+std::string CMapPoint::FormatLongitude(int form) const
+{
+    std::string text;
+    return FormatLongitude(text, form);
+}
+
+std::string CMapPoint::FormatLatitude(int form) const
+{
+    std::string text;
+    return FormatLatitude(text, form);
+}
