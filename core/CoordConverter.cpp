@@ -60,7 +60,8 @@ void TmForward(double dl, double phi, double& x, double& y)
 {
     const double s = std::sin(phi);
     const double n = kGrs.a / std::sqrt(1 - kGrs.e2 * s * s);
-    const double t = std::tan(phi) * std::tan(phi);
+    const double tanPhi = std::tan(phi);
+    const double t = tanPhi * tanPhi;
     const double a = dl * std::cos(phi);
     x = n * a * (1 + (1 - t) * a * a / 6);
     y = MeridianArc(phi) + n * a * dl * s * (0.5 + (5 - t) * a * a / 24);
@@ -69,14 +70,17 @@ void TmForward(double dl, double phi, double& x, double& y)
 void TmInverse(double x, double y, double& dl, double& phi)
 {
     const double phi0 = y / kGrs.b;
-    const double phi1 = phi0 - (MeridianArc(phi0) - y) / MeridianRadius(phi0);
-    const double foot = phi0 - (MeridianArc(phi0) - y) / MeridianRadius(phi1);
+    const double arcError = MeridianArc(phi0) - y;
+    const double phi1 = phi0 - arcError / MeridianRadius(phi0);
+    // The correction of phi0 once more, with the radius at phi1.
+    const double foot = phi0 - arcError / MeridianRadius(phi1);
     const double s = std::sin(foot);
     const double n = kGrs.a / std::sqrt(1 - kGrs.e2 * s * s);
-    const double t = std::tan(foot) * std::tan(foot);
+    const double tanFoot = std::tan(foot);
+    const double t = tanFoot * tanFoot;
     const double r = MeridianRadius(foot);
     const double x2 = x * x;
-    phi = foot - x2 * (1 - x2 * (3 * t + 5) / (12 * n * n)) * std::tan(foot) / (2 * r * n);
+    phi = foot - x2 * (1 - x2 * (3 * t + 5) / (12 * n * n)) * tanFoot / (2 * r * n);
     dl = (1 - x2 * (2 * t + 1) / (6 * n * n)) * x / (n * std::cos(foot));
 }
 
