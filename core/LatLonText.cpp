@@ -139,28 +139,22 @@ bool FormatAngle(double value, char letter, bool longitude, bool negative, int f
     return true;
 }
 
-// Written this way round so that NaN counts as out of range.
-bool InRange(double longitude, double latitude)
-{
-    return std::fabs(latitude) <= 90 && std::fabs(longitude) <= 360;
-}
-
-} // namespace
-
-bool FormatLongitudeText(double longitude, double latitude, int form, std::string& text)
+// The range test covers both coordinates whichever text is asked for;
+// written this way round, NaN counts as out of range.
+bool FormatCoordinateText(double longitude, double latitude, bool ofLongitude, int form, std::string& text)
 {
     if (form < 0 || form >= kLatLonFormCount)
         return false;
-    if (!InRange(longitude, latitude)) {
+    if (!(std::fabs(latitude) <= 90 && std::fabs(longitude) <= 360)) {
         text.clear();
         return true;
     }
-    char letter = 'E';
-    double value = longitude;
-    if (value < 0) {
-        letter = 'W';
-        value = -value;
+    if (!ofLongitude) {
+        const char letter = latitude >= 0 ? 'N' : 'S';
+        return FormatAngle(std::fabs(latitude), letter, false, letter == 'S', form, text);
     }
+    char letter = longitude >= 0 ? 'E' : 'W';
+    double value = std::fabs(longitude);
     if (value > 180) {
         value = 360 - value;
         letter = letter == 'E' ? 'W' : 'E';
@@ -168,16 +162,16 @@ bool FormatLongitudeText(double longitude, double latitude, int form, std::strin
     return FormatAngle(value, letter, true, letter == 'W', form, text);
 }
 
+} // namespace
+
+bool FormatLongitudeText(double longitude, double latitude, int form, std::string& text)
+{
+    return FormatCoordinateText(longitude, latitude, true, form, text);
+}
+
 bool FormatLatitudeText(double longitude, double latitude, int form, std::string& text)
 {
-    if (form < 0 || form >= kLatLonFormCount)
-        return false;
-    if (!InRange(longitude, latitude)) {
-        text.clear();
-        return true;
-    }
-    const char letter = latitude >= 0 ? 'N' : 'S';
-    return FormatAngle(std::fabs(latitude), letter, false, letter == 'S', form, text);
+    return FormatCoordinateText(longitude, latitude, false, form, text);
 }
 
 std::string& CMapPoint::FormatLongitude(std::string& text, int form) const
