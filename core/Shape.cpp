@@ -110,7 +110,6 @@ void CShape::Append(const CShape& other, bool prepend)
     const int drop = headLast > 0 && tailFirst > 0 ? 1 : 0;
 
     CMapPointArray points;
-    points.SetSize(0, head.GetPointCount() + tail.GetPointCount());
     points.Append(head.m_points);
     points.Append(tail.m_points.GetData() + drop, tail.GetPointCount() - drop);
     std::vector<uint32_t> sizes(head.m_partSizes.begin(), head.m_partSizes.end());
@@ -347,17 +346,18 @@ int CShape::Densify(double maxLength, double scaleX, double scaleY)
     if (total == 0)
         return 0;
     CMapPointArray points;
-    points.SetSize(0, static_cast<int>(GetPointCount() + total));
+    points.SetSize(static_cast<int>(GetPointCount() + total));
+    int out = 0;
     for (int i = 0; i < GetPointCount(); ++i) {
         const CMapPoint& a = m_points[i];
-        points.Add(a);
+        points[out++] = a;
         const int count = inserts[static_cast<size_t>(i)];
         if (count == 0)
             continue;
         const CMapPoint& b = m_points[i + 1];
         for (int j = 1; j <= count; ++j) {
             const double f = static_cast<double>(j) / (count + 1);
-            points.Add(CMapPoint(a.x + (b.x - a.x) * f, a.y + (b.y - a.y) * f));
+            points[out++] = CMapPoint(a.x + (b.x - a.x) * f, a.y + (b.y - a.y) * f);
         }
     }
     for (int k = 0, first = 0, size = 0; k < GetPartCount(); ++k, first += size) {
