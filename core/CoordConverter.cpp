@@ -20,14 +20,8 @@ constexpr Ellipsoid MakeEllipsoid(double a, double b)
     return Ellipsoid{a, b, 1 - b * b / (a * a)};
 }
 
-// Every grid of the system is on the first; the others are kept for the
-// record of what map data may name.
-constexpr Ellipsoid kEllipsoids[] = {
-    MakeEllipsoid(6378137, 6356752.314),
-    MakeEllipsoid(6378245, 6356863),
-    MakeEllipsoid(6378206.4, 6356583.8),
-};
-constexpr const Ellipsoid& kGrs = kEllipsoids[0];
+// Every grid of the system is on this ellipsoid.
+constexpr Ellipsoid kGrs = MakeEllipsoid(6378137, 6356752.314);
 
 constexpr double kCentralMeridian24 = 0.4188790204786391; // 24 degrees in radians
 constexpr double kFalseEasting = 500000;

@@ -16,57 +16,49 @@ struct DegreeParts {
     int fraction = 0; // tenths or hundredths of a second, or 1/10000 minute
 };
 
-enum class Unit { TenthSecond, HundredthSecond, TenThousandthMinute };
+// The smallest unit of a form: tenths of a second, hundredths of a second,
+// or ten-thousandths of a minute (no seconds).
+struct Unit {
+    double perDegree;
+    int perMinute;
+    int perSecond;
+};
 
 Unit UnitOfForm(int form)
 {
     switch (form) {
     case 3:
     case 8:
-        return Unit::HundredthSecond;
+        return {360000, 6000, 100};
     case 5:
     case 6:
     case 9:
-        return Unit::TenThousandthMinute;
+        return {600000, 10000, 0};
     default:
-        return Unit::TenthSecond;
+        return {36000, 600, 10};
     }
 }
 
+// Rounded once to the form's unit, half up, then split.
 DegreeParts SplitDegrees(double value, int form)
 {
+    const Unit unit = UnitOfForm(form);
+    const auto count = static_cast<int64_t>(value * unit.perDegree + 0.5);
+    int64_t minutes = count / unit.perMinute;
+    const int rest = static_cast<int>(count % unit.perMinute);
     DegreeParts parts;
-    int64_t minutes = 0;
-    switch (UnitOfForm(form)) {
-    case Unit::TenthSecond: {
-        const auto count = static_cast<int64_t>(value * 36000 + 0.5);
-        minutes = count / 600;
-        const int tenths = static_cast<int>(count % 600);
-        parts.seconds = tenths / 10;
-        parts.fraction = tenths % 10;
-        if (form == 1 || form == 7) {
-            parts.seconds = (tenths + 5) / 10;
-            if (parts.seconds == 60) {
-                parts.seconds = 0;
-                ++minutes;
-            }
+    if (unit.perSecond == 0) {
+        parts.fraction = rest;
+    } else if (form == 1 || form == 7) {
+        // Whole seconds: 59.5 shows as the next minute.
+        parts.seconds = (rest + unit.perSecond / 2) / unit.perSecond;
+        if (parts.seconds == 60) {
+            parts.seconds = 0;
+            ++minutes;
         }
-        break;
-    }
-    case Unit::HundredthSecond: {
-        const auto count = static_cast<int64_t>(value * 360000 + 0.5);
-        minutes = count / 6000;
-        const int rest = static_cast<int>(count % 6000);
-        parts.seconds = rest / 100;
-        parts.fraction = rest % 100;
-        break;
-    }
-    case Unit::TenThousandthMinute: {
-        const auto count = static_cast<int64_t>(value * 600000 + 0.5);
-        minutes = count / 10000;
-        parts.fraction = static_cast<int>(count % 10000);
-        break;
-    }
+    } else {
+        parts.seconds = rest / unit.perSecond;
+        parts.fraction = rest % unit.perSecond;
     }
     parts.degrees = static_cast<int>(minutes / 60);
     parts.minutes = static_cast<int>(minutes % 60);
