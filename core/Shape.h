@@ -1,0 +1,134 @@
+#pragma once
+
+#include "core/MapPointArray.h"
+#include "core/MapRect.h"
+
+#include <cstdint>
+#include <vector>
+
+// The geometry of one line or area object: any number of parts (polyline
+// pieces or rings) held one after another in one point array, the point
+// count of each part, and the extent.
+//
+// Rings close implicitly; rectangles and circles made here repeat their
+// first point, which every ring function takes as a zero-length edge.
+// Points are addressed by one global index running over all parts; the
+// part holding an index is the first whose running total exceeds it.
+// A new shape has no part entries: SetSize or RemoveAll give it its parts.
+// Whoever fills Points() and PartSizes() directly keeps the part sizes
+// summing to the point count; operations never read past the points even
+// when they do not.
+class CShape {
+public:
+    // Densify, MakeCircle and MakeArc refuse to make more points than this.
+    static constexpr int kMaxGeneratedPoints = 10'000'000;
+
+    CShape() = default;
+    CShape(const CShape&) = delete; // copies are explicit: Copy
+    CShape& operator=(const CShape&) = delete;
+    CShape(CShape&&) noexcept = default;
+    CShape& operator=(CShape&&) noexcept = default;
+
+    int GetPointCount() const { return m_points.GetSize(); }
+    int GetPartCount() const { return static_cast<int>(m_partSizes.size()); }
+    int GetPartSize(int part) const { return static_cast<int>(m_partSizes[static_cast<size_t>(part)]); }
+    const CMapPoint& GetPoint(int index) const { return m_points[index]; }
+    const CMapRect& GetExtent() const { return m_extent; }
+    void SetExtent(const CMapRect& extent) { m_extent = extent; }
+    CMapPointArray& Points() { return m_points; }
+    const CMapPointArray& Points() const { return m_points; }
+    std::vector<uint32_t>& PartSizes() { return m_partSizes; }
+    const std::vector<uint32_t>& PartSizes() const { return m_partSizes; }
+
+    // Whole shape.
+    // n points (0, 0) in m parts; with one part its size is n, else the
+    // sizes are 0 for the caller to fill. False for negative counts.
+    bool SetSize(int n, int m);
+    // One part of size 0, no points.
+    void RemoveAll();
+    bool SetPoints(int n, const CMapPoint* points);
+    // A closed ring of 5 points from the top left corner clockwise.
+    void SetFromRect(const CMapRect& rect);
+    void Copy(const CShape& other);
+    // Same points, parts and extent, exactly.
+    bool IsEqual(const CShape& other) const;
+    // The other's parts after this shape's ones.
+    void AppendParts(const CShape& other);
+    // Joins the other shape: its first part continues this shape's last
+    // part, or with prepend its last part runs into this shape's first.
+    // The joint is kept once (the continuing piece loses its first point).
+    void Append(const CShape& other, bool prepend);
+    // Reverses the points and the order of the parts.
+    void Reverse();
+    void RecalcBounds();
+    // The longest segment within a part, clipped when a rectangle is given.
+    bool GetLongestSegment(CMapPoint& start, CMapPoint& end, const CMapRect* clip = nullptr) const;
+
+    // Parts.
+    // -1 for an index outside the points.
+    int PartFromPoint(int index) const;
+    // Global index of the first point of the part; 0 for part <= 0.
+    int GetPartStart(int part) const;
+    int AddEmptyPart();
+    // A new last part, or part 0 while the shape has no points.
+    void AddPartPoints(int n, const CMapPoint* points, bool recalcBounds);
+    // out becomes a one-part shape of that part.
+    bool GetPart(int part, CShape& out) const;
+    // Removes the part and its points; the only part stays, empty.
+    void DeletePart(int part);
+    // Splits after point k of the part; the new next part starts with a
+    // copy of point k. False when k is the part's first or last point.
+    bool SplitPartAt(int part, int k);
+    // Inserts p twice after point a of the part: the part ends with it and
+    // the next part starts with it.
+    bool SplitPartWithPoint(int part, int a, const CMapPoint& p);
+
+    // Points.
+    // Appends to the last part.
+    void AddPoint(const CMapPoint& p);
+    // Before index (0 ... count; at count into the last part).
+    bool InsertPoint(int index, const CMapPoint& p);
+    // count copies of p at index, points only: the part sizes are the caller's.
+    void InsertPoints(int index, const CMapPoint& p, int count);
+    // The part shrinks; an emptied part goes unless it is the only one.
+    // The extent stays as it was.
+    void DeletePoint(int index);
+    // Removes points equal to their predecessor in the part; returns how many.
+    int RemoveDuplicatePoints();
+    // Divides every segment longer than maxLength (dx and dy scaled by the
+    // factors first) into equal pieces; returns the number of points added.
+    int Densify(double maxLength, double scaleX, double scaleY);
+    // A closed ring of round(360 / step) steps, starting and ending at
+    // (cx + rx, cy). False, the shape unchanged, for a step that is not
+    // positive or too fine.
+    bool MakeCircle(const CMapPoint& centre, double rx, double ry, double stepDegrees);
+    bool MakeCircle(const CMapPoint& centre, double radius, double stepDegrees);
+    // An open arc counter-clockwise from start to end (degrees from +x).
+    bool MakeArc(const CMapPoint& centre, double rx, double ry, double startDegrees, double endDegrees,
+                 double stepDegrees);
+    bool MakeArc(const CMapPoint& centre, double radius, double startDegrees, double endDegrees,
+                 double stepDegrees);
+
+    // Queries.
+    // Even-odd over all parts: 0 outside, 1 inside, 2 on a boundary.
+    int PointInPolygon(const CMapPoint& p) const;
+    bool IsPointInAnyRing(const CMapPoint& p) const;
+    // Within one part, or all for a negative part; index is global.
+    bool HitTestVertex(const CMapPoint& p, double tolerance, int part, int& index,
+                       CMapPoint* vertex = nullptr) const;
+    // The nearest segment; index is the global index of its start (or of a
+    // part's final vertex). Ties go to the later part.
+    bool HitTestSegment(const CMapPoint& p, double tolerance, int part, int& index,
+                        CMapPoint* nearest = nullptr) const;
+    // The area enclosed, holes subtracted.
+    double Area() const;
+
+private:
+    // The size of a part starting at start, cut to the points there are.
+    int PartSizeAt(int part, int start) const;
+    double MultiPartArea() const;
+
+    CMapPointArray m_points;
+    std::vector<uint32_t> m_partSizes;
+    CMapRect m_extent;
+};

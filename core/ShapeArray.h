@@ -1,0 +1,29 @@
+#pragma once
+
+#include "core/Shape.h"
+
+#include <memory>
+#include <vector>
+
+// Shapes owned by the array: removing them deletes them.
+class CShapeArray {
+public:
+    CShapeArray() = default;
+    CShapeArray(const CShapeArray&) = delete;
+    CShapeArray& operator=(const CShapeArray&) = delete;
+
+    int GetSize() const { return static_cast<int>(m_shapes.size()); }
+    bool IsEmpty() const { return m_shapes.empty(); }
+    CShape* GetAt(int i) const { return m_shapes[static_cast<size_t>(i)].get(); }
+    CShape* operator[](int i) const { return GetAt(i); }
+
+    // Takes the shape; returns its index.
+    int Add(std::unique_ptr<CShape> shape);
+    // Adds a copy; false, with "Not enough memory." shown, when it cannot be made.
+    bool AddCopy(const CShape& shape);
+    void RemoveAt(int i);
+    void RemoveAll() { m_shapes.clear(); }
+
+private:
+    std::vector<std::unique_ptr<CShape>> m_shapes;
+};
