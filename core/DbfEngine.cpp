@@ -498,20 +498,19 @@ bool DbfGoTo(DbfHandle& handle, int record)
 
 bool DbfSkip(DbfHandle& handle, int count)
 {
+    // A move that succeeds leaves only the flag of the end it reached.
     const int64_t target = int64_t(handle.current) + count;
     if (count <= 0) {
         if (handle.flags & kDbfBeforeFirst)
             return false;
         handle.current = static_cast<int>(std::max<int64_t>(target, 0));
-        if (target < 0)
-            handle.flags = kDbfBeforeFirst;
+        handle.flags = target < 0 ? kDbfBeforeFirst : 0;
     } else {
         if (handle.flags & kDbfPastLast)
             return false;
         const int records = handle.RecordCount();
         handle.current = static_cast<int>(std::min<int64_t>(target, records));
-        if (target >= records)
-            handle.flags = kDbfPastLast;
+        handle.flags = target >= records ? kDbfPastLast : 0;
     }
     return true;
 }

@@ -131,15 +131,16 @@ int MemoWrite(DbfMemoFile& memo, uint32_t& block, std::string_view text)
     if (block > 0 && StoredLength(memo, block, oldLength) && BlocksFor(oldLength, memo.blockSize) >= need) {
         target = block;
     } else {
-        unsigned char head[4];
-        if (!stream.Seek(0) || !stream.ReadExact(head, sizeof head))
-            return -1;
-        // A header that lags behind the file must not hand out blocks in use.
+        // New texts go to the end of the file. The header's next free block
+        // is kept in step for other readers but not followed: one that lags
+        // would hand out blocks in use, one far beyond the end a huge gap.
         const int64_t size = stream.Size();
-        target = std::max<uint64_t>({GetBigEndian32(head), FirstDataBlock(memo),
-                                     BlocksFor(static_cast<uint64_t>(std::max<int64_t>(size, 0)), memo.blockSize)});
+        if (size < 0)
+            return -1;
+        target = std::max(FirstDataBlock(memo), BlocksFor(static_cast<uint64_t>(size), memo.blockSize));
         if (target + need > UINT32_MAX)
             return -1;
+        unsigned char head[4];
         PutBigEndian32(head, static_cast<uint32_t>(target + need));
         if (!stream.Seek(0) || !stream.WriteExact(head, sizeof head))
             return -1;

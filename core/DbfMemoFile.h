@@ -33,6 +33,6 @@ void MemoClose(std::unique_ptr<DbfMemoFile>& memo);
 // the file, or a length the file does not hold.
 bool MemoRead(DbfMemoFile& memo, long block, std::string& text);
 // Stores a text. When block names a stored text whose blocks have room, the
-// text is written there; else it goes to new blocks at the end. An empty
+// text is written there; else it goes to new blocks at the end of the file. An empty
 // text needs no block (block becomes 0). 0 on success, -1 on failure.
 int MemoWrite(DbfMemoFile& memo, uint32_t& block, std::string_view text);
