@@ -319,7 +319,7 @@ std::unique_ptr<DbfHandle> DbfOpenStream(std::unique_ptr<CStream> stream, std::u
 
     const int fieldCount = (headerLength - 33) / kDescriptorSize;
     std::vector<unsigned char> descriptors(static_cast<size_t>(fieldCount) * kDescriptorSize);
-    if (!stream->ReadExact(descriptors.data(), descriptors.size()) ||
+    if ((fieldCount > 0 && !stream->ReadExact(descriptors.data(), descriptors.size())) ||
         !ReadFields(*h, descriptors.data(), fieldCount))
         return Fail(error, DbfError::BadStructure);
 
