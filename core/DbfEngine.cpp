@@ -20,6 +20,8 @@ constexpr char kHeaderEnd = 0x0D;
 // The lengths of the header are signed 16-bit words.
 constexpr int kMaxLength = 0x7FFF;
 constexpr int kMaxFields = (kMaxLength - 33) / kDescriptorSize;
+// Sequential scans read this many bytes of records at a time.
+constexpr int64_t kReadAheadBytes = 64 * 1024;
 
 int GetLittle16(const unsigned char* p)
 {
@@ -163,6 +165,7 @@ private:
 
 bool WriteAt(DbfHandle& h, int64_t offset, const void* bytes, size_t count)
 {
+    h.readAhead.clear();
     return h.stream->Seek(offset) && h.stream->WriteExact(bytes, count);
 }
 
@@ -477,18 +480,21 @@ void DbfClose(std::unique_ptr<DbfHandle>& handle)
 
 void DbfGoTop(DbfHandle& handle)
 {
+    handle.readAhead.clear();
     handle.current = 0;
     handle.flags = 0;
 }
 
 void DbfGoBottom(DbfHandle& handle)
 {
+    handle.readAhead.clear();
     handle.current = handle.RecordCount() - 1;
     handle.flags = 0;
 }
 
 bool DbfGoTo(DbfHandle& handle, int record)
 {
+    handle.readAhead.clear();
     if (record < 0 || record >= handle.RecordCount())
         return false;
     handle.current = record;
@@ -498,6 +504,7 @@ bool DbfGoTo(DbfHandle& handle, int record)
 
 bool DbfSkip(DbfHandle& handle, int count)
 {
+    handle.readAhead.clear();
     // A move that succeeds leaves only the flag of the end it reached.
     const int64_t target = int64_t(handle.current) + count;
     if (count <= 0) {
@@ -519,6 +526,7 @@ bool DbfSkip(DbfHandle& handle, int count)
 
 bool DbfReadRecord(DbfHandle& handle, int record)
 {
+    handle.readAhead.clear();
     if (!handle.stream || record < 0 || record >= handle.RecordCount())
         return false;
     if (!handle.stream->Seek(RecordOffset(handle, record)) ||
@@ -535,8 +543,24 @@ bool DbfReread(DbfHandle& handle)
 
 bool DbfReadNext(DbfHandle& handle)
 {
-    if (!DbfReadRecord(handle, handle.current))
+    const int count = handle.RecordCount();
+    if (!handle.stream || handle.current < 0 || handle.current >= count)
         return false;
+    const int64_t length = handle.RecordLength();
+    const int64_t offset = RecordOffset(handle, handle.current);
+    std::vector<char>& ahead = handle.readAhead;
+    if (offset < handle.readAheadOffset || offset + length > handle.readAheadOffset + int64_t(ahead.size())) {
+        const int64_t want = std::max(length, std::min(kReadAheadBytes / length, int64_t(count - handle.current)) * length);
+        ahead.resize(static_cast<size_t>(want));
+        const size_t got = handle.stream->Seek(offset) ? handle.stream->Read(ahead.data(), ahead.size()) : 0;
+        ahead.resize(got);
+        handle.readAheadOffset = offset;
+        if (int64_t(got) < length) {
+            ahead.clear();
+            return false;
+        }
+    }
+    std::memcpy(handle.record.data(), ahead.data() + (offset - handle.readAheadOffset), static_cast<size_t>(length));
     ++handle.current;
     return true;
 }

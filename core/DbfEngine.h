@@ -49,6 +49,10 @@ struct DbfHandle {
     std::vector<char> record;        // record length bytes and a zero byte
     std::unique_ptr<DbfMemoFile> memo;
     bool locked = false;
+    // Records that DbfReadNext read ahead, from readAheadOffset in the file;
+    // dropped by every move, random read and write.
+    std::vector<char> readAhead;
+    int64_t readAheadOffset = 0;
 
     int RecordCount() const;
     int HeaderLength() const;

@@ -344,6 +344,16 @@ TEST(DbfEngine, MovesAndReadsRecords)
         ++live;
     EXPECT_EQ(live, 8);
 
+    // Records read ahead give way to what the handle writes during the scan.
+    auto other = DbfOpenStream(std::make_unique<CMemoryStream>(Bytes(*h->stream)), nullptr);
+    ASSERT_TRUE(other);
+    DbfGoTop(*other);
+    ASSERT_TRUE(DbfReadNext(*other));
+    ASSERT_TRUE(DbfWriteFieldString(*other, 8, 0, "changed"));
+    for (int n = 1; n <= 8; ++n)
+        ASSERT_TRUE(DbfReadNext(*other));
+    EXPECT_EQ(DbfGetString(*other, 0), "changed   ");
+
     auto empty = MemoryTable();
     DbfGoBottom(*empty);
     EXPECT_FALSE(DbfReadNext(*empty));
