@@ -78,14 +78,20 @@ CScanTable& Table()
     return table;
 }
 
+std::unique_ptr<DbfHandle> OpenTable(benchmark::State& state)
+{
+    auto h = Table().made ? DbfOpen(FromNativePath(Table().path)) : nullptr;
+    if (!h)
+        state.SkipWithError("the table could not be made");
+    return h;
+}
+
 void BM_ScanOneNumber(benchmark::State& state)
 {
-    CScanTable& table = Table();
-    auto h = DbfOpen(FromNativePath(table.path));
-    if (!table.made || !h) {
-        state.SkipWithError("the table could not be made");
+    const CScanTable& table = Table();
+    auto h = OpenTable(state);
+    if (!h)
         return;
-    }
     for (auto _ : state) {
         int live = 0;
         double sum = 0;
@@ -105,12 +111,10 @@ BENCHMARK(BM_ScanOneNumber)->Unit(benchmark::kMillisecond);
 
 void BM_ScanAllDisplayTexts(benchmark::State& state)
 {
-    CScanTable& table = Table();
-    auto h = DbfOpen(FromNativePath(table.path));
-    if (!table.made || !h) {
-        state.SkipWithError("the table could not be made");
+    const CScanTable& table = Table();
+    auto h = OpenTable(state);
+    if (!h)
         return;
-    }
     std::string text;
     for (auto _ : state) {
         size_t bytes = 0;

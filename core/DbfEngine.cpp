@@ -135,6 +135,21 @@ void StoreBytes(DbfHandle& h, const DbfField& f, const std::string& bytes)
     std::memcpy(h.record.data() + f.offset, bytes.data(), static_cast<size_t>(f.length));
 }
 
+// Stores the text that format makes for the field into the record buffer.
+// format answers whether the value fit; a number that did not is stored as
+// the '*' that format made, as dBASE does, and the answer is false.
+template <class Formatter>
+bool PutFormatted(DbfHandle& h, int index, Formatter format)
+{
+    const DbfField* f = FieldAt(h, index);
+    if (!f)
+        return false;
+    std::string text;
+    const bool fits = format(*f, text);
+    StoreBytes(h, *f, text);
+    return fits;
+}
+
 // Write access for one operation: refuses a read-only table and holds the
 // file lock until it goes, unless the caller already held it.
 class CWriteAccess {
@@ -205,6 +220,18 @@ bool WriteFieldBytes(DbfHandle& h, int record, int index, const std::string& byt
         return false;
     return WriteAt(h, RecordOffset(h, record) + f->offset, bytes.data(), static_cast<size_t>(f->length)) &&
            h.stream->Flush();
+}
+
+// The same straight into one field of record n in the file.
+template <class Formatter>
+bool WriteFormatted(DbfHandle& h, int record, int index, Formatter format)
+{
+    const DbfField* f = FieldAt(h, index);
+    if (!f)
+        return false;
+    std::string text;
+    const bool fits = format(*f, text);
+    return WriteFieldBytes(h, record, index, text) && fits;
 }
 
 // A memo text stored under the table's lock, so two programs never take the
@@ -706,33 +733,22 @@ double DbfGetDegrees(const DbfHandle& handle, int index)
 
 bool DbfPutString(DbfHandle& handle, int index, std::string_view text)
 {
-    const DbfField* f = FieldAt(handle, index);
-    if (!f)
-        return false;
-    StoreBytes(handle, *f, PadText(*f, text));
-    return true;
+    return PutFormatted(handle, index, [&](const DbfField& f, std::string& out) {
+        out = PadText(f, text);
+        return true;
+    });
 }
 
 bool DbfPutDouble(DbfHandle& handle, int index, double value)
 {
-    const DbfField* f = FieldAt(handle, index);
-    if (!f)
-        return false;
-    std::string text;
-    const bool fits = FormatNumber(*f, value, text);
-    StoreBytes(handle, *f, text);
-    return fits;
+    return PutFormatted(handle, index,
+                        [&](const DbfField& f, std::string& out) { return FormatNumber(f, value, out); });
 }
 
 bool DbfPutLong(DbfHandle& handle, int index, long value)
 {
-    const DbfField* f = FieldAt(handle, index);
-    if (!f)
-        return false;
-    std::string text;
-    const bool fits = FormatInteger(*f, value, text);
-    StoreBytes(handle, *f, text);
-    return fits;
+    return PutFormatted(handle, index,
+                        [&](const DbfField& f, std::string& out) { return FormatInteger(f, value, out); });
 }
 
 bool DbfPutBlockNumber(DbfHandle& handle, int index, long block)
@@ -897,7 +913,7 @@ bool DbfZap(DbfHandle& handle)
         return true;
     if (!handle.memo) {
         if (handle.path.empty())
-            return false;
+            return true; // a table from a stream: no memo file to make
         handle.memo = MemoCreate(FindSiblingByExtension(handle.path, "FPT"), kDbfMemoDefaultBlockSize);
         return handle.memo != nullptr;
     }
@@ -926,29 +942,22 @@ bool DbfAppendCopy(DbfHandle& target, const DbfHandle& source)
 
 bool DbfWriteFieldString(DbfHandle& handle, int record, int index, std::string_view text)
 {
-    const DbfField* f = FieldAt(handle, index);
-    return f && WriteFieldBytes(handle, record, index, PadText(*f, text));
+    return WriteFormatted(handle, record, index, [&](const DbfField& f, std::string& out) {
+        out = PadText(f, text);
+        return true;
+    });
 }
 
-// A number that does not fit is written as '*' as dBASE does, and the answer is false.
 bool DbfWriteFieldLong(DbfHandle& handle, int record, int index, long value)
 {
-    const DbfField* f = FieldAt(handle, index);
-    std::string text;
-    if (!f)
-        return false;
-    const bool fits = FormatInteger(*f, value, text);
-    return WriteFieldBytes(handle, record, index, text) && fits;
+    return WriteFormatted(handle, record, index,
+                          [&](const DbfField& f, std::string& out) { return FormatInteger(f, value, out); });
 }
 
 bool DbfWriteFieldDouble(DbfHandle& handle, int record, int index, double value)
 {
-    const DbfField* f = FieldAt(handle, index);
-    std::string text;
-    if (!f)
-        return false;
-    const bool fits = FormatNumber(*f, value, text);
-    return WriteFieldBytes(handle, record, index, text) && fits;
+    return WriteFormatted(handle, record, index,
+                          [&](const DbfField& f, std::string& out) { return FormatNumber(f, value, out); });
 }
 
 bool DbfWriteMemoAt(DbfHandle& handle, int record, int index, std::string_view text)

@@ -40,6 +40,12 @@ std::unique_ptr<DbfHandle> MemoryTable(std::initializer_list<FieldSpec> specs = 
     return DbfCreateStream(std::make_unique<CMemoryStream>(), std::make_unique<CMemoryStream>(), fields.data());
 }
 
+std::unique_ptr<DbfHandle> FileTable(const std::string& path, std::initializer_list<FieldSpec> specs)
+{
+    auto fields = FieldList(specs);
+    return DbfCreate(path, fields.data());
+}
+
 const std::vector<unsigned char>& Bytes(const CStream& stream)
 {
     return dynamic_cast<const CMemoryStream&>(stream).Data();
@@ -363,8 +369,7 @@ TEST(DbfEngine, AppendsWritesFlushesAndZaps)
 {
     CTempDir dir;
     const std::string path = dir.File("t.dbf");
-    auto fields = FieldList({{"NAME", 'C', 10, 0}, {"VAL", 'N', 6, 2}, {"NOTE", 'M', 10, 0}});
-    auto h = DbfCreate(path, fields.data());
+    auto h = FileTable(path, {{"NAME", 'C', 10, 0}, {"VAL", 'N', 6, 2}, {"NOTE", 'M', 10, 0}});
     ASSERT_TRUE(h);
     const size_t headerLength = 129, recordLength = 27;
 
@@ -585,8 +590,7 @@ TEST(DbfEngine, MemoFilesThatLieAreNotBelieved)
 TEST(DbfEngine, FindsTheMemoFileInEitherCaseAndLivesWithoutOne)
 {
     CTempDir dir;
-    auto fields = FieldList({{"NOTE", 'M', 10, 0}});
-    auto h = DbfCreate(dir.File("t.dbf"), fields.data());
+    auto h = FileTable(dir.File("t.dbf"), {{"NOTE", 'M', 10, 0}});
     ASSERT_TRUE(h);
     DbfAppendBlank(*h);
     ASSERT_TRUE(DbfPutMemo(*h, 0, "text"));
@@ -619,8 +623,7 @@ TEST(DbfEngine, ReadOnlyTablesRefuseEveryWriteAndStayUnchanged)
     CTempDir dir;
     const std::string path = dir.File("t.dbf");
     {
-        auto fields = FieldList({{"NAME", 'C', 10, 0}, {"VAL", 'N', 6, 2}, {"NOTE", 'M', 10, 0}});
-        auto h = DbfCreate(path, fields.data());
+        auto h = FileTable(path, {{"NAME", 'C', 10, 0}, {"VAL", 'N', 6, 2}, {"NOTE", 'M', 10, 0}});
         ASSERT_TRUE(h);
         AppendNumbered(*h, 3);
         ASSERT_TRUE(DbfPutMemo(*h, 2, "memo"));
@@ -663,8 +666,7 @@ TEST(DbfEngine, ALockHeldByAnotherHandleFailsTheWrite)
 {
     CTempDir dir;
     const std::string path = dir.File("t.dbf");
-    auto fields = FieldList({{"NAME", 'C', 10, 0}, {"NOTE", 'M', 10, 0}});
-    auto a = DbfCreate(path, fields.data());
+    auto a = FileTable(path, {{"NAME", 'C', 10, 0}, {"NOTE", 'M', 10, 0}});
     ASSERT_TRUE(a);
     DbfAppendBlank(*a);
     ASSERT_TRUE(DbfWriteCurrent(*a));
