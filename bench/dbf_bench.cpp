@@ -24,7 +24,8 @@ struct CScanTable {
 
     CScanTable()
     {
-        path = (std::filesystem::temp_directory_path() / ("drel-bench-" + std::to_string(::getpid()) + ".dbf")).string();
+        const std::string file = "drel-bench-" + std::to_string(::getpid()) + ".dbf";
+        path = (std::filesystem::temp_directory_path() / file).string();
         std::vector<CDbfFieldInfo> fields(21);
         fields[0].Set("ID", 'N', 10, 0);
         fields[1].Set("NAME", 'C', 20, 0);

@@ -191,7 +191,7 @@ bool WriteCurrentRecord(DbfHandle& h, bool finish)
     if (!access)
         return false;
     const int count = h.RecordCount();
-    if (h.current < 0 || h.current > count)
+    if (h.current < 0 || h.current > count || (h.current == count && count == INT_MAX))
         return false;
     const int64_t offset = RecordOffset(h, h.current);
     if (!WriteAt(h, offset, h.record.data(), static_cast<size_t>(h.RecordLength())))
@@ -358,7 +358,7 @@ std::unique_ptr<DbfHandle> DbfOpenStream(std::unique_ptr<CStream> stream, std::u
     h->path = std::move(path);
     h->stream = std::move(stream);
     if (h->Version() == kDbfVersionMemo && memo)
-        h->memo = MemoOpenStream(std::move(memo), h->path.empty() ? std::string() : FindSiblingByExtension(h->path, "FPT"));
+        h->memo = MemoOpenStream(std::move(memo));
     DbfGoTop(*h);
     if (error)
         *error = DbfError::None;
@@ -577,7 +577,8 @@ bool DbfReadNext(DbfHandle& handle)
     const int64_t offset = RecordOffset(handle, handle.current);
     std::vector<char>& ahead = handle.readAhead;
     if (offset < handle.readAheadOffset || offset + length > handle.readAheadOffset + int64_t(ahead.size())) {
-        const int64_t want = std::max(length, std::min(kReadAheadBytes / length, int64_t(count - handle.current)) * length);
+        const int64_t records = std::min(kReadAheadBytes / length, int64_t(count - handle.current));
+        const int64_t want = std::max<int64_t>(records, 1) * length;
         ahead.resize(static_cast<size_t>(want));
         const size_t got = handle.stream->Seek(offset) ? handle.stream->Read(ahead.data(), ahead.size()) : 0;
         ahead.resize(got);

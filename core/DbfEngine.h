@@ -36,7 +36,6 @@ enum class DbfError {
     None,
     CannotOpen,   // missing, or no access
     BadStructure, // the header or the field list is not a table's, or the file is cut short
-    NoMemory,
 };
 
 struct DbfHandle {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <cstddef>
-#include <cstring>
+#include <algorithm>
+#include <iterator>
 #include <string_view>
 
 // One field of a table's structure, 14 bytes as field lists hand it around.
@@ -15,8 +15,8 @@ struct CDbfFieldInfo {
 
     CDbfFieldInfo& Set(std::string_view fieldName, char fieldType, unsigned fieldLength, unsigned fieldDecimals)
     {
-        std::memset(name, 0, sizeof name);
-        std::memcpy(name, fieldName.data(), fieldName.size() < 10 ? fieldName.size() : 10);
+        std::fill(std::begin(name), std::end(name), '\0');
+        std::copy_n(fieldName.begin(), fieldName.size() < 10 ? fieldName.size() : 10, name);
         type = fieldType;
         length = static_cast<unsigned char>(fieldLength);
         decimals = static_cast<unsigned char>(fieldDecimals);

@@ -630,8 +630,8 @@ TEST(DbfEngine, ReadOnlyTablesRefuseEveryWriteAndStayUnchanged)
         ASSERT_TRUE(DbfWriteCurrent(*h));
     }
     const std::string tableBefore = ReadWholeFile(path), memoBefore = ReadWholeFile(dir.File("t.FPT"));
-    auto h = DbfOpenStream(CFileStream::Open(path, FileMode::Read), CFileStream::Open(dir.File("t.FPT"), FileMode::Read),
-                           path);
+    auto h = DbfOpenStream(CFileStream::Open(path, FileMode::Read),
+                           CFileStream::Open(dir.File("t.FPT"), FileMode::Read), path);
     auto source = DbfOpen(path);
     ASSERT_TRUE(h && h->memo && source);
     ASSERT_TRUE(DbfReadRecord(*source, 2));
