@@ -18,7 +18,7 @@
 // Field texts are handed out as std::string values owned by the caller, so
 // they stay valid across later engine calls and other tables.
 //
-// Functions answering true/false follow the pattern: true = done.
+// Functions that answer a bool answer true when they did what was asked.
 
 // One field as the engine keeps it, with its place in the record.
 struct DbfField {
@@ -96,7 +96,8 @@ bool DbfSkip(DbfHandle& handle, int count);
 bool DbfReadRecord(DbfHandle& handle, int record);
 bool DbfReread(DbfHandle& handle);
 // Reads the current record and moves on: after reading record k the current
-// record is k + 1.
+// record is k + 1. Records are read ahead in blocks; what another program
+// changes in records already read shows after the next move.
 bool DbfReadNext(DbfHandle& handle);
 bool DbfReadNextUndeleted(DbfHandle& handle);
 
