@@ -216,6 +216,8 @@ size_t CMemoryStream::Read(void* buffer, size_t count)
     if (m_position >= Size())
         return 0;
     size_t n = std::min(count, static_cast<size_t>(Size() - m_position));
+    if (n == 0)
+        return 0; // memcpy wants real pointers even for no bytes
     std::memcpy(buffer, m_data.data() + m_position, n);
     m_position += static_cast<int64_t>(n);
     return n;
@@ -224,6 +226,8 @@ size_t CMemoryStream::Read(void* buffer, size_t count)
 size_t CMemoryStream::Write(const void* buffer, size_t count)
 {
     if (!m_writable)
+        return 0;
+    if (count == 0)
         return 0;
     size_t end = static_cast<size_t>(m_position) + count;
     if (end > m_data.size())

@@ -1,56 +1,15 @@
 #include "platform/NumberText.h"
 #include "tests/support/TestSupport.h"
 
-#include "platform/Path.h"
-
-#include <clocale>
-#include <cstdlib>
+#include <cstdio>
 #include <gtest/gtest.h>
-
-namespace {
-
-// Compiles a comma-decimal locale into a temporary folder and switches the
-// process to it for the test's lifetime. Empty when the machine cannot.
-class CommaLocale {
-public:
-    CommaLocale()
-    {
-        std::string folder = ResolvePath(m_dir.Path());
-        std::string cmd = "localedef -i lt_LT -f UTF-8 " + folder + "lt_LT.UTF-8 >/dev/null 2>&1";
-        if (std::system(cmd.c_str()) != 0)
-            return;
-        const char* old = std::getenv("LOCPATH");
-        m_oldLocpath = old ? old : "";
-        m_hadLocpath = old != nullptr;
-        setenv("LOCPATH", folder.c_str(), 1);
-        m_old = std::setlocale(LC_NUMERIC, nullptr);
-        m_active = std::setlocale(LC_NUMERIC, "lt_LT.UTF-8") != nullptr;
-    }
-    ~CommaLocale()
-    {
-        std::setlocale(LC_NUMERIC, m_old.empty() ? "C" : m_old.c_str());
-        if (m_hadLocpath)
-            setenv("LOCPATH", m_oldLocpath.c_str(), 1);
-        else
-            unsetenv("LOCPATH");
-    }
-    bool Active() const { return m_active; }
-
-private:
-    CTempDir m_dir;
-    std::string m_old, m_oldLocpath;
-    bool m_hadLocpath = false;
-    bool m_active = false;
-};
-
-} // namespace
 
 TEST(NumberText, FormattingIgnoresTheProcessLocale)
 {
     const std::string underC = FormatC("%13.8lf|%e|%g|%5.3lf km", 25.28273345, 3.14159, 0.0001234, 1.5);
     EXPECT_EQ(underC, "  25.28273345|3.141590e+00|0.0001234|1.500 km");
 
-    CommaLocale comma;
+    CCommaLocale comma;
     if (!comma.Active())
         GTEST_SKIP() << "localedef cannot build a comma-decimal locale here";
     char probe[16];

@@ -3,6 +3,7 @@
 #include "platform/Path.h"
 #include "platform/Stream.h"
 
+#include <clocale>
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -50,6 +51,31 @@ std::string TestDataFolder()
     if (folder.back() != '/')
         folder += '/';
     return FromNativePath(folder);
+}
+
+CCommaLocale::CCommaLocale()
+{
+    std::string folder = ResolvePath(m_dir.Path());
+    std::string cmd = "localedef -i lt_LT -f UTF-8 " + folder + "lt_LT.UTF-8 >/dev/null 2>&1";
+    if (std::system(cmd.c_str()) != 0)
+        return;
+    const char* old = std::getenv("LOCPATH");
+    m_oldLocpath = old ? old : "";
+    m_hadLocpath = old != nullptr;
+    setenv("LOCPATH", folder.c_str(), 1);
+    m_old = std::setlocale(LC_NUMERIC, nullptr);
+    m_active = std::setlocale(LC_NUMERIC, "lt_LT.UTF-8") != nullptr;
+}
+
+CCommaLocale::~CCommaLocale()
+{
+    if (m_old.empty() && !m_active)
+        return;
+    std::setlocale(LC_NUMERIC, m_old.empty() ? "C" : m_old.c_str());
+    if (m_hadLocpath)
+        setenv("LOCPATH", m_oldLocpath.c_str(), 1);
+    else
+        unsetenv("LOCPATH");
 }
 
 namespace {

@@ -29,6 +29,24 @@ std::string ReadWholeFile(const std::string& path);
 // The folder of small test fixtures (tests/data/), ending in '/'.
 std::string TestDataFolder();
 
+// Compiles a comma-decimal locale (lt_LT) into a temporary folder and
+// switches LC_NUMERIC to it for the object's lifetime. Active() is false
+// when the machine cannot build it.
+class CCommaLocale {
+public:
+    CCommaLocale();
+    ~CCommaLocale();
+    CCommaLocale(const CCommaLocale&) = delete;
+    CCommaLocale& operator=(const CCommaLocale&) = delete;
+    bool Active() const { return m_active; }
+
+private:
+    CTempDir m_dir;
+    std::string m_old, m_oldLocpath;
+    bool m_hadLocpath = false;
+    bool m_active = false;
+};
+
 // User services that record every message and answer from a script.
 // Installed for its lifetime.
 class CScriptedUserServices : public IUserServices {

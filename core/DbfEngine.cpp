@@ -1,0 +1,1001 @@
+#include "core/DbfEngine.h"
+
+#include "core/DateSerial.h"
+#include "core/FileUtil.h"
+#include "platform/Codepage.h"
+#include "platform/NumberText.h"
+#include "platform/Path.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstring>
+#include <thread>
+
+namespace {
+
+constexpr int kDescriptorSize = 32;
+constexpr char kEndMark = 0x1A;
+constexpr char kHeaderEnd = 0x0D;
+// The lengths of the header are signed 16-bit words.
+constexpr int kMaxLength = 0x7FFF;
+constexpr int kMaxFields = (kMaxLength - 33) / kDescriptorSize;
+// Sequential scans read this many bytes of records at a time.
+constexpr int64_t kReadAheadBytes = 64 * 1024;
+
+int GetLittle16(const unsigned char* p)
+{
+    return static_cast<int16_t>(p[0] | (p[1] << 8));
+}
+
+int32_t GetLittle32(const unsigned char* p)
+{
+    return static_cast<int32_t>(uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) |
+                                (uint32_t(p[3]) << 24));
+}
+
+void PutLittle(unsigned char* p, uint32_t v, int bytes)
+{
+    for (int i = 0; i < bytes; ++i)
+        p[i] = static_cast<unsigned char>(v >> (8 * i));
+}
+
+const DbfField* FieldAt(const DbfHandle& h, int index)
+{
+    return index >= 0 && index < h.FieldCount() ? &h.fields[static_cast<size_t>(index)] : nullptr;
+}
+
+std::string_view FieldBytes(const DbfHandle& h, const DbfField& f)
+{
+    return std::string_view(h.record.data() + f.offset, static_cast<size_t>(f.length));
+}
+
+// The raw text: the field's bytes up to a zero byte.
+std::string_view RawText(const DbfHandle& h, int index)
+{
+    const DbfField* f = FieldAt(h, index);
+    if (!f)
+        return {};
+    std::string_view bytes = FieldBytes(h, *f);
+    return bytes.substr(0, std::min(bytes.find('\0'), bytes.size()));
+}
+
+bool AllBlank(std::string_view bytes)
+{
+    return bytes.find_first_not_of(' ') == std::string_view::npos;
+}
+
+int64_t RecordOffset(const DbfHandle& h, int record)
+{
+    return h.HeaderLength() + int64_t(record) * h.RecordLength();
+}
+
+// Right-justified in the field; false when the text is wider than the field.
+bool RightJustify(const DbfField& f, const std::string& text, std::string& out)
+{
+    if (static_cast<int>(text.size()) > f.length)
+        return false;
+    out.assign(static_cast<size_t>(f.length) - text.size(), ' ');
+    out += text;
+    return true;
+}
+
+// "%.*E" with the exponent written as a sign and three digits: 3.14159E+000.
+std::string FormatExponent(double value, int decimals)
+{
+    std::string text = FormatC("%.*E", decimals, value);
+    size_t e = text.find('E');
+    if (e == std::string::npos || e + 2 >= text.size())
+        return text;
+    int exponent = AtoiC(std::string_view(text).substr(e + 2));
+    return text.substr(0, e + 2) + FormatC("%03d", exponent);
+}
+
+// The stored text of a number: 'F' fields in exponent form with the field
+// length - 7 decimals, others in fixed form with the field's decimals. A
+// number too wide drops decimals until it fits, else the field is filled
+// with '*' and the answer is false.
+bool FormatNumber(const DbfField& f, double value, std::string& out)
+{
+    if (std::isfinite(value)) {
+        int decimals = f.type == 'F' ? std::max(f.length - 7, 0) : f.decimals;
+        for (; decimals >= 0; --decimals) {
+            std::string text = f.type == 'F' ? FormatExponent(value, decimals) : FormatC("%.*f", decimals, value);
+            if (RightJustify(f, text, out))
+                return true;
+        }
+    }
+    out.assign(static_cast<size_t>(f.length), '*');
+    return false;
+}
+
+// Whole numbers: with the field's decimals when it has some.
+bool FormatInteger(const DbfField& f, long value, std::string& out)
+{
+    if (f.decimals > 0)
+        return FormatNumber(f, static_cast<double>(value), out);
+    if (RightJustify(f, FormatC("%ld", value), out))
+        return true;
+    out.assign(static_cast<size_t>(f.length), '*');
+    return false;
+}
+
+// Left-justified and blank-padded to the field length, cut at a zero byte
+// and at the field length.
+std::string PadText(const DbfField& f, std::string_view text)
+{
+    text = text.substr(0, std::min(text.find('\0'), text.size()));
+    std::string out(text.substr(0, static_cast<size_t>(f.length)));
+    out.resize(static_cast<size_t>(f.length), ' ');
+    return out;
+}
+
+void StoreBytes(DbfHandle& h, const DbfField& f, const std::string& bytes)
+{
+    std::memcpy(h.record.data() + f.offset, bytes.data(), static_cast<size_t>(f.length));
+}
+
+// Stores the text that format makes for the field into the record buffer.
+// format answers whether the value fit; a number that did not is stored as
+// the '*' that format made, as dBASE does, and the answer is false.
+template <class Formatter>
+bool PutFormatted(DbfHandle& h, int index, Formatter format)
+{
+    const DbfField* f = FieldAt(h, index);
+    if (!f)
+        return false;
+    std::string text;
+    const bool fits = format(*f, text);
+    StoreBytes(h, *f, text);
+    return fits;
+}
+
+// Write access for one operation: refuses a read-only table and holds the
+// file lock until it goes, unless the caller already held it.
+class CWriteAccess {
+public:
+    explicit CWriteAccess(DbfHandle& h) : m_handle(h)
+    {
+        if (!h.stream || RefuseIfReadOnly(*h.stream))
+            return;
+        const bool held = h.locked;
+        m_granted = DbfLock(h);
+        m_release = m_granted && !held;
+    }
+    ~CWriteAccess()
+    {
+        if (m_release)
+            DbfUnlock(m_handle);
+    }
+    CWriteAccess(const CWriteAccess&) = delete;
+    CWriteAccess& operator=(const CWriteAccess&) = delete;
+
+    explicit operator bool() const { return m_granted; }
+
+private:
+    DbfHandle& m_handle;
+    bool m_granted = false;
+    bool m_release = false;
+};
+
+bool WriteAt(DbfHandle& h, int64_t offset, const void* bytes, size_t count)
+{
+    h.readAhead.clear();
+    return h.stream->Seek(offset) && h.stream->WriteExact(bytes, count);
+}
+
+// Writes the record buffer as the current record; appending at the end.
+bool WriteCurrentRecord(DbfHandle& h, bool finish)
+{
+    CWriteAccess access(h);
+    if (!access)
+        return false;
+    const int count = h.RecordCount();
+    if (h.current < 0 || h.current > count || (h.current == count && count == INT_MAX))
+        return false;
+    const int64_t offset = RecordOffset(h, h.current);
+    if (!WriteAt(h, offset, h.record.data(), static_cast<size_t>(h.RecordLength())))
+        return false;
+    if (h.current == count) {
+        if (finish && !h.stream->WriteExact(&kEndMark, 1))
+            return false;
+        h.SetRecordCount(count + 1);
+        h.flags = 0;
+    }
+    if (finish && !DbfWriteHeader(h)) {
+        h.SetRecordCount(count);
+        return false;
+    }
+    return h.stream->Seek(offset);
+}
+
+// Writes field bytes of record n straight into the file.
+bool WriteFieldBytes(DbfHandle& h, int record, int index, const std::string& bytes)
+{
+    const DbfField* f = FieldAt(h, index);
+    if (!f)
+        return false;
+    CWriteAccess access(h);
+    if (!access || record < 0 || record > h.RecordCount())
+        return false;
+    return WriteAt(h, RecordOffset(h, record) + f->offset, bytes.data(), static_cast<size_t>(f->length)) &&
+           h.stream->Flush();
+}
+
+// The same straight into one field of record n in the file.
+template <class Formatter>
+bool WriteFormatted(DbfHandle& h, int record, int index, Formatter format)
+{
+    const DbfField* f = FieldAt(h, index);
+    if (!f)
+        return false;
+    std::string text;
+    const bool fits = format(*f, text);
+    return WriteFieldBytes(h, record, index, text) && fits;
+}
+
+// A memo text stored under the table's lock, so two programs never take the
+// same free block.
+bool WriteMemo(DbfHandle& h, uint32_t& block, std::string_view text)
+{
+    if (!h.memo)
+        return false;
+    CWriteAccess access(h);
+    if (!access || RefuseIfReadOnly(*h.memo->stream))
+        return false;
+    return MemoWrite(*h.memo, block, text) == 0;
+}
+
+// The block number a memo field names; 0 for none or a number no block can have.
+uint32_t FieldBlock(const DbfHandle& h, int index)
+{
+    long long block = AtollC(RawText(h, index));
+    return block > 0 && block <= UINT32_MAX ? static_cast<uint32_t>(block) : 0;
+}
+
+std::string BlockNumberText(const DbfField& f, uint32_t block)
+{
+    std::string text(static_cast<size_t>(f.length), ' ');
+    if (block != 0)
+        FormatInteger(f, static_cast<long>(block), text);
+    return text;
+}
+
+bool DigitAt(std::string_view text, size_t i)
+{
+    return i < text.size() && text[i] >= '0' && text[i] <= '9';
+}
+
+// Reads at most maxDigits digits as a whole number; used gets their count.
+double ReadDigits(std::string_view text, size_t& i, int maxDigits, int& used)
+{
+    double value = 0;
+    for (used = 0; used < maxDigits && DigitAt(text, i); ++used, ++i)
+        value = value * 10 + (text[i] - '0');
+    return value;
+}
+
+std::unique_ptr<DbfHandle> Fail(DbfError* error, DbfError why)
+{
+    if (error)
+        *error = why;
+    return nullptr;
+}
+
+// The fields of a header; false when they do not fit a table.
+bool ReadFields(DbfHandle& h, const unsigned char* descriptors, int count)
+{
+    int offset = 1;
+    for (int i = 0; i < count; ++i) {
+        const unsigned char* d = descriptors + i * kDescriptorSize;
+        if (d[0] == kHeaderEnd)
+            break; // the header ends before its length says
+        DbfField f;
+        std::memcpy(f.name, d, 10);
+        f.type = d[11] == 'P' ? 'C' : static_cast<char>(d[11]);
+        f.length = d[16];
+        f.decimals = d[17];
+        f.offset = offset;
+        if (f.length == 0 || offset + f.length > h.RecordLength())
+            return false;
+        offset += f.length;
+        h.fields.push_back(f);
+    }
+    return true;
+}
+
+} // namespace
+
+// ------------------------------------------------------------------ handle
+
+int DbfHandle::RecordCount() const
+{
+    return GetLittle32(header + 4);
+}
+
+int DbfHandle::HeaderLength() const
+{
+    return GetLittle16(header + 8);
+}
+
+int DbfHandle::RecordLength() const
+{
+    return GetLittle16(header + 10);
+}
+
+void DbfHandle::SetRecordCount(int count)
+{
+    PutLittle(header + 4, static_cast<uint32_t>(count), 4);
+}
+
+// ------------------------------------------------------- opening, closing
+
+std::unique_ptr<DbfHandle> DbfOpenStream(std::unique_ptr<CStream> stream, std::unique_ptr<CStream> memo,
+                                         std::string path, DbfError* error)
+{
+    if (!stream)
+        return Fail(error, DbfError::CannotOpen);
+    auto h = std::make_unique<DbfHandle>();
+    const int64_t size = stream->Size();
+    if (size < 32 || !stream->Seek(0) || !stream->ReadExact(h->header, sizeof h->header))
+        return Fail(error, DbfError::BadStructure);
+    const int headerLength = h->HeaderLength();
+    const int recordLength = h->RecordLength();
+    const int count = h->RecordCount();
+    // Everything the header promises must lie in the file.
+    if (headerLength < 33 || headerLength > size || recordLength < 1 || count < 0 ||
+        headerLength + int64_t(count) * recordLength > size)
+        return Fail(error, DbfError::BadStructure);
+
+    const int fieldCount = (headerLength - 33) / kDescriptorSize;
+    std::vector<unsigned char> descriptors(static_cast<size_t>(fieldCount) * kDescriptorSize);
+    if ((fieldCount > 0 && !stream->ReadExact(descriptors.data(), descriptors.size())) ||
+        !ReadFields(*h, descriptors.data(), fieldCount))
+        return Fail(error, DbfError::BadStructure);
+
+    h->record.assign(static_cast<size_t>(recordLength) + 1, ' ');
+    h->record.back() = '\0';
+    h->path = std::move(path);
+    h->stream = std::move(stream);
+    if (h->Version() == kDbfVersionMemo && memo)
+        h->memo = MemoOpenStream(std::move(memo));
+    DbfGoTop(*h);
+    if (error)
+        *error = DbfError::None;
+    return h;
+}
+
+std::unique_ptr<DbfHandle> DbfOpen(const std::string& path, DbfError* error)
+{
+    const FileRetryPolicy& policy = GetFileRetryPolicy();
+    std::unique_ptr<CStream> stream;
+    for (int attempt = 0;; ++attempt) {
+        stream = CFileStream::Open(path, FileMode::ReadWrite);
+        if (!stream)
+            stream = CFileStream::Open(path, FileMode::Read);
+        // Another program may hold the file for a moment; a missing one fails at once.
+        if (stream || attempt >= policy.openRetries || !PathExists(path))
+            break;
+        std::this_thread::sleep_for(policy.openWait);
+    }
+    if (!stream)
+        return Fail(error, DbfError::CannotOpen);
+    auto h = DbfOpenStream(std::move(stream), nullptr, path, error);
+    if (h && h->Version() == kDbfVersionMemo)
+        h->memo = MemoOpen(FindSiblingByExtension(path, "FPT"));
+    return h;
+}
+
+std::unique_ptr<DbfHandle> DbfNewFromFields(const CDbfFieldInfo* fields)
+{
+    if (!fields)
+        return nullptr;
+    auto h = std::make_unique<DbfHandle>();
+    bool hasMemo = false;
+    int offset = 1;
+    for (const CDbfFieldInfo* info = fields; info->length != 0; ++info) {
+        DbfField f;
+        std::memcpy(f.name, info->name, 10);
+        f.type = info->type;
+        f.length = info->length;
+        f.decimals = info->decimals;
+        f.offset = offset;
+        offset += f.length;
+        if (f.name[0] == '\0' || h->FieldCount() >= kMaxFields || offset > kMaxLength)
+            return nullptr;
+        hasMemo = hasMemo || f.type == 'M';
+        h->fields.push_back(f);
+    }
+    const CCalendarDate today = LocalToday();
+    h->header[0] = hasMemo ? kDbfVersionMemo : kDbfVersionPlain;
+    h->header[1] = static_cast<unsigned char>(today.year - 1900);
+    h->header[2] = static_cast<unsigned char>(today.month);
+    h->header[3] = static_cast<unsigned char>(today.day);
+    PutLittle(h->header + 8, static_cast<uint32_t>(kDescriptorSize * (h->FieldCount() + 1) + 1), 2);
+    PutLittle(h->header + 10, static_cast<uint32_t>(offset), 2);
+    h->record.assign(static_cast<size_t>(offset) + 1, ' ');
+    h->record.back() = '\0';
+    return h;
+}
+
+std::unique_ptr<DbfHandle> DbfCreateStream(std::unique_ptr<CStream> stream, std::unique_ptr<CStream> memoStream,
+                                           const CDbfFieldInfo* fields, std::string path)
+{
+    auto h = DbfNewFromFields(fields);
+    if (!h || !stream)
+        return nullptr;
+    std::vector<unsigned char> bytes(h->header, h->header + sizeof h->header);
+    for (const DbfField& f : h->fields) {
+        unsigned char d[kDescriptorSize] = {};
+        std::memcpy(d, f.name, 10);
+        d[11] = static_cast<unsigned char>(f.type);
+        PutLittle(d + 12, static_cast<uint32_t>(f.offset), 4);
+        d[16] = static_cast<unsigned char>(f.length);
+        d[17] = static_cast<unsigned char>(f.decimals);
+        bytes.insert(bytes.end(), d, d + sizeof d);
+    }
+    bytes.push_back(kHeaderEnd);
+    if (!stream->Truncate(0) || !stream->Seek(0) || !stream->WriteExact(bytes.data(), bytes.size()) ||
+        !stream->Flush())
+        return nullptr;
+    if (h->Version() == kDbfVersionMemo) {
+        if (!memoStream)
+            return nullptr;
+        h->memo = std::make_unique<DbfMemoFile>();
+        h->memo->stream = std::move(memoStream);
+        if (!path.empty())
+            h->memo->path = FindSiblingByExtension(path, "FPT");
+        if (!MemoReset(*h->memo, kDbfMemoDefaultBlockSize))
+            return nullptr;
+    }
+    h->stream = std::move(stream);
+    h->path = std::move(path);
+    DbfGoTop(*h);
+    return h;
+}
+
+std::unique_ptr<DbfHandle> DbfCreate(const std::string& path, const CDbfFieldInfo* fields)
+{
+    // A list that makes no table must not cost an existing file.
+    auto check = DbfNewFromFields(fields);
+    if (!check)
+        return nullptr;
+    std::unique_ptr<CStream> stream = CFileStream::Open(path, FileMode::CreateAlways);
+    if (!stream)
+        return nullptr;
+    std::unique_ptr<CStream> memoStream;
+    std::string memoPath;
+    if (check->Version() == kDbfVersionMemo) {
+        memoPath = FindSiblingByExtension(path, "FPT");
+        memoStream = CFileStream::Open(memoPath, FileMode::CreateAlways);
+    }
+    auto h = DbfCreateStream(std::move(stream), std::move(memoStream), fields, path);
+    if (!h) {
+        RemoveFile(path);
+        if (!memoPath.empty())
+            RemoveFile(memoPath);
+    }
+    return h;
+}
+
+std::vector<CDbfFieldInfo> DbfFieldList(const DbfHandle& handle)
+{
+    std::vector<CDbfFieldInfo> list(handle.fields.size() + 1);
+    for (size_t i = 0; i < handle.fields.size(); ++i) {
+        const DbfField& f = handle.fields[i];
+        list[i].Set(f.name, f.type, static_cast<unsigned>(f.length), static_cast<unsigned>(f.decimals));
+    }
+    list.back().Set("", 0, 0, 0);
+    return list;
+}
+
+std::unique_ptr<DbfHandle> DbfCreateLike(const DbfHandle& like, const std::string& path)
+{
+    return DbfCreate(path, DbfFieldList(like).data());
+}
+
+void DbfClose(std::unique_ptr<DbfHandle>& handle)
+{
+    if (handle) {
+        DbfUnlock(*handle);
+        MemoClose(handle->memo);
+    }
+    handle.reset();
+}
+
+// ------------------------------------------------------------------ moving
+
+void DbfGoTop(DbfHandle& handle)
+{
+    handle.readAhead.clear();
+    handle.current = 0;
+    handle.flags = 0;
+}
+
+void DbfGoBottom(DbfHandle& handle)
+{
+    handle.readAhead.clear();
+    handle.current = handle.RecordCount() - 1;
+    handle.flags = 0;
+}
+
+bool DbfGoTo(DbfHandle& handle, int record)
+{
+    handle.readAhead.clear();
+    if (record < 0 || record >= handle.RecordCount())
+        return false;
+    handle.current = record;
+    handle.flags = 0;
+    return true;
+}
+
+bool DbfSkip(DbfHandle& handle, int count)
+{
+    handle.readAhead.clear();
+    // A move that succeeds leaves only the flag of the end it reached.
+    const int64_t target = int64_t(handle.current) + count;
+    if (count <= 0) {
+        if (handle.flags & kDbfBeforeFirst)
+            return false;
+        handle.current = static_cast<int>(std::max<int64_t>(target, 0));
+        handle.flags = target < 0 ? kDbfBeforeFirst : 0;
+    } else {
+        if (handle.flags & kDbfPastLast)
+            return false;
+        const int records = handle.RecordCount();
+        handle.current = static_cast<int>(std::min<int64_t>(target, records));
+        handle.flags = target >= records ? kDbfPastLast : 0;
+    }
+    return true;
+}
+
+// ----------------------------------------------------------------- reading
+
+bool DbfReadRecord(DbfHandle& handle, int record)
+{
+    handle.readAhead.clear();
+    if (!handle.stream || record < 0 || record >= handle.RecordCount())
+        return false;
+    if (!handle.stream->Seek(RecordOffset(handle, record)) ||
+        !handle.stream->ReadExact(handle.record.data(), static_cast<size_t>(handle.RecordLength())))
+        return false;
+    handle.current = record;
+    return true;
+}
+
+bool DbfReread(DbfHandle& handle)
+{
+    return DbfReadRecord(handle, handle.current);
+}
+
+bool DbfReadNext(DbfHandle& handle)
+{
+    const int count = handle.RecordCount();
+    if (!handle.stream || handle.current < 0 || handle.current >= count)
+        return false;
+    const int64_t length = handle.RecordLength();
+    const int64_t offset = RecordOffset(handle, handle.current);
+    std::vector<char>& ahead = handle.readAhead;
+    if (offset < handle.readAheadOffset || offset + length > handle.readAheadOffset + int64_t(ahead.size())) {
+        const int64_t records = std::min(kReadAheadBytes / length, int64_t(count - handle.current));
+        const int64_t want = std::max<int64_t>(records, 1) * length;
+        ahead.resize(static_cast<size_t>(want));
+        const size_t got = handle.stream->Seek(offset) ? handle.stream->Read(ahead.data(), ahead.size()) : 0;
+        ahead.resize(got);
+        handle.readAheadOffset = offset;
+        if (int64_t(got) < length) {
+            ahead.clear();
+            return false;
+        }
+    }
+    std::memcpy(handle.record.data(), ahead.data() + (offset - handle.readAheadOffset), static_cast<size_t>(length));
+    ++handle.current;
+    return true;
+}
+
+bool DbfReadNextUndeleted(DbfHandle& handle)
+{
+    while (DbfReadNext(handle))
+        if (!handle.IsDeleted())
+            return true;
+    return false;
+}
+
+// ------------------------------------------------------------ field access
+
+int DbfFindField(const DbfHandle& handle, std::string_view name)
+{
+    for (int i = 0; i < handle.FieldCount(); ++i)
+        if (EqualsNoCase1257(handle.fields[static_cast<size_t>(i)].name, name))
+            return i;
+    return -1;
+}
+
+char* DbfFieldPtr(DbfHandle& handle, int index)
+{
+    const DbfField* f = FieldAt(handle, index);
+    return f ? handle.record.data() + f->offset : nullptr;
+}
+
+int DbfCopyFieldText(const DbfHandle& handle, int index, std::string& text)
+{
+    text.assign(RawText(handle, index));
+    return static_cast<int>(text.size());
+}
+
+std::string DbfGetString(const DbfHandle& handle, int index)
+{
+    return std::string(RawText(handle, index));
+}
+
+double DbfGetDouble(const DbfHandle& handle, int index)
+{
+    return AtofC(RawText(handle, index));
+}
+
+long DbfGetLong(const DbfHandle& handle, int index)
+{
+    return static_cast<long>(AtollC(RawText(handle, index)));
+}
+
+int DbfGetInt(const DbfHandle& handle, int index)
+{
+    return AtoiC(RawText(handle, index));
+}
+
+char DbfGetChar(const DbfHandle& handle, int index)
+{
+    const DbfField* f = FieldAt(handle, index);
+    return f ? handle.record[static_cast<size_t>(f->offset)] : '\0';
+}
+
+bool DbfIsBlank(const DbfHandle& handle, int index)
+{
+    const DbfField* f = FieldAt(handle, index);
+    return !f || AllBlank(FieldBytes(handle, *f));
+}
+
+int DbfFieldText(const DbfHandle& handle, int index, std::string& text)
+{
+    const DbfField* f = FieldAt(handle, index);
+    std::string_view raw = RawText(handle, index);
+    if (!f) {
+        text.clear();
+    } else if (f->type == 'M') {
+        text = FieldBlock(handle, index) >= 1 ? "<Memo>" : "<memo>";
+    } else if (f->type == 'D' && raw.size() >= 8 && !AllBlank(raw)) {
+        text = std::string(raw.substr(2, 2)) + "-" + std::string(raw.substr(4, 2)) + "-" +
+               std::string(raw.substr(6, 2));
+    } else if (f->type == 'F' && !AllBlank(raw)) {
+        text = FormatC("%*.*f", f->length, f->decimals, AtofC(raw));
+    } else {
+        text.assign(raw);
+    }
+    return static_cast<int>(text.size());
+}
+
+std::string DbfGetDisplayText(const DbfHandle& handle, int index)
+{
+    std::string text;
+    DbfFieldText(handle, index, text);
+    return text;
+}
+
+double ParseDegreesText(std::string_view text)
+{
+    // Coordinates have a few digits; longer runs must not overflow, and
+    // digits past the precision of a double add nothing.
+    constexpr int kMaxDigits = 15;
+    size_t i = 0;
+    while (i < text.size() && text[i] == ' ')
+        ++i;
+    bool negative = false;
+    if (i < text.size() && text[i] == '-') {
+        negative = true;
+        ++i;
+    }
+    int used = 0;
+    double degrees = ReadDigits(text, i, kMaxDigits, used);
+    if (i < text.size()) {
+        const char c = text[i];
+        if (c == '.') {
+            ++i;
+            const double fraction = ReadDigits(text, i, kMaxDigits, used);
+            degrees += fraction / std::pow(10.0, used);
+        } else if (c == 'N' || c == 'E' || c == 'S' || c == 'W') {
+            negative = negative || c == 'S' || c == 'W';
+            ++i;
+            degrees += ReadDigits(text, i, 2, used) / 60;
+            if (DigitAt(text, i)) {
+                degrees += AtofC(text.substr(i)) / 3600;
+            } else if (i < text.size() && text[i] == '.') {
+                ++i;
+                const double decimal = ReadDigits(text, i, kMaxDigits, used);
+                degrees += decimal / (std::pow(10.0, used) * 60);
+            }
+        }
+    }
+    return negative ? -degrees : degrees;
+}
+
+double DbfGetDegrees(const DbfHandle& handle, int index)
+{
+    const DbfField* f = FieldAt(handle, index);
+    if (!f)
+        return 0;
+    if (f->type == 'C')
+        return ParseDegreesText(RawText(handle, index));
+    if (f->type == 'F' || f->type == 'N')
+        return AtofC(RawText(handle, index));
+    return 0;
+}
+
+// ----------------------------------------------------------------- storing
+
+bool DbfPutString(DbfHandle& handle, int index, std::string_view text)
+{
+    return PutFormatted(handle, index, [&](const DbfField& f, std::string& out) {
+        out = PadText(f, text);
+        return true;
+    });
+}
+
+bool DbfPutDouble(DbfHandle& handle, int index, double value)
+{
+    return PutFormatted(handle, index,
+                        [&](const DbfField& f, std::string& out) { return FormatNumber(f, value, out); });
+}
+
+bool DbfPutLong(DbfHandle& handle, int index, long value)
+{
+    return PutFormatted(handle, index,
+                        [&](const DbfField& f, std::string& out) { return FormatInteger(f, value, out); });
+}
+
+bool DbfPutBlockNumber(DbfHandle& handle, int index, long block)
+{
+    if (block == 0)
+        return DbfPutString(handle, index, {});
+    return DbfPutLong(handle, index, block);
+}
+
+bool DbfPutMemo(DbfHandle& handle, int index, std::string_view text)
+{
+    const DbfField* f = FieldAt(handle, index);
+    uint32_t block = FieldBlock(handle, index);
+    if (!f || !WriteMemo(handle, block, text))
+        return false;
+    return DbfPutBlockNumber(handle, index, static_cast<long>(block));
+}
+
+bool DbfCopyField(DbfHandle& target, const DbfHandle& source, int targetIndex, int sourceIndex)
+{
+    const DbfField* to = FieldAt(target, targetIndex);
+    const DbfField* from = FieldAt(source, sourceIndex);
+    if (!to || !from)
+        return false;
+    const std::string_view raw = RawText(source, sourceIndex);
+
+    if (from->type == 'M' && to->type == 'C') {
+        std::string text;
+        DbfReadMemo(source, sourceIndex, text);
+        return DbfPutString(target, targetIndex, text);
+    }
+    if (from->type == to->type && from->length == to->length && from->decimals == to->decimals &&
+        to->type != 'M') {
+        std::memcpy(target.record.data() + to->offset, source.record.data() + from->offset,
+                    static_cast<size_t>(to->length));
+        return true;
+    }
+    switch (to->type) {
+    case 'C':
+    case 'P': {
+        std::string bytes(FieldBytes(source, *from).substr(0, static_cast<size_t>(to->length)));
+        bytes.resize(static_cast<size_t>(to->length), ' ');
+        StoreBytes(target, *to, bytes);
+        return true;
+    }
+    case 'F':
+    case 'N': {
+        size_t consumed = 0;
+        const double value = ParseDoubleC(raw, &consumed);
+        return consumed == 0 || DbfPutDouble(target, targetIndex, value);
+    }
+    case 'L': {
+        char& letter = target.record[static_cast<size_t>(to->offset)];
+        switch (raw.empty() ? '\0' : raw[0]) {
+        case 'F': case 'N': case 'f': case 'n':
+            letter = 'F';
+            break;
+        case 'T': case 'Y': case 't': case 'y':
+            letter = 'T';
+            break;
+        default:
+            break; // no logical value: the target stays as it was
+        }
+        return true;
+    }
+    case 'M': {
+        std::string text;
+        if (from->type == 'M')
+            DbfReadMemo(source, sourceIndex, text);
+        else
+            text.assign(raw);
+        // A new block: the target must not share the source's blocks.
+        uint32_t block = 0;
+        if (!text.empty() && !WriteMemo(target, block, text))
+            return false;
+        return DbfPutBlockNumber(target, targetIndex, static_cast<long>(block));
+    }
+    default:
+        return true;
+    }
+}
+
+void DbfCopyMatchingFields(DbfHandle& target, const DbfHandle& source)
+{
+    for (int i = 0; i < source.FieldCount(); ++i) {
+        int t = DbfFindField(target, source.fields[static_cast<size_t>(i)].name);
+        if (t >= 0)
+            DbfCopyField(target, source, t, i);
+    }
+}
+
+// ----------------------------------------------------------------- writing
+
+bool DbfWriteRecord(DbfHandle& handle)
+{
+    return WriteCurrentRecord(handle, true);
+}
+
+bool DbfWriteCurrent(DbfHandle& handle)
+{
+    return WriteCurrentRecord(handle, true);
+}
+
+bool DbfWriteHere(DbfHandle& handle)
+{
+    return WriteCurrentRecord(handle, false);
+}
+
+bool DbfFlush(DbfHandle& handle)
+{
+    CWriteAccess access(handle);
+    if (!access)
+        return false;
+    return WriteAt(handle, RecordOffset(handle, handle.RecordCount()), &kEndMark, 1) && DbfWriteHeader(handle);
+}
+
+bool DbfWriteHeader(DbfHandle& handle)
+{
+    return handle.stream && WriteAt(handle, 0, handle.header, sizeof handle.header) && handle.stream->Flush();
+}
+
+void DbfAppendBlank(DbfHandle& handle)
+{
+    handle.current = handle.RecordCount();
+    handle.flags = kDbfPastLast;
+    std::fill(handle.record.begin(), handle.record.end() - 1, ' ');
+}
+
+bool DbfDeleteCurrent(DbfHandle& handle)
+{
+    if (!DbfReread(handle))
+        return false;
+    handle.record[0] = '*';
+    return DbfWriteCurrent(handle);
+}
+
+bool DbfDeleteRecordAt(DbfHandle& handle, int record)
+{
+    CWriteAccess access(handle);
+    if (!access || record < 0 || record >= handle.RecordCount())
+        return false;
+    const char mark = '*';
+    return WriteAt(handle, RecordOffset(handle, record), &mark, 1) && handle.stream->Flush();
+}
+
+bool DbfZap(DbfHandle& handle)
+{
+    CWriteAccess access(handle);
+    if (!access)
+        return false;
+    const int count = handle.RecordCount();
+    handle.SetRecordCount(0);
+    if (!DbfWriteHeader(handle)) {
+        handle.SetRecordCount(count);
+        return false;
+    }
+    DbfGoTop(handle);
+    if (!handle.stream->Truncate(handle.HeaderLength()) ||
+        !WriteAt(handle, handle.HeaderLength(), &kEndMark, 1))
+        return false;
+    if (handle.Version() != kDbfVersionMemo)
+        return true;
+    if (!handle.memo) {
+        if (handle.path.empty())
+            return true; // a table from a stream: no memo file to make
+        handle.memo = MemoCreate(FindSiblingByExtension(handle.path, "FPT"), kDbfMemoDefaultBlockSize);
+        return handle.memo != nullptr;
+    }
+    return !RefuseIfReadOnly(*handle.memo->stream) && MemoReset(*handle.memo, kDbfMemoDefaultBlockSize);
+}
+
+bool DbfAppendCopy(DbfHandle& target, const DbfHandle& source)
+{
+    if (target.RecordLength() != source.RecordLength() || target.FieldCount() != source.FieldCount())
+        return false;
+    CWriteAccess access(target);
+    if (!access)
+        return false;
+    DbfAppendBlank(target);
+    std::memcpy(target.record.data(), source.record.data(), static_cast<size_t>(target.RecordLength()));
+    for (int i = 0; i < target.FieldCount(); ++i) {
+        if (target.fields[static_cast<size_t>(i)].type != 'M')
+            continue;
+        // The source's block numbers mean nothing in the target's memo file.
+        DbfPutString(target, i, {});
+        if (!DbfCopyField(target, source, i, i))
+            return false;
+    }
+    return DbfWriteHere(target);
+}
+
+bool DbfWriteFieldString(DbfHandle& handle, int record, int index, std::string_view text)
+{
+    return WriteFormatted(handle, record, index, [&](const DbfField& f, std::string& out) {
+        out = PadText(f, text);
+        return true;
+    });
+}
+
+bool DbfWriteFieldLong(DbfHandle& handle, int record, int index, long value)
+{
+    return WriteFormatted(handle, record, index,
+                          [&](const DbfField& f, std::string& out) { return FormatInteger(f, value, out); });
+}
+
+bool DbfWriteFieldDouble(DbfHandle& handle, int record, int index, double value)
+{
+    return WriteFormatted(handle, record, index,
+                          [&](const DbfField& f, std::string& out) { return FormatNumber(f, value, out); });
+}
+
+bool DbfWriteMemoAt(DbfHandle& handle, int record, int index, std::string_view text)
+{
+    const DbfField* f = FieldAt(handle, index);
+    if (!f)
+        return false;
+    CWriteAccess access(handle);
+    if (!access || record < 0 || record > handle.RecordCount())
+        return false;
+    uint32_t block = FieldBlock(handle, index);
+    return WriteMemo(handle, block, text) && WriteFieldBytes(handle, record, index, BlockNumberText(*f, block));
+}
+
+bool DbfLock(DbfHandle& handle)
+{
+    if (handle.locked)
+        return true;
+    if (!handle.stream)
+        return false;
+    handle.locked = LockFileForWrite(*handle.stream);
+    return handle.locked;
+}
+
+bool DbfUnlock(DbfHandle& handle)
+{
+    if (!handle.locked)
+        return true;
+    if (!UnlockFileForWrite(*handle.stream))
+        return false;
+    handle.locked = false;
+    return true;
+}
+
+bool DbfReadMemo(const DbfHandle& handle, int index, std::string& text)
+{
+    text.clear();
+    const uint32_t block = FieldBlock(handle, index);
+    return handle.memo && block > 0 && MemoRead(*handle.memo, block, text);
+}
