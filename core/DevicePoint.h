@@ -1,15 +1,7 @@
 #pragma once
 
-#include <cstdint>
+#include "platform/Point.h"
 
-// A point in device units (pixels or logical units), y growing downwards.
-class CDevicePoint {
-public:
-    int32_t x = 0;
-    int32_t y = 0;
-
-    constexpr CDevicePoint() = default;
-    constexpr CDevicePoint(int32_t px, int32_t py) : x(px), y(py) {}
-
-    friend constexpr bool operator==(const CDevicePoint&, const CDevicePoint&) = default;
-};
+// Device geometry works on the device context's own point type, so its
+// results go to the drawing calls as they are.
+using CDevicePoint = CPoint;
