@@ -1894,6 +1894,7 @@ int CDC::DrawText(std::string_view text, CRect* rect, unsigned format)
         qsizetype start = 0;
         while (true) {
             qsizetype end = -1;
+            int width = 0;
             for (qsizetype i = start; wrap && i < n;) {
                 qsizetype ws = i;
                 while (ws < n && p.text[ws] == u' ')
@@ -1903,8 +1904,11 @@ int CDC::DrawText(std::string_view text, CRect* rect, unsigned format)
                 qsizetype we = ws;
                 while (we < n && p.text[we] != u' ')
                     ++we;
-                if (end >= 0 && m.horizontalAdvance(p.text.mid(start, we - start)) > box.Width())
+                // The line grows by the spaces and the word, measured once.
+                const int grown = width + m.horizontalAdvance(p.text.mid(i, we - i));
+                if (end >= 0 && grown > box.Width())
                     break;
+                width = grown;
                 end = we;
                 i = we;
             }
