@@ -24,6 +24,7 @@
 #include <cstring>
 #include <limits>
 #include <numbers>
+#include <utility>
 
 namespace {
 
@@ -74,6 +75,16 @@ QPainter::CompositionMode QtMode(int rop)
     case R2_WHITE: return QPainter::RasterOp_SetDestination;
     default: return QPainter::CompositionMode_SourceOver;
     }
+}
+
+// The colours of a hatch's or pattern's 1 bits and 0 bits: a hatch draws
+// its lines in its colour over the background colour, a pattern its 0 bits
+// in the text colour and its 1 bits in the background colour.
+std::pair<COLORREF, COLORREF> BitColours(const CBrush& brush, COLORREF text, COLORREF background)
+{
+    if (brush.GetStyle() == BS_HATCHED)
+        return {brush.GetColor(), background};
+    return {background, text};
 }
 
 CRect FromQRect(const QRect& r)
@@ -976,8 +987,9 @@ void CDC::FillShape(const QPainterPath& path, const CBrush& brush, int rop)
         const bool hatch = style == BS_HATCHED;
         const bool opaqueGaps = !hatch || m_state.bkMode == OPAQUE;
         seeThrough = !opaqueGaps;
-        const QRgb on = ToQColor(hatch ? brush.GetColor() : m_state.bkColour).rgba();
-        const QRgb off = opaqueGaps ? ToQColor(hatch ? m_state.bkColour : m_state.textColour).rgba() : 0;
+        const auto [one, zero] = BitColours(brush, m_state.textColour, m_state.bkColour);
+        const QRgb on = ToQColor(one).rgba();
+        const QRgb off = opaqueGaps ? ToQColor(zero).rgba() : 0;
         const CBrush::Pattern& bits = brush.GetBits();
         for (int y = 0; y < 8; ++y)
             for (int x = 0; x < 8; ++x)
@@ -1493,14 +1505,14 @@ bool CDC::Blit(const IBlitSource& source, const CRect& dest, bool mirrorX, bool 
     BlitPattern pattern;
     if (CBlitter::UsesPattern(rop)) {
         const CBrush& brush = m_state.brush;
-        const auto native = [](COLORREF c) { return std::uint32_t(GetRValue(c)) << 16 | GetGValue(c) << 8 | GetBValue(c); };
         const std::uint32_t style = brush.GetStyle();
         if (style == BS_SOLID) {
-            pattern.colours.fill(native(brush.GetColor()));
+            pattern.colours.fill(CPixelWriter::Native(brush.GetColor()));
         } else if (style == BS_HATCHED || style == BS_PATTERN) {
-            const bool hatch = style == BS_HATCHED;
-            const std::uint32_t on = native(hatch ? brush.GetColor() : m_state.bkColour);
-            const std::uint32_t off = native(hatch ? m_state.bkColour : m_state.textColour);
+            // Hatch gaps are the background colour whatever the background mode.
+            const auto [one, zero] = BitColours(brush, m_state.textColour, m_state.bkColour);
+            const std::uint32_t on = CPixelWriter::Native(one);
+            const std::uint32_t off = CPixelWriter::Native(zero);
             const CBrush::Pattern& bits = brush.GetBits();
             for (int i = 0; i < 64; ++i)
                 pattern.colours[static_cast<std::size_t>(i)] = (bits[static_cast<std::size_t>(i / 8)] & (0x80 >> (i % 8))) ? on : off;
@@ -1600,7 +1612,7 @@ bool CDC::PatBlt(int x, int y, int width, int height, std::uint32_t rop)
 bool CDC::TransparentBlt(int x, int y, int width, int height, const CDC* source, int xSrc, int ySrc, int srcWidth,
                          int srcHeight, COLORREF key)
 {
-    const BlitKey k{BlitKey::Colour, std::uint32_t(GetRValue(key)) << 16 | GetGValue(key) << 8 | GetBValue(key)};
+    const BlitKey k{BlitKey::Colour, CPixelWriter::Native(key)};
     return BlitFromDC(x, y, width, height, source, xSrc, ySrc, srcWidth, srcHeight, k, SRCCOPY);
 }
 
@@ -1638,8 +1650,7 @@ int CDC::StretchDIBits(int x, int y, int width, int height, int xSrc, int ySrc, 
 bool CDC::TransparentDIBits(int x, int y, int width, int height, int xSrc, int ySrc, int srcWidth, int srcHeight,
                             const DibData& dib, int keyIndex, COLORREF keyColour)
 {
-    BlitKey key{BlitKey::Colour,
-                std::uint32_t(GetRValue(keyColour)) << 16 | GetGValue(keyColour) << 8 | GetBValue(keyColour)};
+    BlitKey key{BlitKey::Colour, CPixelWriter::Native(keyColour)};
     if (keyIndex >= 0) {
         key.kind = BlitKey::Index;
         key.value = static_cast<std::uint32_t>(keyIndex);

@@ -5,8 +5,6 @@
 #include <QImage>
 #include <QImageReader>
 
-#include <climits>
-#include <cstdlib>
 #include <cstring>
 
 namespace {

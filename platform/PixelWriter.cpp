@@ -80,8 +80,7 @@ void CPixelWriter::Span(int y, int x0, int x1, COLORREF colour, int rop)
 
 void CPixelWriter::WriteRun(int y, int x0, int x1, COLORREF colour, int rop)
 {
-    // Raster operations work on 0x00BBGGRR values; the image holds 0xRRGGBB.
-    const std::uint32_t pen = ((colour & 0xFF) << 16) | (colour & 0xFF00) | ((colour >> 16) & 0xFF);
+    const std::uint32_t pen = Native(colour);
     std::uint8_t* row = m_bits + m_stride * y;
     if (m_threeBytes) {
         for (std::uint8_t* p = row + 3 * static_cast<std::int64_t>(x0); x0 < x1; ++x0, p += 3) {

@@ -50,6 +50,11 @@ public:
                  const BlitPattern& pattern);
 
     static std::uint32_t Combine(int rop, std::uint32_t pen, std::uint32_t dest);
+    // Raster operations work on COLORREF values; images hold 0xRRGGBB.
+    static constexpr std::uint32_t Native(COLORREF c)
+    {
+        return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
+    }
 
 private:
     void WriteRun(int y, int x0, int x1, COLORREF colour, int rop);

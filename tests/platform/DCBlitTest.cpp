@@ -1,4 +1,5 @@
 #include "platform/DC.h"
+#include "tests/platform/ImageProbe.h"
 
 #include <QImage>
 
@@ -9,24 +10,6 @@
 #include <vector>
 
 namespace {
-
-constexpr COLORREF kWhite = RGB(255, 255, 255);
-constexpr COLORREF kBlack = RGB(0, 0, 0);
-constexpr COLORREF kRed = RGB(255, 0, 0);
-constexpr COLORREF kGreen = RGB(0, 255, 0);
-
-QImage MakeImage(int width, int height, COLORREF fill)
-{
-    QImage image(width, height, QImage::Format_RGB32);
-    image.fill(QColor(GetRValue(fill), GetGValue(fill), GetBValue(fill)));
-    return image;
-}
-
-COLORREF At(const QImage& image, int x, int y)
-{
-    const QRgb p = image.pixel(x, y);
-    return RGB(qRed(p), qGreen(p), qBlue(p));
-}
 
 // Pixels of a w x h block of the image, rows top first.
 std::vector<COLORREF> Block(const QImage& image, int left, int top, int w, int h)
@@ -91,6 +74,19 @@ DibData Packed(const std::vector<std::uint8_t>& dib)
 {
     return DibData::Packed(dib.data(), dib.size());
 }
+
+// A memory context with a bitmap of its own, filled with one colour.
+struct MemoryPicture {
+    MemoryPicture(int width, int height, COLORREF fill)
+    {
+        dc.CreateCompatibleDC(nullptr);
+        bitmap.CreateBitmap(width, height);
+        dc.SelectObject(bitmap);
+        dc.FillSolidRect(0, 0, width, height, fill);
+    }
+    CDC dc;
+    CBitmap bitmap;
+};
 
 } // namespace
 
@@ -255,12 +251,7 @@ TEST(DCBlit, RasterOperationsCombineBitwise)
         {"BLACKNESS", BLACKNESS, kBlack},
         {"WHITENESS", WHITENESS, kWhite},
     };
-    CDC memory;
-    memory.CreateCompatibleDC(nullptr);
-    CBitmap bitmap;
-    ASSERT_TRUE(bitmap.CreateBitmap(4, 4));
-    memory.SelectObject(bitmap);
-    memory.FillSolidRect(0, 0, 4, 4, source);
+    MemoryPicture memory(4, 4, source);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         for (auto format : {QImage::Format_RGB32, QImage::Format_RGB888}) {
@@ -268,7 +259,7 @@ TEST(DCBlit, RasterOperationsCombineBitwise)
             image.fill(QColor(GetRValue(dest), GetGValue(dest), GetBValue(dest)));
             CDC dc(image);
             dc.SelectObject(CBrush(brush));
-            EXPECT_TRUE(dc.BitBlt(1, 1, 4, 4, &memory, 0, 0, c.rop));
+            EXPECT_TRUE(dc.BitBlt(1, 1, 4, 4, &memory.dc, 0, 0, c.rop));
             EXPECT_EQ(At(image, 2, 3), c.expected);
             EXPECT_EQ(At(image, 5, 5), dest);
         }
@@ -298,16 +289,11 @@ TEST(DCBlit, TransparentBlitsLeaveTheTargetUnderTheKey)
         EXPECT_EQ(At(image, 4, 2), PaletteColour(6));
     }
     // By colour, from a memory context.
-    CDC memory;
-    memory.CreateCompatibleDC(nullptr);
-    CBitmap bitmap;
-    bitmap.CreateBitmap(4, 4);
-    memory.SelectObject(bitmap);
-    memory.FillSolidRect(0, 0, 4, 4, kWhite);
-    memory.FillSolidRect(1, 1, 2, 2, kRed);
+    MemoryPicture memory(4, 4, kWhite);
+    memory.dc.FillSolidRect(1, 1, 2, 2, kRed);
     QImage image = MakeImage(4, 4, kGreen);
     CDC dc(image);
-    EXPECT_TRUE(dc.TransparentBlt(0, 0, 4, 4, &memory, 0, 0, 4, 4, kWhite));
+    EXPECT_TRUE(dc.TransparentBlt(0, 0, 4, 4, &memory.dc, 0, 0, 4, 4, kWhite));
     EXPECT_EQ(At(image, 0, 0), kGreen);
     EXPECT_EQ(At(image, 1, 1), kRed);
     EXPECT_EQ(At(image, 3, 2), kGreen);
@@ -371,13 +357,8 @@ TEST(DCBlit, MemoryContextsAndBitmaps)
     imageDc.SetMapMode(MM_ANISOTROPIC);
     imageDc.SetWindowExt(1000, 1000);
     imageDc.SetViewportExt(96, 96);
-    CDC four;
-    four.CreateCompatibleDC(nullptr);
-    CBitmap small;
-    small.CreateBitmap(4, 4);
-    four.SelectObject(small);
-    four.FillSolidRect(0, 0, 4, 4, kGreen);
-    EXPECT_TRUE(imageDc.StretchBlt(0, 0, 250, 250, &four, 0, 0, 4, 4, SRCCOPY));
+    MemoryPicture four(4, 4, kGreen);
+    EXPECT_TRUE(imageDc.StretchBlt(0, 0, 250, 250, &four.dc, 0, 0, 4, 4, SRCCOPY));
     EXPECT_EQ(At(image, 23, 23), kGreen);
     EXPECT_EQ(At(image, 24, 24), kWhite);
     // A context that cannot be read is no source.

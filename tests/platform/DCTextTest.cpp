@@ -1,5 +1,6 @@
 #include "platform/DC.h"
 #include "platform/Path.h"
+#include "tests/platform/ImageProbe.h"
 
 #include "tests/support/TestSupport.h"
 
@@ -16,9 +17,6 @@
 
 namespace {
 
-constexpr COLORREF kWhite = RGB(255, 255, 255);
-constexpr COLORREF kBlack = RGB(0, 0, 0);
-constexpr COLORREF kYellow = RGB(255, 255, 0);
 // "Šiauliai" in code page 1257.
 const std::string kSiauliai = "\xD0iauliai";
 
@@ -36,19 +34,6 @@ void NeedGuiApplication()
             return nullptr;
         return std::make_unique<QGuiApplication>(argc, argv);
     }();
-}
-
-QImage MakeImage(int width, int height)
-{
-    QImage image(width, height, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    return image;
-}
-
-COLORREF At(const QImage& image, int x, int y)
-{
-    const QRgb p = image.pixel(x, y);
-    return RGB(qRed(p), qGreen(p), qBlue(p));
 }
 
 // The box of the pixels that are not white; empty when there are none.
