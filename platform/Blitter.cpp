@@ -18,9 +18,9 @@ struct Tap {
 // destLength pixels showing sourceLength pixels from sourceStart; taps
 // outside 0 .. pictureLength - 1 are dropped.
 struct AxisTaps {
-    std::vector<int> start; // per offset, into taps; one more at the end
+    std::vector<std::size_t> start; // per offset, into taps; one more at the end
     std::vector<Tap> taps;
-    int maxCount = 0;
+    std::size_t maxCount = 0;
     int lowest = 0;
     int highest = -1;
 };
@@ -28,37 +28,39 @@ struct AxisTaps {
 enum class Sampling { Nearest, Mean, Combine };
 
 AxisTaps MapAxis(std::int64_t destLength, std::int64_t sourceStart, std::int64_t sourceLength, bool mirror,
-                 std::int64_t pictureLength, int first, int last, Sampling sampling)
+                 std::int64_t pictureLength, std::int64_t first, std::int64_t last, Sampling sampling)
 {
+    // Lengths reach 2^32, so their products need more than 64 bits.
+    using Wide = __int128;
     AxisTaps axis;
     axis.start.reserve(static_cast<std::size_t>(last - first) + 1);
     axis.lowest = static_cast<int>(std::max<std::int64_t>(0, pictureLength));
     const bool spread = sampling == Sampling::Mean || (sampling == Sampling::Combine && sourceLength > destLength);
+    // Only the source pixels inside the picture are visited.
+    const std::int64_t inFirst = mirror ? sourceStart + sourceLength - pictureLength : -sourceStart;
+    const std::int64_t inLast = mirror ? sourceStart + sourceLength - 1 : pictureLength - 1 - sourceStart;
     auto add = [&](std::int64_t k, double weight) {
-        const std::int64_t p = sourceStart + (mirror ? sourceLength - 1 - k : k);
-        if (p < 0 || p >= pictureLength)
+        if (k < inFirst || k > inLast)
             return;
-        axis.taps.push_back(Tap{static_cast<int>(p), weight});
-        axis.lowest = std::min(axis.lowest, static_cast<int>(p));
-        axis.highest = std::max(axis.highest, static_cast<int>(p));
+        const auto p = static_cast<int>(sourceStart + (mirror ? sourceLength - 1 - k : k));
+        axis.taps.push_back(Tap{p, weight});
+        axis.lowest = std::min(axis.lowest, p);
+        axis.highest = std::max(axis.highest, p);
     };
     for (std::int64_t i = first; i < last; ++i) {
         const std::size_t begin = axis.taps.size();
-        axis.start.push_back(static_cast<int>(begin));
+        axis.start.push_back(begin);
         if (!spread) {
-            add((2 * i + 1) * sourceLength / (2 * destLength), 1.0);
+            add(static_cast<std::int64_t>((2 * Wide(i) + 1) * sourceLength / (2 * Wide(destLength))), 1.0);
         } else {
             // In units of 1 / destLength source pixels the destination pixel
             // covers lo .. hi and source pixel k covers k * destLength onwards.
-            const std::int64_t lo = i * sourceLength;
-            const std::int64_t hi = (i + 1) * sourceLength;
-            // Only the source pixels inside the picture are visited.
-            const std::int64_t inFirst = mirror ? sourceStart + sourceLength - pictureLength : -sourceStart;
-            const std::int64_t inLast = mirror ? sourceStart + sourceLength - 1 : pictureLength - 1 - sourceStart;
-            const std::int64_t kFirst = std::max(lo / destLength, inFirst);
-            const std::int64_t kLast = std::min((hi - 1) / destLength, inLast);
+            const Wide lo = Wide(i) * sourceLength;
+            const Wide hi = Wide(i + 1) * sourceLength;
+            const auto kFirst = std::max(static_cast<std::int64_t>(lo / destLength), inFirst);
+            const auto kLast = std::min(static_cast<std::int64_t>((hi - 1) / destLength), inLast);
             for (std::int64_t k = kFirst; k <= kLast; ++k) {
-                const std::int64_t covered = std::min(hi, (k + 1) * destLength) - std::max(lo, k * destLength);
+                const Wide covered = std::min(hi, Wide(k + 1) * destLength) - std::max(lo, Wide(k) * destLength);
                 add(k, static_cast<double>(covered));
             }
         }
@@ -67,9 +69,9 @@ AxisTaps MapAxis(std::int64_t destLength, std::int64_t sourceStart, std::int64_t
             total += axis.taps[t].weight;
         for (std::size_t t = begin; t < axis.taps.size(); ++t)
             axis.taps[t].weight /= total;
-        axis.maxCount = std::max(axis.maxCount, static_cast<int>(axis.taps.size() - begin));
+        axis.maxCount = std::max(axis.maxCount, axis.taps.size() - begin);
     }
-    axis.start.push_back(static_cast<int>(axis.taps.size()));
+    axis.start.push_back(axis.taps.size());
     return axis;
 }
 
@@ -148,15 +150,19 @@ void CBlitter::Stretch(const IBlitSource& source, const Geometry& g, const CRect
         else if (mode == BLACKONWHITE || mode == WHITEONBLACK)
             sampling = Sampling::Combine;
     }
-    const AxisTaps xs = MapAxis(g.dest.Width(), g.source.left, g.source.Width(), g.mirrorX, source.Width(),
-                                out.left - g.dest.left, out.right - g.dest.left, sampling);
-    const AxisTaps ys = MapAxis(g.dest.Height(), g.source.top, g.source.Height(), g.mirrorY, source.Height(),
-                                out.top - g.dest.top, out.bottom - g.dest.top, sampling);
+    // Extents of rectangles far apart do not fit in 32 bits.
+    auto length = [](int a, int b) { return std::int64_t(b) - a; };
+    const AxisTaps xs = MapAxis(length(g.dest.left, g.dest.right), g.source.left, length(g.source.left, g.source.right),
+                                g.mirrorX, source.Width(), length(g.dest.left, out.left),
+                                length(g.dest.left, out.right), sampling);
+    const AxisTaps ys = MapAxis(length(g.dest.top, g.dest.bottom), g.source.top, length(g.source.top, g.source.bottom),
+                                g.mirrorY, source.Height(), length(g.dest.top, out.top),
+                                length(g.dest.top, out.bottom), sampling);
     if (xs.taps.empty() || ys.taps.empty())
         return;
 
     const int x0 = xs.lowest;
-    CRowCache cache(source, x0, xs.highest + 1, key, static_cast<std::size_t>(ys.maxCount) + 1);
+    CRowCache cache(source, x0, xs.highest + 1, key, ys.maxCount + 1);
     const auto width = static_cast<std::size_t>(out.Width());
     std::vector<std::uint32_t> colours(width);
     std::vector<std::uint8_t> mask(width);
@@ -164,30 +170,30 @@ void CBlitter::Stretch(const IBlitSource& source, const Geometry& g, const CRect
     const bool andScans = mode == BLACKONWHITE;
 
     for (int j = 0; j < out.Height(); ++j) {
-        const int yb = ys.start[static_cast<std::size_t>(j)];
-        const int ye = ys.start[static_cast<std::size_t>(j) + 1];
+        const std::size_t yb = ys.start[static_cast<std::size_t>(j)];
+        const std::size_t ye = ys.start[static_cast<std::size_t>(j) + 1];
         if (yb == ye)
             continue;
         std::fill(mask.begin(), mask.end(), 0);
         if (sampling == Sampling::Nearest) {
-            const auto& row = cache.Get(ys.taps[static_cast<std::size_t>(yb)].index);
+            const auto& row = cache.Get(ys.taps[yb].index);
             for (std::size_t i = 0; i < width; ++i) {
-                const int b = xs.start[i];
+                const std::size_t b = xs.start[i];
                 if (b == xs.start[i + 1])
                     continue;
-                const auto at = static_cast<std::size_t>(xs.taps[static_cast<std::size_t>(b)].index - x0);
+                const auto at = static_cast<std::size_t>(xs.taps[b].index - x0);
                 colours[i] = row.colours[at];
                 mask[i] = row.keep[at];
             }
         } else if (sampling == Sampling::Mean) {
             std::fill(sums.begin(), sums.end(), 0.0);
-            for (int t = yb; t < ye; ++t) {
-                const Tap& ty = ys.taps[static_cast<std::size_t>(t)];
+            for (std::size_t t = yb; t < ye; ++t) {
+                const Tap& ty = ys.taps[t];
                 const auto& row = cache.Get(ty.index);
                 for (std::size_t i = 0; i < width; ++i) {
                     double r = 0, gr = 0, b = 0;
-                    for (int s = xs.start[i]; s < xs.start[i + 1]; ++s) {
-                        const Tap& tx = xs.taps[static_cast<std::size_t>(s)];
+                    for (std::size_t s = xs.start[i]; s < xs.start[i + 1]; ++s) {
+                        const Tap& tx = xs.taps[s];
                         const std::uint32_t c = row.colours[static_cast<std::size_t>(tx.index - x0)];
                         r += tx.weight * Channel(c, 16);
                         gr += tx.weight * Channel(c, 8);
@@ -208,12 +214,11 @@ void CBlitter::Stretch(const IBlitSource& source, const Geometry& g, const CRect
                 mask[i] = 1;
             }
         } else {
-            for (int t = yb; t < ye; ++t) {
-                const auto& row = cache.Get(ys.taps[static_cast<std::size_t>(t)].index);
+            for (std::size_t t = yb; t < ye; ++t) {
+                const auto& row = cache.Get(ys.taps[t].index);
                 for (std::size_t i = 0; i < width; ++i)
-                    for (int s = xs.start[i]; s < xs.start[i + 1]; ++s) {
-                        const std::uint32_t c =
-                            row.colours[static_cast<std::size_t>(xs.taps[static_cast<std::size_t>(s)].index - x0)];
+                    for (std::size_t s = xs.start[i]; s < xs.start[i + 1]; ++s) {
+                        const std::uint32_t c = row.colours[static_cast<std::size_t>(xs.taps[s].index - x0)];
                         if (!mask[i])
                             colours[i] = c;
                         else

@@ -1482,6 +1482,22 @@ CRect SpanRect(std::int64_t x, std::int64_t y, std::int64_t width, std::int64_t 
     return r;
 }
 
+// Extents of rectangles whose corners lie far apart do not fit in 32 bits.
+std::int64_t WidthOf(const CRect& r)
+{
+    return std::int64_t(r.right) - r.left;
+}
+
+std::int64_t HeightOf(const CRect& r)
+{
+    return std::int64_t(r.bottom) - r.top;
+}
+
+QRectF ToQRectF(const CRect& r)
+{
+    return QRectF(r.left, r.top, double(WidthOf(r)), double(HeightOf(r)));
+}
+
 // Pixels no bigger than this are made for devices that scale pictures themselves.
 constexpr std::int64_t kMaxPaperPixels = std::int64_t(1) << 24;
 
@@ -1533,8 +1549,8 @@ bool CDC::Blit(const IBlitSource& source, const CRect& dest, bool mirrorX, bool 
     // A device that cannot be read: the picture at the smaller of its own
     // and the target's size, worked out against white paper, goes to the
     // device to be scaled there.
-    std::int64_t w = std::min(dest.Width(), sourceRect.Width());
-    std::int64_t h = std::min(dest.Height(), sourceRect.Height());
+    std::int64_t w = std::min(WidthOf(dest), WidthOf(sourceRect));
+    std::int64_t h = std::min(HeightOf(dest), HeightOf(sourceRect));
     if (w * h > kMaxPaperPixels) {
         const double f = std::sqrt(double(kMaxPaperPixels) / double(w * h));
         w = std::max<std::int64_t>(1, static_cast<std::int64_t>(w * f));
@@ -1561,7 +1577,7 @@ bool CDC::Blit(const IBlitSource& source, const CRect& dest, bool mirrorX, bool 
                       });
     m_painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
     m_painter->setRenderHint(QPainter::SmoothPixmapTransform, mode == HALFTONE);
-    m_painter->drawImage(QRectF(dest.left, dest.top, dest.Width(), dest.Height()), picture);
+    m_painter->drawImage(ToQRectF(dest), picture);
     Touch(dest);
     return true;
 }
@@ -1686,14 +1702,14 @@ bool CDC::DrawIconEx(int x, int y, const CIcon& icon, int width, int height)
     const CPoint a = ToDevice(x, y);
     const CPoint b = ToDevice(ClampToInt(std::int64_t(x) + width), ClampToInt(std::int64_t(y) + height));
     bool mirrorX = false, mirrorY = false;
-    const CRect dest = SpanRect(a.x, a.y, width ? b.x - a.x : own.cx, height ? b.y - a.y : own.cy, mirrorX, mirrorY);
+    const CRect dest = SpanRect(a.x, a.y, width ? std::int64_t(b.x) - a.x : own.cx,
+                                height ? std::int64_t(b.y) - a.y : own.cy, mirrorX, mirrorY);
     if (dest.IsRectEmpty())
         return true;
     ApplyClip();
     m_painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
-    m_painter->setRenderHint(QPainter::SmoothPixmapTransform, dest.Size() != own);
-    m_painter->drawImage(QRectF(dest.left, dest.top, dest.Width(), dest.Height()),
-                         image->mirrored(mirrorX, mirrorY));
+    m_painter->setRenderHint(QPainter::SmoothPixmapTransform, WidthOf(dest) != own.cx || HeightOf(dest) != own.cy);
+    m_painter->drawImage(ToQRectF(dest), image->mirrored(mirrorX, mirrorY));
     Touch(dest);
     return true;
 }
@@ -1836,7 +1852,9 @@ void CDC::DrawTextLine(const TextFont& f, CPoint reference, const QString& text,
     m_painter->drawText(QPoint(dx, baseline), text);
     m_painter->restore();
     // Slanted and overhanging letters may reach past the advance.
-    Touch(FromQRect(transform.mapRect(box.adjusted(-ascent, -2, ascent, 2))));
+    const QRectF touched = transform.mapRect(QRectF(box.adjusted(-ascent, -2, ascent, 2)));
+    Touch(CRect(RoundCoord(std::floor(touched.left())), RoundCoord(std::floor(touched.top())),
+                RoundCoord(std::ceil(touched.right())), RoundCoord(std::ceil(touched.bottom()))));
 }
 
 bool CDC::TextOut(int x, int y, std::string_view text)
@@ -1905,7 +1923,7 @@ int CDC::DrawText(std::string_view text, CRect* rect, unsigned format)
         qsizetype start = 0;
         while (true) {
             qsizetype end = -1;
-            int width = 0;
+            std::int64_t width = 0;
             for (qsizetype i = start; wrap && i < n;) {
                 qsizetype ws = i;
                 while (ws < n && p.text[ws] == u' ')
@@ -1916,8 +1934,8 @@ int CDC::DrawText(std::string_view text, CRect* rect, unsigned format)
                 while (we < n && p.text[we] != u' ')
                     ++we;
                 // The line grows by the spaces and the word, measured once.
-                const int grown = width + m.horizontalAdvance(p.text.mid(i, we - i));
-                if (end >= 0 && grown > box.Width())
+                const std::int64_t grown = width + m.horizontalAdvance(p.text.mid(i, we - i));
+                if (end >= 0 && grown > WidthOf(box))
                     break;
                 width = grown;
                 end = we;
@@ -1942,40 +1960,45 @@ int CDC::DrawText(std::string_view text, CRect* rect, unsigned format)
         widths.push_back(m.horizontalAdvance(line.text));
         widest = std::max(widest, widths.back());
     }
-    const int total = lineHeight * static_cast<int>(lines.size());
+    // In logical units a line is as high as GetTextMetrics says.
+    const int height = ClampToInt((std::int64_t(LogicalHeight(m.ascent())) + LogicalHeight(m.descent())) *
+                                  static_cast<std::int64_t>(lines.size()));
     if (format & DT_CALCRECT) {
-        rect->right = rect->left + LogicalWidth(widest);
-        rect->bottom = rect->top + LogicalHeight(total);
-        return LogicalHeight(total);
+        rect->right = ClampToInt(std::int64_t(rect->left) + LogicalWidth(widest));
+        rect->bottom = ClampToInt(std::int64_t(rect->top) + height);
+        return height;
     }
     if (!m_painter)
-        return LogicalHeight(total);
+        return height;
 
-    int y = box.top;
+    std::int64_t y = box.top;
     if (format & DT_SINGLELINE) {
         if (format & DT_VCENTER)
-            y = box.top + (box.Height() - lineHeight) / 2;
+            y = box.top + (HeightOf(box) - lineHeight) / 2;
         else if (format & DT_BOTTOM)
-            y = box.bottom - lineHeight;
+            y = std::int64_t(box.bottom) - lineHeight;
     }
+    const CRect visible = VisibleBox();
     ApplyClip();
     m_painter->save();
     if (!(format & DT_NOCLIP))
-        m_painter->setClipRect(QRect(box.left, box.top, box.Width(), box.Height()), Qt::IntersectClip);
-    for (std::size_t i = 0; i < lines.size(); ++i, y += lineHeight) {
-        int x = box.left;
+        m_painter->setClipRect(ToQRectF(box), Qt::IntersectClip);
+    for (std::size_t i = 0; i < lines.size() && y < visible.bottom; ++i, y += lineHeight) {
+        if (y + lineHeight <= visible.top)
+            continue;
+        std::int64_t x = box.left;
         if (format & DT_CENTER)
-            x = box.left + (box.Width() - widths[i]) / 2;
+            x = box.left + (WidthOf(box) - widths[i]) / 2;
         else if (format & DT_RIGHT)
-            x = box.right - widths[i];
-        DrawTextLine(*f, CPoint(x, y), lines[i].text, widths[i], TA_LEFT | TA_TOP, false);
+            x = std::int64_t(box.right) - widths[i];
+        DrawTextLine(*f, CPoint(ClampToInt(x), ClampToInt(y)), lines[i].text, widths[i], TA_LEFT | TA_TOP, false);
         if (lines[i].underline >= 0) {
-            const int left = x + m.horizontalAdvance(lines[i].text.left(lines[i].underline));
+            const double left = double(x) + m.horizontalAdvance(lines[i].text.left(lines[i].underline));
             const int width = m.horizontalAdvance(lines[i].text.mid(lines[i].underline, 1));
-            m_painter->fillRect(QRect(left, y + m.ascent() + m.underlinePos(), width, std::max(1, m.lineWidth())),
+            m_painter->fillRect(QRectF(left, double(y) + m.ascent() + m.underlinePos(), width, std::max(1, m.lineWidth())),
                                 ToQColor(m_state.textColour));
         }
     }
     m_painter->restore();
-    return LogicalHeight(total);
+    return height;
 }

@@ -5,6 +5,8 @@
 #include <QImage>
 #include <QImageReader>
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 namespace {

@@ -1,10 +1,13 @@
 #include "platform/DC.h"
+#include "platform/Path.h"
 #include "tests/platform/ImageProbe.h"
+#include "tests/support/TestSupport.h"
 
 #include <QImage>
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -227,6 +230,26 @@ TEST(DCBlit, BadDibsDrawNothing)
     EXPECT_EQ(At(image, 3, 3), PaletteColour(0));
 }
 
+TEST(DCBlit, RectanglesFarApartStayInRange)
+{
+    // Corners 2^31 device pixels apart, and a mirrored source of 2^31 columns.
+    const std::vector<std::uint8_t> dib = PackedDib(8, false);
+    for (int mode : {COLORONCOLOR, HALFTONE, BLACKONWHITE}) {
+        SCOPED_TRACE(mode);
+        QImage image = MakeImage(8, 8, kWhite);
+        CDC dc(image);
+        dc.SetMapMode(MM_ANISOTROPIC);
+        dc.SetViewportExt(4, 4);
+        dc.SetStretchBltMode(mode);
+        EXPECT_EQ(dc.StretchDIBits(-500000000, -500000000, 1000000000, 1000000000, 0, 0, 4, 4, Packed(dib),
+                                   DIB_RGB_COLORS, SRCCOPY),
+                  4);
+        EXPECT_EQ(At(image, 0, 0), PaletteColour(10));
+        EXPECT_EQ(dc.StretchDIBits(0, 0, 2, 2, INT_MAX, 0, INT_MIN, 4, Packed(dib), DIB_RGB_COLORS, SRCCOPY), 4);
+        EXPECT_TRUE(dc.StretchBlt(0, 0, 2, 2, &dc, INT_MAX, INT_MAX, INT_MIN, INT_MIN, SRCCOPY));
+    }
+}
+
 TEST(DCBlit, RasterOperationsCombineBitwise)
 {
     const COLORREF dest = RGB(0x5A, 0xC3, 0x0F);
@@ -398,6 +421,23 @@ TEST(DCBlit, PatternBlitsAndIcons)
     EXPECT_FALSE(dc.DrawIconEx(0, 0, CIcon(), 0, 0));
     CIcon missing;
     EXPECT_FALSE(missing.LoadFile("/nonexistent/icon.ico"));
+
+    // An icon file keeps its alpha.
+    CTempDir dir;
+    QImage picture(16, 16, QImage::Format_ARGB32);
+    picture.fill(Qt::transparent);
+    picture.setPixel(3, 4, qRgba(0, 0, 255, 255));
+    ASSERT_TRUE(picture.save(QString::fromStdString(ResolvePath(dir.File("42.ico"))), "ICO"));
+    WriteWholeFile(dir.File("bad.ico"), std::string("\0\0\1\0\xFF\xFF", 6));
+    EXPECT_FALSE(missing.LoadFile(dir.File("bad.ico")));
+    CIcon loaded;
+    ASSERT_TRUE(loaded.LoadFile(dir.File("42.ico")));
+    EXPECT_EQ(loaded.GetSize(), CSize(16, 16));
+    QImage target = MakeImage(16, 16, kRed);
+    CDC targetDc(target);
+    targetDc.DrawIconEx(0, 0, loaded, 0, 0);
+    EXPECT_EQ(At(target, 3, 4), RGB(0, 0, 255));
+    EXPECT_EQ(At(target, 5, 5), kRed);
 }
 
 TEST(DCBlit, DevicesWithoutDirectPixelsWorkAgainstWhitePaper)

@@ -276,6 +276,17 @@ TEST(DCText, DrawTextBreaksWordsAndMarksLetters)
     dc.DrawText("aaa", &marked, DT_SINGLELINE);
     EXPECT_GT(withLine.bottom, Ink(image).bottom);
     EXPECT_EQ(dc.DrawText(text, nullptr, 0), 0);
+
+    // A rectangle 2^31 device pixels wide centres its text on the origin.
+    image.fill(Qt::white);
+    dc.SetMapMode(MM_ANISOTROPIC);
+    dc.SetViewportExt(4, 4);
+    CRect huge(-300000000, -300000000, 300000000, 300000000);
+    EXPECT_EQ(dc.DrawText("x", &huge, DT_CENTER | DT_VCENTER | DT_SINGLELINE), dc.GetTextExtent("x").cy);
+    const CRect far = Ink(image);
+    EXPECT_EQ(far.left, 0);
+    EXPECT_EQ(far.top, 0);
+    EXPECT_LT(far.right, 4 * lineHeight);
 }
 
 TEST(DCText, PdfPageWithTextThatReadsBack)
