@@ -1517,6 +1517,8 @@ bool CDC::Blit(const IBlitSource& source, const CRect& dest, bool mirrorX, bool 
         return false;
     if (dest.IsRectEmpty() || sourceRect.IsRectEmpty())
         return true;
+    if (key.kind != BlitKey::None)
+        mode = COLORONCOLOR;
     ApplyClip();
     BlitPattern pattern;
     if (CBlitter::UsesPattern(rop)) {

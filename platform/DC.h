@@ -213,7 +213,8 @@ public:
                         int srcHeight, COLORREF key);
     // DIBs (1, 4, 8 and 24 bits, DIB_RGB_COLORS). The source rectangle is
     // in DIB pixels with y counted in stored rows, from the bottom of a
-    // bottom-up DIB. Results are the rows drawn, 0 on failure.
+    // bottom-up DIB. Results are the source rows inside the picture, 0 on
+    // failure.
     int StretchDIBits(int x, int y, int width, int height, int xSrc, int ySrc, int srcWidth, int srcHeight,
                       const DibData& dib, unsigned usage, std::uint32_t rop);
     // One device pixel per DIB pixel at (x, y); the bits hold scanLines
@@ -222,8 +223,8 @@ public:
                           unsigned scanLines, const DibData& dib, unsigned usage);
     // Copies a DIB as StretchDIBits does, leaving the target as it was
     // under the pixels whose palette index is keyIndex (1- to 8-bit DIBs)
-    // or, when keyIndex is negative, whose colour is keyColour. Pixels are
-    // never mixed: the stretch mode is COLORONCOLOR.
+    // or whose colour is keyColour (keyIndex negative, or 24-bit DIBs).
+    // Transparent blits never mix pixels: they stretch as COLORONCOLOR.
     bool TransparentDIBits(int x, int y, int width, int height, int xSrc, int ySrc, int srcWidth, int srcHeight,
                            const DibData& dib, int keyIndex, COLORREF keyColour);
     // An icon blended over the target, stretched to width x height (its own
@@ -236,6 +237,8 @@ public:
     // places that point on the text's box (left, right or centre; top,
     // baseline or bottom). Metrics and extents are in logical units; the
     // extent of a text is its advance and the font's ascent plus descent.
+    // Fonts need the GUI application: without one nothing is drawn or
+    // measured.
     bool TextOut(int x, int y, std::string_view text);
     CSize GetTextExtent(std::string_view text) const;
     bool GetTextMetrics(TEXTMETRIC* metrics) const;
@@ -243,8 +246,9 @@ public:
     std::string GetTextFace() const;
     // Lines broken at line feeds and, with DT_WORDBREAK, between words that
     // would pass the rectangle's right edge; '&' marks the next letter
-    // unless DT_NOPREFIX. Returns the height of the text; DT_CALCRECT only
-    // sets the rectangle's right and bottom to the text's extent.
+    // unless DT_NOPREFIX. Lines are not turned by the escapement. Returns
+    // the height of the text; DT_CALCRECT only sets the rectangle's right
+    // and bottom to the text's extent.
     int DrawText(std::string_view text, CRect* rect, unsigned format);
 
     // Paths, kept in device pixels. Rectangles in a path leave out their
