@@ -20,7 +20,6 @@ struct Tap {
 struct AxisTaps {
     std::vector<std::size_t> start; // per offset, into taps; one more at the end
     std::vector<Tap> taps;
-    std::size_t maxCount = 0;
     int lowest = 0;
     int highest = -1;
 };
@@ -69,17 +68,18 @@ AxisTaps MapAxis(std::int64_t destLength, std::int64_t sourceStart, std::int64_t
             total += axis.taps[t].weight;
         for (std::size_t t = begin; t < axis.taps.size(); ++t)
             axis.taps[t].weight /= total;
-        axis.maxCount = std::max(axis.maxCount, axis.taps.size() - begin);
     }
     axis.start.push_back(axis.taps.size());
     return axis;
 }
 
-// Decoded source rows, kept while consecutive destination rows need them.
+// Decoded source rows. A destination row reads its source rows one after
+// the other, and the next one starts at the last of them (or, enlarging,
+// reads the same two), so a few rows are all worth keeping.
 class CRowCache {
 public:
-    CRowCache(const IBlitSource& source, int x0, int x1, const BlitKey& key, std::size_t capacity)
-        : m_source(source), m_x0(x0), m_x1(x1), m_key(key), m_rows(std::max<std::size_t>(capacity, 1))
+    CRowCache(const IBlitSource& source, int x0, int x1, const BlitKey& key)
+        : m_source(source), m_x0(x0), m_x1(x1), m_key(key), m_rows(3)
     {
     }
 
@@ -162,7 +162,7 @@ void CBlitter::Stretch(const IBlitSource& source, const Geometry& g, const CRect
         return;
 
     const int x0 = xs.lowest;
-    CRowCache cache(source, x0, xs.highest + 1, key, ys.maxCount + 1);
+    CRowCache cache(source, x0, xs.highest + 1, key);
     const auto width = static_cast<std::size_t>(out.Width());
     std::vector<std::uint32_t> colours(width);
     std::vector<std::uint8_t> mask(width);
