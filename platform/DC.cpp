@@ -1,18 +1,30 @@
 #include "platform/DC.h"
 
+#include "platform/Blitter.h"
+#include "platform/Codepage.h"
 #include "platform/PixelWriter.h"
 #include "platform/WindowSurface.h"
 
+#include <QFont>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QGuiApplication>
 #include <QImage>
+#include <QPageLayout>
+#include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPaintDevice>
+#include <QTransform>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <numbers>
+#include <utility>
 
 namespace {
 
@@ -63,6 +75,16 @@ QPainter::CompositionMode QtMode(int rop)
     case R2_WHITE: return QPainter::RasterOp_SetDestination;
     default: return QPainter::CompositionMode_SourceOver;
     }
+}
+
+// The colours of a hatch's or pattern's 1 bits and 0 bits: a hatch draws
+// its lines in its colour over the background colour, a pattern its 0 bits
+// in the text colour and its 1 bits in the background colour.
+std::pair<COLORREF, COLORREF> BitColours(const CBrush& brush, COLORREF text, COLORREF background)
+{
+    if (brush.GetStyle() == BS_HATCHED)
+        return {brush.GetColor(), background};
+    return {background, text};
 }
 
 CRect FromQRect(const QRect& r)
@@ -240,6 +262,7 @@ CDC::CDC()
 {
     m_state.pen = CPen::FromStock(BLACK_PEN);
     m_state.brush = CBrush::FromStock(WHITE_BRUSH);
+    m_state.font.CreateFontIndirect(LOGFONT{});
 }
 
 CDC::CDC(QImage& image) : CDC()
@@ -284,6 +307,18 @@ void CDC::Begin(QPaintDevice* device)
         return;
     }
     m_painter->setRenderHint(QPainter::Antialiasing, false);
+    if (const auto* paged = dynamic_cast<const QPagedPaintDevice*>(device)) {
+        // Printers draw inside the printable part of the page.
+        const QPageLayout layout = paged->pageLayout();
+        const QRect full = layout.fullRectPixels(m_info.dpiX);
+        const QRect paint = layout.paintRectPixels(m_info.dpiX);
+        m_info.technology = DT_RASPRINTER;
+        m_info.physicalWidth = full.width();
+        m_info.physicalHeight = full.height();
+        m_info.physicalOffsetX = paint.left() - full.left();
+        m_info.physicalOffsetY = paint.top() - full.top();
+        m_printing = true;
+    }
     if (device->devType() == QInternal::Image) {
         m_image = static_cast<QImage*>(device);
         if (CPixelWriter::Supports(*m_image))
@@ -952,8 +987,9 @@ void CDC::FillShape(const QPainterPath& path, const CBrush& brush, int rop)
         const bool hatch = style == BS_HATCHED;
         const bool opaqueGaps = !hatch || m_state.bkMode == OPAQUE;
         seeThrough = !opaqueGaps;
-        const QRgb on = ToQColor(hatch ? brush.GetColor() : m_state.bkColour).rgba();
-        const QRgb off = opaqueGaps ? ToQColor(hatch ? m_state.bkColour : m_state.textColour).rgba() : 0;
+        const auto [one, zero] = BitColours(brush, m_state.textColour, m_state.bkColour);
+        const QRgb on = ToQColor(one).rgba();
+        const QRgb off = opaqueGaps ? ToQColor(zero).rgba() : 0;
         const CBrush::Pattern& bits = brush.GetBits();
         for (int y = 0; y < 8; ++y)
             for (int x = 0; x < 8; ++x)
@@ -1337,4 +1373,634 @@ bool CDC::SelectClipPath(int mode)
     if (!PathToRegion(&rgn))
         return false;
     return SelectClipRgn(&rgn, mode) != RGN_ERROR;
+}
+
+// ---- Memory contexts -----------------------------------------------------
+
+bool CDC::CreateCompatibleDC(const CDC* reference)
+{
+    End();
+    m_surface = nullptr;
+    m_bitmap = CBitmap();
+    DeviceInfo info;
+    if (reference) {
+        info.dpiX = reference->m_info.dpiX;
+        info.dpiY = reference->m_info.dpiY;
+        info.technology = reference->m_info.technology;
+    }
+    m_info = info;
+    m_printing = false;
+    m_memory = true;
+    return true;
+}
+
+CBitmap CDC::SelectObject(const CBitmap& bitmap)
+{
+    QImage* image = bitmap.Image();
+    if (!m_memory || !image || (image != m_image && image->paintingActive()))
+        return {};
+    const DeviceInfo kept = m_info;
+    End();
+    Begin(image);
+    // The context keeps its own resolution whatever the bitmap says.
+    m_info.dpiX = kept.dpiX;
+    m_info.dpiY = kept.dpiY;
+    m_info.technology = kept.technology;
+    if (m_state.mapMode != MM_TEXT && m_state.mapMode != MM_ANISOTROPIC && m_state.mapMode != MM_ISOTROPIC)
+        FixedModeExtents();
+    return std::exchange(m_bitmap, bitmap);
+}
+
+CFont CDC::SelectObject(const CFont& font)
+{
+    if (!font.GetSafeHandle())
+        return {};
+    return std::exchange(m_state.font, font);
+}
+
+int CDC::SetStretchBltMode(int mode)
+{
+    if (mode < BLACKONWHITE || mode > HALFTONE)
+        return 0;
+    return std::exchange(m_state.stretchMode, mode);
+}
+
+unsigned CDC::SetTextAlign(unsigned flags)
+{
+    return std::exchange(m_state.textAlign, flags & (TA_UPDATECP | TA_CENTER | TA_BASELINE));
+}
+
+// ---- Blits ---------------------------------------------------------------
+
+namespace {
+
+// The pixels of an image the DC can read (see CPixelWriter::Supports).
+class CImageSource : public IBlitSource {
+public:
+    explicit CImageSource(const QImage& image) : m_image(image) {}
+    int Width() const override { return m_image.width(); }
+    int Height() const override { return m_image.height(); }
+    void ReadRow(int y, int x0, int x1, std::uint32_t* colours) const override
+    {
+        const std::uint8_t* row = m_image.constScanLine(y);
+        if (m_image.format() == QImage::Format_RGB888) {
+            for (const std::uint8_t* p = row + 3 * static_cast<std::size_t>(x0); x0 < x1; ++x0, p += 3)
+                *colours++ = (std::uint32_t(p[0]) << 16) | (std::uint32_t(p[1]) << 8) | p[2];
+            return;
+        }
+        const auto* p = reinterpret_cast<const std::uint32_t*>(row);
+        for (int x = x0; x < x1; ++x)
+            *colours++ = p[x] & 0xFFFFFF;
+    }
+
+private:
+    const QImage& m_image;
+};
+
+// One black pixel: the source of blits whose operation reads none.
+class CNoSource : public IBlitSource {
+public:
+    int Width() const override { return 1; }
+    int Height() const override { return 1; }
+    void ReadRow(int, int, int, std::uint32_t* colours) const override { *colours = 0; }
+};
+
+int ClampToInt(std::int64_t v)
+{
+    return static_cast<int>(std::clamp<std::int64_t>(v, INT_MIN, INT_MAX));
+}
+
+// A rectangle from a corner and signed extents, normalised; mirror flags
+// for negative extents.
+CRect SpanRect(std::int64_t x, std::int64_t y, std::int64_t width, std::int64_t height, bool& mirrorX,
+               bool& mirrorY)
+{
+    mirrorX = width < 0;
+    mirrorY = height < 0;
+    CRect r(ClampToInt(x), ClampToInt(y), ClampToInt(x + width), ClampToInt(y + height));
+    r.NormalizeRect();
+    return r;
+}
+
+// Extents of rectangles whose corners lie far apart do not fit in 32 bits.
+std::int64_t WidthOf(const CRect& r)
+{
+    return std::int64_t(r.right) - r.left;
+}
+
+std::int64_t HeightOf(const CRect& r)
+{
+    return std::int64_t(r.bottom) - r.top;
+}
+
+QRectF ToQRectF(const CRect& r)
+{
+    return QRectF(r.left, r.top, double(WidthOf(r)), double(HeightOf(r)));
+}
+
+// Pixels no bigger than this are made for devices that scale pictures themselves.
+constexpr std::int64_t kMaxPaperPixels = std::int64_t(1) << 24;
+
+} // namespace
+
+CRect CDC::DeviceRect(int x, int y, int width, int height, bool& mirrorX, bool& mirrorY) const
+{
+    const CPoint a = ToDevice(x, y);
+    const CPoint b = ToDevice(ClampToInt(std::int64_t(x) + width), ClampToInt(std::int64_t(y) + height));
+    return SpanRect(a.x, a.y, std::int64_t(b.x) - a.x, std::int64_t(b.y) - a.y, mirrorX, mirrorY);
+}
+
+bool CDC::Blit(const IBlitSource& source, const CRect& dest, bool mirrorX, bool mirrorY, const CRect& sourceRect,
+               int mode, const BlitKey& key, std::uint32_t rop)
+{
+    if (!m_painter)
+        return false;
+    if (dest.IsRectEmpty() || sourceRect.IsRectEmpty())
+        return true;
+    if (key.kind != BlitKey::None)
+        mode = COLORONCOLOR;
+    ApplyClip();
+    BlitPattern pattern;
+    if (CBlitter::UsesPattern(rop)) {
+        const CBrush& brush = m_state.brush;
+        const std::uint32_t style = brush.GetStyle();
+        if (style == BS_SOLID) {
+            pattern.colours.fill(CPixelWriter::Native(brush.GetColor()));
+        } else if (style == BS_HATCHED || style == BS_PATTERN) {
+            // Hatch gaps are the background colour whatever the background mode.
+            const auto [one, zero] = BitColours(brush, m_state.textColour, m_state.bkColour);
+            const std::uint32_t on = CPixelWriter::Native(one);
+            const std::uint32_t off = CPixelWriter::Native(zero);
+            const CBrush::Pattern& bits = brush.GetBits();
+            for (int i = 0; i < 64; ++i)
+                pattern.colours[static_cast<std::size_t>(i)] = (bits[static_cast<std::size_t>(i / 8)] & (0x80 >> (i % 8))) ? on : off;
+        }
+        pattern.originX = m_state.brushOrg.x;
+        pattern.originY = m_state.brushOrg.y;
+    }
+    const CBlitter::Geometry geometry{dest, sourceRect, mirrorX, mirrorY};
+    if (m_writer) {
+        CBlitter::Stretch(source, geometry, m_writer->ClipBox(), mode, key,
+                          [&](int y, int x0, int count, const std::uint32_t* colours, const std::uint8_t* mask) {
+                              m_writer->BlitRow(y, x0, count, colours, mask, rop, pattern);
+                          });
+        Touch(dest);
+        return true;
+    }
+
+    // A device that cannot be read: the picture at the smaller of its own
+    // and the target's size, worked out against white paper, goes to the
+    // device to be scaled there.
+    std::int64_t w = std::min(WidthOf(dest), WidthOf(sourceRect));
+    std::int64_t h = std::min(HeightOf(dest), HeightOf(sourceRect));
+    if (w * h > kMaxPaperPixels) {
+        const double f = std::sqrt(double(kMaxPaperPixels) / double(w * h));
+        w = std::max<std::int64_t>(1, static_cast<std::int64_t>(w * f));
+        h = std::max<std::int64_t>(1, static_cast<std::int64_t>(h * f));
+    }
+    QImage picture(static_cast<int>(w), static_cast<int>(h), QImage::Format_ARGB32);
+    if (picture.isNull())
+        return false;
+    picture.fill(0);
+    const CRect whole(0, 0, static_cast<int>(w), static_cast<int>(h));
+    CBlitter::Stretch(source, CBlitter::Geometry{whole, sourceRect, mirrorX, mirrorY}, whole, mode, key,
+                      [&](int y, int x0, int count, const std::uint32_t* colours, const std::uint8_t* mask) {
+                          auto* out = reinterpret_cast<std::uint32_t*>(picture.scanLine(y));
+                          const std::uint32_t* patternRow = pattern.colours.data() + 8 * (y & 7);
+                          for (int i = 0; i < count; ++i) {
+                              if (!mask[i])
+                                  continue;
+                              const std::uint32_t p = patternRow[(x0 + i) & 7];
+                              const std::uint32_t onBlack = CBlitter::Rop3(rop, p, colours[i], 0);
+                              const std::uint32_t onWhite = CBlitter::Rop3(rop, p, colours[i], 0xFFFFFF);
+                              if (onBlack != 0 || onWhite != 0xFFFFFF)
+                                  out[x0 + i] = 0xFF000000u | onWhite;
+                          }
+                      });
+    m_painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    m_painter->setRenderHint(QPainter::SmoothPixmapTransform, mode == HALFTONE);
+    m_painter->drawImage(ToQRectF(dest), picture);
+    Touch(dest);
+    return true;
+}
+
+bool CDC::BlitFromDC(int x, int y, int width, int height, const CDC* source, int xSrc, int ySrc, int srcWidth,
+                     int srcHeight, const BlitKey& key, std::uint32_t rop)
+{
+    bool mirrorX = false, mirrorY = false;
+    const CRect dest = DeviceRect(x, y, width, height, mirrorX, mirrorY);
+    if (!CBlitter::UsesSource(rop) && key.kind == BlitKey::None)
+        return Blit(CNoSource(), dest, mirrorX, mirrorY, CRect(0, 0, 1, 1), COLORONCOLOR, key, rop);
+    // Only pictures the DC reads itself can be sources.
+    if (!source || !source->m_image || !source->m_writer)
+        return false;
+    bool sourceMirrorX = false, sourceMirrorY = false;
+    CRect from = source->DeviceRect(xSrc, ySrc, srcWidth, srcHeight, sourceMirrorX, sourceMirrorY);
+    const QImage* image = source->m_image;
+    QImage copy;
+    if (image == m_image) {
+        // Source and target overlap: read from a copy of the source part.
+        CRect part;
+        if (!part.IntersectRect(from, CRect(0, 0, image->width(), image->height())))
+            return true;
+        copy = image->copy(part.left, part.top, part.Width(), part.Height());
+        from.OffsetRect(-part.left, -part.top);
+        image = &copy;
+    }
+    return Blit(CImageSource(*image), dest, mirrorX != sourceMirrorX, mirrorY != sourceMirrorY, from,
+                m_state.stretchMode, key, rop);
+}
+
+bool CDC::BitBlt(int x, int y, int width, int height, const CDC* source, int xSrc, int ySrc, std::uint32_t rop)
+{
+    return BlitFromDC(x, y, width, height, source, xSrc, ySrc, width, height, BlitKey{}, rop);
+}
+
+bool CDC::StretchBlt(int x, int y, int width, int height, const CDC* source, int xSrc, int ySrc, int srcWidth,
+                     int srcHeight, std::uint32_t rop)
+{
+    return BlitFromDC(x, y, width, height, source, xSrc, ySrc, srcWidth, srcHeight, BlitKey{}, rop);
+}
+
+bool CDC::PatBlt(int x, int y, int width, int height, std::uint32_t rop)
+{
+    return !CBlitter::UsesSource(rop) && BlitFromDC(x, y, width, height, nullptr, 0, 0, 0, 0, BlitKey{}, rop);
+}
+
+bool CDC::TransparentBlt(int x, int y, int width, int height, const CDC* source, int xSrc, int ySrc, int srcWidth,
+                         int srcHeight, COLORREF key)
+{
+    const BlitKey k{BlitKey::Colour, CPixelWriter::Native(key)};
+    return BlitFromDC(x, y, width, height, source, xSrc, ySrc, srcWidth, srcHeight, k, SRCCOPY);
+}
+
+int CDC::BlitDib(int x, int y, int width, int height, int xSrc, int ySrc, int srcWidth, int srcHeight,
+                 const DibData& dib, unsigned usage, const BlitKey& key, std::uint32_t rop)
+{
+    CDibReader reader;
+    if (!reader.Open(dib, usage))
+        return 0;
+    // Stored rows ySrc .. ySrc + srcHeight; the picture's row 0 is its top.
+    bool sourceMirrorX = false, sourceMirrorY = false;
+    CRect from = SpanRect(xSrc, ySrc, srcWidth, srcHeight, sourceMirrorX, sourceMirrorY);
+    if (!reader.IsTopDown())
+        from = CRect(from.left, ClampToInt(std::int64_t(reader.FullHeight()) - from.bottom), from.right,
+                     ClampToInt(std::int64_t(reader.FullHeight()) - from.top));
+    CRect inside;
+    if (!inside.IntersectRect(from, CRect(0, 0, reader.Width(), reader.Height())))
+        return 0;
+    bool mirrorX = false, mirrorY = false;
+    const CRect dest = DeviceRect(x, y, width, height, mirrorX, mirrorY);
+    BlitKey k = key;
+    if (k.kind == BlitKey::Index && reader.BitCount() > 8)
+        k.kind = BlitKey::Colour;
+    if (!Blit(reader, dest, mirrorX != sourceMirrorX, mirrorY != sourceMirrorY, from, m_state.stretchMode, k, rop))
+        return 0;
+    return inside.Height();
+}
+
+int CDC::StretchDIBits(int x, int y, int width, int height, int xSrc, int ySrc, int srcWidth, int srcHeight,
+                       const DibData& dib, unsigned usage, std::uint32_t rop)
+{
+    return BlitDib(x, y, width, height, xSrc, ySrc, srcWidth, srcHeight, dib, usage, BlitKey{}, rop);
+}
+
+bool CDC::TransparentDIBits(int x, int y, int width, int height, int xSrc, int ySrc, int srcWidth, int srcHeight,
+                            const DibData& dib, int keyIndex, COLORREF keyColour)
+{
+    BlitKey key{BlitKey::Colour, CPixelWriter::Native(keyColour)};
+    if (keyIndex >= 0) {
+        key.kind = BlitKey::Index;
+        key.value = static_cast<std::uint32_t>(keyIndex);
+    }
+    return BlitDib(x, y, width, height, xSrc, ySrc, srcWidth, srcHeight, dib, DIB_RGB_COLORS, key, SRCCOPY) > 0;
+}
+
+int CDC::SetDIBitsToDevice(int x, int y, int width, int height, int xSrc, int ySrc, unsigned startScan,
+                           unsigned scanLines, const DibData& dib, unsigned usage)
+{
+    CDibReader reader;
+    if (width < 0 || height < 0 || !reader.Open(dib, usage, startScan, scanLines))
+        return 0;
+    // The source in rows of the whole picture, then of the rows present.
+    std::int64_t top = reader.IsTopDown() ? std::int64_t(ySrc) : std::int64_t(reader.FullHeight()) - ySrc - height;
+    top -= reader.BandTop();
+    const CRect from(xSrc, ClampToInt(top), ClampToInt(std::int64_t(xSrc) + width), ClampToInt(top + height));
+    const CPoint corner = ToDevice(x, y);
+    const CRect dest(corner.x, corner.y, ClampToInt(std::int64_t(corner.x) + width),
+                     ClampToInt(std::int64_t(corner.y) + height));
+    if (!Blit(reader, dest, false, false, from, COLORONCOLOR, BlitKey{}, SRCCOPY))
+        return 0;
+    return reader.Height();
+}
+
+bool CDC::DrawIconEx(int x, int y, const CIcon& icon, int width, int height)
+{
+    const QImage* image = icon.Image();
+    if (!image || !m_painter)
+        return false;
+    // A zero extent is the icon's own size in device pixels.
+    const CSize own = icon.GetSize();
+    const CPoint a = ToDevice(x, y);
+    const CPoint b = ToDevice(ClampToInt(std::int64_t(x) + width), ClampToInt(std::int64_t(y) + height));
+    bool mirrorX = false, mirrorY = false;
+    const CRect dest = SpanRect(a.x, a.y, width ? std::int64_t(b.x) - a.x : own.cx,
+                                height ? std::int64_t(b.y) - a.y : own.cy, mirrorX, mirrorY);
+    if (dest.IsRectEmpty())
+        return true;
+    ApplyClip();
+    m_painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    m_painter->setRenderHint(QPainter::SmoothPixmapTransform, WidthOf(dest) != own.cx || HeightOf(dest) != own.cy);
+    m_painter->drawImage(ToQRectF(dest), image->mirrored(mirrorX, mirrorY));
+    Touch(dest);
+    return true;
+}
+
+// ---- Text ----------------------------------------------------------------
+
+// The selected font made for the device and the current mapping.
+struct CDC::TextFont {
+    CFont font;
+    int deviceHeight = 0;
+    int dpiY = 0;
+    const QPaintDevice* device = nullptr;
+    QFont qfont;
+    QFontMetrics metrics;
+};
+
+namespace {
+
+QString ToQString(std::string_view text)
+{
+    return QString::fromStdString(Cp1257ToUtf8(text));
+}
+
+constexpr int kMaxFontPixels = 1 << 15;
+
+} // namespace
+
+const CDC::TextFont* CDC::RealizeFont() const
+{
+    // Fonts need the application's font database.
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        return nullptr;
+    const CFont& font = m_state.font;
+    const LOGFONT& lf = font.LogFont();
+    int deviceHeight = 0;
+    if (lf.lfHeight != 0) {
+        const double scale = std::fabs(double(m_state.viewportExt.cy) / m_state.windowExt.cy);
+        const double h = std::clamp(std::fabs(double(lf.lfHeight)) * scale, 1.0, double(kMaxFontPixels));
+        deviceHeight = static_cast<int>(std::floor(h + 0.5)) * (lf.lfHeight < 0 ? -1 : 1);
+    }
+    const TextFont* cached = m_textFont.get();
+    if (cached && cached->font == font && cached->deviceHeight == deviceHeight && cached->device == m_device &&
+        cached->dpiY == m_info.dpiY)
+        return cached;
+    const QFont qfont = font.Realize(deviceHeight, m_info.dpiY);
+    m_textFont.reset(new TextFont{font, deviceHeight, m_info.dpiY, m_device, qfont,
+                                  m_device ? QFontMetrics(qfont, m_device) : QFontMetrics(qfont)});
+    return m_textFont.get();
+}
+
+int CDC::LogicalWidth(int deviceWidth) const
+{
+    CSize size(deviceWidth, 0);
+    DPtoLP(&size);
+    return size.cx;
+}
+
+int CDC::LogicalHeight(int deviceHeight) const
+{
+    CSize size(0, deviceHeight);
+    DPtoLP(&size);
+    return size.cy;
+}
+
+bool CDC::GetTextMetrics(TEXTMETRIC* metrics) const
+{
+    const TextFont* f = RealizeFont();
+    if (!metrics || !f)
+        return false;
+    const LOGFONT& lf = m_state.font.LogFont();
+    const QFontMetrics& m = f->metrics;
+    TEXTMETRIC tm;
+    tm.tmAscent = LogicalHeight(m.ascent());
+    tm.tmDescent = LogicalHeight(m.descent());
+    tm.tmHeight = tm.tmAscent + tm.tmDescent;
+    tm.tmInternalLeading = LogicalHeight(std::max(0, m.ascent() + m.descent() - f->qfont.pixelSize()));
+    tm.tmExternalLeading = LogicalHeight(std::max(0, m.leading()));
+    tm.tmAveCharWidth = LogicalWidth(m.averageCharWidth());
+    tm.tmMaxCharWidth = LogicalWidth(m.maxWidth());
+    tm.tmWeight = lf.lfWeight == FW_DONTCARE ? FW_NORMAL : std::clamp<int>(lf.lfWeight, 1, 1000);
+    tm.tmItalic = lf.lfItalic ? 1 : 0;
+    tm.tmUnderlined = lf.lfUnderline ? 1 : 0;
+    tm.tmStruckOut = lf.lfStrikeOut ? 1 : 0;
+    tm.tmPitchAndFamily = lf.lfPitchAndFamily;
+    tm.tmCharSet = lf.lfCharSet;
+    *metrics = tm;
+    return true;
+}
+
+CSize CDC::GetTextExtent(std::string_view text) const
+{
+    const TextFont* f = RealizeFont();
+    if (!f)
+        return {};
+    const int width = f->metrics.horizontalAdvance(ToQString(text));
+    return CSize(LogicalWidth(width), LogicalHeight(f->metrics.ascent()) + LogicalHeight(f->metrics.descent()));
+}
+
+std::string CDC::GetTextFace() const
+{
+    const TextFont* f = RealizeFont();
+    if (!f) {
+        const LOGFONT& lf = m_state.font.LogFont();
+        return CFont::SubstituteFace(std::string_view(lf.lfFaceName, strnlen(lf.lfFaceName, LF_FACESIZE)),
+                                     lf.lfPitchAndFamily);
+    }
+    return Utf8ToCp1257(QFontInfo(f->qfont).family().toStdString());
+}
+
+void CDC::DrawTextLine(const TextFont& f, CPoint reference, const QString& text, int width, unsigned align,
+                       bool rotate)
+{
+    const int ascent = f.metrics.ascent();
+    const int descent = f.metrics.descent();
+    int dx = 0;
+    if ((align & TA_CENTER) == TA_CENTER)
+        dx = -(width / 2);
+    else if (align & TA_RIGHT)
+        dx = -width;
+    int baseline = ascent;
+    if ((align & TA_BASELINE) == TA_BASELINE)
+        baseline = 0;
+    else if (align & TA_BOTTOM)
+        baseline = -descent;
+    const int escapement = rotate ? f.font.LogFont().lfEscapement % 3600 : 0;
+
+    ApplyClip();
+    QTransform transform;
+    transform.translate(reference.x, reference.y);
+    if (escapement != 0)
+        transform.rotate(-escapement / 10.0);
+    const QRect box(dx, baseline - ascent, width, ascent + descent);
+    m_painter->save();
+    m_painter->setTransform(transform);
+    m_painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    if (m_state.bkMode == OPAQUE && width > 0)
+        m_painter->fillRect(box, ToQColor(m_state.bkColour));
+    m_painter->setFont(f.qfont);
+    m_painter->setPen(ToQColor(m_state.textColour));
+    m_painter->drawText(QPoint(dx, baseline), text);
+    m_painter->restore();
+    // Slanted and overhanging letters may reach past the advance.
+    const QRectF touched = transform.mapRect(QRectF(box.adjusted(-ascent, -2, ascent, 2)));
+    Touch(CRect(RoundCoord(std::floor(touched.left())), RoundCoord(std::floor(touched.top())),
+                RoundCoord(std::ceil(touched.right())), RoundCoord(std::ceil(touched.bottom()))));
+}
+
+bool CDC::TextOut(int x, int y, std::string_view text)
+{
+    const TextFont* f = RealizeFont();
+    if (!f || !m_painter)
+        return false;
+    const QString line = ToQString(text);
+    const int width = f->metrics.horizontalAdvance(line);
+    const bool updateCp = (m_state.textAlign & TA_UPDATECP) != 0;
+    const CPoint reference = updateCp ? ToDevice(m_state.position.x, m_state.position.y) : ToDevice(x, y);
+    DrawTextLine(*f, reference, line, width, m_state.textAlign, true);
+    if (updateCp) {
+        // The position moves to the far end of left-aligned text and to the
+        // near end of right-aligned text.
+        const unsigned horizontal = m_state.textAlign & TA_CENTER;
+        const int advance = horizontal == TA_LEFT ? width : (horizontal == TA_RIGHT ? -width : 0);
+        const double angle = (f->font.LogFont().lfEscapement % 3600) * std::numbers::pi / 1800;
+        CPoint end(RoundCoord(reference.x + advance * std::cos(angle)), RoundCoord(reference.y - advance * std::sin(angle)));
+        DPtoLP(&end);
+        m_state.position = end;
+    }
+    return true;
+}
+
+int CDC::DrawText(std::string_view text, CRect* rect, unsigned format)
+{
+    const TextFont* f = RealizeFont();
+    if (!rect || !f)
+        return 0;
+    const QFontMetrics& m = f->metrics;
+    CRect box = *rect;
+    LPtoDP(&box);
+    box.NormalizeRect();
+
+    // Paragraphs, with the letter a single '&' marks.
+    struct Line {
+        QString text;
+        qsizetype underline = -1;
+    };
+    std::vector<Line> paragraphs(1);
+    const QString all = ToQString(text);
+    for (qsizetype i = 0; i < all.size(); ++i) {
+        const QChar c = all[i];
+        if (c == u'\r' || c == u'\n') {
+            if (format & DT_SINGLELINE)
+                continue;
+            if (c == u'\n')
+                paragraphs.emplace_back();
+            continue;
+        }
+        if (c == u'&' && !(format & DT_NOPREFIX) && i + 1 < all.size()) {
+            ++i;
+            if (all[i] != u'&')
+                paragraphs.back().underline = paragraphs.back().text.size();
+        }
+        paragraphs.back().text += all[i];
+    }
+
+    // Lines: with DT_WORDBREAK a line ends before the word that would pass
+    // the right edge; a word alone on its line may pass it.
+    std::vector<Line> lines;
+    const bool wrap = (format & DT_WORDBREAK) && !(format & DT_SINGLELINE);
+    for (const Line& p : paragraphs) {
+        const qsizetype n = p.text.size();
+        qsizetype start = 0;
+        while (true) {
+            qsizetype end = -1;
+            std::int64_t width = 0;
+            for (qsizetype i = start; wrap && i < n;) {
+                qsizetype ws = i;
+                while (ws < n && p.text[ws] == u' ')
+                    ++ws;
+                if (ws >= n)
+                    break;
+                qsizetype we = ws;
+                while (we < n && p.text[we] != u' ')
+                    ++we;
+                // The line grows by the spaces and the word, measured once.
+                const std::int64_t grown = width + m.horizontalAdvance(p.text.mid(i, we - i));
+                if (end >= 0 && grown > WidthOf(box))
+                    break;
+                width = grown;
+                end = we;
+                i = we;
+            }
+            if (end < 0)
+                end = n;
+            const bool marked = p.underline >= start && p.underline < end;
+            lines.push_back(Line{p.text.mid(start, end - start), marked ? p.underline - start : -1});
+            start = end;
+            while (start < n && p.text[start] == u' ')
+                ++start;
+            if (start >= n)
+                break;
+        }
+    }
+
+    const int lineHeight = m.ascent() + m.descent();
+    int widest = 0;
+    std::vector<int> widths;
+    for (const Line& line : lines) {
+        widths.push_back(m.horizontalAdvance(line.text));
+        widest = std::max(widest, widths.back());
+    }
+    // In logical units a line is as high as GetTextMetrics says.
+    const int height = ClampToInt((std::int64_t(LogicalHeight(m.ascent())) + LogicalHeight(m.descent())) *
+                                  static_cast<std::int64_t>(lines.size()));
+    if (format & DT_CALCRECT) {
+        rect->right = ClampToInt(std::int64_t(rect->left) + LogicalWidth(widest));
+        rect->bottom = ClampToInt(std::int64_t(rect->top) + height);
+        return height;
+    }
+    if (!m_painter)
+        return height;
+
+    std::int64_t y = box.top;
+    if (format & DT_SINGLELINE) {
+        if (format & DT_VCENTER)
+            y = box.top + (HeightOf(box) - lineHeight) / 2;
+        else if (format & DT_BOTTOM)
+            y = std::int64_t(box.bottom) - lineHeight;
+    }
+    const CRect visible = VisibleBox();
+    ApplyClip();
+    m_painter->save();
+    if (!(format & DT_NOCLIP))
+        m_painter->setClipRect(ToQRectF(box), Qt::IntersectClip);
+    for (std::size_t i = 0; i < lines.size() && y < visible.bottom; ++i, y += lineHeight) {
+        if (y + lineHeight <= visible.top)
+            continue;
+        std::int64_t x = box.left;
+        if (format & DT_CENTER)
+            x = box.left + (WidthOf(box) - widths[i]) / 2;
+        else if (format & DT_RIGHT)
+            x = std::int64_t(box.right) - widths[i];
+        DrawTextLine(*f, CPoint(ClampToInt(x), ClampToInt(y)), lines[i].text, widths[i], TA_LEFT | TA_TOP, false);
+        if (lines[i].underline >= 0) {
+            const double left = double(x) + m.horizontalAdvance(lines[i].text.left(lines[i].underline));
+            const int width = m.horizontalAdvance(lines[i].text.mid(lines[i].underline, 1));
+            m_painter->fillRect(QRectF(left, double(y) + m.ascent() + m.underlinePos(), width, std::max(1, m.lineWidth())),
+                                ToQColor(m_state.textColour));
+        }
+    }
+    m_painter->restore();
+    return height;
 }

@@ -1,21 +1,30 @@
 #pragma once
 
+#include "platform/Bitmap.h"
 #include "platform/Brush.h"
+#include "platform/DibReader.h"
+#include "platform/Font.h"
 #include "platform/Gdi.h"
+#include "platform/Icon.h"
 #include "platform/Pen.h"
 #include "platform/Rect.h"
 #include "platform/Rgn.h"
 
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <string_view>
 #include <vector>
 
 class CPixelWriter;
 class CWindowSurface;
+class IBlitSource;
 class QImage;
 class QPaintDevice;
 class QPainter;
 class QPainterPath;
+class QString;
+struct BlitKey;
 
 // A device context with the semantics of the Windows graphics interface,
 // drawing onto any paint device: a window surface, an image, later a
@@ -24,7 +33,8 @@ class QPainterPath;
 // out their right and bottom edges, lines their last pixel; cosmetic pens
 // are one pixel wide with the dash lengths of that interface. On 32- and
 // 24-bit images every raster operation is exact; on other devices drawing
-// falls back to plain copying.
+// falls back to plain copying. A paged device (a PDF writer, a printer) is
+// a printer context with the physical page values of its page layout.
 class CDC {
 public:
     // What GetDeviceCaps reports. Sizes of the drawing surface in pixels;
@@ -68,6 +78,17 @@ public:
     // Reports what was drawn to a window surface.
     void Flush();
 
+    // Memory contexts draw into the bitmap selected into them and keep the
+    // resolution and technology of their reference (a 96-dpi screen
+    // without one). Until a bitmap is selected they draw nothing.
+    bool CreateCompatibleDC(const CDC* reference);
+    bool IsMemoryDC() const { return m_memory; }
+    // Only memory contexts take bitmaps; returns the bitmap selected before
+    // (empty at first). An empty bitmap, or one another context draws into,
+    // changes nothing and returns an empty one.
+    CBitmap SelectObject(const CBitmap& bitmap);
+    const CBitmap& GetCurrentBitmap() const { return m_bitmap; }
+
     // Mapping. Extents can be set only in MM_ISOTROPIC and MM_ANISOTROPIC;
     // zero extents are refused. The fixed modes follow from the device.
     int SetMapMode(int mode);
@@ -103,8 +124,11 @@ public:
     // returns an empty one.
     CPen SelectObject(const CPen& pen);
     CBrush SelectObject(const CBrush& brush);
+    CFont SelectObject(const CFont& font);
     const CPen& GetCurrentPen() const { return m_state.pen; }
     const CBrush& GetCurrentBrush() const { return m_state.brush; }
+    // A sans face of 12 points until a font is selected.
+    const CFont& GetCurrentFont() const { return m_state.font; }
     COLORREF SetTextColor(COLORREF colour);
     COLORREF GetTextColor() const { return m_state.textColour; }
     COLORREF SetBkColor(COLORREF colour);
@@ -122,6 +146,10 @@ public:
     CPoint GetBrushOrg() const { return m_state.brushOrg; }
     bool SetMiterLimit(float limit, float* previous = nullptr);
     float GetMiterLimit() const { return m_state.miterLimit; }
+    int SetStretchBltMode(int mode);
+    int GetStretchBltMode() const { return m_state.stretchMode; }
+    unsigned SetTextAlign(unsigned flags);
+    unsigned GetTextAlign() const { return m_state.textAlign; }
 
     // Clipping, in device pixels for regions and logical units for
     // rectangles. Results are region kinds (NULLREGION, ...), RGN_ERROR on
@@ -168,6 +196,61 @@ public:
     bool SetPixelV(int x, int y, COLORREF colour);
     COLORREF GetPixel(int x, int y) const;
 
+    // Blits. Rectangles are in logical units of their own context; a
+    // negative width or height on one side mirrors. Sources are contexts
+    // over images (memory contexts with a bitmap, images, window surfaces).
+    // Raster operations are the ternary ones (SRCCOPY, SRCAND, PATCOPY,
+    // ...), with the selected brush as the pattern. On 32- and 24-bit
+    // images they are exact; on other devices an operation is worked out
+    // against white paper and the pixels it would leave unchanged are left
+    // out (so SRCAND leaves out white and SRCPAINT black source pixels).
+    bool BitBlt(int x, int y, int width, int height, const CDC* source, int xSrc, int ySrc, std::uint32_t rop);
+    bool StretchBlt(int x, int y, int width, int height, const CDC* source, int xSrc, int ySrc, int srcWidth,
+                    int srcHeight, std::uint32_t rop);
+    bool PatBlt(int x, int y, int width, int height, std::uint32_t rop);
+    // Copies, leaving the target as it was under the source pixels of the key colour.
+    bool TransparentBlt(int x, int y, int width, int height, const CDC* source, int xSrc, int ySrc, int srcWidth,
+                        int srcHeight, COLORREF key);
+    // DIBs (1, 4, 8 and 24 bits, DIB_RGB_COLORS). The source rectangle is
+    // in DIB pixels with y counted in stored rows, from the bottom of a
+    // bottom-up DIB. Results are the source rows inside the picture, 0 on
+    // failure.
+    int StretchDIBits(int x, int y, int width, int height, int xSrc, int ySrc, int srcWidth, int srcHeight,
+                      const DibData& dib, unsigned usage, std::uint32_t rop);
+    // One device pixel per DIB pixel at (x, y); the bits hold scanLines
+    // stored rows from startScan on.
+    int SetDIBitsToDevice(int x, int y, int width, int height, int xSrc, int ySrc, unsigned startScan,
+                          unsigned scanLines, const DibData& dib, unsigned usage);
+    // Copies a DIB as StretchDIBits does, leaving the target as it was
+    // under the pixels whose palette index is keyIndex (1- to 8-bit DIBs)
+    // or whose colour is keyColour (keyIndex negative, or 24-bit DIBs).
+    // Transparent blits never mix pixels: they stretch as COLORONCOLOR.
+    bool TransparentDIBits(int x, int y, int width, int height, int xSrc, int ySrc, int srcWidth, int srcHeight,
+                           const DibData& dib, int keyIndex, COLORREF keyColour);
+    // An icon blended over the target, stretched to width x height (its own
+    // size where they are 0).
+    bool DrawIconEx(int x, int y, const CIcon& icon, int width, int height);
+
+    // Text, in code page 1257, with the selected font, the text colour and,
+    // in OPAQUE mode, the background colour behind the text's cell. The
+    // escapement turns the text about its reference point; the alignment
+    // places that point on the text's box (left, right or centre; top,
+    // baseline or bottom). Metrics and extents are in logical units; the
+    // extent of a text is its advance and the font's ascent plus descent.
+    // Fonts need the GUI application: without one nothing is drawn or
+    // measured.
+    bool TextOut(int x, int y, std::string_view text);
+    CSize GetTextExtent(std::string_view text) const;
+    bool GetTextMetrics(TEXTMETRIC* metrics) const;
+    // The family the selected font draws in.
+    std::string GetTextFace() const;
+    // Lines broken at line feeds and, with DT_WORDBREAK, between words that
+    // would pass the rectangle's right edge; '&' marks the next letter
+    // unless DT_NOPREFIX. Lines are not turned by the escapement. Returns
+    // the height of the text; DT_CALCRECT only sets the rectangle's right
+    // and bottom to the text's extent.
+    int DrawText(std::string_view text, CRect* rect, unsigned format);
+
     // Paths, kept in device pixels. Rectangles in a path leave out their
     // right and bottom edges as when drawn.
     bool BeginPath();
@@ -204,8 +287,12 @@ private:
         // 0 none, 1 open (figures go to it), 2 closed and ready.
         int pathState = 0;
         std::vector<PathFigure> path;
+        CFont font;
+        unsigned textAlign = TA_LEFT | TA_TOP;
+        int stretchMode = BLACKONWHITE;
     };
     struct Pen;
+    struct TextFont;
 
     void Begin(QPaintDevice* device);
     void End();
@@ -231,6 +318,19 @@ private:
     void FillFigures(const std::vector<PathFigure>& figures);
     bool DrawBoxShape(int left, int top, int right, int bottom, bool ellipse);
 
+    CRect DeviceRect(int x, int y, int width, int height, bool& mirrorX, bool& mirrorY) const;
+    bool Blit(const IBlitSource& source, const CRect& dest, bool mirrorX, bool mirrorY, const CRect& sourceRect,
+              int mode, const BlitKey& key, std::uint32_t rop);
+    bool BlitFromDC(int x, int y, int width, int height, const CDC* source, int xSrc, int ySrc, int srcWidth,
+                    int srcHeight, const BlitKey& key, std::uint32_t rop);
+    int BlitDib(int x, int y, int width, int height, int xSrc, int ySrc, int srcWidth, int srcHeight,
+                const DibData& dib, unsigned usage, const BlitKey& key, std::uint32_t rop);
+    const TextFont* RealizeFont() const;
+    void DrawTextLine(const TextFont& font, CPoint reference, const QString& text, int width, unsigned align,
+                      bool rotate);
+    int LogicalWidth(int deviceWidth) const;
+    int LogicalHeight(int deviceHeight) const;
+
     State m_state;
     std::vector<State> m_saved;
     DeviceInfo m_info;
@@ -241,4 +341,7 @@ private:
     std::unique_ptr<QPainter> m_painter;
     std::unique_ptr<CPixelWriter> m_writer;
     mutable bool m_clipApplied = false;
+    bool m_memory = false;
+    CBitmap m_bitmap;
+    mutable std::unique_ptr<TextFont> m_textFont;
 };

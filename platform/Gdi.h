@@ -152,3 +152,176 @@ enum : int {
     RC_STRETCHBLT = 0x0800,
     RC_STRETCHDIB = 0x2000,
 };
+
+// Ternary raster operations of the blits: bits 16..23 hold the result for
+// each combination of pattern (brush), source and destination bits, the
+// index being pattern * 4 + source * 2 + destination.
+enum : std::uint32_t {
+    SRCCOPY = 0x00CC0020,
+    SRCPAINT = 0x00EE0086,
+    SRCAND = 0x008800C6,
+    SRCINVERT = 0x00660046,
+    SRCERASE = 0x00440328,
+    NOTSRCCOPY = 0x00330008,
+    NOTSRCERASE = 0x001100A6,
+    MERGECOPY = 0x00C000CA,
+    MERGEPAINT = 0x00BB0226,
+    PATCOPY = 0x00F00021,
+    PATPAINT = 0x00FB0A09,
+    PATINVERT = 0x005A0049,
+    DSTINVERT = 0x00550009,
+    BLACKNESS = 0x00000042,
+    WHITENESS = 0x00FF0062,
+};
+
+// Stretch modes.
+enum : int {
+    BLACKONWHITE = 1,
+    WHITEONBLACK = 2,
+    COLORONCOLOR = 3,
+    HALFTONE = 4,
+    STRETCH_ANDSCANS = BLACKONWHITE,
+    STRETCH_ORSCANS = WHITEONBLACK,
+    STRETCH_DELETESCANS = COLORONCOLOR,
+    STRETCH_HALFTONE = HALFTONE,
+};
+
+// Device-independent bitmaps. Rows are padded to 4 bytes; a positive height
+// stores the bottom row first, a negative one the top row first.
+enum : std::uint32_t { BI_RGB = 0, BI_RLE8 = 1, BI_RLE4 = 2, BI_BITFIELDS = 3 };
+enum : unsigned { DIB_RGB_COLORS = 0, DIB_PAL_COLORS = 1 };
+
+struct BITMAPINFOHEADER {
+    std::uint32_t biSize = 40;
+    std::int32_t biWidth = 0;
+    std::int32_t biHeight = 0;
+    std::uint16_t biPlanes = 1;
+    std::uint16_t biBitCount = 0;
+    std::uint32_t biCompression = BI_RGB;
+    std::uint32_t biSizeImage = 0;
+    std::int32_t biXPelsPerMeter = 0;
+    std::int32_t biYPelsPerMeter = 0;
+    std::uint32_t biClrUsed = 0;
+    std::uint32_t biClrImportant = 0;
+};
+static_assert(sizeof(BITMAPINFOHEADER) == 40);
+
+// The older header: 16-bit sizes, 3-byte colour entries, bottom-up only.
+struct BITMAPCOREHEADER {
+    std::uint32_t bcSize = 12;
+    std::uint16_t bcWidth = 0;
+    std::uint16_t bcHeight = 0;
+    std::uint16_t bcPlanes = 1;
+    std::uint16_t bcBitCount = 0;
+};
+static_assert(sizeof(BITMAPCOREHEADER) == 12);
+
+struct RGBQUAD {
+    std::uint8_t rgbBlue = 0;
+    std::uint8_t rgbGreen = 0;
+    std::uint8_t rgbRed = 0;
+    std::uint8_t rgbReserved = 0;
+};
+
+// Text alignment (SetTextAlign).
+enum : unsigned {
+    TA_NOUPDATECP = 0,
+    TA_UPDATECP = 1,
+    TA_LEFT = 0,
+    TA_RIGHT = 2,
+    TA_CENTER = 6,
+    TA_TOP = 0,
+    TA_BOTTOM = 8,
+    TA_BASELINE = 24,
+};
+
+// DrawText formats.
+enum : unsigned {
+    DT_TOP = 0x0000,
+    DT_LEFT = 0x0000,
+    DT_CENTER = 0x0001,
+    DT_RIGHT = 0x0002,
+    DT_VCENTER = 0x0004,
+    DT_BOTTOM = 0x0008,
+    DT_WORDBREAK = 0x0010,
+    DT_SINGLELINE = 0x0020,
+    DT_NOCLIP = 0x0100,
+    DT_CALCRECT = 0x0400,
+    DT_NOPREFIX = 0x0800,
+};
+
+// Fonts. The layout of LOGFONT is the one style records store.
+constexpr int LF_FACESIZE = 32;
+enum : int {
+    FW_DONTCARE = 0,
+    FW_THIN = 100,
+    FW_LIGHT = 300,
+    FW_NORMAL = 400,
+    FW_MEDIUM = 500,
+    FW_SEMIBOLD = 600,
+    FW_BOLD = 700,
+    FW_HEAVY = 900,
+};
+enum : std::uint8_t {
+    ANSI_CHARSET = 0,
+    DEFAULT_CHARSET = 1,
+    SYMBOL_CHARSET = 2,
+    BALTIC_CHARSET = 186,
+    OUT_DEFAULT_PRECIS = 0,
+    OUT_TT_PRECIS = 4,
+    CLIP_DEFAULT_PRECIS = 0,
+    CLIP_LH_ANGLES = 0x10,
+    DEFAULT_QUALITY = 0,
+    DRAFT_QUALITY = 1,
+    PROOF_QUALITY = 2,
+    NONANTIALIASED_QUALITY = 3,
+    ANTIALIASED_QUALITY = 4,
+    DEFAULT_PITCH = 0,
+    FIXED_PITCH = 1,
+    VARIABLE_PITCH = 2,
+    FF_DONTCARE = 0x00,
+    FF_ROMAN = 0x10,
+    FF_SWISS = 0x20,
+    FF_MODERN = 0x30,
+    FF_SCRIPT = 0x40,
+    FF_DECORATIVE = 0x50,
+};
+
+// Height: negative the character height (without internal leading),
+// positive the cell height, 0 a default size; logical units. Escapement in
+// tenths of a degree counter-clockwise. The face name is code page 1257
+// and ends at the first zero or after 32 bytes.
+struct LOGFONT {
+    std::int32_t lfHeight = 0;
+    std::int32_t lfWidth = 0;
+    std::int32_t lfEscapement = 0;
+    std::int32_t lfOrientation = 0;
+    std::int32_t lfWeight = 0;
+    std::uint8_t lfItalic = 0;
+    std::uint8_t lfUnderline = 0;
+    std::uint8_t lfStrikeOut = 0;
+    std::uint8_t lfCharSet = 0;
+    std::uint8_t lfOutPrecision = 0;
+    std::uint8_t lfClipPrecision = 0;
+    std::uint8_t lfQuality = 0;
+    std::uint8_t lfPitchAndFamily = 0;
+    char lfFaceName[LF_FACESIZE] = {};
+};
+static_assert(sizeof(LOGFONT) == 60);
+
+// The metrics of the selected font, in logical units.
+struct TEXTMETRIC {
+    int tmHeight = 0;
+    int tmAscent = 0;
+    int tmDescent = 0;
+    int tmInternalLeading = 0;
+    int tmExternalLeading = 0;
+    int tmAveCharWidth = 0;
+    int tmMaxCharWidth = 0;
+    int tmWeight = 0;
+    std::uint8_t tmItalic = 0;
+    std::uint8_t tmUnderlined = 0;
+    std::uint8_t tmStruckOut = 0;
+    std::uint8_t tmPitchAndFamily = 0;
+    std::uint8_t tmCharSet = 0;
+};

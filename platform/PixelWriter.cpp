@@ -1,5 +1,7 @@
 #include "platform/PixelWriter.h"
 
+#include "platform/Blitter.h"
+
 #include <QImage>
 
 #include <algorithm>
@@ -78,8 +80,7 @@ void CPixelWriter::Span(int y, int x0, int x1, COLORREF colour, int rop)
 
 void CPixelWriter::WriteRun(int y, int x0, int x1, COLORREF colour, int rop)
 {
-    // Raster operations work on 0x00BBGGRR values; the image holds 0xRRGGBB.
-    const std::uint32_t pen = ((colour & 0xFF) << 16) | (colour & 0xFF00) | ((colour >> 16) & 0xFF);
+    const std::uint32_t pen = Native(colour);
     std::uint8_t* row = m_bits + m_stride * y;
     if (m_threeBytes) {
         for (std::uint8_t* p = row + 3 * static_cast<std::int64_t>(x0); x0 < x1; ++x0, p += 3) {
@@ -132,6 +133,42 @@ void CPixelWriter::ApplyLayer(const QImage& layer, int left, int top, int rop)
                 ++end;
             Span(top + y, left + x, left + end, RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF), rop);
             x = end;
+        }
+    }
+}
+
+void CPixelWriter::BlitRow(int y, int x0, int count, const std::uint32_t* source, const std::uint8_t* mask,
+                           std::uint32_t rop, const BlitPattern& pattern)
+{
+    const int x1 = x0 + count;
+    if (y < m_clipBox.top || y >= m_clipBox.bottom || x1 <= m_clipBox.left || x0 >= m_clipBox.right)
+        return;
+    const bool copy = ((rop >> 16) & 0xFF) == 0xCC;
+    const std::uint32_t* patternRow = pattern.colours.data() + 8 * ((y - pattern.originY) & 7);
+    std::uint8_t* row = m_bits + m_stride * y;
+    for (const CRect& r : m_clip) {
+        if (y < r.top || y >= r.bottom)
+            continue;
+        const int a = std::max(x0, r.left);
+        const int b = std::min(x1, r.right);
+        for (int x = a; x < b; ++x) {
+            const auto i = static_cast<std::size_t>(x - x0);
+            if (mask && !mask[i])
+                continue;
+            if (m_threeBytes) {
+                std::uint8_t* p = row + 3 * static_cast<std::int64_t>(x);
+                const std::uint32_t d = (std::uint32_t(p[0]) << 16) | (std::uint32_t(p[1]) << 8) | p[2];
+                const std::uint32_t v =
+                    copy ? source[i] : CBlitter::Rop3(rop, patternRow[(x - pattern.originX) & 7], source[i], d);
+                p[0] = static_cast<std::uint8_t>(v >> 16);
+                p[1] = static_cast<std::uint8_t>(v >> 8);
+                p[2] = static_cast<std::uint8_t>(v);
+            } else {
+                auto* p = reinterpret_cast<std::uint32_t*>(row) + x;
+                const std::uint32_t v =
+                    copy ? source[i] : CBlitter::Rop3(rop, patternRow[(x - pattern.originX) & 7], source[i], *p & 0xFFFFFF);
+                *p = (v & 0xFFFFFF) | 0xFF000000u;
+            }
         }
     }
 }

@@ -3,10 +3,19 @@
 #include "platform/Gdi.h"
 #include "platform/Rect.h"
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
 class QImage;
+
+// The brush of a blit: 8 x 8 colours (0xRRGGBB, rows top first) repeating
+// from a device origin.
+struct BlitPattern {
+    std::array<std::uint32_t, 64> colours{};
+    int originX = 0;
+    int originY = 0;
+};
 
 // Writes pixels of one colour straight into a 32-bit or 24-bit image with a
 // binary raster operation, inside a list of clip rectangles. The DC draws
@@ -35,8 +44,17 @@ public:
     // Combines every opaque pixel of a premultiplied ARGB layer placed at
     // (left, top); the others stay untouched.
     void ApplyLayer(const QImage& layer, int left, int top, int rop);
+    // Combines count source pixels (0xRRGGBB) from (x0, y) with the image
+    // through a ternary raster operation; pixels whose mask byte is 0 stay.
+    void BlitRow(int y, int x0, int count, const std::uint32_t* source, const std::uint8_t* mask, std::uint32_t rop,
+                 const BlitPattern& pattern);
 
     static std::uint32_t Combine(int rop, std::uint32_t pen, std::uint32_t dest);
+    // Raster operations work on COLORREF values; images hold 0xRRGGBB.
+    static constexpr std::uint32_t Native(COLORREF c)
+    {
+        return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
+    }
 
 private:
     void WriteRun(int y, int x0, int x1, COLORREF colour, int rop);

@@ -1,14 +1,15 @@
 // Draws every pen style, cap and join, hatch, pattern and raster operation
-// of the device context into one picture for a person to look at.
+// of the device context, its picture blits and its text into one picture
+// for a person to look at.
 // Usage: DcSelfPortrait [output.png]
 
 #include "platform/DC.h"
 
 #include <QGuiApplication>
 #include <QImage>
-#include <QPainter>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -21,7 +22,7 @@ struct Label {
 };
 
 constexpr int kWidth = 900;
-constexpr int kHeight = 720;
+constexpr int kHeight = 1000;
 
 void PenStyles(CDC& dc, std::vector<Label>& labels)
 {
@@ -149,6 +150,118 @@ void RasterOperations(CDC& dc, std::vector<Label>& labels)
     dc.SetROP2(R2_COPYPEN);
 }
 
+// A packed DIB of 8 x 8 pixels: a red-blue ramp crossed by a white diagonal
+// and a green border, at 4 or 24 bits.
+std::vector<std::uint8_t> TestDib(int bits)
+{
+    const int side = 8;
+    const int colours = bits == 4 ? 16 : 0;
+    const int stride = ((side * bits + 31) / 32) * 4;
+    BITMAPINFOHEADER h;
+    h.biWidth = side;
+    h.biHeight = side;
+    h.biBitCount = static_cast<std::uint16_t>(bits);
+    std::vector<std::uint8_t> dib(sizeof h + 4 * colours + stride * side, 0);
+    std::memcpy(dib.data(), &h, sizeof h);
+    auto colourOf = [](int index) {
+        if (index == 14)
+            return RGB(255, 255, 255);
+        if (index == 15)
+            return RGB(0, 160, 0);
+        return RGB(index * 18, 0, 255 - index * 18);
+    };
+    for (int i = 0; i < colours; ++i) {
+        const COLORREF c = colourOf(i);
+        std::uint8_t* e = dib.data() + sizeof h + 4 * i;
+        e[0] = static_cast<std::uint8_t>(GetBValue(c));
+        e[1] = static_cast<std::uint8_t>(GetGValue(c));
+        e[2] = static_cast<std::uint8_t>(GetRValue(c));
+    }
+    std::uint8_t* pixels = dib.data() + sizeof h + 4 * colours;
+    for (int y = 0; y < side; ++y)
+        for (int x = 0; x < side; ++x) {
+            const int index = (x == 0 || y == 0 || x == side - 1 || y == side - 1) ? 15 : (x == y ? 14 : x + y);
+            std::uint8_t* row = pixels + stride * (side - 1 - y);
+            if (bits == 4) {
+                row[x / 2] |= static_cast<std::uint8_t>(x % 2 ? index : index << 4);
+            } else {
+                const COLORREF c = colourOf(index);
+                row[3 * x] = static_cast<std::uint8_t>(GetBValue(c));
+                row[3 * x + 1] = static_cast<std::uint8_t>(GetGValue(c));
+                row[3 * x + 2] = static_cast<std::uint8_t>(GetRValue(c));
+            }
+        }
+    return dib;
+}
+
+void Pictures(CDC& dc, std::vector<Label>& labels)
+{
+    const int top = 740;
+    labels.push_back({10, top - 6, "DIBs (4 and 24 bits, 8 x 8): 6x and 0.5x in COLORONCOLOR and HALFTONE, "
+                                   "transparent (white left out), mirrored"});
+    int x = 10;
+    for (int bits : {4, 24}) {
+        const std::vector<std::uint8_t> dib = TestDib(bits);
+        const DibData data = DibData::Packed(dib.data(), dib.size());
+        for (int mode : {COLORONCOLOR, HALFTONE}) {
+            dc.SetStretchBltMode(mode);
+            dc.StretchDIBits(x, top, 48, 48, 0, 0, 8, 8, data, DIB_RGB_COLORS, SRCCOPY);
+            dc.StretchDIBits(x + 52, top, 4, 4, 0, 0, 8, 8, data, DIB_RGB_COLORS, SRCCOPY);
+            labels.push_back({x, top + 62, (std::to_string(bits) + (mode == HALFTONE ? " HALFTONE" : " COLOR"))});
+            x += 80;
+        }
+        dc.FillSolidRect(x, top, 48, 48, RGB(255, 200, 0));
+        dc.TransparentDIBits(x, top, 48, 48, 0, 0, 8, 8, data, bits == 4 ? 14 : -1, RGB(255, 255, 255));
+        dc.StretchDIBits(x + 104, top, -48, 48, 0, 0, 8, 8, data, DIB_RGB_COLORS, SRCCOPY);
+        x += 130;
+    }
+}
+
+void Texts(CDC& dc, std::vector<Label>& labels)
+{
+    const int top = 830;
+    labels.push_back({10, top - 6, "TextOut alignments about the red crosses; escapements 0 to 3150; DrawText with "
+                                   "word break and an opaque background"});
+    LOGFONT lf;
+    lf.lfHeight = -15;
+    lf.lfCharSet = BALTIC_CHARSET;
+    std::strcpy(lf.lfFaceName, "Arial Baltic");
+    dc.SelectObject(CFont(lf));
+    dc.SetBkMode(TRANSPARENT);
+    const unsigned aligns[] = {TA_LEFT | TA_TOP, TA_CENTER | TA_BASELINE, TA_RIGHT | TA_BOTTOM};
+    for (int i = 0; i < 3; ++i) {
+        const int x = 100 + i * 60;
+        const int y = top + 30 + i * 40;
+        dc.SetTextAlign(aligns[i]);
+        dc.TextOut(x, y, "\xD0iauliai");
+        dc.SelectObject(CPen(PS_SOLID, 0, RGB(255, 0, 0)));
+        dc.MoveTo(x - 4, y);
+        dc.LineTo(x + 5, y);
+        dc.MoveTo(x, y - 4);
+        dc.LineTo(x, y + 5);
+    }
+    dc.SetTextAlign(TA_LEFT | TA_BASELINE);
+    for (int angle = 0; angle < 3600; angle += 450) {
+        lf.lfEscapement = lf.lfOrientation = angle;
+        dc.SelectObject(CFont(lf));
+        dc.TextOut(480, top + 80, "Panev\xEB\xFEys");
+    }
+    lf.lfEscapement = lf.lfOrientation = 0;
+    lf.lfHeight = -13;
+    std::strcpy(lf.lfFaceName, "Times New Roman");
+    dc.SelectObject(CFont(lf));
+    dc.SetBkMode(OPAQUE);
+    dc.SetBkColor(RGB(230, 240, 255));
+    CRect box(640, top, 880, top + 150);
+    dc.SelectObject(CBrush::FromStock(NULL_BRUSH));
+    dc.SelectObject(CPen(PS_SOLID, 0, RGB(0, 0, 0)));
+    dc.Rectangle(box);
+    box.DeflateRect(4, 4);
+    dc.DrawText("Kauno, Vilniaus ir \xD0iauli\xF8 apskri\xE8i\xF8 keli\xF8 tinklas &su gatv\xEBmis", &box,
+                DT_WORDBREAK | DT_CENTER);
+    dc.SetBkMode(TRANSPARENT);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -167,15 +280,17 @@ int main(int argc, char** argv)
         CapsAndJoins(dc, labels);
         Brushes(dc, labels);
         RasterOperations(dc, labels);
+        Pictures(dc, labels);
+        Texts(dc, labels);
+        LOGFONT lf;
+        lf.lfHeight = -10;
+        dc.SelectObject(CFont(lf));
+        dc.SetTextColor(RGB(0, 0, 0));
+        dc.SetBkMode(TRANSPARENT);
+        dc.SetTextAlign(TA_LEFT | TA_BASELINE);
+        for (const Label& label : labels)
+            dc.TextOut(label.x, label.y, label.text);
     }
-    QPainter painter(&image);
-    QFont font = painter.font();
-    font.setPixelSize(10);
-    painter.setFont(font);
-    painter.setPen(Qt::black);
-    for (const Label& label : labels)
-        painter.drawText(label.x, label.y, QString::fromStdString(label.text));
-    painter.end();
     if (!image.save(QString::fromStdString(output))) {
         std::fprintf(stderr, "Cannot write %s\n", output.c_str());
         return 1;

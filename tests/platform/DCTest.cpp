@@ -1,5 +1,6 @@
 #include "platform/DC.h"
 #include "platform/WindowSurface.h"
+#include "tests/platform/ImageProbe.h"
 
 #include <QImage>
 
@@ -10,26 +11,6 @@
 #include <string>
 
 namespace {
-
-constexpr COLORREF kWhite = RGB(255, 255, 255);
-constexpr COLORREF kBlack = RGB(0, 0, 0);
-constexpr COLORREF kRed = RGB(255, 0, 0);
-constexpr COLORREF kGreen = RGB(0, 255, 0);
-constexpr COLORREF kBlue = RGB(0, 0, 255);
-constexpr COLORREF kGrey = RGB(128, 128, 128);
-
-QImage MakeImage(int width, int height, COLORREF fill)
-{
-    QImage image(width, height, QImage::Format_RGB32);
-    image.fill(QColor(GetRValue(fill), GetGValue(fill), GetBValue(fill)));
-    return image;
-}
-
-COLORREF At(const QImage& image, int x, int y)
-{
-    const QRgb p = image.pixel(x, y);
-    return RGB(qRed(p), qGreen(p), qBlue(p));
-}
 
 struct Probe {
     const char* name;
