@@ -1,6 +1,7 @@
 #include "layers/Layer.h"
 
 #include "core/FileUtil.h"
+#include "layers/OwnedObArray.h"
 #include "layers/StyleRecord.h"
 #include "layers/Sublayer.h"
 #include "platform/Codepage.h"
@@ -178,12 +179,8 @@ void CLayer::Serialize(CArchive& archive)
         archive >> m_memberCount;
     uint32_t count = archive.ReadCount(2);
     m_sublayers.reserve(count);
-    for (uint32_t i = 0; i < count; ++i) {
-        std::unique_ptr<CObject> object = archive.ReadObject();
-        if (!dynamic_cast<CSublayer*>(object.get()))
-            throw CArchiveException(CArchiveException::badClass, "a layer holds something else than a sublayer");
-        m_sublayers.emplace_back(static_cast<CSublayer*>(object.release()));
-    }
+    for (uint32_t i = 0; i < count; ++i)
+        m_sublayers.push_back(ReadObjectOf<CSublayer>(archive));
 }
 
 std::string CLayer::GetTypeName() const
@@ -338,19 +335,28 @@ bool CLayer::SublayerScalesMatch(const CLayer& other) const
 }
 
 namespace {
+
 void CopyLabelFlags(const CSublayer& from, CSublayer& to)
 {
     to.m_labelFlags = (to.m_labelFlags & ~CSublayer::kLabelFlagMask) | (from.m_labelFlags & CSublayer::kLabelFlagMask);
 }
+
+// Calls copy(from, to) for each pair of sublayers at the same index.
+template <class Copy>
+void CopyPairwise(const std::vector<std::unique_ptr<CSublayer>>& from, std::vector<std::unique_ptr<CSublayer>>& to,
+                  Copy copy)
+{
+    for (size_t i = 0; i < from.size() && i < to.size(); ++i)
+        copy(*from[i], *to[i]);
+}
+
 } // namespace
 
 void CLayer::CopySublayerLabels(CLayer& other) const
 {
     if (&other == this || GetSublayerCount() != other.GetSublayerCount())
         return;
-    for (size_t i = 0; i < m_sublayers.size(); ++i) {
-        const CSublayer& from = *m_sublayers[i];
-        CSublayer& to = *other.m_sublayers[i];
+    CopyPairwise(m_sublayers, other.m_sublayers, [](const CSublayer& from, CSublayer& to) {
         to.m_lowerLimit = from.m_lowerLimit;
         to.m_referenceScale = from.m_referenceScale;
         to.m_labelPlacement = from.m_labelPlacement;
@@ -359,7 +365,7 @@ void CLayer::CopySublayerLabels(CLayer& other) const
         to.m_labelField = from.m_labelField;
         to.m_spareLabelText = from.m_spareLabelText;
         to.m_labelStyle = from.m_labelStyle;
-    }
+    });
 }
 
 void CLayer::CopySublayers(CLayer& other) const
@@ -371,9 +377,7 @@ void CLayer::CopySublayers(CLayer& other) const
         for (const auto& sublayer : m_sublayers)
             other.m_sublayers.push_back(std::make_unique<CSublayer>(*sublayer));
     }
-    for (size_t i = 0; i < m_sublayers.size(); ++i) {
-        const CSublayer& from = *m_sublayers[i];
-        CSublayer& to = *other.m_sublayers[i];
+    CopyPairwise(m_sublayers, other.m_sublayers, [](const CSublayer& from, CSublayer& to) {
         to.m_style = from.m_style;
         to.m_kind = from.m_kind;
         to.m_rotationField = from.m_rotationField;
@@ -381,7 +385,7 @@ void CLayer::CopySublayers(CLayer& other) const
         // The classes belong with the field they classify.
         to.m_classes.CopyFrom(from.m_classes);
         CopyLabelFlags(from, to);
-    }
+    });
 }
 
 void CLayer::AppendSublayer(std::unique_ptr<CSublayer> sublayer)

@@ -6,6 +6,16 @@
 #include <memory>
 #include <vector>
 
+// Reads an object that must be a T; anything else, null included, is an archive error.
+template <class T>
+std::unique_ptr<T> ReadObjectOf(CArchive& archive)
+{
+    std::unique_ptr<CObject> object = archive.ReadObject();
+    if (!dynamic_cast<T*>(object.get()))
+        throw CArchiveException(CArchiveException::badClass, "an object of the wrong class");
+    return std::unique_ptr<T>(static_cast<T*>(object.release()));
+}
+
 // An ordered array that owns its serialisable elements (never null).
 template <class T>
 class COwnedObArray {
@@ -85,12 +95,8 @@ public:
         m_items.clear();
         const uint32_t count = archive.ReadCount(2);
         m_items.reserve(count);
-        for (uint32_t i = 0; i < count; ++i) {
-            std::unique_ptr<CObject> object = archive.ReadObject();
-            if (!dynamic_cast<T*>(object.get()))
-                throw CArchiveException(CArchiveException::badClass, "an element of the wrong class");
-            m_items.emplace_back(static_cast<T*>(object.release()));
-        }
+        for (uint32_t i = 0; i < count; ++i)
+            m_items.push_back(ReadObjectOf<T>(archive));
     }
     void Serialize(CArchive& archive)
     {

@@ -24,6 +24,18 @@ int ClassStyleType(int geometryType)
     }
 }
 
+// The first class but the last that holds a value, else the last; null for no classes.
+template <class Holds>
+CThemeClass* FirstHolding(const std::vector<std::unique_ptr<CThemeClass>>& classes, Holds holds)
+{
+    if (classes.empty())
+        return nullptr;
+    for (size_t i = 0; i + 1 < classes.size(); ++i)
+        if (holds(*classes[i]))
+            return classes[i].get();
+    return classes.back().get();
+}
+
 std::string NumberText(double value)
 {
     return FormatC("%.15g", value);
@@ -181,40 +193,30 @@ bool CThemeClassList::RemoveClass(int index)
 
 CThemeClass* CThemeClassList::FindNumberClass(double value) const
 {
-    if (m_classes.empty() || !IsNumeric())
-        return nullptr;
-    for (size_t i = 0; i + 1 < m_classes.size(); ++i) {
-        const CThemeClass* themeClass = m_classes[i].get();
-        if (m_kind == kNumbers) {
-            if (static_cast<const CThemeNumberClass*>(themeClass)->m_value == value)
-                return m_classes[i].get();
-        } else {
-            auto* range = static_cast<const CThemeRangeClass*>(themeClass);
-            if (range->m_low <= value && value <= range->m_high)
-                return m_classes[i].get();
-        }
-    }
-    return m_classes.back().get();
+    if (m_kind == kNumbers)
+        return FirstHolding(m_classes, [value](const CThemeClass& themeClass) {
+            return static_cast<const CThemeNumberClass&>(themeClass).m_value == value;
+        });
+    if (m_kind == kNumberRanges)
+        return FirstHolding(m_classes, [value](const CThemeClass& themeClass) {
+            auto& range = static_cast<const CThemeRangeClass&>(themeClass);
+            return range.m_low <= value && value <= range.m_high;
+        });
+    return nullptr;
 }
 
 CThemeClass* CThemeClassList::FindClass(std::string_view fieldText) const
 {
     if (IsNumeric())
         return FindNumberClass(AtofC(fieldText));
-    if (m_classes.empty())
-        return nullptr;
-    for (size_t i = 0; i + 1 < m_classes.size(); ++i) {
-        const CThemeClass* themeClass = m_classes[i].get();
-        if (m_kind == kTexts) {
-            if (static_cast<const CThemeTextClass*>(themeClass)->m_value == fieldText)
-                return m_classes[i].get();
-        } else {
-            auto* range = static_cast<const CThemeTextRangeClass*>(themeClass);
-            if (range->m_low <= fieldText && fieldText <= range->m_high)
-                return m_classes[i].get();
-        }
-    }
-    return m_classes.back().get();
+    if (m_kind == kTexts)
+        return FirstHolding(m_classes, [fieldText](const CThemeClass& themeClass) {
+            return static_cast<const CThemeTextClass&>(themeClass).m_value == fieldText;
+        });
+    return FirstHolding(m_classes, [fieldText](const CThemeClass& themeClass) {
+        auto& range = static_cast<const CThemeTextRangeClass&>(themeClass);
+        return range.m_low <= fieldText && fieldText <= range.m_high;
+    });
 }
 
 std::string CThemeClassList::GetClassText(int index) const

@@ -50,17 +50,14 @@ inline std::vector<unsigned char> StoreObject(const CObject& object, const std::
     return stream.Data();
 }
 
-// Reads one object back; null when it is not a T.
+// Reads one object back; CArchiveException when it is not a T.
 template <class T>
 std::unique_ptr<T> LoadObject(const std::vector<unsigned char>& bytes, const std::string& fileName = {})
 {
     RegisterLayerClasses();
     CMemoryStream stream(bytes, false);
     CArchive archive(stream, CArchive::load, fileName);
-    std::unique_ptr<CObject> object = archive.ReadObject();
-    if (!dynamic_cast<T*>(object.get()))
-        return nullptr;
-    return std::unique_ptr<T>(static_cast<T*>(object.release()));
+    return ReadObjectOf<T>(archive);
 }
 
 inline std::vector<unsigned char> StoreList(CLayerArray& layers, const std::string& fileName = {})
