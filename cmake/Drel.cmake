@@ -25,7 +25,9 @@ function(drel_test folder)
   include(GoogleTest)
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;DREL_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data"
+    # One variable only: the discovery splits property values at semicolons.
+    # The tests find tests/data through drel_testsupport.
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
     DISCOVERY_TIMEOUT 60)
 endfunction()
 

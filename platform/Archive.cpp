@@ -264,6 +264,8 @@ std::unique_ptr<CObject> CArchive::ReadObject()
         m_objectSchema = m_loadSchemas[index];
     }
 
+    if (m_depth >= kMaxObjectDepth)
+        throw CArchiveException(CArchiveException::badIndex, "objects nested too deeply");
     std::unique_ptr<CObject> object(runtimeClass->create());
     if (m_mapCount >= kMaxMapCount)
         throw CArchiveException(CArchiveException::badIndex, "too many objects");
@@ -271,6 +273,11 @@ std::unique_ptr<CObject> CArchive::ReadObject()
     m_loadArray.resize(m_mapCount + 1, nullptr);
     m_loadSchemas.resize(m_mapCount + 1, 0);
     ++m_mapCount;
+    struct Depth {
+        int& depth;
+        explicit Depth(int& d) : depth(d) { ++depth; }
+        ~Depth() { --depth; }
+    } depth(m_depth);
     object->Serialize(*this);
     return object;
 }

@@ -89,13 +89,18 @@ public:
     void WriteObject(const CObject* object);
     // Reads an object of whatever registered class its tag names; null for
     // the null tag. Throws CArchiveException on an unknown class, a bad
-    // index, a back reference (objects here are never shared) or truncation.
+    // index, a back reference (objects here are never shared), objects
+    // nested deeper than kMaxObjectDepth, or truncation.
     std::unique_ptr<CObject> ReadObject();
     // The schema stored with the class of the object being read.
     uint16_t GetObjectSchema() const { return m_objectSchema; }
 
     // Bytes left to read.
     int64_t Remaining() const;
+
+    // Objects that read objects could be nested by a lying file until the
+    // stack runs out; no stored structure comes near this.
+    static constexpr int kMaxObjectDepth = 64;
 
 private:
     void WriteClass(const CRuntimeClass* runtimeClass);
@@ -109,4 +114,5 @@ private:
     std::vector<const CRuntimeClass*> m_loadArray{nullptr};
     std::vector<uint16_t> m_loadSchemas{0};
     uint16_t m_objectSchema = 0;
+    int m_depth = 0;
 };

@@ -23,6 +23,13 @@ constexpr StringEntry kStrings[] = {
     {1054, "Nepavyko užrakinti failo. Šiuo metu failą naudoja kita programa."},
     {1074, "Failas \"%1\" jau yra."},
     {1108, "Punktų skaičius viršija 15. Reikalinga programa KELTO.EXE"},
+    {2200, "Taškas"},
+    {2201, "Linija"},
+    {2202, "Sritis"},
+    {2203, "Rastrinis žemėlapis"},
+    {2204, "Rastrinis reljefo modelis"},
+    {2205, "Trasa"},
+    {3005, "<Kitais atvejais>"},
 };
 
 constexpr bool IsSorted()

@@ -198,3 +198,37 @@ TEST(Archive, BigClassTagsPastTheSixteenBitNumbers)
     ASSERT_TRUE(dynamic_cast<CLeaf*>(a.get()) && dynamic_cast<CLeaf*>(b.get()));
     EXPECT_EQ(dynamic_cast<CLeaf*>(b.get())->value, 2);
 }
+
+TEST(Archive, DeeplyNestedObjectsAreRefusedBeforeTheStackRunsOut)
+{
+    CRuntimeClass::Register(&CNode::kClass);
+    // A chain of nodes, each holding the next as its child, far deeper than any stored structure.
+    std::vector<unsigned char> bytes = Bytes({0xFF, 0xFF, 0x01, 0x00, 0x05, 0x00, 'C', 'N', 'o', 'd', 'e', 0x00});
+    for (int i = 0; i < 100000; ++i)
+        bytes.insert(bytes.end(), {0x01, 0x80, 0x00});
+    bytes.insert(bytes.end(), {0x00, 0x00});
+    CMemoryStream stream(bytes, false);
+    CArchive in(stream, CArchive::load);
+    try {
+        in.ReadObject();
+        ADD_FAILURE() << "no error";
+    } catch (const CArchiveException& e) {
+        EXPECT_EQ(e.GetCause(), CArchiveException::badIndex);
+    }
+
+    // Nesting within the limit still reads.
+    CNode root;
+    CNode* last = &root;
+    for (int i = 1; i < CArchive::kMaxObjectDepth; ++i) {
+        last->child = std::make_unique<CNode>();
+        last = last->child.get();
+    }
+    CMemoryStream good;
+    {
+        CArchive out(good, CArchive::store);
+        out.WriteObject(&root);
+    }
+    good.Seek(0);
+    CArchive again(good, CArchive::load);
+    EXPECT_TRUE(again.ReadObject());
+}

@@ -47,7 +47,7 @@ std::string ReadWholeFile(const std::string& path)
 std::string TestDataFolder()
 {
     const char* env = std::getenv("DREL_TEST_DATA");
-    std::string folder = env ? env : "tests/data";
+    std::string folder = env && *env ? env : DREL_TEST_DATA_FOLDER;
     if (folder.back() != '/')
         folder += '/';
     return FromNativePath(folder);

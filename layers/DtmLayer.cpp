@@ -1,0 +1,68 @@
+#include "layers/DtmLayer.h"
+
+#include "layers/Sublayer.h"
+#include "platform/NumberText.h"
+
+#include <cfloat>
+#include <iterator>
+
+namespace {
+
+struct HeightClass {
+    double upperBound; // metres
+    COLORREF fill;
+};
+
+constexpr HeightClass kHeightClasses[] = {
+    {-1, 0xFFFFFF},    {0, 0xFFE680},    {20, 0x006E01},   {40, 0x008201},   {60, 0x348C64},
+    {80, 0x00A440},    {100, 0x00CD00},  {120, 0x32CD9A},  {140, 0x76DBAB},  {160, 0x00FFB5},
+    {180, 0x68EEBC},   {200, 0x8FF6FF},  {220, 0x47DFF6},  {260, 0x00C9EE},  {300, 0x26B1EE},
+    {500, 0x499AEE},   {1000, 0x3E66DD}, {2000, 0x3333CD}, {3000, 0x2F44A7}, {4000, 0x2B5682},
+};
+constexpr COLORREF kOtherHeights = 0xC0C0C0;
+
+void SetFill(CThemeClass& themeClass, COLORREF fill)
+{
+    CDrawStyle style = themeClass.m_style.Draw();
+    style.brushColor = fill;
+    themeClass.m_style = style;
+}
+
+} // namespace
+
+const CRuntimeClass CDtmLayer::kClass = {"CDtmLayer", 1, true, &CDtmLayer::CreateObject};
+
+CDtmLayer::CDtmLayer(const std::string& name, const std::string& path) : CLayer(name, path, kElevation)
+{
+    if (CSublayer* first = GetSublayer(0))
+        first->m_kind = CSublayer::kClassified;
+}
+
+CThemeClassList* CDtmLayer::GetHeightClasses() const
+{
+    CSublayer* first = GetSublayer(0);
+    return first ? &first->m_classes : nullptr;
+}
+
+void CDtmLayer::SetDefaultClasses()
+{
+    CThemeClassList* classes = GetHeightClasses();
+    if (!classes)
+        return;
+    classes->SetKind(false, true);
+    for (size_t i = 0; i < std::size(kHeightClasses); ++i) {
+        CThemeClass* themeClass =
+            classes->InsertRangeClass(static_cast<int>(i), GetType(), -DBL_MAX, kHeightClasses[i].upperBound);
+        SetFill(*themeClass, kHeightClasses[i].fill);
+    }
+    SetFill(*classes->AddClass(GetType()), kOtherHeights);
+}
+
+std::string CDtmLayer::FormatValue(double value) const
+{
+    if (HasFlag(kPlainValues))
+        return FormatC("%1.0lf", value);
+    if (HasFlag(kFieldStrength))
+        return FormatC("%2.2lf dB(uV/m)", value * 0.01);
+    return FormatC("%g m", value);
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "layers/Layer.h"
+
+#include <string>
+
+class CThemeClassList;
+
+// A raster elevation model: grid tiles (the file entries) drawn as
+// coloured cells through the height classes of the first sublayer.
+// Values are metres, or with kFieldStrength hundredths of dB(uV/m), or
+// with kPlainValues numbers without a unit.
+class CDtmLayer : public CLayer {
+public:
+    static const CRuntimeClass kClass;
+    static CObject* CreateObject() { return new CDtmLayer; }
+
+    CDtmLayer() = default;
+    // An elevation layer whose first sublayer is classified.
+    CDtmLayer(const std::string& name, const std::string& path);
+
+    const CRuntimeClass* GetRuntimeClass() const override { return &kClass; }
+
+    // The class list of the first sublayer; null when the layer has no sublayer.
+    CThemeClassList* GetHeightClasses() const;
+    // Twenty height ranges from below sea level to 4000 m in map colours,
+    // then grey for every other value.
+    void SetDefaultClasses();
+    // A grid value as the value tip shows it.
+    std::string FormatValue(double value) const;
+};

@@ -1,0 +1,211 @@
+#pragma once
+
+#include "core/MapPoint.h"
+#include "core/MapRect.h"
+#include "core/StringMap.h"
+#include "layers/DrawStyle.h"
+#include "platform/Archive.h"
+
+#include <cfloat>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class CDC;
+class CDrelDoc;
+class CDrelView;
+class CSpatialFilter;
+class CStyleRecord;
+class CSublayer;
+
+// An object that code outside the layer hangs on it; the layer deletes it.
+class CLayerAttachment {
+public:
+    virtual ~CLayerAttachment() = default;
+};
+
+// One file of a layer made of many files, with the extent of its data.
+struct CLayerFileEntry {
+    std::string path;
+    CMapRect extent;
+    friend bool operator==(const CLayerFileEntry&, const CLayerFileEntry&) = default;
+};
+
+// While a layer has style passes, its lines and areas are drawn once per
+// pass with the pass's style instead of the sublayer's.
+struct CStylePass {
+    int kind; // 1 lines, 2 areas
+    CDrawStyle style;
+};
+
+// One entry of a map's layer list: a named view of a data file (or of many
+// files of one kind) with its type, flag word, field aliases, hidden
+// fields, filter and its scale-ordered sublayers. Group entries of the
+// legend are layers too, marked by kGroup.
+class CLayer : public CObject {
+public:
+    static const CRuntimeClass kClass;
+    static CObject* CreateObject() { return new CLayer; }
+
+    enum Type : int16_t { kPoint = 0, kLine = 1, kArea = 2, kRaster = 3, kElevation = 4, kTrack = 10 };
+    enum Flags : uint32_t {
+        kShown = 0x01,
+        kWorking = 0x02,
+        kDefaultBit = 0x04,
+        kObjectsEditable = 0x08,
+        kInfoEditable = 0x10,
+        kInOverview = 0x20,
+        kHasAliases = 0x40,
+        kHasHiddenFields = 0x80,
+        kManyFiles = 0x100,
+        kClassesInLegend = 0x200,
+        kDynamic = 0x400,
+        kNewestRecordOnly = 0x800,
+        kFieldStrength = 0x1000000,
+        kPlainValues = 0x2000000,
+        kTransparent = 0x4000000,
+        kGroup = 0x10000000,
+        kPartlyVisibleGroup = 0x20000000,
+        kDefaultFlags = 0x1F,
+    };
+
+    // The extent of a layer whose data were never read: it is never skipped.
+    static constexpr CMapRect kUnboundedExtent{-DBL_MAX, DBL_MAX, DBL_MAX, -DBL_MAX};
+
+    // Empty, for the archive: type and flags come with the record.
+    CLayer();
+    // A ".trk" path makes a track whatever the type; files other than
+    // ".gdb", ".dbf" and ".trk" cannot have their objects edited. One
+    // sublayer with the default style of the type.
+    CLayer(const std::string& name, const std::string& path, int type);
+    CLayer(const CLayer& other);
+    CLayer& operator=(const CLayer&) = delete;
+    ~CLayer() override;
+
+    const CRuntimeClass* GetRuntimeClass() const override { return &kClass; }
+    void Serialize(CArchive& archive) override;
+    virtual std::string GetTypeName() const;
+    // Object information at a point, drawing and the property sheet come
+    // with the view and the dialogs; a plain entry offers none of them yet.
+    virtual bool ShowObjectInfoAt(const CMapPoint& point, CDrelView& view) { return false; }
+    virtual void Draw(CDC& dc, CDrelView& view) {}
+    virtual bool EditProperties(CDrelDoc* document, int pageGroup) { return false; }
+
+    // Takes over everything that is stored, not the record list, spatial
+    // filter, style passes or attachment.
+    void Copy(const CLayer& other);
+
+    // Stored values.
+    const std::string& GetName() const { return m_name; }
+    void SetName(std::string name) { m_name = std::move(name); }
+    const std::string& GetPath() const { return m_path; }
+    void SetPath(std::string path) { m_path = std::move(path); }
+    const std::string& GetIdField() const { return m_idField; }
+    void SetIdField(std::string field) { m_idField = std::move(field); }
+    const std::string& GetFilter() const { return m_filter; }
+    void SetFilter(std::string filter) { m_filter = std::move(filter); }
+    const std::string& GetNotes() const { return m_notes; }
+    void SetNotes(std::string notes) { m_notes = std::move(notes); }
+    int GetType() const { return m_type; }
+    void SetType(int type) { m_type = static_cast<int16_t>(type); }
+    uint32_t GetFlags() const { return m_flags; }
+    void SetFlags(uint32_t flags) { m_flags = flags; }
+    bool HasFlag(uint32_t flag) const { return (m_flags & flag) != 0; }
+    void SetFlag(uint32_t flag, bool on) { m_flags = on ? (m_flags | flag) : (m_flags & ~flag); }
+    int32_t GetRedrawInterval() const { return m_redrawInterval; }
+    void SetRedrawInterval(int32_t seconds) { m_redrawInterval = seconds; }
+    int32_t GetMemberCount() const { return m_memberCount; }
+    void SetMemberCount(int32_t count) { m_memberCount = count; }
+    const CMapRect& GetExtent() const { return m_extent; }
+    void SetExtent(const CMapRect& extent) { m_extent = extent; }
+
+    // Field aliases (used with kHasAliases) and hidden fields (with kHasHiddenFields).
+    CStringMap& FieldAliases() { return m_fieldAliases; }
+    const CStringMap& FieldAliases() const { return m_fieldAliases; }
+    std::vector<std::string>& HiddenFields() { return m_hiddenFields; }
+    const std::vector<std::string>& HiddenFields() const { return m_hiddenFields; }
+    // The alias of a field, or the field name itself.
+    std::string GetFieldAlias(const std::string& field) const;
+    // The field that an alias names, or the text itself.
+    std::string GetFieldName(const std::string& alias) const;
+
+    // Files of a layer made of many files.
+    // Sets kManyFiles and appends the file; its index, or -1 (message 1005) when memory runs out.
+    int AddFile(const std::string& path, const CMapRect* extent = nullptr);
+    int GetFileCount() const { return static_cast<int>(m_files.size()); }
+    std::vector<CLayerFileEntry>& Files() { return m_files; }
+    const std::vector<CLayerFileEntry>& Files() const { return m_files; }
+
+    // Not stored.
+    // Only these records are read when the count is above 0; the caller keeps the array.
+    void SetRecordList(const int32_t* records, int count);
+    const int32_t* GetRecordList() const { return m_recordList; }
+    int GetRecordCount() const { return m_recordCount; }
+    // The caller keeps the filter.
+    void SetSpatialFilter(CSpatialFilter* filter) { m_spatialFilter = filter; }
+    CSpatialFilter* GetSpatialFilter() const { return m_spatialFilter; }
+    std::vector<CStylePass>& StylePasses() { return m_stylePasses; }
+    const std::vector<CStylePass>& StylePasses() const { return m_stylePasses; }
+    void SetAttachment(std::unique_ptr<CLayerAttachment> attachment) { m_attachment = std::move(attachment); }
+    CLayerAttachment* GetAttachment() const { return m_attachment.get(); }
+
+    // The data file.
+    // ".gdb" or ".dbf", or a track.
+    bool IsTableFormat() const;
+    bool IsDbfLayer() const;
+    bool IsVectorType() const { return IsVectorType(m_type); }
+    static bool IsVectorType(int type);
+    // Shows message 1044 and answers true when the data file is read-only.
+    bool CheckReadOnly() const;
+    // The attribute table: the track itself, else the path with extension "dbf".
+    std::string GetTablePath() const;
+
+    // Sublayers, sorted by ascending lower limit.
+    int GetSublayerCount() const { return static_cast<int>(m_sublayers.size()); }
+    // Null outside 0..count-1.
+    CSublayer* GetSublayer(int index) const;
+    // The sublayer in force at a scale denominator: the last whose limit is
+    // below the rounded scale (a rounded 0 counts as 1); null or -1 when none.
+    CSublayer* GetSublayerForScale(double scale) const;
+    int GetSublayerIndexForScale(double scale) const;
+    // A new sublayer at the limit, copied from the one below it (a default
+    // one when it becomes the first); false when the limit exists.
+    bool AddSublayer(int32_t limit);
+    int FindSublayer(int32_t limit) const;
+    // Removes the sublayer of the limit; a lower neighbour of kind 0 first
+    // takes over its look. False when no sublayer has the limit.
+    bool RemoveSublayer(int32_t limit);
+    // The reset style of the type, then the style of the sublayer in force; false when none is.
+    bool GetStyleForScale(double scale, CStyleRecord& out) const;
+    bool SublayerScalesMatch(const CLayer& other) const;
+    // Label settings of each sublayer onto the other's, when the counts match.
+    void CopySublayerLabels(CLayer& other) const;
+    // Styles of each sublayer onto the other's, whose list is first made
+    // like this one's when the counts differ.
+    void CopySublayers(CLayer& other) const;
+    // Takes ownership; the caller keeps the order.
+    void AppendSublayer(std::unique_ptr<CSublayer> sublayer);
+    void RemoveAllSublayers();
+
+private:
+    std::vector<std::string> m_hiddenFields;
+    CStringMap m_fieldAliases;
+    std::unique_ptr<CLayerAttachment> m_attachment;
+    std::vector<CStylePass> m_stylePasses;
+    const int32_t* m_recordList = nullptr;
+    int m_recordCount = 0;
+    CSpatialFilter* m_spatialFilter = nullptr;
+    std::vector<std::unique_ptr<CSublayer>> m_sublayers;
+    CMapRect m_extent = kUnboundedExtent;
+    std::string m_name;
+    std::string m_path;
+    std::string m_idField;
+    std::string m_filter;
+    std::string m_notes;
+    int16_t m_type = kPoint;
+    uint32_t m_flags = 0;
+    int32_t m_redrawInterval = 0;
+    int32_t m_memberCount = 0;
+    std::vector<CLayerFileEntry> m_files;
+};
