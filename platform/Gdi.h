@@ -106,26 +106,6 @@ struct LOGBRUSH {
     std::uint32_t lbHatch = 0;
 };
 
-// A logical font as style records store it: 60 bytes, little-endian.
-constexpr int LF_FACESIZE = 32;
-struct LOGFONT {
-    std::int32_t lfHeight = 0;
-    std::int32_t lfWidth = 0;
-    std::int32_t lfEscapement = 0;
-    std::int32_t lfOrientation = 0;
-    std::int32_t lfWeight = 0;
-    std::uint8_t lfItalic = 0;
-    std::uint8_t lfUnderline = 0;
-    std::uint8_t lfStrikeOut = 0;
-    std::uint8_t lfCharSet = 0;
-    std::uint8_t lfOutPrecision = 0;
-    std::uint8_t lfClipPrecision = 0;
-    std::uint8_t lfQuality = 0;
-    std::uint8_t lfPitchAndFamily = 0;
-    char lfFaceName[LF_FACESIZE] = {}; // not always terminated in stored records
-};
-static_assert(sizeof(LOGFONT) == 60);
-constexpr std::uint8_t BALTIC_CHARSET = 186;
 
 // Stock objects.
 enum : int {
