@@ -68,6 +68,22 @@ struct Edge {
     bool down = false;
 };
 
+// a / b for a quotient known to fit 64 bits: one hardware division where
+// there is one, instead of the library's full 128-bit routine.
+inline uint64_t DivideWide(unsigned __int128 a, uint64_t b)
+{
+#if defined(__x86_64__)
+    uint64_t quotient = 0;
+    uint64_t remainder = 0;
+    __asm__("divq %4"
+            : "=a"(quotient), "=d"(remainder)
+            : "a"(static_cast<uint64_t>(a)), "d"(static_cast<uint64_t>(a >> 64)), "rm"(b));
+    return quotient;
+#else
+    return static_cast<uint64_t>(a / b);
+#endif
+}
+
 // x of the edge at height y, rounded half up; exact at the ends, and the
 // same for every edge on one line.
 int64_t XAt(const Edge& e, int64_t y)
@@ -78,12 +94,12 @@ int64_t XAt(const Edge& e, int64_t y)
         return e.top.x;
     if (e.dx == 0)
         return e.bot.x;
+    // floor((2 dx (y - bot.y) + dy) / (2 dy)); the quotient is below 2^57.
     const Int128 a = 2 * (Int128(e.dx) * (y - e.bot.y)) + e.dy;
-    const Int128 b = 2 * Int128(e.dy);
-    Int128 q = a / b;
-    if (a % b != 0 && a < 0)
-        --q;
-    return e.bot.x + static_cast<int64_t>(q);
+    const uint64_t b = 2 * static_cast<uint64_t>(e.dy);
+    if (a >= 0)
+        return e.bot.x + static_cast<int64_t>(DivideWide(static_cast<unsigned __int128>(a), b));
+    return e.bot.x - static_cast<int64_t>(DivideWide(static_cast<unsigned __int128>(-a) + (b - 1), b));
 }
 
 // Edges that run together through a whole row act as one.

@@ -343,7 +343,7 @@ TEST(PolygonSet, RandomSelfCrossingPolygons)
     std::mt19937 random(99);
     std::uniform_real_distribution<double> unit(0, 1);
     std::vector<CMapPoint> probes;
-    for (int i = 0; i < 2000; ++i)
+    for (int i = 0; i < 800; ++i)
         probes.emplace_back(unit(random), unit(random));
     for (int round = 0; round < 30; ++round) {
         CShape shapes[2];
