@@ -154,6 +154,7 @@ private:
     void SetStatus(Edge& e, int leftBits, int rightBits, const IPoint& at);
     void Horizontal(int64_t x0, int64_t x1, int64_t y, int belowBits, int aboveBits);
     void BuildRow(int64_t y, int64_t ynext, size_t& nextNew);
+    bool RunsOn(size_t i, size_t i1, size_t j, size_t j1) const;
     void WalkNodes(int64_t y);
     void RunBeam(int64_t y, int64_t ynext);
     IPoint CrossingPoint(const Edge& a, const Edge& b, int64_t y0, int64_t y1) const;
@@ -280,9 +281,27 @@ void Sweep::BuildRow(int64_t y, int64_t ynext, size_t& nextNew)
     }
 }
 
+// True when the edges meeting at a node are the same below and above and
+// act as one above, and only the first of them may carry a piece: then
+// that piece goes on through the node unless its side changes, so edges
+// shared by both operands get no vertex at every row.
+bool Sweep::RunsOn(size_t i, size_t i1, size_t j, size_t j1) const
+{
+    if (i1 - i != j1 - j || !std::equal(m_below.begin() + static_cast<std::ptrdiff_t>(i),
+                                        m_below.begin() + static_cast<std::ptrdiff_t>(i1),
+                                        m_above.begin() + static_cast<std::ptrdiff_t>(j)))
+        return false;
+    if (m_edges[static_cast<size_t>(m_above[j])].xnext != m_edges[static_cast<size_t>(m_above[j1 - 1])].xnext)
+        return false;
+    for (size_t k = i + 1; k < i1; ++k)
+        if (m_edges[static_cast<size_t>(m_below[k])].open)
+            return false;
+    return true;
+}
+
 // Along the row line at y: every x where edges meet it is a node. Pieces
 // arriving at a node end there and pieces leaving start there, except where
-// a single edge runs on through the node bounding the same side; between
+// the edges run on through the node bounding the same side; between
 // nodes, a difference between the memberships below and above is a
 // horizontal side. Also groups the edges of the row above into units.
 void Sweep::WalkNodes(int64_t y)
@@ -311,8 +330,7 @@ void Sweep::WalkNodes(int64_t y)
             Horizontal(previousX, x, y, belowBits, aboveBits);
         const IPoint node{x, y};
 
-        const bool runsOn = i1 - i == 1 && j1 - j == 1 && m_below[i] == m_above[j];
-        if (!runsOn)
+        if (!RunsOn(i, i1, j, j1))
             for (size_t k = i; k < i1; ++k)
                 Close(m_edges[static_cast<size_t>(m_below[k])], node);
         for (size_t k = i; k < i1; ++k)

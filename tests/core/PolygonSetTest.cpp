@@ -400,3 +400,27 @@ TEST(PolygonSet, AreaOfShapesWithManyParts)
     ASSERT_EQ(shape.GetPartCount(), 3201);
     EXPECT_NEAR(shape.Area(), 82 * 82 - 1600 * 0.75, 1e-9);
 }
+
+// Triangles of a fan taken in turn by the subject and the clip share every
+// edge: the shared edges bring no vertices of their own.
+TEST(PolygonSet, SharedEdgesBringNoExtraVertices)
+{
+    CPolygonSet subject;
+    CPolygonSet clip;
+    for (int i = 0; i < 64; ++i) {
+        const double a0 = 2 * kPi * i / 64;
+        const double a1 = 2 * kPi * (i + 1) / 64;
+        const CMapPoint triangle[3] = {{0, 0}, {std::cos(a0), std::sin(a0)}, {std::cos(a1), std::sin(a1)}};
+        (i % 2 == 0 ? subject : clip).AddContour(triangle, 3, false);
+    }
+    CPolygonSet result;
+    ASSERT_TRUE(subject.Subtract(clip, result));
+    ASSERT_EQ(result.GetContourCount(), 32);
+    for (const auto& c : result.Contours())
+        EXPECT_EQ(c.points.size(), 3u);
+    EXPECT_NEAR(FlaggedArea(result), subject.Area(), 1e-9);
+    EXPECT_FALSE(subject.Intersect(clip, result));
+    ASSERT_TRUE(subject.Union(clip, result));
+    ASSERT_EQ(result.GetContourCount(), 1);
+    EXPECT_EQ(result.GetContour(0).points.size(), 64u);
+}
