@@ -51,6 +51,7 @@ bool CPolygonSet::ClipPolygons(int op, const CPolygonSet& subject, const CPolygo
 {
     const bool ok = CPolygonClipper::Clip(op, subject.m_contours, clip.m_contours, result.m_contours);
     result.m_failed = !ok;
+    result.m_normal = ok;
     return ok;
 }
 
@@ -84,6 +85,7 @@ void CPolygonSet::InitSingleContour(int capacity)
     Clear();
     m_contours.emplace_back();
     m_contours.back().points.reserve(static_cast<size_t>(std::max(capacity, 0)));
+    m_normal = false;
 }
 
 void CPolygonSet::AddVertex(const CMapPoint& p)
@@ -91,17 +93,20 @@ void CPolygonSet::AddVertex(const CMapPoint& p)
     if (m_contours.empty())
         m_contours.emplace_back();
     m_contours.back().points.push_back(p);
+    m_normal = false;
 }
 
 void CPolygonSet::ClearVertices()
 {
     if (!m_contours.empty())
         m_contours.back().points.clear();
+    m_normal = false;
 }
 
 void CPolygonSet::AddContour(const CMapPoint* points, int n, bool hole)
 {
     m_contours.push_back(Contour{std::vector<CMapPoint>(points, points + std::max(n, 0)), hole});
+    m_normal = false;
 }
 
 void CPolygonSet::CopyFrom(const CPolygonSet& other)
@@ -110,10 +115,19 @@ void CPolygonSet::CopyFrom(const CPolygonSet& other)
         return;
     m_contours = other.m_contours;
     m_failed = other.m_failed;
+    m_normal = other.m_normal;
 }
 
 double CPolygonSet::Area() const
 {
+    if (m_normal) {
+        double area = 0;
+        for (const Contour& c : m_contours) {
+            const double ring = PolygonArea(c.points.data(), static_cast<int>(c.points.size()));
+            area += c.hole ? -ring : ring;
+        }
+        return area;
+    }
     if (m_contours.size() == 1) {
         const Contour& c = m_contours.front();
         return PolygonArea(c.points.data(), static_cast<int>(c.points.size()));
@@ -121,16 +135,12 @@ double CPolygonSet::Area() const
     CPolygonSet normal;
     if (!ClipPolygons(kUnion, *this, CPolygonSet(), normal))
         return std::numeric_limits<double>::quiet_NaN();
-    double area = 0;
-    for (const Contour& c : normal.m_contours) {
-        const double ring = PolygonArea(c.points.data(), static_cast<int>(c.points.size()));
-        area += c.hole ? -ring : ring;
-    }
-    return area;
+    return normal.Area();
 }
 
 void CPolygonSet::Clear()
 {
     m_contours.clear();
     m_failed = false;
+    m_normal = false;
 }

@@ -58,9 +58,10 @@ public:
     void AddContour(const CMapPoint* points, int n, bool hole);
 
     void CopyFrom(const CPolygonSet& other);
-    // The enclosed area, holes subtracted: a single contour is taken as it
-    // stands, several are first normalised by a union with the empty set.
-    // NaN when that cannot be computed.
+    // The enclosed area, holes subtracted. The result of a clip operation
+    // is summed by its hole flags; otherwise a single contour is taken as it
+    // stands and several are first normalised by a union with the empty
+    // set. NaN when that cannot be computed.
     double Area() const;
     bool IsEmpty() const { return m_contours.empty(); }
     void Clear();
@@ -74,4 +75,5 @@ public:
 private:
     std::vector<Contour> m_contours;
     bool m_failed = false;
+    bool m_normal = false; // made by a clip operation: rings apart, holes flagged
 };

@@ -43,17 +43,6 @@ bool Combine(int op, bool s, bool c)
     }
 }
 
-// Outer rings minus holes, by the flags.
-double FlaggedArea(const CPolygonSet& set)
-{
-    double area = 0;
-    for (const auto& c : set.Contours()) {
-        const double ring = PolygonArea(c.points.data(), static_cast<int>(c.points.size()));
-        area += c.hole ? -ring : ring;
-    }
-    return area;
-}
-
 // Every contour a proper ring: 3 or more vertices, none repeated next to
 // each other, outer rings counter-clockwise and holes clockwise.
 void ExpectWellFormed(const CPolygonSet& set, const std::string& where)
@@ -159,7 +148,7 @@ TEST(PolygonSet, TableOfCases)
             const bool has = CPolygonSet::ClipPolygons(op, subject, clip, result);
             ASSERT_TRUE(has) << where;
             ExpectWellFormed(result, where);
-            EXPECT_NEAR(FlaggedArea(result), c.area[op], 1e-9) << where;
+            EXPECT_NEAR(result.Area(), c.area[op], 1e-9) << where;
             int outers = 0;
             int holes = 0;
             for (const auto& contour : result.Contours())
@@ -224,7 +213,7 @@ TEST(PolygonSet, NormalisingFlagsHolesAndMergesSelfOverlaps)
     ASSERT_TRUE(set.UnionInPlace(CPolygonSet()));
     ASSERT_EQ(set.GetContourCount(), 2);
     EXPECT_NE(set.IsHole(0), set.IsHole(1));
-    EXPECT_DOUBLE_EQ(FlaggedArea(set), 84);
+    EXPECT_DOUBLE_EQ(set.Area(), 84);
 
     // A figure eight counts both lobes; a ring crossing itself by a spike
     // loses the spike.
@@ -245,7 +234,7 @@ TEST(PolygonSet, NearlyCoincidentEdgesAreOne)
     ASSERT_TRUE(a.Union(b, result));
     ASSERT_EQ(result.GetContourCount(), 1);
     EXPECT_EQ(result.GetContour(0).points.size(), 4u);
-    EXPECT_NEAR(FlaggedArea(result), 2, 1e-9);
+    EXPECT_NEAR(result.Area(), 2, 1e-9);
     EXPECT_FALSE(a.Intersect(b, result));
     EXPECT_FALSE(result.Failed());
 }
@@ -260,7 +249,7 @@ TEST(PolygonSet, FarContoursAndBadInput)
     EXPECT_FALSE(subject.Intersect(Set("20 20, 21 20, 21 21"), result));
     EXPECT_FALSE(result.Failed());
     ASSERT_TRUE(subject.Subtract(clip, result));
-    EXPECT_NEAR(FlaggedArea(result), 2 - 0.125, 1e-12);
+    EXPECT_NEAR(result.Area(), 2 - 0.125, 1e-12);
 
     // Coordinates that are not finite fail instead of giving a wrong answer.
     CPolygonSet bad = Set("0 0, 1 0, 1 1");
@@ -320,15 +309,15 @@ TEST(PolygonSet, RandomDegenerateCasesAgreeWithProbesAndAreas)
             ASSERT_TRUE(CPolygonSet::ClipPolygons(op, subject, clip, result)) << where;
             ExpectWellFormed(result, where);
             compared += ExpectProbesAgree(op, subjectShape, clipShape, result, probes, where);
-            area[op] = FlaggedArea(result);
+            area[op] = result.Area();
             if (HasFailure())
                 return;
         }
         CPolygonSet normal;
         CPolygonSet::ClipPolygons(CPolygonSet::kUnion, subject, CPolygonSet(), normal);
-        const double a = FlaggedArea(normal);
+        const double a = normal.Area();
         CPolygonSet::ClipPolygons(CPolygonSet::kUnion, clip, CPolygonSet(), normal);
-        const double b = FlaggedArea(normal);
+        const double b = normal.Area();
         const auto [difference, intersection, exclusive, unite] = area;
         EXPECT_NEAR(unite + intersection, a + b, 1e-9) << round;
         EXPECT_NEAR(difference, a - intersection, 1e-9) << round;
@@ -362,15 +351,15 @@ TEST(PolygonSet, RandomSelfCrossingPolygons)
             ASSERT_TRUE(CPolygonSet::ClipPolygons(op, subject, clip, result)) << where;
             ExpectWellFormed(result, where);
             ExpectProbesAgree(op, shapes[0], shapes[1], result, probes, where);
-            area[op] = FlaggedArea(result);
+            area[op] = result.Area();
             if (HasFailure())
                 return;
         }
         CPolygonSet normal;
         CPolygonSet::ClipPolygons(CPolygonSet::kUnion, subject, CPolygonSet(), normal);
-        const double na = FlaggedArea(normal);
+        const double na = normal.Area();
         CPolygonSet::ClipPolygons(CPolygonSet::kUnion, clip, CPolygonSet(), normal);
-        const double nb = FlaggedArea(normal);
+        const double nb = normal.Area();
         // Crossings are rounded to 5.8e-11.
         EXPECT_NEAR(area[3] + area[1], na + nb, 1e-9) << round;
         EXPECT_NEAR(area[0], na - area[1], 1e-9) << round;
@@ -418,7 +407,7 @@ TEST(PolygonSet, SharedEdgesBringNoExtraVertices)
     ASSERT_EQ(result.GetContourCount(), 32);
     for (const auto& c : result.Contours())
         EXPECT_EQ(c.points.size(), 3u);
-    EXPECT_NEAR(FlaggedArea(result), subject.Area(), 1e-9);
+    EXPECT_NEAR(result.Area(), subject.Area(), 1e-9);
     EXPECT_FALSE(subject.Intersect(clip, result));
     ASSERT_TRUE(subject.Union(clip, result));
     ASSERT_EQ(result.GetContourCount(), 1);
