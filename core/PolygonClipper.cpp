@@ -42,6 +42,7 @@ IPoint Minus(const IPoint& a, const IPoint& b)
 }
 
 constexpr int kFinestExponent = -34;
+constexpr size_t kMaxEdges = INT32_MAX / 4;
 
 // value = integer * 2^exponent.
 struct Grid {
@@ -178,6 +179,9 @@ void Sweep::AddContour(const std::vector<CMapPoint>& points, int bit)
     const size_t n = points.size();
     if (n < 2)
         return;
+    // Edges and boundary pieces are numbered in 32 bits.
+    if (n > kMaxEdges - m_edges.size())
+        throw std::length_error("too many edges");
     IPoint first{m_grid.ToGrid(points[0].x), m_grid.ToGrid(points[0].y)};
     IPoint a = first;
     for (size_t i = 0; i < n; ++i) {

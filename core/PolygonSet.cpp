@@ -3,6 +3,7 @@
 #include "core/MapGeometry.h"
 #include "core/Shape.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <new>
@@ -18,7 +19,8 @@ bool CPolygonSet::FromShape(const CShape& shape)
     try {
         m_contours.reserve(static_cast<size_t>(shape.GetPartCount()));
         for (int k = 0, first = 0; k < shape.GetPartCount() && first < shape.GetPointCount(); ++k) {
-            const int size = std::min(shape.GetPartSize(k), shape.GetPointCount() - first);
+            // Part sizes are not trusted beyond the points there are.
+            const int size = std::clamp(shape.GetPartSize(k), 0, shape.GetPointCount() - first);
             const CMapPoint* points = shape.Points().GetData() + first;
             m_contours.push_back(Contour{std::vector<CMapPoint>(points, points + size), false});
             first += size;

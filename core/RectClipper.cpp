@@ -142,7 +142,8 @@ bool CRectClipper::Clip(const CShape& source, CShape& out, bool rings)
     out.PartSizes().reserve(static_cast<size_t>(source.GetPartCount()));
     m_out = &out;
     for (int k = 0, first = 0; k < source.GetPartCount(); ++k) {
-        const int size = std::min(source.GetPartSize(k), source.GetPointCount() - first);
+        // Part sizes are not trusted beyond the points there are.
+        const int size = std::clamp(source.GetPartSize(k), 0, source.GetPointCount() - first);
         const CMapPoint* part = source.Points().GetData() + first;
         first += size;
         const int start = out.GetPointCount();

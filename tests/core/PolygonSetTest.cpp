@@ -260,6 +260,10 @@ TEST(PolygonSet, FarContoursAndBadInput)
     CPolygonSet inf = Set("0 0, 1 0, 1 1 | 2 2, 3 2, 3 3");
     inf.AddVertex({std::numeric_limits<double>::infinity(), 0});
     EXPECT_TRUE(std::isnan(inf.Area()));
+    // Part sizes that claim more points than there are.
+    CShape lying = ShapeOf(Set("0 0, 4 0, 4 4, 0 4"));
+    lying.PartSizes() = {3, 0x80000000u, 9};
+    EXPECT_DOUBLE_EQ(CPolygonSet(lying).Area(), 8);
     // An unknown operation code.
     EXPECT_FALSE(CPolygonSet::ClipPolygons(7, subject, clip, result));
     EXPECT_TRUE(result.Failed());

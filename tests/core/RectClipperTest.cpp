@@ -89,6 +89,13 @@ TEST(RectClipper, Polygons)
     EXPECT_EQ(out.GetPointCount(), 0);
     EXPECT_EQ(ShapeText(out), "");
     EXPECT_FALSE(CRectClipper(kRect).ClipPolygon(Shape("11 -5, 12 -5, 12 15"), out));
+    // Part sizes that claim more points than there are.
+    CShape lying = Shape("1 1, 2 1, 2 2, 3 3, 4 4");
+    lying.PartSizes() = {3, 0x80000000u, 9};
+    ASSERT_TRUE(CRectClipper(kRect).ClipPolygon(lying, out));
+    EXPECT_EQ(ShapeText(out), "1 1, 2 1, 2 2, 1 1 | 3 3, 4 4");
+    ASSERT_TRUE(CRectClipper(kRect).ClipPolyline(lying, out));
+    EXPECT_EQ(ShapeText(out), "1 1, 2 1, 2 2 | 3 3, 4 4");
     // The out shape may be the source; its extent is its own.
     CShape same = Shape("-5 5, 5 -5, 15 5, 5 15");
     ASSERT_TRUE(CRectClipper(kRect).ClipPolygon(same, same));
