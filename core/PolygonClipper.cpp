@@ -31,11 +31,6 @@ Int128 Cross(const IPoint& u, const IPoint& v)
     return Int128(u.x) * v.y - Int128(u.y) * v.x;
 }
 
-Int128 Dot(const IPoint& u, const IPoint& v)
-{
-    return Int128(u.x) * v.x + Int128(u.y) * v.y;
-}
-
 IPoint Minus(const IPoint& a, const IPoint& b)
 {
     return IPoint{a.x - b.x, a.y - b.y};
@@ -123,12 +118,6 @@ struct Segment {
     IPoint b;
 };
 
-// Orders segment numbers by their start points.
-struct ByStart {
-    const std::vector<Segment>& segments;
-    bool operator()(uint32_t s, const IPoint& p) const { return LessXY(segments[s].a, p); }
-    bool operator()(const IPoint& p, uint32_t s) const { return LessXY(p, segments[s].a); }
-};
 
 class Sweep {
 public:
@@ -365,20 +354,23 @@ IPoint Sweep::CrossingPoint(const Edge& a, const Edge& b, int64_t y0, int64_t y1
 {
     const int64_t xmin = std::min({a.xcur, a.xnext, b.xcur, b.xnext});
     const int64_t xmax = std::max({a.xcur, a.xnext, b.xcur, b.xnext});
+    // Parallel edges swap only by rounding, so they are within a unit all
+    // along: they meet halfway up the row.
+    int64_t y = y0 + (y1 - y0) / 2;
     const Int128 d = Int128(a.dx) * b.dy - Int128(a.dy) * b.dx;
     if (d != 0) {
         const Int128 n = Int128(b.bot.x - a.bot.x) * b.dy - Int128(b.bot.y - a.bot.y) * b.dx;
         const long double t = static_cast<long double>(n) / static_cast<long double>(d);
-        const long double y = a.bot.y + t * a.dy;
-        if (y >= y0 && y <= y1) {
+        const long double ty = a.bot.y + t * a.dy;
+        if (ty >= y0 && ty <= y1) {
             const long double x = std::clamp<long double>(a.bot.x + t * a.dx, xmin, xmax);
-            return IPoint{std::llround(x), std::clamp<int64_t>(std::llround(y), y0, y1)};
+            return IPoint{std::llround(x), std::clamp<int64_t>(std::llround(ty), y0, y1)};
         }
+        // Crossing just beyond the row, swapped by rounding at the near
+        // end: there the edges are within a unit.
+        y = ty < y0 ? y0 : y1;
     }
-    // Parallel, or swapped only by rounding: meet halfway up the row.
-    const int64_t y = y0 + (y1 - y0) / 2;
-    const int64_t x = (XAt(a, y) + XAt(b, y)) / 2;
-    return IPoint{std::clamp(x, xmin, xmax), y};
+    return IPoint{std::clamp((XAt(a, y) + XAt(b, y)) / 2, xmin, xmax), y};
 }
 
 // Between the rows at y and ynext units change order only by swapping with
@@ -471,67 +463,91 @@ void Sweep::Run()
     }
 }
 
-// Chooses at every node the outgoing piece that turns furthest right from
-// the arrival (the smallest clockwise turn from the way back), so rings that
-// touch at a point come out as separate rings.
+// Pairs at every node each arriving piece with a leaving one: around the
+// node, clockwise, the region lies between an arrival and the departure
+// that follows it, so pairs are matched like brackets. Rings so made never
+// cross themselves; where the region touches itself at a point they come
+// apart or touch without crossing.
 void Sweep::LinkRings(std::vector<std::vector<IPoint>>& rings)
 {
     const size_t n = m_segments.size();
-    std::vector<uint32_t> order(n);
-    std::iota(order.begin(), order.end(), 0u);
-    std::sort(order.begin(), order.end(),
+    std::vector<uint32_t> byStart(n);
+    std::iota(byStart.begin(), byStart.end(), 0u);
+    std::sort(byStart.begin(), byStart.end(),
               [this](uint32_t p, uint32_t q) { return LessXY(m_segments[p].a, m_segments[q].a); });
+    std::vector<uint32_t> byEnd(byStart);
+    std::sort(byEnd.begin(), byEnd.end(),
+              [this](uint32_t p, uint32_t q) { return LessXY(m_segments[p].b, m_segments[q].b); });
+
+    struct Spoke {
+        IPoint direction; // away from the node
+        uint32_t segment;
+        bool arrives;
+    };
+    // Clockwise from +x; an arrival before a departure the same way, so a
+    // piece and its exact reverse pair up and drop out as a spike.
+    auto clockwise = [](const Spoke& s, const Spoke& t) {
+        auto half = [](const IPoint& v) { return v.y < 0 || (v.y == 0 && v.x > 0) ? 0 : 1; };
+        const int hs = half(s.direction);
+        const int ht = half(t.direction);
+        if (hs != ht)
+            return hs < ht;
+        const Int128 c = Cross(s.direction, t.direction);
+        if (c != 0)
+            return c < 0;
+        return s.arrives && !t.arrives;
+    };
+
+    std::vector<int64_t> next(n, -1);
+    std::vector<Spoke> spokes;
+    std::vector<uint32_t> pending;
+    for (size_t i = 0, j = 0; i < n || j < n;) {
+        IPoint node;
+        if (j >= n || (i < n && !LessXY(m_segments[byEnd[j]].b, m_segments[byStart[i]].a)))
+            node = m_segments[byStart[i]].a;
+        else
+            node = m_segments[byEnd[j]].b;
+        spokes.clear();
+        for (; i < n && m_segments[byStart[i]].a == node; ++i)
+            spokes.push_back({Minus(m_segments[byStart[i]].b, node), byStart[i], false});
+        for (; j < n && m_segments[byEnd[j]].b == node; ++j)
+            spokes.push_back({Minus(m_segments[byEnd[j]].a, node), byEnd[j], true});
+        std::sort(spokes.begin(), spokes.end(), clockwise);
+        // Start after the deepest point, so every departure finds an arrival.
+        size_t start = 0;
+        for (int64_t depth = 0, lowest = 0, k = 0; k < static_cast<int64_t>(spokes.size()); ++k) {
+            depth += spokes[static_cast<size_t>(k)].arrives ? 1 : -1;
+            if (depth < lowest) {
+                lowest = depth;
+                start = static_cast<size_t>(k) + 1;
+            }
+        }
+        pending.clear();
+        for (size_t k = 0; k < spokes.size(); ++k) {
+            const Spoke& s = spokes[(start + k) % spokes.size()];
+            if (s.arrives) {
+                pending.push_back(s.segment);
+            } else if (!pending.empty()) {
+                next[pending.back()] = s.segment;
+                pending.pop_back();
+            }
+        }
+    }
+
     std::vector<uint8_t> used(n, 0);
-
-    // Counter-clockwise angle order from the direction r, r itself first.
-    auto half = [](const IPoint& r, const IPoint& v) {
-        const Int128 c = Cross(r, v);
-        return c > 0 || (c == 0 && Dot(r, v) > 0) ? 0 : 1;
-    };
-    auto ccwLess = [&](const IPoint& r, const IPoint& a, const IPoint& b) {
-        const int ha = half(r, a);
-        const int hb = half(r, b);
-        return ha != hb ? ha < hb : Cross(a, b) > 0;
-    };
-
     std::vector<IPoint> ring;
-    for (size_t k = 0; k < n; ++k) {
-        const uint32_t first = order[k];
+    for (size_t first = 0; first < n; ++first) {
         if (used[first])
             continue;
-        used[first] = 1;
         ring.clear();
-        uint32_t current = first;
-        bool closed = false;
-        for (;;) {
-            const Segment& s = m_segments[current];
-            ring.push_back(s.a);
-            const IPoint back = Minus(s.a, s.b);
-            const auto range = std::equal_range(order.begin(), order.end(), s.b, ByStart{m_segments});
-            int64_t best = -1;
-            IPoint bestDirection;
-            auto consider = [&](uint32_t c) {
-                const IPoint d = Minus(m_segments[c].b, m_segments[c].a);
-                if (best < 0 || ccwLess(back, bestDirection, d)) {
-                    best = c;
-                    bestDirection = d;
-                }
-            };
-            if (s.b == m_segments[first].a)
-                consider(first);
-            for (auto it = range.first; it != range.second; ++it)
-                if (!used[*it])
-                    consider(*it);
-            if (best < 0)
-                break; // cannot happen on a balanced boundary; the ring is dropped
-            if (static_cast<uint32_t>(best) == first) {
-                closed = true;
-                break;
-            }
-            used[static_cast<size_t>(best)] = 1;
-            current = static_cast<uint32_t>(best);
+        int64_t s = static_cast<int64_t>(first);
+        // A node out of balance cannot happen; a ring through one is dropped.
+        while (s >= 0 && !used[static_cast<size_t>(s)]) {
+            used[static_cast<size_t>(s)] = 1;
+            ring.push_back(m_segments[static_cast<size_t>(s)].a);
+            s = next[static_cast<size_t>(s)];
         }
-        if (closed)
+        if (s == static_cast<int64_t>(first))
             rings.push_back(ring);
     }
 }
@@ -576,10 +592,16 @@ void Sweep::Result(std::vector<CPolygonClipper::Contour>& result)
         CleanRing(ring);
         if (ring.empty())
             continue;
-        long double area = 0;
-        for (size_t i = 1; i + 1 < ring.size(); ++i)
-            area += static_cast<long double>(Cross(Minus(ring[i], ring[0]), Minus(ring[i + 1], ring[0])));
-        if (area == 0)
+        long double area = 0; // doubled
+        long double perimeter = 0;
+        for (size_t i = 0; i < ring.size(); ++i) {
+            const IPoint d = Minus(ring[(i + 1) % ring.size()], ring[i]);
+            perimeter += std::hypot(static_cast<long double>(d.x), static_cast<long double>(d.y));
+            if (i >= 1 && i + 1 < ring.size())
+                area += static_cast<long double>(Cross(Minus(ring[i], ring[0]), Minus(ring[i + 1], ring[0])));
+        }
+        // Slivers thinner than two grid units on average are rounding noise.
+        if (std::fabs(area) <= 2 * perimeter)
             continue;
         CPolygonClipper::Contour contour;
         contour.hole = area < 0;
