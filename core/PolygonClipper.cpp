@@ -134,6 +134,7 @@ public:
             m_in[i] = kTables[op][i];
     }
 
+    void Reserve(size_t edges) { m_edges.reserve(std::min(edges, kMaxEdges)); }
     void AddContour(const std::vector<CMapPoint>& points, int bit);
     void Run();
     void Result(std::vector<CPolygonClipper::Contour>& result);
@@ -695,6 +696,12 @@ bool CPolygonClipper::Clip(int op, const std::vector<Contour>& subject, const st
             if (op == kIntersection)
                 farSubject = FarContours(subject, clip);
         }
+        size_t points = 0;
+        for (size_t i = 0; i < subject.size(); ++i)
+            points += farSubject[i] ? 0 : subject[i].points.size();
+        for (size_t i = 0; i < clip.size(); ++i)
+            points += farClip[i] ? 0 : clip[i].points.size();
+        sweep.Reserve(points);
         for (size_t i = 0; i < subject.size(); ++i)
             if (!farSubject[i])
                 sweep.AddContour(subject[i].points, kSubjectBit);
