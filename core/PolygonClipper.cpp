@@ -118,7 +118,6 @@ struct Segment {
     IPoint b;
 };
 
-
 class Sweep {
 public:
     Sweep(int op, const Grid& grid) : m_grid(grid)

@@ -9,13 +9,14 @@
 // Coordinates are snapped to an integer grid as fine as the doubles allow
 // (2^-52 of the largest magnitude) but no finer than 5.8e-11 map units, so
 // every ordering decision of the sweep is exact and repeatable, and edges
-// that coincide within that are one; crossings are rounded to the grid. The sweep runs
-// over the rows of vertex heights: within a row edges change order only by
-// swaps of neighbours, and the result's boundary is gathered as directed
-// pieces (region on the left) that are linked into rings afterwards.
-// Coincident edges act as one; zero-width spikes and collinear vertices are
-// removed from the rings. Outer rings come out counter-clockwise and holes
-// clockwise, each flagged.
+// that coincide within that are one; crossings are rounded to the grid.
+// The sweep runs over the rows of vertex heights: within a row edges change
+// order only by swaps of neighbours, and the result's boundary is gathered
+// as directed pieces (region on the left) that are linked into rings
+// afterwards. Zero-width spikes, collinear vertices and slivers thinner
+// than the grid are removed. Rings never cross; where the result touches
+// itself at a point they may touch there. Outer rings come out
+// counter-clockwise and holes clockwise, each flagged.
 class CPolygonClipper {
 public:
     struct Contour {
