@@ -86,8 +86,12 @@ void CPolygonSet::InitSingleContour(int capacity)
 {
     Clear();
     m_contours.emplace_back();
-    m_contours.back().points.reserve(static_cast<size_t>(std::max(capacity, 0)));
     m_normal = false;
+    // Room asked for is a hint: the contour grows as needed all the same.
+    try {
+        m_contours.back().points.reserve(static_cast<size_t>(std::max(capacity, 0)));
+    } catch (const std::bad_alloc&) {
+    }
 }
 
 void CPolygonSet::AddVertex(const CMapPoint& p)
