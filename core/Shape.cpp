@@ -1,6 +1,7 @@
 #include "core/Shape.h"
 
 #include "core/MapGeometry.h"
+#include "core/PolygonSet.h"
 
 #include <algorithm>
 #include <cmath>
@@ -487,47 +488,6 @@ double CShape::Area() const
 {
     if (GetPartCount() <= 1)
         return PolygonArea(m_points.GetData(), GetPointCount());
-    return MultiPartArea();
-}
-
-// TODO: build a CPolygonSet of the parts and take its area once polygon
-// clipping is in; counting each ring by the rings around it is exact only
-// while rings do not cross.
-double CShape::MultiPartArea() const
-{
-    struct Ring {
-        const CMapPoint* points;
-        int size;
-        CMapRect extent;
-    };
-    std::vector<Ring> rings;
-    for (int k = 0, first = 0, size = 0; k < GetPartCount(); ++k, first += size) {
-        size = PartSizeAt(k, first);
-        if (size < 3)
-            continue;
-        Ring ring{m_points.GetData() + first, size, CMapRect()};
-        for (int i = 0; i < size; ++i)
-            ring.extent.UnionPoint(ring.points[i]);
-        rings.push_back(ring);
-    }
-    double area = 0;
-    for (const Ring& ring : rings) {
-        int depth = 0;
-        for (const Ring& other : rings) {
-            CMapRect common;
-            if (&other == &ring || !common.IntersectRect(ring.extent, other.extent) || !(common == ring.extent))
-                continue;
-            // The first vertex off the other ring's boundary tells inside from outside.
-            for (int i = 0; i < ring.size; ++i) {
-                const int where = PointInRing(other.points, other.size, ring.points[i]);
-                if (where != 2) {
-                    depth += where;
-                    break;
-                }
-            }
-        }
-        const double ringArea = PolygonArea(ring.points, ring.size);
-        area += depth % 2 == 0 ? ringArea : -ringArea;
-    }
-    return area;
+    // Rings may nest and cross: the polygon set tells which parts are holes.
+    return CPolygonSet(*this).Area();
 }

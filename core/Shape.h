@@ -120,13 +120,13 @@ public:
     // part's final vertex). Ties go to the later part.
     bool HitTestSegment(const CMapPoint& p, double tolerance, int part, int& index,
                         CMapPoint* nearest = nullptr) const;
-    // The area enclosed, holes subtracted.
+    // The area enclosed, holes subtracted: parts count even-odd, as in
+    // PointInPolygon. NaN when it cannot be computed.
     double Area() const;
 
 private:
     // The size of a part starting at start, cut to the points there are.
     int PartSizeAt(int part, int start) const;
-    double MultiPartArea() const;
 
     CMapPointArray m_points;
     std::vector<uint32_t> m_partSizes;

@@ -1,0 +1,718 @@
+#include "core/PolygonClipper.h"
+
+#include "core/MapRect.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <new>
+#include <numeric>
+#include <stdexcept>
+
+namespace {
+
+using Int128 = __int128;
+
+struct IPoint {
+    int64_t x = 0;
+    int64_t y = 0;
+    friend bool operator==(const IPoint&, const IPoint&) = default;
+};
+
+bool LessXY(const IPoint& a, const IPoint& b)
+{
+    return a.x != b.x ? a.x < b.x : a.y < b.y;
+}
+
+// Grid coordinates stay within 2^53, so differences fit 55 bits and their
+// products fit an Int128 with room to spare.
+Int128 Cross(const IPoint& u, const IPoint& v)
+{
+    return Int128(u.x) * v.y - Int128(u.y) * v.x;
+}
+
+IPoint Minus(const IPoint& a, const IPoint& b)
+{
+    return IPoint{a.x - b.x, a.y - b.y};
+}
+
+constexpr int kFinestExponent = -34;
+constexpr size_t kMaxEdges = INT32_MAX / 4;
+
+// value = integer * 2^exponent.
+struct Grid {
+    int exponent = 0;
+    int64_t ToGrid(double v) const { return std::llround(std::ldexp(v, -exponent)); }
+    double FromGrid(int64_t v) const { return std::ldexp(static_cast<double>(v), exponent); }
+};
+
+// Subject and clip membership of a region, one bit each.
+enum : int { kSubjectBit = 1, kClipBit = 2 };
+
+struct Edge {
+    IPoint bot; // lower end
+    IPoint top;
+    int64_t dx = 0;
+    int64_t dy = 0; // > 0
+    int bit = 0;    // kSubjectBit or kClipBit
+    int64_t xcur = 0;  // x at the current row
+    int64_t xnext = 0; // x at the next row
+    // The boundary piece open on this edge: from start up to where the edge
+    // stops bounding the result; down when the region lies on its +x side.
+    IPoint start;
+    bool open = false;
+    bool down = false;
+};
+
+// a / b for a quotient known to fit 64 bits: one hardware division where
+// there is one, instead of the library's full 128-bit routine.
+inline uint64_t DivideWide(unsigned __int128 a, uint64_t b)
+{
+#if defined(__x86_64__)
+    uint64_t quotient = 0;
+    uint64_t remainder = 0;
+    __asm__("divq %4"
+            : "=a"(quotient), "=d"(remainder)
+            : "a"(static_cast<uint64_t>(a)), "d"(static_cast<uint64_t>(a >> 64)), "rm"(b));
+    return quotient;
+#else
+    return static_cast<uint64_t>(a / b);
+#endif
+}
+
+// x of the edge at height y, rounded half up; exact at the ends, and the
+// same for every edge on one line.
+int64_t XAt(const Edge& e, int64_t y)
+{
+    if (y <= e.bot.y)
+        return e.bot.x;
+    if (y >= e.top.y)
+        return e.top.x;
+    if (e.dx == 0)
+        return e.bot.x;
+    // floor((2 dx (y - bot.y) + dy) / (2 dy)); the quotient is below 2^57.
+    const Int128 a = 2 * (Int128(e.dx) * (y - e.bot.y)) + e.dy;
+    const uint64_t b = 2 * static_cast<uint64_t>(e.dy);
+    if (a >= 0)
+        return e.bot.x + static_cast<int64_t>(DivideWide(static_cast<unsigned __int128>(a), b));
+    return e.bot.x - static_cast<int64_t>(DivideWide(static_cast<unsigned __int128>(-a) + (b - 1), b));
+}
+
+// Edges that run together through a whole row act as one.
+struct Unit {
+    int first = 0; // into the row's edge list
+    int count = 0;
+    int bits = 0; // membership toggled across it
+    int rep = 0;  // edge index carrying the unit's piece
+    int64_t xnext = 0;
+};
+
+struct Swap {
+    int left = 0; // units, left one before the swap
+    int right = 0;
+    IPoint at;
+};
+
+struct Segment {
+    IPoint a;
+    IPoint b;
+};
+
+class Sweep {
+public:
+    Sweep(int op, const Grid& grid) : m_grid(grid)
+    {
+        // Which of the four memberships (none, subject, clip, both) is in the result.
+        static constexpr bool kTables[4][4] = {
+            {false, true, false, false}, // difference
+            {false, false, false, true}, // intersection
+            {false, true, true, false},  // exclusive-or
+            {false, true, true, true},   // union
+        };
+        for (int i = 0; i < 4; ++i)
+            m_in[i] = kTables[op][i];
+    }
+
+    void Reserve(size_t edges) { m_edges.reserve(std::min(edges, kMaxEdges)); }
+    void AddContour(const std::vector<CMapPoint>& points, int bit);
+    void Run();
+    void Result(std::vector<CPolygonClipper::Contour>& result);
+
+private:
+    bool In(int bits) const { return m_in[bits & 3]; }
+    void Close(Edge& e, const IPoint& at);
+    void SetStatus(Edge& e, int leftBits, int rightBits, const IPoint& at);
+    void Horizontal(int64_t x0, int64_t x1, int64_t y, int belowBits, int aboveBits);
+    void BuildRow(int64_t y, int64_t ynext, size_t& nextNew);
+    bool RunsOn(size_t i, size_t i1, size_t j, size_t j1) const;
+    void WalkNodes(int64_t y);
+    void RunBeam(int64_t y, int64_t ynext);
+    IPoint CrossingPoint(const Edge& a, const Edge& b, int64_t y0, int64_t y1) const;
+    void LinkRings(std::vector<std::vector<IPoint>>& rings);
+
+    Grid m_grid;
+    bool m_in[4] = {};
+    std::vector<Edge> m_edges;
+    std::vector<int> m_below; // edges of the row below, ordered by x at the current height
+    std::vector<int> m_above; // edges of the row above
+    std::vector<Unit> m_units;
+    std::vector<int> m_states; // membership left of each unit (and right of the last)
+    std::vector<Swap> m_swaps;
+    std::vector<int> m_order;    // units in x order within the beam
+    std::vector<int> m_position; // place of each unit in m_order
+    std::vector<Segment> m_segments;
+};
+
+void Sweep::AddContour(const std::vector<CMapPoint>& points, int bit)
+{
+    const size_t n = points.size();
+    if (n < 2)
+        return;
+    // Edges and boundary pieces are numbered in 32 bits.
+    if (n > kMaxEdges - m_edges.size())
+        throw std::length_error("too many edges");
+    IPoint first{m_grid.ToGrid(points[0].x), m_grid.ToGrid(points[0].y)};
+    IPoint a = first;
+    for (size_t i = 0; i < n; ++i) {
+        const IPoint b = i + 1 < n ? IPoint{m_grid.ToGrid(points[i + 1].x), m_grid.ToGrid(points[i + 1].y)} : first;
+        // Horizontal edges bound nothing along a row; the rows above and
+        // below tell where the result has horizontal sides.
+        if (a.y != b.y) {
+            Edge e;
+            e.bot = a.y < b.y ? a : b;
+            e.top = a.y < b.y ? b : a;
+            e.dx = e.top.x - e.bot.x;
+            e.dy = e.top.y - e.bot.y;
+            e.bit = bit;
+            m_edges.push_back(e);
+        }
+        a = b;
+    }
+}
+
+void Sweep::Close(Edge& e, const IPoint& at)
+{
+    if (!e.open)
+        return;
+    e.open = false;
+    if (e.start == at)
+        return;
+    if (e.down)
+        m_segments.push_back({at, e.start});
+    else
+        m_segments.push_back({e.start, at});
+}
+
+void Sweep::SetStatus(Edge& e, int leftBits, int rightBits, const IPoint& at)
+{
+    const bool bounds = In(leftBits) != In(rightBits);
+    const bool down = In(rightBits);
+    if (e.open == bounds && (!bounds || e.down == down))
+        return;
+    Close(e, at);
+    if (bounds) {
+        e.open = true;
+        e.start = at;
+        e.down = down;
+    }
+}
+
+void Sweep::Horizontal(int64_t x0, int64_t x1, int64_t y, int belowBits, int aboveBits)
+{
+    const bool below = In(belowBits);
+    const bool above = In(aboveBits);
+    if (below == above || x0 == x1)
+        return;
+    // The region on the left: rightwards under it, leftwards over it.
+    if (above)
+        m_segments.push_back({{x0, y}, {x1, y}});
+    else
+        m_segments.push_back({{x1, y}, {x0, y}});
+}
+
+// The edges of the row starting at y: those of the row below that go on,
+// merged with the edges that start here; ordered by x at y, then at ynext.
+void Sweep::BuildRow(int64_t y, int64_t ynext, size_t& nextNew)
+{
+    m_above.clear();
+    size_t newEnd = nextNew;
+    while (newEnd < m_edges.size() && m_edges[newEnd].bot.y == y)
+        ++newEnd;
+    size_t i = 0;
+    size_t j = nextNew;
+    for (;;) {
+        while (i < m_below.size() && m_edges[static_cast<size_t>(m_below[i])].top.y <= y)
+            ++i;
+        const bool haveOld = i < m_below.size();
+        const bool haveNew = j < newEnd;
+        if (!haveOld && !haveNew)
+            break;
+        if (haveNew && (!haveOld || m_edges[j].bot.x < m_edges[static_cast<size_t>(m_below[i])].xcur)) {
+            m_edges[j].xcur = m_edges[j].bot.x;
+            m_above.push_back(static_cast<int>(j++));
+        } else {
+            m_above.push_back(m_below[i++]);
+        }
+    }
+    nextNew = newEnd;
+    for (int k : m_above)
+        m_edges[static_cast<size_t>(k)].xnext = XAt(m_edges[static_cast<size_t>(k)], ynext);
+    // Within one x the edges fan out by their x one row up.
+    for (size_t a = 0; a < m_above.size();) {
+        size_t b = a + 1;
+        const int64_t x = m_edges[static_cast<size_t>(m_above[a])].xcur;
+        while (b < m_above.size() && m_edges[static_cast<size_t>(m_above[b])].xcur == x)
+            ++b;
+        if (b - a > 1)
+            std::sort(m_above.begin() + static_cast<std::ptrdiff_t>(a), m_above.begin() + static_cast<std::ptrdiff_t>(b),
+                      [this](int p, int q) {
+                          const Edge& ep = m_edges[static_cast<size_t>(p)];
+                          const Edge& eq = m_edges[static_cast<size_t>(q)];
+                          return ep.xnext != eq.xnext ? ep.xnext < eq.xnext : p < q;
+                      });
+        a = b;
+    }
+}
+
+// True when the edges meeting at a node are the same below and above and
+// act as one above, and only the first of them may carry a piece: then
+// that piece goes on through the node unless its side changes, so edges
+// shared by both operands get no vertex at every row.
+bool Sweep::RunsOn(size_t i, size_t i1, size_t j, size_t j1) const
+{
+    if (i1 - i != j1 - j || !std::equal(m_below.begin() + static_cast<std::ptrdiff_t>(i),
+                                        m_below.begin() + static_cast<std::ptrdiff_t>(i1),
+                                        m_above.begin() + static_cast<std::ptrdiff_t>(j)))
+        return false;
+    if (m_edges[static_cast<size_t>(m_above[j])].xnext != m_edges[static_cast<size_t>(m_above[j1 - 1])].xnext)
+        return false;
+    for (size_t k = i + 1; k < i1; ++k)
+        if (m_edges[static_cast<size_t>(m_below[k])].open)
+            return false;
+    return true;
+}
+
+// Along the row line at y: every x where edges meet it is a node. Pieces
+// arriving at a node end there and pieces leaving start there, except where
+// the edges run on through the node bounding the same side; between
+// nodes, a difference between the memberships below and above is a
+// horizontal side. Also groups the edges of the row above into units.
+void Sweep::WalkNodes(int64_t y)
+{
+    m_units.clear();
+    m_states.assign(1, 0);
+    int belowBits = 0;
+    int aboveBits = 0;
+    bool havePrevious = false;
+    int64_t previousX = 0;
+    size_t i = 0;
+    size_t j = 0;
+    while (i < m_below.size() || j < m_above.size()) {
+        int64_t x = INT64_MAX;
+        if (i < m_below.size())
+            x = m_edges[static_cast<size_t>(m_below[i])].xcur;
+        if (j < m_above.size())
+            x = std::min(x, m_edges[static_cast<size_t>(m_above[j])].xcur);
+        size_t i1 = i;
+        while (i1 < m_below.size() && m_edges[static_cast<size_t>(m_below[i1])].xcur == x)
+            ++i1;
+        size_t j1 = j;
+        while (j1 < m_above.size() && m_edges[static_cast<size_t>(m_above[j1])].xcur == x)
+            ++j1;
+        if (havePrevious)
+            Horizontal(previousX, x, y, belowBits, aboveBits);
+        const IPoint node{x, y};
+
+        if (!RunsOn(i, i1, j, j1))
+            for (size_t k = i; k < i1; ++k)
+                Close(m_edges[static_cast<size_t>(m_below[k])], node);
+        for (size_t k = i; k < i1; ++k)
+            belowBits ^= m_edges[static_cast<size_t>(m_below[k])].bit;
+        for (size_t k = j; k < j1;) {
+            Unit unit;
+            unit.first = static_cast<int>(k);
+            unit.rep = m_above[k];
+            unit.xnext = m_edges[static_cast<size_t>(unit.rep)].xnext;
+            while (k < j1 && m_edges[static_cast<size_t>(m_above[k])].xnext == unit.xnext) {
+                unit.bits ^= m_edges[static_cast<size_t>(m_above[k])].bit;
+                ++unit.count;
+                ++k;
+            }
+            SetStatus(m_edges[static_cast<size_t>(unit.rep)], aboveBits, aboveBits ^ unit.bits, node);
+            aboveBits ^= unit.bits;
+            m_units.push_back(unit);
+            m_states.push_back(aboveBits);
+        }
+        havePrevious = true;
+        previousX = x;
+        i = i1;
+        j = j1;
+    }
+}
+
+IPoint Sweep::CrossingPoint(const Edge& a, const Edge& b, int64_t y0, int64_t y1) const
+{
+    const int64_t xmin = std::min({a.xcur, a.xnext, b.xcur, b.xnext});
+    const int64_t xmax = std::max({a.xcur, a.xnext, b.xcur, b.xnext});
+    // Parallel edges swap only by rounding, so they are within a unit all
+    // along: they meet halfway up the row.
+    int64_t y = y0 + (y1 - y0) / 2;
+    const Int128 d = Int128(a.dx) * b.dy - Int128(a.dy) * b.dx;
+    if (d != 0) {
+        const Int128 n = Int128(b.bot.x - a.bot.x) * b.dy - Int128(b.bot.y - a.bot.y) * b.dx;
+        const long double t = static_cast<long double>(n) / static_cast<long double>(d);
+        const long double ty = a.bot.y + t * a.dy;
+        if (ty >= y0 && ty <= y1) {
+            const long double x = std::clamp<long double>(a.bot.x + t * a.dx, xmin, xmax);
+            return IPoint{std::llround(x), std::clamp<int64_t>(std::llround(ty), y0, y1)};
+        }
+        // Crossing just beyond the row, swapped by rounding at the near
+        // end: there the edges are within a unit.
+        y = ty < y0 ? y0 : y1;
+    }
+    return IPoint{std::clamp((XAt(a, y) + XAt(b, y)) / 2, xmin, xmax), y};
+}
+
+// Between the rows at y and ynext units change order only by swapping with
+// a neighbour where they cross. An insertion sort by x at ynext lists each
+// crossing pair once; they are taken by height, always a pair of neighbours.
+void Sweep::RunBeam(int64_t y, int64_t ynext)
+{
+    const int m = static_cast<int>(m_units.size());
+    std::vector<int>& order = m_order;
+    order.resize(static_cast<size_t>(m));
+    std::iota(order.begin(), order.end(), 0);
+    m_swaps.clear();
+    for (int k = 1; k < m; ++k) {
+        const int u = order[static_cast<size_t>(k)];
+        int p = k;
+        while (p > 0 && m_units[static_cast<size_t>(order[static_cast<size_t>(p - 1)])].xnext >
+                            m_units[static_cast<size_t>(u)].xnext) {
+            m_swaps.push_back({order[static_cast<size_t>(p - 1)], u, {}});
+            order[static_cast<size_t>(p)] = order[static_cast<size_t>(p - 1)];
+            --p;
+        }
+        order[static_cast<size_t>(p)] = u;
+    }
+    if (!m_swaps.empty()) {
+        for (Swap& s : m_swaps)
+            s.at = CrossingPoint(m_edges[static_cast<size_t>(m_units[static_cast<size_t>(s.left)].rep)],
+                                 m_edges[static_cast<size_t>(m_units[static_cast<size_t>(s.right)].rep)], y, ynext);
+        std::stable_sort(m_swaps.begin(), m_swaps.end(), [](const Swap& a, const Swap& b) { return a.at.y < b.at.y; });
+        std::iota(order.begin(), order.end(), 0);
+        std::vector<int>& position = m_position;
+        position = order;
+        for (size_t s = 0; s < m_swaps.size(); ++s) {
+            // Rounding may list a crossing before the one that makes its
+            // pair neighbours; a pair of neighbours is always left.
+            auto adjacent = [&](const Swap& w) {
+                return position[static_cast<size_t>(w.right)] == position[static_cast<size_t>(w.left)] + 1;
+            };
+            if (!adjacent(m_swaps[s])) {
+                size_t t = s + 1;
+                while (t < m_swaps.size() && !adjacent(m_swaps[t]))
+                    ++t;
+                if (t == m_swaps.size())
+                    throw std::logic_error("crossing order");
+                std::swap(m_swaps[s], m_swaps[t]);
+            }
+            const Swap& w = m_swaps[s];
+            const size_t p = static_cast<size_t>(position[static_cast<size_t>(w.left)]);
+            const Unit& u = m_units[static_cast<size_t>(w.left)];
+            const Unit& v = m_units[static_cast<size_t>(w.right)];
+            const int middle = m_states[p] ^ v.bits;
+            SetStatus(m_edges[static_cast<size_t>(u.rep)], middle, m_states[p + 2], w.at);
+            SetStatus(m_edges[static_cast<size_t>(v.rep)], m_states[p], middle, w.at);
+            m_states[p + 1] = middle;
+            std::swap(order[p], order[p + 1]);
+            position[static_cast<size_t>(w.left)] = static_cast<int>(p + 1);
+            position[static_cast<size_t>(w.right)] = static_cast<int>(p);
+        }
+    }
+    m_below.clear();
+    for (int u : order) {
+        const Unit& unit = m_units[static_cast<size_t>(u)];
+        for (int k = unit.first; k < unit.first + unit.count; ++k) {
+            Edge& e = m_edges[static_cast<size_t>(m_above[static_cast<size_t>(k)])];
+            e.xcur = e.xnext;
+            m_below.push_back(m_above[static_cast<size_t>(k)]);
+        }
+    }
+}
+
+void Sweep::Run()
+{
+    std::sort(m_edges.begin(), m_edges.end(), [](const Edge& a, const Edge& b) {
+        return a.bot.y != b.bot.y ? a.bot.y < b.bot.y : a.bot.x < b.bot.x;
+    });
+    std::vector<int64_t> rows;
+    rows.reserve(m_edges.size() * 2);
+    for (const Edge& e : m_edges) {
+        rows.push_back(e.bot.y);
+        rows.push_back(e.top.y);
+    }
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    size_t nextNew = 0;
+    for (size_t r = 0; r < rows.size(); ++r) {
+        const int64_t y = rows[r];
+        const int64_t ynext = r + 1 < rows.size() ? rows[r + 1] : y;
+        BuildRow(y, ynext, nextNew);
+        WalkNodes(y);
+        RunBeam(y, ynext);
+    }
+}
+
+// Pairs at every node each arriving piece with a leaving one: around the
+// node, clockwise, the region lies between an arrival and the departure
+// that follows it, so pairs are matched like brackets. Rings so made never
+// cross themselves; where the region touches itself at a point they come
+// apart or touch without crossing.
+void Sweep::LinkRings(std::vector<std::vector<IPoint>>& rings)
+{
+    const size_t n = m_segments.size();
+    std::vector<uint32_t> byStart(n);
+    std::iota(byStart.begin(), byStart.end(), 0u);
+    std::sort(byStart.begin(), byStart.end(),
+              [this](uint32_t p, uint32_t q) { return LessXY(m_segments[p].a, m_segments[q].a); });
+    std::vector<uint32_t> byEnd(byStart);
+    std::sort(byEnd.begin(), byEnd.end(),
+              [this](uint32_t p, uint32_t q) { return LessXY(m_segments[p].b, m_segments[q].b); });
+
+    struct Spoke {
+        IPoint direction; // away from the node
+        uint32_t segment;
+        bool arrives;
+    };
+    // Clockwise from +x; an arrival before a departure the same way, so a
+    // piece and its exact reverse pair up and drop out as a spike.
+    auto clockwise = [](const Spoke& s, const Spoke& t) {
+        auto half = [](const IPoint& v) { return v.y < 0 || (v.y == 0 && v.x > 0) ? 0 : 1; };
+        const int hs = half(s.direction);
+        const int ht = half(t.direction);
+        if (hs != ht)
+            return hs < ht;
+        const Int128 c = Cross(s.direction, t.direction);
+        if (c != 0)
+            return c < 0;
+        return s.arrives && !t.arrives;
+    };
+
+    std::vector<int64_t> next(n, -1);
+    std::vector<Spoke> spokes;
+    std::vector<uint32_t> pending;
+    for (size_t i = 0, j = 0; i < n || j < n;) {
+        IPoint node;
+        if (j >= n || (i < n && !LessXY(m_segments[byEnd[j]].b, m_segments[byStart[i]].a)))
+            node = m_segments[byStart[i]].a;
+        else
+            node = m_segments[byEnd[j]].b;
+        spokes.clear();
+        for (; i < n && m_segments[byStart[i]].a == node; ++i)
+            spokes.push_back({Minus(m_segments[byStart[i]].b, node), byStart[i], false});
+        for (; j < n && m_segments[byEnd[j]].b == node; ++j)
+            spokes.push_back({Minus(m_segments[byEnd[j]].a, node), byEnd[j], true});
+        std::sort(spokes.begin(), spokes.end(), clockwise);
+        // Start after the deepest point, so every departure finds an arrival.
+        size_t start = 0;
+        for (int64_t depth = 0, lowest = 0, k = 0; k < static_cast<int64_t>(spokes.size()); ++k) {
+            depth += spokes[static_cast<size_t>(k)].arrives ? 1 : -1;
+            if (depth < lowest) {
+                lowest = depth;
+                start = static_cast<size_t>(k) + 1;
+            }
+        }
+        pending.clear();
+        for (size_t k = 0; k < spokes.size(); ++k) {
+            const Spoke& s = spokes[(start + k) % spokes.size()];
+            if (s.arrives) {
+                pending.push_back(s.segment);
+            } else if (!pending.empty()) {
+                next[pending.back()] = s.segment;
+                pending.pop_back();
+            }
+        }
+    }
+
+    std::vector<uint8_t> used(n, 0);
+    std::vector<IPoint> ring;
+    for (size_t first = 0; first < n; ++first) {
+        if (used[first])
+            continue;
+        ring.clear();
+        int64_t s = static_cast<int64_t>(first);
+        // A node out of balance cannot happen; a ring through one is dropped.
+        while (s >= 0 && !used[static_cast<size_t>(s)]) {
+            used[static_cast<size_t>(s)] = 1;
+            ring.push_back(m_segments[static_cast<size_t>(s)].a);
+            s = next[static_cast<size_t>(s)];
+        }
+        if (s == static_cast<int64_t>(first))
+            rings.push_back(ring);
+    }
+}
+
+// Drops repeated and collinear vertices, spikes included.
+void CleanRing(std::vector<IPoint>& ring)
+{
+    size_t out = 0;
+    for (size_t i = 0; i < ring.size(); ++i) {
+        const IPoint p = ring[i];
+        while (out >= 2 && Cross(Minus(ring[out - 1], ring[out - 2]), Minus(p, ring[out - 1])) == 0)
+            --out;
+        if (out >= 1 && ring[out - 1] == p)
+            continue;
+        ring[out++] = p;
+    }
+    size_t begin = 0;
+    while (out - begin >= 3) {
+        if (Cross(Minus(ring[out - 1], ring[out - 2]), Minus(ring[begin], ring[out - 1])) == 0) {
+            --out;
+        } else if (Cross(Minus(ring[begin], ring[out - 1]), Minus(ring[begin + 1], ring[begin])) == 0) {
+            ++begin;
+        } else {
+            break;
+        }
+    }
+    if (out - begin < 3) {
+        ring.clear();
+        return;
+    }
+    ring.erase(ring.begin() + static_cast<std::ptrdiff_t>(out), ring.end());
+    ring.erase(ring.begin(), ring.begin() + static_cast<std::ptrdiff_t>(begin));
+}
+
+void Sweep::Result(std::vector<CPolygonClipper::Contour>& result)
+{
+    std::vector<std::vector<IPoint>> rings;
+    LinkRings(rings);
+    m_segments = {};
+    result.clear();
+    for (std::vector<IPoint>& ring : rings) {
+        CleanRing(ring);
+        if (ring.empty())
+            continue;
+        long double area = 0; // doubled
+        long double perimeter = 0;
+        for (size_t i = 0; i < ring.size(); ++i) {
+            const IPoint d = Minus(ring[(i + 1) % ring.size()], ring[i]);
+            perimeter += std::hypot(static_cast<long double>(d.x), static_cast<long double>(d.y));
+            if (i >= 1 && i + 1 < ring.size())
+                area += static_cast<long double>(Cross(Minus(ring[i], ring[0]), Minus(ring[i + 1], ring[0])));
+        }
+        // Slivers thinner than two grid units on average are rounding noise.
+        if (std::fabs(area) <= 2 * perimeter)
+            continue;
+        CPolygonClipper::Contour contour;
+        contour.hole = area < 0;
+        contour.points.reserve(ring.size());
+        for (const IPoint& p : ring)
+            contour.points.emplace_back(m_grid.FromGrid(p.x), m_grid.FromGrid(p.y));
+        result.push_back(std::move(contour));
+    }
+}
+
+CMapRect ContourExtent(const CPolygonClipper::Contour& c)
+{
+    CMapRect r;
+    for (const CMapPoint& p : c.points)
+        r.UnionPoint(p);
+    return r;
+}
+
+bool Touch(const CMapRect& a, const CMapRect& b)
+{
+    return a.left <= b.right && b.left <= a.right && a.bottom <= b.top && b.bottom <= a.top;
+}
+
+// Contours whose extent meets none of the other set's: they cannot change
+// an intersection, nor a difference when they belong to the clip set.
+std::vector<uint8_t> FarContours(const std::vector<CPolygonClipper::Contour>& these,
+                                 const std::vector<CPolygonClipper::Contour>& others)
+{
+    std::vector<CMapRect> theirs;
+    CMapRect all;
+    for (const auto& c : others) {
+        theirs.push_back(ContourExtent(c));
+        all.UnionRect(all, theirs.back());
+    }
+    // Past this many pairs only the whole extent is compared.
+    constexpr double kPairLimit = 1e7;
+    const bool pairwise = static_cast<double>(these.size()) * static_cast<double>(others.size()) <= kPairLimit;
+    std::vector<uint8_t> far(these.size(), 0);
+    for (size_t i = 0; i < these.size(); ++i) {
+        const CMapRect r = ContourExtent(these[i]);
+        if (!Touch(r, all))
+            far[i] = 1;
+        else if (pairwise)
+            far[i] = std::none_of(theirs.begin(), theirs.end(), [&](const CMapRect& t) { return Touch(r, t); });
+    }
+    return far;
+}
+
+} // namespace
+
+bool CPolygonClipper::Clip(int op, const std::vector<Contour>& subject, const std::vector<Contour>& clip,
+                           std::vector<Contour>& result)
+{
+    if (op < kDifference || op > kUnion) {
+        result.clear();
+        return false;
+    }
+    double largest = 0;
+    for (const auto* set : {&subject, &clip})
+        for (const Contour& c : *set)
+            for (const CMapPoint& p : c.points) {
+                if (!std::isfinite(p.x) || !std::isfinite(p.y)) {
+                    result.clear();
+                    return false;
+                }
+                largest = std::max({largest, std::fabs(p.x), std::fabs(p.y)});
+            }
+    try {
+        const bool subjectEmpty = subject.empty();
+        const bool clipEmpty = clip.empty();
+        if ((subjectEmpty && clipEmpty) || (subjectEmpty && (op == kIntersection || op == kDifference)) ||
+            (clipEmpty && op == kIntersection)) {
+            result.clear();
+            return true;
+        }
+        // The finest grid that keeps every coordinate within 2^53 units, but
+        // no finer than 2^-34 (5.8e-11): vertices and edges closer than that
+        // are one.
+        Grid grid;
+        grid.exponent = kFinestExponent;
+        if (largest > 0) {
+            int exponent = 0;
+            std::frexp(largest, &exponent);
+            grid.exponent = std::max(exponent - 53, kFinestExponent);
+        }
+        Sweep sweep(op, grid);
+        std::vector<uint8_t> farSubject(subject.size(), 0);
+        std::vector<uint8_t> farClip(clip.size(), 0);
+        if (op == kIntersection || op == kDifference) {
+            farClip = FarContours(clip, subject);
+            if (op == kIntersection)
+                farSubject = FarContours(subject, clip);
+        }
+        size_t points = 0;
+        for (size_t i = 0; i < subject.size(); ++i)
+            points += farSubject[i] ? 0 : subject[i].points.size();
+        for (size_t i = 0; i < clip.size(); ++i)
+            points += farClip[i] ? 0 : clip[i].points.size();
+        sweep.Reserve(points);
+        for (size_t i = 0; i < subject.size(); ++i)
+            if (!farSubject[i])
+                sweep.AddContour(subject[i].points, kSubjectBit);
+        for (size_t i = 0; i < clip.size(); ++i)
+            if (!farClip[i])
+                sweep.AddContour(clip[i].points, kClipBit);
+        sweep.Run();
+        sweep.Result(result);
+        return true;
+    } catch (const std::bad_alloc&) {
+    } catch (const std::logic_error&) { // length_error too
+    }
+    result.clear();
+    return false;
+}
