@@ -124,6 +124,7 @@ private:
     void Emit(int32_t word) { m_code.push_back(word); }
     void EmitDouble(double value);
     void EmitTop();
+    void EmitUntilParen(int error);
     void EmitOperator(int row);
     void EmitFunction(int row);
     void CheckRoom() const;
@@ -226,6 +227,16 @@ void CCompiler::EmitTop()
         EmitFunction(entry);
     else
         EmitOperator(entry);
+}
+
+// Emits operators until an open parenthesis is on top; none left is the error.
+void CCompiler::EmitUntilParen(int error)
+{
+    while (m_opCount == 0 || m_ops[m_opCount - 1] != kParen) {
+        if (m_opCount == 0)
+            Fail(error);
+        EmitTop();
+    }
 }
 
 void CCompiler::EmitOperator(int row)
@@ -488,11 +499,7 @@ void CCompiler::ReadOperator()
     const char c = Peek();
     if (c == ')') {
         ++m_pos;
-        while (m_opCount == 0 || m_ops[m_opCount - 1] != kParen) {
-            if (m_opCount == 0)
-                Fail(4);
-            EmitTop();
-        }
+        EmitUntilParen(4);
         --m_opCount;
         if (m_opCount > 0 && IsFunctionRow(m_ops[m_opCount - 1]))
             EmitFunction(m_ops[--m_opCount]);
@@ -500,11 +507,7 @@ void CCompiler::ReadOperator()
     }
     if (c == ',') {
         ++m_pos;
-        while (m_opCount == 0 || m_ops[m_opCount - 1] != kParen) {
-            if (m_opCount == 0)
-                Fail(5);
-            EmitTop();
-        }
+        EmitUntilParen(5);
         if (m_opCount < 2 || !IsFunctionRow(m_ops[m_opCount - 2]))
             Fail(6);
         m_expectOperand = true;

@@ -5,28 +5,13 @@
 #include "platform/Path.h"
 #include "platform/Stream.h"
 #include "platform/Strings.h"
+#include "tests/core/FieldLists.h"
 #include "tests/support/TestSupport.h"
 
 #include <dirent.h>
 #include <gtest/gtest.h>
 
 namespace {
-
-struct FieldSpec {
-    const char* name;
-    char type;
-    int length;
-    int decimals;
-};
-
-std::vector<CDbfFieldInfo> FieldList(std::initializer_list<FieldSpec> specs)
-{
-    std::vector<CDbfFieldInfo> list;
-    for (const FieldSpec& s : specs)
-        list.emplace_back().Set(s.name, s.type, static_cast<unsigned>(s.length), static_cast<unsigned>(s.decimals));
-    list.emplace_back().Set("", 0, 0, 0);
-    return list;
-}
 
 bool CreateTable(CDbfTable& table, const std::string& path, std::initializer_list<FieldSpec> specs)
 {

@@ -4,6 +4,7 @@
 #include "core/ExprObjectProvider.h"
 #include "core/Shape.h"
 #include "platform/NumberText.h"
+#include "tests/core/FieldLists.h"
 #include "tests/support/TestSupport.h"
 
 #include <cmath>
@@ -17,16 +18,14 @@ class ExprTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        std::vector<CDbfFieldInfo> fields(9);
-        fields[0].Set("NAME", 'C', 10, 0);
-        fields[1].Set("POP", 'N', 8, 0);
-        fields[2].Set("AREA", 'F', 12, 3);
-        fields[3].Set("DAY", 'D', 8, 0);
-        fields[4].Set("OK", 'L', 1, 0);
-        fields[5].Set("NODAY", 'D', 8, 0);
-        fields[6].Set("NOFLAG", 'L', 1, 0);
-        fields[7].Set("NOTE", 'M', 10, 0);
-        fields[8].Set("", 0, 0, 0);
+        const auto fields = FieldList({{"NAME", 'C', 10, 0},
+                                       {"POP", 'N', 8, 0},
+                                       {"AREA", 'F', 12, 3},
+                                       {"DAY", 'D', 8, 0},
+                                       {"OK", 'L', 1, 0},
+                                       {"NODAY", 'D', 8, 0},
+                                       {"NOFLAG", 'L', 1, 0},
+                                       {"NOTE", 'M', 10, 0}});
         ASSERT_TRUE(table.Create("", fields.data()));
         table.SetField(0, "Vilnius");
         table.SetField(1, "544206");
