@@ -12,6 +12,7 @@
 #include "platform/UserServices.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -408,7 +409,7 @@ bool CDbfTable::SetCoordinate(int index, double value, bool longitude)
     // The compact forms DDDLMMSS, DDDLMMSS.s and DDDLMMSS.ss: the most precise
     // that the field holds whole.
     std::string text;
-    for (int form = 3; form >= 1; --form) {
+    for (int form = 3; form >= 1 && std::isfinite(value); --form) {
         if (longitude)
             FormatLongitudeText(value, 0, form, text);
         else

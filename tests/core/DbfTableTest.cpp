@@ -8,6 +8,7 @@
 #include "tests/core/FieldLists.h"
 #include "tests/support/TestSupport.h"
 
+#include <cmath>
 #include <dirent.h>
 #include <gtest/gtest.h>
 
@@ -238,6 +239,7 @@ TEST(DbfTable, CoordinatesAsTextsByFieldWidthOrAsNumbers)
         {8, true, 24.5, "024E30", false},
         {0, true, 400, "        ", false},
         {3, false, 91, "       ", false},
+        {0, true, std::nan(""), "        ", false},
     };
     for (const auto& c : cases) {
         table.SetField(c.index, "");
