@@ -74,6 +74,33 @@ bool ParseDateTimeText(std::string_view text, double& date)
     return true;
 }
 
+// Gives a new table and its memo file (when memoTemp is not empty) their
+// names. An old memo file stands aside until the table has its name, so a
+// failure leaves the old pair as it was.
+bool PutInPlace(const std::string& tableTemp, const std::string& tablePath, const std::string& memoTemp,
+                const std::string& memoPath)
+{
+    if (memoTemp.empty())
+        return RenameFile(tableTemp, tablePath);
+    std::string oldMemo;
+    if (PathExists(memoPath)) {
+        oldMemo = memoTemp + ".old";
+        if (!RenameFile(memoPath, oldMemo))
+            return false;
+    }
+    const bool memoPlaced = RenameFile(memoTemp, memoPath);
+    if (memoPlaced && RenameFile(tableTemp, tablePath)) {
+        if (!oldMemo.empty())
+            RemoveFile(oldMemo);
+        return true;
+    }
+    if (!oldMemo.empty())
+        RenameFile(oldMemo, memoPath);
+    else if (memoPlaced)
+        RemoveFile(memoPath);
+    return false;
+}
+
 } // namespace
 
 CDbfTable::CDbfTable() = default;
@@ -582,13 +609,13 @@ bool CDbfTable::SaveAs(const std::string& path, bool allRecords, bool overwrite,
     if (!target)
         AppMessageBoxArg(1027, path);
 
-    bool done = target && CopyRecords(*target, allRecords, progress) && tableFile->Sync() &&
-                (!memoFile || memoFile->Sync());
+    const bool copied = target && CopyRecords(*target, allRecords, progress);
+    bool done = copied && tableFile->Sync() && (!memoFile || memoFile->Sync());
     DbfClose(target);
-    if (done && hasMemo)
-        done = RenameFile(tempMemo, memoPath);
     if (done)
-        done = RenameFile(tempTable, path);
+        done = PutInPlace(tempTable, path, hasMemo ? tempMemo : std::string(), memoPath);
+    if (copied && !done)
+        AppMessageBoxArg(1027, path);
     if (!done) {
         if (!tempTable.empty())
             RemoveFile(tempTable);

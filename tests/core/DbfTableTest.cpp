@@ -10,6 +10,7 @@
 
 #include <cmath>
 #include <dirent.h>
+#include <unistd.h>
 #include <gtest/gtest.h>
 
 namespace {
@@ -504,6 +505,14 @@ TEST_F(DbfTableSaveAs, RefusesToOverwriteUnlessAskedAndNeverItsOwnFiles)
     CDbfTable copy;
     ASSERT_TRUE(copy.Open(target));
     EXPECT_EQ(copy.GetRecordCount(), 6);
+    // Replacing a table with a memo file replaces both.
+    ASSERT_TRUE(table.SaveAs(target, true, true));
+    ASSERT_TRUE(copy.Open(target));
+    EXPECT_EQ(copy.GetRecordCount(), 9);
+    std::string memo;
+    ASSERT_TRUE(copy.GoToRecord(4));
+    EXPECT_TRUE(copy.GetMemo(copy.FindField("NOTE"), memo));
+    EXPECT_EQ(memo, "memo of four");
 
     // The table itself, under any letter case, and a table whose memo file
     // would be the table's own.
@@ -524,6 +533,19 @@ TEST_F(DbfTableSaveAs, RefusesToOverwriteUnlessAskedAndNeverItsOwnFiles)
 
 TEST_F(DbfTableSaveAs, AFailedSaveLeavesNoFileAndTheOldOneWhole)
 {
+    // A folder in the way: the copy is made but cannot take its name, and
+    // the memo file of that name stays as it was.
+    ASSERT_TRUE(MakeFolder(dir.File("folder.dbf")));
+    WriteWholeFile(dir.File("folder.FPT"), "old memo");
+    EXPECT_FALSE(table.SaveAs(dir.File("folder.dbf"), false, true));
+    EXPECT_EQ(services.MessageIds(), std::vector<unsigned>{1027});
+    EXPECT_EQ(ReadWholeFile(dir.File("folder.FPT")), "old memo");
+    ASSERT_TRUE(RemoveFile(dir.File("folder.FPT")));
+    EXPECT_FALSE(table.SaveAs(dir.File("folder.dbf"), false, true));
+    EXPECT_EQ(FolderFiles(dir.Path()), (std::vector<std::string>{"folder.dbf", "src.FPT", "src.dbf"}));
+    ASSERT_EQ(::rmdir(ResolvePath(dir.File("folder.dbf")).c_str()), 0);
+    services.messages.clear();
+
     const std::string target = dir.File("target.dbf");
     WriteWholeFile(target, "old bytes");
     // Another program cuts the table short: the read of its fifth record fails.
