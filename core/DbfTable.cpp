@@ -590,7 +590,8 @@ bool CDbfTable::SaveAs(const std::string& path, bool allRecords, bool overwrite,
     const bool hasMemo = std::any_of(fields.begin(), fields.end(), [](const CDbfFieldInfo& f) { return f.type == 'M'; });
     const std::string memoPath = hasMemo ? FindSiblingByExtension(path, "FPT") : std::string();
     // Replacing the table's own files would destroy what is being copied.
-    if (IsSameFile(path, m_handle->path) || (hasMemo && m_handle->memo && IsSameFile(memoPath, m_handle->memo->path))) {
+    const DbfMemoFile* ownMemo = m_handle->memo.get();
+    if (IsSameFile(path, m_handle->path) || (hasMemo && ownMemo && IsSameFile(memoPath, ownMemo->path))) {
         AppMessageBoxArg(1027, path);
         return false;
     }
