@@ -2,6 +2,7 @@
 
 #include <clocale>
 #include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <locale.h>
@@ -29,6 +30,44 @@ private:
 bool IsBlank(char c)
 {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+
+// Plain decimals of at most 15 digits without an exponent, the texts of
+// number fields: the digits as a whole number are exact in a double and so
+// is the power of ten, so one division rounds as strtod does. False for
+// anything else.
+bool ParsePlainDecimal(std::string_view text, size_t start, double& value, size_t& end)
+{
+    static const double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                     1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    size_t i = start;
+    const bool negative = i < text.size() && text[i] == '-';
+    if (i < text.size() && (text[i] == '-' || text[i] == '+'))
+        ++i;
+    int64_t digits = 0;
+    int count = 0;
+    int decimals = 0;
+    bool point = false;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c >= '0' && c <= '9') {
+            if (++count > 15)
+                return false;
+            digits = digits * 10 + (c - '0');
+            decimals += point;
+        } else if (c == '.' && !point) {
+            point = true;
+        } else {
+            break;
+        }
+    }
+    if (count == 0 || (i < text.size() && (text[i] == 'e' || text[i] == 'E')))
+        return false;
+    value = static_cast<double>(digits) / kPowers[decimals];
+    if (negative)
+        value = -value;
+    end = i;
+    return true;
 }
 
 } // namespace
@@ -62,11 +101,18 @@ std::string FormatC(const char* format, ...)
 
 double ParseDoubleC(std::string_view text, size_t* consumed)
 {
-    // strtod needs a terminated string; copy only the part that can be a decimal
-    // number (the stored texts never hold hex, inf or nan forms).
     size_t start = 0;
     while (start < text.size() && IsBlank(text[start]))
         ++start;
+    double quick = 0;
+    size_t quickEnd = 0;
+    if (ParsePlainDecimal(text, start, quick, quickEnd)) {
+        if (consumed)
+            *consumed = quickEnd;
+        return quick;
+    }
+    // strtod needs a terminated string; copy only the part that can be a decimal
+    // number (the stored texts never hold hex, inf or nan forms).
     size_t end = start;
     while (end < text.size() && end - start < 400) {
         char ch = text[end];

@@ -158,3 +158,16 @@ bool RenameFile(std::string_view fromStoredPath, std::string_view toStoredPath)
 {
     return std::rename(ResolvePath(fromStoredPath).c_str(), ResolvePath(toStoredPath).c_str()) == 0;
 }
+
+bool MakeFolder(std::string_view storedPath)
+{
+    return ::mkdir(ResolvePath(storedPath).c_str(), 0755) == 0;
+}
+
+bool IsSameFile(std::string_view storedPath1, std::string_view storedPath2)
+{
+    struct stat a {};
+    struct stat b {};
+    return ::stat(ResolvePath(storedPath1).c_str(), &a) == 0 && ::stat(ResolvePath(storedPath2).c_str(), &b) == 0 &&
+           a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}

@@ -34,3 +34,7 @@ bool PathExists(std::string_view storedPath);
 bool RemoveFile(std::string_view storedPath);
 // Renames, replacing an existing target atomically.
 bool RenameFile(std::string_view fromStoredPath, std::string_view toStoredPath);
+// Creates one folder; its parent must exist.
+bool MakeFolder(std::string_view storedPath);
+// True when both paths name one existing file (links and letter case included).
+bool IsSameFile(std::string_view storedPath1, std::string_view storedPath2);

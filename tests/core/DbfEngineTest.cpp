@@ -1,4 +1,5 @@
 #include "core/DbfEngine.h"
+#include "tests/core/FieldLists.h"
 #include "tests/support/TestSupport.h"
 
 #include "platform/Path.h"
@@ -11,22 +12,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-struct FieldSpec {
-    const char* name;
-    char type;
-    int length;
-    int decimals;
-};
-
-std::vector<CDbfFieldInfo> FieldList(std::initializer_list<FieldSpec> specs)
-{
-    std::vector<CDbfFieldInfo> list;
-    for (const FieldSpec& s : specs)
-        list.emplace_back().Set(s.name, s.type, static_cast<unsigned>(s.length), static_cast<unsigned>(s.decimals));
-    list.emplace_back().Set("", 0, 0, 0);
-    return list;
-}
 
 // A table in memory with a memo file, one field of each type.
 const std::initializer_list<FieldSpec> kAllTypes = {

@@ -2,6 +2,9 @@
 #include "tests/support/TestSupport.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <random>
 #include <gtest/gtest.h>
 
 TEST(NumberText, FormattingIgnoresTheProcessLocale)
@@ -40,4 +43,35 @@ TEST(NumberText, ParsingReadsTheLongestNumberPrefix)
     EXPECT_EQ(AtoiC("99999999999"), 2147483647);
     EXPECT_EQ(AtoiC("-99999999999"), -2147483647 - 1);
     EXPECT_EQ(AtoiC("x1"), 0);
+}
+
+TEST(NumberText, PlainDecimalsParseBitForBitAsStrtodDoes)
+{
+    std::mt19937 random(42);
+    std::uniform_int_distribution<int> digit(0, 9);
+    std::uniform_int_distribution<int> length(1, 18);
+    for (int n = 0; n < 20000; ++n) {
+        std::string text = n % 3 == 0 ? "-" : n % 7 == 0 ? "+" : "";
+        const int digits = length(random);
+        const int point = std::uniform_int_distribution<int>(0, digits)(random);
+        for (int i = 0; i < digits; ++i) {
+            if (i == point)
+                text += '.';
+            text += static_cast<char>('0' + digit(random));
+        }
+        text += n % 5 == 0 ? "  " : "";
+        size_t used = 0;
+        const double value = ParseDoubleC(text, &used);
+        char* end = nullptr;
+        const double expected = std::strtod(text.c_str(), &end);
+        ASSERT_EQ(std::memcmp(&value, &expected, sizeof value), 0) << text;
+        ASSERT_EQ(used, static_cast<size_t>(end - text.c_str())) << text;
+    }
+    size_t used = 0;
+    EXPECT_EQ(ParseDoubleC("-", &used), 0.0);
+    EXPECT_EQ(used, 0u);
+    EXPECT_EQ(ParseDoubleC("1.e", &used), 1.0);
+    EXPECT_EQ(used, 2u);
+    EXPECT_EQ(ParseDoubleC("1.5E-1", &used), 0.15);
+    EXPECT_EQ(used, 6u);
 }
