@@ -19,6 +19,8 @@
 #include <cerrno>
 #include <cfloat>
 #include <cmath>
+#include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 #include <unistd.h>
@@ -296,7 +298,10 @@ void CDrelDoc::ReadSettings(const CIniFile& ini)
             continue;
         double v[4];
         std::memcpy(v, bytes, sizeof v);
-        AddBookmark(name, CMapRect(v[0], v[1], v[2], v[3]));
+        const CMapRect extent(v[0], v[1], v[2], v[3]);
+        // The views cannot zoom to a place that is not a number.
+        if (IsFiniteRect(extent))
+            AddBookmark(name, extent);
     }
 
     // A scale that is no positive number would leave the views nothing to zoom to.
@@ -452,7 +457,8 @@ int CDrelDoc::AddLayer(std::unique_ptr<CLayer> layer, bool notify)
     if (groupIndex >= 0) {
         index = groupIndex + 1 + SpanAt(groupIndex);
         m_layers.InsertAt(index, std::move(layer));
-        group->SetMemberCount(group->GetMemberCount() + 1);
+        const int32_t members = std::max(group->GetMemberCount(), 0);
+        group->SetMemberCount(members < INT32_MAX ? members + 1 : members);
         UpdateGroupVisibility(group);
     } else {
         index = m_layers.Add(std::move(layer));
@@ -781,12 +787,7 @@ bool CDrelDoc::GetRouteSettings(CRouteSettings& settings) const
 {
     settings.unitKind = m_settings.mapUnits != kUnitsDegrees ? 4 : 0;
     settings.layer = GetRoutesLayer();
-    settings.fromNodeField = m_settings.fromNodeField;
-    settings.toNodeField = m_settings.toNodeField;
-    settings.arcLengthField = m_settings.arcLengthField;
-    settings.dirMaskField = m_settings.dirMaskField;
-    settings.weightField = m_settings.weightField;
-    settings.significanceField = m_settings.significanceField;
+    static_cast<CRouteFields&>(settings) = m_settings;
     return settings.layer != nullptr;
 }
 
@@ -889,7 +890,7 @@ double CDrelDoc::GetShapeLengthKm(const CShape& shape) const
     int start = 0;
     for (int part = 0; part < shape.GetPartCount() && start < count; ++part) {
         // Part sizes may claim more points than there are.
-        const int size = static_cast<int>(std::min<int64_t>(shape.GetPartSize(part), count - start));
+        const int size = static_cast<int>(std::min<int64_t>(shape.PartSizes()[static_cast<size_t>(part)], count - start));
         if (m_settings.mapUnits == kUnitsDegrees) {
             for (int i = start + 1; i < start + size; ++i)
                 total += GetDistanceKm(points[i - 1], points[i]);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/MapRect.h"
+#include "mapdoc/RouteSettings.h"
 
 #include <string>
 
@@ -8,7 +9,7 @@ enum MapUnits : int { kUnitsDegrees = 0, kUnitsMetres = 1, kUnitsKilometres = 2,
 
 // The settings of one map that its settings file keeps (and the GPS
 // target layer, which it does not), as the document holds them.
-struct CMapSettings {
+struct CMapSettings : CRouteFields {
     std::string name;
     int autoLoad = 0;
     int autoRecalcMapExtent = 1;
@@ -20,13 +21,7 @@ struct CMapSettings {
     int legendType = 1;
     int legendAutoUpdate = 1;
 
-    std::string routesLayer;
-    std::string fromNodeField;
-    std::string toNodeField;
-    std::string arcLengthField;
-    std::string dirMaskField;
-    std::string weightField;
-    std::string significanceField;
+    std::string routesLayer; // with the field names of the base
 
     std::string streetsLayer;
     std::string streetNameField;

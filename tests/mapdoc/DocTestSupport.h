@@ -12,6 +12,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 // One log that the host, the extension and the administrative-search
@@ -101,37 +102,24 @@ public:
 
     bool ReadVectorFileInfo(const std::string& path, CVectorFileInfo& info) override
     {
-        auto it = vectorFiles.find(path);
-        if (it == vectorFiles.end())
-            return false;
-        info = it->second;
-        return true;
+        return Find(vectorFiles, path, info);
     }
     bool ReadRasterExtent(const std::string& path, CMapRect& extent) override
     {
-        auto it = pictures.find(path);
-        if (it == pictures.end())
-            return false;
-        extent = it->second;
-        return true;
+        return Find(pictures, path, extent);
     }
     bool ReadGridInfo(const std::string& path, CMapRect& extent, int& cellKind) override
     {
-        auto it = grids.find(path);
-        if (it == grids.end())
+        std::pair<CMapRect, int> grid;
+        if (!Find(grids, path, grid))
             return false;
-        extent = it->second.first;
-        cellKind = it->second.second;
+        std::tie(extent, cellKind) = grid;
         return true;
     }
     bool ComputeLayerExtent(CLayer& layer, CMapRect& extent) override
     {
         extentsAsked.push_back(layer.GetName());
-        auto it = layerExtents.find(layer.GetName());
-        if (it == layerExtents.end())
-            return false;
-        extent = it->second;
-        return true;
+        return Find(layerExtents, layer.GetName(), extent);
     }
     bool DeleteLayerFiles(CLayer& layer) override
     {
@@ -145,6 +133,17 @@ public:
     std::map<std::string, CMapRect> layerExtents; // by layer name
     std::vector<std::string> extentsAsked;
     std::vector<std::string> deleted;
+
+private:
+    template <class T>
+    static bool Find(const std::map<std::string, T>& table, const std::string& key, T& value)
+    {
+        auto it = table.find(key);
+        if (it == table.end())
+            return false;
+        value = it->second;
+        return true;
+    }
 };
 
 inline std::string Cp(const char* utf8)

@@ -250,7 +250,7 @@ TEST(DrelDoc, MeasuresFollowTheMapUnits)
     CShape shape;
     const CMapPoint points[] = {{0, 0}, {3000, 4000}, {10000, 0}, {10000, 2000}};
     shape.SetPoints(4, points);
-    shape.PartSizes() = {2, 9};
+    shape.PartSizes() = {2, 0xFFFFFFFF};
     EXPECT_DOUBLE_EQ(doc.GetShapeLengthKm(shape), 5 + 2);
     shape.PartSizes() = {4};
     EXPECT_DOUBLE_EQ(doc.GetShapeLengthKm(shape), 5 + std::hypot(7000, 4000) * 0.001 + 2);

@@ -172,11 +172,14 @@ TEST(MapSettingsFile, MissingAndBrokenValuesKeepTheirDefaults)
         EXPECT_DOUBLE_EQ(doc.GetMetresPerDegreeX(), 1000 * GreatCircleDistanceKm(-0.5, 0, 0.5, 0));
     }
     {
+        // A place that is not a number, however well its checksum matches.
+        const std::string text = "[Map]\r\nLimits=1 2 3\r\nOptimScale=0\r\n"
+                                 "[ScaleBar]\r\nPos=10 20 x 4\r\n"
+                                 "[Bookmarks]\r\nBookmark0=NaN\r\nExtent0=" +
+                                 ExtentHex(std::nan(""), 1, 2, 0) + "\r\n";
         CDrelDoc doc;
-        ASSERT_TRUE(doc.OnOpenDocument(WriteMap(dir,
-                                                "[Map]\r\nLimits=1 2 3\r\nOptimScale=0\r\n"
-                                                "[ScaleBar]\r\nPos=10 20 x 4\r\n",
-                                                "short")));
+        ASSERT_TRUE(doc.OnOpenDocument(WriteMap(dir, text.c_str(), "short")));
+        EXPECT_EQ(doc.GetBookmarkCount(), 0);
         EXPECT_FALSE(doc.Settings().limits.IsValid()); // three numbers change nothing
         EXPECT_EQ(doc.Settings().optimScale, 10000);   // no scale to zoom to
         EXPECT_EQ(doc.Settings().scaleBarOffsetX, 10);
