@@ -5,6 +5,7 @@
 #include "platform/Stream.h"
 
 #include <cerrno>
+#include <cstring>
 
 namespace {
 
@@ -164,6 +165,11 @@ int CIniFile::GetInt(std::string_view section, std::string_view key, int default
     return AtoiC(GetString(section, key));
 }
 
+bool CIniFile::GetStruct(std::string_view section, std::string_view key, void* data, size_t size) const
+{
+    return HasKey(section, key) && DecodeProfileStruct(GetString(section, key), data, size);
+}
+
 void CIniFile::SetString(std::string_view section, std::string_view key, std::string_view value)
 {
     if (m_sections.empty())
@@ -197,6 +203,11 @@ void CIniFile::SetString(std::string_view section, std::string_view key, std::st
 void CIniFile::SetInt(std::string_view section, std::string_view key, int value)
 {
     SetString(section, key, FormatC("%d", value));
+}
+
+void CIniFile::SetStruct(std::string_view section, std::string_view key, const void* data, size_t size)
+{
+    SetString(section, key, EncodeProfileStruct(data, size));
 }
 
 void CIniFile::DeleteKey(std::string_view section, std::string_view key)
@@ -251,6 +262,49 @@ std::vector<std::pair<std::string, std::string>> CIniFile::SectionEntries(std::s
     return entries;
 }
 
+// ------------------------------------------------------------ struct form
+
+std::string EncodeProfileStruct(const void* data, size_t size)
+{
+    static const char kHex[] = "0123456789ABCDEF";
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    std::string text;
+    text.reserve(2 * size + 2);
+    unsigned char sum = 0;
+    auto put = [&](unsigned char b) {
+        text += kHex[b >> 4];
+        text += kHex[b & 0x0F];
+    };
+    for (size_t i = 0; i < size; ++i) {
+        put(bytes[i]);
+        sum = static_cast<unsigned char>(sum + bytes[i]);
+    }
+    put(sum);
+    return text;
+}
+
+bool DecodeProfileStruct(std::string_view text, void* data, size_t size)
+{
+    if (size > (text.size() / 2) || text.size() != 2 * size + 2)
+        return false;
+    std::vector<unsigned char> bytes(size + 1);
+    for (size_t i = 0; i <= size; ++i) {
+        int high = HexDigitValue(text[2 * i]);
+        int low = HexDigitValue(text[2 * i + 1]);
+        if (high < 0 || low < 0)
+            return false;
+        bytes[i] = static_cast<unsigned char>(high * 16 + low);
+    }
+    unsigned char sum = 0;
+    for (size_t i = 0; i < size; ++i)
+        sum = static_cast<unsigned char>(sum + bytes[i]);
+    if (sum != bytes[size])
+        return false;
+    if (size > 0)
+        std::memcpy(data, bytes.data(), size);
+    return true;
+}
+
 // ------------------------------------------------------------ one-call forms
 
 std::string GetPrivateProfileString(std::string_view section, std::string_view key, std::string_view defaultValue,
@@ -281,6 +335,24 @@ bool WritePrivateProfileString(std::string_view section, std::string_view key, s
 bool WritePrivateProfileInt(std::string_view section, std::string_view key, int value, const std::string& file)
 {
     return WritePrivateProfileString(section, key, FormatC("%d", value), file);
+}
+
+bool GetPrivateProfileStruct(std::string_view section, std::string_view key, void* data, size_t size,
+                             const std::string& file)
+{
+    CIniFile ini(file);
+    ini.Load();
+    return ini.GetStruct(section, key, data, size);
+}
+
+bool WritePrivateProfileStruct(std::string_view section, std::string_view key, const void* data, size_t size,
+                               const std::string& file)
+{
+    CIniFile ini(file);
+    if (!ini.Load())
+        return false;
+    ini.SetStruct(section, key, data, size);
+    return ini.Save();
 }
 
 bool DeletePrivateProfileKey(std::string_view section, std::string_view key, const std::string& file)

@@ -35,8 +35,14 @@ public:
     // when the key is missing; 0 when the value does not start with a number.
     int GetInt(std::string_view section, std::string_view key, int defaultValue) const;
 
+    // A binary structure in the private-profile struct form (see
+    // EncodeProfileStruct). False, data untouched, when the key is missing
+    // or its value is not exactly size bytes with a matching checksum.
+    bool GetStruct(std::string_view section, std::string_view key, void* data, size_t size) const;
+
     void SetString(std::string_view section, std::string_view key, std::string_view value);
     void SetInt(std::string_view section, std::string_view key, int value);
+    void SetStruct(std::string_view section, std::string_view key, const void* data, size_t size);
     void DeleteKey(std::string_view section, std::string_view key);
     void DeleteSection(std::string_view section);
 
@@ -65,6 +71,15 @@ private:
     std::string m_lineEnd = "\r\n";
 };
 
+// The private-profile struct form: every byte as two upper-case hex
+// digits, then one checksum byte the same way, the low byte of the sum of
+// the data bytes. 32 bytes take 66 characters.
+std::string EncodeProfileStruct(const void* data, size_t size);
+// Reads either letter case. False, data untouched, when the text is not
+// exactly size bytes plus checksum, holds a non-hex character, or the
+// checksum does not match.
+bool DecodeProfileStruct(std::string_view text, void* data, size_t size);
+
 // One-call forms that read the file each time and write it at once, for
 // code that touches one key at a time. Paths are stored-form paths.
 std::string GetPrivateProfileString(std::string_view section, std::string_view key, std::string_view defaultValue,
@@ -73,5 +88,9 @@ int GetPrivateProfileInt(std::string_view section, std::string_view key, int def
 bool WritePrivateProfileString(std::string_view section, std::string_view key, std::string_view value,
                                const std::string& file);
 bool WritePrivateProfileInt(std::string_view section, std::string_view key, int value, const std::string& file);
+bool GetPrivateProfileStruct(std::string_view section, std::string_view key, void* data, size_t size,
+                             const std::string& file);
+bool WritePrivateProfileStruct(std::string_view section, std::string_view key, const void* data, size_t size,
+                               const std::string& file);
 bool DeletePrivateProfileKey(std::string_view section, std::string_view key, const std::string& file);
 bool DeletePrivateProfileSection(std::string_view section, const std::string& file);

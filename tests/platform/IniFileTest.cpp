@@ -3,6 +3,7 @@
 
 #include "platform/AppProfile.h"
 
+#include <cctype>
 #include <gtest/gtest.h>
 
 namespace {
@@ -95,4 +96,48 @@ TEST(AppProfile, KeepsValuesInTheUserConfigFile)
     EXPECT_TRUE(profile.WriteString("Settings", "Bad", "0G"));
     EXPECT_FALSE(profile.GetBinary("Settings", "Bad", data));
     profile.SetFilePathForTesting("");
+}
+
+TEST(IniFile, StructFormIsHexDigitsAndAByteChecksum)
+{
+    // Four little-endian doubles 21.25, 56.5, 27.0, 53.75; the checksum is
+    // 0x40 * 6 + 0x35 + 0x4C + 0x3B + 0xE0 + 0x4A = 0x366, low byte 0x66.
+    const double rect[4] = {21.25, 56.5, 27.0, 53.75};
+    const std::string encoded = "00000000004035400000000000404C400000000000003B400000000000E04A4066";
+    EXPECT_EQ(EncodeProfileStruct(rect, sizeof rect), encoded);
+    EXPECT_EQ(encoded.size(), 66u);
+
+    double back[4] = {};
+    ASSERT_TRUE(DecodeProfileStruct(encoded, back, sizeof back));
+    EXPECT_EQ(std::vector<double>(back, back + 4), std::vector<double>(rect, rect + 4));
+    std::string lower = encoded;
+    for (char& c : lower)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    EXPECT_TRUE(DecodeProfileStruct(lower, back, sizeof back));
+
+    struct Case {
+        const char* what;
+        std::string text;
+    };
+    const Case bad[] = {
+        {"wrong checksum", encoded.substr(0, 64) + "67"},
+        {"one byte short", encoded.substr(2)},
+        {"one byte long", "00" + encoded},
+        {"not hex", "0G" + encoded.substr(2)},
+        {"empty", ""},
+    };
+    for (const Case& c : bad) {
+        double untouched[4] = {1, 2, 3, 4};
+        EXPECT_FALSE(DecodeProfileStruct(c.text, untouched, sizeof untouched)) << c.what;
+        EXPECT_EQ(untouched[0], 1) << c.what;
+    }
+
+    CTempDir dir;
+    std::string path = dir.File("s.ini");
+    ASSERT_TRUE(WritePrivateProfileStruct("Bookmarks", "Extent0", rect, sizeof rect, path));
+    EXPECT_EQ(ReadWholeFile(path), "[Bookmarks]\r\nExtent0=" + encoded + "\r\n");
+    EXPECT_TRUE(GetPrivateProfileStruct("bookmarks", "extent0", back, sizeof back, path));
+    EXPECT_FALSE(GetPrivateProfileStruct("Bookmarks", "Extent1", back, sizeof back, path));
+    // A value of another size is refused.
+    EXPECT_FALSE(GetPrivateProfileStruct("Bookmarks", "Extent0", back, 3 * sizeof(double), path));
 }

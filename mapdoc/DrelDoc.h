@@ -1,0 +1,175 @@
+#pragma once
+
+#include "core/CoordConverter.h"
+#include "core/MapPoint.h"
+#include "core/MapRect.h"
+#include "layers/LayerArray.h"
+#include "mapdoc/AdminSearchSettings.h"
+#include "mapdoc/DocumentObserver.h"
+#include "mapdoc/MapSettings.h"
+#include "mapdoc/RouteSettings.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class CIniFile;
+class CMapPointArray;
+class CShape;
+
+// One open map: its layer list (the map file), the settings kept in the
+// settings file beside it (same name, extension "ini"), the saved places
+// and the coordinate-system transforms. Every change of the layer list
+// goes through the document, which marks itself modified and tells its
+// views through update hints.
+//
+// Legend groups live in the flat layer list: a group entry (kGroup) is
+// followed by its direct members, a nested group counting as one member
+// followed by its own. The span of a group is the number of entries after
+// it that belong to it; a plain layer has span 0.
+class CDrelDoc {
+public:
+    // Kinds of data files for AddLayerFromFile.
+    enum FileKind { kVectorFile = 1, kPictureFile = 4, kPictureFile2 = 5, kGridFile = 6 };
+
+    CDrelDoc();
+    ~CDrelDoc();
+    CDrelDoc(const CDrelDoc&) = delete;
+    CDrelDoc& operator=(const CDrelDoc&) = delete;
+
+    // The map file, then its settings file. False (message shown) when the
+    // map cannot be read; the settings file is not touched then.
+    bool OnOpenDocument(const std::string& path);
+    // The settings file, then the map file. When the map cannot be written
+    // the settings file is put back as it was; false (message shown).
+    bool OnSaveDocument(const std::string& path);
+    void OnCloseDocument();
+    // Every map view's tool may be left, then the question to save.
+    bool SaveModified();
+    bool IsModified() const { return m_modified; }
+    void SetModifiedFlag(bool modified = true) { m_modified = modified; }
+    const std::string& GetPathName() const { return m_pathName; }
+    void SetPathName(std::string path) { m_pathName = std::move(path); }
+    // The settings file of a map file.
+    static std::string GetSettingsFilePath(const std::string& mapPath);
+
+    void AddObserver(IDocumentObserver* observer);
+    void RemoveObserver(IDocumentObserver* observer);
+    void UpdateAllViews(uint32_t hint);
+
+    // Layer list.
+    CLayerArray& Layers() { return m_layers; }
+    const CLayerArray& Layers() const { return m_layers; }
+    int GetLayerCount() const { return m_layers.GetSize(); }
+    // Null outside 0..count-1.
+    CLayer* GetLayer(int index) const { return m_layers.GetAt(index); }
+    int FindLayerIndex(const CLayer* layer) const { return m_layers.Find(layer); }
+    // Takes the layer with a unique name into the legend's open group, or
+    // to the end. With notify the views hear of it and the map is modified.
+    int AddLayer(std::unique_ptr<CLayer> layer, bool notify);
+    // Unique name, then inserted at 0..count; no hint, no modified flag.
+    bool InsertLayerAt(std::unique_ptr<CLayer> layer, int index);
+    // Moves the entry with its span directly before the target, or after
+    // the target's span; to the end for a null target. Member counts are
+    // the caller's business.
+    void MoveLayer(CLayer* entry, CLayer* target, bool after);
+    // Removes the entry (a group with its members, or leaving them to its
+    // parent); the entry is deleted. False when it is not in the list.
+    bool RemoveLayer(CLayer* entry, bool deleteFiles, bool withMembers, bool redraw);
+    // False (message shown) while the layer is edited or its table is open.
+    bool CanRemoveLayer(const CLayer& layer) const;
+    void SetLayerVisible(CLayer* entry, bool visible);
+    CLayer* GetParentGroup(const CLayer* entry) const;
+    int GetGroupSpan(const CLayer* entry) const;
+    // -1 empty span (or no group), 0 none shown, 1 all, 2 some; the group's
+    // flags follow, then those of its enclosing groups.
+    int UpdateGroupVisibility(CLayer* group);
+    // "%s (%1d)" from 2 upward while another layer has the name; true when changed.
+    bool MakeUniqueLayerName(std::string& name) const;
+    bool IsLayerShownInLegend(const CLayer* layer, bool withGroups) const;
+    // The union of the layers' extents; false when there is none.
+    bool GetLayersExtent(CMapRect& extent);
+    // A free layer name and a free ".gdb" file in the map folder, from the
+    // base name ("%s_%1d.gdb") or, without one, "Layer%1d".
+    void SuggestNewLayerNames(std::string& name, std::string& path, const std::string& base) const;
+    // The map's folder with its separator; without a map the current folder.
+    std::string GetMapDirectory() const;
+    // Adds an existing data file as a layer named after it (or name) and
+    // grows the map extent; null when the file could not be read.
+    CLayer* AddLayerFromFile(const std::string& path, int kind, const std::string& name = {});
+    // With AutoRecalcMapExtent set, the map extent takes in the layer's;
+    // true (modified, hint 7) when it changed.
+    bool GrowMapExtent(const CLayer& layer);
+
+    // Layers named in the settings; null after a message when unset,
+    // missing or of the wrong type.
+    CLayer* GetRoutesLayer() const;
+    CLayer* GetStreetsLayer() const;
+    CLayer* GetAddressesLayer() const;
+    // True when a routing layer was found.
+    bool GetRouteSettings(CRouteSettings& settings) const;
+
+    // Saved places.
+    void AddBookmark(const std::string& name, const CMapRect& extent);
+    // The first of exactly that name.
+    bool FindBookmark(const std::string& name, CMapRect& extent) const;
+    bool DeleteBookmark(const std::string& name);
+    int GetBookmarkCount() const { return static_cast<int>(m_bookmarkNames.size()); }
+    const std::string& GetBookmarkName(int index) const { return m_bookmarkNames.at(static_cast<size_t>(index)); }
+    const CMapRect& GetBookmarkExtent(int index) const { return m_bookmarkExtents.at(static_cast<size_t>(index)); }
+    void FillBookmarkCombo();
+
+    // Coordinate system of the map (0 none) and its transforms.
+    int GetCoordSystem() const { return m_coordSystem; }
+    void SetCoordSystem(int code);
+    void GeoToMap(CMapPoint& point) const;
+    void MapToGeo(CMapPoint& point) const;
+
+    // Measures in kilometres and square kilometres, by the map units.
+    void GetMetresPerUnit(double& x, double& y) const;
+    double GetDistanceKm(const CMapPoint& a, const CMapPoint& b) const;
+    double GetShapeLengthKm(const CShape& shape) const;
+    double GetShapeAreaKm2(const CShape& shape) const;
+    double GetRingAreaKm2(const CMapPointArray& points) const;
+    double GetRingPerimeterKm(const CMapPointArray& points) const;
+    // Degrees clockwise from north.
+    double GetAzimuth(const CMapPoint& a, const CMapPoint& b) const;
+    // The point as the status bar shows it; empty for degrees out of range.
+    std::string FormatCoordinates(const CMapPoint& point) const;
+    void ShowCoordinates(const CMapPoint& point) const;
+
+    CMapSettings& Settings() { return m_settings; }
+    const CMapSettings& Settings() const { return m_settings; }
+    double GetMetresPerDegreeX() const { return m_metresPerDegreeX; }
+    double GetMetresPerDegreeY() const { return m_metresPerDegreeY; }
+    // The views never zoom below it.
+    double GetMinUnitsPerPixel() const { return m_minUnitsPerPixel; }
+    IAdminSearchSettings* GetAdminSearchSettings() const { return m_adminSearch.get(); }
+
+private:
+    void ReadSettings(const CIniFile& ini);
+    void WriteSettings(CIniFile& ini) const;
+    void ComputeMetresPerDegree();
+    int SpanAt(int index) const;
+    int ParentIndexOf(int index) const;
+    bool PassesLegendType(const CLayer& layer) const;
+    CLayer* FindSettingsLayer(const std::string& name, int notSetMessage, int wrongTypeMessage, int type) const;
+    double UnitFactor() const;
+
+    std::unique_ptr<IAdminSearchSettings> m_adminSearch;
+    double m_minUnitsPerPixel = 1e-6;
+    int m_coordSystem = 0;
+    CMapSettings m_settings;
+    std::vector<std::string> m_bookmarkNames;
+    std::vector<CMapRect> m_bookmarkExtents;
+    CLayerArray m_layers;
+    double m_metresPerDegreeX = 63530;
+    double m_metresPerDegreeY = 111320;
+    std::unique_ptr<CCoordConverter> m_toMap;
+    std::unique_ptr<CCoordConverter> m_toGeo;
+
+    std::string m_pathName;
+    bool m_modified = false;
+    std::vector<IDocumentObserver*> m_observers;
+};

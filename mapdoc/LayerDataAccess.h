@@ -1,0 +1,36 @@
+#pragma once
+
+#include "core/MapRect.h"
+
+#include <string>
+
+class CLayer;
+
+// What a vector data file tells when it is opened as a layer.
+struct CVectorFileInfo {
+    int geometryKind = -1;  // 0 point, 1 line, 2 area, 5 text, 10 track
+    std::string firstField; // name of the first field of its table
+    CMapRect extent;        // of all its objects
+};
+
+// The map document's way to the layers' data files: opening a vector file
+// through the layer reader, grid and picture headers, and the file
+// operations of a layer. Until the data sources install theirs, every
+// call fails as for a file that cannot be read.
+class ILayerDataAccess {
+public:
+    virtual ~ILayerDataAccess() = default;
+    virtual bool ReadVectorFileInfo(const std::string& path, CVectorFileInfo& info) { return false; }
+    // The map extent of a georeferenced picture.
+    virtual bool ReadRasterExtent(const std::string& path, CMapRect& extent) { return false; }
+    // The extent and cell kind of an elevation grid file.
+    virtual bool ReadGridInfo(const std::string& path, CMapRect& extent, int& cellKind) { return false; }
+    // The extent of the layer's data; false for groups, tracks and files that cannot be read.
+    virtual bool ComputeLayerExtent(CLayer& layer, CMapRect& extent) { return false; }
+    // Deletes the layer's data files, reporting failures to the user.
+    virtual bool DeleteLayerFiles(CLayer& layer) { return false; }
+};
+
+ILayerDataAccess& LayerDataAccess();
+// Installs an implementation; null restores the default. The caller keeps ownership.
+void SetLayerDataAccess(ILayerDataAccess* access);
