@@ -108,8 +108,18 @@ struct AsciiGridHeader {
     double cellSize = 0;
     double noData = kDefaultNoData;
 
-    double FirstColumnX() const { return xCentre ? x : x + cellSize / 2; }
-    double LastRowY() const { return yCentre ? y : y + cellSize / 2; }
+    // The grid's positions are cell centres; its first row is the northern one.
+    double XFirst() const { return xCentre ? x : x + cellSize / 2; }
+    double XLast() const { return XFirst() + (columns - 1) * cellSize; }
+    double YLast() const { return yCentre ? y : y + cellSize / 2; }
+    double YFirst() const { return YLast() + (rows - 1) * cellSize; }
+
+    // Far from the origin a small cell size can vanish in the coordinates;
+    // such a grid would have no cell size to read back.
+    bool HasCellSize() const
+    {
+        return std::isfinite(XLast()) && std::isfinite(YFirst()) && XLast() != XFirst() && YFirst() != YLast();
+    }
 };
 
 enum Keyword { kNcols, kNrows, kXCorner, kXCentre, kYCorner, kYCentre, kCellSize, kNoData, kKeywordCount };
@@ -173,8 +183,7 @@ bool ReadHeader(CTokenReader& reader, AsciiGridHeader& header, std::string_view&
     first = word;
     const bool complete = seen[kNcols] && seen[kNrows] && seen[kXCorner] != seen[kXCentre] &&
                           seen[kYCorner] != seen[kYCentre] && seen[kCellSize];
-    return complete && std::isfinite(header.x + header.columns * header.cellSize) &&
-           std::isfinite(header.y + header.rows * header.cellSize);
+    return complete && header.HasCellSize();
 }
 
 void PutLe16(unsigned char* p, uint16_t value)
@@ -193,18 +202,15 @@ void PutLeDouble(unsigned char* p, double value)
 
 void MakeGridHeader(const AsciiGridHeader& ascii, unsigned char* header)
 {
-    // Grid positions are cell centres; the first row is the northern one.
-    const double xFirst = ascii.FirstColumnX();
-    const double yLast = ascii.LastRowY();
     std::memset(header, 0, CGridFile::kHeaderSize);
     PutLe16(header, static_cast<uint16_t>(CGridFile::kMagic));
     PutLe16(header + 2, static_cast<uint16_t>(kImportCellType));
-    PutLeDouble(header + 4, xFirst);
-    PutLeDouble(header + 12, xFirst + (ascii.columns - 1) * ascii.cellSize);
+    PutLeDouble(header + 4, ascii.XFirst());
+    PutLeDouble(header + 12, ascii.XLast());
     PutLeDouble(header + 20, ascii.cellSize);
     PutLe16(header + 28, static_cast<uint16_t>(ascii.columns));
-    PutLeDouble(header + 30, yLast + (ascii.rows - 1) * ascii.cellSize);
-    PutLeDouble(header + 38, yLast);
+    PutLeDouble(header + 30, ascii.YFirst());
+    PutLeDouble(header + 38, ascii.YLast());
     PutLeDouble(header + 46, ascii.cellSize);
     PutLe16(header + 54, static_cast<uint16_t>(ascii.rows));
 }

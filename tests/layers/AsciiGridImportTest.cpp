@@ -127,6 +127,7 @@ TEST(AsciiGridImport, EveryFailureIsShownAndLeavesTheOldFile)
         {"cell size zero", "ncols 3\nnrows 2\nxllcorner 100\nyllcorner 200\ncellsize 0\n" + cells},
         {"cell size negative", "ncols 3\nnrows 2\nxllcorner 100\nyllcorner 200\ncellsize -10\n" + cells},
         {"extent beyond doubles", "ncols 3\nnrows 2\nxllcorner 100\nyllcorner 1e308\ncellsize 1e308\n" + cells},
+        {"cell size lost far from the origin", "ncols 3\nnrows 2\nxllcorner 100\nyllcorner 1e21\ncellsize 1\n" + cells},
         {"not a number", "ncols 3\nnrows 2\nxllcorner nan\nyllcorner 200\ncellsize 10\n" + cells},
     };
     for (const auto& c : cases) {
