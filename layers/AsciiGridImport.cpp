@@ -186,33 +186,19 @@ bool ReadHeader(CTokenReader& reader, AsciiGridHeader& header, std::string_view&
     return complete && header.HasCellSize();
 }
 
-void PutLe16(unsigned char* p, uint16_t value)
+void MakeGridHeader(const AsciiGridHeader& ascii, unsigned char (&bytes)[CGridFile::kHeaderSize])
 {
-    p[0] = static_cast<unsigned char>(value);
-    p[1] = static_cast<unsigned char>(value >> 8);
-}
-
-void PutLeDouble(unsigned char* p, double value)
-{
-    uint64_t bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    for (int i = 0; i < 8; ++i, bits >>= 8)
-        p[i] = static_cast<unsigned char>(bits);
-}
-
-void MakeGridHeader(const AsciiGridHeader& ascii, unsigned char* header)
-{
-    std::memset(header, 0, CGridFile::kHeaderSize);
-    PutLe16(header, static_cast<uint16_t>(CGridFile::kMagic));
-    PutLe16(header + 2, static_cast<uint16_t>(kImportCellType));
-    PutLeDouble(header + 4, ascii.XFirst());
-    PutLeDouble(header + 12, ascii.XLast());
-    PutLeDouble(header + 20, ascii.cellSize);
-    PutLe16(header + 28, static_cast<uint16_t>(ascii.columns));
-    PutLeDouble(header + 30, ascii.YFirst());
-    PutLeDouble(header + 38, ascii.YLast());
-    PutLeDouble(header + 46, ascii.cellSize);
-    PutLe16(header + 54, static_cast<uint16_t>(ascii.rows));
+    CGridFile::Header header;
+    header.cellType = kImportCellType;
+    header.xFirst = ascii.XFirst();
+    header.xLast = ascii.XLast();
+    header.cellWidth = ascii.cellSize;
+    header.columns = static_cast<uint16_t>(ascii.columns);
+    header.yFirst = ascii.YFirst();
+    header.yLast = ascii.YLast();
+    header.cellHeight = ascii.cellSize;
+    header.rows = static_cast<uint16_t>(ascii.rows);
+    header.Write(bytes);
 }
 
 uint16_t ToCell(double value, double noData)
@@ -265,7 +251,9 @@ bool ImportAsciiGrid(CStream& rmp, CStream& ascii, IProgress* progress)
             haveToken = false;
             if (!ParseNumber(token, value))
                 return Refuse(kBadFormat);
-            PutLe16(cell, ToCell(value, header.noData));
+            const uint16_t stored = ToCell(value, header.noData);
+            cell[0] = static_cast<unsigned char>(stored);
+            cell[1] = static_cast<unsigned char>(stored >> 8);
         }
         if (!rmp.WriteExact(row.data(), row.size()))
             return Refuse(kWriteFailed);

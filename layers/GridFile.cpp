@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 #include <new>
+#include <type_traits>
 
 namespace {
 
@@ -17,19 +18,31 @@ constexpr int kBadFormat = 1030;
 constexpr uint32_t kPackedNoData = 0xFFF;
 constexpr uint32_t kInt24NoData = 0xFFFFFF;
 
-uint16_t Le16(const unsigned char* p)
-{
-    return static_cast<uint16_t>(p[0] | (p[1] << 8));
-}
-
-double LeDouble(const unsigned char* p)
+template <class T>
+T GetLittleEndian(const unsigned char* p)
 {
     uint64_t bits = 0;
-    for (int i = 7; i >= 0; --i)
+    for (size_t i = sizeof(T); i-- > 0;)
         bits = (bits << 8) | p[i];
-    double value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
+    if constexpr (std::is_floating_point_v<T>) {
+        T value;
+        std::memcpy(&value, &bits, sizeof value);
+        return value;
+    } else {
+        return static_cast<T>(bits);
+    }
+}
+
+template <class T>
+void PutLittleEndian(unsigned char* p, T value)
+{
+    uint64_t bits = 0;
+    if constexpr (std::is_floating_point_v<T>)
+        std::memcpy(&bits, &value, sizeof value);
+    else
+        bits = static_cast<std::make_unsigned_t<T>>(value);
+    for (size_t i = 0; i < sizeof(T); ++i, bits >>= 8)
+        p[i] = static_cast<unsigned char>(bits);
 }
 
 // A position within 0 .. count-1 split into the lower index and the
@@ -49,6 +62,34 @@ void SplitPosition(double position, int count, int& index, double& fraction)
 }
 
 } // namespace
+
+void CGridFile::Header::Read(const unsigned char (&bytes)[kHeaderSize])
+{
+    magic = GetLittleEndian<int16_t>(bytes);
+    cellType = GetLittleEndian<int16_t>(bytes + 2);
+    xFirst = GetLittleEndian<double>(bytes + 4);
+    xLast = GetLittleEndian<double>(bytes + 12);
+    cellWidth = GetLittleEndian<double>(bytes + 20);
+    columns = GetLittleEndian<uint16_t>(bytes + 28);
+    yFirst = GetLittleEndian<double>(bytes + 30);
+    yLast = GetLittleEndian<double>(bytes + 38);
+    cellHeight = GetLittleEndian<double>(bytes + 46);
+    rows = GetLittleEndian<uint16_t>(bytes + 54);
+}
+
+void CGridFile::Header::Write(unsigned char (&bytes)[kHeaderSize]) const
+{
+    PutLittleEndian(bytes, magic);
+    PutLittleEndian(bytes + 2, cellType);
+    PutLittleEndian(bytes + 4, xFirst);
+    PutLittleEndian(bytes + 12, xLast);
+    PutLittleEndian(bytes + 20, cellWidth);
+    PutLittleEndian(bytes + 28, columns);
+    PutLittleEndian(bytes + 30, yFirst);
+    PutLittleEndian(bytes + 38, yLast);
+    PutLittleEndian(bytes + 46, cellHeight);
+    PutLittleEndian(bytes + 54, rows);
+}
 
 CGridFile::CGridFile() = default;
 CGridFile::~CGridFile() = default;
@@ -74,27 +115,22 @@ bool CGridFile::Open(std::unique_ptr<CStream> stream)
         AppMessageBox(kReadFailed);
         return false;
     }
-    const int magic = static_cast<int16_t>(Le16(header));
-    const int cellType = static_cast<int16_t>(Le16(header + 2));
-    const double xFirst = LeDouble(header + 4);
-    const double xLast = LeDouble(header + 12);
-    const int columns = Le16(header + 28);
-    const double yFirst = LeDouble(header + 30);
-    const double yLast = LeDouble(header + 38);
-    const int rows = Le16(header + 54);
+    Header h;
+    h.Read(header);
+    const int columns = h.columns, rows = h.rows;
 
     // A grid needs two columns and two rows to have a cell size at all, and
     // every row it claims must be in the file before any is read.
-    bool valid = magic == kMagic && cellType >= kPacked0 && cellType <= kInt24 && columns >= 2 && rows >= 2;
+    bool valid = h.magic == kMagic && h.cellType >= kPacked0 && h.cellType <= kInt24 && columns >= 2 && rows >= 2;
     double cellWidth = 0, cellHeight = 0;
     if (valid) {
-        cellWidth = (xLast - xFirst) / (columns - 1);
-        cellHeight = (yLast - yFirst) / (rows - 1);
-        valid = std::isfinite(xFirst) && std::isfinite(yFirst) && std::isfinite(cellWidth) &&
+        cellWidth = (h.xLast - h.xFirst) / (columns - 1);
+        cellHeight = (h.yLast - h.yFirst) / (rows - 1);
+        valid = std::isfinite(h.xFirst) && std::isfinite(h.yFirst) && std::isfinite(cellWidth) &&
                 std::isfinite(cellHeight) && cellWidth != 0 && cellHeight != 0;
     }
     if (valid) {
-        const int64_t cellBytes = cellType == kInt24 ? 4 : 2;
+        const int64_t cellBytes = h.cellType == kInt24 ? 4 : 2;
         valid = stream->Size() >= kHeaderSize + int64_t{rows} * columns * cellBytes;
     }
     if (!valid) {
@@ -103,9 +139,9 @@ bool CGridFile::Open(std::unique_ptr<CStream> stream)
     }
 
     m_file = std::move(stream);
-    m_cellType = cellType;
-    m_xFirst = xFirst;
-    m_yFirst = yFirst;
+    m_cellType = h.cellType;
+    m_xFirst = h.xFirst;
+    m_yFirst = h.yFirst;
     m_columns = static_cast<uint16_t>(columns);
     m_rows = static_cast<uint16_t>(rows);
     m_cellWidth = cellWidth;
@@ -201,7 +237,8 @@ bool CGridFile::ReadRow(int row, std::vector<uint32_t>& buffer)
     }
     // The offset of a row far down a wide grid passes 4 GiB.
     const int64_t offset = kHeaderSize + int64_t{row} * m_columns * static_cast<int64_t>(cellBytes);
-    if ((row != m_lastRowRead + 1 && !m_file->Seek(offset)) || !m_file->ReadExact(m_rowBytes.data(), m_rowBytes.size())) {
+    const bool positioned = row == m_lastRowRead + 1 || m_file->Seek(offset);
+    if (!positioned || !m_file->ReadExact(m_rowBytes.data(), m_rowBytes.size())) {
         m_lastRowRead = -2; // position unknown
         Fail(kReadError);
         return false;
@@ -210,10 +247,10 @@ bool CGridFile::ReadRow(int row, std::vector<uint32_t>& buffer)
     const unsigned char* p = m_rowBytes.data();
     if (cellBytes == 4) {
         for (size_t i = 0; i < m_columns; ++i, p += 4)
-            buffer[i] = p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
+            buffer[i] = GetLittleEndian<uint32_t>(p);
     } else {
         for (size_t i = 0; i < m_columns; ++i, p += 2)
-            buffer[i] = Le16(p);
+            buffer[i] = GetLittleEndian<uint16_t>(p);
     }
     return true;
 }

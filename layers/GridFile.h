@@ -26,6 +26,20 @@ public:
 
     enum Error { kNoError = 0, kReadError = 1, kNoMemory = 3 };
 
+    // The file's header. The cell width and height are stored for other
+    // programs; the reader derives them from the first and last positions.
+    struct Header {
+        int16_t magic = kMagic;
+        int16_t cellType = kPacked2;
+        double xFirst = 0, xLast = 0, cellWidth = 0;
+        uint16_t columns = 0;
+        double yFirst = 0, yLast = 0, cellHeight = 0;
+        uint16_t rows = 0;
+
+        void Read(const unsigned char (&bytes)[kHeaderSize]);
+        void Write(unsigned char (&bytes)[kHeaderSize]) const;
+    };
+
     // Colour classes of the painting, owned by the caller: sorted by upper
     // bound; the cursor remembers the last class found, since neighbouring
     // cells mostly fall into one class.
