@@ -2,6 +2,7 @@
 
 #include "core/DateSerial.h"
 #include "core/FileUtil.h"
+#include "platform/ByteOrder.h"
 #include "platform/Codepage.h"
 #include "platform/NumberText.h"
 #include "platform/Path.h"
@@ -22,23 +23,6 @@ constexpr int kMaxLength = 0x7FFF;
 constexpr int kMaxFields = (kMaxLength - 33) / kDescriptorSize;
 // Sequential scans read this many bytes of records at a time.
 constexpr int64_t kReadAheadBytes = 64 * 1024;
-
-int GetLittle16(const unsigned char* p)
-{
-    return static_cast<int16_t>(p[0] | (p[1] << 8));
-}
-
-int32_t GetLittle32(const unsigned char* p)
-{
-    return static_cast<int32_t>(uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) |
-                                (uint32_t(p[3]) << 24));
-}
-
-void PutLittle(unsigned char* p, uint32_t v, int bytes)
-{
-    for (int i = 0; i < bytes; ++i)
-        p[i] = static_cast<unsigned char>(v >> (8 * i));
-}
 
 const DbfField* FieldAt(const DbfHandle& h, int index)
 {
@@ -310,22 +294,22 @@ bool ReadFields(DbfHandle& h, const unsigned char* descriptors, int count)
 
 int DbfHandle::RecordCount() const
 {
-    return GetLittle32(header + 4);
+    return GetLittleEndian<int32_t>(header + 4);
 }
 
 int DbfHandle::HeaderLength() const
 {
-    return GetLittle16(header + 8);
+    return GetLittleEndian<int16_t>(header + 8);
 }
 
 int DbfHandle::RecordLength() const
 {
-    return GetLittle16(header + 10);
+    return GetLittleEndian<int16_t>(header + 10);
 }
 
 void DbfHandle::SetRecordCount(int count)
 {
-    PutLittle(header + 4, static_cast<uint32_t>(count), 4);
+    PutLittleEndian<uint32_t>(header + 4, static_cast<uint32_t>(count));
 }
 
 // ------------------------------------------------------- opening, closing
@@ -411,8 +395,8 @@ std::unique_ptr<DbfHandle> DbfNewFromFields(const CDbfFieldInfo* fields)
     h->header[1] = static_cast<unsigned char>(today.year - 1900);
     h->header[2] = static_cast<unsigned char>(today.month);
     h->header[3] = static_cast<unsigned char>(today.day);
-    PutLittle(h->header + 8, static_cast<uint32_t>(kDescriptorSize * (h->FieldCount() + 1) + 1), 2);
-    PutLittle(h->header + 10, static_cast<uint32_t>(offset), 2);
+    PutLittleEndian<uint16_t>(h->header + 8, static_cast<uint16_t>(kDescriptorSize * (h->FieldCount() + 1) + 1));
+    PutLittleEndian<uint16_t>(h->header + 10, static_cast<uint16_t>(offset));
     h->record.assign(static_cast<size_t>(offset) + 1, ' ');
     h->record.back() = '\0';
     return h;
@@ -429,7 +413,7 @@ std::unique_ptr<DbfHandle> DbfCreateStream(std::unique_ptr<CStream> stream, std:
         unsigned char d[kDescriptorSize] = {};
         std::memcpy(d, f.name, 10);
         d[11] = static_cast<unsigned char>(f.type);
-        PutLittle(d + 12, static_cast<uint32_t>(f.offset), 4);
+        PutLittleEndian<uint32_t>(d + 12, static_cast<uint32_t>(f.offset));
         d[16] = static_cast<unsigned char>(f.length);
         d[17] = static_cast<unsigned char>(f.decimals);
         bytes.insert(bytes.end(), d, d + sizeof d);

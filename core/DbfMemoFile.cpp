@@ -1,24 +1,12 @@
 #include "core/DbfMemoFile.h"
 
+#include "platform/ByteOrder.h"
 #include "platform/Path.h"
 
 #include <algorithm>
 #include <cstring>
 
 namespace {
-
-uint32_t GetBigEndian32(const unsigned char* p)
-{
-    return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | uint32_t(p[3]);
-}
-
-void PutBigEndian32(unsigned char* p, uint32_t v)
-{
-    p[0] = static_cast<unsigned char>(v >> 24);
-    p[1] = static_cast<unsigned char>(v >> 16);
-    p[2] = static_cast<unsigned char>(v >> 8);
-    p[3] = static_cast<unsigned char>(v);
-}
 
 // The first block after the header.
 uint64_t FirstDataBlock(const DbfMemoFile& memo)
@@ -42,7 +30,7 @@ bool StoredLength(DbfMemoFile& memo, uint64_t block, uint32_t& length)
     unsigned char head[8];
     if (offset + 8 > size || !memo.stream->Seek(offset) || !memo.stream->ReadExact(head, sizeof head))
         return false;
-    length = GetBigEndian32(head + 4);
+    length = GetBigEndian<uint32_t>(head + 4);
     return length <= static_cast<uint64_t>(size - offset - 8);
 }
 
@@ -54,7 +42,7 @@ std::unique_ptr<DbfMemoFile> MemoOpenStream(std::unique_ptr<CStream> stream, std
     if (!stream || !stream->Seek(0) || !stream->ReadExact(head, sizeof head))
         return nullptr;
     auto memo = std::make_unique<DbfMemoFile>();
-    memo->blockSize = static_cast<uint16_t>((head[6] << 8) | head[7]);
+    memo->blockSize = GetBigEndian<uint16_t>(head + 6);
     if (memo->blockSize == 0)
         return nullptr;
     memo->stream = std::move(stream);
@@ -76,7 +64,7 @@ bool MemoReset(DbfMemoFile& memo, int blockSize)
         return false;
     memo.blockSize = static_cast<uint16_t>(blockSize);
     unsigned char head[kDbfMemoHeaderSize] = {};
-    PutBigEndian32(head, static_cast<uint32_t>(FirstDataBlock(memo)));
+    PutBigEndian<uint32_t>(head, static_cast<uint32_t>(FirstDataBlock(memo)));
     head[6] = static_cast<unsigned char>(blockSize >> 8);
     head[7] = static_cast<unsigned char>(blockSize);
     return memo.stream->Truncate(0) && memo.stream->Seek(0) && memo.stream->WriteExact(head, sizeof head) &&
@@ -141,14 +129,14 @@ int MemoWrite(DbfMemoFile& memo, uint32_t& block, std::string_view text)
         if (target + need > UINT32_MAX)
             return -1;
         unsigned char head[4];
-        PutBigEndian32(head, static_cast<uint32_t>(target + need));
+        PutBigEndian<uint32_t>(head, static_cast<uint32_t>(target + need));
         if (!stream.Seek(0) || !stream.WriteExact(head, sizeof head))
             return -1;
     }
 
     unsigned char blockHead[8];
-    PutBigEndian32(blockHead, 1);
-    PutBigEndian32(blockHead + 4, static_cast<uint32_t>(text.size()));
+    PutBigEndian<uint32_t>(blockHead, 1);
+    PutBigEndian<uint32_t>(blockHead + 4, static_cast<uint32_t>(text.size()));
     if (!stream.Seek(static_cast<int64_t>(target * memo.blockSize)) ||
         !stream.WriteExact(blockHead, sizeof blockHead) || !stream.WriteExact(text.data(), text.size()) ||
         !stream.Flush())

@@ -1,5 +1,7 @@
 #include "layers/GridFile.h"
 
+#include "platform/ByteOrder.h"
+
 #include "platform/Stream.h"
 #include "platform/UserServices.h"
 
@@ -17,33 +19,6 @@ constexpr int kBadFormat = 1030;
 
 constexpr uint32_t kPackedNoData = 0xFFF;
 constexpr uint32_t kInt24NoData = 0xFFFFFF;
-
-template <class T>
-T GetLittleEndian(const unsigned char* p)
-{
-    uint64_t bits = 0;
-    for (size_t i = sizeof(T); i-- > 0;)
-        bits = (bits << 8) | p[i];
-    if constexpr (std::is_floating_point_v<T>) {
-        T value;
-        std::memcpy(&value, &bits, sizeof value);
-        return value;
-    } else {
-        return static_cast<T>(bits);
-    }
-}
-
-template <class T>
-void PutLittleEndian(unsigned char* p, T value)
-{
-    uint64_t bits = 0;
-    if constexpr (std::is_floating_point_v<T>)
-        std::memcpy(&bits, &value, sizeof value);
-    else
-        bits = static_cast<std::make_unsigned_t<T>>(value);
-    for (size_t i = 0; i < sizeof(T); ++i, bits >>= 8)
-        p[i] = static_cast<unsigned char>(bits);
-}
 
 // A position within 0 .. count-1 split into the lower index and the
 // fraction towards the next; the last cell pair takes fraction 1.

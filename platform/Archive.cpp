@@ -1,5 +1,6 @@
 #include "platform/Archive.h"
 
+#include "platform/ByteOrder.h"
 #include "platform/Stream.h"
 
 #include <cstring>
@@ -20,22 +21,6 @@ std::map<std::string, const CRuntimeClass*>& Registry()
 {
     static std::map<std::string, const CRuntimeClass*> registry;
     return registry;
-}
-
-template <class T>
-void PutLittleEndian(unsigned char* out, T v)
-{
-    for (size_t i = 0; i < sizeof(T); ++i)
-        out[i] = static_cast<unsigned char>(static_cast<uint64_t>(v) >> (8 * i));
-}
-
-template <class T>
-T GetLittleEndian(const unsigned char* in)
-{
-    uint64_t v = 0;
-    for (size_t i = 0; i < sizeof(T); ++i)
-        v |= static_cast<uint64_t>(in[i]) << (8 * i);
-    return static_cast<T>(v);
 }
 
 } // namespace
