@@ -80,7 +80,8 @@ public:
         // Rings of the area kinds, and lines that come back to their start,
         // have no free ends: every vertex is a join, the first one too.
         const bool explicitlyClosed = n >= 3 && p[0] == p[n - 1];
-        const bool ring = n >= 3 && (explicitlyClosed || m_kind == CShape::kBufferGrow || m_kind == CShape::kBufferShrink);
+        const bool areaKind = m_kind == CShape::kBufferGrow || m_kind == CShape::kBufferShrink;
+        const bool ring = n >= 3 && (explicitlyClosed || areaKind);
         const int segments = n - 1 + (ring && !explicitlyClosed ? 1 : 0);
         const auto point = [&](int i) -> const CMapPoint& { return p[i % n]; };
         for (int i = 0; i < segments; ++i) {

@@ -149,7 +149,8 @@ TEST(ShapeBuffer, OneSidedAndFlatEndedKinds)
     };
     const double quarter = kPolygonDisc / 4;
     const Case cases[] = {
-        {"left band", "0 0, 10 0", CShape::kBufferLeft, 10, {{{5, 0.5}, true}, {{5, -0.5}, false}, {{10.5, 0.5}, false}}},
+        {"left band", "0 0, 10 0", CShape::kBufferLeft, 10,
+         {{{5, 0.5}, true}, {{5, -0.5}, false}, {{10.5, 0.5}, false}}},
         {"left band round the outside of a right turn", "0 0, 10 0, 10 -10", CShape::kBufferLeft, 20 + quarter,
          {{{10.5, 0.5}, true}, {{9.5, -0.5}, false}, {{10.5, -5}, true}}},
         {"left band inside a left turn", "0 0, 10 0, 10 10", CShape::kBufferLeft, 19,
