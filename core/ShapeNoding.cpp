@@ -139,16 +139,29 @@ void DropSharedTwoPointParts(CShape& t, const CShape& o)
     if (shared.empty())
         return;
     std::sort(shared.begin(), shared.end());
-    std::vector<int> drop;
-    for (int k = 0, first = 0; k < t.GetPartCount() && first < t.GetPointCount(); ++k) {
-        const int size = std::clamp(t.GetPartSize(k), 0, t.GetPointCount() - first);
-        if (size == 2 && finite(t.GetPoint(first)) && finite(t.GetPoint(first + 1)) &&
-            std::binary_search(shared.begin(), shared.end(), key(t.GetPoint(first), t.GetPoint(first + 1))))
-            drop.push_back(k);
+    // One pass: two identical long lines share every piece.
+    CMapPointArray points;
+    std::vector<uint32_t> sizes;
+    int first = 0;
+    const int count = t.GetPointCount();
+    for (int k = 0; k < t.GetPartCount(); ++k) {
+        const int size = std::clamp(t.GetPartSize(k), 0, count - first);
+        const CMapPoint* p = t.Points().GetData() + first;
         first += size;
+        if (size == 2 && finite(p[0]) && finite(p[1]) &&
+            std::binary_search(shared.begin(), shared.end(), key(p[0], p[1])))
+            continue;
+        points.Append(p, size);
+        sizes.push_back(static_cast<uint32_t>(size));
     }
-    for (auto it = drop.rbegin(); it != drop.rend(); ++it)
-        t.DeletePart(*it);
+    if (sizes.size() == static_cast<size_t>(t.GetPartCount()))
+        return;
+    points.Append(t.Points().GetData() + first, count - first);
+    t.Points() = std::move(points);
+    t.PartSizes() = std::move(sizes);
+    if (t.GetPartCount() == 0)
+        t.RemoveAll();
+    t.RecalcBounds();
 }
 
 // Splits t where its segments meet o's; o's rings close when oClosed. With
@@ -253,10 +266,13 @@ bool CShape::InsertIntersectionVertices(CShape& other, int* addedHere, int* adde
         *addedHere = 0;
     if (addedOther)
         *addedOther = 0;
-    if (points)
-        points->RemoveAll();
-    if (&other == this || !ExtentsMeet(m_extent, other.m_extent))
+    CShape list;
+    list.RemoveAll();
+    if (&other == this || !ExtentsMeet(m_extent, other.m_extent)) {
+        if (points)
+            *points = std::move(list);
         return true;
+    }
     std::vector<CShapeSegment> segT, segO;
     std::vector<CSegmentBox> boxT, boxO;
     CollectShapeSegments(*this, false, segT, boxT);
@@ -272,8 +288,8 @@ bool CShape::InsertIntersectionVertices(CShape& other, int* addedHere, int* adde
             continue;
         const bool newHere = (code & kInsideAB) && cutsT.Inside(s, out[0]);
         const bool newOther = (code & kInsideCD) && cutsO.Inside(u, out[0]);
-        if (points && (newHere || (newOther && !(code & kInsideAB))))
-            points->AddPoint(out[0]);
+        if (newHere || (newOther && !(code & kInsideAB)))
+            list.AddPoint(out[0]);
     }
     if (addedHere)
         *addedHere = cutsT.InnerCount();
@@ -281,6 +297,8 @@ bool CShape::InsertIntersectionVertices(CShape& other, int* addedHere, int* adde
         *addedOther = cutsO.InnerCount();
     cutsT.Apply(*this, false);
     cutsO.Apply(other, false);
+    if (points)
+        *points = std::move(list);
     return true;
 }
 

@@ -88,6 +88,8 @@ TEST(ShapeNoding, SplitAtIntersections)
         // loses its copy.
         {"the shared piece stays only in the other", "0 0, 10 0", "3 0, 6 0, 6 5", true, true,
          "0 0, 3 0 | 6 0, 10 0", "3 0, 6 0 | 6 0, 6 5"},
+        {"an identical line is left to the other", "0 0, 5 0, 10 0", "10 0, 5 0, 0 0", true, true, "",
+         "10 0, 5 0 | 5 0, 0 0"},
         {"extents apart", "0 0, 1 1", "5 5, 6 6", true, true, "0 0, 1 1", "5 5, 6 6"},
         {"a lone point of the other changes nothing", "0 0, 10 0", "5 0", true, true, "0 0, 10 0", "5 0"},
     };
