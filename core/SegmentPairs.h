@@ -79,24 +79,21 @@ bool ForEachMeetingBoxPair(std::vector<CSegmentBox> a, std::vector<CSegmentBox> 
     SortByLeft(a);
     SortByLeft(b);
     std::vector<CSegmentBox> activeA, activeB;
+    // A box meets the active boxes of the other set, then joins its own.
+    const auto take = [&](const CSegmentBox& box, std::vector<CSegmentBox>& own, std::vector<CSegmentBox>& others,
+                          bool boxInA) {
+        Prune(others, box.left);
+        for (const CSegmentBox& other : others)
+            if (BoxesMeetInY(box, other) && (boxInA ? visit(box.id, other.id) : visit(other.id, box.id)))
+                return true;
+        own.push_back(box);
+        return false;
+    };
     size_t ia = 0, ib = 0;
     while (ia < a.size() || ib < b.size()) {
         const bool takeA = ib == b.size() || (ia < a.size() && a[ia].left <= b[ib].left);
-        if (takeA) {
-            const CSegmentBox& box = a[ia++];
-            Prune(activeB, box.left);
-            for (const CSegmentBox& other : activeB)
-                if (BoxesMeetInY(box, other) && visit(box.id, other.id))
-                    return true;
-            activeA.push_back(box);
-        } else {
-            const CSegmentBox& box = b[ib++];
-            Prune(activeA, box.left);
-            for (const CSegmentBox& other : activeA)
-                if (BoxesMeetInY(box, other) && visit(other.id, box.id))
-                    return true;
-            activeB.push_back(box);
-        }
+        if (takeA ? take(a[ia++], activeA, activeB, true) : take(b[ib++], activeB, activeA, false))
+            return true;
     }
     return false;
 }
@@ -118,13 +115,13 @@ bool ForEachMeetingBoxPair(std::vector<CSegmentBox> boxes, Visit visit)
     return false;
 }
 
-// All meeting pairs, sorted, so that work done on them follows the order
-// of the segments whatever the sweep's order.
-inline std::vector<std::pair<int, int>> MeetingBoxPairs(const std::vector<CSegmentBox>& a,
-                                                        const std::vector<CSegmentBox>& b)
+namespace SegmentPairsDetail {
+
+template <class Sweep>
+std::vector<std::pair<int, int>> SortedPairs(Sweep sweep)
 {
     std::vector<std::pair<int, int>> pairs;
-    ForEachMeetingBoxPair(a, b, [&](int i, int j) {
+    sweep([&](int i, int j) {
         pairs.emplace_back(i, j);
         return false;
     });
@@ -132,13 +129,17 @@ inline std::vector<std::pair<int, int>> MeetingBoxPairs(const std::vector<CSegme
     return pairs;
 }
 
+} // namespace SegmentPairsDetail
+
+// All meeting pairs, sorted, so that work done on them follows the order
+// of the segments whatever the sweep's order.
+inline std::vector<std::pair<int, int>> MeetingBoxPairs(const std::vector<CSegmentBox>& a,
+                                                        const std::vector<CSegmentBox>& b)
+{
+    return SegmentPairsDetail::SortedPairs([&](auto visit) { ForEachMeetingBoxPair(a, b, visit); });
+}
+
 inline std::vector<std::pair<int, int>> MeetingBoxPairs(const std::vector<CSegmentBox>& boxes)
 {
-    std::vector<std::pair<int, int>> pairs;
-    ForEachMeetingBoxPair(boxes, [&](int i, int j) {
-        pairs.emplace_back(i, j);
-        return false;
-    });
-    std::sort(pairs.begin(), pairs.end());
-    return pairs;
+    return SegmentPairsDetail::SortedPairs([&](auto visit) { ForEachMeetingBoxPair(boxes, visit); });
 }

@@ -49,6 +49,9 @@ public:
     // One part of size 0, no points.
     void RemoveAll();
     bool SetPoints(int n, const CMapPoint* points);
+    // Takes the points and the part sizes at once (no parts: one empty
+    // part) and recomputes the extent.
+    void SetParts(CMapPointArray&& points, std::vector<uint32_t>&& sizes);
     // A closed ring of 5 points from the top left corner clockwise.
     void SetFromRect(const CMapRect& rect);
     void Copy(const CShape& other);

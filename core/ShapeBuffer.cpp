@@ -134,7 +134,6 @@ private:
     }
 
     static CMapPoint Plus(const CMapPoint& p, const CMapPoint& o) { return CMapPoint(p.x + o.x, p.y + o.y); }
-    static CMapPoint Minus(const CMapPoint& p, const CMapPoint& o) { return CMapPoint(p.x - o.x, p.y - o.y); }
 
     // 37 points at every multiple of ten degrees, the last repeating the first.
     void Circle(const CMapPoint& p, CPolygonSet& piece) const
@@ -153,19 +152,18 @@ private:
     {
         piece.InitSingleContour(39);
         piece.AddVertex(Plus(s, Offset(d, 0)));
-        if (roundEnd) {
-            for (int k = 0; k <= 18; ++k)
-                piece.AddVertex(Plus(e, Offset(d, k)));
-        } else {
-            piece.AddVertex(Plus(e, Offset(d, 0)));
-            piece.AddVertex(Plus(e, Offset(d, 18)));
-        }
-        if (roundStart) {
-            for (int k = 0; k <= 18; ++k)
-                piece.AddVertex(Minus(s, Offset(d, k)));
-        } else {
-            piece.AddVertex(Plus(s, Offset(d, 18)));
-            piece.AddVertex(Plus(s, Offset(d, 0)));
+        End(e, d, 1, roundEnd, piece);
+        End(s, d, -1, roundStart, piece);
+    }
+
+    // The end of a band at p, from its left side round to its right ahead
+    // of p (sign 1), or from its right side round to its left behind p
+    // (sign -1); flat: the two sides only.
+    void End(const CMapPoint& p, const Direction& d, int sign, bool round, CPolygonSet& piece) const
+    {
+        for (int k = 0; k <= 18; k += round ? 1 : 18) {
+            const CMapPoint o = Offset(d, k);
+            piece.AddVertex(CMapPoint(p.x + sign * o.x, p.y + sign * o.y));
         }
     }
 
@@ -257,12 +255,7 @@ int SimplifyParts(CShape& shape, double tolerance, double sx, double sy)
         }
         sizes.push_back(static_cast<uint32_t>(points.GetSize() - partStart));
     }
-    points.FreeExtra();
-    shape.Points() = std::move(points);
-    shape.PartSizes() = std::move(sizes);
-    if (shape.GetPartCount() == 0)
-        shape.RemoveAll();
-    shape.RecalcBounds();
+    shape.SetParts(std::move(points), std::move(sizes));
     return before - shape.GetPointCount();
 }
 
@@ -296,12 +289,7 @@ int RemoveSmallPartsScaled(CShape& shape, double minSize, double sx, double sy)
     }
     if (removed == 0)
         return 0;
-    points.FreeExtra();
-    shape.Points() = std::move(points);
-    shape.PartSizes() = std::move(sizes);
-    if (shape.GetPartCount() == 0)
-        shape.RemoveAll();
-    shape.RecalcBounds();
+    shape.SetParts(std::move(points), std::move(sizes));
     return removed;
 }
 

@@ -102,9 +102,7 @@ public:
         }
         // Points beyond the parts stay where they were.
         points.Append(source.GetData() + first, count - first);
-        shape.Points() = std::move(points);
-        shape.PartSizes() = std::move(sizes);
-        shape.RecalcBounds();
+        shape.SetParts(std::move(points), std::move(sizes));
     }
 
 private:
@@ -157,11 +155,7 @@ void DropSharedTwoPointParts(CShape& t, const CShape& o)
     if (sizes.size() == static_cast<size_t>(t.GetPartCount()))
         return;
     points.Append(t.Points().GetData() + first, count - first);
-    t.Points() = std::move(points);
-    t.PartSizes() = std::move(sizes);
-    if (t.GetPartCount() == 0)
-        t.RemoveAll();
-    t.RecalcBounds();
+    t.SetParts(std::move(points), std::move(sizes));
 }
 
 // Splits t where its segments meet o's; o's rings close when oClosed. With

@@ -12,13 +12,6 @@
 
 namespace {
 
-CShape Shape(const char* text)
-{
-    CShape shape;
-    ParseShape(text, shape);
-    return shape;
-}
-
 CShape BufferOf(const char* text, double r, int kind, bool roundEnds = true, double sx = 1, double sy = 1)
 {
     CShape out;

@@ -10,13 +10,6 @@
 
 namespace {
 
-CShape Shape(const char* text)
-{
-    CShape shape;
-    ParseShape(text, shape);
-    return shape;
-}
-
 double TotalLength(const CShape& shape)
 {
     double length = 0;

@@ -11,13 +11,6 @@
 
 namespace {
 
-CShape Shape(const char* text)
-{
-    CShape shape;
-    ParseShape(text, shape);
-    return shape;
-}
-
 int Relation(const char* a, const char* b)
 {
     const std::vector<CMapPoint> pa = ParsePoints(a), pb = ParsePoints(b);

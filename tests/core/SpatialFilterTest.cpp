@@ -7,13 +7,6 @@
 
 namespace {
 
-CShape Shape(const char* text)
-{
-    CShape shape;
-    ParseShape(text, shape);
-    return shape;
-}
-
 enum { kPointObject = 0, kLineObject = CSpatialFilter::kObjectLine, kAreaObject = CSpatialFilter::kObjectArea };
 
 CSpatialFilter PointFilter(double x, double y)
