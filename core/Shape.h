@@ -130,8 +130,8 @@ public:
     double Area() const;
 
     // Overlay. Both shapes are read as areas, every part a ring, even-odd.
-    // The out shape gets one part per ring of the result (holes flagged
-    // nowhere but told by nesting) and may be either operand. True when the
+    // The out shape gets one part per ring of the result (a hole is a part
+    // like any other, told by its nesting) and may be either operand. True when the
     // out shape received points; when the overlay cannot be computed
     // (coordinates that are not finite, no memory) false, out unchanged.
     // Without an out shape Intersect answers whether the areas share any
@@ -178,11 +178,11 @@ public:
 
     // Buffer kinds.
     enum : int {
-        kBufferBand = 0,    // the zone around the parts as lines (points: circles)
-        kBufferGrow = 1,    // the parts as rings, the area grown by the distance
-        kBufferShrink = 2,  // the parts as rings, the area shrunk by the distance
-        kBufferFlatEnds = 3, // the band with flat ends
-        kBufferLeft = 4,    // the band on the left of the lines only
+        kBufferBand = 0,     // the zone around the parts as lines (points: circles)
+        kBufferGrow = 1,     // the parts as rings, the area grown by the distance
+        kBufferShrink = 2,   // the parts as rings, the area shrunk by the distance
+        kBufferFlatEnds = 3, // the band with flat ends, its joins round on both sides
+        kBufferLeft = 4,     // the band on the left of the lines only, its joins round
     };
     // The buffer zone at distance r into out, built from ten-degree arcs.
     // The distance is measured after x is multiplied by sx and y by sy, so

@@ -41,7 +41,8 @@ public:
     // Point: the zero-size rectangle at it; line and area: the shape's
     // extent; any other kind: the whole plane.
     CMapRect GetBounds() const;
-    // The object meets the filter; the object's extent must be current.
+    // The object meets the filter. The object's extent must be current
+    // (as the data sources read it), here and in TestWithin.
     bool TestIntersects(const CShape& object, int objectType) const;
     // The object lies within the filter's area.
     bool TestWithin(const CShape& object, int objectType) const;
