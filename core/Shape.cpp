@@ -47,6 +47,16 @@ bool CShape::SetPoints(int n, const CMapPoint* points)
     return true;
 }
 
+void CShape::SetParts(CMapPointArray&& points, std::vector<uint32_t>&& sizes)
+{
+    points.FreeExtra();
+    m_points = std::move(points);
+    m_partSizes = std::move(sizes);
+    if (m_partSizes.empty())
+        m_partSizes.push_back(0);
+    RecalcBounds();
+}
+
 void CShape::SetFromRect(const CMapRect& r)
 {
     const CMapPoint ring[5] = {{r.left, r.top}, {r.right, r.top}, {r.right, r.bottom}, {r.left, r.bottom},

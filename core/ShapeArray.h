@@ -24,6 +24,12 @@ public:
     void RemoveAt(int i);
     void RemoveAll() { m_shapes.clear(); }
 
+    // The union of all the shapes (as areas) into out, united pairwise in a
+    // tree; the shapes are deleted afterwards. True when out received
+    // points; false for an empty array, and, out unchanged, when the union
+    // cannot be computed.
+    bool UnionAll(CShape& out);
+
 private:
     std::vector<std::unique_ptr<CShape>> m_shapes;
 };

@@ -45,6 +45,14 @@ inline void ParseShape(std::string_view text, CShape& shape)
     shape.RecalcBounds();
 }
 
+// The shape of a text as ParseShape reads it.
+inline CShape Shape(std::string_view text)
+{
+    CShape shape;
+    ParseShape(text, shape);
+    return shape;
+}
+
 inline std::string ShapeText(const CShape& shape)
 {
     std::string text;

@@ -14,13 +14,6 @@
 
 namespace {
 
-CShape Shape(const char* text)
-{
-    CShape shape;
-    ParseShape(text, shape);
-    return shape;
-}
-
 const CMapRect kRect(0, 10, 10, 0);
 
 std::string ClippedPolygon(const char* text, const CMapRect& rect = kRect)

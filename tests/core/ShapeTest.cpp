@@ -9,17 +9,6 @@
 #include <cmath>
 #include <functional>
 
-namespace {
-
-CShape Shape(const char* text)
-{
-    CShape shape;
-    ParseShape(text, shape);
-    return shape;
-}
-
-} // namespace
-
 TEST(Shape, PartAndPointOperations)
 {
     struct Case {
