@@ -45,6 +45,7 @@ constexpr StringEntry kStrings[] = {
     {1027, "Nepavyko sukurti failo \"%1\"."},
     {1028, "Skaitymo iš failo klaida."},
     {1030, "Nekorektiškas failo formatas."},
+    {1034, "Sluoksnio tipas turi būti \"Linija\" arba \"Sritis\"."},
     {1044, "Failas skirtas tik skaitymui."},
     {1045, "Rašymo į failą klaida."},
     {1054, "Nepavyko užrakinti failo. Šiuo metu failą naudoja kita programa."},
