@@ -51,6 +51,7 @@ protected:
         view->OnSize(width, height);
         CDC dc;
         view->OnDraw(dc);
+        view->log.clear();
     }
 
     CRecordingViewHost host;
@@ -449,7 +450,7 @@ TEST_F(DrelViewTest, DrawingFillsTheWindowAndTheBackBufferFromShownLayers)
         CDC dc(copy);
         view->OnDraw(dc);
     }
-    EXPECT_TRUE(view->log.empty());
+    EXPECT_TRUE(view->Drawn("layer ").empty());
     EXPECT_EQ(copy, image);
 
     // Opening the group shows C; a redraw hint draws anew.

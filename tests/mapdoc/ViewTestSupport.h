@@ -106,6 +106,7 @@ public:
     // Tool modes that make a CRecordingTool.
     std::vector<int> modesWithTool;
 
+    // The entries of the log that begin with the prefix, without it.
     std::vector<std::string> Drawn(const std::string& prefix) const
     {
         std::vector<std::string> names;
@@ -113,6 +114,25 @@ public:
             if (entry.rfind(prefix, 0) == 0)
                 names.push_back(entry.substr(prefix.size()));
         return names;
+    }
+    // Those of the first drawing pass in the log.
+    std::vector<std::string> DrawnInFirstPass(const std::string& prefix) const
+    {
+        std::vector<std::string> names;
+        for (const std::string& entry : log) {
+            if (entry == "pass end")
+                break;
+            if (entry.rfind(prefix, 0) == 0)
+                names.push_back(entry.substr(prefix.size()));
+        }
+        return names;
+    }
+    int PassCount() const { return static_cast<int>(Drawn("pass end").size()); }
+
+    void OnDraw(CDC& dc) override
+    {
+        CDrelView::OnDraw(dc);
+        log.push_back("pass end");
     }
 
 protected:
