@@ -88,12 +88,18 @@ CMapRect CDrelView::ClientRectToMap(const CRect& r) const
     return CMapRect(topLeft.x, topLeft.y, bottomRight.x, bottomRight.y);
 }
 
-const std::vector<CPoint>& CDrelView::ShapeToClientPoints(const CMapPoint* points, int count)
+const std::vector<CPoint>& CDrelView::ConvertShape(const CMapPoint* points, int count,
+                                                    CPoint (CDrelView::*convert)(const CMapPoint&) const)
 {
     m_devicePoints.clear();
     for (int i = 0; i < count; ++i)
-        m_devicePoints.push_back(MapToClient(points[i]));
+        m_devicePoints.push_back((this->*convert)(points[i]));
     return m_devicePoints;
+}
+
+const std::vector<CPoint>& CDrelView::ShapeToClientPoints(const CMapPoint* points, int count)
+{
+    return ConvertShape(points, count, &CDrelView::MapToClient);
 }
 
 CPoint CDrelView::MapToDevice(const CMapPoint& p) const
@@ -108,10 +114,7 @@ CRect CDrelView::RectToDevice(const CMapRect& r) const
 
 const std::vector<CPoint>& CDrelView::ShapeToDevicePoints(const CMapPoint* points, int count)
 {
-    m_devicePoints.clear();
-    for (int i = 0; i < count; ++i)
-        m_devicePoints.push_back(MapToDevice(points[i]));
-    return m_devicePoints;
+    return ConvertShape(points, count, &CDrelView::MapToDevice);
 }
 
 CMapPoint CDrelView::DeviceToMap(const CPoint& p) const

@@ -156,6 +156,8 @@ protected:
     int m_overviewFlag = 0;
 
 private:
+    const std::vector<CPoint>& ConvertShape(const CMapPoint* points, int count,
+                                            CPoint (CDrelView::*convert)(const CMapPoint&) const);
     void SetScales(double denominator);
     void GetMetresPerUnit(double& x, double& y) const;
     CMapTool* ActiveTool() const;

@@ -151,34 +151,33 @@ void CMapViewWidget::keyPressEvent(QKeyEvent* event)
         m_view->OnChar(static_cast<unsigned char>(text[0]), event->count(), 0);
 }
 
-void CMapViewWidget::mousePressEvent(QMouseEvent* event)
+void CMapViewWidget::ForwardLeftButton(QMouseEvent* event, void (CDrelView::*handler)(unsigned, int, int))
 {
     if (event->button() == Qt::LeftButton) {
         const QPoint p = event->position().toPoint();
-        m_view->OnLButtonDown(MouseKeyFlags(event->buttons(), event->modifiers()), p.x(), p.y());
+        (m_view.get()->*handler)(MouseKeyFlags(event->buttons(), event->modifiers()), p.x(), p.y());
     }
+}
+
+void CMapViewWidget::mousePressEvent(QMouseEvent* event)
+{
+    ForwardLeftButton(event, &CDrelView::OnLButtonDown);
 }
 
 void CMapViewWidget::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton) {
-        const QPoint p = event->position().toPoint();
-        m_view->OnLButtonUp(MouseKeyFlags(event->buttons(), event->modifiers()), p.x(), p.y());
-    }
+    ForwardLeftButton(event, &CDrelView::OnLButtonUp);
+}
+
+void CMapViewWidget::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    ForwardLeftButton(event, &CDrelView::OnLButtonDblClk);
 }
 
 void CMapViewWidget::mouseMoveEvent(QMouseEvent* event)
 {
     const QPoint p = event->position().toPoint();
     m_view->OnMouseMove(MouseKeyFlags(event->buttons(), event->modifiers()), p.x(), p.y());
-}
-
-void CMapViewWidget::mouseDoubleClickEvent(QMouseEvent* event)
-{
-    if (event->button() == Qt::LeftButton) {
-        const QPoint p = event->position().toPoint();
-        m_view->OnLButtonDblClk(MouseKeyFlags(event->buttons(), event->modifiers()), p.x(), p.y());
-    }
 }
 
 void CMapViewWidget::contextMenuEvent(QContextMenuEvent* event)

@@ -42,6 +42,7 @@ protected:
 
 private:
     void Poll(const std::function<WaitingInputAction(const CWaitingInput&)>& judge) override;
+    void ForwardLeftButton(QMouseEvent* event, void (CDrelView::*handler)(unsigned, int, int));
     void RunDrawPass();
     void ApplySize();
 

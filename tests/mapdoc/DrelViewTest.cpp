@@ -4,13 +4,13 @@
 #include "platform/VirtualKeys.h"
 #include "tests/mapdoc/DocTestSupport.h"
 #include "tests/mapdoc/ViewTestSupport.h"
+#include "tests/support/ScriptedInputQueue.h"
 #include "tests/support/TestSupport.h"
 
 #include <QImage>
 
 #include <cfloat>
 #include <cmath>
-#include <deque>
 #include <gtest/gtest.h>
 
 namespace {
@@ -465,34 +465,6 @@ TEST_F(DrelViewTest, DrawingFillsTheWindowAndTheBackBufferFromShownLayers)
     EXPECT_EQ(view->Drawn("layer "), (std::vector<std::string>{"A", "B", "C", "D"}));
     EXPECT_EQ(PixelAt(image, b.x, b.y), RGB(0, 0, 255));
 }
-
-namespace {
-
-// Waiting input handed to the check one poll at a time.
-class CScriptedInputQueue : public IDrawInputQueue {
-public:
-    CScriptedInputQueue() { m_previous = SetDrawInputQueue(this); }
-    ~CScriptedInputQueue() override { SetDrawInputQueue(m_previous); }
-    void Poll(const std::function<WaitingInputAction(const CWaitingInput&)>& judge) override
-    {
-        ++polls;
-        while (!waiting.empty()) {
-            const CWaitingInput input = waiting.front();
-            waiting.pop_front();
-            if (judge(input) == WaitingInputAction::kKeep)
-                kept.push_back(input.key);
-        }
-    }
-
-    std::deque<CWaitingInput> waiting;
-    std::vector<int> kept;
-    int polls = 0;
-
-private:
-    IDrawInputQueue* m_previous;
-};
-
-} // namespace
 
 TEST_F(DrelViewTest, LabelPassStopsOnEscAndTheNextPassStartsAfresh)
 {

@@ -1,35 +1,14 @@
 #include "platform/DrawInterrupt.h"
 
 #include "platform/VirtualKeys.h"
+#include "tests/support/ScriptedInputQueue.h"
 
 #include <QtCore/qnamespace.h>
 
-#include <deque>
 #include <gtest/gtest.h>
 #include <vector>
 
 namespace {
-
-// Waiting input handed to the check at its next poll.
-class CScriptedQueue : public IDrawInputQueue {
-public:
-    CScriptedQueue() { m_previous = SetDrawInputQueue(this); }
-    ~CScriptedQueue() override { SetDrawInputQueue(m_previous); }
-    void Poll(const std::function<WaitingInputAction(const CWaitingInput&)>& judge) override
-    {
-        ++polls;
-        for (const CWaitingInput& input : waiting)
-            (judge(input) == WaitingInputAction::kKeep ? kept : removed).push_back(input.key);
-        waiting.clear();
-    }
-
-    std::vector<CWaitingInput> waiting;
-    std::vector<int> kept, removed;
-    int polls = 0;
-
-private:
-    IDrawInputQueue* m_previous;
-};
 
 CWaitingInput Key(int key)
 {
@@ -68,8 +47,8 @@ TEST(DrawInterrupt, WaitingInputStopsTheDrawingAsItsKindSays)
         const Case& c = cases[i];
         SetDrawStopFlag(0);
         SetRightClickFlag(0);
-        CScriptedQueue queue;
-        queue.waiting = c.waiting;
+        CScriptedInputQueue queue;
+        queue.waiting.assign(c.waiting.begin(), c.waiting.end());
         EXPECT_EQ(CheckDrawInterrupt(), c.stops) << "case " << i;
         EXPECT_EQ(GetDrawStopFlag(), c.stops) << "case " << i;
         EXPECT_EQ(queue.kept, c.kept) << "case " << i;
@@ -81,7 +60,7 @@ TEST(DrawInterrupt, WaitingInputStopsTheDrawingAsItsKindSays)
 
 TEST(DrawInterrupt, SetStopFlagAnswersWithoutLookingAtTheQueue)
 {
-    CScriptedQueue queue;
+    CScriptedInputQueue queue;
     SetDrawStopFlag(1);
     EXPECT_EQ(CheckDrawInterrupt(), 1);
     EXPECT_EQ(queue.polls, 0);
