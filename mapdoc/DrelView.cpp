@@ -137,8 +137,8 @@ int CDrelView::IsPointInExtent(const CMapPoint& p) const
 int CDrelView::PrepareDCMapping(CDC& dc) const
 {
     const int previous = dc.SetMapMode(MM_ANISOTROPIC);
-    dc.SetWindowExt(m_client.cx * 1000 / dc.GetDeviceCaps(LOGPIXELSX),
-                    m_client.cy * 1000 / dc.GetDeviceCaps(LOGPIXELSY));
+    dc.SetWindowExt(m_client.cx * 1000 / std::max(dc.GetDeviceCaps(LOGPIXELSX), 1),
+                    m_client.cy * 1000 / std::max(dc.GetDeviceCaps(LOGPIXELSY), 1));
     dc.SetViewportExt(m_client.cx, m_client.cy);
     return previous;
 }

@@ -87,17 +87,27 @@ void CMapViewWidget::RunDrawPass()
         g_waitingForPass.emplace_back(this);
         return;
     }
-    g_passRunning = true;
     CDrawInputFilter filter(window());
-    m_filter = &filter;
-    IDrawInputQueue* previous = SetDrawInputQueue(this);
     {
+        // Undone however the pass ends.
+        struct PassState {
+            CMapViewWidget& widget;
+            IDrawInputQueue* previous;
+            PassState(CMapViewWidget& w, CDrawInputFilter& f) : widget(w), previous(SetDrawInputQueue(&w))
+            {
+                g_passRunning = true;
+                widget.m_filter = &f;
+            }
+            ~PassState()
+            {
+                SetDrawInputQueue(previous);
+                widget.m_filter = nullptr;
+                g_passRunning = false;
+            }
+        } state(*this, filter);
         CDC dc(m_surface);
         m_view->OnDraw(dc);
     }
-    SetDrawInputQueue(previous);
-    m_filter = nullptr;
-    g_passRunning = false;
 
     if (m_sizePending)
         ApplySize();
