@@ -56,11 +56,20 @@ void CDrawInputFilter::ReleaseHeld()
 
 bool CDrawInputFilter::eventFilter(QObject* watched, QEvent* event)
 {
-    if (!m_judge || !IsUserInput(event->type()))
+    if (!m_judge)
+        return false;
+    const bool shortcut = event->type() == QEvent::ShortcutOverride;
+    if (!shortcut && !IsUserInput(event->type()))
         return false;
     auto* widget = qobject_cast<QWidget*>(watched);
     if (!widget || !m_window || widget->window() != m_window)
         return false;
+    if (shortcut) {
+        // Claimed for the widget, so the key comes as a key press to be
+        // judged, not as a command run in the middle of the drawing.
+        event->accept();
+        return true;
+    }
     WaitingInputAction action = WaitingInputAction::kKeep;
     if (event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);

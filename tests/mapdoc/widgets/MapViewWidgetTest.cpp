@@ -10,7 +10,9 @@
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QShortcut>
 #include <QTest>
+#include <QTimer>
 
 #include <algorithm>
 #include <functional>
@@ -199,6 +201,29 @@ TEST_F(MapViewWidgetTest, EscStopsTheDrawingAndIsTaken)
     EXPECT_EQ(view->DrawnInFirstPass("labels "), std::vector<std::string>{"A"});
     EXPECT_NE(view->GetTool(), nullptr); // the tool never saw the Esc
     EXPECT_EQ(view->Drawn("tool4 "), std::vector<std::string>{});
+}
+
+TEST_F(MapViewWidgetTest, KeysTypedWhileDrawingRunNoShortcut)
+{
+    int fired = 0;
+    QShortcut shortcut(QKeySequence(Qt::Key_F5), widget.get());
+    QObject::connect(&shortcut, &QShortcut::activated, [&] { ++fired; });
+    widget->activateWindow();
+    widget->setFocus();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(widget.get()));
+
+    // Typed on the keyboard while the drawing lets events through.
+    DrawWith([&] {
+        QTimer::singleShot(0, [&] {
+            QTest::keyClick(widget->windowHandle(), Qt::Key_F5);
+            QTest::keyClick(widget->windowHandle(), Qt::Key_Escape);
+        });
+    });
+    QCoreApplication::processEvents();
+    EXPECT_EQ(view->DrawnInFirstPass("labels "), std::vector<std::string>{"A"});
+    EXPECT_EQ(fired, 0);
+    QTest::keyClick(widget->windowHandle(), Qt::Key_F5);
+    EXPECT_EQ(fired, 1);
 }
 
 TEST_F(MapViewWidgetTest, NavigationKeysStopTheDrawingAndActAfterIt)
