@@ -216,9 +216,8 @@ void CSpatialIndex::Split(int a)
 
 bool CSpatialIndex::CanSave(const TableStamp& stamp) const
 {
-    // Created, built when it holds anything, and no bigger than the table,
-    // which its load would refuse.
-    return !m_cells.empty() && (m_built || m_items.empty()) && m_itemCapacity <= stamp.recordCount;
+    // Built (or loaded), and no bigger than the table, which its load would refuse.
+    return m_built && m_itemCapacity <= stamp.recordCount;
 }
 
 bool CSpatialIndex::Save(const std::string& path, const TableStamp& stamp)
