@@ -104,7 +104,6 @@ bool CSpatialIndex::Create(const CMapRect& extent, int itemCapacity, int cellCap
         return false;
     try {
         m_cells.resize(static_cast<size_t>(cellCapacity));
-        m_items.reserve(static_cast<size_t>(itemCapacity));
     } catch (const std::bad_alloc&) {
         Free();
         return Fail(kNoMemory);
@@ -129,6 +128,7 @@ void CSpatialIndex::Free()
     m_itemCapacity = 0;
     m_cellsUsed = 0;
     m_built = false;
+    m_incomplete = false;
     m_cells.clear();
     m_cells.shrink_to_fit();
     m_items.clear();
@@ -140,15 +140,23 @@ void CSpatialIndex::Free()
 
 bool CSpatialIndex::AddItem(Box box, int record)
 {
-    if (m_built || record < 0 || record >= m_itemCapacity || m_items.size() >= static_cast<size_t>(m_itemCapacity))
+    // An index that lacks an object it was given would hide that object from
+    // every query, so one refused item keeps the index from being built or saved.
+    if (m_built || record < 0 || record >= m_itemCapacity || m_items.size() >= static_cast<size_t>(m_itemCapacity)) {
+        m_incomplete = true;
         return false;
-    // A reversed box still gets an item, spanning its corners, so that
-    // nothing the index was given can go missing from a query.
+    }
+    // A reversed box still gets an item, spanning its corners.
     if (box.x0 > box.x1)
         std::swap(box.x0, box.x1);
     if (box.y0 > box.y1)
         std::swap(box.y0, box.y1);
-    m_items.push_back(Item{box, record});
+    try {
+        m_items.push_back(Item{box, record});
+    } catch (const std::bad_alloc&) {
+        m_incomplete = true;
+        return Fail(kNoMemory);
+    }
     return true;
 }
 
@@ -165,6 +173,8 @@ bool CSpatialIndex::AddPoint(const CMapPoint& point, int record)
 
 bool CSpatialIndex::Build()
 {
+    if (m_incomplete)
+        return false;
     if (m_built || m_cells.empty())
         return true;
     m_built = true;
@@ -216,8 +226,9 @@ void CSpatialIndex::Split(int a)
 
 bool CSpatialIndex::CanSave(const TableStamp& stamp) const
 {
-    // Built (or loaded), and no bigger than the table, which its load would refuse.
-    return m_built && m_itemCapacity <= stamp.recordCount;
+    // Built (or loaded) from every item given, and no bigger than the table,
+    // which its load would refuse.
+    return m_built && !m_incomplete && m_itemCapacity <= stamp.recordCount;
 }
 
 bool CSpatialIndex::Save(const std::string& path, const TableStamp& stamp)

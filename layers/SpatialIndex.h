@@ -46,7 +46,7 @@ public:
         kStale = 4,      // made from another state of the table
         kNoMemory = 5,
         kWriteError = 6,
-        kNotReady = 7,   // saved before it was built, or holding more records than the table
+        kNotReady = 7,   // saved unbuilt or lacking a refused item, or holding more records than the table
     };
 
     // What an index remembers of the table it was made from, so that an
@@ -77,11 +77,13 @@ public:
     void Free();
 
     // One item for the record. Parts of a box outside the extent count as
-    // its edge. False when the index is full, already built or the record
-    // number is outside the capacity.
+    // its edge. False when the index is full, already built, memory runs
+    // short or the record number is outside the capacity; the index then
+    // lacks an object and refuses to be built or saved.
     bool AddBox(const CMapRect& box, int record);
     bool AddPoint(const CMapPoint& point, int record);
     // Sorts the items into the cells; afterwards nothing can be added.
+    // False when an item was refused.
     bool Build();
 
     // Writes the built index, stamped with the table it was made from, beside
@@ -151,6 +153,7 @@ private:
     int m_itemCapacity = 0;
     int m_cellsUsed = 0;
     bool m_built = false;
+    bool m_incomplete = false; // an item was refused
     std::vector<Cell> m_cells;
     std::vector<Item> m_items;
 

@@ -395,20 +395,37 @@ TEST(SpatialIndexBuild, RefusesWhatItCannotHold)
     EXPECT_FALSE(index.AddPoint(CMapPoint(1, 1), 0));
     EXPECT_EQ(index.BeginRectQuery(kHandExtent), -1);
 
+    // Items the index cannot take: each would be an object missing from it.
+    const struct {
+        const char* what;
+        int record;
+    } refused[] = {{"record past the capacity", 2}, {"negative record", -1}, {"index full", 0}};
+    for (const auto& r : refused) {
+        ASSERT_TRUE(index.Create(kHandExtent, 2, 7));
+        ASSERT_TRUE(index.AddPoint(CMapPoint(1, 1), 1));
+        if (r.record == 0) {
+            ASSERT_TRUE(index.AddPoint(CMapPoint(1, 1), 0));
+        }
+        EXPECT_FALSE(index.AddPoint(CMapPoint(1, 1), r.record)) << r.what;
+        EXPECT_FALSE(index.Build()) << r.what;
+        CMemoryStream stream;
+        EXPECT_FALSE(index.Save(stream, {2, 0})) << r.what;
+        EXPECT_EQ(index.GetError(), CSpatialIndex::kNotReady) << r.what;
+        EXPECT_EQ(stream.Size(), 0) << r.what;
+    }
+
     ASSERT_TRUE(index.Create(kHandExtent, 2, 7));
-    EXPECT_FALSE(index.AddPoint(CMapPoint(1, 1), 2));
-    EXPECT_FALSE(index.AddPoint(CMapPoint(1, 1), -1));
-    EXPECT_TRUE(index.AddPoint(CMapPoint(1, 1), 1));
-    EXPECT_TRUE(index.AddPoint(CMapPoint(1, 1), 0));
-    EXPECT_FALSE(index.AddPoint(CMapPoint(1, 1), 0));
+    ASSERT_TRUE(index.AddPoint(CMapPoint(1, 1), 1));
     CMemoryStream stream;
-    EXPECT_FALSE(index.Save(stream, {2, 0}));
+    EXPECT_FALSE(index.Save(stream, {2, 0})); // not built yet
     EXPECT_EQ(index.GetError(), CSpatialIndex::kNotReady);
     ASSERT_TRUE(index.Build());
-    EXPECT_FALSE(index.AddPoint(CMapPoint(1, 1), 1));
     EXPECT_FALSE(index.Save(stream, {1, 0})); // the table has fewer records than the index
     EXPECT_EQ(index.GetError(), CSpatialIndex::kNotReady);
     EXPECT_EQ(stream.Size(), 0);
+    EXPECT_TRUE(index.Save(stream, {2, 0}));
+    EXPECT_FALSE(index.AddPoint(CMapPoint(1, 1), 0)); // too late once built
+    EXPECT_FALSE(index.Save(stream, {2, 0}));
 }
 
 TEST(SpatialIndexFile, AnEmptyIndexIsOnlyAHeader)
