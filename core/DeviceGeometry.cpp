@@ -126,6 +126,17 @@ bool PolylinesIntersect(const CDevicePoint* line1, int n1, const CDevicePoint* l
     return false;
 }
 
+bool PointInConvexDevicePolygon(const CDevicePoint* polygon, int n, const CDevicePoint& p)
+{
+    bool left = false, right = false;
+    for (int i = 0; i < n; ++i) {
+        const int side = Side(p, polygon[i], polygon[i + 1 < n ? i + 1 : 0]);
+        left = left || side == 1;
+        right = right || side == 2;
+    }
+    return left != right;
+}
+
 int SimplifyDevicePolyline(const CDevicePoint* src, CDevicePoint* dst, int n, int mode)
 {
     if (n <= 2) {

@@ -22,6 +22,9 @@ bool DeviceSegmentsCross(const CDevicePoint& a, const CDevicePoint& b, const CDe
 // True when any segment of one line meets any of the other; closed lines
 // include their last-to-first segments.
 bool PolylinesIntersect(const CDevicePoint* line1, int n1, const CDevicePoint* line2, int n2, bool closed);
+// True when p lies inside or on a convex polygon: no edge has it on the
+// other side from the rest. A polygon without area holds nothing.
+bool PointInConvexDevicePolygon(const CDevicePoint* polygon, int n, const CDevicePoint& p);
 
 // Reduces a polyline before drawing; dst holds at least n points. Returns
 // the number written. Mode 0 drops repeated points, mode 1 drops points

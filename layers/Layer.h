@@ -13,11 +13,13 @@
 #include <vector>
 
 class CDC;
+class CDbfTable;
 class CDrelDoc;
 class CDrelView;
 class CSpatialFilter;
 class CStyleRecord;
 class CSublayer;
+class CThemeClassList;
 
 // An object that code outside the layer hangs on it; the layer deletes it.
 class CLayerAttachment {
@@ -160,6 +162,43 @@ public:
     bool CheckReadOnly() const;
     // The attribute table: the track itself, else the path with extension "dbf".
     std::string GetTablePath() const;
+    // Opens the attribute table with the layer's hidden fields, which must
+    // outlive the table's use of them; message 1007 when it cannot be opened.
+    bool OpenTable(CDbfTable& table) const;
+
+    // Values of one attribute field over the records of the attribute table.
+    enum ValueOptions : unsigned {
+        kSkipEmpty = 0x01,
+        kSortValues = 0x02,
+        kUniqueValues = 0x04, // equal neighbours removed after sorting
+        kApplyFilter = 0x08,  // the layer's filter text
+        kFieldList = 0x10,    // texts only: TAB-separated field names, each value their texts joined by TAB
+    };
+    // The field's texts (at most 255 characters a field) of the live
+    // records in record order, and their record numbers. Sorting is by
+    // bytes: without an order list the texts themselves are sorted (the
+    // record numbers stay in record order); with one, the texts stay and
+    // the order list gets their sorted indexes, kUniqueValues dropping the
+    // indexes of repeated texts. OEM text is converted for a single field.
+    // False when the table cannot be opened, a single field is missing or
+    // kApplyFilter meets a filter that does not compile.
+    bool GetFieldTextValues(const std::string& field, std::vector<std::string>& values, unsigned options,
+                            std::vector<int>* records = nullptr, std::vector<int>* order = nullptr,
+                            bool fromOem = false) const;
+    // The same over the texts read as numbers (an empty text is 0 unless skipped).
+    bool GetFieldNumberValues(const std::string& field, std::vector<double>& values, unsigned options,
+                              std::vector<int>* records = nullptr, std::vector<int>* order = nullptr) const;
+    // The smallest and largest number of the field over the live records,
+    // the layer's filter not applied; false when no value was read.
+    bool GetFieldRange(const std::string& field, double& minimum, double& maximum, bool skipEmpty) const;
+    // Replaces the classes of the list by classes of its kind built from
+    // the field's values, ending with the class for other values: one class
+    // per distinct value, or for ranges classCount classes of equal counts
+    // of values or of equal intervals (bounds at the field's decimals,
+    // holding the minimum and maximum). 0, and no classes, when a range
+    // classification is asked for fewer than 1 class or quantiles find no values.
+    int BuildClassification(const std::string& field, CThemeClassList& classes, int classCount,
+                            bool equalIntervals) const;
 
     // Sublayers, sorted by ascending lower limit.
     int GetSublayerCount() const { return static_cast<int>(m_sublayers.size()); }

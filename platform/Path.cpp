@@ -171,3 +171,12 @@ bool IsSameFile(std::string_view storedPath1, std::string_view storedPath2)
     return ::stat(ResolvePath(storedPath1).c_str(), &a) == 0 && ::stat(ResolvePath(storedPath2).c_str(), &b) == 0 &&
            a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
+
+bool GetFileModifiedTime(std::string_view storedPath, int64_t& nanoseconds)
+{
+    struct stat st {};
+    if (::stat(ResolvePath(storedPath).c_str(), &st) != 0)
+        return false;
+    nanoseconds = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    return true;
+}

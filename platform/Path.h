@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -38,3 +39,6 @@ bool RenameFile(std::string_view fromStoredPath, std::string_view toStoredPath);
 bool MakeFolder(std::string_view storedPath);
 // True when both paths name one existing file (links and letter case included).
 bool IsSameFile(std::string_view storedPath1, std::string_view storedPath2);
+// When the contents of a file last changed, in nanoseconds since 1970.
+// False when the file cannot be examined.
+bool GetFileModifiedTime(std::string_view storedPath, int64_t& nanoseconds);

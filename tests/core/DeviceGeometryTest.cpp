@@ -92,6 +92,33 @@ TEST(DeviceGeometry, SegmentsCross)
     EXPECT_FALSE(PolylinesIntersect(zigzag.data(), 1, crossing.data(), 2, false));
 }
 
+TEST(DeviceGeometry, PointInConvexPolygon)
+{
+    const int big = 2000000000;
+    const Points square = {{0, 0}, {10, 0}, {10, 10}, {0, 10}};
+    const Points turned = {{0, 10}, {10, 10}, {10, 0}, {0, 0}}; // the other way round
+    const Points huge = {{-big, -big}, {big, -big}, {big, big}, {-big, big}};
+    const Points flat = {{0, 0}, {10, 0}, {10, 0}, {0, 0}};
+    const Points dot = {{3, 3}, {3, 3}, {3, 3}, {3, 3}};
+    const struct {
+        const Points& polygon;
+        CDevicePoint p;
+        bool inside;
+        const char* what;
+    } cases[] = {
+        {square, {5, 5}, true, "inside"},
+        {turned, {5, 5}, true, "inside, turned the other way"},
+        {square, {10, 5}, true, "on an edge"},
+        {square, {0, 0}, true, "a corner"},
+        {square, {11, 5}, false, "outside"},
+        {huge, {big - 1, -big + 1}, true, "large coordinates"},
+        {flat, {5, 0}, false, "a polygon without area"},
+        {dot, {3, 3}, false, "a polygon of one point"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(PointInConvexDevicePolygon(c.polygon.data(), 4, c.p), c.inside) << c.what;
+}
+
 TEST(DeviceGeometry, SimplifyModes)
 {
     struct Case {

@@ -1,0 +1,640 @@
+#include "mapdoc/DrelView.h"
+
+#include "layers/Layer.h"
+#include "mapdoc/DrelDoc.h"
+#include "mapdoc/ExtensionHooks.h"
+#include "mapdoc/LayerDataAccess.h"
+#include "mapdoc/MapTool.h"
+#include "mapdoc/ViewHost.h"
+#include "mapdoc/ViewWindow.h"
+#include "platform/DC.h"
+#include "platform/DrawInterrupt.h"
+#include "platform/IniFile.h"
+#include "platform/UserServices.h"
+#include "platform/VirtualKeys.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Far enough for any drawing, near enough that differences of two
+// coordinates still fit an int.
+constexpr double kMaxDeviceCoordinate = 1e9;
+
+// One thousandth of an inch in metres.
+constexpr double kMetresPerMil = 0.0000254;
+
+constexpr COLORREF kWindowColour = RGB(255, 255, 255);
+
+// v + 0.5 cut towards zero, so -1.7 becomes -1.
+int Round(double v)
+{
+    if (std::isnan(v))
+        return 0;
+    return static_cast<int>(std::clamp(std::trunc(v + 0.5), -kMaxDeviceCoordinate, kMaxDeviceCoordinate));
+}
+
+bool IsEmptyExtent(const CMapRect& r)
+{
+    return r.left > r.right || r.top < r.bottom;
+}
+
+void Offset(CMapRect& r, double dx, double dy)
+{
+    r.left += dx;
+    r.right += dx;
+    r.top += dy;
+    r.bottom += dy;
+}
+
+} // namespace
+
+CDrelView::CDrelView(CDrelDoc& document) : m_document(document)
+{
+    GetScreenLogPixels(m_logPixelsX, m_logPixelsY);
+    GetScreenPixelsPerMeter(m_pixelsPerMetreX, m_pixelsPerMetreY);
+    m_scaleX = 1.0 / m_pixelsPerMetreX;
+    m_scaleY = -1.0 / m_pixelsPerMetreY;
+    m_document.AddObserver(this);
+}
+
+CDrelView::~CDrelView()
+{
+    m_document.RemoveObserver(this);
+}
+
+// ------------------------------------------------------------ conversions
+
+CMapPoint CDrelView::ClientToMap(int x, int y) const
+{
+    return CMapPoint(x * m_scaleX + m_originX, y * m_scaleY + m_originY);
+}
+
+CPoint CDrelView::MapToClient(const CMapPoint& p) const
+{
+    return CPoint(Round((p.x - m_originX) / m_scaleX), Round((p.y - m_originY) / m_scaleY));
+}
+
+CRect CDrelView::RectToClient(const CMapRect& r) const
+{
+    return CRect(MapToClient(CMapPoint(r.left, r.top)), MapToClient(CMapPoint(r.right, r.bottom)));
+}
+
+CMapRect CDrelView::ClientRectToMap(const CRect& r) const
+{
+    const CMapPoint topLeft = ClientToMap(r.left, r.top);
+    const CMapPoint bottomRight = ClientToMap(r.right, r.bottom);
+    return CMapRect(topLeft.x, topLeft.y, bottomRight.x, bottomRight.y);
+}
+
+const std::vector<CPoint>& CDrelView::ConvertShape(const CMapPoint* points, int count,
+                                                    CPoint (CDrelView::*convert)(const CMapPoint&) const)
+{
+    m_devicePoints.clear();
+    for (int i = 0; i < count; ++i)
+        m_devicePoints.push_back((this->*convert)(points[i]));
+    return m_devicePoints;
+}
+
+const std::vector<CPoint>& CDrelView::ShapeToClientPoints(const CMapPoint* points, int count)
+{
+    return ConvertShape(points, count, &CDrelView::MapToClient);
+}
+
+CPoint CDrelView::MapToDevice(const CMapPoint& p) const
+{
+    return CPoint(Round((p.x - m_originX) / m_printScaleX), Round((p.y - m_originY) / m_printScaleY));
+}
+
+CRect CDrelView::RectToDevice(const CMapRect& r) const
+{
+    return CRect(MapToDevice(CMapPoint(r.left, r.top)), MapToDevice(CMapPoint(r.right, r.bottom)));
+}
+
+const std::vector<CPoint>& CDrelView::ShapeToDevicePoints(const CMapPoint* points, int count)
+{
+    return ConvertShape(points, count, &CDrelView::MapToDevice);
+}
+
+CMapPoint CDrelView::DeviceToMap(const CPoint& p) const
+{
+    return CMapPoint(p.x * m_printScaleX + m_originX, p.y * m_printScaleY + m_originY);
+}
+
+void CDrelView::ClientSizeToMap(int dx, int dy, double& x, double& y) const
+{
+    x = (dx * m_scaleX + m_originX) - m_originX;
+    y = (dy * m_scaleY + m_originY) - m_originY;
+}
+
+int CDrelView::IsPointInExtent(const CMapPoint& p) const
+{
+    const CMapRect e = GetMapExtent();
+    return e.left <= p.x && p.x <= e.right && e.bottom <= p.y && p.y <= e.top;
+}
+
+int CDrelView::PrepareDCMapping(CDC& dc) const
+{
+    const int previous = dc.SetMapMode(MM_ANISOTROPIC);
+    dc.SetWindowExt(m_client.cx * 1000 / std::max(dc.GetDeviceCaps(LOGPIXELSX), 1),
+                    m_client.cy * 1000 / std::max(dc.GetDeviceCaps(LOGPIXELSY), 1));
+    dc.SetViewportExt(m_client.cx, m_client.cy);
+    return previous;
+}
+
+// ------------------------------------------------------------ extent and scale
+
+CMapRect CDrelView::GetMapExtent() const
+{
+    return CMapRect(m_originX, m_originY, m_client.cx * m_scaleX + m_originX, m_client.cy * m_scaleY + m_originY);
+}
+
+void CDrelView::GetMetresPerUnit(double& x, double& y) const
+{
+    m_document.GetMetresPerUnit(x, y);
+    // A map at a pole has no metres to a degree of longitude.
+    if (!(std::isfinite(x) && x > 0))
+        x = 1;
+    if (!(std::isfinite(y) && y > 0))
+        y = 1;
+}
+
+void CDrelView::SetScales(double denominator)
+{
+    double mx, my;
+    GetMetresPerUnit(mx, my);
+    m_scale = denominator;
+    m_scaleX = denominator / m_pixelsPerMetreX / mx;
+    m_scaleY = -(denominator / m_pixelsPerMetreY / my);
+    m_printScaleX = denominator / mx * kMetresPerMil;
+    m_printScaleY = -(denominator / my * kMetresPerMil);
+}
+
+void CDrelView::SetScaleDenominator(double denominator)
+{
+    SetScales(denominator);
+}
+
+int CDrelView::FitRect(const CMapRect& r)
+{
+    if (m_client.cx <= 0 || m_client.cy <= 0)
+        return 0;
+    double mx, my;
+    GetMetresPerUnit(mx, my);
+    double d = std::max((r.right - r.left) / m_client.cx * m_pixelsPerMetreX * mx,
+                        -(r.bottom - r.top) / m_client.cy * m_pixelsPerMetreY * my);
+    if (d == 0)
+        d = m_document.Settings().optimScale;
+    if (d < m_document.GetMinUnitsPerPixel())
+        d = m_document.GetMinUnitsPerPixel();
+    const CMapPoint centre = r.Center();
+    // An unbounded or broken rectangle would leave the view nowhere.
+    if (!std::isfinite(d) || !std::isfinite(centre.x) || !std::isfinite(centre.y))
+        return 0;
+    SetScales(d);
+    m_originX = centre.x - m_client.cx * m_scaleX / 2;
+    m_originY = centre.y - m_client.cy * m_scaleY / 2;
+    return 1;
+}
+
+void CDrelView::AfterZoom()
+{
+    ViewHost().SetScaleText(m_scale);
+    if (m_window)
+        m_window->RebuildLegend();
+    RepaintOverview();
+    Invalidate();
+}
+
+void CDrelView::ZoomToRect(const CMapRect& r, int checkAutoLoad)
+{
+    if (checkAutoLoad) {
+        const CMapRect current = GetMapExtent();
+        const double d = std::max(r.Width() / current.Width(), r.Height() / current.Height()) * m_scale;
+        if (CheckAutoLoad(r, d))
+            return;
+    }
+    if (!FitRect(r))
+        return;
+    m_fullExtent = 0;
+    PushExtentHistory();
+    AfterZoom();
+}
+
+void CDrelView::ZoomToScaleAt(double denominator, const CMapPoint& p)
+{
+    CMapRect moved = GetMapExtent();
+    moved.Scale(denominator / m_scale);
+    const CMapPoint centre = moved.Center();
+    Offset(moved, p.x - centre.x, p.y - centre.y);
+    if (CheckAutoLoad(moved, denominator))
+        return;
+    const double minimum = m_document.GetMinUnitsPerPixel();
+    if (denominator < minimum) {
+        if (m_scale == minimum) {
+            AppBeep();
+            return;
+        }
+        denominator = minimum;
+    }
+    if (!std::isfinite(denominator))
+        return;
+    m_fullExtent = 0;
+    SetScales(denominator);
+    m_originX = p.x - m_client.cx * m_scaleX / 2;
+    m_originY = p.y - m_client.cy * m_scaleY / 2;
+    PushExtentHistory();
+    AfterZoom();
+}
+
+void CDrelView::SetScale(double denominator)
+{
+    ZoomToScaleAt(denominator, GetMapExtent().Center());
+}
+
+void CDrelView::MoveExtent(double dx, double dy)
+{
+    CMapRect moved = GetMapExtent();
+    Offset(moved, dx, dy);
+    if (CheckAutoLoad(moved, m_scale))
+        return;
+    m_fullExtent = 0;
+    m_originX += dx;
+    m_originY += dy;
+    PushExtentHistory();
+    RepaintOverview();
+    Invalidate();
+}
+
+void CDrelView::CenterOn(const CMapPoint& p)
+{
+    const CMapPoint centre = GetMapExtent().Center();
+    MoveExtent(p.x - centre.x, p.y - centre.y);
+}
+
+void CDrelView::CenterOnGeoPoint(CMapPoint p)
+{
+    m_document.GeoToMap(p);
+    CenterOn(p);
+}
+
+void CDrelView::PanBy(double dx, double dy)
+{
+    MoveExtent(-dx, -dy);
+}
+
+// The map's limits enlarged a little, without a history entry.
+void CDrelView::ShowFullExtent()
+{
+    CMapRect r = m_document.Settings().limits;
+    r.Scale(1.02);
+    const int index = m_history.GetIndex();
+    m_history.SetIndex(CExtentHistory::kSuspended);
+    ZoomToRect(r, 0);
+    m_history.SetIndex(index);
+}
+
+void CDrelView::ZoomToFullExtent()
+{
+    if (IsEmptyExtent(m_document.Settings().limits)) {
+        SetScaleDenominator(1.0);
+        // The picture must follow the new scale.
+        m_backBuffer.DeleteObject();
+        Invalidate();
+        return;
+    }
+    ShowFullExtent();
+    m_fullExtent = 1;
+    PushExtentHistory();
+}
+
+int CDrelView::ZoomToLayer(CLayer& layer)
+{
+    CMapRect extent;
+    if (!LayerDataAccess().ComputeLayerExtent(layer, extent))
+        return 0;
+    if (IsEmptyExtent(extent) || extent == CLayer::kUnboundedExtent)
+        return 0;
+    ZoomToRect(extent, 0);
+    return 1;
+}
+
+void CDrelView::GoToHistoryEntry(int index)
+{
+    const CMapRect entry = m_history.GetAt(index);
+    m_history.SetIndex(CExtentHistory::kSuspended);
+    if (entry == CMapRect::Empty())
+        ZoomToFullExtent();
+    else
+        ZoomToRect(entry, 0);
+    m_history.SetIndex(index);
+}
+
+void CDrelView::ZoomPrevious()
+{
+    if (m_history.CanGoBack())
+        GoToHistoryEntry(m_history.GetIndex() - 1);
+}
+
+void CDrelView::ZoomNext()
+{
+    if (m_history.CanGoForward())
+        GoToHistoryEntry(m_history.GetIndex() + 1);
+}
+
+void CDrelView::Redraw()
+{
+    m_backBuffer.DeleteObject();
+    Invalidate();
+}
+
+int CDrelView::CheckAutoLoad(const CMapRect& extent, double denominator)
+{
+    const CMapSettings& settings = m_document.Settings();
+    if (!settings.autoLoad || !ViewHost().IsMapLinked(m_document.GetPathName()))
+        return 0;
+    const CMapRect& limits = settings.limits;
+    const bool inside = extent.left >= limits.left && extent.top <= limits.top && extent.right <= limits.right &&
+                        extent.bottom >= limits.bottom;
+    if (inside && settings.optimScale <= denominator)
+        return 0;
+    return ViewHost().OpenBestMapForExtent(extent, settings.mapUnits, m_document.GetPathName(), 1, 1, 1);
+}
+
+void CDrelView::PushExtentHistory()
+{
+    m_lastScale = m_scale;
+    m_lastOriginX = m_originX;
+    m_lastOriginY = m_originY;
+    m_backBuffer.DeleteObject();
+    m_history.Push(m_fullExtent ? CMapRect::Empty() : GetMapExtent());
+}
+
+// ------------------------------------------------------------ window events
+
+void CDrelView::Invalidate()
+{
+    if (m_window)
+        m_window->InvalidateView();
+}
+
+void CDrelView::RepaintOverview()
+{
+    if (m_window) {
+        if (CDrelView* overview = m_window->GetOverview())
+            overview->Invalidate();
+    }
+}
+
+void CDrelView::FitFullExtentAndOverview()
+{
+    const CMapRect& limits = m_document.Settings().limits;
+    if (IsEmptyExtent(limits)) {
+        SetScaleDenominator(1.0);
+        return;
+    }
+    ZoomToFullExtent();
+    if (CDrelView* overview = m_window ? m_window->GetOverview() : nullptr) {
+        CMapRect around = limits;
+        around.Scale(1.04);
+        overview->FitRect(around);
+        overview->Invalidate();
+    }
+}
+
+void CDrelView::OnInitialUpdate()
+{
+    OnUpdate(m_document, kHintAll);
+    FitFullExtentAndOverview();
+}
+
+void CDrelView::OnUpdate(CDrelDoc&, uint32_t hint)
+{
+    switch (HintOperation(hint)) {
+    case kHintAll:
+    case kHintRedraw:
+        Redraw();
+        break;
+    case kHintBufferZones:
+    case kHintOverlays:
+        Invalidate();
+        break;
+    default:
+        break;
+    }
+}
+
+void CDrelView::OnSize(int width, int height)
+{
+    m_client = CSize(std::max(width, 0), std::max(height, 0));
+    m_backBuffer.DeleteObject();
+    if (m_overviewFlag)
+        return;
+    // Any other resize keeps origin and scale: more or less of the map shows.
+    if (m_firstSize)
+        FitFullExtentAndOverview();
+    else if (m_fullExtent)
+        ZoomToFullExtent();
+}
+
+CMapTool* CDrelView::ActiveTool() const
+{
+    if (!m_tool)
+        return nullptr;
+    return m_tool->GetChild() ? m_tool->GetChild() : m_tool.get();
+}
+
+void CDrelView::OnKeyDown(int key, int repeat, unsigned flags)
+{
+    const CMapRect extent = GetMapExtent();
+    switch (key) {
+    case VK_ESCAPE:
+        if (!m_tool || m_tool->MayQuit()) {
+            m_tool.reset();
+            SetToolMode(0);
+        }
+        break;
+    case VK_PRIOR:
+        MoveExtent(0, extent.Height() / 2);
+        break;
+    case VK_NEXT:
+        MoveExtent(0, -extent.Height() / 2);
+        break;
+    case VK_END:
+        MoveExtent(extent.Width() / 2, 0);
+        break;
+    case VK_HOME:
+        MoveExtent(-extent.Width() / 2, 0);
+        break;
+    default:
+        if (CMapTool* tool = ActiveTool())
+            tool->OnKeyDown(key, repeat, flags);
+        break;
+    }
+}
+
+void CDrelView::OnChar(int ch, int repeat, unsigned flags)
+{
+    if (ch == '+')
+        ZoomToScaleAt(m_scale * 0.5, GetMapExtent().Center());
+    else if (ch == '-')
+        ZoomToScaleAt(m_scale * 2, GetMapExtent().Center());
+}
+
+void CDrelView::OnLButtonDown(unsigned flags, int x, int y)
+{
+    if (CreateToolForMode())
+        ActiveTool()->OnLButtonDown(flags, x, y);
+}
+
+void CDrelView::OnLButtonUp(unsigned flags, int x, int y)
+{
+    if (CMapTool* tool = ActiveTool())
+        tool->OnLButtonUp(flags, x, y);
+}
+
+void CDrelView::OnMouseMove(unsigned flags, int x, int y)
+{
+    if (CMapTool* tool = ActiveTool())
+        tool->OnMouseMove(flags, x, y);
+    m_document.ShowCoordinates(ClientToMap(x, y));
+    ExtensionOnMouseMove(this, flags, x, y);
+}
+
+bool CDrelView::DoubleClickShowsObjects()
+{
+    if (m_doubleClickShowsObjects < 0) {
+        const std::string config = ViewHost().GetConfigFilePath();
+        m_doubleClickShowsObjects = config.empty() ? 1 : GetPrivateProfileInt("Options", "LB_DBLCLK", 1, config);
+    }
+    return m_doubleClickShowsObjects != 0;
+}
+
+void CDrelView::OnLButtonDblClk(unsigned flags, int x, int y)
+{
+    if (CMapTool* tool = ActiveTool(); tool && tool->OnLButtonDblClk(flags, x, y))
+        return;
+    if (flags & MK_CONTROL) {
+        OnPointInMap(ClientToMap(x, y));
+    } else if (MapToolMode == 0 && DoubleClickShowsObjects()) {
+        m_contextPoint = CPoint(x, y);
+        ShowObjectsAtPoint();
+    }
+}
+
+void CDrelView::OnContextMenu(int x, int y)
+{
+    // The press that stopped a drawing pass asks for no menu.
+    if (GetRightClickFlag()) {
+        SetRightClickFlag(0);
+        return;
+    }
+    m_contextPoint = CPoint(x, y);
+    ShowContextMenu(x, y);
+}
+
+// ------------------------------------------------------------ tools
+
+int CDrelView::CreateToolForMode()
+{
+    if (!m_tool) {
+        m_lastToolMode = MapToolMode;
+        m_tool = MakeTool(MapToolMode);
+    }
+    return m_tool != nullptr;
+}
+
+void CDrelView::SetToolMode(int mode)
+{
+    if (m_tool) {
+        if (!m_tool->MayQuit())
+            return;
+        m_tool.reset();
+    }
+    MapToolMode = mode;
+}
+
+int CDrelView::ReserveLabelQuad(const CPoint corners[4], int force)
+{
+    return m_labels.ReserveQuad({corners[0], corners[1], corners[2], corners[3]}, force);
+}
+
+// ------------------------------------------------------------ drawing
+
+void CDrelView::DrawLayer(CDC& dc, CLayer& layer)
+{
+    layer.Draw(dc, *this);
+}
+
+void CDrelView::ForEachShownLayer(int (*stopBefore)(), const std::function<void(CLayer&)>& draw)
+{
+    for (int i = 0; i < m_document.GetLayerCount(); ++i) {
+        if (stopBefore())
+            break;
+        // Events let through while drawing may have changed the list.
+        CLayer* layer = m_document.GetLayer(i);
+        if (!layer)
+            break;
+        if (layer->HasFlag(CLayer::kGroup)) {
+            if (!layer->HasFlag(CLayer::kShown))
+                i += m_document.GetGroupSpan(layer);
+            continue;
+        }
+        if (layer->HasFlag(CLayer::kShown))
+            draw(*layer);
+    }
+}
+
+void CDrelView::RebuildBackBuffer(CDC& dc)
+{
+    const CRect client(0, 0, m_client.cx, m_client.cy);
+    // The window's background erase.
+    dc.FillSolidRect(client, kWindowColour);
+    PrepareDCMapping(dc);
+    CBitmap bitmap;
+    if (bitmap.CreateCompatibleBitmap(&dc, m_client.cx, m_client.cy)) {
+        m_backBuffer = bitmap;
+        m_memDC = std::make_unique<CDC>();
+        m_memDC->CreateCompatibleDC(&dc);
+        m_memDC->SelectObject(bitmap);
+        m_memDC->FillSolidRect(client, kWindowColour);
+        PrepareDCMapping(*m_memDC);
+    }
+    m_labels.Clear();
+    ForEachShownLayer(GetDrawStopFlag, [&](CLayer& layer) { DrawLayer(dc, layer); });
+    ForEachShownLayer(CheckDrawInterrupt, [&](CLayer& layer) { DrawLayerLabels(dc, layer); });
+    m_memDC.reset();
+    if (m_tool)
+        m_tool->DrawAfterRebuild(dc);
+}
+
+void CDrelView::OnDraw(CDC& dc)
+{
+    SetDrawStopFlag(0);
+    m_firstSize = 0;
+    if (!dc.RectVisible(CRect(0, 0, m_client.cx, m_client.cy)))
+        return;
+    m_drawing = 1;
+    if (m_backBuffer.GetSafeHandle()) {
+        CDC memory;
+        memory.CreateCompatibleDC(&dc);
+        memory.SelectObject(m_backBuffer);
+        dc.BitBlt(m_panOffset.cx, m_panOffset.cy, m_client.cx, m_client.cy, &memory, 0, 0, SRCCOPY);
+        if (m_panOffset != CSize()) {
+            // Nothing else is drawn while the pan tool drags.
+            m_drawing = 0;
+            return;
+        }
+        PrepareDCMapping(dc);
+        if (m_tool)
+            m_tool->DrawAfterCopy(dc);
+    } else {
+        RebuildBackBuffer(dc);
+    }
+    ExtensionOnDraw(&dc, this);
+    m_drawing = 0;
+    if (m_tool)
+        m_tool->DrawFinal(dc);
+    dc.SetMapMode(MM_TEXT);
+}

@@ -1,0 +1,207 @@
+#pragma once
+
+#include "core/MapPoint.h"
+#include "core/MapRect.h"
+#include "mapdoc/DocumentObserver.h"
+#include "mapdoc/ExtentHistory.h"
+#include "mapdoc/LabelRegister.h"
+#include "mapdoc/MapTool.h"
+#include "platform/Bitmap.h"
+#include "platform/Rect.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class CDC;
+class CDrelDoc;
+class CLayer;
+class IViewWindow;
+
+// The map window of a map document, without the window: the map/screen
+// transform, the visible extent and its history, the back buffer that a
+// drawing pass fills, and the current mouse tool. A widget host forwards
+// the window's paint, size, key and mouse events to the On... operations
+// and repaints when asked through IViewWindow.
+//
+// Client pixels convert with the screen scale (map units per pixel, y
+// negative). Drawing contexts, the window's included, are set to
+// thousandths of an inch (PrepareDCMapping) and convert with the print
+// scale; both follow from the scale denominator.
+class CDrelView : public IDocumentObserver {
+public:
+    explicit CDrelView(CDrelDoc& document);
+    ~CDrelView() override;
+    CDrelView(const CDrelView&) = delete;
+    CDrelView& operator=(const CDrelView&) = delete;
+
+    CDrelDoc& GetDocument() const { return m_document; }
+    // The caller keeps the window; null detaches.
+    void SetWindow(IViewWindow* window) { m_window = window; }
+    IViewWindow* GetWindow() const { return m_window; }
+
+    // Window events.
+    // First show: the full extent, and the overview fitted around it.
+    virtual void OnInitialUpdate();
+    void OnUpdate(CDrelDoc& document, uint32_t hint) override;
+    // Paints the window: the back buffer when it is there, else the
+    // layers and their labels drawn anew into the window and the buffer.
+    virtual void OnDraw(CDC& dc);
+    void OnSize(int width, int height);
+    void OnKeyDown(int key, int repeat, unsigned flags);
+    void OnChar(int ch, int repeat, unsigned flags);
+    void OnLButtonDown(unsigned flags, int x, int y);
+    void OnLButtonUp(unsigned flags, int x, int y);
+    void OnMouseMove(unsigned flags, int x, int y);
+    void OnLButtonDblClk(unsigned flags, int x, int y);
+    void OnContextMenu(int x, int y);
+
+    // Conversions. Integer results are rounded by adding 0.5 and cutting
+    // towards zero, and held to +-1e9.
+    CMapPoint ClientToMap(int x, int y) const;
+    CMapPoint ClientToMap(const CPoint& p) const { return ClientToMap(p.x, p.y); }
+    CPoint MapToClient(const CMapPoint& p) const;
+    CRect RectToClient(const CMapRect& r) const;
+    CMapRect ClientRectToMap(const CRect& r) const;
+    // Into the view's scratch array, valid until the next conversion.
+    const std::vector<CPoint>& ShapeToClientPoints(const CMapPoint* points, int count);
+    CPoint MapToDevice(const CMapPoint& p) const;
+    CRect RectToDevice(const CMapRect& r) const;
+    const std::vector<CPoint>& ShapeToDevicePoints(const CMapPoint* points, int count);
+    CMapPoint DeviceToMap(const CPoint& p) const;
+    // The map distances of a pixel offset.
+    void ClientSizeToMap(int dx, int dy, double& x, double& y) const;
+    int IsPointInExtent(const CMapPoint& p) const;
+    // Thousandths of an inch on the DC over the client area; returns the
+    // previous mapping mode.
+    int PrepareDCMapping(CDC& dc) const;
+
+    // Extent and scale.
+    CMapRect GetMapExtent() const;
+    double GetScaleDenominator() const { return m_scale; }
+    void SetScaleDenominator(double denominator);
+    // Scale and origin so that r fills the client area, centred; 0 when
+    // the client area is empty or r gives no usable scale. No history, no
+    // repaint.
+    int FitRect(const CMapRect& r);
+    void ZoomToRect(const CMapRect& r, int checkAutoLoad);
+    // Below the document's smallest denominator the view beeps when it is
+    // there already and zooms to it otherwise.
+    void ZoomToScaleAt(double denominator, const CMapPoint& p);
+    void SetScale(double denominator);
+    void CenterOn(const CMapPoint& p);
+    void CenterOnGeoPoint(CMapPoint p);
+    void PanBy(double dx, double dy);
+    void ZoomToFullExtent();
+    // 0 when the layer's extent cannot be had, is empty or unbounded.
+    int ZoomToLayer(CLayer& layer);
+    void ZoomPrevious();
+    void ZoomNext();
+    // Forgets the back buffer and paints anew.
+    void Redraw();
+    // Opens another map instead when the document allows it and the extent
+    // leaves its limits or the scale its optimum; nonzero when one was opened.
+    int CheckAutoLoad(const CMapRect& extent, double denominator);
+    void PushExtentHistory();
+    const CExtentHistory& GetHistory() const { return m_history; }
+
+    // Label collision of the current drawing pass; 1 when the label may be
+    // drawn (and is recorded), 0 when it meets one placed before.
+    int ReserveLabelRect(const CRect& r, int force) { return m_labels.ReserveRect(r, force); }
+    int ReserveLabelQuad(const CPoint corners[4], int force);
+
+    // Tools.
+    CMapTool* GetTool() const { return m_tool.get(); }
+    // Makes the tool of the current tool mode when there is none; whether
+    // the view has a tool now.
+    int CreateToolForMode();
+    void SetToolMode(int mode);
+    int GetLastToolMode() const { return m_lastToolMode; }
+
+    // State.
+    double GetOriginX() const { return m_originX; }
+    double GetOriginY() const { return m_originY; }
+    double GetScaleX() const { return m_scaleX; }
+    double GetScaleY() const { return m_scaleY; }
+    double GetPrintScaleX() const { return m_printScaleX; }
+    double GetPrintScaleY() const { return m_printScaleY; }
+    double GetLastDrawnScale() const { return m_lastScale; }
+    CSize GetClientSize() const { return m_client; }
+    int IsFullExtent() const { return m_fullExtent; }
+    int IsDrawing() const { return m_drawing; }
+    bool HasBackBuffer() const { return m_backBuffer.GetSafeHandle() != nullptr; }
+    // The context holding the back buffer while it is drawn anew; layers
+    // draw into it as well as into the window. Null otherwise.
+    CDC* GetMemoryDC() const { return m_memDC.get(); }
+    // Where the back buffer is shown while the pan tool drags.
+    void SetPanOffset(int dx, int dy) { m_panOffset = CSize(dx, dy); }
+    CPoint GetContextPoint() const { return m_contextPoint; }
+    int GetLogPixelsX() const { return m_logPixelsX; }
+    int GetLogPixelsY() const { return m_logPixelsY; }
+
+protected:
+    // One layer's objects in the drawing pass, and its labels afterwards.
+    virtual void DrawLayer(CDC& dc, CLayer& layer);
+    virtual void DrawLayerLabels(CDC& dc, CLayer& layer) {}
+    // The tool object of a tool mode; null for modes without one.
+    virtual std::unique_ptr<CMapTool> MakeTool(int mode) { return nullptr; }
+    // Ctrl + double click at a map point; a double click in mode 0 showing
+    // the objects at the context point; the context menu there.
+    virtual void OnPointInMap(const CMapPoint& p) {}
+    virtual void ShowObjectsAtPoint() {}
+    virtual void ShowContextMenu(int x, int y) {}
+
+    // 1 in the overview, which handles its own resizing.
+    int m_overviewFlag = 0;
+
+private:
+    const std::vector<CPoint>& ConvertShape(const CMapPoint* points, int count,
+                                            CPoint (CDrelView::*convert)(const CMapPoint&) const);
+    void SetScales(double denominator);
+    void GetMetresPerUnit(double& x, double& y) const;
+    CMapTool* ActiveTool() const;
+    void Invalidate();
+    void RepaintOverview();
+    void AfterZoom();
+    void MoveExtent(double dx, double dy);
+    void ShowFullExtent();
+    void FitFullExtentAndOverview();
+    void GoToHistoryEntry(int index);
+    // Layers hidden themselves or in a hidden group are left out; stops
+    // when stopBefore says so before an entry.
+    void ForEachShownLayer(int (*stopBefore)(), const std::function<void(CLayer&)>& draw);
+    void RebuildBackBuffer(CDC& dc);
+    bool DoubleClickShowsObjects();
+
+    CDrelDoc& m_document;
+    IViewWindow* m_window = nullptr;
+    CBitmap m_backBuffer;
+    std::unique_ptr<CDC> m_memDC;
+    double m_printScaleX = 0.0000254;
+    double m_printScaleY = -0.0000254;
+    CLabelRegister m_labels;
+    std::vector<CPoint> m_devicePoints;
+    CExtentHistory m_history;
+    std::unique_ptr<CMapTool> m_tool;
+    double m_originX = 0;
+    double m_originY = 0;
+    double m_scale = 1.0;
+    double m_scaleX;
+    double m_scaleY;
+    double m_lastScale = 1.0;
+    double m_lastOriginX = 0;
+    double m_lastOriginY = 0;
+    int m_pixelsPerMetreX;
+    int m_pixelsPerMetreY;
+    int m_lastToolMode = -1;
+    CSize m_panOffset;
+    CPoint m_contextPoint;
+    int m_fullExtent = 0;
+    int m_drawing = 0;
+    int m_firstSize = 1;
+    int m_logPixelsX;
+    int m_logPixelsY;
+    CSize m_client;
+    int m_doubleClickShowsObjects = -1; // [Options] LB_DBLCLK, read on first use
+};

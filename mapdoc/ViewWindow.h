@@ -1,0 +1,17 @@
+#pragma once
+
+class CDrelView;
+
+// The window of a map view and what the view reaches of its frame: the
+// window's repaint, the frame's legend and overview. Without a window a
+// view computes but shows nothing.
+class IViewWindow {
+public:
+    virtual ~IViewWindow() = default;
+    // Paints the view again soon, through its OnDraw.
+    virtual void InvalidateView() = 0;
+    // The legend lists again what it shows at the view's scale.
+    virtual void RebuildLegend() {}
+    // The overview of the frame; null when there is none.
+    virtual CDrelView* GetOverview() { return nullptr; }
+};

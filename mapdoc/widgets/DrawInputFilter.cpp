@@ -1,0 +1,85 @@
+#include "mapdoc/widgets/DrawInputFilter.h"
+
+#include "platform/VirtualKeys.h"
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QWidget>
+
+namespace {
+
+bool IsUserInput(QEvent::Type type)
+{
+    switch (type) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+    case QEvent::ContextMenu:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+CDrawInputFilter::CDrawInputFilter(QWidget* window) : m_window(window) {}
+
+CDrawInputFilter::~CDrawInputFilter() = default;
+
+void CDrawInputFilter::Poll(const std::function<WaitingInputAction(const CWaitingInput&)>& judge)
+{
+    QCoreApplication* app = QCoreApplication::instance();
+    if (m_judge || !app)
+        return;
+    m_judge = &judge;
+    app->installEventFilter(this);
+    QCoreApplication::processEvents();
+    app->removeEventFilter(this);
+    m_judge = nullptr;
+}
+
+void CDrawInputFilter::ReleaseHeld()
+{
+    std::vector<Held> held = std::move(m_held);
+    m_held.clear();
+    for (Held& h : held) {
+        if (h.receiver)
+            QCoreApplication::postEvent(h.receiver, h.event.release());
+    }
+}
+
+bool CDrawInputFilter::eventFilter(QObject* watched, QEvent* event)
+{
+    if (!m_judge)
+        return false;
+    const bool shortcut = event->type() == QEvent::ShortcutOverride;
+    if (!shortcut && !IsUserInput(event->type()))
+        return false;
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || !m_window || widget->window() != m_window)
+        return false;
+    if (shortcut) {
+        // Claimed for the widget, so the key comes as a key press to be
+        // judged, not as a command run in the middle of the drawing.
+        event->accept();
+        return true;
+    }
+    WaitingInputAction action = WaitingInputAction::kKeep;
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const int code = VirtualKeyFromQtKey(key->key(), key->modifiers().testFlag(Qt::KeypadModifier));
+        action = (*m_judge)(CWaitingInput{CWaitingInput::kKeyDown, code});
+    } else if (event->type() == QEvent::MouseButtonPress &&
+               static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
+        action = (*m_judge)(CWaitingInput{CWaitingInput::kRightButtonDown, 0});
+    }
+    if (action == WaitingInputAction::kKeep)
+        m_held.push_back({widget, std::unique_ptr<QEvent>(event->clone())});
+    return true;
+}
