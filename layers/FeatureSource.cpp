@@ -5,6 +5,7 @@
 #include "core/MapGeometry.h"
 #include "core/RectClipper.h"
 #include "core/SpatialFilter.h"
+#include "layers/SpatialIndex.h"
 #include "platform/Path.h"
 #include "platform/UserServices.h"
 
@@ -521,10 +522,47 @@ bool CFeatureSource::ReadAllPoints(CShape& shape)
 
 bool CFeatureSource::LoadIndexHits()
 {
-    return false;
+    const std::string path = GetIndexPath();
+    CSpatialIndex::TableStamp stamp;
+    if (path.empty() || !PathExists(path) ||
+        !CSpatialIndex::TableStamp::OfFile(GetIndexedTablePath(), GetIndexedRecordCount(), stamp))
+        return false;
+    // A foreign or stale index does not load: the readers walk the file.
+    if (CSpatialIndex::LoadAndQuery(path, m_read.queryRect, m_indexHits, stamp) < 0) {
+        m_indexHits.Free();
+        return false;
+    }
+    m_read.indexInUse = true;
+    m_read.indexPosition = -1;
+    return true;
 }
 
 bool CFeatureSource::BuildSpatialIndex()
 {
-    return false;
+    const int type = GetShapeType();
+    const bool points = type == kPoint || type == kTrack;
+    const int count = GetIndexedRecordCount();
+    CMapRect extent;
+    if (!IsOpen() || count <= 0 || !(points || type == kLine || type == kArea) || !GetExtent(extent))
+        return false;
+    CWaitCursor wait;
+    CSpatialIndex index;
+    if (!index.Create(extent, count, CSpatialIndex::kSourceCellCount))
+        return false;
+    {
+        CUnrestricted everything(*this);
+        if (points) {
+            CMapPoint point;
+            while (ReadNextPoint(point))
+                index.AddPoint(point, GetCurrentRecord());
+        } else {
+            CMapRect box;
+            while (ReadNextBox(box))
+                index.AddBox(box, GetCurrentRecord());
+        }
+    }
+    // An index short of an object would hide it: a failed read saves none.
+    CSpatialIndex::TableStamp stamp;
+    return m_error == kNoError && index.Build() &&
+           CSpatialIndex::TableStamp::OfFile(GetIndexedTablePath(), count, stamp) && index.Save(GetIndexPath(), stamp);
 }
