@@ -187,6 +187,7 @@ protected:
     // the end.
     int NextListedRecord();
     int GetExcludedRecord() const { return m_read.excluded; }
+    bool HasRecordList() const { return m_read.recordCount > 0; }
     bool HasQueryRect() const { return m_read.queryRectSet; }
     bool BoxMeetsQuery(const CMapRect& box) const;
     bool PointInQuery(const CMapPoint& point) const;

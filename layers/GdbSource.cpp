@@ -20,8 +20,10 @@ namespace {
 constexpr int32_t kVersion = 1;
 constexpr int32_t kReserved = 255;
 constexpr int64_t kLockLength = 1000000000;
-// Most blocks come in one read of this many bytes.
-constexpr size_t kFirstRead = 1024;
+// Blocks are read through a window of the file: a short one around a block
+// met out of order, a long one when reading goes on from the last.
+constexpr int64_t kShortRead = 1024;
+constexpr int64_t kLongRead = 64 * 1024;
 
 int32_t Get32(const unsigned char* p)
 {
@@ -140,6 +142,7 @@ public:
                                    source.m_geo->RecordCount() == source.m_table.GetRecordCount()))
             error = kBadStructure;
         source.m_geoRecord = -1;
+        source.ForgetWindow();
         if (error != kNoError) {
             source.SetError(error);
             AppMessageBox(error == kReadError ? 1028 : 1030);
@@ -183,6 +186,7 @@ int CGdbSource::ReadHeader(CHeader& header) const
 
 bool CGdbSource::WriteHeader()
 {
+    ForgetWindow();
     m_header.Seal();
     if (m_vec->Seek(0) && m_vec->WriteExact(m_header.bytes, kHeaderSize) && m_vec->Flush())
         return true;
@@ -358,6 +362,7 @@ void CGdbSource::Close()
         UnlockFileForWrite(*m_vec);
     }
     m_typeChanged = false;
+    ForgetWindow();
     m_vec.reset();
     DbfClose(m_geo);
     m_table.Close();
@@ -484,30 +489,49 @@ void CGdbSource::PutGeoPtr(int32_t offset)
 
 // ----------------------------------------------------------- geometry file
 
+const unsigned char* CGdbSource::ReadVecBytes(int64_t offset, int64_t size)
+{
+    const int64_t windowEnd = m_windowStart + static_cast<int64_t>(m_window.size());
+    if (offset >= m_windowStart && offset + size <= windowEnd)
+        return m_window.data() + (offset - m_windowStart);
+    const bool onward = !m_window.empty() && offset >= m_windowStart && offset <= windowEnd + kLongRead;
+    const int64_t want = std::min(std::max(size, onward ? kLongRead : kShortRead), m_header.Length() - offset);
+    m_window.resize(static_cast<size_t>(want));
+    if (want < size || !m_vec->Seek(offset) || !m_vec->ReadExact(m_window.data(), m_window.size())) {
+        ForgetWindow();
+        return nullptr;
+    }
+    m_windowStart = offset;
+    return m_window.data();
+}
+
+void CGdbSource::ForgetWindow()
+{
+    m_window.clear();
+    m_windowStart = 0;
+}
+
 int CGdbSource::ReadBlock(int64_t offset, CShape& shape, const CMapRect& box)
 {
     const int64_t length = m_header.Length();
     if (offset < kHeaderSize || offset + kBlockHeaderSize > length)
         return kBadStructure;
-    const size_t first = static_cast<size_t>(std::min<int64_t>(length - offset, kFirstRead));
-    m_blockBuffer.resize(first);
-    if (!m_vec->Seek(offset) || !m_vec->ReadExact(m_blockBuffer.data(), first))
+    const unsigned char* head = ReadVecBytes(offset, kBlockHeaderSize);
+    if (!head)
         return kReadError;
-    const int64_t capacity = Get32(&m_blockBuffer[4]);
-    const int64_t parts = Get32(&m_blockBuffer[16]);
-    const int64_t points = Get32(&m_blockBuffer[20]);
+    const int64_t capacity = Get32(head + 4);
+    const int64_t parts = Get32(head + 16);
+    const int64_t points = Get32(head + 20);
     if (parts < 0 || points < 0)
         return kBadStructure;
     const int64_t need = BlockSize(parts, points);
     if (need > capacity || offset + need > length)
         return kBadStructure;
     try {
-        if (static_cast<size_t>(need) > first) {
-            m_blockBuffer.resize(static_cast<size_t>(need));
-            if (!m_vec->ReadExact(m_blockBuffer.data() + first, static_cast<size_t>(need) - first))
-                return kReadError;
-        }
-        const unsigned char* sizes = m_blockBuffer.data() + kBlockHeaderSize;
+        const unsigned char* block = ReadVecBytes(offset, need);
+        if (!block)
+            return kReadError;
+        const unsigned char* sizes = block + kBlockHeaderSize;
         std::vector<uint32_t>& partSizes = shape.PartSizes();
         partSizes.resize(static_cast<size_t>(parts));
         int64_t total = 0;
@@ -527,6 +551,7 @@ int CGdbSource::ReadBlock(int64_t offset, CShape& shape, const CMapRect& box)
         for (int64_t i = 0; i < points; ++i, p += 16)
             out[i] = CMapPoint(GetLittleEndian<double>(p), GetLittleEndian<double>(p + 8));
     } catch (const std::bad_alloc&) {
+        ForgetWindow();
         shape = CShape();
         return kNoMemory;
     }
@@ -563,6 +588,7 @@ bool CGdbSource::WriteBlock(int64_t offset, int32_t capacity, const CShape& shap
         PutLittleEndian<double>(p, shape.GetPoint(i).x);
         PutLittleEndian<double>(p + 8, shape.GetPoint(i).y);
     }
+    ForgetWindow();
     if (m_vec->Seek(offset) && m_vec->WriteExact(bytes.data(), bytes.size()))
         return true;
     AppMessageBox(1045);
@@ -574,6 +600,7 @@ bool CGdbSource::WriteLink(int64_t offset, int32_t link)
 {
     unsigned char bytes[4];
     PutLittleEndian<int32_t>(bytes, link);
+    ForgetWindow();
     if (m_vec->Seek(offset) && m_vec->WriteExact(bytes, sizeof bytes))
         return true;
     AppMessageBox(1045);
@@ -673,6 +700,12 @@ CGdbSource::StepResult CGdbSource::StepNext(StepMode mode, CShape* shape, const 
             if (n < 0)
                 return kStepEnd;
         } else {
+            // Index hits ascend: the records read ahead serve them.
+            if (n != m_geoRecord && !HasRecordList()) {
+                m_geoRecord = -1;
+                if (DbfReadRecordAhead(*m_geo, n))
+                    m_geoRecord = n;
+            }
             if (!ReadGeoRecord(n)) {
                 SetError(kReadError);
                 return kStepFailed;
@@ -690,7 +723,7 @@ CGdbSource::StepResult CGdbSource::StepNext(StepMode mode, CShape* shape, const 
             if (probe && !(probe->inside ? RectContains(probe->rect, box) : RectMeets(box, probe->rect)))
                 continue;
         }
-        if (!PassesFilter(n, fileOrder)) {
+        if (!PassesFilter(n, !HasRecordList())) {
             if (GetError() != kNoError)
                 return kStepFailed;
             continue;

@@ -150,7 +150,11 @@ private:
     void PutGeoBox(const CMapRect& box);
     void PutGeoPtr(int32_t offset);
 
-    // The geometry file. Reading a block: 0, or the error state it calls for.
+    // The geometry file. Bytes through the read window (null when they
+    // cannot be read); the window goes with every write.
+    const unsigned char* ReadVecBytes(int64_t offset, int64_t size);
+    void ForgetWindow();
+    // Reading a block: 0, or the error state it calls for.
     int ReadBlock(int64_t offset, CShape& shape, const CMapRect& box);
     bool ReadBlockHead(int64_t offset, CBlockHead& head);
     bool WriteBlock(int64_t offset, int32_t capacity, const CShape& shape);
@@ -188,6 +192,7 @@ private:
     int m_geoRecord = -1; // the record in the geometry table's buffer
     int m_coordField = -1, m_rectField = -1, m_ptrField = -1, m_paramField = -1, m_textField = -1,
         m_fontField = -1;
-    std::vector<unsigned char> m_blockBuffer;
+    std::vector<unsigned char> m_window;
+    int64_t m_windowStart = 0;
     CShape m_scratch;
 };
