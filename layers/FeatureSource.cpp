@@ -132,8 +132,12 @@ bool CFeatureSource::SetFilter(std::string_view text)
 
 void CFeatureSource::SetRecordList(const int32_t* records, int count)
 {
+    if (!records && count > 0) {
+        SetLastRecordMode();
+        return;
+    }
     m_read.recordList = count > 0 ? records : nullptr;
-    m_read.recordCount = records ? std::max(count, 0) : 0;
+    m_read.recordCount = std::max(count, 0);
     m_read.listPosition = 0;
 }
 

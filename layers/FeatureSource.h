@@ -114,7 +114,8 @@ public:
     // Compiles the filter on the attribute table; the result says whether
     // it is in force.
     bool SetFilter(std::string_view text);
-    // Borrowed: only these records are read, in this order; a count of 0 removes the list.
+    // Borrowed: only these records are read, in this order; a count of 0
+    // removes the list, a null list with a count is last-record mode.
     void SetRecordList(const int32_t* records, int count);
     // Only the table's last record is read, once; false, and no list, for an empty table.
     bool SetLastRecordMode();

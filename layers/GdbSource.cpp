@@ -1010,21 +1010,42 @@ bool CGdbSource::AppendRecords()
     return true;
 }
 
-bool CGdbSource::AppendPoint(const CMapPoint& point, bool writeAttributes)
+bool CGdbSource::RequirePointLayer()
 {
     if (!IsOpen())
         return false;
-    if (m_type != kPoint) {
-        SetError(kWrongType);
-        return false;
+    if (m_type == kPoint)
+        return true;
+    SetError(kWrongType);
+    return false;
+}
+
+bool CGdbSource::WriteExtentWith(const CMapRect& box)
+{
+    if (box.IsValid()) {
+        CMapRect extent = m_header.Extent();
+        extent.UnionRect(extent, box);
+        m_header.SetExtent(extent);
     }
-    CWriteLock lock(*this);
-    if (!lock)
+    return WriteHeader();
+}
+
+bool CGdbSource::WriteShapeBlock(int32_t offset, int32_t capacity, const CShape& shape, int32_t oldLength)
+{
+    if (WriteBlock(offset, capacity, shape) && WriteExtentWith(shape.GetExtent()))
+        return true;
+    // The file must keep the length its header gives.
+    if (m_vec->Size() > oldLength)
+        m_vec->Truncate(oldLength);
+    return false;
+}
+
+bool CGdbSource::AppendPoint(const CMapPoint& point, bool writeAttributes)
+{
+    if (!RequirePointLayer())
         return false;
-    CMapRect extent = m_header.Extent();
-    extent.UnionPoint(point);
-    m_header.SetExtent(extent);
-    if (!WriteHeader())
+    CWriteLock lock(*this);
+    if (!lock || !WriteExtentWith(CMapRect(point)))
         return false;
     DbfAppendBlank(*m_geo);
     PutGeoPoint(point);
@@ -1033,19 +1054,10 @@ bool CGdbSource::AppendPoint(const CMapPoint& point, bool writeAttributes)
 
 bool CGdbSource::ReplacePoint(const CMapPoint& point, int n)
 {
-    if (!IsOpen())
+    if (!RequirePointLayer())
         return false;
-    if (m_type != kPoint) {
-        SetError(kWrongType);
-        return false;
-    }
     CWriteLock lock(*this);
-    if (!lock || !ReadGeoRecord(n))
-        return false;
-    CMapRect extent = m_header.Extent();
-    extent.UnionPoint(point);
-    m_header.SetExtent(extent);
-    if (!WriteHeader())
+    if (!lock || !ReadGeoRecord(n) || !WriteExtentWith(CMapRect(point)))
         return false;
     PutGeoPoint(point);
     if (!WriteGeoRecord(n))
@@ -1067,17 +1079,8 @@ bool CGdbSource::AppendShape(const CShape& shape, bool writeAttributes)
     int32_t offset = 0, capacity = 0;
     if (!AllocateBlock(need, m_header.FirstFree(), 0, offset, capacity))
         return false;
-    if (shape.GetExtent().IsValid()) {
-        CMapRect extent = m_header.Extent();
-        extent.UnionRect(extent, shape.GetExtent());
-        m_header.SetExtent(extent);
-    }
-    if (!WriteBlock(offset, capacity, shape) || !WriteHeader()) {
-        // The file must keep the length its header gives.
-        if (offset >= oldLength)
-            m_vec->Truncate(oldLength);
+    if (!WriteShapeBlock(offset, capacity, shape, oldLength))
         return false;
-    }
     DbfAppendBlank(*m_geo);
     PutGeoBox(shape.GetExtent());
     PutGeoPtr(offset);
@@ -1124,14 +1127,8 @@ bool CGdbSource::ReplaceShape(const CShape& shape, int n)
         if (!AllocateBlock(need, firstFree, offset, offset, capacity))
             return false;
     }
-    CMapRect extent = m_header.Extent();
-    extent.UnionRect(extent, shape.GetExtent());
-    m_header.SetExtent(extent);
-    if (!WriteBlock(offset, capacity, shape) || !WriteHeader()) {
-        if (m_vec->Size() > oldLength && m_header.Length() > oldLength)
-            m_vec->Truncate(oldLength);
+    if (!WriteShapeBlock(offset, capacity, shape, oldLength))
         return false;
-    }
     PutGeoBox(shape.GetExtent());
     PutGeoPtr(offset);
     if (!WriteGeoRecord(n))
@@ -1240,8 +1237,8 @@ bool CGdbSource::Pack()
     };
     const std::string tildeDbf = ChangeExtensionCopy(tilde, "dbf");
     const std::vector<CReplacement> files = {
-        {ChangeExtensionCopy(tilde, "vec"), FindSiblingByExtension(m_path, "vec")},
         {FindSiblingByExtension(tildeDbf, "FPT"), FindSiblingByExtension(dbfPath, "FPT")},
+        {ChangeExtensionCopy(tilde, "vec"), FindSiblingByExtension(m_path, "vec")},
         {tilde, m_path},
         {tildeDbf, dbfPath},
     };

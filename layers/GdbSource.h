@@ -180,6 +180,12 @@ private:
     // Appends the geometry record (already in the buffer) and a blank
     // attribute record, or takes both back.
     bool AppendRecords();
+    // Writers of points: an open point layer, else error state 8.
+    bool RequirePointLayer();
+    // The header written with its extent grown by a valid box.
+    bool WriteExtentWith(const CMapRect& box);
+    // The block and the header; on failure the file keeps its old length.
+    bool WriteShapeBlock(int32_t offset, int32_t capacity, const CShape& shape, int32_t oldLength);
     bool ShapeFitsFile(const CShape& shape, int64_t& need) const;
     void DropStaleIndex();
 

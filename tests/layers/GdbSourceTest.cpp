@@ -38,6 +38,13 @@ std::vector<std::string> FieldNames(const std::string& path)
     return names;
 }
 
+// A triangle of the text reader's form with its corner at (i, 0).
+CShape Triangle(int i)
+{
+    const std::string x = std::to_string(i), next = std::to_string(i + 1);
+    return Shape(x + " 0, " + next + " 0, " + x + " 1");
+}
+
 std::vector<std::string> FilesIn(const std::string& folder)
 {
     std::vector<std::string> names;
@@ -271,7 +278,7 @@ TEST(GdbSource, TwoWritersNeverShareABlock)
     ASSERT_TRUE(b.Open(path));
     for (int i = 1; i <= 4; ++i) {
         CGdbSource& writer = i % 2 ? a : b;
-        const CShape shape = Shape(std::to_string(i) + " 0, " + std::to_string(i + 1) + " 0, " + std::to_string(i) + " 1");
+        const CShape shape = Triangle(i);
         AppendWithAttributes(writer, &shape, nullptr, "S" + std::to_string(i), i);
     }
     // A grows its last block after B appended behind it: no longer the last.
@@ -394,7 +401,7 @@ TEST(GdbSource, PackKeepsEveryLiveRecordAndReplacesTheFiles)
         CGdbSource source;
         ASSERT_TRUE(source.Create(path, CFeatureSource::kArea, fields.data()));
         for (int i = 0; i < 4; ++i) {
-            const CShape shape = Shape(std::to_string(i) + " 0, " + std::to_string(i + 1) + " 0, " + std::to_string(i) + " 1");
+            const CShape shape = Triangle(i);
             AppendWithAttributes(source, &shape, nullptr, "S" + std::to_string(i), i);
             CDbfTable& table = source.GetTable();
             ASSERT_TRUE(table.SetField(2, "note " + std::to_string(i)));
@@ -442,6 +449,37 @@ TEST(GdbSource, PackKeepsEveryLiveRecordAndReplacesTheFiles)
     CMapRect extent;
     source.GetExtent(extent);
     EXPECT_EQ(extent, CMapRect(0, 1, 4, 0));
+}
+
+TEST(GdbSource, APackThatCannotReplaceAFileSaysSoAndLeavesTheLayer)
+{
+    CTempDir dir;
+    const std::string path = dir.File("l.gdb");
+    {
+        const std::vector<CDbfFieldInfo> fields = FieldList({{"NAME", 'C', 12, 0}, {"NOTE", 'M', 10, 0}});
+        CGdbSource source;
+        ASSERT_TRUE(source.Create(path, CFeatureSource::kLine, fields.data()));
+        const CShape shape = Shape("0 0, 1 1");
+        ASSERT_TRUE(source.AppendShape(shape, true));
+        ASSERT_TRUE(source.AppendShape(shape, true));
+        ASSERT_TRUE(source.DeleteRecord(0));
+    }
+    // Where the memo file belongs stands a folder that nothing can replace.
+    RemoveFile(dir.File("l.FPT"));
+    ASSERT_TRUE(MakeFolder(dir.File("l.FPT")));
+    WriteWholeFile(dir.File("l.FPT/keep"), "x");
+    const std::vector<std::string> before = {ReadWholeFile(path), ReadWholeFile(dir.File("l.vec")),
+                                             ReadWholeFile(dir.File("l.dbf"))};
+
+    CScriptedUserServices ui;
+    CGdbSource source;
+    ASSERT_TRUE(source.Open(path));
+    EXPECT_FALSE(source.Pack());
+    EXPECT_EQ(source.GetError(), CFeatureSource::kWriteError);
+    EXPECT_EQ(ui.MessageIds(), std::vector<unsigned>{1027});
+    EXPECT_EQ(FilesIn(dir.Path()), (std::vector<std::string>{"l.FPT", "l.dbf", "l.gdb", "l.vec"}));
+    EXPECT_EQ(before, (std::vector<std::string>{ReadWholeFile(path), ReadWholeFile(dir.File("l.vec")),
+                                                ReadWholeFile(dir.File("l.dbf"))}));
 }
 
 TEST(GdbSource, ReadsTextObjects)
