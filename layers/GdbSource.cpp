@@ -204,6 +204,12 @@ CGdbSource::~CGdbSource()
 
 bool CGdbSource::Create(const std::string& path, int type, const CDbfFieldInfo* fields)
 {
+    return CreateFiles(path, type, GeometryColumns(type).data(), fields);
+}
+
+bool CGdbSource::CreateFiles(const std::string& path, int type, const CDbfFieldInfo* columns,
+                             const CDbfFieldInfo* fields)
+{
     Close();
     SetError(kNoError);
     if (!IsGdbType(type)) {
@@ -211,8 +217,7 @@ bool CGdbSource::Create(const std::string& path, int type, const CDbfFieldInfo* 
         return false;
     }
     m_path = path;
-    const std::vector<CDbfFieldInfo> columns = GeometryColumns(type);
-    m_geo = DbfCreate(path, columns.data());
+    m_geo = DbfCreate(path, columns);
     if (!m_geo) {
         Close();
         SetError(kCreateError);
@@ -247,7 +252,11 @@ bool CGdbSource::Create(const std::string& path, int type, const CDbfFieldInfo* 
         return false;
     }
     m_type = type;
-    FindColumns();
+    if (!FindColumns()) {
+        Close();
+        SetError(kBadStructure);
+        return false;
+    }
     // An index left by an earlier layer of this name means nothing now.
     DropStaleIndex();
     return true;
@@ -1108,7 +1117,7 @@ bool CGdbSource::ReplaceShape(const CShape& shape, int n)
     }
     int32_t capacity = head.capacity;
     const int32_t oldLength = m_header.Length();
-    if (offset == m_header.LastBlock()) {
+    if (offset == m_header.LastBlock() && offset + capacity == m_header.Length()) {
         // The last block grows in place.
         if (need > capacity) {
             if (offset + need > INT32_MAX) {
@@ -1156,7 +1165,7 @@ bool CGdbSource::CopyLiveRecords(CGdbSource& target)
     DbfHandle& attributes = *m_table.GetHandle();
     DbfHandle& targetGeo = *target.m_geo;
     DbfHandle& targetAttributes = *target.m_table.GetHandle();
-    if (!DbfLock(targetGeo) || !DbfLock(targetAttributes))
+    if (targetGeo.RecordLength() != geo.RecordLength() || !DbfLock(targetGeo) || !DbfLock(targetAttributes))
         return false;
     CMapRect extent;
     CShape shape;
@@ -1226,7 +1235,9 @@ bool CGdbSource::Pack()
         CWriteLock lock(*this);
         if (!lock)
             return false;
-        copied = target.Create(tilde, m_type, fields.data()) && CopyLiveRecords(target);
+        // The work copy takes this layer's own columns, wider or more ones included.
+        copied = target.CreateFiles(tilde, m_type, DbfFieldList(*m_geo).data(), fields.data()) &&
+                 CopyLiveRecords(target);
     }
     target.Close();
 

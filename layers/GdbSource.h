@@ -130,7 +130,8 @@ private:
         bool inside = false; // the box must lie inside the rectangle, else meet it
     };
 
-    // Opening.
+    // Opening and creating.
+    bool CreateFiles(const std::string& path, int type, const CDbfFieldInfo* columns, const CDbfFieldInfo* fields);
     bool OpenGeometryFile(const std::string& vecPath);
     bool FindColumns();
     bool CheckRecordCounts();

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <cfloat>
 #include <filesystem>
 #include <functional>
@@ -449,6 +450,47 @@ TEST(GdbSource, PackKeepsEveryLiveRecordAndReplacesTheFiles)
     CMapRect extent;
     source.GetExtent(extent);
     EXPECT_EQ(extent, CMapRect(0, 1, 4, 0));
+}
+
+TEST(GdbSource, PackKeepsTheColumnsTheLayerHas)
+{
+    CTempDir dir;
+    const std::string path = dir.File("l.gdb");
+    {
+        CGdbSource source;
+        MakeShapeLayer(source, path, CFeatureSource::kLine, {"0 0, 1 1", "2 2, 3 3", "4 4, 5 5"});
+    }
+    // A geometry table written elsewhere: a wider pointer and a column of its own.
+    const std::vector<CDbfFieldInfo> columns = FieldList({{"RECTD", 'C', 32, 0}, {"PTR", 'C', 8, 0}, {"OWN", 'C', 3, 0}});
+    ASSERT_TRUE(RenameFile(path, dir.File("old.gdb")));
+    auto plain = DbfOpen(dir.File("old.gdb"));
+    auto wide = DbfCreate(path, columns.data());
+    ASSERT_TRUE(plain && wide);
+    for (int n = 0; n < 3; ++n) {
+        ASSERT_TRUE(DbfReadRecord(*plain, n));
+        DbfAppendBlank(*wide);
+        std::memcpy(DbfFieldPtr(*wide, 0), DbfFieldPtr(*plain, 0), 36);
+        std::memset(DbfFieldPtr(*wide, 1) + 4, 0, 4);
+        DbfPutString(*wide, 2, "ab" + std::to_string(n));
+        ASSERT_TRUE(DbfWriteCurrent(*wide));
+    }
+    plain.reset();
+    wide.reset();
+    RemoveFile(dir.File("old.gdb"));
+
+    CGdbSource source;
+    ASSERT_TRUE(source.Open(path));
+    ASSERT_TRUE(source.DeleteRecord(1));
+    ASSERT_TRUE(source.Pack());
+    EXPECT_EQ(FieldNames(path), (std::vector<std::string>{"RECTD C32", "PTR C8", "OWN C3"}));
+    ASSERT_TRUE(source.Open(path));
+    EXPECT_EQ(ShapeRecords(source), (std::vector<int>{0, 1}));
+    CShape shape;
+    ASSERT_TRUE(source.ReadShape(1, shape));
+    EXPECT_EQ(ShapeText(shape), "4 4, 5 5");
+    auto packed = DbfOpen(path);
+    ASSERT_TRUE(packed && DbfReadRecord(*packed, 1));
+    EXPECT_EQ(DbfGetString(*packed, 2), "ab2");
 }
 
 TEST(GdbSource, APackThatCannotReplaceAFileSaysSoAndLeavesTheLayer)
