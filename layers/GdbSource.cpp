@@ -1183,14 +1183,15 @@ bool CGdbSource::CopyLiveRecords(CGdbSource& target)
             continue;
         int32_t offset = 0;
         const int32_t ptr = m_ptrField >= 0 ? GeoPtr() : 0;
-        if (ptr != 0) {
-            const int error = ReadBlock(ptr, shape, GeoBox());
+        const int error = ptr != 0 ? ReadBlock(ptr, shape, GeoBox()) : kNoError;
+        // Texts are drawn without their blocks: one that does not read is dropped.
+        if (error != kNoError && m_type != kText) {
+            SetError(error);
+            done = false;
+            break;
+        }
+        if (ptr != 0 && error == kNoError) {
             int64_t need = 0;
-            if (error != kNoError) {
-                SetError(error);
-                done = false;
-                break;
-            }
             int32_t capacity = 0;
             done = target.ShapeFitsFile(shape, need) && target.AllocateBlock(need, 0, 0, offset, capacity) &&
                    target.WriteBlock(offset, capacity, shape);

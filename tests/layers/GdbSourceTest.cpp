@@ -571,8 +571,18 @@ TEST(GdbSource, ReadsTextObjects)
     EXPECT_FALSE(source.ReadNextText(text));
     EXPECT_EQ(source.GetError(), 0);
     CShape shape;
-    CScriptedUserServices ui;
-    EXPECT_FALSE(source.ReadNextShape(shape));
-    EXPECT_EQ(source.GetError(), CFeatureSource::kWrongType);
-    EXPECT_EQ(ui.MessageIds(), std::vector<unsigned>{1034});
+    {
+        CScriptedUserServices ui;
+        EXPECT_FALSE(source.ReadNextShape(shape));
+        EXPECT_EQ(source.GetError(), CFeatureSource::kWrongType);
+        EXPECT_EQ(ui.MessageIds(), std::vector<unsigned>{1034});
+    }
+
+    // A text's block that does not read does not stop a pack.
+    ASSERT_TRUE(source.Open(path));
+    ASSERT_TRUE(source.Pack());
+    ASSERT_TRUE(source.Open(path));
+    ASSERT_TRUE(source.ReadNextText(text));
+    EXPECT_EQ(text.text, "Vilnius");
+    EXPECT_EQ(text.anchor, CMapPoint(12.5, 17.5));
 }
