@@ -100,16 +100,18 @@ void ShowMessage(int id)
 
 // The nodes reached but not settled, by distance and then by position: the
 // order in which a scan of all nodes for the least distance (the first of
-// equals winning) would settle them.
+// equals winning) would settle them. The heap holds that order as one key
+// per entry, the distance above the position, so that comparing keys needs
+// no look-up.
 class CSettleQueue {
 public:
     static constexpr int kOutside = -1;
     static constexpr int kSettled = -2;
 
     struct Node {
+        uint64_t key; // the heap's entry at this index
         int distance;
-        int slot; // in the heap, or kOutside, or kSettled
-        int heap; // the heap's entry at this index
+        int slot; // where the node is in the heap, or kOutside, or kSettled
     };
 
     explicit CSettleQueue(Node* nodes) : m_nodes(nodes) {}
@@ -120,63 +122,59 @@ public:
     void Update(int node)
     {
         int slot = m_nodes[node].slot;
-        if (slot == kOutside) {
+        if (slot == kOutside)
             slot = m_size++;
-            Place(slot, node);
-        }
-        SiftUp(slot);
+        SiftUp(slot, Key(node));
     }
 
     int PopSettled()
     {
-        const int top = m_nodes[0].heap;
-        const int last = m_nodes[--m_size].heap;
-        if (m_size > 0) {
-            Place(0, last);
-            SiftDown(0);
-        }
+        const int top = NodeOf(m_nodes[0].key);
+        const uint64_t last = m_nodes[--m_size].key;
+        if (m_size > 0)
+            SiftDown(last);
         m_nodes[top].slot = kSettled;
         return top;
     }
 
 private:
-    bool Before(int a, int b) const
+    uint64_t Key(int node) const
     {
-        const int da = m_nodes[a].distance, db = m_nodes[b].distance;
-        return da < db || (da == db && a < b);
+        return static_cast<uint64_t>(m_nodes[node].distance) << 32 | static_cast<uint32_t>(node);
     }
-    void Place(int slot, int node)
+    static int NodeOf(uint64_t key) { return static_cast<int>(static_cast<uint32_t>(key)); }
+    void Place(int slot, uint64_t key)
     {
-        m_nodes[slot].heap = node;
-        m_nodes[node].slot = slot;
+        m_nodes[slot].key = key;
+        m_nodes[NodeOf(key)].slot = slot;
     }
-    void SiftUp(int slot)
+    void SiftUp(int slot, uint64_t key)
     {
-        const int node = m_nodes[slot].heap;
         while (slot > 0) {
             const int parent = (slot - 1) / 2;
-            if (!Before(node, m_nodes[parent].heap))
+            if (m_nodes[parent].key <= key)
                 break;
-            Place(slot, m_nodes[parent].heap);
+            Place(slot, m_nodes[parent].key);
             slot = parent;
         }
-        Place(slot, node);
+        Place(slot, key);
     }
-    void SiftDown(int slot)
+    // The key goes down from the top.
+    void SiftDown(uint64_t key)
     {
-        const int node = m_nodes[slot].heap;
+        int slot = 0;
         for (;;) {
             int child = 2 * slot + 1;
             if (child >= m_size)
                 break;
-            if (child + 1 < m_size && Before(m_nodes[child + 1].heap, m_nodes[child].heap))
+            if (child + 1 < m_size && m_nodes[child + 1].key < m_nodes[child].key)
                 ++child;
-            if (!Before(m_nodes[child].heap, node))
+            if (key <= m_nodes[child].key)
                 break;
-            Place(slot, m_nodes[child].heap);
+            Place(slot, m_nodes[child].key);
             slot = child;
         }
-        Place(slot, node);
+        Place(slot, key);
     }
 
     Node* m_nodes;
@@ -485,17 +483,18 @@ bool CRouteNetwork::ShortestPaths(int sourceStop, int nodeCount, int stopCount, 
     if (!StopsHaveNodes(nodeCount, stopCount, stopNodes))
         return false;
     auto work = AllocateRouteArray<CSettleQueue::Node>(static_cast<size_t>(nodeCount));
-    auto stops = AllocateRouteArray<int>(static_cast<size_t>(stopCount));
-    if (!work || !stops) {
+    auto isStop = AllocateRouteArray<bool>(static_cast<size_t>(nodeCount));
+    if (!work || !isStop) {
         ShowMessage(kOutOfMemory);
         return false;
     }
-    std::copy_n(stopNodes, stopCount, stops.get());
-    std::sort(stops.get(), stops.get() + stopCount);
     for (int i = 0; i < nodeCount; ++i) {
-        work[i] = {INT_MAX, CSettleQueue::kOutside, 0};
+        work[i].distance = INT_MAX;
+        work[i].slot = CSettleQueue::kOutside;
         predRow[i] = CRouteStep();
     }
+    for (int i = 0; i < stopCount; ++i)
+        isStop[stopNodes[i]] = true;
 
     CSettleQueue queue(work.get());
     const int source = stopNodes[sourceStop];
@@ -523,7 +522,7 @@ bool CRouteNetwork::ShortestPaths(int sourceStop, int nodeCount, int stopCount, 
         if (queue.Empty())
             break;
         const int b = queue.PopSettled();
-        if (std::binary_search(stops.get(), stops.get() + stopCount, b) && --remaining == 0)
+        if (isStop[b] && --remaining == 0)
             break;
         if (progress && progress->CheckCancel()) {
             completed = false;

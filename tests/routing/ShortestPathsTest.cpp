@@ -218,8 +218,8 @@ TEST(ShortestPaths, RunningOutOfMemoryIsSaidOnce)
     Graph g(links);
     const size_t n = 100;
     ASSERT_EQ(g.index.GetCount(), 100);
-    // A predecessor row takes 8 bytes a node, the search 12.
-    for (size_t limit : {8 * n - 1, 12 * n - 1}) {
+    // A predecessor row takes 8 bytes a node, the search 16.
+    for (size_t limit : {8 * n - 1, 16 * n - 1}) {
         CScriptedUserServices user;
         CAllocationLimit guard(limit);
         EXPECT_FALSE(g.Matrix({1, 50, 100}));
@@ -228,7 +228,7 @@ TEST(ShortestPaths, RunningOutOfMemoryIsSaidOnce)
         EXPECT_EQ(g.preds.GetRowCount(), 0);
     }
     CScriptedUserServices user;
-    CAllocationLimit guard(12 * n - 1);
+    CAllocationLimit guard(16 * n - 1);
     const std::vector<int> stops = g.Stops({1, 50});
     std::vector<CRouteStep> preds(n);
     std::vector<int> row(2);
