@@ -23,8 +23,8 @@ constexpr int kFieldsNotSet = 1014;
 constexpr int kRouteNotFound = 1020;
 
 constexpr int kBuiltNodeId = CRouteNetwork::kFirstVirtualNode - 1;
-// A point this much nearer to the projection than to an end or a vertex
-// still goes to that end or vertex (1 / 0.92).
+// An end or vertex less than this many times as far from the point as the
+// projection is takes the projection's place (1 / 0.92).
 constexpr double kEndSnapFactor = 1.0869565217391304;
 constexpr double kEndSnapKm = 0.01;
 

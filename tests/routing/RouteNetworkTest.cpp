@@ -110,20 +110,14 @@ TEST(RouteNetwork, SettingsComeFromTheMap)
     EXPECT_EQ(user.MessageIds(), std::vector<unsigned>{1011});
 
     doc.AddLayer(std::make_unique<CLayer>("Keliai", "keliai.gdb", CLayer::kLine), false);
-    CMapSettings& s = doc.Settings();
-    s.routesLayer = "Keliai";
-    s.fromNodeField = "NUO";
-    s.toNodeField = "IKI";
-    s.arcLengthField = "ILGIS";
-    s.dirMaskField = "KRYPTIS";
-    s.significanceField = "RANGAS";
-    s.weightField = "SVORIS";
+    doc.Settings().routesLayer = "Keliai";
+    static_cast<CRouteFields&>(doc.Settings()) = TestRouteFields();
     ASSERT_TRUE(network.LoadSettings(doc));
     EXPECT_EQ(network.GetLayer(), doc.GetLayer(0));
     const CRouteFields& f = network.GetFields();
     EXPECT_EQ(f.fromNodeField + f.toNodeField + f.arcLengthField + f.dirMaskField + f.significanceField +
                   f.weightField,
-              "NUOIKIILGISKRYPTISRANGASSVORIS");
+              "nuoIKIIlgisKRYPTISRANGASSVORIS");
     // Without a reader of the layer's data the graph is not built, quietly.
     EXPECT_FALSE(network.BuildGraph(false, nullptr, 0, nullptr));
     EXPECT_EQ(user.messages.size(), 1u);

@@ -11,19 +11,25 @@
 
 enum TestRouteField { kTestFrom, kTestTo, kTestLength, kTestDirection, kTestSignificance, kTestWeight };
 
+// The field names as a map gives them; the layer's are upper case.
+inline CRouteFields TestRouteFields()
+{
+    CRouteFields fields;
+    fields.fromNodeField = "nuo";
+    fields.toNodeField = "IKI";
+    fields.arcLengthField = "Ilgis";
+    fields.dirMaskField = "KRYPTIS";
+    fields.significanceField = "RANGAS";
+    fields.weightField = "SVORIS";
+    return fields;
+}
+
 class CTestRouteNetwork : public CRouteNetwork {
 public:
     CTestRouteNetwork() : layer("Keliai", "keliai.gdb", CLayer::kLine)
     {
         source.fieldNames = {"NUO", "IKI", "ILGIS", "KRYPTIS", "RANGAS", "SVORIS"};
-        CRouteFields fields;
-        fields.fromNodeField = "nuo";
-        fields.toNodeField = "IKI";
-        fields.arcLengthField = "Ilgis";
-        fields.dirMaskField = "KRYPTIS";
-        fields.significanceField = "RANGAS";
-        fields.weightField = "SVORIS";
-        SetFields(fields);
+        SetFields(TestRouteFields());
         SetLayer(&layer);
         SetLayerSource(&source);
         SetLengthUnit(4);
