@@ -755,18 +755,27 @@ CGdbSource::StepResult CGdbSource::StepNext(StepMode mode, CShape* shape, const 
     }
 }
 
-bool CGdbSource::ReadPoint(int n, CMapPoint& point)
+bool CGdbSource::CanRead(bool typeServed)
 {
     if (GetError() != kNoError || !IsOpen())
         return false;
-    if (m_coordField < 0) {
+    if (!typeServed)
         SetError(kWrongType);
+    return typeServed;
+}
+
+bool CGdbSource::LoadGeoRecord(int n)
+{
+    if (ReadGeoRecord(n))
+        return true;
+    SetError(kReadError);
+    return false;
+}
+
+bool CGdbSource::ReadPoint(int n, CMapPoint& point)
+{
+    if (!CanRead(m_coordField >= 0) || !LoadGeoRecord(n))
         return false;
-    }
-    if (!ReadGeoRecord(n)) {
-        SetError(kReadError);
-        return false;
-    }
     point = GeoPoint();
     Current() = n;
     return true;
@@ -774,12 +783,8 @@ bool CGdbSource::ReadPoint(int n, CMapPoint& point)
 
 bool CGdbSource::ReadShape(int n, CShape& shape)
 {
-    if (GetError() != kNoError || !IsOpen() || !RequireLineOrArea())
+    if (!CanRead(true) || !RequireLineOrArea() || !LoadGeoRecord(n))
         return false;
-    if (!ReadGeoRecord(n)) {
-        SetError(kReadError);
-        return false;
-    }
     const int error = ReadBlock(GeoPtr(), shape, GeoBox());
     if (error != kNoError) {
         SetError(error);
@@ -796,13 +801,7 @@ bool CGdbSource::ReadGeometry(int n, CShape& shape)
 
 bool CGdbSource::ReadNextPoint(CMapPoint& point)
 {
-    if (GetError() != kNoError || !IsOpen())
-        return false;
-    if (m_coordField < 0) {
-        SetError(kWrongType);
-        return false;
-    }
-    if (QueryMissesExtent() || StepNext(kStepPoint) != kStepFound)
+    if (!CanRead(m_coordField >= 0) || QueryMissesExtent() || StepNext(kStepPoint) != kStepFound)
         return false;
     point = GeoPoint();
     return true;
@@ -810,14 +809,13 @@ bool CGdbSource::ReadNextPoint(CMapPoint& point)
 
 bool CGdbSource::ReadNextShape(CShape& shape)
 {
-    if (GetError() != kNoError || !IsOpen() || !RequireLineOrArea())
-        return false;
-    return !QueryMissesExtent() && StepNext(kStepShape, &shape) == kStepFound;
+    return CanRead(true) && RequireLineOrArea() && !QueryMissesExtent() &&
+           StepNext(kStepShape, &shape) == kStepFound;
 }
 
 bool CGdbSource::ReadNextBox(CMapRect& box)
 {
-    if (GetError() != kNoError || !IsOpen() || QueryMissesExtent())
+    if (!CanRead(true) || QueryMissesExtent())
         return false;
     if (StepNext(kStepBox) != kStepFound)
         return false;
@@ -827,13 +825,7 @@ bool CGdbSource::ReadNextBox(CMapRect& box)
 
 bool CGdbSource::ReadNextText(CGdbText& text)
 {
-    if (GetError() != kNoError || !IsOpen())
-        return false;
-    if (m_type != kText) {
-        SetError(kWrongType);
-        return false;
-    }
-    if (QueryMissesExtent() || StepNext(kStepBox) != kStepFound)
+    if (!CanRead(m_type == kText) || QueryMissesExtent() || StepNext(kStepBox) != kStepFound)
         return false;
     text.box = GeoBox();
     text.anchor = GeoPoint();
@@ -855,16 +847,8 @@ bool CGdbSource::ReadNextText(CGdbText& text)
 
 bool CGdbSource::GetRecordBox(int n, CMapRect& box)
 {
-    if (GetError() != kNoError || !IsOpen())
+    if (!CanRead(m_type == kPoint || m_rectField >= 0) || !LoadGeoRecord(n))
         return false;
-    if (m_type != kPoint && m_rectField < 0) {
-        SetError(kWrongType);
-        return false;
-    }
-    if (!ReadGeoRecord(n)) {
-        SetError(kReadError);
-        return false;
-    }
     box = GeoTestBox();
     return true;
 }
@@ -883,7 +867,7 @@ bool CGdbSource::StartTolerance(double& tolerance) const
 
 bool CGdbSource::FindNearestVertex(const CMapPoint& point, CMapPoint& vertex)
 {
-    if (GetError() != kNoError || !IsOpen())
+    if (!CanRead(true))
         return false;
     Rewind();
     bool found = false;
@@ -921,7 +905,7 @@ bool CGdbSource::FindNearestLine(const CMapPoint& point, CRecordArray& records, 
 {
     records.clear();
     double best = 0;
-    if (GetError() != kNoError || !IsOpen() || !IsLineOrArea() || !StartTolerance(best))
+    if (!CanRead(true) || !IsLineOrArea() || !StartTolerance(best))
         return false;
     Rewind();
     CShape shape;
@@ -951,7 +935,7 @@ bool CGdbSource::FindNearestLine(const CMapPoint& point, CRecordArray& records, 
 bool CGdbSource::FindAreasAt(const CMapPoint& point, CRecordArray& records)
 {
     records.clear();
-    if (GetError() != kNoError || !IsOpen() || m_type != kArea || !RectMeets(CMapRect(point), m_header.Extent()) ||
+    if (!CanRead(true) || m_type != kArea || !RectMeets(CMapRect(point), m_header.Extent()) ||
         QueryMissesExtent())
         return false;
     Rewind();
@@ -972,7 +956,7 @@ bool CGdbSource::FindAreasAt(const CMapPoint& point, CRecordArray& records)
 bool CGdbSource::SelectWithin(const CMapRect& rect, CRecordArray& records)
 {
     records.clear();
-    if (GetError() != kNoError || !IsOpen() || !RectMeets(rect, m_header.Extent()) || QueryMissesExtent())
+    if (!CanRead(true) || !RectMeets(rect, m_header.Extent()) || QueryMissesExtent())
         return false;
     Rewind();
     const CProbe probe{rect, true};
@@ -1102,12 +1086,8 @@ bool CGdbSource::ReplaceShape(const CShape& shape, int n)
     if (!IsOpen() || !RequireLineOrArea() || !ShapeFitsFile(shape, need))
         return false;
     CWriteLock lock(*this);
-    if (!lock)
+    if (!lock || !LoadGeoRecord(n))
         return false;
-    if (!ReadGeoRecord(n)) {
-        SetError(kReadError);
-        return false;
-    }
     int32_t offset = GeoPtr();
     CBlockHead head;
     if (!ReadBlockHead(offset, head)) {

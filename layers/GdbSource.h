@@ -139,8 +139,13 @@ private:
     int ReadHeader(CHeader& header) const;
     bool WriteHeader();
 
+    // Reading may go on: open, no error state, and the type served (else error state 8).
+    bool CanRead(bool typeServed);
+
     // The geometry table.
     bool ReadGeoRecord(int n);
+    // ReadGeoRecord, error state 4 when it fails.
+    bool LoadGeoRecord(int n);
     bool GeoRecordDeleted() const;
     CMapPoint GeoPoint() const;
     CMapRect GeoBox() const;
