@@ -298,9 +298,8 @@ std::string CDbfTable::GetFieldCaption(int index) const
 {
     std::string name = GetFieldName(index);
     if (m_aliases) {
-        auto it = m_aliases->find(name);
-        if (it != m_aliases->end())
-            return it->second;
+        if (const std::string* caption = m_aliases->Find(name))
+            return *caption;
     }
     return name;
 }

@@ -2,8 +2,8 @@
 
 #include "core/DbfEngine.h"
 #include "core/DbfFieldInfo.h"
+#include "core/StringMap.h"
 
-#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -26,8 +26,9 @@ class IProgress;
 // Messages come by string id through the application's message box.
 class CDbfTable {
 public:
-    // Field name in GetFieldName form (Name for NAME) to its caption.
-    using CAliasMap = std::map<std::string, std::string>;
+    // Field name in GetFieldName form (Name for NAME) to its caption; the
+    // layer's own map, lent as it is.
+    using CAliasMap = CStringMap;
 
     CDbfTable();
     virtual ~CDbfTable();

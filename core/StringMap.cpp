@@ -1,5 +1,11 @@
 #include "core/StringMap.h"
 
+CStringMap::CStringMap(std::initializer_list<Pair> pairs)
+{
+    for (const Pair& pair : pairs)
+        SetAt(pair.first, pair.second);
+}
+
 const std::string* CStringMap::Find(std::string_view key) const
 {
     auto it = m_index.find(std::string(key));

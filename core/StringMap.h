@@ -1,5 +1,6 @@
 #pragma once
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -12,6 +13,10 @@
 class CStringMap {
 public:
     using Pair = std::pair<std::string, std::string>;
+
+    CStringMap() = default;
+    // A later pair of a repeated key replaces the earlier one's value.
+    CStringMap(std::initializer_list<Pair> pairs);
 
     int GetCount() const { return static_cast<int>(m_pairs.size()); }
     bool IsEmpty() const { return m_pairs.empty(); }

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <new>
 #include <type_traits>
+#include <utility>
 
 namespace {
 
@@ -152,6 +153,17 @@ bool CGridFile::GetExtent(CMapRect& extent) const
     extent.top = m_yFirst;
     extent.right = m_xFirst + (m_columns - 1) * m_cellWidth;
     extent.bottom = m_yFirst + (m_rows - 1) * m_cellHeight;
+    return true;
+}
+
+bool CGridFile::GetBounds(CMapRect& bounds) const
+{
+    if (!GetExtent(bounds))
+        return false;
+    if (bounds.left > bounds.right)
+        std::swap(bounds.left, bounds.right);
+    if (bounds.top < bounds.bottom)
+        std::swap(bounds.top, bounds.bottom);
     return true;
 }
 

@@ -79,6 +79,9 @@ public:
     // bottom those of the last; top is above bottom only when the first row
     // is the northern one. False when no file is open.
     bool GetExtent(CMapRect& extent) const;
+    // The same as a proper rectangle (top above bottom, left of right),
+    // whichever corner the rows and columns start from.
+    bool GetBounds(CMapRect& bounds) const;
     // A map rectangle in fractional column (x) and row (y) positions.
     void MapToCells(const CMapRect& map, CMapRect& cells) const;
 

@@ -19,11 +19,6 @@ constexpr int kOutOfMemory = 1005;
 constexpr int kReadOnlyFile = 1044;
 constexpr int kFirstTypeName = 2200;
 
-bool EndsWithNoCase(std::string_view text, std::string_view ending)
-{
-    return text.size() >= ending.size() && EqualsNoCase1257(text.substr(text.size() - ending.size()), ending);
-}
-
 // The folder that stored paths are relative to: the map file's own.
 std::string MapFolder(const CArchive& archive)
 {
@@ -63,10 +58,10 @@ CLayer::CLayer() = default;
 
 CLayer::CLayer(const std::string& name, const std::string& path, int type) : m_name(name), m_path(path), m_idField("Id")
 {
-    const bool track = EndsWithNoCase(path, ".trk");
+    const bool track = EndsWithNoCase1257(path, ".trk");
     m_type = static_cast<int16_t>(track ? kTrack : type);
     m_flags = kDefaultFlags;
-    if (!track && !EndsWithNoCase(path, ".gdb") && !EndsWithNoCase(path, ".dbf"))
+    if (!track && !EndsWithNoCase1257(path, ".gdb") && !EndsWithNoCase1257(path, ".dbf"))
         m_flags &= ~kObjectsEditable;
     m_sublayers.push_back(std::make_unique<CSublayer>(m_type));
 }
@@ -226,14 +221,26 @@ void CLayer::SetRecordList(const int32_t* records, int count)
     m_recordCount = records && count > 0 ? count : 0;
 }
 
+bool CLayer::ShouldReportBrokenFilter(bool compiled) const
+{
+    if (compiled) {
+        m_reportedFilter.clear();
+        return false;
+    }
+    if (m_reportedFilter == m_filter)
+        return false;
+    m_reportedFilter = m_filter;
+    return true;
+}
+
 bool CLayer::IsTableFormat() const
 {
-    return EndsWithNoCase(m_path, ".gdb") || EndsWithNoCase(m_path, ".dbf") || m_type == kTrack;
+    return EndsWithNoCase1257(m_path, ".gdb") || EndsWithNoCase1257(m_path, ".dbf") || m_type == kTrack;
 }
 
 bool CLayer::IsDbfLayer() const
 {
-    return EndsWithNoCase(m_path, "dbf");
+    return EndsWithNoCase1257(m_path, "dbf");
 }
 
 bool CLayer::IsVectorType(int type)

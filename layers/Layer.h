@@ -147,6 +147,9 @@ public:
     // The caller keeps the filter.
     void SetSpatialFilter(CSpatialFilter* filter) { m_spatialFilter = filter; }
     CSpatialFilter* GetSpatialFilter() const { return m_spatialFilter; }
+    // Whether a filter that failed to compile is to be reported: the first
+    // time for each text; a compiled filter is never reported.
+    bool ShouldReportBrokenFilter(bool compiled) const;
     std::vector<CStylePass>& StylePasses() { return m_stylePasses; }
     const std::vector<CStylePass>& StylePasses() const { return m_stylePasses; }
     void SetAttachment(std::unique_ptr<CLayerAttachment> attachment) { m_attachment = std::move(attachment); }
@@ -165,6 +168,41 @@ public:
     // Opens the attribute table with the layer's hidden fields, which must
     // outlive the table's use of them; message 1007 when it cannot be opened.
     bool OpenTable(CDbfTable& table) const;
+
+    // The files of the layer.
+    // The extent of the data: of a layer made of many files the union of
+    // its files' usable extents (stored ones as they are, the rest read);
+    // of vector, raster and grid files what the file says. False for
+    // groups, tracks, other types and files that cannot be read.
+    bool GetExtent(CMapRect& extent);
+    // Empty data files of the layer's type at its path.
+    bool CreateDataFiles() const;
+    // The folder of the data file, ending with its separator.
+    std::string GetDataFolder() const;
+    // Packs the layer's files after asking the user; a layer made of many
+    // files may also lose the files that hold no objects. True when it was
+    // carried out.
+    bool Pack();
+    // Deletes the data file and the files that belong with it; every
+    // failure is shown. False when the data file itself stays.
+    bool DeleteFiles();
+
+    // Points a layer made of many files at one of them, kManyFiles
+    // cleared, so single-file operations serve each file; path and flags
+    // come back when it ends.
+    class COneFileScope {
+    public:
+        explicit COneFileScope(CLayer& layer);
+        ~COneFileScope();
+        COneFileScope(const COneFileScope&) = delete;
+        COneFileScope& operator=(const COneFileScope&) = delete;
+        void SetFile(const std::string& path) { m_layer.SetPath(path); }
+
+    private:
+        CLayer& m_layer;
+        std::string m_path;
+        uint32_t m_flags;
+    };
 
     // Values of one attribute field over the records of the attribute table.
     enum ValueOptions : unsigned {
@@ -247,4 +285,6 @@ private:
     int32_t m_redrawInterval = 0;
     int32_t m_memberCount = 0;
     std::vector<CLayerFileEntry> m_files;
+    // The filter text last reported as not compiling.
+    mutable std::string m_reportedFilter;
 };

@@ -229,3 +229,8 @@ bool EqualsNoCase1257(std::string_view a, std::string_view b)
             return false;
     return true;
 }
+
+bool EndsWithNoCase1257(std::string_view text, std::string_view ending)
+{
+    return text.size() >= ending.size() && EqualsNoCase1257(text.substr(text.size() - ending.size()), ending);
+}

@@ -35,3 +35,4 @@ std::string Cp1257ToLatin1BestFit(std::string_view text);
 // case-insensitive compare did (ini keys, path names).
 unsigned char Cp1257ToUpper(unsigned char byte);
 bool EqualsNoCase1257(std::string_view a, std::string_view b);
+bool EndsWithNoCase1257(std::string_view text, std::string_view ending);

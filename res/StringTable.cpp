@@ -48,6 +48,8 @@ constexpr StringEntry kStrings[] = {
     {1028, "Skaitymo iš failo klaida."},
     {1030, "Nekorektiškas failo formatas."},
     {1034, "Sluoksnio tipas turi būti \"Linija\" arba \"Sritis\"."},
+    {1041, "Nepavyko supakuoti failų."},
+    {1042, "Šio sluoksnio failų pakuoti negalima."},
     {1044, "Failas skirtas tik skaitymui."},
     {1045, "Rašymo į failą klaida."},
     {1054, "Nepavyko užrakinti failo. Šiuo metu failą naudoja kita programa."},
@@ -55,6 +57,10 @@ constexpr StringEntry kStrings[] = {
     {1074, "Failas \"%1\" jau yra."},
     {1087, "Uždarykite sluoksnio atributinių duomenų lentelę."},
     {1108, "Punktų skaičius viršija 15. Reikalinga programa KELTO.EXE"},
+    {1114, "Nepavyko pašalinti failo \"%1\"."},
+    {1190, "Sluoksnio \"%1\" filtras klaidingas: %2\nKol filtras nebus pataisytas, sluoksnio objektai nerodomi."},
+    {2007, "Pakuoti sluoksnio \"%1\" failus?"},
+    {2020, "Sluoksnį sudaro daug failų. Pašalinti tuščius failus iš disko?"},
     {2200, "Taškas"},
     {2201, "Linija"},
     {2202, "Sritis"},
@@ -62,6 +68,8 @@ constexpr StringEntry kStrings[] = {
     {2204, "Rastrinis reljefo modelis"},
     {2205, "Trasa"},
     {3005, "<Kitais atvejais>"},
+    {3011, "Pakavimas baigėsi sėkmingai."},
+    {3052, "Pašalinta failų: %d."},
 };
 
 constexpr bool IsSorted()

@@ -36,6 +36,5 @@ public:
 };
 
 // The source over the layer reader, which the network uses when it was
-// given none. Null while the layers have no reader of their data files:
-// the graph is then not built, as for a layer that cannot be opened.
+// given none.
 std::unique_ptr<IRouteLayerSource> CreateRouteLayerSource();
