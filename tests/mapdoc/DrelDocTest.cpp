@@ -106,11 +106,13 @@ TEST(DrelDoc, DataFilesBecomeLayersAndGrowTheMapExtent)
     EXPECT_EQ(doc.GetLayerCount(), 4);
 }
 
-TEST(DrelDoc, WithoutDataSourcesNoFileIsRead)
+TEST(DrelDoc, FilesThatCannotBeReadAddNoLayer)
 {
+    CScriptedUserServices user;
     CDrelDoc doc;
-    EXPECT_EQ(doc.AddLayerFromFile("a.shp", CDrelDoc::kVectorFile), nullptr);
-    EXPECT_EQ(doc.AddLayerFromFile("a.rmp", CDrelDoc::kGridFile), nullptr);
+    EXPECT_EQ(doc.AddLayerFromFile("/nera/a.gdb", CDrelDoc::kVectorFile), nullptr);
+    EXPECT_EQ(doc.AddLayerFromFile("/nera/a.rmp", CDrelDoc::kGridFile), nullptr);
+    EXPECT_EQ(doc.AddLayerFromFile("/nera/a.tif", CDrelDoc::kPictureFile), nullptr);
     EXPECT_EQ(doc.GetLayerCount(), 0);
     EXPECT_FALSE(doc.IsModified());
 }

@@ -118,7 +118,7 @@ TEST(RouteNetwork, SettingsComeFromTheMap)
     EXPECT_EQ(f.fromNodeField + f.toNodeField + f.arcLengthField + f.dirMaskField + f.significanceField +
                   f.weightField,
               "nuoIKIIlgisKRYPTISRANGASSVORIS");
-    // Without a reader of the layer's data the graph is not built, quietly.
+    // A layer whose data file cannot be read builds no graph, quietly.
     EXPECT_FALSE(network.BuildGraph(false, nullptr, 0, nullptr));
     EXPECT_EQ(user.messages.size(), 1u);
 }
