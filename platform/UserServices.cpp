@@ -63,7 +63,12 @@ int AppMessageBox(int stringId, unsigned type, unsigned helpId)
 
 int AppMessageBoxArg(int stringId, const std::string& arg, unsigned type, unsigned helpId)
 {
-    return UserServices().MessageBox(LoadStringArg(stringId, arg), type,
+    return AppMessageBoxArgs(stringId, {arg}, type, helpId);
+}
+
+int AppMessageBoxArgs(int stringId, const std::vector<std::string>& args, unsigned type, unsigned helpId)
+{
+    return UserServices().MessageBox(LoadStringArgs(stringId, args), type,
                                      helpId == kHelpIdFromString ? static_cast<unsigned>(stringId) : helpId);
 }
 
