@@ -3,6 +3,7 @@
 #include "core/Shape.h"
 #include "platform/ByteOrder.h"
 #include "platform/Stream.h"
+#include "tests/layers/ShapefileTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -14,28 +15,8 @@
 
 namespace {
 
-using Bytes = std::vector<unsigned char>;
-
-CShape MakeShape(const std::vector<std::vector<CMapPoint>>& parts)
-{
-    CMapPointArray points;
-    std::vector<uint32_t> sizes;
-    for (const auto& part : parts) {
-        for (const CMapPoint& p : part)
-            points.Add(p);
-        sizes.push_back(static_cast<uint32_t>(part.size()));
-    }
-    CShape shape;
-    shape.SetParts(std::move(points), std::move(sizes));
-    return shape;
-}
-
 // New files written through CShpFile into memory; the bytes are taken
 // before the files are closed.
-struct CWrittenFiles {
-    Bytes main, index;
-};
-
 CWrittenFiles Write(int32_t type, const std::function<void(CShpFile&)>& append)
 {
     auto main = std::make_unique<CMemoryStream>();
@@ -206,66 +187,6 @@ TEST(ShpFile, WriterRefusesWhatItCannotStore)
     EXPECT_EQ(read.PartSizes(), (std::vector<uint32_t>{2, 2}));
 }
 
-namespace {
-
-// A record of the given shape type and content, for files made by hand.
-Bytes Record(int number, const Bytes& content)
-{
-    Bytes r(8);
-    PutBigEndian<int32_t>(r.data(), number);
-    PutBigEndian<int32_t>(r.data() + 4, static_cast<int32_t>(content.size() / 2));
-    r.insert(r.end(), content.begin(), content.end());
-    return r;
-}
-
-void AddInt(Bytes& b, int32_t v)
-{
-    b.resize(b.size() + 4);
-    PutLittleEndian<int32_t>(b.data() + b.size() - 4, v);
-}
-void AddDouble(Bytes& b, double v)
-{
-    b.resize(b.size() + 8);
-    PutLittleEndian<double>(b.data() + b.size() - 8, v);
-}
-
-Bytes MultiPoint(const std::vector<CMapPoint>& points)
-{
-    Bytes c;
-    AddInt(c, CShpFile::kMultiPoint);
-    for (int i = 0; i < 4; ++i)
-        AddDouble(c, 0);
-    AddInt(c, static_cast<int32_t>(points.size()));
-    for (const CMapPoint& p : points) {
-        AddDouble(c, p.x);
-        AddDouble(c, p.y);
-    }
-    return c;
-}
-
-// Main and index files of the records, the headers of the given type.
-CWrittenFiles Files(int32_t type, const std::vector<Bytes>& records)
-{
-    CShpFile::CHeader header;
-    header.shapeType = type;
-    CWrittenFiles files;
-    files.main.resize(100);
-    files.index.resize(100);
-    for (const Bytes& r : records) {
-        Bytes entry(8);
-        PutBigEndian<int32_t>(entry.data(), static_cast<int32_t>(files.main.size() / 2));
-        PutBigEndian<int32_t>(entry.data() + 4, static_cast<int32_t>((r.size() - 8) / 2));
-        files.index.insert(files.index.end(), entry.begin(), entry.end());
-        files.main.insert(files.main.end(), r.begin(), r.end());
-    }
-    header.lengthWords = static_cast<int32_t>(files.main.size() / 2);
-    header.Encode(files.main.data());
-    header.lengthWords = static_cast<int32_t>(files.index.size() / 2);
-    header.Encode(files.index.data());
-    return files;
-}
-
-} // namespace
 
 TEST(ShpFile, MultipointNullAndEmptyRecordsReadAsTheyShould)
 {
