@@ -11,17 +11,11 @@ std::string LoadString(int id)
 
 std::string LoadStringArg(int id, const std::string& arg)
 {
-    return LoadStringArgs(id, {arg});
-}
-
-std::string LoadStringArgs(int id, const std::vector<std::string>& args)
-{
     std::string text = LoadString(id);
     std::string out;
     for (size_t i = 0; i < text.size(); ++i) {
-        const size_t n = i + 1 < text.size() ? static_cast<size_t>(text[i + 1] - '1') : args.size();
-        if (text[i] == '%' && n < 9 && n < args.size()) {
-            out += args[n];
+        if (text[i] == '%' && i + 1 < text.size() && text[i + 1] == '1') {
+            out += arg;
             ++i;
         } else {
             out += text[i];

@@ -63,12 +63,7 @@ int AppMessageBox(int stringId, unsigned type, unsigned helpId)
 
 int AppMessageBoxArg(int stringId, const std::string& arg, unsigned type, unsigned helpId)
 {
-    return AppMessageBoxArgs(stringId, {arg}, type, helpId);
-}
-
-int AppMessageBoxArgs(int stringId, const std::vector<std::string>& args, unsigned type, unsigned helpId)
-{
-    return UserServices().MessageBox(LoadStringArgs(stringId, args), type,
+    return UserServices().MessageBox(LoadStringArg(stringId, arg), type,
                                      helpId == kHelpIdFromString ? static_cast<unsigned>(stringId) : helpId);
 }
 

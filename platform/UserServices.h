@@ -2,7 +2,6 @@
 
 #include <memory>
 #include <string>
-#include <vector>
 
 // What the core and the data layers ask of the application shell: message
 // boxes, questions, the beep, the wait cursor and progress windows. The
@@ -65,9 +64,6 @@ int AppMessageBox(int stringId, unsigned type = MB_OK, unsigned helpId = kHelpId
 // The string with "%1" replaced by arg, shown in the application's box.
 int AppMessageBoxArg(int stringId, const std::string& arg, unsigned type = MB_OK,
                      unsigned helpId = kHelpIdFromString);
-// The same with "%1" ... "%9" replaced by the arguments in turn.
-int AppMessageBoxArgs(int stringId, const std::vector<std::string>& args, unsigned type = MB_OK,
-                      unsigned helpId = kHelpIdFromString);
 bool AskYesNo(const std::string& text);
 bool AskYesNo(int stringId);
 void AppBeep();
