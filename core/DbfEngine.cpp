@@ -585,6 +585,32 @@ bool DbfReadNextUndeleted(DbfHandle& handle)
     return false;
 }
 
+bool DbfReadRecordAhead(DbfHandle& handle, int record)
+{
+    if (record < 0 || record >= handle.RecordCount())
+        return false;
+    handle.current = record; // not DbfGoTo: the records read ahead stay
+    handle.flags = 0;
+    return DbfReadNext(handle);
+}
+
+bool DbfRefreshHeader(DbfHandle& handle)
+{
+    if (!handle.stream)
+        return true;
+    handle.readAhead.clear();
+    unsigned char header[sizeof handle.header];
+    if (!handle.stream->Seek(0) || !handle.stream->ReadExact(header, sizeof header))
+        return false;
+    const int count = GetLittleEndian<int32_t>(header + 4);
+    if (GetLittleEndian<int16_t>(header + 8) != handle.HeaderLength() ||
+        GetLittleEndian<int16_t>(header + 10) != handle.RecordLength() || count < 0 ||
+        handle.HeaderLength() + int64_t(count) * handle.RecordLength() > handle.stream->Size())
+        return false;
+    std::memcpy(handle.header, header, sizeof header);
+    return true;
+}
+
 // ------------------------------------------------------------ field access
 
 int DbfFindField(const DbfHandle& handle, std::string_view name)
@@ -903,6 +929,22 @@ bool DbfZap(DbfHandle& handle)
         return handle.memo != nullptr;
     }
     return !RefuseIfReadOnly(*handle.memo->stream) && MemoReset(*handle.memo, kDbfMemoDefaultBlockSize);
+}
+
+bool DbfTruncate(DbfHandle& handle, int count)
+{
+    CWriteAccess access(handle);
+    const int records = handle.RecordCount();
+    if (!access || count < 0 || count > records)
+        return false;
+    handle.SetRecordCount(count);
+    if (!DbfWriteHeader(handle)) {
+        handle.SetRecordCount(records);
+        return false;
+    }
+    DbfGoTop(handle);
+    const int64_t end = RecordOffset(handle, count);
+    return handle.stream->Truncate(end) && WriteAt(handle, end, &kEndMark, 1);
 }
 
 bool DbfAppendCopy(DbfHandle& target, const DbfHandle& source)

@@ -100,6 +100,13 @@ bool DbfReread(DbfHandle& handle);
 // changes in records already read shows after the next move.
 bool DbfReadNext(DbfHandle& handle);
 bool DbfReadNextUndeleted(DbfHandle& handle);
+// Reads record n and stands after it, through the records read ahead: fast
+// for records visited in ascending order, with DbfReadNext's staleness.
+bool DbfReadRecordAhead(DbfHandle& handle, int record);
+// Takes the record count from the file again (another program may have
+// appended); call it under the file lock before appending. False, nothing
+// changed, when the file's header no longer fits this handle or the file.
+bool DbfRefreshHeader(DbfHandle& handle);
 
 // Field access by index; an invalid index gives the empty text, 0, or no effect.
 int DbfFindField(const DbfHandle& handle, std::string_view name);
@@ -150,6 +157,9 @@ void DbfAppendBlank(DbfHandle& handle);
 bool DbfDeleteCurrent(DbfHandle& handle);
 bool DbfDeleteRecordAt(DbfHandle& handle, int record);
 bool DbfZap(DbfHandle& handle);
+// Drops the records from count on (count <= the record count): takes back
+// an append that its partner file could not follow.
+bool DbfTruncate(DbfHandle& handle, int count);
 // Appends the source's current record to a target of the same structure,
 // with copies of its memo texts.
 bool DbfAppendCopy(DbfHandle& target, const DbfHandle& source);

@@ -194,6 +194,20 @@ bool CDbfTable::GoToRecord(int n)
     return true;
 }
 
+bool CDbfTable::ReadRecordAhead(int n)
+{
+    if (!m_handle)
+        return false;
+    if (n == m_current)
+        return true;
+    if (!DbfReadRecordAhead(*m_handle, n)) {
+        m_current = -1;
+        return false;
+    }
+    m_current = n;
+    return true;
+}
+
 bool CDbfTable::SetPosition(int n)
 {
     return m_handle && DbfGoTo(*m_handle, n);

@@ -55,6 +55,9 @@ public:
     // Moving and reading.
     // Reads record n unless it is the current record already.
     bool GoToRecord(int n);
+    // GoToRecord through the engine's read-ahead, for records visited in
+    // ascending order; what another program changed shows after a move.
+    bool ReadRecordAhead(int n);
     // Where the next scan starts; nothing is read.
     bool SetPosition(int n);
     // The next live record that passes the filter becomes current; false,

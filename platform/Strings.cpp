@@ -9,17 +9,33 @@ std::string LoadString(int id)
     return utf8 ? Utf8ToCp1257(utf8) : std::string();
 }
 
-std::string LoadStringArg(int id, const std::string& arg)
+namespace {
+
+// Replaces "%1" ... "%9" by the arguments there are; other markers stay.
+std::string InsertArgs(const std::string& text, const std::string* args, size_t count)
 {
-    std::string text = LoadString(id);
     std::string out;
     for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 1 < text.size() && text[i + 1] == '1') {
-            out += arg;
+        const size_t n = i + 1 < text.size() ? static_cast<size_t>(text[i + 1] - '1') : count;
+        if (text[i] == '%' && n < count) {
+            out += args[n];
             ++i;
         } else {
             out += text[i];
         }
     }
     return out;
+}
+
+} // namespace
+
+std::string LoadStringArg(int id, const std::string& arg)
+{
+    return InsertArgs(LoadString(id), &arg, 1);
+}
+
+std::string LoadStringArgs(int id, const std::string& arg1, const std::string& arg2)
+{
+    const std::string args[] = {arg1, arg2};
+    return InsertArgs(LoadString(id), args, 2);
 }

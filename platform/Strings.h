@@ -6,3 +6,5 @@
 std::string LoadString(int id);
 // The text with every "%1" replaced by arg.
 std::string LoadStringArg(int id, const std::string& arg);
+// The text with every "%1" replaced by arg1 and every "%2" by arg2.
+std::string LoadStringArgs(int id, const std::string& arg1, const std::string& arg2);

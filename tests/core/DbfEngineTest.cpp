@@ -790,3 +790,43 @@ TEST(DbfEngine, ParsesDegreesTexts)
     EXPECT_DOUBLE_EQ(DbfGetDegrees(*h, 1), 24.5);
     EXPECT_EQ(DbfGetDegrees(*h, 2), 0.0);
 }
+
+TEST(DbfEngine, TwoWritersOfOneTableAppendAtTheTrueEndAfterRefreshing)
+{
+    CTempDir dir;
+    const std::string path = dir.File("t.dbf");
+    auto a = FileTable(path, {{"NAME", 'C', 10, 0}, {"VAL", 'N', 6, 2}});
+    ASSERT_TRUE(a);
+    AppendNumbered(*a, 2);
+    auto b = DbfOpen(path);
+    ASSERT_TRUE(b);
+    AppendNumbered(*a, 3);
+    EXPECT_EQ(b->RecordCount(), 2);
+    ASSERT_TRUE(DbfRefreshHeader(*b));
+    EXPECT_EQ(b->RecordCount(), 5);
+    AppendNumbered(*b, 1);
+    ASSERT_TRUE(DbfReadRecord(*b, 5));
+    EXPECT_EQ(DbfGetString(*b, 0), "R5        ");
+
+    // A file whose header no longer fits the handle is not taken over.
+    auto other = FileTable(dir.File("u.dbf"), {{"NAME", 'C', 4, 0}});
+    ASSERT_TRUE(other);
+    std::unique_ptr<CStream> foreign = CFileStream::Open(dir.File("u.dbf"), FileMode::ReadWrite);
+    std::swap(b->stream, foreign);
+    EXPECT_FALSE(DbfRefreshHeader(*b));
+    EXPECT_EQ(b->RecordCount(), 6);
+    std::swap(b->stream, foreign);
+
+    // Taking back appended records; reads ahead stay in step with the file.
+    ASSERT_TRUE(DbfTruncate(*b, 4));
+    EXPECT_FALSE(DbfTruncate(*b, 5));
+    const std::string file = ReadWholeFile(path);
+    EXPECT_EQ(file.size(), size_t(b->HeaderLength() + 4 * b->RecordLength() + 1));
+    EXPECT_EQ(file.back(), '\x1A');
+    for (int n : {0, 1, 3}) {
+        ASSERT_TRUE(DbfReadRecordAhead(*b, n));
+        EXPECT_EQ(DbfGetString(*b, 0), "R" + std::to_string(n) + "        ");
+        EXPECT_EQ(b->current, n + 1);
+    }
+    EXPECT_FALSE(DbfReadRecordAhead(*b, 4));
+}

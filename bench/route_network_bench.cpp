@@ -1,0 +1,370 @@
+// bench-deps: drel_routing
+// bench-needs: boost-graph
+// The routing network on synthetic grid cities of 10k, 100k and 1M nodes
+// (100 m blocks, seeded lengths with some zero, one-way and closed links):
+// building the graph and its node index, 1,000 random routes and a 100 x 100
+// cost matrix. Routes and matrix are timed against Boost Graph's
+// dijkstra_shortest_paths on the same graph, stopped as early as ours (at
+// the target, or once every stop is settled); every distance is first
+// checked against Boost's, and "ratio" is our time over Boost's.
+
+#include "layers/Layer.h"
+#include "routing/RouteLayerSource.h"
+#include "routing/RouteNetwork.h"
+
+#include <benchmark/benchmark.h>
+#include <boost/graph/compressed_sparse_row_graph.hpp>
+#include <boost/graph/dijkstra_shortest_paths.hpp>
+
+#include <algorithm>
+#include <chrono>
+#include <climits>
+#include <cmath>
+#include <memory>
+#include <random>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+uint64_t Mix(uint64_t x)
+{
+    x += 0x9E3779B97F4A7C15ull;
+    x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ull;
+    x = (x ^ (x >> 27)) * 0x94D049BB133111EBull;
+    return x ^ (x >> 31);
+}
+
+// A square grid of streets served as a routing layer, each record made
+// when it is read.
+class CGridSource : public IRouteLayerSource {
+public:
+    explicit CGridSource(int side) : m_side(side) {}
+
+    int Records() const { return 2 * m_side * (m_side - 1); }
+    // The ends of record k.
+    void Ends(int k, int& a, int& b) const
+    {
+        const int horizontal = m_side * (m_side - 1);
+        if (k < horizontal) {
+            a = k / (m_side - 1) * m_side + k % (m_side - 1);
+            b = a + 1;
+        } else {
+            a = k - horizontal;
+            b = a + m_side;
+        }
+    }
+    static int Length(int k) { return Mix(uint64_t(k) * 3) % 50 == 0 ? 0 : 50 + int(Mix(uint64_t(k) * 3) % 101); }
+    static int Direction(int k)
+    {
+        const int roll = int(Mix(uint64_t(k) * 3 + 1) % 100);
+        return roll < 4 ? 1 : roll < 8 ? 2 : roll < 10 ? 3 : 0;
+    }
+
+    bool OpenLayer(CLayer&) override
+    {
+        m_next = 0;
+        return true;
+    }
+    void SetQueryRect(const CMapRect&) override {}
+    int GetRecordCount() const override { return Records(); }
+    int FindField(const std::string& name) const override
+    {
+        static const char* const kNames[] = {"FROM", "TO", "LENGTH", "DIR"};
+        for (int i = 0; i < 4; ++i)
+            if (name == kNames[i])
+                return i;
+        return -1;
+    }
+    bool ReadNextShape(CShape& shape) override
+    {
+        if (m_next >= Records())
+            return false;
+        m_current = m_next++;
+        int a, b;
+        Ends(m_current, a, b);
+        const CMapPoint points[] = {Place(a), Place(b)};
+        shape.SetPoints(2, points);
+        return true;
+    }
+    int GetCurrentRecord() const override { return m_current; }
+    long GetFieldLong(int field) const override
+    {
+        int a, b;
+        Ends(m_current, a, b);
+        switch (field) {
+        case 0:
+            return a + 1;
+        case 1:
+            return b + 1;
+        case 2:
+            return Length(m_current);
+        default:
+            return Direction(m_current);
+        }
+    }
+    double GetFieldDouble(int field) const override { return static_cast<double>(GetFieldLong(field)); }
+
+private:
+    CMapPoint Place(int node) const { return CMapPoint(node % m_side * 100.0, node / m_side * 100.0); }
+
+    int m_side;
+    int m_next = 0;
+    int m_current = -1;
+};
+
+using BoostGraph = boost::compressed_sparse_row_graph<boost::directedS, boost::no_property, int>;
+
+struct CCity {
+    explicit CCity(int nodes)
+        : side(static_cast<int>(std::lround(std::sqrt(nodes)))), source(side), layer("Grid", "grid.gdb", CLayer::kLine)
+    {
+        CRouteFields fields;
+        fields.fromNodeField = "FROM";
+        fields.toNodeField = "TO";
+        fields.arcLengthField = "LENGTH";
+        fields.dirMaskField = "DIR";
+        network.SetFields(fields);
+        network.SetLayer(&layer);
+        network.SetLayerSource(&source);
+        network.SetLengthUnit(4);
+    }
+
+    bool Build()
+    {
+        return network.BuildGraph(false, nullptr, 0, nullptr) && index.Build(network.GetEdges());
+    }
+
+    // What the grid should give: the links that are not closed and the nodes they touch.
+    bool BuiltAsExpected() const
+    {
+        std::vector<char> touched(static_cast<size_t>(side) * side, 0);
+        size_t links = 0;
+        for (int k = 0; k < source.Records(); ++k) {
+            if (CGridSource::Direction(k) == 3)
+                continue;
+            int a, b;
+            source.Ends(k, a, b);
+            touched[static_cast<size_t>(a)] = touched[static_cast<size_t>(b)] = 1;
+            ++links;
+        }
+        return network.GetEdges().size() == links &&
+               index.GetCount() == std::count(touched.begin(), touched.end(), 1) &&
+               index.Find(1) == (touched[0] ? 0 : -1);
+    }
+
+    void MakeBoostGraph()
+    {
+        std::vector<std::pair<int, int>> arcs;
+        std::vector<int> costs;
+        for (int i = 0; i < index.GetCount(); ++i) {
+            for (int k = 0; k < index.GetNode(i).degree; ++k) {
+                arcs.emplace_back(i, index.GetArcs(i)[k].node);
+                costs.push_back(index.GetArcs(i)[k].cost);
+            }
+        }
+        boost = BoostGraph(boost::edges_are_sorted, arcs.begin(), arcs.end(), costs.begin(),
+                           static_cast<size_t>(index.GetCount()));
+    }
+
+    int side;
+    CGridSource source;
+    CLayer layer;
+    CRouteNetwork network;
+    CRouteNodeIndex index;
+    BoostGraph boost;
+};
+
+// One city at a time: the 1M city takes some hundreds of megabytes.
+CCity& City(int nodes)
+{
+    static std::unique_ptr<CCity> city;
+    if (!city || city->side != static_cast<int>(std::lround(std::sqrt(nodes)))) {
+        city.reset();
+        city = std::make_unique<CCity>(nodes);
+        city->Build();
+        city->MakeBoostGraph();
+    }
+    return *city;
+}
+
+std::vector<int> RandomNodes(int count, int nodes, uint64_t seed)
+{
+    std::mt19937_64 random(seed);
+    std::vector<int> out;
+    for (int i = 0; i < count; ++i)
+        out.push_back(static_cast<int>(random() % static_cast<uint64_t>(nodes)));
+    return out;
+}
+
+struct CStopSearch {};
+
+// Settles like ours: stops when the last stop still wanted is examined.
+class CStopVisitor : public boost::default_dijkstra_visitor {
+public:
+    CStopVisitor(const std::vector<char>* wanted, int* remaining) : m_wanted(wanted), m_remaining(remaining) {}
+    template <class Vertex, class Graph>
+    void examine_vertex(Vertex v, const Graph&)
+    {
+        if ((*m_wanted)[v] && --*m_remaining == 0)
+            throw CStopSearch();
+    }
+
+private:
+    const std::vector<char>* m_wanted;
+    int* m_remaining;
+};
+
+// Boost's distances from source; the search ends when every stop but the
+// source's node is settled.
+void BoostSearch(const BoostGraph& g, int source, const std::vector<int>& stops, std::vector<int>& distance,
+                 std::vector<size_t>& pred, std::vector<char>& wanted)
+{
+    std::fill(wanted.begin(), wanted.end(), 0);
+    int remaining = 0;
+    for (int s : stops)
+        if (s != source && !wanted[static_cast<size_t>(s)]) {
+            wanted[static_cast<size_t>(s)] = 1;
+            ++remaining;
+        }
+    if (remaining == 0)
+        return;
+    try {
+        boost::dijkstra_shortest_paths(
+            g, source,
+            boost::distance_map(boost::make_iterator_property_map(distance.begin(), boost::get(boost::vertex_index, g)))
+                .predecessor_map(boost::make_iterator_property_map(pred.begin(), boost::get(boost::vertex_index, g)))
+                .weight_map(boost::get(boost::edge_bundle, g))
+                .distance_inf(INT_MAX)
+                .visitor(CStopVisitor(&wanted, &remaining)));
+    } catch (const CStopSearch&) {
+    }
+}
+
+double Seconds(std::chrono::steady_clock::time_point since)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
+}
+
+void BM_BuildGraph(benchmark::State& state)
+{
+    const int nodes = static_cast<int>(state.range(0));
+    CCity& city = City(nodes);
+    if (!city.BuiltAsExpected()) {
+        state.SkipWithError("the graph is not the grid");
+        return;
+    }
+    for (auto _ : state) {
+        city.network.ClearEdges();
+        city.Build();
+        benchmark::DoNotOptimize(city.index.GetCount());
+    }
+    state.counters["links"] = static_cast<double>(city.network.GetEdges().size());
+    state.counters["nodes"] = city.index.GetCount();
+}
+
+void BM_Routes(benchmark::State& state)
+{
+    constexpr int kRoutes = 1000;
+    CCity& city = City(static_cast<int>(state.range(0)));
+    const int n = city.index.GetCount();
+    const std::vector<int> ends = RandomNodes(2 * kRoutes, n, 16);
+    std::vector<CRouteStep> preds(static_cast<size_t>(n));
+    std::vector<int> distance(static_cast<size_t>(n));
+    std::vector<size_t> boostPred(static_cast<size_t>(n));
+    std::vector<char> wanted(static_cast<size_t>(n));
+    double ours = 0, theirs = 0;
+    for (auto _ : state) {
+        ours = theirs = 0;
+        for (int r = 0; r < kRoutes; ++r) {
+            const std::vector<int> stops = {ends[2 * r], ends[2 * r + 1]};
+            int cost[2];
+            auto begin = std::chrono::steady_clock::now();
+            if (!CRouteNetwork::ShortestPaths(0, n, 2, stops.data(), city.index, preds.data(), cost, nullptr)) {
+                state.SkipWithError("no search");
+                return;
+            }
+            ours += Seconds(begin);
+            begin = std::chrono::steady_clock::now();
+            BoostSearch(city.boost, stops[0], stops, distance, boostPred, wanted);
+            theirs += Seconds(begin);
+            const int expected = stops[0] == stops[1] ? INT_MAX : distance[static_cast<size_t>(stops[1])];
+            if (cost[1] != expected) {
+                state.SkipWithError("a route differs from Boost's");
+                return;
+            }
+        }
+        state.SetIterationTime(ours);
+    }
+    state.counters["boost_s"] = theirs;
+    state.counters["ratio"] = ours / theirs;
+}
+
+void BM_CostMatrix(benchmark::State& state)
+{
+    constexpr int kStops = 100;
+    CCity& city = City(static_cast<int>(state.range(0)));
+    const int n = city.index.GetCount();
+    const std::vector<int> stops = RandomNodes(kStops, n, 17);
+    std::vector<int> distance(static_cast<size_t>(n));
+    std::vector<size_t> boostPred(static_cast<size_t>(n));
+    std::vector<char> wanted(static_cast<size_t>(n));
+    double ours = 0, theirs = 0;
+    for (auto _ : state) {
+        CCostMatrix costs;
+        CPredecessorMatrix preds;
+        auto begin = std::chrono::steady_clock::now();
+        if (!CRouteNetwork::ComputeCostMatrix(costs, preds, kStops, n, kStops, stops.data(), city.index,
+                                              nullptr)) {
+            state.SkipWithError("no matrix");
+            return;
+        }
+        ours = Seconds(begin);
+        theirs = 0;
+        for (int i = 0; i < kStops; ++i) {
+            begin = std::chrono::steady_clock::now();
+            BoostSearch(city.boost, stops[static_cast<size_t>(i)], stops, distance, boostPred, wanted);
+            theirs += Seconds(begin);
+            for (int j = 0; j < kStops; ++j) {
+                const int expected = stops[static_cast<size_t>(j)] == stops[static_cast<size_t>(i)]
+                                         ? INT_MAX
+                                         : distance[static_cast<size_t>(stops[static_cast<size_t>(j)])];
+                if (costs.At(i, j) != expected) {
+                    state.SkipWithError("a cost differs from Boost's");
+                    return;
+                }
+            }
+        }
+        state.SetIterationTime(ours);
+    }
+    state.counters["boost_s"] = theirs;
+    state.counters["ratio"] = ours / theirs;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // By city, so each is built once.
+    for (int nodes : {10000, 100000, 1000000}) {
+        benchmark::RegisterBenchmark("BM_BuildGraph", BM_BuildGraph)
+            ->Arg(nodes)
+            ->Unit(benchmark::kMillisecond)
+            ->Iterations(nodes >= 1000000 ? 1 : 5);
+        benchmark::RegisterBenchmark("BM_Routes", BM_Routes)
+            ->Arg(nodes)
+            ->Unit(benchmark::kMillisecond)
+            ->UseManualTime()
+            ->Iterations(1);
+        benchmark::RegisterBenchmark("BM_CostMatrix", BM_CostMatrix)
+            ->Arg(nodes)
+            ->Unit(benchmark::kMillisecond)
+            ->UseManualTime()
+            ->Iterations(1);
+    }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

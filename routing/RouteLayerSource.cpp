@@ -1,0 +1,6 @@
+#include "routing/RouteLayerSource.h"
+
+std::unique_ptr<IRouteLayerSource> CreateRouteLayerSource()
+{
+    return nullptr;
+}

@@ -1,0 +1,127 @@
+#pragma once
+
+#include "core/MapPoint.h"
+#include "core/MapRect.h"
+#include "core/Shape.h"
+#include "mapdoc/RouteSettings.h"
+#include "routing/CostMatrix.h"
+#include "routing/PredecessorMatrix.h"
+#include "routing/RouteEdge.h"
+#include "routing/RouteNodeIndex.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class CDrelDoc;
+class CLayer;
+class IProgress;
+class IRouteLayerSource;
+
+// Length in kilometres of a segment by length unit code: 0 degrees (great
+// circle, x longitude, y latitude); 1 to 6 the Euclidean length times
+// 0.6215040397762586, 0.0032808398950131233, 1, 0.001, 0.03937007874015748
+// or 0.00001. The code is taken as 16 bits; a negative one or one above 6
+// counts as 4.
+double SegmentLength(double x1, double y1, double x2, double y2, int unitCode);
+// The sum over consecutive points of each part (parts are not joined).
+double PolylineLengthKm(const CShape& shape, int unitCode);
+
+// The routing graph of one computation: the usable line objects of the
+// map's routing layer around a set of stops, points snapped onto them, and
+// the searches over its node index. Built anew for every computation.
+//
+// Node ids of the data are positive and below kFirstVirtualNode; snapping
+// numbers the points it adds from there on.
+class CRouteNetwork {
+public:
+    static constexpr int kFirstVirtualNode = 0x40000000;
+    // Search weights stay below INT_MAX, which means no path.
+    static constexpr int kMaxCost = 0x7FFFFFFE;
+
+    CRouteNetwork();
+    virtual ~CRouteNetwork();
+    CRouteNetwork(const CRouteNetwork&) = delete;
+    CRouteNetwork& operator=(const CRouteNetwork&) = delete;
+
+    // The map's routing layer (null after the document's message when it has
+    // none), its field names and its units; false without a layer.
+    bool LoadSettings(const CDrelDoc& doc);
+    void SetLayer(CLayer* layer) { m_layer = layer; }
+    CLayer* GetLayer() const { return m_layer; }
+    void SetFields(const CRouteFields& fields) { m_fields = fields; }
+    const CRouteFields& GetFields() const { return m_fields; }
+    // The length unit code (0 degrees, 4 projected) and, for projected maps,
+    // the metres in one map unit.
+    void SetLengthUnit(int code, double metresPerUnit = 1.0);
+    int GetLengthUnit() const { return m_lengthUnit; }
+    // Where the layer's objects are read from; borrowed. Null (the default)
+    // reads through the layer reader.
+    void SetLayerSource(IRouteLayerSource* source) { m_source = source; }
+
+    // Kilometres between two map points, and along a line, in the map's units.
+    double DistanceKm(const CMapPoint& a, const CMapPoint& b) const;
+    double ShapeLengthKm(const CShape& shape) const;
+    // The rectangles for BuildGraph around the stops: the query rectangle is
+    // their union widened by 50 km (1 degree in x and 0.5 in y on
+    // geographic maps) on every side, each stop's rectangle the stop widened
+    // by a tenth of that.
+    void MakeStopRects(const CMapPoint* stops, int count, CMapRect& query, std::vector<CMapRect>& stopRects) const;
+
+    // Reads the layer into edges: only objects meeting the query rectangle
+    // (when given); minor roads (significance 0) only where they meet a stop
+    // rectangle; the weight field only with useWeight. False, and no edges,
+    // without a layer, when it cannot be read, when a field is missing
+    // (message 1008 or 1014) or when memory runs out (no message).
+    bool BuildGraph(bool useWeight, const CMapRect* query, int stopRectCount, const CMapRect* stopRects);
+    // The node that stands for p: an end of the nearest edge when p is near
+    // it, else a new node where p projects (or the vertex it lies on), the
+    // edge cut there in two. False when there is no edge to snap to.
+    bool SnapPoint(const CMapPoint& p, CMapPoint& snapped, int& node);
+    void ClearEdges();
+    const std::vector<std::unique_ptr<CRouteEdge>>& GetEdges() const { return m_edges; }
+    // 0 while no graph is built; the last node id given out.
+    int GetLastNodeId() const { return m_nextVirtualNode; }
+
+    // Dijkstra from stop sourceStop over the node index (nodeCount nodes) on
+    // integer costs; stopNodes are node positions. Stops as soon as every
+    // other stop is settled; among equal distances the lower position
+    // settles first. Fills the predecessor row (nodeCount cells) and the
+    // cost row (stopCount cells; INT_MAX for no path and for stops on the
+    // source's node). False on cancel (the cost row untouched), when memory
+    // runs out (message 1005) or when a stop has no node (message 1020).
+    static bool ShortestPaths(int sourceStop, int nodeCount, int stopCount, const int* stopNodes,
+                              const CRouteNodeIndex& nodes, CRouteStep* predRow, int* costRow, IProgress* progress);
+    // The rows 0 .. rows - 1 of the cost matrix among the stops and their
+    // predecessor rows. False with both matrices freed on cancel, when
+    // memory runs out (message 1005 once) or when a stop has no node (1020).
+    static bool ComputeCostMatrix(CCostMatrix& costs, CPredecessorMatrix& preds, int rows, int nodeCount,
+                                  int stopCount, const int* stopNodes, const CRouteNodeIndex& nodes,
+                                  IProgress* progress);
+
+    // Settings and results of the route through points.
+    double connectorThreshold = 0.1; // km
+    double gapLimit = 10.0;          // km
+    int tolerate = 1;                // legs that cannot be routed become straight lines
+    int writeToFile = 0;
+    std::vector<std::unique_ptr<CShape>> legs;
+    std::vector<std::string> names;
+    double totalLength = 0; // km
+    std::string outputPath;
+    // The caller's progress window for long computations; borrowed, may be null.
+    IProgress* progress = nullptr;
+
+private:
+    bool TakeRecord(IRouteLayerSource& source, CRouteEdge& edge, const int* fields, int stopRectCount,
+                    const CMapRect* stopRects) const;
+    bool SplitEdge(CRouteEdge& edge, int segment, const CMapPoint& at, int& node);
+    double UnitScale() const;
+
+    int m_lengthUnit = 0;
+    double m_metresPerUnit = 1.0;
+    CRouteFields m_fields;
+    CLayer* m_layer = nullptr;
+    IRouteLayerSource* m_source = nullptr;
+    int m_nextVirtualNode = 0;
+    std::vector<std::unique_ptr<CRouteEdge>> m_edges;
+};

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "routing/RouteEdge.h"
+
+#include <memory>
+#include <vector>
+
+// One way along an edge out of a node.
+struct CRouteArc {
+    int edge; // the edge's index when the arc runs the edge's way, else its complement (~index)
+    int node; // position of the neighbour in the index
+    int cost;
+};
+
+struct CRouteNode {
+    int id;
+    int degree;   // arcs out of the node
+    int firstArc; // where they start in the index's arc list
+};
+
+// The nodes of the routing graph sorted by id, each with the arcs that
+// leave it. A node's arcs follow the order of the edges; a node is in the
+// index when an edge ends there, even if no arc leaves it.
+class CRouteNodeIndex {
+public:
+    // Builds the index over the edges; the split ones (their pieces stand in
+    // their place) and those with an empty box stay out. False, and an empty
+    // index, when there are no edges or no memory for them.
+    bool Build(const std::vector<std::unique_ptr<CRouteEdge>>& edges);
+    void Clear();
+
+    int GetCount() const { return static_cast<int>(m_nodes.size()); }
+    // The position of the node with that id; -1 when it is not in the graph.
+    int Find(int id) const;
+    const CRouteNode& GetNode(int position) const { return m_nodes[static_cast<size_t>(position)]; }
+    const CRouteArc* GetArcs(int position) const { return m_arcs.data() + GetNode(position).firstArc; }
+
+private:
+    std::vector<CRouteNode> m_nodes;
+    std::vector<CRouteArc> m_arcs;
+};
