@@ -239,7 +239,8 @@ CShapefileSource::StepResult CShapefileSource::StepNext(StepMode mode, CMapPoint
             if (probe && !(probe->inside ? RectContains(probe->rect, b) : RectMeets(b, probe->rect)))
                 continue;
         }
-        if (!PassesFilter(n, fileOrder)) {
+        // Index hits come in ascending order too.
+        if (!PassesFilter(n, !HasRecordList())) {
             if (GetError() != kNoError)
                 return kStepFailed;
             continue;
