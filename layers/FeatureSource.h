@@ -192,6 +192,16 @@ protected:
     bool HasQueryRect() const { return m_read.queryRectSet; }
     bool BoxMeetsQuery(const CMapRect& box) const;
     bool PointInQuery(const CMapPoint& point) const;
+    // Searches over what the sequential readers deliver, from the first.
+    // The point nearest by |dx| + |dy|, ties to the later one.
+    bool FindNearestPointOf(const CMapPoint& point, CMapPoint& nearest);
+    // The vertex of the shapes nearest by max(|dx|, |dy|), ties to the later
+    // one; with a query rectangle it lies inside and within the
+    // rectangle's width plus height.
+    bool FindNearestShapeVertex(const CMapPoint& point, CMapPoint& vertex);
+    // The records of the shapes whose segments come nearest, within the
+    // same tolerance: one nearer by more than 2e-9 starts the list anew.
+    bool FindNearestShapeLine(const CMapPoint& point, CRecordArray& records, double* distance);
     // The attribute record passes the filter in force. ahead: records come
     // in ascending order, read through the table's read-ahead.
     bool PassesFilter(int n, bool ahead);

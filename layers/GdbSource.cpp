@@ -855,81 +855,21 @@ bool CGdbSource::GetRecordBox(int n, CMapRect& box)
 
 // ---------------------------------------------------------------- searches
 
-bool CGdbSource::StartTolerance(double& tolerance) const
-{
-    tolerance = DBL_MAX;
-    CMapRect rect;
-    if (!GetQueryRect(rect))
-        return true;
-    tolerance = rect.Width() + rect.Height();
-    return !QueryMissesExtent();
-}
-
 bool CGdbSource::FindNearestVertex(const CMapPoint& point, CMapPoint& vertex)
 {
     if (!CanRead(true))
         return false;
-    Rewind();
-    bool found = false;
-    if (m_type == kPoint) {
-        double best = DBL_MAX;
-        CMapPoint p;
-        while (ReadNextPoint(p)) {
-            const double d = std::fabs(p.x - point.x) + std::fabs(p.y - point.y);
-            if (d <= best) {
-                best = d;
-                vertex = p;
-                found = true;
-            }
-        }
-        return found;
-    }
-    double tolerance = 0;
-    if (!IsLineOrArea() || !StartTolerance(tolerance))
-        return false;
-    CShape shape;
-    while (ReadNextShape(shape)) {
-        for (const CMapPoint& v : shape.Points()) {
-            const double d = std::max(std::fabs(v.x - point.x), std::fabs(v.y - point.y));
-            if (d <= tolerance && PointInQuery(v)) {
-                tolerance = d;
-                vertex = v;
-                found = true;
-            }
-        }
-    }
-    return found;
+    if (m_type == kPoint)
+        return FindNearestPointOf(point, vertex);
+    return IsLineOrArea() && !QueryMissesExtent() && FindNearestShapeVertex(point, vertex);
 }
 
 bool CGdbSource::FindNearestLine(const CMapPoint& point, CRecordArray& records, double* distance)
 {
     records.clear();
-    double best = 0;
-    if (!CanRead(true) || !IsLineOrArea() || !StartTolerance(best))
+    if (!CanRead(true) || !IsLineOrArea() || QueryMissesExtent())
         return false;
-    Rewind();
-    CShape shape;
-    while (ReadNextShape(shape)) {
-        const int record = GetCurrentRecord();
-        int first = 0;
-        for (int part = 0; part < shape.GetPartCount(); ++part) {
-            const int size = shape.GetPartSize(part);
-            int index = 0;
-            double d = 0;
-            if (FindNearestSegment(shape.Points().GetData() + first, size, point, best, index, &d)) {
-                if (d < best - 2e-9) {
-                    records.assign(1, record);
-                    best = d + 1e-9;
-                } else if (records.empty() || records.back() != record) {
-                    records.push_back(record);
-                }
-            }
-            first += size;
-        }
-    }
-    if (distance)
-        *distance = best;
-    return !records.empty();
+    return FindNearestShapeLine(point, records, distance);
 }
 
 bool CGdbSource::FindAreasAt(const CMapPoint& point, CRecordArray& records)

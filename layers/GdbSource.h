@@ -177,9 +177,6 @@ private:
     bool IsLineOrArea() const { return m_type == kLine || m_type == kArea; }
     // Line and area layers only, else error state 8 and message 1034.
     bool RequireLineOrArea();
-    // The tolerance the nearest-object searches start from; false when the
-    // query rectangle misses the layer.
-    bool StartTolerance(double& tolerance) const;
     bool CopyLiveRecords(CGdbSource& target);
     bool WriteGeoRecord(int n);
 

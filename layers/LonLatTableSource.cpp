@@ -9,7 +9,6 @@
 #include "platform/Strings.h"
 #include "platform/UserServices.h"
 
-#include <cfloat>
 #include <cmath>
 #include <vector>
 
@@ -187,21 +186,7 @@ bool CLonLatTableSource::GetRecordBox(int n, CMapRect& box)
 
 bool CLonLatTableSource::FindNearestVertex(const CMapPoint& point, CMapPoint& vertex)
 {
-    if (GetError() != kNoError || !IsOpen())
-        return false;
-    Rewind();
-    bool found = false;
-    double best = DBL_MAX;
-    CMapPoint p;
-    while (ReadNextPoint(p)) {
-        const double d = std::fabs(p.x - point.x) + std::fabs(p.y - point.y);
-        if (d <= best) {
-            best = d;
-            vertex = p;
-            found = true;
-        }
-    }
-    return found;
+    return GetError() == kNoError && IsOpen() && FindNearestPointOf(point, vertex);
 }
 
 // ---------------------------------------------------------------- writing

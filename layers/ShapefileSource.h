@@ -75,7 +75,6 @@ private:
                         const CProbe* probe = nullptr);
     // The next record of the file-order walk; -1 at the end.
     int NextInFile(CShpFile::CRecord& record);
-    bool StartTolerance(double& tolerance) const;
     bool CollectRecords(const CMapRect& rect, bool inside, CRecordArray& records);
     bool FinishAppend(bool writeAttributes);
     void FinishCreated();
