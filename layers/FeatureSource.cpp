@@ -15,12 +15,6 @@
 
 namespace {
 
-bool RectContains(const CMapRect& outer, const CMapRect& inner)
-{
-    return inner.left >= outer.left && inner.right <= outer.right && inner.bottom >= outer.bottom &&
-           inner.top <= outer.top;
-}
-
 // Calls visit(first, size) for each part, sizes cut to the points there are.
 template <class Visit>
 void ForEachPart(const CShape& shape, Visit visit)
@@ -558,7 +552,7 @@ bool CFeatureSource::CopyFeaturesFrom(CFeatureSource& source, bool clip)
     while (source.ReadNextShape(shape)) {
         if (!source.GetRecordTable(source.GetCurrentRecord()))
             return false;
-        if (clipping && !RectContains(window, shape.GetExtent())) {
+        if (clipping && !BoxContains(window, shape.GetExtent())) {
             CRectClipper clipper(window);
             if (!(type == kArea ? clipper.ClipPolygon(shape, shape) : clipper.ClipPolyline(shape, shape)))
                 continue;

@@ -30,17 +30,6 @@ int32_t Get32(const unsigned char* p)
     return GetLittleEndian<int32_t>(p);
 }
 
-bool RectMeets(const CMapRect& a, const CMapRect& b)
-{
-    return a.left <= b.right && a.right >= b.left && a.bottom <= b.top && a.top >= b.bottom;
-}
-
-bool RectContains(const CMapRect& outer, const CMapRect& inner)
-{
-    return inner.left >= outer.left && inner.right <= outer.right && inner.bottom >= outer.bottom &&
-           inner.top <= outer.top;
-}
-
 // The columns of the geometry table of each type.
 std::vector<CDbfFieldInfo> GeometryColumns(int type)
 {
@@ -678,7 +667,7 @@ bool CGdbSource::RequireLineOrArea()
     return false;
 }
 
-CGdbSource::StepResult CGdbSource::StepNext(StepMode mode, CShape* shape, const CProbe* probe)
+CGdbSource::StepResult CGdbSource::StepNext(StepMode mode, CShape* shape, const CBoxProbe* probe)
 {
     // The spatial filter tests shapes, wanted or not.
     if (IsLineOrArea() && HasSpatialFilter() && mode != kStepPoint) {
@@ -729,7 +718,7 @@ CGdbSource::StepResult CGdbSource::StepNext(StepMode mode, CShape* shape, const 
             const CMapRect box = GeoTestBox();
             if (!BoxMeetsQuery(box))
                 continue;
-            if (probe && !(probe->inside ? RectContains(probe->rect, box) : RectMeets(box, probe->rect)))
+            if (probe && !probe->Passes(box))
                 continue;
         }
         if (!PassesFilter(n, !HasRecordList())) {
@@ -875,11 +864,11 @@ bool CGdbSource::FindNearestLine(const CMapPoint& point, CRecordArray& records, 
 bool CGdbSource::FindAreasAt(const CMapPoint& point, CRecordArray& records)
 {
     records.clear();
-    if (!CanRead(true) || m_type != kArea || !RectMeets(CMapRect(point), m_header.Extent()) ||
+    if (!CanRead(true) || m_type != kArea || !BoxesMeet(CMapRect(point), m_header.Extent()) ||
         QueryMissesExtent())
         return false;
     Rewind();
-    const CProbe probe{CMapRect(point), false};
+    const CBoxProbe probe{CMapRect(point), false};
     CShape shape;
     for (;;) {
         const StepResult step = StepNext(kStepShape, &shape, &probe);
@@ -896,10 +885,10 @@ bool CGdbSource::FindAreasAt(const CMapPoint& point, CRecordArray& records)
 bool CGdbSource::SelectWithin(const CMapRect& rect, CRecordArray& records)
 {
     records.clear();
-    if (!CanRead(true) || !RectMeets(rect, m_header.Extent()) || QueryMissesExtent())
+    if (!CanRead(true) || !BoxesMeet(rect, m_header.Extent()) || QueryMissesExtent())
         return false;
     Rewind();
-    const CProbe probe{rect, true};
+    const CBoxProbe probe{rect, true};
     for (;;) {
         const StepResult step = StepNext(kStepBox, nullptr, &probe);
         if (step == kStepFailed)

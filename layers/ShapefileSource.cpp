@@ -10,17 +10,6 @@
 
 namespace {
 
-bool RectMeets(const CMapRect& a, const CMapRect& b)
-{
-    return a.left <= b.right && a.right >= b.left && a.bottom <= b.top && a.top >= b.bottom;
-}
-
-bool RectContains(const CMapRect& outer, const CMapRect& inner)
-{
-    return inner.left >= outer.left && inner.right <= outer.right && inner.bottom >= outer.bottom &&
-           inner.top <= outer.top;
-}
-
 bool IsFiniteRect(const CMapRect& r)
 {
     return std::isfinite(r.left) && std::isfinite(r.top) && std::isfinite(r.right) && std::isfinite(r.bottom);
@@ -195,7 +184,7 @@ int CShapefileSource::NextInFile(CShpFile::CRecord& record)
 }
 
 CShapefileSource::StepResult CShapefileSource::StepNext(StepMode mode, CMapPoint* point, CMapRect* box,
-                                                        CShape* shape, const CProbe* probe)
+                                                        CShape* shape, const CBoxProbe* probe)
 {
     // The spatial filter tests shapes, wanted or not.
     if (mode == kStepBox && HasSpatialFilter()) {
@@ -234,7 +223,7 @@ CShapefileSource::StepResult CShapefileSource::StepNext(StepMode mode, CMapPoint
                 return StepFailed(error);
             if (empty || !BoxMeetsQuery(b))
                 continue;
-            if (probe && !(probe->inside ? RectContains(probe->rect, b) : RectMeets(b, probe->rect)))
+            if (probe && !probe->Passes(b))
                 continue;
         }
         // Index hits come in ascending order too.
@@ -375,11 +364,11 @@ bool CShapefileSource::FindNearestLine(const CMapPoint& point, CRecordArray& rec
 bool CShapefileSource::FindAreasAt(const CMapPoint& point, CRecordArray& records)
 {
     records.clear();
-    if (GetError() != kNoError || !IsOpen() || GetShapeType() != kArea || !RectMeets(CMapRect(point), m_extent) ||
+    if (GetError() != kNoError || !IsOpen() || GetShapeType() != kArea || !BoxesMeet(CMapRect(point), m_extent) ||
         QueryMissesExtent())
         return false;
     Rewind();
-    const CProbe probe{CMapRect(point), false};
+    const CBoxProbe probe{CMapRect(point), false};
     CShape shape;
     for (;;) {
         const StepResult step = StepNext(kStepShape, nullptr, nullptr, &shape, &probe);
@@ -396,10 +385,10 @@ bool CShapefileSource::FindAreasAt(const CMapPoint& point, CRecordArray& records
 bool CShapefileSource::CollectRecords(const CMapRect& rect, bool inside, CRecordArray& records)
 {
     records.clear();
-    if (GetError() != kNoError || !IsOpen() || !RectMeets(rect, m_extent) || QueryMissesExtent())
+    if (GetError() != kNoError || !IsOpen() || !BoxesMeet(rect, m_extent) || QueryMissesExtent())
         return false;
     Rewind();
-    const CProbe probe{rect, inside};
+    const CBoxProbe probe{rect, inside};
     const StepMode mode = IsPointFile() ? kStepPoint : kStepBox;
     for (;;) {
         CMapPoint point;
@@ -408,7 +397,7 @@ bool CShapefileSource::CollectRecords(const CMapRect& rect, bool inside, CRecord
             return false;
         if (step == kStepEnd)
             break;
-        if (mode == kStepBox || RectContains(rect, CMapRect(point)))
+        if (mode == kStepBox || BoxContains(rect, CMapRect(point)))
             records.push_back(GetCurrentRecord());
     }
     return !records.empty();

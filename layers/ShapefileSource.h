@@ -52,10 +52,6 @@ private:
     enum StepResult { kStepEnd, kStepFound, kStepFailed };
     // What a step reads: the point, the box, or the box and then the shape.
     enum StepMode { kStepPoint, kStepBox, kStepShape };
-    struct CProbe {
-        CMapRect rect;
-        bool inside = false; // the box must lie inside the rectangle, else meet it
-    };
     // Files written by Create under work names, and where they go.
     struct CWorkFile {
         std::string work, target;
@@ -72,7 +68,7 @@ private:
     StepResult StepFailed(int error);
     // The next record under every restriction, its point, box or shape read.
     StepResult StepNext(StepMode mode, CMapPoint* point, CMapRect* box, CShape* shape,
-                        const CProbe* probe = nullptr);
+                        const CBoxProbe* probe = nullptr);
     // The next record of the file-order walk; -1 at the end.
     int NextInFile(CShpFile::CRecord& record);
     bool CollectRecords(const CMapRect& rect, bool inside, CRecordArray& records);
