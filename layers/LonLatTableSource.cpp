@@ -269,7 +269,8 @@ bool CLonLatTableSource::Create(const std::string& path, int type, const CDbfFie
         return Fail(kCreateError);
     const bool hasMemo = m_table.GetHandle()->memo != nullptr;
     m_table.Close();
-    if ((hasMemo && !RenameFile(workMemo, MemoPath(path))) || !RenameFile(work, path)) {
+    // The table first: a new table beside an old memo file names no text of it.
+    if (!RenameFile(work, path) || (hasMemo && !RenameFile(workMemo, MemoPath(path)))) {
         RemoveFile(work);
         if (hasMemo)
             RemoveFile(workMemo);

@@ -258,53 +258,52 @@ int CShpFile::ReadPoint(const CRecord& record, CMapPoint& point, bool& empty)
     return IsFinite(point) ? kNoError : kBadStructure;
 }
 
-int CShpFile::ReadBox(const CRecord& record, CMapRect& box, bool& empty)
+int CShpFile::ReadPolyHead(const CRecord& record, CPolyHead& head)
 {
-    empty = false;
-    if (record.type == kNullShape) {
-        empty = true;
-        box.SetEmpty();
+    head = CPolyHead();
+    if (record.type == kNullShape)
         return kNoError;
-    }
     if ((record.type != kPolyLine && record.type != kPolygon) || record.contentBytes < kPolyFixed)
         return kBadStructure;
     const unsigned char* p = Fetch(*m_mainWindow, record.offset + kRecordHeadSize, kPolyFixed, m_mainEnd);
     if (!p)
         return m_fetchError;
-    const int64_t parts = GetLittleEndian<int32_t>(p + 36);
-    const int64_t points = GetLittleEndian<int32_t>(p + 40);
-    if (parts < 0 || points < 0 || kPolyFixed + 4 * parts + 16 * points > record.contentBytes)
+    const int32_t parts = GetLittleEndian<int32_t>(p + 36);
+    const int32_t points = GetLittleEndian<int32_t>(p + 40);
+    if (parts < 0 || points < 0 || kPolyFixed + 4 * int64_t{parts} + 16 * int64_t{points} > record.contentBytes)
         return kBadStructure;
-    if (parts == 0 && points == 0) {
-        empty = true;
-        box.SetEmpty();
+    if (parts == 0 && points == 0)
         return kNoError;
-    }
     // A part needs a point to start at.
-    if (parts == 0 || points == 0 || parts > points)
+    if (parts == 0 || points == 0 || parts > points || !GetBox(p + 4, head.box))
         return kBadStructure;
-    return GetBox(p + 4, box) ? kNoError : kBadStructure;
+    head.parts = parts;
+    head.points = points;
+    return kNoError;
+}
+
+int CShpFile::ReadBox(const CRecord& record, CMapRect& box, bool& empty)
+{
+    CPolyHead head;
+    const int error = ReadPolyHead(record, head);
+    box = head.box;
+    empty = head.points == 0;
+    return error;
 }
 
 int CShpFile::ReadShape(const CRecord& record, CShape& shape)
 {
-    bool empty = false;
-    CMapRect box;
-    if (const int error = ReadBox(record, box, empty); error != kNoError)
+    CPolyHead head;
+    if (const int error = ReadPolyHead(record, head); error != kNoError)
         return error;
-    if (empty) {
+    if (head.points == 0) {
         shape.RemoveAll();
         return kNoError;
     }
-    const int64_t content = record.offset + kRecordHeadSize;
-    const unsigned char* head = Fetch(*m_mainWindow, content, kPolyFixed, m_mainEnd);
-    if (!head)
-        return m_fetchError;
-    const int parts = GetLittleEndian<int32_t>(head + 36);
-    const int points = GetLittleEndian<int32_t>(head + 40);
-    // ReadBox has checked that both lists lie inside the record.
+    const int parts = head.parts, points = head.points;
+    // Both lists lie inside the record, which lies inside the file.
     const size_t bytes = 4 * static_cast<size_t>(parts) + 16 * static_cast<size_t>(points);
-    const unsigned char* p = Fetch(*m_mainWindow, content + kPolyFixed, bytes, m_mainEnd);
+    const unsigned char* p = Fetch(*m_mainWindow, record.offset + kRecordHeadSize + kPolyFixed, bytes, m_mainEnd);
     if (!p)
         return m_fetchError;
     try {
@@ -332,7 +331,7 @@ int CShpFile::ReadShape(const CRecord& record, CShape& shape)
     } catch (const std::bad_alloc&) {
         return kNoMemory;
     }
-    shape.SetExtent(box);
+    shape.SetExtent(head.box);
     return kNoError;
 }
 

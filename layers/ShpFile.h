@@ -119,6 +119,14 @@ public:
 
 private:
     struct CWindow;
+    // The box and counts of a polyline or polygon record, checked against
+    // the record's length; no points for null and part-less records.
+    struct CPolyHead {
+        CMapRect box;
+        int32_t parts = 0;
+        int32_t points = 0;
+    };
+    int ReadPolyHead(const CRecord& record, CPolyHead& head);
 
     // count bytes from offset of the main or index file, within its end;
     // null when they cannot be had, m_fetchError telling why.
