@@ -1,5 +1,6 @@
 #include "layers/ShpFile.h"
 
+#include "core/MapGeometry.h"
 #include "core/Shape.h"
 #include "platform/ByteOrder.h"
 #include "platform/Stream.h"
@@ -25,6 +26,60 @@ constexpr int64_t kMaxFileBytes = int64_t{INT32_MAX} * 2;
 bool IsFinite(const CMapPoint& p)
 {
     return std::isfinite(p.x) && std::isfinite(p.y);
+}
+
+// Other programs read polygon records by the format's own rules: every ring
+// closed, outer rings clockwise and holes counter-clockwise. Our readers
+// take rings either way, so writing them so loses nothing here.
+CShape ToShapefileRings(const CShape& shape)
+{
+    struct Ring {
+        int start;
+        int size;
+    };
+    std::vector<Ring> rings;
+    int start = 0;
+    for (uint32_t size : shape.PartSizes()) {
+        if (size > 0)
+            rings.push_back({start, static_cast<int>(size)});
+        start += static_cast<int>(size);
+    }
+    const CMapPoint* points = shape.Points().GetData();
+    CMapPointArray out;
+    std::vector<uint32_t> sizes;
+    for (size_t i = 0; i < rings.size(); ++i) {
+        const Ring& ring = rings[i];
+        // A ring is a hole when a vertex of it off every other boundary lies
+        // inside an odd number of the other rings.
+        int depth = 0;
+        for (int k = 0; k < ring.size; ++k) {
+            const CMapPoint& probe = points[ring.start + k];
+            int inside = 0;
+            bool onBoundary = false;
+            for (size_t j = 0; j < rings.size() && !onBoundary; ++j) {
+                if (j == i)
+                    continue;
+                const int where = PointInRing(points + rings[j].start, rings[j].size, probe);
+                onBoundary = where == 2;
+                inside += where == 1 ? 1 : 0;
+            }
+            if (!onBoundary) {
+                depth = inside;
+                break;
+            }
+        }
+        const double area = SignedRingArea(points + ring.start, ring.size);
+        const bool reverse = depth % 2 == 1 ? area < 0 : area > 0;
+        const int before = out.GetSize();
+        for (int k = 0; k < ring.size; ++k)
+            out.Add(points[ring.start + (reverse ? ring.size - 1 - k : k)]);
+        if (ring.size >= 2 && !(out[before] == out[out.GetSize() - 1]))
+            out.Add(out[before]);
+        sizes.push_back(static_cast<uint32_t>(out.GetSize() - before));
+    }
+    CShape result;
+    result.SetParts(std::move(out), std::move(sizes));
+    return result;
 }
 
 CMapPoint GetPoint(const unsigned char* p)
@@ -402,10 +457,17 @@ int CShpFile::AppendPoint(const CMapPoint& point)
     return AppendRecord(m_recordBuffer, CMapRect(point));
 }
 
-int CShpFile::AppendShape(const CShape& shape)
+int CShpFile::AppendShape(const CShape& given)
 {
     if (m_created && m_header.shapeType != kPolyLine && m_header.shapeType != kPolygon)
         return kWrongType;
+    int64_t givenTotal = 0;
+    for (uint32_t size : given.PartSizes())
+        givenTotal += size;
+    if (givenTotal != given.GetPointCount())
+        return kWrongType;
+    const CShape rings = m_header.shapeType == kPolygon ? ToShapefileRings(given) : CShape();
+    const CShape& shape = m_header.shapeType == kPolygon ? rings : given;
     const int points = shape.GetPointCount();
     int64_t total = 0;
     int parts = 0;

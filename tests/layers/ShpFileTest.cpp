@@ -1,3 +1,4 @@
+#include "core/MapGeometry.h"
 #include "layers/ShpFile.h"
 
 #include "core/Shape.h"
@@ -158,6 +159,32 @@ TEST(ShpFile, WrittenShapesReadBackPartForPart)
         ASSERT_EQ(file.ReadIndexedRecord(1, record), 0);
         EXPECT_EQ(record.offset, 100 + (file.RecordsEnd() - 100) / 2);
     }
+}
+
+TEST(ShpFile, PolygonRingsAreWrittenClosedOuterClockwiseHolesCounterClockwise)
+{
+    // Open rings in the wrong turn: an outer ring counter-clockwise, a hole
+    // clockwise, and a second island inside the hole counter-clockwise.
+    const CShape given = MakeShape({{{0, 0}, {10, 0}, {10, 10}, {0, 10}},
+                                    {{2, 2}, {2, 8}, {8, 8}, {8, 2}},
+                                    {{4, 4}, {6, 4}, {6, 6}, {4, 6}}});
+    const CWrittenFiles files = Write(CShpFile::kPolygon, [&](CShpFile& f) { EXPECT_EQ(f.AppendShape(given), 0); });
+    CShpFile file;
+    ASSERT_EQ(OpenBytes(file, files.main, files.index), 0);
+    CShpFile::CRecord record;
+    ASSERT_EQ(file.ReadRecord(CShpFile::FirstRecord(), record), 0);
+    CShape read;
+    ASSERT_EQ(file.ReadShape(record, read), 0);
+    ASSERT_EQ(read.GetPartCount(), 3);
+    const double expectedTurn[] = {-1, +1, -1}; // clockwise is negative with y up
+    for (int part = 0; part < 3; ++part) {
+        const int start = read.GetPartStart(part);
+        const int size = static_cast<int>(read.PartSizes()[static_cast<size_t>(part)]);
+        ASSERT_EQ(size, 5) << part;
+        EXPECT_EQ(read.Points()[start], read.Points()[start + size - 1]) << part;
+        EXPECT_GT(SignedRingArea(read.Points().GetData() + start, size) * expectedTurn[part], 0) << part;
+    }
+    EXPECT_DOUBLE_EQ(read.Area(), given.Area());
 }
 
 TEST(ShpFile, WriterRefusesWhatItCannotStore)
