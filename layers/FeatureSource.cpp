@@ -15,12 +15,6 @@
 
 namespace {
 
-bool RectContains(const CMapRect& outer, const CMapRect& inner)
-{
-    return inner.left >= outer.left && inner.right <= outer.right && inner.bottom >= outer.bottom &&
-           inner.top <= outer.top;
-}
-
 // Calls visit(first, size) for each part, sizes cut to the points there are.
 template <class Visit>
 void ForEachPart(const CShape& shape, Visit visit)
@@ -402,6 +396,80 @@ bool CFeatureSource::ReadNextShapeLabelPoint(CMapPoint& point)
     return false;
 }
 
+bool CFeatureSource::FindNearestPointOf(const CMapPoint& point, CMapPoint& nearest)
+{
+    Rewind();
+    bool found = false;
+    double best = DBL_MAX;
+    CMapPoint p;
+    while (ReadNextPoint(p)) {
+        const double d = std::fabs(p.x - point.x) + std::fabs(p.y - point.y);
+        if (d <= best) {
+            best = d;
+            nearest = p;
+            found = true;
+        }
+    }
+    return found;
+}
+
+namespace {
+
+// How far the nearest-object searches look: the query rectangle's width
+// plus height, or everywhere.
+double SearchTolerance(const CFeatureSource& source)
+{
+    CMapRect rect;
+    return source.GetQueryRect(rect) ? rect.Width() + rect.Height() : DBL_MAX;
+}
+
+} // namespace
+
+bool CFeatureSource::FindNearestShapeVertex(const CMapPoint& point, CMapPoint& vertex)
+{
+    Rewind();
+    bool found = false;
+    double tolerance = SearchTolerance(*this);
+    CShape shape;
+    while (ReadNextShape(shape)) {
+        for (const CMapPoint& v : shape.Points()) {
+            const double d = std::max(std::fabs(v.x - point.x), std::fabs(v.y - point.y));
+            if (d <= tolerance && PointInQuery(v)) {
+                tolerance = d;
+                vertex = v;
+                found = true;
+            }
+        }
+    }
+    return found;
+}
+
+bool CFeatureSource::FindNearestShapeLine(const CMapPoint& point, CRecordArray& records, double* distance)
+{
+    records.clear();
+    Rewind();
+    double best = SearchTolerance(*this);
+    CShape shape;
+    while (ReadNextShape(shape)) {
+        const int record = GetCurrentRecord();
+        ForEachPart(shape, [&](int first, int size) {
+            int index = 0;
+            double d = 0;
+            if (!FindNearestSegment(shape.Points().GetData() + first, size, point, best, index, &d))
+                return;
+            if (d < best - 2e-9) {
+                records.assign(1, record);
+                best = d + 1e-9;
+            } else if (records.empty() || records.back() != record) {
+                records.push_back(record);
+            }
+        });
+    }
+    if (distance)
+        *distance = best;
+    return !records.empty();
+}
+
 bool CFeatureSource::FindNearestPoints(const CMapPoint& point, CRecordArray& records, double* distance)
 {
     records.clear();
@@ -484,7 +552,7 @@ bool CFeatureSource::CopyFeaturesFrom(CFeatureSource& source, bool clip)
     while (source.ReadNextShape(shape)) {
         if (!source.GetRecordTable(source.GetCurrentRecord()))
             return false;
-        if (clipping && !RectContains(window, shape.GetExtent())) {
+        if (clipping && !BoxContains(window, shape.GetExtent())) {
             CRectClipper clipper(window);
             if (!(type == kArea ? clipper.ClipPolygon(shape, shape) : clipper.ClipPolyline(shape, shape)))
                 continue;

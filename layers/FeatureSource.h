@@ -182,6 +182,22 @@ protected:
 
     // Reading order for the sources.
     enum : int { kFileOrder = -2 };
+    // Boxes that share a point, edges included; a box inside another, edges included.
+    static bool BoxesMeet(const CMapRect& a, const CMapRect& b)
+    {
+        return a.left <= b.right && a.right >= b.left && a.bottom <= b.top && a.top >= b.bottom;
+    }
+    static bool BoxContains(const CMapRect& outer, const CMapRect& inner)
+    {
+        return inner.left >= outer.left && inner.right <= outer.right && inner.bottom >= outer.bottom &&
+               inner.top <= outer.top;
+    }
+    // An extra condition of a search on a record's box.
+    struct CBoxProbe {
+        CMapRect rect;
+        bool inside = false; // the box must lie inside the rectangle, else meet it
+        bool Passes(const CMapRect& box) const { return inside ? BoxContains(rect, box) : BoxesMeet(box, rect); }
+    };
     // The next record of the record list or of the index hits, passing
     // over the excluded record and records outside the table; kFileOrder
     // when neither is in force (the source steps through its file); -1 at
@@ -192,6 +208,16 @@ protected:
     bool HasQueryRect() const { return m_read.queryRectSet; }
     bool BoxMeetsQuery(const CMapRect& box) const;
     bool PointInQuery(const CMapPoint& point) const;
+    // Searches over what the sequential readers deliver, from the first.
+    // The point nearest by |dx| + |dy|, ties to the later one.
+    bool FindNearestPointOf(const CMapPoint& point, CMapPoint& nearest);
+    // The vertex of the shapes nearest by max(|dx|, |dy|), ties to the later
+    // one; with a query rectangle it lies inside and within the
+    // rectangle's width plus height.
+    bool FindNearestShapeVertex(const CMapPoint& point, CMapPoint& vertex);
+    // The records of the shapes whose segments come nearest, within the
+    // same tolerance: one nearer by more than 2e-9 starts the list anew.
+    bool FindNearestShapeLine(const CMapPoint& point, CRecordArray& records, double* distance);
     // The attribute record passes the filter in force. ahead: records come
     // in ascending order, read through the table's read-ahead.
     bool PassesFilter(int n, bool ahead);

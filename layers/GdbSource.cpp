@@ -30,17 +30,6 @@ int32_t Get32(const unsigned char* p)
     return GetLittleEndian<int32_t>(p);
 }
 
-bool RectMeets(const CMapRect& a, const CMapRect& b)
-{
-    return a.left <= b.right && a.right >= b.left && a.bottom <= b.top && a.top >= b.bottom;
-}
-
-bool RectContains(const CMapRect& outer, const CMapRect& inner)
-{
-    return inner.left >= outer.left && inner.right <= outer.right && inner.bottom >= outer.bottom &&
-           inner.top <= outer.top;
-}
-
 // The columns of the geometry table of each type.
 std::vector<CDbfFieldInfo> GeometryColumns(int type)
 {
@@ -678,7 +667,7 @@ bool CGdbSource::RequireLineOrArea()
     return false;
 }
 
-CGdbSource::StepResult CGdbSource::StepNext(StepMode mode, CShape* shape, const CProbe* probe)
+CGdbSource::StepResult CGdbSource::StepNext(StepMode mode, CShape* shape, const CBoxProbe* probe)
 {
     // The spatial filter tests shapes, wanted or not.
     if (IsLineOrArea() && HasSpatialFilter() && mode != kStepPoint) {
@@ -729,7 +718,7 @@ CGdbSource::StepResult CGdbSource::StepNext(StepMode mode, CShape* shape, const 
             const CMapRect box = GeoTestBox();
             if (!BoxMeetsQuery(box))
                 continue;
-            if (probe && !(probe->inside ? RectContains(probe->rect, box) : RectMeets(box, probe->rect)))
+            if (probe && !probe->Passes(box))
                 continue;
         }
         if (!PassesFilter(n, !HasRecordList())) {
@@ -855,91 +844,31 @@ bool CGdbSource::GetRecordBox(int n, CMapRect& box)
 
 // ---------------------------------------------------------------- searches
 
-bool CGdbSource::StartTolerance(double& tolerance) const
-{
-    tolerance = DBL_MAX;
-    CMapRect rect;
-    if (!GetQueryRect(rect))
-        return true;
-    tolerance = rect.Width() + rect.Height();
-    return !QueryMissesExtent();
-}
-
 bool CGdbSource::FindNearestVertex(const CMapPoint& point, CMapPoint& vertex)
 {
     if (!CanRead(true))
         return false;
-    Rewind();
-    bool found = false;
-    if (m_type == kPoint) {
-        double best = DBL_MAX;
-        CMapPoint p;
-        while (ReadNextPoint(p)) {
-            const double d = std::fabs(p.x - point.x) + std::fabs(p.y - point.y);
-            if (d <= best) {
-                best = d;
-                vertex = p;
-                found = true;
-            }
-        }
-        return found;
-    }
-    double tolerance = 0;
-    if (!IsLineOrArea() || !StartTolerance(tolerance))
-        return false;
-    CShape shape;
-    while (ReadNextShape(shape)) {
-        for (const CMapPoint& v : shape.Points()) {
-            const double d = std::max(std::fabs(v.x - point.x), std::fabs(v.y - point.y));
-            if (d <= tolerance && PointInQuery(v)) {
-                tolerance = d;
-                vertex = v;
-                found = true;
-            }
-        }
-    }
-    return found;
+    if (m_type == kPoint)
+        return FindNearestPointOf(point, vertex);
+    return IsLineOrArea() && !QueryMissesExtent() && FindNearestShapeVertex(point, vertex);
 }
 
 bool CGdbSource::FindNearestLine(const CMapPoint& point, CRecordArray& records, double* distance)
 {
     records.clear();
-    double best = 0;
-    if (!CanRead(true) || !IsLineOrArea() || !StartTolerance(best))
+    if (!CanRead(true) || !IsLineOrArea() || QueryMissesExtent())
         return false;
-    Rewind();
-    CShape shape;
-    while (ReadNextShape(shape)) {
-        const int record = GetCurrentRecord();
-        int first = 0;
-        for (int part = 0; part < shape.GetPartCount(); ++part) {
-            const int size = shape.GetPartSize(part);
-            int index = 0;
-            double d = 0;
-            if (FindNearestSegment(shape.Points().GetData() + first, size, point, best, index, &d)) {
-                if (d < best - 2e-9) {
-                    records.assign(1, record);
-                    best = d + 1e-9;
-                } else if (records.empty() || records.back() != record) {
-                    records.push_back(record);
-                }
-            }
-            first += size;
-        }
-    }
-    if (distance)
-        *distance = best;
-    return !records.empty();
+    return FindNearestShapeLine(point, records, distance);
 }
 
 bool CGdbSource::FindAreasAt(const CMapPoint& point, CRecordArray& records)
 {
     records.clear();
-    if (!CanRead(true) || m_type != kArea || !RectMeets(CMapRect(point), m_header.Extent()) ||
+    if (!CanRead(true) || m_type != kArea || !BoxesMeet(CMapRect(point), m_header.Extent()) ||
         QueryMissesExtent())
         return false;
     Rewind();
-    const CProbe probe{CMapRect(point), false};
+    const CBoxProbe probe{CMapRect(point), false};
     CShape shape;
     for (;;) {
         const StepResult step = StepNext(kStepShape, &shape, &probe);
@@ -956,10 +885,10 @@ bool CGdbSource::FindAreasAt(const CMapPoint& point, CRecordArray& records)
 bool CGdbSource::SelectWithin(const CMapRect& rect, CRecordArray& records)
 {
     records.clear();
-    if (!CanRead(true) || !RectMeets(rect, m_header.Extent()) || QueryMissesExtent())
+    if (!CanRead(true) || !BoxesMeet(rect, m_header.Extent()) || QueryMissesExtent())
         return false;
     Rewind();
-    const CProbe probe{rect, true};
+    const CBoxProbe probe{rect, true};
     for (;;) {
         const StepResult step = StepNext(kStepBox, nullptr, &probe);
         if (step == kStepFailed)

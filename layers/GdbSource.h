@@ -124,11 +124,6 @@ private:
     // What a step tests and reads: the point (COORDD), the box (RECTD, or
     // the point for point layers), or the box and then the shape.
     enum StepMode { kStepPoint, kStepBox, kStepShape };
-    // An extra condition of a search on the record's box.
-    struct CProbe {
-        CMapRect rect;
-        bool inside = false; // the box must lie inside the rectangle, else meet it
-    };
 
     // Opening and creating.
     bool CreateFiles(const std::string& path, int type, const CDbfFieldInfo* columns, const CDbfFieldInfo* fields);
@@ -172,14 +167,11 @@ private:
     // The next record under every restriction, its geometry record in the
     // buffer and, in kStepShape, its shape read; kStepFailed with the error
     // state set.
-    StepResult StepNext(StepMode mode, CShape* shape = nullptr, const CProbe* probe = nullptr);
+    StepResult StepNext(StepMode mode, CShape* shape = nullptr, const CBoxProbe* probe = nullptr);
     bool QueryMissesExtent() const;
     bool IsLineOrArea() const { return m_type == kLine || m_type == kArea; }
     // Line and area layers only, else error state 8 and message 1034.
     bool RequireLineOrArea();
-    // The tolerance the nearest-object searches start from; false when the
-    // query rectangle misses the layer.
-    bool StartTolerance(double& tolerance) const;
     bool CopyLiveRecords(CGdbSource& target);
     bool WriteGeoRecord(int n);
 

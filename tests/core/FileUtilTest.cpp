@@ -140,7 +140,9 @@ TEST(FileUtil, TemporaryFilesAndReadOnlyTest)
     EXPECT_TRUE(FileExists(temp));
     EXPECT_EQ(ReadWholeFile(temp), "");
     EXPECT_FALSE(IsFileReadOnly(temp));
-    EXPECT_NE(MakeTempFileName(), temp);
+    std::string second = MakeTempFileName();
+    EXPECT_NE(second, temp);
+    RemoveFile(second);
     RemoveFile(temp);
     EXPECT_TRUE(IsFileReadOnly(temp)); // cannot be examined: counts as read-only
 

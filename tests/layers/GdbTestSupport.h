@@ -31,7 +31,7 @@ inline void AppendWithAttributes(CFeatureSource& source, const CShape* shape, co
 
 // A layer of the shapes (texts as GeometryText reads them), record i named
 // "S<i>" with N = i.
-inline void MakeShapeLayer(CGdbSource& source, const std::string& path, int type,
+inline void MakeShapeLayer(CFeatureSource& source, const std::string& path, int type,
                            const std::vector<std::string>& shapes)
 {
     const std::vector<CDbfFieldInfo> fields = TestFields();
@@ -42,7 +42,7 @@ inline void MakeShapeLayer(CGdbSource& source, const std::string& path, int type
     }
 }
 
-inline void MakePointLayer(CGdbSource& source, const std::string& path, const std::vector<CMapPoint>& points)
+inline void MakePointLayer(CFeatureSource& source, const std::string& path, const std::vector<CMapPoint>& points)
 {
     const std::vector<CDbfFieldInfo> fields = TestFields();
     ASSERT_TRUE(source.Create(path, CFeatureSource::kPoint, fields.data()));
