@@ -5,6 +5,8 @@
 #include "layers/FeatureSource.h"
 #include "layers/GdbSource.h"
 #include "layers/Layer.h"
+#include "layers/LonLatTableSource.h"
+#include "layers/ShapefileSource.h"
 #include "platform/Codepage.h"
 #include "platform/Strings.h"
 #include "platform/UserServices.h"
@@ -20,7 +22,11 @@ std::unique_ptr<CFeatureSource> MakeSource(const std::string& path)
 {
     if (EndsWithNoCase1257(path, "gdb"))
         return std::make_unique<CGdbSource>();
-    // "shp", "dbf" and "trk" come with their sources; "dxf" drawings cannot be read yet.
+    if (EndsWithNoCase1257(path, "shp"))
+        return std::make_unique<CShapefileSource>();
+    if (EndsWithNoCase1257(path, "dbf") || EndsWithNoCase1257(path, "trk"))
+        return std::make_unique<CLonLatTableSource>();
+    // DXF drawings have no reader yet: such a file cannot be opened.
     return nullptr;
 }
 

@@ -26,7 +26,7 @@ public:
 
     // Closes what is open, then makes the source of the path's last three
     // characters (any letter case): "gdb", "shp", "dbf", "trk". False for
-    // any other ending and for kinds of file that cannot be read yet.
+    // any other ending, DXF drawings included while they have no reader.
     bool CreateSource(const std::string& path);
     // False, and no source, when the file cannot be opened.
     bool Open(const std::string& path);

@@ -2,6 +2,8 @@
 
 #include "core/FileUtil.h"
 #include "layers/LayerReader.h"
+#include "layers/LonLatTableSource.h"
+#include "layers/ShapefileSource.h"
 #include "layers/RasterExtentReader.h"
 #include "platform/Codepage.h"
 #include "platform/Path.h"
@@ -80,6 +82,16 @@ TEST(LayerFiles, ExtentOfVectorPictureAndGridFilesByType)
     WriteWholeFile(dir.File("aukstis.rmp"), std::string(bytes.begin(), bytes.end()));
     CFakeRasters rasters;
     rasters.extents["foto.tif"] = CMapRect(5, 6, 7, 4);
+    const std::vector<CDbfFieldInfo> fields = FieldList({{"ID", 'C', 10, 0}, {"LON", 'N', 13, 8}, {"LAT", 'N', 13, 8}});
+    {
+        CShapefileSource shapes;
+        ASSERT_TRUE(shapes.Create(dir.File("plotai.shp"), CFeatureSource::kArea, fields.data()));
+        ASSERT_TRUE(shapes.AppendShape(Shape("0 0, 2 0, 2 3"), true));
+        shapes.Close();
+        CLonLatTableSource table;
+        ASSERT_TRUE(table.Create(dir.File("vietos.dbf"), CFeatureSource::kPoint, fields.data()));
+        ASSERT_TRUE(table.AppendPoint(CMapPoint(24, 55), true));
+    }
 
     const struct {
         std::string path;
@@ -90,6 +102,8 @@ TEST(LayerFiles, ExtentOfVectorPictureAndGridFilesByType)
         {points, CLayer::kPoint, true, CMapRect(1, 5, 3, 2)},
         {points, CLayer::kArea, true, CMapRect(1, 5, 3, 2)}, // the file's extent whatever it holds
         {dir.File("nera.gdb"), CLayer::kLine, false, CLayer::kUnboundedExtent},
+        {dir.File("PLOTAI.SHP"), CLayer::kArea, true, CMapRect(0, 3, 2, 0)},
+        {dir.File("vietos.dbf"), CLayer::kPoint, false, CLayer::kUnboundedExtent}, // a table tells none
         {dir.File("foto.tif"), CLayer::kRaster, true, CMapRect(5, 6, 7, 4)},
         {dir.File("kita.tif"), CLayer::kRaster, false, CLayer::kUnboundedExtent},
         {dir.File("aukstis.rmp"), CLayer::kElevation, true, CMapRect(10, 41, 12, 40)},
@@ -337,4 +351,24 @@ TEST(LayerFiles, DeletingManyFilesTakesEachAndForgetsThem)
     EXPECT_EQ(layer.GetFileCount(), 0);
     EXPECT_EQ(layer.GetPath(), "kelias");
     EXPECT_EQ(layer.GetFlags(), flags);
+}
+
+TEST(LayerFiles, PackingACoordinateTableLayer)
+{
+    CScriptedUserServices user;
+    CTempDir dir;
+    const std::vector<CDbfFieldInfo> fields = FieldList({{"ID", 'C', 10, 0}, {"LON", 'N', 13, 8}, {"LAT", 'N', 13, 8}});
+    {
+        CLonLatTableSource table;
+        ASSERT_TRUE(table.Create(dir.File("vietos.dbf"), CFeatureSource::kPoint, fields.data()));
+        for (int i = 0; i < 3; ++i)
+            ASSERT_TRUE(table.AppendPoint(CMapPoint(24 + i, 55), true));
+        ASSERT_TRUE(table.DeleteRecord(1));
+    }
+    CLayer layer("Vietos", dir.File("vietos.dbf"), CLayer::kPoint);
+    user.answers = {IDYES};
+    EXPECT_TRUE(layer.Pack());
+    EXPECT_EQ(user.MessageIds(), (std::vector<unsigned>{kAskPack, kPackDone}));
+    EXPECT_EQ(RecordCount(layer.GetPath()), 2);
+    EXPECT_EQ(layer.GetExtent(), CLayer::kUnboundedExtent); // a table tells no extent
 }

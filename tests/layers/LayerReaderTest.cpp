@@ -2,6 +2,8 @@
 
 #include "core/SpatialFilter.h"
 #include "layers/Layer.h"
+#include "layers/LonLatTableSource.h"
+#include "layers/ShapefileSource.h"
 #include "platform/Strings.h"
 #include "tests/layers/GdbTestSupport.h"
 
@@ -38,15 +40,56 @@ TEST(LayerReader, PicksTheSourceByTheLastThreeLettersInAnyCase)
         const char* path;
         bool source;
     } cases[] = {
-        {"a.gdb", true}, {"B.GDB", true}, {"c.Gdb", true}, {"C:\\GIS\\KELIAI.gDb", true},
-        {"a.shx", false}, {"a.dxf", false}, {"a.txt", false}, {"gdb.txt", false}, {"", false},
+        {"a.gdb", true},  {"B.GDB", true},  {"c.Gdb", true},  {"C:\\GIS\\KELIAI.gDb", true},
+        {"a.shp", true},  {"A.SHP", true},  {"a.dbf", true},  {"A.Dbf", true},
+        {"a.trk", true},  {"A.TRK", true},  {"a.shx", false}, {"a.dxf", false},
+        {"a.txt", false}, {"gdb.txt", false}, {"", false},
     };
     for (const auto& c : cases) {
         CLayerReader reader;
-        EXPECT_EQ(reader.CreateSource(c.path), c.source) << c.path;
+        ASSERT_TRUE(reader.CreateSource("a.gdb"));
+        EXPECT_EQ(reader.CreateSource(c.path), c.source) << c.path; // the one before is gone either way
         EXPECT_EQ(reader.GetSource() != nullptr, c.source) << c.path;
         EXPECT_FALSE(reader.IsOpen()) << c.path; // made, not opened
     }
+}
+
+TEST(LayerReader, ShapefilesAndCoordinateTablesOpenInAnyLetterCase)
+{
+    CScriptedUserServices user;
+    CTempDir dir;
+    const std::vector<CDbfFieldInfo> fields = FieldList({{"ID", 'C', 10, 0}, {"LON", 'N', 13, 8}, {"LAT", 'N', 13, 8}});
+    {
+        CShapefileSource shapes;
+        ASSERT_TRUE(shapes.Create(dir.File("plotai.shp"), CFeatureSource::kArea, fields.data()));
+        ASSERT_TRUE(shapes.AppendShape(Shape("0 0, 2 0, 2 2"), true));
+        shapes.Close();
+        for (const char* table : {"taskai.dbf", "kelione.trk"}) {
+            CLonLatTableSource points;
+            ASSERT_TRUE(points.Create(dir.File(table), CFeatureSource::kPoint, fields.data())) << table;
+            ASSERT_TRUE(points.AppendPoint(CMapPoint(24, 55), true)) << table;
+        }
+    }
+    const struct {
+        const char* file;
+        int type; // -1: does not open
+    } cases[] = {
+        {"plotai.shp", CFeatureSource::kArea},  {"PLOTAI.SHP", CFeatureSource::kArea},
+        {"plotai.shx", -1},                     {"taskai.DBF", CFeatureSource::kPoint},
+        {"Kelione.TRK", CFeatureSource::kPoint}, {"plotai.dxf", -1},
+    };
+    for (const auto& c : cases) {
+        CLayerReader reader;
+        EXPECT_EQ(reader.Open(dir.File(c.file)), c.type >= 0) << c.file;
+        EXPECT_EQ(reader.IsOpen(), c.type >= 0) << c.file;
+        if (reader.IsOpen()) {
+            EXPECT_EQ(reader.GetSource()->GetShapeType(), c.type) << c.file;
+        }
+    }
+    CLayerReader reader;
+    ASSERT_TRUE(reader.Open(dir.File("PLOTAI.SHP")));
+    EXPECT_EQ(ShapeRecords(*reader.GetSource()), std::vector<int>{0});
+    EXPECT_TRUE(user.messages.empty());
 }
 
 TEST(LayerReader, OpensCreatesAndCloses)
