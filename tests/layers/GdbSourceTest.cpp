@@ -1,4 +1,4 @@
-#include "tests/layers/GdbTestSupport.h"
+#include "tests/layers/LayerFileSupport.h"
 
 #include "core/DbfEngine.h"
 #include "core/FileUtil.h"
@@ -44,15 +44,6 @@ CShape Triangle(int i)
 {
     const std::string x = std::to_string(i), next = std::to_string(i + 1);
     return Shape(x + " 0, " + next + " 0, " + x + " 1");
-}
-
-std::vector<std::string> FilesIn(const std::string& folder)
-{
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(ResolvePath(folder)))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 } // namespace

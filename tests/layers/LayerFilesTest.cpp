@@ -2,19 +2,14 @@
 
 #include "core/FileUtil.h"
 #include "layers/LayerReader.h"
-#include "layers/LonLatTableSource.h"
-#include "layers/ShapefileSource.h"
 #include "layers/RasterExtentReader.h"
 #include "platform/Codepage.h"
-#include "platform/Path.h"
 #include "platform/Strings.h"
-#include "tests/layers/GdbTestSupport.h"
 #include "tests/layers/GridTestSupport.h"
+#include "tests/layers/LayerFileSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
@@ -23,15 +18,6 @@ namespace {
 
 constexpr unsigned kPackFailed = 1041, kCannotPack = 1042, kDeleteFailed = 1114, kAskPack = 2007,
                    kAskRemoveEmpty = 2020, kPackDone = 3011, kFilesRemoved = 3052;
-
-std::vector<std::string> FilesIn(const std::string& folder)
-{
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(ResolvePath(folder)))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 // A point layer of the points; with deleteFirst its first record is deleted.
 std::string MakePoints(const CTempDir& dir, const std::string& name, const std::vector<CMapPoint>& points,
@@ -82,16 +68,8 @@ TEST(LayerFiles, ExtentOfVectorPictureAndGridFilesByType)
     WriteWholeFile(dir.File("aukstis.rmp"), std::string(bytes.begin(), bytes.end()));
     CFakeRasters rasters;
     rasters.extents["foto.tif"] = CMapRect(5, 6, 7, 4);
-    const std::vector<CDbfFieldInfo> fields = FieldList({{"ID", 'C', 10, 0}, {"LON", 'N', 13, 8}, {"LAT", 'N', 13, 8}});
-    {
-        CShapefileSource shapes;
-        ASSERT_TRUE(shapes.Create(dir.File("plotai.shp"), CFeatureSource::kArea, fields.data()));
-        ASSERT_TRUE(shapes.AppendShape(Shape("0 0, 2 0, 2 3"), true));
-        shapes.Close();
-        CLonLatTableSource table;
-        ASSERT_TRUE(table.Create(dir.File("vietos.dbf"), CFeatureSource::kPoint, fields.data()));
-        ASSERT_TRUE(table.AppendPoint(CMapPoint(24, 55), true));
-    }
+    MakeShapefile(dir.File("plotai.shp"), CFeatureSource::kArea, {"0 0, 2 0, 2 3"});
+    MakeCoordTable(dir.File("vietos.dbf"), {{24, 55}});
 
     const struct {
         std::string path;
@@ -357,12 +335,10 @@ TEST(LayerFiles, PackingACoordinateTableLayer)
 {
     CScriptedUserServices user;
     CTempDir dir;
-    const std::vector<CDbfFieldInfo> fields = FieldList({{"ID", 'C', 10, 0}, {"LON", 'N', 13, 8}, {"LAT", 'N', 13, 8}});
+    MakeCoordTable(dir.File("vietos.dbf"), {{24, 55}, {25, 55}, {26, 55}});
     {
         CLonLatTableSource table;
-        ASSERT_TRUE(table.Create(dir.File("vietos.dbf"), CFeatureSource::kPoint, fields.data()));
-        for (int i = 0; i < 3; ++i)
-            ASSERT_TRUE(table.AppendPoint(CMapPoint(24 + i, 55), true));
+        ASSERT_TRUE(table.Open(dir.File("vietos.dbf")));
         ASSERT_TRUE(table.DeleteRecord(1));
     }
     CLayer layer("Vietos", dir.File("vietos.dbf"), CLayer::kPoint);

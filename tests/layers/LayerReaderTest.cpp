@@ -2,10 +2,8 @@
 
 #include "core/SpatialFilter.h"
 #include "layers/Layer.h"
-#include "layers/LonLatTableSource.h"
-#include "layers/ShapefileSource.h"
 #include "platform/Strings.h"
-#include "tests/layers/GdbTestSupport.h"
+#include "tests/layers/LayerFileSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -58,18 +56,9 @@ TEST(LayerReader, ShapefilesAndCoordinateTablesOpenInAnyLetterCase)
 {
     CScriptedUserServices user;
     CTempDir dir;
-    const std::vector<CDbfFieldInfo> fields = FieldList({{"ID", 'C', 10, 0}, {"LON", 'N', 13, 8}, {"LAT", 'N', 13, 8}});
-    {
-        CShapefileSource shapes;
-        ASSERT_TRUE(shapes.Create(dir.File("plotai.shp"), CFeatureSource::kArea, fields.data()));
-        ASSERT_TRUE(shapes.AppendShape(Shape("0 0, 2 0, 2 2"), true));
-        shapes.Close();
-        for (const char* table : {"taskai.dbf", "kelione.trk"}) {
-            CLonLatTableSource points;
-            ASSERT_TRUE(points.Create(dir.File(table), CFeatureSource::kPoint, fields.data())) << table;
-            ASSERT_TRUE(points.AppendPoint(CMapPoint(24, 55), true)) << table;
-        }
-    }
+    MakeShapefile(dir.File("plotai.shp"), CFeatureSource::kArea, {"0 0, 2 0, 2 2"});
+    MakeCoordTable(dir.File("taskai.dbf"), {{24, 55}});
+    MakeCoordTable(dir.File("kelione.trk"), {{24, 55}});
     const struct {
         const char* file;
         int type; // -1: does not open

@@ -1,11 +1,10 @@
 #include "mapdoc/LayerDataAccess.h"
 
 #include "layers/DtmLayer.h"
-#include "layers/LonLatTableSource.h"
 #include "layers/RasterExtentReader.h"
 #include "mapdoc/DrelDoc.h"
 #include "platform/Path.h"
-#include "tests/layers/GdbTestSupport.h"
+#include "tests/layers/LayerFileSupport.h"
 #include "tests/layers/GridTestSupport.h"
 #include "tests/support/TestSupport.h"
 
@@ -103,16 +102,11 @@ TEST(LayerDataAccess, TheDocumentAddsMeasuresAndDeletesRealFiles)
     EXPECT_EQ(roads->GetExtent(), CMapRect(0, 3, 4, 0));
     EXPECT_EQ(doc.Settings().limits, CMapRect(0, 3, 4, 0));
 
-    const std::vector<CDbfFieldInfo> fields = FieldList({{"LAIKAS", 'C', 20, 0}, {"LON", 'N', 13, 8}, {"LAT", 'N', 13, 8}});
-    {
-        CLonLatTableSource fixes;
-        ASSERT_TRUE(fixes.Create(dir.File("kelione.trk"), CFeatureSource::kPoint, fields.data()));
-        ASSERT_TRUE(fixes.AppendPoint(CMapPoint(24, 55), true));
-    }
+    MakeCoordTable(dir.File("kelione.trk"), {{24, 55}});
     CLayer* track = doc.AddLayerFromFile(dir.File("kelione.trk"), CDrelDoc::kVectorFile);
     ASSERT_NE(track, nullptr);
     EXPECT_EQ(track->GetType(), CLayer::kTrack);
-    EXPECT_EQ(track->GetIdField(), "Laikas");
+    EXPECT_EQ(track->GetIdField(), "Id");
     EXPECT_EQ(track->GetExtent(), CLayer::kUnboundedExtent);
     EXPECT_TRUE(doc.RemoveLayer(track, false, false, false));
 
