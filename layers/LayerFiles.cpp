@@ -173,7 +173,8 @@ bool CLayer::Pack()
                     failed = true;
                     break;
                 }
-            } else if (remove) {
+            } else if (remove && reader.GetSource()->GetTable().GetRecordCount() == 0) {
+                // A header that lost its extent is no proof the file holds nothing.
                 reader.Close();
                 if (DeleteFiles()) {
                     m_files.erase(m_files.begin() + i);

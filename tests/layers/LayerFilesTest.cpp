@@ -348,3 +348,28 @@ TEST(LayerFiles, PackingACoordinateTableLayer)
     EXPECT_EQ(RecordCount(layer.GetPath()), 2);
     EXPECT_EQ(layer.GetExtent(), CLayer::kUnboundedExtent); // a table tells no extent
 }
+
+TEST(LayerFiles, AFileWithRecordsIsNeverRemovedAsEmpty)
+{
+    CScriptedUserServices user;
+    CTempDir dir;
+    // A header whose extent was lost while the file still holds a point.
+    const std::string path = MakePoints(dir, "a.gdb", {{1, 1}});
+    std::string vec = ReadWholeFile(dir.File("a.vec"));
+    const CMapRect empty;
+    for (int i = 0; i < 4; ++i) {
+        const double side[] = {empty.left, empty.top, empty.right, empty.bottom};
+        PutLittleEndian<double>(reinterpret_cast<unsigned char*>(vec.data()) + 40 + 8 * i, side[i]);
+    }
+    ResealHeader(vec);
+    WriteWholeFile(dir.File("a.vec"), vec);
+
+    CLayer layer("Plytelės", "", CLayer::kPoint);
+    layer.AddFile(path);
+    layer.SetFlag(CLayer::kObjectsEditable, true);
+    user.answers = {IDNO, IDYES};
+    EXPECT_TRUE(layer.Pack());
+    EXPECT_EQ(user.MessageIds(), (std::vector<unsigned>{kAskPack, kAskRemoveEmpty, kFilesRemoved}));
+    EXPECT_EQ(layer.GetFileCount(), 1);
+    EXPECT_EQ(RecordCount(path), 1);
+}
