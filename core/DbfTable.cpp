@@ -235,6 +235,15 @@ void CDbfTable::AppendBlank()
     m_current = m_handle->current;
 }
 
+bool CDbfTable::StartMemoryRecord(int n)
+{
+    if (!m_handle || m_handle->stream)
+        return false;
+    DbfAppendBlank(*m_handle);
+    m_current = n;
+    return true;
+}
+
 // ------------------------------------------------------------ field access
 
 const DbfField* CDbfTable::Field(int index) const

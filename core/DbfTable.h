@@ -66,6 +66,9 @@ public:
     bool NextRecord();
     // A blank record past the last becomes current; WriteRecord appends it.
     void AppendBlank();
+    // Tables in memory only: a blank record buffer becomes record n, for the
+    // caller to fill; nothing is read or written. False for a table of a file.
+    bool StartMemoryRecord(int n);
 
     // Fields by index; an index below 0 gives empty values and false.
     // The field of that name ignoring case, else the field whose caption

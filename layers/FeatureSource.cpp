@@ -508,7 +508,7 @@ bool CFeatureSource::GetRecordLinesAt(int n, std::vector<std::string>& lines)
 
 CDbfTable* CFeatureSource::GetRecordTable(int n)
 {
-    return m_table.IsOpen() && m_table.GoToRecord(n) ? &m_table : nullptr;
+    return m_table.IsOpen() && GoToAttributeRecord(n) ? &m_table : nullptr;
 }
 
 bool CFeatureSource::GetFieldText(int n, int field, std::string& text)

@@ -238,6 +238,9 @@ protected:
     virtual bool ReadGeometry(int n, CShape& shape);
     // The box of the next object for the index; default: ReadNextShape's extent.
     virtual bool ReadNextBox(CMapRect& box);
+    // Puts the attribute table on record n; default: the table reads it.
+    // Sources whose table holds no file make the record themselves.
+    virtual bool GoToAttributeRecord(int n) { return m_table.GoToRecord(n); }
     // The table whose state an index must match: its path and record count.
     // Default: the attribute table.
     virtual std::string GetIndexedTablePath() const;

@@ -2,6 +2,7 @@
 
 #include "core/Expr.h"
 #include "core/SpatialFilter.h"
+#include "layers/DxfSource.h"
 #include "layers/FeatureSource.h"
 #include "layers/GdbSource.h"
 #include "layers/Layer.h"
@@ -24,9 +25,10 @@ std::unique_ptr<CFeatureSource> MakeSource(const std::string& path)
         return std::make_unique<CGdbSource>();
     if (EndsWithNoCase1257(path, "shp"))
         return std::make_unique<CShapefileSource>();
+    if (EndsWithNoCase1257(path, "dxf"))
+        return std::make_unique<CDxfSource>();
     if (EndsWithNoCase1257(path, "dbf") || EndsWithNoCase1257(path, "trk"))
         return std::make_unique<CLonLatTableSource>();
-    // DXF drawings have no reader yet: such a file cannot be opened.
     return nullptr;
 }
 

@@ -25,8 +25,8 @@ public:
     CFeatureSource* GetSource() const { return m_source.get(); }
 
     // Closes what is open, then makes the source of the path's last three
-    // characters (any letter case): "gdb", "shp", "dbf", "trk". False for
-    // any other ending, DXF drawings included while they have no reader.
+    // characters (any letter case): "gdb", "shp", "dxf", "dbf", "trk".
+    // False for any other ending.
     bool CreateSource(const std::string& path);
     // False, and no source, when the file cannot be opened.
     bool Open(const std::string& path);

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // The names of the files in the folder, sorted.
@@ -49,4 +50,32 @@ inline void MakeShapefile(const std::string& path, int type, const std::vector<s
     for (const std::string& shape : shapes)
         ASSERT_TRUE(source.AppendShape(Shape(shape), true)) << path;
     source.Close(); // puts the files in place
+}
+
+// Group pairs "code value" separated by '|' as the lines of a drawing, the
+// codes right-aligned in three columns as writers put them ("0 LINE|8 A"
+// gives "  0", "LINE", "  8", "A"). The value is the rest after the first
+// blank, empty when there is none.
+inline std::string DxfLines(std::string_view pairs, std::string_view eol = "\n")
+{
+    std::string text;
+    for (size_t start = 0; start <= pairs.size();) {
+        size_t bar = pairs.find('|', start);
+        if (bar == std::string_view::npos)
+            bar = pairs.size();
+        const std::string_view pair = pairs.substr(start, bar - start);
+        const size_t blank = pair.find(' ');
+        const std::string_view code = pair.substr(0, blank);
+        const std::string_view value = blank == std::string_view::npos ? std::string_view() : pair.substr(blank + 1);
+        text.append(3 - std::min<size_t>(code.size(), 3), ' ').append(code).append(eol).append(value).append(eol);
+        start = bar + 1;
+    }
+    return text;
+}
+
+// A drawing of a header section and an entities section of those pairs.
+inline std::string DxfDrawing(std::string_view entityPairs, std::string_view eol = "\n")
+{
+    return DxfLines("0 SECTION|2 HEADER|9 $ACADVER|1 AC1009|0 ENDSEC|0 SECTION|2 ENTITIES", eol) +
+           (entityPairs.empty() ? std::string() : DxfLines(entityPairs, eol)) + DxfLines("0 ENDSEC|0 EOF", eol);
 }
