@@ -1,6 +1,7 @@
 #include "layers/LayerReader.h"
 
 #include "core/SpatialFilter.h"
+#include "layers/DxfSource.h"
 #include "layers/Layer.h"
 #include "platform/Strings.h"
 #include "tests/layers/LayerFileSupport.h"
@@ -40,8 +41,9 @@ TEST(LayerReader, PicksTheSourceByTheLastThreeLettersInAnyCase)
     } cases[] = {
         {"a.gdb", true},  {"B.GDB", true},  {"c.Gdb", true},  {"C:\\GIS\\KELIAI.gDb", true},
         {"a.shp", true},  {"A.SHP", true},  {"a.dbf", true},  {"A.Dbf", true},
-        {"a.trk", true},  {"A.TRK", true},  {"a.shx", false}, {"a.dxf", false},
-        {"a.txt", false}, {"gdb.txt", false}, {"", false},
+        {"a.trk", true},  {"A.TRK", true},  {"a.shx", false}, {"a.dxf", true},
+        {"A.DXF", true},  {"a.dXf", true},  {"a.dwg", false}, {"a.txt", false},
+        {"gdb.txt", false}, {"", false},
     };
     for (const auto& c : cases) {
         CLayerReader reader;
@@ -52,20 +54,22 @@ TEST(LayerReader, PicksTheSourceByTheLastThreeLettersInAnyCase)
     }
 }
 
-TEST(LayerReader, ShapefilesAndCoordinateTablesOpenInAnyLetterCase)
+TEST(LayerReader, ShapefilesCoordinateTablesAndDrawingsOpenInAnyLetterCase)
 {
     CScriptedUserServices user;
     CTempDir dir;
     MakeShapefile(dir.File("plotai.shp"), CFeatureSource::kArea, {"0 0, 2 0, 2 2"});
     MakeCoordTable(dir.File("taskai.dbf"), {{24, 55}});
     MakeCoordTable(dir.File("kelione.trk"), {{24, 55}});
+    WriteWholeFile(dir.File("brezinys.dxf"), DxfDrawing("0 LINE|10 0|20 0|11 1|21 1"));
     const struct {
         const char* file;
         int type; // -1: does not open
     } cases[] = {
-        {"plotai.shp", CFeatureSource::kArea},  {"PLOTAI.SHP", CFeatureSource::kArea},
-        {"plotai.shx", -1},                     {"taskai.DBF", CFeatureSource::kPoint},
-        {"Kelione.TRK", CFeatureSource::kPoint}, {"plotai.dxf", -1},
+        {"plotai.shp", CFeatureSource::kArea},   {"PLOTAI.SHP", CFeatureSource::kArea},
+        {"plotai.shx", -1},                      {"taskai.DBF", CFeatureSource::kPoint},
+        {"Kelione.TRK", CFeatureSource::kPoint}, {"brezinys.dxf", CFeatureSource::kLine},
+        {"BREZINYS.DXF", CFeatureSource::kLine},
     };
     for (const auto& c : cases) {
         CLayerReader reader;
@@ -78,6 +82,46 @@ TEST(LayerReader, ShapefilesAndCoordinateTablesOpenInAnyLetterCase)
     CLayerReader reader;
     ASSERT_TRUE(reader.Open(dir.File("PLOTAI.SHP")));
     EXPECT_EQ(ShapeRecords(*reader.GetSource()), std::vector<int>{0});
+    ASSERT_TRUE(reader.Open(dir.File("Brezinys.Dxf")));
+    EXPECT_EQ(ShapeRecords(*reader.GetSource()), std::vector<int>{0});
+    EXPECT_TRUE(user.messages.empty());
+}
+
+TEST(LayerReader, ADrawingLayerReadsAllItsObjectsWhateverTheLayerRestricts)
+{
+    CScriptedUserServices user;
+    CTempDir dir;
+    const std::string path = dir.File("brezinys.dxf");
+    WriteWholeFile(path, DxfDrawing("0 LINE|8 Keliai|10 0|20 0|11 1|21 1|0 TEXT|8 Vardai|10 5|20 5|1 Vilnius"
+                                    "|0 CIRCLE|8 Ratai|10 9|20 9|40 1|0 POINT|10 7|20 7|0 LWPOLYLINE|10 0|20 0|10 3|20 3",
+                                    "\r\n"));
+    CSpatialFilter filter;
+    filter.SetPoint(CMapPoint(100, 100));
+    const int32_t list[] = {1};
+    for (const int type : {CLayer::kLine, CLayer::kArea, CLayer::kPoint}) {
+        SCOPED_TRACE(type);
+        CLayer layer("Brėžinys", path, type);
+        layer.SetFilter("LAYER = 'Niekur'");
+        layer.SetRecordList(list, 1);
+        layer.SetSpatialFilter(&filter);
+        layer.HiddenFields() = {"Np"};
+        layer.SetFlag(CLayer::kHasHiddenFields, true);
+        CLayerReader reader;
+        ASSERT_TRUE(reader.OpenLayer(&layer));
+        CFeatureSource& source = *reader.GetSource();
+        EXPECT_FALSE(source.GetTable().IsFieldShown(CDxfSource::kPointCountField));
+        if (type == CLayer::kPoint) {
+            EXPECT_EQ(PointRecords(source), (std::vector<int>{0, 1}));
+        } else {
+            EXPECT_EQ(ShapeRecords(source), (std::vector<int>{0, 1, 2}));
+        }
+        std::string label;
+        ASSERT_TRUE(source.GetFieldText(1, CDxfSource::kLabelField, label));
+        EXPECT_EQ(label, "0002");
+        std::string layerName;
+        ASSERT_TRUE(source.GetFieldText(0, CDxfSource::kLayerField, layerName));
+        EXPECT_EQ(layerName, type == CLayer::kPoint ? "Vardai" : "Keliai");
+    }
     EXPECT_TRUE(user.messages.empty());
 }
 
@@ -101,6 +145,7 @@ TEST(LayerReader, OpensCreatesAndCloses)
     EXPECT_EQ(reader.GetSource(), nullptr);
     EXPECT_FALSE(reader.Open(dir.File("nauji.dxf")));
     EXPECT_FALSE(reader.Create(dir.File("nauji.shx"), CFeatureSource::kLine));
+    EXPECT_FALSE(reader.Create(dir.File("nauji.dxf"), CFeatureSource::kLine)); // drawings are never written
     EXPECT_EQ(reader.GetSource(), nullptr);
 
     CLayerReader attached(std::make_unique<CGdbSource>());
