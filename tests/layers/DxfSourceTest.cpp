@@ -46,32 +46,32 @@ struct CRead {
 };
 
 // Everything one pass delivers, the records numbered 0, 1, 2, ...
-CRead ReadShapes(CFeatureSource& source)
+CRead ReadPass(CFeatureSource& source, bool shapes)
 {
     CRead read;
     source.Rewind();
     CShape shape;
-    while (source.ReadNextShape(shape)) {
-        EXPECT_EQ(source.GetCurrentRecord(), static_cast<int>(read.shapes.size()));
+    CMapPoint point;
+    while (shapes ? source.ReadNextShape(shape) : source.ReadNextPoint(point)) {
+        EXPECT_EQ(source.GetCurrentRecord(), static_cast<int>(read.attributes.size()));
         EXPECT_NE(source.GetRecordTable(source.GetCurrentRecord()), nullptr);
         read.attributes.push_back(Attributes(source));
-        read.shapes.emplace_back().Copy(shape);
+        if (shapes)
+            read.shapes.emplace_back().Copy(shape);
+        else
+            read.points.push_back(point);
     }
     return read;
 }
 
+CRead ReadShapes(CFeatureSource& source)
+{
+    return ReadPass(source, true);
+}
+
 CRead ReadPoints(CFeatureSource& source)
 {
-    CRead read;
-    source.Rewind();
-    CMapPoint point;
-    while (source.ReadNextPoint(point)) {
-        EXPECT_EQ(source.GetCurrentRecord(), static_cast<int>(read.points.size()));
-        EXPECT_NE(source.GetRecordTable(source.GetCurrentRecord()), nullptr);
-        read.attributes.push_back(Attributes(source));
-        read.points.push_back(point);
-    }
-    return read;
+    return ReadPass(source, false);
 }
 
 std::string PointsText(const CShape& shape)
