@@ -282,7 +282,8 @@ TEST(DxfSource, BrokenEntitiesEndAtTheNextEntityAndAreDropped)
          false, "0 0, 1 1"},
         {"LWPOLYLINE with more vertices than 90 says", "0 LWPOLYLINE|90 2|10 0|20 0|10 1|20 1|10 x|20 2", false,
          "0 0, 1 1"},
-        {"LWPOLYLINE with a vertex that is no number", "0 LWPOLYLINE|90 2|10 0|20 0|10 1|20 -|0 LINE|10 5|20 5|11 6|21 6",
+        {"LWPOLYLINE with a vertex that is no number",
+         "0 LWPOLYLINE|90 2|10 0|20 0|10 1|20 -|0 LINE|10 5|20 5|11 6|21 6",
          false, "5 5, 6 6"},
         {"POLYLINE without SEQEND",
          "0 POLYLINE|70 1|0 VERTEX|10 0|20 0|0 VERTEX|10 1|20 0|0 LINE|10 5|20 5|11 6|21 6", false,
@@ -319,8 +320,8 @@ TEST(DxfSource, ALongValueLineKeepsItsFirst200Characters)
         text += static_cast<char>('a' + i % 26);
     for (const char* eol : {"\n", "\r\n"}) {
         CMemoryStream stream;
-        const std::string bytes = DxfDrawing("0 TEXT|10 1|20 2|1 " + text + "|0 TEXT|10 3|20 4|1 " + text.substr(0, 200),
-                                             eol);
+        const std::string bytes =
+            DxfDrawing("0 TEXT|10 1|20 2|1 " + text + "|0 TEXT|10 3|20 4|1 " + text.substr(0, 200), eol);
         stream.Write(bytes.data(), bytes.size());
         CDxfReader reader(stream);
         ASSERT_EQ(reader.FindEntities(), CDxfReader::kFound);
@@ -346,8 +347,8 @@ TEST(DxfSource, ACodeLineThatIsNoNumberStopsTheReading)
         {"empty", DxfDrawing("0 LINE|10 0|20 0|11 1|21 1|0 LINE| |20 5|11 6|21 6"), true, 1},
         {"a number with a tail", DxfDrawing("0 LINE|10 0|20 0|11 1|21 1|0 LINE|10x 5"), true, 1},
         {"too large", DxfDrawing("0 LINE|99999999999 5|10 0|20 0|11 1|21 1"), true, 0},
-        {"in the header", DxfLines("0 SECTION|2 HEADER|9x $ACADVER|0 ENDSEC") + DxfDrawing("0 LINE|10 0|20 0|11 1|21 1"),
-         false, 0},
+        {"in the header",
+         DxfLines("0 SECTION|2 HEADER|9x $ACADVER|0 ENDSEC") + DxfDrawing("0 LINE|10 0|20 0|11 1|21 1"), false, 0},
         {"no drawing at all", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16), false, 0},
     };
     for (const auto& c : cases) {

@@ -93,7 +93,8 @@ TEST(LayerReader, ADrawingLayerReadsAllItsObjectsWhateverTheLayerRestricts)
     CTempDir dir;
     const std::string path = dir.File("brezinys.dxf");
     WriteWholeFile(path, DxfDrawing("0 LINE|8 Keliai|10 0|20 0|11 1|21 1|0 TEXT|8 Vardai|10 5|20 5|1 Vilnius"
-                                    "|0 CIRCLE|8 Ratai|10 9|20 9|40 1|0 POINT|10 7|20 7|0 LWPOLYLINE|10 0|20 0|10 3|20 3",
+                                    "|0 CIRCLE|8 Ratai|10 9|20 9|40 1|0 POINT|10 7|20 7"
+                                    "|0 LWPOLYLINE|10 0|20 0|10 3|20 3",
                                     "\r\n"));
     CSpatialFilter filter;
     filter.SetPoint(CMapPoint(100, 100));
