@@ -34,13 +34,16 @@ bool CxImageWBMP::Decode(CxStream& stream)
     };
     std::uint32_t type = 0, width = 0, height = 0;
     const Field typeField = ReadMultiByte(stream, type);
-    const int fixedHeader = typeField == Field::Ok ? stream.GetC() : -1;
-    const Field widthField = fixedHeader >= 0 ? ReadMultiByte(stream, width) : Field::End;
-    const Field heightField = widthField == Field::Ok ? ReadMultiByte(stream, height) : widthField;
-    if (typeField == Field::End || fixedHeader < 0 || widthField == Field::End || heightField == Field::End)
+    if (typeField == Field::End)
         return fail("Not a WBMP");
     if (typeField != Field::Ok || type != 0)
         return fail("Unsupported WBMP type");
+    // The fixed header byte says nothing for type 0.
+    const int fixedHeader = stream.GetC();
+    const Field widthField = fixedHeader >= 0 ? ReadMultiByte(stream, width) : Field::End;
+    const Field heightField = widthField == Field::Ok ? ReadMultiByte(stream, height) : widthField;
+    if (widthField == Field::End || heightField == Field::End)
+        return fail("Not a WBMP");
     if (widthField != Field::Ok || heightField != Field::Ok || width == 0 || height == 0)
         return fail("Corrupted WBMP");
 

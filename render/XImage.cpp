@@ -65,6 +65,18 @@ CxImage::CxImage(const CxImage& source, bool copyPixels)
     Copy(source, copyPixels);
 }
 
+CxImage::CxImage(CxImage&& source) noexcept
+{
+    Startup(source.GetType());
+    Transfer(source);
+}
+
+CxImage& CxImage::operator=(CxImage&& source) noexcept
+{
+    Transfer(source);
+    return *this;
+}
+
 CxImage::~CxImage()
 {
     Destroy();

@@ -50,6 +50,9 @@ public:
     virtual ~CxImage();
     CxImage(const CxImage&) = delete;
     CxImage& operator=(const CxImage&) = delete;
+    // As Transfer: the source is left empty.
+    CxImage(CxImage&& source) noexcept;
+    CxImage& operator=(CxImage&& source) noexcept;
 
     void Destroy();
     // Depths are normalised to 1, 4, 8 or 24; the colour table is zeroed
