@@ -122,33 +122,32 @@ bool CxPlatformStream::Close()
     return true;
 }
 
+bool CxPlatformStream::ItemBytes(std::size_t size, std::size_t count, std::size_t& bytes)
+{
+    if (!m_stream || !ByteCount(size, count, bytes)) {
+        m_error = true;
+        return false;
+    }
+    return bytes > 0;
+}
+
 std::size_t CxPlatformStream::Read(void* buffer, std::size_t size, std::size_t count)
 {
     std::size_t bytes = 0;
-    if (!m_stream || !ByteCount(size, count, bytes)) {
-        m_error = true;
-        return 0;
-    }
-    if (bytes == 0)
+    if (!ItemBytes(size, count, bytes))
         return 0;
     const std::size_t got = m_stream->Read(buffer, bytes);
-    if (got < bytes)
-        m_eof = true;
+    m_eof = m_eof || got < bytes;
     return got / size;
 }
 
 std::size_t CxPlatformStream::Write(const void* buffer, std::size_t size, std::size_t count)
 {
     std::size_t bytes = 0;
-    if (!m_stream || !ByteCount(size, count, bytes)) {
-        m_error = true;
-        return 0;
-    }
-    if (bytes == 0)
+    if (!ItemBytes(size, count, bytes))
         return 0;
     const std::size_t put = m_stream->Write(buffer, bytes);
-    if (put < bytes)
-        m_error = true;
+    m_error = m_error || put < bytes;
     return put / size;
 }
 

@@ -89,6 +89,10 @@ public:
     int GetC() override;
 
 private:
+    // The bytes of count items; false, and nothing to move, for none or
+    // for a count that does not fit.
+    bool ItemBytes(std::size_t size, std::size_t count, std::size_t& bytes);
+
     std::unique_ptr<CStream> m_owned;
     CStream* m_stream = nullptr;
     bool m_eof = false;

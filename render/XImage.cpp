@@ -523,47 +523,39 @@ bool CxImage::Flip()
     return true;
 }
 
-bool CxImage::Mirror()
+template <class Place>
+bool CxImage::Rearrange(bool quarterTurn, Place place)
 {
     CxImage result;
-    if (!m_dib || !MakeLike(result, GetWidth(), GetHeight()))
+    const int width = GetWidth(), height = GetHeight();
+    if (!m_dib || !MakeLike(result, quarterTurn ? height : width, quarterTurn ? width : height))
         return false;
-    const int width = GetWidth();
-    for (int y = 0; y < GetHeight(); ++y)
-        for (int x = 0; x < width; ++x)
-            result.SetRawPixel(width - 1 - x, y, RawPixel(x, y));
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const auto [toX, toY] = place(x, y, width, height);
+            result.SetRawPixel(toX, toY, RawPixel(x, y));
+        }
+    if (quarterTurn) {
+        result.SetXDPI(GetYDPI());
+        result.SetYDPI(GetXDPI());
+    }
     Transfer(result);
     return true;
+}
+
+bool CxImage::Mirror()
+{
+    return Rearrange(false, [](int x, int y, int width, int) { return std::pair(width - 1 - x, y); });
 }
 
 bool CxImage::RotateLeft()
 {
-    CxImage result;
-    if (!m_dib || !MakeLike(result, GetHeight(), GetWidth()))
-        return false;
-    const int height = GetHeight();
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < GetWidth(); ++x)
-            result.SetRawPixel(height - 1 - y, x, RawPixel(x, y));
-    result.SetXDPI(GetYDPI());
-    result.SetYDPI(GetXDPI());
-    Transfer(result);
-    return true;
+    return Rearrange(true, [](int x, int y, int, int height) { return std::pair(height - 1 - y, x); });
 }
 
 bool CxImage::RotateRight()
 {
-    CxImage result;
-    if (!m_dib || !MakeLike(result, GetHeight(), GetWidth()))
-        return false;
-    const int width = GetWidth();
-    for (int y = 0; y < GetHeight(); ++y)
-        for (int x = 0; x < width; ++x)
-            result.SetRawPixel(y, width - 1 - x, RawPixel(x, y));
-    result.SetXDPI(GetYDPI());
-    result.SetYDPI(GetXDPI());
-    Transfer(result);
-    return true;
+    return Rearrange(true, [](int x, int y, int width, int) { return std::pair(y, width - 1 - x); });
 }
 
 // ---------------------------------------------------------------- drawing

@@ -201,6 +201,10 @@ private:
     // Builds the image the geometry operations hand over: same depth,
     // palette and information, the given size.
     bool MakeLike(CxImage& result, int width, int height) const;
+    // Moves every pixel to place(x, y, width, height) in a new image, its
+    // sides exchanged for a quarter turn, and takes that image.
+    template <class Place>
+    bool Rearrange(bool quarterTurn, Place place);
     void ClearColourCache() { m_info.lastColourValid = false; }
     template <class Decoder>
     bool DecodeWith(CxStream& stream);
