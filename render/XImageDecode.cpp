@@ -1,0 +1,98 @@
+// Loading pictures: the decoder of a named format, or each in turn.
+#include "render/BmpDecoder.h"
+#include "render/ImageStream.h"
+#include "render/WbmpDecoder.h"
+#include "render/XImage.h"
+
+namespace {
+
+constexpr const char* kUnknownFormat = "Decode: Unknown or wrong format";
+
+// The order in which format 0 tries the decoders.
+constexpr int kTryOrder[] = {CXIMAGE_FORMAT_BMP, CXIMAGE_FORMAT_JPG, CXIMAGE_FORMAT_GIF,
+                             CXIMAGE_FORMAT_PNG, CXIMAGE_FORMAT_TIF, CXIMAGE_FORMAT_WBMP};
+
+bool IsNamedFormat(int format)
+{
+    return format >= CXIMAGE_FORMAT_BMP && format <= CXIMAGE_FORMAT_WBMP;
+}
+
+} // namespace
+
+bool CxImage::Load(const std::string& fileName, int format)
+{
+    CxStdioStream file;
+    if (!file.Open(fileName, "rb")) {
+        SetLastError("Can't open file");
+        return false;
+    }
+    if (IsNamedFormat(format)) {
+        if (Decode(file, format))
+            return true;
+        if (!file.Seek(0, 0))
+            return false;
+    }
+    // The named decoder's reason tells more than the generic one.
+    const std::string namedError = GetLastError();
+    if (Decode(file, CXIMAGE_FORMAT_UNKNOWN))
+        return true;
+    if (IsNamedFormat(format))
+        SetLastError(namedError);
+    return false;
+}
+
+bool CxImage::Decode(std::FILE* file, int format)
+{
+    CxStdioStream stream(file);
+    return Decode(stream, format);
+}
+
+template <class Decoder>
+bool CxImage::DecodeWith(CxStream& stream)
+{
+    // A fresh decoder with this image's request: frame, cancel flag and the rest.
+    Decoder decoder;
+    const int format = decoder.GetType();
+    decoder.CopyInfo(*this);
+    decoder.m_info.format = format;
+    decoder.m_info.lastError.clear();
+    if (decoder.Decode(stream)) {
+        Transfer(decoder);
+        return true;
+    }
+    SetLastError(decoder.GetLastError());
+    SetNumFrames(decoder.GetNumFrames());
+    return false;
+}
+
+int CxImage::DecodeFormat(int format, CxStream& stream)
+{
+    switch (format) {
+    case CXIMAGE_FORMAT_BMP: return DecodeWith<CxImageBMP>(stream);
+    case CXIMAGE_FORMAT_WBMP: return DecodeWith<CxImageWBMP>(stream);
+    // The GIF, JPEG, PNG and TIFF decoders take their places here.
+    default: return -1;
+    }
+}
+
+bool CxImage::Decode(CxStream& stream, int format)
+{
+    if (IsNamedFormat(format)) {
+        const int result = DecodeFormat(format, stream);
+        if (result < 0)
+            SetLastError(kUnknownFormat);
+        return result > 0;
+    }
+    if (format == CXIMAGE_FORMAT_UNKNOWN) {
+        const std::int64_t position = stream.Tell();
+        for (const int each : kTryOrder) {
+            const int result = DecodeFormat(each, stream);
+            if (result > 0)
+                return true;
+            if (result == 0)
+                stream.Seek(position, 0);
+        }
+    }
+    SetLastError(kUnknownFormat);
+    return false;
+}
