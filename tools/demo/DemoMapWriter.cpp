@@ -73,13 +73,6 @@ CShape MakeShape(const std::vector<CMapPoint>& points)
     return shape;
 }
 
-CMapRect BoundsOf(const std::vector<CMapPoint>& points, CMapRect bounds = CMapRect())
-{
-    for (const CMapPoint& p : points)
-        bounds.UnionPoint(p);
-    return bounds;
-}
-
 CDrawStyle LineStyle(uint32_t penStyle, uint32_t width, COLORREF colour, COLORREF second = CDrawStyle::kNone)
 {
     CDrawStyle style;
@@ -154,7 +147,8 @@ private:
     bool WritePicture();
     bool WriteDocument();
 
-    CLayer& AddLayer(std::unique_ptr<CLayer> layer, const CMapRect& extent);
+    // The map file keeps no extents: the program reads them from the data.
+    CLayer& AddLayer(std::unique_ptr<CLayer> layer);
     void StyleStreets(CLayer& layer);
     void StyleBuildings(CLayer& layer);
 
@@ -166,7 +160,6 @@ private:
     CDrelDoc m_doc;
     CMapRect m_ground; // of the grid and the picture
     CMapRect m_gridExtent;
-    CMapRect m_pictureExtent;
 };
 
 bool CMapWriter::WriteObjects(CFeatureSource& source, const std::string& path, size_t count,
@@ -416,8 +409,8 @@ bool CMapWriter::WritePicture()
     const double pixel = std::max(4.0, std::max(m_ground.Width(), m_ground.Height()) / 1024);
     const auto width = static_cast<int>(std::ceil(m_ground.Width() / pixel));
     const auto height = static_cast<int>(std::ceil(m_ground.Height() / pixel));
-    m_pictureExtent = CMapRect(m_ground.left, m_ground.top, m_ground.left + width * pixel, m_ground.top - height * pixel);
-    const std::vector<unsigned char> rgb = m_town.terrain.ReliefPicture(m_pictureExtent, width, height);
+    const CMapRect pictureExtent(m_ground.left, m_ground.top, m_ground.left + width * pixel, m_ground.top - height * pixel);
+    const std::vector<unsigned char> rgb = m_town.terrain.ReliefPicture(pictureExtent, width, height);
 
     // An uncompressed 24-bit BMP, bottom row first, rows padded to 4 bytes.
     const size_t stride = (static_cast<size_t>(width) * 3 + 3) / 4 * 4;
@@ -451,16 +444,15 @@ bool CMapWriter::WritePicture()
     // The world file: pixel size, two turns, minus the pixel height, and
     // the middle of the top-left pixel.
     const std::string world = FormatC("%.12g\r\n0\r\n0\r\n%.12g\r\n%.12g\r\n%.12g\r\n", pixel, -pixel,
-                                      m_pictureExtent.left + pixel / 2, m_pictureExtent.top - pixel / 2);
+                                      pictureExtent.left + pixel / 2, pictureExtent.top - pixel / 2);
     const std::string worldPath = PathOf(kWorldFile);
     if (!WriteFileAtomically(worldPath, [&](CStream& stream) { return stream.WriteExact(world.data(), world.size()); }))
         return Fail("cannot write " + worldPath);
     return true;
 }
 
-CLayer& CMapWriter::AddLayer(std::unique_ptr<CLayer> layer, const CMapRect& extent)
+CLayer& CMapWriter::AddLayer(std::unique_ptr<CLayer> layer)
 {
-    layer->SetExtent(extent);
     CLayer& added = *layer;
     m_doc.AddLayer(std::move(layer), false);
     return added;
@@ -533,23 +525,21 @@ bool CMapWriter::WriteDocument()
     auto reliefGroup = std::make_unique<CLayer>(l.reliefGroup, "", -1);
     reliefGroup->SetFlags(CLayer::kGroup | CLayer::kWorking | CLayer::kShown);
     reliefGroup->SetMemberCount(2);
-    CLayer& relief = AddLayer(std::move(reliefGroup), CLayer::kUnboundedExtent);
-    AddLayer(std::make_unique<CLayer>(l.relief, PathOf(kPictureFile), CLayer::kRaster), m_pictureExtent);
+    CLayer& relief = AddLayer(std::move(reliefGroup));
+    AddLayer(std::make_unique<CLayer>(l.relief, PathOf(kPictureFile), CLayer::kRaster));
     auto elevation = std::make_unique<CDtmLayer>(l.elevation, PathOf(kGridFile));
     elevation->SetDefaultClasses();
     elevation->AddFile(PathOf(kGridFile), &m_gridExtent);
-    AddLayer(std::move(elevation), m_gridExtent);
+    AddLayer(std::move(elevation));
     m_doc.SetLayerVisible(&relief, false);
 
     auto natureGroup = std::make_unique<CLayer>(l.natureGroup, "", -1);
     natureGroup->SetFlags(CLayer::kGroup | CLayer::kWorking | CLayer::kShown);
     natureGroup->SetMemberCount(2);
-    AddLayer(std::move(natureGroup), CLayer::kUnboundedExtent);
+    AddLayer(std::move(natureGroup));
 
-    CMapRect parksExtent;
-    for (const CDemoPark& park : m_town.parks)
-        parksExtent = BoundsOf(park.outline, parksExtent);
-    CLayer& parks = AddLayer(std::make_unique<CLayer>(l.parks, PathOf(kParksFile), CLayer::kArea), parksExtent);
+    CLayer& parks = AddLayer(std::make_unique<CLayer>(l.parks, PathOf(kParksFile), CLayer::kArea));
+    parks.SetIdField("PAVAD");
     {
         CSublayer& s = *parks.GetSublayer(0);
         CDrawStyle fill = LineStyle(0, 6, RGB(90, 150, 80), RGB(205, 235, 185));
@@ -562,8 +552,9 @@ bool CMapWriter::WriteDocument()
         s.m_labelStyle = LabelFont(RGB(40, 100, 40), -8, true);
     }
 
-    CLayer& river = AddLayer(std::make_unique<CLayer>(l.river, PathOf(kRiverFile), CLayer::kLine), BoundsOf(m_town.river));
+    CLayer& river = AddLayer(std::make_unique<CLayer>(l.river, PathOf(kRiverFile), CLayer::kLine));
     river.SetFlag(CLayer::kInOverview, true);
+    river.SetIdField("PAVAD");
     {
         CSublayer& s = *river.GetSublayer(0);
         s.m_style = LineStyle(0, 70, RGB(90, 150, 215));
@@ -572,26 +563,17 @@ bool CMapWriter::WriteDocument()
         s.m_labelStyle = LabelFont(RGB(30, 80, 160), -10, true);
     }
 
-    CMapRect buildingsExtent;
-    for (const CDemoBuilding& building : m_town.buildings)
-        buildingsExtent = BoundsOf(building.outline, buildingsExtent);
-    CLayer& buildings = AddLayer(std::make_unique<CLayer>(l.buildings, PathOf(kBuildingsFile), CLayer::kArea), buildingsExtent);
+    CLayer& buildings = AddLayer(std::make_unique<CLayer>(l.buildings, PathOf(kBuildingsFile), CLayer::kArea));
     buildings.SetIdField("ID");
     StyleBuildings(buildings);
 
-    CMapRect streetsExtent;
-    for (const CDemoStreet& street : m_town.streets)
-        streetsExtent = BoundsOf(street.line, streetsExtent);
-    CLayer& streets = AddLayer(std::make_unique<CLayer>(l.streets, PathOf(kStreetsFile), CLayer::kLine), streetsExtent);
+    CLayer& streets = AddLayer(std::make_unique<CLayer>(l.streets, PathOf(kStreetsFile), CLayer::kLine));
     // The street box lists the names of the id field.
     streets.SetIdField("PAVAD");
     streets.SetFlag(CLayer::kInOverview, true);
     StyleStreets(streets);
 
-    CMapRect addressesExtent;
-    for (const CDemoAddress& address : m_town.addresses)
-        addressesExtent.UnionPoint(address.point);
-    CLayer& addresses = AddLayer(std::make_unique<CLayer>(l.addresses, PathOf(kAddressesFile), CLayer::kPoint), addressesExtent);
+    CLayer& addresses = AddLayer(std::make_unique<CLayer>(l.addresses, PathOf(kAddressesFile), CLayer::kPoint));
     addresses.SetIdField("ADRESAS");
     {
         CSublayer& s = *addresses.GetSublayer(0);
@@ -606,10 +588,7 @@ bool CMapWriter::WriteDocument()
         addresses.GetSublayer(1)->m_kind = CSublayer::kHidden;
     }
 
-    CMapRect sightsExtent;
-    for (const CDemoSight& sight : m_town.sights)
-        sightsExtent.UnionPoint(sight.point);
-    CLayer& sights = AddLayer(std::make_unique<CLayer>(l.sights, PathOf(kSightsFile), CLayer::kPoint), sightsExtent);
+    CLayer& sights = AddLayer(std::make_unique<CLayer>(l.sights, PathOf(kSightsFile), CLayer::kPoint));
     sights.SetIdField("PAVAD");
     {
         CSublayer& s = *sights.GetSublayer(0);
@@ -622,10 +601,7 @@ bool CMapWriter::WriteDocument()
         s.m_labelStyle = LabelFont(RGB(140, 20, 20), -8, false, 700);
     }
 
-    CMapRect trackExtent;
-    for (const CDemoFix& fix : m_town.track)
-        trackExtent.UnionPoint(fix.point);
-    CLayer& track = AddLayer(std::make_unique<CLayer>(l.track, PathOf(kTrackFile), CLayer::kTrack), trackExtent);
+    CLayer& track = AddLayer(std::make_unique<CLayer>(l.track, PathOf(kTrackFile), CLayer::kTrack));
     track.SetIdField("Time");
     {
         CTrackStyle style;

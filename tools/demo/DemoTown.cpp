@@ -249,11 +249,15 @@ void CTownBuilder::Build()
     MakeRiver();
     MakeTrack();
 
+    // Whole metres, which the settings file keeps exactly.
+    CMapRect& e = m_town.extent;
+    e = CMapRect(std::floor(e.left), std::ceil(e.top), std::ceil(e.right), std::floor(e.bottom));
     CMapRect centre;
     for (double u : {-2 * kBlock, 2 * kBlock})
         for (double v : {-2 * kBlock, 2 * kBlock})
             centre.UnionPoint(m_town.terrain.ToMap(u, v));
-    m_town.centreExtent = centre;
+    m_town.centreExtent = CMapRect(std::floor(centre.left), std::ceil(centre.top), std::ceil(centre.right),
+                                   std::floor(centre.bottom));
 }
 
 void CTownBuilder::ChooseSegments()
