@@ -183,8 +183,21 @@ bool CAreaPainter::DrawRings(CPoint* points, int* counts, int partCount)
     // The outline's dots and marks take the line's own brush.
     if (HasLineBrush())
         SelectBoth(LineBrush());
+    // Rings close implicitly; drawn as lines they need their closing edge.
+    m_outline.clear();
+    m_outlineCounts.assign(counts, counts + partCount);
+    const CPoint* ring = points;
+    for (int i = 0; i < partCount; ++i) {
+        const int n = counts[i];
+        m_outline.insert(m_outline.end(), ring, ring + n);
+        if (n >= 2 && !(ring[n - 1] == ring[0])) {
+            m_outline.push_back(ring[0]);
+            ++m_outlineCounts[static_cast<std::size_t>(i)];
+        }
+        ring += n;
+    }
     m_thin = false;
-    DrawPolyPolyline(points, counts, partCount);
+    DrawPolyPolyline(m_outline.data(), m_outlineCounts.data(), partCount);
     m_thin = true;
     if (m_fill.GetSafeHandle())
         SelectBoth(m_fill);

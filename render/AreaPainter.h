@@ -4,6 +4,8 @@
 
 #include "platform/Rect.h"
 
+#include <vector>
+
 // The look of an area given piece by piece rather than as a style record.
 struct CFillStyle {
     int penStyle = PS_SOLID;
@@ -42,4 +44,6 @@ private:
 
     CBrush m_fill;
     CBrush m_beforeFill[2];
+    std::vector<CPoint> m_outline;
+    std::vector<int> m_outlineCounts;
 };

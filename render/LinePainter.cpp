@@ -197,14 +197,18 @@ void CLinePainter::SetDashPens(int code, int width, COLORREF colour)
 
 void CLinePainter::SetDots(int width, COLORREF colour)
 {
+    // Dots are placed in device pixels: in logical units their sizes and
+    // gaps would round unevenly.
     auto dots = std::make_unique<CDotStroke>(m_dc, m_second);
-    if (DeviceLength(width) < 2) {
+    dots->SetDeviceSpacing(true);
+    const int device = DeviceLength(width);
+    if (device < 2) {
         m_pen = CPen(PS_NULL, 0, colour);
-        dots->SetDot(1, 1, LogicalLength(3), colour);
+        dots->SetDot(1, 1, 3, colour);
     } else {
         m_pen = CPen(PS_SOLID, 0, colour);
         SelectLineBrush(colour);
-        dots->SetDot(width, width, 2 * width, colour);
+        dots->SetDot(device, device, 2 * device, colour);
     }
     m_first = std::move(dots);
 }

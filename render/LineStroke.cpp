@@ -1,6 +1,7 @@
 #include "render/LineStroke.h"
 
 #include "platform/DC.h"
+#include "platform/Rect.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -288,6 +289,8 @@ bool CPlusDashStroke::Draw(const CPoint* points, int count)
 void CDotStroke::Dot(CPoint p)
 {
     if (m_width < 2) {
+        if (m_deviceSpacing)
+            m_dc.DPtoLP(&p);
         m_dc.SetPixelV(p.x, p.y, m_colour);
         if (m_second)
             m_second->SetPixelV(p.x, p.y, m_colour);
@@ -295,15 +298,29 @@ void CDotStroke::Dot(CPoint p)
     }
     const int left = p.x - m_width / 2;
     const int top = p.y - m_height / 2;
-    m_dc.Ellipse(left, top, left + m_width, top + m_height);
+    CRect box(left, top, left + m_width, top + m_height);
+    if (m_deviceSpacing)
+        m_dc.DPtoLP(&box);
+    m_dc.Ellipse(box);
     if (m_second)
-        m_second->Ellipse(left, top, left + m_width, top + m_height);
+        m_second->Ellipse(box);
 }
 
 bool CDotStroke::Draw(const CPoint* points, int count)
 {
     if (count < 1 || m_spacing < 2)
         return false;
+    if (m_deviceSpacing) {
+        m_device.assign(points, points + count);
+        m_dc.LPtoDP(m_device.data(), count);
+        points = m_device.data();
+    }
+    Walk(points, count);
+    return true;
+}
+
+void CDotStroke::Walk(const CPoint* points, int count)
+{
     Dot(points[0]);
     std::int64_t left = m_spacing;
     for (int i = 1; i < count; ++i) {
@@ -332,5 +349,4 @@ bool CDotStroke::Draw(const CPoint* points, int count)
             left = m_spacing;
         }
     }
-    return true;
 }

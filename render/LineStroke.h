@@ -143,13 +143,19 @@ public:
         m_spacing = spacing;
         m_colour = colour;
     }
+    // Sizes and spacing in device pixels of the context, so the dots come
+    // out alike and evenly spaced however logical units round to pixels.
+    void SetDeviceSpacing(bool device) { m_deviceSpacing = device; }
     bool Draw(const CPoint* points, int count) override;
 
 private:
+    void Walk(const CPoint* points, int count);
     void Dot(CPoint p);
 
     int m_width = 0;
     int m_height = 0;
     int m_spacing = 0;
     COLORREF m_colour = 0;
+    bool m_deviceSpacing = false;
+    std::vector<CPoint> m_device;
 };
