@@ -97,11 +97,12 @@ void CopyDrawingState(const CDC& from, CDC& to)
     to.SetTextColor(from.GetTextColor());
 }
 
-// What drawing changes on a context beyond the painters' pens and brushes,
-// put back when the drawing ends.
+// What drawing changes on a context beyond the painters' pens and brushes
+// (raster operation, background, text colour), put back when it ends.
 class CContextScope {
 public:
-    CContextScope(CDC& dc, const Look& look, bool area) : m_dc(dc)
+    CContextScope(CDC& dc, const Look& look, bool area)
+        : m_dc(dc), m_bkMode(dc.GetBkMode()), m_bkColour(dc.GetBkColor()), m_textColour(dc.GetTextColor())
     {
         if (look.rop)
             m_rop = dc.SetROP2(look.rop);
@@ -109,7 +110,7 @@ public:
             m_brush = dc.SelectObject(CBrush::FromStock(NULL_BRUSH));
         // Styled lines leave their gaps alone, as on the map.
         if (!area)
-            m_bkMode = dc.SetBkMode(TRANSPARENT);
+            dc.SetBkMode(TRANSPARENT);
     }
     ~CContextScope()
     {
@@ -117,8 +118,9 @@ public:
             m_dc.SetROP2(m_rop);
         if (m_brush.GetSafeHandle())
             m_dc.SelectObject(m_brush);
-        if (m_bkMode)
-            m_dc.SetBkMode(m_bkMode);
+        m_dc.SetBkMode(m_bkMode);
+        m_dc.SetBkColor(m_bkColour);
+        m_dc.SetTextColor(m_textColour);
     }
     CContextScope(const CContextScope&) = delete;
     CContextScope& operator=(const CContextScope&) = delete;
@@ -126,7 +128,9 @@ public:
 private:
     CDC& m_dc;
     int m_rop = 0;
-    int m_bkMode = 0;
+    int m_bkMode;
+    COLORREF m_bkColour;
+    COLORREF m_textColour;
     CBrush m_brush;
 };
 

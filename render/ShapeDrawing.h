@@ -23,7 +23,8 @@ enum : int {
 // Draws the shape's parts as lines, or as one polygon set, into dc (the
 // view's window when dc is null), clipped to a little more than the view's
 // extent unless it lies inside it. The context is left prepared for map
-// drawing, with its pens, brushes and raster operation as they were. An
+// drawing, with its pens, brushes, raster operation, background and text
+// colour as they were. An
 // empty shape returns 0 and touches no context; otherwise the result is 1.
 int DrawShapePolyline(const CShape& shape, IDrawingView& view, CDC* dc, const CDrawStyle* style, int mode);
 int DrawShapePolygon(const CShape& shape, IDrawingView& view, CDC* dc, const CDrawStyle* style, int mode);
