@@ -3,7 +3,6 @@
 #include "platform/DC.h"
 #include "render/PatternBrushes.h"
 
-#include <climits>
 #include <vector>
 
 namespace {
@@ -101,26 +100,14 @@ void CAreaPainter::SetFillStyle(const CFillStyle& fill)
 
 bool CAreaPainter::DrawPolyPolygon(CPoint* points, const int* counts, int partCount)
 {
-    if (!points || !counts || partCount <= 0)
-        return false;
-    std::vector<int> parts(counts, counts + partCount);
-    for (int n : parts)
-        if (n < 0)
-            return false;
-    return DrawRings(points, parts.data(), partCount);
+    std::vector<int> parts;
+    return PartCounts(points, counts, partCount, parts) && DrawRings(points, parts.data(), partCount);
 }
 
 bool CAreaPainter::DrawPolyPolygon(CPoint* points, const std::uint32_t* counts, int partCount)
 {
-    if (!points || !counts || partCount <= 0)
-        return false;
     std::vector<int> parts;
-    for (int i = 0; i < partCount; ++i) {
-        if (counts[i] > static_cast<std::uint32_t>(INT_MAX))
-            return false;
-        parts.push_back(static_cast<int>(counts[i]));
-    }
-    return DrawRings(points, parts.data(), partCount);
+    return PartCounts(points, counts, partCount, parts) && DrawRings(points, parts.data(), partCount);
 }
 
 bool CAreaPainter::DrawPolygon(CPoint* points, int count)

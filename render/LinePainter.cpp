@@ -2,6 +2,7 @@
 
 #include "core/DeviceGeometry.h"
 #include "platform/DC.h"
+#include "render/ChessboardWalk.h"
 #include "render/LineStroke.h"
 
 #include <algorithm>
@@ -37,19 +38,6 @@ constexpr int kPieceSkipped = 394;
 LOGBRUSH SolidBrush(COLORREF colour)
 {
     return LOGBRUSH{BS_SOLID, colour, 0};
-}
-
-std::int64_t Steps(CPoint a, CPoint b)
-{
-    return std::max(std::llabs(std::int64_t(b.x) - a.x), std::llabs(std::int64_t(b.y) - a.y));
-}
-
-// a + d * k / n rounded half away from zero.
-int Interpolate(int a, std::int64_t d, std::int64_t k, std::int64_t n)
-{
-    const std::int64_t num = d * k;
-    const std::int64_t q = (2 * std::llabs(num) + n) / (2 * n);
-    return static_cast<int>(a + (num < 0 ? -q : q));
 }
 
 } // namespace
@@ -349,28 +337,39 @@ void CLinePainter::Reset()
 
 // ---- Drawing -------------------------------------------------------------
 
-bool CLinePainter::DrawPolyPolyline(CPoint* points, const int* counts, int partCount)
+bool CLinePainter::PartCounts(const CPoint* points, const int* counts, int partCount, std::vector<int>& out)
 {
+    out.clear();
     if (!points || !counts || partCount <= 0)
         return false;
-    std::vector<int> parts(counts, counts + partCount);
-    for (int n : parts)
-        if (n < 0)
+    out.assign(counts, counts + partCount);
+    return std::none_of(out.begin(), out.end(), [](int n) { return n < 0; });
+}
+
+bool CLinePainter::PartCounts(const CPoint* points, const std::uint32_t* counts, int partCount,
+                              std::vector<int>& out)
+{
+    out.clear();
+    if (!points || !counts || partCount <= 0)
+        return false;
+    for (int i = 0; i < partCount; ++i) {
+        if (counts[i] > static_cast<std::uint32_t>(INT_MAX))
             return false;
-    return DrawParts(points, parts.data(), partCount);
+        out.push_back(static_cast<int>(counts[i]));
+    }
+    return true;
+}
+
+bool CLinePainter::DrawPolyPolyline(CPoint* points, const int* counts, int partCount)
+{
+    std::vector<int> parts;
+    return PartCounts(points, counts, partCount, parts) && DrawParts(points, parts.data(), partCount);
 }
 
 bool CLinePainter::DrawPolyPolyline(CPoint* points, const std::uint32_t* counts, int partCount)
 {
-    if (!points || !counts || partCount <= 0)
-        return false;
     std::vector<int> parts;
-    for (int i = 0; i < partCount; ++i) {
-        if (counts[i] > static_cast<std::uint32_t>(INT_MAX))
-            return false;
-        parts.push_back(static_cast<int>(counts[i]));
-    }
-    return DrawParts(points, parts.data(), partCount);
+    return PartCounts(points, counts, partCount, parts) && DrawParts(points, parts.data(), partCount);
 }
 
 bool CLinePainter::DrawPolyline(CPoint* points, int count)
@@ -511,7 +510,6 @@ void CLinePainter::DrawPatterned(const CPoint* points, int count)
 {
     // Skipped half a gap, then drawn pieces and whole gaps in turn.
     bool drawing = false;
-    std::int64_t left = kPieceSkipped / 2;
     std::vector<CPoint> piece;
     auto drawPiece = [&] {
         int n = static_cast<int>(piece.size());
@@ -522,29 +520,21 @@ void CLinePainter::DrawPatterned(const CPoint* points, int count)
         }
         piece.clear();
     };
-    for (int i = 1; i < count; ++i) {
-        const CPoint a = points[i - 1];
-        const CPoint b = points[i];
-        const std::int64_t steps = Steps(a, b);
-        std::int64_t done = 0;
-        while (steps - done >= left) {
-            done += left;
-            const CPoint cut(Interpolate(a.x, std::int64_t(b.x) - a.x, done, steps),
-                             Interpolate(a.y, std::int64_t(b.y) - a.y, done, steps));
-            if (drawing) {
-                piece.push_back(cut);
-                drawPiece();
-                left = kPieceSkipped;
-            } else {
-                piece.push_back(cut);
-                left = kPieceDrawn;
-            }
+    WalkCuts(
+        points, count, kPieceSkipped / 2,
+        [&](CPoint a, CPoint b, std::int64_t k, std::int64_t steps) -> std::int64_t {
+            piece.emplace_back(static_cast<int>(a.x + RoundedQuotient((std::int64_t(b.x) - a.x) * k, steps)),
+                               static_cast<int>(a.y + RoundedQuotient((std::int64_t(b.y) - a.y) * k, steps)));
             drawing = !drawing;
-        }
-        left -= steps - done;
-        if (drawing && !(piece.back() == b))
-            piece.push_back(b);
-    }
+            if (drawing)
+                return kPieceDrawn;
+            drawPiece();
+            return kPieceSkipped;
+        },
+        [&](CPoint b) {
+            if (drawing && !(piece.back() == b))
+                piece.push_back(b);
+        });
     if (drawing)
         drawPiece();
 }

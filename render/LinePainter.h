@@ -51,6 +51,10 @@ protected:
     static constexpr int kMaxChunk = 1600;
 
     int ToThousandths(double pixels) const;
+    // Part counts as ints; false for a null buffer, no parts, or a count
+    // that is negative or too big.
+    static bool PartCounts(const CPoint* points, const int* counts, int partCount, std::vector<int>& out);
+    static bool PartCounts(const CPoint* points, const std::uint32_t* counts, int partCount, std::vector<int>& out);
     // The outline needs more than one pen call (strokes, dots, marks).
     bool HasSpecialOutline() const { return m_first || m_endMarks || m_pattern; }
     // The dot or arrow brush of the line, when the style has one.

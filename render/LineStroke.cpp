@@ -2,17 +2,13 @@
 
 #include "platform/DC.h"
 #include "platform/Rect.h"
+#include "render/ChessboardWalk.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 
 namespace {
-
-std::int64_t Steps(CPoint a, CPoint b)
-{
-    return std::max(std::llabs(std::int64_t(b.x) - a.x), std::llabs(std::int64_t(b.y) - a.y));
-}
 
 int Sign(std::int64_t v)
 {
@@ -32,17 +28,6 @@ CPoint WalkPoint(CPoint a, CPoint b, std::int64_t k, std::int64_t n)
     if (std::llabs(dx) >= std::llabs(dy))
         return CPoint(static_cast<int>(a.x + Sign(dx) * k), static_cast<int>(a.y + Sign(dy) * (k * std::llabs(dy) / n)));
     return CPoint(static_cast<int>(a.x + Sign(dx) * (k * std::llabs(dx) / n)), static_cast<int>(a.y + Sign(dy) * k));
-}
-
-// num / den rounded half away from zero; den is not 0.
-std::int64_t RoundedQuotient(std::int64_t num, std::int64_t den)
-{
-    if (den < 0) {
-        num = -num;
-        den = -den;
-    }
-    const std::int64_t q = (2 * std::llabs(num) + den) / (2 * den);
-    return num < 0 ? -q : q;
 }
 
 // Segment directions of the copy strokes: along x (+1 towards larger x),
@@ -243,28 +228,22 @@ void CDashStroke::Walk(const CPoint* points, int count)
 {
     const std::size_t n = m_elements.size();
     std::size_t element = 0;
-    std::int64_t left = m_elements[0];
     MoveTo(points[0]);
-    for (int i = 1; i < count; ++i) {
-        const CPoint a = points[i - 1];
-        const CPoint b = points[i];
-        const std::int64_t steps = Steps(a, b);
-        std::int64_t done = 0;
-        // Each element boundary on the segment, the target's included.
-        while (steps - done >= left) {
-            done += left;
+    WalkCuts(
+        points, count, m_elements[0],
+        [&](CPoint a, CPoint b, std::int64_t k, std::int64_t steps) {
             element = (element + 1) % n;
-            left = m_elements[element];
-            const CPoint at = WalkPoint(a, b, done, steps);
+            const CPoint at = WalkPoint(a, b, k, steps);
             if (m_phase < 2 && static_cast<int>(element & 1) == m_phase)
                 MoveTo(at); // a drawn element begins
             else
                 LineTo(at); // a drawn element ends
-        }
-        left -= steps - done;
-        if (Drawn(element))
-            LineTo(b);
-    }
+            return m_elements[element];
+        },
+        [&](CPoint b) {
+            if (Drawn(element))
+                LineTo(b);
+        });
 }
 
 bool CPlusDashStroke::Draw(const CPoint* points, int count)
@@ -331,7 +310,7 @@ void CDotStroke::Walk(const CPoint* points, int count)
         const bool xMajor = std::llabs(dx) >= std::llabs(dy);
         CPoint at = a;
         for (;;) {
-            const std::int64_t length = Steps(at, b);
+            const std::int64_t length = ChessboardSteps(at, b);
             if (left >= length) {
                 left -= length;
                 break;

@@ -11,7 +11,7 @@ class CDC;
 // when there is one, a second context with the same calls. The painter
 // makes the strokes of a style, sets their lengths and offsets, selects the
 // pen before each stroke draws, and deletes them when the style changes.
-// Lengths along a line are chessboard steps: max(|dx|, |dy|) a segment.
+// Lengths along a line are chessboard steps (ChessboardWalk.h).
 class CLineStroke {
 public:
     CLineStroke(CDC& dc, CDC* second) : m_dc(dc), m_second(second) {}
@@ -46,40 +46,38 @@ public:
     bool Draw(const CPoint* points, int count) override;
 };
 
-// The polyline and one copy beside it, shifted down (b) along lines closer
-// to horizontal and right (a) along the others, with the gaps at the
-// vertices closed: a line two pixels wide made of hairlines.
-class CShiftedStroke : public CLineStroke {
+// Strokes made of copies of the polyline shifted by fixed offsets: a
+// along x for lines closer to vertical, b along y for the others.
+class CCopyStroke : public CLineStroke {
 public:
-    using CLineStroke::CLineStroke;
+    CCopyStroke(CDC& dc, CDC* second, int a, int b) : CLineStroke(dc, second), m_a(a), m_b(b) {}
     void SetOffsets(int a, int b)
     {
         m_a = a;
         m_b = b;
     }
-    bool Draw(const CPoint* points, int count) override;
 
-private:
-    int m_a = 1;
-    int m_b = 1;
+protected:
+    int m_a;
+    int m_b;
+};
+
+// The polyline and one copy beside it, shifted down (b) along lines closer
+// to horizontal and right (a) along the others, with the gaps at the
+// vertices closed: a line two pixels wide made of hairlines.
+class CShiftedStroke : public CCopyStroke {
+public:
+    CShiftedStroke(CDC& dc, CDC* second) : CCopyStroke(dc, second, 1, 1) {}
+    bool Draw(const CPoint* points, int count) override;
 };
 
 // Two copies on both sides of the polyline, b (or a) on one side and half
 // of it on the other, without the polyline itself: the casing of a thin
 // double line.
-class CCasingStroke : public CLineStroke {
+class CCasingStroke : public CCopyStroke {
 public:
-    using CLineStroke::CLineStroke;
-    void SetOffsets(int a, int b)
-    {
-        m_a = a;
-        m_b = b;
-    }
+    CCasingStroke(CDC& dc, CDC* second) : CCopyStroke(dc, second, 2, 2) {}
     bool Draw(const CPoint* points, int count) override;
-
-private:
-    int m_a = 2;
-    int m_b = 2;
 };
 
 // Dashes: the element lengths are walked along the line, running on across

@@ -222,8 +222,9 @@ TEST(AreaPainter, FillStylesTakePixelWidthsHatchNumbersAndFillValues)
         CAreaPainter painter(dc);
         painter.SetFillStyle(c.fill);
         EXPECT_EQ(dc.GetCurrentBrush().GetStyle(), c.brushStyle);
-        if (c.brushStyle == BS_HATCHED)
+        if (c.brushStyle == BS_HATCHED) {
             EXPECT_EQ(dc.GetCurrentBrush().GetHatch(), c.hatch);
+        }
         EXPECT_EQ(dc.GetCurrentPen().GetStyle(), c.penStyle);
         EXPECT_EQ(dc.GetCurrentPen().GetWidth(), c.penWidth);
         EXPECT_EQ(dc.GetBkMode(), TRANSPARENT);

@@ -106,8 +106,9 @@ TEST(LinePainter, DashCodesUseCosmeticPensBelowTwoPixelsAndScaleWithTheWidthAbov
             CLinePainter painter(canvas.dc);
             painter.SetStyleFromPixels(c.code, c.pixels, kBlack);
             EXPECT_EQ(canvas.dc.GetCurrentPen().IsGeometric(), c.geometric);
-            if (!c.geometric)
+            if (!c.geometric) {
                 EXPECT_EQ(canvas.dc.GetCurrentPen().GetStyle(), static_cast<std::uint32_t>(c.code));
+            }
             DrawLine(painter, {{0, 10}, {110, 10}});
         }
         EXPECT_EQ(Prefix(RunsAlongRow(canvas.image, 10, 0, 110), c.runs.size()), c.runs);
@@ -230,6 +231,18 @@ TEST(LinePainter, DashesOfDashedDoubleLinesGrowPastTheReferenceWidth)
 // On a 1000-dpi context thousandths are pixels.
 TEST(LinePainter, EndMarksAreArrowsOfOneAndAHalfTimesTheWidth)
 {
+    auto draw = [](int code, int width, std::vector<CPoint> line) {
+        Canvas canvas(400, 200, 1000);
+        {
+            CLinePainter painter(canvas.dc);
+            CDrawStyle style;
+            style.penStyle = static_cast<std::uint32_t>(code);
+            style.penWidth = static_cast<std::uint32_t>(width);
+            painter.SetStyle(style);
+            DrawLine(painter, line);
+        }
+        return PaintedExtent(canvas.image, kWhite);
+    };
     struct Case {
         int code;
         int width;
@@ -243,44 +256,15 @@ TEST(LinePainter, EndMarksAreArrowsOfOneAndAHalfTimesTheWidth)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE("code " + std::to_string(c.code) + " width " + std::to_string(c.width));
-        Canvas canvas(400, 200, 1000);
-        {
-            CLinePainter painter(canvas.dc);
-            CDrawStyle style;
-            style.penStyle = static_cast<std::uint32_t>(c.code);
-            style.penWidth = static_cast<std::uint32_t>(c.width);
-            painter.SetStyle(style);
-            DrawLine(painter, {{100, 100}, {300, 100}});
-        }
-        const Extent e = PaintedExtent(canvas.image, kWhite);
+        const Extent e = draw(c.code, c.width, {{100, 100}, {300, 100}});
         EXPECT_NEAR(e.tallest, 2 * c.markSize, 2);
         // The tip lies 5/3 of the pen width beyond the line's end.
         const int reach = 5 * c.width / 3;
         EXPECT_NEAR(e.right, c.atEnd ? 300 + reach : 300 + c.width / 2, 2);
         EXPECT_NEAR(e.left, c.atStart ? 100 - reach : 100 - c.width / 2, 2);
     }
-
-    Canvas point(100, 100, 1000);
-    {
-        CLinePainter painter(point.dc);
-        CDrawStyle style;
-        style.penStyle = 14;
-        style.penWidth = 10;
-        painter.SetStyle(style);
-        DrawLine(painter, {{50, 50}});
-    }
-    EXPECT_EQ(PaintedExtent(point.image, kWhite).tallest, 0) << "a one-point part has no mark";
-
-    Canvas repeated(400, 200, 1000);
-    {
-        CLinePainter painter(repeated.dc);
-        CDrawStyle style;
-        style.penStyle = 12;
-        style.penWidth = 10;
-        painter.SetStyle(style);
-        DrawLine(painter, {{100, 100}, {300, 100}, {300, 100}});
-    }
-    EXPECT_NEAR(PaintedExtent(repeated.image, kWhite).right, 316, 2)
+    EXPECT_EQ(draw(14, 10, {{50, 50}}).tallest, 0) << "a one-point part has no mark";
+    EXPECT_NEAR(draw(12, 10, {{100, 100}, {300, 100}, {300, 100}}).right, 316, 2)
         << "a repeated last point still points the arrow along the line";
 }
 
