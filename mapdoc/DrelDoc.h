@@ -125,6 +125,8 @@ public:
     void SetCoordSystem(int code);
     void GeoToMap(CMapPoint& point) const;
     void MapToGeo(CMapPoint& point) const;
+    // Null when the map is in degrees.
+    const CCoordConverter* GetGeoToMapConverter() const { return m_toMap.get(); }
 
     // Measures in kilometres and square kilometres, by the map units.
     void GetMetresPerUnit(double& x, double& y) const;

@@ -12,6 +12,7 @@
 #include "platform/IniFile.h"
 #include "platform/UserServices.h"
 #include "platform/VirtualKeys.h"
+#include "platform/WindowSurface.h"
 
 #include <algorithm>
 #include <cmath>
@@ -553,6 +554,31 @@ void CDrelView::SetToolMode(int mode)
         m_tool.reset();
     }
     MapToolMode = mode;
+}
+
+std::unique_ptr<CDC> CDrelView::OpenWindowDC()
+{
+    if (CWindowSurface* surface = m_window ? m_window->GetSurface() : nullptr)
+        return std::make_unique<CDC>(*surface);
+    return std::make_unique<CDC>();
+}
+
+std::unique_ptr<CDC> CDrelView::OpenBackBufferDC(const CDC& reference)
+{
+    if (!m_backBuffer.GetSafeHandle())
+        return nullptr;
+    auto dc = std::make_unique<CDC>();
+    dc->CreateCompatibleDC(&reference);
+    dc->SelectObject(m_backBuffer);
+    // A rebuild holds the buffer in its own context.
+    if (!(dc->GetCurrentBitmap() == m_backBuffer))
+        return nullptr;
+    return dc;
+}
+
+const CCoordConverter* CDrelView::GetGeoToMapConverter() const
+{
+    return m_document.GetGeoToMapConverter();
 }
 
 int CDrelView::ReserveLabelQuad(const CPoint corners[4], int force)

@@ -2,6 +2,7 @@
 
 #include "core/MapPoint.h"
 #include "core/MapRect.h"
+#include "layers/DrawingView.h"
 #include "mapdoc/DocumentObserver.h"
 #include "mapdoc/ExtentHistory.h"
 #include "mapdoc/LabelRegister.h"
@@ -29,7 +30,7 @@ class IViewWindow;
 // negative). Drawing contexts, the window's included, are set to
 // thousandths of an inch (PrepareDCMapping) and convert with the print
 // scale; both follow from the scale denominator.
-class CDrelView : public IDocumentObserver {
+class CDrelView : public IDocumentObserver, public IDrawingView {
 public:
     explicit CDrelView(CDrelDoc& document);
     ~CDrelView() override;
@@ -66,20 +67,20 @@ public:
     CMapRect ClientRectToMap(const CRect& r) const;
     // Into the view's scratch array, valid until the next conversion.
     const std::vector<CPoint>& ShapeToClientPoints(const CMapPoint* points, int count);
-    CPoint MapToDevice(const CMapPoint& p) const;
-    CRect RectToDevice(const CMapRect& r) const;
-    const std::vector<CPoint>& ShapeToDevicePoints(const CMapPoint* points, int count);
+    CPoint MapToDevice(const CMapPoint& p) const override;
+    CRect RectToDevice(const CMapRect& r) const override;
+    const std::vector<CPoint>& ShapeToDevicePoints(const CMapPoint* points, int count) override;
     CMapPoint DeviceToMap(const CPoint& p) const;
     // The map distances of a pixel offset.
     void ClientSizeToMap(int dx, int dy, double& x, double& y) const;
     int IsPointInExtent(const CMapPoint& p) const;
     // Thousandths of an inch on the DC over the client area; returns the
     // previous mapping mode.
-    int PrepareDCMapping(CDC& dc) const;
+    int PrepareDCMapping(CDC& dc) const override;
 
     // Extent and scale.
-    CMapRect GetMapExtent() const;
-    double GetScaleDenominator() const { return m_scale; }
+    CMapRect GetMapExtent() const override;
+    double GetScaleDenominator() const override { return m_scale; }
     void SetScaleDenominator(double denominator);
     // Scale and origin so that r fills the client area, centred; 0 when
     // the client area is empty or r gives no usable scale. No history, no
@@ -108,8 +109,14 @@ public:
 
     // Label collision of the current drawing pass; 1 when the label may be
     // drawn (and is recorded), 0 when it meets one placed before.
-    int ReserveLabelRect(const CRect& r, int force) { return m_labels.ReserveRect(r, force); }
-    int ReserveLabelQuad(const CPoint corners[4], int force);
+    int ReserveLabelRect(const CRect& r, int force) override { return m_labels.ReserveRect(r, force); }
+    int ReserveLabelQuad(const CPoint corners[4], int force) override;
+
+    // Drawing outside a pass: a context on the window's surface, or one
+    // over the back buffer.
+    std::unique_ptr<CDC> OpenWindowDC() override;
+    std::unique_ptr<CDC> OpenBackBufferDC(const CDC& reference) override;
+    const CCoordConverter* GetGeoToMapConverter() const override;
 
     // Tools.
     CMapTool* GetTool() const { return m_tool.get(); }
@@ -133,7 +140,7 @@ public:
     bool HasBackBuffer() const { return m_backBuffer.GetSafeHandle() != nullptr; }
     // The context holding the back buffer while it is drawn anew; layers
     // draw into it as well as into the window. Null otherwise.
-    CDC* GetMemoryDC() const { return m_memDC.get(); }
+    CDC* GetMemoryDC() const override { return m_memDC.get(); }
     // Where the back buffer is shown while the pan tool drags.
     void SetPanOffset(int dx, int dy) { m_panOffset = CSize(dx, dy); }
     CPoint GetContextPoint() const { return m_contextPoint; }

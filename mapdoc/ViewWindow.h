@@ -1,6 +1,7 @@
 #pragma once
 
 class CDrelView;
+class CWindowSurface;
 
 // The window of a map view and what the view reaches of its frame: the
 // window's repaint, the frame's legend and overview. Without a window a
@@ -14,4 +15,7 @@ public:
     virtual void RebuildLegend() {}
     // The overview of the frame; null when there is none.
     virtual CDrelView* GetOverview() { return nullptr; }
+    // The pixels of the window, for drawing straight onto it; null when
+    // the window has none.
+    virtual CWindowSurface* GetSurface() { return nullptr; }
 };

@@ -28,6 +28,7 @@ public:
 
     // Asks for a drawing pass; several requests before it runs make one.
     void InvalidateView() override;
+    CWindowSurface* GetSurface() override { return &m_surface; }
 
 protected:
     bool event(QEvent* event) override;
