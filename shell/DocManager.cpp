@@ -94,6 +94,14 @@ CShellDocument* CDocManager::FindDocument(const std::string& path) const
     return nullptr;
 }
 
+CShellDocument* CDocManager::FindDocumentFor(const CDrelDoc& document) const
+{
+    for (CShellDocument* d : GetAllDocuments())
+        if (d->GetMapDocument() == &document)
+            return d;
+    return nullptr;
+}
+
 CShellDocument* CDocManager::FindFrameDocument(const IDocFrame& frame) const
 {
     for (CShellDocument* d : GetAllDocuments())

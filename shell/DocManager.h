@@ -39,6 +39,7 @@ public:
     CRecentFileList& RecentFiles() { return m_recent; }
     // The caller keeps it; null: every prompt is cancelled.
     void SetFilePrompt(IFilePrompt* prompt) { m_prompt = prompt; }
+    IFilePrompt* GetFilePrompt() const { return m_prompt; }
 
     // Opens a file (one pair of enclosing quotes removed, a relative path
     // taken from the current folder) with the template of its extension,
@@ -75,16 +76,8 @@ public:
 
     CShellDocument* FindDocument(const std::string& path) const;
     CShellDocument* FindFrameDocument(const IDocFrame& frame) const;
-    // The framework document behind one of the system's documents.
-    template <class Doc>
-    CShellDocument* FindDocumentFor(const Doc& document) const
-    {
-        for (const auto& t : m_templates)
-            for (CShellDocument* d : t->GetDocuments())
-                if (auto* typed = dynamic_cast<CShellDocumentOf<Doc>*>(d); typed && &typed->Get() == &document)
-                    return d;
-        return nullptr;
-    }
+    // The framework document behind a map document.
+    CShellDocument* FindDocumentFor(const CDrelDoc& document) const;
     std::vector<CShellDocument*> GetAllDocuments() const;
 
     // Save (57603), save as (57604) and close (57602) of a document: the

@@ -9,6 +9,7 @@
 
 class CDocManager;
 class CDocTemplate;
+class CDrelDoc;
 
 // A frame window that shows a document, as the document manager sees it:
 // the map window, the table window. The widget half makes them.
@@ -46,6 +47,8 @@ public:
     virtual void SetPathName(const std::string& path) = 0;
     // The document's own commands, before the framework's save and close.
     virtual ICommandTarget* GetCommandTarget() { return nullptr; }
+    // The map document behind it; null for other kinds.
+    virtual CDrelDoc* GetMapDocument() { return nullptr; }
 
     // Code page 1257; the frames show it.
     const std::string& GetTitle() const { return m_title; }
@@ -92,6 +95,13 @@ public:
     ICommandTarget* GetCommandTarget() override
     {
         if constexpr (std::is_base_of_v<ICommandTarget, Doc>)
+            return &m_document;
+        else
+            return nullptr;
+    }
+    CDrelDoc* GetMapDocument() override
+    {
+        if constexpr (std::is_base_of_v<CDrelDoc, Doc>)
             return &m_document;
         else
             return nullptr;

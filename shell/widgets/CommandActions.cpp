@@ -77,6 +77,7 @@ QAction* CCommandActions::Action(int id)
     connect(action, &QAction::triggered, this, [this, id] { Execute(id); });
     m_window->addAction(action);
     m_actions[id] = action;
+    UpdateAction(action, m_route());
     return action;
 }
 

@@ -100,6 +100,27 @@ void CDataExchange::Text(int id, std::string& value, int maxLength)
 
 void CDataExchange::Int(int id, int& value)
 {
+    IntField(id, value, false, 0, 0);
+}
+
+void CDataExchange::Int(int id, int& value, int min, int max)
+{
+    IntField(id, value, true, min, max);
+}
+
+void CDataExchange::Real(int id, double& value)
+{
+    RealField(id, value, false, 0, 0);
+}
+
+void CDataExchange::Real(int id, double& value, double min, double max)
+{
+    RealField(id, value, true, min, max);
+}
+
+// A field with a range names it also when its text is no number at all.
+void CDataExchange::IntField(int id, int& value, bool ranged, int min, int max)
+{
     QWidget* control = Control(id);
     if (!control)
         return;
@@ -109,24 +130,14 @@ void CDataExchange::Int(int id, int& value)
     }
     std::string text;
     int parsed = 0;
-    if (!ReadText(control, text) || !ParseIntField(text, parsed)) {
-        Fail(control, IntFieldMessage(false, 0, 0));
+    if (!ReadText(control, text) || !ParseIntField(text, parsed) || (ranged && (parsed < min || parsed > max))) {
+        Fail(control, IntFieldMessage(ranged, min, max));
         return;
     }
     value = parsed;
 }
 
-void CDataExchange::Int(int id, int& value, int min, int max)
-{
-    const int old = value;
-    Int(id, value);
-    if (m_save && !m_failed && (value < min || value > max)) {
-        value = old;
-        Fail(FindControl(m_dialog, id), IntFieldMessage(true, min, max));
-    }
-}
-
-void CDataExchange::Real(int id, double& value)
+void CDataExchange::RealField(int id, double& value, bool ranged, double min, double max)
 {
     QWidget* control = Control(id);
     if (!control)
@@ -137,21 +148,11 @@ void CDataExchange::Real(int id, double& value)
     }
     std::string text;
     double parsed = 0;
-    if (!ReadText(control, text) || !ParseRealField(text, parsed)) {
-        Fail(control, RealFieldMessage(false, 0, 0));
+    if (!ReadText(control, text) || !ParseRealField(text, parsed) || (ranged && (parsed < min || parsed > max))) {
+        Fail(control, RealFieldMessage(ranged, min, max));
         return;
     }
     value = parsed;
-}
-
-void CDataExchange::Real(int id, double& value, double min, double max)
-{
-    const double old = value;
-    Real(id, value);
-    if (m_save && !m_failed && (value < min || value > max)) {
-        value = old;
-        Fail(FindControl(m_dialog, id), RealFieldMessage(true, min, max));
-    }
 }
 
 void CDataExchange::Check(int id, int& value)

@@ -46,7 +46,8 @@ public:
 private:
     bool ReadText(QWidget* control, std::string& text) const;
     void WriteText(QWidget* control, const std::string& text) const;
-    void NumberText(int id, std::string& text, bool& ok);
+    void IntField(int id, int& value, bool ranged, int min, int max);
+    void RealField(int id, double& value, bool ranged, double min, double max);
 
     QWidget* m_dialog;
     bool m_save;

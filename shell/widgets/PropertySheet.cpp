@@ -23,6 +23,12 @@ const char* const kCancelLabel = "Atsisakyti";
 
 CPropertyPage::CPropertyPage(std::string caption) : m_caption(std::move(caption)) {}
 
+CPropertyPage::~CPropertyPage()
+{
+    if (m_sheet)
+        m_sheet->RemovePage(this);
+}
+
 bool CPropertyPage::UpdateData(bool save)
 {
     CDataExchange dx(this, save);
@@ -70,6 +76,15 @@ CPropertySheet::CPropertySheet(const std::string& caption, QWidget* parent)
     layout->addWidget(buttons);
 
     connect(m_tabs, &QTabBar::currentChanged, this, [this](int index) { OnTabChanged(index); });
+}
+
+CPropertySheet::~CPropertySheet()
+{
+    for (CPropertyPage* page : m_pages) {
+        page->hide();
+        page->setParent(nullptr);
+        page->m_sheet = nullptr;
+    }
 }
 
 CPropertyPage* CPropertySheet::GetPage(int index) const

@@ -21,6 +21,8 @@ class CPropertyPage : public QWidget {
 public:
     // The caption of the page's tab, code page 1257.
     explicit CPropertyPage(std::string caption);
+    // A page that goes first leaves its sheet.
+    ~CPropertyPage() override;
 
     const std::string& GetCaption() const { return m_caption; }
     bool IsCreated() const { return m_created; }
@@ -56,6 +58,8 @@ class CPropertySheet : public CDialogBase {
 public:
     // The window caption, code page 1257.
     explicit CPropertySheet(const std::string& caption, QWidget* parent = nullptr);
+    // Lets the pages go without deleting them.
+    ~CPropertySheet() override;
 
     void AddPage(CPropertyPage* page);
     void RemovePage(CPropertyPage* page);
