@@ -64,7 +64,7 @@ CPropertySheet::CPropertySheet(const std::string& caption, QWidget* parent)
     SetControlId(m_ok, IDOK);
     SetControlId(m_cancel, IDCANCEL);
     m_ok->setDefault(true);
-    m_tabs->setDrawBase(false);
+    m_stack->setFrameShape(QFrame::StyledPanel);
     m_tabs->setExpanding(false);
 
     auto* buttons = new QDialogButtonBox(this);

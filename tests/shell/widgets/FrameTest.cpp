@@ -273,6 +273,7 @@ TEST_F(FrameTest, TheUpdatePassSetsActionsAndToolbarBoxes)
     // The buttons of a toolbar resource: open is the application's,
     // zoom window nobody's yet.
     auto* main = new QToolBar(frame);
+    frame->addToolBarBreak();
     frame->addToolBar(main);
     frame->Actions().FillToolBar(main, 128);
     EXPECT_EQ(GetControlId(main), 128);
@@ -375,6 +376,10 @@ TEST_F(FrameTest, MenusAndAcceleratorsFollowTheActiveWindow)
     EXPECT_TRUE(items[at + 2]->isEnabled());
     EXPECT_FALSE(Action(kCmdFileRecentFirst + 2)->isEnabled());
     SaveScreenshot(*frame, "main-window");
+    file->popup(frame->mapToGlobal(QPoint(10, 30)));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(file));
+    SaveScreenshot(*file, "file-menu");
+    file->hide();
 
     manager.CloseAllDocuments();
     FlushDeletes();

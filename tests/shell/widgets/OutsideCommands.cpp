@@ -3,6 +3,7 @@
 // shell names nothing of it.
 #include "tests/shell/widgets/ShellWidgetSupport.h"
 
+#include <QCoreApplication>
 #include <QDir>
 
 void RegisterOutsideCommands()
@@ -18,5 +19,7 @@ void SaveScreenshot(QWidget& window, const char* name)
     const QByteArray folder = qgetenv("DREL_SCREENSHOT_DIR");
     if (folder.isEmpty())
         return;
+    // Pending layout requests first, so the picture shows what a user sees.
+    QCoreApplication::processEvents();
     window.grab().save(QDir(QString::fromLocal8Bit(folder)).filePath(QString::fromUtf8(name) + ".png"));
 }
