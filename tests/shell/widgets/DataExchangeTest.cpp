@@ -67,7 +67,7 @@ protected:
     }
 };
 
-class DataExchangeTest : public ::testing::Test {
+class DataExchangeTest : public ::testing::Test, private CWithApplication {
 protected:
     DataExchangeTest()
     {

@@ -59,7 +59,7 @@ private:
     CLog& m_log;
 };
 
-class PropertySheetTest : public ::testing::Test {
+class PropertySheetTest : public ::testing::Test, private CWithApplication {
 protected:
     PropertySheetTest() : general("Apra\xF0" "as", log), symbol("\xDE" "enklas", log), notes("Pastabos", log)
     {

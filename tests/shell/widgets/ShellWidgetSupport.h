@@ -34,6 +34,11 @@ inline CFrameworkApp& NeedApplication()
     return *app;
 }
 
+// The first base of a fixture whose members are widgets.
+struct CWithApplication {
+    CWithApplication() { NeedApplication(); }
+};
+
 // Lets events through until the condition holds; false after two seconds.
 inline bool WaitFor(const std::function<bool()>& condition)
 {
