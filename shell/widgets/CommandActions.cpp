@@ -11,10 +11,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
-#include <QComboBox>
 #include <QKeySequence>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
@@ -210,17 +207,8 @@ void CCommandActions::Apply(QAction* action, const CCommandState& state)
 void CCommandActions::Apply(QWidget* widget, const CCommandState& state)
 {
     widget->setEnabled(state.IsEnabled());
-    if (state.IsTextSet()) {
-        const QString text = ToQString(state.GetText());
-        if (auto* edit = qobject_cast<QLineEdit*>(widget))
-            edit->setText(text);
-        else if (auto* combo = qobject_cast<QComboBox*>(widget); combo && combo->isEditable())
-            combo->setEditText(text);
-        else if (auto* label = qobject_cast<QLabel*>(widget))
-            label->setText(text);
-        else if (auto* button = qobject_cast<QAbstractButton*>(widget))
-            button->setText(text);
-    }
+    if (state.IsTextSet())
+        SetControlText(widget, ToQString(state.GetText()));
     if (state.IsCheckSet())
         if (auto* button = qobject_cast<QAbstractButton*>(widget); button && button->isCheckable())
             button->setChecked(state.GetCheck() != 0);

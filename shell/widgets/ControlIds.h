@@ -9,6 +9,11 @@ void SetControlId(QObject* object, int id);
 // 0 when the object has no id.
 int GetControlId(const QObject* object);
 
+class QWidget;
+// The text a control shows: an edit's, an editable combo's edit text, a
+// plain-text edit's, a label's, a button's. False for other controls.
+bool SetControlText(QWidget* control, const QString& text);
+
 template <class T = QWidget>
 T* FindControl(const QObject* root, int id)
 {

@@ -60,19 +60,7 @@ bool CDataExchange::ReadText(QWidget* control, std::string& text) const
 
 void CDataExchange::WriteText(QWidget* control, const std::string& text) const
 {
-    const QString q = ToQString(text);
-    if (auto* edit = qobject_cast<QLineEdit*>(control))
-        edit->setText(q);
-    else if (auto* combo = qobject_cast<QComboBox*>(control); combo && combo->isEditable())
-        combo->setEditText(q);
-    else if (auto* plain = qobject_cast<QPlainTextEdit*>(control))
-        plain->setPlainText(q);
-    else if (auto* rich = qobject_cast<QTextEdit*>(control))
-        rich->setPlainText(q);
-    else if (auto* label = qobject_cast<QLabel*>(control))
-        label->setText(q);
-    else if (auto* button = qobject_cast<QAbstractButton*>(control))
-        button->setText(q);
+    SetControlText(control, ToQString(text));
 }
 
 void CDataExchange::Text(int id, std::string& value, int maxLength)
@@ -119,40 +107,34 @@ void CDataExchange::Real(int id, double& value, double min, double max)
 }
 
 // A field with a range names it also when its text is no number at all.
-void CDataExchange::IntField(int id, int& value, bool ranged, int min, int max)
+template <class T, class Parse, class Format, class Message>
+void CDataExchange::NumberField(int id, T& value, bool ranged, T min, T max, Parse parse, Format format,
+                                Message message)
 {
     QWidget* control = Control(id);
     if (!control)
         return;
     if (!m_save) {
-        WriteText(control, FormatIntField(value));
+        WriteText(control, format(value));
         return;
     }
     std::string text;
-    int parsed = 0;
-    if (!ReadText(control, text) || !ParseIntField(text, parsed) || (ranged && (parsed < min || parsed > max))) {
-        Fail(control, IntFieldMessage(ranged, min, max));
+    T parsed{};
+    if (!ReadText(control, text) || !parse(text, parsed) || (ranged && (parsed < min || parsed > max))) {
+        Fail(control, message(ranged, min, max));
         return;
     }
     value = parsed;
 }
 
+void CDataExchange::IntField(int id, int& value, bool ranged, int min, int max)
+{
+    NumberField(id, value, ranged, min, max, ParseIntField, FormatIntField, IntFieldMessage);
+}
+
 void CDataExchange::RealField(int id, double& value, bool ranged, double min, double max)
 {
-    QWidget* control = Control(id);
-    if (!control)
-        return;
-    if (!m_save) {
-        WriteText(control, FormatRealField(value));
-        return;
-    }
-    std::string text;
-    double parsed = 0;
-    if (!ReadText(control, text) || !ParseRealField(text, parsed) || (ranged && (parsed < min || parsed > max))) {
-        Fail(control, RealFieldMessage(ranged, min, max));
-        return;
-    }
-    value = parsed;
+    NumberField(id, value, ranged, min, max, ParseRealField, FormatRealField, RealFieldMessage);
 }
 
 void CDataExchange::Check(int id, int& value)

@@ -46,6 +46,8 @@ public:
 private:
     bool ReadText(QWidget* control, std::string& text) const;
     void WriteText(QWidget* control, const std::string& text) const;
+    template <class T, class Parse, class Format, class Message>
+    void NumberField(int id, T& value, bool ranged, T min, T max, Parse parse, Format format, Message message);
     void IntField(int id, int& value, bool ranged, int min, int max);
     void RealField(int id, double& value, bool ranged, double min, double max);
 

@@ -1,6 +1,6 @@
 #include "shell/CommandRoute.h"
 
-#include "mapdoc/ExtensionHooks.h"
+#include "tests/shell/VetoExtension.h"
 
 #include <gtest/gtest.h>
 
@@ -22,16 +22,6 @@ public:
 private:
     std::string m_name;
     std::vector<std::string>& m_log;
-};
-
-class CVetoExtension : public CExtensionHooks {
-public:
-    explicit CVetoExtension(int refused) : m_refused(refused) { SetExtension(this); }
-    ~CVetoExtension() override { SetExtension(nullptr); }
-    int IsCommandAllowed(int id) override { return id == m_refused ? 0 : 1; }
-
-private:
-    int m_refused;
 };
 
 enum Who { kView, kDocument, kChild, kMain, kApp, kNobody };

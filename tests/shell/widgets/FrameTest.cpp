@@ -1,4 +1,4 @@
-#include "mapdoc/ExtensionHooks.h"
+#include "tests/shell/VetoExtension.h"
 #include "mapdoc/MapTool.h"
 #include "platform/AppProfile.h"
 #include "res/CommandIds.h"
@@ -43,16 +43,6 @@ CDocTemplate& MapTemplate()
     }
     return *made;
 }
-
-class CVetoExtension : public CExtensionHooks {
-public:
-    explicit CVetoExtension(int refused) : m_refused(refused) { SetExtension(this); }
-    ~CVetoExtension() override { SetExtension(nullptr); }
-    int IsCommandAllowed(int id) override { return id == m_refused ? 0 : 1; }
-
-private:
-    int m_refused;
-};
 
 // The file dialogs of a test never open: every prompt is cancelled.
 class CCancellingPrompt : public IFilePrompt {

@@ -8,9 +8,9 @@
 #include "shell/widgets/FrameworkApp.h"
 #include "shell/widgets/MdiChild.h"
 #include "shell/widgets/MdiFrame.h"
+#include "tests/support/TestSupport.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QImage>
 #include <QSplitter>
 
@@ -38,19 +38,6 @@ inline CFrameworkApp& NeedApplication()
 struct CWithApplication {
     CWithApplication() { NeedApplication(); }
 };
-
-// Lets events through until the condition holds; false after two seconds.
-inline bool WaitFor(const std::function<bool()>& condition)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > 2000)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
 
 // Deleted windows really go.
 inline void FlushDeletes()
