@@ -7,6 +7,7 @@
 #include "mapdoc/MapTool.h"
 #include "mapdoc/ViewHost.h"
 #include "mapdoc/ViewWindow.h"
+#include "platform/CommandTarget.h"
 #include "platform/DC.h"
 #include "platform/DrawInterrupt.h"
 #include "platform/IniFile.h"
@@ -554,6 +555,7 @@ void CDrelView::SetToolMode(int mode)
         m_tool.reset();
     }
     MapToolMode = mode;
+    NotifyCommandStatesChanged();
 }
 
 std::unique_ptr<CDC> CDrelView::OpenWindowDC()

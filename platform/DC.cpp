@@ -3,6 +3,7 @@
 #include "platform/Blitter.h"
 #include "platform/Codepage.h"
 #include "platform/PixelWriter.h"
+#include "platform/QtText.h"
 #include "platform/WindowSurface.h"
 
 #include <QFont>
@@ -1731,11 +1732,6 @@ struct CDC::TextFont {
 
 namespace {
 
-QString ToQString(std::string_view text)
-{
-    return QString::fromStdString(Cp1257ToUtf8(text));
-}
-
 constexpr int kMaxFontPixels = 1 << 15;
 
 } // namespace
@@ -1819,7 +1815,7 @@ std::string CDC::GetTextFace() const
         return CFont::SubstituteFace(std::string_view(lf.lfFaceName, strnlen(lf.lfFaceName, LF_FACESIZE)),
                                      lf.lfPitchAndFamily);
     }
-    return Utf8ToCp1257(QFontInfo(f->qfont).family().toStdString());
+    return FromQString(QFontInfo(f->qfont).family());
 }
 
 void CDC::DrawTextLine(const TextFont& f, CPoint reference, const QString& text, int width, unsigned align,

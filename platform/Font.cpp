@@ -2,6 +2,7 @@
 
 #include "platform/Codepage.h"
 #include "platform/DC.h"
+#include "platform/QtText.h"
 
 #include <QFont>
 #include <QFontMetricsF>
@@ -130,7 +131,7 @@ QFont CFont::Realize(int deviceHeight, int dpiY) const
     const LOGFONT& lf = LogFont();
     QFont font;
     const std::string family = SubstituteFace(FaceOf(lf), lf.lfPitchAndFamily);
-    font.setFamilies({QString::fromStdString(Cp1257ToUtf8(family)), QString::fromLatin1(FamilyFor(lf.lfPitchAndFamily))});
+    font.setFamilies({ToQString(family), QString::fromLatin1(FamilyFor(lf.lfPitchAndFamily))});
     const int weight = lf.lfWeight == FW_DONTCARE ? FW_NORMAL : std::clamp<int>(lf.lfWeight, 1, 1000);
     font.setWeight(static_cast<QFont::Weight>(weight));
     font.setItalic(lf.lfItalic != 0);

@@ -3,6 +3,9 @@
 #include "platform/Path.h"
 #include "platform/Stream.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
 #include <clocale>
 #include <cstdlib>
 #include <filesystem>
@@ -51,6 +54,18 @@ std::string TestDataFolder()
     if (folder.back() != '/')
         folder += '/';
     return FromNativePath(folder);
+}
+
+bool WaitFor(const std::function<bool()>& condition)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition()) {
+        if (timer.elapsed() > 2000)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return true;
 }
 
 CCommaLocale::CCommaLocale()

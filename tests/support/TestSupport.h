@@ -3,6 +3,7 @@
 #include "platform/UserServices.h"
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,9 @@ public:
 private:
     std::string m_path;
 };
+
+// Lets Qt's events through until the condition holds; false after two seconds.
+bool WaitFor(const std::function<bool()>& condition);
 
 // Writes and reads whole files by stored-form path.
 void WriteWholeFile(const std::string& path, const std::string& bytes);

@@ -39,19 +39,6 @@ void NeedApplication()
     }();
 }
 
-// Lets events through until the condition holds; false after two seconds.
-bool WaitFor(const std::function<bool()>& condition)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > 2000)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
-
 void ExpectRectNear(const CMapRect& actual, const CMapRect& expected)
 {
     EXPECT_NEAR(actual.left, expected.left, 1e-6);

@@ -1,0 +1,30 @@
+#include "res/AcceleratorTable.h"
+
+#include "res/CommandIds.h"
+
+namespace {
+
+constexpr Accelerator kMain[] = {
+    {"Ctrl+O", kCmdFileOpen},
+};
+
+constexpr Accelerator kMap[] = {
+    {"Ctrl+O", kCmdFileOpen},
+    {"Ctrl+P", kCmdFilePrint},
+    {"Ctrl+F6", kCmdWindowNext},
+    {"Del", 30209},
+};
+
+} // namespace
+
+std::span<const Accelerator> FindAccelerators(int id)
+{
+    switch (id) {
+    case 128:
+        return kMain;
+    case 138:
+        return kMap;
+    default:
+        return {};
+    }
+}

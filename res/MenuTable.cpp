@@ -1,0 +1,87 @@
+#include "res/MenuTable.h"
+
+#include "res/CommandIds.h"
+
+#include <algorithm>
+#include <iterator>
+
+namespace {
+
+constexpr MenuEntry Command(int id, const char* text)
+{
+    return {MenuEntry::kCommand, id, text, {}};
+}
+constexpr MenuEntry Popup(const char* text, std::span<const MenuEntry> items)
+{
+    return {MenuEntry::kPopup, 0, text, items};
+}
+constexpr MenuEntry Separator()
+{
+    return {MenuEntry::kSeparator, 0, nullptr, {}};
+}
+constexpr MenuEntry List(int id, const char* text)
+{
+    return {MenuEntry::kList, id, text, {}};
+}
+
+// The main window while no map window is open.
+constexpr MenuEntry kMainFile[] = {
+    Command(30015, "&Naujas..."),
+    Command(kCmdFileOpen, "&Atverti...\tCtrl+O"),
+    Command(30202, "&Žemėlapių sąrašas..."),
+    Separator(),
+    Command(kCmdFilePrintSetup, "Spaus&dintuvo parametrai..."),
+    Separator(),
+    List(kCmdFileRecentFirst, "Paskutiniai failai"),
+    Separator(),
+    Command(kCmdAppExit, "Iš&eiti"),
+};
+constexpr MenuEntry kHelp[] = {
+    Command(kCmdHelp, "Žinynas"),
+    Command(kCmdAppAbout, "&Apie..."),
+};
+constexpr MenuEntry kMainMenu[] = {
+    Popup("&Failas", kMainFile),
+    Popup("&Pagalba", kHelp),
+};
+
+// A map window.
+constexpr MenuEntry kMapFile[] = {
+    Command(30015, "&Naujas..."),
+    Command(kCmdFileOpen, "&Atverti...\tCtrl+O"),
+    Command(kCmdFileClose, "&Uždaryti"),
+    Command(kCmdFileSave, "&Išsaugoti"),
+    Command(kCmdFileSaveAs, "Išsaugoti &kaip..."),
+    Command(30202, "&Žemėlapių sąrašas..."),
+    Separator(),
+    Command(kCmdFilePrint, "&Spausdinti...\tCtrl+P"),
+    Command(30091, "Puslapio pa&rametrai..."),
+    Command(kCmdFilePrintSetup, "Spaus&dintuvo parametrai..."),
+    Separator(),
+    List(kCmdFileRecentFirst, "Paskutiniai failai"),
+    Separator(),
+    Command(kCmdAppExit, "Iš&eiti"),
+};
+constexpr MenuEntry kMapWindow[] = {
+    Command(kCmdWindowCascade, "&Kaskada"),
+    Command(kCmdWindowTile, "&Išdėstyti"),
+    Command(kCmdWindowNext, "K&itas langas\tCtrl+F6"),
+};
+constexpr MenuEntry kMapMenu[] = {
+    Popup("&Failas", kMapFile),
+    Popup("&Langas", kMapWindow),
+    Popup("&Pagalba", kHelp),
+};
+
+constexpr MenuResource kMenus[] = {
+    {128, kMainMenu},
+    {138, kMapMenu},
+};
+
+} // namespace
+
+const MenuResource* FindMenuResource(int id)
+{
+    auto it = std::find_if(std::begin(kMenus), std::end(kMenus), [id](const MenuResource& m) { return m.id == id; });
+    return it == std::end(kMenus) ? nullptr : &*it;
+}

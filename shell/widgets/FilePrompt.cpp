@@ -1,0 +1,54 @@
+#include "shell/widgets/FilePrompt.h"
+
+#include "platform/Path.h"
+#include "platform/QtText.h"
+#include "platform/Strings.h"
+#include "shell/FileFilter.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+
+namespace {
+
+constexpr int kOpenCaption = 61902;
+constexpr int kSaveCaption = 61903;
+
+} // namespace
+
+void SetUpFileDialog(QFileDialog& dialog, bool open, const std::string& filter, const std::string& defaultExt,
+                     const std::string& path)
+{
+    dialog.setWindowTitle(ToQString(LoadString(open ? kOpenCaption : kSaveCaption)));
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    QStringList filters;
+    for (const std::string& f : ToQtNameFilters(filter))
+        filters.append(ToQString(f));
+    if (!filters.isEmpty())
+        dialog.setNameFilters(filters);
+    dialog.setAcceptMode(open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+    dialog.setFileMode(open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    if (!defaultExt.empty())
+        dialog.setDefaultSuffix(ToQString(defaultExt[0] == '.' ? defaultExt.substr(1) : defaultExt));
+    if (!path.empty()) {
+        const QFileInfo proposal(QString::fromStdString(ResolvePath(path)));
+        if (proposal.isDir()) {
+            dialog.setDirectory(proposal.absoluteFilePath());
+        } else {
+            if (proposal.dir().exists())
+                dialog.setDirectory(proposal.absolutePath());
+            dialog.selectFile(proposal.fileName());
+        }
+    }
+}
+
+bool CQtFilePrompt::PromptFileName(std::string& path, bool open, const std::string& filter,
+                                   const std::string& defaultExt)
+{
+    QFileDialog dialog(QApplication::activeWindow());
+    SetUpFileDialog(dialog, open, filter, defaultExt, path);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return false;
+    path = FromNativePath(dialog.selectedFiles().front().toStdString());
+    return true;
+}

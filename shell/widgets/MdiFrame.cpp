@@ -1,0 +1,115 @@
+#include "shell/widgets/MdiFrame.h"
+
+#include "platform/QtText.h"
+#include "res/CommandIds.h"
+#include "shell/DocManager.h"
+#include "shell/widgets/CommandActions.h"
+#include "shell/widgets/ControlIds.h"
+#include "shell/widgets/FrameworkApp.h"
+#include "shell/widgets/MdiChild.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QMdiArea>
+#include <QMenuBar>
+
+CMdiFrame::CMdiFrame(int resourceId, QWidget* parent)
+    : QMainWindow(parent),
+      m_resourceId(resourceId),
+      m_area(new QMdiArea(this)),
+      m_frameTitle(FromQString(QCoreApplication::applicationName()))
+{
+    SetControlId(this, resourceId);
+    setCentralWidget(m_area);
+    m_actions = new CCommandActions(this, [this] { return BuildRoute(); });
+
+    const auto anyChild = [this](CCommandState& state) { state.Enable(!Children().isEmpty()); };
+    m_commands.On(kCmdWindowCascade, [this] { m_area->cascadeSubWindows(); });
+    m_commands.On(kCmdWindowTile, [this] { m_area->tileSubWindows(); });
+    m_commands.On(kCmdWindowNext, [this] { m_area->activateNextSubWindow(); });
+    m_commands.OnUpdateRange(kCmdWindowCascade, kCmdWindowTile, anyChild);
+    m_commands.OnUpdate(kCmdWindowNext, anyChild);
+
+    connect(m_area, &QMdiArea::subWindowActivated, this, [this] { OnChildActivated(); });
+    OnChildActivated();
+}
+
+CMdiFrame::~CMdiFrame() = default;
+
+void CMdiFrame::AddChild(CMdiChild* child)
+{
+    m_area->addSubWindow(child);
+    child->hide();
+}
+
+CMdiChild* CMdiFrame::ActiveChild() const
+{
+    // The current window, not the active one: it stays while a dialog or
+    // a floating bar has the focus.
+    auto* child = dynamic_cast<CMdiChild*>(m_area->currentSubWindow());
+    return child && child->GetDocument() ? child : nullptr;
+}
+
+QList<CMdiChild*> CMdiFrame::Children() const
+{
+    QList<CMdiChild*> children;
+    for (QMdiSubWindow* window : m_area->subWindowList())
+        if (auto* child = dynamic_cast<CMdiChild*>(window); child && child->GetDocument())
+            children.append(child);
+    return children;
+}
+
+CCommandRoute CMdiFrame::BuildRoute() const
+{
+    CCommandRoute route;
+    if (CMdiChild* child = ActiveChild()) {
+        route.Add(child->GetActiveViewTarget());
+        CShellDocument* document = child->GetDocument();
+        route.Add(document->GetCommandTarget());
+        if (CDocManager* manager = document->GetDocManager())
+            route.Add(&manager->DocumentCommands(*document));
+        route.Add(child);
+    }
+    route.Add(const_cast<CMdiFrame*>(this));
+    route.Add(dynamic_cast<ICommandTarget*>(QCoreApplication::instance()));
+    return route;
+}
+
+void CMdiFrame::SetFrameTitle(const std::string& title)
+{
+    m_frameTitle = title;
+    UpdateTitle();
+}
+
+void CMdiFrame::UpdateTitle()
+{
+    QString title = ToQString(m_frameTitle);
+    if (CMdiChild* child = ActiveChild())
+        title += QStringLiteral(" - [") + child->windowTitle() + QStringLiteral("]");
+    setWindowTitle(title);
+}
+
+void CMdiFrame::OnChildActivated()
+{
+    CMdiChild* child = ActiveChild();
+    const int menuId = child ? child->GetResourceId() : m_resourceId;
+    if (menuId != m_shownMenu) {
+        m_actions->FillMenuBar(menuBar(), menuId);
+        m_actions->ApplyAccelerators(menuId);
+        m_shownMenu = menuId;
+    }
+    UpdateTitle();
+    m_actions->UpdateAll();
+}
+
+void CMdiFrame::closeEvent(QCloseEvent* event)
+{
+    if (CFrameworkApp* app = CFrameworkApp::Instance()) {
+        if (!app->DocManager().SaveAllModified()) {
+            event->ignore();
+            return;
+        }
+        app->DocManager().CloseAllDocuments();
+    }
+    QMainWindow::closeEvent(event);
+}
