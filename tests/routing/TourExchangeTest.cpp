@@ -2,12 +2,10 @@
 #include "routing/TourSolverRunner.h"
 
 #include "core/FileUtil.h"
-#include "platform/AppFolders.h"
 #include "platform/Path.h"
 #include "tests/routing/TourTestMatrices.h"
 #include "tests/support/TestSupport.h"
 
-#include <filesystem>
 #include <gtest/gtest.h>
 #include <optional>
 
@@ -114,7 +112,9 @@ TEST(TourExchange, GraphFilesAndToursBothWays)
     EXPECT_TRUE(services.messages.empty());
 }
 
-TEST(TourExchange, ToursThatAreNoTourFailQuietly)
+// A solver that ran but left no tour of the stops fails the route with
+// the message the internal solver gives.
+TEST(TourExchange, ToursThatAreNoTourShowRouteNotFound)
 {
     CScriptedUserServices services;
     const std::vector<std::pair<const char*, std::optional<std::string>>> tours = {
@@ -131,15 +131,18 @@ TEST(TourExchange, ToursThatAreNoTourFailQuietly)
     for (const auto& [what, tour] : tours) {
         CFakeRunner runner;
         runner.tour = tour;
+        services.messages.clear();
         TourResult result = SolveOutside(kSymmetric, 0, 0, runner);
         EXPECT_FALSE(result.ok) << what;
         EXPECT_EQ(result.order, std::vector<int>(5, -1)) << what;
+        EXPECT_EQ(services.MessageIds(), std::vector<unsigned>{1020}) << what;
     }
     // An open path must come back to the start from the end: 0 1 3 2 does not.
     CFakeRunner runner;
     runner.tour = "12 12\n0 5 3\n5 9 0\n9 1 0\n1 7 6\n7 11 0\n11 3 0\n3 6 0\n6 10 0\n10 2 0\n2 4 0\n";
+    services.messages.clear();
     EXPECT_FALSE(SolveOutside(kAsymmetric4, 0, 3, runner).ok);
-    EXPECT_TRUE(services.messages.empty());
+    EXPECT_EQ(services.MessageIds(), std::vector<unsigned>{1020});
 }
 
 TEST(TourExchange, SolverThatCannotStart)
@@ -187,33 +190,6 @@ TEST(TourExchange, MoreThanFifteenStopsGoToTheSolver)
         sum += sixteen.At(i, (i + 1) % 16);
     EXPECT_EQ(cost, sum);
     EXPECT_TRUE(services.messages.empty());
-}
-
-// The program's own runner starts the solver by its full path in the
-// program folder.
-TEST(TourExchange, SolverProgramBesideTheExecutable)
-{
-    CScriptedUserServices services;
-    CTempDir folder;
-    SetProgramFolderForTesting(folder.Path());
-    std::vector<int> order(5, -1);
-    int64_t cost = 0;
-    TestMatrix m = kSymmetric;
-
-    EXPECT_FALSE(SolveTourExternal(m.Rows(), 4, 0, 0, order.data(), &cost, nullptr));
-    EXPECT_EQ(services.MessageIds(), std::vector<unsigned>{1108});
-
-    std::string program = folder.File(kTourSolverProgram);
-    WriteWholeFile(program, "#!/bin/sh\n"
-                            "test -s \"$1\" || exit 1\n"
-                            "printf '4 4\\n0 3 2\\n3 2 4\\n2 1 3\\n1 0 5\\n' > \"$2\"\n");
-    std::filesystem::permissions(ResolvePath(program), std::filesystem::perms::owner_all);
-    services.messages.clear();
-    EXPECT_TRUE(SolveTourExternal(m.Rows(), 4, 0, 0, order.data(), &cost, nullptr));
-    EXPECT_EQ(order, (std::vector<int>{0, 3, 2, 1, 0}));
-    EXPECT_EQ(cost, 14);
-    EXPECT_TRUE(services.messages.empty());
-    SetProgramFolderForTesting("");
 }
 
 } // namespace
