@@ -118,7 +118,8 @@ bool LearnShape(std::string_view text, CShapeOfGraph& shape)
         return false;
     const int n = static_cast<int>(header[0]);
     const int stops = n / 3;
-    shape.threeNodes = n % 3 == 0;
+    // One stop alone has no tour; from two on, the inner edges fix the shape.
+    shape.threeNodes = n % 3 == 0 && stops >= 2;
     shape.outToMiddle.assign(static_cast<size_t>(stops), kNoWay);
     shape.middleToIn.assign(static_cast<size_t>(stops), kNoWay);
     shape.first.assign(static_cast<size_t>(n), -1);
