@@ -11,6 +11,7 @@
 // ("vs_exact", branch and bound) and, on the symmetric costs, against the
 // 1-tree lower bound with Held-Karp node weights ("vs_1tree").
 
+#include "bench/BenchClock.h"
 #include "bench/GridCity.h"
 #include "routing/StopOrder.h"
 #include "routing/TourSearch.h"
@@ -19,7 +20,6 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <chrono>
 #include <climits>
 #include <memory>
 #include <random>
@@ -175,14 +175,6 @@ double OneTreeBound(const TestMatrix& m, double upper, int iterations)
             weight[static_cast<size_t>(v)] += step * (degree[static_cast<size_t>(v)] - 2);
     }
     return best;
-}
-
-template <class F>
-double Milliseconds(F&& work)
-{
-    auto begin = std::chrono::steady_clock::now();
-    work();
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - begin).count();
 }
 
 void BM_TourSearch(benchmark::State& state)

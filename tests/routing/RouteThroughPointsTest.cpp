@@ -64,6 +64,17 @@ std::vector<std::string> LegTexts(const CRouteNetwork& net)
     return texts;
 }
 
+// What every route leaves: its legs, its length, the messages it showed,
+// and never any edges.
+void ExpectRoute(const CRouteNetwork& net, const CScriptedUserServices& services, const std::vector<std::string>& legs,
+                 double km, const std::vector<unsigned>& messages, const char* what)
+{
+    EXPECT_EQ(LegTexts(net), legs) << what;
+    EXPECT_NEAR(net.totalLength, km, 1e-9) << what;
+    EXPECT_EQ(services.MessageIds(), messages) << what;
+    EXPECT_TRUE(net.GetEdges().empty()) << what;
+}
+
 // ------------------------------------------------------------ route for points
 
 TEST(RouteForPoints, OrdersLegsLengthsAndFailures)
@@ -106,10 +117,7 @@ TEST(RouteForPoints, OrdersLegsLengthsAndFailures)
         if (c.ok) {
             EXPECT_EQ(order, c.order) << c.what;
         }
-        EXPECT_EQ(LegTexts(net), c.legs) << c.what;
-        EXPECT_NEAR(net.totalLength, c.km, 1e-9) << c.what;
-        EXPECT_EQ(services.MessageIds(), c.messages) << c.what;
-        EXPECT_TRUE(net.GetEdges().empty()) << c.what;
+        ExpectRoute(net, services, c.legs, c.km, c.messages, c.what);
     }
 }
 
@@ -184,10 +192,7 @@ TEST(RouteThroughPoints, StraightLegsConnectorsAndFailures)
         }
         const std::vector<CMapPoint> points = Points(c.points);
         EXPECT_EQ(net.RouteThroughPoints(points.data(), static_cast<int>(points.size())), c.ok) << c.what;
-        EXPECT_EQ(LegTexts(net), c.legs) << c.what;
-        EXPECT_NEAR(net.totalLength, c.km, 1e-9) << c.what;
-        EXPECT_EQ(services.MessageIds(), c.messages) << c.what;
-        EXPECT_TRUE(net.GetEdges().empty()) << c.what;
+        ExpectRoute(net, services, c.legs, c.km, c.messages, c.what);
     }
 }
 

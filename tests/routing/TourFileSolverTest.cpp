@@ -4,7 +4,7 @@
 #include "platform/Path.h"
 #include "routing/StopOrder.h"
 #include "routing/TourSolverRunner.h"
-#include "tests/routing/TourTestMatrices.h"
+#include "tests/routing/ExchangeMatrices.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -129,9 +129,6 @@ TEST(TourFileSolver, MalformedGraphsGiveNoTour)
 
 // ------------------------------------------------------------ shapes of graph
 
-const TestMatrix kSymmetric = MatrixFromRows({{X, 5, 7, 2}, {5, X, 3, X}, {7, 3, X, 4}, {2, X, 4, X}});
-const TestMatrix kAsymmetric3 = MatrixFromRows({{X, 4, 9}, {6, X, 2}, {1, X, X}});
-const TestMatrix kAsymmetric4 = MatrixFromRows({{X, 3, 8, X}, {X, X, 2, 6}, {5, 4, X, 1}, {X, 7, X, X}});
 
 TEST(TourFileSolver, EachShapeOfGraphGivesItsTour)
 {
@@ -140,18 +137,17 @@ TEST(TourFileSolver, EachShapeOfGraphGivesItsTour)
         std::string graph, tour;
     };
     const std::vector<Case> cases = {
-        {"symmetric closed", "4 5\n0 1 5\n0 2 7\n0 3 2\n1 2 3\n2 3 4\n", "4 4\n0 1 5\n1 2 3\n2 3 4\n3 0 2\n"},
+        {"symmetric closed", kSymmetricClosedGraph, "4 4\n0 1 5\n1 2 3\n2 3 4\n3 0 2\n"},
         // The dummy node 4 joins the end 3 to the start 0.
-        {"symmetric open", "5 7\n4 0 0\n4 3 0\n0 1 5\n0 2 7\n0 3 2\n1 2 3\n2 3 4\n",
+        {"symmetric open", kSymmetricOpenGraph,
          "5 5\n0 1 5\n1 2 3\n2 3 4\n3 4 0\n4 0 0\n"},
         // Out-node j, in-node 3 + j, 6 + j between: only 0 -> 1 -> 2 -> 0 exists.
         {"asymmetric closed",
-         "9 11\n0 4 4\n0 5 9\n0 6 0\n6 3 0\n1 3 6\n1 5 2\n1 7 0\n7 4 0\n2 3 1\n2 8 0\n8 5 0\n",
+         kAsymmetric3ClosedGraph,
          "9 9\n0 4 4\n4 7 0\n7 1 0\n1 5 2\n5 8 0\n8 2 0\n2 3 1\n3 6 0\n6 0 0\n"},
         // Into the start only the free way from the end.
         {"asymmetric open",
-         "12 16\n0 5 3\n0 6 8\n0 8 0\n8 4 0\n1 6 2\n1 7 6\n1 9 0\n9 5 0\n"
-         "2 5 4\n2 7 1\n2 10 0\n10 6 0\n3 4 0\n3 5 7\n3 11 0\n11 7 0\n",
+         kAsymmetric4OpenGraph,
          "12 12\n0 5 3\n5 9 0\n9 1 0\n1 6 2\n6 10 0\n10 2 0\n2 7 1\n7 11 0\n11 3 0\n3 4 0\n4 8 0\n8 0 0\n"},
         // Two stops, their inner edges at costs of their own.
         {"asymmetric with costly inner edges", "6 6\n0 4 3\n4 2 5\n1 5 7\n5 3 8\n0 3 4\n1 2 6\n",
