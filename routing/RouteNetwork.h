@@ -115,9 +115,10 @@ public:
     // network, and legs the network cannot make when tolerate is 1, are
     // straight lines; connectors longer than connectorThreshold join a point
     // to the network and count in totalLength. With writeToFile the legs go
-    // into a new GDB line file at outputPath instead of legs. False when a
-    // leg is not made (message 1020 on a broken way) or the file cannot be
-    // made. The graph is removed again.
+    // into a new GDB line file at outputPath instead of legs. False, with no
+    // legs, when a leg is not made (a broken way: message 1020), when the
+    // graph or a snap fails and tolerate is not 1, or when the file cannot
+    // be made. The graph is removed again.
     bool RouteThroughPoints(const CMapPoint* points, int n);
     // The line of one leg from its edge references, which run from the
     // target back to the source: joined from the source on, each edge turned
