@@ -8,9 +8,7 @@
 // the target, or once every stop is settled); every distance is first
 // checked against Boost's, and "ratio" is our time over Boost's.
 
-#include "layers/Layer.h"
-#include "routing/RouteLayerSource.h"
-#include "routing/RouteNetwork.h"
+#include "bench/GridCity.h"
 
 #include <benchmark/benchmark.h>
 #include <boost/graph/compressed_sparse_row_graph.hpp>
@@ -28,113 +26,10 @@
 
 namespace {
 
-uint64_t Mix(uint64_t x)
-{
-    x += 0x9E3779B97F4A7C15ull;
-    x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ull;
-    x = (x ^ (x >> 27)) * 0x94D049BB133111EBull;
-    return x ^ (x >> 31);
-}
-
-// A square grid of streets served as a routing layer, each record made
-// when it is read.
-class CGridSource : public IRouteLayerSource {
-public:
-    explicit CGridSource(int side) : m_side(side) {}
-
-    int Records() const { return 2 * m_side * (m_side - 1); }
-    // The ends of record k.
-    void Ends(int k, int& a, int& b) const
-    {
-        const int horizontal = m_side * (m_side - 1);
-        if (k < horizontal) {
-            a = k / (m_side - 1) * m_side + k % (m_side - 1);
-            b = a + 1;
-        } else {
-            a = k - horizontal;
-            b = a + m_side;
-        }
-    }
-    static int Length(int k) { return Mix(uint64_t(k) * 3) % 50 == 0 ? 0 : 50 + int(Mix(uint64_t(k) * 3) % 101); }
-    static int Direction(int k)
-    {
-        const int roll = int(Mix(uint64_t(k) * 3 + 1) % 100);
-        return roll < 4 ? 1 : roll < 8 ? 2 : roll < 10 ? 3 : 0;
-    }
-
-    bool OpenLayer(CLayer&) override
-    {
-        m_next = 0;
-        return true;
-    }
-    void SetQueryRect(const CMapRect&) override {}
-    int GetRecordCount() const override { return Records(); }
-    int FindField(const std::string& name) const override
-    {
-        static const char* const kNames[] = {"FROM", "TO", "LENGTH", "DIR"};
-        for (int i = 0; i < 4; ++i)
-            if (name == kNames[i])
-                return i;
-        return -1;
-    }
-    bool ReadNextShape(CShape& shape) override
-    {
-        if (m_next >= Records())
-            return false;
-        m_current = m_next++;
-        int a, b;
-        Ends(m_current, a, b);
-        const CMapPoint points[] = {Place(a), Place(b)};
-        shape.SetPoints(2, points);
-        return true;
-    }
-    int GetCurrentRecord() const override { return m_current; }
-    long GetFieldLong(int field) const override
-    {
-        int a, b;
-        Ends(m_current, a, b);
-        switch (field) {
-        case 0:
-            return a + 1;
-        case 1:
-            return b + 1;
-        case 2:
-            return Length(m_current);
-        default:
-            return Direction(m_current);
-        }
-    }
-    double GetFieldDouble(int field) const override { return static_cast<double>(GetFieldLong(field)); }
-
-private:
-    CMapPoint Place(int node) const { return CMapPoint(node % m_side * 100.0, node / m_side * 100.0); }
-
-    int m_side;
-    int m_next = 0;
-    int m_current = -1;
-};
-
 using BoostGraph = boost::compressed_sparse_row_graph<boost::directedS, boost::no_property, int>;
 
-struct CCity {
-    explicit CCity(int nodes)
-        : side(static_cast<int>(std::lround(std::sqrt(nodes)))), source(side), layer("Grid", "grid.gdb", CLayer::kLine)
-    {
-        CRouteFields fields;
-        fields.fromNodeField = "FROM";
-        fields.toNodeField = "TO";
-        fields.arcLengthField = "LENGTH";
-        fields.dirMaskField = "DIR";
-        network.SetFields(fields);
-        network.SetLayer(&layer);
-        network.SetLayerSource(&source);
-        network.SetLengthUnit(4);
-    }
-
-    bool Build()
-    {
-        return network.BuildGraph(false, nullptr, 0, nullptr) && index.Build(network.GetEdges());
-    }
+struct CCity : CGridCity {
+    explicit CCity(int nodes) : CGridCity(nodes) {}
 
     // What the grid should give: the links that are not closed and the nodes they touch.
     bool BuiltAsExpected() const
@@ -168,11 +63,6 @@ struct CCity {
                            static_cast<size_t>(index.GetCount()));
     }
 
-    int side;
-    CGridSource source;
-    CLayer layer;
-    CRouteNetwork network;
-    CRouteNodeIndex index;
     BoostGraph boost;
 };
 

@@ -4,12 +4,12 @@
 // against the exact dynamic programming over subsets on the same matrices.
 // Every order is first checked against that oracle.
 
+#include "bench/BenchClock.h"
 #include "routing/StopOrder.h"
 #include "tests/routing/TourTestMatrices.h"
 
 #include <algorithm>
 #include <benchmark/benchmark.h>
-#include <chrono>
 #include <string>
 
 namespace {
@@ -37,14 +37,6 @@ std::vector<TestMatrix> MakeMatrices(int family)
         }
     }
     return matrices;
-}
-
-template <class F>
-double Milliseconds(F&& work)
-{
-    auto begin = std::chrono::steady_clock::now();
-    work();
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - begin).count();
 }
 
 double Median(std::vector<double> values)

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+class CDbfTable;
 class CDrelDoc;
 class CLayer;
 class IProgress;
@@ -99,6 +100,40 @@ public:
                                   int stopCount, const int* stopNodes, const CRouteNodeIndex& nodes,
                                   IProgress* progress);
 
+    // The route through the points on the network around them: the first
+    // is the start, the last the finish, and with more than three the ones
+    // between are visited in the cheapest order (order gets n entries, the
+    // k-th the index of the point visited k-th). Leaves one line per leg in
+    // visiting order in legs and the sum of the links' lengths in
+    // totalLength. False, with no legs, when a point cannot be placed on the
+    // network or a leg cannot be made (message 1020), when the parts below
+    // fail (their messages) or on a cancel. The graph is removed again.
+    bool RouteForPoints(const CMapPoint* points, int n, int* order);
+    // The route from point to point in the given order, tolerating points
+    // off the network (no edge to snap to, or farther than gapLimit): legs
+    // from or to them, legs between points nearer to each other than to the
+    // network, and legs the network cannot make when tolerate is 1, are
+    // straight lines; connectors longer than connectorThreshold join a point
+    // to the network and count in totalLength. With writeToFile the legs go
+    // into a new GDB line file at outputPath instead of legs. False, with no
+    // legs, when a leg is not made (a broken way: message 1020), when the
+    // graph or a snap fails and tolerate is not 1, or when the file cannot
+    // be made. The graph is removed again.
+    bool RouteThroughPoints(const CMapPoint* points, int n);
+    // The line of one leg from its edge references, which run from the
+    // target back to the source: joined from the source on, each edge turned
+    // when used against its direction, joints not repeated.
+    void AssembleRouteShape(const int* edges, int count, CShape& shape) const;
+    // The street names along the edges, read from the name field of their
+    // records in the routing layer's table: from the last reference to the
+    // first, repeats and empty names left out, ", " between them. Two legs
+    // are given as the second leg's references followed by the first's
+    // (firstLegCount of them); " //" stands between the legs. A text over
+    // 254 characters keeps its first two names and its tail, with " ..."
+    // between them.
+    void BuildStreetList(std::string& text, CDbfTable& table, int nameField, int firstLegCount, const int* edges,
+                         int count) const;
+
     // Settings and results of the route through points.
     double connectorThreshold = 0.1; // km
     double gapLimit = 10.0;          // km
@@ -116,6 +151,10 @@ private:
                     const CMapRect* stopRects) const;
     bool SplitEdge(CRouteEdge& edge, int segment, const CMapPoint& at, int& node);
     double UnitScale() const;
+    // BuildGraph around the points, as every route through points builds it.
+    bool BuildGraphAround(const CMapPoint* points, int n);
+    // The edge of a reference; null when there is none.
+    const CRouteEdge* EdgeOf(int reference) const;
 
     int m_lengthUnit = 0;
     double m_metresPerUnit = 1.0;

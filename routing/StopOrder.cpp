@@ -279,11 +279,16 @@ bool SolveTourExternal(int** rows, int n, int start, int end, int* order, int64_
     bool reversed = false;
     std::vector<int> cycle =
         ReadTourStops(ReadTourText(tourFile, graph.nodes), n, graph.nodes, asymmetric, reversed);
-    if (cycle.empty())
-        return false;
-    if (reversed)
-        std::reverse(cycle.begin() + 1, cycle.end());
-    return OrderFromCycle(rows, n, start, end, asymmetric, cycle, order, cost);
+    if (!cycle.empty()) {
+        if (reversed)
+            std::reverse(cycle.begin() + 1, cycle.end());
+        if (OrderFromCycle(rows, n, start, end, asymmetric, cycle, order, cost))
+            return true;
+    }
+    // The solver ran and left no tour of these stops: say so, as the
+    // internal solver does, rather than fail the route silently.
+    AppMessageBox(kRouteNotFound, MB_OK | MB_ICONWARNING);
+    return false;
 }
 
 bool SolveTour(int** rows, int n, int start, int end, int* order, int64_t* cost, IProgress* progress)

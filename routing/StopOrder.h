@@ -13,15 +13,15 @@ class IProgress;
 // Up to 15 stops the order is exact (for an open path the start column and
 // cell [start][end] of the caller's matrix are rewritten; nothing else
 // changes); a cancel in the progress window keeps the best order found so
-// far. Above 15 stops the external solver computes it (SolveTourExternal).
+// far. Above 15 stops the stop-order solver computes it (SolveTourExternal).
 // False when there is no order (message 1020), or nothing was found before
 // a cancel, or the external solver failed.
 bool SolveTour(int** rows, int n, int start, int end, int* order, int64_t* cost, IProgress* progress);
 
-// The same through the external solver: writes the graph file, runs the
+// The same through the stop-order solver: writes the graph file, runs the
 // solver (see routing/TourSolverRunner.h) and reads its tour back. False
 // when the solver cannot be started (message 1108) or its tour is missing,
-// short or not a tour of the matrix (no message); the temporary files are
+// short or not a tour of the matrix (message 1020); the temporary files are
 // always removed.
 bool SolveTourExternal(int** rows, int n, int start, int end, int* order, int64_t* cost,
                        IProgress* progress);

@@ -1,23 +1,21 @@
 #include "routing/TourSolverRunner.h"
 
-#include "platform/AppFolders.h"
-#include "platform/NumberText.h"
-#include "platform/Process.h"
+#include "routing/TourFileSolver.h"
 
 namespace {
 
-// Starts the solver by its full path, never through the search path, so no
-// other program of that name is run in its place.
-class CProgramTourSolverRunner : public ITourSolverRunner {
+// The solver always runs; when it finds no tour it leaves the tour file
+// empty, which the caller reports.
+class CInProcessTourSolverRunner : public ITourSolverRunner {
 public:
     bool Run(const std::string& graphFile, const std::string& tourFile) override
     {
-        std::string arguments = FormatC("\"%s\" \"%s\"", graphFile.c_str(), tourFile.c_str());
-        return StartProgram(GetProgramFolder() + kTourSolverProgram, arguments, true);
+        SolveTourFiles(graphFile, tourFile);
+        return true;
     }
 };
 
-CProgramTourSolverRunner g_defaultRunner;
+CInProcessTourSolverRunner g_defaultRunner;
 ITourSolverRunner* g_runner = &g_defaultRunner;
 
 } // namespace

@@ -2,12 +2,10 @@
 #include "routing/TourSolverRunner.h"
 
 #include "core/FileUtil.h"
-#include "platform/AppFolders.h"
 #include "platform/Path.h"
-#include "tests/routing/TourTestMatrices.h"
+#include "tests/routing/ExchangeMatrices.h"
 #include "tests/support/TestSupport.h"
 
-#include <filesystem>
 #include <gtest/gtest.h>
 #include <optional>
 
@@ -52,16 +50,7 @@ TourResult SolveOutside(const TestMatrix& m, int start, int end, const CFakeRunn
     return result;
 }
 
-// Symmetric, with no way between stops 1 and 3.
-const TestMatrix kSymmetric = MatrixFromRows({{X, 5, 7, 2}, {5, X, 3, X}, {7, 3, X, 4}, {2, X, 4, X}});
-// Asymmetric, 2 -> 1 forbidden.
-const TestMatrix kAsymmetric3 = MatrixFromRows({{X, 4, 9}, {6, X, 2}, {1, X, X}});
-// Asymmetric, with forbidden ways in the start column, the end column and
-// from the end back to the start.
-const TestMatrix kAsymmetric4 = MatrixFromRows({{X, 3, 8, X}, {X, X, 2, 6}, {5, 4, X, 1}, {X, 7, X, X}});
 
-const char kSymmetricClosedGraph[] = "4 5\n0 1 5\n0 2 7\n0 3 2\n1 2 3\n2 3 4\n";
-const char kSymmetricOpenGraph[] = "5 7\n4 0 0\n4 3 0\n0 1 5\n0 2 7\n0 3 2\n1 2 3\n2 3 4\n";
 
 TEST(TourExchange, GraphFilesAndToursBothWays)
 {
@@ -84,21 +73,19 @@ TEST(TourExchange, GraphFilesAndToursBothWays)
         {"symmetric open, reversed tour", kSymmetric, 0, 3, kSymmetricOpenGraph,
          "5 5\n0 4 0\n4 3 0\n3 2 4\n2 1 3\n1 0 5\n", {0, 1, 2, 3}, 12},
         {"asymmetric closed", kAsymmetric3, 0, 0,
-         "9 11\n0 4 4\n0 5 9\n0 6 0\n6 3 0\n1 3 6\n1 5 2\n1 7 0\n7 4 0\n2 3 1\n2 8 0\n8 5 0\n",
+         kAsymmetric3ClosedGraph,
          "9 9\n0 4 4\n4 7 0\n7 1 0\n1 5 2\n5 8 0\n8 2 0\n2 3 1\n3 6 0\n6 0 0\n", {0, 1, 2, 0}, 7},
         {"asymmetric closed, reversed tour", kAsymmetric3, 0, 0,
-         "9 11\n0 4 4\n0 5 9\n0 6 0\n6 3 0\n1 3 6\n1 5 2\n1 7 0\n7 4 0\n2 3 1\n2 8 0\n8 5 0\n",
+         kAsymmetric3ClosedGraph,
          "9 9\n0 6 0\n6 3 0\n3 2 1\n2 8 0\n8 5 0\n5 1 2\n1 7 0\n7 4 0\n4 0 4\n", {0, 1, 2, 0}, 7},
         // Into the start only the free way from the end, written although
         // the matrix forbids it; the header counts the lines below it.
         {"asymmetric open", kAsymmetric4, 0, 3,
-         "12 16\n0 5 3\n0 6 8\n0 8 0\n8 4 0\n1 6 2\n1 7 6\n1 9 0\n9 5 0\n"
-         "2 5 4\n2 7 1\n2 10 0\n10 6 0\n3 4 0\n3 5 7\n3 11 0\n11 7 0\n",
+         kAsymmetric4OpenGraph,
          "12 12\n0 5 3\n5 9 0\n9 1 0\n1 6 2\n6 10 0\n10 2 0\n2 7 1\n7 11 0\n11 3 0\n3 4 0\n4 8 0\n8 0 0\n",
          {0, 1, 2, 3}, 6},
         {"asymmetric open, reversed tour", kAsymmetric4, 0, 3,
-         "12 16\n0 5 3\n0 6 8\n0 8 0\n8 4 0\n1 6 2\n1 7 6\n1 9 0\n9 5 0\n"
-         "2 5 4\n2 7 1\n2 10 0\n10 6 0\n3 4 0\n3 5 7\n3 11 0\n11 7 0\n",
+         kAsymmetric4OpenGraph,
          "12 12\n0 8 0\n8 4 0\n4 3 0\n3 11 0\n11 7 0\n7 2 1\n2 10 0\n10 6 0\n6 1 2\n1 9 0\n9 5 0\n5 0 3\n",
          {0, 1, 2, 3}, 6},
     };
@@ -114,7 +101,9 @@ TEST(TourExchange, GraphFilesAndToursBothWays)
     EXPECT_TRUE(services.messages.empty());
 }
 
-TEST(TourExchange, ToursThatAreNoTourFailQuietly)
+// A solver that ran but left no tour of the stops fails the route with
+// the message the internal solver gives.
+TEST(TourExchange, ToursThatAreNoTourShowRouteNotFound)
 {
     CScriptedUserServices services;
     const std::vector<std::pair<const char*, std::optional<std::string>>> tours = {
@@ -131,15 +120,18 @@ TEST(TourExchange, ToursThatAreNoTourFailQuietly)
     for (const auto& [what, tour] : tours) {
         CFakeRunner runner;
         runner.tour = tour;
+        services.messages.clear();
         TourResult result = SolveOutside(kSymmetric, 0, 0, runner);
         EXPECT_FALSE(result.ok) << what;
         EXPECT_EQ(result.order, std::vector<int>(5, -1)) << what;
+        EXPECT_EQ(services.MessageIds(), std::vector<unsigned>{1020}) << what;
     }
     // An open path must come back to the start from the end: 0 1 3 2 does not.
     CFakeRunner runner;
     runner.tour = "12 12\n0 5 3\n5 9 0\n9 1 0\n1 7 6\n7 11 0\n11 3 0\n3 6 0\n6 10 0\n10 2 0\n2 4 0\n";
+    services.messages.clear();
     EXPECT_FALSE(SolveOutside(kAsymmetric4, 0, 3, runner).ok);
-    EXPECT_TRUE(services.messages.empty());
+    EXPECT_EQ(services.MessageIds(), std::vector<unsigned>{1020});
 }
 
 TEST(TourExchange, SolverThatCannotStart)
@@ -187,33 +179,6 @@ TEST(TourExchange, MoreThanFifteenStopsGoToTheSolver)
         sum += sixteen.At(i, (i + 1) % 16);
     EXPECT_EQ(cost, sum);
     EXPECT_TRUE(services.messages.empty());
-}
-
-// The program's own runner starts the solver by its full path in the
-// program folder.
-TEST(TourExchange, SolverProgramBesideTheExecutable)
-{
-    CScriptedUserServices services;
-    CTempDir folder;
-    SetProgramFolderForTesting(folder.Path());
-    std::vector<int> order(5, -1);
-    int64_t cost = 0;
-    TestMatrix m = kSymmetric;
-
-    EXPECT_FALSE(SolveTourExternal(m.Rows(), 4, 0, 0, order.data(), &cost, nullptr));
-    EXPECT_EQ(services.MessageIds(), std::vector<unsigned>{1108});
-
-    std::string program = folder.File(kTourSolverProgram);
-    WriteWholeFile(program, "#!/bin/sh\n"
-                            "test -s \"$1\" || exit 1\n"
-                            "printf '4 4\\n0 3 2\\n3 2 4\\n2 1 3\\n1 0 5\\n' > \"$2\"\n");
-    std::filesystem::permissions(ResolvePath(program), std::filesystem::perms::owner_all);
-    services.messages.clear();
-    EXPECT_TRUE(SolveTourExternal(m.Rows(), 4, 0, 0, order.data(), &cost, nullptr));
-    EXPECT_EQ(order, (std::vector<int>{0, 3, 2, 1, 0}));
-    EXPECT_EQ(cost, 14);
-    EXPECT_TRUE(services.messages.empty());
-    SetProgramFolderForTesting("");
 }
 
 } // namespace

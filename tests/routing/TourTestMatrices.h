@@ -32,6 +32,8 @@ public:
     int& At(int i, int j) { return m_cells[static_cast<size_t>(i) * m_n + j]; }
     int At(int i, int j) const { return m_cells[static_cast<size_t>(i) * m_n + j]; }
     int** Rows() { return m_rows.data(); }
+    // The cells row by row.
+    const int* Cells() const { return m_cells.data(); }
 
 private:
     void Bind()
