@@ -198,23 +198,23 @@ CSize CLabelPainter::GetTextExtent(std::string_view text) const
 
 int CLabelPainter::DrawLabel(int x, int y, std::string_view text)
 {
+    const CSize size = GetTextExtent(text);
     if (m_candidates.empty())
-        return TryAt(x, y, text);
+        return TryAt(x, y, text, size);
     for (const int candidate : m_candidates) {
         const int number = std::abs(candidate);
         if (number < 1 || number > 9)
             break;
         m_force = candidate < 0;
         SetPlacement(kCandidatePlacement[number - 1], m_distance);
-        if (TryAt(x, y, text))
+        if (TryAt(x, y, text, size))
             return 1;
     }
     return 0;
 }
 
-int CLabelPainter::TryAt(int x, int y, std::string_view text)
+int CLabelPainter::TryAt(int x, int y, std::string_view text, const CSize& size)
 {
-    const CSize size = GetTextExtent(text);
     CRect box(CPoint(x + m_xOffset, y + m_yOffset), size);
     if (IsRight(m_placement))
         box.OffsetRect(-size.cx, 0);

@@ -58,7 +58,7 @@ private:
         CBrush brush;
     };
 
-    int TryAt(int x, int y, std::string_view text);
+    int TryAt(int x, int y, std::string_view text, const CSize& size);
     void DrawOn(CDC& dc, const CRect& frame, int x, int y, std::string_view text) const;
     void DrawText(CDC& dc, int x, int y, std::string_view text) const;
     void PutFrameBack();

@@ -61,6 +61,19 @@ CSublayer LabelSublayer(int placement, int distance = 0, uint32_t flags = 0)
     return sublayer;
 }
 
+CSublayer FramedSublayer(COLORREF pen, COLORREF brush)
+{
+    CSublayer sublayer = LabelSublayer(0, 0, CSublayer::kLabelFrame);
+    sublayer.m_labelFrameStyle.penColor = pen;
+    sublayer.m_labelFrameStyle.brushColor = brush;
+    return sublayer;
+}
+
+void ClearToPaper(QImage& image)
+{
+    image.fill(QColor(GetRValue(kPaper), GetGValue(kPaper), GetBValue(kPaper)));
+}
+
 // A 200 x 100 pixel view at 100 dpi: the visible area is 2000 x 1000
 // logical units. The context has a font, pen and brush of its own.
 class LabelPainterTest : public ::testing::Test {
@@ -243,7 +256,7 @@ TEST_F(LabelPainterTest, ALabelLeavingTheVisibleAreaIsNotDrawnEvenWhenNothingIsI
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         view.labels.clear();
-        view.window.fill(QColor(GetRValue(kPaper), GetGValue(kPaper), GetBValue(kPaper)));
+        ClearToPaper(view.window);
         CLabelPainter painter(&view, dc);
         painter.SetLabelStyle(LabelSublayer(c.placement, 0, c.flags), 5000);
         EXPECT_EQ(painter.DrawLabel(c.x, c.y, kText), c.drawn ? 1 : 0);
@@ -260,9 +273,7 @@ TEST_F(LabelPainterTest, ALabelLeavingTheVisibleAreaIsNotDrawnEvenWhenNothingIsI
 
 TEST_F(LabelPainterTest, FramesAndLetterOutlinesTakeTheFrameStyle)
 {
-    CSublayer framed = LabelSublayer(0, 0, CSublayer::kLabelFrame);
-    framed.m_labelFrameStyle.penColor = kRed;
-    framed.m_labelFrameStyle.brushColor = kBlue;
+    const CSublayer framed = FramedSublayer(kRed, kBlue);
     {
         CLabelPainter painter(&view, dc);
         painter.SetLabelStyle(framed, 5000);
@@ -278,7 +289,7 @@ TEST_F(LabelPainterTest, FramesAndLetterOutlinesTakeTheFrameStyle)
     EXPECT_FALSE(Ink(view.window, IsDark).IsRectEmpty()) << "the text";
 
     // Outlines alone: the letters ringed in the frame style's brush colour.
-    view.window.fill(QColor(GetRValue(kPaper), GetGValue(kPaper), GetBValue(kPaper)));
+    ClearToPaper(view.window);
     CSublayer outlined = LabelSublayer(0, 0, CSublayer::kLetterOutlines);
     outlined.m_labelFrameStyle.brushColor = kYellow;
     CLabelPainter painter(&view, dc);
@@ -340,9 +351,7 @@ TEST(LabelPainter, LetterOutlinesLieATwentyFourthOfTheHeightAwayAndAtLeastAPixel
 
 TEST_F(LabelPainterTest, RotatedTextDrawsItsFrameTurnedAndPutsTheFontBack)
 {
-    CSublayer framed = LabelSublayer(0, 0, CSublayer::kLabelFrame);
-    framed.m_labelFrameStyle.penColor = kRed;
-    framed.m_labelFrameStyle.brushColor = kWhite;
+    const CSublayer framed = FramedSublayer(kRed, kWhite);
     CLabelPainter painter(&view, dc);
     painter.SetLabelStyle(framed, 5000);
     const CSize size = painter.GetTextExtent(kText);
@@ -370,7 +379,7 @@ TEST_F(LabelPainterTest, RotatedTextDrawsItsFrameTurnedAndPutsTheFontBack)
     EXPECT_EQ(common, text) << "inside the frame";
 
     // Unturned text keeps the label font.
-    view.window.fill(QColor(GetRValue(kPaper), GetGValue(kPaper), GetBValue(kPaper)));
+    ClearToPaper(view.window);
     const CPoint flat[4] = {{500, 300}, {500 + size.cx, 300}, {500 + size.cx, 300 + size.cy}, {500, 300 + size.cy}};
     EXPECT_EQ(painter.DrawRotatedText(500, 300, kText, 0, flat), 1);
     const CRect flatText = Ink(view.window, IsDark);
