@@ -63,3 +63,46 @@ CDrawStyle CDrawStyle::DefaultLabelFrame()
 {
     return CDrawStyle();
 }
+
+bool CDrawStyle::SplitLines(Line& first, Line& second) const
+{
+    first = Line{penStyle & 0xFFFF, penWidth & 0xFFFF, penColor};
+    if (!IsDoubleLine())
+        return false;
+    const uint32_t high = (penStyle >> 24) & ~(kDoubleLine >> 24);
+    second = Line{(high << 8) | ((penStyle >> 16) & 0xFF), penWidth >> 16, backColor};
+    return true;
+}
+
+void CDrawStyle::ComposeLines(const Line& first, const Line& second, bool doubleLine)
+{
+    penStyle = first.style & 0xFFFF;
+    penWidth = first.width & 0xFFFF;
+    penColor = first.color;
+    backColor = kNone;
+    if (!doubleLine)
+        return;
+    penStyle |= kDoubleLine | ((second.style & 0xFF) << 16) | (((second.style >> 8) & 0xFF) << 24);
+    penWidth |= (second.width & 0xFFFF) << 16;
+    backColor = second.color;
+}
+
+CDrawStyle CDrawStyle::FirstPen() const
+{
+    CDrawStyle pen = *this;
+    pen.penStyle &= 0xFFFF;
+    pen.penWidth &= 0xFFFF;
+    return pen;
+}
+
+CDrawStyle CDrawStyle::SecondPen() const
+{
+    Line first, second;
+    SplitLines(first, second);
+    CDrawStyle pen = *this;
+    pen.penStyle = second.style;
+    pen.penWidth = second.width;
+    pen.penColor = second.color;
+    pen.backColor = kNone;
+    return pen;
+}

@@ -33,6 +33,27 @@ struct CDrawStyle {
     // Pen and brush of label frames and letter outlines.
     static CDrawStyle DefaultLabelFrame();
 
+    // One pen of a line style, as the line style dialog shows it.
+    struct Line {
+        uint32_t style = 0;
+        uint32_t width = 0;
+        COLORREF color = 0;
+        friend bool operator==(const Line&, const Line&) = default;
+    };
+    // The first pen, and the second one of a double line (left as it was
+    // otherwise); true for a double line.
+    bool SplitLines(Line& first, Line& second) const;
+    // The pen fields rebuilt from the pens: the first alone with no
+    // background, or a double line. The second style takes bits 16..23 for
+    // its low byte and 24..31 for the next (bit 28 being the mark), so a
+    // code above 0xFFF does not come back whole.
+    void ComposeLines(const Line& first, const Line& second, bool doubleLine);
+    bool IsDoubleLine() const { return (penStyle & kDoubleLine) != 0; }
+    // The pens the line painter takes: the first with the record's
+    // background, and the second of a double line, without one.
+    CDrawStyle FirstPen() const;
+    CDrawStyle SecondPen() const;
+
     friend bool operator==(const CDrawStyle&, const CDrawStyle&) = default;
 };
 static_assert(sizeof(CDrawStyle) == 32 && std::is_trivially_copyable_v<CDrawStyle>);

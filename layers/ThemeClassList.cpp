@@ -1,5 +1,6 @@
 #include "layers/ThemeClassList.h"
 
+#include "layers/ClassEditDialogs.h"
 #include "platform/Archive.h"
 #include "platform/NumberText.h"
 #include "platform/Strings.h"
@@ -7,22 +8,6 @@
 namespace {
 
 constexpr int kOtherValuesText = 3005;
-
-int ClassStyleType(int geometryType)
-{
-    switch (geometryType) {
-    case 0:
-    case 10:
-        return 0;
-    case 1:
-        return 1;
-    case 2:
-    case 4:
-        return 2;
-    default:
-        return -1;
-    }
-}
 
 // The first class but the last that holds a value, else the last; null for no classes.
 template <class Holds>
@@ -50,20 +35,6 @@ bool ScanNumber(std::string_view& text, double& value)
         return false;
     value = v;
     text.remove_prefix(used);
-    return true;
-}
-
-// sscanf "%s": blanks, then a word up to the next blank.
-bool ScanWord(std::string_view& text, std::string& word)
-{
-    size_t start = text.find_first_not_of(" \t\n\v\f\r");
-    if (start == std::string_view::npos)
-        return false;
-    size_t end = text.find_first_of(" \t\n\v\f\r", start);
-    if (end == std::string_view::npos)
-        end = text.size();
-    word.assign(text.substr(start, end - start));
-    text.remove_prefix(end);
     return true;
 }
 
@@ -133,7 +104,7 @@ bool CThemeClassList::CanInsert(int index, Kind kind) const
 
 CThemeClass* CThemeClassList::Insert(int index, int geometryType, std::unique_ptr<CThemeClass> themeClass)
 {
-    themeClass->m_style = CStyleRecord::DefaultFor(ClassStyleType(geometryType));
+    themeClass->m_style = CStyleRecord::DefaultFor(StyleTypeOf(geometryType));
     CThemeClass* added = themeClass.get();
     m_classes.insert(m_classes.begin() + index, std::move(themeClass));
     return added;
@@ -267,14 +238,98 @@ bool CThemeClassList::SetClassValue(int index, std::string_view text)
         break;
     default: {
         auto* range = static_cast<CThemeTextRangeClass*>(themeClass);
-        range->m_low.clear();
-        range->m_high.clear();
-        if (ScanWord(text, range->m_low) && ScanDash(text))
-            ScanWord(text, range->m_high);
+        // Both sides whole, so names of several words keep them all.
+        constexpr std::string_view kDash = " - ";
+        const size_t dash = text.find(kDash);
+        range->m_low.assign(text.substr(0, dash));
+        range->m_high.assign(dash == std::string_view::npos ? std::string_view() : text.substr(dash + kDash.size()));
         break;
     }
     }
     return true;
+}
+
+CThemeClassList::StyleType CThemeClassList::StyleTypeOf(int geometryType)
+{
+    switch (geometryType) {
+    case 0:
+    case 10:
+        return kPointStyle;
+    case 1:
+        return kLineStyle;
+    case 2:
+    case 4:
+        return kAreaStyle;
+    default:
+        return kNoStyle;
+    }
+}
+
+bool CThemeClassList::EditClassValue(int index)
+{
+    CThemeClass* themeClass = GetClass(index);
+    if (!themeClass)
+        return false;
+    IClassEditDialogs& dialogs = ClassEditDialogs();
+    if (m_kind == kNumberRanges) {
+        auto* range = static_cast<CThemeRangeClass*>(themeClass);
+        auto text = [](double value) { return value == CThemeClass::kUnset ? std::string() : NumberText(value); };
+        std::string from = text(range->m_low), to = text(range->m_high);
+        if (!dialogs.EditFieldRange(from, to))
+            return false;
+        range->m_low = AtofC(from);
+        range->m_high = AtofC(to);
+        return true;
+    }
+    if (m_kind == kTextRanges) {
+        auto* range = static_cast<CThemeTextRangeClass*>(themeClass);
+        std::string from = range->m_low, to = range->m_high;
+        if (!dialogs.EditFieldRange(from, to))
+            return false;
+        range->m_low = std::move(from);
+        range->m_high = std::move(to);
+        return true;
+    }
+    std::string value = GetClassText(index);
+    if (!dialogs.EditFieldValue(value))
+        return false;
+    return SetClassValue(index, value);
+}
+
+bool CThemeClassList::EditClassStyle(int geometryType, int index)
+{
+    CThemeClass* themeClass = GetClass(index);
+    if (!themeClass)
+        return false;
+    IClassEditDialogs& dialogs = ClassEditDialogs();
+    switch (StyleTypeOf(geometryType)) {
+    case kPointStyle: {
+        CPointStyle style = themeClass->m_style.Point();
+        if (!dialogs.EditPointStyle(style))
+            return false;
+        themeClass->m_style = style;
+        return true;
+    }
+    case kLineStyle: {
+        CDrawStyle style = themeClass->m_style.Draw();
+        CDrawStyle::Line first, second;
+        bool doubleLine = style.SplitLines(first, second);
+        if (!dialogs.EditLineStyle(first, second, doubleLine))
+            return false;
+        style.ComposeLines(first, second, doubleLine);
+        themeClass->m_style = style;
+        return true;
+    }
+    case kAreaStyle: {
+        CDrawStyle style = themeClass->m_style.Draw();
+        if (!dialogs.EditAreaStyle(style))
+            return false;
+        themeClass->m_style = style;
+        return true;
+    }
+    default:
+        return false;
+    }
 }
 
 void CThemeClassList::SerializeValue(CArchive& archive, CThemeClass& themeClass) const

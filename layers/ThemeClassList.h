@@ -62,9 +62,20 @@ public:
     // The same for a number; null for text kinds.
     CThemeClass* FindNumberClass(double value) const;
 
-    // The class's value as the user sees and types it; the last class is "<Kitais atvejais>".
+    // The class's value as the user sees and types it; the last class is
+    // "<Kitais atvejais>". A text range is split at its first " - ".
     std::string GetClassText(int index) const;
     bool SetClassValue(int index, std::string_view text);
+
+    // The value in the value or range dialog, the style in the style dialog
+    // of the geometry type; the class changes only on OK. True on OK.
+    bool EditClassValue(int index);
+    bool EditClassStyle(int geometryType, int index);
+
+    enum StyleType : int { kNoStyle = -1, kPointStyle = 0, kLineStyle = 1, kAreaStyle = 2 };
+    // The style the classes of a geometry type hold: 0 and 10 points, 1
+    // lines, 2 and 4 areas.
+    static StyleType StyleTypeOf(int geometryType);
 
     // Count, kind, then each class's style (and symbol name) and value.
     void Serialize(CArchive& archive);

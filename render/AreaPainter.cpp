@@ -41,25 +41,31 @@ void CAreaPainter::SetStyle(const CDrawStyle& style)
 {
     ReleaseBrush();
     CLinePainter::SetStyle(style);
-    bool pattern = false;
-    if (style.brushStyle == static_cast<std::int32_t>(BS_PATTERN)) {
-        m_fill = GetPatternBrush(style.hatch);
-        pattern = true;
-    } else {
-        const LOGBRUSH brush{static_cast<std::uint32_t>(style.brushStyle), style.brushColor,
-                             static_cast<std::uint32_t>(style.hatch)};
-        if (!m_fill.CreateBrushIndirect(brush)) {
-            // A hatch the interface does not know still fills; a brush
-            // style it does not know leaves the inside alone.
-            if (brush.lbStyle == BS_HATCHED)
-                m_fill.CreateSolidBrush(style.brushColor);
-        }
-    }
-    if (!m_fill.GetSafeHandle())
-        m_fill = CBrush::FromStock(NULL_BRUSH);
+    const bool pattern = style.brushStyle == static_cast<std::int32_t>(BS_PATTERN);
+    m_fill = MakeFillBrush(style);
     SelectFill(m_dc, 0, style, pattern);
     if (m_second)
         SelectFill(*m_second, 1, style, pattern);
+}
+
+CBrush CAreaPainter::MakeFillBrush(const CDrawStyle& style)
+{
+    CBrush fill;
+    if (style.brushStyle == static_cast<std::int32_t>(BS_PATTERN)) {
+        fill = GetPatternBrush(style.hatch);
+    } else {
+        const LOGBRUSH brush{static_cast<std::uint32_t>(style.brushStyle), style.brushColor,
+                             static_cast<std::uint32_t>(style.hatch)};
+        if (!fill.CreateBrushIndirect(brush)) {
+            // A hatch the interface does not know still fills; a brush
+            // style it does not know leaves the inside alone.
+            if (brush.lbStyle == BS_HATCHED)
+                fill.CreateSolidBrush(style.brushColor);
+        }
+    }
+    if (!fill.GetSafeHandle())
+        fill = CBrush::FromStock(NULL_BRUSH);
+    return fill;
 }
 
 void CAreaPainter::SelectFill(CDC& dc, int index, const CDrawStyle& style, bool pattern)

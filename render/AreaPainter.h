@@ -38,6 +38,10 @@ public:
     // The rectangle without its right and bottom edges, as a polygon.
     bool DrawRect(const CRect& rect);
 
+    // The inside's brush of a style: solid, hatched, a pattern, or the
+    // null brush for a style that fills nothing.
+    static CBrush MakeFillBrush(const CDrawStyle& style);
+
 private:
     bool DrawRings(CPoint* points, int* counts, int partCount);
     void SelectFill(CDC& dc, int index, const CDrawStyle& style, bool pattern);

@@ -110,13 +110,44 @@ TEST(ThemeClassList, ValueTextsAndTheirParsing)
     numbers.SetClassValue(0, "0.1");
     EXPECT_EQ(numbers.GetClassText(0), "0.1");
 
+    EXPECT_FALSE(numbers.SetClassValue(5, "x"));
+}
+
+TEST(ThemeClassList, TextRangesSplitAtTheFirstDashAndKeepBothSidesWhole)
+{
     CThemeClassList textRanges;
     textRanges.SetKind(false, false);
     textRanges.AddClass(0);
     textRanges.AddClass(0);
-    textRanges.SetClassValue(0, " Alpha  -  Gamma delta");
-    EXPECT_EQ(textRanges.GetClassText(0), "Alpha - Gamma");
-    EXPECT_FALSE(textRanges.SetClassValue(5, "x"));
+    auto* range = static_cast<CThemeTextRangeClass*>(textRanges.GetClass(0));
+    struct Case {
+        const char* text;
+        const char* low;
+        const char* high;
+    };
+    const Case cases[] = {
+        // "Naujoji Akmenė - Panevėžys" in code page 1257.
+        {"Naujoji Akmen\xEB - Panev\xEB\xFEys", "Naujoji Akmen\xEB", "Panev\xEB\xFEys"},
+        {"A - B - C", "A", "B - C"},
+        {"Alpha", "Alpha", ""},
+        {"A-C", "A-C", ""},
+        {" Alpha  -  Gamma delta", " Alpha ", " Gamma delta"},
+        {"", "", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        ASSERT_TRUE(textRanges.SetClassValue(0, c.text));
+        EXPECT_EQ(range->m_low, c.low);
+        EXPECT_EQ(range->m_high, c.high);
+    }
+    // What the list shows reads back the same.
+    range->m_low = "Naujoji Akmen\xEB";
+    range->m_high = "Panev\xEB\xFEys";
+    const std::string shown = textRanges.GetClassText(0);
+    ASSERT_TRUE(textRanges.SetClassValue(0, shown));
+    EXPECT_EQ(range->m_low, "Naujoji Akmen\xEB");
+    EXPECT_EQ(range->m_high, "Panev\xEB\xFEys");
+    EXPECT_EQ(textRanges.GetClassText(0), shown);
 }
 
 TEST(ThemeClassList, KindsAndInsertsKeepTheListOfOneKind)

@@ -3,6 +3,8 @@
 #include "core/Shape.h"
 #include "platform/DC.h"
 #include "platform/WindowSurface.h"
+#include "layers/Sublayer.h"
+#include "render/LabelPainter.h"
 #include "render/ShapeDrawing.h"
 #include "tests/mapdoc/ViewTestSupport.h"
 #include "tests/support/TestSupport.h"
@@ -97,4 +99,27 @@ TEST_F(DrawingViewTest, TheGeographicConverterIsTheDocumentsOwn)
     doc.GeoToMap(expected);
     EXPECT_EQ(vilnius.x, expected.x);
     EXPECT_EQ(vilnius.y, expected.y);
+}
+
+TEST_F(DrawingViewTest, LabelsTakeTheirPlacesInTheViewsRegisterAndStayInItsArea)
+{
+    NeedGuiApplication();
+    QImage image(400, 200, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    CDC dc(image);
+    view->PrepareDCMapping(dc);
+    const CPoint at = view->MapToDevice(CMapPoint(1000, 500));
+    CSublayer sublayer(CLayer::kPoint);
+    sublayer.m_labelPlacement = 0;
+    CLabelPainter painter(view.get(), dc);
+    painter.SetLabelStyle(sublayer, 5000);
+    EXPECT_EQ(painter.GetVisibleArea(), view->GetDeviceRect());
+
+    EXPECT_EQ(painter.DrawLabel(at.x, at.y, "Vilnius"), 1);
+    EXPECT_EQ(painter.DrawLabel(at.x + 100, at.y + 50, "Kaunas"), 0) << "over the first";
+    EXPECT_EQ(painter.DrawLabel(at.x, at.y + 400, "Kaunas"), 1) << "below it";
+    EXPECT_EQ(painter.DrawLabel(view->GetDeviceRect().right - 50, at.y - 400, "Alytus"), 0) << "past the edge";
+    sublayer.m_labelFlags = CSublayer::kShowAllLabels;
+    painter.SetLabelStyle(sublayer, 5000);
+    EXPECT_EQ(painter.DrawLabel(at.x + 100, at.y + 50, "Kaunas"), 1) << "all labels shown";
 }

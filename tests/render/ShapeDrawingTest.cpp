@@ -4,6 +4,7 @@
 #include "layers/DrawStyle.h"
 #include "layers/DrawingView.h"
 #include "platform/DC.h"
+#include "tests/render/FakeDrawingView.h"
 #include "tests/render/PixelArt.h"
 
 #include <gtest/gtest.h>
@@ -20,69 +21,6 @@ constexpr COLORREF kInverted = RGB(215, 175, 95);
 constexpr COLORREF kHighlight = RGB(0, 150, 0);
 constexpr COLORREF kAreaHighlight = RGB(0, 255, 0);
 constexpr COLORREF kViolet = RGB(128, 0, 255);
-
-// A view over 100-dpi images, one map unit a pixel: map x to the right,
-// map y upwards from the top edge at 0, ten logical units a pixel.
-class CFakeDrawingView : public IDrawingView {
-public:
-    CFakeDrawingView(int width, int height)
-        : window(MakeImageAt(width, height, 100, kPaper)), backBuffer(MakeImageAt(width, height, 100, kPaper)),
-          m_width(width), m_height(height)
-    {
-    }
-
-    CMapRect GetMapExtent() const override { return CMapRect(0, 0, m_width, -m_height); }
-    double GetScaleDenominator() const override { return 1000; }
-    CPoint MapToDevice(const CMapPoint& p) const override
-    {
-        return CPoint(static_cast<int>(std::lround(p.x * 10)), static_cast<int>(std::lround(-p.y * 10)));
-    }
-    CRect RectToDevice(const CMapRect& r) const override
-    {
-        return CRect(MapToDevice(CMapPoint(r.left, r.top)), MapToDevice(CMapPoint(r.right, r.bottom)));
-    }
-    const std::vector<CPoint>& ShapeToDevicePoints(const CMapPoint* points, int count) override
-    {
-        converted.emplace_back(points, points + count);
-        m_points.clear();
-        for (int i = 0; i < count; ++i)
-            m_points.push_back(MapToDevice(points[i]));
-        return m_points;
-    }
-    int PrepareDCMapping(CDC& dc) const override
-    {
-        ++prepared;
-        const int previous = dc.SetMapMode(MM_ANISOTROPIC);
-        dc.SetWindowExt(10, 10);
-        dc.SetViewportExt(1, 1);
-        return previous;
-    }
-    std::unique_ptr<CDC> OpenWindowDC() override
-    {
-        ++windowOpens;
-        return std::make_unique<CDC>(window);
-    }
-    std::unique_ptr<CDC> OpenBackBufferDC(const CDC&) override
-    {
-        return hasBackBuffer ? std::make_unique<CDC>(backBuffer) : nullptr;
-    }
-    CDC* GetMemoryDC() const override { return nullptr; }
-    int ReserveLabelRect(const CRect&, int) override { return 1; }
-    int ReserveLabelQuad(const CPoint[4], int) override { return 1; }
-    const CCoordConverter* GetGeoToMapConverter() const override { return nullptr; }
-
-    QImage window;
-    QImage backBuffer;
-    bool hasBackBuffer = false;
-    std::vector<std::vector<CMapPoint>> converted;
-    mutable int prepared = 0;
-    int windowOpens = 0;
-
-private:
-    int m_width;
-    int m_height;
-    std::vector<CPoint> m_points;
-};
 
 CShape MakeShape(const std::vector<CMapPoint>& points)
 {
@@ -131,7 +69,7 @@ TEST(ShapeDrawing, EveryModeDrawsWithItsPensBrushesAndRasterOperation)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         for (bool isArea : {false, true}) {
-            CFakeDrawingView view(80, 50);
+            CFakeDrawingView view(80, 50, kPaper);
             CDC dc(view.window);
             const CPen pen(PS_SOLID, 0, kBlack);
             const CBrush brush(kYellow);
@@ -163,7 +101,7 @@ TEST(ShapeDrawing, XorModeDrawsADottedHairline)
 {
     const CShape line = MakeShape({{10, -20}, {70, -20}});
     const CShape area = MakeShape({{10, -10}, {70, -10}, {70, -40}, {10, -40}});
-    CFakeDrawingView view(80, 50), areaView(80, 50);
+    CFakeDrawingView view(80, 50, kPaper), areaView(80, 50, kPaper);
     CDC dc(view.window), areaDc(areaView.window);
     dc.SetROP2(R2_MERGEPEN);
     DrawShapePolyline(line, view, &dc, nullptr, kShapeXorDotted);
@@ -199,7 +137,7 @@ TEST(ShapeDrawing, ShapesReachingOutOfTheExtentAreClippedALittleBeyondIt)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        CFakeDrawingView view(100, 60);
+        CFakeDrawingView view(100, 60, kPaper);
         const CShape shape = MakeShape(c.points);
         const CDrawStyle style = GivenStyle();
         CDC dc(view.window);
@@ -217,7 +155,7 @@ TEST(ShapeDrawing, BitEightDrawsIntoTheBackBufferToo)
     const CShape line = MakeShape({{10, -20}, {70, -20}});
     for (int mode : {int(kShapeHighlight), kShapeHighlight | kShapeAlsoBackBuffer}) {
         SCOPED_TRACE(mode);
-        CFakeDrawingView view(80, 50);
+        CFakeDrawingView view(80, 50, kPaper);
         view.hasBackBuffer = true;
         EXPECT_EQ(DrawShapePolyline(line, view, nullptr, nullptr, mode), 1);
         EXPECT_EQ(view.windowOpens, 1) << "no context given: the window's";
@@ -225,14 +163,14 @@ TEST(ShapeDrawing, BitEightDrawsIntoTheBackBufferToo)
         EXPECT_EQ(At(view.backBuffer, 40, 20), mode & kShapeAlsoBackBuffer ? kHighlight : kPaper);
     }
     // No back buffer to draw into: the window still gets the shape.
-    CFakeDrawingView view(80, 50);
+    CFakeDrawingView view(80, 50, kPaper);
     DrawShapePolyline(line, view, nullptr, nullptr, kShapeInvert | kShapeAlsoBackBuffer);
     EXPECT_EQ(At(view.window, 40, 20), kInverted);
 }
 
 TEST(ShapeDrawing, AnEmptyShapeDrawsNothingAndTouchesNoContext)
 {
-    CFakeDrawingView view(80, 50);
+    CFakeDrawingView view(80, 50, kPaper);
     view.hasBackBuffer = true;
     CDC dc(view.window);
     const CShape empty;
@@ -249,7 +187,7 @@ TEST(ShapeDrawing, PartSizesClaimingMorePointsThanThereAreStopAtTheLast)
 {
     CShape shape = MakeShape({{10, -20}, {70, -20}, {70, -40}});
     shape.PartSizes() = {2, 1000};
-    CFakeDrawingView view(80, 50);
+    CFakeDrawingView view(80, 50, kPaper);
     const CDrawStyle style = GivenStyle();
     EXPECT_EQ(DrawShapePolyline(shape, view, nullptr, &style, 0), 1);
     EXPECT_EQ(At(view.window, 40, 20), kRed);

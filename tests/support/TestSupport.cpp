@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QGuiApplication>
 
 #include <clocale>
 #include <cstdlib>
@@ -28,6 +29,20 @@ CTempDir::~CTempDir()
 {
     std::error_code ec;
     std::filesystem::remove_all(ResolvePath(m_path), ec);
+}
+
+void NeedGuiApplication()
+{
+    static int argc = 1;
+    static char name[] = "drel_test";
+    static char* argv[] = {name, nullptr};
+    static const std::unique_ptr<QGuiApplication> app = []() -> std::unique_ptr<QGuiApplication> {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        if (QCoreApplication::instance())
+            return nullptr;
+        return std::make_unique<QGuiApplication>(argc, argv);
+    }();
 }
 
 void WriteWholeFile(const std::string& path, const std::string& bytes)

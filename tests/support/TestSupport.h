@@ -26,6 +26,11 @@ private:
 // Lets Qt's events through until the condition holds; false after two seconds.
 bool WaitFor(const std::function<bool()>& condition);
 
+// Fonts need a GUI application; one is made for the whole program, on the
+// offscreen platform, the first time a test asks (none when the program
+// has an application already).
+void NeedGuiApplication();
+
 // Writes and reads whole files by stored-form path.
 void WriteWholeFile(const std::string& path, const std::string& bytes);
 std::string ReadWholeFile(const std::string& path);

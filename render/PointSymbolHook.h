@@ -1,0 +1,13 @@
+#pragma once
+
+class CDC;
+struct CPointStyle;
+
+// Draws a point style centred on a logical point at a scale denominator
+// (0: sizes as set); returns what was drawn, 0 for nothing.
+using PointSymbolDrawer = int (*)(CDC& dc, int x, int y, const CPointStyle& style, int scale);
+
+// The symbol library installs its drawing here; until it does, point
+// symbols draw nothing. Null removes the drawer.
+void SetPointSymbolDrawer(PointSymbolDrawer drawer);
+int DrawPointSymbol(CDC& dc, int x, int y, const CPointStyle& style, int scale);
