@@ -182,7 +182,10 @@ bool CxImageTIF::DecodePage(TIFF* tif)
     }
     if (p.width > INT_MAX || p.height > INT_MAX ||
         !Create(int(p.width), int(p.height), p.depth, CXIMAGE_FORMAT_TIF)) {
-        SetLastError("CxImageTIF can't create image");
+        if (p.width > INT_MAX || p.height > INT_MAX)
+            SetLastError("CxImageTIF can't create image");
+        else
+            SetCreateError("CxImageTIF can't create image");
         return false;
     }
     if (rgba)
