@@ -57,6 +57,11 @@ TEST(JpegDecoder, GreyColourAndCmyk)
     EXPECT_EQ(colour.GetType(), CXIMAGE_FORMAT_JPG);
     EXPECT_EQ(colour.GetBpp(), 24);
     ExpectSquares(colour, 6);
+    JpegFixture progressive = Squares();
+    progressive.progressive = true;
+    CxImage scans;
+    ASSERT_EQ(Decoded(WriteJpeg(progressive), scans), "");
+    ExpectSquares(scans, 6);
 
     JpegFixture grey;
     grey.width = 24;

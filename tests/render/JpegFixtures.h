@@ -26,6 +26,7 @@ struct JpegFixture {
     int densityUnit = 0;
     int xDensity = 1, yDensity = 1;
     int quality = 95;
+    bool progressive = false;
     // APP1 sections (EXIF payloads) and plain APP2 sections after the headers.
     std::vector<std::string> app1;
     int app2Sections = 0;
@@ -82,6 +83,8 @@ inline bool Write(Writer& w, const JpegFixture& f)
     w.cinfo.density_unit = UINT8(f.densityUnit);
     w.cinfo.X_density = UINT16(f.xDensity);
     w.cinfo.Y_density = UINT16(f.yDensity);
+    if (f.progressive)
+        jpeg_simple_progression(&w.cinfo);
     jpeg_start_compress(&w.cinfo, TRUE);
     for (const std::string& payload : f.app1)
         jpeg_write_marker(&w.cinfo, JPEG_APP0 + 1, reinterpret_cast<const JOCTET*>(payload.data()),
