@@ -149,6 +149,9 @@ TEST(PngDecoder, PaletteTransparency)
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.alpha.size() << " alpha values");
         PngFixture f;
+        // The library composites its own copy of the palette on the
+        // background; the picture keeps the file's colours and indices.
+        f.background = PngColour16(0, 0, 0, 0, 3);
         f.colourType = PNG_COLOR_TYPE_PALETTE;
         f.bitDepth = 8;
         f.palette = FixturePng(4);
@@ -225,11 +228,16 @@ TEST(PngDecoder, AlphaAndTransparentColoursAreCompositedOnTheBackground)
         png_color_16 key;
         std::vector<unsigned> keyed, other;
         COLORREF shows, otherShows;
+        std::optional<png_color_16> background = std::nullopt;
     };
     const Keyed keyed[] = {
         {"grey 8", PNG_COLOR_TYPE_GRAY, 8, PngColour16(0, 0, 0, 7), {7}, {100}, Grey(192), Grey(100)},
         {"grey 2", PNG_COLOR_TYPE_GRAY, 2, PngColour16(0, 0, 0, 1), {1}, {3}, Grey(170), Grey(255)},
         {"rgb 8", PNG_COLOR_TYPE_RGB, 8, PngColour16(1, 2, 3), {1, 2, 3}, {9, 8, 7}, Grey(192), RGB(9, 8, 7)},
+        {"rgb 8 on bKGD", PNG_COLOR_TYPE_RGB, 8, PngColour16(1, 2, 3), {1, 2, 3}, {9, 8, 7}, RGB(250, 0, 100),
+         RGB(9, 8, 7), PngColour16(250, 0, 100)},
+        {"grey 8 on bKGD", PNG_COLOR_TYPE_GRAY, 8, PngColour16(0, 0, 0, 7), {7}, {100}, Grey(60), Grey(100),
+         PngColour16(0, 0, 0, 60)},
     };
     for (const Keyed& k : keyed) {
         SCOPED_TRACE(k.name);
@@ -239,6 +247,7 @@ TEST(PngDecoder, AlphaAndTransparentColoursAreCompositedOnTheBackground)
         f.colourType = k.colourType;
         f.bitDepth = k.bitDepth;
         f.transparentColour = k.key;
+        f.background = k.background;
         f.pixel = [&](int x, int) { return x == 0 ? k.keyed : k.other; };
         CxImage image;
         ASSERT_EQ(Decoded(WritePng(f), image), "");
