@@ -30,8 +30,8 @@ namespace {
 
 void PngRead(png_structp png, png_bytep data, size_t length)
 {
-    auto* reading = static_cast<CxStream*>(png_get_io_ptr(png));
-    if (reading->Read(data, 1, length) != length)
+    auto* stream = static_cast<CxStream*>(png_get_io_ptr(png));
+    if (stream->Read(data, 1, length) != length)
         png_error(png, "Read Error");
 }
 

@@ -116,7 +116,7 @@ struct CxImageTIF::Page {
     int lineSamples = 1;
     std::uint64_t lineBytes = 0;
     int depth = 8;
-    // Three samples or more: colour, converted pixel by pixel.
+    // RGB of few bits or CIE L*a*b*: converted pixel by pixel.
     bool colour = false;
 };
 
@@ -166,7 +166,10 @@ bool CxImageTIF::DecodePage(TIFF* tif)
                       photometric == PHOTOMETRIC_YCBCR || photometric == PHOTOMETRIC_LOGL ||
                       photometric == PHOTOMETRIC_LOGLUV;
     p.lineSamples = p.planar == PLANARCONFIG_SEPARATE ? 1 : p.samples;
-    p.colour = !rgba && p.lineSamples >= 3;
+    // Grey or palette samples with extra ones keep their first.
+    p.colour = !rgba && p.lineSamples >= 3 &&
+               (photometric == PHOTOMETRIC_RGB || photometric == PHOTOMETRIC_CIELAB ||
+                photometric == PHOTOMETRIC_ICCLAB || photometric == PHOTOMETRIC_ITULAB);
     if (rgba || p.colour)
         p.depth = 24;
     else if (photometric <= PHOTOMETRIC_MINISBLACK && p.bits == 1)

@@ -5,19 +5,12 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 
 namespace {
 
 std::string Decoded(const std::string& bytes, CxImage& image)
 {
     return DecodeBytes(image, bytes, CXIMAGE_FORMAT_JPG) ? "" : image.GetLastError();
-}
-
-bool Near(COLORREF a, COLORREF b, int tolerance)
-{
-    return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance && std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
-           std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
 }
 
 // Four flat 16 x 16 squares, so the compression keeps their colours.

@@ -7,7 +7,6 @@
 
 #include <zlib.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <set>
 
@@ -16,17 +15,6 @@ namespace {
 std::string Decoded(const std::string& bytes, CxImage& image)
 {
     return DecodeBytes(image, bytes, CXIMAGE_FORMAT_PNG) ? "" : image.GetLastError();
-}
-
-COLORREF Grey(int v)
-{
-    return RGB(v, v, v);
-}
-
-bool Near(COLORREF a, COLORREF b, int tolerance)
-{
-    return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance && std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
-           std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
 }
 
 std::vector<png_color> FixturePng(int n)

@@ -4,24 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 
 namespace {
 
 std::string Decoded(const std::string& bytes, CxImage& image)
 {
     return DecodeBytes(image, bytes, CXIMAGE_FORMAT_TIF) ? "" : image.GetLastError();
-}
-
-COLORREF Grey(int v)
-{
-    return RGB(v, v, v);
-}
-
-bool Near(COLORREF a, COLORREF b, int tolerance)
-{
-    return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance && std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
-           std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
 }
 
 // A colour map of 2^bits entries from the test colours, as 8-bit values
@@ -119,6 +107,15 @@ std::vector<PaletteCase> PaletteCases()
     greyAlpha.samples = 2;
     greyAlpha.sample = [](int x, int y, int s) { return s == 0 ? unsigned(x * 9 + y) : 77u; };
     cases.push_back({"grey and alpha keep the grey", greyAlpha, 8, [](int x, int y) { return Grey(x * 9 + y); }});
+    TiffPage greyExtras = greyAlpha;
+    greyExtras.samples = 3;
+    cases.push_back({"grey and two more keep the grey", greyExtras, 8, [](int x, int y) { return Grey(x * 9 + y); }});
+    TiffPage rgb4 = GreyPage(4, PHOTOMETRIC_RGB, nullptr);
+    rgb4.samples = 3;
+    rgb4.sample = [](int x, int y, int s) { return unsigned((x + y + 5 * s) % 16); };
+    cases.push_back({"rgb 4", rgb4, 24, [](int x, int y) {
+                         return RGB(17 * ((x + y) % 16), 17 * ((x + y + 5) % 16), 17 * ((x + y + 10) % 16));
+                     }});
     TiffPage planes = greyAlpha;
     planes.planar = PLANARCONFIG_SEPARATE;
     cases.push_back({"separate planes by the first", planes, 8, [](int x, int y) { return Grey(x * 9 + y); }});

@@ -74,10 +74,14 @@ inline bool WritePage(TIFF* tif, const TiffPage& p)
     TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, p.photometric);
     TIFFSetField(tif, TIFFTAG_COMPRESSION, p.compression);
     TIFFSetField(tif, TIFFTAG_PLANARCONFIG, p.planar);
-    if (p.samples == 2 || p.samples == 4) {
-        const std::uint16_t extra = EXTRASAMPLE_UNASSALPHA;
-        if (p.photometric != PHOTOMETRIC_SEPARATED)
-            TIFFSetField(tif, TIFFTAG_EXTRASAMPLES, 1, &extra);
+    int colours = 1;
+    if (p.photometric == PHOTOMETRIC_RGB || p.photometric == PHOTOMETRIC_CIELAB)
+        colours = 3;
+    else if (p.photometric == PHOTOMETRIC_SEPARATED)
+        colours = 4;
+    if (p.samples > colours) {
+        const std::vector<std::uint16_t> extras(std::size_t(p.samples - colours), EXTRASAMPLE_UNASSALPHA);
+        TIFFSetField(tif, TIFFTAG_EXTRASAMPLES, p.samples - colours, extras.data());
     }
     if (p.orientation)
         TIFFSetField(tif, TIFFTAG_ORIENTATION, p.orientation);
