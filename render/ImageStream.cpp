@@ -2,9 +2,11 @@
 
 #include "platform/Path.h"
 #include "platform/Stream.h"
+#include "render/XImage.h"
 
 #include <tiffio.h>
 
+#include <cstdarg>
 #include <limits>
 
 namespace {
@@ -257,14 +259,30 @@ int TiffMap(thandle_t, void**, toff_t*)
 
 void TiffUnmap(thandle_t, void*, toff_t) {}
 
+// The readers and writers report failures in their own words; the
+// library's messages would only end up on stderr.
+int TiffQuiet(TIFF*, void*, const char*, const char*, va_list)
+{
+    return 1;
+}
+
 } // namespace
 
 TIFF* TiffClientOpen(CxStream* stream, const char* name, const char* mode)
 {
     if (!stream)
         return nullptr;
-    return TIFFClientOpen(name, mode, static_cast<thandle_t>(stream), TiffRead, TiffWrite, TiffSeek, TiffClose,
-                          TiffSize, TiffMap, TiffUnmap);
+    TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
+    if (!options)
+        return nullptr;
+    TIFFOpenOptionsSetErrorHandlerExtR(options, TiffQuiet, nullptr);
+    TIFFOpenOptionsSetWarningHandlerExtR(options, TiffQuiet, nullptr);
+    // A lying directory cannot make the library take more than a picture may.
+    TIFFOpenOptionsSetMaxSingleMemAlloc(options, static_cast<tmsize_t>(CXIMAGE_MAX_MEMORY));
+    TIFF* tif = TIFFClientOpenExt(name, mode, static_cast<thandle_t>(stream), TiffRead, TiffWrite, TiffSeek,
+                                  TiffClose, TiffSize, TiffMap, TiffUnmap, options);
+    TIFFOpenOptionsFree(options);
+    return tif;
 }
 
 TIFF* OpenTiffOnStream(CxStream* stream, const char* mode)

@@ -180,6 +180,18 @@ inline COLORREF PictureColour(const CxImage& image, int x, int y)
     return ColourOf(image.GetPixelColor(x, image.GetHeight() - 1 - y));
 }
 
+inline COLORREF Grey(int v)
+{
+    return RGB(v, v, v);
+}
+
+// Each component within the tolerance, for pictures that pass through lossy steps.
+inline bool Near(COLORREF a, COLORREF b, int tolerance)
+{
+    const auto close = [tolerance](int x, int y) { return x - y <= tolerance && y - x <= tolerance; };
+    return close(GetRValue(a), GetRValue(b)) && close(GetGValue(a), GetGValue(b)) && close(GetBValue(a), GetBValue(b));
+}
+
 // Decodes bytes from memory with a format id.
 inline bool DecodeBytes(CxImage& image, const std::string& bytes, int format)
 {
