@@ -53,12 +53,13 @@ bool CxImage::Decode(std::FILE* file, int format)
 template <class Decoder>
 bool CxImage::DecodeWith(CxStream& stream)
 {
-    // A fresh decoder with this image's request: frame, cancel flag and the rest.
+    // A fresh decoder with this image's request only (frame, cancel flag):
+    // the transparency, resolution and palette-alpha of a picture decoded
+    // earlier into this object must not pass on to the next one.
     Decoder decoder;
-    const int format = decoder.GetType();
-    decoder.CopyInfo(*this);
-    decoder.m_info.format = format;
-    decoder.m_info.lastError.clear();
+    decoder.m_info.escape = m_info.escape;
+    decoder.m_info.frame = m_info.frame;
+    decoder.m_info.enabled = m_info.enabled;
     if (decoder.Decode(stream)) {
         Transfer(decoder);
         return true;

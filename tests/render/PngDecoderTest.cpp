@@ -157,6 +157,27 @@ TEST(PngDecoder, PaletteTransparency)
     }
 }
 
+// A picture decoded into an object that held another takes nothing of the
+// first one's transparency, palette alpha or resolution.
+TEST(PngDecoder, ReusedObjectKeepsNothingOfTheEarlierPicture)
+{
+    PngFixture transparent;
+    transparent.colourType = PNG_COLOR_TYPE_PALETTE;
+    transparent.bitDepth = 8;
+    transparent.palette = FixturePng(4);
+    transparent.paletteAlpha = {0};
+    transparent.pixel = [](int x, int y) { return std::vector<unsigned>{unsigned(FixtureIndex(x, y, 4))}; };
+    PngFixture opaque = transparent;
+    opaque.paletteAlpha.clear();
+
+    CxImage image;
+    ASSERT_EQ(Decoded(WritePng(transparent), image), "");
+    ASSERT_EQ(image.GetTransIndex(), 0);
+    ASSERT_EQ(Decoded(WritePng(opaque), image), "");
+    EXPECT_EQ(image.GetTransIndex(), -1);
+    EXPECT_FALSE(image.AlphaPaletteIsEnabled());
+}
+
 // Pixels of alpha 0, 255 and about half, each over a stored colour that
 // must not show where the pixel is transparent.
 TEST(PngDecoder, AlphaAndTransparentColoursAreCompositedOnTheBackground)
