@@ -1,5 +1,6 @@
 // Loading pictures: the decoder of a named format, or each in turn.
 #include "render/BmpDecoder.h"
+#include "render/GifDecoder.h"
 #include "render/ImageStream.h"
 #include "render/WbmpDecoder.h"
 #include "render/XImage.h"
@@ -70,6 +71,7 @@ int CxImage::DecodeFormat(int format, CxStream& stream)
     switch (format) {
     case CXIMAGE_FORMAT_BMP: return DecodeWith<CxImageBMP>(stream);
     case CXIMAGE_FORMAT_WBMP: return DecodeWith<CxImageWBMP>(stream);
+    case CXIMAGE_FORMAT_GIF: return DecodeWith<CxImageGIF>(stream);
     // The GIF, JPEG, PNG and TIFF decoders take their places here.
     default: return -1;
     }
