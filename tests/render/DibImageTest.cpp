@@ -117,7 +117,7 @@ TEST(DibImage, ReductionOfFewColoursKeepsThemExactly)
 {
     CDibImage image;
     ASSERT_NE(image.Create(160, 100), nullptr);
-    DrawMapPicture(image, 8);
+    DrawMapPicture(image, 8, false);
     std::set<std::uint32_t> colours;
     std::vector<std::uint32_t> before;
     for (int y = 0; y < 100; ++y)

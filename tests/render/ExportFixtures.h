@@ -21,10 +21,11 @@ inline void SetExportPixel(CDibImage& image, int x, int y, COLORREF c)
     image.GetBitmap()->Image()->setPixel(x, y, qRgb(GetRValue(c), GetGValue(c), GetBValue(c)));
 }
 
-// A map-like picture: a raster layer of shaded relief (thousands of
-// colours) over the left third, white elsewhere, then areas of a dozen
-// map colours with dark outlines and roads of several widths.
-inline void DrawMapPicture(CDibImage& image, unsigned seed)
+// A map-like picture: unless without relief, a raster layer of shaded
+// relief (thousands of colours) over the left third, white elsewhere; then
+// areas of a dozen map colours with dark outlines and roads of several
+// widths.
+inline void DrawMapPicture(CDibImage& image, unsigned seed, bool relief = true)
 {
     const int width = image.GetHeader().biWidth, height = image.GetHeader().biHeight;
     static const COLORREF kAreas[] = {RGB(255, 255, 190), RGB(190, 230, 170), RGB(170, 210, 240), RGB(240, 200, 200),
@@ -37,7 +38,7 @@ inline void DrawMapPicture(CDibImage& image, unsigned seed)
     dc.SelectObject(*image.GetBitmap());
     dc.FillSolidRect(CRect(0, 0, width, height), RGB(255, 255, 255));
     QImage& pixels = *image.GetBitmap()->Image();
-    for (int y = 0; y < height; ++y)
+    for (int y = 0; relief && y < height; ++y)
         for (int x = 0; x < width / 3; ++x) {
             const int shade = (x * 7 + y * 5) % 96 + static_cast<int>(random() % 24);
             pixels.setPixel(x, y, qRgb(120 + shade, 140 + shade / 2 + (y * 60 / height), 90 + shade));
