@@ -17,9 +17,9 @@ constexpr const char* kCantSeek = "Can't read GIF stream";
 // The most pixels one byte of LZW data can stand for: a string of at most
 // 4096 indexes for each code, codes of at least 3 bits.
 constexpr std::uint64_t kPixelsPerDataByte = 4096 * 8 / 3 + 1;
-// Pixels a file may claim beyond what its data can fill: one frame of the
-// largest picture an image may hold, so a file cut short still shows.
-constexpr std::uint64_t kFreePixels = CXIMAGE_MAX_MEMORY;
+// Pixels a file may claim beyond what its data can fill, so a large
+// picture cut short still shows.
+constexpr std::uint64_t kFreePixels = std::uint64_t(1) << 24;
 
 constexpr int kMaxCodes = 4096;
 
@@ -182,6 +182,39 @@ private:
     bool m_terminated = false;
 };
 
+// A stored row of 1, 4 or 8 bits as one index a byte, and back.
+void UnpackRow(const std::uint8_t* row, int bits, int width, std::uint8_t* out)
+{
+    switch (bits) {
+    case 8: std::memcpy(out, row, std::size_t(width)); break;
+    case 4:
+        for (int x = 0; x < width; ++x)
+            out[x] = (x & 1) ? row[x >> 1] & 0x0F : row[x >> 1] >> 4;
+        break;
+    default:
+        for (int x = 0; x < width; ++x)
+            out[x] = (row[x >> 3] >> (7 - (x & 7))) & 1;
+    }
+}
+
+void PackRow(const std::uint8_t* indices, int bits, int width, std::uint8_t* row)
+{
+    switch (bits) {
+    case 8: std::memcpy(row, indices, std::size_t(width)); break;
+    case 4:
+        for (int x = 0; x < width; x += 2)
+            row[x / 2] = static_cast<std::uint8_t>(indices[x] << 4 | (x + 1 < width ? indices[x + 1] : 0));
+        break;
+    default:
+        for (int x = 0; x < width; x += 8) {
+            std::uint8_t byte = 0;
+            for (int bit = 0; bit < 8 && x + bit < width; ++bit)
+                byte |= static_cast<std::uint8_t>(indices[x + bit] << (7 - bit));
+            row[x / 8] = byte;
+        }
+    }
+}
+
 // Writes decoded lines into a frame, top row first or by the four
 // interlace passes; lines past the frame's last row are dropped.
 class FrameRows {
@@ -211,27 +244,10 @@ private:
     void Flush()
     {
         if (!m_done)
-            WriteLine(m_frame.GetBits(m_height - 1 - m_row));
+            PackRow(m_line.data(), m_frame.GetBpp(), m_width, m_frame.GetBits(m_height - 1 - m_row));
         std::fill(m_line.begin(), m_line.end(), 0);
         m_fill = 0;
         Advance();
-    }
-    void WriteLine(std::uint8_t* out)
-    {
-        switch (m_frame.GetBpp()) {
-        case 8: std::memcpy(out, m_line.data(), m_line.size()); break;
-        case 4:
-            for (int x = 0; x < m_width; x += 2)
-                out[x / 2] = static_cast<std::uint8_t>(m_line[x] << 4 | (x + 1 < m_width ? m_line[x + 1] : 0));
-            break;
-        default:
-            for (int x = 0; x < m_width; x += 8) {
-                std::uint8_t byte = 0;
-                for (int bit = 0; bit < 8 && x + bit < m_width; ++bit)
-                    byte |= static_cast<std::uint8_t>(m_line[x + bit] << (7 - bit));
-                out[x / 8] = byte;
-            }
-        }
     }
     void Advance()
     {
@@ -433,27 +449,22 @@ void LayOver(CxImage& picture, const CxImage& frame, int dx, int dy)
         map[i] = samePalette ? static_cast<std::uint8_t>(i) : picture.GetNearestIndex(frame.GetPaletteColor(i));
     const int trans = frame.GetTransIndex();
     const int width = frame.GetWidth(), height = frame.GetHeight();
-    const int pictureHeight = picture.GetHeight();
-    const int x0 = std::max(0, -dx), x1 = std::min(width, picture.GetWidth() - dx);
-    const bool bytes = frame.GetBpp() == 8 && picture.GetBpp() == 8;
+    const int pictureWidth = picture.GetWidth(), pictureHeight = picture.GetHeight();
+    const int x0 = std::max(0, -dx), x1 = std::min(width, pictureWidth - dx);
+    if (x0 >= x1)
+        return;
+    std::vector<std::uint8_t> in(static_cast<std::size_t>(width)), out(static_cast<std::size_t>(pictureWidth));
     for (int y = 0; y < height; ++y) {
         const int py = dy + y;
         if (py < 0 || py >= pictureHeight)
             continue;
-        const int frameRow = height - 1 - y, pictureRow = pictureHeight - 1 - py;
-        if (bytes) {
-            const std::uint8_t* in = frame.GetBits(frameRow);
-            std::uint8_t* out = picture.GetBits(pictureRow);
-            for (int x = x0; x < x1; ++x)
-                if (in[x] != trans)
-                    out[dx + x] = map[in[x]];
-            continue;
-        }
-        for (int x = x0; x < x1; ++x) {
-            const std::uint8_t index = frame.GetPixelIndex(x, frameRow);
-            if (index != trans)
-                picture.SetPixelIndex(dx + x, pictureRow, map[index]);
-        }
+        std::uint8_t* row = picture.GetBits(pictureHeight - 1 - py);
+        UnpackRow(frame.GetBits(height - 1 - y), frame.GetBpp(), width, in.data());
+        UnpackRow(row, picture.GetBpp(), pictureWidth, out.data());
+        for (int x = x0; x < x1; ++x)
+            if (in[x] != trans)
+                out[dx + x] = map[in[x]];
+        PackRow(out.data(), picture.GetBpp(), pictureWidth, row);
     }
 }
 
@@ -462,11 +473,12 @@ void Paint(CxImage& picture, const CxImage& frame, int left, int top)
 {
     const int width = frame.GetWidth(), height = frame.GetHeight();
     const RGBQUAD* palette = frame.GetPalette();
+    std::vector<std::uint8_t> in(static_cast<std::size_t>(width));
     for (int y = 0; y < height; ++y) {
         std::uint8_t* out = picture.GetBits(picture.GetHeight() - 1 - (top + y)) + 3 * std::size_t(left);
-        const int frameRow = height - 1 - y;
+        UnpackRow(frame.GetBits(height - 1 - y), frame.GetBpp(), width, in.data());
         for (int x = 0; x < width; ++x, out += 3) {
-            const RGBQUAD c = palette[frame.GetPixelIndex(x, frameRow)];
+            const RGBQUAD c = palette[in[x]];
             out[0] = c.rgbBlue;
             out[1] = c.rgbGreen;
             out[2] = c.rgbRed;
