@@ -2,6 +2,7 @@
 
 #include "platform/ByteOrder.h"
 #include "platform/DC.h"
+#include "render/PaletteLookup.h"
 
 #include <algorithm>
 #include <bit>
@@ -422,22 +423,8 @@ std::uint8_t CxImage::GetNearestIndex(RGBQUAD colour)
         return m_info.lastColourIndex;
     std::uint32_t n = m_header.biClrImportant != 0 ? m_header.biClrImportant : m_header.biClrUsed;
     n = std::min(n, m_header.biClrUsed);
-    int best = 200000;
-    std::uint32_t found = 0;
-    for (std::uint32_t i = 0; i < n; ++i) {
-        const int dr = palette[i].rgbRed - colour.rgbRed;
-        const int dg = palette[i].rgbGreen - colour.rgbGreen;
-        const int db = palette[i].rgbBlue - colour.rgbBlue;
-        const int distance = dr * dr + dg * dg + db * db;
-        if (distance < best) {
-            best = distance;
-            found = i;
-            if (distance == 0)
-                break;
-        }
-    }
     m_info.lastColour = colour;
-    m_info.lastColourIndex = static_cast<std::uint8_t>(found);
+    m_info.lastColourIndex = NearestPaletteIndex(palette, n, colour.rgbRed, colour.rgbGreen, colour.rgbBlue);
     m_info.lastColourValid = true;
     return m_info.lastColourIndex;
 }

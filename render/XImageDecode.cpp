@@ -1,5 +1,6 @@
 // Loading pictures: the decoder of a named format, or each in turn.
 #include "render/BmpDecoder.h"
+#include "render/GifDecoder.h"
 #include "render/ImageStream.h"
 #include "render/JpegDecoder.h"
 #include "render/PngDecoder.h"
@@ -74,10 +75,10 @@ int CxImage::DecodeFormat(int format, CxStream& stream)
     switch (format) {
     case CXIMAGE_FORMAT_BMP: return DecodeWith<CxImageBMP>(stream);
     case CXIMAGE_FORMAT_WBMP: return DecodeWith<CxImageWBMP>(stream);
+    case CXIMAGE_FORMAT_GIF: return DecodeWith<CxImageGIF>(stream);
     case CXIMAGE_FORMAT_JPG: return DecodeWith<CxImageJPG>(stream);
     case CXIMAGE_FORMAT_PNG: return DecodeWith<CxImagePNG>(stream);
     case CXIMAGE_FORMAT_TIF: return DecodeWith<CxImageTIF>(stream);
-    // The GIF, JPEG, PNG and TIFF decoders take their places here.
     default: return -1;
     }
 }

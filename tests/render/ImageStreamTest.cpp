@@ -166,11 +166,12 @@ TEST(ImageDispatch, LoadFallsBackToEveryDecoderAndKeepsTheNamedReason)
     EXPECT_FALSE(bad.Load(dir.File("cut.bmp"), CXIMAGE_FORMAT_UNKNOWN));
     EXPECT_EQ(bad.GetLastError(), "Decode: Unknown or wrong format");
 
-    // No GIF decoder yet: the named format fails, and so does the chain.
-    WriteWholeFile(dir.File("anim.gif"), "GIF89a\x01\x00\x01\x00\x00\x00\x00;");
+    // A GIF without frames fails as GIF and in the chain; the GIF
+    // decoder's reason is kept.
+    WriteWholeFile(dir.File("anim.gif"), std::string("GIF89a\x01\x00\x01\x00\x00\x00\x00;", 14));
     CxImage gif(dir.File("anim.gif"), CXIMAGE_FORMAT_GIF);
     EXPECT_FALSE(gif.IsValid());
-    EXPECT_EQ(gif.GetLastError(), "Decode: Unknown or wrong format");
+    EXPECT_EQ(gif.GetLastError(), "No images in GIF");
 
     CxImage missing(dir.File("none.bmp"), CXIMAGE_FORMAT_BMP);
     EXPECT_FALSE(missing.IsValid());
