@@ -77,6 +77,8 @@ function(drel_test folder)
     # One variable only: the discovery splits property values at semicolons.
     # The tests find tests/data through drel_testsupport.
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+    # Suites named *ChildProcess run only inside a process a test starts.
+    TEST_FILTER "-*ChildProcess.*"
     DISCOVERY_TIMEOUT 60)
 endfunction()
 

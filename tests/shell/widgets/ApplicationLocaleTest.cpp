@@ -27,8 +27,9 @@ bool HasLocale(const char* name)
 
 // Run in a process of its own, started by the test below under
 // LANG=lt_LT.UTF-8, so that the application object is the first to set
-// the locale from the environment.
-TEST(ApplicationLocale, ChildUnderTheLithuanianLocale)
+// the locale from the environment. Suites named *ChildProcess are left
+// out of the registered tests.
+TEST(ApplicationLocaleChildProcess, UnderTheLithuanianLocale)
 {
     if (!std::getenv(kChildVariable))
         GTEST_SKIP() << "runs only in the process that the locale test starts";
@@ -83,7 +84,7 @@ TEST(ApplicationLocale, NumbersStayCWhileSortingFollowsTheUser)
     child.setProcessEnvironment(environment);
     child.setProcessChannelMode(QProcess::MergedChannels);
     child.start(QCoreApplication::applicationFilePath(),
-                {"--gtest_filter=ApplicationLocale.ChildUnderTheLithuanianLocale"});
+                {"--gtest_filter=ApplicationLocaleChildProcess.UnderTheLithuanianLocale"});
     ASSERT_TRUE(child.waitForFinished(30000));
     const QByteArray output = child.readAll();
     EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
