@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 IUserServices* g_current = nullptr;
@@ -140,4 +142,46 @@ std::vector<unsigned> CScriptedUserServices::MessageIds() const
     for (const Message& m : messages)
         ids.push_back(m.helpId);
     return ids;
+}
+
+CChildProcesses::~CChildProcesses()
+{
+    WaitAll();
+}
+
+bool CChildProcesses::Start(const std::function<bool()>& work)
+{
+    const pid_t child = ::fork();
+    if (child < 0)
+        return false;
+    if (child == 0)
+        ::_exit(work() ? 0 : 1); // no test teardown, no exit handlers of the parent's
+    m_running.push_back(child);
+    return true;
+}
+
+bool CChildProcesses::AnyRunning()
+{
+    for (size_t i = 0; i < m_running.size();) {
+        int status = 0;
+        const pid_t done = ::waitpid(m_running[i], &status, WNOHANG);
+        if (done == 0) {
+            ++i;
+            continue;
+        }
+        m_allSucceeded = m_allSucceeded && done > 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+        m_running.erase(m_running.begin() + static_cast<std::ptrdiff_t>(i));
+    }
+    return !m_running.empty();
+}
+
+bool CChildProcesses::WaitAll()
+{
+    for (pid_t child : m_running) {
+        int status = 0;
+        const pid_t done = ::waitpid(child, &status, 0);
+        m_allSucceeded = m_allSucceeded && done == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    }
+    m_running.clear();
+    return m_allSucceeded;
 }

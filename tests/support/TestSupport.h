@@ -3,7 +3,9 @@
 #include "platform/UserServices.h"
 
 #include <deque>
+#include <functional>
 #include <string>
+#include <sys/types.h>
 #include <vector>
 
 // A fresh folder under the system's temporary folder, removed with its
@@ -77,4 +79,26 @@ public:
 
 private:
     IUserServices* m_previous;
+};
+
+// Child processes, each running one piece of work: several programs on one
+// file. A child ends with code 0 when its work answers true; it must not
+// use the test macros. Children still running when the object goes are
+// waited for.
+class CChildProcesses {
+public:
+    CChildProcesses() = default;
+    ~CChildProcesses();
+    CChildProcesses(const CChildProcesses&) = delete;
+    CChildProcesses& operator=(const CChildProcesses&) = delete;
+
+    // False when no process could be made.
+    bool Start(const std::function<bool()>& work);
+    bool AnyRunning();
+    // Waits for every child; true when each ended with code 0.
+    bool WaitAll();
+
+private:
+    std::vector<pid_t> m_running;
+    bool m_allSucceeded = true;
 };
