@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <string>
 
 // A point in map units: degrees (x longitude, y latitude) on geographic maps,
@@ -14,6 +15,9 @@ public:
     constexpr CMapPoint(double px, double py) : x(px), y(py) {}
 
     friend constexpr bool operator==(const CMapPoint&, const CMapPoint&) = default;
+
+    // Both coordinates are numbers (no NaN, no infinity).
+    bool IsFinite() const { return std::isfinite(x) && std::isfinite(y); }
 
     // Degree texts of x (letter E/W) and y (letter N/S) in one of the ten
     // text forms 0 ... 9 of LatLonText.h. A coordinate out of range (|y| > 90

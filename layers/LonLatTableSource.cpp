@@ -155,7 +155,7 @@ bool CLonLatTableSource::ReadNextPoint(CMapPoint& point)
             continue;
         const CMapPoint p = LoadedPoint();
         // A coordinate that is no number places nothing.
-        if (!std::isfinite(p.x) || !std::isfinite(p.y) || !PointInQuery(p))
+        if (!p.IsFinite() || !PointInQuery(p))
             continue;
         Current() = n;
         point = p;
@@ -169,7 +169,7 @@ bool CLonLatTableSource::ReadPoint(int n, CMapPoint& point)
         return false;
     Current() = n;
     const CMapPoint p = LoadedPoint();
-    if (!std::isfinite(p.x) || !std::isfinite(p.y))
+    if (!p.IsFinite())
         return false;
     point = p;
     return true;
