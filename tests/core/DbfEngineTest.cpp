@@ -967,3 +967,62 @@ TEST(DbfEngine, HandlesOfOneTableAppendAtTheTrueEndAndReplaceOnlyTheirRecord)
                                                "bulk1"}));
     EXPECT_EQ(ReadWholeFile(path).size(), size_t(check->HeaderLength() + 10 * check->RecordLength() + 1));
 }
+
+namespace {
+
+// A table another program is appending to: its header counts a record the
+// file does not hold yet; the writer finishes it while it holds the lock,
+// so the record is there once the lock can be had.
+class CTableBeingAppended : public CMemoryStream {
+public:
+    CTableBeingAppended(std::vector<unsigned char> bytes, std::string pending)
+        : CMemoryStream(std::move(bytes)), m_pending(std::move(pending))
+    {
+    }
+    bool TryLockRegion(int64_t, int64_t) override
+    {
+        if (!m_pending.empty()) {
+            const int64_t at = Tell();
+            Seek(0, End);
+            Write(m_pending.data(), m_pending.size());
+            Seek(at);
+            m_pending.clear();
+        }
+        ++locks;
+        return true;
+    }
+    int locks = 0;
+
+private:
+    std::string m_pending;
+};
+
+} // namespace
+
+TEST(DbfEngine, AnOpenWhileAnotherProgramAppendsTakesTheRecordBeingWritten)
+{
+    auto fields = FieldList({{"NAME", 'C', 10, 0}, {"VAL", 'N', 6, 2}});
+    auto made = DbfCreateStream(std::make_unique<CMemoryStream>(), nullptr, fields.data());
+    ASSERT_TRUE(made);
+    AppendNumbered(*made, 4);
+    std::vector<unsigned char> bytes = Bytes(*made->stream);
+    // The last record and the end mark are still on their way.
+    const std::string pending(bytes.end() - 18, bytes.end());
+    bytes.resize(bytes.size() - 18);
+
+    auto stream = std::make_unique<CTableBeingAppended>(bytes, pending);
+    CTableBeingAppended* appending = stream.get();
+    auto h = DbfOpenStream(std::move(stream), nullptr);
+    ASSERT_TRUE(h);
+    EXPECT_FALSE(h->damaged);
+    EXPECT_EQ(appending->locks, 1);
+    ASSERT_EQ(h->RecordCount(), 4);
+    ASSERT_TRUE(DbfReadRecord(*h, 3));
+    EXPECT_EQ(DbfGetString(*h, 0), "R3        ");
+
+    // No writer at work: the file was cut short.
+    auto cut = DbfOpenStream(std::make_unique<CMemoryStream>(bytes), nullptr);
+    ASSERT_TRUE(cut);
+    EXPECT_TRUE(cut->damaged);
+    EXPECT_EQ(cut->RecordCount(), 3);
+}

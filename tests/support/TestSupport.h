@@ -82,12 +82,13 @@ private:
 };
 
 // Child processes, each running one piece of work: several programs on one
-// file. A child ends with code 0 when its work answers true; it must not
-// use the test macros. Children still running when the object goes are
-// waited for.
+// file. The children wait until the first AnyRunning or WaitAll and then
+// start together. A child ends with code 0 when its work answers true; it
+// must not use the test macros. Children still running when the object
+// goes are waited for.
 class CChildProcesses {
 public:
-    CChildProcesses() = default;
+    CChildProcesses();
     ~CChildProcesses();
     CChildProcesses(const CChildProcesses&) = delete;
     CChildProcesses& operator=(const CChildProcesses&) = delete;
@@ -99,6 +100,9 @@ public:
     bool WaitAll();
 
 private:
+    void Release();
+
     std::vector<pid_t> m_running;
+    int m_gate[2] = {-1, -1}; // the children read one byte each before they work
     bool m_allSucceeded = true;
 };
