@@ -207,9 +207,11 @@ bool CLonLatTableSource::AppendPoint(const CMapPoint& point, bool writeAttribute
     m_table.AppendBlank();
     if (!StoreCoordinates(point))
         return false;
-    m_changed = true;
-    if (writeAttributes && !m_table.WriteRecord())
+    // Written at once either way: only then is the record's number known
+    // (other programs may append too); the caller may fill it and write it again.
+    if (!m_table.WriteRecord())
         return Fail(kWriteError);
+    m_changed = true;
     Current() = m_table.GetCurrentRecord();
     return true;
 }
