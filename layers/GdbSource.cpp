@@ -553,15 +553,10 @@ int CGdbSource::ReadBlock(int64_t offset, CShape& shape, const CMapRect& box)
         }
         if (total != points)
             return kBadStructure;
-        const unsigned char* p = sizes + 4 * parts;
         CMapPointArray& array = shape.Points();
         array.SetSize(static_cast<int>(points));
-        CMapPoint* out = array.GetData();
-        for (int64_t i = 0; i < points; ++i, p += 16) {
-            out[i] = CMapPoint(GetLittleEndian<double>(p), GetLittleEndian<double>(p + 8));
-            if (!out[i].IsFinite())
-                return kBadStructure;
-        }
+        if (!ReadLittleEndianPoints(sizes + 4 * parts, static_cast<size_t>(points), array.GetData()))
+            return kBadStructure;
     } catch (const std::bad_alloc&) {
         ForgetWindow();
         shape = CShape();
@@ -729,6 +724,7 @@ CGdbSource::StepResult CGdbSource::StepNext(StepMode mode, CShape* shape, const 
                 continue;
         }
         // A malformed object is passed over: the table names the next.
+        CMapRect box;
         if (mode == kStepPoint) {
             const CMapPoint point = GeoPoint();
             if (!point.IsFinite()) {
@@ -738,15 +734,17 @@ CGdbSource::StepResult CGdbSource::StepNext(StepMode mode, CShape* shape, const 
             if (!PointInQuery(point))
                 continue;
         } else {
-            const CMapRect box = GeoTestBox();
-            if (!box.IsFinite()) {
-                ReportBadObject(kBadStructure);
-                continue;
-            }
+            // A box that is no number meets no query; when none is set the
+            // block reader (or the test below, for boxes alone) refuses it.
+            box = GeoTestBox();
             if (!BoxMeetsQuery(box))
                 continue;
             if (probe && !probe->Passes(box))
                 continue;
+            if (mode == kStepBox && !box.IsFinite()) {
+                ReportBadObject(kBadStructure);
+                continue;
+            }
         }
         if (!PassesFilter(n, !HasRecordList())) {
             if (HasStoppingError())
@@ -755,7 +753,8 @@ CGdbSource::StepResult CGdbSource::StepNext(StepMode mode, CShape* shape, const 
         }
         if (mode == kStepShape) {
             if (!TakeMeasuredShape(n, *shape)) {
-                const int error = ReadBlock(GeoPtr(), *shape, GeoBox());
+                // The box read above: shapes are line and area objects.
+                const int error = ReadBlock(GeoPtr(), *shape, box);
                 if (error != kNoError) {
                     ReportBadObject(error);
                     continue;

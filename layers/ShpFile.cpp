@@ -372,13 +372,8 @@ int CShpFile::ReadShape(const CRecord& record, CShape& shape)
         }
         CMapPointArray& array = shape.Points();
         array.SetSize(points);
-        const unsigned char* q = p + 4 * static_cast<size_t>(parts);
-        CMapPoint* out = array.GetData();
-        for (int i = 0; i < points; ++i, q += 16) {
-            out[i] = GetPoint(q);
-            if (!out[i].IsFinite())
-                return kBadStructure;
-        }
+        if (!ReadLittleEndianPoints(p + 4 * static_cast<size_t>(parts), static_cast<size_t>(points), array.GetData()))
+            return kBadStructure;
     } catch (const std::bad_alloc&) {
         return kNoMemory;
     }
