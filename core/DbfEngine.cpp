@@ -6,6 +6,7 @@
 #include "platform/Codepage.h"
 #include "platform/NumberText.h"
 #include "platform/Path.h"
+#include "platform/UserServices.h"
 
 #include <algorithm>
 #include <climits>
@@ -140,7 +141,7 @@ class CWriteAccess {
 public:
     explicit CWriteAccess(DbfHandle& h) : m_handle(h)
     {
-        if (!h.stream || RefuseIfReadOnly(*h.stream))
+        if (!h.stream || DbfRefuseIfReadOnly(h))
             return;
         const bool held = h.locked;
         m_granted = DbfLock(h);
@@ -171,10 +172,15 @@ bool WriteAt(DbfHandle& h, int64_t offset, const void* bytes, size_t count)
 // Writes the record buffer as the current record; appending at the end.
 bool WriteCurrentRecord(DbfHandle& h, bool finish)
 {
+    // A new record goes to the end as the file has it once the lock is
+    // held: another program may have appended since.
+    const bool append = (h.flags & kDbfPastLast) || h.current == h.RecordCount();
     CWriteAccess access(h);
     if (!access)
         return false;
     const int count = h.RecordCount();
+    if (append)
+        h.current = count;
     if (h.current < 0 || h.current > count || (h.current == count && count == INT_MAX))
         return false;
     const int64_t offset = RecordOffset(h, h.current);
@@ -185,6 +191,7 @@ bool WriteCurrentRecord(DbfHandle& h, bool finish)
             return false;
         h.SetRecordCount(count + 1);
         h.flags = 0;
+        h.headerPending = h.headerPending || !finish;
     }
     if (finish && !DbfWriteHeader(h)) {
         h.SetRecordCount(count);
@@ -259,6 +266,23 @@ double ReadDigits(std::string_view text, size_t& i, int maxDigits, int& used)
     return value;
 }
 
+// The 32-byte header and then the file's size; false when the header does
+// not make a table (the lengths) or promises a header the file lacks.
+bool ReadHeader(CStream& stream, DbfHandle& h, int64_t& size)
+{
+    if (!stream.Seek(0) || !stream.ReadExact(h.header, sizeof h.header))
+        return false;
+    size = stream.Size();
+    const int headerLength = h.HeaderLength();
+    return headerLength >= 33 && headerLength <= size && h.RecordLength() >= 1 && h.RecordCount() >= 0;
+}
+
+// Every record the header counts lies in the file.
+bool RecordsFit(const DbfHandle& h, int64_t size)
+{
+    return h.HeaderLength() + int64_t(h.RecordCount()) * h.RecordLength() <= size;
+}
+
 std::unique_ptr<DbfHandle> Fail(DbfError* error, DbfError why)
 {
     if (error)
@@ -266,7 +290,8 @@ std::unique_ptr<DbfHandle> Fail(DbfError* error, DbfError why)
     return nullptr;
 }
 
-// The fields of a header; false when they do not fit a table.
+// The fields of a header; false when they do not fit a table. A field of
+// width 0 holds nothing and is passed over.
 bool ReadFields(DbfHandle& h, const unsigned char* descriptors, int count)
 {
     int offset = 1;
@@ -280,7 +305,9 @@ bool ReadFields(DbfHandle& h, const unsigned char* descriptors, int count)
         f.length = d[16];
         f.decimals = d[17];
         f.offset = offset;
-        if (f.length == 0 || offset + f.length > h.RecordLength())
+        if (f.length == 0)
+            continue;
+        if (offset + f.length > h.RecordLength())
             return false;
         offset += f.length;
         h.fields.push_back(f);
@@ -320,15 +347,26 @@ std::unique_ptr<DbfHandle> DbfOpenStream(std::unique_ptr<CStream> stream, std::u
     if (!stream)
         return Fail(error, DbfError::CannotOpen);
     auto h = std::make_unique<DbfHandle>();
-    const int64_t size = stream->Size();
-    if (size < 32 || !stream->Seek(0) || !stream->ReadExact(h->header, sizeof h->header))
+    // The header before the size: writers extend the file before its
+    // header counts the new record, so what the header counts is there.
+    int64_t size = 0;
+    if (!ReadHeader(*stream, *h, size))
         return Fail(error, DbfError::BadStructure);
+    if (!RecordsFit(*h, size)) {
+        // A writer of another program may be at work: asked once more
+        // while none is. Still more than the file holds: it was cut short.
+        if (LockFileBriefly(*stream)) {
+            const bool read = ReadHeader(*stream, *h, size);
+            UnlockFileForWrite(*stream);
+            if (!read)
+                return Fail(error, DbfError::BadStructure);
+        }
+        if (!RecordsFit(*h, size))
+            DbfMarkDamaged(*h, static_cast<int>((size - h->HeaderLength()) / h->RecordLength()));
+    }
     const int headerLength = h->HeaderLength();
     const int recordLength = h->RecordLength();
-    const int count = h->RecordCount();
-    // Everything the header promises must lie in the file.
-    if (headerLength < 33 || headerLength > size || recordLength < 1 || count < 0 ||
-        headerLength + int64_t(count) * recordLength > size)
+    if (!stream->Seek(sizeof h->header))
         return Fail(error, DbfError::BadStructure);
 
     const int fieldCount = (headerLength - 33) / kDescriptorSize;
@@ -596,7 +634,7 @@ bool DbfReadRecordAhead(DbfHandle& handle, int record)
 
 bool DbfRefreshHeader(DbfHandle& handle)
 {
-    if (!handle.stream)
+    if (!handle.stream || handle.damaged)
         return true;
     handle.readAhead.clear();
     unsigned char header[sizeof handle.header];
@@ -608,6 +646,24 @@ bool DbfRefreshHeader(DbfHandle& handle)
         handle.HeaderLength() + int64_t(count) * handle.RecordLength() > handle.stream->Size())
         return false;
     std::memcpy(handle.header, header, sizeof header);
+    return true;
+}
+
+void DbfMarkDamaged(DbfHandle& handle, int count)
+{
+    handle.damaged = true;
+    handle.readAhead.clear();
+    if (count < handle.RecordCount())
+        handle.SetRecordCount(std::max(count, 0));
+}
+
+bool DbfRefuseIfReadOnly(const DbfHandle& handle)
+{
+    if (handle.stream && RefuseIfReadOnly(*handle.stream))
+        return true;
+    if (!handle.damaged)
+        return false;
+    AppMessageBox(1044, MB_OK | MB_ICONWARNING);
     return true;
 }
 
@@ -878,7 +934,12 @@ bool DbfFlush(DbfHandle& handle)
 
 bool DbfWriteHeader(DbfHandle& handle)
 {
-    return handle.stream && WriteAt(handle, 0, handle.header, sizeof handle.header) && handle.stream->Flush();
+    // The count of a damaged table is what could be read, not what the file claims.
+    if (!handle.stream || handle.damaged || !WriteAt(handle, 0, handle.header, sizeof handle.header) ||
+        !handle.stream->Flush())
+        return false;
+    handle.headerPending = false;
+    return true;
 }
 
 void DbfAppendBlank(DbfHandle& handle)
@@ -1006,7 +1067,16 @@ bool DbfLock(DbfHandle& handle)
     if (!handle.stream)
         return false;
     handle.locked = LockFileForWrite(*handle.stream);
-    return handle.locked;
+    if (!handle.locked)
+        return false;
+    // What other programs appended is counted before anything is written;
+    // appends of this handle that the header does not count yet stand.
+    if (!handle.headerPending && !DbfRefreshHeader(handle)) {
+        DbfUnlock(handle);
+        AppMessageBox(1030, MB_OK | MB_ICONWARNING);
+        return false;
+    }
+    return true;
 }
 
 bool DbfUnlock(DbfHandle& handle)

@@ -48,6 +48,11 @@ struct DbfHandle {
     std::vector<char> record;        // record length bytes and a zero byte
     std::unique_ptr<DbfMemoFile> memo;
     bool locked = false;
+    // The file holds fewer records than its header counts (cut short): only
+    // the whole records are read, and nothing is written.
+    bool damaged = false;
+    // Records appended by DbfWriteHere that the file's header does not count yet.
+    bool headerPending = false;
     // Records that DbfReadNext read ahead, from readAheadOffset in the file;
     // dropped by every move, random read and write.
     std::vector<char> readAhead;
@@ -69,7 +74,10 @@ constexpr unsigned char kDbfVersionMemo = 0xF5;
 // table's sibling with the extension "FPT" in either letter case.
 std::unique_ptr<DbfHandle> DbfOpen(const std::string& path, DbfError* error = nullptr);
 // A table read from a stream; memo may be null. The header is validated
-// against what the stream holds.
+// against what the stream holds. A header that counts more records than
+// the stream holds (once more asked under a short lock, in case a writer
+// was at work) gives a damaged handle of the whole records; fields of
+// width 0 are passed over.
 std::unique_ptr<DbfHandle> DbfOpenStream(std::unique_ptr<CStream> stream, std::unique_ptr<CStream> memo,
                                          std::string path = {}, DbfError* error = nullptr);
 // A new table in memory only, from a field list ended by a length-0 entry.
@@ -104,9 +112,15 @@ bool DbfReadNextUndeleted(DbfHandle& handle);
 // for records visited in ascending order, with DbfReadNext's staleness.
 bool DbfReadRecordAhead(DbfHandle& handle, int record);
 // Takes the record count from the file again (another program may have
-// appended); call it under the file lock before appending. False, nothing
+// appended); DbfLock does so whenever it takes the lock. False, nothing
 // changed, when the file's header no longer fits this handle or the file.
+// A damaged handle keeps what it has.
 bool DbfRefreshHeader(DbfHandle& handle);
+// Takes the table as damaged: read-only, with no more than count records.
+void DbfMarkDamaged(DbfHandle& handle, int count);
+// False when the table may be written; else shows message 1044 (a
+// read-only file, or a damaged table) and answers true.
+bool DbfRefuseIfReadOnly(const DbfHandle& handle);
 
 // Field access by index; an invalid index gives the empty text, 0, or no effect.
 int DbfFindField(const DbfHandle& handle, std::string_view name);
@@ -142,10 +156,12 @@ bool DbfPutMemo(DbfHandle& handle, int index, std::string_view text);
 bool DbfCopyField(DbfHandle& target, const DbfHandle& source, int targetIndex, int sourceIndex);
 void DbfCopyMatchingFields(DbfHandle& target, const DbfHandle& source);
 
-// Writing to the file. Each refuses a read-only table (message 1044) and
-// works under the file lock (message 1054 when it cannot be had).
-// Writes the record buffer as the current record; at the end of the table
-// this appends it.
+// Writing to the file. Each refuses a read-only or damaged table (message
+// 1044) and works under the file lock (message 1054 when it cannot be had),
+// with the record count as the file has it then.
+// Writes the record buffer as the current record. A record made by
+// DbfAppendBlank (or a current record at the end) is appended at the end
+// the file has under the lock, and its number becomes current.
 bool DbfWriteRecord(DbfHandle& handle);
 bool DbfWriteCurrent(DbfHandle& handle);
 // As DbfWriteRecord without the end mark and the header: bulk appends end with DbfFlush.
@@ -169,6 +185,9 @@ bool DbfWriteFieldLong(DbfHandle& handle, int record, int index, long value);
 bool DbfWriteFieldDouble(DbfHandle& handle, int record, int index, double value);
 // Reuses the memo block the field names in the record buffer, so read record n first.
 bool DbfWriteMemoAt(DbfHandle& handle, int record, int index, std::string_view text);
+// Taking the lock reads the record count again (unless appends of this
+// handle are not yet counted); a header that no longer fits refuses the
+// lock with message 1030.
 bool DbfLock(DbfHandle& handle);
 bool DbfUnlock(DbfHandle& handle);
 

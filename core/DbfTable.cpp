@@ -120,6 +120,8 @@ bool CDbfTable::Open(const std::string& path)
         AppMessageBoxArg(1007, path);
         return false;
     }
+    if (m_handle->damaged)
+        AppMessageBox(1030);
     return true;
 }
 
@@ -155,6 +157,7 @@ void CDbfTable::Close()
     m_filter.reset();
     DbfClose(m_handle);
     m_current = -1;
+    m_appending = false;
 }
 
 const std::string& CDbfTable::GetPath() const
@@ -180,18 +183,21 @@ bool CDbfTable::IsDeleted() const
 
 // ------------------------------------------------------ moving and reading
 
+void CDbfTable::SetCurrent(int n)
+{
+    m_current = n;
+    m_appending = false;
+}
+
 bool CDbfTable::GoToRecord(int n)
 {
     if (!m_handle)
         return false;
     if (n == m_current)
         return true;
-    if (!DbfReadRecord(*m_handle, n)) {
-        m_current = -1; // the buffer may hold part of a record
-        return false;
-    }
-    m_current = n;
-    return true;
+    // On failure the buffer may hold part of a record.
+    SetCurrent(DbfReadRecord(*m_handle, n) ? n : -1);
+    return m_current == n;
 }
 
 bool CDbfTable::ReadRecordAhead(int n)
@@ -200,12 +206,8 @@ bool CDbfTable::ReadRecordAhead(int n)
         return false;
     if (n == m_current)
         return true;
-    if (!DbfReadRecordAhead(*m_handle, n)) {
-        m_current = -1;
-        return false;
-    }
-    m_current = n;
-    return true;
+    SetCurrent(DbfReadRecordAhead(*m_handle, n) ? n : -1);
+    return m_current == n;
 }
 
 bool CDbfTable::SetPosition(int n)
@@ -218,12 +220,12 @@ bool CDbfTable::NextRecord()
     if (m_handle) {
         while (DbfReadNextUndeleted(*m_handle)) {
             // The engine stands on the record after the one it read.
-            m_current = m_handle->current - 1;
+            SetCurrent(m_handle->current - 1);
             if (!m_filter || m_filter->EvalBool())
                 return true;
         }
     }
-    m_current = -1;
+    SetCurrent(-1);
     return false;
 }
 
@@ -233,6 +235,7 @@ void CDbfTable::AppendBlank()
         return;
     DbfAppendBlank(*m_handle);
     m_current = m_handle->current;
+    m_appending = true;
 }
 
 bool CDbfTable::StartMemoryRecord(int n)
@@ -494,7 +497,8 @@ bool CDbfTable::CopyFieldFrom(const CDbfTable& other, int index, int otherIndex)
 // ----------------------------------------------------------------- writing
 
 // Runs a write of the engine's current record with the engine on this
-// table's current record, then puts a scan's position back.
+// table's current record, then puts a scan's position back. An appended
+// record becomes current under the number the engine gave it.
 template <class Write>
 bool CDbfTable::AtCurrentRecord(Write write)
 {
@@ -504,11 +508,15 @@ bool CDbfTable::AtCurrentRecord(Write write)
     const int cursor = h.current;
     const int flags = h.flags;
     h.current = m_current;
+    h.flags = m_appending ? kDbfPastLast : 0;
     const bool done = write(h);
+    const int written = h.current;
     if (cursor != m_current) {
         h.current = cursor;
         h.flags = flags;
     }
+    if (done)
+        SetCurrent(written);
     return done;
 }
 
@@ -570,11 +578,11 @@ bool CDbfTable::CopyRecords(DbfHandle& target, bool allRecords, IProgress* progr
     DbfGoTop(h);
     for (int n = 0; n < count; ++n) {
         if (!DbfReadNext(h)) {
-            m_current = -1;
+            SetCurrent(-1);
             AppMessageBox(1028);
             return false;
         }
-        m_current = n;
+        SetCurrent(n);
         if ((allRecords || !h.IsDeleted()) && (!m_filter || m_filter->EvalBool()) && !DbfAppendCopy(target, h)) {
             AppMessageBox(1045);
             return false;

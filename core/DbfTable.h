@@ -21,7 +21,12 @@ class IProgress;
 // for none). Writes and deletions always go to that record, wherever a scan
 // has moved the engine; scans (SetPosition or a fresh table, then
 // NextRecord) go on undisturbed after them. New records are made with
-// AppendBlank, filled, and written with WriteRecord.
+// AppendBlank, filled, and written with WriteRecord: the record goes to the
+// end of the file as it stands then (other programs may append too), and
+// the number it got becomes the current record.
+//
+// A table cut short opens read-only with its whole records, after message
+// 1030.
 //
 // Messages come by string id through the application's message box.
 class CDbfTable {
@@ -37,6 +42,8 @@ public:
 
     // Opening, creating, closing. Failures show message 1007 with the path.
     bool Open(const std::string& path);
+    // Opened cut short: read-only, only the whole records.
+    bool IsDamaged() const { return m_handle && m_handle->damaged; }
     // Without a path the table lives in memory only.
     bool Create(const std::string& path, const CDbfFieldInfo* fields);
     // The names upper-cased.
@@ -64,7 +71,8 @@ public:
     // The next live record that passes the filter becomes current; false,
     // and no current record, at the end.
     bool NextRecord();
-    // A blank record past the last becomes current; WriteRecord appends it.
+    // A blank record past the last becomes current; WriteRecord appends it
+    // and makes the record written current.
     void AppendBlank();
     // Tables in memory only: a blank record buffer becomes record n, for the
     // caller to fill; nothing is read or written. False for a table of a file.
@@ -145,6 +153,7 @@ private:
     const DbfField* Field(int index) const;
     template <class Write>
     bool AtCurrentRecord(Write write);
+    void SetCurrent(int n);
     bool SetCoordinate(int index, double value, bool longitude);
     bool CopyRecords(DbfHandle& target, bool allRecords, IProgress* progress);
 
@@ -154,4 +163,6 @@ private:
     std::unique_ptr<CExpr> m_filter;
     std::string m_filterText;
     int m_current = -1;
+    // The current record is a new one that WriteRecord appends.
+    bool m_appending = false;
 };

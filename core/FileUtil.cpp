@@ -9,13 +9,16 @@
 #include "platform/Strings.h"
 #include "platform/UserServices.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
 #include <fnmatch.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -250,6 +253,19 @@ bool LockFileForWrite(CStream& stream)
     if (LockRegionWithRetry(stream, 0, kLockLength))
         return true;
     AppMessageBox(1054, MB_OK | MB_ICONWARNING);
+    return false;
+}
+
+bool LockFileBriefly(CStream& stream)
+{
+    constexpr int kTries = 5;
+    const auto wait = std::min<std::chrono::milliseconds>(GetFileRetryPolicy().lockWait, std::chrono::milliseconds(100));
+    for (int attempt = 0; attempt < kTries; ++attempt) {
+        if (attempt > 0)
+            std::this_thread::sleep_for(wait);
+        if (stream.TryLockRegion(0, kLockLength))
+            return true;
+    }
     return false;
 }
 

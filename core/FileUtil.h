@@ -55,6 +55,9 @@ bool IsFileReadOnly(std::string_view path);
 bool RefuseIfReadOnly(const CStream& stream);
 // Locks the first 1,000,000,000 bytes, retrying; on failure shows message 1054.
 bool LockFileForWrite(CStream& stream);
+// The same lock, tried a few times over a short while and without a
+// message: for readers that only want a writer out of the way for a moment.
+bool LockFileBriefly(CStream& stream);
 bool UnlockFileForWrite(CStream& stream);
 
 // Text and messages.

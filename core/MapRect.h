@@ -24,6 +24,11 @@ public:
     static constexpr CMapRect Empty() { return CMapRect(); }
     void SetEmpty() { *this = CMapRect(); }
     bool IsValid() const { return left <= right && top >= bottom; }
+    // All four sides are numbers; the empty rectangle is.
+    bool IsFinite() const
+    {
+        return std::isfinite(left) && std::isfinite(top) && std::isfinite(right) && std::isfinite(bottom);
+    }
 
     double Width() const { return right - left; }
     double Height() const { return top - bottom; }

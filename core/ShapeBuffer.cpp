@@ -48,11 +48,6 @@ double ArcCos(int k)
     return ArcSin(k + 9);
 }
 
-bool IsFinite(const CMapPoint& p)
-{
-    return std::isfinite(p.x) && std::isfinite(p.y);
-}
-
 // The direction of a segment in the scaled space: t clockwise from +y.
 struct Direction {
     double sinT = 0;
@@ -303,7 +298,7 @@ bool CShape::Buffer(double r, double sx, double sy, CShape& out, int kind, IProg
     const auto usable = [](double v) { return std::isfinite(v) && v > 0; };
     if (!(r == 0 || usable(r)) || !usable(sx) || !usable(sy) || kind < kBufferBand || kind > kBufferLeft)
         return false;
-    if (!std::all_of(m_points.begin(), m_points.end(), IsFinite))
+    if (!std::all_of(m_points.begin(), m_points.end(), [](const CMapPoint& p) { return p.IsFinite(); }))
         return false;
     try {
         CShape shape;

@@ -4,71 +4,18 @@
 // it and reads the result. Input: a 16-bit little-endian length n, n bytes
 // of ".gdb" table, the rest the ".vec" file. The attribute table is made
 // with as many records as the geometry table claims (up to a limit).
-#include "core/DbfEngine.h"
+#include "fuzz/FuzzSupport.h"
 #include "layers/GdbSource.h"
-#include "platform/Stream.h"
-#include "platform/UserServices.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
-class CSilentServices : public IUserServices {
-public:
-    int MessageBox(const std::string&, unsigned, unsigned) override { return IDOK; }
-    std::unique_ptr<IProgress> CreateProgress(int) override { return nullptr; }
-};
-
 constexpr int kMaxAttributeRecords = 2000;
-
-// A folder of this process for the layer files, gone with the process.
-struct CWorkFolder {
-    std::filesystem::path path =
-        std::filesystem::temp_directory_path() / ("drel-gdb-fuzz-" + std::to_string(::getpid()));
-    CWorkFolder() { std::filesystem::create_directories(path); }
-    ~CWorkFolder()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(path, ignored);
-    }
-};
-
-std::string Folder()
-{
-    static const CWorkFolder folder;
-    return folder.path.string() + "/";
-}
-
-void WriteFile(const std::string& path, const uint8_t* data, size_t size)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-}
-
-void MakeAttributes(const std::string& path, int records)
-{
-    CDbfFieldInfo fields[3];
-    fields[0].Set("NAME", 'C', 8, 0);
-    fields[1].Set("N", 'N', 4, 0);
-    fields[2].Set("", 0, 0, 0);
-    auto h = DbfCreate(path, fields);
-    if (!h)
-        return;
-    DbfLock(*h);
-    for (int n = 0; n < records; ++n) {
-        DbfAppendBlank(*h);
-        DbfPutLong(*h, 1, n);
-        DbfWriteHere(*h);
-    }
-    DbfFlush(*h);
-    DbfUnlock(*h);
-}
 
 void ReadEverything(CGdbSource& source)
 {
@@ -109,23 +56,21 @@ void ReadEverything(CGdbSource& source)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static CSilentServices services;
-    SetUserServices(&services);
-    GetFileRetryPolicy().lockTries = 1;
-    GetFileRetryPolicy().openRetries = 0;
+    QuietFileServices();
     if (size < 2)
         return 0;
     const size_t gdbSize = std::min<size_t>(data[0] | (data[1] << 8), size - 2);
-    const std::string base = Folder() + "f";
+    const std::string folder = FuzzFolder("drel-gdb-fuzz");
+    const std::string base = folder + "f";
     std::error_code ignored;
     for (const char* leftover : {"~f.gdb", "~f.vec", "~f.dbf", "f.spx"})
-        std::filesystem::remove(Folder() + leftover, ignored);
-    WriteFile(base + ".gdb", data + 2, gdbSize);
-    WriteFile(base + ".vec", data + 2 + gdbSize, size - 2 - gdbSize);
+        std::filesystem::remove(folder + leftover, ignored);
+    WriteFuzzFile(base + ".gdb", data + 2, gdbSize);
+    WriteFuzzFile(base + ".vec", data + 2 + gdbSize, size - 2 - gdbSize);
     int claimed = 0;
     if (gdbSize >= 8)
         claimed = data[6] | (data[7] << 8) | (data[8] << 16) | (data[9] << 24);
-    MakeAttributes(base + ".dbf", std::clamp(claimed, 0, kMaxAttributeRecords));
+    MakeFuzzAttributes(base + ".dbf", std::clamp(claimed, 0, kMaxAttributeRecords));
 
     CGdbSource source;
     if (!source.Open(base + ".gdb"))

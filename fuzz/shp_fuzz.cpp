@@ -4,8 +4,12 @@
 // records as they state their lengths. Every record is read through the
 // index and the file is walked record after record, as points, boxes and
 // shapes. A shape that reads must be whole (part sizes adding up to its
-// points) and must read back the same after being written anew.
+// points) and must read back the same after being written anew. Then the
+// files are read as a layer, beside a table of as many records as the
+// index lists: every reader and search, which pass over malformed records.
 #include "core/Shape.h"
+#include "fuzz/FuzzSupport.h"
+#include "layers/ShapefileSource.h"
 #include "layers/ShpFile.h"
 #include "platform/ByteOrder.h"
 #include "platform/Stream.h"
@@ -75,6 +79,42 @@ bool ReadEveryWay(CShpFile& file, const CShpFile::CRecord& record)
     return true;
 }
 
+// The files as a layer through the source's readers and searches.
+void ReadAsLayer(const Bytes& main, const Bytes& index, int records)
+{
+    QuietFileServices();
+    const std::string base = FuzzFolder("drel-shp-fuzz") + "f";
+    WriteFuzzFile(base + ".shp", main.data(), main.size());
+    WriteFuzzFile(base + ".shx", index.data(), index.size());
+    MakeFuzzAttributes(base + ".dbf", std::min(records, 2000));
+    CShapefileSource source;
+    if (!source.Open(base + ".shp"))
+        return;
+    CShape shape;
+    CMapPoint point;
+    CRecordArray found;
+    for (int pass = 0; pass < 2; ++pass) {
+        source.Rewind();
+        int delivered = 0;
+        while (source.ReadNextShape(shape)) {
+            CheckShape(shape);
+            if (++delivered > records)
+                __builtin_trap(); // each record once at most
+        }
+        source.Rewind();
+        for (delivered = 0; source.ReadNextPoint(point);)
+            if (++delivered > records)
+                __builtin_trap();
+        source.SelectWithin(CMapRect(-1e9, 1e9, 1e9, -1e9), found);
+        source.FindAreasAt(CMapPoint(1, 1), found);
+        source.FindNearestLine(CMapPoint(1, 1), found, nullptr);
+        source.FindNearestVertex(CMapPoint(1, 1), point);
+        for (int n : {0, 1, records - 1, records})
+            source.ReadShape(n, shape);
+        source.SetFilter("N > 0");
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -104,5 +144,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             break;
         ReadEveryWay(file, record);
     }
+    ReadAsLayer(main, index, file.GetRecordCount());
     return 0;
 }

@@ -216,7 +216,7 @@ bool CFeatureSource::PassesFilter(int n, bool ahead)
         return true;
     m_measuredRecord = -1;
     if (!(ahead ? m_table.ReadRecordAhead(n) : m_table.GoToRecord(n))) {
-        m_error = kReadError;
+        SetError(kReadError);
         return false;
     }
     return filter->EvalBool();
@@ -247,12 +247,22 @@ bool CFeatureSource::TakeMeasuredShape(int n, CShape& shape)
     return true;
 }
 
+void CFeatureSource::ReportBadObject(int error)
+{
+    if (m_error != kNoError)
+        return;
+    m_error = error;
+    m_objectError = true;
+}
+
 bool CFeatureSource::ReadGeometry(int n, CShape& shape)
 {
     const int error = m_error;
+    const bool objectError = m_objectError;
     const int current = m_read.current;
     const bool done = ReadShape(n, shape);
     m_error = error;
+    m_objectError = objectError;
     m_read.current = current;
     return done;
 }
@@ -358,7 +368,7 @@ bool CFeatureSource::IsClosed()
 
 bool CFeatureSource::MoveNext()
 {
-    if (m_error != kNoError)
+    if (HasStoppingError())
         return false;
     m_measuredRecord = -1;
     if (m_read.recordCount == 0) {
@@ -541,7 +551,8 @@ bool CFeatureSource::CopyFeaturesFrom(CFeatureSource& source, bool clip)
             if (!AppendPoint(point, true) || !copyAttributes())
                 return false;
         }
-        // A read failure is no end of the source.
+        // A read failure is no end of the source: a copy short of an object
+        // fails, though it holds every object that could be read.
         return source.GetError() == kNoError;
     }
     if (type != kLine && type != kArea)
@@ -635,6 +646,6 @@ bool CFeatureSource::BuildSpatialIndex()
     }
     // An index short of an object would hide it: a failed read saves none.
     CSpatialIndex::TableStamp stamp;
-    return m_error == kNoError && index.Build() &&
+    return !HasStoppingError() && index.Build() &&
            CSpatialIndex::TableStamp::OfFile(GetIndexedTablePath(), count, stamp) && index.Save(GetIndexPath(), stamp);
 }

@@ -34,7 +34,12 @@ using CRecordArray = std::vector<int32_t>;
 // index) start from the first; Rewind restarts the readers.
 //
 // Failures are kept in the error state; while it is set every reading
-// operation answers false at once. Open and Create clear it.
+// operation answers false at once. Open and Create clear it. A malformed
+// object is the exception: the readers pass over it to the next sound one
+// (by the index or the table where the format has one, else by its stated
+// length), its error stays in the error state, the first one only, and
+// reading goes on; the sources stop only when no sound next object is
+// there.
 class CFeatureSource : public CExprObjectProvider {
 public:
     enum Error : int {
@@ -132,6 +137,8 @@ public:
     void Rewind();
 
     int GetError() const { return m_error; }
+    // An error that stops the readers: any but malformed objects passed over.
+    bool HasStoppingError() const { return m_error != kNoError && !m_objectError; }
     int GetCurrentRecord() const { return m_read.current; }
     bool IsIndexInUse() const { return m_read.indexInUse; }
     CDbfTable& GetTable() { return m_table; }
@@ -231,7 +238,13 @@ protected:
     void ForgetIndexHits();
     // Clears what the readers hold of a file that is closing.
     void ResetReading();
-    void SetError(int error) { m_error = error; }
+    void SetError(int error)
+    {
+        m_error = error;
+        m_objectError = false;
+    }
+    // A malformed object passed over: kept unless an error stands already.
+    void ReportBadObject(int error);
 
     // The geometry of record n for measuring, read without moving the
     // readers or touching the error state. Default: ReadShape.
@@ -278,6 +291,7 @@ private:
     CBitSet m_indexHits;
     const CCoordConverter* m_converter = nullptr;
     int m_error = kNoError;
+    bool m_objectError = false; // m_error tells of a malformed object only
     // The object last measured for the filter.
     int m_measuredRecord = -1;
     bool m_measuredOk = false;

@@ -120,7 +120,8 @@ class CGdbSource::CWriteLock {
 public:
     explicit CWriteLock(CGdbSource& source) : m_source(source)
     {
-        if (!source.m_vec || RefuseIfReadOnly(*source.m_vec) || !LockFileForWrite(*source.m_vec))
+        if (!source.m_vec || RefuseIfReadOnly(*source.m_vec) || DbfRefuseIfReadOnly(*source.m_geo) ||
+            DbfRefuseIfReadOnly(*source.m_table.GetHandle()) || !LockFileForWrite(*source.m_vec))
             return;
         m_locked = true;
         CHeader header;
@@ -269,6 +270,16 @@ bool CGdbSource::Open(const std::string& path)
         SetError(kOpenError);
         return false;
     }
+    DbfHandle& attributes = *m_table.GetHandle();
+    if (m_geo->damaged || attributes.damaged) {
+        // Cut short: the objects both tables hold whole are read, nothing is written.
+        const int count = std::min(m_geo->RecordCount(), attributes.RecordCount());
+        if (!attributes.damaged)
+            AppMessageBox(1030); // else the attribute table said it
+        DbfMarkDamaged(*m_geo, count);
+        DbfMarkDamaged(attributes, count);
+        return true;
+    }
     // Under the lock no writer stands between the two tables' appends.
     const bool locked = LockRegionWithRetry(*m_vec, 0, kLockLength);
     const bool parallel = CheckRecordCounts();
@@ -350,7 +361,7 @@ bool CGdbSource::CheckRecordCounts()
 
 void CGdbSource::Close()
 {
-    if (m_vec && m_typeChanged && GetError() == kNoError && m_vec->IsWritable() && LockFileForWrite(*m_vec)) {
+    if (m_vec && m_typeChanged && !HasStoppingError() && m_vec->IsWritable() && LockFileForWrite(*m_vec)) {
         CHeader header;
         if (ReadHeader(header) == kNoError) {
             header.Set(32, m_type);
@@ -512,7 +523,7 @@ void CGdbSource::ForgetWindow()
 int CGdbSource::ReadBlock(int64_t offset, CShape& shape, const CMapRect& box)
 {
     const int64_t length = m_header.Length();
-    if (offset < kHeaderSize || offset + kBlockHeaderSize > length)
+    if (offset < kHeaderSize || offset + kBlockHeaderSize > length || !box.IsFinite())
         return kBadStructure;
     const unsigned char* head = ReadVecBytes(offset, kBlockHeaderSize);
     if (!head)
@@ -542,12 +553,10 @@ int CGdbSource::ReadBlock(int64_t offset, CShape& shape, const CMapRect& box)
         }
         if (total != points)
             return kBadStructure;
-        const unsigned char* p = sizes + 4 * parts;
         CMapPointArray& array = shape.Points();
         array.SetSize(static_cast<int>(points));
-        CMapPoint* out = array.GetData();
-        for (int64_t i = 0; i < points; ++i, p += 16)
-            out[i] = CMapPoint(GetLittleEndian<double>(p), GetLittleEndian<double>(p + 8));
+        if (!ReadLittleEndianPoints(sizes + 4 * parts, static_cast<size_t>(points), array.GetData()))
+            return kBadStructure;
     } catch (const std::bad_alloc&) {
         ForgetWindow();
         shape = CShape();
@@ -648,7 +657,10 @@ bool CGdbSource::ShapeFitsFile(const CShape& shape, int64_t& need) const
     for (uint32_t size : shape.PartSizes())
         total += size;
     need = BlockSize(shape.GetPartCount(), shape.GetPointCount());
-    return total == shape.GetPointCount() && need <= INT32_MAX - kHeaderSize;
+    // Coordinates that are no numbers would make an object no reader takes.
+    const CMapPointArray& points = shape.Points();
+    return total == shape.GetPointCount() && need <= INT32_MAX - kHeaderSize &&
+           std::all_of(points.begin(), points.end(), [](const CMapPoint& p) { return p.IsFinite(); });
 }
 
 // ---------------------------------------------------------------- reading
@@ -676,7 +688,7 @@ CGdbSource::StepResult CGdbSource::StepNext(StepMode mode, CShape* shape, const 
             shape = &m_scratch;
     }
     for (;;) {
-        if (GetError() != kNoError)
+        if (HasStoppingError())
             return kStepFailed;
         int n = NextListedRecord();
         if (n == -1)
@@ -711,27 +723,41 @@ CGdbSource::StepResult CGdbSource::StepNext(StepMode mode, CShape* shape, const 
             if (GeoRecordDeleted())
                 continue;
         }
+        // A malformed object is passed over: the table names the next.
+        CMapRect box;
         if (mode == kStepPoint) {
-            if (!PointInQuery(GeoPoint()))
+            const CMapPoint point = GeoPoint();
+            if (!point.IsFinite()) {
+                ReportBadObject(kBadStructure);
+                continue;
+            }
+            if (!PointInQuery(point))
                 continue;
         } else {
-            const CMapRect box = GeoTestBox();
+            // A box that is no number meets no query; when none is set the
+            // block reader (or the test below, for boxes alone) refuses it.
+            box = GeoTestBox();
             if (!BoxMeetsQuery(box))
                 continue;
             if (probe && !probe->Passes(box))
                 continue;
+            if (mode == kStepBox && !box.IsFinite()) {
+                ReportBadObject(kBadStructure);
+                continue;
+            }
         }
         if (!PassesFilter(n, !HasRecordList())) {
-            if (GetError() != kNoError)
+            if (HasStoppingError())
                 return kStepFailed;
             continue;
         }
         if (mode == kStepShape) {
             if (!TakeMeasuredShape(n, *shape)) {
-                const int error = ReadBlock(GeoPtr(), *shape, GeoBox());
+                // The box read above: shapes are line and area objects.
+                const int error = ReadBlock(GeoPtr(), *shape, box);
                 if (error != kNoError) {
-                    SetError(error);
-                    return kStepFailed;
+                    ReportBadObject(error);
+                    continue;
                 }
             }
             if (!PassesSpatialFilter(*shape))
@@ -746,7 +772,7 @@ CGdbSource::StepResult CGdbSource::StepNext(StepMode mode, CShape* shape, const 
 
 bool CGdbSource::CanRead(bool typeServed)
 {
-    if (GetError() != kNoError || !IsOpen())
+    if (HasStoppingError() || !IsOpen())
         return false;
     if (!typeServed)
         SetError(kWrongType);
@@ -765,6 +791,10 @@ bool CGdbSource::ReadPoint(int n, CMapPoint& point)
 {
     if (!CanRead(m_coordField >= 0) || !LoadGeoRecord(n))
         return false;
+    if (!GeoPoint().IsFinite()) {
+        ReportBadObject(kBadStructure);
+        return false;
+    }
     point = GeoPoint();
     Current() = n;
     return true;
@@ -774,9 +804,10 @@ bool CGdbSource::ReadShape(int n, CShape& shape)
 {
     if (!CanRead(true) || !RequireLineOrArea() || !LoadGeoRecord(n))
         return false;
+    // A malformed object says so; the others read on.
     const int error = ReadBlock(GeoPtr(), shape, GeoBox());
     if (error != kNoError) {
-        SetError(error);
+        ReportBadObject(error);
         return false;
     }
     Current() = n;
@@ -889,8 +920,10 @@ bool CGdbSource::SelectWithin(const CMapRect& rect, CRecordArray& records)
         return false;
     Rewind();
     const CBoxProbe probe{rect, true};
+    // Lines and areas whose shapes do not read are no more selected than drawn.
+    const StepMode mode = IsLineOrArea() ? kStepShape : kStepBox;
     for (;;) {
-        const StepResult step = StepNext(kStepBox, nullptr, &probe);
+        const StepResult step = StepNext(mode, mode == kStepShape ? &m_scratch : nullptr, &probe);
         if (step == kStepFailed)
             return false;
         if (step == kStepEnd)
@@ -918,7 +951,7 @@ bool CGdbSource::AppendRecords()
         SetError(kWriteError);
         return false;
     }
-    m_geoRecord = count;
+    m_geoRecord = m_geo->current;
     // The blank attribute record goes out at once either way, so the two
     // tables never differ in length; the caller may fill and write it again.
     m_table.AppendBlank();
@@ -964,7 +997,8 @@ bool CGdbSource::WriteShapeBlock(int32_t offset, int32_t capacity, const CShape&
 
 bool CGdbSource::AppendPoint(const CMapPoint& point, bool writeAttributes)
 {
-    if (!RequirePointLayer())
+    // A point that is no number would be an object no reader takes.
+    if (!RequirePointLayer() || !point.IsFinite())
         return false;
     CWriteLock lock(*this);
     if (!lock || !WriteExtentWith(CMapRect(point)))
@@ -976,7 +1010,7 @@ bool CGdbSource::AppendPoint(const CMapPoint& point, bool writeAttributes)
 
 bool CGdbSource::ReplacePoint(const CMapPoint& point, int n)
 {
-    if (!RequirePointLayer())
+    if (!RequirePointLayer() || !point.IsFinite())
         return false;
     CWriteLock lock(*this);
     if (!lock || !ReadGeoRecord(n) || !WriteExtentWith(CMapRect(point)))
@@ -1133,7 +1167,7 @@ bool CGdbSource::Pack()
 {
     if (!IsOpen())
         return false;
-    if (RefuseIfReadOnly(*m_vec) || RefuseIfReadOnly(*m_geo->stream) || RefuseIfReadOnly(*m_table.GetHandle()->stream))
+    if (RefuseIfReadOnly(*m_vec) || DbfRefuseIfReadOnly(*m_geo) || DbfRefuseIfReadOnly(*m_table.GetHandle()))
         return false;
     CWaitCursor wait;
     const std::string tilde = MakeTildePath(m_path);

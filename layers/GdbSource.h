@@ -155,7 +155,8 @@ private:
     // cannot be read); the window goes with every write.
     const unsigned char* ReadVecBytes(int64_t offset, int64_t size);
     void ForgetWindow();
-    // Reading a block: 0, or the error state it calls for.
+    // Reading a block: 0, or the error state it calls for (a box that is no
+    // number makes the object as malformed as a bad block).
     int ReadBlock(int64_t offset, CShape& shape, const CMapRect& box);
     bool ReadBlockHead(int64_t offset, CBlockHead& head);
     bool WriteBlock(int64_t offset, int32_t capacity, const CShape& shape);

@@ -5,6 +5,7 @@
 #include "platform/Stream.h"
 #include "platform/UserServices.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <new>
@@ -96,7 +97,7 @@ bool CGridFile::Open(std::unique_ptr<CStream> stream)
     const int columns = h.columns, rows = h.rows;
 
     // A grid needs two columns and two rows to have a cell size at all, and
-    // every row it claims must be in the file before any is read.
+    // at least one whole row in the file.
     bool valid = h.magic == kMagic && h.cellType >= kPacked0 && h.cellType <= kInt24 && columns >= 2 && rows >= 2;
     double cellWidth = 0, cellHeight = 0;
     if (valid) {
@@ -105,9 +106,11 @@ bool CGridFile::Open(std::unique_ptr<CStream> stream)
         valid = std::isfinite(h.xFirst) && std::isfinite(h.yFirst) && std::isfinite(cellWidth) &&
                 std::isfinite(cellHeight) && cellWidth != 0 && cellHeight != 0;
     }
+    int64_t wholeRows = 0;
     if (valid) {
-        const int64_t cellBytes = h.cellType == kInt24 ? 4 : 2;
-        valid = stream->Size() >= kHeaderSize + int64_t{rows} * columns * cellBytes;
+        const int64_t rowBytes = int64_t{columns} * (h.cellType == kInt24 ? 4 : 2);
+        wholeRows = std::min<int64_t>(std::max<int64_t>(stream->Size() - kHeaderSize, 0) / rowBytes, rows);
+        valid = wholeRows > 0;
     }
     if (!valid) {
         AppMessageBox(kBadFormat);
@@ -120,6 +123,7 @@ bool CGridFile::Open(std::unique_ptr<CStream> stream)
     m_yFirst = h.yFirst;
     m_columns = static_cast<uint16_t>(columns);
     m_rows = static_cast<uint16_t>(rows);
+    m_wholeRows = static_cast<uint16_t>(wholeRows);
     m_cellWidth = cellWidth;
     m_cellHeight = cellHeight;
     m_lastRowRead = -1; // the stream stands at row 0
@@ -142,7 +146,8 @@ void CGridFile::Close()
     m_rowInA = m_rowInB = m_lastRowRead = -1;
     m_error = kNoError;
     m_lastFlags = 0;
-    m_columns = m_rows = 0;
+    m_columns = m_rows = m_wholeRows = 0;
+    m_cutReported = false;
 }
 
 bool CGridFile::GetExtent(CMapRect& extent) const
@@ -213,6 +218,13 @@ bool CGridFile::ReadRow(int row, std::vector<uint32_t>& buffer)
 {
     if (m_error != kNoError)
         return false;
+    if (row >= m_wholeRows) {
+        // Cut off: the rows before read on; the user hears of it once.
+        if (!m_cutReported)
+            AppMessageBox(kReadFailed);
+        m_cutReported = true;
+        return false;
+    }
     const size_t cellBytes = static_cast<size_t>(CellBytes());
     if (m_rowBytes.size() != m_columns * cellBytes) {
         try {

@@ -60,7 +60,10 @@ public:
     CGridFile& operator=(const CGridFile&) = delete;
 
     // Opens a grid file for reading, closing one already open. Failures are
-    // shown (1007 cannot open, 1028 short header, 1030 not a grid) and give false.
+    // shown (1007 cannot open, 1028 short header, 1030 not a grid, or not one
+    // whole row) and give false. A file cut short opens with its whole rows:
+    // the rows past them have no values, and the first read of one shows
+    // message 1028, once.
     bool Open(const std::string& path);
     // The same over a stream the grid takes over.
     bool Open(std::unique_ptr<CStream> stream);
@@ -70,6 +73,8 @@ public:
     int GetCellType() const { return m_cellType; }
     int GetColumnCount() const { return m_columns; }
     int GetRowCount() const { return m_rows; }
+    // The rows the file holds whole; fewer than GetRowCount when it was cut short.
+    int GetWholeRowCount() const { return m_wholeRows; }
     double GetCellWidth() const { return m_cellWidth; }
     // Negative when the first row is the northern one.
     double GetCellHeight() const { return m_cellHeight; }
@@ -119,7 +124,8 @@ private:
     int CellBytes() const { return m_cellType == kInt24 ? 4 : 2; }
     // The value a raw cell stands for; -1 for no data.
     int CellValue(uint32_t cell) const;
-    // Reads one row of raw cells into the buffer; on failure sets the error state.
+    // Reads one row of raw cells into the buffer; on failure sets the error
+    // state, except for rows past the whole ones (they are not there).
     bool ReadRow(int row, std::vector<uint32_t>& buffer);
     // Row a into buffer A and row b into buffer B (-1: not needed), reusing
     // rows already held.
@@ -133,6 +139,8 @@ private:
     double m_cellHeight = 0;
     uint16_t m_columns = 0;
     uint16_t m_rows = 0;
+    uint16_t m_wholeRows = 0;
+    bool m_cutReported = false;
     double m_xFirst = 0;
     double m_yFirst = 0;
     std::unique_ptr<CStream> m_file;

@@ -155,7 +155,7 @@ bool CLonLatTableSource::ReadNextPoint(CMapPoint& point)
             continue;
         const CMapPoint p = LoadedPoint();
         // A coordinate that is no number places nothing.
-        if (!std::isfinite(p.x) || !std::isfinite(p.y) || !PointInQuery(p))
+        if (!p.IsFinite() || !PointInQuery(p))
             continue;
         Current() = n;
         point = p;
@@ -169,7 +169,7 @@ bool CLonLatTableSource::ReadPoint(int n, CMapPoint& point)
         return false;
     Current() = n;
     const CMapPoint p = LoadedPoint();
-    if (!std::isfinite(p.x) || !std::isfinite(p.y))
+    if (!p.IsFinite())
         return false;
     point = p;
     return true;
@@ -207,9 +207,11 @@ bool CLonLatTableSource::AppendPoint(const CMapPoint& point, bool writeAttribute
     m_table.AppendBlank();
     if (!StoreCoordinates(point))
         return false;
-    m_changed = true;
-    if (writeAttributes && !m_table.WriteRecord())
+    // Written at once either way: only then is the record's number known
+    // (other programs may append too); the caller may fill it and write it again.
+    if (!m_table.WriteRecord())
         return Fail(kWriteError);
+    m_changed = true;
     Current() = m_table.GetCurrentRecord();
     return true;
 }

@@ -39,6 +39,8 @@ public:
     // layout: ID C(20) and the two coordinate fields N(13, 8) or C(11),
     // named as this source names them.
     bool Create(const std::string& path, int type, const CDbfFieldInfo* fields) override;
+    // The record is written at once either way: only then is its number
+    // known, as other programs may append too.
     bool AppendPoint(const CMapPoint& point, bool writeAttributes) override;
     // Only the two coordinate fields of the record are written.
     bool ReplacePoint(const CMapPoint& point, int n) override;

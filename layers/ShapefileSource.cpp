@@ -8,15 +8,6 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
-
-bool IsFiniteRect(const CMapRect& r)
-{
-    return std::isfinite(r.left) && std::isfinite(r.top) && std::isfinite(r.right) && std::isfinite(r.bottom);
-}
-
-} // namespace
-
 CShapefileSource::~CShapefileSource()
 {
     Close();
@@ -38,14 +29,14 @@ bool CShapefileSource::Open(const std::string& path)
         return Fail(error);
     }
     const CMapRect box = m_file.GetHeader().Box();
-    m_extent = IsFiniteRect(box) ? box : CMapRect();
+    m_extent = box.IsFinite() ? box : CMapRect();
     m_recordCount = std::min(m_file.GetRecordCount(), m_table.GetRecordCount());
     return true;
 }
 
 void CShapefileSource::FinishCreated()
 {
-    bool done = GetError() == kNoError;
+    bool done = !HasStoppingError();
     if (done && m_file.WriteHeaders() != kNoError) {
         AppMessageBox(1045);
         done = false;
@@ -134,10 +125,10 @@ bool CShapefileSource::Fail(int error)
     return false;
 }
 
-CShapefileSource::StepResult CShapefileSource::StepFailed(int error)
+bool CShapefileSource::FailObject(int error)
 {
-    SetError(error);
-    return kStepFailed;
+    ReportBadObject(error);
+    return false;
 }
 
 bool CShapefileSource::QueryMissesExtent() const
@@ -147,12 +138,9 @@ bool CShapefileSource::QueryMissesExtent() const
 
 // ---------------------------------------------------------------- reading
 
-bool CShapefileSource::ReadIndexed(int n, CShpFile::CRecord& record)
+int CShapefileSource::ReadIndexed(int n, CShpFile::CRecord& record)
 {
-    if (n < 0 || n >= m_recordCount)
-        return Fail(kReadError);
-    const int error = m_file.ReadIndexedRecord(n, record);
-    return error == kNoError || Fail(error);
+    return n >= 0 && n < m_recordCount ? m_file.ReadIndexedRecord(n, record) : kReadError;
 }
 
 int CShapefileSource::NextInFile(CShpFile::CRecord& record)
@@ -161,26 +149,32 @@ int CShapefileSource::NextInFile(CShpFile::CRecord& record)
     // the index tells where its record starts.
     if (ScanNext() != m_scanRecord) {
         m_scanRecord = ScanNext();
-        m_scanOffset = CShpFile::FirstRecord();
-        if (m_scanRecord > 0 && m_scanRecord < m_recordCount) {
-            CShpFile::CRecord at;
-            if (!ReadIndexed(m_scanRecord, at))
-                return -1;
-            m_scanOffset = at.offset;
+        m_scanOffset = m_scanRecord == 0 ? CShpFile::FirstRecord() : kUnknownOffset;
+    }
+    while (m_scanRecord < m_recordCount) {
+        const int n = m_scanRecord;
+        m_scanRecord = ++ScanNext();
+        // The record starts where the last one's stated length ended, as
+        // long as it carries its number there; else where the index says.
+        int error = m_scanOffset != kUnknownOffset ? m_file.ReadRecord(m_scanOffset, record) : kBadStructure;
+        if (error != kNoError || record.number != n + 1) {
+            CShpFile::CRecord indexed;
+            if (m_file.ReadIndexedRecord(n, indexed) == kNoError) {
+                record = indexed;
+                error = kNoError;
+            }
         }
+        if (error == kNoError) {
+            // The next record starts where this one's stated length ends,
+            // whatever this one holds.
+            m_scanOffset = record.End();
+            return n;
+        }
+        // No head to read: the index alone can say where the next one is.
+        ReportBadObject(error);
+        m_scanOffset = kUnknownOffset;
     }
-    if (m_scanRecord >= m_recordCount || m_scanOffset >= m_file.RecordsEnd())
-        return -1;
-    if (const int error = m_file.ReadRecord(m_scanOffset, record); error != kNoError) {
-        SetError(error);
-        return -1;
-    }
-    const int n = m_scanRecord;
-    // The next record starts where this one's stated length ends, whatever
-    // this one holds.
-    m_scanOffset = record.End();
-    m_scanRecord = ++ScanNext();
-    return n;
+    return -1;
 }
 
 CShapefileSource::StepResult CShapefileSource::StepNext(StepMode mode, CMapPoint* point, CMapRect* box,
@@ -194,7 +188,7 @@ CShapefileSource::StepResult CShapefileSource::StepNext(StepMode mode, CMapPoint
     CMapPoint p;
     CMapRect b;
     for (;;) {
-        if (GetError() != kNoError)
+        if (HasStoppingError())
             return kStepFailed;
         int n = NextListedRecord();
         if (n == -1)
@@ -204,23 +198,29 @@ CShapefileSource::StepResult CShapefileSource::StepNext(StepMode mode, CMapPoint
         if (fileOrder) {
             n = NextInFile(record);
             if (n < 0)
-                return GetError() == kNoError ? kStepEnd : kStepFailed;
+                return HasStoppingError() ? kStepFailed : kStepEnd;
             if (n == GetExcludedRecord())
                 continue;
         } else if (n >= m_recordCount) {
             continue;
-        } else if (!ReadIndexed(n, record)) {
-            return kStepFailed;
+        } else if (const int error = ReadIndexed(n, record); error != kNoError) {
+            ReportBadObject(error);
+            continue;
         }
+        // A malformed record is passed over; the walk knows where the next one is.
         bool empty = false;
         if (mode == kStepPoint) {
-            if (const int error = m_file.ReadPoint(record, p, empty); error != kNoError)
-                return StepFailed(error);
+            if (const int error = m_file.ReadPoint(record, p, empty); error != kNoError) {
+                ReportBadObject(error);
+                continue;
+            }
             if (empty || !PointInQuery(p))
                 continue;
         } else {
-            if (const int error = m_file.ReadBox(record, b, empty); error != kNoError)
-                return StepFailed(error);
+            if (const int error = m_file.ReadBox(record, b, empty); error != kNoError) {
+                ReportBadObject(error);
+                continue;
+            }
             if (empty || !BoxMeetsQuery(b))
                 continue;
             if (probe && !probe->Passes(b))
@@ -228,14 +228,16 @@ CShapefileSource::StepResult CShapefileSource::StepNext(StepMode mode, CMapPoint
         }
         // Index hits come in ascending order too.
         if (!PassesFilter(n, !HasRecordList())) {
-            if (GetError() != kNoError)
+            if (HasStoppingError())
                 return kStepFailed;
             continue;
         }
         if (mode == kStepShape) {
             if (!TakeMeasuredShape(n, *shape)) {
-                if (const int error = m_file.ReadShape(record, *shape); error != kNoError)
-                    return StepFailed(error);
+                if (const int error = m_file.ReadShape(record, *shape); error != kNoError) {
+                    ReportBadObject(error);
+                    continue;
+                }
             }
             if (!PassesSpatialFilter(*shape))
                 continue;
@@ -253,7 +255,7 @@ CShapefileSource::StepResult CShapefileSource::StepNext(StepMode mode, CMapPoint
 
 bool CShapefileSource::ReadNextPoint(CMapPoint& point)
 {
-    if (GetError() != kNoError || !IsOpen())
+    if (HasStoppingError() || !IsOpen())
         return false;
     if (!IsPointFile())
         return Fail(kWrongType);
@@ -262,14 +264,14 @@ bool CShapefileSource::ReadNextPoint(CMapPoint& point)
 
 bool CShapefileSource::ReadNextShape(CShape& shape)
 {
-    if (GetError() != kNoError || !IsOpen() || !RequireLineOrArea())
+    if (HasStoppingError() || !IsOpen() || !RequireLineOrArea())
         return false;
     return !QueryMissesExtent() && StepNext(kStepShape, nullptr, nullptr, &shape) == kStepFound;
 }
 
 bool CShapefileSource::ReadNextBox(CMapRect& box)
 {
-    if (GetError() != kNoError || !IsOpen())
+    if (HasStoppingError() || !IsOpen())
         return false;
     if (IsPointFile()) {
         CMapPoint point;
@@ -285,16 +287,16 @@ bool CShapefileSource::ReadNextBox(CMapRect& box)
 
 bool CShapefileSource::ReadPoint(int n, CMapPoint& point)
 {
-    if (GetError() != kNoError || !IsOpen())
+    if (HasStoppingError() || !IsOpen())
         return false;
     if (!IsPointFile())
         return Fail(kWrongType);
     CShpFile::CRecord record;
-    if (!ReadIndexed(n, record))
-        return false;
+    if (const int error = ReadIndexed(n, record); error != kNoError)
+        return FailObject(error);
     bool empty = false;
     if (const int error = m_file.ReadPoint(record, point, empty); error != kNoError)
-        return Fail(error);
+        return FailObject(error);
     Current() = n;
     if (empty) {
         // Asked for by number, a null point is worth saying so; it is no
@@ -308,26 +310,26 @@ bool CShapefileSource::ReadPoint(int n, CMapPoint& point)
 
 bool CShapefileSource::ReadShape(int n, CShape& shape)
 {
-    if (GetError() != kNoError || !IsOpen() || !RequireLineOrArea())
+    if (HasStoppingError() || !IsOpen() || !RequireLineOrArea())
         return false;
     CShpFile::CRecord record;
-    if (!ReadIndexed(n, record))
-        return false;
+    if (const int error = ReadIndexed(n, record); error != kNoError)
+        return FailObject(error);
     if (const int error = m_file.ReadShape(record, shape); error != kNoError)
-        return Fail(error);
+        return FailObject(error);
     Current() = n;
     return true;
 }
 
 bool CShapefileSource::GetRecordBox(int n, CMapRect& box)
 {
-    if (GetError() != kNoError || !IsOpen())
+    if (HasStoppingError() || !IsOpen())
         return false;
     if (!IsPointFile() && !IsLineOrAreaFile())
         return Fail(kWrongType);
     CShpFile::CRecord record;
-    if (!ReadIndexed(n, record))
-        return false;
+    if (const int error = ReadIndexed(n, record); error != kNoError)
+        return FailObject(error);
     bool empty = false;
     int error = kNoError;
     if (IsPointFile()) {
@@ -338,7 +340,7 @@ bool CShapefileSource::GetRecordBox(int n, CMapRect& box)
         error = m_file.ReadBox(record, box, empty);
     }
     if (error != kNoError)
-        return Fail(error);
+        return FailObject(error);
     return !empty;
 }
 
@@ -346,7 +348,7 @@ bool CShapefileSource::GetRecordBox(int n, CMapRect& box)
 
 bool CShapefileSource::FindNearestVertex(const CMapPoint& point, CMapPoint& vertex)
 {
-    if (GetError() != kNoError || !IsOpen())
+    if (HasStoppingError() || !IsOpen())
         return false;
     if (IsPointFile())
         return FindNearestPointOf(point, vertex);
@@ -356,7 +358,7 @@ bool CShapefileSource::FindNearestVertex(const CMapPoint& point, CMapPoint& vert
 bool CShapefileSource::FindNearestLine(const CMapPoint& point, CRecordArray& records, double* distance)
 {
     records.clear();
-    if (GetError() != kNoError || !IsOpen() || !IsLineOrAreaFile() || QueryMissesExtent())
+    if (HasStoppingError() || !IsOpen() || !IsLineOrAreaFile() || QueryMissesExtent())
         return false;
     return FindNearestShapeLine(point, records, distance);
 }
@@ -364,7 +366,7 @@ bool CShapefileSource::FindNearestLine(const CMapPoint& point, CRecordArray& rec
 bool CShapefileSource::FindAreasAt(const CMapPoint& point, CRecordArray& records)
 {
     records.clear();
-    if (GetError() != kNoError || !IsOpen() || GetShapeType() != kArea || !BoxesMeet(CMapRect(point), m_extent) ||
+    if (HasStoppingError() || !IsOpen() || GetShapeType() != kArea || !BoxesMeet(CMapRect(point), m_extent) ||
         QueryMissesExtent())
         return false;
     Rewind();
@@ -385,19 +387,21 @@ bool CShapefileSource::FindAreasAt(const CMapPoint& point, CRecordArray& records
 bool CShapefileSource::CollectRecords(const CMapRect& rect, bool inside, CRecordArray& records)
 {
     records.clear();
-    if (GetError() != kNoError || !IsOpen() || !BoxesMeet(rect, m_extent) || QueryMissesExtent())
+    if (HasStoppingError() || !IsOpen() || !BoxesMeet(rect, m_extent) || QueryMissesExtent())
         return false;
     Rewind();
     const CBoxProbe probe{rect, inside};
-    const StepMode mode = IsPointFile() ? kStepPoint : kStepBox;
+    // Lines and areas whose shapes do not read are no more selected than drawn.
+    const StepMode mode = IsPointFile() ? kStepPoint : kStepShape;
     for (;;) {
         CMapPoint point;
-        const StepResult step = StepNext(mode, &point, nullptr, nullptr, mode == kStepBox ? &probe : nullptr);
+        const StepResult step =
+            StepNext(mode, &point, nullptr, &m_scratch, mode == kStepShape ? &probe : nullptr);
         if (step == kStepFailed)
             return false;
         if (step == kStepEnd)
             break;
-        if (mode == kStepBox || BoxContains(rect, CMapRect(point)))
+        if (mode == kStepShape || BoxContains(rect, CMapRect(point)))
             records.push_back(GetCurrentRecord());
     }
     return !records.empty();
@@ -474,7 +478,7 @@ bool CShapefileSource::FinishAppend(bool writeAttributes)
 
 bool CShapefileSource::AppendPoint(const CMapPoint& point, bool writeAttributes)
 {
-    if (GetError() != kNoError || !m_file.IsCreated())
+    if (HasStoppingError() || !m_file.IsCreated())
         return false;
     if (!IsPointFile())
         return Fail(kWrongType);
@@ -490,7 +494,7 @@ bool CShapefileSource::AppendPoint(const CMapPoint& point, bool writeAttributes)
 
 bool CShapefileSource::AppendShape(const CShape& shape, bool writeAttributes)
 {
-    if (GetError() != kNoError || !m_file.IsCreated())
+    if (HasStoppingError() || !m_file.IsCreated())
         return false;
     if (!IsLineOrAreaFile())
         return Fail(kWrongType);

@@ -11,7 +11,12 @@
 // and polygon files are written new. Objects are never replaced or deleted.
 //
 // The readers pass over null records and records of no parts, and the
-// record number is the record's place in the file, as in the table.
+// record number is the record's place in the file, as in the table. A
+// malformed record is passed over too: the walk through the main file goes
+// on where the index puts the next record (or, lacking an index entry,
+// where the bad one's stated length ends), and a record found where the
+// last one ended is checked against the index when it does not carry the
+// number it should.
 //
 // Create writes all three files beside the targets under work names
 // ("~" before the file name); Close puts them in place when every write
@@ -62,14 +67,15 @@ private:
     // Line and area files only, else error state 8 and message 1034.
     bool RequireLineOrArea();
     bool QueryMissesExtent() const;
-    // The record n of the index; sets the error state on failure.
-    bool ReadIndexed(int n, CShpFile::CRecord& record);
+    // The record n of the index; 0 or the error.
+    int ReadIndexed(int n, CShpFile::CRecord& record);
     bool Fail(int error);
-    StepResult StepFailed(int error);
+    // A malformed object: reported in the error state, reading goes on.
+    bool FailObject(int error);
     // The next record under every restriction, its point, box or shape read.
     StepResult StepNext(StepMode mode, CMapPoint* point, CMapRect* box, CShape* shape,
                         const CBoxProbe* probe = nullptr);
-    // The next record of the file-order walk; -1 at the end.
+    // The next record of the file-order walk whose head reads; -1 at the end.
     int NextInFile(CShpFile::CRecord& record);
     bool CollectRecords(const CMapRect& rect, bool inside, CRecordArray& records);
     bool FinishAppend(bool writeAttributes);
@@ -79,7 +85,9 @@ private:
     CMapRect m_extent;
     // Records of both the geometry and the table.
     int m_recordCount = 0;
-    // Where the file-order walk stands: the record ScanNext() names starts here.
+    // Where the file-order walk stands: the record ScanNext() names starts
+    // here (kUnknownOffset: where the index says).
+    static constexpr int64_t kUnknownOffset = -1;
     int m_scanRecord = 0;
     int64_t m_scanOffset = CShpFile::FirstRecord();
     std::vector<CWorkFile> m_workFiles;

@@ -23,11 +23,6 @@ constexpr int64_t kPointContent = 20;
 // The largest file whose lengths and offsets fit the 32-bit word counts.
 constexpr int64_t kMaxFileBytes = int64_t{INT32_MAX} * 2;
 
-bool IsFinite(const CMapPoint& p)
-{
-    return std::isfinite(p.x) && std::isfinite(p.y);
-}
-
 // Other programs read polygon records by the format's own rules: every ring
 // closed, outer rings clockwise and holes counter-clockwise. Our readers
 // take rings either way, so writing them so loses nothing here.
@@ -257,6 +252,7 @@ int CShpFile::ReadRecord(int64_t offset, CRecord& record)
         return m_fetchError;
     const int32_t words = GetBigEndian<int32_t>(head + 4);
     record.offset = offset;
+    record.number = GetBigEndian<int32_t>(head);
     record.contentBytes = int64_t{words} * 2;
     // Every record holds at least its shape type.
     if (words < 2 || record.contentBytes > m_mainEnd - offset - kRecordHeadSize)
@@ -292,7 +288,7 @@ int CShpFile::ReadPoint(const CRecord& record, CMapPoint& point, bool& empty)
         if (!p)
             return m_fetchError;
         point = GetPoint(p);
-        return IsFinite(point) ? kNoError : kBadStructure;
+        return point.IsFinite() ? kNoError : kBadStructure;
     }
     if (record.type != kMultiPoint || record.contentBytes < kMultiPointFixed)
         return kBadStructure;
@@ -310,7 +306,7 @@ int CShpFile::ReadPoint(const CRecord& record, CMapPoint& point, bool& empty)
     if (!p)
         return m_fetchError;
     point = GetPoint(p);
-    return IsFinite(point) ? kNoError : kBadStructure;
+    return point.IsFinite() ? kNoError : kBadStructure;
 }
 
 int CShpFile::ReadPolyHead(const CRecord& record, CPolyHead& head)
@@ -376,13 +372,8 @@ int CShpFile::ReadShape(const CRecord& record, CShape& shape)
         }
         CMapPointArray& array = shape.Points();
         array.SetSize(points);
-        const unsigned char* q = p + 4 * static_cast<size_t>(parts);
-        CMapPoint* out = array.GetData();
-        for (int i = 0; i < points; ++i, q += 16) {
-            out[i] = GetPoint(q);
-            if (!IsFinite(out[i]))
-                return kBadStructure;
-        }
+        if (!ReadLittleEndianPoints(p + 4 * static_cast<size_t>(parts), static_cast<size_t>(points), array.GetData()))
+            return kBadStructure;
     } catch (const std::bad_alloc&) {
         return kNoMemory;
     }
@@ -446,7 +437,7 @@ int CShpFile::AppendPoint(const CMapPoint& point)
 {
     if (m_created && m_header.shapeType != kPoint)
         return kWrongType;
-    if (!IsFinite(point))
+    if (!point.IsFinite())
         return kWrongType;
     m_recordBuffer.assign(kPointRecordSize, 0);
     unsigned char* p = m_recordBuffer.data();
@@ -479,7 +470,7 @@ int CShpFile::AppendShape(const CShape& given)
         return kWrongType;
     CMapRect box;
     for (const CMapPoint& p : shape.Points()) {
-        if (!IsFinite(p))
+        if (!p.IsFinite())
             return kWrongType;
         box.UnionPoint(p);
     }

@@ -64,6 +64,7 @@ public:
     struct CRecord {
         int64_t offset = 0;       // of the record head
         int64_t contentBytes = 0; // as its head states
+        int32_t number = 0;       // as its head states, from 1
         int32_t type = kNullShape;
         int64_t End() const { return offset + kRecordHeadSize + contentBytes; }
     };

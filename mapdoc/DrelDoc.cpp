@@ -125,15 +125,10 @@ double FromStoredReal(double value)
 static_assert(std::endian::native == std::endian::little, "extents are stored as little-endian doubles");
 constexpr size_t kRectBytes = 4 * sizeof(double);
 
-bool IsFiniteRect(const CMapRect& r)
-{
-    return std::isfinite(r.left) && std::isfinite(r.top) && std::isfinite(r.right) && std::isfinite(r.bottom);
-}
-
 // An extent that can take part in the map's: neither empty nor the unbounded one of unread data.
 bool IsUsableExtent(const CMapRect& r)
 {
-    return r.IsValid() && IsFiniteRect(r) && r != CLayer::kUnboundedExtent;
+    return r.IsValid() && r.IsFinite() && r != CLayer::kUnboundedExtent;
 }
 
 bool IsGroup(const CLayer* entry)
@@ -300,7 +295,7 @@ void CDrelDoc::ReadSettings(const CIniFile& ini)
         std::memcpy(v, bytes, sizeof v);
         const CMapRect extent(v[0], v[1], v[2], v[3]);
         // The views cannot zoom to a place that is not a number.
-        if (IsFiniteRect(extent))
+        if (extent.IsFinite())
             AddBookmark(name, extent);
     }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <type_traits>
@@ -10,6 +11,13 @@
 template <class T>
 T GetLittleEndian(const unsigned char* p)
 {
+    // On a little-endian machine the bytes are the value: one load, which
+    // the compiler does not always find in the loop below.
+    if constexpr (std::endian::native == std::endian::little) {
+        T value;
+        std::memcpy(&value, p, sizeof value);
+        return value;
+    }
     uint64_t bits = 0;
     for (size_t i = sizeof(T); i-- > 0;)
         bits = (bits << 8) | p[i];

@@ -1,4 +1,5 @@
 #include "core/DbfEngine.h"
+#include "core/FileUtil.h"
 #include "tests/core/FieldLists.h"
 #include "tests/support/TestSupport.h"
 
@@ -721,10 +722,7 @@ TEST(DbfEngine, MalformedTablesFailToOpen)
         {"negative record length", [&](auto& b) { le16(b, 10, 0x8000); }},
         {"record smaller than its fields", [&](auto& b) { le16(b, 10, 16); }},
         {"field outside the record", [&](auto& b) { b[32 + 32 + 16] = 200; }},
-        {"field of length 0", [&](auto& b) { b[32 + 16] = 0; }},
         {"negative record count", [&](auto& b) { le32(b, 4, 0xFFFFFFFF); }},
-        {"huge record count", [&](auto& b) { le32(b, 4, 0x7FFFFFFF); }},
-        {"records cut short", [&](auto& b) { b.erase(b.end() - 10, b.end()); }},
         {"header cut short", [&](auto& b) { b.erase(b.begin() + 20, b.end()); }},
         {"empty file", [&](auto& b) { b.clear(); }},
     };
@@ -756,6 +754,84 @@ TEST(DbfEngine, MalformedTablesFailToOpen)
     auto h = DbfOpenStream(std::make_unique<CMemoryStream>(bytes), nullptr);
     ASSERT_TRUE(h);
     EXPECT_EQ(h->fields[0].type, 'C');
+}
+
+TEST(DbfEngine, TablesCutShortOpenReadOnlyWithTheirWholeRecords)
+{
+    CTempDir dir;
+    const std::string path = dir.File("t.dbf");
+    {
+        auto h = FileTable(path, {{"NAME", 'C', 10, 0}, {"VAL", 'N', 6, 2}});
+        ASSERT_TRUE(h);
+        AppendNumbered(*h, 3);
+    }
+    const std::string good = ReadWholeFile(path); // header 97, records of 17, the end mark
+    ASSERT_EQ(good.size(), 97u + 3 * 17 + 1);
+    const struct {
+        const char* what;
+        size_t keep;  // bytes of the file kept
+        int32_t count; // the count the header states, 0: as written
+        int whole;
+    } cases[] = {
+        {"cut in the last record", 97 + 2 * 17 + 5, 0, 2},
+        {"cut after the last whole record", 97 + 2 * 17, 0, 2},
+        {"cut in the first record", 97 + 3, 0, 0},
+        {"a count one larger", good.size(), 4, 3},
+        {"a huge count", good.size(), 0x7FFFFFFF, 3},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string bytes = good.substr(0, c.keep);
+        if (c.count)
+            for (int i = 0; i < 4; ++i)
+                bytes[4 + static_cast<size_t>(i)] = static_cast<char>(c.count >> (8 * i));
+        WriteWholeFile(path, bytes);
+        CScriptedUserServices ui;
+        DbfError error = DbfError::BadStructure;
+        auto h = DbfOpen(path, &error);
+        ASSERT_TRUE(h);
+        EXPECT_EQ(error, DbfError::None);
+        EXPECT_TRUE(h->damaged);
+        ASSERT_EQ(h->RecordCount(), c.whole);
+        int read = 0;
+        for (DbfGoTop(*h); DbfReadNext(*h); ++read)
+            EXPECT_EQ(DbfGetString(*h, 0), "R" + std::to_string(read) + "        ");
+        EXPECT_EQ(read, c.whole);
+        EXPECT_TRUE(ui.messages.empty()); // the table class says it, once
+
+        // Nothing is written: not the records, and not the header's count.
+        const std::function<bool()> writes[] = {
+            [&] { DbfAppendBlank(*h); return DbfWriteCurrent(*h); },
+            [&] { return DbfReadRecord(*h, 0) && DbfWriteCurrent(*h); },
+            [&] { return DbfDeleteRecordAt(*h, 0); },
+            [&] { return DbfWriteFieldString(*h, 0, 0, "x"); },
+            [&] { return DbfZap(*h); },
+        };
+        for (const auto& write : writes)
+            EXPECT_FALSE(write());
+        EXPECT_FALSE(DbfWriteHeader(*h));
+        EXPECT_EQ(ui.MessageIds(), std::vector<unsigned>(std::size(writes) - (c.whole == 0 ? 1 : 0), 1044u));
+        EXPECT_EQ(ReadWholeFile(path), bytes);
+    }
+
+    // A field of width 0 holds nothing: it is passed over and the others read.
+    std::string bytes = good;
+    std::string empty(32, '\0');
+    empty.replace(0, 5, "EMPTY");
+    empty[11] = 'C';
+    bytes.insert(32 + 32, empty);
+    bytes[8] = static_cast<char>(97 + 32);
+    WriteWholeFile(path, bytes);
+    auto h = DbfOpen(path);
+    ASSERT_TRUE(h);
+    EXPECT_FALSE(h->damaged);
+    ASSERT_EQ(h->FieldCount(), 2);
+    EXPECT_EQ(DbfFindField(*h, "EMPTY"), -1);
+    ASSERT_TRUE(DbfReadRecord(*h, 2));
+    EXPECT_EQ(DbfGetString(*h, DbfFindField(*h, "NAME")), "R2        ");
+    EXPECT_EQ(DbfGetLong(*h, DbfFindField(*h, "VAL")), 2);
+    AppendNumbered(*h, 1); // and the table takes writes
+    EXPECT_EQ(h->RecordCount(), 4);
 }
 
 TEST(DbfEngine, ParsesDegreesTexts)
@@ -829,4 +905,124 @@ TEST(DbfEngine, TwoWritersOfOneTableAppendAtTheTrueEndAfterRefreshing)
         EXPECT_EQ(b->current, n + 1);
     }
     EXPECT_FALSE(DbfReadRecordAhead(*b, 4));
+}
+
+TEST(DbfEngine, HandlesOfOneTableAppendAtTheTrueEndAndReplaceOnlyTheirRecord)
+{
+    CTempDir dir;
+    const std::string path = dir.File("t.dbf");
+    auto a = FileTable(path, {{"NAME", 'C', 10, 0}, {"NOTE", 'M', 10, 0}});
+    ASSERT_TRUE(a);
+    DbfAppendBlank(*a);
+    DbfPutString(*a, 0, "first");
+    ASSERT_TRUE(DbfWriteCurrent(*a));
+    auto b = DbfOpen(path);
+    ASSERT_TRUE(b && b->memo);
+
+    // Neither handle is told of the other's appends; each lands at the end
+    // the file has, and the number it got becomes current.
+    for (int i = 0; i < 6; ++i) {
+        DbfHandle& writer = i % 2 ? *a : *b;
+        DbfAppendBlank(writer);
+        DbfPutString(writer, 0, "W" + std::to_string(i));
+        ASSERT_TRUE(DbfPutMemo(writer, 1, "memo of W" + std::to_string(i)));
+        ASSERT_TRUE(DbfWriteCurrent(writer));
+        EXPECT_EQ(writer.current, i + 1);
+        EXPECT_EQ(writer.RecordCount(), i + 2);
+        // Written again it stays the same record.
+        DbfPutString(writer, 0, "V" + std::to_string(i));
+        ASSERT_TRUE(DbfWriteCurrent(writer));
+    }
+    // A replace through a handle that missed appends keeps them counted.
+    ASSERT_TRUE(DbfReadRecord(*a, 0));
+    DbfAppendBlank(*b);
+    DbfPutString(*b, 0, "last");
+    ASSERT_TRUE(DbfWriteCurrent(*b));
+    DbfPutString(*a, 0, "replaced");
+    ASSERT_TRUE(DbfWriteCurrent(*a));
+    // Bulk appends not yet in the header are not lost to a fresh count.
+    for (int i = 0; i < 2; ++i) {
+        DbfAppendBlank(*a);
+        DbfPutString(*a, 0, "bulk" + std::to_string(i));
+        ASSERT_TRUE(DbfWriteHere(*a));
+    }
+    ASSERT_TRUE(DbfFlush(*a));
+
+    auto check = DbfOpen(path);
+    ASSERT_TRUE(check);
+    ASSERT_EQ(check->RecordCount(), 10);
+    std::vector<std::string> names;
+    std::string memo;
+    for (int n = 0; n < 10; ++n) {
+        ASSERT_TRUE(DbfReadRecord(*check, n));
+        std::string name = DbfGetString(*check, 0);
+        TrimTrailingBlanks(name);
+        names.push_back(name);
+        if (n >= 1 && n <= 6) {
+            ASSERT_TRUE(DbfReadMemo(*check, 1, memo));
+            EXPECT_EQ(memo, "memo of W" + std::to_string(n - 1));
+        }
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"replaced", "V0", "V1", "V2", "V3", "V4", "V5", "last", "bulk0",
+                                               "bulk1"}));
+    EXPECT_EQ(ReadWholeFile(path).size(), size_t(check->HeaderLength() + 10 * check->RecordLength() + 1));
+}
+
+namespace {
+
+// A table another program is appending to: its header counts a record the
+// file does not hold yet; the writer finishes it while it holds the lock,
+// so the record is there once the lock can be had.
+class CTableBeingAppended : public CMemoryStream {
+public:
+    CTableBeingAppended(std::vector<unsigned char> bytes, std::string pending)
+        : CMemoryStream(std::move(bytes)), m_pending(std::move(pending))
+    {
+    }
+    bool TryLockRegion(int64_t, int64_t) override
+    {
+        if (!m_pending.empty()) {
+            const int64_t at = Tell();
+            Seek(0, End);
+            Write(m_pending.data(), m_pending.size());
+            Seek(at);
+            m_pending.clear();
+        }
+        ++locks;
+        return true;
+    }
+    int locks = 0;
+
+private:
+    std::string m_pending;
+};
+
+} // namespace
+
+TEST(DbfEngine, AnOpenWhileAnotherProgramAppendsTakesTheRecordBeingWritten)
+{
+    auto fields = FieldList({{"NAME", 'C', 10, 0}, {"VAL", 'N', 6, 2}});
+    auto made = DbfCreateStream(std::make_unique<CMemoryStream>(), nullptr, fields.data());
+    ASSERT_TRUE(made);
+    AppendNumbered(*made, 4);
+    std::vector<unsigned char> bytes = Bytes(*made->stream);
+    // The last record and the end mark are still on their way.
+    const std::string pending(bytes.end() - 18, bytes.end());
+    bytes.resize(bytes.size() - 18);
+
+    auto stream = std::make_unique<CTableBeingAppended>(bytes, pending);
+    CTableBeingAppended* appending = stream.get();
+    auto h = DbfOpenStream(std::move(stream), nullptr);
+    ASSERT_TRUE(h);
+    EXPECT_FALSE(h->damaged);
+    EXPECT_EQ(appending->locks, 1);
+    ASSERT_EQ(h->RecordCount(), 4);
+    ASSERT_TRUE(DbfReadRecord(*h, 3));
+    EXPECT_EQ(DbfGetString(*h, 0), "R3        ");
+
+    // No writer at work: the file was cut short.
+    auto cut = DbfOpenStream(std::make_unique<CMemoryStream>(bytes), nullptr);
+    ASSERT_TRUE(cut);
+    EXPECT_TRUE(cut->damaged);
+    EXPECT_EQ(cut->RecordCount(), 3);
 }

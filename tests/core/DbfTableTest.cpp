@@ -637,3 +637,136 @@ TEST(DbfTable, FieldListsGoThroughInfoArrays)
 }
 
 } // namespace
+
+TEST(DbfTable, ATableCutShortSaysSoOnceAndOpensReadOnly)
+{
+    CTempDir dir;
+    const std::string path = dir.File("cut.dbf");
+    {
+        CDbfTable table;
+        ASSERT_TRUE(CreateTable(table, path, kNumbered));
+        FillNumbered(table, 4);
+    }
+    std::string bytes = ReadWholeFile(path);
+    bytes.resize(bytes.size() - 10); // the last record cut in two
+    WriteWholeFile(path, bytes);
+
+    CScriptedUserServices services;
+    CDbfTable table;
+    ASSERT_TRUE(table.Open(path));
+    EXPECT_TRUE(table.IsDamaged());
+    EXPECT_EQ(services.MessageIds(), std::vector<unsigned>{1030});
+    EXPECT_EQ(table.GetRecordCount(), 3);
+    EXPECT_EQ(ScanIds(table), (std::vector<int>{0, 1}));
+    EXPECT_EQ(services.MessageIds(), std::vector<unsigned>{1030});
+
+    services.messages.clear();
+    table.AppendBlank();
+    table.SetFieldLong(table.FindField("ID"), 9);
+    EXPECT_FALSE(table.WriteRecord());
+    ASSERT_TRUE(table.GoToRecord(0));
+    EXPECT_FALSE(table.DeleteRecord(true));
+    EXPECT_EQ(services.MessageIds(), (std::vector<unsigned>{1044, 1045, 1044}));
+    EXPECT_EQ(ReadWholeFile(path), bytes);
+}
+
+TEST(DbfTable, SeveralProgramsAppendingToOneTableKeepEveryRecordOnce)
+{
+    CTempDir dir;
+    const std::string path = dir.File("shared.dbf");
+    const std::initializer_list<FieldSpec> fields = {
+        {"WRITER", 'N', 2, 0}, {"SEQ", 'N', 6, 0}, {"NAME", 'C', 12, 0}, {"NOTE", 'M', 10, 0}};
+    {
+        CDbfTable table;
+        ASSERT_TRUE(CreateTable(table, path, fields));
+        table.AppendBlank();
+        table.SetFieldLong(0, 0);
+        table.SetField(2, "replace me");
+        ASSERT_TRUE(table.WriteRecord());
+    }
+    // Contended locks are waited for, as long as it takes.
+    FileRetryPolicy& policy = GetFileRetryPolicy();
+    const int savedTries = policy.lockTries;
+    policy.lockTries = 1000000;
+
+    constexpr int kWriters = 4;
+    constexpr int kEach = 400;
+    const auto memoOf = [](long writer, long seq) {
+        return "writer " + std::to_string(writer) + " record " + std::to_string(seq) + std::string(seq % 90, '.');
+    };
+    CScriptedUserServices services;
+    CChildProcesses children;
+    for (int writer = 1; writer <= kWriters; ++writer) {
+        ASSERT_TRUE(children.Start([&, writer] {
+            CDbfTable table;
+            if (!table.Open(path))
+                return false;
+            for (int seq = 0; seq < kEach; ++seq) {
+                table.AppendBlank();
+                table.SetFieldLong(0, writer);
+                table.SetFieldLong(1, seq);
+                // A memo text before the record: it takes its block at once.
+                if (!table.SetField(3, memoOf(writer, seq)) || !table.WriteRecord())
+                    return false;
+                // The record written stays current: writing again changes it only.
+                if (seq % 50 == 0 && (!table.SetField(2, "again") || !table.WriteRecord()))
+                    return false;
+            }
+            return services.messages.empty();
+        }));
+    }
+    // Record 0 is replaced again and again while the others append.
+    ASSERT_TRUE(children.Start([&] {
+        CDbfTable table;
+        if (!table.Open(path))
+            return false;
+        for (int i = 0; i < 200; ++i) {
+            if (!table.GoToRecord(0) || !table.SetField(2, "replaced" + std::to_string(i)) || !table.WriteRecord())
+                return false;
+            table.SetPosition(0); // the next GoToRecord reads the file again
+            table.NextRecord();
+        }
+        return services.messages.empty();
+    }));
+
+    // Opening meanwhile always succeeds and shows whole records.
+    int opens = 0;
+    while (children.AnyRunning()) {
+        CDbfTable reader;
+        ASSERT_TRUE(reader.Open(path));
+        ASSERT_FALSE(reader.IsDamaged());
+        ++opens;
+        const int count = reader.GetRecordCount();
+        ASSERT_TRUE(reader.GoToRecord(count - 1));
+        std::string memo;
+        if (count > 1) {
+            ASSERT_TRUE(reader.GetMemo(3, memo));
+            EXPECT_EQ(memo, memoOf(DbfGetLong(*reader.GetHandle(), 0), DbfGetLong(*reader.GetHandle(), 1)));
+        }
+    }
+    EXPECT_TRUE(children.WaitAll());
+    policy.lockTries = savedTries;
+    EXPECT_GT(opens, 0);
+    EXPECT_TRUE(services.messages.empty());
+
+    CDbfTable table;
+    ASSERT_TRUE(table.Open(path));
+    ASSERT_EQ(table.GetRecordCount(), 1 + kWriters * kEach);
+    std::vector<std::vector<int>> seen(kWriters + 1, std::vector<int>(kEach, 0));
+    std::string text;
+    ASSERT_TRUE(table.GoToRecord(0));
+    table.GetFieldString(2, text);
+    EXPECT_EQ(text, "replaced199");
+    for (int n = 1; n < table.GetRecordCount(); ++n) {
+        ASSERT_TRUE(table.GoToRecord(n));
+        const long writer = DbfGetLong(*table.GetHandle(), 0), seq = DbfGetLong(*table.GetHandle(), 1);
+        ASSERT_TRUE(writer >= 1 && writer <= kWriters && seq >= 0 && seq < kEach) << n;
+        ++seen[static_cast<size_t>(writer)][static_cast<size_t>(seq)];
+        ASSERT_TRUE(table.GetMemo(3, text));
+        EXPECT_EQ(text, memoOf(writer, seq)) << n;
+        table.GetFieldString(2, text);
+        EXPECT_EQ(text, seq % 50 == 0 ? "again" : "") << n;
+    }
+    for (int writer = 1; writer <= kWriters; ++writer)
+        EXPECT_EQ(std::count(seen[writer].begin(), seen[writer].end(), 1), kEach) << writer;
+}

@@ -289,9 +289,10 @@ TEST(FeatureSource, CopiesFeaturesClippedConvertedAndWithTheirAttributes)
     copy.GetExtent(extent);
     EXPECT_EQ(extent, CMapRect(102, 3, 103, 2));
 
-    // A copy ends with the source's read failure, not in silence.
+    // A copy short of a malformed object says so, not in silence, and
+    // holds every object before and after it.
     CGdbSource broken;
-    MakeShapeLayer(broken, dir.File("b.gdb"), CFeatureSource::kLine, {"0 0, 1 1", "2 2, 3 3"});
+    MakeShapeLayer(broken, dir.File("b.gdb"), CFeatureSource::kLine, {"0 0, 1 1", "2 2, 3 3", "4 4, 5 5"});
     broken.Close();
     std::string vec = ReadWholeFile(dir.File("b.vec"));
     PutInt32At(vec, 164 + 16, -1);
@@ -299,7 +300,10 @@ TEST(FeatureSource, CopiesFeaturesClippedConvertedAndWithTheirAttributes)
     ASSERT_TRUE(broken.Open(dir.File("b.gdb")));
     CGdbSource partial;
     EXPECT_FALSE(partial.CreateFrom(dir.File("x.gdb"), broken, false));
-    EXPECT_EQ(partial.GetTable().GetRecordCount(), 1);
+    EXPECT_EQ(broken.GetError(), CFeatureSource::kBadStructure);
+    ASSERT_EQ(partial.GetTable().GetRecordCount(), 2);
+    partial.GetFieldText(1, 0, name);
+    EXPECT_EQ(name, "S2");
 }
 
 TEST(FeatureSource, TheSpatialIndexServesOnlyLargeTablesAndOnlyItsOwnTable)

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstring>
 #include <cfloat>
+#include <cmath>
 #include <filesystem>
 #include <functional>
 #include <set>
@@ -172,6 +173,41 @@ TEST(GdbSource, TablesOfDifferentLengthAreNotOpened)
     EXPECT_EQ(ui.MessageIds(), std::vector<unsigned>{1030});
 }
 
+TEST(GdbSource, ALayerCutShortOpensReadOnlyWithItsWholeObjects)
+{
+    CTempDir dir;
+    const std::string path = dir.File("l.gdb");
+    {
+        CGdbSource source;
+        MakeShapeLayer(source, path, CFeatureSource::kLine, {"0 0, 1 1", "2 2, 3 3", "4 4, 5 5"});
+    }
+    const std::string vec = ReadWholeFile(dir.File("l.vec"));
+    // Either table cut in its last record; the message comes once.
+    for (const char* cut : {"l.gdb", "l.dbf"}) {
+        SCOPED_TRACE(cut);
+        CTempDir copy;
+        for (const char* file : {"l.gdb", "l.vec", "l.dbf"})
+            WriteWholeFile(copy.File(file), ReadWholeFile(dir.File(file)));
+        std::string bytes = ReadWholeFile(copy.File(cut));
+        bytes.resize(bytes.size() - 6);
+        WriteWholeFile(copy.File(cut), bytes);
+        CScriptedUserServices ui;
+        CGdbSource source;
+        ASSERT_TRUE(source.Open(copy.File("l.gdb")));
+        EXPECT_EQ(ui.MessageIds(), std::vector<unsigned>{1030});
+        EXPECT_EQ(source.GetTable().GetRecordCount(), 2);
+        EXPECT_EQ(ShapeRecords(source), (std::vector<int>{0, 1}));
+        EXPECT_EQ(source.GetError(), CFeatureSource::kNoError);
+        ui.messages.clear();
+        EXPECT_FALSE(source.AppendShape(Shape("7 7, 8 8"), true));
+        EXPECT_FALSE(source.ReplaceShape(Shape("7 7, 8 8"), 0));
+        EXPECT_EQ(ui.MessageIds(), (std::vector<unsigned>{1044, 1044}));
+        source.Close();
+        EXPECT_EQ(ReadWholeFile(copy.File("l.vec")), vec);
+        EXPECT_EQ(ReadWholeFile(copy.File(cut)), bytes);
+    }
+}
+
 TEST(GdbSource, AppendsReplacesAndReusesFreeBlocks)
 {
     CTempDir dir;
@@ -320,30 +356,37 @@ TEST(GdbSource, ATypeSwitchBetweenLineAndAreaReachesTheFile)
     EXPECT_FALSE(source.OpenTyped(path, CFeatureSource::kPoint));
 }
 
-TEST(GdbSource, CorruptBlocksSetTheErrorStateAndNeverReadAstray)
+TEST(GdbSource, AMalformedObjectIsPassedOverAndReportedOnce)
 {
     CTempDir dir;
     const std::string path = dir.File("l.gdb");
     {
         CGdbSource source;
-        MakeShapeLayer(source, path, CFeatureSource::kLine, {"0 0, 1 1", "2 2, 3 3, 4 4"});
+        MakeShapeLayer(source, path, CFeatureSource::kLine, {"0 0, 1 1", "2 2, 3 3, 4 4", "5 5, 6 6"});
     }
     const std::string goodVec = ReadWholeFile(dir.File("l.vec"));
     const std::string goodGdb = ReadWholeFile(path);
-    const size_t ptrOfSecond = 97 + 37 + 1 + 32; // header, one record, deletion byte, RECTD
+    // The second object: its block after the header and the first block,
+    // its record after the table's header and the first record.
+    constexpr size_t kBlock = 104 + 24 + 4 + 2 * 16;
+    constexpr size_t kRecord = 97 + 37 + 1;
+    const double nan = std::nan("");
     const struct {
         const char* what;
         std::function<void(std::string& vec, std::string& gdb)> spoil;
-        int error;
     } cases[] = {
-        {"a negative part count", [](std::string& v, std::string&) { PutInt32At(v, 164 + 16, -1); }, 7},
-        {"more points than the file holds", [](std::string& v, std::string&) { PutInt32At(v, 164 + 20, 1 << 28); }, 7},
-        {"more than the block holds", [](std::string& v, std::string&) { PutInt32At(v, 164 + 4, 40); }, 7},
-        {"part sizes that miss the count", [](std::string& v, std::string&) { PutInt32At(v, 164 + 24, 2); }, 7},
-        {"a negative part size", [](std::string& v, std::string&) { PutInt32At(v, 164 + 24, -3); }, 7},
-        {"a pointer past the end", [=](std::string&, std::string& g) { PutInt32At(g, ptrOfSecond, 100000); }, 7},
-        {"a pointer into the header", [=](std::string&, std::string& g) { PutInt32At(g, ptrOfSecond, 50); }, 7},
-        {"a negative pointer", [=](std::string&, std::string& g) { PutInt32At(g, ptrOfSecond, -8); }, 7},
+        {"a lying point count", [](std::string& v, std::string&) { PutInt32At(v, kBlock + 20, 1 << 28); }},
+        {"a block shorter than it holds", [](std::string& v, std::string&) { PutInt32At(v, kBlock + 4, 40); }},
+        {"a huge part count", [](std::string& v, std::string&) { PutInt32At(v, kBlock + 16, 1 << 28); }},
+        {"a negative part count", [](std::string& v, std::string&) { PutInt32At(v, kBlock + 16, -1); }},
+        {"a negative point count", [](std::string& v, std::string&) { PutInt32At(v, kBlock + 20, -3); }},
+        {"a part past the points", [](std::string& v, std::string&) { PutInt32At(v, kBlock + 24, 5); }},
+        {"a negative part size", [](std::string& v, std::string&) { PutInt32At(v, kBlock + 24, -3); }},
+        {"a coordinate that is no number", [=](std::string& v, std::string&) { PutDoubleAt(v, kBlock + 28 + 8, nan); }},
+        {"a box that is no number", [=](std::string&, std::string& g) { PutDoubleAt(g, kRecord, nan); }},
+        {"a block pointer past the end", [](std::string&, std::string& g) { PutInt32At(g, kRecord + 32, 100000); }},
+        {"a block pointer into the header", [](std::string&, std::string& g) { PutInt32At(g, kRecord + 32, 50); }},
+        {"a negative block pointer", [](std::string&, std::string& g) { PutInt32At(g, kRecord + 32, -8); }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -351,21 +394,62 @@ TEST(GdbSource, CorruptBlocksSetTheErrorStateAndNeverReadAstray)
         c.spoil(vec, gdb);
         WriteWholeFile(dir.File("l.vec"), vec);
         WriteWholeFile(path, gdb);
+        CScriptedUserServices ui;
         CGdbSource source;
         ASSERT_TRUE(source.Open(path));
+        // Every good object before and after it is delivered, and the bad
+        // one is told of in the error state, which reading survives.
+        EXPECT_EQ(ShapeRecords(source), (std::vector<int>{0, 2}));
+        EXPECT_EQ(source.GetError(), CFeatureSource::kBadStructure);
+        EXPECT_FALSE(source.HasStoppingError());
         CShape shape;
         EXPECT_FALSE(source.ReadShape(1, shape));
-        EXPECT_EQ(source.GetError(), c.error);
-        // Every reader answers at once while the error stands.
-        EXPECT_TRUE(source.ReadShape(0, shape) == false);
-        ASSERT_TRUE(source.Open(path));
-        EXPECT_EQ(ShapeRecords(source), std::vector<int>{0});
-        EXPECT_EQ(source.GetError(), c.error);
-        ASSERT_TRUE(source.Open(path));
+        ASSERT_TRUE(source.ReadShape(2, shape));
+        EXPECT_EQ(ShapeText(shape), "5 5, 6 6");
+        // Searching sees what drawing sees.
+        CRecordArray records;
+        ASSERT_TRUE(source.SelectWithin(CMapRect(-1, 10, 10, -1), records));
+        EXPECT_EQ(records, (CRecordArray{0, 2}));
+        ASSERT_TRUE(source.FindNearestLine(CMapPoint(2.5, 2.5), records, nullptr));
+        EXPECT_EQ(records, CRecordArray{0});
         CMapPoint vertex;
-        EXPECT_TRUE(source.FindNearestVertex(CMapPoint(0, 0), vertex));
+        ASSERT_TRUE(source.FindNearestVertex(CMapPoint(3, 3), vertex));
+        EXPECT_EQ(vertex, CMapPoint(5, 5));
+        EXPECT_TRUE(ui.messages.empty());
+        // A pack would lose the object: it is refused and leaves no work files.
         EXPECT_FALSE(source.Pack());
         EXPECT_FALSE(FileExists(dir.File("~l.*")));
+    }
+
+    // Points that are no numbers are passed over the same way.
+    const std::string points = dir.File("p.gdb");
+    {
+        CGdbSource source;
+        MakePointLayer(source, points, {{1, 1}, {2, 2}, {3, 3}});
+    }
+    std::string gdb = ReadWholeFile(points);
+    PutDoubleAt(gdb, 65 + 17 + 1, nan); // the second record's x, after a header of one field
+    WriteWholeFile(points, gdb);
+    {
+        CGdbSource pointSource;
+        ASSERT_TRUE(pointSource.Open(points));
+        EXPECT_EQ(PointRecords(pointSource), (std::vector<int>{0, 2}));
+        EXPECT_EQ(pointSource.GetError(), CFeatureSource::kBadStructure);
+        CMapPoint point;
+        EXPECT_FALSE(pointSource.ReadPoint(1, point));
+        EXPECT_TRUE(pointSource.ReadPoint(2, point));
+        // Nor does a writer store such a point or shape.
+        EXPECT_FALSE(pointSource.AppendPoint(CMapPoint(nan, 1), true));
+        EXPECT_EQ(pointSource.GetTable().GetRecordCount(), 3);
+        CGdbSource lines;
+        WriteWholeFile(dir.File("l.vec"), goodVec);
+        WriteWholeFile(path, goodGdb);
+        ASSERT_TRUE(lines.Open(path));
+        const CMapPoint twoPoints[] = {CMapPoint(0, 0), CMapPoint(nan, 1)};
+        CShape shape;
+        shape.SetPoints(2, twoPoints);
+        EXPECT_FALSE(lines.AppendShape(shape, true));
+        EXPECT_EQ(lines.GetTable().GetRecordCount(), 3);
     }
 
     // A free list that runs in a circle ends the append instead of the program.
@@ -381,7 +465,7 @@ TEST(GdbSource, CorruptBlocksSetTheErrorStateAndNeverReadAstray)
     EXPECT_FALSE(source.AppendShape(Shape("0 0, 1 1, 2 2, 3 3, 4 4"), true));
     EXPECT_EQ(source.GetError(), CFeatureSource::kBadStructure);
     EXPECT_EQ(ui.MessageIds(), std::vector<unsigned>{1030});
-    EXPECT_EQ(source.GetTable().GetRecordCount(), 2);
+    EXPECT_EQ(source.GetTable().GetRecordCount(), 3);
 }
 
 TEST(GdbSource, PackKeepsEveryLiveRecordAndReplacesTheFiles)

@@ -66,6 +66,11 @@ inline void PutInt32At(std::string& bytes, size_t offset, int32_t value)
     PutLittleEndian<int32_t>(reinterpret_cast<unsigned char*>(bytes.data()) + offset, value);
 }
 
+inline void PutDoubleAt(std::string& bytes, size_t offset, double value)
+{
+    PutLittleEndian<double>(reinterpret_cast<unsigned char*>(bytes.data()) + offset, value);
+}
+
 // The check word of a header whose bytes 0 to 91 were changed.
 inline void ResealHeader(std::string& vec)
 {

@@ -85,9 +85,7 @@ TEST(GridFile, RefusesWhatIsNotAWholeGrid)
         {"x not a number", [](GridBytes& g) { g.xFirst = std::nan(""); }, false, 1030},
         {"y infinite", [](GridBytes& g) { g.yLast = std::numeric_limits<double>::infinity(); }, false, 1030},
         {"cell size overflows", [](GridBytes& g) { g.xFirst = -1e308, g.xLast = 1e308; }, false, 1030},
-        {"more rows than the file holds", [](GridBytes& g) { g.rows = 4; }, false, 1030},
-        {"the largest size over a few cells", [](GridBytes& g) { g.columns = g.rows = 65535; }, false, 1030},
-        {"32-bit cells over 16-bit data", [](GridBytes& g) { g.type = 5; }, false, 1030},
+        {"not one whole row", [](GridBytes& g) { g.columns = g.rows = 65535; }, false, 1030},
         {"header cut short", [](GridBytes&) {}, true, 1028},
     };
     for (const Case& c : cases) {
@@ -312,6 +310,53 @@ TEST(GridFile, AReadErrorIsShownOnceAndStopsTheFileUntilClosed)
         ASSERT_TRUE(file->Open(std::make_unique<CMemoryStream>(grid.Bytes(), false)));
         EXPECT_EQ(file->GetError(), CGridFile::kNoError);
         EXPECT_EQ(file->ValueAt(CMapPoint(10, 48)), 80);
+    }
+}
+
+TEST(GridFile, AFileCutShortReadsItsWholeRowsAndSaysOnceThatTheRestIsMissing)
+{
+    for (int16_t type : {CGridFile::kPacked0, CGridFile::kInt24}) {
+        GridBytes grid = Ramp(); // the first column 0, 40, 80
+        grid.type = type;
+        const size_t rowBytes = 4 * (type == CGridFile::kInt24 ? 4 : 2);
+        const struct {
+            const char* what;
+            uint16_t rows; // the header's
+            size_t keep;   // bytes of the cells kept
+            int whole;
+        } cases[] = {
+            {"more rows than the file holds", 5, 3 * rowBytes, 3},
+            {"the last row cut in two", 3, 2 * rowBytes + rowBytes / 2, 2},
+        };
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(c.what) + (type == CGridFile::kInt24 ? ", 32-bit" : ", 16-bit"));
+            GridBytes header = grid;
+            header.rows = c.rows;
+            header.yLast = 50 - (c.rows - 1);
+            std::vector<unsigned char> bytes = header.Header();
+            const std::vector<unsigned char> cells = grid.Bytes();
+            bytes.insert(bytes.end(), cells.begin() + CGridFile::kHeaderSize,
+                         cells.begin() + CGridFile::kHeaderSize + static_cast<std::ptrdiff_t>(c.keep));
+            CScriptedUserServices services;
+            CGridFile file;
+            ASSERT_TRUE(file.Open(std::make_unique<CMemoryStream>(bytes, false)));
+            EXPECT_TRUE(services.messages.empty());
+            EXPECT_EQ(file.GetRowCount(), c.rows);
+            EXPECT_EQ(file.GetWholeRowCount(), c.whole);
+            CMapRect extent;
+            ASSERT_TRUE(file.GetExtent(extent));
+            EXPECT_EQ(extent.bottom, 50 - (c.rows - 1)); // the extent the header states
+
+            // Every whole row reads; a missing one has no value and is told of once.
+            for (int row = 0; row < c.rows; ++row)
+                EXPECT_EQ(file.ValueAt(CMapPoint(10, 50 - row)), row < c.whole ? 40 * row : -1) << row;
+            EXPECT_EQ(services.MessageIds(), std::vector<unsigned>{1028});
+            EXPECT_EQ(file.GetError(), CGridFile::kNoError);
+            EXPECT_DOUBLE_EQ(file.Interpolate(0, c.whole - 1.5), 40 * (c.whole - 1.5));
+            EXPECT_EQ(file.Interpolate(0, c.whole - 0.5), -1);
+            EXPECT_EQ(file.ValueAt(CMapPoint(10, 50)), 0);
+            EXPECT_EQ(services.MessageIds(), std::vector<unsigned>{1028});
+        }
     }
 }
 

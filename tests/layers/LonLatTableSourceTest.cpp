@@ -373,3 +373,85 @@ TEST(LonLatTableSource, CreationTakesTheLayoutTheFormatChoiceGives)
     EXPECT_FALSE(source.Create(dir.File("line.dbf"), CFeatureSource::kLine, kNumeric.data()));
     EXPECT_EQ(source.GetError(), CFeatureSource::kWrongType);
 }
+
+TEST(LonLatTableSource, SeveralProgramsAppendingPointsKeepEveryPointOnce)
+{
+    CTempDir dir;
+    const std::string path = dir.File("shared.trk");
+    MakeTable(path, kNumeric, {{"base", "0", "0"}});
+    FileRetryPolicy& policy = GetFileRetryPolicy();
+    const int savedTries = policy.lockTries;
+    policy.lockTries = 1000000; // contended locks are waited for
+
+    constexpr int kWriters = 3;
+    constexpr int kEach = 300;
+    const auto nameOf = [](int writer, int k) { return std::to_string(writer) + "-" + std::to_string(k); };
+    CScriptedUserServices services;
+    CChildProcesses children;
+    for (int writer = 1; writer <= kWriters; ++writer) {
+        ASSERT_TRUE(children.Start([&, writer] {
+            CLonLatTableSource source;
+            if (!source.Open(path))
+                return false;
+            for (int k = 0; k < kEach; ++k) {
+                // The attributes are filled after the append, into the record it made.
+                if (!source.AppendPoint(CMapPoint(writer, k), false))
+                    return false;
+                CDbfTable& table = source.GetTable();
+                if (!table.SetField(0, nameOf(writer, k)) || !table.WriteRecord())
+                    return false;
+                // The source names the record the point went to.
+                CMapPoint back;
+                if (!source.ReadPoint(source.GetCurrentRecord(), back) || back != CMapPoint(writer, k))
+                    return false;
+            }
+            return services.messages.empty();
+        }));
+    }
+    ASSERT_TRUE(children.Start([&] {
+        CLonLatTableSource source;
+        if (!source.Open(path))
+            return false;
+        for (int i = 0; i < 150; ++i)
+            if (!source.ReplacePoint(CMapPoint(-1, i), 0))
+                return false;
+        return services.messages.empty();
+    }));
+
+    int opens = 0;
+    while (children.AnyRunning()) {
+        CLonLatTableSource reader;
+        ASSERT_TRUE(reader.Open(path));
+        ++opens;
+        CMapPoint p;
+        // A point just appended may not have its name yet, but never another's.
+        for (reader.Rewind(); reader.ReadNextPoint(p);) {
+            const std::string name = FieldText(reader, "NAME");
+            if (reader.GetCurrentRecord() > 0 && !name.empty()) {
+                ASSERT_EQ(name, nameOf(static_cast<int>(p.x), static_cast<int>(p.y)));
+            }
+        }
+    }
+    EXPECT_TRUE(children.WaitAll());
+    policy.lockTries = savedTries;
+    EXPECT_GT(opens, 0);
+    EXPECT_TRUE(services.messages.empty());
+
+    CLonLatTableSource source;
+    ASSERT_TRUE(source.Open(path));
+    ASSERT_EQ(source.GetTable().GetRecordCount(), 1 + kWriters * kEach);
+    std::vector<int> seen(kWriters * kEach, 0);
+    CMapPoint p;
+    for (source.Rewind(); source.ReadNextPoint(p);) {
+        if (source.GetCurrentRecord() == 0) {
+            EXPECT_EQ(p, CMapPoint(-1, 149));
+            EXPECT_EQ(FieldText(source, "NAME"), "base");
+            continue;
+        }
+        const int writer = static_cast<int>(p.x), k = static_cast<int>(p.y);
+        ASSERT_TRUE(writer >= 1 && writer <= kWriters && k >= 0 && k < kEach);
+        EXPECT_EQ(FieldText(source, "NAME"), nameOf(writer, k));
+        ++seen[static_cast<size_t>((writer - 1) * kEach + k)];
+    }
+    EXPECT_EQ(std::count(seen.begin(), seen.end(), 1), kWriters * kEach);
+}

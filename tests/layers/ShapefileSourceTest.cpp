@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -260,40 +262,127 @@ TEST(ShapefileSource, OtherShapeTypesServeNoLayer)
     }
 }
 
-TEST(ShapefileSource, BrokenFilesEndTheReadingWithAnError)
+TEST(ShapefileSource, AMalformedRecordIsPassedOverToTheNextSoundOne)
 {
     CTempDir dir;
-    const Bytes line = ShapeContent(3, {{{1, 1}, {2, 2}}});
-    Bytes badStarts = ShapeContent(3, {{{1, 1}, {2, 2}}, {{3, 3}, {4, 4}}});
-    PutLittleEndian<int32_t>(badStarts.data() + 48, 7); // second start past the points
+    const Bytes first = ShapeContent(3, {{{0, 0}, {1, 1}}});
+    const Bytes second = ShapeContent(3, {{{2, 2}, {3, 3}}, {{4, 4}, {5, 5}}, {{6, 6}, {7, 7}}});
+    const Bytes third = ShapeContent(3, {{{8, 8}, {9, 9}}});
+    const CWrittenFiles good = Files(3, {Record(1, first), Record(2, second), Record(3, third)}, kBox);
+    // Where the second record's head and content lie, and its index entry.
+    const size_t head = 100 + 8 + first.size(), content = head + 8, entry = 100 + 8;
+    const auto putInt = [](Bytes& b, size_t at, int32_t v) { PutLittleEndian<int32_t>(b.data() + at, v); };
+    const auto putWords = [](Bytes& b, size_t at, int32_t v) { PutBigEndian<int32_t>(b.data() + at, v); };
     struct Case {
-        const char* name;
-        CWrittenFiles files;
-        size_t cut;   // bytes the main file keeps (0: all)
+        const char* what;
+        std::function<void(CWrittenFiles&)> spoil;
+        std::vector<int> delivered;
         int error;
+        bool secondReads; // by number
     };
     const Case cases[] = {
-        {"part start past the points", Files(3, {Record(1, line), Record(2, badStarts)}, kBox), 0,
-         CFeatureSource::kBadStructure},
-        {"lying record length", Files(3, {Record(1, line), Record(2, line)}, kBox), 0, CFeatureSource::kBadStructure},
-        {"file cut short", Files(3, {Record(1, line), Record(2, line)}, kBox), 190, CFeatureSource::kReadError},
+        {"a length past the end of the file", [&](CWrittenFiles& f) { putWords(f.main, head + 4, 0x40000000); },
+         {0, 2}, CFeatureSource::kBadStructure, false},
+        {"a length that lies inside the file", [&](CWrittenFiles& f) { putWords(f.main, head + 4, 80); },
+         {0, 1, 2}, CFeatureSource::kNoError, true},
+        {"a length too short for the content", [&](CWrittenFiles& f) { putWords(f.main, head + 4, 30); },
+         {0, 2}, CFeatureSource::kBadStructure, false},
+        {"a huge part count", [&](CWrittenFiles& f) { putInt(f.main, content + 36, 1 << 28); }, {0, 2},
+         CFeatureSource::kBadStructure, false},
+        {"a negative point count", [&](CWrittenFiles& f) { putInt(f.main, content + 40, -3); }, {0, 2},
+         CFeatureSource::kBadStructure, false},
+        {"a part start past the points", [&](CWrittenFiles& f) { putInt(f.main, content + 48, 7); }, {0, 2},
+         CFeatureSource::kBadStructure, false},
+        {"descending part starts", [&](CWrittenFiles& f) { putInt(f.main, content + 52, 1); }, {0, 2},
+         CFeatureSource::kBadStructure, false},
+        {"a point record among lines", [&](CWrittenFiles& f) { putInt(f.main, content, CShpFile::kPoint); }, {0, 2},
+         CFeatureSource::kBadStructure, false},
+        {"a coordinate that is no number",
+         [&](CWrittenFiles& f) { PutLittleEndian<double>(f.main.data() + content + 56 + 24, std::nan("")); },
+         {0, 2}, CFeatureSource::kBadStructure, false},
+        {"a box that is no number",
+         [&](CWrittenFiles& f) { PutLittleEndian<double>(f.main.data() + content + 4, std::nan("")); }, {0, 2},
+         CFeatureSource::kBadStructure, false},
+        // The walk finds the record where the first one ends; by number it is lost.
+        {"an index entry past the end", [&](CWrittenFiles& f) { putWords(f.index, entry, 0x30000000); },
+         {0, 1, 2}, CFeatureSource::kNoError, false},
+        // Neither the head nor the index tells where the third record starts.
+        {"a lying length and an index that ends there",
+         [&](CWrittenFiles& f) {
+             putWords(f.main, head + 4, 0x40000000);
+             putWords(f.index, entry + 8, 0x30000000);
+         },
+         {0}, CFeatureSource::kBadStructure, false},
+        {"a file cut short", [&](CWrittenFiles& f) { f.main.resize(head + 40); }, {0},
+         CFeatureSource::kReadError, false},
     };
     for (const Case& c : cases) {
-        CWrittenFiles files = c.files;
-        if (std::string(c.name) == "lying record length")
-            PutBigEndian<int32_t>(files.main.data() + 100 + 8 + line.size() + 4, 0x40000000);
-        if (c.cut)
-            files.main.resize(c.cut);
+        SCOPED_TRACE(c.what);
+        CWrittenFiles files = good;
+        c.spoil(files);
         const std::string path = dir.File("broken.shp");
-        WriteLayer(path, files, 2);
+        WriteLayer(path, files, 3);
+        CScriptedUserServices ui;
         CShapefileSource source;
-        ASSERT_TRUE(source.Open(path)) << c.name;
-        EXPECT_EQ(ShapeRecords(source), std::vector<int>{0}) << c.name;
-        EXPECT_EQ(source.GetError(), c.error) << c.name;
+        ASSERT_TRUE(source.Open(path));
+        EXPECT_EQ(ShapeRecords(source), c.delivered);
+        EXPECT_EQ(source.GetError(), c.error);
+        EXPECT_FALSE(source.HasStoppingError());
+        // Searching sees what drawing sees.
+        CRecordArray records;
+        source.SelectWithin(kBox, records);
+        EXPECT_EQ(std::vector<int>(records.begin(), records.end()), c.delivered);
+        // The objects around it still read by number.
         CShape shape;
-        EXPECT_FALSE(source.ReadShape(0, shape));
-        source.Close();
+        EXPECT_EQ(source.ReadShape(1, shape), c.secondReads);
+        EXPECT_TRUE(source.ReadShape(0, shape));
+        EXPECT_EQ(ShapeText(shape), "0 0, 1 1");
+        if (c.delivered.back() == 2) {
+            ASSERT_TRUE(source.ReadShape(2, shape));
+            EXPECT_EQ(ShapeText(shape), "8 8, 9 9");
+            EXPECT_EQ(NameOf(source, 2), "R2");
+        }
+        EXPECT_TRUE(ui.messages.empty());
     }
+
+    // A length that spans the next record lands on a sound head of the
+    // wrong number: the index puts the walk back in step.
+    {
+        CWrittenFiles files = Files(3, {Record(1, first), Record(2, third), Record(3, first), Record(4, third)}, kBox);
+        putWords(files.main, head + 4, static_cast<int32_t>((third.size() + 8 + first.size()) / 2));
+        const std::string path = dir.File("spanning.shp");
+        WriteLayer(path, files, 4);
+        CShapefileSource source;
+        ASSERT_TRUE(source.Open(path));
+        std::vector<std::string> shapes;
+        source.Rewind();
+        CShape shape;
+        while (source.ReadNextShape(shape))
+            shapes.push_back(std::to_string(source.GetCurrentRecord()) + ": " + ShapeText(shape));
+        EXPECT_EQ(shapes, (std::vector<std::string>{"0: 0 0, 1 1", "1: 8 8, 9 9", "2: 0 0, 1 1", "3: 8 8, 9 9"}));
+        EXPECT_EQ(source.GetError(), CFeatureSource::kNoError);
+    }
+
+    // Points that do not read are passed over the same way.
+    Bytes nanPoint = PointContent({2, 2});
+    PutLittleEndian<double>(nanPoint.data() + 4, std::nan(""));
+    const std::string points = dir.File("points.shp");
+    WriteLayer(points,
+               Files(CShpFile::kPoint,
+                     {Record(1, PointContent({1, 1})), Record(2, nanPoint),
+                      Record(3, ShapeContent(3, {{{3, 3}, {4, 4}}})), Record(4, PointContent({4, 4}))},
+                     kBox),
+               4);
+    {
+        CShapefileSource source;
+        ASSERT_TRUE(source.Open(points));
+        EXPECT_EQ(PointRecords(source), (std::vector<int>{0, 3}));
+        EXPECT_EQ(source.GetError(), CFeatureSource::kBadStructure);
+        CMapPoint point;
+        EXPECT_TRUE(source.ReadPoint(3, point));
+        EXPECT_EQ(point, CMapPoint(4, 4));
+    }
+
     // Files that are no Shapefile.
     const std::string path = dir.File("junk.shp");
     WriteLayer(path, Files(3, {}, kBox), 0);

@@ -11,6 +11,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 IUserServices* g_current = nullptr;
@@ -170,4 +172,73 @@ std::vector<unsigned> CScriptedUserServices::MessageIds() const
     for (const Message& m : messages)
         ids.push_back(m.helpId);
     return ids;
+}
+
+CChildProcesses::CChildProcesses()
+{
+    if (::pipe(m_gate) != 0)
+        m_gate[0] = m_gate[1] = -1;
+}
+
+CChildProcesses::~CChildProcesses()
+{
+    WaitAll();
+    for (int fd : m_gate)
+        if (fd >= 0)
+            ::close(fd);
+}
+
+bool CChildProcesses::Start(const std::function<bool()>& work)
+{
+    if (m_gate[0] < 0)
+        return false;
+    const pid_t child = ::fork();
+    if (child < 0)
+        return false;
+    if (child == 0) {
+        ::close(m_gate[1]); // a parent gone without releasing them ends them
+        char go = 0;
+        const bool released = ::read(m_gate[0], &go, 1) == 1;
+        ::_exit(released && work() ? 0 : 1); // no test teardown, no exit handlers of the parent's
+    }
+    m_running.push_back(child);
+    return true;
+}
+
+void CChildProcesses::Release()
+{
+    if (m_gate[1] < 0)
+        return;
+    const std::string go(m_running.size(), 'g');
+    m_allSucceeded = m_allSucceeded && ::write(m_gate[1], go.data(), go.size()) == static_cast<ssize_t>(go.size());
+    ::close(m_gate[1]);
+    m_gate[1] = -1;
+}
+
+bool CChildProcesses::AnyRunning()
+{
+    Release();
+    for (size_t i = 0; i < m_running.size();) {
+        int status = 0;
+        const pid_t done = ::waitpid(m_running[i], &status, WNOHANG);
+        if (done == 0) {
+            ++i;
+            continue;
+        }
+        m_allSucceeded = m_allSucceeded && done > 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+        m_running.erase(m_running.begin() + static_cast<std::ptrdiff_t>(i));
+    }
+    return !m_running.empty();
+}
+
+bool CChildProcesses::WaitAll()
+{
+    Release();
+    for (pid_t child : m_running) {
+        int status = 0;
+        const pid_t done = ::waitpid(child, &status, 0);
+        m_allSucceeded = m_allSucceeded && done == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    }
+    m_running.clear();
+    return m_allSucceeded;
 }

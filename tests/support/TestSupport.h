@@ -5,6 +5,7 @@
 #include <deque>
 #include <functional>
 #include <string>
+#include <sys/types.h>
 #include <vector>
 
 // A fresh folder under the system's temporary folder, removed with its
@@ -86,4 +87,30 @@ public:
 
 private:
     IUserServices* m_previous;
+};
+
+// Child processes, each running one piece of work: several programs on one
+// file. The children wait until the first AnyRunning or WaitAll and then
+// start together. A child ends with code 0 when its work answers true; it
+// must not use the test macros. Children still running when the object
+// goes are waited for.
+class CChildProcesses {
+public:
+    CChildProcesses();
+    ~CChildProcesses();
+    CChildProcesses(const CChildProcesses&) = delete;
+    CChildProcesses& operator=(const CChildProcesses&) = delete;
+
+    // False when no process could be made.
+    bool Start(const std::function<bool()>& work);
+    bool AnyRunning();
+    // Waits for every child; true when each ended with code 0.
+    bool WaitAll();
+
+private:
+    void Release();
+
+    std::vector<pid_t> m_running;
+    int m_gate[2] = {-1, -1}; // the children read one byte each before they work
+    bool m_allSucceeded = true;
 };
