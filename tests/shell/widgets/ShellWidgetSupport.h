@@ -11,6 +11,7 @@
 #include "tests/support/TestSupport.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QImage>
 #include <QSplitter>
 
@@ -128,4 +129,12 @@ public:
 void RegisterOutsideCommands();
 // Saves a picture of the window for a person to look at, when the
 // environment names a folder (DREL_SCREENSHOT_DIR).
-void SaveScreenshot(QWidget& window, const char* name);
+inline void SaveScreenshot(QWidget& window, const char* name)
+{
+    const QByteArray folder = qgetenv("DREL_SCREENSHOT_DIR");
+    if (folder.isEmpty())
+        return;
+    // Pending layout requests first, so the picture shows what a user sees.
+    QCoreApplication::processEvents();
+    window.grab().save(QDir(QString::fromLocal8Bit(folder)).filePath(QString::fromUtf8(name) + ".png"));
+}
