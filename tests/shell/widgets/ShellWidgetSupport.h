@@ -19,20 +19,27 @@
 #include <string>
 #include <vector>
 
-// The one application object of the test program (the framework's, so
-// the routes end in it), on the offscreen platform. Never deleted: Qt's
-// own statics go first at exit.
-inline CFrameworkApp& NeedApplication()
+// The one application object of a test program, of the framework's kind
+// or the program's own, on the offscreen platform. Never deleted: Qt's own
+// statics go first at exit.
+template <class App>
+App& NeedApplicationOf(const char* programName)
 {
     static int argc = 1;
-    static char name[] = "test_shell_widgets";
-    static char* argv[] = {name, nullptr};
-    static CFrameworkApp* app = [] {
+    static std::string name = programName;
+    static char* argv[] = {name.data(), nullptr};
+    static App* app = [] {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
-        return new CFrameworkApp(argc, argv);
+        return new App(argc, argv);
     }();
     return *app;
+}
+
+// The framework's, so the routes end in it.
+inline CFrameworkApp& NeedApplication()
+{
+    return NeedApplicationOf<CFrameworkApp>("test_shell_widgets");
 }
 
 // The first base of a fixture whose members are widgets.

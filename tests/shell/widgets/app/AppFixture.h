@@ -16,22 +16,13 @@
 #include <string>
 #include <vector>
 
-// The program's application object, made once for the test program on the
-// offscreen platform and never deleted (Qt's own statics go first at exit).
+// The program's application object, made once for the test program.
 inline CDrelApp& NeedDrelApp()
 {
-    static int argc = 1;
-    static char name[] = "drel";
-    static char* argv[] = {name, nullptr};
-    static CDrelApp* app = [] {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        auto* made = new CDrelApp(argc, argv);
-        // The tests close main windows and go on.
-        made->setQuitOnLastWindowClosed(false);
-        return made;
-    }();
-    return *app;
+    CDrelApp& app = NeedApplicationOf<CDrelApp>("drel");
+    // The tests close main windows and go on.
+    app.setQuitOnLastWindowClosed(false);
+    return app;
 }
 
 // The demo town, written once for the test program.

@@ -56,6 +56,26 @@ TEST_F(DrelAppTest, AMissingMapShowsItsFailureOnceAndTheFrameStays)
     EXPECT_EQ(frame->windowTitle(), "Drel Lite");
 }
 
+TEST_F(DrelAppTest, MessageBoxesGoThroughTheApplicationsRules)
+{
+    ASSERT_TRUE(Start());
+    EXPECT_TRUE(app.UsesOwnMessageBox()); // string 136 is "Lithuanian"
+    std::vector<unsigned> types;
+    int nested = -1;
+    app.SetOwnMessageBox([&](QWidget* owner, const std::string& text, const std::string& caption, unsigned type) {
+        types.push_back(type);
+        EXPECT_EQ(owner, frame);
+        EXPECT_EQ(caption, "Drel Lite");
+        if (types.size() == 1)
+            nested = AppMessageBox(1045); // a burst of one warning shows once
+        return (type & MB_TYPEMASK) == MB_YESNO ? IDYES : IDOK;
+    });
+    EXPECT_EQ(AppMessageBox(1105), IDOK);
+    EXPECT_EQ(nested, 0);
+    EXPECT_TRUE(AskYesNo(2007));
+    EXPECT_EQ(types, (std::vector<unsigned>{MB_OK | MB_ICONWARNING, MB_YESNO | MB_ICONQUESTION}));
+}
+
 TEST_F(DrelAppTest, WhichMapOpensFirst)
 {
     const std::string demo = DemoMapPath();
