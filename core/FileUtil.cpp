@@ -17,6 +17,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <fnmatch.h>
+#include <functional>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -106,6 +107,11 @@ std::string GetPathExtension(std::string_view path)
     std::string_view name = path.substr(NameStart(path));
     size_t dot = name.find_last_of('.');
     return dot == std::string_view::npos ? std::string() : std::string(name.substr(dot + 1));
+}
+
+bool EqualPathsNoCase(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), SameNoCase);
 }
 
 std::string MakeRelativePath(std::string_view path, std::string_view baseFolder)
@@ -209,26 +215,62 @@ std::string MakeTempFileName()
     return std::string();
 }
 
+namespace {
+
+// Calls visit with the native name of every entry whose name matches the
+// pattern's file name (folders too unless filesOnly), until visit answers false.
+void ForEachMatchingEntry(std::string_view pattern, bool filesOnly,
+                          const std::function<bool(const std::string& nativeName)>& visit)
+{
+    std::string_view folderPart = pattern.substr(0, NameStart(pattern));
+    std::string folder = ResolvePath(folderPart.empty() ? std::string_view(".") : folderPart);
+    std::string name = Cp1257ToUtf8(pattern.substr(NameStart(pattern)));
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        return;
+    if (folder.back() != '/')
+        folder += '/';
+    while (dirent* entry = ::readdir(dir)) {
+        if (::fnmatch(name.c_str(), entry->d_name, FNM_CASEFOLD) != 0)
+            continue;
+        struct stat st;
+        if (filesOnly && (::stat((folder + entry->d_name).c_str(), &st) != 0 || S_ISDIR(st.st_mode)))
+            continue;
+        if (!visit(entry->d_name))
+            break;
+    }
+    ::closedir(dir);
+}
+
+} // namespace
+
 bool FileExists(std::string_view path)
 {
     std::string_view name = path.substr(NameStart(path));
     if (name.find_first_of("*?") == std::string_view::npos)
         return PathExists(path);
-    std::string folder = ResolvePath(path.substr(0, NameStart(path)).empty() ? std::string_view(".")
-                                                                             : path.substr(0, NameStart(path)));
-    std::string pattern = Cp1257ToUtf8(name);
-    DIR* dir = ::opendir(folder.c_str());
-    if (!dir)
-        return false;
     bool found = false;
-    while (dirent* entry = ::readdir(dir)) {
-        if (::fnmatch(pattern.c_str(), entry->d_name, FNM_CASEFOLD) == 0) {
-            found = true;
-            break;
-        }
-    }
-    ::closedir(dir);
+    ForEachMatchingEntry(path, false, [&found](const std::string&) {
+        found = true;
+        return false;
+    });
     return found;
+}
+
+std::vector<std::string> FindMatchingFiles(std::string_view pattern)
+{
+    std::vector<std::string> names;
+    ForEachMatchingEntry(pattern, true, [&names](const std::string& nativeName) {
+        names.push_back(FromNativePath(nativeName));
+        return true;
+    });
+    // Letter case aside, as the folders of the original platform list them.
+    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+        return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+            return Cp1257ToUpper(static_cast<unsigned char>(x)) < Cp1257ToUpper(static_cast<unsigned char>(y));
+        });
+    });
+    return names;
 }
 
 bool IsFileReadOnly(std::string_view path)

@@ -29,6 +29,8 @@ std::string GetPathFileName(std::string_view path);
 // The text after the last '.', or empty.
 std::string GetPathExtension(std::string_view path);
 
+// The same path text, letter case ignored and either separator matching the other.
+bool EqualPathsNoCase(std::string_view a, std::string_view b);
 // path relative to baseFolder (a folder ending with its separator) when
 // they share a folder beyond a bare drive; else path unchanged.
 std::string MakeRelativePath(std::string_view path, std::string_view baseFolder);
@@ -47,6 +49,11 @@ std::string MakeTildePath(std::string_view path);
 std::string MakeTempFileName();
 // True when the path exists; '*' and '?' in the file name match as wildcards.
 bool FileExists(std::string_view path);
+// The names (without folder) of the files in the pattern's folder that
+// its file name matches, '*' and '?' as wildcards and letter case
+// ignored, in the order of their names (letter case ignored); folders
+// are left out.
+std::vector<std::string> FindMatchingFiles(std::string_view pattern);
 // True when the file cannot be written (also when it cannot be examined).
 bool IsFileReadOnly(std::string_view path);
 

@@ -46,13 +46,16 @@ void MakeFolders(const std::string& nativeFolder)
             ::mkdir(nativeFolder.substr(0, i).c_str(), 0755);
 }
 
-std::string NativeProgramFolder()
+std::string NativeProgramPath()
 {
     char buffer[4096];
     ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-    if (n <= 0)
-        return std::string();
-    std::string exe(buffer, static_cast<size_t>(n));
+    return n <= 0 ? std::string() : std::string(buffer, static_cast<size_t>(n));
+}
+
+std::string NativeProgramFolder()
+{
+    std::string exe = NativeProgramPath();
     size_t slash = exe.find_last_of('/');
     return slash == std::string::npos ? std::string() : exe.substr(0, slash + 1);
 }
@@ -66,6 +69,15 @@ std::string GetProgramFolder()
         return g_programOverride;
     static const std::string folder = FromNativePath(NativeProgramFolder());
     return folder;
+}
+
+std::string GetProgramFileName()
+{
+    static const std::string name = [] {
+        std::string exe = NativeProgramPath();
+        return FromNativePath(exe.substr(exe.find_last_of('/') + 1));
+    }();
+    return name;
 }
 
 std::string GetUserFolder()

@@ -10,6 +10,8 @@
 
 // The folder of the running executable.
 std::string GetProgramFolder();
+// The file name of the running executable, without its folder ("drel").
+std::string GetProgramFileName();
 // The per-user data folder ($DREL_USER_DIR, else $XDG_DATA_HOME/drel,
 // else ~/.local/share/drel); created on first use.
 std::string GetUserFolder();

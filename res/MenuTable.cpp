@@ -62,6 +62,18 @@ constexpr MenuEntry kMapFile[] = {
     Separator(),
     Command(kCmdAppExit, "Iš&eiti"),
 };
+constexpr MenuEntry kMapGps[] = {
+    Command(30303, "Pradėti stebėjimą"),
+    Command(30305, "Baigti stebėjimą"),
+    Separator(),
+    Command(30308, "Automatiškai perstumti žemėlapį"),
+};
+constexpr MenuEntry kMapSettings[] = {
+    Command(30350, "Standartinė vaizdo kokybė"),
+    Command(30351, "Pagerinta vaizdo kokybė"),
+    Separator(),
+    Command(30297, "Vartotojo sutartiniai ženklai"),
+};
 constexpr MenuEntry kMapWindow[] = {
     Command(kCmdWindowCascade, "&Kaskada"),
     Command(kCmdWindowTile, "&Išdėstyti"),
@@ -69,6 +81,8 @@ constexpr MenuEntry kMapWindow[] = {
 };
 constexpr MenuEntry kMapMenu[] = {
     Popup("&Failas", kMapFile),
+    Popup("&GPS", kMapGps),
+    Popup("&Nustatymai", kMapSettings),
     Popup("&Langas", kMapWindow),
     Popup("&Pagalba", kHelp),
 };

@@ -2,13 +2,13 @@
 
 #include "platform/CommandTarget.h"
 #include "shell/DocManager.h"
+#include "shell/widgets/MdiFrame.h"
 
 #include <QApplication>
 #include <QPointer>
 
 #include <memory>
 
-class CMdiFrame;
 class CQtFilePrompt;
 
 // The application object under the program's own: Qt's application with

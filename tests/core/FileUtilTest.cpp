@@ -151,6 +151,16 @@ TEST(FileUtil, TemporaryFilesAndReadOnlyTest)
     EXPECT_TRUE(FileExists(dir.File("*.DBF")));
     EXPECT_TRUE(FileExists(dir.File("road?.dbf")));
     EXPECT_FALSE(FileExists(dir.File("*.shp")));
+    WriteWholeFile(dir.File("b.MLN"), "");
+    WriteWholeFile(dir.File("a.mln"), "");
+    WriteWholeFile(dir.File("C.mln"), "");
+    MakeFolder(dir.File("folder.mln"));
+    EXPECT_EQ(FindMatchingFiles(dir.File("*.mln")), (std::vector<std::string>{"a.mln", "b.MLN", "C.mln"}));
+    EXPECT_TRUE(FindMatchingFiles(dir.File("*.shp")).empty());
+    EXPECT_TRUE(FindMatchingFiles(dir.File("missing/*.mln")).empty());
+    EXPECT_TRUE(EqualPathsNoCase("C:\\maps\\A.map", "c:/MAPS/a.map"));
+    EXPECT_FALSE(EqualPathsNoCase("C:\\maps\\A.map", "C:\\maps\\A.mapx"));
+    EXPECT_FALSE(EqualPathsNoCase("C:\\maps\\A.map", "C:\\mapsXA.map"));
     if (::geteuid() != 0) { // root writes anything
         ::chmod(ResolvePath(dir.File("Roads.dbf")).c_str(), 0444);
         EXPECT_TRUE(IsFileReadOnly(dir.File("Roads.dbf")));

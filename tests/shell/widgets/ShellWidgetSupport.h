@@ -11,6 +11,7 @@
 #include "tests/support/TestSupport.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QImage>
 #include <QSplitter>
 
@@ -18,20 +19,27 @@
 #include <string>
 #include <vector>
 
-// The one application object of the test program (the framework's, so
-// the routes end in it), on the offscreen platform. Never deleted: Qt's
-// own statics go first at exit.
-inline CFrameworkApp& NeedApplication()
+// The one application object of a test program, of the framework's kind
+// or the program's own, on the offscreen platform. Never deleted: Qt's own
+// statics go first at exit.
+template <class App>
+App& NeedApplicationOf(const char* programName)
 {
     static int argc = 1;
-    static char name[] = "test_shell_widgets";
-    static char* argv[] = {name, nullptr};
-    static CFrameworkApp* app = [] {
+    static std::string name = programName;
+    static char* argv[] = {name.data(), nullptr};
+    static App* app = [] {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
-        return new CFrameworkApp(argc, argv);
+        return new App(argc, argv);
     }();
     return *app;
+}
+
+// The framework's, so the routes end in it.
+inline CFrameworkApp& NeedApplication()
+{
+    return NeedApplicationOf<CFrameworkApp>("test_shell_widgets");
 }
 
 // The first base of a fixture whose members are widgets.
@@ -128,4 +136,12 @@ public:
 void RegisterOutsideCommands();
 // Saves a picture of the window for a person to look at, when the
 // environment names a folder (DREL_SCREENSHOT_DIR).
-void SaveScreenshot(QWidget& window, const char* name);
+inline void SaveScreenshot(QWidget& window, const char* name)
+{
+    const QByteArray folder = qgetenv("DREL_SCREENSHOT_DIR");
+    if (folder.isEmpty())
+        return;
+    // Pending layout requests first, so the picture shows what a user sees.
+    QCoreApplication::processEvents();
+    window.grab().save(QDir(QString::fromLocal8Bit(folder)).filePath(QString::fromUtf8(name) + ".png"));
+}

@@ -1,0 +1,444 @@
+#include "shell/widgets/MainFrame.h"
+
+#include "mapdoc/DrelDoc.h"
+#include "mapdoc/ExtensionHooks.h"
+#include "mapdoc/MapTool.h"
+#include "mapdoc/ViewHost.h"
+#include "platform/AppFolders.h"
+#include "platform/AppProfile.h"
+#include "platform/Path.h"
+#include "platform/Process.h"
+#include "platform/QtText.h"
+#include "platform/Strings.h"
+#include "platform/UserServices.h"
+#include "res/CommandIds.h"
+#include "shell/FrameworkDocumentHost.h"
+#include "shell/GpsHooks.h"
+#include "shell/MapFrameWindow.h"
+#include "shell/ToolbarBoxes.h"
+#include "shell/WindowPlacement.h"
+#include "shell/widgets/CommandActions.h"
+#include "shell/widgets/ControlIds.h"
+#include "shell/widgets/DrelApp.h"
+#include "shell/widgets/MdiChild.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTimer>
+#include <QUrl>
+
+#include <cstdlib>
+#include <map>
+
+namespace {
+
+constexpr char kSettings[] = "Settings";
+constexpr char kWindowPos[] = "WindowPos";
+constexpr int kCannotOpenFile = 1007;
+constexpr int kNoSymbolEditor = 1105;
+constexpr char kSymbolEditor[] = "Pikso.exe";
+constexpr char kHelpDocument[] = "Atmintine2006.doc";
+constexpr unsigned kRestoreToMaximized = 2;
+
+enum MainFrameCommand : int {
+    kCmdGpsStart = 30303,
+    kCmdGpsStop = 30305,
+    kCmdAutoPan = 30308,
+    kCmdQualityStandard = 30350,
+    kCmdQualityImproved = 30351,
+    kCmdUserSymbols = 30297,
+};
+
+// The map-tool commands and the tool mode each one checks.
+constexpr std::pair<int, int> kToolModes[] = {
+    {30065, 0},  {30063, 1},  {30064, 2},  {30057, 3},  {30059, 4},  {30056, 5},  {30055, 6},  {30058, 7},
+    {30084, 8},  {30037, 9},  {30060, 10}, {30062, 11}, {30033, 14}, {30032, 13}, {30034, 15}, {30094, 16},
+    {30112, 17}, {30111, 18}, {30119, 19}, {30343, 22}, {30436, 23}, {30623, 24},
+};
+
+// Boxes a map window enables while it is active.
+constexpr int kMapWindowBoxes[] = {kScaleLabelBox, kScaleBox, 30327, kStreetBox, kHouseNumberBox, kCityBox};
+
+// The vehicle and radio commands: only an extension module gives them work.
+constexpr int kExtensionOnlyCommands[] = {
+    30137, 30139, 30143, 30148, 30152, 30197, 30141, 30145, 30181, 30182, 30185,
+    20021, 20022, 20023, 20024, 20025, 20051, 20052, 20413, 20414, 20420,
+};
+
+// A message posted to the window, delivered on its thread.
+class CWindowMessageEvent : public QEvent {
+public:
+    CWindowMessageEvent(unsigned message, uintptr_t wParam, intptr_t lParam)
+        : QEvent(EventType()), message(message), wParam(wParam), lParam(lParam)
+    {
+    }
+    static QEvent::Type EventType()
+    {
+        static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
+        return type;
+    }
+    const unsigned message;
+    const uintptr_t wParam;
+    const intptr_t lParam;
+};
+
+CWindowPlacement PlacementOf(const QWidget& window)
+{
+    CWindowPlacement placement;
+    const bool maximized = window.isMaximized();
+    placement.flags = maximized ? kRestoreToMaximized : 0;
+    placement.showCmd = maximized ? kShowMaximized : kShowNormal;
+    const QRect normal = maximized || window.isFullScreen() ? window.normalGeometry() : window.geometry();
+    placement.left = normal.x();
+    placement.top = normal.y();
+    placement.right = normal.x() + normal.width();
+    placement.bottom = normal.y() + normal.height();
+    return placement;
+}
+
+} // namespace
+
+CMainFrameHooks& MainFrameHooks()
+{
+    static CMainFrameHooks hooks;
+    return hooks;
+}
+
+// The window's own timers, one Qt timer per id.
+class CMainFrame::CTimers : public ITimerHost {
+public:
+    explicit CTimers(CMainFrame& frame) : m_frame(frame) {}
+    void SetTimer(int id, int milliseconds) override
+    {
+        QTimer*& timer = m_timers[id];
+        if (!timer) {
+            timer = new QTimer(&m_frame);
+            QObject::connect(timer, &QTimer::timeout, &m_frame, [this, id] { m_frame.OnTimer(id); });
+        }
+        timer->start(milliseconds);
+    }
+    void KillTimer(int id) override
+    {
+        if (QTimer* timer = m_timers[id])
+            timer->stop();
+    }
+
+private:
+    CMainFrame& m_frame;
+    std::map<int, QTimer*> m_timers;
+};
+
+class CMainFrame::CViewHost : public IViewHost {
+public:
+    explicit CViewHost(CMainFrame& frame) : m_frame(frame) {}
+    void GetScreenLogPixels(int& x, int& y) override
+    {
+        if (const QScreen* screen = m_frame.screen()) {
+            x = static_cast<int>(screen->logicalDotsPerInchX() + 0.5);
+            y = static_cast<int>(screen->logicalDotsPerInchY() + 0.5);
+        }
+    }
+    void SetScaleText(double denominator) override { m_frame.SetScaleText(denominator); }
+    bool IsMapLinked(const std::string& path) override
+    {
+        const CDrelApp* app = CDrelApp::Instance();
+        return app && app->MapLinks().IsMapLinked(path);
+    }
+    std::string GetConfigFilePath() override
+    {
+        const CDrelApp* app = CDrelApp::Instance();
+        return app ? app->ConfigFile().GetPath() : std::string();
+    }
+
+private:
+    CMainFrame& m_frame;
+};
+
+class CMainFrame::CDocumentHost : public CFrameworkDocumentHost {
+public:
+    CDocumentHost(CMainFrame& frame, CDocManager& manager) : CFrameworkDocumentHost(manager), m_frame(frame) {}
+
+    CLayer* GetOpenLegendGroup(const CDrelDoc& document) override
+    {
+        IMapFrameWindow* map = m_frame.ActiveMapFrame();
+        return map && m_frame.GetActiveMapDocument() == &document ? map->GetOpenLegendGroup() : nullptr;
+    }
+    void FillPlacesBox(CDrelDoc& document, const std::vector<std::string>& names) override
+    {
+        m_placesOwner = &document;
+        auto* box = FindControl<QComboBox>(&m_frame, kPlacesBox);
+        if (!box)
+            return;
+        box->clear();
+        for (const std::string& name : names)
+            box->addItem(ToQString(name));
+        box->setEnabled(!names.empty());
+    }
+    void OnDocumentDestroyed(CDrelDoc& document) override
+    {
+        if (m_placesOwner != &document)
+            return;
+        m_placesOwner = nullptr;
+        if (auto* box = FindControl<QComboBox>(&m_frame, kPlacesBox)) {
+            box->clear();
+            box->setEnabled(false);
+        }
+    }
+    void SetCoordinateText(const std::string& text) override { m_frame.SetCoordinateText(text); }
+    bool IsAttributeTableOpen(const CLayer& layer) override
+    {
+        const CDrelApp* app = CDrelApp::Instance();
+        return app && app->IsAttributeTableOpen(layer);
+    }
+    void CloseTableDocuments(CDrelDoc& document) override
+    {
+        if (CDrelApp* app = CDrelApp::Instance())
+            app->CloseTableDocuments(document);
+    }
+
+private:
+    CMainFrame& m_frame;
+    const CDrelDoc* m_placesOwner = nullptr;
+};
+
+CMainFrame::CMainFrame()
+    : CMdiFrame(128),
+      m_timers(std::make_unique<CTimers>(*this)),
+      m_core(*m_timers, *this),
+      m_viewHost(std::make_unique<CViewHost>(*this)),
+      m_documentHost(std::make_unique<CDocumentHost>(*this, CFrameworkApp::Instance()->DocManager()))
+{
+    m_core.SetInvalidateMapViews([] {
+        if (CDrelApp* app = CDrelApp::Instance())
+            app->InvalidateMapViews();
+    });
+    SetViewHost(m_viewHost.get());
+    SetDocumentHost(m_documentHost.get());
+    SetMainMessageWindow(this);
+    RegisterCommands();
+    InstallRegisteredCommands(*this);
+}
+
+CMainFrame::~CMainFrame()
+{
+    // The reader thread posts here: it ends before the window goes.
+    if (IGpsReceiverPort* port = GetGpsReceiverPort(); port && port->IsOpen())
+        port->Close();
+    if (GetMainMessageWindow() == this)
+        SetMainMessageWindow(nullptr);
+    if (&ViewHost() == m_viewHost.get())
+        SetViewHost(nullptr);
+    if (&DocumentHost() == m_documentHost.get())
+        SetDocumentHost(nullptr);
+    ExtensionDestroy(1);
+}
+
+void CMainFrame::RegisterCommands()
+{
+    CCommandTable& commands = Commands();
+    commands.On(kIdOk, [this] { OnEnterInBox(); });
+
+    commands.On(kCmdGpsStart, [this] { m_core.StartGps(); });
+    commands.OnUpdate(kCmdGpsStart, [this](CCommandState& state) { state.Enable(m_core.CanStartGps()); });
+    commands.On(kCmdGpsStop, [this] { m_core.StopGps(); });
+    commands.OnUpdate(kCmdGpsStop, [this](CCommandState& state) { state.Enable(m_core.CanStopGps()); });
+    commands.On(kCmdAutoPan, [this] { m_core.SetAutoPan(!m_core.GetAutoPan()); });
+    commands.OnUpdate(kCmdAutoPan, [this](CCommandState& state) { state.SetCheck(m_core.GetAutoPan() ? 1 : 0); });
+    for (const int quality : {0, 1}) {
+        commands.On(kCmdQualityStandard + quality, [this, quality] { m_core.SetDrawingQuality(quality); });
+        commands.OnUpdate(kCmdQualityStandard + quality, [this, quality](CCommandState& state) {
+            state.SetRadio(m_core.GetDrawingQuality() == quality);
+        });
+    }
+    commands.On(kCmdUserSymbols, [this] { RunUserSymbolEditor(); });
+    commands.On(kCmdHelp, [this] { OpenHelpDocument(); });
+
+    for (const auto& [id, mode] : kToolModes)
+        commands.OnUpdate(id, [mode = mode](CCommandState& state) { state.SetCheck(MapToolMode == mode ? 1 : 0); });
+    for (const int id : kMapWindowBoxes)
+        commands.OnUpdate(id, [](CCommandState& state) { state.Enable(false); });
+    for (const int id : kExtensionOnlyCommands) {
+        commands.On(id, [] {});
+        commands.OnUpdate(id, [](CCommandState&) {});
+    }
+}
+
+bool CMainFrame::Create()
+{
+    auto* bar = new QStatusBar(this);
+    SetControlId(bar, kStatusBarId);
+    setStatusBar(bar);
+    for (const int id : {kMessagePaneId, kCoordinatePaneId}) {
+        auto* pane = new QLabel(bar);
+        SetControlId(pane, id);
+        pane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        pane->setMinimumWidth(pane->fontMetrics().horizontalAdvance(ToQString(LoadString(id))) + 8);
+        bar->addPermanentWidget(pane);
+    }
+
+    if (MainFrameHooks().makeBars) {
+        m_bars = MainFrameHooks().makeBars(*this);
+        if (!m_bars || !m_bars->CreateBars())
+            return false;
+    }
+    ExtensionOnFrameCreate(this);
+    if (m_bars)
+        m_bars->LoadBarState();
+    m_core.ReadProfile();
+    return true;
+}
+
+void CMainFrame::ShowWithSavedPlacement()
+{
+    CWindowPlacement placement;
+    if (placement.Parse(CAppProfile::Instance().GetString(kSettings, kWindowPos))) {
+        setGeometry(placement.left, placement.top, placement.right - placement.left, placement.bottom - placement.top);
+        if (placement.showCmd == kShowMaximized)
+            showMaximized();
+        else
+            showNormal();
+    } else {
+        showMaximized();
+    }
+    if (m_bars)
+        m_bars->LoadBarState();
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event)
+{
+    ExtensionOnFrameClose(this);
+    m_core.WriteProfile();
+    if (m_bars)
+        m_bars->SaveBarState();
+    if (!isMinimized())
+        CAppProfile::Instance().WriteString(kSettings, kWindowPos, PlacementOf(*this).Format());
+    CMdiFrame::closeEvent(event);
+}
+
+IMapFrameWindow* CMainFrame::ActiveMapFrame() const
+{
+    return dynamic_cast<IMapFrameWindow*>(ActiveChild());
+}
+
+CDrelDoc* CMainFrame::GetActiveMapDocument() const
+{
+    const CMdiChild* child = ActiveChild();
+    return child ? child->GetDocument()->GetMapDocument() : nullptr;
+}
+
+CDrelView* CMainFrame::GetActiveMapView() const
+{
+    IMapFrameWindow* map = ActiveMapFrame();
+    return map ? map->GetMapView() : nullptr;
+}
+
+CLayer* CMainFrame::GetSelectedLayer() const
+{
+    IMapFrameWindow* map = ActiveMapFrame();
+    return map ? map->GetActiveLayer() : nullptr;
+}
+
+QLabel* CMainFrame::Pane(int id) const
+{
+    return statusBar() ? FindControl<QLabel>(statusBar(), id) : nullptr;
+}
+
+void CMainFrame::SetMessageText(const std::string& text)
+{
+    if (QLabel* pane = Pane(kMessagePaneId))
+        pane->setText(ToQString(text));
+}
+
+void CMainFrame::SetCoordinateText(const std::string& text)
+{
+    if (QLabel* pane = Pane(kCoordinatePaneId))
+        pane->setText(ToQString(text));
+}
+
+std::string CMainFrame::GetPaneText(int paneId) const
+{
+    const QLabel* pane = Pane(paneId);
+    return pane ? FromQString(pane->text()) : std::string();
+}
+
+void CMainFrame::SetScaleText(double scale)
+{
+    if (auto* box = FindControl<QLineEdit>(this, kScaleBox))
+        box->setText(ToQString(FormatScaleText(scale)));
+}
+
+double CMainFrame::GetScaleText() const
+{
+    const auto* box = FindControl<QLineEdit>(this, kScaleBox);
+    return box ? ParseScaleText(FromQString(box->text())) : 0;
+}
+
+void CMainFrame::OnEnterInBox()
+{
+    QWidget* focus = QApplication::focusWidget();
+    QWidget* parent = focus ? focus->parentWidget() : nullptr;
+    const int box = FindEnterBox(GetControlId(focus), GetControlId(parent));
+    if (box == kReplayPointBox) {
+        const auto* edit = qobject_cast<const QLineEdit*>(GetControlId(focus) == box ? focus : parent);
+        if (edit)
+            GpsHooks().GoToReplayPoint(std::atoi(FromQString(edit->text()).c_str()) - 1);
+        return;
+    }
+    if (const int command = EnterCommandOfBox(box))
+        Actions().Execute(command);
+}
+
+void CMainFrame::RunUserSymbolEditor()
+{
+    const std::string symbols = GetUserFolder() + "Symbols";
+    if (!StartProgram(GetProgramFolder() + kSymbolEditor, "\"" + symbols + "\"", true)) {
+        AppMessageBox(kNoSymbolEditor, MB_OK | MB_ICONWARNING);
+        return;
+    }
+    if (MainFrameHooks().reloadUserSymbols)
+        MainFrameHooks().reloadUserSymbols();
+}
+
+void CMainFrame::OpenHelpDocument()
+{
+    const std::string path = FindProgramFile(kHelpDocument);
+    if (!PathExists(path) ||
+        !QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(ResolvePath(path)))))
+        AppMessageBoxArg(kCannotOpenFile, path, MB_OK | MB_ICONWARNING);
+}
+
+void CMainFrame::PostMessage(unsigned message, uintptr_t wParam, intptr_t lParam)
+{
+    QCoreApplication::postEvent(this, new CWindowMessageEvent(message, wParam, lParam));
+}
+
+intptr_t CMainFrame::SendMessage(unsigned message, uintptr_t wParam, intptr_t lParam)
+{
+    return m_core.OnMessage(message, wParam, lParam);
+}
+
+bool CMainFrame::event(QEvent* event)
+{
+    if (event->type() == CWindowMessageEvent::EventType()) {
+        const auto* posted = static_cast<const CWindowMessageEvent*>(event);
+        SendMessage(posted->message, posted->wParam, posted->lParam);
+        return true;
+    }
+    return CMdiFrame::event(event);
+}
+
+void CMainFrame::OnTimer(int id)
+{
+    m_core.OnTimer(id);
+}
+
+void CMainFrame::SetTimerHostForTesting(ITimerHost* timers)
+{
+    m_core.SetTimerHost(timers ? *timers : *m_timers);
+}

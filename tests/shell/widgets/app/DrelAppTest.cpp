@@ -1,0 +1,353 @@
+#include "tests/shell/widgets/app/AppFixture.h"
+
+#include "core/FileUtil.h"
+#include "layers/Layer.h"
+#include "mapdoc/DrelDoc.h"
+#include "mapdoc/DrelView.h"
+#include "mapdoc/ViewWindow.h"
+#include "platform/Strings.h"
+#include "res/CommandIds.h"
+#include "shell/MapFrameWindow.h"
+#include "shell/TableDocument.h"
+#include "shell/widgets/ControlIds.h"
+#include "shell/widgets/MapViewFrame.h"
+
+#include <QAbstractButton>
+#include <QMdiArea>
+#include <QTimer>
+
+#include <unistd.h>
+
+namespace {
+
+using Texts = std::vector<std::string>;
+
+class DrelAppTest : public CAppFixture {};
+
+TEST_F(DrelAppTest, TheMapOnTheCommandLineOpensInTheMainFrame)
+{
+    ASSERT_TRUE(Start({DemoMapPath()}));
+    EXPECT_TRUE(frame->isVisible());
+    EXPECT_TRUE(frame->isMaximized()); // no saved placement
+    ASSERT_EQ(MapDocuments().size(), 1u);
+    EXPECT_TRUE(EqualPathsNoCase(MapDocuments()[0]->GetPathName(), DemoMapPath()));
+
+    CDrelDoc* map = frame->GetActiveMapDocument();
+    ASSERT_TRUE(map);
+    EXPECT_GT(map->GetLayerCount(), 5);
+    auto* child = dynamic_cast<CMapViewFrame*>(frame->ActiveChild());
+    ASSERT_TRUE(child);
+    EXPECT_EQ(frame->GetActiveMapView(), child->GetMapView());
+    EXPECT_TRUE(child->isMaximized()); // the map windows' show state is maximised until changed
+    EXPECT_EQ(frame->windowTitle(), "Drel Lite - [demo.map]");
+    EXPECT_TRUE(shown.empty());
+    SaveScreenshot(*frame, "main-frame-demo-map");
+}
+
+TEST_F(DrelAppTest, AMissingMapShowsItsFailureOnceAndTheFrameStays)
+{
+    const std::string missing = dir.File("missing.map");
+    ASSERT_TRUE(Start({missing}));
+    EXPECT_EQ(shown, Texts{LoadStringArg(1007, missing)});
+    EXPECT_EQ(captions, Texts{"Drel Lite"});
+    EXPECT_TRUE(frame->isVisible());
+    EXPECT_TRUE(MapDocuments().empty());
+    EXPECT_EQ(frame->ActiveChild(), nullptr);
+    EXPECT_EQ(frame->windowTitle(), "Drel Lite");
+}
+
+TEST_F(DrelAppTest, MessageBoxesGoThroughTheApplicationsRules)
+{
+    ASSERT_TRUE(Start());
+    EXPECT_TRUE(app.UsesOwnMessageBox()); // string 136 is "Lithuanian"
+    std::vector<unsigned> types;
+    int nested = -1;
+    app.SetOwnMessageBox([&](QWidget* owner, const std::string& text, const std::string& caption, unsigned type) {
+        types.push_back(type);
+        EXPECT_EQ(owner, frame);
+        EXPECT_EQ(caption, "Drel Lite");
+        if (types.size() == 1)
+            nested = AppMessageBox(1045); // a burst of one warning shows once
+        return (type & MB_TYPEMASK) == MB_YESNO ? IDYES : IDOK;
+    });
+    EXPECT_EQ(AppMessageBox(1105), IDOK);
+    EXPECT_EQ(nested, 0);
+    EXPECT_TRUE(AskYesNo(2007));
+    EXPECT_EQ(types, (std::vector<unsigned>{MB_OK | MB_ICONWARNING, MB_YESNO | MB_ICONQUESTION}));
+}
+
+TEST_F(DrelAppTest, WhichMapOpensFirst)
+{
+    const std::string demo = DemoMapPath();
+    const std::string demoFolder = GetPathFolder(demo);
+    int chooserRuns = 0;
+    int choice = -1;
+    app.SetMapChooser([&](CMapLinks& links) {
+        ++chooserRuns;
+        EXPECT_EQ(links.GetCount(), 2);
+        return choice;
+    });
+    const auto opened = [this] { return MapDocuments().empty() ? std::string() : MapDocuments()[0]->GetPathName(); };
+
+    // One pair of quotation marks goes; a relative name is taken from the
+    // folder the program was started in.
+    ASSERT_TRUE(Start({"\"" + demo + "\""}));
+    EXPECT_TRUE(EqualPathsNoCase(opened(), demo));
+    Stop();
+    char old[4096];
+    ASSERT_TRUE(getcwd(old, sizeof old));
+    ASSERT_EQ(chdir(ResolvePath(demoFolder).c_str()), 0);
+    ASSERT_TRUE(Start({"demo.map"}));
+    EXPECT_EQ(ResolvePath(opened()), ResolvePath(demo));
+    Stop();
+    ASSERT_EQ(chdir(old), 0);
+
+    // Without links: the most recent file.
+    CAppProfile::Instance().WriteString("Recent File List", "File1", demo);
+    ASSERT_TRUE(Start());
+    EXPECT_TRUE(EqualPathsNoCase(opened(), demo));
+    Stop();
+
+    // One link: its map, the recent file aside; "/dde" and automation open nothing.
+    WriteLink("demo.mln", "Demo", MakeRelativePath(demo, ProgramFile("")));
+    CAppProfile::Instance().WriteString("Recent File List", "File1", dir.File("other.map"));
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(ResolvePath(opened()), ResolvePath(demo));
+    Stop();
+    for (const char* start : {"/dde", "/Automation"}) {
+        ASSERT_TRUE(Start({start}));
+        EXPECT_EQ(opened(), "") << start;
+        Stop();
+    }
+
+    // Several links: the chooser; cancelled, nothing opens.
+    WriteLink("zz.mln", "Missing", "nowhere.map");
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(chooserRuns, 1);
+    EXPECT_EQ(opened(), "");
+    Stop();
+    choice = 0;
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(chooserRuns, 2);
+    EXPECT_EQ(ResolvePath(opened()), ResolvePath(demo));
+    Stop();
+    EXPECT_TRUE(shown.empty());
+}
+
+TEST_F(DrelAppTest, WindowPlacementInTheProfile)
+{
+    CAppProfile& profile = CAppProfile::Instance();
+    ASSERT_TRUE(Start());
+    frame->showNormal();
+    frame->setGeometry(100, 80, 640, 480);
+    CloseAsUser();
+    EXPECT_EQ(profile.GetString("Settings", "WindowPos"), "0,1,-1,-1,-1,-1,100,80,740,560");
+    ASSERT_TRUE(Start());
+    EXPECT_FALSE(frame->isMaximized());
+    EXPECT_EQ(frame->geometry(), QRect(100, 80, 640, 480));
+
+    // Maximised: it comes back maximised, its normal rectangle kept.
+    frame->setGeometry(120, 90, 600, 400);
+    frame->showMaximized();
+    CloseAsUser();
+    EXPECT_EQ(profile.GetString("Settings", "WindowPos"), "2,3,-1,-1,-1,-1,120,90,720,490");
+    ASSERT_TRUE(Start());
+    EXPECT_TRUE(frame->isMaximized());
+    EXPECT_EQ(frame->normalGeometry(), QRect(120, 90, 600, 400));
+
+    // Nothing is written while minimised.
+    frame->showMinimized();
+    CloseAsUser();
+    EXPECT_EQ(profile.GetString("Settings", "WindowPos"), "2,3,-1,-1,-1,-1,120,90,720,490");
+
+    profile.WriteString("Settings", "WindowPos", "0,1,-1,-1,-1,-1,100,80");
+    ASSERT_TRUE(Start());
+    EXPECT_TRUE(frame->isMaximized());
+}
+
+TEST_F(DrelAppTest, TheShowStateIsWrittenAtExitOnlyWhenItChanged)
+{
+    CAppProfile& profile = CAppProfile::Instance();
+    ASSERT_TRUE(Start({DemoMapPath()}));
+    Stop();
+    EXPECT_EQ(profile.GetString("Settings", "ShowCmd", "none"), "none");
+
+    ASSERT_TRUE(Start({DemoMapPath()}));
+    auto* child = dynamic_cast<CMapViewFrame*>(frame->ActiveChild());
+    ASSERT_TRUE(child);
+    child->showNormal();
+    EXPECT_EQ(app.GetMapWindowShowState(), kShowNormal);
+    Stop();
+    EXPECT_EQ(profile.GetInt("Settings", "ShowCmd", 0), kShowNormal);
+
+    // The next map window opens restored.
+    ASSERT_TRUE(Start({DemoMapPath()}));
+    EXPECT_FALSE(frame->ActiveChild()->isMaximized());
+    EXPECT_EQ(app.GetMapWindowShowState(), kShowNormal);
+    frame->ActiveChild()->showMaximized();
+    EXPECT_EQ(app.GetMapWindowShowState(), kShowMaximized);
+}
+
+TEST_F(DrelAppTest, ApplicationCommands)
+{
+    CAppProfile& profile = CAppProfile::Instance();
+    ASSERT_TRUE(Start());
+
+    // The first linked map.
+    EXPECT_TRUE(Run(30326));
+    EXPECT_EQ(shown, Texts{LoadString(1075)});
+    WriteLink("demo.mln", "Demo", DemoMapPath());
+    app.MapLinks().LoadMapLinks();
+    EXPECT_TRUE(Run(30326));
+    EXPECT_EQ(MapDocuments().size(), 1u);
+    app.DocManager().CloseAllDocuments();
+
+    // The maps list and the new map wait for their dialogs.
+    EXPECT_FALSE(IsEnabled(30202));
+    EXPECT_FALSE(IsEnabled(30015));
+    EXPECT_FALSE(IsEnabled(kCmdFilePrintSetup));
+    app.SetMapChooser([](CMapLinks&) { return 0; });
+    EXPECT_TRUE(Run(30202));
+    EXPECT_EQ(MapDocuments().size(), 1u);
+    app.DocManager().CloseAllDocuments();
+
+    int units = 1;
+    app.SetMapUnitsPrompt([&units](int& chosen) {
+        chosen = units;
+        return units >= 0;
+    });
+    EXPECT_TRUE(Run(30015));
+    ASSERT_EQ(MapDocuments().size(), 1u);
+    CDrelDoc* metric = MapDocuments()[0]->GetMapDocument();
+    EXPECT_EQ(metric->Settings().mapUnits, 1);
+    EXPECT_EQ(metric->GetCoordSystem(), 1);
+    units = 0;
+    EXPECT_TRUE(Run(30015));
+    ASSERT_EQ(MapDocuments().size(), 2u);
+    EXPECT_EQ(MapDocuments()[1]->GetMapDocument()->GetCoordSystem(), 0);
+    units = -1; // cancelled
+    EXPECT_TRUE(Run(30015));
+    EXPECT_EQ(MapDocuments().size(), 2u);
+
+    // The layer order of the legends.
+    QAction* bottomUp = frame->Actions().Action(30482);
+    QAction* topDown = frame->Actions().Action(30485);
+    frame->Actions().UpdateAll();
+    EXPECT_TRUE(bottomUp->isChecked());
+    EXPECT_FALSE(topDown->isChecked());
+    EXPECT_TRUE(Run(30485));
+    EXPECT_EQ(app.GetLayerOrderInLegend(), 0);
+    EXPECT_EQ(profile.GetInt("Settings", "LayerOrderInLegend", -1), 0);
+    EXPECT_TRUE(topDown->isChecked());
+    EXPECT_FALSE(bottomUp->isChecked());
+
+    // About: the box with its one button.
+    QTimer::singleShot(0, [] {
+        QWidget* about = QApplication::activeModalWidget();
+        ASSERT_TRUE(about);
+        EXPECT_EQ(GetControlId(about), 100);
+        auto* close = FindControl<QAbstractButton>(about, IDOK);
+        ASSERT_TRUE(close);
+        EXPECT_EQ(close->text(), QString::fromUtf8("Uždaryti"));
+        close->click();
+    });
+    EXPECT_TRUE(Run(kCmdAppAbout));
+    EXPECT_EQ(shown.size(), 1u);
+}
+
+// A table window that only logs.
+class CLoggingTableFrame : public IDocFrame {
+public:
+    CLoggingTableFrame(std::vector<std::string>& log, CDocManager& manager) : m_log(log), m_manager(manager) {}
+    void InitialUpdateFrame() override { m_log.push_back("shown"); }
+    void ActivateFrame() override { m_log.push_back("activated"); }
+    void DestroyFrame() override
+    {
+        m_log.push_back("closed");
+        m_manager.FrameDestroyed(*this);
+        delete this;
+    }
+
+private:
+    std::vector<std::string>& m_log;
+    CDocManager& m_manager;
+};
+
+TEST_F(DrelAppTest, AttributeTablesOpenOncePerLayer)
+{
+    ASSERT_TRUE(Start({DemoMapPath()}));
+    CDrelDoc& map = *frame->GetActiveMapDocument();
+    CLayer& streets = *map.GetLayer(map.GetLayerCount() - 1);
+
+    // No table window yet: nothing opens.
+    app.OpenAttributeTable(streets, map);
+    EXPECT_FALSE(app.IsAttributeTableOpen(streets));
+
+    std::vector<std::string> log;
+    app.SetTableFactories(nullptr, [&](CShellDocument&, CDocTemplate&) -> IDocFrame* {
+        return new CLoggingTableFrame(log, app.DocManager());
+    });
+    app.OpenAttributeTable(streets, map);
+    app.OpenAttributeTable(streets, map);
+    EXPECT_EQ(log, (Texts{"shown", "activated"}));
+    CDocTemplate& tables = *app.DocManager().FindTemplate(CDrelApp::kTableTemplateId);
+    ASSERT_EQ(tables.GetDocumentCount(), 1);
+    EXPECT_EQ(tables.GetDocument(0)->GetTitle(), streets.GetName());
+    EXPECT_TRUE(app.IsAttributeTableOpen(streets));
+
+    // Another layer object over the same table, the path in other letter case.
+    std::string upper = streets.GetPath();
+    for (char& c : upper)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    CLayer twin(streets.GetName(), upper, streets.GetType());
+    EXPECT_TRUE(app.IsAttributeTableOpen(twin));
+    CLayer other("kita", dir.File("kita.gdb"), 0);
+    EXPECT_FALSE(app.IsAttributeTableOpen(other));
+
+    app.CloseTableDocuments(map);
+    EXPECT_EQ(tables.GetDocumentCount(), 0);
+    EXPECT_EQ(log.back(), "closed");
+}
+
+// A map window of the kind the map frame will be: a view on a window that
+// counts its repaints.
+class CCountingMapFrame : public CMdiChild, public IMapFrameWindow, public IViewWindow {
+public:
+    CCountingMapFrame(CShellDocument& document, CDocTemplate& docTemplate)
+        : CMdiChild(document, docTemplate), view(std::make_unique<CDrelView>(*document.GetMapDocument()))
+    {
+        view->SetWindow(this);
+    }
+    CDrelView* GetMapView() override { return view.get(); }
+    void InvalidateView() override { ++repaints; }
+    // The view goes before its document.
+    void DestroyFrame() override
+    {
+        view.reset();
+        CMdiChild::DestroyFrame();
+    }
+
+    std::unique_ptr<CDrelView> view;
+    int repaints = 0;
+};
+
+TEST_F(DrelAppTest, TheMapFrameFactoryIsASeam)
+{
+    app.SetMapFrameFactory([this](CShellDocument& document, CDocTemplate& docTemplate) -> IDocFrame* {
+        auto* child = new CCountingMapFrame(document, docTemplate);
+        app.GetMainFrame()->AddChild(child);
+        return child;
+    });
+    ASSERT_TRUE(Start({DemoMapPath()}));
+    auto* child = dynamic_cast<CCountingMapFrame*>(frame->ActiveChild());
+    ASSERT_TRUE(child);
+    EXPECT_EQ(frame->GetActiveMapView(), child->view.get());
+    EXPECT_TRUE(app.IsMapDocumentOpen(frame->GetActiveMapDocument()));
+    CDrelDoc stray;
+    EXPECT_FALSE(app.IsMapDocumentOpen(&stray));
+    const int before = child->repaints;
+    app.InvalidateMapViews();
+    EXPECT_EQ(child->repaints, before + 1);
+}
+
+} // namespace
