@@ -1851,16 +1851,16 @@ bool CDC::DrawIconEx(int x, int y, const CIcon& icon, int width, int height)
     }
     if (dest.IsRectEmpty())
         return true;
-    DrawBlended(*image, dest, mirrorX, mirrorY);
+    DrawBlended(*image, dest, mirrorX, mirrorY, true);
     return true;
 }
 
-void CDC::DrawBlended(const QImage& image, const CRect& dest, bool mirrorX, bool mirrorY)
+void CDC::DrawBlended(const QImage& image, const CRect& dest, bool mirrorX, bool mirrorY, bool smooth)
 {
     ApplyClip();
     m_painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
     m_painter->setRenderHint(QPainter::SmoothPixmapTransform,
-                             WidthOf(dest) != image.width() || HeightOf(dest) != image.height());
+                             smooth && (WidthOf(dest) != image.width() || HeightOf(dest) != image.height()));
     m_painter->drawImage(ToQRectF(dest), image.mirrored(mirrorX, mirrorY));
     Touch(dest);
 }
@@ -1924,7 +1924,7 @@ bool CDC::AlphaBlendDIBits(int x, int y, int width, int height, int xSrc, int yS
     bool mirrorX = false, mirrorY = false;
     const CRect dest = DeviceRect(dx, dy, dw, dh, mirrorX, mirrorY);
     if (!dest.IsRectEmpty())
-        DrawBlended(image, dest, mirrorX != sourceMirrorX, mirrorY != sourceMirrorY);
+        DrawBlended(image, dest, mirrorX != sourceMirrorX, mirrorY != sourceMirrorY, false);
     return true;
 }
 

@@ -240,7 +240,8 @@ public:
     // A 32-bit DIB (BI_RGB, or BI_BITFIELDS with the usual masks) whose
     // colours are premultiplied by their alpha, blended over the target
     // and faded by constantAlpha (0..255), as the alpha blend of the
-    // drawing interface does. The source rectangle is as for StretchDIBits.
+    // drawing interface does: stretched as COLORONCOLOR. The source
+    // rectangle is as for StretchDIBits.
     bool AlphaBlendDIBits(int x, int y, int width, int height, int xSrc, int ySrc, int srcWidth, int srcHeight,
                           const DibData& dib, int constantAlpha = 255);
 
@@ -328,7 +329,8 @@ private:
     bool TakePathRegion(CRgn* rgn);
     void RecordPicture(const IBlitSource& source, CRect from, bool mirrorX, bool mirrorY, int x, int y, int width,
                        int height, const BlitKey& key, std::uint32_t rop);
-    void DrawBlended(const QImage& image, const CRect& dest, bool mirrorX, bool mirrorY);
+    // Smooth stretching for icons; blends of pictures take the nearest pixel.
+    void DrawBlended(const QImage& image, const CRect& dest, bool mirrorX, bool mirrorY, bool smooth);
 
     void StrokeFigures(const std::vector<PathFigure>& figures);
     void StrokeCosmetic(const Pen& pen, const std::vector<CPoint>& points, bool closed);

@@ -621,6 +621,8 @@ void CEmfRecorder::Path(PathOp op, int mode, const CRgn*)
 {
     switch (op) {
     case PathOp::Begin:
+        // Readers that fill a path when it ends find the pen and brush chosen.
+        Sync(kStroke | kFill);
         m_inPath = true;
         Record(EMR_BEGINPATH, {});
         break;

@@ -327,6 +327,18 @@ void CMetafilePlayer::RoundRect(const CRect& box, CSize corner)
     WithBrushColours([&] { m_dc.Polygon(points.data(), static_cast<int>(points.size())); });
 }
 
+CPen CMetafilePlayer::OldStylePen(std::uint32_t style, int width, COLORREF colour)
+{
+    // Ends and joins a wide pen names make it a geometric one.
+    CPen pen;
+    if ((style & (PS_ENDCAP_MASK | PS_JOIN_MASK)) && width > 1 &&
+        pen.CreatePen(static_cast<int>(PS_GEOMETRIC | (style & (PS_STYLE_MASK | PS_ENDCAP_MASK | PS_JOIN_MASK))), width,
+                      LOGBRUSH{BS_SOLID, colour, 0}))
+        return pen;
+    pen.CreatePen(static_cast<int>(style & PS_STYLE_MASK), width, colour);
+    return pen;
+}
+
 CMetafilePlayer::Object CMetafilePlayer::PatternBrush(const DibData& dib, bool ownColours)
 {
     Object object;
@@ -857,7 +869,7 @@ void CEmfPlayer::CreateObject(std::uint32_t type, const CRecordReader& in)
     switch (type) {
     case EMR_CREATEPEN:
         object.kind = Object::Pen;
-        object.pen.CreatePen(static_cast<int>(in.U32(12)), in.I32(16), in.U32(24));
+        object.pen = OldStylePen(in.U32(12), in.I32(16), in.U32(24));
         break;
     case EMR_EXTCREATEPEN: {
         object.kind = Object::Pen;
@@ -1404,7 +1416,7 @@ void CWmfPlayer::CreateObject(std::uint16_t function, const CRecordReader& in)
     switch (function) {
     case META_CREATEPENINDIRECT:
         object.kind = Object::Pen;
-        object.pen.CreatePen(static_cast<std::uint16_t>(P(in, 0)), P(in, 1), in.U32(12));
+        object.pen = OldStylePen(static_cast<std::uint16_t>(P(in, 0)), P(in, 1), in.U32(12));
         break;
     case META_CREATEBRUSHINDIRECT: {
         object.kind = Object::Brush;

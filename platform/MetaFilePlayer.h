@@ -94,6 +94,8 @@ protected:
     void RoundRect(const CRect& box, CSize corner);
     // A DIB whose pixels the target's blits cannot read (16 or 32 bits)
     // as 24 bits; the others as they are. False for a header that is none.
+    // A pen of the style word of a pen record.
+    static CPen OldStylePen(std::uint32_t style, int width, COLORREF colour);
     // A brush of a pattern DIB: the top left 8 x 8 pixels of a 1-bit one
     // (with its own colours unless the player's text and background
     // colours are to paint it), else a solid brush of the mean colour.

@@ -4,7 +4,6 @@
 
 #include "tests/support/TestSupport.h"
 
-#include <QGuiApplication>
 #include <QImage>
 #include <QPdfWriter>
 
@@ -19,22 +18,6 @@ namespace {
 
 // "Šiauliai" in code page 1257.
 const std::string kSiauliai = "\xD0iauliai";
-
-// Fonts need a GUI application; one is made for the whole program, on the
-// offscreen platform, the first time a text test runs.
-void NeedGuiApplication()
-{
-    static int argc = 1;
-    static char name[] = "test_platform";
-    static char* argv[] = {name, nullptr};
-    static const std::unique_ptr<QGuiApplication> app = []() -> std::unique_ptr<QGuiApplication> {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        if (QCoreApplication::instance())
-            return nullptr;
-        return std::make_unique<QGuiApplication>(argc, argv);
-    }();
-}
 
 // The box of the pixels that are not white; empty when there are none.
 CRect Ink(const QImage& image)
