@@ -546,3 +546,227 @@ TEST(MetaFile, PlaysIntoAnyRectangleAndKeepsTheContextAsItWas)
         EXPECT_EQ(clip, CRect(0, 0, 2083, 2083)) << "no clipping left behind";
     }
 }
+
+TEST(MetaFile, WideDrawingsGetACoarserPlaceableUnit)
+{
+    const struct {
+        CRect frame;
+        int unitsPerInch;
+    } units[] = {
+        {CRect(0, 0, 32767, 100), 1000},
+        {CRect(0, 0, 30000, 32767), 1000},
+        {CRect(0, 0, 40000, 20000), 819},
+        {CRect(0, 0, 100, 83000), 394},
+        {CRect(0, 0, 40000000, 10), 0},
+        {CRect(0, 0, 0, 10), 0},
+    };
+    for (const auto& u : units) {
+        CMetaFileDC dc;
+        EXPECT_EQ(dc.Create(nullptr, u.frame), u.unitsPerInch > 0) << u.frame.right << " x " << u.frame.bottom;
+        const CMetaFile file = dc.Close();
+        if (u.unitsPerInch == 0)
+            continue;
+        ASSERT_EQ(file.GetKind(), CMetaFile::Kind::Placeable);
+        const PlaceableMetaHeader& header = file.GetPlaceableHeader();
+        EXPECT_EQ(header.unitsPerInch, u.unitsPerInch);
+        EXPECT_LE(header.boundingBox.right, 32767);
+        EXPECT_LE(header.boundingBox.bottom, 32767);
+        EXPECT_NEAR(header.boundingBox.right * 1000.0 / u.unitsPerInch, u.frame.right, 1000.0 / u.unitsPerInch);
+    }
+
+    // 40 x 20 inches: the squares in the far corners stay there.
+    const CMetaFile file = RecordPlaceable(
+        [](CDC& dc) {
+            dc.SetMapMode(MM_ANISOTROPIC);
+            dc.SetWindowExt(1000, 1000);
+            dc.SetViewportExt(96, 96);
+            dc.SelectObject(CPen::FromStock(NULL_PEN));
+            dc.FillSolidRect(CRect(0, 0, 2000, 2000), kBlue);
+            dc.FillSolidRect(CRect(38000, 18000, 40000, 20000), kRed);
+        },
+        CRect(0, 0, 40000, 20000));
+    const QImage played = Played(file, 400, 200);
+    EXPECT_EQ(At(played, 10, 10), kBlue);
+    EXPECT_EQ(At(played, 390, 190), kRed);
+    EXPECT_EQ(At(played, 200, 100), kGrey);
+}
+
+TEST(MetaFile, PointsBeyondSixteenBitsAreCutNotWrapped)
+{
+    const CMetaFile file = RecordPlaceable([](CDC& dc) {
+        dc.SetMapMode(MM_ANISOTROPIC);
+        dc.SetWindowExt(1000, 1000);
+        dc.SetViewportExt(96, 96);
+        const CPen pen(PS_SOLID, 0, kRed);
+        dc.SelectObject(pen);
+        const CPoint line[] = {{1000, 1000}, {200000, 1000}};
+        dc.Polyline(line, 2);
+        const CBrush brush(kBlue);
+        dc.SelectObject(brush);
+        const CPoint wedge[] = {{1000, 2000}, {90000, 2000}, {90000, 2900}, {1000, 2900}};
+        dc.Polygon(wedge, 4);
+    });
+    const QImage played = Played(file, kWidth, kHeight);
+    EXPECT_EQ(At(played, 470, 96), kRed) << "the line runs to the picture's edge";
+    EXPECT_EQ(At(played, 470, 250), kBlue) << "so does the polygon";
+}
+
+TEST(MetaFile, ManyObjectsShareASmallTable)
+{
+    // 600 pens of their own colour, one line each; pen 0 stays selected in
+    // a saved state while all the others come and go.
+    auto colour = [](int i) { return RGB(i % 256, (i / 256) * 100, 50); };
+    auto draw = [&](CDC& dc) {
+        const CPen first(PS_SOLID, 0, colour(0));
+        dc.SelectObject(first);
+        dc.SaveDC();
+        for (int i = 1; i < 600; ++i) {
+            const CPen pen(PS_SOLID, 0, colour(i));
+            dc.SelectObject(pen);
+            dc.MoveTo(i, 0);
+            dc.LineTo(i, 10);
+        }
+        dc.RestoreDC(-1);
+        dc.MoveTo(0, 0);
+        dc.LineTo(0, 10);
+    };
+    const CMetaFile emf = RecordEnhanced(draw, 600, 20);
+    const CMetaFile wmf = RecordPlaceable(
+        [&](CDC& dc) {
+            // One thousandth of an inch a unit, as the export maps it.
+            dc.SetMapMode(MM_ANISOTROPIC);
+            dc.SetWindowExt(96, 96);
+            dc.SetViewportExt(96, 96);
+            draw(dc);
+        },
+        CRect(0, 0, 6250, 209));
+    EXPECT_LE(emf.GetEnhHeader().handles, 257);
+    EXPECT_LE(wmf.GetPlaceableHeader().objects, 256);
+    for (const CMetaFile* file : {&emf, &wmf}) {
+        const QImage played = Played(*file, 600, 20);
+        for (int i : {0, 1, 255, 256, 257, 300, 599})
+            EXPECT_EQ(At(played, i, 5), colour(i)) << "line " << i;
+    }
+}
+
+TEST(MetaFile, SavedBesideAndLoaded)
+{
+    NeedGuiApplication();
+    CTempDir dir;
+    const CMetaFile emf = RichEnhanced();
+    const std::string path = dir.File("map.emf");
+    WriteWholeFile(path, "an older file");
+    ASSERT_TRUE(emf.Save(path));
+    CMetaFile loaded;
+    ASSERT_TRUE(loaded.Load(path));
+    EXPECT_EQ(loaded.GetKind(), CMetaFile::Kind::Enhanced);
+    EXPECT_TRUE(loaded.GetBits() == emf.GetBits());
+    EXPECT_FALSE(emf.Save(dir.File("no such folder/map.emf")));
+    EXPECT_FALSE(CMetaFile().Save(path)) << "an empty metafile is not written";
+    EXPECT_TRUE(ReadWholeFile(path) == std::string(emf.GetBits().begin(), emf.GetBits().end()));
+    WriteWholeFile(dir.File("text.wmf"), "not a metafile at all");
+    EXPECT_FALSE(loaded.Load(dir.File("text.wmf")));
+    EXPECT_TRUE(loaded.IsEmpty());
+    EXPECT_FALSE(loaded.Load(dir.File("missing.wmf")));
+}
+
+TEST(MetaFile, PlaceableHeaderChecks)
+{
+    NeedGuiApplication();
+    const std::vector<std::uint8_t> good = RecordPlaceable([](CDC& dc) { DrawSample(dc); }).GetBits();
+    auto withWord = [&](std::size_t at, std::uint16_t value, bool fixChecksum) {
+        std::vector<std::uint8_t> bytes = good;
+        bytes[at] = static_cast<std::uint8_t>(value);
+        bytes[at + 1] = static_cast<std::uint8_t>(value >> 8);
+        if (fixChecksum) {
+            std::uint16_t sum = 0;
+            for (std::size_t i = 0; i < 20; i += 2)
+                sum ^= static_cast<std::uint16_t>(bytes[i] | (bytes[i + 1] << 8));
+            bytes[20] = static_cast<std::uint8_t>(sum);
+            bytes[21] = static_cast<std::uint8_t>(sum >> 8);
+        }
+        return bytes;
+    };
+    const struct {
+        const char* name;
+        std::vector<std::uint8_t> bytes;
+        bool placeable;
+    } cases[] = {
+        {"as written", good, true},
+        {"2540 units an inch", withWord(14, 2540, true), true},
+        {"0 units an inch", withWord(14, 0, true), false},
+        {"2541 units an inch", withWord(14, 2541, true), false},
+        {"a wrong checksum", withWord(20, 0x1234, false), false},
+        {"a wrong key", withWord(0, 0xCDD8, true), false},
+        {"metafile type 3", withWord(22, 3, false), false},
+        {"a size beyond the file", withWord(28, 0xFFFF, false), false},
+        {"cut in the header", std::vector<std::uint8_t>(good.begin(), good.begin() + 30), false},
+    };
+    for (const auto& c : cases) {
+        const CMetaFile file = CMetaFile::FromBytes(c.bytes);
+        // What fails as placeable is read as an enhanced metafile, which it is not.
+        EXPECT_EQ(file.GetKind(), c.placeable ? CMetaFile::Kind::Placeable : CMetaFile::Kind::None) << c.name;
+    }
+}
+
+namespace {
+
+// Runs a converter on a file; its exit status and what it printed.
+int RunConverter(const std::string& command, std::string& output)
+{
+    std::FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
+    if (!pipe)
+        return -1;
+    char buffer[512];
+    while (std::fgets(buffer, sizeof buffer, pipe))
+        output += buffer;
+    return ::pclose(pipe);
+}
+
+bool Installed(const char* program)
+{
+    return ::access((std::string("/usr/bin/") + program).c_str(), X_OK) == 0;
+}
+
+} // namespace
+
+TEST(MetaFile, IndependentReaderOfEnhancedMetafiles)
+{
+    NeedGuiApplication();
+    if (!Installed("emf2svg-conv"))
+        GTEST_SKIP() << "emf2svg-conv (package emf2svg) is not installed";
+    CTempDir dir;
+    ASSERT_TRUE(RichEnhanced().Save(dir.File("rich.emf")));
+    std::string output;
+    EXPECT_EQ(RunConverter("emf2svg-conv -i '" + dir.File("rich.emf") + "' -o '" + dir.File("rich.svg") + "'", output), 0);
+    EXPECT_EQ(output, "") << "no complaint";
+    const std::string svg = ReadWholeFile(dir.File("rich.svg"));
+    for (const std::string& text : {kOak, kSiauliai, std::string("Vilnius Kaunas"), std::string("Klaip\xEB" "da")})
+        EXPECT_NE(svg.find("[CDATA[" + Cp1257ToUtf8(text) + "]]"), std::string::npos) << Cp1257ToUtf8(text);
+    for (const char* shape : {"<ellipse", "<rect", "<path", "<image", "clipPath", "rotate(-45"})
+        EXPECT_NE(svg.find(shape), std::string::npos) << shape;
+}
+
+TEST(MetaFile, IndependentReaderOfWindowsMetafiles)
+{
+    NeedGuiApplication();
+    if (!Installed("wmf2svg"))
+        GTEST_SKIP() << "wmf2svg (package libwmf-bin) is not installed";
+    CTempDir dir;
+    ASSERT_TRUE(RichPlaceable().Save(dir.File("rich.wmf")));
+    std::string output;
+    EXPECT_EQ(RunConverter("wmf2svg -o '" + dir.File("rich.svg") + "' '" + dir.File("rich.wmf") + "'", output), 0);
+    EXPECT_EQ(output, "") << "no complaint (its fonts come with fonts-urw-base35)";
+    const std::string svg = ReadWholeFile(dir.File("rich.svg"));
+    // The reader places each letter at its width and passes the text's
+    // code page 1257 bytes on: the letters in order are the texts.
+    std::string letters;
+    for (std::size_t at = svg.find("</text>"); at != std::string::npos; at = svg.find("</text>", at + 1)) {
+        const std::size_t open = svg.rfind('>', at);
+        letters += svg.substr(open + 1, at - open - 1);
+    }
+    for (const std::string& text : {kOak, kSiauliai, std::string("Vilnius Kaunas")})
+        EXPECT_NE(letters.find(text), std::string::npos) << Cp1257ToUtf8(text);
+    for (const char* shape : {"<ellipse", "<rect", "<polyline", "<polygon", "<path", "<image", "font-weight:bold"})
+        EXPECT_NE(svg.find(shape), std::string::npos) << shape;
+}
