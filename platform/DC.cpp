@@ -1591,16 +1591,15 @@ QRectF ToQRectF(const CRect& r)
 // Pixels no bigger than this are made for devices that scale pictures themselves.
 constexpr std::int64_t kMaxPaperPixels = std::int64_t(1) << 24;
 
-// The corner and extent along one axis of the destination part that the
-// source pixels lo .. hi of the span fromLo .. fromHi take.
+// The two ends along one axis of the destination part that the source
+// pixels lo .. hi of the span fromLo .. fromHi take.
 std::pair<int, int> DestPart(int start, int extent, int fromLo, int fromHi, int lo, int hi, bool mirror)
 {
     const double span = double(fromHi) - fromLo;
     double f0 = (lo - fromLo) / span, f1 = (hi - fromLo) / span;
     if (mirror)
         std::tie(f0, f1) = std::pair(1 - f1, 1 - f0);
-    const int a = RoundCoord(start + extent * f0);
-    return {a, RoundCoord(start + extent * f1) - a};
+    return {RoundCoord(start + double(extent) * f0), RoundCoord(start + double(extent) * f1)};
 }
 
 RecordedPicture PictureOf(const QImage& image)
@@ -1914,15 +1913,15 @@ bool CDC::AlphaBlendDIBits(int x, int y, int width, int height, int xSrc, int yS
             out[col] = (a << 24) | (scaled(p[2]) << 16) | (scaled(p[1]) << 8) | scaled(p[0]);
         }
     }
-    const auto [dx, dw] = DestPart(x, width, from.left, from.right, inside.left, inside.right, sourceMirrorX);
-    const auto [dy, dh] = DestPart(y, height, from.top, from.bottom, inside.top, inside.bottom, sourceMirrorY);
+    const auto [x0, x1] = DestPart(x, width, from.left, from.right, inside.left, inside.right, sourceMirrorX);
+    const auto [y0, y1] = DestPart(y, height, from.top, from.bottom, inside.top, inside.bottom, sourceMirrorY);
     if (m_recorder) {
-        m_recorder->Picture(CRect(dx, dy, dx + dw, dy + dh), PictureOf(image.mirrored(sourceMirrorX, sourceMirrorY)),
-                            SRCCOPY);
+        m_recorder->Picture(CRect(x0, y0, x1, y1), PictureOf(image.mirrored(sourceMirrorX, sourceMirrorY)), SRCCOPY);
         return true;
     }
     bool mirrorX = false, mirrorY = false;
-    const CRect dest = DeviceRect(dx, dy, dw, dh, mirrorX, mirrorY);
+    const CRect dest = DeviceRect(x0, y0, ClampToInt(std::int64_t(x1) - x0), ClampToInt(std::int64_t(y1) - y0),
+                                  mirrorX, mirrorY);
     if (!dest.IsRectEmpty())
         DrawBlended(image, dest, mirrorX != sourceMirrorX, mirrorY != sourceMirrorY, false);
     return true;
@@ -1935,8 +1934,8 @@ void CDC::RecordPicture(const IBlitSource& source, CRect from, bool mirrorX, boo
     if (!inside.IntersectRect(from, CRect(0, 0, source.Width(), source.Height())))
         return;
     // A source reaching beyond the picture shrinks the destination to the part inside.
-    const auto [dx, dw] = DestPart(x, width, from.left, from.right, inside.left, inside.right, mirrorX);
-    const auto [dy, dh] = DestPart(y, height, from.top, from.bottom, inside.top, inside.bottom, mirrorY);
+    const auto [x0, x1] = DestPart(x, width, from.left, from.right, inside.left, inside.right, mirrorX);
+    const auto [y0, y1] = DestPart(y, height, from.top, from.bottom, inside.top, inside.bottom, mirrorY);
     RecordedPicture picture;
     picture.width = inside.Width();
     picture.height = inside.Height();
@@ -1957,7 +1956,7 @@ void CDC::RecordPicture(const IBlitSource& source, CRect from, bool mirrorX, boo
         if (mirrorX)
             std::reverse(out, out + picture.width);
     }
-    m_recorder->Picture(CRect(dx, dy, dx + dw, dy + dh), picture, rop);
+    m_recorder->Picture(CRect(x0, y0, x1, y1), picture, rop);
 }
 
 // ---- Text ----------------------------------------------------------------

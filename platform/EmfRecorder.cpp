@@ -74,6 +74,12 @@ constexpr std::uint32_t kStock = 0x80000000;
 constexpr std::uint32_t ETO_CLIPPED = 4;
 constexpr std::uint32_t GM_COMPATIBLE = 1;
 
+// right - left of the calls' rectangles, which may hold any corners.
+std::int32_t Span(int from, int to)
+{
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(std::int64_t(to) - from, INT_MIN, INT_MAX));
+}
+
 bool Fits16(const CPoint* points, std::size_t count)
 {
     return std::all_of(points, points + count, [](const CPoint& p) {
@@ -515,8 +521,8 @@ void CEmfRecorder::WriteBitBlt(const CRect& rect, std::uint32_t rop)
     RectL(Bounds(corners, 2));
     m_out.I32(rect.left);
     m_out.I32(rect.top);
-    m_out.I32(rect.Width());
-    m_out.I32(rect.Height());
+    m_out.I32(Span(rect.left, rect.right));
+    m_out.I32(Span(rect.top, rect.bottom));
     m_out.U32(rop);
     m_out.Zeros(8);  // source corner
     m_out.F32(1.0f); // identity transform of the source
@@ -549,8 +555,8 @@ void CEmfRecorder::Picture(const CRect& rect, const RecordedPicture& picture, st
         m_out.U32(static_cast<std::uint32_t>(dib.size() - 40));
         m_out.U32(DIB_RGB_COLORS);
         m_out.U32(rop);
-        m_out.I32(rect.Width());
-        m_out.I32(rect.Height());
+        m_out.I32(Span(rect.left, rect.right));
+        m_out.I32(Span(rect.top, rect.bottom));
         m_out.Bytes(dib.data(), dib.size());
         End(start);
         return;
@@ -562,8 +568,8 @@ void CEmfRecorder::Picture(const CRect& rect, const RecordedPicture& picture, st
     RectL(Bounds(corners, 2));
     m_out.I32(rect.left);
     m_out.I32(rect.top);
-    m_out.I32(rect.Width());
-    m_out.I32(rect.Height());
+    m_out.I32(Span(rect.left, rect.right));
+    m_out.I32(Span(rect.top, rect.bottom));
     m_out.U8(0);   // AC_SRC_OVER
     m_out.U8(0);
     m_out.U8(255); // no constant fading

@@ -287,7 +287,7 @@ void CMetafilePlayer::Arc(const CRect& box, CPoint start, CPoint end, int kind)
     while (sweep <= 0)
         sweep += 2 * std::numbers::pi;
     const double size = std::fabs(m_sx) * rx + std::fabs(m_sy) * ry;
-    const int steps = std::clamp(static_cast<int>(size * sweep / 8), 4, 512);
+    const int steps = static_cast<int>(std::clamp(size * sweep / 8, 4.0, 512.0));
     std::vector<CPoint> points;
     if (kind == 2)
         points.emplace_back(ClampInt(cx), ClampInt(cy));
@@ -602,12 +602,12 @@ CEmfPlayer::CEmfPlayer(CDC& dc, const CRect& rect, const EnhMetaHeader& header)
         return;
     // Pixels of the reference device per hundredth of a millimetre.
     double perX = 96.0 / 2540, perY = 96.0 / 2540;
-    const CSize um = header.deviceMicrometres.cx > 0 && header.deviceMicrometres.cy > 0
-                         ? header.deviceMicrometres
-                         : CSize(header.deviceMillimetres.cx * 1000, header.deviceMillimetres.cy * 1000);
-    if (header.devicePixels.cx > 0 && header.devicePixels.cy > 0 && um.cx > 0 && um.cy > 0) {
-        perX = header.devicePixels.cx * 10.0 / um.cx;
-        perY = header.devicePixels.cy * 10.0 / um.cy;
+    const bool micrometres = header.deviceMicrometres.cx > 0 && header.deviceMicrometres.cy > 0;
+    const double umX = micrometres ? header.deviceMicrometres.cx : header.deviceMillimetres.cx * 1000.0;
+    const double umY = micrometres ? header.deviceMicrometres.cy : header.deviceMillimetres.cy * 1000.0;
+    if (header.devicePixels.cx > 0 && header.devicePixels.cy > 0 && umX > 0 && umY > 0) {
+        perX = header.devicePixels.cx * 10.0 / umX;
+        perY = header.devicePixels.cy * 10.0 / umY;
     }
     m_refDpiX = perX * 2540;
     m_refDpiY = perY * 2540;
@@ -1108,7 +1108,7 @@ void CEmfPlayer::Record(std::uint32_t type, const CRecordReader& in)
         const double r = in.U32(16), a = in.F32(20) * std::numbers::pi / 180, sweep = in.F32(24) * std::numbers::pi / 180;
         if (!std::isfinite(a) || !std::isfinite(sweep) || r > kMaxScale)
             break;
-        const int steps = std::clamp(static_cast<int>(std::fabs(sweep) * 16), 2, 256);
+        const int steps = static_cast<int>(std::clamp(std::fabs(sweep) * 16, 2.0, 256.0));
         for (int i = 0; i <= steps; ++i) {
             const double t = a + sweep * i / steps;
             m_dc.LineTo(ClampInt(c.x + r * std::cos(t)), ClampInt(c.y - r * std::sin(t)));
@@ -1489,7 +1489,8 @@ void CWmfPlayer::Record(std::uint16_t function, const CRecordReader& in)
         ApplyMapping();
         break;
     case META_OFFSETWINDOWORG:
-        m_state.windowOrg.Offset(P(in, 1), P(in, 0));
+        m_state.windowOrg = CPoint(ClampInt(double(m_state.windowOrg.x) + P(in, 1)),
+                                   ClampInt(double(m_state.windowOrg.y) + P(in, 0)));
         ApplyMapping();
         break;
     case META_SETWINDOWEXT:

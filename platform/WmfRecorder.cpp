@@ -640,7 +640,7 @@ std::vector<PointD> CWmfRecorder::EllipseFigure(const CRect& box) const
 {
     const PointD a = ToFile(box.TopLeft()), b = ToFile(box.BottomRight());
     const double cx = (a.x + b.x) / 2, cy = (a.y + b.y) / 2, rx = std::fabs(b.x - a.x) / 2, ry = std::fabs(b.y - a.y) / 2;
-    const int count = std::clamp(static_cast<int>((rx + ry) / 4), 16, 1024);
+    const int count = static_cast<int>(std::clamp((rx + ry) / 4, 16.0, 1024.0));
     std::vector<PointD> points;
     for (int i = 0; i < count; ++i) {
         const double angle = 2 * std::numbers::pi * i / count;

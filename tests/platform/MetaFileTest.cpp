@@ -770,3 +770,191 @@ TEST(MetaFile, IndependentReaderOfWindowsMetafiles)
     for (const char* shape : {"<ellipse", "<rect", "<polyline", "<polygon", "<path", "<image", "font-weight:bold"})
         EXPECT_NE(svg.find(shape), std::string::npos) << shape;
 }
+
+namespace {
+
+// An enhanced metafile around records laid out by hand: a 96-dpi
+// reference, the frame of width x height pixels, room for 8 handles.
+std::vector<std::uint8_t> HandMadeEmf(const CLayout& records, int width = 100, int height = 100)
+{
+    CLayout out;
+    out.U32(1).U32(108).I32(0).I32(0).I32(width - 1).I32(height - 1);
+    out.I32(0).I32(0).I32(MulDiv(width, 2540, 96)).I32(MulDiv(height, 2540, 96));
+    out.U32(0x464D4520).U32(0x10000).U32(0).U32(0).U16(8).U16(0);
+    out.U32(0).U32(0).U32(0).I32(1920).I32(1440).I32(508).I32(381).U32(0).U32(0).U32(0).I32(508000).I32(381000);
+    out.bytes.insert(out.bytes.end(), records.bytes.begin(), records.bytes.end());
+    Emr(out, 14, {0, 16, 20});
+    const auto size = static_cast<std::uint32_t>(out.bytes.size());
+    for (int i = 0; i < 4; ++i)
+        out.bytes[48 + i] = static_cast<std::uint8_t>(size >> (8 * i));
+    return out.bytes;
+}
+
+// A placeable Windows metafile around records laid out by hand, its
+// bounding box 0, 0, width, height in its units, room for 8 objects.
+std::vector<std::uint8_t> HandMadeWmf(const CLayout& records, int width = 100, int height = 100)
+{
+    CLayout out;
+    const std::uint16_t words[10] = {0xCDD7, 0x9AC6, 0, 0, 0, static_cast<std::uint16_t>(width),
+                                     static_cast<std::uint16_t>(height), 96, 0, 0};
+    std::uint16_t checksum = 0;
+    for (std::uint16_t w : words) {
+        out.U16(w);
+        checksum ^= w;
+    }
+    out.U16(checksum);
+    out.U16(1).U16(9).U16(0x0300).U32(static_cast<std::uint32_t>(9 + records.bytes.size() / 2 + 3)).U16(8).U32(0).U16(0);
+    out.bytes.insert(out.bytes.end(), records.bytes.begin(), records.bytes.end());
+    Meta(out, 0, {});
+    return out.bytes;
+}
+
+// A 2 x 2 picture of 32 bits: blue and green above red and white.
+void Dib32(CLayout& out)
+{
+    out.U32(40).I32(2).I32(2).U16(1).U16(32).U32(0).U32(16).I32(0).I32(0).U32(0).U32(0);
+    out.U32(0xFFFF0000).U32(0xFFFFFFFF).U32(0xFF0000FF).U32(0xFF00FF00);
+}
+
+} // namespace
+
+TEST(MetaFile, CommonRecordsOfOtherWritersPlay)
+{
+    // Enhanced: a world transform doubling everything, a Bezier curve, a
+    // pie, a rounded rectangle, a 32-bit picture by BitBlt, a comment and
+    // a record type nobody knows.
+    CLayout emf;
+    Emr(emf, 35, {});
+    emf.bytes.resize(emf.bytes.size() - 8);
+    emf.U32(35).U32(32);
+    for (float f : {2.0f, 0.0f, 0.0f, 2.0f, 0.0f, 0.0f}) {
+        std::uint32_t bits;
+        std::memcpy(&bits, &f, 4);
+        emf.U32(bits);
+    }
+    Emr(emf, 39, {1, int(BS_SOLID), int(kBlue), 0}); // a blue brush
+    Emr(emf, 37, {1});
+    Emr(emf, 37, {int(0x80000008)}); // null pen
+    Emr(emf, 47, {0, 0, 20, 20, 20, 10, 10, 0}); // EMR_PIE: box, start, end
+    Emr(emf, 44, {25, 0, 45, 20, 8, 8});        // EMR_ROUNDRECT
+    Emr(emf, 37, {int(0x80000007)});            // black pen
+    emf.U32(85).U32(28 + 4 * 4).Zeros(16).U32(4).I16(0).I16(40).I16(10).I16(25).I16(20).I16(25).I16(30).I16(40);
+    Emr(emf, 70, {4, 0x12345678});  // EMR_GDICOMMENT
+    Emr(emf, 200, {1, 2, 3});       // unknown
+    emf.U32(76).U32(100 + 40 + 16).Zeros(16).I32(40).I32(40).I32(2).I32(2).U32(SRCCOPY).I32(0).I32(0);
+    for (float f : {1.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f}) {
+        std::uint32_t bits;
+        std::memcpy(&bits, &f, 4);
+        emf.U32(bits);
+    }
+    emf.U32(0).U32(DIB_RGB_COLORS).U32(100).U32(40).U32(140).U32(16);
+    Dib32(emf);
+    const QImage e = Played(CMetaFile::FromBytes(HandMadeEmf(emf)), 100, 100);
+    EXPECT_EQ(At(e, 30, 10), kBlue) << "inside the pie, doubled";
+    EXPECT_EQ(At(e, 10, 30), kGrey) << "outside the pie's quarter";
+    EXPECT_EQ(At(e, 70, 20), kBlue) << "inside the rounded rectangle";
+    EXPECT_EQ(At(e, 51, 1), kGrey) << "its rounded corner";
+    EXPECT_EQ(At(e, 0, 80), kBlack) << "the curve starts at (0, 40), doubled";
+    EXPECT_EQ(At(e, 81, 81), kBlue) << "the picture's top left pixel";
+    EXPECT_EQ(At(e, 81, 83), kRed) << "its bottom left one";
+    EXPECT_EQ(At(e, 83, 81), kGreen) << "its top right one";
+
+    // Windows: a window set by the file, a pie, a chord, a rounded
+    // rectangle, plain text, an escape and a picture by DIBStretchBlt.
+    CLayout wmf;
+    Meta(wmf, 0x020B, {0, 0});
+    Meta(wmf, 0x020C, {50, 50}); // 50 units across the 100-pixel picture
+    Meta(wmf, 0x02FC, {int(BS_SOLID), int(kBlue & 0xFFFF), int(kBlue >> 16), 0});
+    Meta(wmf, 0x012D, {0});
+    Meta(wmf, 0x02FA, {PS_NULL, 0, 0, 0, 0});
+    Meta(wmf, 0x012D, {1});
+    Meta(wmf, 0x081A, {0, 5, 5, 10, 10, 10, 0, 0}); // META_PIE: end, start, box
+    Meta(wmf, 0x061C, {4, 4, 10, 25, 0, 15});       // META_ROUNDRECT: corner, box
+    Meta(wmf, 0x0626, {15, 2, 0, 0});               // META_ESCAPE
+    wmf.U32(3 + 10 + 28).U16(0x0B41).U32(SRCCOPY).I16(2).I16(2).I16(0).I16(0).I16(4).I16(4).I16(20).I16(20);
+    Dib32(wmf);
+    const QImage w = Played(CMetaFile::FromBytes(HandMadeWmf(wmf)), 100, 100);
+    EXPECT_EQ(At(w, 15, 5), kBlue) << "inside the pie";
+    EXPECT_EQ(At(w, 5, 15), kGrey) << "outside it";
+    EXPECT_EQ(At(w, 40, 10), kBlue) << "the rounded rectangle";
+    EXPECT_EQ(At(w, 41, 5), kBlue);
+    EXPECT_EQ(At(w, 41, 7), kBlue) << "its picture's edge";
+    EXPECT_EQ(At(w, 41, 41), kBlue) << "the picture's top left pixel";
+    EXPECT_EQ(At(w, 41, 47), kRed) << "its bottom left one";
+    EXPECT_EQ(At(w, 47, 47), kWhite) << "its bottom right one";
+}
+
+TEST(MetaFile, HostileMetafilesFailCleanly)
+{
+    NeedGuiApplication();
+    const std::vector<std::uint8_t> emf = RecordEnhanced([](CDC& dc) { DrawSample(dc); }).GetBits();
+    const std::vector<std::uint8_t> wmf = RecordPlaceable([](CDC& dc) { DrawSample(dc); }).GetBits();
+    auto patched = [](std::vector<std::uint8_t> bytes, std::size_t at, std::uint32_t value, int size = 4) {
+        for (int i = 0; i < size; ++i)
+            bytes[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
+        return bytes;
+    };
+    // Offsets into the sample files: the EMF's rectangle record starts at
+    // 108 + 12 + 16 + 16 + 12 + 12 = 176, its polyline at 176 + 24 + 28 + 12;
+    // the WMF's records at 40.
+    const std::size_t emfPolyline = 176 + 24 + 28 + 12;
+    CLayout deep;
+    for (int i = 0; i < 20000; ++i)
+        Emr(deep, 33, {});
+    CLayout crowded;
+    for (int i = 0; i < 20000; ++i)
+        Meta(crowded, 0x02FA, {PS_SOLID, 1, 0, 0, 0});
+    CLayout lyingRegion;
+    Meta(lyingRegion, 0x06FF, {0, 6, 0, 0, 40, 30000, 4, 0, 0, 10, 10, 2, 0, 10, 0});
+    Meta(lyingRegion, 0x012C, {0});
+    CLayout lyingDib;
+    lyingDib.U32(81).U32(80 + 40).Zeros(16).I32(0).I32(0).I32(0).I32(0).I32(100000).I32(100000);
+    lyingDib.U32(80).U32(40).U32(120).U32(0x7FFFFFFF).U32(0).U32(SRCCOPY).I32(100).I32(100);
+    lyingDib.U32(40).I32(100000).I32(100000).U16(1).U16(24).Zeros(24);
+    CLayout lyingText;
+    lyingText.U32(84).U32(76).Zeros(16).U32(1).U32(0).U32(0).I32(0).I32(0).U32(0xFFFFFFF0).U32(76).U32(0);
+    lyingText.Zeros(16).U32(0);
+    CLayout hugeHandles;
+    Emr(hugeHandles, 38, {0x7FFFFFFF, 0, 1, 0, 0});
+    Emr(hugeHandles, 37, {0x7FFFFFFF});
+    Emr(hugeHandles, 40, {0x7FFFFFFF});
+    const struct {
+        const char* name;
+        std::vector<std::uint8_t> bytes;
+        CMetaFile::Kind kind;
+    } cases[] = {
+        {"an enhanced header claiming more bytes than there are", patched(emf, 48, 0x7FFFFFF0), CMetaFile::Kind::None},
+        {"an enhanced file cut after its header", std::vector<std::uint8_t>(emf.begin(), emf.begin() + 108),
+         CMetaFile::Kind::None},
+        {"a record of size 0", patched(emf, 176 + 4, 0), CMetaFile::Kind::Enhanced},
+        {"a record of an odd size", patched(emf, 176 + 4, 21), CMetaFile::Kind::Enhanced},
+        {"a record larger than the file", patched(emf, 176 + 4, 0x7FFFFFF0), CMetaFile::Kind::Enhanced},
+        {"a polyline whose count lies", patched(emf, emfPolyline + 24, 0x40000000), CMetaFile::Kind::Enhanced},
+        {"a header with 65535 handles", patched(emf, 56, 0xFFFF, 2), CMetaFile::Kind::Enhanced},
+        {"objects beyond the table", HandMadeEmf(hugeHandles), CMetaFile::Kind::Enhanced},
+        {"20000 saves and no restore", HandMadeEmf(deep), CMetaFile::Kind::Enhanced},
+        {"a picture whose sizes lie", HandMadeEmf(lyingDib), CMetaFile::Kind::Enhanced},
+        {"a text whose count lies", HandMadeEmf(lyingText), CMetaFile::Kind::Enhanced},
+        {"a Windows record of size 0", patched(wmf, 40, 0), CMetaFile::Kind::Placeable},
+        {"a Windows record larger than the file", patched(wmf, 40, 0x7FFFFFF0), CMetaFile::Kind::Placeable},
+        {"a polyline whose count lies", patched(wmf, 40 + 8 + 10 + 10 + 16 + 8 + 14 + 8 + 14 + 16 + 8 + 6, 0x7FFF, 2),
+         CMetaFile::Kind::Placeable},
+        {"a region whose scans lie", HandMadeWmf(lyingRegion), CMetaFile::Kind::Placeable},
+        {"20000 objects in a table of 8", HandMadeWmf(crowded), CMetaFile::Kind::Placeable},
+    };
+    for (const auto& c : cases) {
+        const CMetaFile file = CMetaFile::FromBytes(c.bytes);
+        EXPECT_EQ(file.GetKind(), c.kind) << c.name;
+        if (file.IsEmpty())
+            continue;
+        QImage image = MakeImage(kWidth, kHeight, kGrey);
+        CDC dc(image);
+        EXPECT_TRUE(file.Play(dc, CRect(0, 0, kWidth, kHeight))) << c.name;
+        EXPECT_EQ(dc.GetMapMode(), MM_TEXT) << c.name;
+        EXPECT_EQ(dc.GetClipRgn(nullptr), 0) << c.name;
+    }
+    // What comes before a broken record is drawn.
+    const QImage before = Played(CMetaFile::FromBytes(patched(emf, emfPolyline + 4, 0)), kWidth, kHeight);
+    EXPECT_EQ(At(before, 400, 250), kWhite) << "the background before the broken polyline";
+    EXPECT_EQ(At(before, 140, 230), kWhite) << "nothing after it";
+}
