@@ -49,9 +49,9 @@ const Drawing& TheDrawing()
         Drawing d;
         std::mt19937 random(40);
         for (int i = 0; i < kPolylines; ++i)
-            d.lines.push_back(Walk(random, 12, 150));
+            d.lines.push_back(Walk(random, 12, 60));
         for (int i = 0; i < kPolygons; ++i)
-            d.areas.push_back(Walk(random, 8, 200));
+            d.areas.push_back(Walk(random, 8, 120));
         const char* names[] = {"Vilnius", "Kaunas", "Klaip\xEB" "da", "\xD0iauliai", "Panev\xEB\xFEys"};
         for (int i = 0; i < kLabels; ++i) {
             d.labelAt.push_back(Walk(random, 1, 0).front());
@@ -79,7 +79,7 @@ void Draw(CDC& dc, int pixelsPerInch)
         dc.SelectObject(fills[i % 3]);
         dc.Polygon(d.areas[i].data(), static_cast<int>(d.areas[i].size()));
     }
-    const CPen streets[] = {CPen(PS_SOLID, 30, RGB(200, 60, 0)), CPen(PS_SOLID, 10, RGB(40, 40, 40)),
+    const CPen streets[] = {CPen(PS_SOLID, 20, RGB(200, 60, 0)), CPen(PS_SOLID, 10, RGB(40, 40, 40)),
                             CPen(PS_DOT, 0, RGB(0, 0, 200))};
     for (std::size_t i = 0; i < d.lines.size(); ++i) {
         dc.SelectObject(streets[i % 3]);

@@ -120,14 +120,35 @@ CMetafilePlayer::~CMetafilePlayer()
 
 void CMetafilePlayer::SetMapping(double sx, double tx, double sy, double ty)
 {
-    // x * s + t as (x - w0) * V / E + v0 with whole numbers: E as large as
-    // the scale allows, so V / E is s to 30 bits.
+    // x * s + t as (x - w0) * V / E + v0 with whole numbers. Scales are
+    // mostly simple fractions computed with a rounding error (100 / 1000 as
+    // 0.0999999999...): the simplest fraction that close is taken, so
+    // coordinates land where the same drawing made directly puts them;
+    // else E is as large as the scale allows, so V / E is s to 30 bits.
     auto axis = [](double s, double t, int& windowOrg, int& windowExt, int& viewportExt, int& viewportOrg) {
         if (!std::isfinite(s) || s == 0)
             s = 1;
         s = std::clamp(s, -kMaxScale, kMaxScale);
         windowExt = static_cast<int>(std::min(kMaxScale, std::floor(kMaxScale / std::max(1.0, std::fabs(s)))));
         viewportExt = ClampInt(s * windowExt);
+        // The convergents of the continued fraction of |s|.
+        const double magnitude = std::fabs(s);
+        double x = magnitude, p0 = 0, q0 = 1, p1 = 1, q1 = 0;
+        for (int i = 0; i < 64; ++i) {
+            const double a = std::floor(x);
+            const double p2 = a * p1 + p0, q2 = a * q1 + q0;
+            if (p2 > kMaxScale || q2 > kMaxScale)
+                break;
+            p0 = p1, q0 = q1, p1 = p2, q1 = q2;
+            if (std::fabs(magnitude - p1 / q1) <= 1e-9 * magnitude) {
+                windowExt = static_cast<int>(q1);
+                viewportExt = static_cast<int>(s < 0 ? -p1 : p1);
+                break;
+            }
+            if (x - a < 1e-12)
+                break;
+            x = 1 / (x - a);
+        }
         if (viewportExt == 0)
             viewportExt = s < 0 ? -1 : 1;
         const double scale = double(viewportExt) / windowExt;
