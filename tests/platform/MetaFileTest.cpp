@@ -958,3 +958,49 @@ TEST(MetaFile, HostileMetafilesFailCleanly)
     EXPECT_EQ(At(before, 400, 250), kWhite) << "the background before the broken polyline";
     EXPECT_EQ(At(before, 140, 230), kWhite) << "nothing after it";
 }
+
+TEST(MetaFile, ClippingAndPicturesPlayAtAnySize)
+{
+    // Clipped to a triangle made as a path, then to a region made in
+    // device pixels; an icon whose right half is see-through.
+    std::vector<std::uint32_t> pixels(16 * 16);
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x)
+            pixels[static_cast<std::size_t>(y * 16 + x)] = x < 8 ? 0xFF00C000u : 0x00FFFFFFu;
+    CIcon icon;
+    ASSERT_TRUE(icon.CreateFromPixels(16, 16, pixels.data()));
+    auto draw = [&](CDC& dc) {
+        dc.SetMapMode(MM_ANISOTROPIC);
+        dc.SetWindowExt(1000, 1000);
+        dc.SetViewportExt(96, 96);
+        dc.BeginPath();
+        const CPoint triangle[] = {{0, 0}, {2000, 0}, {0, 2000}};
+        dc.Polygon(triangle, 3);
+        dc.EndPath();
+        dc.SelectClipPath(RGN_COPY);
+        dc.FillSolidRect(CRect(0, 0, 2500, 2500), kRed);
+        // 125 x 125 device pixels from (125, 0): 1302 x 1302 thousandths.
+        CRgn square;
+        square.CreateRectRgn(125, 0, 250, 125);
+        dc.SelectClipRgn(&square);
+        dc.FillSolidRect(CRect(0, 0, 5000, 3000), kBlue);
+        dc.SelectClipRgn(nullptr);
+        dc.DrawIconEx(3000, 1500, icon, 1000, 1000);
+    };
+    const CMetaFile emf = RecordEnhanced(draw);
+    const CMetaFile wmf = RecordPlaceable(draw);
+    for (const int scale : {1, 2}) {
+        for (const CMetaFile* file : {&emf, &wmf}) {
+            SCOPED_TRACE(file == &emf ? "enhanced" : "placeable");
+            const QImage played = Played(*file, kWidth * scale, kHeight * scale);
+            auto at = [&](int x, int y) { return At(played, x * scale * 96 / 1000, y * scale * 96 / 1000); };
+            EXPECT_EQ(at(300, 300), kRed) << "inside the triangle";
+            EXPECT_EQ(at(1700, 1700), kGrey) << "outside it";
+            EXPECT_EQ(at(1900, 600), kBlue) << "inside the region";
+            EXPECT_EQ(at(1000, 1500), kGrey) << "outside the region";
+            EXPECT_EQ(at(3000, 600), kGrey);
+            EXPECT_EQ(at(3200, 2000), RGB(0, 192, 0)) << "the icon's opaque half";
+            EXPECT_EQ(at(3800, 2000), kGrey) << "its see-through half";
+        }
+    }
+}
