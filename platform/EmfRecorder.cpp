@@ -3,6 +3,7 @@
 #include "platform/Codepage.h"
 #include "platform/DC.h"
 #include "platform/MetafileParts.h"
+#include "platform/MetafileRecords.h"
 
 #include <algorithm>
 #include <climits>
@@ -11,68 +12,7 @@
 
 namespace {
 
-// Record types of the enhanced metafile format.
-enum : std::uint32_t {
-    EMR_HEADER = 1,
-    EMR_POLYGON = 3,
-    EMR_POLYLINE = 4,
-    EMR_POLYPOLYLINE = 7,
-    EMR_POLYPOLYGON = 8,
-    EMR_SETWINDOWEXTEX = 9,
-    EMR_SETWINDOWORGEX = 10,
-    EMR_SETVIEWPORTEXTEX = 11,
-    EMR_SETVIEWPORTORGEX = 12,
-    EMR_SETBRUSHORGEX = 13,
-    EMR_EOF = 14,
-    EMR_SETPIXELV = 15,
-    EMR_SETMAPMODE = 17,
-    EMR_SETBKMODE = 18,
-    EMR_SETPOLYFILLMODE = 19,
-    EMR_SETROP2 = 20,
-    EMR_SETSTRETCHBLTMODE = 21,
-    EMR_SETTEXTALIGN = 22,
-    EMR_SETTEXTCOLOR = 24,
-    EMR_SETBKCOLOR = 25,
-    EMR_MOVETOEX = 27,
-    EMR_EXCLUDECLIPRECT = 29,
-    EMR_INTERSECTCLIPRECT = 30,
-    EMR_SAVEDC = 33,
-    EMR_RESTOREDC = 34,
-    EMR_SELECTOBJECT = 37,
-    EMR_CREATEPEN = 38,
-    EMR_CREATEBRUSHINDIRECT = 39,
-    EMR_DELETEOBJECT = 40,
-    EMR_ELLIPSE = 42,
-    EMR_RECTANGLE = 43,
-    EMR_LINETO = 54,
-    EMR_SETMITERLIMIT = 58,
-    EMR_BEGINPATH = 59,
-    EMR_ENDPATH = 60,
-    EMR_CLOSEFIGURE = 61,
-    EMR_FILLPATH = 62,
-    EMR_STROKEANDFILLPATH = 63,
-    EMR_STROKEPATH = 64,
-    EMR_SELECTCLIPPATH = 67,
-    EMR_ABORTPATH = 68,
-    EMR_EXTSELECTCLIPRGN = 75,
-    EMR_BITBLT = 76,
-    EMR_STRETCHDIBITS = 81,
-    EMR_EXTCREATEFONTINDIRECTW = 82,
-    EMR_EXTTEXTOUTW = 84,
-    EMR_POLYGON16 = 86,
-    EMR_POLYLINE16 = 87,
-    EMR_POLYPOLYLINE16 = 90,
-    EMR_POLYPOLYGON16 = 91,
-    EMR_CREATEMONOBRUSH = 93,
-    EMR_EXTCREATEPEN = 95,
-    EMR_ALPHABLEND = 114,
-};
-
-constexpr std::uint32_t kSignature = 0x464D4520; // " EMF"
 constexpr std::uint32_t kHeaderSize = 108;
-constexpr std::uint32_t kStock = 0x80000000;
-constexpr std::uint32_t ETO_CLIPPED = 4;
-constexpr std::uint32_t GM_COMPATIBLE = 1;
 
 // right - left of the calls' rectangles, which may hold any corners.
 std::int32_t Span(int from, int to)
@@ -93,7 +33,7 @@ bool StockIndex(const T& object, int first, int last, std::uint32_t& index)
 {
     for (int n = first; n <= last; ++n)
         if (object == T::FromStock(n)) {
-            index = kStock | static_cast<std::uint32_t>(n);
+            index = kEmfStock | static_cast<std::uint32_t>(n);
             return true;
         }
     return false;
@@ -115,7 +55,7 @@ CEmfRecorder::CEmfRecorder(const CDC& dc, const CRect& frame, CSize devicePixels
     m_out.U32(kHeaderSize);
     m_out.Zeros(16); // bounds, known at the end
     RectL(frame);
-    m_out.U32(kSignature);
+    m_out.U32(kEmfSignature);
     m_out.U32(0x10000);
     m_out.Zeros(4 + 4 + 2); // bytes, records, handles
     m_out.U16(0);
@@ -490,12 +430,7 @@ void CEmfRecorder::FillRect(const CRect& rect, const CBrush& brush)
         return;
     }
     // A polygon without outline fills exactly the pixels of the rectangle.
-    static const CPen kNullPen = CPen::FromStock(NULL_PEN);
-    Overrides with;
-    with.pen = &kNullPen;
-    with.brush = &brush;
-    with.rop2 = R2_COPYPEN;
-    Sync(kPen | kFill, with);
+    Sync(kPen | kFill, RectangleFill(brush));
     const CPoint corners[4] = {rect.TopLeft(), {rect.right, rect.top}, rect.BottomRight(), {rect.left, rect.bottom}};
     const int four = 4;
     WritePoly(corners, &four, 1, true);
@@ -516,21 +451,31 @@ void CEmfRecorder::PatBlt(const CRect& rect, std::uint32_t rop)
 
 void CEmfRecorder::WriteBitBlt(const CRect& rect, std::uint32_t rop)
 {
-    const CPoint corners[2] = {rect.TopLeft(), rect.BottomRight()};
     const std::size_t start = Begin(EMR_BITBLT);
+    WriteDestination(rect);
+    m_out.U32(rop);
+    WriteSource();
+    m_out.Zeros(4 + 4 + 16); // background, usage, no bitmap
+    End(start);
+}
+
+void CEmfRecorder::WriteDestination(const CRect& rect)
+{
+    const CPoint corners[2] = {rect.TopLeft(), rect.BottomRight()};
     RectL(Bounds(corners, 2));
     m_out.I32(rect.left);
     m_out.I32(rect.top);
     m_out.I32(Span(rect.left, rect.right));
     m_out.I32(Span(rect.top, rect.bottom));
-    m_out.U32(rop);
-    m_out.Zeros(8);  // source corner
-    m_out.F32(1.0f); // identity transform of the source
+}
+
+void CEmfRecorder::WriteSource()
+{
+    m_out.Zeros(8);  // the source's corner
+    m_out.F32(1.0f); // and its transform, the identity
     m_out.Zeros(8);
     m_out.F32(1.0f);
     m_out.Zeros(8);
-    m_out.Zeros(4 + 4 + 16); // background, usage, no bitmap
-    End(start);
 }
 
 void CEmfRecorder::Picture(const CRect& rect, const RecordedPicture& picture, std::uint32_t rop)
@@ -565,21 +510,12 @@ void CEmfRecorder::Picture(const CRect& rect, const RecordedPicture& picture, st
     Sync(0);
     const std::string dib = PictureDib(picture, true);
     const std::size_t start = Begin(EMR_ALPHABLEND);
-    RectL(Bounds(corners, 2));
-    m_out.I32(rect.left);
-    m_out.I32(rect.top);
-    m_out.I32(Span(rect.left, rect.right));
-    m_out.I32(Span(rect.top, rect.bottom));
+    WriteDestination(rect);
     m_out.U8(0);   // AC_SRC_OVER
     m_out.U8(0);
     m_out.U8(255); // no constant fading
     m_out.U8(1);   // AC_SRC_ALPHA
-    m_out.I32(0);
-    m_out.I32(0);
-    m_out.F32(1.0f);
-    m_out.Zeros(8);
-    m_out.F32(1.0f);
-    m_out.Zeros(8);
+    WriteSource();
     m_out.U32(0); // background
     m_out.U32(DIB_RGB_COLORS);
     m_out.U32(108);

@@ -64,6 +64,10 @@ private:
     void WritePoly(const CPoint* points, const int* counts, int parts, bool closed);
     // A blit without source, with the selected brush.
     void WriteBitBlt(const CRect& rect, std::uint32_t rop);
+    // The bounds, corner and extents of a blit's destination; its source's
+    // corner at the origin and an identity transform.
+    void WriteDestination(const CRect& rect);
+    void WriteSource();
 
     CRecordBytes m_out;
     std::uint32_t m_records = 0;

@@ -1,13 +1,12 @@
 #include "platform/MetaFile.h"
 
 #include "platform/MetafileBytes.h"
+#include "platform/MetafileRecords.h"
 #include "platform/Stream.h"
 
 namespace {
 
-constexpr std::uint32_t kPlaceableKey = 0x9AC6CDD7;
 constexpr std::size_t kPlaceableSize = 22;
-constexpr std::uint32_t kEmfSignature = 0x464D4520;
 // Whole files are read into memory; nothing a map exports comes near this.
 constexpr std::int64_t kMaxFileBytes = std::int64_t(1) << 30;
 

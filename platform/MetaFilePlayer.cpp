@@ -4,6 +4,7 @@
 #include "platform/DibReader.h"
 #include "platform/MetaFile.h"
 #include "platform/MetafileBytes.h"
+#include "platform/MetafileRecords.h"
 
 #include <QRegion>
 
@@ -18,8 +19,6 @@ namespace {
 constexpr std::size_t kMaxSaveDepth = 1024;
 constexpr std::size_t kMaxRegionRects = 10000;
 constexpr std::int64_t kMaxConvertedPixels = std::int64_t(1) << 24;
-constexpr unsigned ETO_OPAQUE = 2;
-constexpr unsigned ETO_CLIPPED = 4;
 constexpr double kMaxScale = double(1 << 30);
 
 int ClampInt(double v)
@@ -473,91 +472,6 @@ bool CMetafilePlayer::UsableDib(const std::uint8_t* info, std::size_t infoSize, 
 
 namespace {
 
-enum : std::uint32_t {
-    EMR_HEADER = 1,
-    EMR_POLYBEZIER = 2,
-    EMR_POLYGON = 3,
-    EMR_POLYLINE = 4,
-    EMR_POLYBEZIERTO = 5,
-    EMR_POLYLINETO = 6,
-    EMR_POLYPOLYLINE = 7,
-    EMR_POLYPOLYGON = 8,
-    EMR_SETWINDOWEXTEX = 9,
-    EMR_SETWINDOWORGEX = 10,
-    EMR_SETVIEWPORTEXTEX = 11,
-    EMR_SETVIEWPORTORGEX = 12,
-    EMR_SETBRUSHORGEX = 13,
-    EMR_EOF = 14,
-    EMR_SETPIXELV = 15,
-    EMR_SETMAPMODE = 17,
-    EMR_SETBKMODE = 18,
-    EMR_SETPOLYFILLMODE = 19,
-    EMR_SETROP2 = 20,
-    EMR_SETSTRETCHBLTMODE = 21,
-    EMR_SETTEXTALIGN = 22,
-    EMR_SETTEXTCOLOR = 24,
-    EMR_SETBKCOLOR = 25,
-    EMR_MOVETOEX = 27,
-    EMR_EXCLUDECLIPRECT = 29,
-    EMR_INTERSECTCLIPRECT = 30,
-    EMR_SCALEVIEWPORTEXTEX = 31,
-    EMR_SCALEWINDOWEXTEX = 32,
-    EMR_SAVEDC = 33,
-    EMR_RESTOREDC = 34,
-    EMR_SETWORLDTRANSFORM = 35,
-    EMR_MODIFYWORLDTRANSFORM = 36,
-    EMR_SELECTOBJECT = 37,
-    EMR_CREATEPEN = 38,
-    EMR_CREATEBRUSHINDIRECT = 39,
-    EMR_DELETEOBJECT = 40,
-    EMR_ANGLEARC = 41,
-    EMR_ELLIPSE = 42,
-    EMR_RECTANGLE = 43,
-    EMR_ROUNDRECT = 44,
-    EMR_ARC = 45,
-    EMR_CHORD = 46,
-    EMR_PIE = 47,
-    EMR_CREATEPALETTE = 49,
-    EMR_LINETO = 54,
-    EMR_ARCTO = 55,
-    EMR_SETMITERLIMIT = 58,
-    EMR_BEGINPATH = 59,
-    EMR_ENDPATH = 60,
-    EMR_CLOSEFIGURE = 61,
-    EMR_FILLPATH = 62,
-    EMR_STROKEANDFILLPATH = 63,
-    EMR_STROKEPATH = 64,
-    EMR_SELECTCLIPPATH = 67,
-    EMR_ABORTPATH = 68,
-    EMR_FILLRGN = 71,
-    EMR_PAINTRGN = 74,
-    EMR_EXTSELECTCLIPRGN = 75,
-    EMR_BITBLT = 76,
-    EMR_STRETCHBLT = 77,
-    EMR_SETDIBITSTODEVICE = 80,
-    EMR_STRETCHDIBITS = 81,
-    EMR_EXTCREATEFONTINDIRECTW = 82,
-    EMR_EXTTEXTOUTA = 83,
-    EMR_EXTTEXTOUTW = 84,
-    EMR_POLYBEZIER16 = 85,
-    EMR_POLYGON16 = 86,
-    EMR_POLYLINE16 = 87,
-    EMR_POLYBEZIERTO16 = 88,
-    EMR_POLYLINETO16 = 89,
-    EMR_POLYPOLYLINE16 = 90,
-    EMR_POLYPOLYGON16 = 91,
-    EMR_CREATEMONOBRUSH = 93,
-    EMR_CREATEDIBPATTERNBRUSHPT = 94,
-    EMR_EXTCREATEPEN = 95,
-    EMR_POLYTEXTOUTA = 96,
-    EMR_POLYTEXTOUTW = 97,
-    EMR_CREATECOLORSPACE = 99,
-    EMR_ALPHABLEND = 114,
-    EMR_TRANSPARENTBLT = 116,
-    EMR_CREATECOLORSPACEW = 122,
-};
-
-constexpr std::uint32_t kStock = 0x80000000;
 
 // The unit of each fixed mapping mode, per inch; y grows upwards in them.
 int UnitsPerInch(int mode)
@@ -1087,8 +1001,8 @@ void CEmfPlayer::Record(std::uint32_t type, const CRecordReader& in)
     case EMR_RESTOREDC: Restore(in.I32(8)); break;
     case EMR_SELECTOBJECT: {
         const std::uint32_t index = in.U32(8);
-        if (index & kStock) {
-            const std::uint32_t stock = index & ~kStock;
+        if (index & kEmfStock) {
+            const std::uint32_t stock = index & ~kEmfStock;
             Object object;
             if (stock <= NULL_BRUSH) {
                 object.kind = Object::Brush;
@@ -1205,58 +1119,6 @@ void CEmfPlayer::Record(std::uint32_t type, const CRecordReader& in)
 }
 
 // ---- Windows metafiles ---------------------------------------------------
-
-enum : std::uint16_t {
-    META_EOF = 0x0000,
-    META_REALIZEPALETTE = 0x0035,
-    META_SETPALENTRIES = 0x0037,
-    META_CREATEPALETTE = 0x00F7,
-    META_SAVEDC = 0x001E,
-    META_SETBKMODE = 0x0102,
-    META_SETMAPMODE = 0x0103,
-    META_SETROP2 = 0x0104,
-    META_SETPOLYFILLMODE = 0x0106,
-    META_SETSTRETCHBLTMODE = 0x0107,
-    META_RESTOREDC = 0x0127,
-    META_SELECTCLIPREGION = 0x012C,
-    META_SELECTOBJECT = 0x012D,
-    META_SETTEXTALIGN = 0x012E,
-    META_DIBCREATEPATTERNBRUSH = 0x0142,
-    META_DELETEOBJECT = 0x01F0,
-    META_CREATEPATTERNBRUSH = 0x01F9,
-    META_SETBKCOLOR = 0x0201,
-    META_SETTEXTCOLOR = 0x0209,
-    META_SETWINDOWORG = 0x020B,
-    META_SETWINDOWEXT = 0x020C,
-    META_OFFSETWINDOWORG = 0x020F,
-    META_LINETO = 0x0213,
-    META_MOVETO = 0x0214,
-    META_FILLREGION = 0x0228,
-    META_CREATEPENINDIRECT = 0x02FA,
-    META_CREATEFONTINDIRECT = 0x02FB,
-    META_CREATEBRUSHINDIRECT = 0x02FC,
-    META_POLYGON = 0x0324,
-    META_POLYLINE = 0x0325,
-    META_SCALEWINDOWEXT = 0x0410,
-    META_EXCLUDECLIPRECT = 0x0415,
-    META_INTERSECTCLIPRECT = 0x0416,
-    META_ELLIPSE = 0x0418,
-    META_RECTANGLE = 0x041B,
-    META_SETPIXEL = 0x041F,
-    META_TEXTOUT = 0x0521,
-    META_POLYPOLYGON = 0x0538,
-    META_ROUNDRECT = 0x061C,
-    META_PATBLT = 0x061D,
-    META_CREATEREGION = 0x06FF,
-    META_ARC = 0x0817,
-    META_PIE = 0x081A,
-    META_CHORD = 0x0830,
-    META_DIBBITBLT = 0x0940,
-    META_EXTTEXTOUT = 0x0A32,
-    META_DIBSTRETCHBLT = 0x0B41,
-    META_SETDIBTODEV = 0x0D33,
-    META_STRETCHDIB = 0x0F43,
-};
 
 class CWmfPlayer : public CMetafilePlayer {
 public:

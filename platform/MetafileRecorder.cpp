@@ -35,6 +35,21 @@ void CMetafileRecorder::RestoreDC(int relative)
     m_saved.resize(level);
 }
 
+CMetafileRecorder::Overrides CMetafileRecorder::RectangleFill(const CBrush& brush)
+{
+    Overrides with;
+    with.pen = &NullPen();
+    with.brush = &brush;
+    with.rop2 = R2_COPYPEN;
+    return with;
+}
+
+const CPen& CMetafileRecorder::NullPen()
+{
+    static const CPen pen = CPen::FromStock(NULL_PEN);
+    return pen;
+}
+
 void CMetafileRecorder::Sync(unsigned needs)
 {
     Sync(needs, Overrides{});

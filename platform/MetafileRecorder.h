@@ -68,6 +68,11 @@ protected:
 
     enum class ValueKind { TextColour, BkColour, BkMode, Rop2, FillMode, Align, Stretch };
 
+    // What a fill of a rectangle with a brush uses: no outline, the brush,
+    // and no raster operation.
+    static Overrides RectangleFill(const CBrush& brush);
+    static const CPen& NullPen();
+
     // Brings the player up to the context for the calls' needs, mapping first.
     void Sync(unsigned needs);
     void Sync(unsigned needs, const Overrides& overrides);

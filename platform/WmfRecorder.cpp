@@ -2,6 +2,7 @@
 
 #include "platform/DC.h"
 #include "platform/MetafileParts.h"
+#include "platform/MetafileRecords.h"
 
 #include <algorithm>
 #include <climits>
@@ -11,47 +12,6 @@
 
 namespace {
 
-// Record functions of the Windows metafile format.
-enum : std::uint16_t {
-    META_EOF = 0x0000,
-    META_SAVEDC = 0x001E,
-    META_SETBKMODE = 0x0102,
-    META_SETMAPMODE = 0x0103,
-    META_SETROP2 = 0x0104,
-    META_SETPOLYFILLMODE = 0x0106,
-    META_SETSTRETCHBLTMODE = 0x0107,
-    META_RESTOREDC = 0x0127,
-    META_SELECTCLIPREGION = 0x012C,
-    META_SELECTOBJECT = 0x012D,
-    META_SETTEXTALIGN = 0x012E,
-    META_DIBCREATEPATTERNBRUSH = 0x0142,
-    META_DELETEOBJECT = 0x01F0,
-    META_SETBKCOLOR = 0x0201,
-    META_SETTEXTCOLOR = 0x0209,
-    META_SETWINDOWORG = 0x020B,
-    META_SETWINDOWEXT = 0x020C,
-    META_LINETO = 0x0213,
-    META_MOVETO = 0x0214,
-    META_CREATEPENINDIRECT = 0x02FA,
-    META_CREATEFONTINDIRECT = 0x02FB,
-    META_CREATEBRUSHINDIRECT = 0x02FC,
-    META_POLYGON = 0x0324,
-    META_POLYLINE = 0x0325,
-    META_EXCLUDECLIPRECT = 0x0415,
-    META_INTERSECTCLIPRECT = 0x0416,
-    META_ELLIPSE = 0x0418,
-    META_RECTANGLE = 0x041B,
-    META_SETPIXEL = 0x041F,
-    META_POLYPOLYGON = 0x0538,
-    META_PATBLT = 0x061D,
-    META_CREATEREGION = 0x06FF,
-    META_EXTTEXTOUT = 0x0A32,
-    META_STRETCHDIB = 0x0F43,
-};
-
-constexpr std::uint32_t kPlaceableKey = 0x9AC6CDD7;
-constexpr std::uint16_t ETO_CLIPPED = 4;
-constexpr std::uint16_t BS_DIBPATTERN = 5;
 constexpr int kLimit = 32767;
 constexpr std::size_t kMaxCount = 32767;
 
@@ -673,12 +633,7 @@ void CWmfRecorder::Ellipse(const CRect& box)
 void CWmfRecorder::FillRect(const CRect& rect, const CBrush& brush)
 {
     // A polygon without outline fills exactly the pixels of the rectangle.
-    static const CPen kNullPen = CPen::FromStock(NULL_PEN);
-    Overrides with;
-    with.pen = &kNullPen;
-    with.brush = &brush;
-    with.rop2 = R2_COPYPEN;
-    Sync(kPen | kFill, with);
+    Sync(kPen | kFill, RectangleFill(brush));
     const PointD a = ToFile(rect.TopLeft()), b = ToFile(rect.BottomRight());
     WritePolygons({{a, {b.x, a.y}, b, {a.x, b.y}}});
 }
@@ -812,10 +767,9 @@ void CWmfRecorder::Path(PathOp op, int, const CRgn*)
     }
     case PathOp::Fill:
     case PathOp::StrokeAndFill: {
-        static const CPen kNullPen = CPen::FromStock(NULL_PEN);
         Overrides with;
         if (op == PathOp::Fill)
-            with.pen = &kNullPen;
+            with.pen = &NullPen();
         Sync(kPen | kStroke | kFill, with);
         std::vector<std::vector<PointD>> rings;
         for (const Figure& f : m_path)
