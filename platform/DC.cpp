@@ -1820,7 +1820,8 @@ int CDC::SetDIBitsToDevice(int x, int y, int width, int height, int xSrc, int yS
         // One device pixel a DIB pixel: the extents in logical units.
         CPoint far = dest.BottomRight();
         DPtoLP(&far);
-        RecordPicture(reader, from, false, false, x, y, far.x - x, far.y - y, BlitKey{}, SRCCOPY);
+        RecordPicture(reader, from, false, false, x, y, ClampToInt(std::int64_t(far.x) - x),
+                      ClampToInt(std::int64_t(far.y) - y), BlitKey{}, SRCCOPY);
         return reader.Height();
     }
     if (!Blit(reader, dest, false, false, from, COLORONCOLOR, BlitKey{}, SRCCOPY))
