@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -914,6 +915,10 @@ TEST(MetaFile, HostileMetafilesFailCleanly)
     CLayout lyingText;
     lyingText.U32(84).U32(76).Zeros(16).U32(1).U32(0).U32(0).I32(0).I32(0).U32(0xFFFFFFF0).U32(76).U32(0);
     lyingText.Zeros(16).U32(0);
+    CLayout hugeArc;
+    Emr(hugeArc, 45, {-INT_MAX, -INT_MAX, INT_MAX, INT_MAX, INT_MAX, 0, 0, INT_MAX});
+    std::vector<std::uint8_t> hugeReference = patched(patched(emf, 80, INT_MAX), 84, INT_MAX);
+    hugeReference = patched(patched(hugeReference, 100, 0), 104, 0);
     CLayout hugeHandles;
     Emr(hugeHandles, 38, {0x7FFFFFFF, 0, 1, 0, 0});
     Emr(hugeHandles, 37, {0x7FFFFFFF});
@@ -933,6 +938,8 @@ TEST(MetaFile, HostileMetafilesFailCleanly)
         {"a header with 65535 handles", patched(emf, 56, 0xFFFF, 2), CMetaFile::Kind::Enhanced},
         {"objects beyond the table", HandMadeEmf(hugeHandles), CMetaFile::Kind::Enhanced},
         {"20000 saves and no restore", HandMadeEmf(deep), CMetaFile::Kind::Enhanced},
+        {"an arc as wide as coordinates go", HandMadeEmf(hugeArc), CMetaFile::Kind::Enhanced},
+        {"a reference device of 2^31 millimetres", hugeReference, CMetaFile::Kind::Enhanced},
         {"a picture whose sizes lie", HandMadeEmf(lyingDib), CMetaFile::Kind::Enhanced},
         {"a text whose count lies", HandMadeEmf(lyingText), CMetaFile::Kind::Enhanced},
         {"a Windows record of size 0", patched(wmf, 40, 0), CMetaFile::Kind::Placeable},
