@@ -25,6 +25,7 @@
 #include <cstring>
 #include <limits>
 #include <numbers>
+#include <tuple>
 #include <utility>
 
 namespace {
@@ -560,6 +561,8 @@ int CDC::DeviceWidth(int logicalWidth) const
 int CDC::SaveDC()
 {
     m_saved.push_back(m_state);
+    if (m_recorder)
+        m_recorder->SaveDC();
     return static_cast<int>(m_saved.size());
 }
 
@@ -569,6 +572,8 @@ bool CDC::RestoreDC(int saved)
     const long long level = saved < 0 ? depth + 1 + saved : saved;
     if (saved == 0 || level < 1 || level > depth)
         return false;
+    if (m_recorder)
+        m_recorder->RestoreDC(static_cast<int>(level - depth - 1));
     m_state = std::move(m_saved[static_cast<std::size_t>(level - 1)]);
     m_saved.resize(static_cast<std::size_t>(level - 1));
     m_clipApplied = false;
@@ -680,6 +685,14 @@ int CDC::SelectClipRgn(const CRgn* rgn)
 
 int CDC::SelectClipRgn(const CRgn* rgn, int mode)
 {
+    const int kind = CombineClip(rgn, mode);
+    if (m_recorder && kind != RGN_ERROR)
+        m_recorder->SelectClipRgn(rgn && rgn->GetSafeHandle() ? rgn : nullptr, mode);
+    return kind;
+}
+
+int CDC::CombineClip(const CRgn* rgn, int mode)
+{
     if (mode < RGN_AND || mode > RGN_COPY)
         return RGN_ERROR;
     m_clipApplied = false;
@@ -710,14 +723,29 @@ int CDC::IntersectClipRect(int left, int top, int right, int bottom)
 {
     CRgn rect;
     rect.CreateRectRgnIndirect(Normalized(ToDevice(left, top), ToDevice(right, bottom)));
-    return SelectClipRgn(&rect, RGN_AND);
+    const int kind = CombineClip(&rect, RGN_AND);
+    if (m_recorder && kind != RGN_ERROR)
+        m_recorder->IntersectClipRect(CRect(left, top, right, bottom));
+    return kind;
 }
 
 int CDC::ExcludeClipRect(int left, int top, int right, int bottom)
 {
     CRgn rect;
     rect.CreateRectRgnIndirect(Normalized(ToDevice(left, top), ToDevice(right, bottom)));
-    return SelectClipRgn(&rect, RGN_DIFF);
+    const int kind = CombineClip(&rect, RGN_DIFF);
+    if (m_recorder && kind != RGN_ERROR)
+        m_recorder->ExcludeClipRect(CRect(left, top, right, bottom));
+    return kind;
+}
+
+int CDC::GetClipRgn(CRgn* rgn) const
+{
+    if (!m_state.clipped)
+        return 0;
+    if (rgn)
+        *rgn = m_state.clip;
+    return 1;
 }
 
 int CDC::GetClipBox(CRect* rect) const
@@ -1033,6 +1061,8 @@ void CDC::FillShape(const QPainterPath& path, const CBrush& brush, int rop)
 
 void CDC::FillRect(const CRect& rect, const CBrush& brush)
 {
+    if (m_recorder && brush.GetSafeHandle())
+        m_recorder->FillRect(rect, brush);
     const CRect r = Normalized(ToDevice(rect.left, rect.top), ToDevice(rect.right, rect.bottom));
     if (r.IsRectEmpty())
         return;
@@ -1060,6 +1090,8 @@ CPoint CDC::MoveTo(int x, int y)
 {
     const CPoint previous = m_state.position;
     m_state.position = CPoint(x, y);
+    if (m_recorder)
+        m_recorder->MoveTo(CPoint(x, y));
     if (m_state.pathState == 1) {
         auto& path = m_state.path;
         if (!path.empty() && !path.back().closed && path.back().points.size() == 1)
@@ -1075,6 +1107,8 @@ bool CDC::LineTo(int x, int y)
     const CPoint a = ToDevice(m_state.position.x, m_state.position.y);
     const CPoint b = ToDevice(x, y);
     m_state.position = CPoint(x, y);
+    if (m_recorder)
+        m_recorder->LineTo(CPoint(x, y));
     if (m_state.pathState == 1) {
         auto& path = m_state.path;
         if (path.empty() || path.back().closed)
@@ -1146,6 +1180,19 @@ bool CDC::DrawParts(const CPoint* points, const int* counts, int polyCount, bool
     }
     if (figures.empty())
         return false;
+    if (m_recorder) {
+        std::vector<CPoint> kept;
+        std::vector<int> keptCounts;
+        offset = 0;
+        for (int i = 0; i < polyCount; ++i) {
+            if (counts[i] >= 2) {
+                kept.insert(kept.end(), points + offset, points + offset + counts[i]);
+                keptCounts.push_back(counts[i]);
+            }
+            offset += counts[i];
+        }
+        m_recorder->Poly(kept.data(), keptCounts.data(), static_cast<int>(keptCounts.size()), closed);
+    }
     if (m_state.pathState == 1) {
         for (auto& f : figures)
             AddFigure(std::move(f.points), closed);
@@ -1179,6 +1226,12 @@ bool CDC::Ellipse(int left, int top, int right, int bottom)
 
 bool CDC::DrawBoxShape(int left, int top, int right, int bottom, bool ellipse)
 {
+    if (m_recorder) {
+        if (ellipse)
+            m_recorder->Ellipse(CRect(left, top, right, bottom));
+        else
+            m_recorder->Rectangle(CRect(left, top, right, bottom));
+    }
     const CRect box = Normalized(ToDevice(left, top), ToDevice(right, bottom));
     if (box.IsRectEmpty())
         return true;
@@ -1259,6 +1312,10 @@ bool CDC::DrawBoxShape(int left, int top, int right, int bottom, bool ellipse)
 
 COLORREF CDC::SetPixel(int x, int y, COLORREF colour)
 {
+    if (m_recorder) {
+        m_recorder->SetPixel(CPoint(x, y), colour & 0xFFFFFF);
+        return colour & 0xFFFFFF;
+    }
     if (!m_painter || !PtVisible(x, y))
         return CLR_INVALID;
     const CPoint p = ToDevice(x, y);
@@ -1293,6 +1350,8 @@ bool CDC::BeginPath()
 {
     m_state.path.clear();
     m_state.pathState = 1;
+    if (m_recorder)
+        m_recorder->Path(IDCRecorder::PathOp::Begin, 0, nullptr);
     return true;
 }
 
@@ -1301,6 +1360,8 @@ bool CDC::EndPath()
     if (m_state.pathState != 1)
         return false;
     m_state.pathState = 2;
+    if (m_recorder)
+        m_recorder->Path(IDCRecorder::PathOp::End, 0, nullptr);
     return true;
 }
 
@@ -1308,6 +1369,8 @@ bool CDC::AbortPath()
 {
     m_state.path.clear();
     m_state.pathState = 0;
+    if (m_recorder)
+        m_recorder->Path(IDCRecorder::PathOp::Abort, 0, nullptr);
     return true;
 }
 
@@ -1316,6 +1379,8 @@ bool CDC::CloseFigure()
     if (m_state.pathState != 1 || m_state.path.empty() || m_state.path.back().closed)
         return false;
     m_state.path.back().closed = true;
+    if (m_recorder)
+        m_recorder->Path(IDCRecorder::PathOp::CloseFigure, 0, nullptr);
     return true;
 }
 
@@ -1324,7 +1389,10 @@ bool CDC::StrokePath()
     if (m_state.pathState != 2)
         return false;
     const std::vector<PathFigure> figures = std::move(m_state.path);
-    AbortPath();
+    m_state.path.clear();
+    m_state.pathState = 0;
+    if (m_recorder)
+        m_recorder->Path(IDCRecorder::PathOp::Stroke, 0, nullptr);
     StrokeFigures(figures);
     return true;
 }
@@ -1334,7 +1402,10 @@ bool CDC::FillPath()
     if (m_state.pathState != 2)
         return false;
     const std::vector<PathFigure> figures = std::move(m_state.path);
-    AbortPath();
+    m_state.path.clear();
+    m_state.pathState = 0;
+    if (m_recorder)
+        m_recorder->Path(IDCRecorder::PathOp::Fill, 0, nullptr);
     FillFigures(figures);
     return true;
 }
@@ -1346,13 +1417,25 @@ bool CDC::StrokeAndFillPath()
     std::vector<PathFigure> figures = std::move(m_state.path);
     for (auto& f : figures)
         f.closed = true;
-    AbortPath();
+    m_state.path.clear();
+    m_state.pathState = 0;
+    if (m_recorder)
+        m_recorder->Path(IDCRecorder::PathOp::StrokeAndFill, 0, nullptr);
     FillFigures(figures);
     StrokeFigures(figures);
     return true;
 }
 
 bool CDC::PathToRegion(CRgn* rgn)
+{
+    if (!TakePathRegion(rgn))
+        return false;
+    if (m_recorder)
+        m_recorder->Path(IDCRecorder::PathOp::Abort, 0, nullptr);
+    return true;
+}
+
+bool CDC::TakePathRegion(CRgn* rgn)
 {
     if (m_state.pathState != 2 || !rgn)
         return false;
@@ -1362,7 +1445,8 @@ bool CDC::PathToRegion(CRgn* rgn)
         points.insert(points.end(), f.points.begin(), f.points.end());
         counts.push_back(static_cast<int>(f.points.size()));
     }
-    AbortPath();
+    m_state.path.clear();
+    m_state.pathState = 0;
     if (counts.empty())
         return rgn->CreateRectRgn(0, 0, 0, 0);
     return rgn->CreatePolyPolygonRgn(points.data(), counts.data(), static_cast<int>(counts.size()),
@@ -1371,10 +1455,16 @@ bool CDC::PathToRegion(CRgn* rgn)
 
 bool CDC::SelectClipPath(int mode)
 {
-    CRgn rgn;
-    if (!PathToRegion(&rgn))
+    if (mode < RGN_AND || mode > RGN_COPY)
         return false;
-    return SelectClipRgn(&rgn, mode) != RGN_ERROR;
+    CRgn rgn;
+    if (!TakePathRegion(&rgn))
+        return false;
+    if (CombineClip(&rgn, mode) == RGN_ERROR)
+        return false;
+    if (m_recorder)
+        m_recorder->Path(IDCRecorder::PathOp::SelectClip, mode, &rgn);
+    return true;
 }
 
 // ---- Memory contexts -----------------------------------------------------
@@ -1503,6 +1593,28 @@ QRectF ToQRectF(const CRect& r)
 // Pixels no bigger than this are made for devices that scale pictures themselves.
 constexpr std::int64_t kMaxPaperPixels = std::int64_t(1) << 24;
 
+// The two ends along one axis of the destination part that the source
+// pixels lo .. hi of the span fromLo .. fromHi take.
+std::pair<int, int> DestPart(int start, int extent, int fromLo, int fromHi, int lo, int hi, bool mirror)
+{
+    const double span = double(fromHi) - fromLo;
+    double f0 = (lo - fromLo) / span, f1 = (hi - fromLo) / span;
+    if (mirror)
+        std::tie(f0, f1) = std::pair(1 - f1, 1 - f0);
+    return {RoundCoord(start + double(extent) * f0), RoundCoord(start + double(extent) * f1)};
+}
+
+RecordedPicture PictureOf(const QImage& image)
+{
+    const QImage plain = image.convertToFormat(QImage::Format_ARGB32);
+    RecordedPicture picture{plain.width(), plain.height(), {}, true};
+    for (int row = 0; row < plain.height(); ++row) {
+        const auto* p = reinterpret_cast<const std::uint32_t*>(plain.constScanLine(row));
+        picture.pixels.insert(picture.pixels.end(), p, p + plain.width());
+    }
+    return picture;
+}
+
 } // namespace
 
 CRect CDC::DeviceRect(int x, int y, int width, int height, bool& mirrorX, bool& mirrorY) const
@@ -1591,13 +1703,24 @@ bool CDC::BlitFromDC(int x, int y, int width, int height, const CDC* source, int
 {
     bool mirrorX = false, mirrorY = false;
     const CRect dest = DeviceRect(x, y, width, height, mirrorX, mirrorY);
-    if (!CBlitter::UsesSource(rop) && key.kind == BlitKey::None)
+    if (!CBlitter::UsesSource(rop) && key.kind == BlitKey::None) {
+        if (m_recorder) {
+            m_recorder->PatBlt(CRect(x, y, ClampToInt(std::int64_t(x) + width), ClampToInt(std::int64_t(y) + height)),
+                               rop);
+            return true;
+        }
         return Blit(CNoSource(), dest, mirrorX, mirrorY, CRect(0, 0, 1, 1), COLORONCOLOR, key, rop);
+    }
     // Only pictures the DC reads itself can be sources.
     if (!source || !source->m_image || !source->m_writer)
         return false;
     bool sourceMirrorX = false, sourceMirrorY = false;
     CRect from = source->DeviceRect(xSrc, ySrc, srcWidth, srcHeight, sourceMirrorX, sourceMirrorY);
+    if (m_recorder) {
+        RecordPicture(CImageSource(*source->m_image), from, sourceMirrorX, sourceMirrorY, x, y, width, height, key,
+                      rop);
+        return true;
+    }
     const QImage* image = source->m_image;
     QImage copy;
     if (image == m_image) {
@@ -1656,6 +1779,10 @@ int CDC::BlitDib(int x, int y, int width, int height, int xSrc, int ySrc, int sr
     BlitKey k = key;
     if (k.kind == BlitKey::Index && reader.BitCount() > 8)
         k.kind = BlitKey::Colour;
+    if (m_recorder) {
+        RecordPicture(reader, from, sourceMirrorX, sourceMirrorY, x, y, width, height, k, rop);
+        return inside.Height();
+    }
     if (!Blit(reader, dest, mirrorX != sourceMirrorX, mirrorY != sourceMirrorY, from, m_state.stretchMode, k, rop))
         return 0;
     return inside.Height();
@@ -1691,6 +1818,14 @@ int CDC::SetDIBitsToDevice(int x, int y, int width, int height, int xSrc, int yS
     const CPoint corner = ToDevice(x, y);
     const CRect dest(corner.x, corner.y, ClampToInt(std::int64_t(corner.x) + width),
                      ClampToInt(std::int64_t(corner.y) + height));
+    if (m_recorder) {
+        // One device pixel a DIB pixel: the extents in logical units.
+        CPoint far = dest.BottomRight();
+        DPtoLP(&far);
+        RecordPicture(reader, from, false, false, x, y, ClampToInt(std::int64_t(far.x) - x),
+                      ClampToInt(std::int64_t(far.y) - y), BlitKey{}, SRCCOPY);
+        return reader.Height();
+    }
     if (!Blit(reader, dest, false, false, from, COLORONCOLOR, BlitKey{}, SRCCOPY))
         return 0;
     return reader.Height();
@@ -1699,7 +1834,7 @@ int CDC::SetDIBitsToDevice(int x, int y, int width, int height, int xSrc, int yS
 bool CDC::DrawIconEx(int x, int y, const CIcon& icon, int width, int height)
 {
     const QImage* image = icon.Image();
-    if (!image || !m_painter)
+    if (!image || (!m_painter && !m_recorder))
         return false;
     // A zero extent is the icon's own size in device pixels.
     const CSize own = icon.GetSize();
@@ -1708,14 +1843,123 @@ bool CDC::DrawIconEx(int x, int y, const CIcon& icon, int width, int height)
     bool mirrorX = false, mirrorY = false;
     const CRect dest = SpanRect(a.x, a.y, width ? std::int64_t(b.x) - a.x : own.cx,
                                 height ? std::int64_t(b.y) - a.y : own.cy, mirrorX, mirrorY);
+    if (m_recorder) {
+        CPoint far(ClampToInt(std::int64_t(a.x) + own.cx), ClampToInt(std::int64_t(a.y) + own.cy));
+        DPtoLP(&far);
+        m_recorder->Picture(CRect(x, y, width ? ClampToInt(std::int64_t(x) + width) : far.x,
+                                  height ? ClampToInt(std::int64_t(y) + height) : far.y),
+                            PictureOf(*image), SRCCOPY);
+        return true;
+    }
     if (dest.IsRectEmpty())
         return true;
+    DrawBlended(*image, dest, mirrorX, mirrorY, true);
+    return true;
+}
+
+void CDC::DrawBlended(const QImage& image, const CRect& dest, bool mirrorX, bool mirrorY, bool smooth)
+{
     ApplyClip();
     m_painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
-    m_painter->setRenderHint(QPainter::SmoothPixmapTransform, WidthOf(dest) != own.cx || HeightOf(dest) != own.cy);
-    m_painter->drawImage(ToQRectF(dest), image->mirrored(mirrorX, mirrorY));
+    m_painter->setRenderHint(QPainter::SmoothPixmapTransform,
+                             smooth && (WidthOf(dest) != image.width() || HeightOf(dest) != image.height()));
+    m_painter->drawImage(ToQRectF(dest), image.mirrored(mirrorX, mirrorY));
     Touch(dest);
+}
+
+bool CDC::AlphaBlendDIBits(int x, int y, int width, int height, int xSrc, int ySrc, int srcWidth, int srcHeight,
+                           const DibData& dib, int constantAlpha)
+{
+    if ((!m_painter && !m_recorder) || !dib.info || dib.infoSize < sizeof(BITMAPINFOHEADER) || !dib.bits ||
+        constantAlpha < 0 || constantAlpha > 255)
+        return false;
+    BITMAPINFOHEADER header;
+    std::memcpy(&header, dib.info, sizeof header);
+    if (header.biSize < sizeof header || header.biSize > dib.infoSize || header.biBitCount != 32 ||
+        header.biWidth <= 0 || header.biHeight == 0 || header.biHeight == INT_MIN ||
+        (header.biCompression != BI_RGB && header.biCompression != BI_BITFIELDS))
+        return false;
+    if (header.biCompression == BI_BITFIELDS) {
+        // Only the masks of the plain layout (red, green, blue, after the
+        // short header or inside the longer ones).
+        std::uint32_t masks[3] = {};
+        if (dib.infoSize < sizeof header + sizeof masks)
+            return false;
+        std::memcpy(masks, static_cast<const std::uint8_t*>(dib.info) + sizeof header, sizeof masks);
+        if (masks[0] != 0xFF0000 || masks[1] != 0xFF00 || masks[2] != 0xFF)
+            return false;
+    }
+    const std::int64_t w = header.biWidth;
+    const std::int64_t h = header.biHeight < 0 ? -std::int64_t(header.biHeight) : header.biHeight;
+    if (w > (1 << 15) || h > (1 << 15) || std::uint64_t(w) * std::uint64_t(h) * 4 > dib.bitsSize)
+        return false;
+    const bool topDown = header.biHeight < 0;
+    bool sourceMirrorX = false, sourceMirrorY = false;
+    CRect from = SpanRect(xSrc, ySrc, srcWidth, srcHeight, sourceMirrorX, sourceMirrorY);
+    if (!topDown)
+        from = CRect(from.left, ClampToInt(h - from.bottom), from.right, ClampToInt(h - from.top));
+    CRect inside;
+    if (!inside.IntersectRect(from, CRect(0, 0, static_cast<int>(w), static_cast<int>(h))))
+        return false;
+    QImage image(inside.Width(), inside.Height(), QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull())
+        return false;
+    const auto* bits = static_cast<const std::uint8_t*>(dib.bits);
+    for (int row = 0; row < inside.Height(); ++row) {
+        const std::int64_t stored = topDown ? inside.top + row : h - 1 - (inside.top + row);
+        const auto* p = bits + (stored * w + inside.left) * 4;
+        auto* out = reinterpret_cast<std::uint32_t*>(image.scanLine(row));
+        for (int col = 0; col < inside.Width(); ++col, p += 4) {
+            // Premultiplied colours never exceed their alpha.
+            const std::uint32_t a = p[3] * std::uint32_t(constantAlpha) / 255;
+            auto scaled = [&](std::uint8_t c) { return std::min<std::uint32_t>(a, c * std::uint32_t(constantAlpha) / 255); };
+            out[col] = (a << 24) | (scaled(p[2]) << 16) | (scaled(p[1]) << 8) | scaled(p[0]);
+        }
+    }
+    const auto [x0, x1] = DestPart(x, width, from.left, from.right, inside.left, inside.right, sourceMirrorX);
+    const auto [y0, y1] = DestPart(y, height, from.top, from.bottom, inside.top, inside.bottom, sourceMirrorY);
+    if (m_recorder) {
+        m_recorder->Picture(CRect(x0, y0, x1, y1), PictureOf(image.mirrored(sourceMirrorX, sourceMirrorY)), SRCCOPY);
+        return true;
+    }
+    bool mirrorX = false, mirrorY = false;
+    const CRect dest = DeviceRect(x0, y0, ClampToInt(std::int64_t(x1) - x0), ClampToInt(std::int64_t(y1) - y0),
+                                  mirrorX, mirrorY);
+    if (!dest.IsRectEmpty())
+        DrawBlended(image, dest, mirrorX != sourceMirrorX, mirrorY != sourceMirrorY, false);
     return true;
+}
+
+void CDC::RecordPicture(const IBlitSource& source, CRect from, bool mirrorX, bool mirrorY, int x, int y, int width,
+                        int height, const BlitKey& key, std::uint32_t rop)
+{
+    CRect inside;
+    if (!inside.IntersectRect(from, CRect(0, 0, source.Width(), source.Height())))
+        return;
+    // A source reaching beyond the picture shrinks the destination to the part inside.
+    const auto [x0, x1] = DestPart(x, width, from.left, from.right, inside.left, inside.right, mirrorX);
+    const auto [y0, y1] = DestPart(y, height, from.top, from.bottom, inside.top, inside.bottom, mirrorY);
+    RecordedPicture picture;
+    picture.width = inside.Width();
+    picture.height = inside.Height();
+    picture.pixels.resize(std::size_t(picture.width) * std::size_t(picture.height));
+    std::vector<std::uint8_t> indexes(static_cast<std::size_t>(picture.width));
+    for (int row = 0; row < picture.height; ++row) {
+        const int target = mirrorY ? picture.height - 1 - row : row;
+        std::uint32_t* out = picture.pixels.data() + std::size_t(target) * std::size_t(picture.width);
+        source.ReadRow(inside.top + row, inside.left, inside.right, out);
+        const bool byIndex =
+            key.kind == BlitKey::Index && source.ReadIndexes(inside.top + row, inside.left, inside.right, indexes.data());
+        for (int col = 0; col < picture.width; ++col) {
+            const bool keyed = (key.kind == BlitKey::Colour && out[col] == key.value) ||
+                               (byIndex && indexes[static_cast<std::size_t>(col)] == key.value);
+            out[col] = keyed ? 0u : (out[col] | 0xFF000000u);
+            picture.hasAlpha = picture.hasAlpha || keyed;
+        }
+        if (mirrorX)
+            std::reverse(out, out + picture.width);
+    }
+    m_recorder->Picture(CRect(x0, y0, x1, y1), picture, rop);
 }
 
 // ---- Text ----------------------------------------------------------------
@@ -1856,16 +2100,35 @@ void CDC::DrawTextLine(const TextFont& f, CPoint reference, const QString& text,
                 RoundCoord(std::ceil(touched.right())), RoundCoord(std::ceil(touched.bottom()))));
 }
 
+std::vector<int> CDC::TextAdvances(std::string_view text) const
+{
+    // Each character's width is what it adds to the extent, so the widths
+    // add up to the extent of the whole text.
+    std::vector<int> advances;
+    advances.reserve(text.size());
+    int previous = 0;
+    for (std::size_t i = 1; i <= text.size(); ++i) {
+        const int width = GetTextExtent(text.substr(0, i)).cx;
+        advances.push_back(width - previous);
+        previous = width;
+    }
+    return advances;
+}
+
 bool CDC::TextOut(int x, int y, std::string_view text)
 {
     const TextFont* f = RealizeFont();
-    if (!f || !m_painter)
+    if (!f || (!m_painter && !m_recorder))
         return false;
     const QString line = ToQString(text);
     const int width = f->metrics.horizontalAdvance(line);
     const bool updateCp = (m_state.textAlign & TA_UPDATECP) != 0;
     const CPoint reference = updateCp ? ToDevice(m_state.position.x, m_state.position.y) : ToDevice(x, y);
-    DrawTextLine(*f, reference, line, width, m_state.textAlign, true);
+    if (m_recorder)
+        m_recorder->Text(updateCp ? m_state.position : CPoint(x, y), text, TextAdvances(text), m_state.textAlign,
+                         nullptr);
+    else
+        DrawTextLine(*f, reference, line, width, m_state.textAlign, true);
     if (updateCp) {
         // The position moves to the far end of left-aligned text and to the
         // near end of right-aligned text.
@@ -1967,7 +2230,7 @@ int CDC::DrawText(std::string_view text, CRect* rect, unsigned format)
         rect->bottom = ClampToInt(std::int64_t(rect->top) + height);
         return height;
     }
-    if (!m_painter)
+    if (!m_painter && !m_recorder)
         return height;
 
     std::int64_t y = box.top;
@@ -1978,10 +2241,14 @@ int CDC::DrawText(std::string_view text, CRect* rect, unsigned format)
             y = std::int64_t(box.bottom) - lineHeight;
     }
     const CRect visible = VisibleBox();
-    ApplyClip();
-    m_painter->save();
-    if (!(format & DT_NOCLIP))
-        m_painter->setClipRect(ToQRectF(box), Qt::IntersectClip);
+    if (m_painter) {
+        ApplyClip();
+        m_painter->save();
+        if (!(format & DT_NOCLIP))
+            m_painter->setClipRect(ToQRectF(box), Qt::IntersectClip);
+    }
+    CRect clip = *rect;
+    clip.NormalizeRect();
     for (std::size_t i = 0; i < lines.size() && y < visible.bottom; ++i, y += lineHeight) {
         if (y + lineHeight <= visible.top)
             continue;
@@ -1990,14 +2257,31 @@ int CDC::DrawText(std::string_view text, CRect* rect, unsigned format)
             x = box.left + (WidthOf(box) - widths[i]) / 2;
         else if (format & DT_RIGHT)
             x = std::int64_t(box.right) - widths[i];
-        DrawTextLine(*f, CPoint(ClampToInt(x), ClampToInt(y)), lines[i].text, widths[i], TA_LEFT | TA_TOP, false);
+        QRectF underline;
         if (lines[i].underline >= 0) {
             const double left = double(x) + m.horizontalAdvance(lines[i].text.left(lines[i].underline));
             const int width = m.horizontalAdvance(lines[i].text.mid(lines[i].underline, 1));
-            m_painter->fillRect(QRectF(left, double(y) + m.ascent() + m.underlinePos(), width, std::max(1, m.lineWidth())),
-                                ToQColor(m_state.textColour));
+            underline = QRectF(left, double(y) + m.ascent() + m.underlinePos(), width, std::max(1, m.lineWidth()));
         }
+        if (m_recorder) {
+            CPoint reference(ClampToInt(x), ClampToInt(y));
+            DPtoLP(&reference);
+            const std::string bytes = Utf8ToCp1257(lines[i].text.toStdString());
+            m_recorder->Text(reference, bytes, TextAdvances(bytes), TA_LEFT | TA_TOP,
+                             (format & DT_NOCLIP) ? nullptr : &clip);
+            if (!underline.isEmpty()) {
+                CRect mark(RoundCoord(underline.left()), RoundCoord(underline.top()), RoundCoord(underline.right()),
+                           RoundCoord(underline.bottom()));
+                DPtoLP(&mark);
+                m_recorder->FillRect(mark, CBrush(m_state.textColour));
+            }
+            continue;
+        }
+        DrawTextLine(*f, CPoint(ClampToInt(x), ClampToInt(y)), lines[i].text, widths[i], TA_LEFT | TA_TOP, false);
+        if (!underline.isEmpty())
+            m_painter->fillRect(underline, ToQColor(m_state.textColour));
     }
-    m_painter->restore();
+    if (m_painter)
+        m_painter->restore();
     return height;
 }

@@ -2,6 +2,7 @@
 
 #include "platform/Bitmap.h"
 #include "platform/Brush.h"
+#include "platform/DCRecorder.h"
 #include "platform/DibReader.h"
 #include "platform/Font.h"
 #include "platform/Gdi.h"
@@ -75,6 +76,9 @@ public:
     int GetDeviceCaps(int index) const;
     bool IsPrinting() const { return m_printing; }
     void SetPrinting(bool printing) { m_printing = printing; }
+    // A recording context (CMetaFileDC): it writes its calls into a
+    // metafile; its pixels cannot be read.
+    bool IsMetafileDC() const { return m_recorder != nullptr; }
     // Reports what was drawn to a window surface.
     void Flush();
 
@@ -162,6 +166,9 @@ public:
     int ExcludeClipRect(const CRect& r) { return ExcludeClipRect(r.left, r.top, r.right, r.bottom); }
     // Bounding box of what can be drawn, in logical units.
     int GetClipBox(CRect* rect) const;
+    // A copy of the clip region in device pixels: 1, or 0 when there is no
+    // clipping (rgn is then left as it was).
+    int GetClipRgn(CRgn* rgn) const;
     bool RectVisible(const CRect& rect) const;
     bool PtVisible(int x, int y) const;
     bool PtVisible(CPoint p) const { return PtVisible(p.x, p.y); }
@@ -230,6 +237,13 @@ public:
     // An icon blended over the target, stretched to width x height (its own
     // size where they are 0).
     bool DrawIconEx(int x, int y, const CIcon& icon, int width, int height);
+    // A 32-bit DIB (BI_RGB, or BI_BITFIELDS with the usual masks) whose
+    // colours are premultiplied by their alpha, blended over the target
+    // and faded by constantAlpha (0..255), as the alpha blend of the
+    // drawing interface does: stretched as COLORONCOLOR. The source
+    // rectangle is as for StretchDIBits.
+    bool AlphaBlendDIBits(int x, int y, int width, int height, int xSrc, int ySrc, int srcWidth, int srcHeight,
+                          const DibData& dib, int constantAlpha = 255);
 
     // Text, in code page 1257, with the selected font, the text colour and,
     // in OPAQUE mode, the background colour behind the text's cell. The
@@ -264,6 +278,11 @@ public:
     // The closed path as a region; the path is used up. False when there is none.
     bool PathToRegion(CRgn* rgn);
     const std::vector<PathFigure>& GetPath() const { return m_state.path; }
+
+protected:
+    // Sends every call to the recorder from now on (null stops it). The
+    // recorder must outlive its use.
+    void AttachRecorder(IDCRecorder* recorder) { m_recorder = recorder; }
 
 private:
     struct State {
@@ -306,6 +325,12 @@ private:
     void ApplyClip() const;
     CRect VisibleBox() const;
     void Touch(const CRect& deviceBounds);
+    int CombineClip(const CRgn* rgn, int mode);
+    bool TakePathRegion(CRgn* rgn);
+    void RecordPicture(const IBlitSource& source, CRect from, bool mirrorX, bool mirrorY, int x, int y, int width,
+                       int height, const BlitKey& key, std::uint32_t rop);
+    // Smooth stretching for icons; blends of pictures take the nearest pixel.
+    void DrawBlended(const QImage& image, const CRect& dest, bool mirrorX, bool mirrorY, bool smooth);
 
     void StrokeFigures(const std::vector<PathFigure>& figures);
     void StrokeCosmetic(const Pen& pen, const std::vector<CPoint>& points, bool closed);
@@ -329,6 +354,7 @@ private:
     void DrawTextLine(const TextFont& font, CPoint reference, const QString& text, int width, unsigned align,
                       bool rotate);
     int LogicalWidth(int deviceWidth) const;
+    std::vector<int> TextAdvances(std::string_view text) const;
     int LogicalHeight(int deviceHeight) const;
 
     State m_state;
@@ -344,4 +370,5 @@ private:
     bool m_memory = false;
     CBitmap m_bitmap;
     mutable std::unique_ptr<TextFont> m_textFont;
+    IDCRecorder* m_recorder = nullptr;
 };

@@ -2,7 +2,10 @@
 
 #include "platform/Gdi.h"
 
+#include <QGuiApplication>
 #include <QImage>
+
+#include <memory>
 
 // Images the device-context tests draw into, and the colours they probe.
 
@@ -25,4 +28,20 @@ inline COLORREF At(const QImage& image, int x, int y)
 {
     const QRgb p = image.pixel(x, y);
     return RGB(qRed(p), qGreen(p), qBlue(p));
+}
+
+// Fonts need a GUI application; one is made for the whole program, on the
+// offscreen platform, the first time a text test runs.
+inline void NeedGuiApplication()
+{
+    static int argc = 1;
+    static char name[] = "test_platform";
+    static char* argv[] = {name, nullptr};
+    static const std::unique_ptr<QGuiApplication> app = []() -> std::unique_ptr<QGuiApplication> {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        if (QCoreApplication::instance())
+            return nullptr;
+        return std::make_unique<QGuiApplication>(argc, argv);
+    }();
 }
