@@ -230,7 +230,7 @@ bool CGridFile::DrawGrid(CDC& dc, const CRect& target, const CMapRect& cells, CD
         AppMessageBox(kOutOfMemory);
         return false;
     }
-    // The position of target pixel j (row i) in cells.
+    // The position in cells of a device column (row) of the target.
     const auto columnPosition = [&](int x) {
         return cells.left + (cells.right - cells.left) * static_cast<double>(int64_t{x} - origin.x) / width;
     };
@@ -251,10 +251,10 @@ bool CGridFile::DrawGrid(CDC& dc, const CRect& target, const CMapRect& cells, CD
                 for (int x = left; x < right; ++x) {
                     COLORREF colour = kNoColour;
                     if (columnOf[static_cast<size_t>(x - left)] >= 0) {
-                        Corners corners;
-                        if (!CornersAt(columnPosition(x), rowAt, corners))
+                        Corners around;
+                        if (!CornersAt(columnPosition(x), rowAt, around))
                             return false;
-                        colour = InterpolatedColour(classes, corners);
+                        colour = InterpolatedColour(classes, around);
                     }
                     row.Put(x - left, colour);
                 }
