@@ -58,6 +58,29 @@ void CDtmLayer::SetDefaultClasses()
     SetFill(*classes->AddClass(GetType()), kOtherHeights);
 }
 
+CGridFile::ColourClasses CDtmLayer::GetColourClasses() const
+{
+    CGridFile::ColourClasses result;
+    const CThemeClassList* list = GetHeightClasses();
+    if (!list || !list->IsNumeric())
+        return result;
+    const int count = list->GetCount();
+    for (int i = 0; i < count; ++i) {
+        const CThemeClass* themeClass = list->GetClass(i);
+        double low = -DBL_MAX, high = DBL_MAX;
+        if (i + 1 < count) {
+            if (const auto* range = dynamic_cast<const CThemeRangeClass*>(themeClass)) {
+                low = range->m_low;
+                high = range->m_high;
+            } else if (const auto* number = dynamic_cast<const CThemeNumberClass*>(themeClass)) {
+                low = high = number->m_value;
+            }
+        }
+        result.classes.push_back({low, high, themeClass->m_style.Draw().brushColor});
+    }
+    return result;
+}
+
 std::string CDtmLayer::FormatValue(double value) const
 {
     if (HasFlag(kPlainValues))

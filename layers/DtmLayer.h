@@ -1,5 +1,6 @@
 #pragma once
 
+#include "layers/GridFile.h"
 #include "layers/Layer.h"
 
 #include <string>
@@ -26,6 +27,10 @@ public:
     // Twenty height ranges from below sea level to 4000 m in map colours,
     // then grey for every other value.
     void SetDefaultClasses();
+    // The height classes as the grid paints them: each class's range and
+    // fill colour, the last class taking every value the others leave.
+    // Empty without classes or for classes of texts.
+    CGridFile::ColourClasses GetColourClasses() const;
     // A grid value as the value tip shows it.
     std::string FormatValue(double value) const;
 };

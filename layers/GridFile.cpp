@@ -195,6 +195,26 @@ int CGridFile::CellValue(uint32_t cell) const
     }
 }
 
+bool CGridFile::IsNoData(uint32_t cell) const
+{
+    switch (m_cellType) {
+    case kHundredths:
+    case kInt16:
+        return false;
+    case kInt24:
+        return (cell & kInt24NoData) == kInt24NoData;
+    default:
+        return (cell & kPackedNoData) == kPackedNoData;
+    }
+}
+
+double CGridFile::ClassValue(uint32_t cell) const
+{
+    // Only type 3 is stored in hundredths.
+    const int value = CellValue(cell);
+    return m_cellType == kHundredths ? value * 0.01 : value;
+}
+
 void CGridFile::Fail(Error error)
 {
     m_error = error;
@@ -296,41 +316,50 @@ int CGridFile::ValueAt(const CMapPoint& point)
     return CellValue(m_rowA[static_cast<size_t>(static_cast<int>(column))]);
 }
 
-double CGridFile::Interpolate(double column, double row)
+bool CGridFile::CornersAt(double column, double row, Corners& out)
 {
     if (!m_open || std::isnan(column) || std::isnan(row))
-        return -1;
+        return false;
     int c0, r0;
-    double fx, fy;
-    SplitPosition(column, m_columns, c0, fx);
-    SplitPosition(row, m_rows, r0, fy);
+    SplitPosition(column, m_columns, c0, out.fx);
+    SplitPosition(row, m_rows, r0, out.fy);
 
-    // corners[0] and [1] of the first row, [2] and [3] of the second.
-    uint32_t corners[4];
     const bool cached = PrepareColumnCache();
     const bool hit0 = cached && m_columnCache[r0].column == c0;
     const bool hit1 = cached && m_columnCache[r0 + 1].column == c0;
     if (!LoadRows(hit0 ? -1 : r0, hit1 ? -1 : r0 + 1))
-        return -1;
-    const auto take = [&](bool hit, int r, const std::vector<uint32_t>& buffer, uint32_t* out) {
+        return false;
+    const auto take = [&](bool hit, int r, const std::vector<uint32_t>& buffer, uint32_t* cells) {
         if (hit) {
-            out[0] = m_columnCache[r].cells[0];
-            out[1] = m_columnCache[r].cells[1];
+            cells[0] = m_columnCache[r].cells[0];
+            cells[1] = m_columnCache[r].cells[1];
             return;
         }
-        out[0] = buffer[c0];
-        out[1] = buffer[c0 + 1];
+        cells[0] = buffer[c0];
+        cells[1] = buffer[c0 + 1];
         if (cached)
-            m_columnCache[r] = {c0, {out[0], out[1]}};
+            m_columnCache[r] = {c0, {cells[0], cells[1]}};
     };
-    take(hit0, r0, m_rowA, corners);
-    take(hit1, r0 + 1, m_rowB, corners + 2);
+    take(hit0, r0, m_rowA, out.cells);
+    take(hit1, r0 + 1, m_rowB, out.cells + 2);
+    return true;
+}
 
-    if (m_cellType <= kPacked2)
-        m_lastFlags = static_cast<int>(corners[(fy >= 0.5 ? 2 : 0) + (fx >= 0.5 ? 1 : 0)] >> 12) & 0xF;
-    const double c00 = CellValue(corners[0]), c01 = CellValue(corners[1]);
-    const double c10 = CellValue(corners[2]), c11 = CellValue(corners[3]);
+double CGridFile::Corners::Blend(const CGridFile& grid) const
+{
+    const double c00 = grid.CellValue(cells[0]), c01 = grid.CellValue(cells[1]);
+    const double c10 = grid.CellValue(cells[2]), c11 = grid.CellValue(cells[3]);
     return (1 - fy) * ((1 - fx) * c00 + fx * c01) + fy * ((1 - fx) * c10 + fx * c11);
+}
+
+double CGridFile::Interpolate(double column, double row)
+{
+    Corners corners;
+    if (!CornersAt(column, row, corners))
+        return -1;
+    if (m_cellType <= kPacked2)
+        m_lastFlags = static_cast<int>(corners.Nearest() >> 12) & 0xF;
+    return corners.Blend(*this);
 }
 
 void CGridFile::SetColumnCache(bool on)

@@ -3,12 +3,14 @@
 #include "core/MapPoint.h"
 #include "core/MapRect.h"
 #include "platform/Gdi.h"
+#include "platform/Rect.h"
 
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
+class CDC;
 class CStream;
 
 // One regular grid of values (an elevation model or a field-strength map)
@@ -111,19 +113,47 @@ public:
     // class or below the first one's lower bound.
     static COLORREF ClassColour(ColourClasses& classes, double value);
 
-    // Painting a window of the grid into a device context (DrawGrid) comes
-    // with the elevation layers' drawing; it reads through LoadRows,
-    // Interpolate and ClassColour.
+    // Paints a window of the grid (fractional column and row positions, as
+    // MapToCells gives them) over the target rectangle (logical units, both
+    // corners painted) through the classes. Target pixel j of width w shows
+    // the cell nearest to left + (right - left) * j / w, rows alike; with
+    // interpolate, and cells no smaller than pixels, the rounded bilinear
+    // value instead. A cell without data or without a class colour (-1 or
+    // white) leaves the target as it was. With a second context the rows are
+    // painted there and copied to the first. False, with nothing drawn, when
+    // the drawing is to stop already or there are no classes; false when a
+    // row cannot be read or memory is short; a stop on user input midway
+    // keeps true.
+    bool DrawGrid(CDC& dc, const CRect& target, const CMapRect& cells, CDC* second, ColourClasses& classes,
+                  bool interpolate);
 
 private:
     struct ColumnCacheEntry {
         int column = -1; // -1: empty
         uint32_t cells[2] = {0, 0};
     };
+    // The four cells around a fractional position, [0] and [1] in the first
+    // row, and the fractions towards the second cell of each pair.
+    struct Corners {
+        uint32_t cells[4] = {};
+        double fx = 0, fy = 0;
+        // A fraction of 0.5 or more takes the second cell.
+        uint32_t Nearest() const { return cells[(fy >= 0.5 ? 2 : 0) + (fx >= 0.5 ? 1 : 0)]; }
+        double Blend(const CGridFile& grid) const;
+    };
 
     int CellBytes() const { return m_cellType == kInt24 ? 4 : 2; }
     // The value a raw cell stands for; -1 for no data.
     int CellValue(uint32_t cell) const;
+    bool IsNoData(uint32_t cell) const;
+    // The value a cell is classed by (type 3 in units, not hundredths).
+    double ClassValue(uint32_t cell) const;
+    // The class colour of a cell; kNoColour for no data or no colour.
+    COLORREF CellColour(ColourClasses& classes, uint32_t cell) const;
+    // The class colour of the rounded bilinear value.
+    COLORREF InterpolatedColour(ColourClasses& classes, const Corners& corners) const;
+    // False when the rows cannot be read or the position is not a number.
+    bool CornersAt(double column, double row, Corners& corners);
     // Reads one row of raw cells into the buffer; on failure sets the error
     // state, except for rows past the whole ones (they are not there).
     bool ReadRow(int row, std::vector<uint32_t>& buffer);

@@ -13,45 +13,6 @@
 
 namespace {
 
-// A grid in memory that counts the rows read and can fail every read
-// from a given offset on, as a failing disk would.
-class CRowCountingStream : public CMemoryStream {
-public:
-    explicit CRowCountingStream(std::vector<unsigned char> data) : CMemoryStream(std::move(data), false) {}
-
-    size_t Read(void* buffer, size_t count) override
-    {
-        if (Tell() >= CGridFile::kHeaderSize)
-            ++*rowReads;
-        if (failFrom >= 0 && Tell() + static_cast<int64_t>(count) > failFrom)
-            return 0;
-        return CMemoryStream::Read(buffer, count);
-    }
-
-    std::shared_ptr<int> rowReads = std::make_shared<int>(0);
-    int64_t failFrom = -1;
-};
-
-std::unique_ptr<CGridFile> OpenGrid(const GridBytes& grid)
-{
-    auto file = std::make_unique<CGridFile>();
-    if (!file->Open(std::make_unique<CMemoryStream>(grid.Bytes(), false)))
-        return nullptr;
-    return file;
-}
-
-// Opens a grid over a counting stream; *reads counts its row reads.
-std::unique_ptr<CGridFile> OpenCounted(const GridBytes& grid, std::shared_ptr<int>& reads, int64_t failFrom = -1)
-{
-    auto stream = std::make_unique<CRowCountingStream>(grid.Bytes());
-    stream->failFrom = failFrom;
-    reads = stream->rowReads;
-    auto file = std::make_unique<CGridFile>();
-    if (!file->Open(std::move(stream)))
-        return nullptr;
-    return file;
-}
-
 // 4 x 3 packed cells 0, 10, 20, ...; the flag nibble of each cell is its column.
 GridBytes Ramp()
 {

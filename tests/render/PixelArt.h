@@ -74,6 +74,20 @@ inline std::vector<int> RunsAlongRow(const QImage& image, int y, int x0, int x1)
     return runs;
 }
 
+// Lengths of the runs down column x, the first run being of the colour at
+// the top.
+inline std::vector<int> RunsDownColumn(const QImage& image, int x)
+{
+    std::vector<int> runs{1};
+    for (int y = 1; y < image.height(); ++y) {
+        if (At(image, x, y) == At(image, x, y - 1))
+            ++runs.back();
+        else
+            runs.push_back(1);
+    }
+    return runs;
+}
+
 // The pixels down column x from y0 to y1, as art on one line.
 inline std::string ColumnArt(const QImage& image, int x, int y0, int y1, COLORREF background)
 {
