@@ -211,21 +211,27 @@ bool FileExists(std::string_view path)
     std::string_view name = path.substr(NameStart(path));
     if (name.find_first_of("*?") == std::string_view::npos)
         return PathExists(path);
-    std::string folder = ResolvePath(path.substr(0, NameStart(path)).empty() ? std::string_view(".")
-                                                                             : path.substr(0, NameStart(path)));
-    std::string pattern = Cp1257ToUtf8(name);
+    return !FindMatchingFiles(path).empty();
+}
+
+std::vector<std::string> FindMatchingFiles(std::string_view pattern)
+{
+    std::vector<std::string> names;
+    const std::string_view folderPart = pattern.substr(0, NameStart(pattern));
+    const std::string folder = ResolvePath(folderPart.empty() ? std::string_view(".") : folderPart);
+    const std::string wildcard = Cp1257ToUtf8(pattern.substr(NameStart(pattern)));
     DIR* dir = ::opendir(folder.c_str());
     if (!dir)
-        return false;
-    bool found = false;
+        return names;
     while (dirent* entry = ::readdir(dir)) {
-        if (::fnmatch(pattern.c_str(), entry->d_name, FNM_CASEFOLD) == 0) {
-            found = true;
-            break;
-        }
+        const std::string_view entryName = entry->d_name;
+        if (entryName == "." || entryName == "..")
+            continue;
+        if (::fnmatch(wildcard.c_str(), entry->d_name, FNM_CASEFOLD) == 0)
+            names.push_back(FromNativePath(entryName));
     }
     ::closedir(dir);
-    return found;
+    return names;
 }
 
 bool IsFileReadOnly(std::string_view path)

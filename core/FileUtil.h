@@ -47,6 +47,9 @@ std::string MakeTildePath(std::string_view path);
 std::string MakeTempFileName();
 // True when the path exists; '*' and '?' in the file name match as wildcards.
 bool FileExists(std::string_view path);
+// The names (without folder) of the entries of the pattern's folder that
+// its file name matches ignoring case, '*' and '?' as wildcards.
+std::vector<std::string> FindMatchingFiles(std::string_view pattern);
 // True when the file cannot be written (also when it cannot be examined).
 bool IsFileReadOnly(std::string_view path);
 
