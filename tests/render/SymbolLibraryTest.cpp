@@ -142,7 +142,7 @@ TEST(SymbolLibrary, EveryDrawnShapeOnASheetAt96And300Dpi)
     const int dpis[] = {96, 300};
     for (int dpi : dpis) {
         const int cell = dpi / 2; // half an inch
-        QImage sheet = MakeImageAt(cell * 8, cell * 5, dpi, kWhite);
+        QImage sheet = MakeImageAt(cell * 8, cell * 6, dpi, kPaper);
         CDC dc(sheet);
         SetThousandths(dc, dpi);
         std::vector<int> symbols = kDrawnShapes;
@@ -157,6 +157,22 @@ TEST(SymbolLibrary, EveryDrawnShapeOnASheetAt96And300Dpi)
             dc.DPtoLP(&label);
             dc.SetBkMode(TRANSPARENT);
             dc.DrawText(std::to_string(symbols[i]), &label, DT_CENTER | DT_SINGLELINE | DT_NOCLIP);
+        }
+        // A row of font symbols: plain, bold, turned, shadow, white and black halo, shadow and halo.
+        const uint32_t options[] = {0, CPointStyle::kBold, 0, CPointStyle::kShadow, CPointStyle::kWhiteHalo,
+                                    CPointStyle::kBlackHalo, CPointStyle::kShadow | CPointStyle::kWhiteHalo};
+        for (int i = 0; i < 7; ++i) {
+            CPointStyle font;
+            font.kind = CPointStyle::kFontCharacter;
+            font.symbol = 'R';
+            font.SetName("DejaVu Sans");
+            font.size = 200;
+            font.color = RGB(0, 90, 200);
+            font.options = options[i];
+            font.angle = i == 2 ? 450 : 0;
+            CPoint at(i * cell + cell / 2, 5 * cell + cell / 2);
+            dc.DPtoLP(&at);
+            EXPECT_EQ(SymbolLibrary().DrawPointStyle(dc, at.x, at.y, font, 0), 1) << i;
         }
         if (const char* folder = std::getenv("DREL_SCREENSHOT_DIR"))
             sheet.save(QDir(QString::fromLocal8Bit(folder)).filePath(QString("symbol-sheet-%1dpi.png").arg(dpi)));
