@@ -185,7 +185,7 @@ TEST(FontSymbol, OneFontIsKeptAndMadeAgainOnlyWhenItChanges)
 {
     NeedGuiApplication();
     CSymbolWorld world;
-    QImage image = MakeImage(100, 100, kPaper);
+    QImage image = MakeImageAt(100, 100, 96, kPaper);
     CDC dc(image);
     const CFont own = dc.GetCurrentFont();
     dc.SetTextColor(kGreen);
@@ -258,7 +258,7 @@ TEST(FontSymbol, PointStylesOfTheFontKindDrawThroughIt)
 {
     NeedGuiApplication();
     CSymbolWorld world;
-    QImage image = MakeImage(100, 100, kPaper);
+    QImage image = MakeImageAt(100, 100, 96, kPaper);
     CDC dc(image);
     EXPECT_EQ(SymbolLibrary().DrawPointStyle(dc, 50, 50, FontStyle('W', 240), 0), 1);
     EXPECT_FALSE(NotPaper(image).IsRectEmpty());

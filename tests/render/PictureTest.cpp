@@ -323,7 +323,7 @@ TEST(Picture, DrawPartShrinksWithHalftoneAndCopiesOtherwiseSourceEdgesIncluded)
     CPicture picture;
     ASSERT_EQ(picture.Load(dir.File("stripes.bmp")), 1);
 
-    QImage image = MakeImage(20, 4, kPaper);
+    QImage image = MakeImageAt(20, 4, 96, kPaper);
     CDC dc(image);
     dc.SetStretchBltMode(BLACKONWHITE);
     dc.SetBrushOrg(3, 5);
@@ -358,7 +358,7 @@ TEST(Picture, DrawStretchesTheWholePictureWithBlackTextOnWhite)
     // 24-bit one, whose colours stay, and the context's colours come back.
     WriteWholeFile(dir.File("two.bmp"), Bmp24(2, 1, [](int x, int) { return x ? kBlue : kRed; }));
     WriteWholeFile(dir.File("i.ico"), SolidIco(16, 0x00FF00));
-    QImage image = MakeImage(20, 10, kPaper);
+    QImage image = MakeImageAt(20, 10, 96, kPaper);
     CDC dc(image);
     dc.SetTextColor(kGreen);
     dc.SetBkColor(kYellow);
@@ -406,7 +406,7 @@ TEST(PictureSymbol, SizesAndAnchorsAreNinetySixDpiPixelsOfTheContext)
     EXPECT_EQ(SymbolPictureCache().GetCount(), 1) << "one picture for every drawing";
 
     // Relative to the program, and a missing picture draws nothing.
-    QImage image = MakeImage(40, 40, kPaper);
+    QImage image = MakeImageAt(40, 40, 96, kPaper);
     CDC dc(image);
     EXPECT_EQ(SymbolLibrary().DrawPointStyle(dc, 20, 20, PictureStyle("sym.bmp"), 0), 1);
     EXPECT_EQ(NotPaper(image), CRect(20, 20, 30, 26));
@@ -433,7 +433,7 @@ TEST(PictureSymbol, TheTransparentColourOptionKeysTheNearestPaletteColourForThis
             CPointStyle style = PictureStyle(path);
             style.options = CPointStyle::kTransparentColour;
             style.color = RGB(250, 251, 252); // nearest to white, of the palette
-            QImage image = MakeImage(6, 6, kPaper);
+            QImage image = MakeImageAt(6, 6, 96, kPaper);
             CDC dc(image);
             dc.SetPrinting(printer);
             dc.SetStretchBltMode(HALFTONE);
@@ -466,7 +466,7 @@ TEST(PictureSymbol, IconPicturesDrawAtTheirOwnSizeOnTheAnchor)
     CSymbolWorld world;
     const std::string path = world.ProgramFolder().File("sign.ico");
     WriteWholeFile(path, SolidIco(16, 0x0000FF));
-    QImage image = MakeImage(60, 60, kPaper);
+    QImage image = MakeImageAt(60, 60, 96, kPaper);
     CDC dc(image);
     ASSERT_EQ(SymbolLibrary().DrawPointStyle(dc, 30, 30, PictureStyle(path, 8, 16), 0), 1);
     EXPECT_EQ(NotPaper(image), CRect(22, 14, 38, 30));
@@ -478,7 +478,7 @@ TEST(PictureSymbol, MetafilesScaleByTheSizeAndTheMapAndPlayThroughTheInstalledPl
     CSymbolWorld world;
     const std::string path = world.ProgramFolder().File("m.emf");
     WriteWholeFile(path, Emf(CRect(0, 0, 40, 20))); // 40 x 20 pixels
-    QImage image = MakeImage(200, 200, kPaper);
+    QImage image = MakeImageAt(200, 200, 96, kPaper);
     CDC dc(image);
     CPointStyle style = PictureStyle(path, 10, 4);
     style.size = 10000;

@@ -61,7 +61,7 @@ TEST(SymbolLibrary, TheUnitIs32DevicePixelsAndOnOtherDevicesAtLeast333)
             SetThousandths(dc, c.dpi);
         EXPECT_EQ(CSymbolLibrary::GetSymbolUnit(dc), CSize(c.unit, c.unit)) << c.thousandths << " " << c.dpi;
     }
-    QImage image = MakeImage(10, 10);
+    QImage image = MakeImageAt(10, 10, 96);
     CDC dc(image);
     dc.SetMapMode(MM_ANISOTROPIC); // one unit a pixel, but not MM_TEXT
     EXPECT_EQ(CSymbolLibrary::GetSymbolUnit(dc), CSize(333, 333));
@@ -106,7 +106,7 @@ TEST(SymbolLibrary, ShapeColoursFollowTheNumberModFourAndTheStateComesBack)
 {
     CSymbolWorld world;
     const COLORREF byRemainder[4] = {kRed, kGreen, kMagenta, kCyan};
-    QImage image = MakeImage(40, 40, kPaper);
+    QImage image = MakeImageAt(40, 40, 96, kPaper);
     CDC dc(image);
     const CPen pen(PS_SOLID, 0, kBlue);
     const CBrush brush(kYellow);
@@ -183,7 +183,7 @@ TEST(SymbolLibrary, LibraryIconsAre24And30UpCentredAtTheUnitsSize)
 {
     CSymbolWorld world;
     world.icons.count = 40;
-    QImage image = MakeImage(100, 100, kPaper);
+    QImage image = MakeImageAt(100, 100, 96, kPaper);
     CDC dc(image);
     for (int symbol : {24, 30, 39}) {
         image.fill(QColor(200, 200, 200));
@@ -222,7 +222,7 @@ TEST(SymbolLibrary, TheIconCacheReplacesTheLeastUsedButNeverTheLastDrawn)
 {
     CSymbolWorld world;
     world.icons.count = 100;
-    QImage image = MakeImage(40, 40, kPaper);
+    QImage image = MakeImageAt(40, 40, 96, kPaper);
     CDC dc(image);
     const auto draw = [&](int symbol) { return SymbolLibrary().DrawSymbol(dc, 20, 20, symbol); };
     for (int round = 0; round < 2; ++round)
@@ -275,7 +275,7 @@ TEST(SymbolLibrary, IconFilesAreNumbered1To10000WhateverTheirLeadingZeros)
     EXPECT_EQ(library.GetSymbolId(38), 0x8000 + 10000);
     EXPECT_EQ(library.GetSymbolId(39), -1);
 
-    QImage image = MakeImage(60, 60, kPaper);
+    QImage image = MakeImageAt(60, 60, 96, kPaper);
     CDC dc(image);
     ASSERT_EQ(library.DrawSymbol(dc, 30, 30, 0x8000 + 7), 1);
     EXPECT_EQ(At(image, 30, 30), kRed);
@@ -321,7 +321,7 @@ TEST(SymbolLibrary, TheSymbolsFolderOfTheUserComesBeforeTheProgramsAndAMissingOn
     // A broken icon file draws nothing.
     world.WriteUserFile("Symbols/5.ico", "not an icon");
     SymbolLibrary().FreeIcons();
-    QImage image = MakeImage(40, 40, kPaper);
+    QImage image = MakeImageAt(40, 40, 96, kPaper);
     CDC dc(image);
     EXPECT_EQ(SymbolLibrary().DrawSymbol(dc, 20, 20, 0x8005), 0);
     EXPECT_TRUE(NotPaper(image).IsRectEmpty());
@@ -369,7 +369,7 @@ TEST(SymbolLibrary, StyleSwatchesDrawThroughTheLibrary)
 {
     CSymbolWorld world;
     SetPointSymbolDrawer(nullptr);
-    QImage image = MakeImage(40, 40, kPaper);
+    QImage image = MakeImageAt(40, 40, 96, kPaper);
     CDC dc(image);
     CPointStyle style;
     style.symbol = 9;
