@@ -94,6 +94,7 @@ void CSymbolLibrary::Release()
     FreeIcons();
     for (CBrush& brush : m_brushes)
         brush.DeleteObject();
+    m_pens = ShapePens();
     m_iconCache.clear();
     m_lastSymbol = -1;
     m_lastEntry = 0;
@@ -229,6 +230,18 @@ int CSymbolLibrary::DrawSymbol(CDC& dc, int x, int y, int symbol)
     return dc.DrawIconEx(x - unit.cx / 2, y - unit.cy / 2, icon, unit.cx, unit.cy) ? 1 : 0;
 }
 
+const CSymbolLibrary::ShapePens& CSymbolLibrary::PensFor(int unit)
+{
+    if (m_pens.unit != unit) {
+        m_pens.unit = unit;
+        m_pens.outline = BlackPen(unit / 48);
+        m_pens.cross = BlackPen(unit / 22);
+        m_pens.diamond = BlackPen(unit / 23);
+        m_pens.spokes = BlackPen(unit / 44);
+    }
+    return m_pens;
+}
+
 bool CSymbolLibrary::DrawShape(CDC& dc, int x, int y, int symbol)
 {
     const CSize unit = GetSymbolUnit(dc);
@@ -242,51 +255,51 @@ bool CSymbolLibrary::DrawShape(CDC& dc, int x, int y, int symbol)
             centre.y - size.cy / 2 + size.cy);
     dc.DPtoLP(&r);
     const CPoint middle((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    const CPoint corners[4] = {r.TopLeft(), {r.right, r.top}, r.BottomRight(), {r.left, r.bottom}};
 
+    const ShapePens& pens = PensFor(unit.cx);
     CSavedDC saved(dc);
-    dc.SelectObject(BlackPen(unit.cx / 48));
-    if (symbol < 24)
-        dc.SelectObject(m_brushes[symbol % 4]);
+    dc.SelectObject(pens.outline);
+    dc.SelectObject(symbol < 24 ? m_brushes[symbol % 4] : CBrush::FromStock(WHITE_BRUSH));
+    bool drawn = true;
     switch (symbol) {
-    case 25: {
-        dc.SelectObject(BlackPen(unit.cx / 22));
-        const CPoint corners[4] = {r.TopLeft(), {r.right, r.top}, r.BottomRight(), {r.left, r.bottom}};
+    case 25:
+        dc.SelectObject(pens.cross);
         for (const CPoint& corner : corners) {
             dc.MoveTo(middle);
             dc.LineTo(corner);
         }
-        return true;
-    }
+        break;
     case 26: {
         const CPoint diamond[4] = {{middle.x, r.top}, {r.right, middle.y}, {middle.x, r.bottom}, {r.left, middle.y}};
-        dc.SelectObject(CBrush::FromStock(WHITE_BRUSH));
-        dc.SelectObject(BlackPen(unit.cx / 23));
-        dc.Polygon(diamond, 4);
-        dc.SelectObject(BlackPen(unit.cx / 44));
-        const CPoint corners[4] = {r.TopLeft(), {r.right, r.top}, r.BottomRight(), {r.left, r.bottom}};
+        dc.SelectObject(pens.diamond);
+        drawn = dc.Polygon(diamond, 4);
+        dc.SelectObject(pens.spokes);
         for (const CPoint& corner : corners) {
             dc.MoveTo(middle);
             dc.LineTo(middle.x + (corner.x - middle.x) / 2, middle.y + (corner.y - middle.y) / 2);
         }
-        return true;
+        break;
     }
     case 27:
     case 28:
         dc.SelectObject(CBrush::FromStock(BLACK_BRUSH));
         dc.SelectObject(CPen::FromStock(BLACK_PEN));
-        return dc.Ellipse(r);
-    case 29:
-        dc.SelectObject(CBrush::FromStock(WHITE_BRUSH));
-        return dc.Rectangle(r);
-    default: break;
+        drawn = dc.Ellipse(r);
+        break;
+    case 29: drawn = dc.Rectangle(r); break;
+    default:
+        if (symbol < 4) {
+            drawn = dc.Rectangle(r);
+        } else if (symbol < 8) {
+            const CPoint triangle[3] = {{middle.x, r.top}, {r.right, r.bottom}, {r.left, r.bottom}};
+            drawn = dc.Polygon(triangle, 3);
+        } else {
+            drawn = dc.Ellipse(r);
+        }
+        break;
     }
-    if (symbol < 4)
-        return dc.Rectangle(r);
-    if (symbol < 8) {
-        const CPoint triangle[3] = {{middle.x, r.top}, {r.right, r.bottom}, {r.left, r.bottom}};
-        return dc.Polygon(triangle, 3);
-    }
-    return dc.Ellipse(r);
+    return drawn;
 }
 
 bool CSymbolLibrary::HasFace(const std::string& face)

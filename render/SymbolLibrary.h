@@ -4,6 +4,7 @@
 #include "platform/Font.h"
 #include "platform/Gdi.h"
 #include "platform/Icon.h"
+#include "platform/Pen.h"
 #include "platform/Size.h"
 
 #include <set>
@@ -76,7 +77,14 @@ private:
         int useCount = 0;
     };
 
+    // The black pens of the drawn shapes for a unit.
+    struct ShapePens {
+        int unit = -1;
+        CPen outline, cross, diamond, spokes;
+    };
+
     void Initialise();
+    const ShapePens& PensFor(int unit);
     bool DrawShape(CDC& dc, int x, int y, int symbol);
     CIcon GetLibraryIcon(int symbol);
     // False, reporting a face once, when the face is not installed.
@@ -85,6 +93,7 @@ private:
     bool m_initialised = false;
     std::string m_symbolsFolder;
     CBrush m_brushes[4];
+    ShapePens m_pens;
     int m_libraryIconCount = 0;
 
     bool m_iconFilesScanned = false;

@@ -41,7 +41,8 @@ struct Drawn {
 
 Drawn DrawAlone(const CPointStyle& style, int size = 200, int dpi = 96, bool thousandths = false, int scale = 0)
 {
-    Drawn d{MakeImageAt(size, size, dpi, kPaper)};
+    Drawn d;
+    d.image = MakeImageAt(size, size, dpi, kPaper);
     CDC dc(d.image);
     CPoint centre(size / 2, size / 2);
     if (thousandths) {

@@ -441,8 +441,9 @@ TEST(PictureSymbol, TheTransparentColourOptionKeysTheNearestPaletteColourForThis
             const bool palettePicture = path == eight;
             // The palette picture keys its nearest entry; the 24-bit one the style's colour itself.
             EXPECT_EQ(PixelArt(image, kPaper), palettePicture ? frame : whole) << path << " " << printer;
-            if (printer)
+            if (printer) {
                 EXPECT_EQ(dc.GetStretchBltMode(), HALFTONE) << "a printer's mode is kept";
+            }
 
             const CxImage* picture = SymbolPictureCache().Get(path)->GetImage();
             EXPECT_EQ(picture->GetTransIndex(), -1) << "put back";
