@@ -88,3 +88,12 @@ function(drel_bench name source)
   add_executable(${name} ${source})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} benchmark::benchmark)
 endfunction()
+
+# drel_program_files(<target>)
+# What the program reads from its own folder goes beside the target's
+# executable after each build: the icons of the symbol library ("Vexil").
+function(drel_program_files target)
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E copy_directory ${PROJECT_SOURCE_DIR}/res/Vexil $<TARGET_FILE_DIR:${target}>/Vexil
+    VERBATIM)
+endfunction()

@@ -19,18 +19,20 @@ struct CPointStyle {
         kShadow = 0x04,
         kWhiteHalo = 0x08,
         kBlackHalo = 0x10,
+        kTransparentColour = 0x20, // pictures: the colour field is their transparent colour
     };
     static constexpr int kDrawnShapes = 24; // library symbols 0..23 are drawn shapes
 
     uint16_t symbol = 0;       // library symbol number, or the character code of a font symbol
     int16_t kind = kLibrary;   // SymbolKind
     uint32_t nameRef = 0;      // the font face or picture name in the name list; 0 = none
-    int32_t size = 0;
+    int32_t size = 0;          // font symbols: tenths of a point; metafile pictures: 10000 = 100 %
     int32_t angle = 0;         // tenths of a degree
     COLORREF color = 0;
     uint32_t options = 0;      // Options
     int32_t referenceScale = 0; // of kScalesWithMap
-    int32_t spare = 0;
+    int16_t anchorX = 0;       // pictures: the picture pixel placed on the point
+    int16_t anchorY = 0;
 
     // The font face or picture name; empty when none.
     std::string GetName() const;

@@ -5,6 +5,8 @@
 #include "platform/QtText.h"
 
 #include <QFont>
+#include <QFontDatabase>
+#include <QGuiApplication>
 #include <QFontMetricsF>
 #include <QStringList>
 
@@ -124,6 +126,14 @@ std::string CFont::SubstituteFace(std::string_view faceName, std::uint8_t pitchA
         if (EqualsNoCase1257(face, s.face))
             return s.family;
     return std::string(face);
+}
+
+bool CFont::IsFaceInstalled(std::string_view faceName)
+{
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        return false;
+    const std::string family = SubstituteFace(faceName);
+    return !faceName.substr(0, faceName.find('\0')).empty() && QFontDatabase::hasFamily(ToQString(family));
 }
 
 QFont CFont::Realize(int deviceHeight, int dpiY) const

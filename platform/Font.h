@@ -37,6 +37,10 @@ public:
 
     // The family a face name (code page 1257) draws in.
     static std::string SubstituteFace(std::string_view faceName, std::uint8_t pitchAndFamily = 0);
+    // True when the face, or the face put in its place, is installed, so
+    // text in it does not fall back to the sans face. Needs a GUI
+    // application: without one no face is installed.
+    static bool IsFaceInstalled(std::string_view faceName);
     // For the DC: this font with a height of deviceHeight device pixels,
     // negative for the character height and positive for the cell height
     // as in a LOGFONT; 0 is 12 points at dpiY. Needs a GUI application.

@@ -302,8 +302,11 @@ void DrawHaloText(CDC& dc, int x, int y, std::string_view text, COLORREF colour,
     CSize pixel(1, 1);
     dc.DPtoLP(&pixel);
     const int d = (textHeight + 12) / 24;
-    const int dx = std::max(d, std::abs(pixel.cx));
-    const int dy = std::max(d, std::abs(pixel.cy));
+    DrawTextAround(dc, x, y, text, colour, std::max(d, std::abs(pixel.cx)), std::max(d, std::abs(pixel.cy)));
+}
+
+void DrawTextAround(CDC& dc, int x, int y, std::string_view text, COLORREF colour, int dx, int dy)
+{
     const COLORREF before = dc.SetTextColor(colour);
     const CPoint neighbours[8] = {{-dx, 0}, {dx, 0}, {-dx, -dy}, {dx, -dy}, {-dx, dy}, {dx, dy}, {0, -dy}, {0, dy}};
     for (const CPoint& n : neighbours)

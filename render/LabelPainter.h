@@ -98,3 +98,6 @@ private:
 // height + 12) / 24 logical units away and at least one device pixel; the
 // text colour is put back.
 void DrawHaloText(CDC& dc, int x, int y, std::string_view text, COLORREF colour, int textHeight);
+// The text in the colour at its eight neighbours dx and dy away; the text
+// colour is put back.
+void DrawTextAround(CDC& dc, int x, int y, std::string_view text, COLORREF colour, int dx, int dy);

@@ -1,5 +1,7 @@
 #include "render/PointSymbolHook.h"
 
+#include "render/SymbolLibrary.h"
+
 #include <atomic>
 
 namespace {
@@ -16,5 +18,5 @@ void SetPointSymbolDrawer(PointSymbolDrawer drawer)
 int DrawPointSymbol(CDC& dc, int x, int y, const CPointStyle& style, int scale)
 {
     PointSymbolDrawer drawer = g_drawer.load();
-    return drawer ? drawer(dc, x, y, style, scale) : 0;
+    return drawer ? drawer(dc, x, y, style, scale) : SymbolLibrary().DrawPointStyle(dc, x, y, style, scale);
 }

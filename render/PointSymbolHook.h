@@ -7,7 +7,7 @@ struct CPointStyle;
 // (0: sizes as set); returns what was drawn, 0 for nothing.
 using PointSymbolDrawer = int (*)(CDC& dc, int x, int y, const CPointStyle& style, int scale);
 
-// The symbol library installs its drawing here; until it does, point
-// symbols draw nothing. Null removes the drawer.
+// Point symbols draw through the symbol library (SymbolLibrary.h) unless
+// another drawer is installed here, as tests do; null puts the library back.
 void SetPointSymbolDrawer(PointSymbolDrawer drawer);
 int DrawPointSymbol(CDC& dc, int x, int y, const CPointStyle& style, int scale);

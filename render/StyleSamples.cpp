@@ -8,6 +8,7 @@
 #include "render/AreaPainter.h"
 #include "render/LinePainter.h"
 #include "render/PointSymbolHook.h"
+#include "render/SavedDC.h"
 
 #include <vector>
 
@@ -19,26 +20,9 @@ CRect Normalized(CRect rect)
     return rect;
 }
 
-// The context's state as it was once the swatch is drawn.
-class CKeptState {
-public:
-    explicit CKeptState(CDC& dc) : m_dc(dc), m_level(dc.SaveDC()) {}
-    ~CKeptState()
-    {
-        if (m_level)
-            m_dc.RestoreDC(m_level);
-    }
-    CKeptState(const CKeptState&) = delete;
-    CKeptState& operator=(const CKeptState&) = delete;
-
-private:
-    CDC& m_dc;
-    int m_level;
-};
-
 void DrawPens(const CDrawStyle& style, CDC& dc, CPoint* points, int count)
 {
-    CKeptState kept(dc);
+    CSavedDC kept(dc);
     dc.SetBkMode(TRANSPARENT);
     CLinePainter painter(dc);
     painter.SetStyle(style.FirstPen());
@@ -55,7 +39,7 @@ void DrawPens(const CDrawStyle& style, CDC& dc, CPoint* points, int count)
 void DrawSample(const CPointStyle& style, CDC& dc, const CRect& rect)
 {
     const CPoint centre = Normalized(rect).CenterPoint();
-    CKeptState kept(dc);
+    CSavedDC kept(dc);
     DrawPointSymbol(dc, centre.x, centre.y, style, 0);
 }
 
@@ -99,7 +83,7 @@ void DrawFillSample(const CDrawStyle& style, CDC& dc, const CRect& rect)
 {
     CRect r = Normalized(rect);
     r.DeflateRect(r.Width() / 10, r.Height() / 10);
-    CKeptState kept(dc);
+    CSavedDC kept(dc);
     CAreaPainter painter(dc);
     painter.SetStyle(style);
     // The pattern starts at the swatch's corner, wherever the swatch lies.

@@ -118,6 +118,7 @@ constexpr StringEntry kStrings[] = {
     {61912, "Įveskite skaičių."},
     {61913, "Įveskite skaičių nuo %1 iki %2."},
     {61914, "Įveskite ne daugiau kaip %1 simbolių."},
+    {61920, "Simbolių šriftas „%1“ neįdiegtas: jo simboliai nepiešiami."},
 };
 
 constexpr bool IsSorted()

@@ -3,6 +3,7 @@
 #include "layers/Sublayer.h"
 #include "platform/DC.h"
 #include "tests/render/FakeDrawingView.h"
+#include "tests/render/PixelArt.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -22,23 +23,6 @@ void ThousandthsAt100Dpi(CDC& dc)
     dc.SetMapMode(MM_ANISOTROPIC);
     dc.SetWindowExt(10, 10);
     dc.SetViewportExt(1, 1);
-}
-
-// The box of the pixels that are not paper (matching the test), in pixels.
-CRect Ink(const QImage& image, const std::function<bool(COLORREF)>& counts)
-{
-    CRect box;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (counts(At(image, x, y)))
-                box.UnionRect(box, CRect(x, y, x + 1, y + 1));
-    return box;
-}
-
-// Letters are smoothed: their ink is every dark pixel.
-bool IsDark(COLORREF c)
-{
-    return GetRValue(c) < 100 && GetGValue(c) < 100 && GetBValue(c) < 100;
 }
 
 CRect Ink(const QImage& image)

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "platform/Rect.h"
 #include "tests/platform/ImageProbe.h"
 
 #include <QImage>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -94,4 +96,21 @@ inline std::string ColumnArt(const QImage& image, int x, int y0, int y1, COLORRE
     std::string art = PixelArt(image.copy(x, y0, 1, y1 - y0), background);
     std::erase(art, '\n');
     return art;
+}
+
+// The box of the pixels that match the test, in pixels.
+inline CRect Ink(const QImage& image, const std::function<bool(COLORREF)>& counts)
+{
+    CRect box;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (counts(At(image, x, y)))
+                box.UnionRect(box, CRect(x, y, x + 1, y + 1));
+    return box;
+}
+
+// Letters are smoothed: their ink is every dark pixel.
+inline bool IsDark(COLORREF c)
+{
+    return GetRValue(c) < 100 && GetGValue(c) < 100 && GetBValue(c) < 100;
 }

@@ -212,11 +212,14 @@ TEST(StyleSamples, PointsAndTracksDrawTheirSymbolAtTheCentreATrackOverItsLine)
     bare.ExpectStateKept();
 }
 
-TEST(StyleSamples, WithoutASymbolLibraryPointsDrawNothing)
+TEST(StyleSamples, WithoutAnotherDrawerPointsDrawThroughTheSymbolLibrary)
 {
     Row row;
     DrawSample(CPointStyle(), row.dc, CRect(0, 0, 120, 40));
-    EXPECT_EQ(Colours(row.image, CRect(0, 0, 120, 40)), (std::set<COLORREF>{kPaper}));
+    EXPECT_EQ(Colours(row.image, CRect(0, 0, 120, 40)), (std::set<COLORREF>{kPaper, kBlack, kRed}))
+        << "symbol 0, a red square";
+    EXPECT_EQ(At(row.image, 60, 20), kRed);
+    row.ExpectStateKept();
 }
 
 TEST(StyleSamples, AClassDrawsTheSwatchOfItsGeometryType)
