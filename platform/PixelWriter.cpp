@@ -101,6 +101,38 @@ void CPixelWriter::WriteRun(int y, int x0, int x1, COLORREF colour, int rop)
         *p = Combine(rop, pen, *p & 0xFFFFFF) | 0xFF000000u;
 }
 
+void CPixelWriter::PatternSpan(int y, int x0, int x1, const BlitPattern& pattern, std::uint64_t shown, int rop)
+{
+    if (y < m_clipBox.top || y >= m_clipBox.bottom || x1 <= m_clipBox.left || x0 >= m_clipBox.right)
+        return;
+    const int row = (y - pattern.originY) & 7;
+    const std::uint32_t* colours = pattern.colours.data() + 8 * row;
+    const auto shownRow = static_cast<std::uint8_t>(shown >> (8 * row));
+    std::uint8_t* line = m_bits + m_stride * y;
+    for (const CRect& r : m_clip) {
+        if (y < r.top || y >= r.bottom)
+            continue;
+        const int a = std::max(x0, r.left);
+        const int b = std::min(x1, r.right);
+        for (int x = a; x < b; ++x) {
+            const int column = (x - pattern.originX) & 7;
+            if (!(shownRow & (1u << column)))
+                continue;
+            if (m_threeBytes) {
+                std::uint8_t* p = line + 3 * static_cast<std::int64_t>(x);
+                const std::uint32_t d = (std::uint32_t(p[0]) << 16) | (std::uint32_t(p[1]) << 8) | p[2];
+                const std::uint32_t v = Combine(rop, colours[column], d);
+                p[0] = static_cast<std::uint8_t>(v >> 16);
+                p[1] = static_cast<std::uint8_t>(v >> 8);
+                p[2] = static_cast<std::uint8_t>(v);
+            } else {
+                auto* p = reinterpret_cast<std::uint32_t*>(line) + x;
+                *p = Combine(rop, colours[column], *p & 0xFFFFFF) | 0xFF000000u;
+            }
+        }
+    }
+}
+
 COLORREF CPixelWriter::Get(int x, int y) const
 {
     if (x < 0 || y < 0 || x >= m_width || y >= m_height)

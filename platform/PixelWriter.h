@@ -39,6 +39,9 @@ public:
         if (x >= m_clipBox.left && x < m_clipBox.right)
             Span(y, x, x + 1, colour, rop);
     }
+    // Pixels x0 .. x1 - 1 of row y in the colours of a pattern; the cells
+    // whose bit (8 * row + column) in shown is 0 stay.
+    void PatternSpan(int y, int x0, int x1, const BlitPattern& pattern, std::uint64_t shown, int rop);
     // CLR_INVALID outside the image.
     COLORREF Get(int x, int y) const;
     // Combines every opaque pixel of a premultiplied ARGB layer placed at
