@@ -22,6 +22,9 @@ std::int64_t LastRow(double bottom)
     return static_cast<std::int64_t>(std::floor(bottom - 0.5));
 }
 
+// How far a sector reaches past its limits into the rectangles beside it.
+constexpr double kOverlap = 1.0 / 16;
+
 } // namespace
 
 CWideStroker::CWideStroker(int width, Cap cap, double shiftX, double shiftY)
@@ -49,11 +52,19 @@ void CWideStroker::AddFigure(const CPoint* points, std::size_t count, bool close
     auto px = [&](std::size_t i) { return p[i].x + m_shiftX; };
     auto py = [&](std::size_t i) { return p[i].y + m_shiftY; };
     const std::size_t segments = closed ? n : n - 1;
+    // Unit directions of the segments, segment i running from point i on.
+    std::vector<Limit>& u = m_directions;
+    u.resize(segments);
+    for (std::size_t i = 0; i < segments; ++i) {
+        const std::size_t j = (i + 1) % n;
+        const double dx = double(p[j].x) - p[i].x, dy = double(p[j].y) - p[i].y;
+        const double length = std::hypot(dx, dy);
+        u[i] = {dx / length, dy / length};
+    }
     for (std::size_t i = 0; i < segments; ++i) {
         const std::size_t j = (i + 1) % n;
         const double ax = px(i), ay = py(i), bx = px(j), by = py(j);
-        const double length = std::hypot(bx - ax, by - ay);
-        const double ux = (bx - ax) / length, uy = (by - ay) / length;
+        const double ux = u[i].x, uy = u[i].y;
         const double nx = -uy * r, ny = ux * r;
         const bool square = m_cap == Cap::Square && !closed;
         const double before = square && i == 0 ? r : 0;
@@ -64,23 +75,40 @@ void CWideStroker::AddFigure(const CPoint* points, std::size_t count, bool close
         const double y[4] = {sy + ny, ey + ny, ey - ny, sy - ny};
         AddQuad(x, y);
     }
+    // A join is the sector between the two segments' ends on the outside
+    // of the turn, as Qt's round joins go; a round end the half disc beyond
+    // it. A line running straight on needs none.
     for (std::size_t i = 0; i < n; ++i) {
-        const bool end = !closed && (i == 0 || i + 1 == n);
-        if (!end || m_cap == Cap::Round)
-            AddDisc(px(i), py(i));
+        const bool start = !closed && i == 0, end = !closed && i + 1 == n;
+        if ((start || end) && m_cap != Cap::Round)
+            continue;
+        const std::size_t arriving = (i + segments - 1) % segments, leaving = i % segments;
+        if (!start && !end) {
+            const CPoint& a = p[(i + n - 1) % n];
+            const CPoint& b = p[(i + 1) % n];
+            const std::int64_t dx1 = std::int64_t(p[i].x) - a.x, dy1 = std::int64_t(p[i].y) - a.y;
+            const std::int64_t dx2 = std::int64_t(b.x) - p[i].x, dy2 = std::int64_t(b.y) - p[i].y;
+            if (dx1 * dy2 == dy1 * dx2 && dx1 * dx2 + dy1 * dy2 > 0)
+                continue;
+        }
+        Piece piece;
+        piece.cx = px(i);
+        piece.cy = py(i);
+        if (!start) // in front of the segment arriving
+            piece.limits[piece.limitCount++] = u[arriving];
+        if (!end) // behind the segment leaving
+            piece.limits[piece.limitCount++] = {-u[leaving].x, -u[leaving].y};
+        AddSector(piece);
     }
 }
 
-void CWideStroker::AddDisc(double x, double y)
+void CWideStroker::AddSector(Piece piece)
 {
-    Piece piece;
     piece.disc = true;
-    piece.cx = x;
-    piece.cy = y;
-    piece.left = x - m_radius;
-    piece.right = x + m_radius;
-    piece.firstRow = FirstRow(y - m_radius);
-    piece.lastRow = LastRow(y + m_radius);
+    piece.left = piece.cx - m_radius;
+    piece.right = piece.cx + m_radius;
+    piece.firstRow = FirstRow(piece.cy - m_radius);
+    piece.lastRow = LastRow(piece.cy + m_radius);
     if (piece.firstRow <= piece.lastRow)
         m_pieces.push_back(piece);
 }
@@ -119,9 +147,23 @@ bool CWideStroker::Cover(const Piece& piece, std::int64_t row, std::int64_t& x0,
         if (h2 <= 0)
             return false;
         const double h = std::sqrt(h2);
+        double lo = piece.cx - h, hi = piece.cx + h;
+        // Where the row leaves each half plane (p - centre) . limit >= 0,
+        // taken a little wider so that no pixel centre falls between it and
+        // the rectangle beyond, which is stepped apart.
+        for (int k = 0; k < piece.limitCount; ++k) {
+            const Limit& limit = piece.limits[k];
+            const double reach = dy * limit.y + kOverlap;
+            if (limit.x > 0)
+                lo = std::max(lo, piece.cx - reach / limit.x);
+            else if (limit.x < 0)
+                hi = std::min(hi, piece.cx - reach / limit.x);
+            else if (reach < 0)
+                return false;
+        }
         // Pixels whose centres lie right of the left end and not right of the right one.
-        x0 = static_cast<std::int64_t>(std::floor(piece.cx - h + 0.5));
-        x1 = static_cast<std::int64_t>(std::floor(piece.cx + h + 0.5));
+        x0 = static_cast<std::int64_t>(std::floor(lo + 0.5));
+        x1 = static_cast<std::int64_t>(std::floor(hi + 0.5));
         return x0 < x1;
     }
     std::int64_t lo = std::numeric_limits<std::int64_t>::max();
