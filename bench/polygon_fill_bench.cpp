@@ -13,7 +13,7 @@
 #include <vector>
 
 // Polygon fills through the device context: combs whose teeth all cross
-// every scanline at once, a wavy ring of 100,000 vertices, a ring of
+// every scanline at once (also made into a region), a wavy ring of 100,000 vertices, a ring of
 // 5,000 random vertices crossing itself everywhere, a square with 2,500
 // square holes, and 20,000 small polygons one call each (a map's areas).
 // Each first checks the pixels at a few hundred probes against a
@@ -264,6 +264,26 @@ BENCHMARK(BM_Comb)
     ->ArgNames({"teeth", "winding"})
     ->ArgsProduct({{1000, 4000, 40000}, {0, 1}})
     ->Unit(benchmark::kMillisecond);
+
+// The comb as a region, as a path made into a clip becomes one.
+void BM_CombRegion(benchmark::State& state)
+{
+    const Drawing d = Comb(static_cast<int>(state.range(0)), 64);
+    CRgn region;
+    region.CreatePolygonRgn(d.points.data(), static_cast<int>(d.points.size()), ALTERNATE);
+    for (int x = 0; x < d.width - 2; ++x)
+        if (region.PtInRegion(x, 30) != (x % 2 == 0)) {
+            state.SkipWithError("a tooth or a gap is wrong");
+            return;
+        }
+    for (auto _ : state) {
+        CRgn made;
+        made.CreatePolygonRgn(d.points.data(), static_cast<int>(d.points.size()), ALTERNATE);
+        benchmark::DoNotOptimize(made.GetSafeHandle());
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(d.points.size()));
+}
+BENCHMARK(BM_CombRegion)->ArgName("teeth")->Arg(1000)->Arg(4000)->Arg(40000)->Unit(benchmark::kMillisecond);
 
 void BM_WavyRing(benchmark::State& state)
 {

@@ -35,11 +35,9 @@ namespace {
 // Qt fills the pixels whose centres lie inside a shape; the drawing
 // interface fills those whose integer positions do, with left and top
 // edges inside and right and bottom edges outside. Moving shapes by a bit
-// less than half a pixel turns one rule into the other. The two amounts
-// differ so that no common edge direction lands exactly on a centre.
-// The DC's own fills take them in 64ths of a pixel.
-constexpr int kShiftX64 = 32 - 2;
-constexpr int kShiftY64 = 32 - 1;
+// less than half a pixel turns one rule into the other.
+constexpr int kShiftX64 = CScanConverter::kInterfaceShiftX;
+constexpr int kShiftY64 = CScanConverter::kInterfaceShiftY;
 constexpr double kShiftX = kShiftX64 / 64.0;
 constexpr double kShiftY = kShiftY64 / 64.0;
 

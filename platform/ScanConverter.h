@@ -16,6 +16,13 @@
 // are sorted by their top rows and the ones on a row kept sorted by x.
 class CScanConverter {
 public:
+    // The move that turns the pixel-centre rule into the drawing
+    // interface's rule (pixels whose integer positions lie inside, with
+    // left and top edges in and right and bottom ones out). The amounts
+    // differ so that no common edge direction passes exactly through a centre.
+    static constexpr int kInterfaceShiftX = 32 - 2;
+    static constexpr int kInterfaceShiftY = 32 - 1;
+
     // An edge between two points in 26.6 fixed point, stepped as the fill
     // steps it: the rows whose centres it passes, and there its x in 16.16
     // with half a pixel added, so that the integer part is the first pixel

@@ -207,3 +207,46 @@ TEST(DCFill, DevicesWithoutDirectPixelsGetTheSameFill)
         EXPECT_GT(painted, 500);
     }
 }
+
+TEST(DCFill, PolygonRegionsHoldThePixelsTheFillCovers)
+{
+    std::mt19937 random(77);
+    for (int trial = 0; trial < 60; ++trial) {
+        SCOPED_TRACE("trial " + std::to_string(trial));
+        std::uniform_int_distribution<int> coordinate(-20, 120);
+        std::vector<Ring> rings(1 + random() % 3);
+        std::vector<CPoint> points;
+        std::vector<int> counts;
+        for (Ring& ring : rings) {
+            const int n = 3 + static_cast<int>(random() % 12);
+            for (int i = 0; i < n; ++i)
+                ring.push_back(CPoint(coordinate(random), coordinate(random)));
+            points.insert(points.end(), ring.begin(), ring.end());
+            counts.push_back(n);
+        }
+        const bool winding = trial % 2 == 0;
+        const QImage filled = DcFill(100, 100, rings, winding);
+        CRgn region;
+        ASSERT_TRUE(region.CreatePolyPolygonRgn(points.data(), counts.data(), static_cast<int>(counts.size()),
+                                                winding ? WINDING : ALTERNATE));
+        for (int y = 0; y < 100; ++y)
+            for (int x = 0; x < 100; ++x)
+                ASSERT_EQ(region.PtInRegion(x, y), At(filled, x, y) == kBlack) << x << ", " << y;
+    }
+    // A rectangle stays one rectangle; a comb of 40,000 teeth has them all.
+    CRgn box;
+    const CPoint corners[] = {{2, 3}, {12, 3}, {12, 9}, {2, 9}};
+    EXPECT_EQ(box.CreatePolygonRgn(corners, 4, ALTERNATE), true);
+    CRect bounds;
+    EXPECT_EQ(box.GetRgnBox(&bounds), SIMPLEREGION);
+    EXPECT_EQ(bounds, CRect(2, 3, 12, 9));
+    const Ring comb = Comb(40000, 12);
+    CRgn teeth;
+    ASSERT_TRUE(teeth.CreatePolygonRgn(comb.data(), static_cast<int>(comb.size()), WINDING));
+    EXPECT_EQ(teeth.GetRgnBox(&bounds), COMPLEXREGION);
+    EXPECT_EQ(bounds, CRect(0, 0, 80001, 12));
+    for (int x = 0; x < 80000; x += 997)
+        for (int y : {0, 5, 9})
+            EXPECT_EQ(teeth.PtInRegion(x, y), x % 2 == 0) << x << ", " << y;
+    EXPECT_TRUE(teeth.PtInRegion(40001, 11));
+}
