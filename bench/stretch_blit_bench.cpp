@@ -74,6 +74,11 @@ std::uint32_t Pixel(const QImage& image, int x, int y)
     return image.pixel(x, y) & 0xFFFFFF;
 }
 
+const char* ModeName(int mode)
+{
+    return mode == COLORONCOLOR ? "COLORONCOLOR" : mode == HALFTONE ? "HALFTONE" : "BLACKONWHITE";
+}
+
 // The column a destination pixel takes under its centre.
 int Nearest(int i, std::int64_t source, int dest)
 {
@@ -126,7 +131,7 @@ void Shrink8(benchmark::State& state)
         dc.StretchDIBits(0, 0, kShrunk, kRows, 0, 0, kWide, kRows, data, DIB_RGB_COLORS, SRCCOPY);
         benchmark::DoNotOptimize(image.constBits());
     }
-    state.SetLabel(mode == COLORONCOLOR ? "COLORONCOLOR" : mode == HALFTONE ? "HALFTONE" : "BLACKONWHITE");
+    state.SetLabel(ModeName(mode));
     state.SetItemsProcessed(state.iterations() * kShrunk * kRows);
 }
 BENCHMARK(Shrink8)->ArgName("mode")->Arg(COLORONCOLOR)->Arg(BLACKONWHITE)->Arg(HALFTONE)->Unit(benchmark::kMillisecond);
@@ -188,7 +193,7 @@ void Enlarge(benchmark::State& state)
         dc.StretchBlt(0, 0, 1920, 1080, &source, 0, 0, 512, 512, SRCCOPY);
         benchmark::DoNotOptimize(image.constBits());
     }
-    state.SetLabel(mode == COLORONCOLOR ? "COLORONCOLOR" : "HALFTONE");
+    state.SetLabel(ModeName(mode));
     state.SetItemsProcessed(state.iterations() * 1920 * 1080);
 }
 BENCHMARK(Enlarge)->ArgName("mode")->Arg(COLORONCOLOR)->Arg(HALFTONE)->Unit(benchmark::kMillisecond);
@@ -221,7 +226,7 @@ void ShrinkSquare(benchmark::State& state)
         dc.StretchBlt(0, 0, 1024, 1024, &source, 0, 0, 4096, 4096, SRCCOPY);
         benchmark::DoNotOptimize(image.constBits());
     }
-    state.SetLabel(mode == COLORONCOLOR ? "COLORONCOLOR" : mode == HALFTONE ? "HALFTONE" : "BLACKONWHITE");
+    state.SetLabel(ModeName(mode));
     state.SetItemsProcessed(state.iterations() * 1024 * 1024);
 }
 BENCHMARK(ShrinkSquare)
