@@ -105,13 +105,16 @@ bool LooksRight(const QImage& image, const PenCase& c)
         for (int k = 0; k < kSegments; ++k) {
             const CPoint& a = part[k];
             const CPoint& b = part[k + 1];
-            for (int y = std::max(box.top, std::min(a.y, b.y) - reach); y < std::min(box.bottom, std::max(a.y, b.y) + reach); ++y)
-                for (int x = std::max(box.left, std::min(a.x, b.x) - reach);
-                     x < std::min(box.right, std::max(a.x, b.x) + reach); ++x) {
+            const int y0 = std::max(box.top, std::min(a.y, b.y) - reach);
+            const int y1 = std::min(box.bottom, std::max(a.y, b.y) + reach);
+            const int x0 = std::max(box.left, std::min(a.x, b.x) - reach);
+            const int x1 = std::min(box.right, std::max(a.x, b.x) + reach);
+            for (int y = y0; y < y1; ++y)
+                for (int x = x0; x < x1; ++x) {
                     bool beyond = false;
                     // The DC draws what covers a pixel's point (x + 1/32, y + 1/64).
                     const double d = SegmentDistance(x + 1.0 / 32, y + 1.0 / 64, a, b, beyond);
-                    const std::size_t at = static_cast<std::size_t>(y - box.top) * w + static_cast<std::size_t>(x - box.left);
+                    const auto at = static_cast<std::size_t>(y - box.top) * w + static_cast<std::size_t>(x - box.left);
                     nearest[at] = std::min(nearest[at], static_cast<float>(d));
                     if (d < r - margin && (c.round || !beyond))
                         inner[at] = 1;
@@ -119,7 +122,7 @@ bool LooksRight(const QImage& image, const PenCase& c)
         }
         for (int y = box.top; y < box.bottom; ++y)
             for (int x = box.left; x < box.right; ++x) {
-                const std::size_t local = static_cast<std::size_t>(y - box.top) * w + static_cast<std::size_t>(x - box.left);
+                const auto local = static_cast<std::size_t>(y - box.top) * w + static_cast<std::size_t>(x - box.left);
                 const std::size_t at = static_cast<std::size_t>(y) * kWidth + static_cast<std::size_t>(x);
                 if (inner[local])
                     ++covering[at];

@@ -137,7 +137,8 @@ void CPixelWriter::BlitRow(int y, int x0, int count, const std::uint32_t* source
             const auto i = static_cast<std::size_t>(x - x0);
             if (mask && !mask[i])
                 continue;
-            Store(row, x, copy ? source[i] : CBlitter::Rop3(rop, patternRow[(x - pattern.originX) & 7], source[i], Load(row, x)));
+            const std::uint32_t p = patternRow[(x - pattern.originX) & 7];
+            Store(row, x, copy ? source[i] : CBlitter::Rop3(rop, p, source[i], Load(row, x)));
         }
     });
 }

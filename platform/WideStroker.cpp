@@ -65,7 +65,8 @@ void CWideStroker::Stroke(const CRect& box, const SpanSink& sink)
         highest = std::max(highest, double(p.y));
     }
     const std::int64_t top = std::max<std::int64_t>(box.top, FirstRow(lowest + m_shiftY - reach));
-    const std::int64_t bottom = std::min<std::int64_t>(std::int64_t(box.bottom) - 1, LastRow(highest + m_shiftY + reach));
+    const std::int64_t bottom =
+        std::min<std::int64_t>(std::int64_t(box.bottom) - 1, LastRow(highest + m_shiftY + reach));
     if (top > bottom)
         return;
     // The runs are marked one bit a pixel, so that overlaps merge without
@@ -180,9 +181,11 @@ void CWideStroker::MarkSector(const Sector& sector, const CRect& box, Marks& mar
                 inside = false;
         }
         // Pixels whose centres lie right of lo and not right of hi.
-        if (inside)
-            MarkRun(row, static_cast<std::int64_t>(std::floor(lo + 0.5)), static_cast<std::int64_t>(std::floor(hi + 0.5)),
-                    box, marks);
+        if (inside) {
+            const auto x0 = static_cast<std::int64_t>(std::floor(lo + 0.5));
+            const auto x1 = static_cast<std::int64_t>(std::floor(hi + 0.5));
+            MarkRun(row, x0, x1, box, marks);
+        }
     }
 }
 

@@ -30,7 +30,10 @@ public:
         indexesRead += x1 - x0;
         return true;
     }
-    static std::uint32_t Colour(int x, int y) { return (std::uint32_t(x) * 2654435761u ^ std::uint32_t(y) * 40503u) >> 8; }
+    static std::uint32_t Colour(int x, int y)
+    {
+        return (std::uint32_t(x) * 2654435761u ^ std::uint32_t(y) * 40503u) >> 8;
+    }
 
     mutable std::int64_t read = 0;
     mutable std::int64_t indexesRead = 0;
@@ -66,7 +69,8 @@ TEST(Blitter, ShrinkingToThePixelUnderEachCentreReadsThosePixelsOnly)
                               ASSERT_EQ(x0, 0);
                               ASSERT_EQ(count, kShrunk);
                               for (int i = 0; i < count; ++i) {
-                                  const int offset = static_cast<int>((2 * std::int64_t(i) + 1) * kWide / (2 * kShrunk));
+                                  const auto offset =
+                                      static_cast<int>((2 * std::int64_t(i) + 1) * kWide / (2 * kShrunk));
                                   const int column = c.mirror ? kWide - 1 - offset : offset;
                                   EXPECT_EQ(colours[i], CCountingPicture::Colour(column, y)) << i;
                                   EXPECT_EQ(mask[i] != 0, c.key.kind == BlitKey::None || column % 7 != 3) << i;

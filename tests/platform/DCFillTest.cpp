@@ -80,7 +80,8 @@ TEST(DCFill, CombOfFortyThousandTeethFillsEveryTooth)
     }
     for (int mode : {ALTERNATE, WINDING}) {
         for (bool polyPolygon : {false, true}) {
-            SCOPED_TRACE(std::string(mode == WINDING ? "WINDING" : "ALTERNATE") + (polyPolygon ? " PolyPolygon" : " Polygon"));
+            SCOPED_TRACE(std::string(mode == WINDING ? "WINDING" : "ALTERNATE") +
+                         (polyPolygon ? " PolyPolygon" : " Polygon"));
             QImage image = MakeImage(2 * kTeeth + 2, kHeight, kWhite);
             {
                 CDC dc(image);
