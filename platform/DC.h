@@ -34,8 +34,11 @@ struct BlitKey;
 // out their right and bottom edges, lines their last pixel; cosmetic pens
 // are one pixel wide with the dash lengths of that interface. On 32- and
 // 24-bit images every raster operation is exact; on other devices drawing
-// falls back to plain copying. A paged device (a PDF writer, a printer) is
-// a printer context with the physical page values of its page layout.
+// falls back to plain copying. On images the DC fills polygons and strokes
+// wide pens with round joins itself, in time that grows with the edges and
+// the rows they cross, whatever the shape. A paged device (a PDF writer, a
+// printer) is a printer context with the physical page values of its page
+// layout.
 class CDC {
 public:
     // What GetDeviceCaps reports. Sizes of the drawing surface in pixels;
