@@ -11,6 +11,7 @@ namespace {
 // The source pixels one destination pixel reads along one axis.
 struct Tap {
     int index = 0;     // picture column or row
+    int slot = 0;      // a column's place in the row read
     double weight = 0; // share of the pixel (HALFTONE)
 };
 
@@ -20,8 +21,6 @@ struct Tap {
 struct AxisTaps {
     std::vector<std::size_t> start; // per offset, into taps; one more at the end
     std::vector<Tap> taps;
-    int lowest = 0;
-    int highest = -1;
 };
 
 enum class Sampling { Nearest, Mean, Combine };
@@ -33,7 +32,6 @@ AxisTaps MapAxis(std::int64_t destLength, std::int64_t sourceStart, std::int64_t
     using Wide = __int128;
     AxisTaps axis;
     axis.start.reserve(static_cast<std::size_t>(last - first) + 1);
-    axis.lowest = static_cast<int>(std::max<std::int64_t>(0, pictureLength));
     const bool spread = sampling == Sampling::Mean || (sampling == Sampling::Combine && sourceLength > destLength);
     // Only the source pixels inside the picture are visited.
     const std::int64_t inFirst = mirror ? sourceStart + sourceLength - pictureLength : -sourceStart;
@@ -42,9 +40,7 @@ AxisTaps MapAxis(std::int64_t destLength, std::int64_t sourceStart, std::int64_t
         if (k < inFirst || k > inLast)
             return;
         const auto p = static_cast<int>(sourceStart + (mirror ? sourceLength - 1 - k : k));
-        axis.taps.push_back(Tap{p, weight});
-        axis.lowest = std::min(axis.lowest, p);
-        axis.highest = std::max(axis.highest, p);
+        axis.taps.push_back(Tap{p, 0, weight});
     };
     for (std::int64_t i = first; i < last; ++i) {
         const std::size_t begin = axis.taps.size();
@@ -73,20 +69,57 @@ AxisTaps MapAxis(std::int64_t destLength, std::int64_t sourceStart, std::int64_t
     return axis;
 }
 
+// The runs of picture columns a blit reads: a picture shrunk to a few
+// pixels is read at those pixels only, while columns a few apart are read
+// in one run with the ones between. Gives each tap its slot in the row read.
+struct ColumnRuns {
+    struct Run {
+        int first = 0;
+        int end = 0;         // one past the last column
+        std::size_t at = 0; // slot of the first column
+    };
+    std::vector<Run> runs;
+    std::size_t slots = 0;
+};
+
+// Reading a few pixels more costs less than another read.
+constexpr int kReadThrough = 16;
+
+ColumnRuns PlanColumns(AxisTaps& axis)
+{
+    ColumnRuns plan;
+    // Taps run along the picture one way or, mirrored, the other.
+    const bool backwards = axis.taps.size() > 1 && axis.taps.front().index > axis.taps.back().index;
+    for (std::size_t i = 0; i < axis.taps.size(); ++i) {
+        Tap& tap = axis.taps[backwards ? axis.taps.size() - 1 - i : i];
+        const int column = tap.index;
+        if (plan.runs.empty() || column >= plan.runs.back().end + kReadThrough) {
+            plan.runs.push_back({column, column + 1, plan.slots});
+            ++plan.slots;
+        } else if (column >= plan.runs.back().end) {
+            plan.slots += static_cast<std::size_t>(column + 1 - plan.runs.back().end);
+            plan.runs.back().end = column + 1;
+        }
+        const ColumnRuns::Run& run = plan.runs.back();
+        tap.slot = static_cast<int>(run.at + static_cast<std::size_t>(column - run.first));
+    }
+    return plan;
+}
+
 // Decoded source rows. A destination row reads its source rows one after
 // the other, and the next one starts at the last of them (or, enlarging,
 // reads the same two), so a few rows are all worth keeping.
 class CRowCache {
 public:
-    CRowCache(const IBlitSource& source, int x0, int x1, const BlitKey& key)
-        : m_source(source), m_x0(x0), m_x1(x1), m_key(key), m_rows(3)
+    CRowCache(const IBlitSource& source, const ColumnRuns& columns, const BlitKey& key)
+        : m_source(source), m_columns(columns), m_key(key), m_rows(3)
     {
     }
 
     struct Row {
         int y = -1;
         std::uint64_t used = 0;
-        std::vector<std::uint32_t> colours; // from column x0
+        std::vector<std::uint32_t> colours; // by slot
         std::vector<std::uint8_t> keep;
     };
 
@@ -103,18 +136,22 @@ public:
                 victim = &row;
         }
         Row& row = *victim;
-        const auto n = static_cast<std::size_t>(m_x1 - m_x0);
+        const std::size_t n = m_columns.slots;
         row.y = y;
         row.used = m_clock;
         row.colours.resize(n);
         row.keep.assign(n, 1);
-        m_source.ReadRow(y, m_x0, m_x1, row.colours.data());
+        for (const ColumnRuns::Run& run : m_columns.runs)
+            m_source.ReadRow(y, run.first, run.end, row.colours.data() + run.at);
         if (m_key.kind == BlitKey::Colour) {
             for (std::size_t i = 0; i < n; ++i)
                 row.keep[i] = row.colours[i] != m_key.value;
         } else if (m_key.kind == BlitKey::Index) {
             std::vector<std::uint8_t> indexes(n);
-            if (m_source.ReadIndexes(y, m_x0, m_x1, indexes.data()))
+            bool read = true;
+            for (const ColumnRuns::Run& run : m_columns.runs)
+                read = read && m_source.ReadIndexes(y, run.first, run.end, indexes.data() + run.at);
+            if (read)
                 for (std::size_t i = 0; i < n; ++i)
                     row.keep[i] = indexes[i] != m_key.value;
         }
@@ -123,8 +160,7 @@ public:
 
 private:
     const IBlitSource& m_source;
-    int m_x0;
-    int m_x1;
+    const ColumnRuns& m_columns;
     BlitKey m_key;
     std::uint64_t m_clock = 0;
     std::vector<Row> m_rows;
@@ -152,7 +188,7 @@ void CBlitter::Stretch(const IBlitSource& source, const Geometry& g, const CRect
     }
     // Extents of rectangles far apart do not fit in 32 bits.
     auto length = [](int a, int b) { return std::int64_t(b) - a; };
-    const AxisTaps xs = MapAxis(length(g.dest.left, g.dest.right), g.source.left, length(g.source.left, g.source.right),
+    AxisTaps xs = MapAxis(length(g.dest.left, g.dest.right), g.source.left, length(g.source.left, g.source.right),
                                 g.mirrorX, source.Width(), length(g.dest.left, out.left),
                                 length(g.dest.left, out.right), sampling);
     const AxisTaps ys = MapAxis(length(g.dest.top, g.dest.bottom), g.source.top, length(g.source.top, g.source.bottom),
@@ -161,8 +197,8 @@ void CBlitter::Stretch(const IBlitSource& source, const Geometry& g, const CRect
     if (xs.taps.empty() || ys.taps.empty())
         return;
 
-    const int x0 = xs.lowest;
-    CRowCache cache(source, x0, xs.highest + 1, key);
+    const ColumnRuns columns = PlanColumns(xs);
+    CRowCache cache(source, columns, key);
     const auto width = static_cast<std::size_t>(out.Width());
     std::vector<std::uint32_t> colours(width);
     std::vector<std::uint8_t> mask(width);
@@ -181,7 +217,7 @@ void CBlitter::Stretch(const IBlitSource& source, const Geometry& g, const CRect
                 const std::size_t b = xs.start[i];
                 if (b == xs.start[i + 1])
                     continue;
-                const auto at = static_cast<std::size_t>(xs.taps[b].index - x0);
+                const auto at = static_cast<std::size_t>(xs.taps[b].slot);
                 colours[i] = row.colours[at];
                 mask[i] = row.keep[at];
             }
@@ -194,7 +230,7 @@ void CBlitter::Stretch(const IBlitSource& source, const Geometry& g, const CRect
                     double r = 0, gr = 0, b = 0;
                     for (std::size_t s = xs.start[i]; s < xs.start[i + 1]; ++s) {
                         const Tap& tx = xs.taps[s];
-                        const std::uint32_t c = row.colours[static_cast<std::size_t>(tx.index - x0)];
+                        const std::uint32_t c = row.colours[static_cast<std::size_t>(tx.slot)];
                         r += tx.weight * Channel(c, 16);
                         gr += tx.weight * Channel(c, 8);
                         b += tx.weight * Channel(c, 0);
@@ -218,7 +254,7 @@ void CBlitter::Stretch(const IBlitSource& source, const Geometry& g, const CRect
                 const auto& row = cache.Get(ys.taps[t].index);
                 for (std::size_t i = 0; i < width; ++i)
                     for (std::size_t s = xs.start[i]; s < xs.start[i + 1]; ++s) {
-                        const std::uint32_t c = row.colours[static_cast<std::size_t>(xs.taps[s].index - x0)];
+                        const std::uint32_t c = row.colours[static_cast<std::size_t>(xs.taps[s].slot)];
                         if (!mask[i])
                             colours[i] = c;
                         else

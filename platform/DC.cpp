@@ -4,6 +4,8 @@
 #include "platform/Codepage.h"
 #include "platform/PixelWriter.h"
 #include "platform/QtText.h"
+#include "platform/ScanConverter.h"
+#include "platform/WideStroker.h"
 #include "platform/WindowSurface.h"
 
 #include <QFont>
@@ -16,6 +18,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPaintDevice>
+#include <QPaintEngine>
 #include <QTransform>
 
 #include <algorithm>
@@ -33,10 +36,11 @@ namespace {
 // Qt fills the pixels whose centres lie inside a shape; the drawing
 // interface fills those whose integer positions do, with left and top
 // edges inside and right and bottom edges outside. Moving shapes by a bit
-// less than half a pixel turns one rule into the other. The two amounts
-// differ so that no common edge direction lands exactly on a centre.
-constexpr double kShiftX = 0.5 - 2.0 / 64;
-constexpr double kShiftY = 0.5 - 1.0 / 64;
+// less than half a pixel turns one rule into the other.
+constexpr int kShiftX64 = CScanConverter::kInterfaceShiftX;
+constexpr int kShiftY64 = CScanConverter::kInterfaceShiftY;
+constexpr double kShiftX = kShiftX64 / 64.0;
+constexpr double kShiftY = kShiftY64 / 64.0;
 
 // Device coordinates are kept within this so that differences fit in 32 bits.
 constexpr double kCoordLimit = 1 << 30;
@@ -87,6 +91,57 @@ std::pair<COLORREF, COLORREF> BitColours(const CBrush& brush, COLORREF text, COL
     if (brush.GetStyle() == BS_HATCHED)
         return {brush.GetColor(), background};
     return {background, text};
+}
+
+// A hatch or pattern as the blits and the DC's own fills take it. Hatch
+// gaps are the background colour whatever the background mode.
+BlitPattern PatternOf(const CBrush& brush, COLORREF text, COLORREF background, CPoint origin)
+{
+    BlitPattern pattern;
+    const auto [one, zero] = BitColours(brush, text, background);
+    const std::uint32_t on = CPixelWriter::Native(one);
+    const std::uint32_t off = CPixelWriter::Native(zero);
+    const CBrush::Pattern& bits = brush.GetBits();
+    for (std::size_t i = 0; i < 64; ++i)
+        pattern.colours[i] = (bits[i / 8] & (0x80 >> (i % 8))) ? on : off;
+    pattern.originX = origin.x;
+    pattern.originY = origin.y;
+    return pattern;
+}
+
+// Which cells of a brush's 8 x 8 show (bit 8 * row + column): a hatch with
+// a transparent background shows its lines only.
+std::uint64_t ShownCells(const CBrush& brush, int bkMode)
+{
+    if (brush.GetStyle() != BS_HATCHED || bkMode == OPAQUE)
+        return ~std::uint64_t(0);
+    std::uint64_t shown = 0;
+    const CBrush::Pattern& bits = brush.GetBits();
+    for (int i = 0; i < 64; ++i)
+        if (bits[static_cast<std::size_t>(i / 8)] & (0x80 >> (i % 8)))
+            shown |= std::uint64_t(1) << i;
+    return shown;
+}
+
+// The brush as Qt paints it: hatches and patterns as an 8 x 8 tile, whose
+// gaps are transparent for a hatch on a transparent background.
+QBrush QtBrush(const CBrush& brush, COLORREF text, COLORREF background, int bkMode, bool& seeThrough)
+{
+    const std::uint32_t style = brush.GetStyle();
+    seeThrough = false;
+    if (style != BS_HATCHED && style != BS_PATTERN)
+        return QBrush(ToQColor(brush.GetColor()));
+    QImage tile(8, 8, QImage::Format_ARGB32_Premultiplied);
+    const bool opaqueGaps = style != BS_HATCHED || bkMode == OPAQUE;
+    seeThrough = !opaqueGaps;
+    const auto [one, zero] = BitColours(brush, text, background);
+    const QRgb on = ToQColor(one).rgba();
+    const QRgb off = opaqueGaps ? ToQColor(zero).rgba() : 0;
+    const CBrush::Pattern& bits = brush.GetBits();
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x)
+            tile.setPixel(x, y, (bits[static_cast<std::size_t>(y)] & (0x80 >> x)) ? on : off);
+    return QBrush(tile);
 }
 
 CRect FromQRect(const QRect& r)
@@ -879,7 +934,21 @@ void CDC::StrokeFigures(const std::vector<PathFigure>& figures)
         Touch(BoundsOf(figures, 1));
         return;
     }
-    StrokeWide(pen, PathOf(figures, false, kShiftX, kShiftY));
+    // Round joins without dashes are worked out here: Qt's stroker spends
+    // most of its time on the arcs of the joins. Qt draws pens one pixel
+    // wide as hairlines, so those stay with it.
+    if (pen.join == Qt::RoundJoin && pen.qtDashes.isEmpty() && pen.width >= 2 && DrawsRuns()) {
+        const CWideStroker::Cap cap = pen.cap == Qt::FlatCap     ? CWideStroker::Cap::Flat
+                                      : pen.cap == Qt::SquareCap ? CWideStroker::Cap::Square
+                                                                 : CWideStroker::Cap::Round;
+        CWideStroker stroker(pen.width, cap, kShiftX, kShiftY);
+        for (const auto& f : figures)
+            stroker.AddFigure(f.points.data(), f.points.size(), f.closed);
+        PaintRuns(nullptr, pen.colour, m_state.rop2,
+                  [&](const CRect& box, const CScanConverter::SpanSink& sink) { stroker.Stroke(box, sink); });
+    } else {
+        StrokeWide(pen, PathOf(figures, false, kShiftX, kShiftY));
+    }
     Touch(BoundsOf(figures, pen.width / 2 + 2));
 }
 
@@ -1009,22 +1078,8 @@ void CDC::FillShape(const QPainterPath& path, const CBrush& brush, int rop)
     if (!brush.GetSafeHandle() || style == BS_NULL || rop == R2_NOP || !m_painter)
         return;
     ApplyClip();
-    QBrush qbrush(ToQColor(brush.GetColor()));
     bool seeThrough = false;
-    if (style == BS_HATCHED || style == BS_PATTERN) {
-        QImage tile(8, 8, QImage::Format_ARGB32_Premultiplied);
-        const bool hatch = style == BS_HATCHED;
-        const bool opaqueGaps = !hatch || m_state.bkMode == OPAQUE;
-        seeThrough = !opaqueGaps;
-        const auto [one, zero] = BitColours(brush, m_state.textColour, m_state.bkColour);
-        const QRgb on = ToQColor(one).rgba();
-        const QRgb off = opaqueGaps ? ToQColor(zero).rgba() : 0;
-        const CBrush::Pattern& bits = brush.GetBits();
-        for (int y = 0; y < 8; ++y)
-            for (int x = 0; x < 8; ++x)
-                tile.setPixel(x, y, (bits[y] & (0x80 >> x)) ? on : off);
-        qbrush = QBrush(tile);
-    }
+    const QBrush qbrush = QtBrush(brush, m_state.textColour, m_state.bkColour, m_state.bkMode, seeThrough);
     const QPainterPath shifted = path.translated(kShiftX, kShiftY);
     const QPoint origin(m_state.brushOrg.x, m_state.brushOrg.y);
     if (seeThrough && rop != R2_COPYPEN && m_writer) {
@@ -1057,6 +1112,54 @@ void CDC::FillShape(const QPainterPath& path, const CBrush& brush, int rop)
     m_painter->setBrush(qbrush);
     m_painter->setBrushOrigin(origin);
     m_painter->drawPath(shifted);
+}
+
+bool CDC::DrawsRuns() const
+{
+    return m_writer || (m_painter && m_painter->paintEngine() &&
+                        m_painter->paintEngine()->type() == QPaintEngine::Raster);
+}
+
+void CDC::PaintRuns(const CBrush* brush, COLORREF colour, int rop, const RunSource& produce)
+{
+    if (!m_painter || rop == R2_NOP)
+        return;
+    if (brush && (!brush->GetSafeHandle() || brush->GetStyle() == BS_NULL))
+        return;
+    ApplyClip();
+    const bool patterned = brush && (brush->GetStyle() == BS_HATCHED || brush->GetStyle() == BS_PATTERN);
+    if (m_writer) {
+        const CRect& box = m_writer->ClipBox();
+        if (patterned) {
+            const BlitPattern pattern = PatternOf(*brush, m_state.textColour, m_state.bkColour, m_state.brushOrg);
+            const std::uint64_t shown = ShownCells(*brush, m_state.bkMode);
+            produce(box, [&](int y, int x0, int x1) { m_writer->PatternSpan(y, x0, x1, pattern, shown, rop); });
+        } else {
+            const COLORREF c = brush ? brush->GetColor() : colour;
+            produce(box, [&](int y, int x0, int x1) { m_writer->Span(y, x0, x1, c, rop); });
+        }
+        return;
+    }
+    // Other raster devices get the runs as rectangles, plainly copied.
+    bool seeThrough = false;
+    const QBrush qbrush = brush ? QtBrush(*brush, m_state.textColour, m_state.bkColour, m_state.bkMode, seeThrough)
+                                : QBrush(ToQColor(colour));
+    m_painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    m_painter->setPen(Qt::NoPen);
+    m_painter->setBrush(qbrush);
+    m_painter->setBrushOrigin(QPoint(m_state.brushOrg.x, m_state.brushOrg.y));
+    constexpr std::size_t kBatch = 4096;
+    std::vector<QRect> rects;
+    rects.reserve(kBatch);
+    produce(VisibleBox(), [&](int y, int x0, int x1) {
+        rects.emplace_back(x0, y, x1 - x0, 1);
+        if (rects.size() == kBatch) {
+            m_painter->drawRects(rects.data(), static_cast<int>(rects.size()));
+            rects.clear();
+        }
+    });
+    if (!rects.empty())
+        m_painter->drawRects(rects.data(), static_cast<int>(rects.size()));
 }
 
 void CDC::FillRect(const CRect& rect, const CBrush& brush)
@@ -1208,9 +1311,20 @@ void CDC::FillFigures(const std::vector<PathFigure>& figures)
 {
     if (!CanDraw())
         return;
-    QPainterPath path = PathOf(figures, true, 0, 0);
-    path.setFillRule(m_state.polyFillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill);
-    FillShape(path, m_state.brush, m_state.rop2);
+    const bool winding = m_state.polyFillMode == WINDING;
+    if (DrawsRuns()) {
+        // Qt's own fill costs the square of the crossings on a row, which
+        // a comb of many teeth makes endless.
+        CScanConverter scan(kShiftX64, kShiftY64);
+        for (const auto& f : figures)
+            scan.AddRing(f.points.data(), f.points.size());
+        PaintRuns(&m_state.brush, 0, m_state.rop2,
+                  [&](const CRect& box, const CScanConverter::SpanSink& sink) { scan.Fill(winding, box, sink); });
+    } else {
+        QPainterPath path = PathOf(figures, true, 0, 0);
+        path.setFillRule(winding ? Qt::WindingFill : Qt::OddEvenFill);
+        FillShape(path, m_state.brush, m_state.rop2);
+    }
     Touch(BoundsOf(figures, 0));
 }
 
@@ -1641,13 +1755,7 @@ bool CDC::Blit(const IBlitSource& source, const CRect& dest, bool mirrorX, bool 
         if (style == BS_SOLID) {
             pattern.colours.fill(CPixelWriter::Native(brush.GetColor()));
         } else if (style == BS_HATCHED || style == BS_PATTERN) {
-            // Hatch gaps are the background colour whatever the background mode.
-            const auto [one, zero] = BitColours(brush, m_state.textColour, m_state.bkColour);
-            const std::uint32_t on = CPixelWriter::Native(one);
-            const std::uint32_t off = CPixelWriter::Native(zero);
-            const CBrush::Pattern& bits = brush.GetBits();
-            for (int i = 0; i < 64; ++i)
-                pattern.colours[static_cast<std::size_t>(i)] = (bits[static_cast<std::size_t>(i / 8)] & (0x80 >> (i % 8))) ? on : off;
+            pattern = PatternOf(brush, m_state.textColour, m_state.bkColour, m_state.brushOrg);
         }
         pattern.originX = m_state.brushOrg.x;
         pattern.originY = m_state.brushOrg.y;

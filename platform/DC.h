@@ -12,6 +12,7 @@
 #include "platform/Rgn.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -34,8 +35,11 @@ struct BlitKey;
 // out their right and bottom edges, lines their last pixel; cosmetic pens
 // are one pixel wide with the dash lengths of that interface. On 32- and
 // 24-bit images every raster operation is exact; on other devices drawing
-// falls back to plain copying. A paged device (a PDF writer, a printer) is
-// a printer context with the physical page values of its page layout.
+// falls back to plain copying. On images the DC fills polygons and strokes
+// wide pens with round joins itself, in time that grows with the edges and
+// the rows they cross, whatever the shape. A paged device (a PDF writer, a
+// printer) is a printer context with the physical page values of its page
+// layout.
 class CDC {
 public:
     // What GetDeviceCaps reports. Sizes of the drawing surface in pixels;
@@ -337,6 +341,13 @@ private:
     std::int64_t CosmeticSegment(const Pen& pen, CPoint a, CPoint b, std::int64_t styleStep);
     void StrokeWide(const Pen& pen, const QPainterPath& path);
     void FillShape(const QPainterPath& path, const CBrush& brush, int rop);
+    // Whether fills and wide pens are worked out here as runs of pixels:
+    // on images, not on printers and other vector devices.
+    bool DrawsRuns() const;
+    // Gives produce the box it may draw in and a sink for its runs, which
+    // take the brush (or, without one, the colour) and the raster operation.
+    using RunSource = std::function<void(const CRect& box, const std::function<void(int y, int x0, int x1)>& sink)>;
+    void PaintRuns(const CBrush* brush, COLORREF colour, int rop, const RunSource& produce);
     void AddFigure(std::vector<CPoint> points, bool closed);
     static bool CountsFromWords(const std::uint32_t* counts, int polyCount, std::vector<int>& out);
     bool DrawParts(const CPoint* points, const int* counts, int polyCount, bool closed);

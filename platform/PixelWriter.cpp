@@ -66,53 +66,42 @@ std::uint32_t CPixelWriter::Combine(int rop, std::uint32_t p, std::uint32_t d)
 
 void CPixelWriter::Span(int y, int x0, int x1, COLORREF colour, int rop)
 {
-    if (y < m_clipBox.top || y >= m_clipBox.bottom || x1 <= m_clipBox.left || x0 >= m_clipBox.right)
-        return;
-    for (const CRect& r : m_clip) {
-        if (y < r.top || y >= r.bottom)
-            continue;
-        const int a = std::max(x0, r.left);
-        const int b = std::min(x1, r.right);
-        if (a < b)
-            WriteRun(y, a, b, colour, rop);
-    }
+    ForEachClipped(y, x0, x1, [&](int a, int b) { WriteRun(y, a, b, colour, rop); });
 }
 
 void CPixelWriter::WriteRun(int y, int x0, int x1, COLORREF colour, int rop)
 {
     const std::uint32_t pen = Native(colour);
     std::uint8_t* row = m_bits + m_stride * y;
-    if (m_threeBytes) {
-        for (std::uint8_t* p = row + 3 * static_cast<std::int64_t>(x0); x0 < x1; ++x0, p += 3) {
-            const std::uint32_t d = (std::uint32_t(p[0]) << 16) | (std::uint32_t(p[1]) << 8) | p[2];
-            const std::uint32_t v = Combine(rop, pen, d);
-            p[0] = static_cast<std::uint8_t>(v >> 16);
-            p[1] = static_cast<std::uint8_t>(v >> 8);
-            p[2] = static_cast<std::uint8_t>(v);
-        }
-        return;
-    }
-    auto* p = reinterpret_cast<std::uint32_t*>(row) + x0;
-    if (rop == R2_COPYPEN) {
+    if (!m_threeBytes && rop == R2_COPYPEN) {
+        auto* p = reinterpret_cast<std::uint32_t*>(row) + x0;
         std::fill(p, p + (x1 - x0), pen | 0xFF000000u);
         return;
     }
-    for (; x0 < x1; ++x0, ++p)
-        *p = Combine(rop, pen, *p & 0xFFFFFF) | 0xFF000000u;
+    for (int x = x0; x < x1; ++x)
+        Store(row, x, Combine(rop, pen, Load(row, x)));
+}
+
+void CPixelWriter::PatternSpan(int y, int x0, int x1, const BlitPattern& pattern, std::uint64_t shown, int rop)
+{
+    const int row = (y - pattern.originY) & 7;
+    const std::uint32_t* colours = pattern.colours.data() + 8 * row;
+    const auto shownRow = static_cast<std::uint8_t>(shown >> (8 * row));
+    std::uint8_t* line = m_bits + m_stride * y;
+    ForEachClipped(y, x0, x1, [&](int a, int b) {
+        for (int x = a; x < b; ++x) {
+            const int column = (x - pattern.originX) & 7;
+            if (shownRow & (1u << column))
+                Store(line, x, Combine(rop, colours[column], Load(line, x)));
+        }
+    });
 }
 
 COLORREF CPixelWriter::Get(int x, int y) const
 {
     if (x < 0 || y < 0 || x >= m_width || y >= m_height)
         return CLR_INVALID;
-    const std::uint8_t* row = m_bits + m_stride * y;
-    std::uint32_t v;
-    if (m_threeBytes) {
-        const std::uint8_t* p = row + 3 * static_cast<std::int64_t>(x);
-        v = (std::uint32_t(p[0]) << 16) | (std::uint32_t(p[1]) << 8) | p[2];
-    } else {
-        v = reinterpret_cast<const std::uint32_t*>(row)[x] & 0xFFFFFF;
-    }
+    const std::uint32_t v = Load(m_bits + m_stride * y, x);
     return RGB(static_cast<int>(v >> 16), static_cast<int>(v >> 8), static_cast<int>(v));
 }
 
@@ -140,35 +129,16 @@ void CPixelWriter::ApplyLayer(const QImage& layer, int left, int top, int rop)
 void CPixelWriter::BlitRow(int y, int x0, int count, const std::uint32_t* source, const std::uint8_t* mask,
                            std::uint32_t rop, const BlitPattern& pattern)
 {
-    const int x1 = x0 + count;
-    if (y < m_clipBox.top || y >= m_clipBox.bottom || x1 <= m_clipBox.left || x0 >= m_clipBox.right)
-        return;
     const bool copy = ((rop >> 16) & 0xFF) == 0xCC;
     const std::uint32_t* patternRow = pattern.colours.data() + 8 * ((y - pattern.originY) & 7);
     std::uint8_t* row = m_bits + m_stride * y;
-    for (const CRect& r : m_clip) {
-        if (y < r.top || y >= r.bottom)
-            continue;
-        const int a = std::max(x0, r.left);
-        const int b = std::min(x1, r.right);
+    ForEachClipped(y, x0, x0 + count, [&](int a, int b) {
         for (int x = a; x < b; ++x) {
             const auto i = static_cast<std::size_t>(x - x0);
             if (mask && !mask[i])
                 continue;
-            if (m_threeBytes) {
-                std::uint8_t* p = row + 3 * static_cast<std::int64_t>(x);
-                const std::uint32_t d = (std::uint32_t(p[0]) << 16) | (std::uint32_t(p[1]) << 8) | p[2];
-                const std::uint32_t v =
-                    copy ? source[i] : CBlitter::Rop3(rop, patternRow[(x - pattern.originX) & 7], source[i], d);
-                p[0] = static_cast<std::uint8_t>(v >> 16);
-                p[1] = static_cast<std::uint8_t>(v >> 8);
-                p[2] = static_cast<std::uint8_t>(v);
-            } else {
-                auto* p = reinterpret_cast<std::uint32_t*>(row) + x;
-                const std::uint32_t v =
-                    copy ? source[i] : CBlitter::Rop3(rop, patternRow[(x - pattern.originX) & 7], source[i], *p & 0xFFFFFF);
-                *p = (v & 0xFFFFFF) | 0xFF000000u;
-            }
+            const std::uint32_t p = patternRow[(x - pattern.originX) & 7];
+            Store(row, x, copy ? source[i] : CBlitter::Rop3(rop, p, source[i], Load(row, x)));
         }
-    }
+    });
 }

@@ -39,6 +39,9 @@ public:
         if (x >= m_clipBox.left && x < m_clipBox.right)
             Span(y, x, x + 1, colour, rop);
     }
+    // Pixels x0 .. x1 - 1 of row y in the colours of a pattern; the cells
+    // whose bit (8 * row + column) in shown is 0 stay.
+    void PatternSpan(int y, int x0, int x1, const BlitPattern& pattern, std::uint64_t shown, int rop);
     // CLR_INVALID outside the image.
     COLORREF Get(int x, int y) const;
     // Combines every opaque pixel of a premultiplied ARGB layer placed at
@@ -58,6 +61,42 @@ public:
 
 private:
     void WriteRun(int y, int x0, int x1, COLORREF colour, int rop);
+    // Calls run(a, b) for the part a .. b - 1 of x0 .. x1 - 1 on row y
+    // inside each clip rectangle.
+    template <class Run>
+    void ForEachClipped(int y, int x0, int x1, Run run) const
+    {
+        if (y < m_clipBox.top || y >= m_clipBox.bottom || x1 <= m_clipBox.left || x0 >= m_clipBox.right)
+            return;
+        for (const CRect& r : m_clip) {
+            if (y < r.top || y >= r.bottom)
+                continue;
+            const int a = x0 > r.left ? x0 : r.left;
+            const int b = x1 < r.right ? x1 : r.right;
+            if (a < b)
+                run(a, b);
+        }
+    }
+    // Pixel x of a row as 0xRRGGBB, and back (opaque).
+    std::uint32_t Load(const std::uint8_t* row, int x) const
+    {
+        if (m_threeBytes) {
+            const std::uint8_t* p = row + 3 * static_cast<std::int64_t>(x);
+            return (std::uint32_t(p[0]) << 16) | (std::uint32_t(p[1]) << 8) | p[2];
+        }
+        return reinterpret_cast<const std::uint32_t*>(row)[x] & 0xFFFFFF;
+    }
+    void Store(std::uint8_t* row, int x, std::uint32_t v) const
+    {
+        if (m_threeBytes) {
+            std::uint8_t* p = row + 3 * static_cast<std::int64_t>(x);
+            p[0] = static_cast<std::uint8_t>(v >> 16);
+            p[1] = static_cast<std::uint8_t>(v >> 8);
+            p[2] = static_cast<std::uint8_t>(v);
+            return;
+        }
+        reinterpret_cast<std::uint32_t*>(row)[x] = (v & 0xFFFFFF) | 0xFF000000u;
+    }
 
     std::uint8_t* m_bits;
     std::int64_t m_stride;

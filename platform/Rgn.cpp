@@ -1,13 +1,19 @@
 #include "platform/Rgn.h"
 
 #include "platform/Gdi.h"
+#include "platform/ScanConverter.h"
 
-#include <QPolygon>
 #include <QRegion>
 
+#include <algorithm>
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 namespace {
+
+// Polygon regions are cut to this far from the origin in device pixels.
+constexpr int kRegionReach = 1 << 20;
 
 QRect ToQRect(const CRect& r)
 {
@@ -64,26 +70,66 @@ bool CRgn::CreatePolyPolygonRgn(const CPoint* points, const int* counts, int pol
     m_region.reset();
     if (!points || !counts || polyCount <= 0 || (fillMode != ALTERNATE && fillMode != WINDING))
         return false;
-    const Qt::FillRule rule = fillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill;
-    // Every ring goes through one polygon that returns to a common start
-    // point, so the fill rule sees all rings at once.
-    QPolygon all;
+    // The pixels a polygon fill covers, all rings under one fill rule, found
+    // by the fills' own scan converter: Qt's polygon regions differ from the
+    // fills at slanted edges and take the square of the crossings on a row.
+    CScanConverter scan(CScanConverter::kInterfaceShiftX, CScanConverter::kInterfaceShiftY);
     std::int64_t offset = 0;
+    CRect box;
+    bool any = false;
     for (int i = 0; i < polyCount; ++i) {
         if (counts[i] < 0)
             return false;
-        if (counts[i] < 2) {
-            offset += counts[i];
-            continue;
-        }
-        for (int k = 0; k < counts[i]; ++k)
-            all << QPoint(points[offset + k].x, points[offset + k].y);
-        all << QPoint(points[offset].x, points[offset].y);
-        if (!all.isEmpty() && i + 1 < polyCount)
-            all << all.first();
+        const CPoint* ring = points + offset;
         offset += counts[i];
+        if (counts[i] < 2)
+            continue;
+        scan.AddRing(ring, static_cast<std::size_t>(counts[i]));
+        for (int k = 0; k < counts[i]; ++k) {
+            const CPoint& p = ring[k];
+            if (!any)
+                box = CRect(p.x, p.y, p.x, p.y);
+            any = true;
+            box = CRect(std::min(box.left, p.x), std::min(box.top, p.y), std::max(box.right, p.x),
+                        std::max(box.bottom, p.y));
+        }
     }
-    m_region = std::make_unique<QRegion>(all.size() >= 3 ? QRegion(all, rule) : QRegion());
+    // Regions reach no further than any device does.
+    CRect reach;
+    reach.IntersectRect(box, CRect(-kRegionReach, -kRegionReach, kRegionReach, kRegionReach));
+    // Rows of the same runs become one band, as regions keep them.
+    std::vector<QRect> rects;
+    std::vector<std::pair<int, int>> row, band;
+    int rowY = 0, bandTop = 0, bandBottom = 0;
+    auto closeBand = [&] {
+        for (const auto& [x0, x1] : band)
+            rects.emplace_back(x0, bandTop, x1 - x0, bandBottom - bandTop);
+        band.clear();
+    };
+    auto closeRow = [&] {
+        if (!band.empty() && row == band && rowY == bandBottom) {
+            ++bandBottom;
+        } else {
+            closeBand();
+            band.swap(row);
+            bandTop = rowY;
+            bandBottom = rowY + 1;
+        }
+        row.clear();
+    };
+    scan.Fill(fillMode == WINDING, reach, [&](int y, int x0, int x1) {
+        if (!row.empty() && y != rowY)
+            closeRow();
+        rowY = y;
+        row.emplace_back(x0, x1);
+    });
+    if (!row.empty())
+        closeRow();
+    closeBand();
+    QRegion region;
+    if (!rects.empty())
+        region.setRects(rects.data(), static_cast<int>(rects.size()));
+    m_region = std::make_unique<QRegion>(region);
     return true;
 }
 
