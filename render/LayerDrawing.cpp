@@ -18,6 +18,7 @@
 #include "render/PointSymbolHook.h"
 #include "render/RasterLayerPicture.h"
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 #include <vector>
@@ -32,6 +33,24 @@ constexpr std::uint32_t kMarksBetweenFixes = 14;
 // The field that splits a track into trips, and the mark of a trip's first fix.
 constexpr const char* kStartField = "START";
 constexpr char kStartMark = '*';
+
+// Areas drawn as lines: each ring's last edge back to its first point.
+void CloseRings(CShape& shape)
+{
+    CMapPointArray closed;
+    std::vector<uint32_t> sizes;
+    for (int k = 0, first = 0; k < shape.GetPartCount(); first += shape.GetPartSize(k++)) {
+        const int size = std::min(shape.GetPartSize(k), shape.GetPointCount() - first);
+        if (size <= 0)
+            continue;
+        closed.Append(&shape.GetPoint(first), size);
+        const bool open = size > 2 && !(shape.GetPoint(first) == shape.GetPoint(first + size - 1));
+        if (open)
+            closed.Add(shape.GetPoint(first));
+        sizes.push_back(static_cast<uint32_t>(size + (open ? 1 : 0)));
+    }
+    shape.SetParts(std::move(closed), std::move(sizes));
+}
 
 // A line or area the painters would not show.
 bool IsInvisibleLine(const CDrawStyle& style)
@@ -289,7 +308,10 @@ void CLayerDrawing::DrawLines(CLayer& layer, CDC& dc, IDrawingView& view, const 
             painter.DrawPolyPolyline(device.Points(), device.Counts(), device.PartCount());
         }
     };
+    const bool outlines = layer.GetType() == CLayer::kArea;
     while (source->ReadNextShape(shape)) {
+        if (outlines)
+            CloseRings(shape);
         drawOne();
         if (poll.Stop())
             return;
@@ -306,6 +328,8 @@ void CLayerDrawing::DrawLines(CLayer& layer, CDC& dc, IDrawingView& view, const 
             ++k;
         if (k == inner.size())
             break;
+        if (outlines)
+            CloseRings(shape);
         const CDrawStyle& style = styles.IsClassified() ? innerStyles[k] : own;
         ++k;
         if (device.Convert(shape, view, clip, false)) {
