@@ -34,15 +34,17 @@ int RoundToInt(double v)
 // contexts turn text, in tenths of a degree.
 class CTurnedFrame {
 public:
-    CTurnedFrame(double x, double y, double radians)
-        : m_x(x), m_y(y), m_ux(std::cos(radians)), m_uy(-std::sin(radians))
+    // Along the text is the unit vector (ux, uy) of the device.
+    CTurnedFrame(double x, double y, double ux, double uy) : m_x(x), m_y(y), m_ux(ux), m_uy(uy) {}
+    static CTurnedFrame ByAngle(double x, double y, int tenths)
     {
+        const double radians = tenths * std::numbers::pi / 1800;
+        return CTurnedFrame(x, y, std::cos(radians), -std::sin(radians));
     }
-    CPoint At(double s, double t) const
-    {
-        // Across the text is along it turned a quarter clockwise on the device.
-        return CPoint(RoundToInt(m_x + s * m_ux - t * m_uy), RoundToInt(m_y + s * m_uy + t * m_ux));
-    }
+    // Across the text is along it turned a quarter clockwise on the device.
+    double X(double s, double t) const { return m_x + s * m_ux - t * m_uy; }
+    double Y(double s, double t) const { return m_y + s * m_uy + t * m_ux; }
+    CPoint At(double s, double t) const { return CPoint(RoundToInt(X(s, t)), RoundToInt(Y(s, t))); }
     void Corners(double s0, double t0, double s1, double t1, CPoint corners[4]) const
     {
         corners[0] = At(s0, t0);
@@ -69,10 +71,10 @@ class CDeviceToMap {
 public:
     explicit CDeviceToMap(const IDrawingView& view) : m_extent(view.GetMapExtent()), m_device(view.GetDeviceRect()) {}
     bool IsUsable() const { return m_device.right != m_device.left && m_device.bottom != m_device.top; }
-    CMapPoint operator()(const CPoint& p) const
+    CMapPoint operator()(double x, double y) const
     {
-        return CMapPoint(m_extent.left + (p.x - m_device.left) * m_extent.Width() / (m_device.right - m_device.left),
-                         m_extent.top + (p.y - m_device.top) * (m_extent.bottom - m_extent.top) /
+        return CMapPoint(m_extent.left + (x - m_device.left) * m_extent.Width() / (m_device.right - m_device.left),
+                         m_extent.top + (y - m_device.top) * (m_extent.bottom - m_extent.top) /
                                             (m_device.bottom - m_device.top));
     }
 
@@ -111,11 +113,21 @@ struct CLabelPass {
         painter.DrawRotatedText(at.x, at.y, text, angle, corners);
         return true;
     }
-    void FrameCorners(const CTurnedFrame& turned, double s0, double t0, const CSize& size, CPoint corners[4]) const
+    // The frame of the text's box w x h from (s0, t0): the box, enlarged with a frame.
+    void Frame(double s0, double t0, const CSize& size, double& fs0, double& ft0, double& fs1, double& ft1) const
     {
         const double h = size.cy;
         const double dx = frame ? h / 6 : 0, dy = frame ? h / 10 : 0;
-        turned.Corners(s0 - dx, t0 - dy, s0 + size.cx + dx, t0 + h + dy, corners);
+        fs0 = s0 - dx;
+        ft0 = t0 - dy;
+        fs1 = s0 + size.cx + dx;
+        ft1 = t0 + h + dy;
+    }
+    void FrameCorners(const CTurnedFrame& turned, double s0, double t0, const CSize& size, CPoint corners[4]) const
+    {
+        double fs0, ft0, fs1, ft1;
+        Frame(s0, t0, size, fs0, ft0, fs1, ft1);
+        turned.Corners(fs0, ft0, fs1, ft1, corners);
     }
 };
 
@@ -139,7 +151,7 @@ void DrawPointLabels(CLabelPass& pass)
                 const int angle = RoundToInt(std::fmod(degrees, 360.0) * 10);
                 const CSize size = pass.painter.GetTextExtent(text);
                 // The text stands on the point, raised by five sixths of its height.
-                const CTurnedFrame turned(at.x, at.y, angle * std::numbers::pi / 1800);
+                const CTurnedFrame turned = CTurnedFrame::ByAngle(at.x, at.y, angle);
                 pass.DrawTurned(turned, 0, -5.0 * size.cy / 6, size, angle, text);
             }
         }
@@ -158,11 +170,10 @@ bool TryLineLabel(const CLabelPass& pass, const CShape& line, CMapPoint p, CMapP
     if (b.x < a.x || (b.x == a.x && b.y > a.y))
         std::swap(a, b);
     const double dx = b.x - a.x, dy = b.y - a.y;
-    if (dx == 0 && dy == 0)
+    const double length = std::sqrt(dx * dx + dy * dy);
+    if (length == 0)
         return false;
-    const double radians = std::atan2(-dy, dx);
-    const int angle = RoundToInt(radians * 1800 / std::numbers::pi);
-    const CTurnedFrame turned((a.x + b.x) / 2.0, (a.y + b.y) / 2.0, radians);
+    const CTurnedFrame turned((a.x + b.x) / 2.0, (a.y + b.y) / 2.0, dx / length, dy / length);
 
     const double w = size.cx, h = size.cy;
     const int placement = pass.sublayer.m_labelPlacement;
@@ -182,21 +193,34 @@ bool TryLineLabel(const CLabelPass& pass, const CShape& line, CMapPoint p, CMapP
     default:
         break;
     }
-    CPoint corners[4];
-    pass.FrameCorners(turned, s0, t0, size, corners);
-    // A label longer than its segment must still lie along the line.
-    const CMapPoint m1 = toMap(CPoint((corners[0].x + corners[3].x) / 2, (corners[0].y + corners[3].y) / 2));
-    const CMapPoint m2 = toMap(CPoint((corners[1].x + corners[2].x) / 2, (corners[1].y + corners[2].y) / 2));
+    // A label longer than its segment must still lie along the line: the
+    // middles of its short sides.
+    double fs0, ft0, fs1, ft1;
+    pass.Frame(s0, t0, size, fs0, ft0, fs1, ft1);
+    const double middle = (ft0 + ft1) / 2;
+    const CMapPoint m1 = toMap(turned.X(fs0, middle), turned.Y(fs0, middle));
+    const CMapPoint m2 = toMap(turned.X(fs1, middle), turned.Y(fs1, middle));
     const double labelLength = std::max(std::fabs(m2.x - m1.x), std::fabs(m2.y - m1.y));
     const double segmentLength = std::max(std::fabs(q.x - p.x), std::fabs(q.y - p.y));
     if (first || labelLength > segmentLength) {
         double tolerance = labelLength * h / w;
         if (placement == kCentredOnLine)
             tolerance /= 2;
+        // Near the line is near its box first: most labels of short lines end here.
+        CMapRect near = line.GetExtent();
+        near.left -= tolerance;
+        near.right += tolerance;
+        near.bottom -= tolerance;
+        near.top += tolerance;
+        const auto inside = [&near](const CMapPoint& m) {
+            return m.x >= near.left && m.x <= near.right && m.y >= near.bottom && m.y <= near.top;
+        };
         int index = 0;
-        if (!line.HitTestSegment(m1, tolerance, -1, index) || !line.HitTestSegment(m2, tolerance, -1, index))
+        if (!inside(m1) || !inside(m2) || !line.HitTestSegment(m1, tolerance, -1, index) ||
+            !line.HitTestSegment(m2, tolerance, -1, index))
             return false;
     }
+    const int angle = RoundToInt(std::atan2(-dy, dx) * 1800 / std::numbers::pi);
     return pass.DrawTurned(turned, s0, t0, size, angle, text);
 }
 
