@@ -17,19 +17,6 @@ public:
     bool CheckCancel() override { return false; }
 };
 
-// What a run without a user answers: OK, No, else Cancel.
-int HeadlessAnswer(unsigned type)
-{
-    switch (type & MB_TYPEMASK) {
-    case MB_OK:
-        return IDOK;
-    case MB_YESNO:
-        return IDNO;
-    default:
-        return IDCANCEL;
-    }
-}
-
 class CHeadlessUserServices : public IUserServices {
 public:
     int MessageBox(const std::string& text, unsigned type, unsigned) override
@@ -78,6 +65,18 @@ IUserServices& UserServices()
 void SetUserServices(IUserServices* services)
 {
     g_services.store(services);
+}
+
+int HeadlessAnswer(unsigned type)
+{
+    switch (type & MB_TYPEMASK) {
+    case MB_OK:
+        return IDOK;
+    case MB_YESNO:
+        return IDNO;
+    default:
+        return IDCANCEL;
+    }
 }
 
 int AppMessageBox(const std::string& text, unsigned type, unsigned helpId)

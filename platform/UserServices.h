@@ -65,6 +65,8 @@ int AppMessageBox(int stringId, unsigned type = MB_OK, unsigned helpId = kHelpId
 // The string with "%1" replaced by arg, shown in the application's box.
 int AppMessageBoxArg(int stringId, const std::string& arg, unsigned type = MB_OK,
                      unsigned helpId = kHelpIdFromString);
+// What a run without a user answers a box of the type: OK, No, else Cancel.
+int HeadlessAnswer(unsigned type);
 bool AskYesNo(const std::string& text);
 bool AskYesNo(int stringId);
 void AppBeep();

@@ -138,6 +138,46 @@ private:
     std::optional<CRecordStyler> m_styler;
 };
 
+// The source of a pass over lines or areas, read a little beyond the view,
+// and the style of each record: the given one, or the sublayer's with its
+// classes.
+struct CShapePass {
+    CLayerReader reader;
+    CFeatureSource* source = nullptr;
+    CMapRect clip;
+    CDrawStyle own;
+    std::optional<CPassStyles> styles;
+
+    // False when nothing is to be drawn.
+    bool Open(CLayer& layer, const IDrawingView& view, const CDrawStyle* given)
+    {
+        const CSublayer* sublayer = given ? nullptr : SublayerDrawn(layer, view);
+        if (!given && !sublayer)
+            return false;
+        source = OpenForDrawing(layer, reader);
+        if (!source)
+            return false;
+        clip = ClipRect(view);
+        source->SetQueryRect(&clip);
+        own = given ? *given : sublayer->m_style.Draw();
+        styles.emplace(sublayer, *source);
+        return true;
+    }
+    bool IsClassified() const { return styles->IsClassified(); }
+    // The style of the current record; false when no class holds it.
+    bool StyleOfCurrent(CDrawStyle& style) const
+    {
+        if (!IsClassified()) {
+            style = own;
+            return true;
+        }
+        const CStyleRecord* classStyle = styles->ClassStyle();
+        if (classStyle)
+            style = classStyle->Draw();
+        return classStyle != nullptr;
+    }
+};
+
 // A number of a field of the current record; false when it holds none.
 bool CurrentNumber(CFeatureSource& source, int field, double& value)
 {
@@ -164,9 +204,12 @@ public:
 
 private:
     static void DrawPoints(CLayer& layer, CDC& dc, IDrawingView& view, bool track);
-    // With a style, every line in it; else the sublayer's look, or the style passes.
+    // With a style, every line in it; else in the sublayer's look.
     static void DrawLines(CLayer& layer, CDC& dc, IDrawingView& view, const CDrawStyle* given);
     static void DrawAreas(CLayer& layer, CDC& dc, IDrawingView& view, const CDrawStyle* given);
+    // Lines and areas once for each style pass of the layer: lines by the
+    // passes of kind 1, areas of an area layer by those of kind 2.
+    static void DrawStylePasses(CLayer& layer, CDC& dc, IDrawingView& view);
     static void DrawTrackLine(CLayer& layer, CDC& dc, IDrawingView& view);
     static void DrawRaster(CLayer& layer, CDC& dc, IDrawingView& view);
 };
@@ -189,10 +232,13 @@ void CLayerDrawing::DrawLayer(CLayer& layer, CDC& dc, IDrawingView& view)
         DrawPoints(layer, dc, view, false);
         break;
     case CLayer::kLine:
-        DrawLines(layer, dc, view, nullptr);
-        break;
     case CLayer::kArea:
-        DrawAreas(layer, dc, view, nullptr);
+        if (!layer.StylePasses().empty())
+            DrawStylePasses(layer, dc, view);
+        else if (layer.GetType() == CLayer::kLine)
+            DrawLines(layer, dc, view, nullptr);
+        else
+            DrawAreas(layer, dc, view, nullptr);
         break;
     case CLayer::kRaster:
         DrawRaster(layer, dc, view);
@@ -257,27 +303,25 @@ void CLayerDrawing::DrawPoints(CLayer& layer, CDC& dc, IDrawingView& view, bool 
     }
 }
 
+void CLayerDrawing::DrawStylePasses(CLayer& layer, CDC& dc, IDrawingView& view)
+{
+    const std::vector<CStylePass> passes = layer.StylePasses();
+    for (const CStylePass& pass : passes) {
+        if (GetDrawStopFlag())
+            break;
+        if (pass.kind == 1)
+            DrawLines(layer, dc, view, &pass.style);
+        else if (pass.kind == 2 && layer.GetType() == CLayer::kArea)
+            DrawAreas(layer, dc, view, &pass.style);
+    }
+}
+
 void CLayerDrawing::DrawLines(CLayer& layer, CDC& dc, IDrawingView& view, const CDrawStyle* given)
 {
-    if (!given && !layer.StylePasses().empty()) {
-        const std::vector<CStylePass> passes = layer.StylePasses();
-        for (const CStylePass& pass : passes)
-            if (pass.kind == 1 && !GetDrawStopFlag())
-                DrawLines(layer, dc, view, &pass.style);
+    CShapePass pass;
+    if (!pass.Open(layer, view, given))
         return;
-    }
-    const CSublayer* sublayer = given ? nullptr : SublayerDrawn(layer, view);
-    if (!given && !sublayer)
-        return;
-    CLayerReader reader;
-    CFeatureSource* source = OpenForDrawing(layer, reader);
-    if (!source)
-        return;
-    const CMapRect clip = ClipRect(view);
-    source->SetQueryRect(&clip);
-
-    const CDrawStyle own = given ? *given : sublayer->m_style.Draw();
-    const CPassStyles styles(sublayer, *source);
+    CFeatureSource* source = pass.source;
     CDC* second = view.GetMemoryDC();
     const CTransparentScope transparent(dc, second);
     CLinePainter painter(dc, second);
@@ -289,21 +333,15 @@ void CLayerDrawing::DrawLines(CLayer& layer, CDC& dc, IDrawingView& view, const 
     std::vector<int32_t> inner;
     std::vector<CDrawStyle> innerStyles;
     const auto drawOne = [&] {
-        CDrawStyle style = own;
-        if (styles.IsClassified()) {
-            const CStyleRecord* classStyle = styles.ClassStyle();
-            if (!classStyle)
-                return;
-            style = classStyle->Draw();
-        }
-        if (IsInvisibleLine(style))
+        CDrawStyle style;
+        if (!pass.StyleOfCurrent(style) || IsInvisibleLine(style))
             return;
         if (style.IsDoubleLine()) {
             inner.push_back(source->GetCurrentRecord());
-            if (styles.IsClassified())
+            if (pass.IsClassified())
                 innerStyles.push_back(style);
         }
-        if (device.Convert(shape, view, clip, false)) {
+        if (device.Convert(shape, view, pass.clip, false)) {
             pen.Use(style.FirstPen());
             painter.DrawPolyPolyline(device.Points(), device.Counts(), device.PartCount());
         }
@@ -330,9 +368,9 @@ void CLayerDrawing::DrawLines(CLayer& layer, CDC& dc, IDrawingView& view, const 
             break;
         if (outlines)
             CloseRings(shape);
-        const CDrawStyle& style = styles.IsClassified() ? innerStyles[k] : own;
+        const CDrawStyle& style = pass.IsClassified() ? innerStyles[k] : pass.own;
         ++k;
-        if (device.Convert(shape, view, clip, false)) {
+        if (device.Convert(shape, view, pass.clip, false)) {
             pen.Use(style.SecondPen());
             painter.DrawPolyPolyline(device.Points(), device.Counts(), device.PartCount());
         }
@@ -343,49 +381,22 @@ void CLayerDrawing::DrawLines(CLayer& layer, CDC& dc, IDrawingView& view, const 
 
 void CLayerDrawing::DrawAreas(CLayer& layer, CDC& dc, IDrawingView& view, const CDrawStyle* given)
 {
-    if (!given && !layer.StylePasses().empty()) {
-        const std::vector<CStylePass> passes = layer.StylePasses();
-        for (const CStylePass& pass : passes) {
-            if (GetDrawStopFlag())
-                break;
-            if (pass.kind == 2)
-                DrawAreas(layer, dc, view, &pass.style);
-            else if (pass.kind == 1)
-                DrawLines(layer, dc, view, &pass.style);
-        }
+    CShapePass pass;
+    if (!pass.Open(layer, view, given))
         return;
-    }
-    const CSublayer* sublayer = given ? nullptr : SublayerDrawn(layer, view);
-    if (!given && !sublayer)
-        return;
-    CLayerReader reader;
-    CFeatureSource* source = OpenForDrawing(layer, reader);
-    if (!source)
-        return;
-    const CMapRect clip = ClipRect(view);
-    source->SetQueryRect(&clip);
-
-    const CDrawStyle own = given ? *given : sublayer->m_style.Draw();
-    const CPassStyles styles(sublayer, *source);
     CAreaPainter painter(dc, view.GetMemoryDC());
     CStyleKeeper<CAreaPainter> look(painter);
     CDeviceShape device;
     CShape shape;
     CDrawPoll poll(kShapesPerPoll);
     const auto drawOne = [&] {
-        CDrawStyle style = own;
-        if (styles.IsClassified()) {
-            const CStyleRecord* classStyle = styles.ClassStyle();
-            if (!classStyle)
-                return;
-            style = classStyle->Draw();
-        }
-        if (IsInvisibleArea(style) || !device.Convert(shape, view, clip, true))
+        CDrawStyle style;
+        if (!pass.StyleOfCurrent(style) || IsInvisibleArea(style) || !device.Convert(shape, view, pass.clip, true))
             return;
         look.Use(style);
         painter.DrawPolyPolygon(device.Points(), device.Counts(), device.PartCount());
     };
-    while (source->ReadNextShape(shape)) {
+    while (pass.source->ReadNextShape(shape)) {
         drawOne();
         if (poll.Stop())
             return;

@@ -309,8 +309,9 @@ void DrawLayerLabels(CLayer& layer, CDC& dc, IDrawingView& view)
     painter.SetLabelStyle(*sublayer, RoundedScale(view));
     CRect visible = view.GetDeviceRect();
     visible.NormalizeRect();
-    CLabelPass pass{view,    *source, painter, *sublayer, field, visible, (sublayer->m_labelFlags & CSublayer::kLabelFrame) != 0,
-                    (sublayer->m_labelFlags & CSublayer::kShowAllLabels) ? 1 : 0};
+    const uint32_t flags = sublayer->m_labelFlags;
+    CLabelPass pass{view,    *source, painter, *sublayer, field, visible, (flags & CSublayer::kLabelFrame) != 0,
+                    (flags & CSublayer::kShowAllLabels) ? 1 : 0};
     if (type == CLayer::kLine)
         DrawLineLabels(pass);
     else if (type == CLayer::kArea)

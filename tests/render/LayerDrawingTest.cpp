@@ -26,6 +26,7 @@
 namespace {
 
 constexpr COLORREF kYellowish = RGB(250, 220, 60);
+constexpr int kCentred = 24;
 
 // The symbols asked for; each is drawn as a 3 x 3 pixel square in its colour.
 struct CDrawnSymbol {
@@ -683,6 +684,15 @@ TEST_F(LayerDrawingTest, LineLabelsLieAlongTheLongestVisibleSegmentAsPlaced)
         EXPECT_NEAR(onLine.x, 550, 2);
         EXPECT_NEAR(onLine.y, 250, 2);
     }
+
+    // Where the register refuses the longest segment, the next segment that takes the label has it.
+    view.quads.clear();
+    sublayer.m_labelPlacement = kCentred;
+    view.acceptQuad = [](const std::array<CPoint, 4>& q, int) { return std::abs((q[0].x + q[2].x) / 2 - 550) > 20; };
+    lines->DrawLabels(dc, view);
+    ASSERT_EQ(view.quads.size(), 2u);
+    EXPECT_NEAR((view.quads[1].corners[0].y + view.quads[1].corners[2].y) / 2, 100, 2) << "along the first segment";
+    view.acceptQuad = nullptr;
 
     // A label far longer than a bent line has no place on it.
     view.quads.clear();
