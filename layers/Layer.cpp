@@ -1,7 +1,10 @@
 #include "layers/Layer.h"
 
+#include "core/DbfTable.h"
 #include "core/FileUtil.h"
+#include "layers/LayerDrawer.h"
 #include "layers/OwnedObArray.h"
+#include "layers/RecordStyler.h"
 #include "layers/StyleRecord.h"
 #include "layers/Sublayer.h"
 #include "platform/Codepage.h"
@@ -9,6 +12,7 @@
 #include "platform/Strings.h"
 #include "platform/UserServices.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <new>
@@ -233,6 +237,44 @@ bool CLayer::ShouldReportBrokenFilter(bool compiled) const
     return true;
 }
 
+bool CLayer::ShouldReportOpenProblem(const std::string& path, bool problem) const
+{
+    const auto it = std::find(m_reportedFiles.begin(), m_reportedFiles.end(), path);
+    if (!problem) {
+        if (it != m_reportedFiles.end())
+            m_reportedFiles.erase(it);
+        return false;
+    }
+    if (it != m_reportedFiles.end())
+        return false;
+    m_reportedFiles.push_back(path);
+    return true;
+}
+
+void CLayer::Draw(CDC& dc, IDrawingView& view)
+{
+    if (ILayerDrawer* drawer = GetLayerDrawer())
+        drawer->DrawLayer(*this, dc, view);
+}
+
+void CLayer::DrawLabels(CDC& dc, IDrawingView& view)
+{
+    if (ILayerDrawer* drawer = GetLayerDrawer())
+        drawer->DrawLabels(*this, dc, view);
+}
+
+void CLayer::DrawLineObjects(CDC& dc, IDrawingView& view, const CDrawStyle& style)
+{
+    if (ILayerDrawer* drawer = GetLayerDrawer())
+        drawer->DrawLineObjects(*this, dc, view, style);
+}
+
+void CLayer::DrawAreaObjects(CDC& dc, IDrawingView& view, const CDrawStyle& style)
+{
+    if (ILayerDrawer* drawer = GetLayerDrawer())
+        drawer->DrawAreaObjects(*this, dc, view, style);
+}
+
 bool CLayer::IsTableFormat() const
 {
     return EndsWithNoCase1257(m_path, ".gdb") || EndsWithNoCase1257(m_path, ".dbf") || m_type == kTrack;
@@ -329,6 +371,17 @@ bool CLayer::GetStyleForScale(double scale, CStyleRecord& out) const
         return false;
     out = sublayer->m_style;
     return true;
+}
+
+const CStyleRecord* CLayer::GetRecordStyle(double scale, CDbfTable& table, int record) const
+{
+    const CSublayer* sublayer = GetSublayerForScale(scale);
+    if (!sublayer)
+        return nullptr;
+    const CRecordStyler styler(*sublayer, table);
+    if (styler.IsClassified() && record >= 0 && !table.GoToRecord(record))
+        return nullptr;
+    return styler.StyleOfCurrent();
 }
 
 bool CLayer::SublayerScalesMatch(const CLayer& other) const

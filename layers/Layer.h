@@ -16,6 +16,7 @@ class CDC;
 class CDbfTable;
 class CDrelDoc;
 class CDrelView;
+class IDrawingView;
 class CSpatialFilter;
 class CStyleRecord;
 class CSublayer;
@@ -88,11 +89,18 @@ public:
     const CRuntimeClass* GetRuntimeClass() const override { return &kClass; }
     void Serialize(CArchive& archive) override;
     virtual std::string GetTypeName() const;
-    // Object information at a point, drawing and the property sheet come
-    // with the view and the dialogs; a plain entry offers none of them yet.
+    // Object information at a point and the property sheet come with the
+    // view and the dialogs; a plain entry offers none of them yet.
     virtual bool ShowObjectInfoAt(const CMapPoint& point, CDrelView& view) { return false; }
-    virtual void Draw(CDC& dc, CDrelView& view) {}
+    // The objects in the view's extent, into dc and the view's memory
+    // context, through the installed layer drawer (layers/LayerDrawer.h).
+    virtual void Draw(CDC& dc, IDrawingView& view);
     virtual bool EditProperties(CDrelDoc* document, int pageGroup) { return false; }
+    // The labels, after every layer's objects.
+    void DrawLabels(CDC& dc, IDrawingView& view);
+    // Every line, or every area, in the view in one style (style passes).
+    void DrawLineObjects(CDC& dc, IDrawingView& view, const CDrawStyle& style);
+    void DrawAreaObjects(CDC& dc, IDrawingView& view, const CDrawStyle& style);
 
     // Takes over everything that is stored, not the record list, spatial
     // filter, style passes or attachment.
@@ -150,6 +158,11 @@ public:
     // Whether a filter that failed to compile is to be reported: the first
     // time for each text; a compiled filter is never reported.
     bool ShouldReportBrokenFilter(bool compiled) const;
+    // Whether a data file that would not open, or opened with complaints,
+    // is to be reported: once for each path while the layer lives, so a
+    // broken file is told of once a map open and not at every redraw. A
+    // file that opens cleanly is forgotten.
+    bool ShouldReportOpenProblem(const std::string& path, bool problem) const;
     std::vector<CStylePass>& StylePasses() { return m_stylePasses; }
     const std::vector<CStylePass>& StylePasses() const { return m_stylePasses; }
     void SetAttachment(std::unique_ptr<CLayerAttachment> attachment) { m_attachment = std::move(attachment); }
@@ -255,6 +268,11 @@ public:
     bool RemoveSublayer(int32_t limit);
     // The reset style of the type, then the style of the sublayer in force; false when none is.
     bool GetStyleForScale(double scale, CStyleRecord& out) const;
+    // The style of a record at a scale: of a classified sublayer in force
+    // whose field the table has, the class of the record's value (null when
+    // no class holds it); else the sublayer's own; null when none is in
+    // force. Record -1 takes the record the table stands on.
+    const CStyleRecord* GetRecordStyle(double scale, CDbfTable& table, int record) const;
     bool SublayerScalesMatch(const CLayer& other) const;
     // Label settings of each sublayer onto the other's, when the counts match.
     void CopySublayerLabels(CLayer& other) const;
@@ -287,4 +305,6 @@ private:
     std::vector<CLayerFileEntry> m_files;
     // The filter text last reported as not compiling.
     mutable std::string m_reportedFilter;
+    // Data files reported as not opening.
+    mutable std::vector<std::string> m_reportedFiles;
 };

@@ -99,8 +99,15 @@ bool CLayerReader::OpenLayer(const CLayer* layer)
         Close();
         return false;
     }
-    if (!Open(layer->GetPath()))
+    return Open(layer->GetPath()) && ApplyLayer(layer);
+}
+
+bool CLayerReader::ApplyLayer(const CLayer* layer)
+{
+    if (!m_source || !layer) {
+        Close();
         return false;
+    }
     CFeatureSource& source = *m_source;
     if (layer->HasFlag(CLayer::kHasAliases))
         source.SetFieldAliases(&layer->FieldAliases());

@@ -36,6 +36,10 @@ public:
     // does not compile is reported once per text and nothing is opened, so
     // the layer shows no objects rather than all of them.
     bool OpenLayer(const CLayer* layer);
+    // The second half of OpenLayer, on the file Open opened, for callers
+    // that open the file their own way; false, and closed, when the
+    // filter does not compile or nothing is open.
+    bool ApplyLayer(const CLayer* layer);
     // False when nothing was open.
     bool Close();
     // New empty files of the geometry type with the source's default fields.

@@ -14,6 +14,7 @@
 #include "platform/UserServices.h"
 #include "platform/VirtualKeys.h"
 #include "platform/WindowSurface.h"
+#include "render/LayerDrawing.h"
 
 #include <algorithm>
 #include <cmath>
@@ -58,6 +59,7 @@ CDrelView::CDrelView(CDrelDoc& document) : m_document(document)
     GetScreenPixelsPerMeter(m_pixelsPerMetreX, m_pixelsPerMetreY);
     m_scaleX = 1.0 / m_pixelsPerMetreX;
     m_scaleY = -1.0 / m_pixelsPerMetreY;
+    InstallLayerDrawing();
     m_document.AddObserver(this);
 }
 
@@ -593,6 +595,11 @@ int CDrelView::ReserveLabelQuad(const CPoint corners[4], int force)
 void CDrelView::DrawLayer(CDC& dc, CLayer& layer)
 {
     layer.Draw(dc, *this);
+}
+
+void CDrelView::DrawLayerLabels(CDC& dc, CLayer& layer)
+{
+    layer.DrawLabels(dc, *this);
 }
 
 void CDrelView::ForEachShownLayer(int (*stopBefore)(), const std::function<void(CLayer&)>& draw)

@@ -150,7 +150,7 @@ public:
 protected:
     // One layer's objects in the drawing pass, and its labels afterwards.
     virtual void DrawLayer(CDC& dc, CLayer& layer);
-    virtual void DrawLayerLabels(CDC& dc, CLayer& layer) {}
+    virtual void DrawLayerLabels(CDC& dc, CLayer& layer);
     // The tool object of a tool mode; null for modes without one.
     virtual std::unique_ptr<CMapTool> MakeTool(int mode) { return nullptr; }
     // Ctrl + double click at a map point; a double click in mode 0 showing

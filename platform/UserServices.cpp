@@ -22,14 +22,7 @@ public:
     int MessageBox(const std::string& text, unsigned type, unsigned) override
     {
         std::fprintf(stderr, "drel: %s\n", Cp1257ToUtf8(text).c_str());
-        switch (type & MB_TYPEMASK) {
-        case MB_OK:
-            return IDOK;
-        case MB_YESNO:
-            return IDNO;
-        default:
-            return IDCANCEL;
-        }
+        return HeadlessAnswer(type);
     }
     std::unique_ptr<IProgress> CreateProgress(int) override { return std::make_unique<CHeadlessProgress>(); }
 };
@@ -38,6 +31,30 @@ CHeadlessUserServices g_headless;
 std::atomic<IUserServices*> g_services{nullptr};
 
 } // namespace
+
+CHeldMessages::CHeldMessages() : m_installedBefore(g_services.load()), m_previous(&UserServices())
+{
+    SetUserServices(this);
+}
+
+CHeldMessages::~CHeldMessages()
+{
+    Release();
+}
+
+void CHeldMessages::Release()
+{
+    if (m_released)
+        return;
+    m_released = true;
+    SetUserServices(m_installedBefore);
+}
+
+int CHeldMessages::MessageBox(const std::string& text, unsigned type, unsigned helpId)
+{
+    m_messages.push_back({text, type, helpId});
+    return HeadlessAnswer(type);
+}
 
 IUserServices& UserServices()
 {
@@ -48,6 +65,18 @@ IUserServices& UserServices()
 void SetUserServices(IUserServices* services)
 {
     g_services.store(services);
+}
+
+int HeadlessAnswer(unsigned type)
+{
+    switch (type & MB_TYPEMASK) {
+    case MB_OK:
+        return IDOK;
+    case MB_YESNO:
+        return IDNO;
+    default:
+        return IDCANCEL;
+    }
 }
 
 int AppMessageBox(const std::string& text, unsigned type, unsigned helpId)

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 // What the core and the data layers ask of the application shell: message
 // boxes, questions, the beep, the wait cursor and progress windows. The
@@ -64,6 +65,8 @@ int AppMessageBox(int stringId, unsigned type = MB_OK, unsigned helpId = kHelpId
 // The string with "%1" replaced by arg, shown in the application's box.
 int AppMessageBoxArg(int stringId, const std::string& arg, unsigned type = MB_OK,
                      unsigned helpId = kHelpIdFromString);
+// What a run without a user answers a box of the type: OK, No, else Cancel.
+int HeadlessAnswer(unsigned type);
 bool AskYesNo(const std::string& text);
 bool AskYesNo(int stringId);
 void AppBeep();
@@ -75,4 +78,39 @@ public:
     ~CWaitCursor() { UserServices().EndWaitCursor(); }
     CWaitCursor(const CWaitCursor&) = delete;
     CWaitCursor& operator=(const CWaitCursor&) = delete;
+};
+
+// Keeps the messages shown during its lifetime instead of showing them,
+// for work that repeats and should complain once (every drawing pass
+// opening a file that is broken); the caller decides what to show. Boxes
+// that ask are answered as a headless run answers them. Everything else
+// goes to the services installed before. Installed for its lifetime.
+class CHeldMessages : public IUserServices {
+public:
+    struct Message {
+        std::string text;
+        unsigned type;
+        unsigned helpId;
+    };
+
+    CHeldMessages();
+    ~CHeldMessages() override;
+    CHeldMessages(const CHeldMessages&) = delete;
+    CHeldMessages& operator=(const CHeldMessages&) = delete;
+
+    int MessageBox(const std::string& text, unsigned type, unsigned helpId) override;
+    void Beep() override { m_previous->Beep(); }
+    void BeginWaitCursor() override { m_previous->BeginWaitCursor(); }
+    void EndWaitCursor() override { m_previous->EndWaitCursor(); }
+    std::unique_ptr<IProgress> CreateProgress(int captionId) override { return m_previous->CreateProgress(captionId); }
+
+    const std::vector<Message>& Messages() const { return m_messages; }
+    // Stops holding: the services before come back. Called by the destructor too.
+    void Release();
+
+private:
+    IUserServices* m_installedBefore;
+    IUserServices* m_previous;
+    std::vector<Message> m_messages;
+    bool m_released = false;
 };

@@ -1,11 +1,11 @@
 #include "render/ShapeDrawing.h"
 
-#include "core/RectClipper.h"
 #include "core/Shape.h"
 #include "layers/DrawStyle.h"
 #include "layers/DrawingView.h"
 #include "platform/DC.h"
 #include "render/AreaPainter.h"
+#include "render/DeviceShape.h"
 
 #include <algorithm>
 #include <memory>
@@ -80,12 +80,6 @@ Look LookOf(int mode, bool area, const CDrawStyle* given)
     return look;
 }
 
-bool LiesInside(const CMapRect& inner, const CMapRect& outer)
-{
-    return inner.IsValid() && inner.left >= outer.left && inner.right <= outer.right && inner.bottom >= outer.bottom &&
-           inner.top <= outer.top;
-}
-
 // The context state that a memory context takes over from the window's.
 void CopyDrawingState(const CDC& from, CDC& to)
 {
@@ -156,46 +150,28 @@ int DrawShape(const CShape& shape, IDrawingView& view, CDC* given, const CDrawSt
 
     // Map points in the device conversion's range only: shapes reaching
     // out of the view are clipped first.
-    const CShape* source = &shape;
-    CShape clipped;
-    CMapRect extent = view.GetMapExtent();
-    if (!LiesInside(shape.GetExtent(), extent)) {
-        extent.Scale(kClipMargin);
-        CRectClipper clipper(extent);
-        const bool kept = area ? clipper.ClipPolygon(shape, clipped) : clipper.ClipPolyline(shape, clipped);
-        if (!kept)
-            clipped.RemoveAll();
-        source = &clipped;
-    }
-    const int pointCount = source->GetPointCount();
-    const std::vector<CPoint>& converted = view.ShapeToDevicePoints(source->Points().GetData(), pointCount);
-    std::vector<CPoint> points(converted.begin(), converted.end());
-    // Part sizes that claim more points than there are stop at the last one.
-    std::vector<int> counts;
-    int left = static_cast<int>(points.size());
-    for (std::uint32_t size : source->PartSizes()) {
-        const int n = static_cast<int>(std::min<std::uint32_t>(size, static_cast<std::uint32_t>(left)));
-        counts.push_back(n);
-        left -= n;
-    }
+    CMapRect clip = view.GetMapExtent();
+    if (!CDeviceShape::LiesInside(shape.GetExtent(), clip))
+        clip.Scale(kClipMargin);
+    CDeviceShape device;
+    const bool drawn = device.Convert(shape, view, clip, area);
 
     const Look look = LookOf(mode, area, style);
     CContextScope scope(*dc, look, area);
     std::unique_ptr<CContextScope> backScope;
     if (back)
         backScope = std::make_unique<CContextScope>(*back, look, area);
-    if (!points.empty() && !counts.empty()) {
-        const int partCount = static_cast<int>(counts.size());
+    if (drawn) {
         if (area) {
             CAreaPainter painter(*dc, back.get());
             if (look.style)
                 painter.SetStyle(*look.style);
-            painter.DrawPolyPolygon(points.data(), counts.data(), partCount);
+            painter.DrawPolyPolygon(device.Points(), device.Counts(), device.PartCount());
         } else {
             CLinePainter painter(*dc, back.get());
             if (look.style)
                 painter.SetStyle(*look.style);
-            painter.DrawPolyPolyline(points.data(), counts.data(), partCount);
+            painter.DrawPolyPolyline(device.Points(), device.Counts(), device.PartCount());
         }
     }
     return 1;

@@ -4,6 +4,7 @@
 #include "platform/DC.h"
 #include "tests/render/PixelArt.h"
 
+#include <array>
 #include <cmath>
 #include <functional>
 #include <memory>
@@ -11,12 +12,17 @@
 
 // A view over 100-dpi images, one map unit a pixel: map x to the right,
 // map y upwards from the top edge at 0, ten logical units a pixel. It logs
-// the labels asked for and accepts them as acceptLabel says (all of them
-// unless set).
+// the labels asked for and accepts them as acceptLabel and acceptQuad say
+// (all of them unless set). The scale, the memory context and the
+// converter from degrees are members.
 class CFakeDrawingView : public IDrawingView {
 public:
     struct LabelRequest {
         CRect rect;
+        int force;
+    };
+    struct QuadRequest {
+        std::array<CPoint, 4> corners;
         int force;
     };
 
@@ -27,7 +33,7 @@ public:
     }
 
     CMapRect GetMapExtent() const override { return CMapRect(0, 0, m_width, -m_height); }
-    double GetScaleDenominator() const override { return 1000; }
+    double GetScaleDenominator() const override { return scale; }
     CPoint MapToDevice(const CMapPoint& p) const override
     {
         return CPoint(static_cast<int>(std::lround(p.x * 10)), static_cast<int>(std::lround(-p.y * 10)));
@@ -61,14 +67,18 @@ public:
     {
         return hasBackBuffer ? std::make_unique<CDC>(backBuffer) : nullptr;
     }
-    CDC* GetMemoryDC() const override { return nullptr; }
+    CDC* GetMemoryDC() const override { return memoryDC; }
     int ReserveLabelRect(const CRect& r, int force) override
     {
         labels.push_back({r, force});
         return !acceptLabel || acceptLabel(r, force) ? 1 : 0;
     }
-    int ReserveLabelQuad(const CPoint[4], int) override { return 1; }
-    const CCoordConverter* GetGeoToMapConverter() const override { return nullptr; }
+    int ReserveLabelQuad(const CPoint corners[4], int force) override
+    {
+        quads.push_back({{corners[0], corners[1], corners[2], corners[3]}, force});
+        return !acceptQuad || acceptQuad(quads.back().corners, force) ? 1 : 0;
+    }
+    const CCoordConverter* GetGeoToMapConverter() const override { return geoToMap; }
 
     QImage window;
     QImage backBuffer;
@@ -78,6 +88,11 @@ public:
     int windowOpens = 0;
     std::vector<LabelRequest> labels;
     std::function<bool(const CRect&, int force)> acceptLabel;
+    std::vector<QuadRequest> quads;
+    std::function<bool(const std::array<CPoint, 4>&, int force)> acceptQuad;
+    double scale = 1000;
+    CDC* memoryDC = nullptr;
+    const CCoordConverter* geoToMap = nullptr;
 
 private:
     int m_width;

@@ -151,14 +151,7 @@ int CScriptedUserServices::MessageBox(const std::string& text, unsigned type, un
         answers.pop_front();
         return answer;
     }
-    switch (type & MB_TYPEMASK) {
-    case MB_OK:
-        return IDOK;
-    case MB_YESNO:
-        return IDNO;
-    default:
-        return IDCANCEL;
-    }
+    return HeadlessAnswer(type);
 }
 
 std::unique_ptr<IProgress> CScriptedUserServices::CreateProgress(int)

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "core/MapRect.h"
+#include "platform/Rect.h"
+
+#include <memory>
+#include <string>
+
+class CDC;
+
+// A georeferenced picture as a raster map layer draws it. The layer works
+// out which part of the picture's extent the view shows and where that
+// lies on the device; the picture reads and paints the pixels.
+class IRasterLayerPicture {
+public:
+    virtual ~IRasterLayerPicture() = default;
+    // The picture's extent in map units; false when it has none.
+    virtual bool GetMapExtent(CMapRect& extent) = 0;
+    // Drawn see-through (the layer's kTransparent).
+    virtual void SetTransparent(bool transparent) = 0;
+    // Where the picture's whole extent lies, in logical units: given to
+    // ".img" pictures only, before they draw.
+    virtual void SetExtentDeviceRect(const CRect& rect) = 0;
+    // The part of the extent (map units, inside it) into the device
+    // rectangle (logical units) of dc and, when given, of second.
+    virtual bool DrawPart(CDC& dc, const CMapRect& part, const CRect& device, CDC* second) = 0;
+};
+
+// Opens the pictures of raster layers. The georeferenced rasters install
+// theirs; until then raster layers draw nothing.
+class IRasterLayerPictureOpener {
+public:
+    virtual ~IRasterLayerPictureOpener() = default;
+    // Null when the file cannot be read as a picture placed on the map.
+    virtual std::unique_ptr<IRasterLayerPicture> OpenPicture(const std::string& path) = 0;
+};
+
+// Installs an opener; null removes it. The caller keeps ownership.
+void SetRasterLayerPictureOpener(IRasterLayerPictureOpener* opener);
+bool HasRasterLayerPictureOpener();
+// Through the installed opener; null while none is installed.
+std::unique_ptr<IRasterLayerPicture> OpenRasterLayerPicture(const std::string& path);

@@ -1,0 +1,292 @@
+// The demo town drawn through a map view as the program draws it, looked
+// at by the colours of its layers. With DREL_PICTURE_DIR set the pictures
+// are written there as PNG files, for a person to look at.
+#include "core/Shape.h"
+#include "layers/FeatureSource.h"
+#include "layers/Layer.h"
+#include "layers/LayerReader.h"
+#include "layers/PointStyle.h"
+#include "layers/StyleRecord.h"
+#include "mapdoc/DrelDoc.h"
+#include "mapdoc/DrelView.h"
+#include "platform/DC.h"
+#include "platform/WindowSurface.h"
+#include "render/PointSymbolHook.h"
+#include "tests/mapdoc/ViewTestSupport.h"
+#include "tests/support/TestSupport.h"
+#include "tools/demo/DemoMapWriter.h"
+#include "tools/demo/DemoNames.h"
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kWidth = 1400;
+constexpr int kHeight = 1000;
+
+// The symbol library is not part of these tests: a disc in the style's
+// colour stands for every symbol, red for the track's and the sights'.
+int DrawDisc(CDC& dc, int x, int y, const CPointStyle& style, int)
+{
+    const bool red = style.symbol == 16 || style.symbol == 20;
+    const int r = style.symbol == 16 ? 45 : 25;
+    CBrush brush;
+    brush.CreateSolidBrush(red ? RGB(200, 0, 0) : RGB(40, 40, 40));
+    const CBrush before = dc.SelectObject(brush);
+    const CPen pen = dc.SelectObject(CPen(PS_NULL, 0, 0));
+    dc.Ellipse(x - r, y - r, x + r, y + r);
+    dc.SelectObject(pen);
+    dc.SelectObject(before);
+    return 1;
+}
+
+class CSurfaceWindow : public CRecordingWindow {
+public:
+    CWindowSurface* GetSurface() override { return &surface; }
+    CWindowSurface surface{kWidth, kHeight, 96};
+};
+
+using CQuad = std::array<CPoint, 4>;
+
+// Whether two convex quadrilaterals share more than an edge: no side of
+// either separates them.
+bool QuadsOverlap(const CQuad& a, const CQuad& b)
+{
+    for (const CQuad* q : {&a, &b}) {
+        for (int i = 0; i < 4; ++i) {
+            const CPoint p = (*q)[i], n = (*q)[(i + 1) % 4];
+            const double nx = -(n.y - p.y), ny = n.x - p.x;
+            double minA = 1e300, maxA = -1e300, minB = 1e300, maxB = -1e300;
+            for (const CPoint& c : a) {
+                const double d = nx * c.x + ny * c.y;
+                minA = std::min(minA, d);
+                maxA = std::max(maxA, d);
+            }
+            for (const CPoint& c : b) {
+                const double d = nx * c.x + ny * c.y;
+                minB = std::min(minB, d);
+                maxB = std::max(maxB, d);
+            }
+            if (maxA <= minB || maxB <= minA)
+                return false;
+        }
+    }
+    return true;
+}
+
+CQuad QuadOf(const CRect& r)
+{
+    return {CPoint(r.left, r.top), CPoint(r.right, r.top), CPoint(r.right, r.bottom), CPoint(r.left, r.bottom)};
+}
+
+// The map view as the program has it, keeping the places its register gave to labels.
+class CLabelKeepingView : public CDrelView {
+public:
+    using CDrelView::CDrelView;
+    int ReserveLabelRect(const CRect& r, int force) override
+    {
+        const int taken = CDrelView::ReserveLabelRect(r, force);
+        if (taken)
+            placed.push_back(QuadOf(r));
+        return taken;
+    }
+    int ReserveLabelQuad(const CPoint corners[4], int force) override
+    {
+        const int taken = CDrelView::ReserveLabelQuad(corners, force);
+        if (taken)
+            placed.push_back({corners[0], corners[1], corners[2], corners[3]});
+        return taken;
+    }
+    std::vector<CQuad> placed;
+};
+
+class DemoDrawing : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        CScriptedUserServices user;
+        s_dir = new CTempDir;
+        std::string error;
+        ASSERT_TRUE(MakeDemoMap(s_dir->Path(), {1, CDemoOptions::kDefaultStreets}, error)) << error;
+    }
+    static void TearDownTestSuite()
+    {
+        delete s_dir;
+        s_dir = nullptr;
+    }
+
+    void SetUp() override
+    {
+        NeedGuiApplication();
+        SetPointSymbolDrawer(DrawDisc);
+        ASSERT_TRUE(m_doc.OnOpenDocument(s_dir->File(CDemoMapWriter::kMapFile)));
+        m_view = std::make_unique<CLabelKeepingView>(m_doc);
+        m_view->SetWindow(&m_window);
+        m_view->OnSize(kWidth, kHeight);
+    }
+    void TearDown() override { SetPointSymbolDrawer(nullptr); }
+
+    // A drawing pass into a fresh picture, written out when asked for.
+    void Draw(const std::string& name)
+    {
+        m_image = QImage(kWidth, kHeight, QImage::Format_RGB32);
+        m_image.setDotsPerMeterX(3780);
+        m_image.setDotsPerMeterY(3780);
+        m_image.fill(Qt::black);
+        m_view->placed.clear();
+        {
+            CDC dc(m_image);
+            m_view->Redraw();
+            m_view->OnDraw(dc);
+        }
+        if (const char* dir = std::getenv("DREL_PICTURE_DIR"))
+            m_image.save(QString::fromStdString(std::string(dir) + "/" + name + ".png"));
+    }
+
+    COLORREF PixelAt(const CMapPoint& p) const
+    {
+        const CPoint at = m_view->MapToClient(p);
+        if (at.x < 0 || at.y < 0 || at.x >= kWidth || at.y >= kHeight)
+            return CLR_INVALID;
+        const QRgb c = m_image.pixel(at.x, at.y);
+        return RGB(qRed(c), qGreen(c), qBlue(c));
+    }
+
+    // Every object of the layer in the view, with its attributes.
+    void ForEachShape(const std::string& layerName, const std::function<void(const CShape&, CFeatureSource&)>& visit)
+    {
+        CLayer* layer = m_doc.Layers().FindByName(layerName);
+        ASSERT_NE(layer, nullptr);
+        CLayerReader reader;
+        ASSERT_TRUE(reader.OpenLayer(layer));
+        const CMapRect extent = m_view->GetMapExtent();
+        reader.GetSource()->SetQueryRect(&extent);
+        CShape shape;
+        while (reader.GetSource()->ReadNextShape(shape))
+            visit(shape, *reader.GetSource());
+    }
+
+    // The share of points inside the layer's areas, on a grid of 9 x 9
+    // across each, that show one of the colours the style gives, out of
+    // those in the view.
+    double ShareInTheirColours(const std::string& layerName,
+                               const std::function<std::vector<COLORREF>(CFeatureSource&)>& colours)
+    {
+        int inView = 0, right = 0;
+        ForEachShape(layerName, [&](const CShape& shape, CFeatureSource& source) {
+            const std::vector<COLORREF> expected = colours(source);
+            const CMapRect box = shape.GetExtent();
+            for (int i = 1; i < 10; ++i)
+                for (int j = 1; j < 10; ++j) {
+                    const CMapPoint p(box.left + box.Width() * i / 10, box.bottom + box.Height() * j / 10);
+                    const COLORREF c = PixelAt(p);
+                    if (c == CLR_INVALID || shape.PointInPolygon(p) != 1)
+                        continue;
+                    ++inView;
+                    right += std::find(expected.begin(), expected.end(), c) != expected.end();
+                }
+        });
+        return inView ? static_cast<double>(right) / inView : 0;
+    }
+
+    int CountPixels(COLORREF colour) const
+    {
+        int count = 0;
+        for (int y = 0; y < kHeight; ++y)
+            for (int x = 0; x < kWidth; ++x) {
+                const QRgb c = m_image.pixel(x, y);
+                count += RGB(qRed(c), qGreen(c), qBlue(c)) == colour;
+            }
+        return count;
+    }
+
+    void ExpectNoLabelsOverlap() const
+    {
+        const auto& placed = m_view->placed;
+        int overlaps = 0;
+        for (size_t i = 0; i < placed.size(); ++i)
+            for (size_t j = i + 1; j < placed.size(); ++j)
+                overlaps += QuadsOverlap(placed[i], placed[j]);
+        EXPECT_EQ(overlaps, 0);
+    }
+
+    static CTempDir* s_dir;
+    CRecordingViewHost m_host;
+    CScriptedUserServices m_user;
+    CSurfaceWindow m_window;
+    CDrelDoc m_doc;
+    std::unique_ptr<CLabelKeepingView> m_view;
+    QImage m_image;
+    const CDemoNames& m_names = CDemoNames::Get();
+};
+
+CTempDir* DemoDrawing::s_dir = nullptr;
+
+constexpr COLORREF kParkRings = RGB(120, 185, 100);
+constexpr COLORREF kParkGround = RGB(205, 235, 185);
+constexpr COLORREF kRiver = RGB(90, 150, 215);
+constexpr COLORREF kTrack = RGB(220, 30, 30);
+constexpr COLORREF kMainStreetInside = RGB(255, 214, 120);
+
+TEST_F(DemoDrawing, TheWholeTownShowsItsStreetsParksRiverTrackAndNames)
+{
+    Draw("demo-town");
+    EXPECT_TRUE(m_user.messages.empty());
+    const auto& l = m_names.layers;
+
+    EXPECT_GT(ShareInTheirColours(l.parks, [](CFeatureSource&) {
+                  return std::vector<COLORREF>{kParkRings, kParkGround};
+              }),
+              0.7)
+        << "parks filled with their pattern";
+    int riverPoints = 0, blue = 0;
+    ForEachShape(l.river, [&](const CShape& river, CFeatureSource&) {
+        for (int i = 0; i < river.GetPointCount(); ++i) {
+            const COLORREF c = PixelAt(river.GetPoint(i));
+            riverPoints += c != CLR_INVALID;
+            blue += c == kRiver;
+        }
+    });
+    EXPECT_GT(riverPoints, 10);
+    EXPECT_GT(blue, riverPoints * 8 / 10);
+    EXPECT_GT(CountPixels(kTrack), 1000) << "the track";
+    EXPECT_GT(CountPixels(kMainStreetInside), 1000) << "the insides of the main streets";
+    EXPECT_GT(m_view->placed.size(), 50u) << "street and place names";
+    ExpectNoLabelsOverlap();
+}
+
+TEST_F(DemoDrawing, TheCentreShowsBuildingsByUseAndHouseNumbers)
+{
+    CMapRect centre;
+    ASSERT_TRUE(m_doc.FindBookmark(m_names.bookmarks[1], centre));
+    m_view->ZoomToRect(centre, 0);
+    Draw("demo-centre");
+    EXPECT_TRUE(m_user.messages.empty());
+
+    const CLayer& buildings = *m_doc.Layers().FindByName(m_names.layers.buildings);
+    const double scale = m_view->GetScaleDenominator();
+    EXPECT_GT(ShareInTheirColours(m_names.layers.buildings,
+                                         [&](CFeatureSource& source) {
+                                             const CStyleRecord* style =
+                                                 buildings.GetRecordStyle(scale, source.GetTable(),
+                                                                          source.GetCurrentRecord());
+                                             return std::vector<COLORREF>{style ? style->Draw().brushColor
+                                                                                : CLR_INVALID};
+                                         }),
+              0.8)
+        << "buildings in the colour of their use";
+    EXPECT_GT(m_view->placed.size(), 100u) << "house numbers";
+    ExpectNoLabelsOverlap();
+}
+
+} // namespace
