@@ -4,7 +4,7 @@
 #include "layers/DosGdbImportDialog.h"
 #include "layers/GdbSource.h"
 #include "platform/ByteOrder.h"
-#include "tests/core/FieldLists.h"
+#include "tests/layers/GdbTestSupport.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -93,21 +93,6 @@ std::vector<int32_t> WriteGeometry(const std::string& path, const std::vector<st
     return offsets;
 }
 
-// An attribute table of the fields with the rows as field texts, "" blank.
-void WriteAttributes(const std::string& path, const std::vector<CDbfFieldInfo>& fields,
-                     const std::vector<std::vector<std::string>>& rows)
-{
-    CDbfTable table;
-    ASSERT_TRUE(table.Create(path, fields.data()));
-    for (const auto& row : rows) {
-        table.AppendBlank();
-        for (size_t i = 0; i < row.size(); ++i)
-            if (!row[i].empty()) // blank stays blank, numbers too
-                table.SetField(static_cast<int>(i), row[i]);
-        ASSERT_TRUE(table.WriteRecord());
-    }
-}
-
 const char kDescription[] = "[MAP]\r\nOrig=500000.5,6000000.25\r\nUnit=2,4\r\n";
 
 // A folder with the map description file "m.map" and a scripted question answering it.
@@ -145,15 +130,6 @@ std::string Pad(const std::string& text, size_t width)
     std::string padded = text;
     padded.resize(width, ' ');
     return padded;
-}
-
-std::string PointsText(const CShape& shape)
-{
-    std::string text;
-    for (const CMapPoint& p : shape.Points())
-        text += (text.empty() ? "" : " ") + std::to_string(static_cast<int>(p.x)) + "," +
-                std::to_string(static_cast<int>(p.y));
-    return text;
 }
 
 } // namespace
@@ -387,12 +363,12 @@ TEST(PointTableSource, BlocksBecomeOnePartShapesAndEmptyOnesArePassedOver)
     while (source.ReadNextShape(shape)) {
         EXPECT_EQ(shape.GetPartCount(), 1);
         boxes.push_back(shape.GetExtent());
-        shapes.push_back(PointsText(shape));
+        shapes.push_back(ShapeText(shape));
         names.push_back(Field(source, 0));
         records.push_back(source.GetCurrentRecord());
     }
     EXPECT_EQ(source.GetError(), 0);
-    EXPECT_EQ(shapes, (std::vector<std::string>{"100,200 110,200 110,210", "95,195 105,195"}));
+    EXPECT_EQ(shapes, (std::vector<std::string>{"100 200, 110 200, 110 210", "95 195, 105 195"}));
     EXPECT_EQ(names, (std::vector<std::string>{"First", "Third"}));
     EXPECT_EQ(records, (std::vector<int>{0, 3}));
     EXPECT_EQ(boxes, (std::vector<CMapRect>{CMapRect(100, 210, 110, 200), CMapRect(95, 195, 105, 195)}));
@@ -440,7 +416,7 @@ TEST(PointTableSource, AttributesFollowTheNameAndEndWithTheirTable)
     CLegacyFolder folder;
     const std::string path = folder.File("p.gdb");
     WriteObjectTable(path, true, {{"  Vilnius  ", Packed(0, 0)}, {"Kaunas", Packed(1, 0)}, {"Alytus", Packed(2, 0)}});
-    WriteAttributes(folder.File("p.dbf"),
+    MakeTable(folder.File("p.dbf"),
                     FieldList({{"KIND", 'C', 6, 0}, {"N", 'N', 5, 1}, {"NOTE", 'M', 10, 0}}),
                     {{"city", "12.5", "first note"}, {"town", "", "second note"}});
     CPointTableSource source;
@@ -481,7 +457,7 @@ TEST(PointTableSource, AttributesFollowTheNameAndEndWithTheirTable)
     EXPECT_EQ(source.GetRecordTable(3), nullptr);
 
     // An ID of the attribute table's own moves the name to _ID.
-    WriteAttributes(folder.File("p.dbf"), FieldList({{"ID", 'C', 8, 0}}), {{"A-1"}});
+    MakeTable(folder.File("p.dbf"), FieldList({{"ID", 'C', 8, 0}}), {{"A-1"}});
     ASSERT_TRUE(source.Open(path));
     EXPECT_EQ(FieldNames(source.GetTable()), (std::vector<std::string>{"_ID", "ID"}));
     ASSERT_TRUE(source.ReadNextPoint(p));
@@ -504,7 +480,7 @@ TEST(PointTableSource, DosLettersBecomeBalticOnceOnly)
     CLegacyFolder folder;
     const std::string path = folder.File("p.gdb");
     WriteObjectTable(path, true, {{"\xF7iauliai \xF0", Packed(0, 0)}});
-    WriteAttributes(folder.File("p.dbf"), FieldList({{"STREET", 'C', 10, 0}, {"NOTE", 'M', 10, 0}}),
+    MakeTable(folder.File("p.dbf"), FieldList({{"STREET", 'C', 10, 0}, {"NOTE", 'M', 10, 0}}),
                     {{"\xF6ilo \xFD", "\xF7vent\xF0 \xDC"}});
     CPointTableSource source;
     ASSERT_TRUE(source.Open(path));
@@ -534,7 +510,7 @@ TEST(PointTableSource, CopiedIntoNewLayersWithEqualObjectsAndAttributes)
     const std::vector<int32_t> at =
         WriteGeometry(folder.File("l.vec"), {{Packed(0, 0), Packed(10, 0), Packed(10, -10)}, {}, {Packed(-5, 5), Packed(5, 5)}});
     WriteObjectTable(folder.File("l.gdb"), false, {{"Ring", at[0]}, {"Empty", at[1]}, {"\xF7ilas", at[2]}});
-    WriteAttributes(folder.File("l.dbf"),
+    MakeTable(folder.File("l.dbf"),
                     FieldList({{"N", 'N', 6, 2}, {"DAY", 'D', 8, 0}, {"OK", 'L', 1, 0}, {"NOTE", 'M', 10, 0}}),
                     {{"1.25", "20240229", "T", "\xF7ilas memo"}, {"2", "", "F", ""}, {"", "19991231", "", ""}});
     WriteObjectTable(folder.File("p.gdb"), true, {{"Point", Packed(3, 4)}, {"Other", Packed(-3, -4)}});
@@ -545,9 +521,9 @@ TEST(PointTableSource, CopiedIntoNewLayersWithEqualObjectsAndAttributes)
         std::vector<std::string> shapes;
     };
     const Case cases[] = {
-        {"l.gdb", CFeatureSource::kArea, {"100,200 110,200 110,210", "95,195 105,195"}},
-        {"l.gdb", CFeatureSource::kLine, {"100,200 110,200 110,210", "95,195 105,195"}},
-        {"p.gdb", CFeatureSource::kPoint, {"103,196", "97,204"}},
+        {"l.gdb", CFeatureSource::kArea, {"100 200, 110 200, 110 210", "95 195, 105 195"}},
+        {"l.gdb", CFeatureSource::kLine, {"100 200, 110 200, 110 210", "95 195, 105 195"}},
+        {"p.gdb", CFeatureSource::kPoint, {"103 196", "97 204"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.table) + " as " + std::to_string(c.type));
@@ -567,10 +543,9 @@ TEST(PointTableSource, CopiedIntoNewLayersWithEqualObjectsAndAttributes)
         CShape shape;
         CMapPoint p;
         while (c.type == CFeatureSource::kPoint ? gdb.ReadNextPoint(p) : gdb.ReadNextShape(shape)) {
-            if (c.type == CFeatureSource::kPoint) {
+            if (c.type == CFeatureSource::kPoint)
                 shape.SetPoints(1, &p);
-            }
-            shapes.push_back(PointsText(shape));
+            shapes.push_back(ShapeText(shape));
             CDbfTable* table = gdb.GetRecordTable(gdb.GetCurrentRecord());
             ASSERT_NE(table, nullptr);
             std::string row;
