@@ -17,6 +17,22 @@ inline std::vector<CDbfFieldInfo> TestFields()
     return FieldList({{"NAME", 'C', 12, 0}, {"N", 'N', 6, 0}});
 }
 
+// A table of the fields with the rows as field texts; "" leaves a field
+// blank (numbers too).
+inline void MakeTable(const std::string& path, const std::vector<CDbfFieldInfo>& fields,
+                      const std::vector<std::vector<std::string>>& rows)
+{
+    CDbfTable table;
+    ASSERT_TRUE(table.Create(path, fields.data()));
+    for (const auto& row : rows) {
+        table.AppendBlank();
+        for (size_t i = 0; i < row.size(); ++i)
+            if (!row[i].empty())
+                table.SetField(static_cast<int>(i), row[i]);
+        ASSERT_TRUE(table.WriteRecord());
+    }
+}
+
 // Appends the shape (or point) with NAME and N filled in.
 inline void AppendWithAttributes(CFeatureSource& source, const CShape* shape, const CMapPoint* point,
                                  const std::string& name, int n)

@@ -60,20 +60,6 @@ private:
     double m_d;
 };
 
-// A table of the fields with the rows as field texts.
-void MakeTable(const std::string& path, const std::vector<CDbfFieldInfo>& fields,
-               const std::vector<std::vector<std::string>>& rows)
-{
-    CDbfTable table;
-    ASSERT_TRUE(table.Create(path, fields.data()));
-    for (const auto& row : rows) {
-        table.AppendBlank();
-        for (size_t i = 0; i < row.size(); ++i)
-            table.SetField(static_cast<int>(i), row[i]);
-        ASSERT_TRUE(table.WriteRecord());
-    }
-}
-
 std::vector<CMapPoint> AllPoints(CFeatureSource& source)
 {
     std::vector<CMapPoint> points;
