@@ -42,6 +42,8 @@ constexpr CToolbarBoxSpec kBoxes[] = {
 
 constexpr int kSmallScreenWidth = 1000;
 
+constexpr int kMapWindowBoxes[] = {kScaleLabelBox, kScaleBox, 30327, kStreetBox, kHouseNumberBox, kCityBox};
+
 const EnterRoute* FindRoute(int box)
 {
     for (const EnterRoute& route : kEnterRoutes)
@@ -79,6 +81,11 @@ int EnterCommandOfBox(int boxId)
 {
     const EnterRoute* route = FindRoute(boxId);
     return route ? route->command : 0;
+}
+
+std::span<const int> MapWindowBoxes()
+{
+    return kMapWindowBoxes;
 }
 
 const CToolbarBoxSpec* FindToolbarBoxSpec(int id)

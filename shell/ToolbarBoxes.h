@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -21,6 +22,11 @@ enum ToolbarBoxId : int {
     kReplaySpeedBox = 30430,
     kReplayPointBox = 30618,
 };
+
+// The boxes only an active map window enables (the main window's own
+// rule disables them): the scale label and box, 30327, the street,
+// house-number and city boxes.
+std::span<const int> MapWindowBoxes();
 
 // How a box shows: a static text, an edit, a drop-down list, or a
 // drop-down list with an edit field.
