@@ -484,6 +484,20 @@ TEST_F(MainFrameBarsTest, TheToolbarListShowsHidesAndCustomises)
                   EXPECT_FALSE(customise->isEnabled());
                   list->setCurrentRow(0);
                   EXPECT_EQ(FindControl<QPushButton>(&dialog, IDOK)->text(), Text("Uždaryti"));
+                  // Customising: the list waits, disabled, and takes the focus back.
+                  list->setFocus();
+                  bool customised = false;
+                  QTimer::singleShot(0, [&] {
+                      QWidget* nested = QApplication::activeModalWidget();
+                      ASSERT_TRUE(nested);
+                      customised = nested->windowTitle() == Text("Įrankių juostos priderinimas");
+                      EXPECT_FALSE(dialog.isEnabled());
+                      nested->close();
+                  });
+                  customise->click(); // as its key would, leaving the focus where it is
+                  EXPECT_TRUE(customised);
+                  EXPECT_TRUE(dialog.isEnabled());
+                  EXPECT_EQ(dialog.focusWidget(), list);
                   SaveScreenshot(dialog, "toolbar-list");
               });
     EXPECT_FALSE(Shown(kScaleBar));
