@@ -9,7 +9,7 @@ namespace {
 
 constexpr int kMainBarControlId = 0xE800;
 
-constexpr CMainFrameBarSpec kBars[] = {
+constexpr CMainFrameBarInfo kBars[] = {
     {kAddressBar, kAddressBar, 3049, true, false, false, true},
     {kLayerWorkBar, kLayerWorkBar, 3058, false, true, false, false},
     {kPlaybackBar, kPlaybackBar, 3050, true, false, false, true},
@@ -31,14 +31,14 @@ constexpr char kAddressToolbar[] = "AddressToolbar";
 
 } // namespace
 
-std::span<const CMainFrameBarSpec> MainFrameBars()
+std::span<const CMainFrameBarInfo> MainFrameBars()
 {
     return kBars;
 }
 
-const CMainFrameBarSpec* FindMainFrameBar(int resourceId)
+const CMainFrameBarInfo* FindMainFrameBar(int resourceId)
 {
-    for (const CMainFrameBarSpec& bar : kBars)
+    for (const CMainFrameBarInfo& bar : kBars)
         if (bar.resourceId == resourceId)
             return &bar;
     return nullptr;

@@ -24,7 +24,7 @@ enum MainFrameBarId : int {
 // The side a bar docks at, and the sides it may dock at.
 enum DockSide { kDockTop, kDockBottom, kDockLeft, kDockRight };
 
-struct CMainFrameBarSpec {
+struct CMainFrameBarInfo {
     int resourceId;
     // The bar's own id: its profile value "TB%d" and its object name.
     int controlId;
@@ -39,8 +39,8 @@ struct CMainFrameBarSpec {
 };
 
 // The twelve bars in their order of creation.
-std::span<const CMainFrameBarSpec> MainFrameBars();
-const CMainFrameBarSpec* FindMainFrameBar(int resourceId);
+std::span<const CMainFrameBarInfo> MainFrameBars();
+const CMainFrameBarInfo* FindMainFrameBar(int resourceId);
 // The buttons the main bar drops after loading.
 std::span<const int> MainBarRemovedButtons();
 

@@ -23,7 +23,7 @@ constexpr char kAddressSample[] = "XAdresas:";
 constexpr char kNumberSample[] = "9999999";
 constexpr char kNameSample[] = "Xxxxxxxxxxxxxxxxxxxxxxxxxxxxxx";
 
-constexpr CToolbarBoxSpec kBoxes[] = {
+constexpr CToolbarBoxInfo kBoxes[] = {
     {kCityBox, kBoxDropList, true, 50, false, kAddressSample, 5, 2, 0, false},
     {kStreetBox, kBoxDropDown, true, 50, true, kAddressSample, 7, 2, 0, false},
     {kHouseNumberBox, kBoxEdit, false, 5, true, kNumberSample, 1, 1, 0, false},
@@ -88,25 +88,25 @@ std::span<const int> MapWindowBoxes()
     return kMapWindowBoxes;
 }
 
-const CToolbarBoxSpec* FindToolbarBoxSpec(int id)
+const CToolbarBoxInfo* FindToolbarBoxInfo(int id)
 {
-    for (const CToolbarBoxSpec& spec : kBoxes)
-        if (spec.id == id)
-            return &spec;
+    for (const CToolbarBoxInfo& info : kBoxes)
+        if (info.id == id)
+            return &info;
     return nullptr;
 }
 
-int ToolbarBoxSlotWidth(const CToolbarBoxSpec& spec, const TextWidthFunction& textWidth, int screenWidth)
+int ToolbarBoxSlotWidth(const CToolbarBoxInfo& info, const TextWidthFunction& textWidth, int screenWidth)
 {
-    if (!spec.sample)
-        return spec.num;
-    int width = textWidth(spec.sample) * spec.num / spec.den;
-    if (spec.narrowOnSmallScreen && screenWidth < kSmallScreenWidth)
+    if (!info.sample)
+        return info.num;
+    int width = textWidth(info.sample) * info.num / info.den;
+    if (info.narrowOnSmallScreen && screenWidth < kSmallScreenWidth)
         width = width * 4 / 5;
     return width;
 }
 
-int ToolbarBoxWidth(const CToolbarBoxSpec& spec, const TextWidthFunction& textWidth, int screenWidth)
+int ToolbarBoxWidth(const CToolbarBoxInfo& info, const TextWidthFunction& textWidth, int screenWidth)
 {
-    return spec.innerWidth > 0 ? spec.innerWidth : ToolbarBoxSlotWidth(spec, textWidth, screenWidth);
+    return info.innerWidth > 0 ? info.innerWidth : ToolbarBoxSlotWidth(info, textWidth, screenWidth);
 }

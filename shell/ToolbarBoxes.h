@@ -35,7 +35,7 @@ enum ToolbarBoxKind { kBoxLabel, kBoxEdit, kBoxDropList, kBoxDropDown };
 // One box of a toolbar as its bar makes it. Widths are measured in the
 // toolbar font: the sample text's width times num / den, or, without a
 // sample, num pixels; the box may stand narrower in its slot.
-struct CToolbarBoxSpec {
+struct CToolbarBoxInfo {
     int id;
     ToolbarBoxKind kind;
     bool sorted;
@@ -49,11 +49,11 @@ struct CToolbarBoxSpec {
 };
 
 // The box of an id; null when the id is no box.
-const CToolbarBoxSpec* FindToolbarBoxSpec(int id);
+const CToolbarBoxInfo* FindToolbarBoxInfo(int id);
 // The width of its slot on the bar and of the box inside it, in pixels.
 using TextWidthFunction = std::function<int(std::string_view sample)>;
-int ToolbarBoxSlotWidth(const CToolbarBoxSpec& spec, const TextWidthFunction& textWidth, int screenWidth);
-int ToolbarBoxWidth(const CToolbarBoxSpec& spec, const TextWidthFunction& textWidth, int screenWidth);
+int ToolbarBoxSlotWidth(const CToolbarBoxInfo& info, const TextWidthFunction& textWidth, int screenWidth);
+int ToolbarBoxWidth(const CToolbarBoxInfo& info, const TextWidthFunction& textWidth, int screenWidth);
 // A combo's drop-down list is this much taller than its slot.
 constexpr int kDropDownListExtra = 200;
 

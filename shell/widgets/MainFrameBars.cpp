@@ -82,49 +82,49 @@ bool CMainFrameBars::CreateBars()
 {
     if (const CDrelApp* app = CDrelApp::Instance())
         m_config.Read(app->ConfigFile());
-    for (const CMainFrameBarSpec& spec : MainFrameBars()) {
-        if (!FindToolbarResource(spec.resourceId))
+    for (const CMainFrameBarInfo& info : MainFrameBars()) {
+        if (!FindToolbarResource(info.resourceId))
             return false;
-        MakeBar(spec);
+        MakeBar(info);
     }
     ApplyDockPlan();
     RegisterCommands();
     return true;
 }
 
-void CMainFrameBars::MakeBar(const CMainFrameBarSpec& spec)
+void CMainFrameBars::MakeBar(const CMainFrameBarInfo& info)
 {
-    auto* bar = new CCustomToolBar(ToQString(LoadString(spec.captionId)), m_frame.Actions(), &m_frame);
-    SetControlId(bar, spec.controlId);
-    bar->setAllowedAreas(spec.topBottomOnly ? Qt::TopToolBarArea | Qt::BottomToolBarArea : Qt::AllToolBarAreas);
+    auto* bar = new CCustomToolBar(ToQString(LoadString(info.captionId)), m_frame.Actions(), &m_frame);
+    SetControlId(bar, info.controlId);
+    bar->setAllowedAreas(info.topBottomOnly ? Qt::TopToolBarArea | Qt::BottomToolBarArea : Qt::AllToolBarAreas);
     bar->setIconSize(QSize(16, 16));
     bar->setFont(m_font);
-    m_bars[spec.resourceId] = bar;
+    m_bars[info.resourceId] = bar;
 
-    const ToolbarResource* resource = FindToolbarResource(spec.resourceId);
-    if (spec.customisable) {
+    const ToolbarResource* resource = FindToolbarResource(info.resourceId);
+    if (info.customisable) {
         const std::vector<int> buttons(resource->buttons.begin(), resource->buttons.end());
         std::set<int> hidden;
-        if (spec.resourceId == kMainBar)
+        if (info.resourceId == kMainBar)
             hidden.insert(MainBarRemovedButtons().begin(), MainBarRemovedButtons().end());
-        bar->MakeCustomisable(spec.controlId, buttons, hidden);
+        bar->MakeCustomisable(info.controlId, buttons, hidden);
         return;
     }
     for (const int id : resource->buttons) {
         if (id == 0)
             bar->addSeparator();
-        else if (const CToolbarBoxSpec* box = FindToolbarBoxSpec(id))
+        else if (const CToolbarBoxInfo* box = FindToolbarBoxInfo(id))
             MakeBox(*box, *bar);
         else
             m_frame.Actions().AddToolButton(bar, id);
     }
 }
 
-QWidget* CMainFrameBars::MakeBox(const CToolbarBoxSpec& spec, CCustomToolBar& bar)
+QWidget* CMainFrameBars::MakeBox(const CToolbarBoxInfo& info, CCustomToolBar& bar)
 {
     QWidget* box = nullptr;
     QLineEdit* edit = nullptr;
-    switch (spec.kind) {
+    switch (info.kind) {
     case kBoxLabel: {
         auto* label = new QLabel(QStringLiteral("1: "));
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -136,14 +136,14 @@ QWidget* CMainFrameBars::MakeBox(const CToolbarBoxSpec& spec, CCustomToolBar& ba
         break;
     case kBoxDropList:
     case kBoxDropDown: {
-        const bool editable = spec.kind == kBoxDropDown;
+        const bool editable = info.kind == kBoxDropDown;
         CToolbarCombo* combo;
-        if (spec.id == kReplaySpeedBox) {
+        if (info.id == kReplaySpeedBox) {
             combo = m_replaySpeed = new CReplaySpeedCombo;
-        } else if (spec.id == kPlacesBox) {
-            combo = new CToolbarCombo(editable, spec.sorted);
+        } else if (info.id == kPlacesBox) {
+            combo = new CToolbarCombo(editable, info.sorted);
         } else {
-            auto* search = new CAutoCompleteCombo(editable, spec.sorted);
+            auto* search = new CAutoCompleteCombo(editable, info.sorted);
             search->SetActiveMapFunction([this] { return m_frame.GetActiveMapDocument(); });
             combo = search;
         }
@@ -153,13 +153,13 @@ QWidget* CMainFrameBars::MakeBox(const CToolbarBoxSpec& spec, CCustomToolBar& ba
         break;
     }
     }
-    SetControlId(box, spec.id);
+    SetControlId(box, info.id);
     box->setFont(m_font);
-    box->setToolTip(ToQString(GetCommandToolTip(spec.id)));
-    box->setEnabled(spec.enabled);
-    if (edit && spec.textLimit > 0)
-        edit->setMaxLength(spec.textLimit);
-    if (spec.kind != kBoxLabel) {
+    box->setToolTip(ToQString(GetCommandToolTip(info.id)));
+    box->setEnabled(info.enabled);
+    if (edit && info.textLimit > 0)
+        edit->setMaxLength(info.textLimit);
+    if (info.kind != kBoxLabel) {
         box->installEventFilter(this);
         if (edit && edit != box)
             edit->installEventFilter(this);
@@ -168,8 +168,8 @@ QWidget* CMainFrameBars::MakeBox(const CToolbarBoxSpec& spec, CCustomToolBar& ba
     const QFontMetrics metrics(m_font);
     const auto textWidth = [&metrics](std::string_view sample) { return metrics.horizontalAdvance(ToQString(sample)); };
     const int screenWidth = m_frame.screen() ? m_frame.screen()->geometry().width() : 1024;
-    int slotWidth = ToolbarBoxSlotWidth(spec, textWidth, screenWidth);
-    int width = ToolbarBoxWidth(spec, textWidth, screenWidth);
+    int slotWidth = ToolbarBoxSlotWidth(info, textWidth, screenWidth);
+    int width = ToolbarBoxWidth(info, textWidth, screenWidth);
     // The label's text fits whatever font stands in for the toolbar font.
     if (auto* label = qobject_cast<QLabel*>(box))
         slotWidth = width = std::max(width, metrics.horizontalAdvance(label->text()) + 1);
@@ -185,11 +185,11 @@ QWidget* CMainFrameBars::MakeBox(const CToolbarBoxSpec& spec, CCustomToolBar& ba
         slot->setFixedWidth(slotWidth);
     }
     QAction* action = bar.addWidget(slot);
-    action->setVisible(m_config.IsBoxShown(spec.id));
-    m_slots[spec.id] = action;
-    m_boxes[spec.id] = std::make_unique<CToolbarBoxAdapter>(spec.id, box, spec.sorted);
-    if (IsMapWindowBox(spec.id))
-        m_frame.Actions().BindWidget(spec.id, box);
+    action->setVisible(m_config.IsBoxShown(info.id));
+    m_slots[info.id] = action;
+    m_boxes[info.id] = std::make_unique<CToolbarBoxAdapter>(info.id, box, info.sorted);
+    if (IsMapWindowBox(info.id))
+        m_frame.Actions().BindWidget(info.id, box);
     return box;
 }
 

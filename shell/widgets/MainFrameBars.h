@@ -58,8 +58,8 @@ public:
 
 private:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void MakeBar(const CMainFrameBarSpec& spec);
-    QWidget* MakeBox(const CToolbarBoxSpec& spec, CCustomToolBar& bar);
+    void MakeBar(const CMainFrameBarInfo& info);
+    QWidget* MakeBox(const CToolbarBoxInfo& info, CCustomToolBar& bar);
     void ApplyDockPlan();
     void RegisterCommands();
     void ShowToolbarList();

@@ -68,7 +68,7 @@ TEST_F(ToolbarConfigTest, WhichBarsShowAtTheStart)
         CToolbarConfig bars;
         bars.Read(config);
         Ids shown;
-        for (const CMainFrameBarSpec& bar : MainFrameBars())
+        for (const CMainFrameBarInfo& bar : MainFrameBars())
             if (bars.IsInitiallyVisible(bar.resourceId))
                 shown.push_back(bar.resourceId);
         EXPECT_EQ(shown, c.shown) << c.config;
@@ -123,7 +123,7 @@ TEST_F(ToolbarConfigTest, TheFirstEnablingOfAnUnsetBoxWritesItsSwitchOnce)
 TEST(MainFrameBarTable, BarsDockingSidesAndCustomisation)
 {
     Ids order, topBottom, customisable;
-    for (const CMainFrameBarSpec& bar : MainFrameBars()) {
+    for (const CMainFrameBarInfo& bar : MainFrameBars()) {
         order.push_back(bar.resourceId);
         if (bar.topBottomOnly)
             topBottom.push_back(bar.resourceId);
@@ -132,7 +132,7 @@ TEST(MainFrameBarTable, BarsDockingSidesAndCustomisation)
     }
     EXPECT_EQ(order, (Ids{345, 365, 371, 128, 381, 124, 378, 395, 126, 130, 320, 322}));
     EXPECT_EQ(topBottom, (Ids{kAddressBar, kPlaybackBar, kScaleBar, kAdminSearchBar, kPlacesBar}));
-    // The table marks six; the layer-work bar is one of them.
+    // Six bars the user rearranges, the layer-work bar among them.
     EXPECT_EQ(customisable, (Ids{kLayerWorkBar, kMainBar, kRouteSearchBar, kObjectEditingBar, kLineEditingBar,
                                  kAttributeTableBar}));
     EXPECT_EQ(FindMainFrameBar(kMainBar)->controlId, 59392);
@@ -198,17 +198,17 @@ TEST(ToolbarBoxes, WidthsFromTheToolbarFont)
         {kReplayPointBox, 1280, 54, 48},
     };
     for (const Case& c : cases) {
-        const CToolbarBoxSpec* spec = FindToolbarBoxSpec(c.id);
-        ASSERT_TRUE(spec) << c.id;
-        EXPECT_EQ(ToolbarBoxSlotWidth(*spec, width, c.screen), c.slot) << c.id << " on " << c.screen;
-        EXPECT_EQ(ToolbarBoxWidth(*spec, width, c.screen), c.inner) << c.id << " on " << c.screen;
+        const CToolbarBoxInfo* info = FindToolbarBoxInfo(c.id);
+        ASSERT_TRUE(info) << c.id;
+        EXPECT_EQ(ToolbarBoxSlotWidth(*info, width, c.screen), c.slot) << c.id << " on " << c.screen;
+        EXPECT_EQ(ToolbarBoxWidth(*info, width, c.screen), c.inner) << c.id << " on " << c.screen;
     }
     const std::pair<int, int> limits[] = {{kCityBox, 50},     {kStreetBox, 50},           {kHouseNumberBox, 5},
                                           {kScaleBox, 12},    {kAdminWardBox, 50},        {kAdminHouseNumberBox, 5},
                                           {kReplayPointBox, 6}, {kPlacesBox, 0}};
     for (const auto& [id, limit] : limits)
-        EXPECT_EQ(FindToolbarBoxSpec(id)->textLimit, limit) << id;
-    EXPECT_EQ(FindToolbarBoxSpec(30331), nullptr);
+        EXPECT_EQ(FindToolbarBoxInfo(id)->textLimit, limit) << id;
+    EXPECT_EQ(FindToolbarBoxInfo(30331), nullptr);
 }
 
 class CustomToolBarTest : public ToolbarConfigTest {

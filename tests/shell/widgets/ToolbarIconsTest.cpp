@@ -18,7 +18,7 @@ TEST_F(ToolbarIconsTest, EveryButtonOfTheBarsHasAPictureThatDrawsWhole)
     std::vector<int> commands;
     for (const int bar : {345, 365, 371, 128, 381, 124, 378, 395, 126, 130, 320, 322})
         for (const int id : FindToolbarResource(bar)->buttons)
-            if (id != 0 && !FindToolbarBoxSpec(id))
+            if (id != 0 && !FindToolbarBoxInfo(id))
                 commands.push_back(id);
     ASSERT_GT(commands.size(), 50u);
 

@@ -132,9 +132,9 @@ TEST_F(MainFrameBarsTest, BarsByTheConfigurationFile)
         WriteConfig(c.config);
         ASSERT_TRUE(Start());
         Ids shown;
-        for (const CMainFrameBarSpec& spec : MainFrameBars())
-            if (Shown(spec.resourceId))
-                shown.push_back(spec.resourceId);
+        for (const CMainFrameBarInfo& info : MainFrameBars())
+            if (Shown(info.resourceId))
+                shown.push_back(info.resourceId);
         EXPECT_EQ(shown, c.shown) << c.config;
         EXPECT_EQ(Bars().BoxSlot(kCityBox)->isVisible(), c.cityBox) << c.config;
         EXPECT_EQ(Bars().BoxSlot(kHouseNumberBox)->isVisible(), c.houseBox) << c.config;
@@ -177,15 +177,15 @@ TEST_F(MainFrameBarsTest, DockingSidesCustomisationAndTheMainBarsButtons)
 {
     ASSERT_TRUE(Start());
     std::set<int> customisable;
-    for (const CMainFrameBarSpec& spec : MainFrameBars()) {
-        CCustomToolBar* bar = Bar(spec.resourceId);
-        ASSERT_TRUE(bar) << spec.resourceId;
-        EXPECT_EQ(bar->windowTitle(), ToQString(LoadString(spec.captionId)));
-        const Qt::ToolBarAreas areas = spec.topBottomOnly ? Qt::TopToolBarArea | Qt::BottomToolBarArea
+    for (const CMainFrameBarInfo& info : MainFrameBars()) {
+        CCustomToolBar* bar = Bar(info.resourceId);
+        ASSERT_TRUE(bar) << info.resourceId;
+        EXPECT_EQ(bar->windowTitle(), ToQString(LoadString(info.captionId)));
+        const Qt::ToolBarAreas areas = info.topBottomOnly ? Qt::TopToolBarArea | Qt::BottomToolBarArea
                                                           : Qt::AllToolBarAreas;
-        EXPECT_EQ(bar->allowedAreas(), areas) << spec.resourceId;
+        EXPECT_EQ(bar->allowedAreas(), areas) << info.resourceId;
         if (bar->IsCustomisable())
-            customisable.insert(spec.resourceId);
+            customisable.insert(info.resourceId);
     }
     EXPECT_EQ(customisable, (std::set<int>{kLayerWorkBar, kMainBar, kRouteSearchBar, kObjectEditingBar,
                                            kLineEditingBar, kAttributeTableBar}));
@@ -284,8 +284,8 @@ TEST_F(MainFrameBarsTest, SortedCombosInLithuanianOrderWithListsTallerThanTheirS
 TEST_F(MainFrameBarsTest, TheFirstLayoutDocksInTheGivenOrder)
 {
     ASSERT_TRUE(Start());
-    for (const CMainFrameBarSpec& spec : MainFrameBars())
-        MainToolbars().ShowBar(spec.resourceId, true);
+    for (const CMainFrameBarInfo& info : MainFrameBars())
+        MainToolbars().ShowBar(info.resourceId, true);
     QCoreApplication::processEvents();
     const auto y = [this](int id) { return Bar(id)->geometry().y(); };
     const auto x = [this](int id) { return Bar(id)->geometry().x(); };
@@ -755,8 +755,8 @@ TEST_F(MainFrameBarsTest, Screenshot)
     ASSERT_TRUE(Start({DemoMapPath()}));
     // Enabled as a map window will enable them.
     CCommandTable& map = frame->ActiveChild()->Commands();
-    for (const CMainFrameBarSpec& spec : MainFrameBars())
-        for (const int id : FindToolbarResource(spec.resourceId)->buttons)
+    for (const CMainFrameBarInfo& info : MainFrameBars())
+        for (const int id : FindToolbarResource(info.resourceId)->buttons)
             if (id != 0) {
                 map.On(id, [] {});
                 map.OnUpdate(id, [](CCommandState& state) { state.Enable(true); });
