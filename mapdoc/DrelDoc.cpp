@@ -75,22 +75,6 @@ constexpr TextKey kLayerKeys[] = {
     {"Placemarks", "Layer", &CMapSettings::placemarksLayer},
 };
 
-// Reads up to count reals the way "%lf %lf ..." does; the number read.
-int ScanReals(std::string_view text, double* out, int count)
-{
-    size_t pos = 0;
-    int n = 0;
-    while (n < count && pos < text.size()) {
-        size_t used = 0;
-        double value = ParseDoubleC(text.substr(pos), &used);
-        if (used == 0)
-            break;
-        out[n++] = value;
-        pos += used;
-    }
-    return n;
-}
-
 // Reads up to count integers the way "%d %d ..." does; the number read.
 int ScanInts(std::string_view text, int* out, int count)
 {
@@ -267,6 +251,13 @@ bool CDrelDoc::SaveModified()
 
 // ------------------------------------------------------------ settings file
 
+double ParseOptimScale(std::string_view text)
+{
+    // A scale that is no positive number would leave the views nothing to zoom to.
+    const double scale = AtofC(text);
+    return std::isfinite(scale) && scale > 0 ? scale : 10000;
+}
+
 void CDrelDoc::ReadSettings(const CIniFile& ini)
 {
     CMapSettings& s = m_settings;
@@ -278,7 +269,7 @@ void CDrelDoc::ReadSettings(const CIniFile& ini)
     SetCoordSystem(s.mapUnits == kUnitsDegrees ? 0 : (cs <= 0 ? 1 : cs));
 
     double limits[4];
-    if (ScanReals(ini.GetString("Map", "Limits", "", kLimitsCap), limits, 4) == 4)
+    if (ScanRealsC(ini.GetString("Map", "Limits", "", kLimitsCap), limits, 4) == 4)
         s.limits = CMapRect(FromStoredReal(limits[0]), FromStoredReal(limits[1]), FromStoredReal(limits[2]),
                             FromStoredReal(limits[3]));
     if (s.mapUnits == kUnitsDegrees)
@@ -299,9 +290,7 @@ void CDrelDoc::ReadSettings(const CIniFile& ini)
             AddBookmark(name, extent);
     }
 
-    // A scale that is no positive number would leave the views nothing to zoom to.
-    const double scale = AtofC(ini.GetString("Map", "OptimScale", "10000", kTextCap));
-    s.optimScale = std::isfinite(scale) && scale > 0 ? scale : 10000;
+    s.optimScale = ParseOptimScale(ini.GetString("Map", "OptimScale", "10000", kTextCap));
     s.legendAutoUpdate = ini.GetInt("Legend", "AutoUpdate", 1);
     s.legendType = ini.GetInt("Legend", "Type", 1);
     for (const TextKey& key : kLayerKeys)

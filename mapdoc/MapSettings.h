@@ -4,8 +4,13 @@
 #include "mapdoc/RouteSettings.h"
 
 #include <string>
+#include <string_view>
 
 enum MapUnits : int { kUnitsDegrees = 0, kUnitsMetres = 1, kUnitsKilometres = 2, kUnitsNauticalMiles = 3 };
+
+// [Map] "OptimScale" as the settings file holds it: 10000 for a text that
+// is no positive number.
+double ParseOptimScale(std::string_view text);
 
 // The settings of one map that its settings file keeps (and the GPS
 // target layer, which it does not), as the document holds them.

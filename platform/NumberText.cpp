@@ -185,3 +185,18 @@ int AtoiC(std::string_view text)
         return INT_MIN;
     return static_cast<int>(v);
 }
+
+int ScanRealsC(std::string_view text, double* out, int count)
+{
+    size_t pos = 0;
+    int n = 0;
+    while (n < count && pos < text.size()) {
+        size_t used = 0;
+        const double value = ParseDoubleC(text.substr(pos), &used);
+        if (used == 0)
+            break;
+        out[n++] = value;
+        pos += used;
+    }
+    return n;
+}

@@ -20,6 +20,8 @@ double ParseDoubleC(std::string_view text, size_t* consumed = nullptr);
 double AtofC(std::string_view text);
 int AtoiC(std::string_view text);
 long long AtollC(std::string_view text);
+// Reads up to count reals the way sscanf's "%lf %lf ..." does; the number read.
+int ScanRealsC(std::string_view text, double* out, int count);
 
 // The value of a hexadecimal digit of either case; -1 for any other character.
 int HexDigitValue(char c);

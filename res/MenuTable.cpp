@@ -40,8 +40,18 @@ constexpr MenuEntry kHelp[] = {
     Command(kCmdHelp, "Žinynas"),
     Command(kCmdAppAbout, "&Apie..."),
 };
+constexpr MenuEntry kView[] = {
+    Command(30457, "Įrankių &juostos..."),
+    Separator(),
+    Command(30356, "&Gatvių ir adresų paieška"),
+    Command(30014, "&Maršrutų paieška"),
+    Command(30023, "&Objektų redagavimas"),
+    Command(30087, "&Linijų redagavimas"),
+    Command(30296, "&Atributinių duomenų lentelė"),
+};
 constexpr MenuEntry kMainMenu[] = {
     Popup("&Failas", kMainFile),
+    Popup("&Rodymas", kView),
     Popup("&Pagalba", kHelp),
 };
 
@@ -81,15 +91,26 @@ constexpr MenuEntry kMapWindow[] = {
 };
 constexpr MenuEntry kMapMenu[] = {
     Popup("&Failas", kMapFile),
+    Popup("&Rodymas", kView),
     Popup("&GPS", kMapGps),
     Popup("&Nustatymai", kMapSettings),
     Popup("&Langas", kMapWindow),
     Popup("&Pagalba", kHelp),
 };
 
+// The popup menu of a toolbar.
+constexpr MenuEntry kToolbarPopup[] = {
+    Command(30457, "Įrankių juostos..."),
+    Command(30481, "Priderinti..."),
+};
+constexpr MenuEntry kToolbarMenu[] = {
+    Popup("", kToolbarPopup),
+};
+
 constexpr MenuResource kMenus[] = {
     {128, kMainMenu},
     {138, kMapMenu},
+    {283, kToolbarMenu},
 };
 
 } // namespace

@@ -22,5 +22,5 @@ struct MenuResource {
 };
 
 // The menu of a resource id (128 the main window without a map, 138 a
-// map window); null when there is none.
+// map window, 283 a toolbar's popup); null when there is none.
 const MenuResource* FindMenuResource(int id);

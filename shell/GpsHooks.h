@@ -23,6 +23,9 @@ public:
     virtual void OnEmulationTimer() {}
     // Enter in the replay point box: point number (from 0).
     virtual void GoToReplayPoint(int index) {}
+    // The replay's speed factor (1, 2, 5, 10 or 100 from the speed combo).
+    virtual int GetReplaySpeedFactor() { return 1; }
+    virtual void SetReplaySpeedFactor(int factor) {}
     // The program ends: recording and replay stop.
     virtual void OnApplicationExit() {}
 };

@@ -19,6 +19,31 @@ constexpr EnterRoute kEnterRoutes[] = {
     {kReplayPointBox, 0},
 };
 
+constexpr char kAddressSample[] = "XAdresas:";
+constexpr char kNumberSample[] = "9999999";
+constexpr char kNameSample[] = "Xxxxxxxxxxxxxxxxxxxxxxxxxxxxxx";
+
+constexpr CToolbarBoxInfo kBoxes[] = {
+    {kCityBox, kBoxDropList, true, 50, false, kAddressSample, 5, 2, 0, false},
+    {kStreetBox, kBoxDropDown, true, 50, true, kAddressSample, 7, 2, 0, false},
+    {kHouseNumberBox, kBoxEdit, false, 5, true, kNumberSample, 1, 1, 0, false},
+    {kPlacesBox, kBoxDropList, true, 0, false, kNameSample, 1, 1, 0, false},
+    {kScaleLabelBox, kBoxLabel, false, 0, true, nullptr, 10, 1, 0, false},
+    {kScaleBox, kBoxEdit, false, 12, true, nullptr, 80, 1, 0, false},
+    {kAdminCountyBox, kBoxDropList, true, 50, false, kNameSample, 1, 1, 0, true},
+    {kAdminMunicipalityBox, kBoxDropList, true, 50, false, kNameSample, 1, 1, 0, true},
+    {kAdminWardBox, kBoxDropList, true, 50, false, kNameSample, 1, 1, 0, true},
+    {kAdminSettlementBox, kBoxDropList, true, 50, false, kNameSample, 1, 1, 0, true},
+    {kAdminStreetBox, kBoxDropDown, true, 50, false, kNameSample, 1, 1, 0, true},
+    {kAdminHouseNumberBox, kBoxEdit, false, 5, false, kNumberSample, 1, 1, 0, false},
+    {kReplaySpeedBox, kBoxDropList, false, 0, true, nullptr, 60, 1, 52, false},
+    {kReplayPointBox, kBoxEdit, false, 6, true, nullptr, 54, 1, 48, false},
+};
+
+constexpr int kSmallScreenWidth = 1000;
+
+constexpr int kMapWindowBoxes[] = {kScaleLabelBox, kScaleBox, 30327, kStreetBox, kHouseNumberBox, kCityBox};
+
 const EnterRoute* FindRoute(int box)
 {
     for (const EnterRoute& route : kEnterRoutes)
@@ -56,4 +81,32 @@ int EnterCommandOfBox(int boxId)
 {
     const EnterRoute* route = FindRoute(boxId);
     return route ? route->command : 0;
+}
+
+std::span<const int> MapWindowBoxes()
+{
+    return kMapWindowBoxes;
+}
+
+const CToolbarBoxInfo* FindToolbarBoxInfo(int id)
+{
+    for (const CToolbarBoxInfo& info : kBoxes)
+        if (info.id == id)
+            return &info;
+    return nullptr;
+}
+
+int ToolbarBoxSlotWidth(const CToolbarBoxInfo& info, const TextWidthFunction& textWidth, int screenWidth)
+{
+    if (!info.sample)
+        return info.num;
+    int width = textWidth(info.sample) * info.num / info.den;
+    if (info.narrowOnSmallScreen && screenWidth < kSmallScreenWidth)
+        width = width * 4 / 5;
+    return width;
+}
+
+int ToolbarBoxWidth(const CToolbarBoxInfo& info, const TextWidthFunction& textWidth, int screenWidth)
+{
+    return info.innerWidth > 0 ? info.innerWidth : ToolbarBoxSlotWidth(info, textWidth, screenWidth);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -20,6 +22,40 @@ enum ToolbarBoxId : int {
     kReplaySpeedBox = 30430,
     kReplayPointBox = 30618,
 };
+
+// The boxes only an active map window enables (the main window's own
+// rule disables them): the scale label and box, 30327, the street,
+// house-number and city boxes.
+std::span<const int> MapWindowBoxes();
+
+// How a box shows: a static text, an edit, a drop-down list, or a
+// drop-down list with an edit field.
+enum ToolbarBoxKind { kBoxLabel, kBoxEdit, kBoxDropList, kBoxDropDown };
+
+// One box of a toolbar as its bar makes it. Widths are measured in the
+// toolbar font: the sample text's width times num / den, or, without a
+// sample, num pixels; the box may stand narrower in its slot.
+struct CToolbarBoxInfo {
+    int id;
+    ToolbarBoxKind kind;
+    bool sorted;
+    int textLimit; // 0: none
+    bool enabled;
+    const char* sample;
+    int num;
+    int den;
+    int innerWidth; // 0: the slot's width
+    bool narrowOnSmallScreen; // 4/5 of the width on a screen below 1000 pixels
+};
+
+// The box of an id; null when the id is no box.
+const CToolbarBoxInfo* FindToolbarBoxInfo(int id);
+// The width of its slot on the bar and of the box inside it, in pixels.
+using TextWidthFunction = std::function<int(std::string_view sample)>;
+int ToolbarBoxSlotWidth(const CToolbarBoxInfo& info, const TextWidthFunction& textWidth, int screenWidth);
+int ToolbarBoxWidth(const CToolbarBoxInfo& info, const TextWidthFunction& textWidth, int screenWidth);
+// A combo's drop-down list is this much taller than its slot.
+constexpr int kDropDownListExtra = 200;
 
 // The scale box's text of a denominator: "%1.3g" below 100, else the
 // denominator rounded to an integer.

@@ -4,6 +4,7 @@
 #include "platform/Path.h"
 #include "shell/StartupChoice.h"
 #include "shell/widgets/DrelApp.h"
+#include "shell/widgets/MainFrameBars.h"
 
 #include <string>
 #include <vector>
@@ -15,6 +16,7 @@ int main(int argc, char** argv)
     CGpsReceiverPort receiver;
     CDrelApp app(argc, argv);
     SetGpsReceiverPort(&receiver);
+    InstallMainFrameBars();
 
     std::vector<std::string> arguments;
     const QStringList given = CDrelApp::arguments();

@@ -6,6 +6,7 @@
 #include "res/ToolbarTable.h"
 #include "shell/CommandText.h"
 #include "shell/widgets/ControlIds.h"
+#include "shell/widgets/ToolbarIcons.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -278,10 +279,19 @@ void CCommandActions::FillToolBar(QToolBar* bar, int toolbarId)
             bar->addSeparator();
             continue;
         }
-        bar->addAction(Action(id));
-        m_toolbarIds.insert(id);
+        AddToolButton(bar, id);
     }
+}
+
+QAction* CCommandActions::AddToolButton(QToolBar* bar, int id)
+{
+    QAction* action = Action(id);
+    if (action->icon().isNull())
+        action->setIcon(ToolbarIcon(id));
+    bar->addAction(action);
+    m_toolbarIds.insert(id);
     m_timer.start();
+    return action;
 }
 
 void CCommandActions::ApplyAccelerators(int tableId)

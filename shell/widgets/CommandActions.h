@@ -58,6 +58,8 @@ public:
     // accelerator table (the commands of the table used before lose theirs).
     void FillMenuBar(QMenuBar* bar, int menuId);
     void FillToolBar(QToolBar* bar, int toolbarId);
+    // One button of a bar: the command's action, updated with the toolbars.
+    QAction* AddToolButton(QToolBar* bar, int id);
     void ApplyAccelerators(int tableId);
 
     static constexpr int kToolbarUpdateMs = 250;

@@ -1,6 +1,7 @@
 #include "shell/widgets/MainFrame.h"
 
 #include "mapdoc/DrelDoc.h"
+#include "mapdoc/DrelView.h"
 #include "mapdoc/ExtensionHooks.h"
 #include "mapdoc/MapTool.h"
 #include "mapdoc/ViewHost.h"
@@ -12,15 +13,19 @@
 #include "platform/Strings.h"
 #include "platform/UserServices.h"
 #include "res/CommandIds.h"
+#include "shell/BestMapChoice.h"
 #include "shell/FrameworkDocumentHost.h"
 #include "shell/GpsHooks.h"
+#include "shell/MainToolbars.h"
 #include "shell/MapFrameWindow.h"
 #include "shell/ToolbarBoxes.h"
 #include "shell/WindowPlacement.h"
 #include "shell/widgets/CommandActions.h"
+#include "shell/widgets/CommErrorsDlg.h"
 #include "shell/widgets/ControlIds.h"
 #include "shell/widgets/DrelApp.h"
 #include "shell/widgets/MdiChild.h"
+#include "shell/widgets/ToolbarCombo.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -28,6 +33,7 @@
 #include <QDesktopServices>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
@@ -61,9 +67,6 @@ constexpr std::pair<int, int> kToolModes[] = {
     {30084, 8},  {30037, 9},  {30060, 10}, {30062, 11}, {30033, 14}, {30032, 13}, {30034, 15}, {30094, 16},
     {30112, 17}, {30111, 18}, {30119, 19}, {30343, 22}, {30436, 23}, {30623, 24},
 };
-
-// Boxes a map window enables while it is active.
-constexpr int kMapWindowBoxes[] = {kScaleLabelBox, kScaleBox, 30327, kStreetBox, kHouseNumberBox, kCityBox};
 
 // The vehicle and radio commands: only an extension module gives them work.
 constexpr int kExtensionOnlyCommands[] = {
@@ -145,6 +148,12 @@ public:
         }
     }
     void SetScaleText(double denominator) override { m_frame.SetScaleText(denominator); }
+    bool OpenBestMapForExtent(const CMapRect& extent, int units, const std::string& ownPath, int autoLoadOnly,
+                              int convert, int zoom) override
+    {
+        return m_frame.BestMap().OpenBestMapForExtent(extent, units, ownPath, autoLoadOnly != 0, convert != 0,
+                                                      zoom != 0);
+    }
     bool IsMapLinked(const std::string& path) override
     {
         const CDrelApp* app = CDrelApp::Instance();
@@ -177,11 +186,17 @@ public:
             return;
         box->clear();
         for (const std::string& name : names)
-            box->addItem(ToQString(name));
+            AddComboItem(box, ToQString(name), 0, true);
         box->setEnabled(!names.empty());
     }
     void OnDocumentDestroyed(CDrelDoc& document) override
     {
+        for (const int id : {kCityBox, kStreetBox})
+            if (IToolbarBox* box = MainToolbars().FindBox(id); box && box->GetOwnerDocument() == &document) {
+                box->SetOwnerDocument(nullptr);
+                box->ResetContent();
+                box->Enable(false);
+            }
         if (m_placesOwner != &document)
             return;
         m_placesOwner = nullptr;
@@ -207,12 +222,66 @@ private:
     const CDrelDoc* m_placesOwner = nullptr;
 };
 
+// The open maps and their views for the choice of the best map.
+class CMainFrame::CBestMapWindows : public IBestMapWindows {
+public:
+    explicit CBestMapWindows(CMainFrame& frame) : m_frame(frame) {}
+
+    std::vector<std::string> GetLinkedMapPaths() override
+    {
+        std::vector<std::string> paths;
+        if (const CDrelApp* app = CDrelApp::Instance())
+            for (int i = 0; i < app->MapLinks().GetCount(); ++i)
+                paths.push_back(app->MapLinks().GetMapPath(i));
+        return paths;
+    }
+    bool OpenMap(const std::string& path) override
+    {
+        CDrelApp* app = CDrelApp::Instance();
+        return app && app->DocManager().OpenDocumentFile(path);
+    }
+    bool IsMapWindowActive() override { return m_frame.ActiveMapFrame() != nullptr; }
+    CDrelView* GetActiveMapView() override { return m_frame.GetActiveMapView(); }
+    std::vector<CDrelDoc*> GetOpenMaps() override
+    {
+        std::vector<CDrelDoc*> maps;
+        if (const CDrelApp* app = CDrelApp::Instance(); app && app->GetMapTemplate())
+            for (CShellDocument* document : app->GetMapTemplate()->GetDocuments())
+                if (CDrelDoc* map = document->GetMapDocument())
+                    maps.push_back(map);
+        return maps;
+    }
+    std::vector<CDrelView*> GetMapViews(CDrelDoc& map) override
+    {
+        std::vector<CDrelView*> views;
+        for (CMdiChild* child : m_frame.Children())
+            if (auto* window = dynamic_cast<IMapFrameWindow*>(child))
+                if (CDrelView* view = window->GetMapView(); view && &view->GetDocument() == &map)
+                    views.push_back(view);
+        return views;
+    }
+    void ActivateView(CDrelView& view) override
+    {
+        for (CMdiChild* child : m_frame.Children())
+            if (auto* window = dynamic_cast<IMapFrameWindow*>(child); window && window->GetMapView() == &view) {
+                m_frame.MdiArea()->setActiveSubWindow(child);
+                break;
+            }
+        m_frame.activateWindow();
+    }
+
+private:
+    CMainFrame& m_frame;
+};
+
 CMainFrame::CMainFrame()
     : CMdiFrame(128),
       m_timers(std::make_unique<CTimers>(*this)),
       m_core(*m_timers, *this),
       m_viewHost(std::make_unique<CViewHost>(*this)),
-      m_documentHost(std::make_unique<CDocumentHost>(*this, CFrameworkApp::Instance()->DocManager()))
+      m_documentHost(std::make_unique<CDocumentHost>(*this, CFrameworkApp::Instance()->DocManager())),
+      m_bestMapWindows(std::make_unique<CBestMapWindows>(*this)),
+      m_bestMap(std::make_unique<CBestMapChoice>(*m_bestMapWindows))
 {
     m_core.SetInvalidateMapViews([] {
         if (CDrelApp* app = CDrelApp::Instance())
@@ -220,6 +289,7 @@ CMainFrame::CMainFrame()
     });
     SetViewHost(m_viewHost.get());
     SetDocumentHost(m_documentHost.get());
+    SetBestMapService(m_bestMap.get());
     SetMainMessageWindow(this);
     RegisterCommands();
     InstallRegisteredCommands(*this);
@@ -236,6 +306,8 @@ CMainFrame::~CMainFrame()
         SetViewHost(nullptr);
     if (&DocumentHost() == m_documentHost.get())
         SetDocumentHost(nullptr);
+    if (&BestMapService() == m_bestMap.get())
+        SetBestMapService(nullptr);
     ExtensionDestroy(1);
 }
 
@@ -261,7 +333,7 @@ void CMainFrame::RegisterCommands()
 
     for (const auto& [id, mode] : kToolModes)
         commands.OnUpdate(id, [mode = mode](CCommandState& state) { state.SetCheck(MapToolMode == mode ? 1 : 0); });
-    for (const int id : kMapWindowBoxes)
+    for (const int id : MapWindowBoxes())
         commands.OnUpdate(id, [](CCommandState& state) { state.Enable(false); });
     for (const int id : kExtensionOnlyCommands) {
         commands.On(id, [] {});
@@ -377,6 +449,14 @@ double CMainFrame::GetScaleText() const
 {
     const auto* box = FindControl<QLineEdit>(this, kScaleBox);
     return box ? ParseScaleText(FromQString(box->text())) : 0;
+}
+
+void CMainFrame::AppendConnectionError(const std::string& text)
+{
+    if (!m_commErrors)
+        m_commErrors = new CCommErrorsDlg(this);
+    m_commErrors->AppendText(text);
+    m_commErrors->show();
 }
 
 void CMainFrame::OnEnterInBox()

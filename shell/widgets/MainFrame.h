@@ -8,6 +8,8 @@
 #include <memory>
 #include <string>
 
+class CBestMapChoice;
+class CCommErrorsDlg;
 class CDrelDoc;
 class CDrelView;
 class CLayer;
@@ -42,8 +44,9 @@ CMainFrameHooks& MainFrameHooks();
 // commands of the GPS, the drawing quality, the user symbols and the
 // help, the Enter of the toolbar boxes, and the window placement kept in
 // the profile. While it lives it is the host of the map views and the map
-// documents (IViewHost, IDocumentHost). The toolbar boxes are found by
-// their resource ids.
+// documents (IViewHost, IDocumentHost) and the choice of the best map
+// for a position or an extent (BestMapService()). The toolbar boxes are
+// found by their resource ids.
 class CMainFrame : public CMdiFrame, public IMessageWindow {
 public:
     static constexpr int kStatusBarId = 0xE801;
@@ -79,6 +82,13 @@ public:
     intptr_t SendMessage(unsigned message, uintptr_t wParam, intptr_t lParam);
     void OnTimer(int id);
 
+    // The most detailed map for a position or an extent.
+    CBestMapChoice& BestMap() { return *m_bestMap; }
+    // A connection error text joins the window of connection errors (made
+    // and shown on first use).
+    void AppendConnectionError(const std::string& text);
+    CCommErrorsDlg* GetCommErrorsWindow() const { return m_commErrors; }
+
     CMainFrameCore& Core() { return m_core; }
     // The test drives the timers; null gives the window its own back.
     void SetTimerHostForTesting(ITimerHost* timers);
@@ -91,6 +101,7 @@ private:
     class CTimers;
     class CViewHost;
     class CDocumentHost;
+    class CBestMapWindows;
 
     void RegisterCommands();
     void OnEnterInBox();
@@ -103,5 +114,8 @@ private:
     CMainFrameCore m_core;
     std::unique_ptr<CViewHost> m_viewHost;
     std::unique_ptr<CDocumentHost> m_documentHost;
+    std::unique_ptr<CBestMapWindows> m_bestMapWindows;
+    std::unique_ptr<CBestMapChoice> m_bestMap;
+    CCommErrorsDlg* m_commErrors = nullptr;
     std::unique_ptr<IMainFrameBars> m_bars;
 };

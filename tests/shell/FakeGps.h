@@ -65,6 +65,12 @@ public:
     void ShowTerminalText(uintptr_t port) override { log.push_back("terminal " + std::to_string(port)); }
     void OnEmulationTimer() override { log.push_back("emulation"); }
     void GoToReplayPoint(int index) override { log.push_back("replay point " + std::to_string(index)); }
+    int GetReplaySpeedFactor() override { return speedFactor; }
+    void SetReplaySpeedFactor(int factor) override
+    {
+        speedFactor = factor;
+        log.push_back("speed " + std::to_string(factor));
+    }
 
     static std::string Text(const CGpsPosition& fix)
     {
@@ -72,4 +78,5 @@ public:
     }
 
     std::vector<std::string> log;
+    int speedFactor = 1;
 };

@@ -11,6 +11,8 @@
 #include "tests/support/TestSupport.h"
 #include "tools/demo/DemoMapWriter.h"
 
+#include <QApplication>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -109,6 +111,18 @@ protected:
     }
     std::vector<CShellDocument*> MapDocuments() const { return app.GetMapTemplate()->GetDocuments(); }
     bool Run(int command) { return frame->Actions().Execute(command); }
+    // The widget's window is active first: the main window's activation
+    // gives the focus back to the map window.
+    bool FocusOn(QWidget* widget)
+    {
+        QWidget* window = widget->window();
+        window->activateWindow();
+        if (!WaitFor([window] { return QApplication::activeWindow() == window; }))
+            return false;
+        QCoreApplication::processEvents();
+        widget->setFocus();
+        return WaitFor([widget] { return widget->hasFocus(); });
+    }
     bool IsEnabled(int command) const { return frame->BuildRoute().IsEnabled(command); }
 
     CTempDir dir;

@@ -44,18 +44,6 @@ protected:
         bar->addWidget(box);
         return box;
     }
-    // The window is active first: its activation gives the focus back to
-    // the map window.
-    bool FocusOn(QWidget* widget)
-    {
-        frame->activateWindow();
-        if (!WaitFor([this] { return QApplication::activeWindow() == frame; }))
-            return false;
-        QCoreApplication::processEvents();
-        widget->setFocus();
-        return WaitFor([widget] { return widget->hasFocus(); });
-    }
-
     QToolBar* bar = nullptr;
 };
 

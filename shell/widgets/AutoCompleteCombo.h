@@ -1,0 +1,33 @@
+#pragma once
+
+#include "shell/widgets/ToolbarCombo.h"
+
+#include <functional>
+
+class CDrelDoc;
+
+// A combo of the address and administrative-search toolbars. Without an
+// owner document it completes typed text: when characters were added at
+// the end, the first entry that begins with the text fills the edit, the
+// added part selected so that typing on replaces it. A confirmed choice
+// asks the searches (ToolbarSearchHooks): with an owner document its
+// street list is filled again for the chosen city, without one the
+// active map's administrative search hears which combo changed.
+class CAutoCompleteCombo : public CToolbarCombo {
+public:
+    using ActiveMapFunction = std::function<CDrelDoc*()>;
+
+    CAutoCompleteCombo(bool editable, bool sorted, QWidget* parent = nullptr);
+
+    CDrelDoc* GetOwnerDocument() const { return m_owner; }
+    void SetOwnerDocument(CDrelDoc* document) { m_owner = document; }
+    void SetActiveMapFunction(ActiveMapFunction activeMap) { m_activeMap = std::move(activeMap); }
+
+private:
+    void OnTextEdited(const QString& text);
+    void OnConfirmed();
+
+    CDrelDoc* m_owner = nullptr;
+    int m_lastLength = 0;
+    ActiveMapFunction m_activeMap;
+};
