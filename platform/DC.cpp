@@ -1914,9 +1914,11 @@ int CDC::DrawText(std::string_view text, CRect* rect, unsigned format)
     }
 
     // Lines: with DT_WORDBREAK a line ends before the word that would pass
-    // the right edge; a word alone on its line may pass it.
+    // the right edge; a word alone on its line may pass it, unless
+    // DT_EDITCONTROL breaks it after its last letter that fits (at least one).
     std::vector<Line> lines;
     const bool wrap = (format & DT_WORDBREAK) && !(format & DT_SINGLELINE);
+    const bool breakWords = wrap && (format & DT_EDITCONTROL);
     for (const Line& p : paragraphs) {
         const qsizetype n = p.text.size();
         qsizetype start = 0;
@@ -1936,6 +1938,16 @@ int CDC::DrawText(std::string_view text, CRect* rect, unsigned format)
                 const std::int64_t grown = width + m.horizontalAdvance(p.text.mid(i, we - i));
                 if (end >= 0 && grown > WidthOf(box))
                     break;
+                if (end < 0 && breakWords && grown > WidthOf(box)) {
+                    // The widths grow with the letters taken, so a search finds the cut.
+                    qsizetype fits = ws + 1, passes = we;
+                    while (passes - fits > 1) {
+                        const qsizetype mid = fits + (passes - fits) / 2;
+                        (m.horizontalAdvance(p.text.mid(i, mid - i)) <= WidthOf(box) ? fits : passes) = mid;
+                    }
+                    end = fits;
+                    break;
+                }
                 width = grown;
                 end = we;
                 i = we;

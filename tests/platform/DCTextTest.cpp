@@ -226,6 +226,21 @@ TEST(DCText, DrawTextBreaksWordsAndMarksLetters)
     EXPECT_LE(ink.bottom, 10 + 3 * lineHeight);
     EXPECT_LE(ink.right, 10 + widest + 2);
 
+    // A word wider than the line passes the edge, unless DT_EDITCONTROL
+    // breaks it inside; every piece then fits and nothing is lost.
+    const std::string word(40, 'W');
+    CRect narrow(0, 0, 100, 0);
+    EXPECT_EQ(dc.DrawText(word, &narrow, DT_WORDBREAK | DT_CALCRECT), lineHeight);
+    EXPECT_GT(narrow.right, 100);
+    CRect broken(0, 0, 100, 0);
+    const int brokenHeight = dc.DrawText("ab " + word, &broken, DT_WORDBREAK | DT_EDITCONTROL | DT_CALCRECT);
+    EXPECT_LE(broken.right, 100);
+    const int pieces = (dc.GetTextExtent(word).cx + 99) / 100;
+    EXPECT_GE(brokenHeight, (pieces + 1) * lineHeight);
+    EXPECT_LE(brokenHeight, (pieces + 2) * lineHeight);
+    CRect tiny(0, 0, 1, 0);
+    EXPECT_EQ(dc.DrawText("WWW", &tiny, DT_WORDBREAK | DT_EDITCONTROL | DT_CALCRECT), 3 * lineHeight);
+
     // Without a word break it is one line, cut at the rectangle.
     CRect one(10, 10, 10 + widest + 2, 200);
     EXPECT_EQ(dc.DrawText(text, &one, DT_SINGLELINE | DT_CALCRECT), lineHeight);
