@@ -9,6 +9,7 @@
 #include "platform/NumberText.h"
 #include "platform/Strings.h"
 #include "render/StyleSamples.h"
+#include "shell/ControlDrawing.h"
 #include "shell/DialogFont.h"
 
 #include <algorithm>
@@ -108,16 +109,6 @@ void DrawTypeSample(CDC& dc, const CRect& box, const CLayer& layer, const LayerR
     default:
         break;
     }
-}
-
-void DrawFocusFrame(CDC& dc, const CRect& r, COLORREF colour)
-{
-    const CPen pen(PS_DOT, 1, colour);
-    const CPen old = dc.SelectObject(pen);
-    const CPoint corners[] = {{r.left, r.top}, {r.right - 1, r.top}, {r.right - 1, r.bottom - 1},
-                              {r.left, r.bottom - 1}, {r.left, r.top}};
-    dc.Polyline(corners, 5);
-    dc.SelectObject(old);
 }
 
 void DrawInsertMark(CDC& dc, const CRect& rect, int where, COLORREF colour)

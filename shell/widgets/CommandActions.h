@@ -57,6 +57,9 @@ public:
     // and kept), the buttons of a toolbar resource, and the shortcuts of an
     // accelerator table (the commands of the table used before lose theirs).
     void FillMenuBar(QMenuBar* bar, int menuId);
+    // Popup number index of a menu resource, for a context menu (its
+    // object name the resource id); null when there is none.
+    QMenu* PopupMenu(int menuId, int index);
     void FillToolBar(QToolBar* bar, int toolbarId);
     void ApplyAccelerators(int tableId);
 
@@ -71,6 +74,7 @@ private:
     };
 
     QMenu* MakeMenu(std::span<const MenuEntry> entries, QWidget* parent);
+    const std::vector<QMenu*>& Popups(int menuId);
     void UpdateAction(QAction* action, const CCommandRoute& route);
     void UpdateList(ListItem& item, const CCommandRoute& route);
     void UpdateWidgets(const CCommandRoute& route);
