@@ -1893,6 +1893,9 @@ int CDC::DrawText(std::string_view text, CRect* rect, unsigned format)
     struct Line {
         QString text;
         qsizetype underline = -1;
+        // The width the line breaking measured it at, in pieces: a
+        // calculated rectangle that wide breaks the text the same way.
+        std::int64_t broken = 0;
     };
     std::vector<Line> paragraphs(1);
     const QString all = ToQString(text);
@@ -1946,6 +1949,7 @@ int CDC::DrawText(std::string_view text, CRect* rect, unsigned format)
                         (m.horizontalAdvance(p.text.mid(i, mid - i)) <= WidthOf(box) ? fits : passes) = mid;
                     }
                     end = fits;
+                    width = m.horizontalAdvance(p.text.mid(i, fits - i));
                     break;
                 }
                 width = grown;
@@ -1955,7 +1959,7 @@ int CDC::DrawText(std::string_view text, CRect* rect, unsigned format)
             if (end < 0)
                 end = n;
             const bool marked = p.underline >= start && p.underline < end;
-            lines.push_back(Line{p.text.mid(start, end - start), marked ? p.underline - start : -1});
+            lines.push_back(Line{p.text.mid(start, end - start), marked ? p.underline - start : -1, width});
             start = end;
             while (start < n && p.text[start] == u' ')
                 ++start;
@@ -1969,7 +1973,7 @@ int CDC::DrawText(std::string_view text, CRect* rect, unsigned format)
     std::vector<int> widths;
     for (const Line& line : lines) {
         widths.push_back(m.horizontalAdvance(line.text));
-        widest = std::max(widest, widths.back());
+        widest = std::max({widest, widths.back(), ClampToInt(line.broken)});
     }
     // In logical units a line is as high as GetTextMetrics says.
     const int height = ClampToInt((std::int64_t(LogicalHeight(m.ascent())) + LogicalHeight(m.descent())) *

@@ -241,6 +241,28 @@ TEST(DCText, DrawTextBreaksWordsAndMarksLetters)
     CRect tiny(0, 0, 1, 0);
     EXPECT_EQ(dc.DrawText("WWW", &tiny, DT_WORDBREAK | DT_EDITCONTROL | DT_CALCRECT), 3 * lineHeight);
 
+    // A calculated rectangle holds its text broken as it was measured,
+    // whatever the widths of the pieces add up to.
+    QImage scratch = MakeImage(1, 1);
+    CDC small(scratch);
+    CFont dialog;
+    dialog.CreatePointFont(80, "MS Sans Serif");
+    small.SelectObject(dialog);
+    const std::string path = "\"C:\\\xDE" "em\xEBlapiai\\Vilnius\\gatv\xEBs.gdb\"";
+    const std::string message = "Nepavyko atidaryti failo " + path + " ir kit\xE0 kart\xE0.";
+    for (int width = 60; width <= 420; width += 3) {
+        for (const unsigned format : {DT_WORDBREAK | DT_NOPREFIX, DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX}) {
+            // Without DT_EDITCONTROL a wider word widens the rectangle.
+            if (!(format & DT_EDITCONTROL) && width < small.GetTextExtent(path).cx)
+                continue;
+            CRect fitted(0, 0, width, 0);
+            const int height = small.DrawText(message, &fitted, format | DT_CALCRECT);
+            CRect again = fitted;
+            EXPECT_EQ(small.DrawText(message, &again, format | DT_CALCRECT), height) << width;
+            EXPECT_EQ(again, fitted) << width;
+        }
+    }
+
     // Without a word break it is one line, cut at the rectangle.
     CRect one(10, 10, 10 + widest + 2, 200);
     EXPECT_EQ(dc.DrawText(text, &one, DT_SINGLELINE | DT_CALCRECT), lineHeight);
