@@ -62,6 +62,8 @@ CListViewEx::CListViewEx(QWidget* parent) : QTreeView(parent)
     setRootIsDecorated(false);
     setItemsExpandable(false);
     setUniformRowHeights(true);
+    // Columns keep the widths they are given, as in a report list.
+    header()->setStretchLastSection(false);
     setAllColumnsShowFocus(true);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
