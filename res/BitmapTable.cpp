@@ -98,23 +98,23 @@ constexpr const char* kRasterMap[] = {
     ".dGGGGGGGGGGGGGGGGGGGGGGGGGGGGd.",
     ".dddddddddddddddddddddddddddddd.",
 };
-// Relief in height tints: an elevation model.
+// Peaks in height tints under a sky: an elevation model.
 constexpr const char* kElevation[] = {
     ".dddddddddddddddddddddddddddddd.",
-    ".dGGGGLLeennneeLLGGGGGGGGGGGGGd.",
-    ".dGGGGLennNNNnneLGGGGGGGGGGGGGd.",
-    ".dGGGLennNNNNNnneLGGGLLLGGGGGGd.",
-    ".dGGGLenNNwwwNNneLGGLeeeLGGGGGd.",
-    ".dGGLenNNwwwwwNNneLLennneLGGGGd.",
-    ".dGGLenNwwwwwwwNneLennnnneLGGGd.",
-    ".dGGLenNwwwwwwwNneLenNNNneLGGGd.",
-    ".dGGLenNwwwwwwwNneenNNNNNneGGGd.",
-    ".dGGLenNNwwwwwNNneenNNNNNneGGGd.",
-    ".dGGGLenNNwwwNNneLenNNNNNneGGGd.",
-    ".dGGGLennNNNNNnneLLenNNNneLGGGd.",
-    ".dGGGGLennNNNnneLGLennnnneLGGGd.",
-    ".dGGGGLLeennneeLLGGLennneLGGGGd.",
-    ".dGGGGGGLeeeeeLGGGGGLeeeLGGGGGd.",
+    ".dssssssssssssssssssssssssssssd.",
+    ".dssssssssswssssssssssssssssssd.",
+    ".dssssssssswssssssssssssssssssd.",
+    ".dsssssssswwwsssssssssssssssssd.",
+    ".dsssssssnnnnnssssssssnsssssssd.",
+    ".dssssssnnnnnnnsssssssnsssssssd.",
+    ".dssssseeeeeeeeessssseeessssssd.",
+    ".dsssseeeeeeeeeeessseeeeesssssd.",
+    ".dsssLLLLLLLLLLLLLsLLLLLLLssssd.",
+    ".dsssLLLLLLLLLLLLLLLLLLLLLLsssd.",
+    ".dssLLLLLLLLLLLLLLLLLLLLLLLLssd.",
+    ".dsGGGGGGGGGGGGGGGGGGGGGGGGGGsd.",
+    ".dGGGGGGGGGGGGGGGGGGGGGGGGGGGGd.",
+    ".dGGGGGGGGGGGGGGGGGGGGGGGGGGGGd.",
     ".dddddddddddddddddddddddddddddd.",
 };
 // A mast sending waves: field strengths.
