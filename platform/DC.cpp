@@ -2264,6 +2264,9 @@ int CDC::DrawText(std::string_view text, CRect* rect, unsigned format)
     struct Line {
         QString text;
         qsizetype underline = -1;
+        // The width the line breaking measured it at, in pieces: a
+        // calculated rectangle that wide breaks the text the same way.
+        std::int64_t broken = 0;
     };
     std::vector<Line> paragraphs(1);
     const QString all = ToQString(text);
@@ -2285,9 +2288,11 @@ int CDC::DrawText(std::string_view text, CRect* rect, unsigned format)
     }
 
     // Lines: with DT_WORDBREAK a line ends before the word that would pass
-    // the right edge; a word alone on its line may pass it.
+    // the right edge; a word alone on its line may pass it, unless
+    // DT_EDITCONTROL breaks it after its last letter that fits (at least one).
     std::vector<Line> lines;
     const bool wrap = (format & DT_WORDBREAK) && !(format & DT_SINGLELINE);
+    const bool breakWords = wrap && (format & DT_EDITCONTROL);
     for (const Line& p : paragraphs) {
         const qsizetype n = p.text.size();
         qsizetype start = 0;
@@ -2307,6 +2312,17 @@ int CDC::DrawText(std::string_view text, CRect* rect, unsigned format)
                 const std::int64_t grown = width + m.horizontalAdvance(p.text.mid(i, we - i));
                 if (end >= 0 && grown > WidthOf(box))
                     break;
+                if (end < 0 && breakWords && grown > WidthOf(box)) {
+                    // The widths grow with the letters taken, so a search finds the cut.
+                    qsizetype fits = ws + 1, passes = we;
+                    while (passes - fits > 1) {
+                        const qsizetype mid = fits + (passes - fits) / 2;
+                        (m.horizontalAdvance(p.text.mid(i, mid - i)) <= WidthOf(box) ? fits : passes) = mid;
+                    }
+                    end = fits;
+                    width = m.horizontalAdvance(p.text.mid(i, fits - i));
+                    break;
+                }
                 width = grown;
                 end = we;
                 i = we;
@@ -2314,7 +2330,7 @@ int CDC::DrawText(std::string_view text, CRect* rect, unsigned format)
             if (end < 0)
                 end = n;
             const bool marked = p.underline >= start && p.underline < end;
-            lines.push_back(Line{p.text.mid(start, end - start), marked ? p.underline - start : -1});
+            lines.push_back(Line{p.text.mid(start, end - start), marked ? p.underline - start : -1, width});
             start = end;
             while (start < n && p.text[start] == u' ')
                 ++start;
@@ -2328,7 +2344,7 @@ int CDC::DrawText(std::string_view text, CRect* rect, unsigned format)
     std::vector<int> widths;
     for (const Line& line : lines) {
         widths.push_back(m.horizontalAdvance(line.text));
-        widest = std::max(widest, widths.back());
+        widest = std::max({widest, widths.back(), ClampToInt(line.broken)});
     }
     // In logical units a line is as high as GetTextMetrics says.
     const int height = ClampToInt((std::int64_t(LogicalHeight(m.ascent())) + LogicalHeight(m.descent())) *

@@ -249,6 +249,7 @@ enum : unsigned {
     DT_NOCLIP = 0x0100,
     DT_CALCRECT = 0x0400,
     DT_NOPREFIX = 0x0800,
+    DT_EDITCONTROL = 0x2000, // with DT_WORDBREAK a word wider than the line breaks inside
 };
 
 // Fonts. The layout of LOGFONT is the one style records store.

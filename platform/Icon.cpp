@@ -1,6 +1,7 @@
 #include "platform/Icon.h"
 
 #include "platform/Path.h"
+#include "res/BitmapTable.h"
 
 #include <QImage>
 #include <QImageReader>
@@ -8,6 +9,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -54,6 +56,21 @@ bool CIcon::CreateFromPixels(int width, int height, const std::uint32_t* argb)
         std::memcpy(image.scanLine(y), argb + static_cast<std::size_t>(y) * width, sizeof(std::uint32_t) * width);
     m_image = std::make_shared<const QImage>(image.convertToFormat(QImage::Format_ARGB32_Premultiplied));
     return true;
+}
+
+bool CIcon::LoadResource(int id)
+{
+    const BitmapResource* bitmap = FindBitmapResource(id);
+    if (!bitmap) {
+        m_image.reset();
+        return false;
+    }
+    std::vector<std::uint32_t> pixels;
+    pixels.reserve(static_cast<std::size_t>(bitmap->width) * bitmap->height);
+    for (const char* row : bitmap->rows)
+        for (int x = 0; x < bitmap->width; ++x)
+            pixels.push_back(BitmapPixelColour(row[x]));
+    return CreateFromPixels(bitmap->width, bitmap->height, pixels.data());
 }
 
 CSize CIcon::GetSize() const

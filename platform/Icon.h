@@ -19,6 +19,9 @@ public:
     bool LoadFile(const std::string& storedPath, int size = 32);
     // From pixels 0xAARRGGBB (alpha not premultiplied), rows top first.
     bool CreateFromPixels(int width, int height, const std::uint32_t* argb);
+    // A picture of the program's own resources (res/BitmapTable.h); false
+    // when there is none of the id.
+    bool LoadResource(int id);
     void DestroyIcon() { m_image.reset(); }
 
     const void* GetSafeHandle() const { return m_image.get(); }

@@ -23,10 +23,18 @@ enum : unsigned {
     MB_ICONWARNING = 0x30,
     MB_ICONINFORMATION = 0x40,
     MB_ICONMASK = 0xF0,
+    MB_USERICON = 0x80,
     MB_DEFBUTTON2 = 0x100,
+    MB_DEFBUTTON3 = 0x200,
+    MB_DEFMASK = 0xF00, // the default button's place in the row, from 0
+    MB_SYSTEMMODAL = 0x1000,
+    MB_HELP = 0x4000, // a Help button last, which does not close the box
+    MB_SETFOREGROUND = 0x10000,
+    MB_TOPMOST = 0x40000,
+    MB_RIGHT = 0x80000, // the text right-aligned
 };
 
-enum { IDOK = 1, IDCANCEL = 2, IDABORT = 3, IDRETRY = 4, IDIGNORE = 5, IDYES = 6, IDNO = 7 };
+enum { IDOK = 1, IDCANCEL = 2, IDABORT = 3, IDRETRY = 4, IDIGNORE = 5, IDYES = 6, IDNO = 7, IDCLOSE = 8, IDHELP = 9 };
 
 // A progress window with a cancel button. Every call first lets waiting
 // window messages through; CheckCancel answers true once after the user

@@ -107,7 +107,26 @@ constexpr MenuEntry kToolbarMenu[] = {
     Popup("", kToolbarPopup),
 };
 
+// The legend's popup: what acts on the selected layer.
+constexpr MenuEntry kLegendLayer[] = {
+    Command(30066, "P&arametrai..."),
+    Command(30068, "&Atributinių duomenų lentelė..."),
+    Command(30067, "Objektų &sąrašas..."),
+    Command(30336, "Padidinti pagal sluoksnį"),
+    Separator(),
+    Command(30193, "Rodyti &teminius ženklus"),
+    Separator(),
+    Command(30105, "&Kopijuoti sluoksnio aprašą"),
+    Command(30106, "Įk&lijuoti sluoksnio aprašą"),
+    Separator(),
+    Command(30071, "Paša&linti"),
+};
+constexpr MenuEntry kLegendMenu[] = {
+    Popup("Sluoksnis", kLegendLayer),
+};
+
 constexpr MenuResource kMenus[] = {
+    {107, kLegendMenu},
     {128, kMainMenu},
     {138, kMapMenu},
     {283, kToolbarMenu},

@@ -21,6 +21,7 @@ struct MenuResource {
     std::span<const MenuEntry> popups;
 };
 
-// The menu of a resource id (128 the main window without a map, 138 a
-// map window, 283 a toolbar's popup); null when there is none.
+// The menu of a resource id (107 the legend's popup, 128 the main window
+// without a map, 138 a map window, 283 a toolbar's popup); null when there
+// is none.
 const MenuResource* FindMenuResource(int id);

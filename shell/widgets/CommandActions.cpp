@@ -249,7 +249,7 @@ QMenu* CCommandActions::MakeMenu(std::span<const MenuEntry> entries, QWidget* pa
     return menu;
 }
 
-void CCommandActions::FillMenuBar(QMenuBar* bar, int menuId)
+const std::vector<QMenu*>& CCommandActions::Popups(int menuId)
 {
     auto it = m_menus.find(menuId);
     if (it == m_menus.end()) {
@@ -258,14 +258,26 @@ void CCommandActions::FillMenuBar(QMenuBar* bar, int menuId)
             for (const MenuEntry& entry : resource->popups) {
                 QMenu* popup = MakeMenu(entry.items, m_window);
                 popup->setTitle(QString::fromUtf8(entry.text));
+                SetControlId(popup, menuId);
                 popups.push_back(popup);
             }
         }
         it = m_menus.emplace(menuId, std::move(popups)).first;
     }
+    return it->second;
+}
+
+void CCommandActions::FillMenuBar(QMenuBar* bar, int menuId)
+{
     bar->clear();
-    for (QMenu* popup : it->second)
+    for (QMenu* popup : Popups(menuId))
         bar->addMenu(popup);
+}
+
+QMenu* CCommandActions::PopupMenu(int menuId, int index)
+{
+    const std::vector<QMenu*>& popups = Popups(menuId);
+    return index >= 0 && index < static_cast<int>(popups.size()) ? popups[index] : nullptr;
 }
 
 void CCommandActions::FillToolBar(QToolBar* bar, int toolbarId)

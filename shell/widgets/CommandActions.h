@@ -57,6 +57,9 @@ public:
     // and kept), the buttons of a toolbar resource, and the shortcuts of an
     // accelerator table (the commands of the table used before lose theirs).
     void FillMenuBar(QMenuBar* bar, int menuId);
+    // Popup number index of a menu resource, for a context menu (its
+    // object name the resource id); null when there is none.
+    QMenu* PopupMenu(int menuId, int index);
     void FillToolBar(QToolBar* bar, int toolbarId);
     // One button of a bar: the command's action, updated with the toolbars.
     QAction* AddToolButton(QToolBar* bar, int id);
@@ -73,6 +76,7 @@ private:
     };
 
     QMenu* MakeMenu(std::span<const MenuEntry> entries, QWidget* parent);
+    const std::vector<QMenu*>& Popups(int menuId);
     void UpdateAction(QAction* action, const CCommandRoute& route);
     void UpdateList(ListItem& item, const CCommandRoute& route);
     void UpdateWidgets(const CCommandRoute& route);

@@ -19,6 +19,7 @@
 #include "shell/widgets/AboutDialog.h"
 #include "shell/widgets/MainFrame.h"
 #include "shell/widgets/MapViewFrame.h"
+#include "shell/widgets/MessageBox.h"
 #include "shell/widgets/PlainMessageBox.h"
 #include "shell/widgets/ShellUserServices.h"
 
@@ -58,8 +59,8 @@ CDrelApp::CDrelApp(int& argc, char** argv)
 
 CDrelApp::~CDrelApp()
 {
-    if (&UserServices() == m_services.get())
-        SetUserServices(nullptr);
+    if (m_servicesInstalled)
+        RemoveShellUserServices();
 }
 
 CDrelApp* CDrelApp::Instance()
@@ -85,13 +86,10 @@ void CDrelApp::SetTableFactories(TableDocumentFactory document, CDocTemplate::Fr
 
 int CDrelApp::InitInstance(const CStartArguments& arguments)
 {
-    if (!m_services)
-        m_services = std::make_unique<CShellUserServices>(
-            [this](const std::string& text, unsigned type, unsigned helpId) {
-                return DoMessageBox(text, type, helpId);
-            },
-            UserServices());
-    SetUserServices(m_services.get());
+    InstallShellUserServices([this](const std::string& text, unsigned type, unsigned helpId) {
+        return DoMessageBox(text, type, helpId);
+    });
+    m_servicesInstalled = true;
     m_messageBox.SetOwnBox(::UsesOwnMessageBox(LoadString(kLanguageString)));
     // The framework has set the locale. The current folder stays where the
     // program was started: a map named on the command line is taken from
@@ -253,8 +251,8 @@ int CDrelApp::PresentMessageBox(const std::string& text, const std::string& capt
         owner = QApplication::activeWindow();
     if (!owner)
         owner = GetMainFrame();
-    if (ownBox && m_ownBox)
-        return m_ownBox(owner, text, caption, type);
+    if (ownBox)
+        return m_ownBox ? m_ownBox(owner, text, caption, type) : MessageBoxFromTemplate(owner, text, caption, type);
     return ShowPlainMessageBox(owner, text, caption, type, ownBox);
 }
 

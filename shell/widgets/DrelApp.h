@@ -15,7 +15,6 @@
 class CDrelDoc;
 class CLayer;
 class CMainFrame;
-class CShellUserServices;
 class ITableDocument;
 class QWidget;
 
@@ -37,7 +36,8 @@ public:
     using MapChooser = std::function<int(CMapLinks& links)>;
     // The map units of a new map; false when cancelled.
     using MapUnitsPrompt = std::function<bool(int& units)>;
-    // Shows the program's own message box; the button pressed.
+    // Shows the program's own message box in place of MessageBoxFromTemplate
+    // (tests); the button pressed.
     using MessageBoxPresenter =
         std::function<int(QWidget* owner, const std::string& text, const std::string& caption, unsigned type)>;
     using TableDocumentFactory = CDocTemplate::DocumentFactory;
@@ -113,5 +113,5 @@ private:
     CDocTemplate::FrameFactory m_mapFrameFactory;
     TableDocumentFactory m_tableDocumentFactory;
     CDocTemplate::FrameFactory m_tableFrameFactory;
-    std::unique_ptr<CShellUserServices> m_services;
+    bool m_servicesInstalled = false;
 };

@@ -226,6 +226,43 @@ TEST(DCText, DrawTextBreaksWordsAndMarksLetters)
     EXPECT_LE(ink.bottom, 10 + 3 * lineHeight);
     EXPECT_LE(ink.right, 10 + widest + 2);
 
+    // A word wider than the line passes the edge, unless DT_EDITCONTROL
+    // breaks it inside; every piece then fits and nothing is lost.
+    const std::string word(40, 'W');
+    CRect narrow(0, 0, 100, 0);
+    EXPECT_EQ(dc.DrawText(word, &narrow, DT_WORDBREAK | DT_CALCRECT), lineHeight);
+    EXPECT_GT(narrow.right, 100);
+    CRect broken(0, 0, 100, 0);
+    const int brokenHeight = dc.DrawText("ab " + word, &broken, DT_WORDBREAK | DT_EDITCONTROL | DT_CALCRECT);
+    EXPECT_LE(broken.right, 100);
+    const int pieces = (dc.GetTextExtent(word).cx + 99) / 100;
+    EXPECT_GE(brokenHeight, (pieces + 1) * lineHeight);
+    EXPECT_LE(brokenHeight, (pieces + 2) * lineHeight);
+    CRect tiny(0, 0, 1, 0);
+    EXPECT_EQ(dc.DrawText("WWW", &tiny, DT_WORDBREAK | DT_EDITCONTROL | DT_CALCRECT), 3 * lineHeight);
+
+    // A calculated rectangle holds its text broken as it was measured,
+    // whatever the widths of the pieces add up to.
+    QImage scratch = MakeImage(1, 1);
+    CDC small(scratch);
+    CFont dialog;
+    dialog.CreatePointFont(80, "MS Sans Serif");
+    small.SelectObject(dialog);
+    const std::string path = "\"C:\\\xDE" "em\xEBlapiai\\Vilnius\\gatv\xEBs.gdb\"";
+    const std::string message = "Nepavyko atidaryti failo " + path + " ir kit\xE0 kart\xE0.";
+    for (int width = 60; width <= 420; width += 3) {
+        for (const unsigned format : {DT_WORDBREAK | DT_NOPREFIX, DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX}) {
+            // Without DT_EDITCONTROL a wider word widens the rectangle.
+            if (!(format & DT_EDITCONTROL) && width < small.GetTextExtent(path).cx)
+                continue;
+            CRect fitted(0, 0, width, 0);
+            const int height = small.DrawText(message, &fitted, format | DT_CALCRECT);
+            CRect again = fitted;
+            EXPECT_EQ(small.DrawText(message, &again, format | DT_CALCRECT), height) << width;
+            EXPECT_EQ(again, fitted) << width;
+        }
+    }
+
     // Without a word break it is one line, cut at the rectangle.
     CRect one(10, 10, 10 + widest + 2, 200);
     EXPECT_EQ(dc.DrawText(text, &one, DT_SINGLELINE | DT_CALCRECT), lineHeight);
