@@ -374,6 +374,26 @@ TEST(FeatureSource, TheSpatialIndexServesOnlyLargeTablesAndOnlyItsOwnTable)
         source.Close();
     }
 
+    // Damage met by the query refuses the index and the readers walk the table.
+    ASSERT_TRUE(source.Open(path));
+    ASSERT_TRUE(source.BuildSpatialIndex());
+    source.Close();
+    std::string damaged = ReadWholeFile(dir.File("p.spx"));
+    const size_t items = 64 + 12 * static_cast<size_t>(GetLittleEndian<int32_t>(
+                                       reinterpret_cast<const unsigned char*>(damaged.data()) + 48));
+    size_t item = items;
+    while (item + 8 <= damaged.size() &&
+           GetLittleEndian<int32_t>(reinterpret_cast<const unsigned char*>(damaged.data()) + item + 4) != 1912)
+        item += 8;
+    ASSERT_LT(item, damaged.size());
+    PutInt32At(damaged, item + 4, 9000); // past the table
+    WriteWholeFile(dir.File("p.spx"), damaged);
+    ASSERT_TRUE(source.Open(path));
+    source.SetQueryRect(&small);
+    EXPECT_FALSE(source.IsIndexInUse());
+    EXPECT_EQ(PointRecords(source), (std::vector<int>{1911, 1912, 2011, 2012, 8001}));
+    source.Close();
+
     // Moving an object drops the index it made wrong.
     ASSERT_TRUE(source.Open(path));
     ASSERT_TRUE(source.BuildSpatialIndex());
