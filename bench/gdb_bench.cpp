@@ -89,12 +89,22 @@ struct CLineLayer : CBenchLineLayer {
     }
 };
 
-void BM_ReadWindow(benchmark::State& state)
+CLineLayer& Layer()
 {
     static CLineLayer layer;
-    ReadBenchWindows<CGdbSource>(state, layer);
+    return layer;
 }
-DREL_BENCH_WINDOWS(BM_ReadWindow);
+
+void BM_ReadWindow(benchmark::State& state)
+{
+    ReadBenchWindows<CGdbSource>(state, Layer());
+}
+
+void BM_IndexAgainstScan(benchmark::State& state)
+{
+    ReadBenchWindowsBothWays<CGdbSource>(state, Layer());
+}
+DREL_BENCH_WINDOWS(BM_ReadWindow, BM_IndexAgainstScan);
 
 } // namespace
 

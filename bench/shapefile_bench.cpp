@@ -54,12 +54,22 @@ struct CLineShapefile : CBenchLineLayer {
     }
 };
 
-void BM_ReadWindow(benchmark::State& state)
+CLineShapefile& Layer()
 {
     static CLineShapefile layer;
-    ReadBenchWindows<CShapefileSource>(state, layer);
+    return layer;
 }
-DREL_BENCH_WINDOWS(BM_ReadWindow);
+
+void BM_ReadWindow(benchmark::State& state)
+{
+    ReadBenchWindows<CShapefileSource>(state, Layer());
+}
+
+void BM_IndexAgainstScan(benchmark::State& state)
+{
+    ReadBenchWindowsBothWays<CShapefileSource>(state, Layer());
+}
+DREL_BENCH_WINDOWS(BM_ReadWindow, BM_IndexAgainstScan);
 
 } // namespace
 
