@@ -237,14 +237,28 @@ inline TestMatrix RoadMatrix(TestRandom& random, int n)
         for (int i = 0; i < kNodes; ++i)
             for (int j = 0; j < kNodes; ++j)
                 at(i, j) = std::min(at(i, j), at(i, k) + at(k, j));
-    // Stops the others reach and are reached from (one-way streets may cut off a corner).
+    // Stops that reach each other: crossings of the largest part of the
+    // grid whose crossings all do (one-way streets may cut off a corner).
+    std::vector<int> joined(kNodes, 0);
+    int hub = 0;
+    for (int a = 0, most = -1; a < kNodes; ++a) {
+        int count = 0;
+        for (int b = 0; b < kNodes; ++b)
+            count += at(a, b) < kNone && at(b, a) < kNone;
+        if (count > most) {
+            most = count;
+            hub = a;
+        }
+    }
+    for (int b = 0; b < kNodes; ++b)
+        joined[static_cast<size_t>(b)] = at(hub, b) < kNone && at(b, hub) < kNone;
     std::vector<int> stops;
     while (static_cast<int>(stops.size()) < n) {
         const int node = random.Below(kNodes);
-        bool joined = std::find(stops.begin(), stops.end(), node) == stops.end();
+        bool joins = joined[static_cast<size_t>(node)] && std::find(stops.begin(), stops.end(), node) == stops.end();
         for (int other : stops)
-            joined = joined && at(node, other) < kNone && at(other, node) < kNone;
-        if (joined)
+            joins = joins && at(node, other) < kNone && at(other, node) < kNone;
+        if (joins)
             stops.push_back(node);
     }
     TestMatrix m(n);
