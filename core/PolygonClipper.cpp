@@ -39,11 +39,32 @@ IPoint Minus(const IPoint& a, const IPoint& b)
 constexpr int kFinestExponent = -34;
 constexpr size_t kMaxEdges = INT32_MAX / 4;
 
-// value = integer * 2^exponent.
+// value = integer * 2^exponent. Scaling by a power of two is exact, as
+// ldexp is, and the rounding is llround's (half away from zero) for the
+// magnitudes below 2^53 that the grid is chosen for.
 struct Grid {
     int exponent = 0;
-    int64_t ToGrid(double v) const { return std::llround(std::ldexp(v, -exponent)); }
-    double FromGrid(int64_t v) const { return std::ldexp(static_cast<double>(v), exponent); }
+    double toGrid = 1;   // 2^-exponent
+    double fromGrid = 1; // 2^exponent
+
+    void SetExponent(int e)
+    {
+        exponent = e;
+        toGrid = std::ldexp(1.0, -e);
+        fromGrid = std::ldexp(1.0, e);
+    }
+    int64_t ToGrid(double v) const
+    {
+        const double scaled = v * toGrid;
+        int64_t whole = static_cast<int64_t>(scaled); // toward zero
+        const double rest = scaled - static_cast<double>(whole);
+        if (rest >= 0.5)
+            ++whole;
+        else if (rest <= -0.5)
+            --whole;
+        return whole;
+    }
+    double FromGrid(int64_t v) const { return static_cast<double>(v) * fromGrid; }
 };
 
 // Subject and clip membership of a region, one bit each.
@@ -442,17 +463,43 @@ void Sweep::RunBeam(int64_t y, int64_t ynext)
 
 void Sweep::Run()
 {
-    std::sort(m_edges.begin(), m_edges.end(), [](const Edge& a, const Edge& b) {
-        return a.bot.y != b.bot.y ? a.bot.y < b.bot.y : a.bot.x < b.bot.x;
-    });
+    // By bottom, then x: the sort runs on small keys standing for the
+    // edges, which it orders as it would the edges themselves (its moves
+    // follow its comparisons alone), and the edges follow.
+    struct Key {
+        int64_t y, x;
+        uint32_t edge;
+    };
+    {
+        std::vector<Key> keys(m_edges.size());
+        for (size_t i = 0; i < m_edges.size(); ++i)
+            keys[i] = Key{m_edges[i].bot.y, m_edges[i].bot.x, static_cast<uint32_t>(i)};
+        std::sort(keys.begin(), keys.end(),
+                  [](const Key& a, const Key& b) { return a.y != b.y ? a.y < b.y : a.x < b.x; });
+        std::vector<Edge> sorted(m_edges.size());
+        for (size_t i = 0; i < keys.size(); ++i)
+            sorted[i] = m_edges[keys[i].edge];
+        m_edges = std::move(sorted);
+    }
+    // Every height of an end: the bottoms come in order already.
+    std::vector<int64_t> tops(m_edges.size());
+    for (size_t i = 0; i < m_edges.size(); ++i)
+        tops[i] = m_edges[i].top.y;
+    std::sort(tops.begin(), tops.end());
     std::vector<int64_t> rows;
     rows.reserve(m_edges.size() * 2);
+    size_t t = 0;
     for (const Edge& e : m_edges) {
-        rows.push_back(e.bot.y);
-        rows.push_back(e.top.y);
+        for (; t < tops.size() && tops[t] < e.bot.y; ++t)
+            if (rows.empty() || rows.back() != tops[t])
+                rows.push_back(tops[t]);
+        if (rows.empty() || rows.back() != e.bot.y)
+            rows.push_back(e.bot.y);
     }
-    std::sort(rows.begin(), rows.end());
-    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    for (; t < tops.size(); ++t)
+        if (rows.empty() || rows.back() != tops[t])
+            rows.push_back(tops[t]);
+    tops = {};
     size_t nextNew = 0;
     for (size_t r = 0; r < rows.size(); ++r) {
         const int64_t y = rows[r];
@@ -471,13 +518,28 @@ void Sweep::Run()
 void Sweep::LinkRings(std::vector<std::vector<IPoint>>& rings)
 {
     const size_t n = m_segments.size();
-    std::vector<uint32_t> byStart(n);
-    std::iota(byStart.begin(), byStart.end(), 0u);
-    std::sort(byStart.begin(), byStart.end(),
-              [this](uint32_t p, uint32_t q) { return LessXY(m_segments[p].a, m_segments[q].a); });
-    std::vector<uint32_t> byEnd(byStart);
-    std::sort(byEnd.begin(), byEnd.end(),
-              [this](uint32_t p, uint32_t q) { return LessXY(m_segments[p].b, m_segments[q].b); });
+    // Sorted as the segment numbers would be, through keys holding the
+    // points (the sort's moves follow its comparisons alone).
+    struct Key {
+        IPoint p;
+        uint32_t segment;
+    };
+    std::vector<uint32_t> byStart(n), byEnd(n);
+    {
+        std::vector<Key> keys(n);
+        for (size_t i = 0; i < n; ++i)
+            keys[i] = Key{m_segments[i].a, static_cast<uint32_t>(i)};
+        const auto less = [](const Key& p, const Key& q) { return LessXY(p.p, q.p); };
+        std::sort(keys.begin(), keys.end(), less);
+        for (size_t i = 0; i < n; ++i)
+            byStart[i] = keys[i].segment;
+        // The end sort started from the start order.
+        for (size_t i = 0; i < n; ++i)
+            keys[i] = Key{m_segments[byStart[i]].b, byStart[i]};
+        std::sort(keys.begin(), keys.end(), less);
+        for (size_t i = 0; i < n; ++i)
+            byEnd[i] = keys[i].segment;
+    }
 
     struct Spoke {
         IPoint direction; // away from the node
@@ -593,16 +655,26 @@ void Sweep::Result(std::vector<CPolygonClipper::Contour>& result)
         if (ring.empty())
             continue;
         long double area = 0; // doubled
-        long double perimeter = 0;
+        Int128 steps = 0;     // |dx| + |dy| of every side, the perimeter or more
         for (size_t i = 0; i < ring.size(); ++i) {
-            const IPoint d = Minus(ring[(i + 1) % ring.size()], ring[i]);
-            perimeter += std::hypot(static_cast<long double>(d.x), static_cast<long double>(d.y));
+            const IPoint d = Minus(ring[i + 1 < ring.size() ? i + 1 : 0], ring[i]);
+            steps += (d.x < 0 ? -Int128(d.x) : Int128(d.x)) + (d.y < 0 ? -Int128(d.y) : Int128(d.y));
             if (i >= 1 && i + 1 < ring.size())
                 area += static_cast<long double>(Cross(Minus(ring[i], ring[0]), Minus(ring[i + 1], ring[0])));
         }
-        // Slivers thinner than two grid units on average are rounding noise.
-        if (std::fabs(area) <= 2 * perimeter)
-            continue;
+        // Slivers thinner than two grid units on average are rounding
+        // noise. The perimeter's sum, rounded, stays below the steps with
+        // their rounding allowed for, so a ring clear of that bound needs
+        // no square roots.
+        if (!(std::fabs(area) > 2 * static_cast<long double>(steps) * (1 + 0x1p-30L))) {
+            long double perimeter = 0;
+            for (size_t i = 0; i < ring.size(); ++i) {
+                const IPoint d = Minus(ring[(i + 1) % ring.size()], ring[i]);
+                perimeter += std::hypot(static_cast<long double>(d.x), static_cast<long double>(d.y));
+            }
+            if (std::fabs(area) <= 2 * perimeter)
+                continue;
+        }
         CPolygonClipper::Contour contour;
         contour.hole = area < 0;
         contour.points.reserve(ring.size());
@@ -615,8 +687,12 @@ void Sweep::Result(std::vector<CPolygonClipper::Contour>& result)
 CMapRect ContourExtent(const CPolygonClipper::Contour& c)
 {
     CMapRect r;
-    for (const CMapPoint& p : c.points)
-        r.UnionPoint(p);
+    for (const CMapPoint& p : c.points) {
+        r.left = std::min(r.left, p.x);
+        r.right = std::max(r.right, p.x);
+        r.top = std::max(r.top, p.y);
+        r.bottom = std::min(r.bottom, p.y);
+    }
     return r;
 }
 
@@ -681,12 +757,13 @@ bool CPolygonClipper::Clip(int op, const std::vector<Contour>& subject, const st
         // no finer than 2^-34 (5.8e-11): vertices and edges closer than that
         // are one.
         Grid grid;
-        grid.exponent = kFinestExponent;
+        int gridExponent = kFinestExponent;
         if (largest > 0) {
             int exponent = 0;
             std::frexp(largest, &exponent);
-            grid.exponent = std::max(exponent - 53, kFinestExponent);
+            gridExponent = std::max(exponent - 53, kFinestExponent);
         }
+        grid.SetExponent(gridExponent);
         Sweep sweep(op, grid);
         std::vector<uint8_t> farSubject(subject.size(), 0);
         std::vector<uint8_t> farClip(clip.size(), 0);
