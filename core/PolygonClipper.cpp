@@ -81,13 +81,18 @@ enum : int { kSubjectBit = 1, kClipBit = 2 };
 struct Edge {
     IPoint bot; // lower end
     IPoint top;
-    int64_t dx = 0;
-    int64_t dy = 0; // > 0
-    int bit = 0;    // kSubjectBit or kClipBit
     int64_t xcur = 0;  // x at the current row
     int64_t xnext = 0; // x at the next row
-    // The boundary piece open on this edge: from start up to where the edge
-    // stops bounding the result; down when the region lies on its +x side.
+    int bit = 0;       // kSubjectBit or kClipBit
+    uint32_t rank = 0; // place in the order of bottoms
+    uint32_t topRow = UINT32_MAX; // the row of the top, once asked for
+    int64_t Dx() const { return top.x - bot.x; }
+    int64_t Dy() const { return top.y - bot.y; } // > 0
+};
+
+// The boundary piece open on an edge: from start up to where the edge
+// stops bounding the result; down when the region lies on its +x side.
+struct Piece {
     IPoint start;
     bool open = false;
     bool down = false;
@@ -117,14 +122,69 @@ int64_t XAt(const Edge& e, int64_t y)
         return e.bot.x;
     if (y >= e.top.y)
         return e.top.x;
-    if (e.dx == 0)
+    const int64_t dx = e.Dx(), dy = e.Dy();
+    if (dx == 0)
         return e.bot.x;
     // floor((2 dx (y - bot.y) + dy) / (2 dy)); the quotient is below 2^57.
-    const Int128 a = 2 * (Int128(e.dx) * (y - e.bot.y)) + e.dy;
-    const uint64_t b = 2 * static_cast<uint64_t>(e.dy);
+    const Int128 a = 2 * (Int128(dx) * (y - e.bot.y)) + dy;
+    const uint64_t b = 2 * static_cast<uint64_t>(dy);
     if (a >= 0)
         return e.bot.x + static_cast<int64_t>(DivideWide(static_cast<unsigned __int128>(a), b));
     return e.bot.x - static_cast<int64_t>(DivideWide(static_cast<unsigned __int128>(-a) + (b - 1), b));
+}
+
+// Sorts by merging the runs the values already stand in (a run going
+// down is turned round first); values that compare equal may come out in
+// any order. False, and the values as they were, when they stand in many
+// short runs.
+template <class T, class Less>
+bool SortByRuns(std::vector<T>& values, Less less)
+{
+    const size_t n = values.size();
+    std::vector<size_t> starts;
+    for (size_t i = 0; i < n;) {
+        size_t j = i + 1;
+        if (j < n && less(values[j], values[i])) {
+            while (j < n && less(values[j], values[j - 1]))
+                ++j;
+        } else {
+            while (j < n && !less(values[j], values[j - 1]))
+                ++j;
+        }
+        starts.push_back(i);
+        if (starts.size() > n / 8 + 1)
+            return false;
+        i = j;
+    }
+    for (size_t k = 0; k < starts.size(); ++k) {
+        const size_t i = starts[k], j = k + 1 < starts.size() ? starts[k + 1] : n;
+        if (j - i > 1 && less(values[i + 1], values[i]))
+            std::reverse(values.begin() + static_cast<std::ptrdiff_t>(i), values.begin() + static_cast<std::ptrdiff_t>(j));
+    }
+    starts.push_back(n);
+    std::vector<T> buffer(n);
+    std::vector<size_t> merged;
+    while (starts.size() > 2) {
+        merged.clear();
+        size_t k = 0;
+        for (; k + 2 < starts.size(); k += 2) {
+            std::merge(values.begin() + static_cast<std::ptrdiff_t>(starts[k]),
+                       values.begin() + static_cast<std::ptrdiff_t>(starts[k + 1]),
+                       values.begin() + static_cast<std::ptrdiff_t>(starts[k + 1]),
+                       values.begin() + static_cast<std::ptrdiff_t>(starts[k + 2]),
+                       buffer.begin() + static_cast<std::ptrdiff_t>(starts[k]), less);
+            merged.push_back(starts[k]);
+        }
+        if (k + 1 < starts.size()) {
+            std::copy(values.begin() + static_cast<std::ptrdiff_t>(starts[k]), values.end(),
+                      buffer.begin() + static_cast<std::ptrdiff_t>(starts[k]));
+            merged.push_back(starts[k]);
+        }
+        merged.push_back(n);
+        std::swap(values, buffer);
+        std::swap(starts, merged);
+    }
+    return true;
 }
 
 // Edges that run together through a whole row act as one.
@@ -188,8 +248,8 @@ public:
 
 private:
     bool In(int bits) const { return m_in[bits & 3]; }
-    void Close(Edge& e, const IPoint& at);
-    void SetStatus(Edge& e, int leftBits, int rightBits, const IPoint& at);
+    void Close(int edge, const IPoint& at);
+    void SetStatus(int edge, int leftBits, int rightBits, const IPoint& at);
     void Horizontal(int64_t x0, int64_t x1, int64_t y, int belowBits, int aboveBits);
     void BuildWindow(Window& w, int64_t y, int64_t ynext);
     bool RunsOn(size_t i, size_t i1, size_t j, size_t j1) const;
@@ -207,12 +267,20 @@ private:
     void ScheduleWindows(size_t row);
     void StartEvents(size_t row);
     bool EndedAt(int edge, int64_t y) const { return m_edges[static_cast<size_t>(edge)].top.y <= y; }
+    // The row of the edge's top, found from the current row on.
+    size_t TopRow(int edge);
+    void WatchEnd(int edge)
+    {
+        m_endings.push_back({TopRow(edge), edge, edge});
+        std::push_heap(m_endings.begin(), m_endings.end(), std::greater<>());
+    }
     IPoint CrossingPoint(const Edge& a, const Edge& b, int64_t y0, int64_t y1) const;
     void LinkRings(std::vector<std::vector<IPoint>>& rings);
 
     Grid m_grid;
     bool m_in[4] = {};
     std::vector<Edge> m_edges;
+    std::vector<Piece> m_pieces; // by edge
     std::vector<int> m_below; // edges of the row below, ordered by x at the current height
     std::vector<int> m_above; // edges of the row above, window by window
     std::vector<Window> m_windows;
@@ -226,10 +294,9 @@ private:
     size_t m_row = 0;
     std::vector<int> m_place;
     std::vector<int> m_left;
-    std::vector<uint32_t> m_topRow;
-    std::vector<uint32_t> m_endsFirst; // edges ending at row r: m_ends[m_endsFirst[r] .. m_endsFirst[r + 1])
-    std::vector<int> m_ends;
-    std::vector<size_t> m_xcurRow, m_xnextRow;
+    std::vector<PairEvent> m_endings; // a heap of the listed edges by the row of their tops
+    std::vector<uint32_t> m_sorted;   // the edges in the order of their bottoms
+    std::vector<uint32_t> m_xcurRow, m_xnextRow;
     std::vector<PairEvent> m_pairs; // a heap, soonest first
     std::vector<Window> m_seeds;
     size_t m_newFirst = 0;
@@ -267,8 +334,6 @@ void Sweep::AddContour(const std::vector<CMapPoint>& points, int bit)
             Edge e;
             e.bot = a.y < b.y ? a : b;
             e.top = a.y < b.y ? b : a;
-            e.dx = e.top.x - e.bot.x;
-            e.dy = e.top.y - e.bot.y;
             e.bit = bit;
             m_edges.push_back(e);
         }
@@ -276,8 +341,9 @@ void Sweep::AddContour(const std::vector<CMapPoint>& points, int bit)
     }
 }
 
-void Sweep::Close(Edge& e, const IPoint& at)
+void Sweep::Close(int edge, const IPoint& at)
 {
+    Piece& e = m_pieces[static_cast<size_t>(edge)];
     if (!e.open)
         return;
     e.open = false;
@@ -289,13 +355,14 @@ void Sweep::Close(Edge& e, const IPoint& at)
         m_segments.push_back({e.start, at});
 }
 
-void Sweep::SetStatus(Edge& e, int leftBits, int rightBits, const IPoint& at)
+void Sweep::SetStatus(int edge, int leftBits, int rightBits, const IPoint& at)
 {
+    Piece& e = m_pieces[static_cast<size_t>(edge)];
     const bool bounds = In(leftBits) != In(rightBits);
     const bool down = In(rightBits);
     if (e.open == bounds && (!bounds || e.down == down))
         return;
-    Close(e, at);
+    Close(edge, at);
     if (bounds) {
         e.open = true;
         e.start = at;
@@ -332,9 +399,10 @@ void Sweep::BuildWindow(Window& w, int64_t y, int64_t ynext)
         const bool haveNew = j < w.newEnd;
         if (!haveOld && !haveNew)
             break;
-        if (haveNew && (!haveOld || m_edges[j].bot.x < m_edges[static_cast<size_t>(m_below[i])].xcur)) {
-            m_edges[j].xcur = m_edges[j].bot.x;
-            m_above.push_back(static_cast<int>(j++));
+        if (haveNew && (!haveOld || m_edges[m_sorted[j]].bot.x < m_edges[static_cast<size_t>(m_below[i])].xcur)) {
+            Edge& e = m_edges[m_sorted[j]];
+            e.xcur = e.bot.x;
+            m_above.push_back(static_cast<int>(m_sorted[j++]));
         } else {
             m_above.push_back(m_below[i++]);
         }
@@ -357,7 +425,7 @@ void Sweep::BuildWindow(Window& w, int64_t y, int64_t ynext)
                       [this](int p, int q) {
                           const Edge& ep = m_edges[static_cast<size_t>(p)];
                           const Edge& eq = m_edges[static_cast<size_t>(q)];
-                          return ep.xnext != eq.xnext ? ep.xnext < eq.xnext : p < q;
+                          return ep.xnext != eq.xnext ? ep.xnext < eq.xnext : ep.rank < eq.rank;
                       });
         a = b;
     }
@@ -377,7 +445,7 @@ bool Sweep::RunsOn(size_t i, size_t i1, size_t j, size_t j1) const
     if (m_edges[static_cast<size_t>(m_above[j])].xnext != m_edges[static_cast<size_t>(m_above[j1 - 1])].xnext)
         return false;
     for (size_t k = i + 1; k < i1; ++k)
-        if (m_edges[static_cast<size_t>(m_below[k])].open)
+        if (m_pieces[static_cast<size_t>(m_below[k])].open)
             return false;
     return true;
 }
@@ -416,7 +484,7 @@ void Sweep::WalkWindow(Window& w, int windowIndex, int64_t y)
 
         if (!RunsOn(i, i1, j, j1))
             for (size_t k = i; k < i1; ++k)
-                Close(m_edges[static_cast<size_t>(m_below[k])], node);
+                Close(m_below[k], node);
         for (size_t k = i; k < i1; ++k)
             belowBits ^= m_edges[static_cast<size_t>(m_below[k])].bit;
         for (size_t k = j; k < j1;) {
@@ -430,7 +498,7 @@ void Sweep::WalkWindow(Window& w, int windowIndex, int64_t y)
                 ++unit.count;
                 ++k;
             }
-            SetStatus(m_edges[static_cast<size_t>(unit.rep)], aboveBits, aboveBits ^ unit.bits, node);
+            SetStatus(unit.rep, aboveBits, aboveBits ^ unit.bits, node);
             aboveBits ^= unit.bits;
             m_units.push_back(unit);
             m_states.push_back(aboveBits);
@@ -450,13 +518,14 @@ IPoint Sweep::CrossingPoint(const Edge& a, const Edge& b, int64_t y0, int64_t y1
     // Parallel edges swap only by rounding, so they are within a unit all
     // along: they meet halfway up the row.
     int64_t y = y0 + (y1 - y0) / 2;
-    const Int128 d = Int128(a.dx) * b.dy - Int128(a.dy) * b.dx;
+    const int64_t adx = a.Dx(), ady = a.Dy(), bdx = b.Dx(), bdy = b.Dy();
+    const Int128 d = Int128(adx) * bdy - Int128(ady) * bdx;
     if (d != 0) {
-        const Int128 n = Int128(b.bot.x - a.bot.x) * b.dy - Int128(b.bot.y - a.bot.y) * b.dx;
+        const Int128 n = Int128(b.bot.x - a.bot.x) * bdy - Int128(b.bot.y - a.bot.y) * bdx;
         const long double t = static_cast<long double>(n) / static_cast<long double>(d);
-        const long double ty = a.bot.y + t * a.dy;
+        const long double ty = a.bot.y + t * ady;
         if (ty >= y0 && ty <= y1) {
-            const long double x = std::clamp<long double>(a.bot.x + t * a.dx, xmin, xmax);
+            const long double x = std::clamp<long double>(a.bot.x + t * adx, xmin, xmax);
             return IPoint{std::llround(x), std::clamp<int64_t>(std::llround(ty), y0, y1)};
         }
         // Crossing just beyond the row, swapped by rounding at the near
@@ -521,8 +590,8 @@ void Sweep::RunBeam(int64_t y, int64_t ynext)
             const Unit& v = m_units[static_cast<size_t>(w.right)];
             const size_t q = p + static_cast<size_t>(u.window);
             const int middle = m_states[q] ^ v.bits;
-            SetStatus(m_edges[static_cast<size_t>(u.rep)], middle, m_states[q + 2], w.at);
-            SetStatus(m_edges[static_cast<size_t>(v.rep)], m_states[q], middle, w.at);
+            SetStatus(u.rep, middle, m_states[q + 2], w.at);
+            SetStatus(v.rep, m_states[q], middle, w.at);
             m_states[q + 1] = middle;
             std::swap(order[p], order[p + 1]);
             position[static_cast<size_t>(w.left)] = static_cast<int>(p + 1);
@@ -628,9 +697,9 @@ void Sweep::SpliceWindows()
 int64_t Sweep::Xcur(int edge)
 {
     Edge& e = m_edges[static_cast<size_t>(edge)];
-    if (m_xcurRow[static_cast<size_t>(edge)] != m_row) {
+    if (m_xcurRow[static_cast<size_t>(edge)] != static_cast<uint32_t>(m_row)) {
         e.xcur = XAt(e, (*m_rows)[m_row]);
-        m_xcurRow[static_cast<size_t>(edge)] = m_row;
+        m_xcurRow[static_cast<size_t>(edge)] = static_cast<uint32_t>(m_row);
     }
     return e.xcur;
 }
@@ -638,12 +707,31 @@ int64_t Sweep::Xcur(int edge)
 int64_t Sweep::Xnext(int edge)
 {
     Edge& e = m_edges[static_cast<size_t>(edge)];
-    if (m_xnextRow[static_cast<size_t>(edge)] != m_row) {
+    if (m_xnextRow[static_cast<size_t>(edge)] != static_cast<uint32_t>(m_row)) {
         const std::vector<int64_t>& rows = *m_rows;
         e.xnext = XAt(e, m_row + 1 < rows.size() ? rows[m_row + 1] : rows[m_row]);
-        m_xnextRow[static_cast<size_t>(edge)] = m_row;
+        m_xnextRow[static_cast<size_t>(edge)] = static_cast<uint32_t>(m_row);
     }
     return e.xnext;
+}
+
+size_t Sweep::TopRow(int edge)
+{
+    Edge& e = m_edges[static_cast<size_t>(edge)];
+    if (e.topRow == UINT32_MAX) {
+        // Galloping from the current row: tops mostly lie close above.
+        const std::vector<int64_t>& rows = *m_rows;
+        size_t lo = m_row, step = 1;
+        while (lo + step < rows.size() && rows[lo + step] < e.top.y) {
+            lo += step;
+            step *= 2;
+        }
+        const auto at = std::lower_bound(rows.begin() + static_cast<std::ptrdiff_t>(lo),
+                                         rows.begin() + static_cast<std::ptrdiff_t>(std::min(lo + step + 1, rows.size())),
+                                         e.top.y);
+        e.topRow = static_cast<uint32_t>(at - rows.begin());
+    }
+    return e.topRow;
 }
 
 // When, after the given row, neighbours left and right must next be worked:
@@ -657,7 +745,7 @@ void Sweep::Schedule(int left, int right, size_t row)
         return;
     const Edge& a = m_edges[static_cast<size_t>(left)];
     const Edge& b = m_edges[static_cast<size_t>(right)];
-    const size_t last = std::min(m_topRow[static_cast<size_t>(left)], m_topRow[static_cast<size_t>(right)]);
+    const size_t last = std::min(TopRow(left), TopRow(right));
     auto gap = [&](size_t k) { return XAt(b, rows[k]) - XAt(a, rows[k]); };
     size_t p = row + 1;
     int64_t gp = gap(p);
@@ -724,34 +812,22 @@ void Sweep::ScheduleWindows(size_t row)
 // scheduled, and the edges' places and memberships kept.
 void Sweep::StartEvents(size_t row)
 {
-    if (m_topRow.empty()) {
-        // The row of every edge's top, and the edges ending at each row.
-        const std::vector<int64_t>& rows = *m_rows;
+    if (m_place.empty()) {
         const size_t edges = m_edges.size();
         m_place.assign(edges, -1);
         m_left.assign(edges, 0);
-        m_xcurRow.assign(edges, SIZE_MAX);
-        m_xnextRow.assign(edges, SIZE_MAX);
-        m_topRow.resize(edges);
-        m_endsFirst.assign(rows.size() + 2, 0);
-        for (size_t i = 0; i < edges; ++i) {
-            m_topRow[i] =
-                static_cast<uint32_t>(std::lower_bound(rows.begin(), rows.end(), m_edges[i].top.y) - rows.begin());
-            ++m_endsFirst[m_topRow[i] + 1];
-        }
-        for (size_t r = 0; r + 1 < m_endsFirst.size(); ++r)
-            m_endsFirst[r + 1] += m_endsFirst[r];
-        m_ends.resize(edges);
-        std::vector<uint32_t> fill(m_endsFirst.begin(), m_endsFirst.end() - 1);
-        for (size_t i = 0; i < edges; ++i)
-            m_ends[fill[m_topRow[i]]++] = static_cast<int>(i);
+        m_xcurRow.assign(edges, UINT32_MAX);
+        m_xnextRow.assign(edges, UINT32_MAX);
     }
+    // Places of edges that left the list may be stale: they only ever
+    // make a pair look due, and a window more costs no correctness.
     m_events = true;
     m_pairs.clear();
-    std::fill(m_place.begin(), m_place.end(), -1);
+    m_endings.clear();
     int bits = 0;
     for (size_t k = 0; k < m_below.size(); ++k) {
         const int e = m_below[k];
+        WatchEnd(e);
         m_place[static_cast<size_t>(e)] = static_cast<int>(k);
         m_left[static_cast<size_t>(e)] = bits;
         bits ^= m_edges[static_cast<size_t>(e)].bit;
@@ -791,11 +867,12 @@ bool Sweep::ExtendWindow(Window& w, const Window* before, const Window* after)
         }
     };
     const auto addNew = [&](size_t j) {
-        minX = std::min(minX, m_edges[j].bot.x);
-        maxX = std::max(maxX, m_edges[j].bot.x);
-        aboveBits ^= m_edges[j].bit;
-        minNext = std::min(minNext, Xnext(static_cast<int>(j)));
-        maxNext = std::max(maxNext, Xnext(static_cast<int>(j)));
+        const int e = static_cast<int>(m_sorted[j]);
+        minX = std::min(minX, m_edges[static_cast<size_t>(e)].bot.x);
+        maxX = std::max(maxX, m_edges[static_cast<size_t>(e)].bot.x);
+        aboveBits ^= m_edges[static_cast<size_t>(e)].bit;
+        minNext = std::min(minNext, Xnext(e));
+        maxNext = std::max(maxNext, Xnext(e));
     };
     TakeNewEdges(w);
     for (size_t k = w.lo; k < w.hi; ++k)
@@ -843,10 +920,13 @@ bool Sweep::ExtendWindow(Window& w, const Window* before, const Window* after)
 void Sweep::FindWindows(size_t row, size_t nextNew, size_t newEnd)
 {
     m_seeds.clear();
-    for (uint32_t k = m_endsFirst[row]; k < m_endsFirst[row + 1]; ++k) {
-        const int e = m_ends[k];
-        if (m_place[static_cast<size_t>(e)] >= 0) {
-            const size_t p = static_cast<size_t>(m_place[static_cast<size_t>(e)]);
+    while (!m_endings.empty() && m_endings.front().row <= row) {
+        const int e = m_endings.front().left;
+        std::pop_heap(m_endings.begin(), m_endings.end(), std::greater<>());
+        m_endings.pop_back();
+        const int place = m_place[static_cast<size_t>(e)];
+        if (place >= 0 && static_cast<size_t>(place) < m_below.size() && m_below[static_cast<size_t>(place)] == e) {
+            const size_t p = static_cast<size_t>(place);
             m_seeds.push_back(Window{p, p + 1});
         }
     }
@@ -855,7 +935,8 @@ void Sweep::FindWindows(size_t row, size_t nextNew, size_t newEnd)
         std::pop_heap(m_pairs.begin(), m_pairs.end(), std::greater<>());
         m_pairs.pop_back();
         const int pa = m_place[static_cast<size_t>(event.left)];
-        if (pa >= 0 && m_place[static_cast<size_t>(event.right)] == pa + 1)
+        if (pa >= 0 && static_cast<size_t>(pa) + 1 < m_below.size() && m_below[static_cast<size_t>(pa)] == event.left &&
+            m_below[static_cast<size_t>(pa) + 1] == event.right)
             m_seeds.push_back(Window{static_cast<size_t>(pa), static_cast<size_t>(pa) + 2});
     }
     // Where each starting edge goes: before the first edge of the list
@@ -866,7 +947,7 @@ void Sweep::FindWindows(size_t row, size_t nextNew, size_t newEnd)
         size_t lo = 0, hi = m_below.size();
         while (lo < hi) {
             const size_t mid = lo + (hi - lo) / 2;
-            if (m_edges[j].bot.x < Xcur(m_below[mid]))
+            if (m_edges[m_sorted[j]].bot.x < Xcur(m_below[mid]))
                 hi = mid;
             else
                 lo = mid + 1;
@@ -916,55 +997,80 @@ void Sweep::FindWindows(size_t row, size_t nextNew, size_t newEnd)
 
 void Sweep::Run()
 {
-    // By bottom, then x: the sort runs on small keys standing for the
-    // edges, which it orders as it would the edges themselves (its moves
-    // follow its comparisons alone), and the edges follow.
+    // By bottom, then x: m_sorted lists the edges so, and each edge knows
+    // its place there, which breaks ties of the row's fan-out. Edges that
+    // start at one point keep the order their first row gives them, by x
+    // one row up, unless two of them are there at one x too: only then does
+    // their order tell, as the order the library sort gives them (sorting
+    // keys standing for the edges, it orders them as it did the edges
+    // themselves, its moves following its comparisons alone). So where the
+    // edges stand in few runs, as the long monotone chains of most rings
+    // do, they are merged by their runs; else, and in that case, the
+    // library sorts them.
     struct Key {
         int64_t y, x;
         uint32_t edge;
     };
-    {
-        std::vector<Key> keys(m_edges.size());
+    const auto less = [](const Key& a, const Key& b) { return a.y != b.y ? a.y < b.y : a.x < b.x; };
+    std::vector<Key> keys(m_edges.size());
+    const auto fillKeys = [&] {
         for (size_t i = 0; i < m_edges.size(); ++i)
             keys[i] = Key{m_edges[i].bot.y, m_edges[i].bot.x, static_cast<uint32_t>(i)};
-        std::sort(keys.begin(), keys.end(),
-                  [](const Key& a, const Key& b) { return a.y != b.y ? a.y < b.y : a.x < b.x; });
-        // The edges follow the keys in place, cycle by cycle: place i takes
-        // the edge of keys[i], marked done by pointing keys[i] at itself.
-        for (size_t i = 0; i < keys.size(); ++i) {
-            if (keys[i].edge == i)
-                continue;
-            const Edge first = m_edges[i];
-            size_t at = i;
-            while (keys[at].edge != i) {
-                const size_t from = keys[at].edge;
-                m_edges[at] = m_edges[from];
-                keys[at].edge = static_cast<uint32_t>(at);
-                at = from;
-            }
-            m_edges[at] = first;
-            keys[at].edge = static_cast<uint32_t>(at);
-        }
-    }
-    // Every height of an end: the bottoms come in order already.
+    };
+    fillKeys();
+    const bool byRuns = SortByRuns(keys, less);
+    if (!byRuns)
+        std::sort(keys.begin(), keys.end(), less);
+    // Every height of an end.
     std::vector<int64_t> tops(m_edges.size());
     for (size_t i = 0; i < m_edges.size(); ++i)
         tops[i] = m_edges[i].top.y;
-    std::sort(tops.begin(), tops.end());
+    if (!SortByRuns(tops, std::less<int64_t>()))
+        std::sort(tops.begin(), tops.end());
     std::vector<int64_t> rows;
     rows.reserve(m_edges.size() * 2);
     size_t t = 0;
-    for (const Edge& e : m_edges) {
-        for (; t < tops.size() && tops[t] < e.bot.y; ++t)
+    for (const Key& k : keys) {
+        for (; t < tops.size() && tops[t] < k.y; ++t)
             if (rows.empty() || rows.back() != tops[t])
                 rows.push_back(tops[t]);
-        if (rows.empty() || rows.back() != e.bot.y)
-            rows.push_back(e.bot.y);
+        if (rows.empty() || rows.back() != k.y)
+            rows.push_back(k.y);
     }
     for (; t < tops.size(); ++t)
         if (rows.empty() || rows.back() != tops[t])
             rows.push_back(tops[t]);
     tops = {};
+    if (byRuns) {
+        bool tied = false;
+        std::vector<int64_t> xs;
+        for (size_t i = 0, r = 0; i < keys.size() && !tied;) {
+            size_t j = i + 1;
+            while (j < keys.size() && keys[j].y == keys[i].y && keys[j].x == keys[i].x)
+                ++j;
+            if (j - i > 1) {
+                while (rows[r] <= keys[i].y)
+                    ++r; // an edge's top lies above its bottom, so there is a row above
+                xs.clear();
+                for (size_t k = i; k < j; ++k)
+                    xs.push_back(XAt(m_edges[keys[k].edge], rows[r]));
+                std::sort(xs.begin(), xs.end());
+                tied = std::adjacent_find(xs.begin(), xs.end()) != xs.end();
+            }
+            i = j;
+        }
+        if (tied) {
+            fillKeys();
+            std::sort(keys.begin(), keys.end(), less);
+        }
+    }
+    m_pieces.assign(m_edges.size(), Piece());
+    m_sorted.resize(keys.size());
+    for (size_t i = 0; i < keys.size(); ++i) {
+        m_sorted[i] = keys[i].edge;
+        m_edges[keys[i].edge].rank = static_cast<uint32_t>(i);
+    }
+    keys = {};
     m_rows = &rows;
     const size_t edges = m_edges.size();
     size_t nextNew = 0;
@@ -973,7 +1079,7 @@ void Sweep::Run()
         const int64_t ynext = r + 1 < rows.size() ? rows[r + 1] : y;
         m_row = r;
         size_t newEnd = nextNew;
-        while (newEnd < edges && m_edges[newEnd].bot.y == y)
+        while (newEnd < edges && m_edges[m_sorted[newEnd]].bot.y == y)
             ++newEnd;
         m_units.clear();
         m_states.clear();
@@ -1003,6 +1109,10 @@ void Sweep::Run()
         const double share = m_below.empty() ? 1.0 : static_cast<double>(worked) / static_cast<double>(m_below.size());
         m_busy += (share - m_busy) / 8;
         if (m_events) {
+            for (const Window& w : m_windows)
+                for (size_t k = w.lo; k < w.hi; ++k)
+                    if (m_edges[static_cast<size_t>(m_below[k])].bot.y == y)
+                        WatchEnd(m_below[k]);
             ScheduleWindows(r);
             if (m_below.size() < kEventEdges / 2 || m_busy > kBusyEvents) {
                 m_events = false;
