@@ -38,13 +38,10 @@ IPoint Minus(const IPoint& a, const IPoint& b)
 }
 
 constexpr int kFinestExponent = -34;
-// Rows of more edges than this are worked by events, and again whole below half of it.
-// Rows of more edges than this may be worked by events: once no more than
-// a quarter of their edges were worked lately, and again whole below half
-// of it or once most of them are.
+// Rows of more edges than this may be worked by events: once less than a
+// quarter of their edges were worked lately; and again whole below half
+// of it or once more than four fifths are.
 constexpr size_t kEventEdges = 16;
-constexpr double kQuietRows = 0.25;
-constexpr double kBusyEvents = 0.8;
 constexpr size_t kMaxEdges = INT32_MAX / 4;
 
 // value = integer * 2^exponent. Scaling by a power of two is exact, as
@@ -289,7 +286,9 @@ private:
     // nothing changes. Per edge: place in m_below (-1 none), membership
     // left of it, the row of its top, and the rows its x is known for.
     bool m_events = false;
-    double m_busy = 1; // the share of the rows' edges worked lately
+    // Edges worked and edges in the rows, averaged over the last rows (in
+    // 1/256), whose ratio is the share worked lately.
+    int64_t m_worked = 256, m_edgesSeen = 256;
     const std::vector<int64_t>* m_rows = nullptr;
     size_t m_row = 0;
     std::vector<int> m_place;
@@ -566,7 +565,16 @@ void Sweep::RunBeam(int64_t y, int64_t ynext)
         for (Swap& s : m_swaps)
             s.at = CrossingPoint(m_edges[static_cast<size_t>(m_units[static_cast<size_t>(s.left)].rep)],
                                  m_edges[static_cast<size_t>(m_units[static_cast<size_t>(s.right)].rep)], y, ynext);
-        std::stable_sort(m_swaps.begin(), m_swaps.end(), [](const Swap& a, const Swap& b) { return a.at.y < b.at.y; });
+        // By height, keeping the order found among equals (any stable sort
+        // gives the same): a few by insertion, without the library's buffer.
+        const auto lower = [](const Swap& a, const Swap& b) { return a.at.y < b.at.y; };
+        if (m_swaps.size() <= 16) {
+            for (size_t k = 1; k < m_swaps.size(); ++k)
+                for (size_t p = k; p > 0 && lower(m_swaps[p], m_swaps[p - 1]); --p)
+                    std::swap(m_swaps[p], m_swaps[p - 1]);
+        } else {
+            std::stable_sort(m_swaps.begin(), m_swaps.end(), lower);
+        }
         std::iota(order.begin(), order.end(), 0);
         std::vector<int>& position = m_position;
         position = order;
@@ -1073,6 +1081,20 @@ void Sweep::Run()
     keys = {};
     m_rows = &rows;
     const size_t edges = m_edges.size();
+    // Room for the rows of most inputs from the start; the result has about
+    // as many sides as the operands.
+    const size_t room = std::min<size_t>(edges, 1024);
+    for (std::vector<int>* list : {&m_below, &m_above, &m_next, &m_spliced, &m_states, &m_order, &m_position})
+        list->reserve(room);
+    m_units.reserve(room);
+    m_pairs.reserve(room);
+    m_endings.reserve(room);
+    m_newPlace.reserve(64);
+    m_seeds.reserve(64);
+    m_windows.reserve(64);
+    m_swaps.reserve(64);
+    m_stretches.reserve(64);
+    m_segments.reserve(edges);
     size_t nextNew = 0;
     for (size_t r = 0; r < rows.size(); ++r) {
         const int64_t y = rows[r];
@@ -1106,21 +1128,21 @@ void Sweep::Run()
             worked += w.hi - w.lo;
         if (!m_events)
             worked = 2 * starting + m_swaps.size() * 2 + (edgesBelow + starting - m_below.size());
-        const double share = m_below.empty() ? 1.0 : static_cast<double>(worked) / static_cast<double>(m_below.size());
-        m_busy += (share - m_busy) / 8;
+        m_worked += (static_cast<int64_t>(worked) * 256 - m_worked) / 8;
+        m_edgesSeen += (static_cast<int64_t>(m_below.size()) * 256 - m_edgesSeen) / 8;
         if (m_events) {
             for (const Window& w : m_windows)
                 for (size_t k = w.lo; k < w.hi; ++k)
                     if (m_edges[static_cast<size_t>(m_below[k])].bot.y == y)
                         WatchEnd(m_below[k]);
             ScheduleWindows(r);
-            if (m_below.size() < kEventEdges / 2 || m_busy > kBusyEvents) {
+            if (m_below.size() < kEventEdges / 2 || 5 * m_worked > 4 * m_edgesSeen) {
                 m_events = false;
                 m_pairs.clear();
                 for (int e : m_below)
                     m_edges[static_cast<size_t>(e)].xcur = XAt(m_edges[static_cast<size_t>(e)], ynext);
             }
-        } else if (m_below.size() > kEventEdges && m_busy < kQuietRows && r + 1 < rows.size()) {
+        } else if (m_below.size() > kEventEdges && 4 * m_worked < m_edgesSeen && r + 1 < rows.size()) {
             StartEvents(r + 1);
         }
     }
