@@ -418,6 +418,86 @@ TEST(PolygonSet, RandomSelfCrossingPolygons)
     }
 }
 
+// Rows of hundreds of edges, most of them passing through untouched, as
+// with a star of many points against rings that cross every point; with
+// points on a coarse grid too, so that rows also hold edges that meet,
+// coincide or start and end at one x.
+TEST(PolygonSet, LongRowsAgreeWithProbesAndAreas)
+{
+    const double x0 = 500000, y0 = 6100000, r0 = 1000;
+    auto star = [&](int points, double inner, double turn, bool snapped) {
+        std::vector<CMapPoint> ring;
+        for (int i = 0; i < 2 * points; ++i) {
+            const double t = kPi * i / points + turn, r = r0 * (i % 2 == 0 ? 1.0 : inner);
+            CMapPoint p(x0 + r * std::cos(t), y0 + r * std::sin(t));
+            if (snapped)
+                p = CMapPoint(std::round(p.x / 10) * 10, std::round(p.y / 10) * 10);
+            ring.push_back(p);
+        }
+        return ring;
+    };
+    auto ellipse = [&](int n, double a, double b) {
+        std::vector<CMapPoint> ring;
+        for (int i = 0; i < n; ++i)
+            ring.emplace_back(x0 + a * r0 * std::cos(2 * kPi * i / n), y0 + b * r0 * std::sin(2 * kPi * i / n));
+        return ring;
+    };
+    // Points thrown around the circle: a ring crossing itself all over.
+    auto tangle = [&](int n, unsigned seed) {
+        std::mt19937 random(seed);
+        std::uniform_real_distribution<double> jitter(0, 0.5), radius(0.2, 1);
+        std::vector<CMapPoint> ring;
+        for (int i = 0; i < n; ++i) {
+            const double t = 2 * kPi * i / n + jitter(random), r = r0 * radius(random);
+            ring.emplace_back(x0 + r * std::cos(t), y0 + r * std::sin(t));
+        }
+        return ring;
+    };
+    const struct {
+        const char* name;
+        std::vector<std::vector<CMapPoint>> subject, clip;
+    } cases[] = {
+        {"tangles", {tangle(200, 1)}, {tangle(150, 2), tangle(50, 3)}},
+        {"star and ellipse", {star(300, 0.6, 0, false)}, {ellipse(500, 0.9, 0.7)}},
+        {"two stars", {star(250, 0.5, 0, false)}, {star(250, 0.7, 0.004, false)}},
+        {"ring with a hole and star", {ellipse(400, 0.95, 0.9), ellipse(300, 0.7, 0.65)}, {star(200, 0.5, 0.01, false)}},
+        {"stars on a grid", {star(120, 0.6, 0, true)}, {star(120, 0.75, 0.013, true), ellipse(60, 0.8, 0.5)}},
+    };
+    std::mt19937 random(5);
+    std::uniform_real_distribution<double> unit(-1.05, 1.05);
+    std::vector<CMapPoint> probes;
+    for (int i = 0; i < 3000; ++i)
+        probes.emplace_back(x0 + r0 * unit(random), y0 + r0 * unit(random));
+    for (const auto& c : cases) {
+        CShape shapes[2];
+        for (int k = 0; k < 2; ++k)
+            for (const auto& ring : k == 0 ? c.subject : c.clip)
+                shapes[k].AddPartPoints(static_cast<int>(ring.size()), ring.data(), true);
+        const CPolygonSet subject(shapes[0]);
+        const CPolygonSet clip(shapes[1]);
+        double area[4];
+        for (int op = 0; op < 4; ++op) {
+            const std::string where = std::string(c.name) + ", " + kOpNames[op];
+            CPolygonSet result;
+            ASSERT_TRUE(CPolygonSet::ClipPolygons(op, subject, clip, result)) << where;
+            ExpectWellFormed(result, where);
+            EXPECT_GT(ExpectProbesAgree(op, shapes[0], shapes[1], result, probes, where), 2500) << where;
+            area[op] = result.Area();
+            if (HasFailure())
+                return;
+        }
+        // Even-odd areas of the operands, self-crossings and all.
+        CPolygonSet normal;
+        CPolygonSet::ClipPolygons(CPolygonSet::kUnion, subject, CPolygonSet(), normal);
+        const double a = normal.Area();
+        CPolygonSet::ClipPolygons(CPolygonSet::kUnion, clip, CPolygonSet(), normal);
+        const double b = normal.Area();
+        EXPECT_NEAR(area[3] + area[1], a + b, 1e-6 * (a + b)) << c.name;
+        EXPECT_NEAR(area[0], a - area[1], 1e-6 * (a + b)) << c.name;
+        EXPECT_NEAR(area[2], area[3] - area[1], 1e-6 * (a + b)) << c.name;
+    }
+}
+
 TEST(PolygonSet, AreaOfShapesWithManyParts)
 {
     // 40 x 40 unit squares with a hole each, plus one ring over the lot:
