@@ -220,13 +220,22 @@ void ReadBenchWindowsBothWays(benchmark::State& state, CBenchLineLayer& layer)
     state.counters["ratio"] = indexed / scanned;
 }
 
-// Window shares in hundredths of a percent: 0.01 % to 100 %, 0.5 % among them.
-#define DREL_BENCH_WINDOWS(function, both)                                                                  \
-    BENCHMARK(function)                                                                                     \
+// The benchmarks of a format: BM_ReadWindow and BM_IndexAgainstScan over
+// one layer of type Layer read through Source. Window shares in hundredths
+// of a percent: 0.01 % to 100 %, 0.5 % among them.
+#define DREL_BENCH_WINDOWS(Layer, Source)                                                                   \
+    Layer& BenchLayer()                                                                                     \
+    {                                                                                                       \
+        static Layer layer;                                                                                 \
+        return layer;                                                                                       \
+    }                                                                                                       \
+    void BM_ReadWindow(benchmark::State& state) { ReadBenchWindows<Source>(state, BenchLayer()); }           \
+    void BM_IndexAgainstScan(benchmark::State& state) { ReadBenchWindowsBothWays<Source>(state, BenchLayer()); } \
+    BENCHMARK(BM_ReadWindow)                                                                                \
         ->ArgNames({"share", "index", "filter"})                                                            \
         ->ArgsProduct({{1, 10, 50, 100, 1000, 2000, 10000}, {0, 1}, {0, 1}})                                \
         ->Unit(benchmark::kMillisecond);                                                                    \
-    BENCHMARK(both)                                                                                         \
+    BENCHMARK(BM_IndexAgainstScan)                                                                          \
         ->ArgNames({"share"})                                                                               \
         ->Args({1})                                                                                         \
         ->Args({10})                                                                                        \

@@ -89,22 +89,7 @@ struct CLineLayer : CBenchLineLayer {
     }
 };
 
-CLineLayer& Layer()
-{
-    static CLineLayer layer;
-    return layer;
-}
-
-void BM_ReadWindow(benchmark::State& state)
-{
-    ReadBenchWindows<CGdbSource>(state, Layer());
-}
-
-void BM_IndexAgainstScan(benchmark::State& state)
-{
-    ReadBenchWindowsBothWays<CGdbSource>(state, Layer());
-}
-DREL_BENCH_WINDOWS(BM_ReadWindow, BM_IndexAgainstScan);
+DREL_BENCH_WINDOWS(CLineLayer, CGdbSource);
 
 } // namespace
 

@@ -54,22 +54,7 @@ struct CLineShapefile : CBenchLineLayer {
     }
 };
 
-CLineShapefile& Layer()
-{
-    static CLineShapefile layer;
-    return layer;
-}
-
-void BM_ReadWindow(benchmark::State& state)
-{
-    ReadBenchWindows<CShapefileSource>(state, Layer());
-}
-
-void BM_IndexAgainstScan(benchmark::State& state)
-{
-    ReadBenchWindowsBothWays<CShapefileSource>(state, Layer());
-}
-DREL_BENCH_WINDOWS(BM_ReadWindow, BM_IndexAgainstScan);
+DREL_BENCH_WINDOWS(CLineShapefile, CShapefileSource);
 
 } // namespace
 
