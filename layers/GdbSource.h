@@ -202,6 +202,6 @@ private:
     // Blocks are read through a window of the file: a short one around a
     // block met out of order or far on, a long one while reading goes on
     // close to the last.
-    CReadAhead m_windowSize{1024, 64 * 1024};
+    CReadAhead m_windowSize{512, 64 * 1024};
     CShape m_scratch;
 };
