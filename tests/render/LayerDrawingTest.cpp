@@ -2,7 +2,9 @@
 
 #include "core/Shape.h"
 #include "layers/GdbSource.h"
+#include "layers/GridLayer.h"
 #include "layers/Layer.h"
+#include "layers/LayerArray.h"
 #include "layers/LayerDrawer.h"
 #include "layers/LonLatTableSource.h"
 #include "layers/Sublayer.h"
@@ -730,6 +732,50 @@ TEST_F(LayerDrawingTest, AreaLabelsStandAtTheirInteriorPoints)
     sublayer.m_labelField = "MISSING";
     areas->DrawLabels(dc, view);
     EXPECT_EQ(view.labels.size(), 1u);
+}
+
+TEST_F(LayerDrawingTest, AnOlderGridLayerFromAMapFileDrawsAsAPlainLayerOfItsType)
+{
+    const std::string areas = MakeGdb("areas", CFeatureSource::kArea, {{"20 -20, 60 -20, 60 -60, 20 -60", {"1", "A"}}});
+    const std::string lines = MakeGdb("lines", CFeatureSource::kLine, {{"10 -70, 90 -70", {"1", "Upe"}}});
+    CLayerArray stored;
+    for (const auto& [path, type] : {std::pair{areas, CLayer::kArea}, std::pair{lines, CLayer::kLine}}) {
+        auto old = std::make_unique<CGridLayer>("Senas", path, type);
+        CSublayer& sublayer = *old->GetSublayer(0);
+        sublayer.m_style = type == CLayer::kArea ? Fill(kRed, kBlue) : Pen(kGreen, 20);
+        sublayer.m_labelField = "NAME";
+        stored.Add(std::move(old));
+    }
+    ASSERT_TRUE(stored.WriteMapFile(dir.File("old.map")));
+    CLayerArray read;
+    ASSERT_TRUE(read.ReadMapFile(dir.File("old.map")));
+    ASSERT_EQ(read.GetSize(), 2);
+
+    const auto drawn = [&](CLayer& layer) {
+        Clear();
+        view.labels.clear();
+        view.quads.clear();
+        layer.Draw(dc, view);
+        layer.DrawLabels(dc, view);
+        dc.Flush();
+        return std::pair{view.window.copy(), view.labels.size() + view.quads.size()};
+    };
+    for (int i = 0; i < 2; ++i) {
+        CLayer& old = *read.GetAt(i);
+        SCOPED_TRACE(old.GetType());
+        EXPECT_EQ(old.GetRuntimeClass(), &CGridLayer::kClass);
+        CLayer plain(old);
+        ASSERT_EQ(plain.GetRuntimeClass(), &CLayer::kClass);
+        const auto [oldPicture, oldLabels] = drawn(old);
+        const auto [plainPicture, plainLabels] = drawn(plain);
+        EXPECT_TRUE(oldPicture == plainPicture);
+        EXPECT_EQ(oldLabels, plainLabels);
+        EXPECT_EQ(oldLabels, 1u);
+    }
+    EXPECT_EQ(Pixel(50, -70), kGreen);
+    drawn(*read.GetAt(0));
+    EXPECT_EQ(Pixel(40, -40), kBlue);
+    EXPECT_EQ(Pixel(20, -40), kRed);
 }
 
 TEST_F(LayerDrawingTest, EscStopsAPassAtItsNextPoll)

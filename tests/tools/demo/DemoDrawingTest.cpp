@@ -2,7 +2,9 @@
 // at by the colours of its layers. With DREL_PICTURE_DIR set the pictures
 // are written there as PNG files, for a person to look at.
 #include "core/Shape.h"
+#include "layers/DtmLayer.h"
 #include "layers/FeatureSource.h"
+#include "layers/GridFile.h"
 #include "layers/Layer.h"
 #include "layers/LayerReader.h"
 #include "layers/PointStyle.h"
@@ -26,6 +28,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -287,6 +290,51 @@ TEST_F(DemoDrawing, TheCentreShowsBuildingsByUseAndHouseNumbers)
         << "buildings in the colour of their use";
     EXPECT_GT(m_view->placed.size(), 100u) << "house numbers";
     ExpectNoLabelsOverlap();
+}
+
+TEST_F(DemoDrawing, TheReliefGroupShownColoursTheTownByHeight)
+{
+    const auto& l = m_names.layers;
+    const auto* elevation = dynamic_cast<const CDtmLayer*>(m_doc.Layers().FindByName(l.elevation));
+    ASSERT_NE(elevation, nullptr);
+    ASSERT_EQ(elevation->GetFileCount(), 1);
+    CGridFile grid;
+    ASSERT_TRUE(grid.Open(elevation->Files()[0].path));
+    CMapRect bounds;
+    ASSERT_TRUE(grid.GetBounds(bounds));
+
+    // At every third cell centre of the grid in the view, whether the pixel
+    // shows the colour of the cell's height class; the class colours seen.
+    std::set<COLORREF> seen;
+    const auto shareInClassColours = [&] {
+        CGridFile::ColourClasses classes = elevation->GetColourClasses();
+        int inView = 0, right = 0;
+        seen.clear();
+        for (int r = 0; r < grid.GetRowCount(); r += 3)
+            for (int c = 0; c < grid.GetColumnCount(); c += 3) {
+                const CMapPoint p(bounds.left + c * std::fabs(grid.GetCellWidth()),
+                                  bounds.top - r * std::fabs(grid.GetCellHeight()));
+                const COLORREF pixel = PixelAt(p);
+                if (pixel == CLR_INVALID)
+                    continue;
+                ++inView;
+                if (pixel == CGridFile::ClassColour(classes, grid.ValueAt(p))) {
+                    ++right;
+                    seen.insert(pixel);
+                }
+            }
+        EXPECT_GT(inView, 1000);
+        return inView ? static_cast<double>(right) / inView : 0;
+    };
+
+    Draw("demo-town");
+    EXPECT_LT(shareInClassColours(), 0.05) << "the group hidden";
+    m_doc.SetLayerVisible(m_doc.Layers().FindByName(l.reliefGroup), true);
+    Draw("demo-elevation");
+    EXPECT_TRUE(m_user.messages.empty());
+    // Streets, the river and the rest lie over some of the cells.
+    EXPECT_GT(shareInClassColours(), 0.6);
+    EXPECT_GE(seen.size(), 3u) << "hills and valleys in classes of their own";
 }
 
 } // namespace
