@@ -39,12 +39,14 @@ public:
     }
     bool IsMapLinked(const std::string& path) override { return path == linkedPath; }
     std::string GetConfigFilePath() override { return configPath; }
+    int GetLayerOrderInLegend() override { return layerOrder; }
 
     std::vector<double> scaleTexts;
     std::vector<OpenRequest> openRequests;
     bool opensMap = false;
     std::string linkedPath;
     std::string configPath;
+    int layerOrder = 1;
 };
 
 // A frame without widgets: counts repaints and legend rebuilds.
