@@ -3,6 +3,7 @@
 #include "mapdoc/DrelView.h"
 #include "platform/DC.h"
 
+#include <QApplication>
 #include <QImage>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -47,8 +48,9 @@ void CScaleBarWidget::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton && !m_bar.IsDragging()) {
         m_bar.BeginDrag(InParent(event));
-        grabMouse();
-        grabKeyboard();
+        // The mouse stays with the window that was pressed; Escape needs the keys.
+        m_focusBefore = QApplication::focusWidget();
+        setFocus(Qt::MouseFocusReason);
     } else if (event->button() == Qt::RightButton && m_bar.IsDragging()) {
         StopDrag(false);
     }
@@ -83,8 +85,9 @@ void CScaleBarWidget::keyPressEvent(QKeyEvent* event)
 
 void CScaleBarWidget::StopDrag(bool keep)
 {
-    releaseKeyboard();
-    releaseMouse();
+    if (m_focusBefore)
+        m_focusBefore->setFocus(Qt::OtherFocusReason);
+    m_focusBefore = nullptr;
     if (keep)
         m_bar.EndDrag();
     else

@@ -2,6 +2,7 @@
 
 #include "mapdoc/ScaleBar.h"
 
+#include <QPointer>
 #include <QWidget>
 
 // The scale bar's child window over a map view's window (id 100): it
@@ -29,4 +30,5 @@ private:
     void StopDrag(bool keep);
 
     CScaleBar& m_bar;
+    QPointer<QWidget> m_focusBefore;
 };
