@@ -39,13 +39,7 @@ protected:
     void DrawLayer(CDC& dc, CLayer& layer) override
     {
         log.push_back("layer " + layer.GetName());
-        auto it = colours.find(layer.GetName());
-        if (it == colours.end())
-            return;
-        const CRect r = RectToDevice(layer.GetExtent());
-        dc.FillSolidRect(r, it->second);
-        if (CDC* memory = GetMemoryDC())
-            memory->FillSolidRect(r, it->second);
+        FillLayerExtent(*this, dc, layer, colours);
     }
     void DrawLayerLabels(CDC& dc, CLayer& layer) override { log.push_back("labels " + layer.GetName()); }
 };

@@ -94,6 +94,20 @@ private:
     std::string m_name;
 };
 
+// A layer drawn as its extent filled in the colour given for its name, in
+// dc and in the view's memory context; a layer without one draws nothing.
+inline void FillLayerExtent(CDrelView& view, CDC& dc, const CLayer& layer,
+                            const std::map<std::string, COLORREF>& colours)
+{
+    auto it = colours.find(layer.GetName());
+    if (it == colours.end())
+        return;
+    const CRect r = view.RectToDevice(layer.GetExtent());
+    dc.FillSolidRect(r, it->second);
+    if (CDC* memory = view.GetMemoryDC())
+        memory->FillSolidRect(r, it->second);
+}
+
 // A view whose layers fill their extents with a colour of their own, and
 // that logs what it draws and the requests it leaves to other parts.
 class CTestView : public CDrelView {
@@ -141,13 +155,7 @@ protected:
     void DrawLayer(CDC& dc, CLayer& layer) override
     {
         log.push_back("layer " + layer.GetName());
-        auto it = colours.find(layer.GetName());
-        if (it == colours.end())
-            return;
-        const CRect r = RectToDevice(layer.GetExtent());
-        dc.FillSolidRect(r, it->second);
-        if (CDC* memory = GetMemoryDC())
-            memory->FillSolidRect(r, it->second);
+        FillLayerExtent(*this, dc, layer, colours);
     }
     void DrawLayerLabels(CDC& dc, CLayer& layer) override
     {
