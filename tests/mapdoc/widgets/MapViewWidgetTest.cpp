@@ -1,5 +1,6 @@
 #include "mapdoc/widgets/MapViewWidget.h"
 
+#include "mapdoc/ContextView.h"
 #include "mapdoc/ScaleBar.h"
 
 #include "platform/VirtualKeys.h"
@@ -293,6 +294,40 @@ TEST_F(MapViewWidgetTest, OnePassAtATimeAndResizingWaitsForIt)
     ASSERT_TRUE(WaitFor([&] { return view->GetClientSize() == CSize(300, 150); }));
     EXPECT_EQ(widget->Surface().Width(), 300);
     EXPECT_EQ(surfaceWidthWhileDrawing, 400);
+}
+
+TEST_F(MapViewWidgetTest, TheOverviewShowsInAMapViewsWindow)
+{
+    auto owned = std::make_unique<CContextView>(doc);
+    CContextView* overview = owned.get();
+    overview->SetMainView(view);
+    int dialogs = 0;
+    overview->SetLayersDialog([&](CDrelDoc&) {
+        ++dialogs;
+        return false;
+    });
+    CMapViewWidget window(std::move(owned));
+    window.resize(200, 120);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    overview->OnInitialUpdate();
+    ASSERT_TRUE(WaitFor([&] { return overview->HasBackBuffer() && !overview->IsDrawing(); }));
+    QCoreApplication::processEvents();
+
+    // The frame of the map view round the whole map, in red.
+    CRect frame = overview->RectToClient(view->GetMapExtent());
+    frame.InflateRect(1, 1);
+    frame.OffsetRect(-1, -1);
+    const QImage shown = window.grab().toImage();
+    EXPECT_EQ(PixelAt(shown, (frame.left + frame.right) / 2, frame.top), RGB(255, 0, 0));
+
+    // Keys leave it where it is; the right button asks for its layers.
+    const CMapRect extent = overview->GetMapExtent();
+    QTest::keyClick(&window, Qt::Key_PageDown);
+    ExpectRectNear(overview->GetMapExtent(), extent);
+    QContextMenuEvent menu(QContextMenuEvent::Mouse, QPoint(20, 20), QPoint(20, 20));
+    QApplication::sendEvent(&window, &menu);
+    EXPECT_EQ(dialogs, 1);
 }
 
 namespace {
