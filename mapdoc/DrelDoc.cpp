@@ -358,12 +358,12 @@ void CDrelDoc::RemoveObserver(IDocumentObserver* observer)
     m_observers.erase(std::remove(m_observers.begin(), m_observers.end(), observer), m_observers.end());
 }
 
-void CDrelDoc::UpdateAllViews(uint32_t hint)
+void CDrelDoc::UpdateAllViews(uint32_t hint, const IDocumentObserver* sender)
 {
     // A view may leave while it is told.
     const std::vector<IDocumentObserver*> observers = m_observers;
     for (IDocumentObserver* observer : observers)
-        if (std::find(m_observers.begin(), m_observers.end(), observer) != m_observers.end())
+        if (observer != sender && std::find(m_observers.begin(), m_observers.end(), observer) != m_observers.end())
             observer->OnUpdate(*this, hint);
 }
 

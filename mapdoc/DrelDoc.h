@@ -56,7 +56,8 @@ public:
 
     void AddObserver(IDocumentObserver* observer);
     void RemoveObserver(IDocumentObserver* observer);
-    void UpdateAllViews(uint32_t hint);
+    // Every view but the sender hears the hint.
+    void UpdateAllViews(uint32_t hint, const IDocumentObserver* sender = nullptr);
 
     // Layer list.
     CLayerArray& Layers() { return m_layers; }

@@ -5,6 +5,7 @@
 #include "mapdoc/ExtensionHooks.h"
 #include "mapdoc/LayerDataAccess.h"
 #include "mapdoc/MapTool.h"
+#include "mapdoc/ScaleBar.h"
 #include "mapdoc/ViewHost.h"
 #include "mapdoc/ViewWindow.h"
 #include "platform/CommandTarget.h"
@@ -411,6 +412,8 @@ void CDrelView::OnInitialUpdate()
 {
     OnUpdate(m_document, kHintAll);
     FitFullExtentAndOverview();
+    if (m_document.Settings().scaleBarShow)
+        ShowScaleBar(false);
 }
 
 void CDrelView::OnUpdate(CDrelDoc&, uint32_t hint)
@@ -672,4 +675,66 @@ void CDrelView::OnDraw(CDC& dc)
     if (m_tool)
         m_tool->DrawFinal(dc);
     dc.SetMapMode(MM_TEXT);
+}
+
+void CDrelView::BeginBackBuffer(CDC& dc)
+{
+    const CRect client(0, 0, m_client.cx, m_client.cy);
+    // The window's background erase.
+    dc.FillSolidRect(client, kWindowColour);
+    PrepareDCMapping(dc);
+    CBitmap bitmap;
+    if (bitmap.CreateCompatibleBitmap(&dc, m_client.cx, m_client.cy)) {
+        m_backBuffer = bitmap;
+        m_memDC = std::make_unique<CDC>();
+        m_memDC->CreateCompatibleDC(&dc);
+        m_memDC->SelectObject(bitmap);
+        m_memDC->FillSolidRect(client, kWindowColour);
+        PrepareDCMapping(*m_memDC);
+    }
+    m_labels.Clear();
+}
+
+void CDrelView::EndBackBuffer()
+{
+    m_memDC.reset();
+}
+
+void CDrelView::CopyBackBuffer(CDC& dc)
+{
+    CDC memory;
+    memory.CreateCompatibleDC(&dc);
+    memory.SelectObject(m_backBuffer);
+    dc.BitBlt(m_panOffset.cx, m_panOffset.cy, m_client.cx, m_client.cy, &memory, 0, 0, SRCCOPY);
+}
+
+// ------------------------------------------------------------ scale bar
+
+void CDrelView::ShowScaleBar(bool storePlace)
+{
+    if (!m_scaleBar) {
+        m_scaleBar = std::make_unique<CScaleBar>(*this);
+        if (m_window)
+            m_scaleBar->SetWindow(m_window->CreateScaleBarWindow(*m_scaleBar));
+    }
+    m_scaleBarShown = 1;
+    if (storePlace)
+        m_scaleBar->PlaceAndStore();
+    else
+        m_scaleBar->PlaceForDrawing();
+    if (IScaleBarWindow* window = m_scaleBar->GetWindow())
+        window->ShowWindow(true);
+}
+
+void CDrelView::ToggleScaleBar()
+{
+    if (m_scaleBarShown) {
+        m_scaleBarShown = 0;
+        if (IScaleBarWindow* window = m_scaleBar ? m_scaleBar->GetWindow() : nullptr)
+            window->ShowWindow(false);
+    } else {
+        ShowScaleBar(true);
+    }
+    m_document.Settings().scaleBarShow = m_scaleBarShown;
+    m_document.SetModifiedFlag();
 }

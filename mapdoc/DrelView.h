@@ -18,6 +18,7 @@
 class CDC;
 class CDrelDoc;
 class CLayer;
+class CScaleBar;
 class IViewWindow;
 
 // The map window of a map document, without the window: the map/screen
@@ -49,12 +50,12 @@ public:
     // Paints the window: the back buffer when it is there, else the
     // layers and their labels drawn anew into the window and the buffer.
     virtual void OnDraw(CDC& dc);
-    void OnSize(int width, int height);
-    void OnKeyDown(int key, int repeat, unsigned flags);
+    virtual void OnSize(int width, int height);
+    virtual void OnKeyDown(int key, int repeat, unsigned flags);
     void OnChar(int ch, int repeat, unsigned flags);
     void OnLButtonDown(unsigned flags, int x, int y);
     void OnLButtonUp(unsigned flags, int x, int y);
-    void OnMouseMove(unsigned flags, int x, int y);
+    virtual void OnMouseMove(unsigned flags, int x, int y);
     void OnLButtonDblClk(unsigned flags, int x, int y);
     void OnContextMenu(int x, int y);
 
@@ -125,6 +126,19 @@ public:
     int CreateToolForMode();
     void SetToolMode(int mode);
     int GetLastToolMode() const { return m_lastToolMode; }
+    // The legend's selection changed: the tool hears of it.
+    void OnActiveLayerChanged()
+    {
+        if (m_tool)
+            m_tool->OnActiveLayerChanged();
+    }
+
+    // The scale bar: made when first shown, with its window from the view's.
+    CScaleBar* GetScaleBar() const { return m_scaleBar.get(); }
+    int IsScaleBarVisible() const { return m_scaleBarShown; }
+    // Hides a shown bar, else shows it at its place (which is stored then);
+    // the map's settings take the new state.
+    void ToggleScaleBar();
 
     // State.
     double GetOriginX() const { return m_originX; }
@@ -159,6 +173,15 @@ protected:
     virtual void ShowObjectsAtPoint() {}
     virtual void ShowContextMenu(int x, int y) {}
 
+    // For views that draw passes of their own (the overview): a new back
+    // buffer of the client size in the window colour, held by the memory
+    // context, the window's context prepared and the label register
+    // emptied; its end lets the memory context go; the copy shows the
+    // buffer in the window.
+    void BeginBackBuffer(CDC& dc);
+    void EndBackBuffer();
+    void CopyBackBuffer(CDC& dc);
+
     // 1 in the overview, which handles its own resizing.
     int m_overviewFlag = 0;
 
@@ -180,6 +203,7 @@ private:
     void ForEachShownLayer(int (*stopBefore)(), const std::function<void(CLayer&)>& draw);
     void RebuildBackBuffer(CDC& dc);
     bool DoubleClickShowsObjects();
+    void ShowScaleBar(bool storePlace);
 
     CDrelDoc& m_document;
     IViewWindow* m_window = nullptr;
@@ -211,4 +235,6 @@ private:
     int m_logPixelsY;
     CSize m_client;
     int m_doubleClickShowsObjects = -1; // [Options] LB_DBLCLK, read on first use
+    int m_scaleBarShown = 0;
+    std::unique_ptr<CScaleBar> m_scaleBar;
 };

@@ -33,6 +33,8 @@ public:
     virtual int OnMouseMove(unsigned flags, int x, int y);
     virtual int OnKeyDown(int key, int repeat, unsigned flags);
     virtual int OnKeyUp(int key, int repeat, unsigned flags);
+    // The legend's selection changed; not passed to the child.
+    virtual void OnActiveLayerChanged() {}
     // Zero keeps the tool (and the mode) when the user picks another one.
     virtual int MayQuit() { return 1; }
 

@@ -28,6 +28,9 @@ public:
     virtual bool IsMapLinked(const std::string& path) { return false; }
     // The application configuration file; empty when there is none.
     virtual std::string GetConfigFilePath() { return {}; }
+    // [Settings] "LayerOrderInLegend": 1 lists the last drawn layer first
+    // in the legends, 0 the first drawn.
+    virtual int GetLayerOrderInLegend() { return 1; }
 };
 
 IViewHost& ViewHost();

@@ -1,5 +1,9 @@
 #pragma once
 
+#include "mapdoc/ScaleBar.h"
+
+#include <memory>
+
 class CDrelView;
 class CWindowSurface;
 
@@ -18,4 +22,7 @@ public:
     // The pixels of the window, for drawing straight onto it; null when
     // the window has none.
     virtual CWindowSurface* GetSurface() { return nullptr; }
+    // A child window over the view that shows the bar; null when the
+    // window has none.
+    virtual std::unique_ptr<IScaleBarWindow> CreateScaleBarWindow(CScaleBar& bar) { return nullptr; }
 };

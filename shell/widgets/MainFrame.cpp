@@ -164,6 +164,11 @@ public:
         const CDrelApp* app = CDrelApp::Instance();
         return app ? app->ConfigFile().GetPath() : std::string();
     }
+    int GetLayerOrderInLegend() override
+    {
+        const CDrelApp* app = CDrelApp::Instance();
+        return app ? app->GetLayerOrderInLegend() : 1;
+    }
 
 private:
     CMainFrame& m_frame;

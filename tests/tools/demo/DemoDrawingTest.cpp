@@ -9,8 +9,10 @@
 #include "layers/LayerReader.h"
 #include "layers/PointStyle.h"
 #include "layers/StyleRecord.h"
+#include "mapdoc/ContextView.h"
 #include "mapdoc/DrelDoc.h"
 #include "mapdoc/DrelView.h"
+#include "mapdoc/ScaleBar.h"
 #include "platform/DC.h"
 #include "platform/WindowSurface.h"
 #include "render/PointSymbolHook.h"
@@ -22,6 +24,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QPainter>
 
 #include <algorithm>
 #include <array>
@@ -335,6 +338,89 @@ TEST_F(DemoDrawing, TheReliefGroupShownColoursTheTownByHeight)
     // Streets, the river and the rest lie over some of the cells.
     EXPECT_GT(shareInClassColours(), 0.6);
     EXPECT_GE(seen.size(), 3u) << "hills and valleys in classes of their own";
+}
+
+TEST_F(DemoDrawing, TheOverviewShowsTheRiverAndStreetsRoundTheMapViewsFrame)
+{
+    CMapRect centre;
+    ASSERT_TRUE(m_doc.FindBookmark(m_names.bookmarks[1], centre));
+    m_view->ZoomToRect(centre, 0);
+
+    CContextView overview(m_doc);
+    overview.SetMainView(m_view.get());
+    overview.OnSize(320, 240);
+    overview.OnInitialUpdate();
+    QImage image(320, 240, QImage::Format_RGB32);
+    image.fill(Qt::black);
+    {
+        CDC dc(image);
+        overview.OnDraw(dc);
+    }
+    if (const char* dir = std::getenv("DREL_PICTURE_DIR"))
+        image.save(QString::fromStdString(std::string(dir) + "/demo-overview.png"));
+    EXPECT_TRUE(m_user.messages.empty());
+
+    int river = 0, red = 0, buildings = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb c = image.pixel(x, y);
+            const COLORREF colour = RGB(qRed(c), qGreen(c), qBlue(c));
+            river += colour == kRiver;
+            red += colour == RGB(255, 0, 0);
+            buildings += colour == RGB(222, 196, 176);
+        }
+    EXPECT_GT(river, 100) << "the river is an overview layer";
+    EXPECT_EQ(buildings, 0) << "the houses are not";
+    // The frame round the centre shown in the map view.
+    const CRect frame = overview.RectToClient(m_view->GetMapExtent());
+    EXPECT_GT(frame.Width(), 10);
+    EXPECT_LT(frame.Width(), 320);
+    EXPECT_GE(red, 2 * (frame.Width() + frame.Height()));
+}
+
+TEST_F(DemoDrawing, TheScaleBarStandsOnTheMapAndOnItsPage)
+{
+    m_view->OnInitialUpdate(); // the map shows its bar
+    CScaleBar* bar = m_view->GetScaleBar();
+    ASSERT_NE(bar, nullptr);
+    EXPECT_FALSE(m_doc.IsModified());
+    Draw("demo-map");
+    // The bar's window over the map, 5 mm from the left and bottom edges.
+    const CRect rect = bar->GetRect();
+    EXPECT_EQ(rect.left, 19);
+    EXPECT_EQ(rect.bottom, kHeight - 19);
+    QImage window(rect.Width(), rect.Height(), QImage::Format_RGB32);
+    window.setDotsPerMeterX(3780);
+    window.setDotsPerMeterY(3780);
+    {
+        CDC dc(window);
+        bar->Paint(dc, rect.Size());
+    }
+    QPainter(&m_image).drawImage(rect.left, rect.top, window);
+    if (const char* dir = std::getenv("DREL_PICTURE_DIR"))
+        m_image.save(QString::fromStdString(std::string(dir) + "/demo-scalebar.png"));
+    const QRgb segment = window.pixel(MulDiv(59 + 20, 96, 1000), MulDiv(157, 96, 1000));
+    EXPECT_EQ(qGray(segment), 0) << "the first segment is black";
+
+    // An export of the same view at 300 dpi carries the bar at the same place in inches.
+    const int width = kWidth * 300 / 96, height = kHeight * 300 / 96;
+    QImage page(width, height, QImage::Format_RGB32);
+    page.setDotsPerMeterX(11811);
+    page.setDotsPerMeterY(11811);
+    page.fill(Qt::gray);
+    {
+        CDC dc(page);
+        dc.SetMapMode(MM_ANISOTROPIC);
+        dc.SetWindowExt(width * 1000 / 300, height * 1000 / 300);
+        dc.SetViewportExt(width, height);
+        bar->DrawOnPage(dc, CRect(0, 0, width * 1000 / 300, height * 1000 / 300));
+    }
+    if (const char* dir = std::getenv("DREL_PICTURE_DIR"))
+        page.copy(0, height - 200, 800, 200).save(QString::fromStdString(std::string(dir) + "/demo-scalebar-page.png"));
+    // 197 thousandths of an inch (59 pixels at 300 dpi) from the left and
+    // bottom edges, the bar 197 high, its first segment 59 units in and 138 down.
+    EXPECT_EQ(qGray(page.pixel(59 + 18 + 10, height - 59 - 59 + 47)), 0);
+    EXPECT_EQ(page.pixel(57, height - 70), QColor(Qt::gray).rgb()) << "left of the bar's white";
 }
 
 } // namespace
