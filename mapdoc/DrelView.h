@@ -18,6 +18,9 @@
 class CDC;
 class CDrelDoc;
 class CLayer;
+class CMapOverlay;
+class IRoutePoints;
+class IScaleBarPainter;
 class IViewWindow;
 
 // The map window of a map document, without the window: the map/screen
@@ -48,6 +51,10 @@ public:
     void OnUpdate(CDrelDoc& document, uint32_t hint) override;
     // Paints the window: the back buffer when it is there, else the
     // layers and their labels drawn anew into the window and the buffer.
+    // A printing context, or the export flag, draws the map for printing
+    // and export instead: the fixed extent (else the visible one), its
+    // layers, labels, buffer zones and route points, and on an export the
+    // scale bar; nothing stops it.
     virtual void OnDraw(CDC& dc);
     void OnSize(int width, int height);
     void OnKeyDown(int key, int repeat, unsigned flags);
@@ -74,8 +81,9 @@ public:
     // The map distances of a pixel offset.
     void ClientSizeToMap(int dx, int dy, double& x, double& y) const;
     int IsPointInExtent(const CMapPoint& p) const;
-    // Thousandths of an inch on the DC over the client area; returns the
-    // previous mapping mode.
+    // Thousandths of an inch on the DC over the client area, or while
+    // exporting over the export rectangle at the view's resolution;
+    // returns the previous mapping mode.
     int PrepareDCMapping(CDC& dc) const override;
 
     // Extent and scale.
@@ -101,6 +109,8 @@ public:
     void ZoomNext();
     // Forgets the back buffer and paints anew.
     void Redraw();
+    // Paints again soon, the back buffer kept.
+    void Invalidate();
     // Opens another map instead when the document allows it and the extent
     // leaves its limits or the scale its optimum; nonzero when one was opened.
     int CheckAutoLoad(const CMapRect& extent, double denominator);
@@ -117,6 +127,42 @@ public:
     std::unique_ptr<CDC> OpenWindowDC() override;
     std::unique_ptr<CDC> OpenBackBufferDC(const CDC& reference) override;
     const CCoordConverter* GetGeoToMapConverter() const override;
+
+    // Printing and export. The map of the extent (else the fixed extent,
+    // else the visible one) at the denominator (<= 0: the view's) and the
+    // resolution (< 1: the view's) into dc, whose picture the export
+    // rectangle then spans; with neither an extent, a denominator nor a
+    // resolution, the client area as it is. The printing and export
+    // commands draw through this; the view is as it was afterwards. Above
+    // 149 dpi the context draws as a printer does.
+    void DrawToDC(CDC& dc, const CMapRect* extent, double denominator, int dpi);
+    // While set, the visible extent is the fixed one (a page being printed).
+    void SetFixedExtent(const CMapRect& extent);
+    void ClearFixedExtent() { m_fixedExtentFlag = 0; }
+    int HasFixedExtent() const { return m_fixedExtentFlag; }
+    void SetExportFlag(int exporting) { m_exportFlag = exporting; }
+    int GetExportFlag() const { return m_exportFlag; }
+    // The device rectangle of an export.
+    void SetExportRect(const CRect& rect) { m_exportRect = rect; }
+    const CRect& GetExportRect() const { return m_exportRect; }
+    // The pages of the page setup over the map, when it asks for them.
+    void DrawPageOutline(CDC& dc);
+
+    // What is drawn over the map. Overlays draw in list order while they
+    // are shown; an overlay added then is drawn at once.
+    void AddOverlay(std::unique_ptr<CMapOverlay> overlay);
+    int GetOverlayCount() const { return static_cast<int>(m_overlays.size()); }
+    CMapOverlay* GetOverlay(int index) const { return m_overlays.at(static_cast<size_t>(index)).get(); }
+    int AreOverlaysShown() const { return m_overlaysShown; }
+    void SetOverlaysShown(int shown) { m_overlaysShown = shown; }
+    // The route points of this view; null until they are made.
+    IRoutePoints* GetRoutePoints() const { return m_routePoints.get(); }
+    void SetRoutePoints(std::unique_ptr<IRoutePoints> points);
+    // The measured road distance, which outlives the tool that made it.
+    CMapFeedback* GetRoadDistance() const { return m_roadDistance.get(); }
+    void SetRoadDistance(std::unique_ptr<CMapFeedback> distance);
+    // The scale bar's part in the drawing; null for none. The caller keeps it.
+    void SetScaleBarPainter(IScaleBarPainter* painter) { m_scaleBar = painter; }
 
     // Tools.
     CMapTool* GetTool() const { return m_tool.get(); }
@@ -168,7 +214,6 @@ private:
     void SetScales(double denominator);
     void GetMetresPerUnit(double& x, double& y) const;
     CMapTool* ActiveTool() const;
-    void Invalidate();
     void RepaintOverview();
     void AfterZoom();
     void MoveExtent(double dx, double dy);
@@ -179,6 +224,12 @@ private:
     // when stopBefore says so before an entry.
     void ForEachShownLayer(int (*stopBefore)(), const std::function<void(CLayer&)>& draw);
     void RebuildBackBuffer(CDC& dc);
+    // Re-centres on the followed vehicle when it left the middle of the
+    // view; true when it did (the view paints again).
+    bool FollowVehicle();
+    void DrawOverMap(CDC& dc);
+    void DrawOverlays(CDC& dc);
+    void DrawForPrintOrExport(CDC& dc);
     bool DoubleClickShowsObjects();
 
     CDrelDoc& m_document;
@@ -211,4 +262,13 @@ private:
     int m_logPixelsY;
     CSize m_client;
     int m_doubleClickShowsObjects = -1; // [Options] LB_DBLCLK, read on first use
+    std::vector<std::unique_ptr<CMapOverlay>> m_overlays;
+    int m_overlaysShown = 1;
+    std::unique_ptr<IRoutePoints> m_routePoints;
+    std::unique_ptr<CMapFeedback> m_roadDistance;
+    IScaleBarPainter* m_scaleBar = nullptr;
+    int m_exportFlag = 0;
+    CRect m_exportRect;
+    CMapRect m_fixedExtent;
+    int m_fixedExtentFlag = 0;
 };

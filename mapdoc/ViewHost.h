@@ -16,6 +16,11 @@ public:
     virtual void GetScreenLogPixels(int& x, int& y) { x = y = 96; }
     // Shows the scale denominator in the scale box.
     virtual void SetScaleText(double denominator) {}
+    // Status-bar pane 1 (code page 1257).
+    virtual void SetMessageText(const std::string& text) {}
+    // The main window's line-editing toolbar is shown and its line-editing
+    // state set, or both undone.
+    virtual void SetLineEditing(bool on) {}
     // Opens the best other map of the map list for the extent (in the
     // units) and zooms its view there; the own path is skipped. True
     // when a map was opened: the caller then does nothing more.
