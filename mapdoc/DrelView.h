@@ -25,7 +25,8 @@ class IViewWindow;
 
 // The map window of a map document, without the window: the map/screen
 // transform, the visible extent and its history, the back buffer that a
-// drawing pass fills, and the current mouse tool. A widget host forwards
+// drawing pass fills, the current mouse tool and what is drawn over the
+// map (overlays, route points, the road distance). A widget host forwards
 // the window's paint, size, key and mouse events to the On... operations
 // and repaints when asked through IViewWindow.
 //

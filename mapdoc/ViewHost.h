@@ -5,9 +5,10 @@
 #include <string>
 
 // What a map view asks of the application around it: the screen's
-// resolution, the scale box, the map list and the configuration file. The
-// shell installs its implementation; without one these answers hold (a
-// 96-dpi screen, no other map, no links, no configuration file).
+// resolution, the scale box, the status bar, the line-editing bar, the map
+// list and the configuration file. The shell installs its implementation;
+// without one these answers hold (a 96-dpi screen, nothing shown, no other
+// map, no links, no configuration file).
 class IViewHost {
 public:
     virtual ~IViewHost() = default;

@@ -293,6 +293,8 @@ TEST_F(BufferZoneSetTest, ZonesAreDrawnInTheirOwnStyles)
     zones.AddZone(*Line({{1500, 500}}), 0.2, CShape::kBufferBand);
 
     QImage image(400, 200, QImage::Format_RGB32);
+    image.setDotsPerMeterX(kPixelsPerMetre);
+    image.setDotsPerMeterY(kPixelsPerMetre);
     image.fill(Qt::white);
     CDC dc(image);
     view.PrepareDCMapping(dc);

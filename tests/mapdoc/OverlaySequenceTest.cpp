@@ -283,6 +283,8 @@ TEST_P(OverlaySequence, DrawsInThePartsOrder)
     view.SetOverlaysShown(c.overlaysShown);
     CZoneCheckingExtension extension(log, zoneCentre, zoneRadius);
     QImage image(400, 200, QImage::Format_RGB32);
+    image.setDotsPerMeterX(kPixelsPerMetre);
+    image.setDotsPerMeterY(kPixelsPerMetre);
     image.fill(Qt::white);
     CDC dc(image);
     if (c.pass == Pass::kCopy) {

@@ -54,6 +54,8 @@ protected:
         view.SetWindow(&window);
         view.OnSize(400, 200);
         view.ZoomToRect(CMapRect(0, 1000, 2000, 0), 0);
+        image.setDotsPerMeterX(kPixelsPerMetre);
+        image.setDotsPerMeterY(kPixelsPerMetre);
         image.fill(Qt::white);
     }
 
