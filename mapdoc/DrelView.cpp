@@ -758,7 +758,9 @@ void CDrelView::DrawForPrintOrExport(CDC& dc)
     const int stop = GetDrawStopFlag();
     SetDrawStopFlag(0);
     const CRect device = RectToDevice(GetMapExtent());
-    const int previous = PrepareDCMapping(dc);
+    // The caller's clipping and mapping come back afterwards.
+    const int saved = dc.SaveDC();
+    PrepareDCMapping(dc);
     dc.IntersectClipRect(device);
     m_labels.Clear();
     auto never = [] { return 0; };
@@ -772,7 +774,7 @@ void CDrelView::DrawForPrintOrExport(CDC& dc)
         m_routePoints->Draw(dc, *this);
     if (m_exportFlag && m_scaleBar)
         m_scaleBar->DrawForExport(dc, *this, device);
-    dc.SetMapMode(previous);
+    dc.RestoreDC(saved);
     SetDrawStopFlag(stop);
     SetDrawInputQueue(queue);
 }

@@ -242,4 +242,6 @@ TEST_F(MapDrawingTest, DrawingForExportFixesTheExtentAndPutsTheViewBack)
     // Twice the denominator: the same extent in half the pixels.
     view.DrawToDC(dc, &tenInches, view.GetScaleDenominator() * 2, 300);
     EXPECT_EQ(watcher.exportRect, CRect(0, 0, 1500, 750));
+    EXPECT_TRUE(dc.PtVisible(2000, 1000)) << "no clipping left behind";
+    EXPECT_EQ(dc.GetMapMode(), MM_TEXT);
 }
