@@ -154,6 +154,7 @@ void RestoreFile(const std::string& path, const std::string& bytes, bool existed
 CDrelDoc::CDrelDoc()
 {
     m_adminSearch = DocumentHost().CreateAdminSearchSettings(*this);
+    m_bufferZones.RegisterCommands(*this);
     ExtensionOnNewDocument(this);
 }
 

@@ -5,6 +5,7 @@
 #include <memory>
 
 class CDrelView;
+class CLayer;
 class CWindowSurface;
 
 // The window of a map view and what the view reaches of its frame: the
@@ -19,6 +20,8 @@ public:
     virtual void RebuildLegend() {}
     // The overview of the frame; null when there is none.
     virtual CDrelView* GetOverview() { return nullptr; }
+    // The layer the frame's legend has selected; null when none is.
+    virtual CLayer* GetActiveLayer() { return nullptr; }
     // The pixels of the window, for drawing straight onto it; null when
     // the window has none.
     virtual CWindowSurface* GetSurface() { return nullptr; }

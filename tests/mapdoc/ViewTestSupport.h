@@ -31,6 +31,8 @@ public:
     ~CRecordingViewHost() override { SetViewHost(nullptr); }
 
     void SetScaleText(double denominator) override { scaleTexts.push_back(denominator); }
+    void SetMessageText(const std::string& text) override { messageTexts.push_back(text); }
+    void SetLineEditing(bool on) override { lineEditing.push_back(on); }
     bool OpenBestMapForExtent(const CMapRect& extent, int units, const std::string& ownPath, int autoLoadOnly,
                               int convert, int zoom) override
     {
@@ -42,6 +44,8 @@ public:
     int GetLayerOrderInLegend() override { return layerOrder; }
 
     std::vector<double> scaleTexts;
+    std::vector<std::string> messageTexts; // status-bar pane 1
+    std::vector<bool> lineEditing;
     std::vector<OpenRequest> openRequests;
     bool opensMap = false;
     std::string linkedPath;

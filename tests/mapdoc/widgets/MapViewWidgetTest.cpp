@@ -6,6 +6,7 @@
 #include "platform/VirtualKeys.h"
 #include "tests/mapdoc/DocTestSupport.h"
 #include "tests/mapdoc/ViewTestSupport.h"
+#include "tests/mapdoc/widgets/WidgetTestSupport.h"
 #include "tests/support/TestSupport.h"
 
 #include <QApplication>
@@ -27,21 +28,6 @@ namespace {
 const CMapRect kLimits(0, 1000, 2000, 0);
 const CMapRect kFullExtent(-20, 1010, 2020, -10);
 const CMapRect kZoomed(100, 300, 300, 200);
-
-// Widgets need the application; one is made for the whole program, on the
-// offscreen platform. It is never deleted: at exit Qt's own statics, which
-// the input devices of the simulated events use, are gone first.
-void NeedApplication()
-{
-    static int argc = 1;
-    static char name[] = "test_mapdoc_widgets";
-    static char* argv[] = {name, nullptr};
-    [[maybe_unused]] static const QApplication* app = [] {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        return new QApplication(argc, argv);
-    }();
-}
 
 void ExpectRectNear(const CMapRect& actual, const CMapRect& expected)
 {

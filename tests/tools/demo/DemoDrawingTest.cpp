@@ -12,7 +12,11 @@
 #include "mapdoc/ContextView.h"
 #include "mapdoc/DrelDoc.h"
 #include "mapdoc/DrelView.h"
+#include "mapdoc/LineOverlay.h"
+#include "mapdoc/PointOverlay.h"
 #include "mapdoc/ScaleBar.h"
+#include "mapdoc/ShapeOverlay.h"
+#include "mapdoc/TextOverlay.h"
 #include "platform/DC.h"
 #include "platform/WindowSurface.h"
 #include "render/PointSymbolHook.h"
@@ -422,5 +426,58 @@ TEST_F(DemoDrawing, TheScaleBarStandsOnTheMapAndOnItsPage)
     EXPECT_EQ(qGray(page.pixel(59 + 18 + 10, height - 59 - 59 + 47)), 0);
     EXPECT_EQ(page.pixel(57, height - 70), QColor(Qt::gray).rgb()) << "left of the bar's white";
 }
+
+TEST_F(DemoDrawing, BufferZonesAndOverlaysLieOverTheTownOnTheScreenOnly)
+{
+    CMapRect centre;
+    ASSERT_TRUE(m_doc.FindBookmark(m_names.bookmarks[1], centre));
+    m_view->ZoomToRect(centre, 0);
+    const CMapRect extent = m_view->GetMapExtent();
+
+    // Zones round the first street in the view and round a sight, and
+    // the marks a search leaves.
+    CShape street;
+    ForEachShape(m_names.layers.streets, [&](const CShape& shape, CFeatureSource&) {
+        if (street.GetPointCount() == 0)
+            street.Copy(shape);
+    });
+    ASSERT_GT(street.GetPointCount(), 1);
+    m_doc.BufferZones().AddZone(street, 0.03, CShape::kBufferBand);
+    const CMapPoint sight(extent.left + extent.Width() * 0.7, extent.bottom + extent.Height() * 0.4);
+    CShape point;
+    point.SetPoints(1, &sight);
+    m_doc.BufferZones().AddZone(point, 0.06, CShape::kBufferBand);
+    ASSERT_EQ(m_doc.BufferZones().GetCount(), 2);
+    m_view->AddOverlay(std::make_unique<CShapeOverlay>(street));
+    m_view->AddOverlay(std::make_unique<CPointOverlay>(sight));
+    m_view->AddOverlay(std::make_unique<CTextOverlay>(sight, m_names.sights[0], 0));
+    m_view->AddOverlay(std::make_unique<CTextOverlay>(sight, "12A", 8));
+    const CMapPoint other(extent.left + extent.Width() * 0.2, extent.bottom + extent.Height() * 0.8);
+    m_view->AddOverlay(std::make_unique<CLineOverlay>(sight, other));
+
+    Draw("demo-zones-overlays");
+    EXPECT_TRUE(m_user.messages.empty());
+    const int purple = CountPixels(RGB(128, 0, 128));
+    EXPECT_GT(purple, 2000) << "the zones' outlines and hatching";
+    EXPECT_GT(CountPixels(RGB(0, 150, 0)), 200) << "the highlighted street";
+    // The arrow of the marker, its tip under the labels of the point.
+    const CPoint marker = m_view->MapToClient(sight);
+    EXPECT_EQ(PixelAt(m_view->ClientToMap(marker.x + 9, marker.y + 23)), RGB(0xD0, 0x30, 0x20));
+    ExpectNoLabelsOverlap();
+
+    // An exported picture has the zones and none of the overlays.
+    m_image = QImage(kWidth, kHeight, QImage::Format_RGB32);
+    m_image.fill(Qt::white);
+    {
+        CDC dc(m_image);
+        m_view->DrawToDC(dc, nullptr, 0, 0);
+    }
+    if (const char* dir = std::getenv("DREL_PICTURE_DIR"))
+        m_image.save(QString::fromStdString(std::string(dir) + "/demo-zones-export.png"));
+    EXPECT_NEAR(CountPixels(RGB(128, 0, 128)), purple, purple / 5);
+    EXPECT_EQ(CountPixels(RGB(0, 150, 0)), 0);
+    EXPECT_NE(PixelAt(m_view->ClientToMap(marker.x + 9, marker.y + 23)), RGB(0xD0, 0x30, 0x20));
+}
+
 
 } // namespace
