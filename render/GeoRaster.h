@@ -96,9 +96,9 @@ public:
 
 private:
     bool OpenTiff(const std::string& fileName);
-    // The row's pixels (ABGR words, the left one first); null, with the
-    // message shown, when its band cannot be had.
-    const std::uint32_t* Row(_TIFFRGBAImage& image, int row);
+    // The pixels of the row's columns left .. left + width - 1 (ABGR words);
+    // null, with the message shown, when its band cannot be had.
+    const std::uint32_t* Row(_TIFFRGBAImage& image, int row, int left, int width);
 
     std::unique_ptr<CxStream> m_ownStream;
     CxStream* m_stream = nullptr;
@@ -112,10 +112,13 @@ private:
     // Rows of a strip or tile, at most the picture's; a band's, at most those.
     int m_stripRows = 0;
     int m_bandRows = 0;
-    // ABGR words of the band held, its bottom row first.
+    // ABGR words of the band held, its bottom row first, of the columns
+    // from m_bandLeft on.
     std::vector<std::uint32_t> m_band;
     int m_bandStart = -1; // first stored row of the band held; -1 for none
     int m_bandCount = 0;
+    int m_bandLeft = 0;
+    int m_bandWidth = 0;
     int m_bandsRead = 0;
 };
 

@@ -56,6 +56,19 @@ std::size_t ColourTableBytes(const void* header)
     }
 }
 
+// Width and height as either header kind stores them.
+CSize StoredSize(const void* header)
+{
+    if (HeaderSize(header) == kInfoHeaderSize) {
+        BITMAPINFOHEADER h;
+        std::memcpy(&h, header, sizeof h);
+        return CSize(h.biWidth, h.biHeight);
+    }
+    BITMAPCOREHEADER h;
+    std::memcpy(&h, header, sizeof h);
+    return CSize(h.bcWidth, h.bcHeight);
+}
+
 // What a DIB header says of its pixels.
 struct DibShape {
     std::uint64_t width = 0;
@@ -160,26 +173,12 @@ HDIB AllocDib(int width, int height, int bitCount)
 
 int GetDibWidth(const void* header)
 {
-    if (HeaderSize(header) == kInfoHeaderSize) {
-        BITMAPINFOHEADER h;
-        std::memcpy(&h, header, sizeof h);
-        return h.biWidth;
-    }
-    BITMAPCOREHEADER h;
-    std::memcpy(&h, header, sizeof h);
-    return h.bcWidth;
+    return StoredSize(header).cx;
 }
 
 int GetDibHeight(const void* header)
 {
-    if (HeaderSize(header) == kInfoHeaderSize) {
-        BITMAPINFOHEADER h;
-        std::memcpy(&h, header, sizeof h);
-        return h.biHeight;
-    }
-    BITMAPCOREHEADER h;
-    std::memcpy(&h, header, sizeof h);
-    return h.bcHeight;
+    return StoredSize(header).cy;
 }
 
 std::uint8_t* FindDibPixels(void* header)

@@ -151,45 +151,46 @@ void CTiffStripRaster::Close()
     m_band.shrink_to_fit();
     m_bandStart = -1;
     m_bandCount = 0;
+    m_bandLeft = m_bandWidth = 0;
     m_bandsRead = 0;
     m_width = m_height = 0;
 }
 
-const std::uint32_t* CTiffStripRaster::Row(TIFFRGBAImage& image, int row)
+const std::uint32_t* CTiffStripRaster::Row(TIFFRGBAImage& image, int row, int left, int width)
 {
     const int stored = m_bottomUp ? m_height - 1 - row : row;
     const int stripStart = stored - stored % m_stripRows;
     const int start = stripStart + (stored - stripStart) / m_bandRows * m_bandRows;
-    if (start != m_bandStart) {
-        const std::uint64_t pixels = std::uint64_t(m_bandRows) * std::uint64_t(m_width);
-        if (m_band.size() != pixels) {
-            m_bandStart = -1;
-            try {
-                if (pixels * 4 > CXIMAGE_MAX_MEMORY)
-                    throw std::bad_alloc();
+    if (start != m_bandStart || left != m_bandLeft || width != m_bandWidth) {
+        m_bandStart = -1;
+        const std::uint64_t pixels = std::uint64_t(m_bandRows) * std::uint64_t(width);
+        try {
+            if (pixels * 4 > CXIMAGE_MAX_MEMORY)
+                throw std::bad_alloc();
+            if (m_band.size() < pixels)
                 m_band.assign(static_cast<std::size_t>(pixels), 0);
-            } catch (const std::bad_alloc&) {
-                m_band.clear();
-                AppMessageBox(kOutOfMemory);
-                return nullptr;
-            }
+        } catch (const std::bad_alloc&) {
+            m_band.clear();
+            AppMessageBox(kOutOfMemory);
+            return nullptr;
         }
         const int count = std::min({m_bandRows, stripStart + m_stripRows - start, m_height - start});
         image.row_offset = start;
-        image.col_offset = 0;
+        image.col_offset = left;
         ++m_bandsRead;
-        if (!TIFFRGBAImageGet(&image, m_band.data(), static_cast<std::uint32_t>(m_width),
+        if (!TIFFRGBAImageGet(&image, m_band.data(), static_cast<std::uint32_t>(width),
                               static_cast<std::uint32_t>(count))) {
-            m_bandStart = -1;
             AppMessageBox(kReadFailed);
             return nullptr;
         }
         m_bandStart = start;
         m_bandCount = count;
+        m_bandLeft = left;
+        m_bandWidth = width;
     }
     // The reader puts a band's bottom row first.
     const int fromBottom = m_bottomUp ? stored - m_bandStart : m_bandCount - 1 - (stored - m_bandStart);
-    return m_band.data() + static_cast<std::size_t>(fromBottom) * static_cast<std::size_t>(m_width);
+    return m_band.data() + static_cast<std::size_t>(fromBottom) * static_cast<std::size_t>(width);
 }
 
 bool CTiffStripRaster::Draw(CDC& dc, const CRect& dest, const CRect& source, CDC* second)
@@ -238,11 +239,16 @@ bool CTiffStripRaster::Draw(CDC& dc, const CRect& dest, const CRect& source, CDC
     firstVisible = std::max<std::int64_t>(firstVisible, 0);
     lastVisible = std::min(lastVisible, destHeight);
 
+    // Only the columns drawn are converted, except where the samples of
+    // several columns are packed together.
+    const bool columnsOnly = m_photometric != PHOTOMETRIC_YCBCR;
+    const int bandLeft = columnsOnly ? source.left : 0;
+    const int bandWidth = columnsOnly ? sourceWidth : m_width;
     const auto loadRow = [&](int sourceRow) {
-        const std::uint32_t* pixels = Row(rgba.Get(), sourceRow);
+        const std::uint32_t* pixels = Row(rgba.Get(), sourceRow, bandLeft, bandWidth);
         if (!pixels)
             return false;
-        pixels += source.left;
+        pixels += source.left - bandLeft;
         for (int x = 0; x < sourceWidth; ++x) {
             bgr[3 * x] = static_cast<std::uint8_t>(TIFFGetB(pixels[x]));
             bgr[3 * x + 1] = static_cast<std::uint8_t>(TIFFGetG(pixels[x]));

@@ -394,6 +394,16 @@ TEST_F(GeoRasterTest, TiledAndBottomUpPicturesDrawAsStrippedOnes)
                 ASSERT_EQ(At(image, x, y), PlaceColour(x, y)) << x << ", " << y;
         const int bands = c.tileSide ? (70 + c.tileSide - 1) / c.tileSide : 8;
         EXPECT_EQ(raster->GetBandsRead(), bands);
+
+        // A part that cuts through strips and tiles on every side.
+        image = MakeImage(52, 50, kPaper);
+        {
+            CDC dc(image);
+            ASSERT_TRUE(raster->Draw(dc, CRect(0, 0, 52, 50), CRect(37, 11, 88, 60), nullptr));
+        }
+        for (int y = 0; y < 50; ++y)
+            for (int x = 0; x < 52; ++x)
+                ASSERT_EQ(At(image, x, y), PlaceColour(37 + x, 11 + y)) << x << ", " << y;
     }
     EXPECT_TRUE(user.messages.empty());
 }
