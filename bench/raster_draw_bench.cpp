@@ -8,6 +8,7 @@
 #include "platform/DC.h"
 #include "platform/Path.h"
 #include "render/GeoRaster.h"
+#include "render/TiffStripRaster.h"
 #include "render/ImageStream.h"
 
 #include <benchmark/benchmark.h>

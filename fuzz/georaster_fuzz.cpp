@@ -5,6 +5,7 @@
 #include "fuzz/FuzzSupport.h"
 #include "platform/DC.h"
 #include "render/GeoRaster.h"
+#include "render/TiffStripRaster.h"
 #include "render/ImageStream.h"
 
 #include <QImage>

@@ -1,7 +1,8 @@
+#include "render/TiffStripRaster.h"
+
 #include "platform/DC.h"
 #include "platform/DrawInterrupt.h"
 #include "platform/UserServices.h"
-#include "render/GeoRaster.h"
 #include "render/ImageStream.h"
 #include "render/PackedDib.h"
 #include "render/Picture.h"
