@@ -13,6 +13,7 @@
 #include "platform/Path.h"
 #include "platform/Stream.h"
 #include "platform/UserServices.h"
+#include "render/GeoRaster.h"
 
 #include <algorithm>
 #include <bit>
@@ -153,6 +154,8 @@ void RestoreFile(const std::string& path, const std::string& bytes, bool existed
 
 CDrelDoc::CDrelDoc()
 {
+    // Raster layers of the map take their extents from their pictures.
+    InstallGeoRasters();
     m_adminSearch = DocumentHost().CreateAdminSearchSettings(*this);
     m_bufferZones.RegisterCommands(*this);
     ExtensionOnNewDocument(this);

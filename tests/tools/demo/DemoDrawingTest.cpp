@@ -1,6 +1,7 @@
 // The demo town drawn through a map view as the program draws it, looked
 // at by the colours of its layers. With DREL_PICTURE_DIR set the pictures
 // are written there as PNG files, for a person to look at.
+#include "core/FileUtil.h"
 #include "core/Shape.h"
 #include "layers/DtmLayer.h"
 #include "layers/FeatureSource.h"
@@ -18,9 +19,12 @@
 #include "mapdoc/ShapeOverlay.h"
 #include "mapdoc/TextOverlay.h"
 #include "platform/DC.h"
+#include "platform/NumberText.h"
 #include "platform/WindowSurface.h"
 #include "render/PointSymbolHook.h"
+#include "render/XImage.h"
 #include "tests/mapdoc/ViewTestSupport.h"
+#include "tests/render/PictureFixtures.h"
 #include "tests/support/TestSupport.h"
 #include "tools/demo/DemoMapWriter.h"
 #include "tools/demo/DemoNames.h"
@@ -477,6 +481,71 @@ TEST_F(DemoDrawing, BufferZonesAndOverlaysLieOverTheTownOnTheScreenOnly)
     EXPECT_NEAR(CountPixels(RGB(128, 0, 128)), purple, purple / 5);
     EXPECT_EQ(CountPixels(RGB(0, 150, 0)), 0);
     EXPECT_NE(PixelAt(m_view->ClientToMap(marker.x + 9, marker.y + 23)), RGB(0xD0, 0x30, 0x20));
+}
+
+
+TEST_F(DemoDrawing, TheReliefPictureLiesWhereItsWorldFileSays)
+{
+    const auto& l = m_names.layers;
+    const CLayerArray& layers = m_doc.Layers();
+    for (int i = 0; i < layers.GetSize(); ++i) {
+        CLayer* layer = layers.GetAt(i);
+        m_doc.SetLayerVisible(layer, layer->GetName() == l.reliefGroup || layer->GetName() == l.relief);
+    }
+    CLayer* relief = m_doc.Layers().FindByName(l.relief);
+    ASSERT_NE(relief, nullptr);
+    ASSERT_TRUE(relief->HasFlag(CLayer::kShown));
+    Draw("demo-relief");
+    EXPECT_TRUE(m_user.messages.empty());
+
+    // The picture's own pixels, placed by the world file beside it.
+    const std::string path = relief->GetPath();
+    CxImage picture(path, CXIMAGE_FORMAT_BMP);
+    ASSERT_TRUE(picture.IsValid());
+    const std::string world = ReadWholeFile(GetPathFolder(path) + GetPathTitle(path) + ".wld");
+    double terms[6] = {};
+    ASSERT_EQ(ScanRealsC(world, terms, 6), 6);
+    const double pixel = terms[0], left = terms[4], top = terms[5];
+    ASSERT_EQ(terms[3], -pixel);
+    // Each pixel where its world file puts it: the one at its centre, or,
+    // where the rounding of the two placements falls apart, a neighbour.
+    int seen = 0, same = 0, near = 0;
+    for (int y = 1; y + 1 < picture.GetHeight(); y += 7)
+        for (int x = 1; x + 1 < picture.GetWidth(); x += 7) {
+            const COLORREF shown = PixelAt(CMapPoint(left + x * pixel, top - y * pixel));
+            if (shown == CLR_INVALID)
+                continue;
+            ++seen;
+            same += shown == PictureColour(picture, x, y);
+            bool neighbour = false;
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx)
+                    neighbour = neighbour || shown == PictureColour(picture, x + dx, y + dy);
+            near += neighbour;
+        }
+    EXPECT_GT(seen, 5000);
+    EXPECT_GT(same, seen * 9 / 10);
+    EXPECT_EQ(near, seen);
+
+    // The town over it, zoomed in on the centre where a picture pixel is
+    // several screen pixels.
+    for (int i = 0; i < layers.GetSize(); ++i)
+        m_doc.SetLayerVisible(layers.GetAt(i), layers.GetAt(i)->GetName() != l.elevation);
+    CMapRect centre;
+    ASSERT_TRUE(m_doc.FindBookmark(m_names.bookmarks[1], centre));
+    m_view->ZoomToRect(centre, 0);
+    Draw("demo-centre-relief");
+    EXPECT_TRUE(m_user.messages.empty());
+    const CMapPoint middle = centre.Center();
+    const COLORREF expected = PictureColour(picture, static_cast<int>(std::lround((middle.x - left) / pixel)),
+                                            static_cast<int>(std::lround((top - middle.y) / pixel)));
+    int reliefPixels = 0;
+    for (int y = 0; y < kHeight; y += 5)
+        for (int x = 0; x < kWidth; x += 5) {
+            const QRgb c = m_image.pixel(x, y);
+            reliefPixels += Near(RGB(qRed(c), qGreen(c), qBlue(c)), expected, 40);
+        }
+    EXPECT_GT(reliefPixels, 1000) << "the relief shows between the buildings";
 }
 
 
