@@ -15,6 +15,7 @@
 #include <memory>
 #include <vector>
 
+class CCommandState;
 class CDC;
 class CDrelDoc;
 class CLayer;
@@ -154,6 +155,8 @@ public:
     // are shown; an overlay added then is drawn at once.
     void AddOverlay(std::unique_ptr<CMapOverlay> overlay);
     int GetOverlayCount() const { return static_cast<int>(m_overlays.size()); }
+    // Every overlay goes; the status pane is emptied when there were any.
+    void ClearOverlays();
     CMapOverlay* GetOverlay(int index) const { return m_overlays.at(static_cast<size_t>(index)).get(); }
     int AreOverlaysShown() const { return m_overlaysShown; }
     void SetOverlaysShown(int shown) { m_overlaysShown = shown; }
@@ -174,6 +177,15 @@ public:
     int CreateToolForMode();
     void SetToolMode(int mode);
     int GetLastToolMode() const { return m_lastToolMode; }
+    // The view's window was activated (1) or left (0): a tool without
+    // changes goes on leaving; on entering the view takes up the current
+    // mode, or a tool with changes puts its own mode back.
+    void SyncToolMode(int entering);
+    // A command of the tools' own (line continuation, delete): the tool of
+    // the mode is made when there is none and runs it.
+    void SendCommandToTool(int id);
+    // Disabled and unchecked unless the tool has a rule for the id.
+    void UpdateToolCommand(CCommandState& state);
     // The legend's selection changed: the tool hears of it.
     void OnActiveLayerChanged()
     {
