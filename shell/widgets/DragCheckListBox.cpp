@@ -206,9 +206,7 @@ void CDragCheckListBox::PaintRow(QPainter* painter, const QRect& rect, int row) 
 {
     const CLayer* layer = GetLayer(row);
     const QRect full(rect.left(), rect.top(), std::max(rect.width(), viewport()->width() - rect.left()), rect.height());
-    // The row in device pixels, sharp on a screen of high density.
-    const qreal ratio = devicePixelRatioF();
-    QImage image((QSizeF(full.size()) * ratio).toSize(), QImage::Format_RGB32);
+    QImage image(full.size(), QImage::Format_RGB32);
     if (!layer || image.isNull())
         return;
     LayerRowLook look;
@@ -225,14 +223,8 @@ void CDragCheckListBox::PaintRow(QPainter* painter, const QRect& rect, int row) 
     look.highlightText = GetPaletteColor(this, QPalette::HighlightedText);
     {
         CDC dc(image);
-        if (ratio != 1) {
-            dc.SetMapMode(MM_ANISOTROPIC);
-            dc.SetWindowExt(full.width(), full.height());
-            dc.SetViewportExt(image.width(), image.height());
-        }
         DrawLayerRow(dc, CRect(0, 0, full.width(), full.height()), *layer, look);
     }
-    image.setDevicePixelRatio(ratio);
     painter->drawImage(full.topLeft(), image);
 }
 

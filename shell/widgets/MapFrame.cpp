@@ -119,6 +119,9 @@ CMapFrame::CMapFrame(CShellDocument& document, CDocTemplate& docTemplate)
     m_outer->setStretchFactor(1, 1);
     m_inner->setStretchFactor(0, 0);
     m_inner->setStretchFactor(1, 1);
+    m_outer->installEventFilter(this);
+    for (QSplitter* splitter : {m_outer, m_inner})
+        connect(splitter, &QSplitter::splitterMoved, this, [this] { m_userSized = true; });
 
     m_viewWindow = std::make_unique<CViewWindow>(*this, *m_viewWidget, false);
     m_overviewWindow = std::make_unique<CViewWindow>(*this, *m_overviewWidget, true);
@@ -222,7 +225,6 @@ bool CMapFrame::HandlesCommand(int id) const
 
 void CMapFrame::OnInitialUpdate()
 {
-    Layout();
     if (CDrelView* view = GetMapView())
         view->OnInitialUpdate();
     if (CContextView* overview = GetOverview())
@@ -233,17 +235,18 @@ void CMapFrame::OnInitialUpdate()
 
 void CMapFrame::Layout()
 {
-    // The window's width at creation: the area's, which a maximised
-    // window fills.
-    int cx = width();
-    if (const QMdiArea* area = mdiArea())
-        cx = area->viewport()->width();
-    if (cx <= 0)
-        cx = kDefaultWidth;
+    const int cx = m_outer->width() > 0 ? m_outer->width() : kDefaultWidth;
     const int column = cx / 4;
-    m_outer->setSizes({column, std::max(cx - column - m_outer->handleWidth(), 0)});
-    const int cy = std::max(height(), column * 2);
-    m_inner->setSizes({column, std::max(cy - column - m_inner->handleWidth(), 0)});
+    m_outer->setSizes({column, std::max(cx - column - m_outer->handleWidth(), 1)});
+    m_inner->setSizes({column, std::max(m_inner->height() - column - m_inner->handleWidth(), 1)});
+}
+
+bool CMapFrame::eventFilter(QObject* watched, QEvent* event)
+{
+    // Until the user moves a pane's edge, the panes keep their proportions.
+    if (watched == m_outer && event->type() == QEvent::Resize && m_laidOut && !m_userSized)
+        Layout();
+    return CMdiChild::eventFilter(watched, event);
 }
 
 void CMapFrame::ActivateFrame()
@@ -254,12 +257,19 @@ void CMapFrame::ActivateFrame()
     else if (isMaximized())
         showNormal();
     CMdiChild::ActivateFrame();
+    // The splitters measure out their panes once they have their size.
+    if (!m_laidOut) {
+        m_laidOut = true;
+        Layout();
+    }
 }
 
 void CMapFrame::changeEvent(QEvent* event)
 {
+    // The window's own handling of a new state may show it.
+    const bool visible = isVisible();
     CMdiChild::changeEvent(event);
-    if (event->type() != QEvent::WindowStateChange || !isVisible() || isMinimized())
+    if (event->type() != QEvent::WindowStateChange || !visible || isMinimized())
         return;
     if (CDrelApp* app = CDrelApp::Instance())
         app->SetMapWindowShowState(isMaximized() ? kShowMaximized : kShowNormal);

@@ -27,10 +27,10 @@ struct CMapFrameHooks {
 
 // The window of a map document (template 138): the map view on the right
 // and, on the left, the overview above the legend, in splitters; the left
-// column a quarter of the window's width at creation (of the
-// multi-document area when the window is made inside one), the overview
-// as tall as the column is wide, the map view taking what the window
-// gains. It is the frame side of its views (the legend rebuilt and the
+// column a quarter of the window's width and the overview as tall as the
+// column is wide, the map view taking the rest; the panes keep these
+// proportions as the window's size changes until the user moves an edge
+// between them. It is the frame side of its views (the legend rebuilt and the
 // overview repainted for the map view, the legend's selection for both),
 // the legend's frame, and the command hub of the map window
 // (shell/MapFrameCommands.h); the legend's commands follow its own in
@@ -70,6 +70,7 @@ public:
 protected:
     void OnInitialUpdate() override;
     void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     class CViewWindow;
@@ -94,4 +95,6 @@ private:
     CMapFrameDialogs m_dialogs;
     CMapFrameCommands m_frameCommands;
     bool m_active = false;
+    bool m_laidOut = false;
+    bool m_userSized = false;
 };

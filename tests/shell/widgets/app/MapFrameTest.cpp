@@ -13,8 +13,10 @@
 #include "platform/WindowSurface.h"
 #include "shell/MapToolCommands.h"
 #include "shell/widgets/DragCheckListBox.h"
+#include "shell/widgets/MainFrameBars.h"
 #include "shell/widgets/MapFrame.h"
 
+#include <QEvent>
 #include <QImage>
 #include <QMdiArea>
 #include <QMouseEvent>
@@ -33,8 +35,16 @@ int InkedPixels(const QImage& image)
     return inked;
 }
 
+// The program's window with its toolbars (the scale box among them).
 class MapFrameTest : public CAppFixture {
 protected:
+    MapFrameTest() { InstallMainFrameBars(); }
+    ~MapFrameTest() override
+    {
+        Stop();
+        MainFrameHooks().makeBars = nullptr;
+    }
+
     CMapFrame* Open(const std::string& path)
     {
         app.DocManager().OpenDocumentFile(path);
@@ -101,7 +111,7 @@ TEST_F(MapFrameTest, KeysAndTheMenuMoveTheMap)
     // The scale typed into the box: the box is the toolbars'; its text is
     // what the view host holds.
     ViewHost().SetScaleText(25000);
-    EXPECT_DOUBLE_EQ(ViewHost().GetScaleText(), 25000);
+    ASSERT_DOUBLE_EQ(ViewHost().GetScaleText(), 25000);
     EXPECT_TRUE(Run(30004));
     EXPECT_NEAR(view.GetScaleDenominator(), 25000, 1e-6);
     Settle();
@@ -143,9 +153,12 @@ TEST_F(MapFrameTest, TheShowStateFollowsTheWindowOnlyWhileItShows)
     EXPECT_EQ(app.GetMapWindowShowState(), kShowNormal);
     child->showMaximized();
     EXPECT_EQ(app.GetMapWindowShowState(), kShowMaximized);
+    // A state the hidden window hears of is not the user's.
     child->hide();
-    child->setWindowState(Qt::WindowNoState);
-    EXPECT_EQ(app.GetMapWindowShowState(), kShowMaximized);
+    app.SetMapWindowShowState(kShowNormal);
+    QWindowStateChangeEvent change(Qt::WindowMaximized);
+    QCoreApplication::sendEvent(child, &change);
+    EXPECT_EQ(app.GetMapWindowShowState(), kShowNormal);
 }
 
 // The main frame's boxes as a fake host of the documents sees them.
