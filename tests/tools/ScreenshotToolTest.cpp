@@ -36,8 +36,9 @@ TEST(ScreenshotTool, ExitsWithAMessageOnBadArgumentsOrAMapThatDoesNotOpen)
         EXPECT_EQ(run(c.arguments), c.code) << c.arguments;
         const std::string said = ReadWholeFile(dir.File("out.txt"));
         EXPECT_NE(said.find(c.said), std::string::npos) << c.arguments << ": " << said;
-        if (c.code == 2)
+        if (c.code == 2) {
             EXPECT_NE(said.find("usage: drel-screenshot MAP OUT.png [--size WxH]"), std::string::npos) << said;
+        }
     }
     EXPECT_FALSE(PathExists(dir.File("out.png")));
 }
