@@ -52,12 +52,23 @@ protected:
         Settle();
         return child;
     }
+    // A smaller demo town in a folder of its own, in a window of its own.
+    CMapFrame* OpenAnotherTown()
+    {
+        CDemoOptions options;
+        options.streets = 20;
+        std::string error;
+        EXPECT_TRUE(MakeDemoMap(otherFolder.Path(), options, error)) << error;
+        return Open(otherFolder.File(CDemoMapWriter::kMapFile));
+    }
     // The posted drawing passes run.
     void Settle()
     {
         for (int i = 0; i < 20; ++i)
             QCoreApplication::processEvents();
     }
+
+    CTempDir otherFolder;
 };
 
 TEST_F(MapFrameTest, TheDemoMapShowsBesideItsOverviewAndLegend)
@@ -175,12 +186,7 @@ TEST_F(MapFrameTest, ActivatingAMapWindowTakesUpTheToolModeAndTheBoxes)
     ASSERT_TRUE(Start({DemoMapPath()}));
     auto* first = dynamic_cast<CMapFrame*>(frame->ActiveChild());
     ASSERT_TRUE(first);
-    CTempDir other;
-    CDemoOptions options;
-    options.streets = 20;
-    std::string error;
-    ASSERT_TRUE(MakeDemoMap(other.Path(), options, error)) << error;
-    CMapFrame* second = Open(other.File(CDemoMapWriter::kMapFile));
+    CMapFrame* second = OpenAnotherTown();
     ASSERT_TRUE(second);
     ASSERT_NE(first, second);
     first->GetMapView()->SetScale(12000);
@@ -217,12 +223,7 @@ TEST_F(MapFrameTest, ALayerGroupTravelsToAnotherMapThroughTheClipboard)
     ASSERT_TRUE(IsEnabled(30105));
     EXPECT_TRUE(Run(30105));
 
-    CTempDir other;
-    CDemoOptions options;
-    options.streets = 20;
-    std::string error;
-    ASSERT_TRUE(MakeDemoMap(other.Path(), options, error)) << error;
-    CMapFrame* second = Open(other.File(CDemoMapWriter::kMapFile));
+    CMapFrame* second = OpenAnotherTown();
     ASSERT_TRUE(second);
     CDrelDoc& target = second->GetMapDocument();
     const int before = target.GetLayerCount();
