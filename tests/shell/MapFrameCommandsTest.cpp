@@ -6,6 +6,7 @@
 #include "mapdoc/MapOverlay.h"
 #include "mapdoc/MapTool.h"
 #include "mapdoc/ViewHost.h"
+#include "platform/Clipboard.h"
 #include "platform/Codepage.h"
 #include "platform/CommandTarget.h"
 #include "platform/Path.h"
@@ -13,6 +14,8 @@
 #include "shell/MapFrameCommands.h"
 #include "shell/MapToolCommands.h"
 #include "tests/support/TestSupport.h"
+
+#include <QImage>
 
 #include <gtest/gtest.h>
 
@@ -57,7 +60,7 @@ public:
 
 CLayer* AddLayer(CDrelDoc& doc, const std::string& name, const std::string& path, int type, uint32_t extra = 0)
 {
-    auto layer = std::make_unique<CLayer>(name, path, type);
+    auto layer = std::make_unique<CLayer>(Utf8ToCp1257(name), path, type);
     layer->SetFlags(layer->GetFlags() | extra);
     CLayer* raw = layer.get();
     doc.AddLayer(std::move(layer), false);
@@ -220,6 +223,50 @@ TEST_F(MapFrameCommandsTest, EveryToolCommandSetsItsMode)
         EXPECT_EQ(MapToolMode, tool.mode) << tool.id;
     }
     EXPECT_EQ(MapToolCommands().size(), 27u); // 0 to 27 but 20
+}
+
+// The clipboard of the test, in the desktop's place while it lives.
+class CTestClipboard : public IClipboard {
+public:
+    CTestClipboard() { SetClipboard(this); }
+    ~CTestClipboard() override { SetClipboard(nullptr); }
+    bool HasFormat(const std::string& format) const override { return format == held; }
+    std::vector<unsigned char> GetData(const std::string& format) const override
+    {
+        return format == held ? bytes : std::vector<unsigned char>();
+    }
+    bool SetData(const std::string& format, const std::vector<unsigned char>& data) override
+    {
+        held = format;
+        bytes = data;
+        return true;
+    }
+    bool SetImage(const QImage& image) override
+    {
+        held = "image";
+        picture = image;
+        return true;
+    }
+    std::string held;
+    std::vector<unsigned char> bytes;
+    QImage picture;
+};
+
+TEST_F(MapFrameCommandsTest, TheMapAndLegendEntriesGoToTheClipboard)
+{
+    CTestClipboard clipboard;
+    EXPECT_FALSE(Enabled(30106));
+    frame.selected = lines;
+    ASSERT_TRUE(table.OnCommand(30105));
+    EXPECT_EQ(clipboard.held, "Drel Layer");
+    ASSERT_TRUE(Enabled(30106));
+    ASSERT_TRUE(table.OnCommand(30106));
+    EXPECT_TRUE(frame.doc.Layers().FindByName(Utf8ToCp1257("Gatvės (2)")));
+
+    ASSERT_TRUE(table.OnCommand(30104));
+    EXPECT_EQ(clipboard.held, "image");
+    EXPECT_EQ(clipboard.picture.size(), QSize(400, 300));
+    EXPECT_FALSE(Enabled(30106)); // the picture took the layer's place
 }
 
 class MapFramePlacesTest : public MapFrameCommandsTest {
