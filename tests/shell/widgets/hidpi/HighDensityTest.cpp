@@ -2,6 +2,7 @@
 // device pixels.
 #include "tests/shell/widgets/app/AppFixture.h"
 
+#include "mapdoc/DrelDoc.h"
 #include "mapdoc/DrelView.h"
 #include "mapdoc/widgets/MapViewWidget.h"
 #include "platform/WindowSurface.h"
@@ -9,6 +10,7 @@
 
 #include <QImage>
 #include <QScreen>
+#include <QMouseEvent>
 
 namespace {
 
@@ -52,6 +54,14 @@ TEST_F(HighDensityTest, TheViewsDrawInDevicePixels)
     ASSERT_LT(x, overview.width() - 1) << "no frame in the overview";
     EXPECT_FALSE(IsRed(overview.pixel(x + 1, y)));
     EXPECT_FALSE(x > 0 && IsRed(overview.pixel(x - 1, y)));
+
+    // The mouse at a point of the widget is at twice that point of the view.
+    CMapViewWidget& viewWidget = *child->GetViewWidget();
+    QMouseEvent move(QEvent::MouseMove, QPointF(50, 40), QPointF(viewWidget.mapToGlobal(QPoint(50, 40))),
+                     Qt::NoButton, Qt::NoButton, {});
+    QCoreApplication::sendEvent(&viewWidget, &move);
+    const CDrelDoc& map = child->GetMapDocument();
+    EXPECT_EQ(frame->GetPaneText(CMainFrame::kCoordinatePaneId), map.FormatCoordinates(view.ClientToMap(100, 80)));
     SaveScreenshot(*frame, "map-frame-demo-scaled");
 }
 
