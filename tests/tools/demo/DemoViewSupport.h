@@ -85,7 +85,8 @@ public:
     std::vector<CQuad> placed;
 };
 
-// Every object of the document's layer in the view's extent, with its attributes.
+// Every object of the document's layer in the view's extent, with its
+// attributes; points as shapes of one point.
 inline void ForEachShapeInView(const CDrelView& view, const std::string& layerName,
                                const std::function<void(const CShape&, CFeatureSource&)>& visit)
 {
@@ -94,8 +95,19 @@ inline void ForEachShapeInView(const CDrelView& view, const std::string& layerNa
     CLayerReader reader;
     ASSERT_TRUE(reader.OpenLayer(layer));
     const CMapRect extent = view.GetMapExtent();
-    reader.GetSource()->SetQueryRect(&extent);
+    CFeatureSource& source = *reader.GetSource();
+    // Tables of coordinates in degrees are read in map units, as drawn.
+    source.SetReadConverter(view.GetGeoToMapConverter());
+    source.SetQueryRect(&extent);
     CShape shape;
-    while (reader.GetSource()->ReadNextShape(shape))
-        visit(shape, *reader.GetSource());
+    if (layer->GetType() == CLayer::kPoint || layer->GetType() == CLayer::kTrack) {
+        CMapPoint point;
+        while (source.ReadNextPoint(point)) {
+            shape.SetPoints(1, &point);
+            visit(shape, source);
+        }
+        return;
+    }
+    while (source.ReadNextShape(shape))
+        visit(shape, source);
 }
