@@ -7,34 +7,32 @@
 #include "platform/UserServices.h"
 #include "render/DibImage.h"
 
+#include <iterator>
+
 namespace {
 
 // What the map view's window shows under the map.
 constexpr COLORREF kBackground = RGB(255, 255, 255);
 
-// The picture's own failure, else the message the writer showed.
-std::string SaveFailure(const CHeldMessages& held, const std::string& path)
-{
-    if (!held.Messages().empty())
-        return held.Messages().back().text;
-    return "cannot write " + path;
-}
-
-bool WritePng(CDrelView& view, const std::string& path, std::string& error)
+// The map drawn into an export image and saved by one of its writers,
+// which replace the file only once the new one is whole.
+template <int (CDibImage::*Save)(const std::string&)>
+bool WriteExportImage(CDrelView& view, const std::string& path, std::string& error)
 {
     CDibImage image;
     if (!DrawMapPicture(view, image, error))
         return false;
+    // The writers tell of their failures in a box: the last one is the reason.
     CHeldMessages held;
-    if (!image.SavePng(path)) {
-        error = SaveFailure(held, path);
+    if (!(image.*Save)(path)) {
+        error = held.Messages().empty() ? "cannot write " + path : held.Messages().back().text;
         return false;
     }
     return true;
 }
 
 constexpr CMapPictureFormat kFormats[] = {
-    {"png", WritePng},
+    {"png", WriteExportImage<&CDibImage::SavePng>},
 };
 
 } // namespace
@@ -72,7 +70,8 @@ const CMapPictureFormat* FindMapPictureFormat(const std::string& path)
 std::string MapPictureExtensions()
 {
     std::string list;
-    for (const CMapPictureFormat& format : kFormats)
-        list += (list.empty() ? "." : " or .") + std::string(format.extension);
+    const size_t count = std::size(kFormats);
+    for (size_t k = 0; k < count; ++k)
+        list += std::string(k == 0 ? "." : k + 1 == count ? " or ." : ", .") + kFormats[k].extension;
     return list;
 }

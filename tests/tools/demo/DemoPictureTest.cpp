@@ -12,7 +12,6 @@
 #include "render/LabelPainter.h"
 #include "tests/support/TestSupport.h"
 #include "tests/tools/demo/DemoViewSupport.h"
-#include "tools/demo/DemoMapWriter.h"
 #include "tools/demo/DemoNames.h"
 #include "tools/render/MapPicture.h"
 #include "tools/render/MapRenderer.h"
@@ -55,24 +54,11 @@ int CountDifferent(const QImage& a, const QImage& b)
 
 class DemoPicture : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
-        CScriptedUserServices user;
-        s_dir = new CTempDir;
-        std::string error;
-        ASSERT_TRUE(MakeDemoMap(s_dir->Path(), {1, CDemoOptions::kDefaultStreets}, error)) << error;
-    }
-    static void TearDownTestSuite()
-    {
-        delete s_dir;
-        s_dir = nullptr;
-    }
-
     void SetUp() override
     {
         NeedGuiApplication();
         std::string error;
-        ASSERT_TRUE(m_renderer.Open(s_dir->File(CDemoMapWriter::kMapFile), kWidth, kHeight, error,
+        ASSERT_TRUE(m_renderer.Open(DemoMapPath(), kWidth, kHeight, error,
                                     [](CDrelDoc& doc) { return std::make_unique<CLabelKeepingView>(doc); }))
             << error;
         m_view = static_cast<CLabelKeepingView*>(&m_renderer.View());
@@ -95,7 +81,7 @@ protected:
     QImage Draw(const std::string& name)
     {
         m_view->placed.clear();
-        const std::string path = s_dir->File(name + ".png");
+        const std::string path = m_pictures.File(name + ".png");
         const CMapPictureFormat* png = FindMapPictureFormat(path);
         std::string error;
         EXPECT_TRUE(png && png->write(*m_view, path, error)) << error;
@@ -106,14 +92,12 @@ protected:
         return image.convertToFormat(QImage::Format_RGB32);
     }
 
-    static CTempDir* s_dir;
+    CTempDir m_pictures;
     CScriptedUserServices m_user;
     CMapRenderer m_renderer;
     CLabelKeepingView* m_view = nullptr;
     const CDemoNames& m_names = CDemoNames::Get();
 };
-
-CTempDir* DemoPicture::s_dir = nullptr;
 
 TEST_F(DemoPicture, EachLayerLiesOverThoseBeforeItInTheLegend)
 {

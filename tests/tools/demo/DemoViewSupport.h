@@ -1,7 +1,7 @@
 #pragma once
 
-// The demo town's map views in the tests: the places labels were given,
-// and the objects of a layer in the view.
+// The demo town's map views in the tests: the town itself, the places
+// labels were given, and the objects of a layer in the view.
 
 #include "core/Shape.h"
 #include "layers/FeatureSource.h"
@@ -11,14 +11,31 @@
 #include "mapdoc/DrelView.h"
 #include "platform/Point.h"
 #include "platform/Rect.h"
+#include "tests/support/TestSupport.h"
+#include "tools/demo/DemoMapWriter.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
+
+// The map file of the town of seed 1 at its default size, written once for
+// the whole test program into a folder removed at its end.
+inline std::string DemoMapPath()
+{
+    static const std::unique_ptr<CTempDir> folder = [] {
+        CScriptedUserServices user;
+        auto dir = std::make_unique<CTempDir>();
+        std::string error;
+        EXPECT_TRUE(MakeDemoMap(dir->Path(), {1, CDemoOptions::kDefaultStreets}, error)) << error;
+        return dir;
+    }();
+    return folder->File(CDemoMapWriter::kMapFile);
+}
 
 using CQuad = std::array<CPoint, 4>;
 

@@ -1,6 +1,9 @@
 #include "tools/render/RenderCommandLine.h"
 
 #include "core/FileUtil.h"
+#include "mapdoc/DrelDoc.h"
+#include "platform/Codepage.h"
+#include "platform/NumberText.h"
 #include "platform/Path.h"
 #include "tests/support/TestSupport.h"
 #include "tools/demo/DemoMapWriter.h"
@@ -147,6 +150,20 @@ TEST(RenderTool, ExitsWithAMessageOrWritesThePicture)
         for (int x = 0; x < picture.width(); ++x)
             inked += picture.pixel(x, y) != qRgb(255, 255, 255);
     EXPECT_GT(inked, 320 * 200 / 10) << "the streets round the crossing on the white of the map";
+
+    // The place's extent given in map units draws the same picture.
+    CMapRect crossing;
+    {
+        CScriptedUserServices user;
+        CDrelDoc doc;
+        ASSERT_TRUE(doc.OnOpenDocument(map));
+        ASSERT_TRUE(doc.FindBookmark(Utf8ToCp1257("Centrinė sankryža"), crossing));
+    }
+    ASSERT_EQ(run(map + " " + dir.File("b.png") + " --size 320x200 --extent " +
+                  FormatC("%.17g,%.17g,%.17g,%.17g", crossing.left, crossing.bottom, crossing.right, crossing.top)),
+              0)
+        << said();
+    EXPECT_EQ(QImage(QString::fromStdString(dir.File("b.png"))), picture);
 }
 
 } // namespace
