@@ -5,6 +5,7 @@
 // centre). Each case first draws once and fails unless the picture holds
 // something besides the background.
 #include "bench/BenchClock.h"
+#include "bench/FontBenchMain.h"
 #include "mapdoc/DrelView.h"
 #include "render/DibImage.h"
 #include "tools/demo/DemoMapWriter.h"
@@ -13,7 +14,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
 #include <QImage>
 
 #include <filesystem>
@@ -106,12 +106,5 @@ BENCHMARK(BM_DrawDemoTown)->ArgName("percent")->Arg(100)->Arg(1)->Unit(benchmark
 
 int main(int argc, char** argv)
 {
-    // Labels need fonts, and fonts an application.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    int qtArgc = 1;
-    QGuiApplication app(qtArgc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarksWithFonts(argc, argv);
 }
