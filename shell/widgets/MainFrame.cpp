@@ -244,6 +244,11 @@ public:
         if (CDrelApp* app = CDrelApp::Instance())
             app->CloseTableDocuments(document);
     }
+    void OpenAttributeTable(CLayer& layer, CDrelDoc& document) override
+    {
+        if (CDrelApp* app = CDrelApp::Instance())
+            app->OpenAttributeTable(layer, document);
+    }
 
 private:
     CMainFrame& m_frame;
