@@ -314,6 +314,11 @@ TEST_F(LayerQueriesTest, ALayerOfManyFilesTriesTheTilesInViewInOrderAndKeepsItsO
     EXPECT_TRUE(reader.GetSource()->ReadPoint(1, point));
     EXPECT_EQ(point, click);
     EXPECT_EQ(user.beeps, 0);
+    // The information window takes the folder of the tile.
+    EXPECT_TRUE(layer->ShowObjectInfoAt(click, view));
+    EXPECT_EQ(host.infoFolder, dir.Path());
+    EXPECT_EQ(host.infoLines, (std::vector<std::string>{"Name\tP1", "N\t1"}));
+    EXPECT_EQ(layer->GetPath(), "tiles-own-path.gdb");
 
     // Nothing near in any tile beeps.
     EXPECT_EQ(layer->HitTest(CMapPoint(1800, 900), reader, view, &opened), -2);
