@@ -36,12 +36,6 @@ public:
     std::string infoFolder;
 };
 
-class CSurfaceWindow : public CRecordingWindow {
-public:
-    CWindowSurface* GetSurface() override { return &surface; }
-    CWindowSurface surface{400, 200, 96};
-};
-
 // A street, a closed block, a round square, a town's name and a well, with
 // CRLF line ends and blanks before the codes.
 const char* const kDrawing[] = {
@@ -81,11 +75,8 @@ protected:
     void SetUp() override
     {
         NeedGuiApplication();
-        SetMetreMap(doc, CMapRect(0, 1000, 2000, 0));
+        ShowTestMap(doc, view, window);
         doc.Settings().autoRecalcMapExtent = 0;
-        view.SetWindow(&window);
-        view.OnSize(400, 200);
-        view.ZoomToRect(CMapRect(0, 1000, 2000, 0), 0);
         path = dir.File("miestas.dxf");
         WriteWholeFile(path, DrawingText());
     }

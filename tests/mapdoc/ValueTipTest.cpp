@@ -24,12 +24,6 @@
 
 namespace {
 
-class CSurfaceWindow : public CRecordingWindow {
-public:
-    CWindowSurface* GetSurface() override { return &surface; }
-    CWindowSurface surface{400, 200, 96};
-};
-
 // Five columns and three rows from (x0, 700) southwards, 100 m apart.
 GridBytes Tile(int16_t type, double x0, std::vector<uint32_t> cells)
 {
@@ -52,10 +46,7 @@ protected:
     void SetUp() override
     {
         NeedGuiApplication();
-        SetMetreMap(doc, CMapRect(0, 1000, 2000, 0));
-        view.SetWindow(&window);
-        view.OnSize(400, 200);
-        view.ZoomToRect(CMapRect(0, 1000, 2000, 0), 0);
+        ShowTestMap(doc, view, window);
     }
     std::string Write(const std::string& name, const GridBytes& grid)
     {
