@@ -136,6 +136,15 @@ TEST_F(DxfLayerTest, AddedToAMapItDrawsAndAnswersTheInformationTool)
     const auto* circle = dynamic_cast<const CShapeOverlay*>(view.GetOverlay(0));
     ASSERT_NE(circle, nullptr);
     EXPECT_EQ(circle->GetShape().GetPointCount(), 73);
+    {
+        CDC dc(image);
+        view.OnDraw(dc);
+    }
+    EXPECT_EQ(image.pixel(view.MapToClient(CMapPoint(1400, 800)).x, view.MapToClient(CMapPoint(1400, 800)).y),
+              qRgb(0, 150, 0))
+        << "the circle is highlighted";
+    if (const char* out = std::getenv("DREL_SAVE_PICTURES"))
+        image.save(QString::fromUtf8(out) + "/dxf-information.png");
 
     EXPECT_TRUE(layer->ShowObjectInfoAt(CMapPoint(1000, 120), view));
     EXPECT_EQ(Value(host.infoLines, 0), "0001");
