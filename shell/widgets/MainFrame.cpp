@@ -252,6 +252,11 @@ public:
         if (CDrelApp* app = CDrelApp::Instance())
             app->CloseTableDocuments(document);
     }
+    void OpenAttributeTable(CLayer& layer, CDrelDoc& document) override
+    {
+        if (CDrelApp* app = CDrelApp::Instance())
+            app->OpenAttributeTable(layer, document);
+    }
 
 private:
     CMainFrame& m_frame;

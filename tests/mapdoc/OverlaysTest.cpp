@@ -24,12 +24,6 @@ namespace {
 
 constexpr COLORREF kHighlight = RGB(0, 150, 0);
 
-class CSurfaceWindow : public CRecordingWindow {
-public:
-    CWindowSurface* GetSurface() override { return &surface; }
-    CWindowSurface surface{400, 200, 96};
-};
-
 COLORREF PixelAt(const QImage& image, int x, int y)
 {
     const QRgb c = image.pixel(x, y);
@@ -50,10 +44,7 @@ protected:
     void SetUp() override
     {
         NeedGuiApplication();
-        SetMetreMap(doc, CMapRect(0, 1000, 2000, 0));
-        view.SetWindow(&window);
-        view.OnSize(400, 200);
-        view.ZoomToRect(CMapRect(0, 1000, 2000, 0), 0);
+        ShowTestMap(doc, view, window);
         image.setDotsPerMeterX(kPixelsPerMetre);
         image.setDotsPerMeterY(kPixelsPerMetre);
         image.fill(Qt::white);
@@ -210,12 +201,12 @@ TEST_F(OverlaysTest, AShapeIsHighlightedAndReportsItsVisibleBoxThreePixelsLarger
 TEST_F(OverlaysTest, AnOverlayAddedWhileShownIsDrawnAtOnce)
 {
     const CPoint at = view.MapToClient(CMapPoint(1000, 500));
-    view.SetOverlaysShown(0);
+    view.ShowOverlays(0);
     view.AddOverlay(std::make_unique<CPointOverlay>(CMapPoint(1000, 500)));
     EXPECT_EQ(view.GetOverlayCount(), 1);
     EXPECT_EQ(DarkPixels(window.surface.Image(), CRect(0, 0, 400, 200)), 0);
 
-    view.SetOverlaysShown(1);
+    view.ShowOverlays(1);
     view.AddOverlay(std::make_unique<CPointOverlay>(CMapPoint(1000, 500)));
     EXPECT_EQ(view.GetOverlayCount(), 2);
     EXPECT_EQ(PixelAt(window.surface.Image(), at.x, at.y + 2), RGB(0, 0, 0));

@@ -7,6 +7,7 @@
 #include "mapdoc/ViewHost.h"
 #include "mapdoc/ViewWindow.h"
 #include "platform/DC.h"
+#include "platform/WindowSurface.h"
 
 #include <functional>
 #include <map>
@@ -63,6 +64,13 @@ public:
     int invalidations = 0;
     int legendRebuilds = 0;
     CDrelView* overview = nullptr;
+};
+
+// A frame whose window has pixels to draw on.
+class CSurfaceWindow : public CRecordingWindow {
+public:
+    CWindowSurface* GetSurface() override { return &surface; }
+    CWindowSurface surface{400, 200, 96};
 };
 
 // A tool that logs its keys and answers MayQuit from a member.
@@ -190,6 +198,16 @@ inline void SetMetreMap(CDrelDoc& doc, const CMapRect& limits)
 {
     doc.Settings().mapUnits = kUnitsMetres;
     doc.Settings().limits = limits;
+}
+
+// The test map of 2000 x 1000 metres shown whole in the window of 400 x
+// 200 pixels, five metres a pixel, the origin at the top left.
+inline void ShowTestMap(CDrelDoc& doc, CDrelView& view, IViewWindow& window)
+{
+    SetMetreMap(doc, CMapRect(0, 1000, 2000, 0));
+    view.SetWindow(&window);
+    view.OnSize(400, 200);
+    view.ZoomToRect(CMapRect(0, 1000, 2000, 0), 0);
 }
 
 // A layer whose extent is the rectangle.
