@@ -1,0 +1,119 @@
+// The demo town exported as enhanced and Windows metafiles and read by
+// converters that are not ours: emf2svg-conv (package emf2svg) and
+// wmf2svg (package libwmf-bin).
+#include "mapdoc/DrelDoc.h"
+#include "mapdoc/DrelView.h"
+#include "platform/Codepage.h"
+#include "platform/Path.h"
+#include "tests/mapdoc/PdfReadBack.h"
+#include "tests/mapdoc/ViewTestSupport.h"
+#include "tests/support/TestSupport.h"
+#include "tools/demo/DemoMapWriter.h"
+#include "tools/demo/DemoNames.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+bool Installed(const char* program)
+{
+    return ::access((std::string("/usr/bin/") + program).c_str(), X_OK) == 0;
+}
+
+int Count(const std::string& text, const std::string& what)
+{
+    int n = 0;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        ++n;
+    return n;
+}
+
+// The stems of the town's street names (UTF-8) that the text holds.
+int StreetNamesIn(const std::string& text)
+{
+    const CDemoNames& names = CDemoNames::Get();
+    int found = 0;
+    for (const auto* stems : {&names.streetStems, &names.mainStems, &names.showcaseStems})
+        for (const std::string& stem : *stems)
+            found += text.find(Cp1257ToUtf8(stem)) != std::string::npos;
+    return found;
+}
+
+class DemoExport : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        CScriptedUserServices user;
+        s_dir = new CTempDir;
+        std::string error;
+        ASSERT_TRUE(MakeDemoMap(s_dir->Path(), {1, CDemoOptions::kDefaultStreets}, error)) << error;
+    }
+    static void TearDownTestSuite()
+    {
+        delete s_dir;
+        s_dir = nullptr;
+    }
+
+    void SetUp() override
+    {
+        NeedGuiApplication();
+        ASSERT_TRUE(m_doc.OnOpenDocument(s_dir->File(CDemoMapWriter::kMapFile)));
+        m_view = std::make_unique<CDrelView>(m_doc);
+        m_view->SetWindow(&m_window);
+        m_view->OnSize(1400, 1000);
+    }
+
+    static CTempDir* s_dir;
+    CRecordingViewHost m_host;
+    CScriptedUserServices m_user;
+    CRecordingWindow m_window;
+    CDrelDoc m_doc;
+    std::unique_ptr<CDrelView> m_view;
+    CTempDir m_out;
+};
+
+CTempDir* DemoExport::s_dir = nullptr;
+
+} // namespace
+
+TEST_F(DemoExport, EnhancedMetafileReadsInEmf2svg)
+{
+    if (!Installed("emf2svg-conv"))
+        GTEST_SKIP() << "emf2svg-conv (package emf2svg) is not installed";
+    const std::string emf = ResolvePath(m_out.File("demo.emf")), svg = ResolvePath(m_out.File("demo.svg"));
+    ASSERT_EQ(m_view->ExportEnhMetafile(m_out.File("demo.emf"), nullptr, 0), 1);
+    EXPECT_TRUE(m_user.messages.empty());
+    std::string output;
+    EXPECT_EQ(RunCommand("emf2svg-conv -i '" + emf + "' -o '" + svg + "'", output), 0);
+    EXPECT_EQ(output, "") << "no complaint";
+    const std::string text = ReadWholeFile(m_out.File("demo.svg"));
+    EXPECT_GT(StreetNamesIn(text), 10) << "street names";
+    EXPECT_GT(Count(text, "<path"), 200) << "streets, buildings, parks";
+    EXPECT_GT(Count(text, "[CDATA["), 50) << "labels";
+}
+
+TEST_F(DemoExport, WindowsMetafileReadsInWmf2svg)
+{
+    if (!Installed("wmf2svg"))
+        GTEST_SKIP() << "wmf2svg (package libwmf-bin) is not installed";
+    const std::string wmf = ResolvePath(m_out.File("demo.wmf")), svg = ResolvePath(m_out.File("demo.svg"));
+    ASSERT_EQ(m_view->ExportMetafile(m_out.File("demo.wmf"), nullptr, 0), 1);
+    EXPECT_TRUE(m_user.messages.empty());
+    std::string output;
+    EXPECT_EQ(RunCommand("wmf2svg -o '" + svg + "' '" + wmf + "'", output), 0);
+    EXPECT_EQ(output, "") << "no complaint";
+    const std::string text = ReadWholeFile(m_out.File("demo.svg"));
+    // The reader places each letter of a text on its own and passes the
+    // code page 1257 bytes on: the letters in order are the texts.
+    std::string letters;
+    for (std::size_t at = text.find("</text>"); at != std::string::npos; at = text.find("</text>", at + 1)) {
+        const std::size_t open = text.rfind('>', at);
+        letters += text.substr(open + 1, at - open - 1);
+    }
+    EXPECT_GT(StreetNamesIn(Cp1257ToUtf8(letters)), 10) << "street names";
+    EXPECT_GT(Count(text, "<polyline") + Count(text, "<polygon") + Count(text, "<path"), 200);
+}
