@@ -4,6 +4,8 @@
 #include "mapdoc/DrelDoc.h"
 #include "mapdoc/DrelView.h"
 #include "platform/Codepage.h"
+#include "platform/DC.h"
+#include "platform/MetaFile.h"
 #include "platform/Path.h"
 #include "tests/mapdoc/PdfReadBack.h"
 #include "tests/mapdoc/ViewTestSupport.h"
@@ -13,6 +15,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QImage>
+
+#include <cstdlib>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -22,6 +27,26 @@ namespace {
 bool Installed(const char* program)
 {
     return ::access((std::string("/usr/bin/") + program).c_str(), X_OK) == 0;
+}
+
+// With DREL_PICTURE_DIR set, the metafile played into a picture and the
+// converter's SVG go there, for a person to look at.
+void KeepForLooking(const std::string& metafile, const std::string& svg, const std::string& name)
+{
+    const char* dir = std::getenv("DREL_PICTURE_DIR");
+    if (!dir)
+        return;
+    CMetaFile file;
+    if (!file.Load(metafile))
+        return;
+    QImage image(1400, 1000, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        CDC dc(image);
+        file.Play(dc, CRect(0, 0, 1400, 1000));
+    }
+    image.save(QString::fromStdString(std::string(dir) + "/" + name + ".png"));
+    WriteWholeFile(std::string(dir) + "/" + name + ".svg", ReadWholeFile(svg));
 }
 
 int Count(const std::string& text, const std::string& what)
@@ -90,6 +115,7 @@ TEST_F(DemoExport, EnhancedMetafileReadsInEmf2svg)
     std::string output;
     EXPECT_EQ(RunCommand("emf2svg-conv -i '" + emf + "' -o '" + svg + "'", output), 0);
     EXPECT_EQ(output, "") << "no complaint";
+    KeepForLooking(m_out.File("demo.emf"), m_out.File("demo.svg"), "demo-emf");
     const std::string text = ReadWholeFile(m_out.File("demo.svg"));
     EXPECT_GT(StreetNamesIn(text), 10) << "street names";
     EXPECT_GT(Count(text, "<path"), 200) << "streets, buildings, parks";
@@ -106,6 +132,7 @@ TEST_F(DemoExport, WindowsMetafileReadsInWmf2svg)
     std::string output;
     EXPECT_EQ(RunCommand("wmf2svg -o '" + svg + "' '" + wmf + "'", output), 0);
     EXPECT_EQ(output, "") << "no complaint";
+    KeepForLooking(m_out.File("demo.wmf"), m_out.File("demo.svg"), "demo-wmf");
     const std::string text = ReadWholeFile(m_out.File("demo.svg"));
     // The reader places each letter of a text on its own and passes the
     // code page 1257 bytes on: the letters in order are the texts.
