@@ -5,7 +5,16 @@
 #include "platform/Codepage.h"
 #include "platform/DC.h"
 #include "platform/UserServices.h"
+#include "platform/Stream.h"
 #include "render/DibImage.h"
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPdfWriter>
+
+#include <algorithm>
 
 namespace {
 
@@ -33,8 +42,69 @@ bool WritePng(CDrelView& view, const std::string& path, std::string& error)
     return true;
 }
 
+// A PDF page holds the map as lines and text, placed at this resolution.
+constexpr int kPdfDpi = 300;
+
+// One page the size the picture would have on the screen, without
+// margins, the map drawn as printing draws it.
+bool WritePdf(CDrelView& view, const std::string& path, std::string& error)
+{
+    const CSize size = view.GetClientSize();
+    QByteArray bytes;
+    {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
+        writer.setResolution(kPdfDpi);
+        writer.setCreator("drel-render");
+        const double width = size.cx * 72.0 / view.GetLogPixelsX(), height = size.cy * 72.0 / view.GetLogPixelsY();
+        const QPageSize page(QSizeF(std::min(width, height), std::max(width, height)), QPageSize::Point, QString(),
+                             QPageSize::ExactMatch);
+        writer.setPageLayout(
+            QPageLayout(page, width > height ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF()));
+        CDC dc(writer);
+        if (!dc.IsPrinting()) {
+            error = "a PDF page of " + std::to_string(size.cx) + " x " + std::to_string(size.cy) +
+                    " pixels cannot be made";
+            return false;
+        }
+        const CMapRect extent = view.GetMapExtent();
+        view.DrawToDC(dc, &extent, 0, kPdfDpi);
+    }
+    if (!WriteFileAtomically(path, [&](CStream& stream) {
+            return stream.WriteExact(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+        })) {
+        error = "cannot write " + path;
+        return false;
+    }
+    return true;
+}
+
+bool WriteEmf(CDrelView& view, const std::string& path, std::string& error)
+{
+    CHeldMessages held;
+    if (!view.ExportEnhMetafile(path, nullptr, 0)) {
+        error = SaveFailure(held, path);
+        return false;
+    }
+    return true;
+}
+
+bool WriteWmf(CDrelView& view, const std::string& path, std::string& error)
+{
+    CHeldMessages held;
+    if (!view.ExportMetafile(path, nullptr, 0)) {
+        error = SaveFailure(held, path);
+        return false;
+    }
+    return true;
+}
+
 constexpr CMapPictureFormat kFormats[] = {
     {"png", WritePng},
+    {"pdf", WritePdf},
+    {"emf", WriteEmf},
+    {"wmf", WriteWmf},
 };
 
 } // namespace
@@ -72,7 +142,8 @@ const CMapPictureFormat* FindMapPictureFormat(const std::string& path)
 std::string MapPictureExtensions()
 {
     std::string list;
-    for (const CMapPictureFormat& format : kFormats)
-        list += (list.empty() ? "." : " or .") + std::string(format.extension);
+    const std::size_t count = std::size(kFormats);
+    for (std::size_t i = 0; i < count; ++i)
+        list += std::string(i == 0 ? "." : i + 1 == count ? " or ." : ", .") + kFormats[i].extension;
     return list;
 }

@@ -1,7 +1,10 @@
 #include "tools/render/RenderCommandLine.h"
 
 #include "core/FileUtil.h"
+#include "platform/MetaFile.h"
+#include "platform/MetaFileDC.h"
 #include "platform/Path.h"
+#include "tests/mapdoc/PdfReadBack.h"
 #include "tests/support/TestSupport.h"
 #include "tools/demo/DemoMapWriter.h"
 
@@ -65,7 +68,8 @@ TEST(RenderCommandLine, RefusesWhatItCannotDraw)
         {{"m.map"}, "the output file is missing"},
         {{"m.map", "o.png"}, "--size is missing"},
         {{"m.map", "o.png", "x.png", "--size", "2x2"}, "one map and one output file only, not also x.png"},
-        {{"m.map", "o.gif", "--size", "2x2"}, "the output file must end in .png, not \"o.gif\""},
+        {{"m.map", "o.gif", "--size", "2x2"}, "the output file must end in .png, .pdf, .emf or .wmf, not \"o.gif\""},
+        {{"m.map", "o.svg", "--size", "2x2"}, "the output file must end in .png, .pdf, .emf or .wmf"},
         {{"m.map", "png", "--size", "2x2"}, "the output file must end in .png"},
         {{"m.map", "o.png", "--size"}, "--size needs a value"},
         {{"m.map", "o.png", "--size", "0x10"}, "the size must be WIDTHxHEIGHT in pixels, each from 1 to 30000"},
@@ -118,7 +122,8 @@ TEST(RenderTool, ExitsWithAMessageOrWritesThePicture)
 
     EXPECT_EQ(run(map + " " + dir.File("a.png") + " --size 20"), 2);
     EXPECT_NE(said().find("the size must be WIDTHxHEIGHT"), std::string::npos) << said();
-    EXPECT_NE(said().find("Usage: drel-render MAP OUT.png --size WxH"), std::string::npos) << said();
+    EXPECT_NE(said().find("Usage: drel-render MAP OUT --size WxH"), std::string::npos) << said();
+    EXPECT_NE(said().find("OUT ends in .png, .pdf, .emf or .wmf"), std::string::npos) << said();
 
     EXPECT_EQ(run(dir.File("none.map") + " " + dir.File("a.png") + " --size 20x20"), 1);
     EXPECT_NE(said().find("the map " + dir.File("none.map") + " does not exist"), std::string::npos) << said();
@@ -147,6 +152,57 @@ TEST(RenderTool, ExitsWithAMessageOrWritesThePicture)
         for (int x = 0; x < picture.width(); ++x)
             inked += picture.pixel(x, y) != qRgb(255, 255, 255);
     EXPECT_GT(inked, 320 * 200 / 10) << "the streets round the crossing on the white of the map";
+}
+
+// Other formats by the output's extension, letter case ignored; what no
+// format has is refused before anything is drawn.
+TEST(RenderTool, WritesPdfAndMetafilesByTheExtension)
+{
+    NeedGuiApplication();
+    CTempDir dir;
+    {
+        CScriptedUserServices user;
+        std::string error;
+        ASSERT_TRUE(MakeDemoMap(dir.File("town"), {3, CDemoOptions::kMinStreets}, error)) << error;
+    }
+    const std::string map = dir.File("town/demo.map");
+    const std::string out = dir.File("out.txt");
+    const auto run = [&](const std::string& picture) {
+        const std::string command = std::string(DREL_RENDER_TOOL) + " " + map + " " + dir.File(picture) +
+                                    " --size 320x200 --bookmark 'Centrinė sankryža' >" + out + " 2>&1";
+        const int status = std::system(command.c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+
+    ASSERT_EQ(run("map.PDF"), 0) << ReadWholeFile(out);
+    std::string pages;
+    ASSERT_EQ(RunCommand("pdftoppm -r 96 -png '" + dir.File("map.PDF") + "' '" + dir.File("page") + "'", pages), 0)
+        << pages;
+    QImage page(QString::fromStdString(dir.File("page-1.png")));
+    ASSERT_FALSE(page.isNull());
+    EXPECT_NEAR(page.width(), 320, 1);
+    EXPECT_NEAR(page.height(), 200, 1);
+    int inked = 0;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x)
+            inked += page.pixel(x, y) != qRgb(255, 255, 255);
+    EXPECT_GT(inked, 320 * 200 / 10) << "the streets round the crossing";
+
+    ASSERT_EQ(run("map.emf"), 0) << ReadWholeFile(out);
+    CMetaFile emf;
+    ASSERT_TRUE(emf.Load(dir.File("map.emf")));
+    EXPECT_EQ(emf.GetKind(), CMetaFile::Kind::Enhanced);
+    EXPECT_EQ(emf.GetEnhHeader().frame, CMetaFileDC::FrameFor(nullptr, 320, 200));
+
+    ASSERT_EQ(run("map.wmf"), 0) << ReadWholeFile(out);
+    CMetaFile wmf;
+    ASSERT_TRUE(wmf.Load(dir.File("map.wmf")));
+    EXPECT_EQ(wmf.GetKind(), CMetaFile::Kind::Placeable);
+    EXPECT_EQ(wmf.GetPlaceableHeader().boundingBox, CRect(0, 0, 3333, 2083));
+
+    EXPECT_EQ(run("map.svg"), 2);
+    EXPECT_NE(ReadWholeFile(out).find("the output file must end in .png, .pdf, .emf or .wmf"), std::string::npos);
+    EXPECT_FALSE(PathExists(dir.File("map.svg")));
 }
 
 } // namespace
