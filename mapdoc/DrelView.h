@@ -297,6 +297,8 @@ private:
     CSize ExportPictureSize(const CMapRect* extent, double denominator, int dpi) const;
     // The map into a recording context mapped one unit a pixel over size.
     void RecordMap(CDC& dc, CSize size, const CMapRect* extent, double denominator, int background);
+    int WriteMetafile(bool enhanced, const std::string& path, const CMapRect* extent, double denominator,
+                      int background);
     bool DoubleClickShowsObjects();
     void ShowScaleBar(bool storePlace);
 

@@ -59,35 +59,37 @@ void CDrelView::RecordMap(CDC& dc, CSize size, const CMapRect* extent, double de
 
 int CDrelView::ExportEnhMetafile(const std::string& path, const CMapRect* extent, double denominator, int background)
 {
-    CDC reference;
-    MakeScreenReference(reference, m_logPixelsX, m_logPixelsY);
-    const CSize size = ExportPictureSize(extent, denominator, m_logPixelsX);
-    if (size.cx <= 0 || size.cy <= 0)
-        return 0;
-    CMetaFileDC dc;
-    if (!dc.CreateEnhanced(&reference, CMetaFileDC::FrameFor(&reference, size.cx, size.cy)))
-        return 0;
-    RecordMap(dc, size, extent, denominator, background);
-    return dc.Close().Save(path) ? 1 : 0;
+    return WriteMetafile(true, path, extent, denominator, background);
 }
 
 int CDrelView::ExportMetafile(const std::string& path, const CMapRect* extent, double denominator, int background)
+{
+    return WriteMetafile(false, path, extent, denominator, background);
+}
+
+int CDrelView::WriteMetafile(bool enhanced, const std::string& path, const CMapRect* extent, double denominator,
+                             int background)
 {
     CDC reference;
     MakeScreenReference(reference, m_logPixelsX, m_logPixelsY);
     const CSize size = ExportPictureSize(extent, denominator, m_logPixelsX);
     if (size.cx <= 0 || size.cy <= 0)
         return 0;
-    // The frame in the thousandths of an inch the export maps to.
-    reference.SetMapMode(MM_ANISOTROPIC);
-    reference.SetWindowExt(1000, 1000);
-    reference.SetViewportExt(m_logPixelsX, m_logPixelsY);
-    CPoint corner(size.cx, size.cy);
-    reference.DPtoLP(&corner);
-    reference.SetMapMode(MM_TEXT);
     CMetaFileDC dc;
-    if (!dc.Create(&reference, CRect(0, 0, corner.x, corner.y)))
-        return 0;
+    if (enhanced) {
+        if (!dc.CreateEnhanced(&reference, CMetaFileDC::FrameFor(&reference, size.cx, size.cy)))
+            return 0;
+    } else {
+        // The frame in the thousandths of an inch the export maps to.
+        reference.SetMapMode(MM_ANISOTROPIC);
+        reference.SetWindowExt(1000, 1000);
+        reference.SetViewportExt(m_logPixelsX, m_logPixelsY);
+        CPoint corner(size.cx, size.cy);
+        reference.DPtoLP(&corner);
+        reference.SetMapMode(MM_TEXT);
+        if (!dc.Create(&reference, CRect(0, 0, corner.x, corner.y)))
+            return 0;
+    }
     RecordMap(dc, size, extent, denominator, background);
     // Saving writes a file beside the target and renames it over it.
     return dc.Close().Save(path) ? 1 : 0;

@@ -2,7 +2,9 @@
 
 #include "mapdoc/DrelDoc.h"
 #include "mapdoc/DrelView.h"
+#include "mapdoc/widgets/MapPrinting.h"
 #include "mapdoc/widgets/MapViewWidget.h"
+#include "res/CommandIds.h"
 #include "shell/WindowPlacement.h"
 #include "shell/widgets/DrelApp.h"
 
@@ -14,6 +16,10 @@ CMapViewFrame::CMapViewFrame(CShellDocument& document, CDocTemplate& docTemplate
         m_viewWidget = new CMapViewWidget(std::make_unique<CDrelView>(*map));
         setWidget(m_viewWidget);
         AddView(m_viewWidget, nullptr);
+        // Printing, its preview and the copy of the map are the view's.
+        Commands().On(kCmdFilePrint, [this] { PrintMapView(m_viewWidget->View(), this); });
+        Commands().On(kCmdFilePrintPreview, [this] { PreviewMapView(m_viewWidget->View(), this); });
+        Commands().On(kCmdEditCopy, [this] { m_viewWidget->View().CopyToClipboard(); });
     }
     resize(640, 480);
 }

@@ -18,8 +18,6 @@
 
 namespace {
 
-constexpr COLORREF kLeftColour = RGB(0, 160, 0);
-constexpr COLORREF kRightColour = RGB(200, 0, 0);
 
 COLORREF PixelOf(const QImage& image, int x, int y)
 {
@@ -43,11 +41,7 @@ protected:
         NeedGuiApplication();
         // 400 x 200 pixels of the view show 4000 x 2000 metres: the left
         // half green, the right half red.
-        SetMetreMap(doc, CMapRect(0, 2000, 4000, 0));
-        doc.AddLayer(MakeExtentLayer("L", CMapRect(0, 2000, 2000, 0)), false);
-        doc.AddLayer(MakeExtentLayer("R", CMapRect(2000, 2000, 4000, 0)), false);
-        view.colours["L"] = kLeftColour;
-        view.colours["R"] = kRightColour;
+        MakeTwoHalvesMap(doc, view, CMapRect(0, 2000, 4000, 0), CMapRect(0, 2000, 4000, 0), 2000);
         view.SetWindow(&window);
         view.OnSize(400, 200);
         view.ZoomToRect(CMapRect(0, 2000, 4000, 0), 0);
@@ -133,7 +127,7 @@ TEST_F(ExportTest, BackgroundOnlyWhenAsked)
         ASSERT_TRUE(emf.Load(dir.File("map.emf")));
         const QImage played = Played(emf, 400, 200);
         EXPECT_EQ(PixelOf(played, 200, 20), background ? RGB(255, 255, 255) : RGB(128, 128, 128));
-        EXPECT_EQ(PixelOf(played, 150, 180), kLeftColour);
+        EXPECT_EQ(PixelOf(played, 150, 180), kLeftHalfColour);
     }
 }
 
@@ -164,8 +158,8 @@ TEST_F(ExportTest, WindowsMetafilesWiderThanSixteenBitsTakeACoarserUnit)
     EXPECT_LE(header.boundingBox.right, 32767);
     EXPECT_NEAR(header.boundingBox.right * 1000.0 / header.unitsPerInch, 41667, 1000.0 / header.unitsPerInch);
     const QImage played = Played(wmf, 400, 200);
-    EXPECT_EQ(PixelOf(played, 10, 10), kLeftColour);
-    EXPECT_EQ(PixelOf(played, 390, 190), kRightColour);
+    EXPECT_EQ(PixelOf(played, 10, 10), kLeftHalfColour);
+    EXPECT_EQ(PixelOf(played, 390, 190), kRightHalfColour);
 }
 
 TEST_F(ExportTest, CopyPutsThePictureAndTheEnhancedMetafileOnTheClipboard)
@@ -178,8 +172,8 @@ TEST_F(ExportTest, CopyPutsThePictureAndTheEnhancedMetafileOnTheClipboard)
     ASSERT_TRUE(data->hasImage());
     const QImage image = qvariant_cast<QImage>(data->imageData()).convertToFormat(QImage::Format_RGB32);
     ASSERT_EQ(image.size(), QSize(400, 200));
-    EXPECT_EQ(PixelOf(image, 100, 100), kLeftColour);
-    EXPECT_EQ(PixelOf(image, 300, 100), kRightColour);
+    EXPECT_EQ(PixelOf(image, 100, 100), kLeftHalfColour);
+    EXPECT_EQ(PixelOf(image, 300, 100), kRightHalfColour);
 
     ASSERT_TRUE(data->hasFormat("image/x-emf"));
     const QByteArray bytes = data->data("image/x-emf");
@@ -187,7 +181,7 @@ TEST_F(ExportTest, CopyPutsThePictureAndTheEnhancedMetafileOnTheClipboard)
     ASSERT_EQ(emf.GetKind(), CMetaFile::Kind::Enhanced);
     EXPECT_EQ(emf.GetEnhHeader().frame, CMetaFileDC::FrameFor(nullptr, 400, 200));
     const QImage played = Played(emf, 400, 200);
-    EXPECT_EQ(PixelOf(played, 100, 100), kLeftColour);
-    EXPECT_EQ(PixelOf(played, 300, 100), kRightColour);
+    EXPECT_EQ(PixelOf(played, 100, 100), kLeftHalfColour);
+    EXPECT_EQ(PixelOf(played, 300, 100), kRightHalfColour);
     EXPECT_EQ(view.GetExportFlag(), 0);
 }

@@ -31,15 +31,6 @@ public:
     bool follow = true;
 };
 
-class CFixedPageSetup : public IPageSetup {
-public:
-    CFixedPageSetup() { SetPageSetup(this); }
-    ~CFixedPageSetup() override { SetPageSetup(nullptr); }
-    CPageSetupValues GetValues() const override { return values; }
-
-    CPageSetupValues values;
-};
-
 class MapDrawingTest : public ::testing::Test {
 protected:
     void SetUp() override

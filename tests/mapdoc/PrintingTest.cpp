@@ -23,8 +23,6 @@
 
 namespace {
 
-constexpr COLORREF kLeftColour = RGB(0, 160, 0);
-constexpr COLORREF kRightColour = RGB(200, 0, 0);
 // Each map metre is 10 pixels of the 96-dpi view.
 constexpr double kMetresPerPixel = 10;
 // Pages are read back at this resolution: 100 pixels an inch.
@@ -56,15 +54,6 @@ int Px(double millimetres)
     return static_cast<int>(millimetres * kReadDpi / 25.4 + 0.5);
 }
 
-class CFixedPageSetup : public IPageSetup {
-public:
-    CFixedPageSetup() { SetPageSetup(this); }
-    ~CFixedPageSetup() override { SetPageSetup(nullptr); }
-    CPageSetupValues GetValues() const override { return values; }
-
-    CPageSetupValues values;
-};
-
 LOGFONT Font(int height, const char* face = "Liberation Sans")
 {
     LOGFONT lf;
@@ -79,13 +68,8 @@ protected:
     void SetUp() override
     {
         NeedGuiApplication();
-        SetMetreMap(doc, CMapRect(0, 4800, 9600, 0));
-        // The left half of the map green, the right half red, far beyond
-        // anything a page shows.
-        doc.AddLayer(MakeExtentLayer("L", CMapRect(-1e6, 1e6, 4800, -1e6)), false);
-        doc.AddLayer(MakeExtentLayer("R", CMapRect(4800, 1e6, 1e6, -1e6)), false);
-        view.colours["L"] = kLeftColour;
-        view.colours["R"] = kRightColour;
+        // Far beyond anything a page shows.
+        MakeTwoHalvesMap(doc, view, CMapRect(0, 4800, 9600, 0), CMapRect(-1e6, 1e6, 1e6, -1e6), 4800);
         view.SetWindow(&window);
         ShowClient(960, 480);
     }

@@ -80,20 +80,12 @@ bool WritePdf(CDrelView& view, const std::string& path, std::string& error)
     return true;
 }
 
-bool WriteEmf(CDrelView& view, const std::string& path, std::string& error)
+// A metafile by the view's export, the view's own message as the reason.
+template <int (CDrelView::*Export)(const std::string&, const CMapRect*, double, int)>
+bool WriteMetafile(CDrelView& view, const std::string& path, std::string& error)
 {
     CHeldMessages held;
-    if (!view.ExportEnhMetafile(path, nullptr, 0)) {
-        error = SaveFailure(held, path);
-        return false;
-    }
-    return true;
-}
-
-bool WriteWmf(CDrelView& view, const std::string& path, std::string& error)
-{
-    CHeldMessages held;
-    if (!view.ExportMetafile(path, nullptr, 0)) {
+    if (!(view.*Export)(path, nullptr, 0, 1)) {
         error = SaveFailure(held, path);
         return false;
     }
@@ -103,8 +95,8 @@ bool WriteWmf(CDrelView& view, const std::string& path, std::string& error)
 constexpr CMapPictureFormat kFormats[] = {
     {"png", WritePng},
     {"pdf", WritePdf},
-    {"emf", WriteEmf},
-    {"wmf", WriteWmf},
+    {"emf", WriteMetafile<&CDrelView::ExportEnhMetafile>},
+    {"wmf", WriteMetafile<&CDrelView::ExportMetafile>},
 };
 
 } // namespace

@@ -24,17 +24,6 @@
 
 namespace {
 
-constexpr COLORREF kLeftColour = RGB(0, 160, 0);
-constexpr COLORREF kRightColour = RGB(200, 0, 0);
-
-class CFixedPageSetup : public IPageSetup {
-public:
-    CFixedPageSetup() { SetPageSetup(this); }
-    ~CFixedPageSetup() override { SetPageSetup(nullptr); }
-    CPageSetupValues GetValues() const override { return values; }
-
-    CPageSetupValues values;
-};
 
 // Dialogs that choose a PDF file on an A4 landscape sheet, without margins,
 // and the pages asked for.
@@ -82,11 +71,7 @@ protected:
     void SetUp() override
     {
         NeedApplication();
-        SetMetreMap(doc, CMapRect(0, 4800, 9600, 0));
-        doc.AddLayer(MakeExtentLayer("L", CMapRect(-1e6, 1e6, 4800, -1e6)), false);
-        doc.AddLayer(MakeExtentLayer("R", CMapRect(4800, 1e6, 1e6, -1e6)), false);
-        view.colours["L"] = kLeftColour;
-        view.colours["R"] = kRightColour;
+        MakeTwoHalvesMap(doc, view, CMapRect(0, 4800, 9600, 0), CMapRect(-1e6, 1e6, 1e6, -1e6), 4800);
         view.SetWindow(&window);
         // 10 x 5 inches at the current scale: two pages of 5.08 inches wide.
         view.OnSize(960, 480);
@@ -129,9 +114,9 @@ TEST_F(MapPrintingTest, PrintsThePagesCountedBeforeTheDialog)
     EXPECT_EQ(dialogs.counts, std::vector<int>{count});
     const std::vector<QImage> pages = Pages();
     ASSERT_EQ(pages.size(), 2u);
-    EXPECT_TRUE(Shows(pages[0], kLeftColour));
-    EXPECT_FALSE(Shows(pages[1], kLeftColour));
-    EXPECT_TRUE(Shows(pages[1], kRightColour));
+    EXPECT_TRUE(Shows(pages[0], kLeftHalfColour));
+    EXPECT_FALSE(Shows(pages[1], kLeftHalfColour));
+    EXPECT_TRUE(Shows(pages[1], kRightHalfColour));
     EXPECT_TRUE(user.messages.empty());
 }
 
@@ -141,7 +126,7 @@ TEST_F(MapPrintingTest, PagesChosenCancelAndNothingToPrint)
     ASSERT_EQ(PrintMapView(view), 1);
     std::vector<QImage> pages = Pages();
     ASSERT_EQ(pages.size(), 1u);
-    EXPECT_FALSE(Shows(pages[0], kLeftColour));
+    EXPECT_FALSE(Shows(pages[0], kLeftHalfColour));
 
     dialogs.accept = false;
     EXPECT_EQ(PrintMapView(view), 0);
@@ -163,7 +148,7 @@ TEST_F(MapPrintingTest, PreviewShowsThePrintedPages)
     EXPECT_EQ(dialogs.previews, 1);
     const std::vector<QImage> pages = Pages();
     ASSERT_EQ(pages.size(), 2u);
-    EXPECT_TRUE(Shows(pages[1], kRightColour));
+    EXPECT_TRUE(Shows(pages[1], kRightHalfColour));
 }
 
 TEST_F(MapPrintingTest, ThePlatformsPreviewDialogCountsThePages)

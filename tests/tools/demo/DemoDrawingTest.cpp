@@ -70,26 +70,13 @@ public:
     CWindowSurface surface{kWidth, kHeight, 96};
 };
 
-class DemoDrawing : public ::testing::Test {
+class DemoDrawing : public CDemoTownSuite {
 protected:
-    static void SetUpTestSuite()
-    {
-        CScriptedUserServices user;
-        s_dir = new CTempDir;
-        std::string error;
-        ASSERT_TRUE(MakeDemoMap(s_dir->Path(), {1, CDemoOptions::kDefaultStreets}, error)) << error;
-    }
-    static void TearDownTestSuite()
-    {
-        delete s_dir;
-        s_dir = nullptr;
-    }
-
     void SetUp() override
     {
         NeedGuiApplication();
         SetPointSymbolDrawer(DrawDisc);
-        ASSERT_TRUE(m_doc.OnOpenDocument(s_dir->File(CDemoMapWriter::kMapFile)));
+        ASSERT_TRUE(m_doc.OnOpenDocument(MapPath()));
         m_view = std::make_unique<CLabelKeepingView>(m_doc);
         m_view->SetWindow(&m_window);
         m_view->OnSize(kWidth, kHeight);
@@ -163,7 +150,6 @@ protected:
 
     void ExpectNoLabelsOverlap() const { EXPECT_EQ(m_view->CountOverlaps(), 0); }
 
-    static CTempDir* s_dir;
     CRecordingViewHost m_host;
     CScriptedUserServices m_user;
     CSurfaceWindow m_window;
@@ -172,8 +158,6 @@ protected:
     QImage m_image;
     const CDemoNames& m_names = CDemoNames::Get();
 };
-
-CTempDir* DemoDrawing::s_dir = nullptr;
 
 constexpr COLORREF kParkRings = RGB(120, 185, 100);
 constexpr COLORREF kParkGround = RGB(205, 235, 185);

@@ -10,6 +10,7 @@
 #include "tests/mapdoc/PdfReadBack.h"
 #include "tests/mapdoc/ViewTestSupport.h"
 #include "tests/support/TestSupport.h"
+#include "tests/tools/demo/DemoViewSupport.h"
 #include "tools/demo/DemoMapWriter.h"
 #include "tools/demo/DemoNames.h"
 
@@ -68,31 +69,28 @@ int StreetNamesIn(const std::string& text)
     return found;
 }
 
-class DemoExport : public ::testing::Test {
+class DemoExport : public CDemoTownSuite {
 protected:
-    static void SetUpTestSuite()
-    {
-        CScriptedUserServices user;
-        s_dir = new CTempDir;
-        std::string error;
-        ASSERT_TRUE(MakeDemoMap(s_dir->Path(), {1, CDemoOptions::kDefaultStreets}, error)) << error;
-    }
-    static void TearDownTestSuite()
-    {
-        delete s_dir;
-        s_dir = nullptr;
-    }
-
     void SetUp() override
     {
         NeedGuiApplication();
-        ASSERT_TRUE(m_doc.OnOpenDocument(s_dir->File(CDemoMapWriter::kMapFile)));
+        ASSERT_TRUE(m_doc.OnOpenDocument(MapPath()));
         m_view = std::make_unique<CDrelView>(m_doc);
         m_view->SetWindow(&m_window);
         m_view->OnSize(1400, 1000);
     }
 
-    static CTempDir* s_dir;
+    // Runs the converter of the metafile into demo.svg: it must say
+    // nothing and succeed. The SVG's text.
+    std::string Convert(const std::string& command, const std::string& metafile, const std::string& lookName)
+    {
+        std::string output;
+        EXPECT_EQ(RunCommand(command, output), 0);
+        EXPECT_EQ(output, "") << "no complaint";
+        KeepForLooking(m_out.File(metafile), m_out.File("demo.svg"), lookName);
+        return ReadWholeFile(m_out.File("demo.svg"));
+    }
+
     CRecordingViewHost m_host;
     CScriptedUserServices m_user;
     CRecordingWindow m_window;
@@ -100,8 +98,6 @@ protected:
     std::unique_ptr<CDrelView> m_view;
     CTempDir m_out;
 };
-
-CTempDir* DemoExport::s_dir = nullptr;
 
 } // namespace
 
@@ -112,11 +108,7 @@ TEST_F(DemoExport, EnhancedMetafileReadsInEmf2svg)
     const std::string emf = ResolvePath(m_out.File("demo.emf")), svg = ResolvePath(m_out.File("demo.svg"));
     ASSERT_EQ(m_view->ExportEnhMetafile(m_out.File("demo.emf"), nullptr, 0), 1);
     EXPECT_TRUE(m_user.messages.empty());
-    std::string output;
-    EXPECT_EQ(RunCommand("emf2svg-conv -i '" + emf + "' -o '" + svg + "'", output), 0);
-    EXPECT_EQ(output, "") << "no complaint";
-    KeepForLooking(m_out.File("demo.emf"), m_out.File("demo.svg"), "demo-emf");
-    const std::string text = ReadWholeFile(m_out.File("demo.svg"));
+    const std::string text = Convert("emf2svg-conv -i '" + emf + "' -o '" + svg + "'", "demo.emf", "demo-emf");
     EXPECT_GT(StreetNamesIn(text), 10) << "street names";
     EXPECT_GT(Count(text, "<path"), 200) << "streets, buildings, parks";
     EXPECT_GT(Count(text, "[CDATA["), 50) << "labels";
@@ -129,11 +121,7 @@ TEST_F(DemoExport, WindowsMetafileReadsInWmf2svg)
     const std::string wmf = ResolvePath(m_out.File("demo.wmf")), svg = ResolvePath(m_out.File("demo.svg"));
     ASSERT_EQ(m_view->ExportMetafile(m_out.File("demo.wmf"), nullptr, 0), 1);
     EXPECT_TRUE(m_user.messages.empty());
-    std::string output;
-    EXPECT_EQ(RunCommand("wmf2svg -o '" + svg + "' '" + wmf + "'", output), 0);
-    EXPECT_EQ(output, "") << "no complaint";
-    KeepForLooking(m_out.File("demo.wmf"), m_out.File("demo.svg"), "demo-wmf");
-    const std::string text = ReadWholeFile(m_out.File("demo.svg"));
+    const std::string text = Convert("wmf2svg -o '" + svg + "' '" + wmf + "'", "demo.wmf", "demo-wmf");
     // The reader places each letter of a text on its own and passes the
     // code page 1257 bytes on: the letters in order are the texts.
     std::string letters;

@@ -53,26 +53,13 @@ int CountDifferent(const QImage& a, const QImage& b)
     return count;
 }
 
-class DemoPicture : public ::testing::Test {
+class DemoPicture : public CDemoTownSuite {
 protected:
-    static void SetUpTestSuite()
-    {
-        CScriptedUserServices user;
-        s_dir = new CTempDir;
-        std::string error;
-        ASSERT_TRUE(MakeDemoMap(s_dir->Path(), {1, CDemoOptions::kDefaultStreets}, error)) << error;
-    }
-    static void TearDownTestSuite()
-    {
-        delete s_dir;
-        s_dir = nullptr;
-    }
-
     void SetUp() override
     {
         NeedGuiApplication();
         std::string error;
-        ASSERT_TRUE(m_renderer.Open(s_dir->File(CDemoMapWriter::kMapFile), kWidth, kHeight, error,
+        ASSERT_TRUE(m_renderer.Open(MapPath(), kWidth, kHeight, error,
                                     [](CDrelDoc& doc) { return std::make_unique<CLabelKeepingView>(doc); }))
             << error;
         m_view = static_cast<CLabelKeepingView*>(&m_renderer.View());
@@ -106,14 +93,11 @@ protected:
         return image.convertToFormat(QImage::Format_RGB32);
     }
 
-    static CTempDir* s_dir;
     CScriptedUserServices m_user;
     CMapRenderer m_renderer;
     CLabelKeepingView* m_view = nullptr;
     const CDemoNames& m_names = CDemoNames::Get();
 };
-
-CTempDir* DemoPicture::s_dir = nullptr;
 
 TEST_F(DemoPicture, EachLayerLiesOverThoseBeforeItInTheLegend)
 {

@@ -11,6 +11,8 @@
 #include "mapdoc/DrelView.h"
 #include "platform/Point.h"
 #include "platform/Rect.h"
+#include "tests/support/TestSupport.h"
+#include "tools/demo/DemoMapWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -19,6 +21,26 @@
 #include <functional>
 #include <string>
 #include <vector>
+
+// Tests over the demo town of the default size, made once for the suite.
+class CDemoTownSuite : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        CScriptedUserServices user;
+        s_dir = new CTempDir;
+        std::string error;
+        ASSERT_TRUE(MakeDemoMap(s_dir->Path(), {1, CDemoOptions::kDefaultStreets}, error)) << error;
+    }
+    static void TearDownTestSuite()
+    {
+        delete s_dir;
+        s_dir = nullptr;
+    }
+    static std::string MapPath() { return s_dir->File(CDemoMapWriter::kMapFile); }
+
+    static inline CTempDir* s_dir = nullptr;
+};
 
 using CQuad = std::array<CPoint, 4>;
 

@@ -104,45 +104,53 @@ TEST(RenderCommandLine, RefusesWhatItCannotDraw)
 
 // The program itself: a clear message and a non-zero exit on a bad
 // argument or a map that does not open, the picture on a good one.
-TEST(RenderTool, ExitsWithAMessageOrWritesThePicture)
-{
-    CTempDir dir;
+class RenderTool : public ::testing::Test {
+protected:
+    void SetUp() override
     {
         CScriptedUserServices user;
         std::string error;
         ASSERT_TRUE(MakeDemoMap(dir.File("town"), {3, CDemoOptions::kMinStreets}, error)) << error;
     }
-    const std::string map = dir.File("town/demo.map");
-    const std::string out = dir.File("out.txt");
-    const auto run = [&](const std::string& arguments) {
+    // The tool's exit status; what it said is in the output file.
+    int Run(const std::string& arguments) const
+    {
         const int status = std::system((std::string(DREL_RENDER_TOOL) + " " + arguments + " >" + out + " 2>&1").c_str());
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    };
-    const auto said = [&] { return ReadWholeFile(out); };
+    }
+    std::string Said() const { return ReadWholeFile(out); }
 
-    EXPECT_EQ(run(map + " " + dir.File("a.png") + " --size 20"), 2);
-    EXPECT_NE(said().find("the size must be WIDTHxHEIGHT"), std::string::npos) << said();
-    EXPECT_NE(said().find("Usage: drel-render MAP OUT --size WxH"), std::string::npos) << said();
-    EXPECT_NE(said().find("OUT ends in .png, .pdf, .emf or .wmf"), std::string::npos) << said();
+    CTempDir dir;
+    const std::string map = dir.File("town/demo.map");
+    const std::string out = dir.File("out.txt");
+};
 
-    EXPECT_EQ(run(dir.File("none.map") + " " + dir.File("a.png") + " --size 20x20"), 1);
-    EXPECT_NE(said().find("the map " + dir.File("none.map") + " does not exist"), std::string::npos) << said();
+TEST_F(RenderTool, ExitsWithAMessageOrWritesThePicture)
+{
+
+    EXPECT_EQ(Run(map + " " + dir.File("a.png") + " --size 20"), 2);
+    EXPECT_NE(Said().find("the size must be WIDTHxHEIGHT"), std::string::npos) << Said();
+    EXPECT_NE(Said().find("Usage: drel-render MAP OUT --size WxH"), std::string::npos) << Said();
+    EXPECT_NE(Said().find("OUT ends in .png, .pdf, .emf or .wmf"), std::string::npos) << Said();
+
+    EXPECT_EQ(Run(dir.File("none.map") + " " + dir.File("a.png") + " --size 20x20"), 1);
+    EXPECT_NE(Said().find("the map " + dir.File("none.map") + " does not exist"), std::string::npos) << Said();
     WriteWholeFile(dir.File("broken.map"), "not a map at all");
-    EXPECT_EQ(run(dir.File("broken.map") + " " + dir.File("a.png") + " --size 20x20"), 1);
-    EXPECT_NE(said().find("the map " + dir.File("broken.map") + " does not open"), std::string::npos) << said();
+    EXPECT_EQ(Run(dir.File("broken.map") + " " + dir.File("a.png") + " --size 20x20"), 1);
+    EXPECT_NE(Said().find("the map " + dir.File("broken.map") + " does not open"), std::string::npos) << Said();
     // The saved places in Lithuanian, given and listed in UTF-8.
-    EXPECT_EQ(run(map + " " + dir.File("a.png") + " --size 20x20 --bookmark Niekur"), 1);
-    EXPECT_NE(said().find("the map has no saved place \"Niekur\"; it has \"Visas miestas\", \"Senamiestis\", "
+    EXPECT_EQ(Run(map + " " + dir.File("a.png") + " --size 20x20 --bookmark Niekur"), 1);
+    EXPECT_NE(Said().find("the map has no saved place \"Niekur\"; it has \"Visas miestas\", \"Senamiestis\", "
                           "\"Prie upės\", \"Centrinė sankryža\""),
               std::string::npos)
-        << said();
-    EXPECT_EQ(run(map + " " + dir.File("no/such/folder/a.png") + " --size 20x20"), 1);
-    EXPECT_FALSE(said().empty());
+        << Said();
+    EXPECT_EQ(Run(map + " " + dir.File("no/such/folder/a.png") + " --size 20x20"), 1);
+    EXPECT_FALSE(Said().empty());
     EXPECT_FALSE(PathExists(dir.File("a.png")));
 
-    ASSERT_EQ(run(map + " " + dir.File("a.png") + " --size 320x200 --bookmark 'Centrinė sankryža'"), 0) << said();
-    EXPECT_NE(said().find("drel-render: wrote " + dir.File("a.png") + " (320 x 200, scale 1:"), std::string::npos)
-        << said();
+    ASSERT_EQ(Run(map + " " + dir.File("a.png") + " --size 320x200 --bookmark 'Centrinė sankryža'"), 0) << Said();
+    EXPECT_NE(Said().find("drel-render: wrote " + dir.File("a.png") + " (320 x 200, scale 1:"), std::string::npos)
+        << Said();
     QImage picture(QString::fromStdString(dir.File("a.png")));
     ASSERT_FALSE(picture.isNull());
     EXPECT_EQ(picture.width(), 320);
@@ -156,25 +164,13 @@ TEST(RenderTool, ExitsWithAMessageOrWritesThePicture)
 
 // Other formats by the output's extension, letter case ignored; what no
 // format has is refused before anything is drawn.
-TEST(RenderTool, WritesPdfAndMetafilesByTheExtension)
+TEST_F(RenderTool, WritesPdfAndMetafilesByTheExtension)
 {
     NeedGuiApplication();
-    CTempDir dir;
-    {
-        CScriptedUserServices user;
-        std::string error;
-        ASSERT_TRUE(MakeDemoMap(dir.File("town"), {3, CDemoOptions::kMinStreets}, error)) << error;
-    }
-    const std::string map = dir.File("town/demo.map");
-    const std::string out = dir.File("out.txt");
-    const auto run = [&](const std::string& picture) {
-        const std::string command = std::string(DREL_RENDER_TOOL) + " " + map + " " + dir.File(picture) +
-                                    " --size 320x200 --bookmark 'Centrinė sankryža' >" + out + " 2>&1";
-        const int status = std::system(command.c_str());
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    const auto draw = [&](const std::string& picture) {
+        return Run(map + " " + dir.File(picture) + " --size 320x200 --bookmark 'Centrinė sankryža'");
     };
-
-    ASSERT_EQ(run("map.PDF"), 0) << ReadWholeFile(out);
+    ASSERT_EQ(draw("map.PDF"), 0) << Said();
     std::string pages;
     ASSERT_EQ(RunCommand("pdftoppm -r 96 -png '" + dir.File("map.PDF") + "' '" + dir.File("page") + "'", pages), 0)
         << pages;
@@ -188,20 +184,20 @@ TEST(RenderTool, WritesPdfAndMetafilesByTheExtension)
             inked += page.pixel(x, y) != qRgb(255, 255, 255);
     EXPECT_GT(inked, 320 * 200 / 10) << "the streets round the crossing";
 
-    ASSERT_EQ(run("map.emf"), 0) << ReadWholeFile(out);
+    ASSERT_EQ(draw("map.emf"), 0) << Said();
     CMetaFile emf;
     ASSERT_TRUE(emf.Load(dir.File("map.emf")));
     EXPECT_EQ(emf.GetKind(), CMetaFile::Kind::Enhanced);
     EXPECT_EQ(emf.GetEnhHeader().frame, CMetaFileDC::FrameFor(nullptr, 320, 200));
 
-    ASSERT_EQ(run("map.wmf"), 0) << ReadWholeFile(out);
+    ASSERT_EQ(draw("map.wmf"), 0) << Said();
     CMetaFile wmf;
     ASSERT_TRUE(wmf.Load(dir.File("map.wmf")));
     EXPECT_EQ(wmf.GetKind(), CMetaFile::Kind::Placeable);
     EXPECT_EQ(wmf.GetPlaceableHeader().boundingBox, CRect(0, 0, 3333, 2083));
 
-    EXPECT_EQ(run("map.svg"), 2);
-    EXPECT_NE(ReadWholeFile(out).find("the output file must end in .png, .pdf, .emf or .wmf"), std::string::npos);
+    EXPECT_EQ(draw("map.svg"), 2);
+    EXPECT_NE(Said().find("the output file must end in .png, .pdf, .emf or .wmf"), std::string::npos);
     EXPECT_FALSE(PathExists(dir.File("map.svg")));
 }
 
