@@ -3,6 +3,7 @@
 // wmf2svg (package libwmf-bin).
 #include "mapdoc/DrelDoc.h"
 #include "mapdoc/DrelView.h"
+#include "mapdoc/PrintPages.h"
 #include "platform/Codepage.h"
 #include "platform/DC.h"
 #include "platform/MetaFile.h"
@@ -17,8 +18,12 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPdfWriter>
 
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -32,7 +37,7 @@ bool Installed(const char* program)
 
 // With DREL_PICTURE_DIR set, the metafile played into a picture and the
 // converter's SVG go there, for a person to look at.
-void KeepForLooking(const std::string& metafile, const std::string& svg, const std::string& name)
+void KeepPlayedForLooking(const std::string& metafile, const std::string& svg, const std::string& name)
 {
     const char* dir = std::getenv("DREL_PICTURE_DIR");
     if (!dir)
@@ -87,7 +92,7 @@ protected:
         std::string output;
         EXPECT_EQ(RunCommand(command, output), 0);
         EXPECT_EQ(output, "") << "no complaint";
-        KeepForLooking(m_out.File(metafile), m_out.File("demo.svg"), lookName);
+        KeepPlayedForLooking(m_out.File(metafile), m_out.File("demo.svg"), lookName);
         return ReadWholeFile(m_out.File("demo.svg"));
     }
 
@@ -131,4 +136,28 @@ TEST_F(DemoExport, WindowsMetafileReadsInWmf2svg)
     }
     EXPECT_GT(StreetNamesIn(Cp1257ToUtf8(letters)), 10) << "street names";
     EXPECT_GT(Count(text, "<polyline") + Count(text, "<polygon") + Count(text, "<path"), 200);
+}
+
+TEST_F(DemoExport, PrintedTownReadsBackItsNames)
+{
+    CFixedPageSetup setup;
+    setup.values.margins = CRect(1500, 1500, 1500, 1500);
+    setup.values.title = CDemoNames::Get().towns[0];
+    setup.values.titleFont.lfHeight = -250;
+    std::strcpy(setup.values.titleFont.lfFaceName, "Liberation Sans");
+    setup.values.frame = 1;
+    const std::string pdf = ResolvePath(m_out.File("town.pdf"));
+    {
+        QPdfWriter writer(QString::fromStdString(pdf));
+        writer.setResolution(600);
+        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(5, 5, 5, 5),
+                                         QPageLayout::Millimeter));
+        CDC dc(writer);
+        ASSERT_EQ(PrintViewPages(*m_view, dc), 1);
+    }
+    EXPECT_TRUE(m_user.messages.empty());
+    KeepForLooking(pdf, "demo-print.pdf");
+    const std::string text = PdfText(pdf);
+    EXPECT_NE(text.find(Cp1257ToUtf8(setup.values.title)), std::string::npos);
+    EXPECT_GT(StreetNamesIn(text), 10) << text;
 }
