@@ -112,7 +112,7 @@ void BM_DrawToDC300Dpi(benchmark::State& state)
     }
     for (auto _ : state)
         town.Draw();
-    state.counters["streets"] = kStreets;
+    state.counters["streets/s"] = benchmark::Counter(kStreets, benchmark::Counter::kIsIterationInvariantRate);
 }
 BENCHMARK(BM_DrawToDC300Dpi)->Unit(benchmark::kMillisecond)->Iterations(2);
 
@@ -136,6 +136,7 @@ void BM_ExportEnhMetafile(benchmark::State& state)
     }
     for (auto _ : state)
         exportOnce();
+    state.counters["streets/s"] = benchmark::Counter(kStreets, benchmark::Counter::kIsIterationInvariantRate);
     state.counters["MB"] = emf.GetBits().size() / 1e6;
     state.counters["records"] = emf.GetEnhHeader().records;
 }

@@ -19,6 +19,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -161,6 +162,12 @@ TEST_F(MapPrintingTest, ThePlatformsPreviewDialogCountsThePages)
             return;
         if (auto* preview = dialog->findChild<QPrintPreviewWidget*>())
             shown = preview->pageCount();
+        // With DREL_PICTURE_DIR set, the dialog as the user sees it.
+        if (const char* pictures = std::getenv("DREL_PICTURE_DIR")) {
+            dialog->resize(900, 650);
+            QApplication::processEvents();
+            dialog->grab().save(QString::fromStdString(std::string(pictures) + "/print-preview.png"));
+        }
         dialog->reject();
     });
     PreviewMapView(view);
