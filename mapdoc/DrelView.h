@@ -20,7 +20,6 @@ class CDC;
 class CDrelDoc;
 class CLayer;
 class CScaleBar;
-struct CPageSetupValues;
 struct CPrintInfo;
 class CMapOverlay;
 class IRoutePoints;
