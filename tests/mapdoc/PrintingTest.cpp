@@ -17,7 +17,10 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cmath>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -363,5 +366,64 @@ TEST_F(PrintingTest, TitleBlockKeepsItsSizeOrScalesFromTheLeft)
         if (c.columns.front() > 0) {
             EXPECT_EQ(PixelOf(image, c.columns.front() - 30, row), RGB(128, 128, 128)) << "nothing left of it";
         }
+    }
+}
+
+TEST_F(PrintingTest, PageSetupsOutOfRangePrintSanely)
+{
+    // A sheet of 5.33 x 6.67 inches at 300 dpi, all of it printable; the
+    // view shows 10 x 5 inches at its scale.
+    CDC dc;
+    CDC::DeviceInfo device;
+    device.width = 1600;
+    device.height = 2000;
+    device.dpiX = device.dpiY = 300;
+    dc.SetDeviceInfo(device);
+    const CRect sheet(0, 0, 1600, 2000);
+    struct Case {
+        const char* name;
+        std::function<void(CPageSetupValues&)> set;
+        int pages;
+    };
+    const Case cases[] = {
+        {"negative margins: the whole sheet", [](CPageSetupValues& v) { v.margins = CRect(-5000, -5000, -5000, -5000); },
+         2},
+        {"an unknown scale mode keeps the scale", [](CPageSetupValues& v) { v.scaleMode = 7; }, 2},
+        {"a fixed scale of no number keeps the scale",
+         [](CPageSetupValues& v) {
+             v.scaleMode = CPageSetupValues::kFixedScale;
+             v.printScale = std::nan("");
+         },
+         2},
+        {"a negative fixed scale keeps the scale",
+         [](CPageSetupValues& v) {
+             v.scaleMode = CPageSetupValues::kFixedScale;
+             v.printScale = -100;
+         },
+         2},
+        {"a title taller than the sheet",
+         [](CPageSetupValues& v) {
+             v.title = "Pavadinimas";
+             v.titleFont.lfHeight = -8000; // 8 inches
+         },
+         0},
+        {"a footer taller than the sheet",
+         [](CPageSetupValues& v) {
+             v.footer = "Pora";
+             v.footerFont.lfHeight = -8000;
+         },
+         0},
+        {"margins of the largest numbers",
+         [](CPageSetupValues& v) { v.margins = CRect(INT_MAX, INT_MIN, INT_MAX, INT_MIN); }, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        setup.values = CPageSetupValues();
+        setup.values.scaleMode = CPageSetupValues::kCurrentScale;
+        c.set(setup.values);
+        EXPECT_EQ(view.CountPrintPages(dc, sheet), c.pages);
+        EXPECT_EQ(dc.SaveDC(), 1) << "the context as it was";
+        dc.RestoreDC(-1);
+        EXPECT_EQ(dc.GetMapMode(), MM_TEXT);
     }
 }
