@@ -15,28 +15,30 @@
 #include <QPdfWriter>
 
 #include <algorithm>
+#include <iterator>
 
 namespace {
 
 // What the map view's window shows under the map.
 constexpr COLORREF kBackground = RGB(255, 255, 255);
 
-// The picture's own failure, else the message the writer showed.
-std::string SaveFailure(const CHeldMessages& held, const std::string& path)
+// The writers tell of their failures in a box: the last one is the reason.
+std::string WriteFailure(const CHeldMessages& held, const std::string& path)
 {
-    if (!held.Messages().empty())
-        return held.Messages().back().text;
-    return "cannot write " + path;
+    return held.Messages().empty() ? "cannot write " + path : held.Messages().back().text;
 }
 
-bool WritePng(CDrelView& view, const std::string& path, std::string& error)
+// The map drawn into an export image and saved by one of its writers,
+// which replace the file only once the new one is whole.
+template <int (CDibImage::*Save)(const std::string&)>
+bool WriteExportImage(CDrelView& view, const std::string& path, std::string& error)
 {
     CDibImage image;
     if (!DrawMapPicture(view, image, error))
         return false;
     CHeldMessages held;
-    if (!image.SavePng(path)) {
-        error = SaveFailure(held, path);
+    if (!(image.*Save)(path)) {
+        error = WriteFailure(held, path);
         return false;
     }
     return true;
@@ -86,14 +88,14 @@ bool WriteMetafile(CDrelView& view, const std::string& path, std::string& error)
 {
     CHeldMessages held;
     if (!(view.*Export)(path, nullptr, 0, 1)) {
-        error = SaveFailure(held, path);
+        error = WriteFailure(held, path);
         return false;
     }
     return true;
 }
 
 constexpr CMapPictureFormat kFormats[] = {
-    {"png", WritePng},
+    {"png", WriteExportImage<&CDibImage::SavePng>},
     {"pdf", WritePdf},
     {"emf", WriteMetafile<&CDrelView::ExportEnhMetafile>},
     {"wmf", WriteMetafile<&CDrelView::ExportMetafile>},
@@ -134,8 +136,8 @@ const CMapPictureFormat* FindMapPictureFormat(const std::string& path)
 std::string MapPictureExtensions()
 {
     std::string list;
-    const std::size_t count = std::size(kFormats);
-    for (std::size_t i = 0; i < count; ++i)
-        list += std::string(i == 0 ? "." : i + 1 == count ? " or ." : ", .") + kFormats[i].extension;
+    const size_t count = std::size(kFormats);
+    for (size_t k = 0; k < count; ++k)
+        list += std::string(k == 0 ? "." : k + 1 == count ? " or ." : ", .") + kFormats[k].extension;
     return list;
 }

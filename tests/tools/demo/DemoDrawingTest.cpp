@@ -27,7 +27,6 @@
 #include "tests/render/PictureFixtures.h"
 #include "tests/support/TestSupport.h"
 #include "tests/tools/demo/DemoViewSupport.h"
-#include "tools/demo/DemoMapWriter.h"
 #include "tools/demo/DemoNames.h"
 
 #include <gtest/gtest.h>
@@ -70,13 +69,13 @@ public:
     CWindowSurface surface{kWidth, kHeight, 96};
 };
 
-class DemoDrawing : public CDemoTownSuite {
+class DemoDrawing : public ::testing::Test {
 protected:
     void SetUp() override
     {
         NeedGuiApplication();
         SetPointSymbolDrawer(DrawDisc);
-        ASSERT_TRUE(m_doc.OnOpenDocument(MapPath()));
+        ASSERT_TRUE(m_doc.OnOpenDocument(DemoMapPath()));
         m_view = std::make_unique<CLabelKeepingView>(m_doc);
         m_view->SetWindow(&m_window);
         m_view->OnSize(kWidth, kHeight);

@@ -74,12 +74,12 @@ int StreetNamesIn(const std::string& text)
     return found;
 }
 
-class DemoExport : public CDemoTownSuite {
+class DemoExport : public ::testing::Test {
 protected:
     void SetUp() override
     {
         NeedGuiApplication();
-        ASSERT_TRUE(m_doc.OnOpenDocument(MapPath()));
+        ASSERT_TRUE(m_doc.OnOpenDocument(DemoMapPath()));
         m_view = std::make_unique<CDrelView>(m_doc);
         m_view->SetWindow(&m_window);
         m_view->OnSize(1400, 1000);

@@ -12,7 +12,6 @@
 #include "render/LabelPainter.h"
 #include "tests/support/TestSupport.h"
 #include "tests/tools/demo/DemoViewSupport.h"
-#include "tools/demo/DemoMapWriter.h"
 #include "tools/demo/DemoNames.h"
 #include "tools/render/MapPicture.h"
 #include "tools/render/MapRenderer.h"
@@ -53,13 +52,13 @@ int CountDifferent(const QImage& a, const QImage& b)
     return count;
 }
 
-class DemoPicture : public CDemoTownSuite {
+class DemoPicture : public ::testing::Test {
 protected:
     void SetUp() override
     {
         NeedGuiApplication();
         std::string error;
-        ASSERT_TRUE(m_renderer.Open(MapPath(), kWidth, kHeight, error,
+        ASSERT_TRUE(m_renderer.Open(DemoMapPath(), kWidth, kHeight, error,
                                     [](CDrelDoc& doc) { return std::make_unique<CLabelKeepingView>(doc); }))
             << error;
         m_view = static_cast<CLabelKeepingView*>(&m_renderer.View());
@@ -82,7 +81,7 @@ protected:
     QImage Draw(const std::string& name)
     {
         m_view->placed.clear();
-        const std::string path = s_dir->File(name + ".png");
+        const std::string path = m_pictures.File(name + ".png");
         const CMapPictureFormat* png = FindMapPictureFormat(path);
         std::string error;
         EXPECT_TRUE(png && png->write(*m_view, path, error)) << error;
@@ -93,6 +92,7 @@ protected:
         return image.convertToFormat(QImage::Format_RGB32);
     }
 
+    CTempDir m_pictures;
     CScriptedUserServices m_user;
     CMapRenderer m_renderer;
     CLabelKeepingView* m_view = nullptr;

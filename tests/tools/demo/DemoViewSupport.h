@@ -1,7 +1,7 @@
 #pragma once
 
-// The demo town's map views in the tests: the places labels were given,
-// and the objects of a layer in the view.
+// The demo town's map views in the tests: the town itself, the places
+// labels were given, and the objects of a layer in the view.
 
 #include "core/Shape.h"
 #include "layers/FeatureSource.h"
@@ -19,28 +19,23 @@
 #include <algorithm>
 #include <array>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
-// Tests over the demo town of the default size, made once for the suite.
-class CDemoTownSuite : public ::testing::Test {
-protected:
-    static void SetUpTestSuite()
-    {
+// The map file of the town of seed 1 at its default size, written once for
+// the whole test program into a folder removed at its end.
+inline std::string DemoMapPath()
+{
+    static const std::unique_ptr<CTempDir> folder = [] {
         CScriptedUserServices user;
-        s_dir = new CTempDir;
+        auto dir = std::make_unique<CTempDir>();
         std::string error;
-        ASSERT_TRUE(MakeDemoMap(s_dir->Path(), {1, CDemoOptions::kDefaultStreets}, error)) << error;
-    }
-    static void TearDownTestSuite()
-    {
-        delete s_dir;
-        s_dir = nullptr;
-    }
-    static std::string MapPath() { return s_dir->File(CDemoMapWriter::kMapFile); }
-
-    static inline CTempDir* s_dir = nullptr;
-};
+        EXPECT_TRUE(MakeDemoMap(dir->Path(), {1, CDemoOptions::kDefaultStreets}, error)) << error;
+        return dir;
+    }();
+    return folder->File(CDemoMapWriter::kMapFile);
+}
 
 using CQuad = std::array<CPoint, 4>;
 

@@ -1,8 +1,11 @@
 #include "tools/render/RenderCommandLine.h"
 
 #include "core/FileUtil.h"
+#include "mapdoc/DrelDoc.h"
+#include "platform/Codepage.h"
 #include "platform/MetaFile.h"
 #include "platform/MetaFileDC.h"
+#include "platform/NumberText.h"
 #include "platform/Path.h"
 #include "tests/mapdoc/PdfReadBack.h"
 #include "tests/support/TestSupport.h"
@@ -160,6 +163,20 @@ TEST_F(RenderTool, ExitsWithAMessageOrWritesThePicture)
         for (int x = 0; x < picture.width(); ++x)
             inked += picture.pixel(x, y) != qRgb(255, 255, 255);
     EXPECT_GT(inked, 320 * 200 / 10) << "the streets round the crossing on the white of the map";
+
+    // The place's extent given in map units draws the same picture.
+    CMapRect crossing;
+    {
+        CScriptedUserServices user;
+        CDrelDoc doc;
+        ASSERT_TRUE(doc.OnOpenDocument(map));
+        ASSERT_TRUE(doc.FindBookmark(Utf8ToCp1257("Centrinė sankryža"), crossing));
+    }
+    ASSERT_EQ(Run(map + " " + dir.File("b.png") + " --size 320x200 --extent " +
+                  FormatC("%.17g,%.17g,%.17g,%.17g", crossing.left, crossing.bottom, crossing.right, crossing.top)),
+              0)
+        << Said();
+    EXPECT_EQ(QImage(QString::fromStdString(dir.File("b.png"))), picture);
 }
 
 // Other formats by the output's extension, letter case ignored; what no
