@@ -156,10 +156,17 @@ TEST_F(MapPrintingTest, ThePlatformsPreviewDialogCountsThePages)
 {
     SetPrintDialogs(nullptr);
     int shown = -1;
-    QTimer::singleShot(0, [&] {
-        auto* dialog = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+    // Looks for the dialog until it shows; it is closed whatever it holds.
+    QTimer timer;
+    timer.setInterval(20);
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        QPrintPreviewDialog* dialog = nullptr;
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (auto* preview = qobject_cast<QPrintPreviewDialog*>(widget); preview && preview->isVisible())
+                dialog = preview;
         if (!dialog)
             return;
+        timer.stop();
         if (auto* preview = dialog->findChild<QPrintPreviewWidget*>())
             shown = preview->pageCount();
         // With DREL_PICTURE_DIR set, the dialog as the user sees it.
@@ -170,6 +177,7 @@ TEST_F(MapPrintingTest, ThePlatformsPreviewDialogCountsThePages)
         }
         dialog->reject();
     });
+    timer.start();
     PreviewMapView(view);
     // On a sheet of the default printer, whatever its size, the map takes pages.
     EXPECT_GT(shown, 0);
