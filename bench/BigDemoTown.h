@@ -3,7 +3,6 @@
 // The demo town grown to 100,000 streets for the drawing benchmarks: made
 // once into a temporary folder that goes with it, and opened in a map view
 // of a picture's size at its full extent, as drel-render opens a map.
-#include "bench/BenchApplication.h"
 #include "bench/BenchClock.h"
 #include "tools/demo/DemoMapWriter.h"
 #include "tools/render/MapRenderer.h"

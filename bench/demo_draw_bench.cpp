@@ -5,6 +5,7 @@
 // centre). Each case first draws once and fails unless the picture holds
 // something besides the background.
 #include "bench/BigDemoTown.h"
+#include "bench/FontBenchMain.h"
 #include "mapdoc/DrelView.h"
 #include "render/DibImage.h"
 #include "tools/render/MapPicture.h"

@@ -4,7 +4,7 @@
 // repaint does: at the layer's full extent and at 1 % of it (through the
 // spatial index). Each first checks the picture: the lines' vertices in
 // the view are inked, the lines red and their numbers written in black.
-#include "bench/BenchApplication.h"
+#include "bench/FontBenchMain.h"
 #include "bench/GdbLineLayer.h"
 #include "layers/Layer.h"
 #include "layers/Sublayer.h"
@@ -12,7 +12,6 @@
 #include "mapdoc/DrelView.h"
 #include "platform/DC.h"
 
-#include <QGuiApplication>
 #include <QImage>
 
 #include <memory>
@@ -134,6 +133,5 @@ BENCHMARK(BM_DrawLinesWithLabels)->ArgName("percent")->Arg(100)->Arg(1)->Unit(be
 
 int main(int argc, char** argv)
 {
-    // Labels need fonts, and fonts an application.
     return RunBenchmarksWithFonts(argc, argv);
 }

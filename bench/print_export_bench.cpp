@@ -5,6 +5,7 @@
 // metafile. Each first checks its result: the picture inked across the
 // town; the metafile whole, and inked across the town when played back.
 #include "bench/BigDemoTown.h"
+#include "bench/FontBenchMain.h"
 #include "mapdoc/DrelView.h"
 #include "platform/DC.h"
 #include "platform/MetaFile.h"

@@ -1,11 +1,12 @@
 #pragma once
 
-#include <QGuiApplication>
+// The main of benchmarks that draw text: labels need fonts, and fonts an
+// application, here on the offscreen platform.
 
 #include <benchmark/benchmark.h>
 
-// The benchmarks of the program, run with the application that fonts need
-// (on the offscreen platform).
+#include <QGuiApplication>
+
 inline int RunBenchmarksWithFonts(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
