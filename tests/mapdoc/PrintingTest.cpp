@@ -66,6 +66,17 @@ LOGFONT Font(int height, const char* face = "Liberation Sans")
     return lf;
 }
 
+// A context without a device that measures a sheet of 5.33 x 6.67 inches
+// at 300 dpi (1600 x 2000 pixels), all of it printable.
+void MeasureSmallSheet(CDC& dc)
+{
+    CDC::DeviceInfo device;
+    device.width = 1600;
+    device.height = 2000;
+    device.dpiX = device.dpiY = 300;
+    dc.SetDeviceInfo(device);
+}
+
 class PrintingTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -211,15 +222,10 @@ TEST_F(PrintingTest, PagesFromTheCountAndPastIt)
     ASSERT_EQ(pages.size(), 1u);
     EXPECT_TRUE(InkBox(pages[0], IsLeft).IsRectEmpty());
 
-    // A page past the count is not printed and ends the print. The
-    // context measures a sheet of 5.33 x 6.67 inches, all of it printable.
+    // A page past the count is not printed and ends the print.
     SetMargins(0, 0, 0, 0);
     CDC dc;
-    CDC::DeviceInfo device;
-    device.width = 1600;
-    device.height = 2000;
-    device.dpiX = device.dpiY = 300;
-    dc.SetDeviceInfo(device);
+    MeasureSmallSheet(dc);
     EXPECT_EQ(view.CountPrintPages(dc, CRect(0, 0, 1600, 2000)), 2);
     CPrintInfo info;
     info.m_rectDraw = CRect(0, 0, 1600, 2000);
@@ -371,14 +377,9 @@ TEST_F(PrintingTest, TitleBlockKeepsItsSizeOrScalesFromTheLeft)
 
 TEST_F(PrintingTest, PageSetupsOutOfRangePrintSanely)
 {
-    // A sheet of 5.33 x 6.67 inches at 300 dpi, all of it printable; the
-    // view shows 10 x 5 inches at its scale.
+    // The view shows 10 x 5 inches at its scale.
     CDC dc;
-    CDC::DeviceInfo device;
-    device.width = 1600;
-    device.height = 2000;
-    device.dpiX = device.dpiY = 300;
-    dc.SetDeviceInfo(device);
+    MeasureSmallSheet(dc);
     const CRect sheet(0, 0, 1600, 2000);
     struct Case {
         const char* name;
