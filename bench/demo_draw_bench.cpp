@@ -4,51 +4,31 @@
 // zoomed to 1 % of it (a hundredth of its width and height round its
 // centre). Each case first draws once and fails unless the picture holds
 // something besides the background.
-#include "bench/BenchClock.h"
+#include "bench/BigDemoTown.h"
 #include "bench/FontBenchMain.h"
 #include "mapdoc/DrelView.h"
 #include "render/DibImage.h"
-#include "tools/demo/DemoMapWriter.h"
 #include "tools/render/MapPicture.h"
-#include "tools/render/MapRenderer.h"
 
 #include <benchmark/benchmark.h>
 
 #include <QImage>
 
-#include <filesystem>
 #include <string>
-
-#include <unistd.h>
 
 namespace {
 
 constexpr int kWidth = 1920;
 constexpr int kHeight = 1080;
-constexpr int kStreets = 100000;
 
-struct CBigTown {
-    std::filesystem::path folder;
-    CMapRenderer renderer;
+struct CBigTown : CBigDemoTown {
     CMapRect fullExtent;
-    double generateMs = 0;
-    std::string error;
 
-    CBigTown()
+    CBigTown() : CBigDemoTown(kWidth, kHeight)
     {
-        folder = std::filesystem::temp_directory_path() / ("drel-bench-demo-" + std::to_string(::getpid()));
-        CDemoOptions options;
-        options.streets = kStreets;
-        generateMs = Milliseconds([&] { MakeDemoMap(folder.string(), options, error); });
-        if (error.empty() && renderer.Open(folder.string() + "/" + CDemoMapWriter::kMapFile, kWidth, kHeight, error))
+        if (Ready())
             fullExtent = renderer.View().GetMapExtent();
     }
-    ~CBigTown()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(folder, ignored);
-    }
-    bool Ready() const { return error.empty(); }
 
     void Show(int percent)
     {

@@ -42,6 +42,19 @@ public:
         clipboard->setImage(image);
         return true;
     }
+    bool SetImageAndData(const QImage& image, const std::string& format, const std::vector<unsigned char>& data) override
+    {
+        QClipboard* clipboard = Desktop();
+        if (!clipboard)
+            return false;
+        auto* mime = new QMimeData;
+        mime->setImageData(image);
+        if (!data.empty())
+            mime->setData(QString::fromStdString(format),
+                          QByteArray(reinterpret_cast<const char*>(data.data()), static_cast<qsizetype>(data.size())));
+        clipboard->setMimeData(mime);
+        return true;
+    }
 
 private:
     static QClipboard* Desktop()

@@ -18,6 +18,14 @@ public:
     virtual bool SetData(const std::string& format, const std::vector<unsigned char>& data) = 0;
     // Empties the clipboard and puts the picture there.
     virtual bool SetImage(const QImage& image) = 0;
+    // The picture together with its bytes in another format (a metafile
+    // of it); a clipboard without that format keeps the picture alone.
+    virtual bool SetImageAndData(const QImage& image, const std::string& format, const std::vector<unsigned char>& data)
+    {
+        (void)format;
+        (void)data;
+        return SetImage(image);
+    }
 };
 
 // The desktop's clipboard unless another is installed.

@@ -1,6 +1,7 @@
 // tool-deps: drel_maprender
 // Draws a map file into a picture as the map export draws it.
-// Usage: drel-render MAP OUT.png --size WxH [--extent L,B,R,T | --bookmark NAME]
+// Usage: drel-render MAP OUT --size WxH [--extent L,B,R,T | --bookmark NAME],
+// OUT ending in .png, .pdf, .emf or .wmf.
 
 #include "mapdoc/DrelView.h"
 #include "platform/Codepage.h"

@@ -3,8 +3,10 @@
 #include "mapdoc/DrelDoc.h"
 #include "mapdoc/DrelView.h"
 #include "mapdoc/ViewWindow.h"
+#include "mapdoc/widgets/MapPrinting.h"
 #include "mapdoc/widgets/MapViewWidget.h"
 #include "platform/QtText.h"
+#include "res/CommandIds.h"
 #include "shell/WindowPlacement.h"
 #include "shell/widgets/CommandActions.h"
 #include "shell/widgets/ControlIds.h"
@@ -151,6 +153,18 @@ CMapFrame::CMapFrame(CShellDocument& document, CDocTemplate& docTemplate)
     });
 
     m_frameCommands.Install(Commands());
+    // Printing and its preview need the widgets, so they are the frame's.
+    const auto withView = [this](CCommandState& state) { state.Enable(GetMapView() != nullptr); };
+    Commands().On(kCmdFilePrint, [this] {
+        if (CDrelView* view = GetMapView())
+            PrintMapView(*view, this);
+    });
+    Commands().OnUpdate(kCmdFilePrint, withView);
+    Commands().On(kCmdFilePrintPreview, [this] {
+        if (CDrelView* view = GetMapView())
+            PreviewMapView(*view, this);
+    });
+    Commands().OnUpdate(kCmdFilePrintPreview, withView);
     InstallRegisteredCommands(*this);
 }
 

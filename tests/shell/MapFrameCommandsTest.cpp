@@ -142,9 +142,8 @@ TEST_F(MapFrameCommandsTest, EachRowIsEnabledByItsRule)
         {30489, "remember place without its dialog", {false, false, false, false, false, false}},
         {30491, "the places menu without places", {false, false, false, false, false, false}},
         {21000, "a tool command without a tool", {false, false, false, false, false, false}},
-        // The work is another part's: printing, export, dialogs, layer
+        // The work is another part's: export, dialogs, layer
         // operations, search, routing, tracks.
-        {57607, "print", {false, false, false, false, false, false}},
         {30024, "export", {false, false, false, false, false, false}},
         {30235, "buffer zones of a layer", {false, false, false, false, false, false}},
         {30260, "topology", {false, false, false, false, false, false}},

@@ -24,5 +24,5 @@ struct CMapPictureFormat {
 
 // The format the file name's extension names (letter case ignored); null for none.
 const CMapPictureFormat* FindMapPictureFormat(const std::string& path);
-// The extensions known, for messages: ".png".
+// The extensions known, for messages: ".png, .pdf, .emf or .wmf".
 std::string MapPictureExtensions();

@@ -130,8 +130,9 @@ bool CRenderCommandLine::Parse(const std::vector<std::string>& arguments, std::s
 
 std::string CRenderCommandLine::Usage()
 {
-    return "Usage: drel-render MAP OUT" + MapPictureExtensions() +
-           " --size WxH [--extent L,B,R,T | --bookmark NAME]\n"
+    return "Usage: drel-render MAP OUT --size WxH [--extent L,B,R,T | --bookmark NAME]\n"
            "Draws the map file into a picture of W x H pixels as the map export draws it: the map's\n"
-           "full extent, or the extent given in map units, or that of the saved place, fitted in.\n";
+           "full extent, or the extent given in map units, or that of the saved place, fitted in.\n"
+           "OUT ends in " + MapPictureExtensions() + ", which chooses the format: a PNG picture, one PDF\n"
+           "page of the picture's size at 96 dpi, an enhanced or a placeable Windows metafile.\n";
 }

@@ -3,8 +3,11 @@
 #include "core/FileUtil.h"
 #include "mapdoc/DrelDoc.h"
 #include "platform/Codepage.h"
+#include "platform/MetaFile.h"
+#include "platform/MetaFileDC.h"
 #include "platform/NumberText.h"
 #include "platform/Path.h"
+#include "tests/mapdoc/PdfReadBack.h"
 #include "tests/support/TestSupport.h"
 #include "tools/demo/DemoMapWriter.h"
 
@@ -68,7 +71,8 @@ TEST(RenderCommandLine, RefusesWhatItCannotDraw)
         {{"m.map"}, "the output file is missing"},
         {{"m.map", "o.png"}, "--size is missing"},
         {{"m.map", "o.png", "x.png", "--size", "2x2"}, "one map and one output file only, not also x.png"},
-        {{"m.map", "o.gif", "--size", "2x2"}, "the output file must end in .png, not \"o.gif\""},
+        {{"m.map", "o.gif", "--size", "2x2"}, "the output file must end in .png, .pdf, .emf or .wmf, not \"o.gif\""},
+        {{"m.map", "o.svg", "--size", "2x2"}, "the output file must end in .png, .pdf, .emf or .wmf"},
         {{"m.map", "png", "--size", "2x2"}, "the output file must end in .png"},
         {{"m.map", "o.png", "--size"}, "--size needs a value"},
         {{"m.map", "o.png", "--size", "0x10"}, "the size must be WIDTHxHEIGHT in pixels, each from 1 to 30000"},
@@ -103,44 +107,53 @@ TEST(RenderCommandLine, RefusesWhatItCannotDraw)
 
 // The program itself: a clear message and a non-zero exit on a bad
 // argument or a map that does not open, the picture on a good one.
-TEST(RenderTool, ExitsWithAMessageOrWritesThePicture)
-{
-    CTempDir dir;
+class RenderTool : public ::testing::Test {
+protected:
+    void SetUp() override
     {
         CScriptedUserServices user;
         std::string error;
         ASSERT_TRUE(MakeDemoMap(dir.File("town"), {3, CDemoOptions::kMinStreets}, error)) << error;
     }
-    const std::string map = dir.File("town/demo.map");
-    const std::string out = dir.File("out.txt");
-    const auto run = [&](const std::string& arguments) {
+    // The tool's exit status; what it said is in the output file.
+    int Run(const std::string& arguments) const
+    {
         const int status = std::system((std::string(DREL_RENDER_TOOL) + " " + arguments + " >" + out + " 2>&1").c_str());
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    };
-    const auto said = [&] { return ReadWholeFile(out); };
+    }
+    std::string Said() const { return ReadWholeFile(out); }
 
-    EXPECT_EQ(run(map + " " + dir.File("a.png") + " --size 20"), 2);
-    EXPECT_NE(said().find("the size must be WIDTHxHEIGHT"), std::string::npos) << said();
-    EXPECT_NE(said().find("Usage: drel-render MAP OUT.png --size WxH"), std::string::npos) << said();
+    CTempDir dir;
+    const std::string map = dir.File("town/demo.map");
+    const std::string out = dir.File("out.txt");
+};
 
-    EXPECT_EQ(run(dir.File("none.map") + " " + dir.File("a.png") + " --size 20x20"), 1);
-    EXPECT_NE(said().find("the map " + dir.File("none.map") + " does not exist"), std::string::npos) << said();
+TEST_F(RenderTool, ExitsWithAMessageOrWritesThePicture)
+{
+
+    EXPECT_EQ(Run(map + " " + dir.File("a.png") + " --size 20"), 2);
+    EXPECT_NE(Said().find("the size must be WIDTHxHEIGHT"), std::string::npos) << Said();
+    EXPECT_NE(Said().find("Usage: drel-render MAP OUT --size WxH"), std::string::npos) << Said();
+    EXPECT_NE(Said().find("OUT ends in .png, .pdf, .emf or .wmf"), std::string::npos) << Said();
+
+    EXPECT_EQ(Run(dir.File("none.map") + " " + dir.File("a.png") + " --size 20x20"), 1);
+    EXPECT_NE(Said().find("the map " + dir.File("none.map") + " does not exist"), std::string::npos) << Said();
     WriteWholeFile(dir.File("broken.map"), "not a map at all");
-    EXPECT_EQ(run(dir.File("broken.map") + " " + dir.File("a.png") + " --size 20x20"), 1);
-    EXPECT_NE(said().find("the map " + dir.File("broken.map") + " does not open"), std::string::npos) << said();
+    EXPECT_EQ(Run(dir.File("broken.map") + " " + dir.File("a.png") + " --size 20x20"), 1);
+    EXPECT_NE(Said().find("the map " + dir.File("broken.map") + " does not open"), std::string::npos) << Said();
     // The saved places in Lithuanian, given and listed in UTF-8.
-    EXPECT_EQ(run(map + " " + dir.File("a.png") + " --size 20x20 --bookmark Niekur"), 1);
-    EXPECT_NE(said().find("the map has no saved place \"Niekur\"; it has \"Visas miestas\", \"Senamiestis\", "
+    EXPECT_EQ(Run(map + " " + dir.File("a.png") + " --size 20x20 --bookmark Niekur"), 1);
+    EXPECT_NE(Said().find("the map has no saved place \"Niekur\"; it has \"Visas miestas\", \"Senamiestis\", "
                           "\"Prie upės\", \"Centrinė sankryža\""),
               std::string::npos)
-        << said();
-    EXPECT_EQ(run(map + " " + dir.File("no/such/folder/a.png") + " --size 20x20"), 1);
-    EXPECT_FALSE(said().empty());
+        << Said();
+    EXPECT_EQ(Run(map + " " + dir.File("no/such/folder/a.png") + " --size 20x20"), 1);
+    EXPECT_FALSE(Said().empty());
     EXPECT_FALSE(PathExists(dir.File("a.png")));
 
-    ASSERT_EQ(run(map + " " + dir.File("a.png") + " --size 320x200 --bookmark 'Centrinė sankryža'"), 0) << said();
-    EXPECT_NE(said().find("drel-render: wrote " + dir.File("a.png") + " (320 x 200, scale 1:"), std::string::npos)
-        << said();
+    ASSERT_EQ(Run(map + " " + dir.File("a.png") + " --size 320x200 --bookmark 'Centrinė sankryža'"), 0) << Said();
+    EXPECT_NE(Said().find("drel-render: wrote " + dir.File("a.png") + " (320 x 200, scale 1:"), std::string::npos)
+        << Said();
     QImage picture(QString::fromStdString(dir.File("a.png")));
     ASSERT_FALSE(picture.isNull());
     EXPECT_EQ(picture.width(), 320);
@@ -159,11 +172,50 @@ TEST(RenderTool, ExitsWithAMessageOrWritesThePicture)
         ASSERT_TRUE(doc.OnOpenDocument(map));
         ASSERT_TRUE(doc.FindBookmark(Utf8ToCp1257("Centrinė sankryža"), crossing));
     }
-    ASSERT_EQ(run(map + " " + dir.File("b.png") + " --size 320x200 --extent " +
+    ASSERT_EQ(Run(map + " " + dir.File("b.png") + " --size 320x200 --extent " +
                   FormatC("%.17g,%.17g,%.17g,%.17g", crossing.left, crossing.bottom, crossing.right, crossing.top)),
               0)
-        << said();
+        << Said();
     EXPECT_EQ(QImage(QString::fromStdString(dir.File("b.png"))), picture);
+}
+
+// Other formats by the output's extension, letter case ignored; what no
+// format has is refused before anything is drawn.
+TEST_F(RenderTool, WritesPdfAndMetafilesByTheExtension)
+{
+    NeedGuiApplication();
+    const auto draw = [&](const std::string& picture) {
+        return Run(map + " " + dir.File(picture) + " --size 320x200 --bookmark 'Centrinė sankryža'");
+    };
+    ASSERT_EQ(draw("map.PDF"), 0) << Said();
+    std::string pages;
+    ASSERT_EQ(RunCommand("pdftoppm -r 96 -png '" + dir.File("map.PDF") + "' '" + dir.File("page") + "'", pages), 0)
+        << pages;
+    QImage page(QString::fromStdString(dir.File("page-1.png")));
+    ASSERT_FALSE(page.isNull());
+    EXPECT_NEAR(page.width(), 320, 1);
+    EXPECT_NEAR(page.height(), 200, 1);
+    int inked = 0;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x)
+            inked += page.pixel(x, y) != qRgb(255, 255, 255);
+    EXPECT_GT(inked, 320 * 200 / 10) << "the streets round the crossing";
+
+    ASSERT_EQ(draw("map.emf"), 0) << Said();
+    CMetaFile emf;
+    ASSERT_TRUE(emf.Load(dir.File("map.emf")));
+    EXPECT_EQ(emf.GetKind(), CMetaFile::Kind::Enhanced);
+    EXPECT_EQ(emf.GetEnhHeader().frame, CMetaFileDC::FrameFor(nullptr, 320, 200));
+
+    ASSERT_EQ(draw("map.wmf"), 0) << Said();
+    CMetaFile wmf;
+    ASSERT_TRUE(wmf.Load(dir.File("map.wmf")));
+    EXPECT_EQ(wmf.GetKind(), CMetaFile::Kind::Placeable);
+    EXPECT_EQ(wmf.GetPlaceableHeader().boundingBox, CRect(0, 0, 3333, 2083));
+
+    EXPECT_EQ(draw("map.svg"), 2);
+    EXPECT_NE(Said().find("the output file must end in .png, .pdf, .emf or .wmf"), std::string::npos);
+    EXPECT_FALSE(PathExists(dir.File("map.svg")));
 }
 
 } // namespace
