@@ -5,7 +5,7 @@
 #include "mapdoc/ViewWindow.h"
 #include "platform/VirtualKeys.h"
 
-CAreaPerimeterTool::CAreaPerimeterTool(CDrelView* view) : CMapTool(view) {}
+CAreaPerimeterTool::CAreaPerimeterTool(CDrelView* view) : CMeasureLineTool(view, kCursor) {}
 
 CAreaPerimeterTool::~CAreaPerimeterTool() = default;
 
@@ -33,19 +33,10 @@ void CAreaPerimeterTool::ShowValues()
         m_box->SetValues(GetAreaKm2(), GetPerimeterKm());
 }
 
-void CAreaPerimeterTool::DrawOutline(CDC* dc)
-{
-    for (int i = 1; i < m_points.GetSize(); ++i)
-        m_view->DrawXorLine(m_points[i - 1], m_points[i], dc);
-}
-
 void CAreaPerimeterTool::DrawBand(CDC* dc)
 {
-    const int n = m_points.GetSize();
-    if (n == 0)
-        return;
-    m_view->DrawXorLine(m_points[n - 1], m_cursor, dc);
-    if (n > 2)
+    CMeasureLineTool::DrawBand(dc);
+    if (m_points.GetSize() > 2)
         m_view->DrawXorLine(m_cursor, m_points[0], dc);
 }
 
@@ -99,27 +90,21 @@ int CAreaPerimeterTool::OnLButtonDblClk(unsigned flags, int x, int y)
 void CAreaPerimeterTool::Clear()
 {
     DrawBand(nullptr);
-    DrawOutline(nullptr);
+    DrawSegments(nullptr);
     m_points.RemoveAll();
     m_box.reset();
 }
 
-int CAreaPerimeterTool::OnSetCursor()
-{
-    m_view->SetCursor(kCursor);
-    return 1;
-}
 
 void CAreaPerimeterTool::DrawAfterCopy(CDC& dc)
 {
-    DrawOutline(&dc);
+    DrawSegments(&dc);
     DrawBand(&dc);
 }
 
 void CAreaPerimeterTool::DrawAfterRebuild(CDC& dc)
 {
-    if (!m_points.IsEmpty())
-        m_cursor = m_points[m_points.GetUpperBound()];
-    DrawOutline(&dc);
+    BandHome();
+    DrawSegments(&dc);
     DrawBand(&dc);
 }

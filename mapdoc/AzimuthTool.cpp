@@ -5,7 +5,7 @@
 #include "mapdoc/ViewWindow.h"
 #include "platform/VirtualKeys.h"
 
-CAzimuthTool::CAzimuthTool(CDrelView* view) : CMapTool(view) {}
+CAzimuthTool::CAzimuthTool(CDrelView* view) : CMapTool(view, kCursor) {}
 
 CAzimuthTool::~CAzimuthTool()
 {
@@ -58,11 +58,6 @@ void CAzimuthTool::Clear()
     m_shown = 0;
 }
 
-int CAzimuthTool::OnSetCursor()
-{
-    m_view->SetCursor(kCursor);
-    return 1;
-}
 
 void CAzimuthTool::DrawAfterCopy(CDC& dc)
 {

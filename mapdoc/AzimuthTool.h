@@ -20,7 +20,6 @@ public:
     int OnMouseMove(unsigned flags, int x, int y) override;
     int OnLButtonDblClk(unsigned flags, int x, int y) override;
     int OnKeyDown(int key, int repeat, unsigned flags) override;
-    int OnSetCursor() override;
     void Clear() override;
     void DrawAfterCopy(CDC& dc) override;
     void DrawAfterRebuild(CDC& dc) override;

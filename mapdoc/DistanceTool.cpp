@@ -2,33 +2,13 @@
 
 #include "mapdoc/DrelDoc.h"
 #include "mapdoc/DrelView.h"
-#include "mapdoc/ViewWindow.h"
+#include "mapdoc/MeasureBoxes.h"
 #include "mapdoc/ViewHost.h"
 #include "platform/VirtualKeys.h"
 
-CDistanceTool::CDistanceTool(CDrelView* view) : CMapTool(view) {}
+CDistanceTool::CDistanceTool(CDrelView* view) : CMeasureLineTool(view, kCursor) {}
 
 CDistanceTool::~CDistanceTool() = default;
-
-void CDistanceTool::ShowDistances(double segmentKm, double totalKm)
-{
-    if (!m_box)
-        m_box = m_view->GetWindow() ? m_view->GetWindow()->CreateDistanceBox() : nullptr;
-    if (m_box)
-        m_box->SetDistances(segmentKm, totalKm);
-}
-
-void CDistanceTool::DrawLine(CDC* dc)
-{
-    for (int i = 1; i < m_points.GetSize(); ++i)
-        m_view->DrawXorLine(m_points[i - 1], m_points[i], dc);
-}
-
-void CDistanceTool::DrawBand(CDC* dc)
-{
-    if (!m_points.IsEmpty())
-        m_view->DrawXorLine(m_points[m_points.GetUpperBound()], m_cursor, dc);
-}
 
 int CDistanceTool::OnLButtonDown(unsigned flags, int x, int y)
 {
@@ -53,7 +33,7 @@ int CDistanceTool::OnMouseMove(unsigned flags, int x, int y)
     DrawBand(nullptr);
     m_cursor = m_view->ClientToMap(x, y);
     DrawBand(nullptr);
-    ShowDistances(m_view->GetDocument().GetDistanceKm(m_points[m_points.GetUpperBound()], m_cursor), m_totalKm);
+    ShowDistances(m_view->GetDocument().GetDistanceKm(LastPoint(), m_cursor), m_totalKm);
     return 1;
 }
 
@@ -100,28 +80,22 @@ int CDistanceTool::OnLButtonDblClk(unsigned flags, int x, int y)
 void CDistanceTool::Clear()
 {
     DrawBand(nullptr);
-    DrawLine(nullptr);
+    DrawSegments(nullptr);
     m_points.RemoveAll();
     m_totalKm = 0;
     ViewHost().SetMessageText({});
     m_box.reset();
 }
 
-int CDistanceTool::OnSetCursor()
-{
-    m_view->SetCursor(kCursor);
-    return 1;
-}
 
 void CDistanceTool::DrawAfterCopy(CDC& dc)
 {
-    DrawLine(&dc);
+    DrawSegments(&dc);
     DrawBand(&dc);
 }
 
 void CDistanceTool::DrawAfterRebuild(CDC& dc)
 {
-    DrawLine(&dc);
-    if (!m_points.IsEmpty())
-        m_cursor = m_points[m_points.GetUpperBound()];
+    DrawSegments(&dc);
+    BandHome();
 }

@@ -19,8 +19,3 @@ int CInfoTool::OnLButtonDown(unsigned flags, int x, int y)
     return 1;
 }
 
-int CInfoTool::OnSetCursor()
-{
-    m_view->SetCursor(kCursor);
-    return 1;
-}

@@ -7,8 +7,7 @@ class CInfoTool : public CMapTool {
 public:
     static constexpr int kCursor = 116;
 
-    using CMapTool::CMapTool;
+    explicit CInfoTool(CDrelView* view) : CMapTool(view, kCursor) {}
 
     int OnLButtonDown(unsigned flags, int x, int y) override;
-    int OnSetCursor() override;
 };

@@ -1,6 +1,7 @@
 #include "mapdoc/MapTool.h"
 
 #include "layers/Layer.h"
+#include "mapdoc/DrelView.h"
 #include "platform/UserServices.h"
 
 int MapToolMode = 0;
@@ -47,7 +48,12 @@ int CMapTool::OnMouseMove(unsigned flags, int x, int y)
 
 int CMapTool::OnSetCursor()
 {
-    return m_child ? m_child->OnSetCursor() : 0;
+    if (m_child)
+        return m_child->OnSetCursor();
+    if (!m_cursorId)
+        return 0;
+    m_view->SetCursor(m_cursorId);
+    return 1;
 }
 
 int CMapTool::OnKeyDown(int key, int repeat, unsigned flags)

@@ -67,7 +67,8 @@ public:
 // Points are client pixels.
 class CMapTool : public CMapFeedback {
 public:
-    explicit CMapTool(CDrelView* view) : m_view(view) {}
+    // A tool with a cursor id shows that cursor (res/CursorTable.h).
+    explicit CMapTool(CDrelView* view, int cursorId = 0) : m_view(view), m_cursorId(cursorId) {}
     ~CMapTool() override;
     CMapTool(const CMapTool&) = delete;
     CMapTool& operator=(const CMapTool&) = delete;
@@ -84,7 +85,8 @@ public:
     // Nonzero ends the view's own double-click handling.
     virtual int OnLButtonDblClk(unsigned flags, int x, int y);
     virtual int OnMouseMove(unsigned flags, int x, int y);
-    // Nonzero when the tool has set the view's cursor.
+    // Nonzero when the tool has set the view's cursor: the child's, else
+    // the tool's own cursor id.
     virtual int OnSetCursor();
     virtual int OnKeyDown(int key, int repeat, unsigned flags);
     virtual int OnKeyUp(int key, int repeat, unsigned flags);
@@ -122,4 +124,5 @@ protected:
     CLayer* m_editedLayer = nullptr;
     std::unique_ptr<CMapTool> m_child;
     int m_modified = 0;
+    int m_cursorId;
 };

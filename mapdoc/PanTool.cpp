@@ -56,11 +56,6 @@ int CPanTool::OnLButtonUp(unsigned flags, int x, int y)
     return 1;
 }
 
-int CPanTool::OnSetCursor()
-{
-    m_view->SetCursor(kCursor);
-    return 1;
-}
 
 void CPanTool::OnKillFocus()
 {

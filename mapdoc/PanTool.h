@@ -8,13 +8,12 @@ class CPanTool : public CMapTool {
 public:
     static constexpr int kCursor = 117;
 
-    using CMapTool::CMapTool;
+    explicit CPanTool(CDrelView* view) : CMapTool(view, kCursor) {}
     ~CPanTool() override;
 
     int OnLButtonDown(unsigned flags, int x, int y) override;
     int OnMouseMove(unsigned flags, int x, int y) override;
     int OnLButtonUp(unsigned flags, int x, int y) override;
-    int OnSetCursor() override;
     // A drag the window lost ends without panning.
     void OnKillFocus() override;
 

@@ -29,8 +29,3 @@ int CPointCoordTool::OnLButtonDown(unsigned flags, int x, int y)
     return 1;
 }
 
-int CPointCoordTool::OnSetCursor()
-{
-    m_view->SetCursor(kCursor);
-    return 1;
-}

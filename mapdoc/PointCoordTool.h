@@ -14,10 +14,9 @@ public:
     // The label stands this many eighths of its height above the marker.
     static constexpr int kLabelOffset = 6;
 
-    using CMapTool::CMapTool;
+    explicit CPointCoordTool(CDrelView* view) : CMapTool(view, kCursor) {}
 
     int OnLButtonDown(unsigned flags, int x, int y) override;
-    int OnSetCursor() override;
 
     // The coordinates as the label shows them, by the map's units.
     static std::string FormatPoint(const CDrelDoc& document, const CMapPoint& p);

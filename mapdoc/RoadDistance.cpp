@@ -3,7 +3,7 @@
 #include "core/Shape.h"
 #include "mapdoc/DrelDoc.h"
 #include "mapdoc/DrelView.h"
-#include "mapdoc/ViewWindow.h"
+#include "mapdoc/MeasureBoxes.h"
 #include "mapdoc/RoadRouter.h"
 #include "platform/DC.h"
 #include "platform/UserServices.h"
@@ -18,7 +18,7 @@ constexpr int kLegWidth = 20;
 
 } // namespace
 
-CRoadDistance::CRoadDistance(CDrelView* view) : CMapTool(view)
+CRoadDistance::CRoadDistance(CDrelView* view) : CMeasureLineTool(view, 0)
 {
     CRouteSettings settings;
     if (view->GetDocument().GetRouteSettings(settings))
@@ -27,25 +27,11 @@ CRoadDistance::CRoadDistance(CDrelView* view) : CMapTool(view)
 
 CRoadDistance::~CRoadDistance() = default;
 
-void CRoadDistance::ShowDistances(double segmentKm, double totalKm)
-{
-    if (!m_box)
-        m_box = m_view->GetWindow() ? m_view->GetWindow()->CreateDistanceBox() : nullptr;
-    if (m_box)
-        m_box->SetDistances(segmentKm, totalKm);
-}
-
 double CRoadDistance::LegLengthKm(const CMapPointArray& leg) const
 {
     CShape shape;
     shape.SetPoints(leg.GetSize(), leg.GetData());
     return m_view->GetDocument().GetShapeLengthKm(shape);
-}
-
-void CRoadDistance::DrawBand(CDC* dc)
-{
-    if (!m_points.IsEmpty())
-        m_view->DrawXorLine(LastPoint(), m_cursor, dc);
 }
 
 int CRoadDistance::OnLButtonDown(unsigned flags, int x, int y)
@@ -176,14 +162,13 @@ void CRoadDistance::DrawAfterCopy(CDC& dc)
 
 void CRoadDistance::DrawAfterRebuild(CDC& dc)
 {
-    if (!m_points.IsEmpty())
-        m_cursor = LastPoint();
+    BandHome();
     DrawLegs(dc);
 }
 
 // ------------------------------------------------------------ the tool
 
-CRoadDistanceTool::CRoadDistanceTool(CDrelView* view) : CMapTool(view), m_measure(view->GetRoadDistanceMeasure())
+CRoadDistanceTool::CRoadDistanceTool(CDrelView* view) : CMapTool(view, kCursor), m_measure(view->GetRoadDistanceMeasure())
 {
     if (!m_measure) {
         auto measure = std::make_unique<CRoadDistance>(view);
@@ -222,11 +207,6 @@ void CRoadDistanceTool::OnKillFocus()
     m_measure->OnKillFocus();
 }
 
-int CRoadDistanceTool::OnSetCursor()
-{
-    m_view->SetCursor(kCursor);
-    return 1;
-}
 
 void CRoadDistanceTool::Clear()
 {

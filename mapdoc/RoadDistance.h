@@ -1,8 +1,6 @@
 #pragma once
 
-#include "core/MapPoint.h"
-#include "core/MapPointArray.h"
-#include "mapdoc/MapTool.h"
+#include "mapdoc/MeasureLineTool.h"
 #include "platform/Point.h"
 
 #include <memory>
@@ -16,7 +14,7 @@ class IRoadRouter;
 // network and ending at the point snapped onto it. The view keeps it
 // after its tool is gone and draws it under every tool until command
 // 30627 clears it.
-class CRoadDistance : public CMapTool {
+class CRoadDistance : public CMeasureLineTool {
 public:
     static constexpr int kSymbolFirst = 183;
     static constexpr int kSymbolJoint = 79;
@@ -40,7 +38,6 @@ public:
     // Points and legs go, the total is 0 and a shown box says so.
     void ClearMeasure();
     bool CanRoute() const { return m_router != nullptr; }
-    const CMapPointArray& GetPoints() const { return m_points; }
     const std::vector<CMapPointArray>& GetLegs() const { return m_legs; }
     double GetTotalKm() const { return m_totalKm; }
     IDistanceBox* GetBox() const { return m_box.get(); }
@@ -50,18 +47,14 @@ protected:
     virtual void DrawEndSymbol(CDC& dc, const CPoint& at, int symbol);
 
 private:
-    void ShowDistances(double segmentKm, double totalKm);
-    void DrawBand(CDC* dc);
+    void ShowDistances(double segmentKm, double totalKm) { CMeasureLineTool::ShowDistances(m_box, segmentKm, totalKm); }
     void DrawLegs(CDC& dc);
     double LegLengthKm(const CMapPointArray& leg) const;
-    const CMapPoint& LastPoint() const { return m_points[m_points.GetUpperBound()]; }
 
     std::unique_ptr<IRoadRouter> m_router;
-    CMapPointArray m_points;
     std::vector<CMapPointArray> m_legs; // m_legs[i] joins point i to point i + 1
     std::unique_ptr<IDistanceBox> m_box;
     double m_totalKm = 0;
-    CMapPoint m_cursor;
 };
 
 // Mode 23: hands its events to the view's road distance, made by the
@@ -78,7 +71,6 @@ public:
     int OnLButtonDblClk(unsigned flags, int x, int y) override;
     int OnKeyDown(int key, int repeat, unsigned flags) override;
     void OnKillFocus() override;
-    int OnSetCursor() override;
     // Closes the measure's box and moves its band home.
     void Clear() override;
 

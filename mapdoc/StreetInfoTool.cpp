@@ -67,8 +67,3 @@ int CStreetInfoTool::OnLButtonDown(unsigned flags, int x, int y)
     return 1;
 }
 
-int CStreetInfoTool::OnSetCursor()
-{
-    m_view->SetCursor(kCursor);
-    return 1;
-}

@@ -16,8 +16,7 @@ public:
     using AddressLabeller = std::function<void(int streetCode, CDrelView& view)>;
     static void SetAddressLabeller(AddressLabeller labeller);
 
-    using CMapTool::CMapTool;
+    explicit CStreetInfoTool(CDrelView* view) : CMapTool(view, kCursor) {}
 
     int OnLButtonDown(unsigned flags, int x, int y) override;
-    int OnSetCursor() override;
 };
