@@ -69,12 +69,13 @@ struct CToolView {
         view->SetWindow(&window);
         view->OnSize(kWidth, kHeight);
         Paint();
-        // Stripes into the back buffer, as a map would leave it.
-        auto reference = view->OpenWindowDC();
-        auto memory = view->OpenBackBufferDC(*reference);
-        for (int x = 0; x < kWidth; x += 16)
-            memory->FillSolidRect(x, 0, 8, kHeight, RGB(x % 256, 90, 200));
-        memory.reset();
+        {
+            // Stripes into the back buffer, as a map would leave it.
+            auto reference = view->OpenWindowDC();
+            auto memory = view->OpenBackBufferDC(*reference);
+            for (int x = 0; x < kWidth; x += 16)
+                memory->FillSolidRect(x, 0, 8, kHeight, RGB(x % 256, 90, 200));
+        }
         for (int i = 0; i < kOverlays; ++i) {
             CShape line;
             const CMapPoint points[] = {view->ClientToMap(i * 37, 0), view->ClientToMap(i * 37 + 200, kHeight - 1)};

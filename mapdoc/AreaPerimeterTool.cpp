@@ -56,11 +56,8 @@ int CAreaPerimeterTool::OnLButtonDown(unsigned flags, int x, int y)
 
 int CAreaPerimeterTool::OnMouseMove(unsigned flags, int x, int y)
 {
-    if (m_points.IsEmpty())
+    if (!MoveBand(x, y))
         return 0;
-    DrawBand(nullptr);
-    m_cursor = m_view->ClientToMap(x, y);
-    DrawBand(nullptr);
     return 1;
 }
 

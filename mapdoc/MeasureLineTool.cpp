@@ -15,6 +15,16 @@ void CMeasureLineTool::DrawBand(CDC* dc)
         m_view->DrawXorLine(LastPoint(), m_cursor, dc);
 }
 
+bool CMeasureLineTool::MoveBand(int x, int y)
+{
+    if (m_points.IsEmpty())
+        return false;
+    DrawBand(nullptr);
+    m_cursor = m_view->ClientToMap(x, y);
+    DrawBand(nullptr);
+    return true;
+}
+
 void CMeasureLineTool::BandHome()
 {
     if (!m_points.IsEmpty())

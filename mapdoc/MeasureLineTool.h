@@ -24,6 +24,8 @@ protected:
     void DrawSegments(CDC* dc);
     // The band from the last point to the pointer.
     virtual void DrawBand(CDC* dc);
+    // The band to the pointer at the client point; false without points.
+    bool MoveBand(int x, int y);
     // After a redraw the band starts again from the last point.
     void BandHome();
     // Into the distance box, made on first need.

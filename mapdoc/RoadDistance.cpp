@@ -69,11 +69,8 @@ int CRoadDistance::OnLButtonDown(unsigned flags, int x, int y)
 
 int CRoadDistance::OnMouseMove(unsigned flags, int x, int y)
 {
-    if (m_points.IsEmpty())
+    if (!MoveBand(x, y))
         return 0;
-    DrawBand(nullptr);
-    m_cursor = m_view->ClientToMap(x, y);
-    DrawBand(nullptr);
     ShowDistances(m_view->GetDocument().GetDistanceKm(LastPoint(), m_cursor), m_totalKm);
     return 1;
 }
