@@ -227,6 +227,27 @@ bool CDxfSource::ReadShape(int n, CShape& shape)
     return true;
 }
 
+bool CDxfSource::FindNearestLine(const CMapPoint& point, CRecordArray& records, double* distance)
+{
+    records.clear();
+    if (GetError() != kNoError || !IsOpen())
+        return false;
+    return FindNearestShapeLine(point, records, distance);
+}
+
+bool CDxfSource::FindAreasAt(const CMapPoint& point, CRecordArray& records)
+{
+    records.clear();
+    if (GetError() != kNoError || !IsOpen())
+        return false;
+    Rewind();
+    CShape shape;
+    while (ReadNextShape(shape))
+        if (shape.PointInPolygon(point) != 0)
+            records.push_back(GetCurrentRecord());
+    return !records.empty();
+}
+
 bool CDxfSource::GoToAttributeRecord(int n)
 {
     const CDxfReader::Pass pass = RecordPass();

@@ -38,6 +38,9 @@ public:
     bool ReadShape(int n, CShape& shape) override;
     bool ReadNextPoint(CMapPoint& point) override;
     bool ReadNextShape(CShape& shape) override;
+    // The searches walk the whole drawing from its first object.
+    bool FindNearestLine(const CMapPoint& point, CRecordArray& records, double* distance) override;
+    bool FindAreasAt(const CMapPoint& point, CRecordArray& records) override;
     bool GetExtent(CMapRect& extent) override { return false; }
     // Any type: the layer decides how the objects are read.
     bool AcceptType(int type) override

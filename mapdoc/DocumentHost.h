@@ -30,10 +30,16 @@ public:
     // Refills the places box with the names, enables it only when there is
     // one, and makes the document the box's owner.
     virtual void FillPlacesBox(CDrelDoc& document, const std::vector<std::string>& names) {}
+    // The address boxes of the main frame are filled from the document,
+    // whose map window became active.
+    virtual void FillAddressBoxes(CDrelDoc& document) {}
     // The document goes: the boxes it owns are emptied and disabled.
     virtual void OnDocumentDestroyed(CDrelDoc& document) {}
     // Status-bar pane 2.
     virtual void SetCoordinateText(const std::string& text) {}
+
+    // Every open map document; without a host only the asking one counts.
+    virtual std::vector<CDrelDoc*> GetOpenMaps() { return {}; }
 
     // A tool of a map view is editing the layer's objects.
     virtual bool IsLayerBeingEdited(const CLayer& layer) { return false; }

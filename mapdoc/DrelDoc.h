@@ -98,6 +98,11 @@ public:
     // A free layer name and a free ".gdb" file in the map folder, from the
     // base name ("%s_%1d.gdb") or, without one, "Layer%1d".
     void SuggestNewLayerNames(std::string& name, std::string& path, const std::string& base) const;
+    // False after message 1074 when a new layer's data file at the path
+    // would write over data of a layer of an open map (a layer's files
+    // share its data file's folder and title) or over a map file or its
+    // settings file. New layers and the layer dialogs check through it.
+    bool CheckNewLayerPath(const std::string& path) const;
     // The map's folder with its separator; without a map the current folder.
     std::string GetMapDirectory() const;
     // Adds an existing data file as a layer named after it (or name) and
@@ -124,6 +129,9 @@ public:
     const std::string& GetBookmarkName(int index) const { return m_bookmarkNames.at(static_cast<size_t>(index)); }
     const CMapRect& GetBookmarkExtent(int index) const { return m_bookmarkExtents.at(static_cast<size_t>(index)); }
     void FillBookmarkCombo();
+    // A map window of the document was activated: the main frame's places
+    // and address boxes show this map.
+    void OnMapFrameActivate(bool activate);
 
     // Coordinate system of the map (0 none) and its transforms.
     int GetCoordSystem() const { return m_coordSystem; }

@@ -857,9 +857,9 @@ void CDrelView::SyncToolMode(int entering)
             m_tool.reset();
         return;
     }
+    if (m_tool && m_lastToolMode == MapToolMode)
+        return;
     if (m_tool) {
-        if (m_lastToolMode == MapToolMode)
-            return;
         if (m_tool->IsModified()) {
             m_tool->SetChild(nullptr);
             MapToolMode = m_lastToolMode;
@@ -878,9 +878,9 @@ void CDrelView::SendCommandToTool(int id)
         m_tool->OnCommand(id);
 }
 
-void CDrelView::UpdateToolCommandUI(CCommandState& state)
+void CDrelView::UpdateToolCommand(CCommandState& state)
 {
-    if (!m_tool || !m_tool->OnUpdateCommandUI(state)) {
+    if (!m_tool || !m_tool->OnUpdateCommand(state)) {
         state.Enable(false);
         state.SetCheck(0);
     }

@@ -229,7 +229,7 @@ public:
     // The tool's commands and their update rules; without a tool (or one
     // that says nothing) a command is disabled and unchecked.
     void SendCommandToTool(int id);
-    void UpdateToolCommandUI(CCommandState& state);
+    void UpdateToolCommand(CCommandState& state);
     int ResetTool();
     // Command 30628 for the distance tool.
     void ClearMeasurements();

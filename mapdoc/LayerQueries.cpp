@@ -16,6 +16,7 @@
 
 #include <cfloat>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -47,21 +48,47 @@ CMapRect SearchBox(const CMapPoint& point, const CDrelView& view)
     return box;
 }
 
-// The candidates of the open layer near the point; the source's result.
+CMapRect BoxOf(const CShape& geometry)
+{
+    CMapRect box;
+    for (int i = 0; i < geometry.GetPointCount(); ++i)
+        box.UnionPoint(geometry.GetPoint(i));
+    return box;
+}
+
+// The candidates of the open layer near the point; nonzero when there are any.
 int Search(const CLayer& layer, CFeatureSource& source, const CMapPoint& point, CDrelView& view,
            CRecordArray& candidates)
 {
     const CMapRect box = SearchBox(point, view);
     source.SetQueryRect(&box);
     source.SetReadConverter(view.GetGeoToMapConverter());
+    // Sources that read without the query rectangle (drawings) offer the
+    // nearest object however far it lies: only those meeting the box count.
+    const auto meetsBox = [&](const CMapRect& r) {
+        return r.left <= box.right && r.right >= box.left && r.bottom <= box.top && r.top >= box.bottom;
+    };
     switch (layer.GetType()) {
     case CLayer::kLine:
-        return source.FindNearestLine(point, candidates, nullptr);
+        if (!source.FindNearestLine(point, candidates, nullptr))
+            return 0;
+        std::erase_if(candidates, [&](int32_t record) {
+            CShape line;
+            return !source.ReadShape(record, line) || !meetsBox(BoxOf(line));
+        });
+        break;
     case CLayer::kArea:
         return source.FindAreasAt(point, candidates);
     default:
-        return source.FindNearestPoints(point, candidates, nullptr);
+        if (!source.FindNearestPoints(point, candidates, nullptr))
+            return 0;
+        std::erase_if(candidates, [&](int32_t record) {
+            CMapPoint p;
+            return !source.ReadPoint(record, p) || !meetsBox(CMapRect(p));
+        });
+        break;
     }
+    return !candidates.empty();
 }
 
 // The only candidate, else the one the user picks by name (-1: none).
@@ -119,14 +146,6 @@ CFeatureSource* OpenPlain(const CLayer& layer, CLayerReader& reader, const CDrel
         return nullptr;
     reader.GetSource()->SetReadConverter(view.GetGeoToMapConverter());
     return reader.GetSource();
-}
-
-CMapRect BoxOf(const CShape& geometry)
-{
-    CMapRect box;
-    for (int i = 0; i < geometry.GetPointCount(); ++i)
-        box.UnionPoint(geometry.GetPoint(i));
-    return box;
 }
 
 bool BoxMeetsView(const CMapRect& box, const CDrelView& view)

@@ -72,9 +72,9 @@ void CMapTool::OnKillFocus()
         m_child->OnKillFocus();
 }
 
-int CMapTool::OnUpdateCommandUI(CCommandState& state)
+int CMapTool::OnUpdateCommand(CCommandState& state)
 {
-    return m_child ? m_child->OnUpdateCommandUI(state) : 0;
+    return m_child ? m_child->OnUpdateCommand(state) : 0;
 }
 
 int CMapTool::OnMouseLeave()

@@ -97,7 +97,7 @@ public:
     // to the child.
     virtual void OnCommand(int id) {}
     // Nonzero when the tool has set the command's state.
-    virtual int OnUpdateCommandUI(CCommandState& state);
+    virtual int OnUpdateCommand(CCommandState& state);
     // Zero keeps the tool (and the mode) when the user picks another one.
     virtual int MayQuit() { return 1; }
     // Whether a navigation tool may work over this one as its child.
@@ -116,7 +116,8 @@ public:
     void SetChild(std::unique_ptr<CMapTool> child) { m_child = std::move(child); }
     // The layer whose objects the tool edits; null for tools that edit nothing.
     CLayer* GetEditedLayer() const { return m_editedLayer; }
-    int IsModified() const { return m_modified; }
+    // The tool holds changes not saved yet: it outlives leaving its view.
+    virtual int IsModified() const { return m_modified; }
     void SetModified(int modified) { m_modified = modified; }
 
 protected:

@@ -18,6 +18,8 @@ public:
     virtual void GetScreenLogPixels(int& x, int& y) { x = y = 96; }
     // Shows the scale denominator in the scale box.
     virtual void SetScaleText(double denominator) {}
+    // The scale box's text read as a number; 0 when it holds none.
+    virtual double GetScaleText() { return 0; }
     // Status-bar pane 1 (code page 1257).
     virtual void SetMessageText(const std::string& text) {}
     // The main window's object-information window, made on first use,

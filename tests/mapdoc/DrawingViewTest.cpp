@@ -18,13 +18,6 @@ namespace {
 constexpr COLORREF kHighlight = RGB(0, 150, 0);
 constexpr COLORREF kWindowWhite = RGB(255, 255, 255);
 
-// A frame whose window has pixels to draw on.
-class CSurfaceWindow : public CRecordingWindow {
-public:
-    CWindowSurface* GetSurface() override { return &surface; }
-    CWindowSurface surface{400, 200, 96};
-};
-
 COLORREF PixelAt(const QImage& image, CPoint p)
 {
     const QRgb c = image.pixel(p.x, p.y);

@@ -113,9 +113,8 @@ private:
 
 // A window with pixels that records what it is asked to repaint and the
 // boxes it makes.
-class CQueryWindow : public CRecordingWindow {
+class CQueryWindow : public CSurfaceWindow {
 public:
-    CWindowSurface* GetSurface() override { return &surface; }
     void InvalidateRect(const CRect& rect) override { rects.push_back(rect); }
     void UpdateView() override { log.push_back("update"); }
     std::unique_ptr<IObjectMeasureBox> CreateObjectAreaBox() override
@@ -129,7 +128,6 @@ public:
         return std::make_unique<CRecordedBox>(log, "length");
     }
 
-    CWindowSurface surface{400, 200, 96};
     std::vector<CRect> rects;
     Log log;
 };
@@ -139,10 +137,7 @@ protected:
     void SetUp() override
     {
         NeedGuiApplication();
-        SetMetreMap(doc, CMapRect(0, 1000, 2000, 0));
-        view.SetWindow(&window);
-        view.OnSize(400, 200);
-        view.ZoomToRect(CMapRect(0, 1000, 2000, 0), 0);
+        ShowTestMap(doc, view, window);
     }
 
     // A GDB layer written into the test's folder, records named "P<i>"
@@ -314,6 +309,11 @@ TEST_F(LayerQueriesTest, ALayerOfManyFilesTriesTheTilesInViewInOrderAndKeepsItsO
     EXPECT_TRUE(reader.GetSource()->ReadPoint(1, point));
     EXPECT_EQ(point, click);
     EXPECT_EQ(user.beeps, 0);
+    // The information window takes the folder of the tile.
+    EXPECT_TRUE(layer->ShowObjectInfoAt(click, view));
+    EXPECT_EQ(host.infoFolder, dir.Path());
+    EXPECT_EQ(host.infoLines, (std::vector<std::string>{"Name\tP1", "N\t1"}));
+    EXPECT_EQ(layer->GetPath(), "tiles-own-path.gdb");
 
     // Nothing near in any tile beeps.
     EXPECT_EQ(layer->HitTest(CMapPoint(1800, 900), reader, view, &opened), -2);

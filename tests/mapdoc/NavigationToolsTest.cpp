@@ -218,7 +218,7 @@ TEST_F(NavigationToolsTest, PanShowsTheMapMovedAndPansAtTheRelease)
 TEST_F(NavigationToolsTest, TheOverviewZoomsTheMainView)
 {
     CContextView overview(doc);
-    CSurfaceWindow overviewWindow(200, 100);
+    CToolWindow overviewWindow(200, 100);
     overview.SetWindow(&overviewWindow);
     overview.SetMainView(f->view.get());
     overview.OnSize(200, 100);

@@ -24,12 +24,6 @@ namespace {
 
 constexpr COLORREF kHighlight = RGB(0, 150, 0);
 
-class CSurfaceWindow : public CRecordingWindow {
-public:
-    CWindowSurface* GetSurface() override { return &surface; }
-    CWindowSurface surface{400, 200, 96};
-};
-
 COLORREF PixelAt(const QImage& image, int x, int y)
 {
     const QRgb c = image.pixel(x, y);
@@ -50,10 +44,7 @@ protected:
     void SetUp() override
     {
         NeedGuiApplication();
-        SetMetreMap(doc, CMapRect(0, 1000, 2000, 0));
-        view.SetWindow(&window);
-        view.OnSize(400, 200);
-        view.ZoomToRect(CMapRect(0, 1000, 2000, 0), 0);
+        ShowTestMap(doc, view, window);
         image.setDotsPerMeterX(kPixelsPerMetre);
         image.setDotsPerMeterY(kPixelsPerMetre);
         image.fill(Qt::white);

@@ -366,7 +366,7 @@ TEST_F(ToolModesTest, ToolCommandsAndTheirStates)
     CToolFixture f(doc);
     // Without a tool the command is disabled and unchecked.
     CCommandState state(30209);
-    f.view->UpdateToolCommandUI(state);
+    f.view->UpdateToolCommand(state);
     EXPECT_TRUE(state.IsEnableSet());
     EXPECT_FALSE(state.IsEnabled());
     EXPECT_EQ(state.GetCheck(), 0);

@@ -27,17 +27,16 @@ class CRecordingBoxes;
 // A window with pixels: the surface the view draws onto, the cursor it
 // was given last, the legend's active layer, the result boxes it makes
 // (logged when boxes is set). A repaint asked for runs at an update.
-class CSurfaceWindow : public CRecordingWindow {
+class CToolWindow : public CSurfaceWindow {
 public:
-    CSurfaceWindow(int width, int height) : surface(width, height) {}
+    CToolWindow(int width, int height) { surface.Resize(width, height); }
 
     void InvalidateView() override
     {
-        CRecordingWindow::InvalidateView();
+        CSurfaceWindow::InvalidateView();
         pending = true;
     }
     void UpdateView() override;
-    CWindowSurface* GetSurface() override { return &surface; }
     void SetCursor(int cursorId) override { cursor = cursorId; }
     CLayer* GetActiveLayer() override { return activeLayer; }
     std::unique_ptr<IDistanceBox> CreateDistanceBox() override;
@@ -46,7 +45,6 @@ public:
     std::unique_ptr<IObjectMeasureBox> CreateObjectAreaBox() override;
     std::unique_ptr<IObjectMeasureBox> CreateObjectLengthBox() override;
 
-    CWindowSurface surface;
     int cursor = -1;
     CLayer* activeLayer = nullptr;
     CDrelView* view = nullptr;
@@ -54,7 +52,7 @@ public:
     bool pending = false;
 };
 
-inline void CSurfaceWindow::UpdateView()
+inline void CToolWindow::UpdateView()
 {
     if (!pending || !view)
         return;
@@ -109,11 +107,11 @@ struct CToolFixture {
     }
     CPoint Client(double x, double y) const { return view->MapToClient(CMapPoint(x, y)); }
 
-    CSurfaceWindow window;
+    CToolWindow window;
     std::unique_ptr<CTestView> view;
 };
 
-// The log of the result boxes a CSurfaceWindow makes.
+// The log of the result boxes a CToolWindow makes.
 class CRecordingBoxes {
 public:
     // "distance 0.000 1.500" and the like, in km with three decimals.
@@ -177,23 +175,23 @@ public:
     }
 };
 
-inline std::unique_ptr<IDistanceBox> CSurfaceWindow::CreateDistanceBox()
+inline std::unique_ptr<IDistanceBox> CToolWindow::CreateDistanceBox()
 {
     return boxes ? std::make_unique<CLoggedDistanceBox>(*boxes, "distance") : nullptr;
 }
-inline std::unique_ptr<IAreaPerimeterBox> CSurfaceWindow::CreateAreaPerimeterBox()
+inline std::unique_ptr<IAreaPerimeterBox> CToolWindow::CreateAreaPerimeterBox()
 {
     return boxes ? std::make_unique<CLoggedAreaBox>(*boxes, "area") : nullptr;
 }
-inline std::unique_ptr<IAzimuthBox> CSurfaceWindow::CreateAzimuthBox()
+inline std::unique_ptr<IAzimuthBox> CToolWindow::CreateAzimuthBox()
 {
     return boxes ? std::make_unique<CLoggedAzimuthBox>(*boxes, "azimuth") : nullptr;
 }
-inline std::unique_ptr<IObjectMeasureBox> CSurfaceWindow::CreateObjectAreaBox()
+inline std::unique_ptr<IObjectMeasureBox> CToolWindow::CreateObjectAreaBox()
 {
     return boxes ? std::make_unique<CLoggedValueBox>(*boxes, "object-area") : nullptr;
 }
-inline std::unique_ptr<IObjectMeasureBox> CSurfaceWindow::CreateObjectLengthBox()
+inline std::unique_ptr<IObjectMeasureBox> CToolWindow::CreateObjectLengthBox()
 {
     return boxes ? std::make_unique<CLoggedValueBox>(*boxes, "object-length") : nullptr;
 }

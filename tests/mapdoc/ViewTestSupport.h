@@ -7,6 +7,7 @@
 #include "mapdoc/ViewHost.h"
 #include "mapdoc/ViewWindow.h"
 #include "platform/DC.h"
+#include "platform/WindowSurface.h"
 
 #include <functional>
 #include <map>
@@ -65,6 +66,13 @@ public:
     CDrelView* overview = nullptr;
 };
 
+// A frame whose window has pixels to draw on.
+class CSurfaceWindow : public CRecordingWindow {
+public:
+    CWindowSurface* GetSurface() override { return &surface; }
+    CWindowSurface surface{400, 200, 96};
+};
+
 // A tool that logs its keys and answers MayQuit from a member.
 class CRecordingTool : public CMapTool {
 public:
@@ -90,7 +98,10 @@ public:
         return mayQuit;
     }
 
+    int IsModified() const override { return modified; }
+
     int mayQuit = 1;
+    int modified = 0;
 
 private:
     std::shared_ptr<std::vector<std::string>> m_logOwner;
@@ -189,6 +200,16 @@ inline void SetMetreMap(CDrelDoc& doc, const CMapRect& limits)
 {
     doc.Settings().mapUnits = kUnitsMetres;
     doc.Settings().limits = limits;
+}
+
+// The test map of 2000 x 1000 metres shown whole in the window of 400 x
+// 200 pixels, five metres a pixel, the origin at the top left.
+inline void ShowTestMap(CDrelDoc& doc, CDrelView& view, IViewWindow& window)
+{
+    SetMetreMap(doc, CMapRect(0, 1000, 2000, 0));
+    view.SetWindow(&window);
+    view.OnSize(400, 200);
+    view.ZoomToRect(CMapRect(0, 1000, 2000, 0), 0);
 }
 
 // A layer whose extent is the rectangle.

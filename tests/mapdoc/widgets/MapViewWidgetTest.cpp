@@ -166,6 +166,24 @@ TEST_F(MapViewWidgetTest, TheWindowShowsWhatWasDrawn)
     EXPECT_EQ(PixelAt(shown, outside.x, outside.y), RGB(255, 255, 255));
 }
 
+TEST_F(MapViewWidgetTest, AnUpdateRunsTheAskedPassAtOnceAndOnlyOnce)
+{
+    // The passes the showing asked for are done.
+    for (int i = 0; i < 5; ++i)
+        QCoreApplication::processEvents();
+    view->log.clear();
+    widget->UpdateView();
+    EXPECT_EQ(view->PassCount(), 0) << "nothing was asked";
+    view->Redraw();
+    EXPECT_EQ(view->PassCount(), 0);
+    widget->UpdateView();
+    EXPECT_EQ(view->PassCount(), 1);
+    // The posted request finds the pass done.
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(view->PassCount(), 1);
+}
+
 TEST_F(MapViewWidgetTest, EscStopsTheDrawingAndIsTaken)
 {
     view->modesWithTool = {4};
