@@ -5,6 +5,7 @@
 // again, inverted on the window). Each first checks what the window
 // shows: the picture moved by the drag, and the map bit for bit once the
 // band is erased.
+#include "bench/FontBenchMain.h"
 #include "core/Shape.h"
 #include "mapdoc/DrelDoc.h"
 #include "mapdoc/DrelView.h"
@@ -19,7 +20,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
 #include <QImage>
 
 #include <memory>
@@ -169,11 +169,5 @@ BENCHMARK(BM_RubberBandMove)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    int qtArgc = 1;
-    QGuiApplication app(qtArgc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarksWithFonts(argc, argv);
 }

@@ -48,9 +48,7 @@ protected:
     template <class Tool>
     Tool& Use(int mode)
     {
-        f->view->SetToolMode(mode);
-        EXPECT_EQ(f->view->CreateToolForMode(), 1);
-        auto* tool = dynamic_cast<Tool*>(f->view->GetTool());
+        Tool* tool = f->Use<Tool>(mode);
         EXPECT_NE(tool, nullptr);
         return *tool;
     }

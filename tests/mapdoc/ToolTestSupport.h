@@ -106,6 +106,14 @@ struct CToolFixture {
         return count;
     }
     CPoint Client(double x, double y) const { return view->MapToClient(CMapPoint(x, y)); }
+    // The view in the mode with its tool made (null when it is not a Tool).
+    template <class Tool>
+    Tool* Use(int mode)
+    {
+        view->SetToolMode(mode);
+        view->CreateToolForMode();
+        return dynamic_cast<Tool*>(view->GetTool());
+    }
 
     CToolWindow window;
     std::unique_ptr<CTestView> view;
