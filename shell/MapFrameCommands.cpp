@@ -207,14 +207,12 @@ void CMapFrameCommands::Install(CCommandTable& c)
     c.On(kCmdShowAddress, [] {});
 
     c.On(kCmdClearRoadDistance, [this] {
-        if (CDrelView* view = m_frame.GetMapView(); view && view->GetRoadDistance()) {
-            view->SetRoadDistance(nullptr);
-            view->Invalidate();
-        }
+        if (CDrelView* view = m_frame.GetMapView())
+            view->ClearRoadDistance();
     });
     c.OnUpdate(kCmdClearRoadDistance, [this](CCommandState& state) {
         const CDrelView* view = m_frame.GetMapView();
-        state.Enable(view && view->GetRoadDistance());
+        state.Enable(view && view->HasRoadDistance());
     });
     c.On(kCmdClearMeasurements, [this] {
         if (CDrelView* view = m_frame.GetMapView())
