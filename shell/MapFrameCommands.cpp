@@ -39,6 +39,13 @@ enum MapFrameCommand : int {
     kCmdClearOverlays = 30439,
     kCmdShowAddress = 30452,
     kCmdNewLayerByExample = 30484,
+    kCmdNewLayer = 30069,
+    kCmdAddLayer = 30070,
+    kCmdImportLayer = 30088,
+    kCmdNewGroup = 30302,
+    kCmdArchiveTracks = 30278,
+    kCmdSaveFix = 30340,
+    kCmdSaveTrack = 30629,
     kCmdRememberPlace = 30489,
     kCmdPlaces = 30490,
     kCmdFirstPlace = 30491,
@@ -84,6 +91,10 @@ bool IsGroup(const CLayer* entry)
 {
     return entry && entry->HasFlag(CLayer::kGroup);
 }
+
+// The filters chosen last, for the rest of the process.
+int g_addLayerFilter = 1;
+int g_importFilter = 1;
 
 } // namespace
 
@@ -182,8 +193,27 @@ void CMapFrameCommands::Install(CCommandTable& c)
     c.On(kCmdNewLayerByExample, [this] { NewLayerByExample(); });
     c.OnUpdate(kCmdNewLayerByExample, [this](CCommandState& state) {
         const CLayer* layer = m_frame.GetActiveLayer();
-        state.Enable(m_dialogs.newLayer && layer && !IsGroup(layer) && layer->IsVectorType());
+        state.Enable(m_dialogs.document.newLayer && layer && !IsGroup(layer) && layer->IsVectorType());
     });
+
+    const auto enableWhen = [&c](int id, auto rule) {
+        c.OnUpdate(id, [rule](CCommandState& state) { state.Enable(rule()); });
+    };
+    const CMapFrameDialogs& d = m_dialogs;
+    c.On(kCmdNewLayer, [this] { DocumentCommands().CreateNewLayer(); });
+    enableWhen(kCmdNewLayer, [&d] { return static_cast<bool>(d.document.newLayer); });
+    c.On(kCmdAddLayer, [this] { AddExistingLayers(); });
+    enableWhen(kCmdAddLayer, [&d] { return static_cast<bool>(d.openFiles); });
+    c.On(kCmdImportLayer, [this] { ImportLayer(); });
+    enableWhen(kCmdImportLayer, [&d] { return static_cast<bool>(d.openFiles); });
+    c.On(kCmdNewGroup, [this] { DocumentCommands().CreateGroup(); });
+    enableWhen(kCmdNewGroup, [&d] { return static_cast<bool>(d.document.groupName); });
+    c.On(kCmdArchiveTracks, [this] { DocumentCommands().ArchiveTrackLayers(); });
+    enableWhen(kCmdArchiveTracks, [&d] { return d.document.archiveDate && d.services.archiveOldTrackData; });
+    c.On(kCmdSaveFix, [this] { DocumentCommands().SaveFixAsPlacemark(); });
+    enableWhen(kCmdSaveFix, [this] { return DocumentCommands().CanSaveFixAsPlacemark(); });
+    c.On(kCmdSaveTrack, [this] { DocumentCommands().SaveTrack(); });
+    enableWhen(kCmdSaveTrack, [&d] { return d.services.trackFileHasRecords && d.services.copyTrackFile; });
 
     c.On(kCmdRememberPlace, [this] { RememberPlace(); });
     c.OnUpdate(kCmdRememberPlace, [this](CCommandState& state) {
@@ -335,7 +365,7 @@ void CMapFrameCommands::CopyMap()
 void CMapFrameCommands::NewLayerByExample()
 {
     CLayer* example = LayerOrMessage();
-    if (!example || IsGroup(example) || !example->IsVectorType() || !m_dialogs.newLayer)
+    if (!example || IsGroup(example) || !example->IsVectorType() || !m_dialogs.document.newLayer)
         return;
     CDrelDoc& document = m_frame.GetMapDocument();
     const int type = example->GetType();
@@ -349,7 +379,9 @@ void CMapFrameCommands::NewLayerByExample()
         ChangeExtension(path, "trk");
     name = example->GetName();
     document.MakeUniqueLayerName(name);
-    if (!m_dialogs.newLayer(document, name, path, type))
+    // The example's type stands whatever the dialog offers.
+    int chosenType = type;
+    if (!m_dialogs.document.newLayer(document, name, path, chosenType))
         return;
     // A new file must not write over what an open map holds.
     if (!document.CheckNewLayerPath(path))
@@ -375,4 +407,28 @@ void CMapFrameCommands::NewLayerByExample()
         return;
     }
     document.AddLayer(std::move(layer), true);
+}
+
+CDocCommands CMapFrameCommands::DocumentCommands()
+{
+    return CDocCommands(m_frame.GetMapDocument(), m_dialogs.document, m_dialogs.services);
+}
+
+void CMapFrameCommands::AddExistingLayers()
+{
+    CDocCommands commands = DocumentCommands();
+    std::vector<std::string> paths;
+    if (m_dialogs.openFiles && m_dialogs.openFiles(commands.GetAddLayerFilter(), g_addLayerFilter, true, paths))
+        commands.AddLayerFiles(paths);
+}
+
+void CMapFrameCommands::ImportLayer()
+{
+    std::vector<std::string> paths;
+    if (!m_dialogs.openFiles || !m_dialogs.openFiles(CDocCommands::kImportFilter, g_importFilter, false, paths) ||
+        paths.empty())
+        return;
+    if (DocumentCommands().ImportLayer(paths.front(), g_importFilter) == CDocCommands::kDoneFirstExtent)
+        if (CDrelView* view = m_frame.GetMapView())
+            view->ZoomToFullExtent();
 }

@@ -10,6 +10,7 @@
 #include "shell/widgets/ControlIds.h"
 #include "shell/widgets/DragCheckListBox.h"
 #include "shell/widgets/DrelApp.h"
+#include "shell/widgets/FilePrompt.h"
 #include "shell/widgets/MainFrame.h"
 
 #include <QComboBox>
@@ -150,6 +151,8 @@ CMapFrame::CMapFrame(CShellDocument& document, CDocTemplate& docTemplate)
             OnActivation(active);
     });
 
+    if (!m_dialogs.openFiles)
+        m_dialogs.openFiles = PromptOpenFiles;
     m_frameCommands.Install(Commands());
     InstallRegisteredCommands(*this);
 }

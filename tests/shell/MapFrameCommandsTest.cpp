@@ -80,7 +80,7 @@ protected:
         track = AddLayer(frame.doc, "Trasa", "/maps/route.trk", CLayer::kTrack);
         dbfPoints = AddLayer(frame.doc, "Lentelė", "/maps/table.dbf", CLayer::kPoint);
         group = AddLayer(frame.doc, "Grupė", "", CLayer::kPoint, CLayer::kGroup);
-        dialogs.newLayer = [](CDrelDoc&, std::string&, std::string&, int) { return false; };
+        dialogs.document.newLayer = [](CDrelDoc&, std::string&, std::string&, int&) { return false; };
         commands.Install(table);
         MapToolMode = 0;
     }
@@ -351,7 +351,7 @@ protected:
         example = AddLayer(frame.doc, "Pastatai", dir.File("buildings.gdb"), CLayer::kArea);
         EXPECT_TRUE(example->CreateDataFiles());
         frame.selected = example;
-        dialogs.newLayer = [this](CDrelDoc&, std::string& name, std::string& path, int type) {
+        dialogs.document.newLayer = [this](CDrelDoc&, std::string& name, std::string& path, int& type) {
             offered = {name, path, std::to_string(type)};
             if (!chosenPath.empty())
                 path = chosenPath;
@@ -407,6 +407,77 @@ TEST_F(MapFrameNewLayerTest, AFileOfAnOpenLayerOrOfTheWrongKindIsRefused)
         }
     }
     EXPECT_FALSE(PathExists(dir.File("houses.trk")));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(MapFramePlacesTest, TheMenuHoldsOneItemPerPlaceInOrder)
+{
+    for (const char* name : {"Centras", "Uostas", "Stotis"})
+        frame.doc.AddBookmark(name, CMapRect{0, 100, 100, 0});
+    const auto ids = [this] {
+        const CCommandState menu = Update(30491);
+        EXPECT_TRUE(menu.IsEnabled());
+        std::vector<std::string> items;
+        for (const CCommandState::MenuEntry& entry : menu.GetMenuEntries())
+            items.push_back(std::to_string(entry.id) + " " + entry.text);
+        return items;
+    };
+    EXPECT_EQ(ids(), (std::vector<std::string>{"30491 Centras", "30492 Uostas", "30493 Stotis"}));
+    ASSERT_TRUE(frame.doc.DeleteBookmark("Uostas"));
+    EXPECT_EQ(ids(), (std::vector<std::string>{"30491 Centras", "30492 Stotis"}));
+}
+
+class MapFrameDocumentCommandsTest : public MapFrameCommandsTest {
+protected:
+    MapFrameDocumentCommandsTest()
+    {
+        dialogs.openFiles = [this](const std::string& filter, int& index, bool multiple,
+                                   std::vector<std::string>& paths) {
+            asked.push_back({filter, index, multiple});
+            index = nextIndex;
+            return false;
+        };
+    }
+    struct Asked {
+        std::string filter;
+        int index;
+        bool multiple;
+    };
+    std::vector<Asked> asked;
+    int nextIndex = 1;
+};
+
+TEST_F(MapFrameDocumentCommandsTest, TheCommandsWaitForTheirDialogsAndTheFilterChosenLastComesBack)
+{
+    for (const int id : {30070, 30088})
+        EXPECT_TRUE(Enabled(id)) << id;
+    // Their dialogs or services are not there.
+    for (const int id : {30302, 30278, 30340, 30629})
+        EXPECT_FALSE(Enabled(id)) << id;
+    EXPECT_TRUE(Enabled(30069)); // the fixture's new-layer dialog
+
+    nextIndex = 8;
+    table.OnCommand(30088);
+    table.OnCommand(30088);
+    nextIndex = 3;
+    table.OnCommand(30070);
+    table.OnCommand(30070);
+    ASSERT_EQ(asked.size(), 4u);
+    EXPECT_EQ(asked[0].filter, CDocCommands::kImportFilter);
+    EXPECT_FALSE(asked[0].multiple);
+    EXPECT_EQ(asked[1].index, 8);
+    EXPECT_TRUE(asked[2].filter.starts_with("Vector Files (*.gdb;*.shp;*.trk)|"));
+    EXPECT_TRUE(asked[2].multiple);
+    EXPECT_EQ(asked[3].index, 3);
+
+    dialogs.document.groupName = [](std::string&) { return true; };
+    EXPECT_TRUE(Enabled(30302));
+    const int before = frame.doc.GetLayerCount();
+    table.OnCommand(30302);
+    EXPECT_EQ(frame.doc.GetLayerCount(), before + 1);
 }
 
 } // namespace
