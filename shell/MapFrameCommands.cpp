@@ -205,7 +205,8 @@ void CMapFrameCommands::Install(CCommandTable& c)
     c.On(kCmdAddLayer, [this] { AddExistingLayers(); });
     enableWhen(kCmdAddLayer, [&d] { return static_cast<bool>(d.openFiles); });
     c.On(kCmdImportLayer, [this] { ImportLayer(); });
-    enableWhen(kCmdImportLayer, [&d] { return static_cast<bool>(d.openFiles); });
+    // Every import ends in the new-layer dialog.
+    enableWhen(kCmdImportLayer, [&d] { return d.openFiles && d.document.newLayer; });
     c.On(kCmdNewGroup, [this] { DocumentCommands().CreateGroup(); });
     enableWhen(kCmdNewGroup, [&d] { return static_cast<bool>(d.document.groupName); });
     c.On(kCmdArchiveTracks, [this] { DocumentCommands().ArchiveTrackLayers(); });
@@ -263,6 +264,7 @@ void CMapFrameCommands::Install(CCommandTable& c)
         });
     }
     c.OnRange(20400, 20599, [this](int id) { ExtensionOnCommand(id, m_frame.GetMapView()); });
+    c.OnRange(20200, 20399, [this](int id) { ExtensionOnCommand(id, &m_frame.GetMapDocument()); });
 
     for (const int id : kExtensionOnly)
         c.On(id, [] {});

@@ -133,6 +133,7 @@ TEST_F(MapFrameCommandsTest, EachRowIsEnabledByItsRule)
         {30234, "buffer zone tool", {true, true, true, true, true, true}},
         {30628, "clear measurements", {true, true, true, true, true, true}},
         {20400, "extension command", {true, true, true, true, true, true}},
+        {20200, "extension command of the document", {true, true, true, true, true, true}},
         {30452, "show address", {true, true, true, true, true, true}},
         {30021, "back with no history", {false, false, false, false, false, false}},
         {30339, "forward with no history", {false, false, false, false, false, false}},
