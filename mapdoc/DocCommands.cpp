@@ -115,6 +115,7 @@ const char CDocCommands::kImportFilter[] =
     "(*.shp)|*.shp|AutoCAD Files (*.dxf)|*.dxf|DBF Files (*.dbf)|*.dbf|Text Files (*.txt)|*.txt|NMEA Files "
     "(*.nmea,*.txt)|*.nmea;*.txt|ESRI ASCII Grid Files (*.dem,*asc)|*.dem;*asc||";
 const char CDocCommands::kTrackNameFormat[] = "Track_%Y%d%m_%H%M%S";
+const char CDocCommands::kAddressFilter[] = "DBF Address Files (*.dbf)|*.dbf||";
 
 CDocCommands::CDocCommands(CDrelDoc& document, const CDocCommandDialogs& dialogs,
                            const CDocCommandServices& services)
@@ -132,6 +133,31 @@ bool CDocCommands::CheckNewDataPath(const std::string& path) const
         return false;
     }
     return true;
+}
+
+// ------------------------------------------------------- settings dialogs
+
+bool CDocCommands::EditMapProperties()
+{
+    if (!m_dialogs.mapProperties || !m_dialogs.mapProperties(m_document))
+        return false;
+    m_document.SetModifiedFlag();
+    return true;
+}
+
+bool CDocCommands::EditGpsSaveParams()
+{
+    std::string name = m_document.Settings().gpsSaveLayer;
+    if (!m_dialogs.gpsSaveParams || !m_dialogs.gpsSaveParams(m_document, name))
+        return false;
+    m_document.Settings().gpsSaveLayer = name;
+    m_document.SetModifiedFlag();
+    return true;
+}
+
+bool CDocCommands::HasStreetsLayer() const
+{
+    return !m_document.Settings().streetsLayer.empty();
 }
 
 // ------------------------------------------------------------- new layers

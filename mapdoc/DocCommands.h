@@ -33,6 +33,17 @@ struct CDocCommandDialogs {
     std::function<bool(std::string& name)> groupName;
     // 308: the date (days since 30 December 1899) before which track records go.
     std::function<bool(double& date)> archiveDate;
+    // The map property sheet on the document; true on OK.
+    std::function<bool(CDrelDoc& document)> mapProperties;
+    // 354: the layer that GPS data are saved into, preset; true on OK.
+    std::function<bool(CDrelDoc& document, std::string& layerName)> gpsSaveParams;
+    // The dialogs that do their work themselves: the coordinate grid (358),
+    // the administrative-search parameters, the distance calculator (30820),
+    // and dialog 194 on a table of addresses.
+    std::function<void(CDrelDoc& document)> coordinateGrid;
+    std::function<void(CDrelDoc& document)> adminSearchParams;
+    std::function<void(CDrelDoc& document)> distanceCalculator;
+    std::function<void(CDrelDoc& document, const std::string& path)> addressImport;
 };
 
 // The services of geoprocessing and GPS that the commands call. Missing
@@ -70,6 +81,7 @@ public:
 
     static const char kImportFilter[];
     static const char kTrackNameFormat[];
+    static const char kAddressFilter[];
 
     CDocCommands(CDrelDoc& document, const CDocCommandDialogs& dialogs, const CDocCommandServices& services);
 
@@ -98,6 +110,12 @@ public:
     // An empty point layer (a track layer for a track file) for GPS
     // records; without name or path they are proposed and asked.
     CLayer* CreateWaypointsLayer(std::string name, std::string path);
+
+    // 30025 and 30341: the document is modified on OK.
+    bool EditMapProperties();
+    bool EditGpsSaveParams();
+    // 30012 is enabled while the map names a streets layer.
+    bool HasStreetsLayer() const;
 
     // A new layer's data file may be written: it is no layer's of an open
     // map and no file is there (message 1074).

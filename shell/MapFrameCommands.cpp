@@ -9,6 +9,7 @@
 #include "mapdoc/DrelDoc.h"
 #include "mapdoc/DrelView.h"
 #include "mapdoc/ExtensionHooks.h"
+#include "mapdoc/MapTool.h"
 #include "mapdoc/ViewHost.h"
 #include "platform/Clipboard.h"
 #include "platform/Codepage.h"
@@ -46,6 +47,13 @@ enum MapFrameCommand : int {
     kCmdArchiveTracks = 30278,
     kCmdSaveFix = 30340,
     kCmdSaveTrack = 30629,
+    kCmdStreetInfo = 30012,
+    kCmdMapProperties = 30025,
+    kCmdGpsSaveParams = 30341,
+    kCmdCoordinateGrid = 30358,
+    kCmdAddressImport = 30412,
+    kCmdAdminSearchParams = 30453,
+    kCmdDistanceCalculator = 30635,
     kCmdRememberPlace = 30489,
     kCmdPlaces = 30490,
     kCmdFirstPlace = 30491,
@@ -91,6 +99,8 @@ bool IsGroup(const CLayer* entry)
 {
     return entry && entry->HasFlag(CLayer::kGroup);
 }
+
+constexpr int kStreetInfoTool = 12;
 
 // The filters chosen last, for the rest of the process.
 int g_addLayerFilter = 1;
@@ -215,6 +225,33 @@ void CMapFrameCommands::Install(CCommandTable& c)
     enableWhen(kCmdSaveFix, [this] { return DocumentCommands().CanSaveFixAsPlacemark(); });
     c.On(kCmdSaveTrack, [this] { DocumentCommands().SaveTrack(); });
     enableWhen(kCmdSaveTrack, [&d] { return d.services.trackFileHasRecords && d.services.copyTrackFile; });
+    c.On(kCmdMapProperties, [this] { DocumentCommands().EditMapProperties(); });
+    enableWhen(kCmdMapProperties, [&d] { return static_cast<bool>(d.document.mapProperties); });
+    c.On(kCmdGpsSaveParams, [this] { DocumentCommands().EditGpsSaveParams(); });
+    enableWhen(kCmdGpsSaveParams, [&d] { return static_cast<bool>(d.document.gpsSaveParams); });
+    using DocumentDialog = std::function<void(CDrelDoc&)> CDocCommandDialogs::*;
+    for (const auto& [id, dialog] : {std::pair<int, DocumentDialog>{kCmdCoordinateGrid, &CDocCommandDialogs::coordinateGrid},
+                                     {kCmdAdminSearchParams, &CDocCommandDialogs::adminSearchParams},
+                                     {kCmdDistanceCalculator, &CDocCommandDialogs::distanceCalculator}}) {
+        c.On(id, [this, dialog] {
+            if (const auto& open = m_dialogs.document.*dialog)
+                open(m_frame.GetMapDocument());
+        });
+        enableWhen(id, [&d, dialog] { return static_cast<bool>(d.document.*dialog); });
+    }
+    c.On(kCmdAddressImport, [this] {
+        int filter = 1;
+        std::vector<std::string> paths;
+        if (m_dialogs.document.addressImport && m_dialogs.openFiles &&
+            m_dialogs.openFiles(CDocCommands::kAddressFilter, filter, false, paths) && !paths.empty())
+            m_dialogs.document.addressImport(m_frame.GetMapDocument(), paths.front());
+    });
+    enableWhen(kCmdAddressImport, [&d] { return d.openFiles && d.document.addressImport; });
+    // Update only: the street-information tool's button.
+    c.OnUpdate(kCmdStreetInfo, [this](CCommandState& state) {
+        state.Enable(DocumentCommands().HasStreetsLayer());
+        state.SetCheck(MapToolMode == kStreetInfoTool ? 1 : 0);
+    });
 
     c.On(kCmdRememberPlace, [this] { RememberPlace(); });
     c.OnUpdate(kCmdRememberPlace, [this](CCommandState& state) {

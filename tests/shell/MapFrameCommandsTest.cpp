@@ -482,3 +482,57 @@ TEST_F(MapFrameDocumentCommandsTest, TheCommandsWaitForTheirDialogsAndTheFilterC
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(MapFrameDocumentCommandsTest, TheSettingsDialogsMarkTheMapModifiedOnOk)
+{
+    const int dialogIds[] = {30025, 30341, 30358, 30453, 30635, 30412};
+    for (const int id : dialogIds)
+        EXPECT_FALSE(Enabled(id)) << id;
+    std::vector<std::string> opened;
+    bool ok = false;
+    dialogs.document.mapProperties = [&](CDrelDoc&) {
+        opened.push_back("map");
+        return ok;
+    };
+    dialogs.document.gpsSaveParams = [&](CDrelDoc&, std::string& name) {
+        opened.push_back("gps " + name);
+        name = "Keliones";
+        return ok;
+    };
+    dialogs.document.coordinateGrid = [&](CDrelDoc&) { opened.push_back("grid"); };
+    dialogs.document.adminSearchParams = [&](CDrelDoc&) { opened.push_back("admin"); };
+    dialogs.document.distanceCalculator = [&](CDrelDoc&) { opened.push_back("distances"); };
+    dialogs.document.addressImport = [&](CDrelDoc&, const std::string& path) { opened.push_back("addresses " + path); };
+    dialogs.openFiles = [&](const std::string& filter, int&, bool, std::vector<std::string>& paths) {
+        EXPECT_EQ(filter, "DBF Address Files (*.dbf)|*.dbf||");
+        paths = {"/d/a.dbf"};
+        return true;
+    };
+    frame.doc.Settings().gpsSaveLayer = "Taskai";
+    for (const int id : dialogIds) {
+        EXPECT_TRUE(Enabled(id)) << id;
+        table.OnCommand(id);
+    }
+    EXPECT_EQ(opened, (std::vector<std::string>{"map", "gps Taskai", "grid", "admin", "distances",
+                                                "addresses /d/a.dbf"}));
+    EXPECT_FALSE(frame.doc.IsModified());
+    EXPECT_EQ(frame.doc.Settings().gpsSaveLayer, "Taskai");
+    ok = true;
+    table.OnCommand(30341);
+    EXPECT_EQ(frame.doc.Settings().gpsSaveLayer, "Keliones");
+    EXPECT_TRUE(frame.doc.IsModified());
+}
+
+TEST_F(MapFrameCommandsTest, StreetInformationWaitsForAStreetsLayer)
+{
+    EXPECT_FALSE(Enabled(30012));
+    frame.doc.Settings().streetsLayer = "Gatvės";
+    EXPECT_TRUE(Enabled(30012));
+    EXPECT_EQ(Update(30012).GetCheck(), 0);
+    table.OnCommand(30012);
+    EXPECT_EQ(Update(30012).GetCheck(), 1);
+}
+
+} // namespace
