@@ -356,16 +356,15 @@ CDocCommands::Result CDocCommands::ImportAsNewLayer(CFeatureSource& source, cons
     if (!CheckNewDataPath(path))
         return kNothing;
     auto layer = std::make_unique<CLayer>(name, path, type);
-    bool copied = false;
-    bool created = false;
-    CCancelWatch progress(ObjectCount(source));
-    {
-        CLayerReader writer;
-        if (writer.CreateSource(path)) {
-            copied = writer.GetSource()->CreateFrom(path, source, false, &progress);
-            created = FileExists(path);
-        }
+    CLayerReader writer;
+    if (!writer.CreateSource(path)) {
+        AppMessageBox(kLayerFilesNotCreated, MB_OK | MB_ICONWARNING);
+        return kNothing;
     }
+    CCancelWatch progress(ObjectCount(source));
+    const bool copied = writer.GetSource()->CreateFrom(path, source, false, &progress);
+    writer.Close();
+    const bool created = FileExists(path);
     if (!copied) {
         // Nothing of a cancelled or failed copy stays on disk.
         if (created)

@@ -245,6 +245,12 @@ TEST_F(DocImportTest, ALegacyTableBecomesANewLayerAndTheMapGetsItsFirstExtent)
     chosenPath = dir.File("plain");
     EXPECT_EQ(commands.ImportLayer(dir.File("pts.gdb"), 2), CDocCommands::kDone);
     EXPECT_TRUE(FileExists(dir.File("plain.gdb")));
+
+    // No source writes that kind of file.
+    chosenPath = dir.File("odd.abc");
+    EXPECT_EQ(commands.ImportLayer(dir.File("pts.gdb"), 2), CDocCommands::kNothing);
+    EXPECT_EQ(user.MessageIds(), std::vector<unsigned>{1088});
+    EXPECT_EQ(doc.GetLayerCount(), 3);
 }
 
 TEST_F(DocImportTest, TablesOfTheCurrentGenerationAndCancelsDoNothing)
