@@ -211,15 +211,13 @@ int CDocCommands::AddLayerFiles(const std::vector<std::string>& paths)
     int added = 0;
     for (const std::string& path : paths) {
         CHeldMessages held;
-        const CLayer* layer = m_document.AddLayerFromFile(path, GetFileKind(path));
-        if (layer) {
-            ++added;
-            continue;
-        }
+        const bool layerAdded = m_document.AddLayerFromFile(path, GetFileKind(path)) != nullptr;
         // What the file's reader said, else that it could not be read.
         const bool told = !held.Messages().empty();
         held.Show();
-        if (!told)
+        if (layerAdded)
+            ++added;
+        else if (!told)
             AppMessageBoxArg(kCannotOpenFile, path, MB_OK | MB_ICONWARNING);
     }
     return added;
@@ -293,9 +291,16 @@ CDocCommands::Result CDocCommands::ImportLegacyTable(const std::string& path)
 CDocCommands::Result CDocCommands::ImportThroughSource(const std::string& path)
 {
     CLayerReader reader;
-    if (!reader.Open(path)) {
-        AppMessageBoxArg(kCannotOpenFile, path, MB_OK | MB_ICONWARNING);
-        return kNothing;
+    {
+        CHeldMessages held;
+        const bool opened = reader.Open(path);
+        const bool told = !held.Messages().empty();
+        held.Show();
+        // A table's coordinate question cancelled says nothing more.
+        if (!opened && !told && !HasExtension(path, "dbf"))
+            AppMessageBoxArg(kCannotOpenFile, path, MB_OK | MB_ICONWARNING);
+        if (!opened)
+            return kNothing;
     }
     return ImportAsNewLayer(*reader.GetSource(), GetPathTitle(path));
 }

@@ -358,6 +358,18 @@ TEST_F(DocImportTest, ShapefilesAndTablesComeThroughTheirSources)
     EXPECT_TRUE(user.messages.empty());
 }
 
+TEST_F(DocImportTest, AFileThatWillNotOpenIsToldOfOnce)
+{
+    // The table's source names the field it misses; nothing is added to that.
+    MakeTable(dir.File("wells.dbf"), FieldList({{"EAST", 'N', 13, 8}, {"NORTH", 'N', 13, 8}}), {{"24.5", "55.25"}});
+    EXPECT_EQ(commands.ImportLayer(dir.File("wells.dbf"), 5), CDocCommands::kNothing);
+    EXPECT_EQ(user.MessageIds(), std::vector<unsigned>{1032});
+    user.messages.clear();
+    EXPECT_EQ(commands.ImportLayer(dir.File("gone.shp"), 3), CDocCommands::kNothing);
+    EXPECT_EQ(user.MessageIds(), std::vector<unsigned>{1007});
+    EXPECT_TRUE(offered.empty());
+}
+
 TEST_F(DocImportTest, DrawingsBecomeLayersOfTheChosenType)
 {
     WriteWholeFile(dir.File("plan.dxf"), "0\nSECTION\n2\nENTITIES\n0\nLINE\n8\nWALLS\n10\n1.0\n20\n2.0\n11\n4.0\n21\n6.0\n"
