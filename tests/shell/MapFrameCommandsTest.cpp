@@ -13,6 +13,7 @@
 #include "platform/Strings.h"
 #include "shell/MapFrameCommands.h"
 #include "shell/MapToolCommands.h"
+#include "tests/layers/LegacyGdbTestSupport.h"
 #include "tests/support/TestSupport.h"
 
 #include <QImage>
@@ -533,6 +534,38 @@ TEST_F(MapFrameCommandsTest, StreetInformationWaitsForAStreetsLayer)
     EXPECT_EQ(Update(30012).GetCheck(), 0);
     table.OnCommand(30012);
     EXPECT_EQ(Update(30012).GetCheck(), 1);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(MapFrameDocumentCommandsTest, TheFirstImportedExtentIsShownWhole)
+{
+    CTempDir dir;
+    CScriptedMapQuestion question;
+    WriteWholeFile(dir.File("m.map"), "[MAP]\nOrig=5000,7000\nUnit=10,10\n");
+    question.answer = dir.File("m.map");
+    WriteObjectTable(dir.File("old.gdb"), true, {{"A", Packed(0, 0)}, {"B", Packed(100, -50)}});
+    frame.doc.SetPathName(dir.File("map.map"));
+    frame.doc.Settings().limits = CMapRect();
+    dialogs.openFiles = [&](const std::string&, int& index, bool, std::vector<std::string>& paths) {
+        index = 2;
+        paths = {dir.File("old.gdb")};
+        return true;
+    };
+    dialogs.document.layerImport = [](CDrelDoc&, const std::string&, CLayerImportChoice&) { return true; };
+    dialogs.document.newLayer = [](CDrelDoc&, std::string&, std::string&, int&) { return true; };
+    ASSERT_TRUE(Enabled(30088));
+    table.OnCommand(30088);
+    EXPECT_TRUE(user.messages.empty());
+    ASSERT_TRUE(frame.doc.Layers().FindByName("old"));
+    EXPECT_EQ(frame.doc.Settings().limits, (CMapRect{5000, 7500, 6000, 7000}));
+    const CMapRect shown = frame.view->GetMapExtent();
+    EXPECT_LE(shown.left, 5000);
+    EXPECT_GE(shown.right, 6000);
+    EXPECT_LE(shown.bottom, 7000);
+    EXPECT_GE(shown.top, 7500);
 }
 
 } // namespace
