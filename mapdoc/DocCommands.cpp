@@ -180,17 +180,21 @@ bool CDocCommands::CreateNewLayer()
     return true;
 }
 
+std::string CDocCommands::MakeAddLayerFilter(bool sidPluginPresent)
+{
+    std::string text = kAddLayerFilter;
+    if (!sidPluginPresent) {
+        text.resize(text.find("MrSID"));
+        text += '|';
+    }
+    return text;
+}
+
 std::string CDocCommands::GetAddLayerFilter() const
 {
     // The plug-in does not come or go while the program runs.
-    static const std::string filter = [this] {
-        std::string text = kAddLayerFilter;
-        const int present = m_services.imagePluginPresent ? m_services.imagePluginPresent("SID")
-                                                          : IsImagePluginPresent("SID");
-        if (!present)
-            text.resize(text.find("MrSID"));
-        return text + "|";
-    }();
+    static const std::string filter = MakeAddLayerFilter(
+        (m_services.imagePluginPresent ? m_services.imagePluginPresent("SID") : IsImagePluginPresent("SID")) != 0);
     return filter;
 }
 

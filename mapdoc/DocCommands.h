@@ -90,6 +90,7 @@ public:
     // 30070's filter: without the "SID" plug-in its entry is gone for the
     // rest of the process (decided on the first call).
     std::string GetAddLayerFilter() const;
+    static std::string MakeAddLayerFilter(bool sidPluginPresent);
     // Every file as a layer by its extension; the layers added.
     int AddLayerFiles(const std::vector<std::string>& paths);
     // The kind of AddLayerFromFile for a file's extension.

@@ -177,6 +177,8 @@ TEST_F(DocCommandsTest, TheSidEntryLeavesTheFilterForTheProcessWithoutItsPlugIn)
     services.imagePluginPresent = [&](const std::string&) { return ++asked; };
     EXPECT_EQ(commands.GetAddLayerFilter(), filter);
     EXPECT_EQ(asked, 1);
+    EXPECT_EQ(CDocCommands::MakeAddLayerFilter(false), filter);
+    EXPECT_TRUE(CDocCommands::MakeAddLayerFilter(true).ends_with("|*.dbf|MrSID Files (*.sid)|*.sid||"));
 }
 
 TEST(DocCommandsImportKind, FollowsTheFilterAndUnderTheFirstTheExtension)
