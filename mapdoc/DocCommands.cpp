@@ -127,11 +127,18 @@ bool CDocCommands::CheckNewDataPath(const std::string& path) const
 {
     if (!m_document.CheckNewLayerPath(path))
         return false;
-    // A new layer never takes over a file: it would be emptied.
-    if (FileExists(path)) {
-        AppMessageBoxArg(kFileExists, path, MB_OK | MB_ICONWARNING);
-        return false;
-    }
+    // A new layer never takes over a file: it would be emptied. The files
+    // that come with the data file count too.
+    std::vector<std::string> files{path};
+    if (HasExtension(path, "gdb"))
+        files = {path, ChangeExtensionCopy(path, "vec"), ChangeExtensionCopy(path, "dbf")};
+    else if (HasExtension(path, "shp"))
+        files = {path, ChangeExtensionCopy(path, "shx"), ChangeExtensionCopy(path, "dbf")};
+    for (const std::string& file : files)
+        if (FileExists(file)) {
+            AppMessageBoxArg(kFileExists, file, MB_OK | MB_ICONWARNING);
+            return false;
+        }
     return true;
 }
 

@@ -107,9 +107,12 @@ TEST_F(DocCommandsTest, NewLayersTakeTheProposalsInTurnAndRefuseFilesThatExist)
         unsigned message;
     };
     WriteWholeFile(dir.File("notes.gdb"), "keep");
+    WriteWholeFile(dir.File("people.dbf"), "keep");
     const Case cases[] = {
         {dir.File("Layer1.gdb"), 1074},
         {dir.File("notes.gdb"), 1074},
+        {dir.File("people.gdb"), 1074}, // its table would be the other file
+        {dir.File("people.shp"), 1074},
         {dir.File("missing/new.gdb"), 1088},
     };
     for (const Case& c : cases) {
@@ -120,6 +123,7 @@ TEST_F(DocCommandsTest, NewLayersTakeTheProposalsInTurnAndRefuseFilesThatExist)
         EXPECT_EQ(doc.GetLayerCount(), 2) << c.path;
     }
     EXPECT_EQ(ReadWholeFile(dir.File("notes.gdb")), "keep");
+    EXPECT_EQ(ReadWholeFile(dir.File("people.dbf")), "keep");
 
     accept = false;
     chosenPath.clear();
