@@ -530,10 +530,17 @@ bool CFeatureSource::GetFieldText(int n, int field, std::string& text)
     return true;
 }
 
-bool CFeatureSource::CopyFeaturesFrom(CFeatureSource& source, bool clip)
+bool CFeatureSource::CopyFeaturesFrom(CFeatureSource& source, bool clip, IProgress* progress)
 {
     CWaitCursor wait;
     source.Rewind();
+    int read = 0;
+    const auto stopped = [&]() {
+        if (!progress)
+            return false;
+        progress->SetPos(read);
+        return read++ % 64 == 0 && progress->CheckCancel();
+    };
     const auto copyAttributes = [&]() {
         if (!m_table.IsOpen())
             return true;
@@ -544,7 +551,7 @@ bool CFeatureSource::CopyFeaturesFrom(CFeatureSource& source, bool clip)
     if (type == kPoint || type == kTrack) {
         CMapPoint point;
         while (source.ReadNextPoint(point)) {
-            if (!source.GetRecordTable(source.GetCurrentRecord()))
+            if (stopped() || !source.GetRecordTable(source.GetCurrentRecord()))
                 return false;
             if (source.m_converter)
                 source.m_converter->ConvertPoint(point);
@@ -561,7 +568,7 @@ bool CFeatureSource::CopyFeaturesFrom(CFeatureSource& source, bool clip)
     const bool clipping = clip && source.GetQueryRect(window);
     CShape shape;
     while (source.ReadNextShape(shape)) {
-        if (!source.GetRecordTable(source.GetCurrentRecord()))
+        if (stopped() || !source.GetRecordTable(source.GetCurrentRecord()))
             return false;
         if (clipping && !BoxContains(window, shape.GetExtent())) {
             CRectClipper clipper(window);
@@ -581,12 +588,12 @@ bool CFeatureSource::CopyFeaturesFrom(CFeatureSource& source, bool clip)
     return source.GetError() == kNoError;
 }
 
-bool CFeatureSource::CreateFrom(const std::string& path, CFeatureSource& source, bool clip)
+bool CFeatureSource::CreateFrom(const std::string& path, CFeatureSource& source, bool clip, IProgress* progress)
 {
     std::vector<CDbfFieldInfo> fields = source.GetFieldInfos();
     if (!Create(path, source.GetShapeType(), fields.empty() ? nullptr : fields.data()))
         return false;
-    return CopyFeaturesFrom(source, clip);
+    return CopyFeaturesFrom(source, clip, progress);
 }
 
 bool CFeatureSource::ReadAllPoints(CShape& shape)

@@ -13,6 +13,7 @@
 #include <vector>
 
 class CCoordConverter;
+class IProgress;
 class CSpatialFilter;
 
 // Record numbers that a search answers.
@@ -161,9 +162,11 @@ public:
     // Appends what the source's readers deliver to this source, clipped to
     // the source's query rectangle when clip is set, converted by the
     // source's coordinate converter, with the attributes of the same names.
-    bool CopyFeaturesFrom(CFeatureSource& source, bool clip);
+    // The progress, when given, moves to the count of objects read and is
+    // asked every 64 objects whether to stop; a cancel gives false.
+    bool CopyFeaturesFrom(CFeatureSource& source, bool clip, IProgress* progress = nullptr);
     // Create with the source's type and fields, then CopyFeaturesFrom.
-    bool CreateFrom(const std::string& path, CFeatureSource& source, bool clip);
+    bool CreateFrom(const std::string& path, CFeatureSource& source, bool clip, IProgress* progress = nullptr);
     // Indexes every live object, whatever restrictions are set, into the
     // index file beside the attribute table.
     bool BuildSpatialIndex();

@@ -60,6 +60,8 @@ public:
     const CMapPoint& GetOrigin() const { return m_origin; }
     double GetUnitX() const { return m_unitX; }
     double GetUnitY() const { return m_unitY; }
+    // Records of the object table, live or not: the progress of a copy.
+    int GetObjectCount() const { return m_objects.IsOpen() ? m_objects.GetRecordCount() : 0; }
     // The map description file chosen last in this process.
     static std::string GetLastMapPath();
 

@@ -12,6 +12,7 @@ constexpr Accelerator kMap[] = {
     {"Ctrl+O", kCmdFileOpen},
     {"Ctrl+P", kCmdFilePrint},
     {"Ctrl+F6", kCmdWindowNext},
+    {"Ctrl+G", 30340},
     {"Del", 30209},
 };
 

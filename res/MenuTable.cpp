@@ -114,6 +114,11 @@ constexpr MenuEntry kLegendFilter[] = {
 constexpr MenuEntry kMapLayer[] = {
     Popup("&Legenda", kLegendFilter),
     Separator(),
+    Command(30069, "Sukurti naują sluoksnį"),
+    Command(30070, "Įtraukti esamą sluoksnį"),
+    Command(30088, "Importuoti sluoksnį"),
+    Command(30302, "Sukurti sluoksnių grupę"),
+    Separator(),
     Command(30066, "P&arametrai..."),
     Command(30068, "&Atributinių duomenų lentelė..."),
     Command(30067, "Objektų &sąrašas..."),
@@ -135,6 +140,10 @@ constexpr MenuEntry kMapGps[] = {
     Command(30305, "Baigti stebėjimą"),
     Separator(),
     Command(30308, "Automatiškai perstumti žemėlapį"),
+    Separator(),
+    Command(30340, "Išsaugoti taško koordinates ir kitus GPS duomenis\tCtrl+G"),
+    Command(30629, "Išsaugoti trasą į sluoksnį"),
+    Command(30278, "Archyvuoti senus trasų sluoksnių duomenis"),
 };
 constexpr MenuEntry kMapSettings[] = {
     Command(30350, "Standartinė vaizdo kokybė"),

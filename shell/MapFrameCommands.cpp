@@ -9,6 +9,7 @@
 #include "mapdoc/DrelDoc.h"
 #include "mapdoc/DrelView.h"
 #include "mapdoc/ExtensionHooks.h"
+#include "mapdoc/MapTool.h"
 #include "mapdoc/ViewHost.h"
 #include "platform/Clipboard.h"
 #include "platform/Codepage.h"
@@ -39,6 +40,20 @@ enum MapFrameCommand : int {
     kCmdClearOverlays = 30439,
     kCmdShowAddress = 30452,
     kCmdNewLayerByExample = 30484,
+    kCmdNewLayer = 30069,
+    kCmdAddLayer = 30070,
+    kCmdImportLayer = 30088,
+    kCmdNewGroup = 30302,
+    kCmdArchiveTracks = 30278,
+    kCmdSaveFix = 30340,
+    kCmdSaveTrack = 30629,
+    kCmdStreetInfo = 30012,
+    kCmdMapProperties = 30025,
+    kCmdGpsSaveParams = 30341,
+    kCmdCoordinateGrid = 30358,
+    kCmdAddressImport = 30412,
+    kCmdAdminSearchParams = 30453,
+    kCmdDistanceCalculator = 30635,
     kCmdRememberPlace = 30489,
     kCmdPlaces = 30490,
     kCmdFirstPlace = 30491,
@@ -84,6 +99,12 @@ bool IsGroup(const CLayer* entry)
 {
     return entry && entry->HasFlag(CLayer::kGroup);
 }
+
+constexpr int kStreetInfoTool = 12;
+
+// The filters chosen last, for the rest of the process.
+int g_addLayerFilter = 1;
+int g_importFilter = 1;
 
 } // namespace
 
@@ -182,7 +203,54 @@ void CMapFrameCommands::Install(CCommandTable& c)
     c.On(kCmdNewLayerByExample, [this] { NewLayerByExample(); });
     c.OnUpdate(kCmdNewLayerByExample, [this](CCommandState& state) {
         const CLayer* layer = m_frame.GetActiveLayer();
-        state.Enable(m_dialogs.newLayer && layer && !IsGroup(layer) && layer->IsVectorType());
+        state.Enable(m_dialogs.document.newLayer && layer && !IsGroup(layer) && layer->IsVectorType());
+    });
+
+    const auto enableWhen = [&c](int id, auto rule) {
+        c.OnUpdate(id, [rule](CCommandState& state) { state.Enable(rule()); });
+    };
+    const CMapFrameDialogs& d = m_dialogs;
+    c.On(kCmdNewLayer, [this] { DocumentCommands().CreateNewLayer(); });
+    enableWhen(kCmdNewLayer, [&d] { return static_cast<bool>(d.document.newLayer); });
+    c.On(kCmdAddLayer, [this] { AddExistingLayers(); });
+    enableWhen(kCmdAddLayer, [&d] { return static_cast<bool>(d.openFiles); });
+    c.On(kCmdImportLayer, [this] { ImportLayer(); });
+    // Every import ends in the new-layer dialog.
+    enableWhen(kCmdImportLayer, [&d] { return d.openFiles && d.document.newLayer; });
+    c.On(kCmdNewGroup, [this] { DocumentCommands().CreateGroup(); });
+    enableWhen(kCmdNewGroup, [&d] { return static_cast<bool>(d.document.groupName); });
+    c.On(kCmdArchiveTracks, [this] { DocumentCommands().ArchiveTrackLayers(); });
+    enableWhen(kCmdArchiveTracks, [&d] { return d.document.archiveDate && d.services.archiveOldTrackData; });
+    c.On(kCmdSaveFix, [this] { DocumentCommands().SaveFixAsPlacemark(); });
+    enableWhen(kCmdSaveFix, [this] { return DocumentCommands().CanSaveFixAsPlacemark(); });
+    c.On(kCmdSaveTrack, [this] { DocumentCommands().SaveTrack(); });
+    enableWhen(kCmdSaveTrack, [&d] { return d.services.trackFileHasRecords && d.services.copyTrackFile; });
+    c.On(kCmdMapProperties, [this] { DocumentCommands().EditMapProperties(); });
+    enableWhen(kCmdMapProperties, [&d] { return static_cast<bool>(d.document.mapProperties); });
+    c.On(kCmdGpsSaveParams, [this] { DocumentCommands().EditGpsSaveParams(); });
+    enableWhen(kCmdGpsSaveParams, [&d] { return static_cast<bool>(d.document.gpsSaveParams); });
+    using DocumentDialog = std::function<void(CDrelDoc&)> CDocCommandDialogs::*;
+    for (const auto& [id, dialog] : {std::pair<int, DocumentDialog>{kCmdCoordinateGrid, &CDocCommandDialogs::coordinateGrid},
+                                     {kCmdAdminSearchParams, &CDocCommandDialogs::adminSearchParams},
+                                     {kCmdDistanceCalculator, &CDocCommandDialogs::distanceCalculator}}) {
+        c.On(id, [this, dialog] {
+            if (const auto& open = m_dialogs.document.*dialog)
+                open(m_frame.GetMapDocument());
+        });
+        enableWhen(id, [&d, dialog] { return static_cast<bool>(d.document.*dialog); });
+    }
+    c.On(kCmdAddressImport, [this] {
+        int filter = 1;
+        std::vector<std::string> paths;
+        if (m_dialogs.document.addressImport && m_dialogs.openFiles &&
+            m_dialogs.openFiles(CDocCommands::kAddressFilter, filter, false, paths) && !paths.empty())
+            m_dialogs.document.addressImport(m_frame.GetMapDocument(), paths.front());
+    });
+    enableWhen(kCmdAddressImport, [&d] { return d.openFiles && d.document.addressImport; });
+    // Update only: the street-information tool's button.
+    c.OnUpdate(kCmdStreetInfo, [this](CCommandState& state) {
+        state.Enable(DocumentCommands().HasStreetsLayer());
+        state.SetCheck(MapToolMode == kStreetInfoTool ? 1 : 0);
     });
 
     c.On(kCmdRememberPlace, [this] { RememberPlace(); });
@@ -231,6 +299,7 @@ void CMapFrameCommands::Install(CCommandTable& c)
         });
     }
     c.OnRange(20400, 20599, [this](int id) { ExtensionOnCommand(id, m_frame.GetMapView()); });
+    c.OnRange(20200, 20399, [this](int id) { ExtensionOnCommand(id, &m_frame.GetMapDocument()); });
 
     for (const int id : kExtensionOnly)
         c.On(id, [] {});
@@ -319,7 +388,7 @@ void CMapFrameCommands::CopyMap()
 void CMapFrameCommands::NewLayerByExample()
 {
     CLayer* example = LayerOrMessage();
-    if (!example || IsGroup(example) || !example->IsVectorType() || !m_dialogs.newLayer)
+    if (!example || IsGroup(example) || !example->IsVectorType() || !m_dialogs.document.newLayer)
         return;
     CDrelDoc& document = m_frame.GetMapDocument();
     const int type = example->GetType();
@@ -333,7 +402,9 @@ void CMapFrameCommands::NewLayerByExample()
         ChangeExtension(path, "trk");
     name = example->GetName();
     document.MakeUniqueLayerName(name);
-    if (!m_dialogs.newLayer(document, name, path, type))
+    // The example's type stands whatever the dialog offers.
+    int chosenType = type;
+    if (!m_dialogs.document.newLayer(document, name, path, chosenType))
         return;
     // A new file must not write over what an open map holds.
     if (!document.CheckNewLayerPath(path))
@@ -359,4 +430,28 @@ void CMapFrameCommands::NewLayerByExample()
         return;
     }
     document.AddLayer(std::move(layer), true);
+}
+
+CDocCommands CMapFrameCommands::DocumentCommands()
+{
+    return CDocCommands(m_frame.GetMapDocument(), m_dialogs.document, m_dialogs.services);
+}
+
+void CMapFrameCommands::AddExistingLayers()
+{
+    CDocCommands commands = DocumentCommands();
+    std::vector<std::string> paths;
+    if (m_dialogs.openFiles && m_dialogs.openFiles(commands.GetAddLayerFilter(), g_addLayerFilter, true, paths))
+        commands.AddLayerFiles(paths);
+}
+
+void CMapFrameCommands::ImportLayer()
+{
+    std::vector<std::string> paths;
+    if (!m_dialogs.openFiles || !m_dialogs.openFiles(CDocCommands::kImportFilter, g_importFilter, false, paths) ||
+        paths.empty())
+        return;
+    if (DocumentCommands().ImportLayer(paths.front(), g_importFilter) == CDocCommands::kDoneFirstExtent)
+        if (CDrelView* view = m_frame.GetMapView())
+            view->ZoomToFullExtent();
 }

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "mapdoc/DocCommands.h"
+
 #include <functional>
 #include <string>
+#include <vector>
 
 class CCommandTable;
 class CDrelDoc;
@@ -28,9 +31,15 @@ struct CMapFrameDialogs {
     std::function<bool(std::string& name)> placeName;
     // The places manager over the document's places.
     std::function<void(CDrelDoc& document)> places;
-    // The name and data file of a new layer of the type, both proposed;
-    // false when cancelled.
-    std::function<bool(CDrelDoc& document, std::string& name, std::string& path, int type)> newLayer;
+    // The document commands' dialogs (the new layer's among them) and the
+    // services of geoprocessing and GPS.
+    CDocCommandDialogs document;
+    CDocCommandServices services;
+    // The open dialog over a filter ("text|patterns||"), existing files
+    // only; filterIndex (from 1) comes preset and holds the filter chosen.
+    // False when cancelled.
+    std::function<bool(const std::string& filter, int& filterIndex, bool multiple, std::vector<std::string>& paths)>
+        openFiles;
 };
 
 // The command table of a map window: each command reaches the map view,
@@ -60,6 +69,10 @@ public:
     void NewLayerByExample();
     // 30104: the map as the view shows it, as a picture.
     void CopyMap();
+    // 30070 and 30088: the files asked for, the filter chosen last offered again.
+    void AddExistingLayers();
+    void ImportLayer();
+    CDocCommands DocumentCommands();
 
 private:
     // The selected entry, or null after message 1022.

@@ -52,3 +52,22 @@ bool CQtFilePrompt::PromptFileName(std::string& path, bool open, const std::stri
     path = FromNativePath(dialog.selectedFiles().front().toStdString());
     return true;
 }
+
+bool PromptOpenFiles(const std::string& filter, int& filterIndex, bool multiple, std::vector<std::string>& paths)
+{
+    QFileDialog dialog(QApplication::activeWindow());
+    SetUpFileDialog(dialog, true, filter, {}, {});
+    if (multiple)
+        dialog.setFileMode(QFileDialog::ExistingFiles);
+    const QStringList filters = dialog.nameFilters();
+    if (filterIndex >= 1 && filterIndex <= filters.size())
+        dialog.selectNameFilter(filters[filterIndex - 1]);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return false;
+    if (const qsizetype chosen = filters.indexOf(dialog.selectedNameFilter()); chosen >= 0)
+        filterIndex = static_cast<int>(chosen) + 1;
+    paths.clear();
+    for (const QString& file : dialog.selectedFiles())
+        paths.push_back(FromNativePath(file.toStdString()));
+    return true;
+}

@@ -12,6 +12,7 @@
 #include "shell/widgets/ControlIds.h"
 #include "shell/widgets/DragCheckListBox.h"
 #include "shell/widgets/DrelApp.h"
+#include "shell/widgets/FilePrompt.h"
 #include "shell/widgets/MainFrame.h"
 
 #include <QComboBox>
@@ -152,6 +153,8 @@ CMapFrame::CMapFrame(CShellDocument& document, CDocTemplate& docTemplate)
             OnActivation(active);
     });
 
+    if (!m_dialogs.openFiles)
+        m_dialogs.openFiles = PromptOpenFiles;
     m_frameCommands.Install(Commands());
     // Printing and its preview need the widgets, so they are the frame's.
     const auto withView = [this](CCommandState& state) { state.Enable(GetMapView() != nullptr); };

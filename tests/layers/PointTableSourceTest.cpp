@@ -5,6 +5,7 @@
 #include "layers/GdbSource.h"
 #include "platform/ByteOrder.h"
 #include "tests/layers/GdbTestSupport.h"
+#include "tests/layers/LegacyGdbTestSupport.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -15,58 +16,6 @@
 #include <vector>
 
 namespace {
-
-// Answers the map description question from a script and keeps what it was offered.
-class CScriptedMapQuestion : public IDosGdbImportDialog {
-public:
-    CScriptedMapQuestion() { SetDosGdbImportDialog(this); }
-    ~CScriptedMapQuestion() override { SetDosGdbImportDialog(nullptr); }
-
-    bool AskMapFile(const std::string& tablePath, std::string& mapPath) override
-    {
-        tables.push_back(tablePath);
-        offered.push_back(mapPath);
-        if (!answer)
-            return false;
-        mapPath = *answer;
-        return true;
-    }
-
-    std::optional<std::string> answer;
-    std::vector<std::string> tables, offered;
-};
-
-int32_t Packed(int sx, int sy)
-{
-    return static_cast<int32_t>((static_cast<uint32_t>(static_cast<uint16_t>(sy)) << 16) |
-                                static_cast<uint16_t>(sx));
-}
-
-// One object record: its NAME and the packed point or the block offset.
-struct CObjectRecord {
-    std::string name;
-    int32_t word = 0;
-    bool deleted = false;
-};
-
-// An object table of that generation: NAME with COORD (points) or RECT and PTR.
-void WriteObjectTable(const std::string& path, bool points, const std::vector<CObjectRecord>& records)
-{
-    const std::vector<CDbfFieldInfo> fields = points
-                                                  ? FieldList({{"NAME", 'C', 16, 0}, {"COORD", 'C', 4, 0}})
-                                                  : FieldList({{"NAME", 'C', 16, 0}, {"RECT", 'C', 8, 0}, {"PTR", 'C', 4, 0}});
-    auto h = DbfCreate(path, fields.data());
-    ASSERT_TRUE(h);
-    const int word = DbfFindField(*h, points ? "COORD" : "PTR");
-    for (const CObjectRecord& r : records) {
-        DbfAppendBlank(*h);
-        DbfPutString(*h, 0, r.name);
-        PutLittleEndian<int32_t>(reinterpret_cast<unsigned char*>(DbfFieldPtr(*h, word)), r.word);
-        if (r.deleted)
-            h->record[0] = '*';
-        ASSERT_TRUE(DbfWriteRecord(*h));
-    }
-}
 
 // Blocks of packed points, each after a 16-byte header counting them at
 // byte 2; the offsets of the blocks, after a preamble of 8 bytes.

@@ -13,6 +13,7 @@
 #include "platform/Strings.h"
 #include "shell/MapFrameCommands.h"
 #include "shell/MapToolCommands.h"
+#include "tests/layers/LegacyGdbTestSupport.h"
 #include "tests/support/TestSupport.h"
 
 #include <QImage>
@@ -80,7 +81,7 @@ protected:
         track = AddLayer(frame.doc, "Trasa", "/maps/route.trk", CLayer::kTrack);
         dbfPoints = AddLayer(frame.doc, "Lentelė", "/maps/table.dbf", CLayer::kPoint);
         group = AddLayer(frame.doc, "Grupė", "", CLayer::kPoint, CLayer::kGroup);
-        dialogs.newLayer = [](CDrelDoc&, std::string&, std::string&, int) { return false; };
+        dialogs.document.newLayer = [](CDrelDoc&, std::string&, std::string&, int&) { return false; };
         commands.Install(table);
         MapToolMode = 0;
     }
@@ -133,6 +134,7 @@ TEST_F(MapFrameCommandsTest, EachRowIsEnabledByItsRule)
         {30234, "buffer zone tool", {true, true, true, true, true, true}},
         {30628, "clear measurements", {true, true, true, true, true, true}},
         {20400, "extension command", {true, true, true, true, true, true}},
+        {20200, "extension command of the document", {true, true, true, true, true, true}},
         {30452, "show address", {true, true, true, true, true, true}},
         {30021, "back with no history", {false, false, false, false, false, false}},
         {30339, "forward with no history", {false, false, false, false, false, false}},
@@ -350,7 +352,7 @@ protected:
         example = AddLayer(frame.doc, "Pastatai", dir.File("buildings.gdb"), CLayer::kArea);
         EXPECT_TRUE(example->CreateDataFiles());
         frame.selected = example;
-        dialogs.newLayer = [this](CDrelDoc&, std::string& name, std::string& path, int type) {
+        dialogs.document.newLayer = [this](CDrelDoc&, std::string& name, std::string& path, int& type) {
             offered = {name, path, std::to_string(type)};
             if (!chosenPath.empty())
                 path = chosenPath;
@@ -406,6 +408,163 @@ TEST_F(MapFrameNewLayerTest, AFileOfAnOpenLayerOrOfTheWrongKindIsRefused)
         }
     }
     EXPECT_FALSE(PathExists(dir.File("houses.trk")));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(MapFramePlacesTest, TheMenuHoldsOneItemPerPlaceInOrder)
+{
+    for (const char* name : {"Centras", "Uostas", "Stotis"})
+        frame.doc.AddBookmark(name, CMapRect{0, 100, 100, 0});
+    const auto ids = [this] {
+        const CCommandState menu = Update(30491);
+        EXPECT_TRUE(menu.IsEnabled());
+        std::vector<std::string> items;
+        for (const CCommandState::MenuEntry& entry : menu.GetMenuEntries())
+            items.push_back(std::to_string(entry.id) + " " + entry.text);
+        return items;
+    };
+    EXPECT_EQ(ids(), (std::vector<std::string>{"30491 Centras", "30492 Uostas", "30493 Stotis"}));
+    ASSERT_TRUE(frame.doc.DeleteBookmark("Uostas"));
+    EXPECT_EQ(ids(), (std::vector<std::string>{"30491 Centras", "30492 Stotis"}));
+}
+
+class MapFrameDocumentCommandsTest : public MapFrameCommandsTest {
+protected:
+    MapFrameDocumentCommandsTest()
+    {
+        dialogs.openFiles = [this](const std::string& filter, int& index, bool multiple,
+                                   std::vector<std::string>& paths) {
+            asked.push_back({filter, index, multiple});
+            index = nextIndex;
+            return false;
+        };
+    }
+    struct Asked {
+        std::string filter;
+        int index;
+        bool multiple;
+    };
+    std::vector<Asked> asked;
+    int nextIndex = 1;
+};
+
+TEST_F(MapFrameDocumentCommandsTest, TheCommandsWaitForTheirDialogsAndTheFilterChosenLastComesBack)
+{
+    for (const int id : {30070, 30088})
+        EXPECT_TRUE(Enabled(id)) << id;
+    // Their dialogs or services are not there.
+    for (const int id : {30302, 30278, 30340, 30629})
+        EXPECT_FALSE(Enabled(id)) << id;
+    EXPECT_TRUE(Enabled(30069)); // the fixture's new-layer dialog
+
+    nextIndex = 8;
+    table.OnCommand(30088);
+    table.OnCommand(30088);
+    nextIndex = 3;
+    table.OnCommand(30070);
+    table.OnCommand(30070);
+    ASSERT_EQ(asked.size(), 4u);
+    EXPECT_EQ(asked[0].filter, CDocCommands::kImportFilter);
+    EXPECT_FALSE(asked[0].multiple);
+    EXPECT_EQ(asked[1].index, 8);
+    EXPECT_TRUE(asked[2].filter.starts_with("Vector Files (*.gdb;*.shp;*.trk)|"));
+    EXPECT_TRUE(asked[2].multiple);
+    EXPECT_EQ(asked[3].index, 3);
+
+    dialogs.document.groupName = [](std::string&) { return true; };
+    EXPECT_TRUE(Enabled(30302));
+    const int before = frame.doc.GetLayerCount();
+    table.OnCommand(30302);
+    EXPECT_EQ(frame.doc.GetLayerCount(), before + 1);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(MapFrameDocumentCommandsTest, TheSettingsDialogsMarkTheMapModifiedOnOk)
+{
+    const int dialogIds[] = {30025, 30341, 30358, 30453, 30635, 30412};
+    for (const int id : dialogIds)
+        EXPECT_FALSE(Enabled(id)) << id;
+    std::vector<std::string> opened;
+    bool ok = false;
+    dialogs.document.mapProperties = [&](CDrelDoc&) {
+        opened.push_back("map");
+        return ok;
+    };
+    dialogs.document.gpsSaveParams = [&](CDrelDoc&, std::string& name) {
+        opened.push_back("gps " + name);
+        name = "Keliones";
+        return ok;
+    };
+    dialogs.document.coordinateGrid = [&](CDrelDoc&) { opened.push_back("grid"); };
+    dialogs.document.adminSearchParams = [&](CDrelDoc&) { opened.push_back("admin"); };
+    dialogs.document.distanceCalculator = [&](CDrelDoc&) { opened.push_back("distances"); };
+    dialogs.document.addressImport = [&](CDrelDoc&, const std::string& path) { opened.push_back("addresses " + path); };
+    dialogs.openFiles = [&](const std::string& filter, int&, bool, std::vector<std::string>& paths) {
+        EXPECT_EQ(filter, "DBF Address Files (*.dbf)|*.dbf||");
+        paths = {"/d/a.dbf"};
+        return true;
+    };
+    frame.doc.Settings().gpsSaveLayer = "Taskai";
+    for (const int id : dialogIds) {
+        EXPECT_TRUE(Enabled(id)) << id;
+        table.OnCommand(id);
+    }
+    EXPECT_EQ(opened, (std::vector<std::string>{"map", "gps Taskai", "grid", "admin", "distances",
+                                                "addresses /d/a.dbf"}));
+    EXPECT_FALSE(frame.doc.IsModified());
+    EXPECT_EQ(frame.doc.Settings().gpsSaveLayer, "Taskai");
+    ok = true;
+    table.OnCommand(30341);
+    EXPECT_EQ(frame.doc.Settings().gpsSaveLayer, "Keliones");
+    EXPECT_TRUE(frame.doc.IsModified());
+}
+
+TEST_F(MapFrameCommandsTest, StreetInformationWaitsForAStreetsLayer)
+{
+    EXPECT_FALSE(Enabled(30012));
+    frame.doc.Settings().streetsLayer = "Gatvės";
+    EXPECT_TRUE(Enabled(30012));
+    EXPECT_EQ(Update(30012).GetCheck(), 0);
+    table.OnCommand(30012);
+    EXPECT_EQ(Update(30012).GetCheck(), 1);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(MapFrameDocumentCommandsTest, TheFirstImportedExtentIsShownWhole)
+{
+    CTempDir dir;
+    CScriptedMapQuestion question;
+    WriteWholeFile(dir.File("m.map"), "[MAP]\nOrig=5000,7000\nUnit=10,10\n");
+    question.answer = dir.File("m.map");
+    WriteObjectTable(dir.File("old.gdb"), true, {{"A", Packed(0, 0)}, {"B", Packed(100, -50)}});
+    frame.doc.SetPathName(dir.File("map.map"));
+    frame.doc.Settings().limits = CMapRect();
+    dialogs.openFiles = [&](const std::string&, int& index, bool, std::vector<std::string>& paths) {
+        index = 2;
+        paths = {dir.File("old.gdb")};
+        return true;
+    };
+    dialogs.document.layerImport = [](CDrelDoc&, const std::string&, CLayerImportChoice&) { return true; };
+    dialogs.document.newLayer = [](CDrelDoc&, std::string&, std::string&, int&) { return true; };
+    ASSERT_TRUE(Enabled(30088));
+    table.OnCommand(30088);
+    EXPECT_TRUE(user.messages.empty());
+    ASSERT_TRUE(frame.doc.Layers().FindByName("old"));
+    EXPECT_EQ(frame.doc.Settings().limits, (CMapRect{5000, 7500, 6000, 7000}));
+    const CMapRect shown = frame.view->GetMapExtent();
+    EXPECT_LE(shown.left, 5000);
+    EXPECT_GE(shown.right, 6000);
+    EXPECT_LE(shown.bottom, 7000);
+    EXPECT_GE(shown.top, 7500);
 }
 
 } // namespace

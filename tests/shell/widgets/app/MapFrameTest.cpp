@@ -2,6 +2,7 @@
 // commands and the main frame's boxes.
 #include "tests/shell/widgets/app/AppFixture.h"
 
+#include "layers/GdbSource.h"
 #include "layers/Layer.h"
 #include "mapdoc/ContextView.h"
 #include "mapdoc/DocumentHost.h"
@@ -266,6 +267,43 @@ TEST_F(MapFrameTest, ACommandThatNeedsALayerSaysSo)
     ASSERT_TRUE(IsEnabled(30068)); // the legend's attribute table
     EXPECT_TRUE(Run(30068));
     EXPECT_EQ(shown, std::vector<std::string>{LoadString(1022)});
+}
+
+TEST_F(MapFrameTest, AddedLayerFilesJoinTheMapAndItsLegend)
+{
+    const std::string path = otherFolder.File("wells.gdb");
+    int offeredFilter = 0;
+    CMapFrame::Hooks().frame.openFiles = [&](const std::string&, int& index, bool multiple,
+                                             std::vector<std::string>& paths) {
+        offeredFilter = index;
+        EXPECT_TRUE(multiple);
+        paths = {path};
+        return true;
+    };
+    ASSERT_TRUE(Start({DemoMapPath()}));
+    auto* child = dynamic_cast<CMapFrame*>(frame->ActiveChild());
+    ASSERT_TRUE(child);
+    CDrelDoc& map = *frame->GetActiveMapDocument();
+    // Points across the middle of the town, in the file the dialog gives.
+    {
+        const CMapRect visible = child->GetMapView()->GetMapExtent();
+        CGdbSource wells;
+        ASSERT_TRUE(wells.Create(path, CFeatureSource::kPoint, nullptr));
+        for (const double f : {0.3, 0.4, 0.5, 0.6, 0.7})
+            ASSERT_TRUE(wells.AppendPoint(CMapPoint(visible.left + f * (visible.right - visible.left),
+                                                    visible.bottom + f * (visible.top - visible.bottom)),
+                                          true));
+    }
+    const int rows = child->GetLegendList()->GetCount();
+    ASSERT_TRUE(IsEnabled(30070));
+    EXPECT_TRUE(Run(30070));
+    CMapFrame::Hooks().frame.openFiles = nullptr;
+    Settle();
+    EXPECT_EQ(offeredFilter, 1);
+    EXPECT_TRUE(map.Layers().FindByName("wells"));
+    EXPECT_EQ(child->GetLegendList()->GetCount(), rows + 1);
+    EXPECT_TRUE(shown.empty());
+    SaveScreenshot(*frame, "map-frame-added-layer");
 }
 
 } // namespace
