@@ -6,8 +6,10 @@
 #include <cmath>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <new>
 #include <numeric>
+#include <span>
 #include <stdexcept>
 
 namespace {
@@ -133,12 +135,13 @@ int64_t XAt(const Edge& e, int64_t y)
 // Sorts by merging the runs the values already stand in (a run going
 // down is turned round first); values that compare equal may come out in
 // any order. False, and the values as they were, when they stand in many
-// short runs.
+// short runs. The buffers are scratch space.
 template <class T, class Less>
-bool SortByRuns(std::vector<T>& values, Less less)
+bool SortByRuns(std::vector<T>& values, Less less, std::vector<T>& buffer, std::vector<size_t>& starts,
+                std::vector<size_t>& merged)
 {
     const size_t n = values.size();
-    std::vector<size_t> starts;
+    starts.clear();
     for (size_t i = 0; i < n;) {
         size_t j = i + 1;
         if (j < n && less(values[j], values[i])) {
@@ -159,8 +162,7 @@ bool SortByRuns(std::vector<T>& values, Less less)
             std::reverse(values.begin() + static_cast<std::ptrdiff_t>(i), values.begin() + static_cast<std::ptrdiff_t>(j));
     }
     starts.push_back(n);
-    std::vector<T> buffer(n);
-    std::vector<size_t> merged;
+    buffer.resize(n);
     while (starts.size() > 2) {
         merged.clear();
         size_t k = 0;
@@ -223,22 +225,41 @@ struct Segment {
     IPoint b;
 };
 
+// An edge in the order of bottoms.
+struct EdgeKey {
+    int64_t y, x;
+    uint32_t edge;
+};
+
+// A segment in the order of its start or end.
+struct PointKey {
+    IPoint p;
+    uint32_t segment;
+};
+
+struct Spoke {
+    IPoint direction; // away from the node
+    uint32_t segment;
+    bool arrives;
+};
+
+// A sweep's storage is kept between operations up to this size, so that
+// repeated clipping of inputs of like sizes does not map fresh pages each time.
+constexpr size_t kKeptEdges = size_t(1) << 15;
+constexpr size_t kKeptBytes = size_t(16) << 20;
+
+template <class T>
+size_t Bytes(const std::vector<T>& v)
+{
+    return v.capacity() * sizeof(T);
+}
+
 class Sweep {
 public:
-    Sweep(int op, const Grid& grid) : m_grid(grid)
-    {
-        // Which of the four memberships (none, subject, clip, both) is in the result.
-        static constexpr bool kTables[4][4] = {
-            {false, true, false, false}, // difference
-            {false, false, false, true}, // intersection
-            {false, true, true, false},  // exclusive-or
-            {false, true, true, true},   // union
-        };
-        for (int i = 0; i < 4; ++i)
-            m_in[i] = kTables[op][i];
-    }
-
-    void Reserve(size_t edges) { m_edges.reserve(std::min(edges, kMaxEdges)); }
+    // A new operation on at most the given number of edges.
+    void Start(int op, const Grid& grid, size_t edges);
+    // True when the storage is worth keeping for the next operation.
+    bool Keep() const;
     void AddContour(const std::vector<CMapPoint>& points, int bit);
     void Run();
     void Result(std::vector<CPolygonClipper::Contour>& result);
@@ -272,7 +293,15 @@ private:
         std::push_heap(m_endings.begin(), m_endings.end(), std::greater<>());
     }
     IPoint CrossingPoint(const Edge& a, const Edge& b, int64_t y0, int64_t y1) const;
-    void LinkRings(std::vector<std::vector<IPoint>>& rings);
+    void LinkRings();
+    // Scratch no longer needed: emptied, and freed unless kept.
+    template <class T>
+    void Done(std::vector<T>& v)
+    {
+        v.clear();
+        if (!m_keep)
+            v.shrink_to_fit();
+    }
 
     Grid m_grid;
     bool m_in[4] = {};
@@ -313,7 +342,81 @@ private:
     std::vector<int> m_order;    // units in x order within the beam
     std::vector<int> m_position; // place of each unit in m_order
     std::vector<Segment> m_segments;
+    bool m_keep = false;
+    // Scratch of the sorts and of the rings' linking.
+    std::vector<EdgeKey> m_keys, m_keyBuffer;
+    std::vector<int64_t> m_tops, m_topBuffer, m_rowList, m_xs;
+    std::vector<size_t> m_runStarts, m_runMerged;
+    std::vector<PointKey> m_pointKeys;
+    std::vector<uint32_t> m_byStart, m_byEnd;
+    std::vector<int64_t> m_link;
+    std::vector<Spoke> m_spokes;
+    std::vector<uint32_t> m_pending;
+    std::vector<uint8_t> m_used;
+    // The rings linked: their vertices one after another, and where each ends.
+    std::vector<IPoint> m_ringPoints;
+    std::vector<size_t> m_ringEnds;
 };
+
+void Sweep::Start(int op, const Grid& grid, size_t edges)
+{
+    // Which of the four memberships (none, subject, clip, both) is in the result.
+    static constexpr bool kTables[4][4] = {
+        {false, true, false, false}, // difference
+        {false, false, false, true}, // intersection
+        {false, true, true, false},  // exclusive-or
+        {false, true, true, true},   // union
+    };
+    for (int i = 0; i < 4; ++i)
+        m_in[i] = kTables[op][i];
+    m_grid = grid;
+    m_keep = edges <= kKeptEdges;
+    m_events = false;
+    m_worked = 256;
+    m_edgesSeen = 256;
+    m_rows = nullptr;
+    m_row = 0;
+    m_newFirst = 0;
+    m_edges.clear();
+    m_edges.reserve(std::min(edges, kMaxEdges));
+    // Per-edge tables of event rows are made afresh when first needed.
+    for (auto* v : {&m_place, &m_left})
+        v->clear();
+    for (auto* v : {&m_xcurRow, &m_xnextRow})
+        v->clear();
+    m_below.clear();
+    m_above.clear();
+    m_next.clear();
+    m_spliced.clear();
+    m_windows.clear();
+    m_seeds.clear();
+    m_endings.clear();
+    m_pairs.clear();
+    m_newPlace.clear();
+    m_stretches.clear();
+    m_units.clear();
+    m_states.clear();
+    m_swaps.clear();
+    m_order.clear();
+    m_position.clear();
+    m_segments.clear();
+    m_ringPoints.clear();
+    m_ringEnds.clear();
+}
+
+bool Sweep::Keep() const
+{
+    const size_t bytes = Bytes(m_edges) + Bytes(m_pieces) + Bytes(m_below) + Bytes(m_above) + Bytes(m_windows) +
+                         Bytes(m_place) + Bytes(m_left) + Bytes(m_endings) + Bytes(m_sorted) + Bytes(m_xcurRow) +
+                         Bytes(m_xnextRow) + Bytes(m_pairs) + Bytes(m_seeds) + Bytes(m_newPlace) + Bytes(m_next) +
+                         Bytes(m_spliced) + Bytes(m_stretches) + Bytes(m_units) + Bytes(m_states) + Bytes(m_swaps) +
+                         Bytes(m_order) + Bytes(m_position) + Bytes(m_segments) + Bytes(m_keys) +
+                         Bytes(m_keyBuffer) + Bytes(m_tops) + Bytes(m_topBuffer) + Bytes(m_rowList) + Bytes(m_xs) +
+                         Bytes(m_runStarts) + Bytes(m_runMerged) + Bytes(m_pointKeys) + Bytes(m_byStart) +
+                         Bytes(m_byEnd) + Bytes(m_link) + Bytes(m_spokes) + Bytes(m_pending) + Bytes(m_used) +
+                         Bytes(m_ringPoints) + Bytes(m_ringEnds);
+    return m_keep && bytes <= kKeptBytes;
+}
 
 void Sweep::AddContour(const std::vector<CMapPoint>& points, int bit)
 {
@@ -1015,30 +1118,30 @@ void Sweep::Run()
     // edges stand in few runs, as the long monotone chains of most rings
     // do, they are merged by their runs; else, and in that case, the
     // library sorts them.
-    struct Key {
-        int64_t y, x;
-        uint32_t edge;
-    };
-    const auto less = [](const Key& a, const Key& b) { return a.y != b.y ? a.y < b.y : a.x < b.x; };
-    std::vector<Key> keys(m_edges.size());
+    const auto less = [](const EdgeKey& a, const EdgeKey& b) { return a.y != b.y ? a.y < b.y : a.x < b.x; };
+    std::vector<EdgeKey>& keys = m_keys;
+    keys.resize(m_edges.size());
     const auto fillKeys = [&] {
         for (size_t i = 0; i < m_edges.size(); ++i)
-            keys[i] = Key{m_edges[i].bot.y, m_edges[i].bot.x, static_cast<uint32_t>(i)};
+            keys[i] = EdgeKey{m_edges[i].bot.y, m_edges[i].bot.x, static_cast<uint32_t>(i)};
     };
     fillKeys();
-    const bool byRuns = SortByRuns(keys, less);
+    const bool byRuns = SortByRuns(keys, less, m_keyBuffer, m_runStarts, m_runMerged);
     if (!byRuns)
         std::sort(keys.begin(), keys.end(), less);
     // Every height of an end.
-    std::vector<int64_t> tops(m_edges.size());
+    std::vector<int64_t>& tops = m_tops;
+    tops.resize(m_edges.size());
     for (size_t i = 0; i < m_edges.size(); ++i)
         tops[i] = m_edges[i].top.y;
-    if (!SortByRuns(tops, std::less<int64_t>()))
+    if (!SortByRuns(tops, std::less<int64_t>(), m_topBuffer, m_runStarts, m_runMerged))
         std::sort(tops.begin(), tops.end());
-    std::vector<int64_t> rows;
+    Done(m_topBuffer);
+    std::vector<int64_t>& rows = m_rowList;
+    rows.clear();
     rows.reserve(m_edges.size() * 2);
     size_t t = 0;
-    for (const Key& k : keys) {
+    for (const EdgeKey& k : keys) {
         for (; t < tops.size() && tops[t] < k.y; ++t)
             if (rows.empty() || rows.back() != tops[t])
                 rows.push_back(tops[t]);
@@ -1048,10 +1151,10 @@ void Sweep::Run()
     for (; t < tops.size(); ++t)
         if (rows.empty() || rows.back() != tops[t])
             rows.push_back(tops[t]);
-    tops = {};
+    Done(tops);
     if (byRuns) {
         bool tied = false;
-        std::vector<int64_t> xs;
+        std::vector<int64_t>& xs = m_xs;
         for (size_t i = 0, r = 0; i < keys.size() && !tied;) {
             size_t j = i + 1;
             while (j < keys.size() && keys[j].y == keys[i].y && keys[j].x == keys[i].x)
@@ -1078,7 +1181,8 @@ void Sweep::Run()
         m_sorted[i] = keys[i].edge;
         m_edges[keys[i].edge].rank = static_cast<uint32_t>(i);
     }
-    keys = {};
+    Done(keys);
+    Done(m_keyBuffer);
     m_rows = &rows;
     const size_t edges = m_edges.size();
     // Room for the rows of most inputs from the start; the result has about
@@ -1153,37 +1257,32 @@ void Sweep::Run()
 // that follows it, so pairs are matched like brackets. Rings so made never
 // cross themselves; where the region touches itself at a point they come
 // apart or touch without crossing.
-void Sweep::LinkRings(std::vector<std::vector<IPoint>>& rings)
+void Sweep::LinkRings()
 {
     const size_t n = m_segments.size();
     // Sorted as the segment numbers would be, through keys holding the
     // points (the sort's moves follow its comparisons alone).
-    struct Key {
-        IPoint p;
-        uint32_t segment;
-    };
-    std::vector<uint32_t> byStart(n), byEnd(n);
+    std::vector<uint32_t>& byStart = m_byStart;
+    std::vector<uint32_t>& byEnd = m_byEnd;
+    byStart.resize(n);
+    byEnd.resize(n);
     {
-        std::vector<Key> keys(n);
+        std::vector<PointKey>& keys = m_pointKeys;
+        keys.resize(n);
         for (size_t i = 0; i < n; ++i)
-            keys[i] = Key{m_segments[i].a, static_cast<uint32_t>(i)};
-        const auto less = [](const Key& p, const Key& q) { return LessXY(p.p, q.p); };
+            keys[i] = PointKey{m_segments[i].a, static_cast<uint32_t>(i)};
+        const auto less = [](const PointKey& p, const PointKey& q) { return LessXY(p.p, q.p); };
         std::sort(keys.begin(), keys.end(), less);
         for (size_t i = 0; i < n; ++i)
             byStart[i] = keys[i].segment;
         // The end sort started from the start order.
         for (size_t i = 0; i < n; ++i)
-            keys[i] = Key{m_segments[byStart[i]].b, byStart[i]};
+            keys[i] = PointKey{m_segments[byStart[i]].b, byStart[i]};
         std::sort(keys.begin(), keys.end(), less);
         for (size_t i = 0; i < n; ++i)
             byEnd[i] = keys[i].segment;
+        Done(keys);
     }
-
-    struct Spoke {
-        IPoint direction; // away from the node
-        uint32_t segment;
-        bool arrives;
-    };
     // Clockwise from +x; an arrival before a departure the same way, so a
     // piece and its exact reverse pair up and drop out as a spike.
     auto clockwise = [](const Spoke& s, const Spoke& t) {
@@ -1198,9 +1297,10 @@ void Sweep::LinkRings(std::vector<std::vector<IPoint>>& rings)
         return s.arrives && !t.arrives;
     };
 
-    std::vector<int64_t> next(n, -1);
-    std::vector<Spoke> spokes;
-    std::vector<uint32_t> pending;
+    std::vector<int64_t>& next = m_link;
+    next.assign(n, -1);
+    std::vector<Spoke>& spokes = m_spokes;
+    std::vector<uint32_t>& pending = m_pending;
     for (size_t i = 0, j = 0; i < n || j < n;) {
         IPoint node;
         if (j >= n || (i < n && !LessXY(m_segments[byEnd[j]].b, m_segments[byStart[i]].a)))
@@ -1240,29 +1340,38 @@ void Sweep::LinkRings(std::vector<std::vector<IPoint>>& rings)
         }
     }
 
-    std::vector<uint8_t> used(n, 0);
-    std::vector<IPoint> ring;
+    Done(byStart);
+    Done(byEnd);
+    std::vector<uint8_t>& used = m_used;
+    used.assign(n, 0);
+    std::vector<IPoint>& points = m_ringPoints;
+    points.reserve(n);
     for (size_t first = 0; first < n; ++first) {
         if (used[first])
             continue;
-        ring.clear();
+        const size_t begin = points.size();
         int64_t s = static_cast<int64_t>(first);
         // A node out of balance cannot happen; a ring through one is dropped.
         while (s >= 0 && !used[static_cast<size_t>(s)]) {
             used[static_cast<size_t>(s)] = 1;
-            ring.push_back(m_segments[static_cast<size_t>(s)].a);
+            points.push_back(m_segments[static_cast<size_t>(s)].a);
             s = next[static_cast<size_t>(s)];
         }
         if (s == static_cast<int64_t>(first))
-            rings.push_back(ring);
+            m_ringEnds.push_back(points.size());
+        else
+            points.resize(begin);
     }
+    Done(next);
+    Done(used);
 }
 
-// Drops repeated and collinear vertices, spikes included.
-void CleanRing(std::vector<IPoint>& ring)
+// Drops repeated and collinear vertices, spikes included, from the n
+// vertices at ring; what is left is [begin, end), empty below 3.
+void CleanRing(IPoint* ring, size_t n, size_t& begin, size_t& end)
 {
     size_t out = 0;
-    for (size_t i = 0; i < ring.size(); ++i) {
+    for (size_t i = 0; i < n; ++i) {
         const IPoint p = ring[i];
         while (out >= 2 && Cross(Minus(ring[out - 1], ring[out - 2]), Minus(p, ring[out - 1])) == 0)
             --out;
@@ -1270,7 +1379,7 @@ void CleanRing(std::vector<IPoint>& ring)
             continue;
         ring[out++] = p;
     }
-    size_t begin = 0;
+    begin = 0;
     while (out - begin >= 3) {
         if (Cross(Minus(ring[out - 1], ring[out - 2]), Minus(ring[begin], ring[out - 1])) == 0) {
             --out;
@@ -1280,24 +1389,20 @@ void CleanRing(std::vector<IPoint>& ring)
             break;
         }
     }
-    if (out - begin < 3) {
-        ring.clear();
-        return;
-    }
-    ring.erase(ring.begin() + static_cast<std::ptrdiff_t>(out), ring.end());
-    ring.erase(ring.begin(), ring.begin() + static_cast<std::ptrdiff_t>(begin));
+    end = out - begin < 3 ? begin : out;
 }
 
 void Sweep::Result(std::vector<CPolygonClipper::Contour>& result)
 {
-    std::vector<std::vector<IPoint>> rings;
-    LinkRings(rings);
-    m_segments = {};
+    LinkRings();
+    Done(m_segments);
     result.clear();
-    for (std::vector<IPoint>& ring : rings) {
-        CleanRing(ring);
-        if (ring.empty())
+    for (size_t r = 0, from = 0; r < m_ringEnds.size(); from = m_ringEnds[r++]) {
+        size_t begin = 0, end = 0;
+        CleanRing(m_ringPoints.data() + from, m_ringEnds[r] - from, begin, end);
+        if (begin == end)
             continue;
+        const std::span<const IPoint> ring(m_ringPoints.data() + from + begin, end - begin);
         long double area = 0; // doubled
         Int128 steps = 0;     // |dx| + |dy| of every side, the perimeter or more
         for (size_t i = 0; i < ring.size(); ++i) {
@@ -1408,7 +1513,6 @@ bool CPolygonClipper::Clip(int op, const std::vector<Contour>& subject, const st
             gridExponent = std::max(exponent - 53, kFinestExponent);
         }
         grid.SetExponent(gridExponent);
-        Sweep sweep(op, grid);
         std::vector<uint8_t> farSubject(subject.size(), 0);
         std::vector<uint8_t> farClip(clip.size(), 0);
         if (op == kIntersection || op == kDifference) {
@@ -1421,15 +1525,20 @@ bool CPolygonClipper::Clip(int op, const std::vector<Contour>& subject, const st
             points += farSubject[i] ? 0 : subject[i].points.size();
         for (size_t i = 0; i < clip.size(); ++i)
             points += farClip[i] ? 0 : clip[i].points.size();
-        sweep.Reserve(points);
+        // Taken from the thread while in use, given back when worth keeping.
+        thread_local std::unique_ptr<Sweep> kept;
+        std::unique_ptr<Sweep> sweep = kept ? std::move(kept) : std::make_unique<Sweep>();
+        sweep->Start(op, grid, points);
         for (size_t i = 0; i < subject.size(); ++i)
             if (!farSubject[i])
-                sweep.AddContour(subject[i].points, kSubjectBit);
+                sweep->AddContour(subject[i].points, kSubjectBit);
         for (size_t i = 0; i < clip.size(); ++i)
             if (!farClip[i])
-                sweep.AddContour(clip[i].points, kClipBit);
-        sweep.Run();
-        sweep.Result(result);
+                sweep->AddContour(clip[i].points, kClipBit);
+        sweep->Run();
+        sweep->Result(result);
+        if (sweep->Keep())
+            kept = std::move(sweep);
         return true;
     } catch (const std::bad_alloc&) {
     } catch (const std::logic_error&) { // length_error too
