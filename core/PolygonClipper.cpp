@@ -433,11 +433,11 @@ void Sweep::AddContour(const std::vector<CMapPoint>& points, int bit)
         // Horizontal edges bound nothing along a row; the rows above and
         // below tell where the result has horizontal sides.
         if (a.y != b.y) {
-            Edge e;
+            // Built in place: stores of the parts of a whole are slow to read back.
+            Edge& e = m_edges.emplace_back();
             e.bot = a.y < b.y ? a : b;
             e.top = a.y < b.y ? b : a;
             e.bit = bit;
-            m_edges.push_back(e);
         }
         a = b;
     }
