@@ -273,6 +273,8 @@ private:
     bool RunsOn(size_t i, size_t i1, size_t j, size_t j1) const;
     void WalkWindow(Window& w, int windowIndex, int64_t y);
     void RunBeam(int64_t y, int64_t ynext);
+    // A whole row at a vertex that only passes a ring on, worked at once.
+    bool PassRow(uint32_t starting, int64_t y, int64_t ynext);
     void SpliceWindows();
     // Event rows: the stretches of the row where anything happens.
     void FindWindows(size_t row, size_t nextNew, size_t newEnd);
@@ -735,6 +737,56 @@ void Sweep::RunBeam(int64_t y, int64_t ynext)
         w.aboveBegin = begin;
         w.aboveEnd = m_next.size();
     }
+}
+
+// Most rows of a ring's long chains hold one vertex where one edge ends
+// and the next of its ring starts, and nothing else meets or crosses
+// before the next row. Such a row is worked here in one pass, just as
+// the window walk and the beam would work it: the new edge takes the old
+// one's place, the old one's piece ends at the vertex and every edge's
+// side is set from the memberships left of it. False, with nothing
+// changed but the edges' x at the next row, for any other row.
+bool Sweep::PassRow(uint32_t starting, int64_t y, int64_t ynext)
+{
+    const size_t n = m_below.size();
+    Edge& added = m_edges[starting];
+    size_t place = n;
+    int64_t previousX = INT64_MIN, previousNext = INT64_MIN;
+    for (size_t k = 0; k < n; ++k) {
+        Edge& e = m_edges[static_cast<size_t>(m_below[k])];
+        int64_t x = e.xcur;
+        Edge* above = &e;
+        if (e.top.y <= y) {
+            if (place != n || !(e.top == added.bot) || e.bit != added.bit)
+                return false;
+            place = k;
+            above = &added;
+        }
+        above->xnext = XAt(*above, ynext);
+        if (x <= previousX || above->xnext <= previousNext)
+            return false;
+        previousX = x;
+        previousNext = above->xnext;
+    }
+    if (place == n)
+        return false;
+    int bits = 0;
+    for (size_t k = 0; k < n; ++k) {
+        const int edge = m_below[k];
+        Edge& e = m_edges[static_cast<size_t>(edge)];
+        if (k == place) {
+            Close(edge, e.top);
+            const int next = static_cast<int>(starting);
+            SetStatus(next, bits, bits ^ added.bit, added.bot);
+            added.xcur = added.xnext;
+            m_below[k] = next;
+        } else {
+            SetStatus(edge, bits, bits ^ e.bit, IPoint{e.xcur, y});
+            e.xcur = e.xnext;
+        }
+        bits ^= e.bit;
+    }
+    return true;
 }
 
 // The windows' new stretches in the list; places and left memberships
@@ -1211,18 +1263,22 @@ void Sweep::Run()
         m_states.clear();
         m_above.clear();
         const size_t edgesBelow = m_below.size(), starting = newEnd - nextNew;
-        if (m_events) {
-            FindWindows(r, nextNew, newEnd);
+        if (!m_events && starting == 1 && PassRow(m_sorted[nextNew], y, ynext)) {
+            m_swaps.clear();
         } else {
-            // The whole row is one window; x at y is known from the row before.
-            m_windows.assign(1, Window{0, m_below.size(), nextNew, newEnd, 0});
+            if (m_events) {
+                FindWindows(r, nextNew, newEnd);
+            } else {
+                // The whole row is one window; x at y is known from the row before.
+                m_windows.assign(1, Window{0, m_below.size(), nextNew, newEnd, 0});
+            }
+            for (size_t w = 0; w < m_windows.size(); ++w) {
+                BuildWindow(m_windows[w], y, ynext);
+                WalkWindow(m_windows[w], static_cast<int>(w), y);
+            }
+            RunBeam(y, ynext);
+            SpliceWindows();
         }
-        for (size_t w = 0; w < m_windows.size(); ++w) {
-            BuildWindow(m_windows[w], y, ynext);
-            WalkWindow(m_windows[w], static_cast<int>(w), y);
-        }
-        RunBeam(y, ynext);
-        SpliceWindows();
         nextNew = newEnd;
         // How much of the row was worked, averaged over the last rows: event
         // rows pay for their bookkeeping, and pay off only where most of a
