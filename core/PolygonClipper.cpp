@@ -279,6 +279,13 @@ private:
     // Event rows: the stretches of the row where anything happens.
     void FindWindows(size_t row, size_t nextNew, size_t newEnd);
     void TakeNewEdges(Window& w) const;
+    void AddSeed(size_t lo, size_t hi)
+    {
+        // Built in place: a whole built apart and copied in stalls on reading back its parts.
+        Window& w = m_seeds.emplace_back();
+        w.lo = lo;
+        w.hi = hi;
+    }
     // Not past the limits, the windows beside it, which it then meets.
     bool ExtendWindow(Window& w, const Window* before, const Window* after);
     int64_t Xcur(int edge);
@@ -435,7 +442,7 @@ void Sweep::AddContour(const std::vector<CMapPoint>& points, int bit)
         // Horizontal edges bound nothing along a row; the rows above and
         // below tell where the result has horizontal sides.
         if (a.y != b.y) {
-            // Built in place: stores of the parts of a whole are slow to read back.
+            // Built in place (see AddSeed).
             Edge& e = m_edges.emplace_back();
             e.bot = a.y < b.y ? a : b;
             e.top = a.y < b.y ? b : a;
@@ -1090,7 +1097,7 @@ void Sweep::FindWindows(size_t row, size_t nextNew, size_t newEnd)
         const int place = m_place[static_cast<size_t>(e)];
         if (place >= 0 && static_cast<size_t>(place) < m_below.size() && m_below[static_cast<size_t>(place)] == e) {
             const size_t p = static_cast<size_t>(place);
-            m_seeds.push_back(Window{p, p + 1});
+            AddSeed(p, p + 1);
         }
     }
     while (!m_pairs.empty() && m_pairs.front().row <= row) {
@@ -1100,7 +1107,7 @@ void Sweep::FindWindows(size_t row, size_t nextNew, size_t newEnd)
         const int pa = m_place[static_cast<size_t>(event.left)];
         if (pa >= 0 && static_cast<size_t>(pa) + 1 < m_below.size() && m_below[static_cast<size_t>(pa)] == event.left &&
             m_below[static_cast<size_t>(pa) + 1] == event.right)
-            m_seeds.push_back(Window{static_cast<size_t>(pa), static_cast<size_t>(pa) + 2});
+            AddSeed(static_cast<size_t>(pa), static_cast<size_t>(pa) + 2);
     }
     // Where each starting edge goes: before the first edge of the list
     // whose x at y is beyond its start, as the row's merge puts it.
@@ -1116,7 +1123,7 @@ void Sweep::FindWindows(size_t row, size_t nextNew, size_t newEnd)
                 lo = mid + 1;
         }
         m_newPlace.push_back(lo);
-        m_seeds.push_back(Window{lo, lo});
+        AddSeed(lo, lo);
     }
     std::sort(m_seeds.begin(), m_seeds.end(), [](const Window& a, const Window& b) { return a.lo < b.lo; });
     // Merged where they meet or touch, grown, and merged again.
@@ -1270,7 +1277,11 @@ void Sweep::Run()
                 FindWindows(r, nextNew, newEnd);
             } else {
                 // The whole row is one window; x at y is known from the row before.
-                m_windows.assign(1, Window{0, m_below.size(), nextNew, newEnd, 0});
+                m_windows.clear();
+                Window& w = m_windows.emplace_back();
+                w.hi = m_below.size();
+                w.newBegin = nextNew;
+                w.newEnd = newEnd;
             }
             for (size_t w = 0; w < m_windows.size(); ++w) {
                 BuildWindow(m_windows[w], y, ynext);
