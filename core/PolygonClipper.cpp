@@ -122,14 +122,14 @@ int64_t XAt(const Edge& e, int64_t y)
     if (y >= e.top.y)
         return e.top.x;
     const int64_t dx = e.Dx(), dy = e.Dy();
-    if (dx == 0)
-        return e.bot.x;
-    // floor((2 dx (y - bot.y) + dy) / (2 dy)); the quotient is below 2^57.
+    // floor((2 dx (y - bot.y) + dy) / (2 dy)), the numerator made positive
+    // by adding k times the divisor (no branch on the slope's sign, which
+    // is hard to foretell): then the quotient is below 2^57.
     const Int128 a = 2 * (Int128(dx) * (y - e.bot.y)) + dy;
     const uint64_t b = 2 * static_cast<uint64_t>(dy);
-    if (a >= 0)
-        return e.bot.x + static_cast<int64_t>(DivideWide(static_cast<unsigned __int128>(a), b));
-    return e.bot.x - static_cast<int64_t>(DivideWide(static_cast<unsigned __int128>(-a) + (b - 1), b));
+    const int64_t k = dx < 0 ? 1 - dx : 0;
+    const auto n = static_cast<unsigned __int128>(a + Int128(k) * b);
+    return e.bot.x + (static_cast<int64_t>(DivideWide(n, b)) - k);
 }
 
 // Sorts by merging the runs the values already stand in (a run going
