@@ -3,6 +3,7 @@
 #include "core/MapRect.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <functional>
@@ -303,6 +304,8 @@ private:
     }
     IPoint CrossingPoint(const Edge& a, const Edge& b, int64_t y0, int64_t y1) const;
     void LinkRings();
+    bool LinkPairs();
+    void LinkAtNodes();
     // Scratch no longer needed: emptied, and freed unless kept.
     template <class T>
     void Done(std::vector<T>& v)
@@ -362,6 +365,7 @@ private:
     std::vector<Spoke> m_spokes;
     std::vector<uint32_t> m_pending;
     std::vector<uint8_t> m_used;
+    std::vector<uint32_t> m_slots;
     // The rings linked: their vertices one after another, and where each ends.
     std::vector<IPoint> m_ringPoints;
     std::vector<size_t> m_ringEnds;
@@ -423,7 +427,7 @@ bool Sweep::Keep() const
                          Bytes(m_keyBuffer) + Bytes(m_tops) + Bytes(m_topBuffer) + Bytes(m_rowList) + Bytes(m_xs) +
                          Bytes(m_runStarts) + Bytes(m_runMerged) + Bytes(m_pointKeys) + Bytes(m_byStart) +
                          Bytes(m_byEnd) + Bytes(m_link) + Bytes(m_spokes) + Bytes(m_pending) + Bytes(m_used) +
-                         Bytes(m_ringPoints) + Bytes(m_ringEnds);
+                         Bytes(m_ringPoints) + Bytes(m_ringEnds) + Bytes(m_slots);
     return m_keep && bytes <= kKeptBytes;
 }
 
@@ -1319,12 +1323,87 @@ void Sweep::Run()
     }
 }
 
+// Where every node of the pieces has one arrival and one departure, as
+// at most nodes, the one goes on into the other: found by a hash of the
+// starts, without the sorts (whose comparisons are hard to foretell).
+// False where any node has more or fewer: there the spokes are ordered.
+bool Sweep::LinkPairs()
+{
+    const size_t n = m_segments.size();
+    size_t size = 16;
+    while (size < 2 * n)
+        size *= 2;
+    const int shift = 64 - std::countr_zero(size);
+    const auto slotOf = [shift](const IPoint& p) {
+        const uint64_t h = static_cast<uint64_t>(p.x) * 0x9E3779B97F4A7C15ULL ^ static_cast<uint64_t>(p.y) * 0xC2B2AE3D27D4EB4FULL;
+        return static_cast<size_t>((h ^ (h >> 29)) * 0xFF51AFD7ED558CCDULL >> shift);
+    };
+    std::vector<uint32_t>& slots = m_slots; // segment + 1, 0 for none
+    slots.assign(size, 0);
+    for (size_t i = 0; i < n; ++i) {
+        size_t k = slotOf(m_segments[i].a);
+        for (; slots[k] != 0; k = (k + 1) & (size - 1))
+            if (m_segments[slots[k] - 1].a == m_segments[i].a)
+                return false;
+        slots[k] = static_cast<uint32_t>(i + 1);
+    }
+    std::vector<int64_t>& next = m_link;
+    next.assign(n, -1);
+    std::vector<uint8_t>& taken = m_used;
+    taken.assign(n, 0);
+    for (size_t i = 0; i < n; ++i) {
+        size_t k = slotOf(m_segments[i].b);
+        while (slots[k] != 0 && !(m_segments[slots[k] - 1].a == m_segments[i].b))
+            k = (k + 1) & (size - 1);
+        if (slots[k] == 0 || taken[slots[k] - 1])
+            return false;
+        taken[slots[k] - 1] = 1;
+        next[i] = slots[k] - 1;
+    }
+    Done(slots);
+    return true;
+}
+
+// The pieces linked into rings, each ring from its first piece on.
+void Sweep::LinkRings()
+{
+    const size_t n = m_segments.size();
+    if (!LinkPairs())
+        LinkAtNodes();
+    std::vector<int64_t>& next = m_link;
+    Done(m_byStart);
+    Done(m_byEnd);
+    Done(m_slots);
+    std::vector<uint8_t>& used = m_used;
+    used.assign(n, 0);
+    std::vector<IPoint>& points = m_ringPoints;
+    points.reserve(n);
+    for (size_t first = 0; first < n; ++first) {
+        if (used[first])
+            continue;
+        const size_t begin = points.size();
+        int64_t s = static_cast<int64_t>(first);
+        // A node out of balance cannot happen; a ring through one is dropped.
+        while (s >= 0 && !used[static_cast<size_t>(s)]) {
+            used[static_cast<size_t>(s)] = 1;
+            points.push_back(m_segments[static_cast<size_t>(s)].a);
+            s = next[static_cast<size_t>(s)];
+        }
+        if (s == static_cast<int64_t>(first))
+            m_ringEnds.push_back(points.size());
+        else
+            points.resize(begin);
+    }
+    Done(next);
+    Done(used);
+}
+
 // Pairs at every node each arriving piece with a leaving one: around the
 // node, clockwise, the region lies between an arrival and the departure
 // that follows it, so pairs are matched like brackets. Rings so made never
 // cross themselves; where the region touches itself at a point they come
 // apart or touch without crossing.
-void Sweep::LinkRings()
+void Sweep::LinkAtNodes()
 {
     const size_t n = m_segments.size();
     // Sorted as the segment numbers would be, through keys holding the
@@ -1407,30 +1486,6 @@ void Sweep::LinkRings()
         }
     }
 
-    Done(byStart);
-    Done(byEnd);
-    std::vector<uint8_t>& used = m_used;
-    used.assign(n, 0);
-    std::vector<IPoint>& points = m_ringPoints;
-    points.reserve(n);
-    for (size_t first = 0; first < n; ++first) {
-        if (used[first])
-            continue;
-        const size_t begin = points.size();
-        int64_t s = static_cast<int64_t>(first);
-        // A node out of balance cannot happen; a ring through one is dropped.
-        while (s >= 0 && !used[static_cast<size_t>(s)]) {
-            used[static_cast<size_t>(s)] = 1;
-            points.push_back(m_segments[static_cast<size_t>(s)].a);
-            s = next[static_cast<size_t>(s)];
-        }
-        if (s == static_cast<int64_t>(first))
-            m_ringEnds.push_back(points.size());
-        else
-            points.resize(begin);
-    }
-    Done(next);
-    Done(used);
 }
 
 // Drops repeated and collinear vertices, spikes included, from the n
