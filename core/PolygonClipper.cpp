@@ -276,6 +276,8 @@ private:
     void RunBeam(int64_t y, int64_t ynext);
     // A whole row at a vertex that only passes a ring on, worked at once.
     bool PassRow(uint32_t starting, int64_t y, int64_t ynext);
+    // The same on an event row, where nothing else is due.
+    bool PassEventRow(uint32_t starting, size_t row);
     void SpliceWindows();
     // Event rows: the stretches of the row where anything happens.
     void FindWindows(size_t row, size_t nextNew, size_t newEnd);
@@ -338,6 +340,7 @@ private:
     std::vector<uint32_t> m_sorted;   // the edges in the order of their bottoms
     std::vector<uint32_t> m_xcurRow, m_xnextRow;
     std::vector<PairEvent> m_pairs; // a heap, soonest first
+    std::vector<PairEvent> m_due;
     std::vector<Window> m_seeds;
     size_t m_newFirst = 0;
     std::vector<size_t> m_newPlace; // where the row's starting edges go in the list
@@ -405,6 +408,7 @@ void Sweep::Start(int op, const Grid& grid, size_t edges)
     m_seeds.clear();
     m_endings.clear();
     m_pairs.clear();
+    m_due.clear();
     m_newPlace.clear();
     m_stretches.clear();
     m_units.clear();
@@ -421,7 +425,7 @@ bool Sweep::Keep() const
 {
     const size_t bytes = Bytes(m_edges) + Bytes(m_pieces) + Bytes(m_below) + Bytes(m_above) + Bytes(m_windows) +
                          Bytes(m_place) + Bytes(m_left) + Bytes(m_endings) + Bytes(m_sorted) + Bytes(m_xcurRow) +
-                         Bytes(m_xnextRow) + Bytes(m_pairs) + Bytes(m_seeds) + Bytes(m_newPlace) + Bytes(m_next) +
+                         Bytes(m_xnextRow) + Bytes(m_pairs) + Bytes(m_due) + Bytes(m_seeds) + Bytes(m_newPlace) + Bytes(m_next) +
                          Bytes(m_spliced) + Bytes(m_stretches) + Bytes(m_units) + Bytes(m_states) + Bytes(m_swaps) +
                          Bytes(m_order) + Bytes(m_position) + Bytes(m_segments) + Bytes(m_keys) +
                          Bytes(m_keyBuffer) + Bytes(m_tops) + Bytes(m_topBuffer) + Bytes(m_rowList) + Bytes(m_xs) +
@@ -797,6 +801,72 @@ bool Sweep::PassRow(uint32_t starting, int64_t y, int64_t ynext)
         }
         bits ^= e.bit;
     }
+    return true;
+}
+
+// On an event row the edge ending must be the only one due, and no pair
+// of neighbours; the row is then one window of the new edge, whose
+// neighbours are scheduled after it like any window's. Endings taken from
+// their heap are given back for any other row.
+bool Sweep::PassEventRow(uint32_t starting, size_t row)
+{
+    if (!m_pairs.empty() && m_pairs.front().row <= row)
+        return false;
+    m_due.clear();
+    while (!m_endings.empty() && m_endings.front().row <= row) {
+        m_due.push_back(m_endings.front());
+        std::pop_heap(m_endings.begin(), m_endings.end(), std::greater<>());
+        m_endings.pop_back();
+    }
+    const auto giveBack = [this] {
+        for (const PairEvent& d : m_due) {
+            m_endings.push_back(d);
+            std::push_heap(m_endings.begin(), m_endings.end(), std::greater<>());
+        }
+        return false;
+    };
+    const size_t n = m_below.size();
+    size_t place = n;
+    for (const PairEvent& d : m_due) {
+        const int p = m_place[static_cast<size_t>(d.left)];
+        if (p >= 0 && static_cast<size_t>(p) < n && m_below[static_cast<size_t>(p)] == d.left) {
+            if (place != n)
+                return giveBack();
+            place = static_cast<size_t>(p);
+        }
+    }
+    if (place == n)
+        return giveBack();
+    const int old = m_below[place];
+    const int next = static_cast<int>(starting);
+    const Edge& ending = m_edges[static_cast<size_t>(old)];
+    Edge& added = m_edges[starting];
+    const int64_t y = (*m_rows)[row];
+    if (ending.top.y != y || !(ending.top == added.bot) || ending.bit != added.bit)
+        return giveBack();
+    const int64_t x = added.bot.x;
+    if (place > 0) {
+        const int e = m_below[place - 1];
+        if (EndedAt(e, y) || Xcur(e) >= x || Xnext(e) >= Xnext(next))
+            return giveBack();
+    }
+    if (place + 1 < n) {
+        const int e = m_below[place + 1];
+        if (EndedAt(e, y) || Xcur(e) <= x || Xnext(e) <= Xnext(next))
+            return giveBack();
+    }
+    Close(old, ending.top);
+    const int left = m_left[static_cast<size_t>(old)];
+    SetStatus(next, left, left ^ added.bit, added.bot);
+    added.xcur = added.xnext;
+    m_below[place] = next;
+    m_place[static_cast<size_t>(old)] = -1;
+    m_place[starting] = static_cast<int>(place);
+    m_left[starting] = left;
+    m_windows.clear();
+    Window& w = m_windows.emplace_back();
+    w.lo = place;
+    w.hi = place + 1;
     return true;
 }
 
@@ -1274,7 +1344,7 @@ void Sweep::Run()
         m_states.clear();
         m_above.clear();
         const size_t edgesBelow = m_below.size(), starting = newEnd - nextNew;
-        if (!m_events && starting == 1 && PassRow(m_sorted[nextNew], y, ynext)) {
+        if (starting == 1 && (m_events ? PassEventRow(m_sorted[nextNew], r) : PassRow(m_sorted[nextNew], y, ynext))) {
             m_swaps.clear();
         } else {
             if (m_events) {
