@@ -47,6 +47,20 @@ constexpr int kFinestExponent = -34;
 constexpr size_t kEventEdges = 16;
 constexpr size_t kMaxEdges = INT32_MAX / 4;
 
+// llround (half away from zero) for magnitudes below 2^63, without the
+// library call: the fraction left after truncating is exact.
+template <class Float>
+int64_t RoundHalfAway(Float v)
+{
+    int64_t whole = static_cast<int64_t>(v); // toward zero
+    const Float rest = v - static_cast<Float>(whole);
+    if (rest >= Float(0.5))
+        ++whole;
+    else if (rest <= Float(-0.5))
+        --whole;
+    return whole;
+}
+
 // value = integer * 2^exponent. Scaling by a power of two is exact, as
 // ldexp is, and the rounding is llround's (half away from zero) for the
 // magnitudes below 2^53 that the grid is chosen for.
@@ -61,17 +75,7 @@ struct Grid {
         toGrid = std::ldexp(1.0, -e);
         fromGrid = std::ldexp(1.0, e);
     }
-    int64_t ToGrid(double v) const
-    {
-        const double scaled = v * toGrid;
-        int64_t whole = static_cast<int64_t>(scaled); // toward zero
-        const double rest = scaled - static_cast<double>(whole);
-        if (rest >= 0.5)
-            ++whole;
-        else if (rest <= -0.5)
-            --whole;
-        return whole;
-    }
+    int64_t ToGrid(double v) const { return RoundHalfAway(v * toGrid); }
     double FromGrid(int64_t v) const { return static_cast<double>(v) * fromGrid; }
 };
 
@@ -645,7 +649,7 @@ IPoint Sweep::CrossingPoint(const Edge& a, const Edge& b, int64_t y0, int64_t y1
         const long double ty = a.bot.y + t * ady;
         if (ty >= y0 && ty <= y1) {
             const long double x = std::clamp<long double>(a.bot.x + t * adx, xmin, xmax);
-            return IPoint{std::llround(x), std::clamp<int64_t>(std::llround(ty), y0, y1)};
+            return IPoint{RoundHalfAway(x), std::clamp<int64_t>(RoundHalfAway(ty), y0, y1)};
         }
         // Crossing just beyond the row, swapped by rounding at the near
         // end: there the edges are within a unit.
