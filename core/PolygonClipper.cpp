@@ -1648,21 +1648,18 @@ bool Touch(const CMapRect& a, const CMapRect& b)
 
 // Contours whose extent meets none of the other set's: they cannot change
 // an intersection, nor a difference when they belong to the clip set.
-std::vector<uint8_t> FarContours(const std::vector<CPolygonClipper::Contour>& these,
-                                 const std::vector<CPolygonClipper::Contour>& others)
+// Taken by the contours' extents.
+std::vector<uint8_t> FarContours(const std::vector<CMapRect>& these, const std::vector<CMapRect>& theirs)
 {
-    std::vector<CMapRect> theirs;
     CMapRect all;
-    for (const auto& c : others) {
-        theirs.push_back(ContourExtent(c));
-        all.UnionRect(all, theirs.back());
-    }
+    for (const CMapRect& t : theirs)
+        all.UnionRect(all, t);
     // Past this many pairs only the whole extent is compared.
     constexpr double kPairLimit = 1e7;
-    const bool pairwise = static_cast<double>(these.size()) * static_cast<double>(others.size()) <= kPairLimit;
+    const bool pairwise = static_cast<double>(these.size()) * static_cast<double>(theirs.size()) <= kPairLimit;
     std::vector<uint8_t> far(these.size(), 0);
     for (size_t i = 0; i < these.size(); ++i) {
-        const CMapRect r = ContourExtent(these[i]);
+        const CMapRect& r = these[i];
         if (!Touch(r, all))
             far[i] = 1;
         else if (pairwise)
@@ -1712,9 +1709,16 @@ bool CPolygonClipper::Clip(int op, const std::vector<Contour>& subject, const st
         std::vector<uint8_t> farSubject(subject.size(), 0);
         std::vector<uint8_t> farClip(clip.size(), 0);
         if (op == kIntersection || op == kDifference) {
-            farClip = FarContours(clip, subject);
+            std::vector<CMapRect> subjectExtents, clipExtents;
+            subjectExtents.reserve(subject.size());
+            for (const Contour& c : subject)
+                subjectExtents.push_back(ContourExtent(c));
+            clipExtents.reserve(clip.size());
+            for (const Contour& c : clip)
+                clipExtents.push_back(ContourExtent(c));
+            farClip = FarContours(clipExtents, subjectExtents);
             if (op == kIntersection)
-                farSubject = FarContours(subject, clip);
+                farSubject = FarContours(subjectExtents, clipExtents);
         }
         size_t points = 0;
         for (size_t i = 0; i < subject.size(); ++i)
