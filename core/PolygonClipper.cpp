@@ -1592,7 +1592,9 @@ void Sweep::Result(std::vector<CPolygonClipper::Contour>& result)
 {
     LinkRings();
     Done(m_segments);
-    result.clear();
+    // The result's contours are filled again where it has them: the
+    // operands are no longer read, and their room saves allocations.
+    size_t count = 0;
     for (size_t r = 0, from = 0; r < m_ringEnds.size(); from = m_ringEnds[r++]) {
         size_t begin = 0, end = 0;
         CleanRing(m_ringPoints.data() + from, m_ringEnds[r] - from, begin, end);
@@ -1620,13 +1622,15 @@ void Sweep::Result(std::vector<CPolygonClipper::Contour>& result)
             if (std::fabs(area) <= 2 * perimeter)
                 continue;
         }
-        CPolygonClipper::Contour contour;
+        if (count == result.size())
+            result.emplace_back();
+        CPolygonClipper::Contour& contour = result[count++];
         contour.hole = area < 0;
-        contour.points.reserve(ring.size());
-        for (const IPoint& p : ring)
-            contour.points.emplace_back(m_grid.FromGrid(p.x), m_grid.FromGrid(p.y));
-        result.push_back(std::move(contour));
+        contour.points.resize(ring.size());
+        for (size_t i = 0; i < ring.size(); ++i)
+            contour.points[i] = CMapPoint(m_grid.FromGrid(ring[i].x), m_grid.FromGrid(ring[i].y));
     }
+    result.resize(count);
 }
 
 CMapRect ContourExtent(const CPolygonClipper::Contour& c)
