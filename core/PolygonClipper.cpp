@@ -3,11 +3,14 @@
 #include "core/MapRect.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <new>
 #include <numeric>
+#include <span>
 #include <stdexcept>
 
 namespace {
@@ -44,6 +47,20 @@ constexpr int kFinestExponent = -34;
 constexpr size_t kEventEdges = 16;
 constexpr size_t kMaxEdges = INT32_MAX / 4;
 
+// llround (half away from zero) for magnitudes below 2^63, without the
+// library call: the fraction left after truncating is exact.
+template <class Float>
+int64_t RoundHalfAway(Float v)
+{
+    int64_t whole = static_cast<int64_t>(v); // toward zero
+    const Float rest = v - static_cast<Float>(whole);
+    if (rest >= Float(0.5))
+        ++whole;
+    else if (rest <= Float(-0.5))
+        --whole;
+    return whole;
+}
+
 // value = integer * 2^exponent. Scaling by a power of two is exact, as
 // ldexp is, and the rounding is llround's (half away from zero) for the
 // magnitudes below 2^53 that the grid is chosen for.
@@ -58,17 +75,7 @@ struct Grid {
         toGrid = std::ldexp(1.0, -e);
         fromGrid = std::ldexp(1.0, e);
     }
-    int64_t ToGrid(double v) const
-    {
-        const double scaled = v * toGrid;
-        int64_t whole = static_cast<int64_t>(scaled); // toward zero
-        const double rest = scaled - static_cast<double>(whole);
-        if (rest >= 0.5)
-            ++whole;
-        else if (rest <= -0.5)
-            --whole;
-        return whole;
-    }
+    int64_t ToGrid(double v) const { return RoundHalfAway(v * toGrid); }
     double FromGrid(int64_t v) const { return static_cast<double>(v) * fromGrid; }
 };
 
@@ -120,25 +127,26 @@ int64_t XAt(const Edge& e, int64_t y)
     if (y >= e.top.y)
         return e.top.x;
     const int64_t dx = e.Dx(), dy = e.Dy();
-    if (dx == 0)
-        return e.bot.x;
-    // floor((2 dx (y - bot.y) + dy) / (2 dy)); the quotient is below 2^57.
+    // floor((2 dx (y - bot.y) + dy) / (2 dy)), the numerator made positive
+    // by adding k times the divisor (no branch on the slope's sign, which
+    // is hard to foretell): then the quotient is below 2^57.
     const Int128 a = 2 * (Int128(dx) * (y - e.bot.y)) + dy;
     const uint64_t b = 2 * static_cast<uint64_t>(dy);
-    if (a >= 0)
-        return e.bot.x + static_cast<int64_t>(DivideWide(static_cast<unsigned __int128>(a), b));
-    return e.bot.x - static_cast<int64_t>(DivideWide(static_cast<unsigned __int128>(-a) + (b - 1), b));
+    const int64_t k = dx < 0 ? 1 - dx : 0;
+    const auto n = static_cast<unsigned __int128>(a + Int128(k) * b);
+    return e.bot.x + (static_cast<int64_t>(DivideWide(n, b)) - k);
 }
 
 // Sorts by merging the runs the values already stand in (a run going
 // down is turned round first); values that compare equal may come out in
 // any order. False, and the values as they were, when they stand in many
-// short runs.
+// short runs. The buffers are scratch space.
 template <class T, class Less>
-bool SortByRuns(std::vector<T>& values, Less less)
+bool SortByRuns(std::vector<T>& values, Less less, std::vector<T>& buffer, std::vector<size_t>& starts,
+                std::vector<size_t>& merged)
 {
     const size_t n = values.size();
-    std::vector<size_t> starts;
+    starts.clear();
     for (size_t i = 0; i < n;) {
         size_t j = i + 1;
         if (j < n && less(values[j], values[i])) {
@@ -159,8 +167,7 @@ bool SortByRuns(std::vector<T>& values, Less less)
             std::reverse(values.begin() + static_cast<std::ptrdiff_t>(i), values.begin() + static_cast<std::ptrdiff_t>(j));
     }
     starts.push_back(n);
-    std::vector<T> buffer(n);
-    std::vector<size_t> merged;
+    buffer.resize(n);
     while (starts.size() > 2) {
         merged.clear();
         size_t k = 0;
@@ -223,22 +230,41 @@ struct Segment {
     IPoint b;
 };
 
+// An edge in the order of bottoms.
+struct EdgeKey {
+    int64_t y, x;
+    uint32_t edge;
+};
+
+// A segment in the order of its start or end.
+struct PointKey {
+    IPoint p;
+    uint32_t segment;
+};
+
+struct Spoke {
+    IPoint direction; // away from the node
+    uint32_t segment;
+    bool arrives;
+};
+
+// A sweep's storage is kept between operations up to this size, so that
+// repeated clipping of inputs of like sizes does not map fresh pages each time.
+constexpr size_t kKeptEdges = size_t(1) << 15;
+constexpr size_t kKeptBytes = size_t(16) << 20;
+
+template <class T>
+size_t Bytes(const std::vector<T>& v)
+{
+    return v.capacity() * sizeof(T);
+}
+
 class Sweep {
 public:
-    Sweep(int op, const Grid& grid) : m_grid(grid)
-    {
-        // Which of the four memberships (none, subject, clip, both) is in the result.
-        static constexpr bool kTables[4][4] = {
-            {false, true, false, false}, // difference
-            {false, false, false, true}, // intersection
-            {false, true, true, false},  // exclusive-or
-            {false, true, true, true},   // union
-        };
-        for (int i = 0; i < 4; ++i)
-            m_in[i] = kTables[op][i];
-    }
-
-    void Reserve(size_t edges) { m_edges.reserve(std::min(edges, kMaxEdges)); }
+    // A new operation on at most the given number of edges.
+    void Start(int op, const Grid& grid, size_t edges);
+    // True when the storage is worth keeping for the next operation.
+    bool Keep() const;
     void AddContour(const std::vector<CMapPoint>& points, int bit);
     void Run();
     void Result(std::vector<CPolygonClipper::Contour>& result);
@@ -252,10 +278,21 @@ private:
     bool RunsOn(size_t i, size_t i1, size_t j, size_t j1) const;
     void WalkWindow(Window& w, int windowIndex, int64_t y);
     void RunBeam(int64_t y, int64_t ynext);
+    // A whole row at a vertex that only passes a ring on, worked at once.
+    bool PassRow(uint32_t starting, int64_t y, int64_t ynext);
+    // The same on an event row, where nothing else is due.
+    bool PassEventRow(uint32_t starting, size_t row);
     void SpliceWindows();
     // Event rows: the stretches of the row where anything happens.
     void FindWindows(size_t row, size_t nextNew, size_t newEnd);
     void TakeNewEdges(Window& w) const;
+    void AddSeed(size_t lo, size_t hi)
+    {
+        // Built in place: a whole built apart and copied in stalls on reading back its parts.
+        Window& w = m_seeds.emplace_back();
+        w.lo = lo;
+        w.hi = hi;
+    }
     // Not past the limits, the windows beside it, which it then meets.
     bool ExtendWindow(Window& w, const Window* before, const Window* after);
     int64_t Xcur(int edge);
@@ -272,7 +309,17 @@ private:
         std::push_heap(m_endings.begin(), m_endings.end(), std::greater<>());
     }
     IPoint CrossingPoint(const Edge& a, const Edge& b, int64_t y0, int64_t y1) const;
-    void LinkRings(std::vector<std::vector<IPoint>>& rings);
+    void LinkRings();
+    bool LinkPairs();
+    void LinkAtNodes();
+    // Scratch no longer needed: emptied, and freed unless kept.
+    template <class T>
+    void Done(std::vector<T>& v)
+    {
+        v.clear();
+        if (!m_keep)
+            v.shrink_to_fit();
+    }
 
     Grid m_grid;
     bool m_in[4] = {};
@@ -297,6 +344,7 @@ private:
     std::vector<uint32_t> m_sorted;   // the edges in the order of their bottoms
     std::vector<uint32_t> m_xcurRow, m_xnextRow;
     std::vector<PairEvent> m_pairs; // a heap, soonest first
+    std::vector<PairEvent> m_due;
     std::vector<Window> m_seeds;
     size_t m_newFirst = 0;
     std::vector<size_t> m_newPlace; // where the row's starting edges go in the list
@@ -313,7 +361,83 @@ private:
     std::vector<int> m_order;    // units in x order within the beam
     std::vector<int> m_position; // place of each unit in m_order
     std::vector<Segment> m_segments;
+    bool m_keep = false;
+    // Scratch of the sorts and of the rings' linking.
+    std::vector<EdgeKey> m_keys, m_keyBuffer;
+    std::vector<int64_t> m_tops, m_topBuffer, m_rowList, m_xs;
+    std::vector<size_t> m_runStarts, m_runMerged;
+    std::vector<PointKey> m_pointKeys;
+    std::vector<uint32_t> m_byStart, m_byEnd;
+    std::vector<int64_t> m_link;
+    std::vector<Spoke> m_spokes;
+    std::vector<uint32_t> m_pending;
+    std::vector<uint8_t> m_used;
+    std::vector<uint32_t> m_slots;
+    // The rings linked: their vertices one after another, and where each ends.
+    std::vector<IPoint> m_ringPoints;
+    std::vector<size_t> m_ringEnds;
 };
+
+void Sweep::Start(int op, const Grid& grid, size_t edges)
+{
+    // Which of the four memberships (none, subject, clip, both) is in the result.
+    static constexpr bool kTables[4][4] = {
+        {false, true, false, false}, // difference
+        {false, false, false, true}, // intersection
+        {false, true, true, false},  // exclusive-or
+        {false, true, true, true},   // union
+    };
+    for (int i = 0; i < 4; ++i)
+        m_in[i] = kTables[op][i];
+    m_grid = grid;
+    m_keep = edges <= kKeptEdges;
+    m_events = false;
+    m_worked = 256;
+    m_edgesSeen = 256;
+    m_rows = nullptr;
+    m_row = 0;
+    m_newFirst = 0;
+    m_edges.clear();
+    m_edges.reserve(std::min(edges, kMaxEdges));
+    // Per-edge tables of event rows are made afresh when first needed.
+    for (auto* v : {&m_place, &m_left})
+        v->clear();
+    for (auto* v : {&m_xcurRow, &m_xnextRow})
+        v->clear();
+    m_below.clear();
+    m_above.clear();
+    m_next.clear();
+    m_spliced.clear();
+    m_windows.clear();
+    m_seeds.clear();
+    m_endings.clear();
+    m_pairs.clear();
+    m_due.clear();
+    m_newPlace.clear();
+    m_stretches.clear();
+    m_units.clear();
+    m_states.clear();
+    m_swaps.clear();
+    m_order.clear();
+    m_position.clear();
+    m_segments.clear();
+    m_ringPoints.clear();
+    m_ringEnds.clear();
+}
+
+bool Sweep::Keep() const
+{
+    const size_t bytes = Bytes(m_edges) + Bytes(m_pieces) + Bytes(m_below) + Bytes(m_above) + Bytes(m_windows) +
+                         Bytes(m_place) + Bytes(m_left) + Bytes(m_endings) + Bytes(m_sorted) + Bytes(m_xcurRow) +
+                         Bytes(m_xnextRow) + Bytes(m_pairs) + Bytes(m_due) + Bytes(m_seeds) + Bytes(m_newPlace) + Bytes(m_next) +
+                         Bytes(m_spliced) + Bytes(m_stretches) + Bytes(m_units) + Bytes(m_states) + Bytes(m_swaps) +
+                         Bytes(m_order) + Bytes(m_position) + Bytes(m_segments) + Bytes(m_keys) +
+                         Bytes(m_keyBuffer) + Bytes(m_tops) + Bytes(m_topBuffer) + Bytes(m_rowList) + Bytes(m_xs) +
+                         Bytes(m_runStarts) + Bytes(m_runMerged) + Bytes(m_pointKeys) + Bytes(m_byStart) +
+                         Bytes(m_byEnd) + Bytes(m_link) + Bytes(m_spokes) + Bytes(m_pending) + Bytes(m_used) +
+                         Bytes(m_ringPoints) + Bytes(m_ringEnds) + Bytes(m_slots);
+    return m_keep && bytes <= kKeptBytes;
+}
 
 void Sweep::AddContour(const std::vector<CMapPoint>& points, int bit)
 {
@@ -330,11 +454,11 @@ void Sweep::AddContour(const std::vector<CMapPoint>& points, int bit)
         // Horizontal edges bound nothing along a row; the rows above and
         // below tell where the result has horizontal sides.
         if (a.y != b.y) {
-            Edge e;
+            // Built in place (see AddSeed).
+            Edge& e = m_edges.emplace_back();
             e.bot = a.y < b.y ? a : b;
             e.top = a.y < b.y ? b : a;
             e.bit = bit;
-            m_edges.push_back(e);
         }
         a = b;
     }
@@ -525,7 +649,7 @@ IPoint Sweep::CrossingPoint(const Edge& a, const Edge& b, int64_t y0, int64_t y1
         const long double ty = a.bot.y + t * ady;
         if (ty >= y0 && ty <= y1) {
             const long double x = std::clamp<long double>(a.bot.x + t * adx, xmin, xmax);
-            return IPoint{std::llround(x), std::clamp<int64_t>(std::llround(ty), y0, y1)};
+            return IPoint{RoundHalfAway(x), std::clamp<int64_t>(RoundHalfAway(ty), y0, y1)};
         }
         // Crossing just beyond the row, swapped by rounding at the near
         // end: there the edges are within a unit.
@@ -632,6 +756,122 @@ void Sweep::RunBeam(int64_t y, int64_t ynext)
         w.aboveBegin = begin;
         w.aboveEnd = m_next.size();
     }
+}
+
+// Most rows of a ring's long chains hold one vertex where one edge ends
+// and the next of its ring starts, and nothing else meets or crosses
+// before the next row. Such a row is worked here in one pass, just as
+// the window walk and the beam would work it: the new edge takes the old
+// one's place, the old one's piece ends at the vertex and every edge's
+// side is set from the memberships left of it. False, with nothing
+// changed but the edges' x at the next row, for any other row.
+bool Sweep::PassRow(uint32_t starting, int64_t y, int64_t ynext)
+{
+    const size_t n = m_below.size();
+    Edge& added = m_edges[starting];
+    size_t place = n;
+    int64_t previousX = INT64_MIN, previousNext = INT64_MIN;
+    for (size_t k = 0; k < n; ++k) {
+        Edge& e = m_edges[static_cast<size_t>(m_below[k])];
+        int64_t x = e.xcur;
+        Edge* above = &e;
+        if (e.top.y <= y) {
+            if (place != n || !(e.top == added.bot) || e.bit != added.bit)
+                return false;
+            place = k;
+            above = &added;
+        }
+        above->xnext = XAt(*above, ynext);
+        if (x <= previousX || above->xnext <= previousNext)
+            return false;
+        previousX = x;
+        previousNext = above->xnext;
+    }
+    if (place == n)
+        return false;
+    int bits = 0;
+    for (size_t k = 0; k < n; ++k) {
+        const int edge = m_below[k];
+        Edge& e = m_edges[static_cast<size_t>(edge)];
+        if (k == place) {
+            Close(edge, e.top);
+            const int next = static_cast<int>(starting);
+            SetStatus(next, bits, bits ^ added.bit, added.bot);
+            added.xcur = added.xnext;
+            m_below[k] = next;
+        } else {
+            SetStatus(edge, bits, bits ^ e.bit, IPoint{e.xcur, y});
+            e.xcur = e.xnext;
+        }
+        bits ^= e.bit;
+    }
+    return true;
+}
+
+// On an event row the edge ending must be the only one due, and no pair
+// of neighbours; the row is then one window of the new edge, whose
+// neighbours are scheduled after it like any window's. Endings taken from
+// their heap are given back for any other row.
+bool Sweep::PassEventRow(uint32_t starting, size_t row)
+{
+    if (!m_pairs.empty() && m_pairs.front().row <= row)
+        return false;
+    m_due.clear();
+    while (!m_endings.empty() && m_endings.front().row <= row) {
+        m_due.push_back(m_endings.front());
+        std::pop_heap(m_endings.begin(), m_endings.end(), std::greater<>());
+        m_endings.pop_back();
+    }
+    const auto giveBack = [this] {
+        for (const PairEvent& d : m_due) {
+            m_endings.push_back(d);
+            std::push_heap(m_endings.begin(), m_endings.end(), std::greater<>());
+        }
+        return false;
+    };
+    const size_t n = m_below.size();
+    size_t place = n;
+    for (const PairEvent& d : m_due) {
+        const int p = m_place[static_cast<size_t>(d.left)];
+        if (p >= 0 && static_cast<size_t>(p) < n && m_below[static_cast<size_t>(p)] == d.left) {
+            if (place != n)
+                return giveBack();
+            place = static_cast<size_t>(p);
+        }
+    }
+    if (place == n)
+        return giveBack();
+    const int old = m_below[place];
+    const int next = static_cast<int>(starting);
+    const Edge& ending = m_edges[static_cast<size_t>(old)];
+    Edge& added = m_edges[starting];
+    const int64_t y = (*m_rows)[row];
+    if (ending.top.y != y || !(ending.top == added.bot) || ending.bit != added.bit)
+        return giveBack();
+    const int64_t x = added.bot.x;
+    if (place > 0) {
+        const int e = m_below[place - 1];
+        if (EndedAt(e, y) || Xcur(e) >= x || Xnext(e) >= Xnext(next))
+            return giveBack();
+    }
+    if (place + 1 < n) {
+        const int e = m_below[place + 1];
+        if (EndedAt(e, y) || Xcur(e) <= x || Xnext(e) <= Xnext(next))
+            return giveBack();
+    }
+    Close(old, ending.top);
+    const int left = m_left[static_cast<size_t>(old)];
+    SetStatus(next, left, left ^ added.bit, added.bot);
+    added.xcur = added.xnext;
+    m_below[place] = next;
+    m_place[static_cast<size_t>(old)] = -1;
+    m_place[starting] = static_cast<int>(place);
+    m_left[starting] = left;
+    m_windows.clear();
+    Window& w = m_windows.emplace_back();
+    w.lo = place;
+    w.hi = place + 1;
+    return true;
 }
 
 // The windows' new stretches in the list; places and left memberships
@@ -935,7 +1175,7 @@ void Sweep::FindWindows(size_t row, size_t nextNew, size_t newEnd)
         const int place = m_place[static_cast<size_t>(e)];
         if (place >= 0 && static_cast<size_t>(place) < m_below.size() && m_below[static_cast<size_t>(place)] == e) {
             const size_t p = static_cast<size_t>(place);
-            m_seeds.push_back(Window{p, p + 1});
+            AddSeed(p, p + 1);
         }
     }
     while (!m_pairs.empty() && m_pairs.front().row <= row) {
@@ -945,7 +1185,7 @@ void Sweep::FindWindows(size_t row, size_t nextNew, size_t newEnd)
         const int pa = m_place[static_cast<size_t>(event.left)];
         if (pa >= 0 && static_cast<size_t>(pa) + 1 < m_below.size() && m_below[static_cast<size_t>(pa)] == event.left &&
             m_below[static_cast<size_t>(pa) + 1] == event.right)
-            m_seeds.push_back(Window{static_cast<size_t>(pa), static_cast<size_t>(pa) + 2});
+            AddSeed(static_cast<size_t>(pa), static_cast<size_t>(pa) + 2);
     }
     // Where each starting edge goes: before the first edge of the list
     // whose x at y is beyond its start, as the row's merge puts it.
@@ -961,7 +1201,7 @@ void Sweep::FindWindows(size_t row, size_t nextNew, size_t newEnd)
                 lo = mid + 1;
         }
         m_newPlace.push_back(lo);
-        m_seeds.push_back(Window{lo, lo});
+        AddSeed(lo, lo);
     }
     std::sort(m_seeds.begin(), m_seeds.end(), [](const Window& a, const Window& b) { return a.lo < b.lo; });
     // Merged where they meet or touch, grown, and merged again.
@@ -1015,30 +1255,30 @@ void Sweep::Run()
     // edges stand in few runs, as the long monotone chains of most rings
     // do, they are merged by their runs; else, and in that case, the
     // library sorts them.
-    struct Key {
-        int64_t y, x;
-        uint32_t edge;
-    };
-    const auto less = [](const Key& a, const Key& b) { return a.y != b.y ? a.y < b.y : a.x < b.x; };
-    std::vector<Key> keys(m_edges.size());
+    const auto less = [](const EdgeKey& a, const EdgeKey& b) { return a.y != b.y ? a.y < b.y : a.x < b.x; };
+    std::vector<EdgeKey>& keys = m_keys;
+    keys.resize(m_edges.size());
     const auto fillKeys = [&] {
         for (size_t i = 0; i < m_edges.size(); ++i)
-            keys[i] = Key{m_edges[i].bot.y, m_edges[i].bot.x, static_cast<uint32_t>(i)};
+            keys[i] = EdgeKey{m_edges[i].bot.y, m_edges[i].bot.x, static_cast<uint32_t>(i)};
     };
     fillKeys();
-    const bool byRuns = SortByRuns(keys, less);
+    const bool byRuns = SortByRuns(keys, less, m_keyBuffer, m_runStarts, m_runMerged);
     if (!byRuns)
         std::sort(keys.begin(), keys.end(), less);
     // Every height of an end.
-    std::vector<int64_t> tops(m_edges.size());
+    std::vector<int64_t>& tops = m_tops;
+    tops.resize(m_edges.size());
     for (size_t i = 0; i < m_edges.size(); ++i)
         tops[i] = m_edges[i].top.y;
-    if (!SortByRuns(tops, std::less<int64_t>()))
+    if (!SortByRuns(tops, std::less<int64_t>(), m_topBuffer, m_runStarts, m_runMerged))
         std::sort(tops.begin(), tops.end());
-    std::vector<int64_t> rows;
+    Done(m_topBuffer);
+    std::vector<int64_t>& rows = m_rowList;
+    rows.clear();
     rows.reserve(m_edges.size() * 2);
     size_t t = 0;
-    for (const Key& k : keys) {
+    for (const EdgeKey& k : keys) {
         for (; t < tops.size() && tops[t] < k.y; ++t)
             if (rows.empty() || rows.back() != tops[t])
                 rows.push_back(tops[t]);
@@ -1048,10 +1288,10 @@ void Sweep::Run()
     for (; t < tops.size(); ++t)
         if (rows.empty() || rows.back() != tops[t])
             rows.push_back(tops[t]);
-    tops = {};
+    Done(tops);
     if (byRuns) {
         bool tied = false;
-        std::vector<int64_t> xs;
+        std::vector<int64_t>& xs = m_xs;
         for (size_t i = 0, r = 0; i < keys.size() && !tied;) {
             size_t j = i + 1;
             while (j < keys.size() && keys[j].y == keys[i].y && keys[j].x == keys[i].x)
@@ -1078,7 +1318,8 @@ void Sweep::Run()
         m_sorted[i] = keys[i].edge;
         m_edges[keys[i].edge].rank = static_cast<uint32_t>(i);
     }
-    keys = {};
+    Done(keys);
+    Done(m_keyBuffer);
     m_rows = &rows;
     const size_t edges = m_edges.size();
     // Room for the rows of most inputs from the start; the result has about
@@ -1107,18 +1348,26 @@ void Sweep::Run()
         m_states.clear();
         m_above.clear();
         const size_t edgesBelow = m_below.size(), starting = newEnd - nextNew;
-        if (m_events) {
-            FindWindows(r, nextNew, newEnd);
+        if (starting == 1 && (m_events ? PassEventRow(m_sorted[nextNew], r) : PassRow(m_sorted[nextNew], y, ynext))) {
+            m_swaps.clear();
         } else {
-            // The whole row is one window; x at y is known from the row before.
-            m_windows.assign(1, Window{0, m_below.size(), nextNew, newEnd, 0});
+            if (m_events) {
+                FindWindows(r, nextNew, newEnd);
+            } else {
+                // The whole row is one window; x at y is known from the row before.
+                m_windows.clear();
+                Window& w = m_windows.emplace_back();
+                w.hi = m_below.size();
+                w.newBegin = nextNew;
+                w.newEnd = newEnd;
+            }
+            for (size_t w = 0; w < m_windows.size(); ++w) {
+                BuildWindow(m_windows[w], y, ynext);
+                WalkWindow(m_windows[w], static_cast<int>(w), y);
+            }
+            RunBeam(y, ynext);
+            SpliceWindows();
         }
-        for (size_t w = 0; w < m_windows.size(); ++w) {
-            BuildWindow(m_windows[w], y, ynext);
-            WalkWindow(m_windows[w], static_cast<int>(w), y);
-        }
-        RunBeam(y, ynext);
-        SpliceWindows();
         nextNew = newEnd;
         // How much of the row was worked, averaged over the last rows: event
         // rows pay for their bookkeeping, and pay off only where most of a
@@ -1148,42 +1397,112 @@ void Sweep::Run()
     }
 }
 
+// Where every node of the pieces has one arrival and one departure, as
+// at most nodes, the one goes on into the other: found by a hash of the
+// starts, without the sorts (whose comparisons are hard to foretell).
+// False where any node has more or fewer: there the spokes are ordered.
+bool Sweep::LinkPairs()
+{
+    const size_t n = m_segments.size();
+    size_t size = 16;
+    while (size < 2 * n)
+        size *= 2;
+    const int shift = 64 - std::countr_zero(size);
+    const auto slotOf = [shift](const IPoint& p) {
+        const uint64_t h = static_cast<uint64_t>(p.x) * 0x9E3779B97F4A7C15ULL ^ static_cast<uint64_t>(p.y) * 0xC2B2AE3D27D4EB4FULL;
+        return static_cast<size_t>((h ^ (h >> 29)) * 0xFF51AFD7ED558CCDULL >> shift);
+    };
+    std::vector<uint32_t>& slots = m_slots; // segment + 1, 0 for none
+    slots.assign(size, 0);
+    for (size_t i = 0; i < n; ++i) {
+        size_t k = slotOf(m_segments[i].a);
+        for (; slots[k] != 0; k = (k + 1) & (size - 1))
+            if (m_segments[slots[k] - 1].a == m_segments[i].a)
+                return false;
+        slots[k] = static_cast<uint32_t>(i + 1);
+    }
+    std::vector<int64_t>& next = m_link;
+    next.assign(n, -1);
+    std::vector<uint8_t>& taken = m_used;
+    taken.assign(n, 0);
+    for (size_t i = 0; i < n; ++i) {
+        size_t k = slotOf(m_segments[i].b);
+        while (slots[k] != 0 && !(m_segments[slots[k] - 1].a == m_segments[i].b))
+            k = (k + 1) & (size - 1);
+        if (slots[k] == 0 || taken[slots[k] - 1])
+            return false;
+        taken[slots[k] - 1] = 1;
+        next[i] = slots[k] - 1;
+    }
+    Done(slots);
+    return true;
+}
+
+// The pieces linked into rings, each ring from its first piece on.
+void Sweep::LinkRings()
+{
+    const size_t n = m_segments.size();
+    if (!LinkPairs())
+        LinkAtNodes();
+    std::vector<int64_t>& next = m_link;
+    Done(m_byStart);
+    Done(m_byEnd);
+    Done(m_slots);
+    std::vector<uint8_t>& used = m_used;
+    used.assign(n, 0);
+    std::vector<IPoint>& points = m_ringPoints;
+    points.reserve(n);
+    for (size_t first = 0; first < n; ++first) {
+        if (used[first])
+            continue;
+        const size_t begin = points.size();
+        int64_t s = static_cast<int64_t>(first);
+        // A node out of balance cannot happen; a ring through one is dropped.
+        while (s >= 0 && !used[static_cast<size_t>(s)]) {
+            used[static_cast<size_t>(s)] = 1;
+            points.push_back(m_segments[static_cast<size_t>(s)].a);
+            s = next[static_cast<size_t>(s)];
+        }
+        if (s == static_cast<int64_t>(first))
+            m_ringEnds.push_back(points.size());
+        else
+            points.resize(begin);
+    }
+    Done(next);
+    Done(used);
+}
+
 // Pairs at every node each arriving piece with a leaving one: around the
 // node, clockwise, the region lies between an arrival and the departure
 // that follows it, so pairs are matched like brackets. Rings so made never
 // cross themselves; where the region touches itself at a point they come
 // apart or touch without crossing.
-void Sweep::LinkRings(std::vector<std::vector<IPoint>>& rings)
+void Sweep::LinkAtNodes()
 {
     const size_t n = m_segments.size();
     // Sorted as the segment numbers would be, through keys holding the
     // points (the sort's moves follow its comparisons alone).
-    struct Key {
-        IPoint p;
-        uint32_t segment;
-    };
-    std::vector<uint32_t> byStart(n), byEnd(n);
+    std::vector<uint32_t>& byStart = m_byStart;
+    std::vector<uint32_t>& byEnd = m_byEnd;
+    byStart.resize(n);
+    byEnd.resize(n);
     {
-        std::vector<Key> keys(n);
+        std::vector<PointKey>& keys = m_pointKeys;
+        keys.resize(n);
         for (size_t i = 0; i < n; ++i)
-            keys[i] = Key{m_segments[i].a, static_cast<uint32_t>(i)};
-        const auto less = [](const Key& p, const Key& q) { return LessXY(p.p, q.p); };
+            keys[i] = PointKey{m_segments[i].a, static_cast<uint32_t>(i)};
+        const auto less = [](const PointKey& p, const PointKey& q) { return LessXY(p.p, q.p); };
         std::sort(keys.begin(), keys.end(), less);
         for (size_t i = 0; i < n; ++i)
             byStart[i] = keys[i].segment;
         // The end sort started from the start order.
         for (size_t i = 0; i < n; ++i)
-            keys[i] = Key{m_segments[byStart[i]].b, byStart[i]};
+            keys[i] = PointKey{m_segments[byStart[i]].b, byStart[i]};
         std::sort(keys.begin(), keys.end(), less);
         for (size_t i = 0; i < n; ++i)
             byEnd[i] = keys[i].segment;
+        Done(keys);
     }
-
-    struct Spoke {
-        IPoint direction; // away from the node
-        uint32_t segment;
-        bool arrives;
-    };
     // Clockwise from +x; an arrival before a departure the same way, so a
     // piece and its exact reverse pair up and drop out as a spike.
     auto clockwise = [](const Spoke& s, const Spoke& t) {
@@ -1198,9 +1517,10 @@ void Sweep::LinkRings(std::vector<std::vector<IPoint>>& rings)
         return s.arrives && !t.arrives;
     };
 
-    std::vector<int64_t> next(n, -1);
-    std::vector<Spoke> spokes;
-    std::vector<uint32_t> pending;
+    std::vector<int64_t>& next = m_link;
+    next.assign(n, -1);
+    std::vector<Spoke>& spokes = m_spokes;
+    std::vector<uint32_t>& pending = m_pending;
     for (size_t i = 0, j = 0; i < n || j < n;) {
         IPoint node;
         if (j >= n || (i < n && !LessXY(m_segments[byEnd[j]].b, m_segments[byStart[i]].a)))
@@ -1240,29 +1560,14 @@ void Sweep::LinkRings(std::vector<std::vector<IPoint>>& rings)
         }
     }
 
-    std::vector<uint8_t> used(n, 0);
-    std::vector<IPoint> ring;
-    for (size_t first = 0; first < n; ++first) {
-        if (used[first])
-            continue;
-        ring.clear();
-        int64_t s = static_cast<int64_t>(first);
-        // A node out of balance cannot happen; a ring through one is dropped.
-        while (s >= 0 && !used[static_cast<size_t>(s)]) {
-            used[static_cast<size_t>(s)] = 1;
-            ring.push_back(m_segments[static_cast<size_t>(s)].a);
-            s = next[static_cast<size_t>(s)];
-        }
-        if (s == static_cast<int64_t>(first))
-            rings.push_back(ring);
-    }
 }
 
-// Drops repeated and collinear vertices, spikes included.
-void CleanRing(std::vector<IPoint>& ring)
+// Drops repeated and collinear vertices, spikes included, from the n
+// vertices at ring; what is left is [begin, end), empty below 3.
+void CleanRing(IPoint* ring, size_t n, size_t& begin, size_t& end)
 {
     size_t out = 0;
-    for (size_t i = 0; i < ring.size(); ++i) {
+    for (size_t i = 0; i < n; ++i) {
         const IPoint p = ring[i];
         while (out >= 2 && Cross(Minus(ring[out - 1], ring[out - 2]), Minus(p, ring[out - 1])) == 0)
             --out;
@@ -1270,7 +1575,7 @@ void CleanRing(std::vector<IPoint>& ring)
             continue;
         ring[out++] = p;
     }
-    size_t begin = 0;
+    begin = 0;
     while (out - begin >= 3) {
         if (Cross(Minus(ring[out - 1], ring[out - 2]), Minus(ring[begin], ring[out - 1])) == 0) {
             --out;
@@ -1280,24 +1585,22 @@ void CleanRing(std::vector<IPoint>& ring)
             break;
         }
     }
-    if (out - begin < 3) {
-        ring.clear();
-        return;
-    }
-    ring.erase(ring.begin() + static_cast<std::ptrdiff_t>(out), ring.end());
-    ring.erase(ring.begin(), ring.begin() + static_cast<std::ptrdiff_t>(begin));
+    end = out - begin < 3 ? begin : out;
 }
 
 void Sweep::Result(std::vector<CPolygonClipper::Contour>& result)
 {
-    std::vector<std::vector<IPoint>> rings;
-    LinkRings(rings);
-    m_segments = {};
-    result.clear();
-    for (std::vector<IPoint>& ring : rings) {
-        CleanRing(ring);
-        if (ring.empty())
+    LinkRings();
+    Done(m_segments);
+    // The result's contours are filled again where it has them: the
+    // operands are no longer read, and their room saves allocations.
+    size_t count = 0;
+    for (size_t r = 0, from = 0; r < m_ringEnds.size(); from = m_ringEnds[r++]) {
+        size_t begin = 0, end = 0;
+        CleanRing(m_ringPoints.data() + from, m_ringEnds[r] - from, begin, end);
+        if (begin == end)
             continue;
+        const std::span<const IPoint> ring(m_ringPoints.data() + from + begin, end - begin);
         long double area = 0; // doubled
         Int128 steps = 0;     // |dx| + |dy| of every side, the perimeter or more
         for (size_t i = 0; i < ring.size(); ++i) {
@@ -1319,13 +1622,15 @@ void Sweep::Result(std::vector<CPolygonClipper::Contour>& result)
             if (std::fabs(area) <= 2 * perimeter)
                 continue;
         }
-        CPolygonClipper::Contour contour;
+        if (count == result.size())
+            result.emplace_back();
+        CPolygonClipper::Contour& contour = result[count++];
         contour.hole = area < 0;
-        contour.points.reserve(ring.size());
-        for (const IPoint& p : ring)
-            contour.points.emplace_back(m_grid.FromGrid(p.x), m_grid.FromGrid(p.y));
-        result.push_back(std::move(contour));
+        contour.points.resize(ring.size());
+        for (size_t i = 0; i < ring.size(); ++i)
+            contour.points[i] = CMapPoint(m_grid.FromGrid(ring[i].x), m_grid.FromGrid(ring[i].y));
     }
+    result.resize(count);
 }
 
 CMapRect ContourExtent(const CPolygonClipper::Contour& c)
@@ -1347,21 +1652,18 @@ bool Touch(const CMapRect& a, const CMapRect& b)
 
 // Contours whose extent meets none of the other set's: they cannot change
 // an intersection, nor a difference when they belong to the clip set.
-std::vector<uint8_t> FarContours(const std::vector<CPolygonClipper::Contour>& these,
-                                 const std::vector<CPolygonClipper::Contour>& others)
+// Taken by the contours' extents.
+std::vector<uint8_t> FarContours(const std::vector<CMapRect>& these, const std::vector<CMapRect>& theirs)
 {
-    std::vector<CMapRect> theirs;
     CMapRect all;
-    for (const auto& c : others) {
-        theirs.push_back(ContourExtent(c));
-        all.UnionRect(all, theirs.back());
-    }
+    for (const CMapRect& t : theirs)
+        all.UnionRect(all, t);
     // Past this many pairs only the whole extent is compared.
     constexpr double kPairLimit = 1e7;
-    const bool pairwise = static_cast<double>(these.size()) * static_cast<double>(others.size()) <= kPairLimit;
+    const bool pairwise = static_cast<double>(these.size()) * static_cast<double>(theirs.size()) <= kPairLimit;
     std::vector<uint8_t> far(these.size(), 0);
     for (size_t i = 0; i < these.size(); ++i) {
-        const CMapRect r = ContourExtent(these[i]);
+        const CMapRect& r = these[i];
         if (!Touch(r, all))
             far[i] = 1;
         else if (pairwise)
@@ -1408,28 +1710,39 @@ bool CPolygonClipper::Clip(int op, const std::vector<Contour>& subject, const st
             gridExponent = std::max(exponent - 53, kFinestExponent);
         }
         grid.SetExponent(gridExponent);
-        Sweep sweep(op, grid);
         std::vector<uint8_t> farSubject(subject.size(), 0);
         std::vector<uint8_t> farClip(clip.size(), 0);
         if (op == kIntersection || op == kDifference) {
-            farClip = FarContours(clip, subject);
+            std::vector<CMapRect> subjectExtents, clipExtents;
+            subjectExtents.reserve(subject.size());
+            for (const Contour& c : subject)
+                subjectExtents.push_back(ContourExtent(c));
+            clipExtents.reserve(clip.size());
+            for (const Contour& c : clip)
+                clipExtents.push_back(ContourExtent(c));
+            farClip = FarContours(clipExtents, subjectExtents);
             if (op == kIntersection)
-                farSubject = FarContours(subject, clip);
+                farSubject = FarContours(subjectExtents, clipExtents);
         }
         size_t points = 0;
         for (size_t i = 0; i < subject.size(); ++i)
             points += farSubject[i] ? 0 : subject[i].points.size();
         for (size_t i = 0; i < clip.size(); ++i)
             points += farClip[i] ? 0 : clip[i].points.size();
-        sweep.Reserve(points);
+        // Taken from the thread while in use, given back when worth keeping.
+        thread_local std::unique_ptr<Sweep> kept;
+        std::unique_ptr<Sweep> sweep = kept ? std::move(kept) : std::make_unique<Sweep>();
+        sweep->Start(op, grid, points);
         for (size_t i = 0; i < subject.size(); ++i)
             if (!farSubject[i])
-                sweep.AddContour(subject[i].points, kSubjectBit);
+                sweep->AddContour(subject[i].points, kSubjectBit);
         for (size_t i = 0; i < clip.size(); ++i)
             if (!farClip[i])
-                sweep.AddContour(clip[i].points, kClipBit);
-        sweep.Run();
-        sweep.Result(result);
+                sweep->AddContour(clip[i].points, kClipBit);
+        sweep->Run();
+        sweep->Result(result);
+        if (sweep->Keep())
+            kept = std::move(sweep);
         return true;
     } catch (const std::bad_alloc&) {
     } catch (const std::logic_error&) { // length_error too
