@@ -2,11 +2,13 @@
 
 #include "layers/DrawingView.h"
 #include "layers/DtmLayerPropertySheet.h"
+#include "layers/LayerQueries.h"
 #include "layers/Sublayer.h"
 #include "platform/NumberText.h"
 #include "platform/UserServices.h"
 
 #include <cfloat>
+#include <functional>
 #include <iterator>
 
 namespace {
@@ -94,26 +96,62 @@ void CDtmLayer::Draw(CDC& dc, IDrawingView& view)
         // A tile whose rows start in the south stores its extent upside down.
         if (!MeetsView(CGridFile::BoundsOf(Files()[i].extent), view))
             continue;
-        const std::string path = Files()[i].path;
-        // Every pass opens the tiles anew: a missing or broken one would
-        // otherwise complain at every redraw.
-        CHeldMessages held;
-        CGridFile grid;
-        if (grid.Open(path)) {
-            CMapRect extent, bounds, part;
-            grid.GetExtent(extent);
-            Files()[i].extent = extent;
+        UseTile(i, [&](CGridFile& grid) {
+            CMapRect bounds, part;
             grid.GetBounds(bounds);
             if (part.IntersectRect(bounds, viewExtent) && part.Width() > 0 && part.Height() > 0) {
                 CMapRect cells;
                 grid.MapToCells(part, cells);
                 grid.DrawGrid(dc, view.RectToDevice(part), cells, view.GetMemoryDC(), classes, interpolate);
             }
-        }
-        held.Release();
-        if (ShouldReportOpenProblem(path, !held.Messages().empty()))
-            held.Show();
+        });
     }
+}
+
+bool CDtmLayer::UseTile(size_t i, const std::function<void(CGridFile&)>& work)
+{
+    const std::string path = Files()[i].path;
+    // Every use opens the tile anew: a missing or broken one would
+    // otherwise complain at every redraw.
+    CHeldMessages held;
+    CGridFile grid;
+    const bool opened = grid.Open(path);
+    if (opened) {
+        CMapRect extent;
+        grid.GetExtent(extent);
+        Files()[i].extent = extent;
+        work(grid);
+    }
+    held.Release();
+    if (ShouldReportOpenProblem(path, !held.Messages().empty()))
+        held.Show();
+    return opened;
+}
+
+bool CDtmLayer::ShowObjectInfoAt(const CMapPoint& point, CDrelView& view)
+{
+    const auto holds = [&](const CMapRect& r) {
+        return r.left <= point.x && point.x <= r.right && r.bottom <= point.y && point.y <= r.top;
+    };
+    for (size_t i = 0; i < Files().size(); ++i) {
+        // An entry added without an extent holds every point: the grid's
+        // own bounds decide.
+        if (!holds(CGridFile::BoundsOf(Files()[i].extent)))
+            continue;
+        bool found = false;
+        int value = -1;
+        UseTile(i, [&](CGridFile& grid) {
+            CMapRect bounds;
+            found = grid.GetBounds(bounds) && holds(bounds) && grid.GetValueAt(point, value);
+        });
+        if (!found)
+            continue;
+        if (ILayerQueries* queries = GetLayerQueries())
+            queries->ShowValueTip(point, FormatValue(value), view);
+        return true;
+    }
+    AppBeep();
+    return false;
 }
 
 bool CDtmLayer::EditProperties(CDrelDoc* document, int pageGroup)

@@ -3,6 +3,7 @@
 #include "layers/GridFile.h"
 #include "layers/Layer.h"
 
+#include <functional>
 #include <string>
 
 class CThemeClassList;
@@ -28,6 +29,11 @@ public:
     // anything while drawn, is told of once. Cells are blended with the
     // first sublayer's kInterpolateGrid.
     void Draw(CDC& dc, IDrawingView& view) override;
+    // The value tip: the value of the first tile whose stored extent and
+    // own bounds hold the point and that has a value there, as a marker
+    // and its text on the view (overlays cleared first); a beep when no
+    // tile has one.
+    bool ShowObjectInfoAt(const CMapPoint& point, CDrelView& view) override;
     // The elevation layer's sheet (layers/DtmLayerPropertySheet.h); page
     // groups 0 and 3 go to it, any other shows every page.
     bool EditProperties(CDrelDoc* document, int pageGroup) override;
@@ -43,4 +49,10 @@ public:
     CGridFile::ColourClasses GetColourClasses() const;
     // A grid value as the value tip shows it.
     std::string FormatValue(double value) const;
+
+private:
+    // Opens tile i afresh, its extent stored back into its entry, for the
+    // work; what the file has to say meanwhile is told once while it stays
+    // broken. False when it does not open.
+    bool UseTile(size_t i, const std::function<void(CGridFile&)>& work);
 };

@@ -309,17 +309,28 @@ bool CGridFile::LoadRows(int a, int b)
 
 int CGridFile::ValueAt(const CMapPoint& point)
 {
+    int value;
+    return GetValueAt(point, value) ? value : -1;
+}
+
+bool CGridFile::GetValueAt(const CMapPoint& point, int& value)
+{
+    value = -1;
     if (!m_open)
-        return -1;
+        return false;
     // The nearest cell; a point more than half a cell outside has none.
     const double row = (point.y - m_yFirst) / m_cellHeight + 0.5;
     const double column = (point.x - m_xFirst) / m_cellWidth + 0.5;
     if (!(row >= 0 && row < m_rows && column >= 0 && column < m_columns))
-        return -1;
+        return false;
     const int r = static_cast<int>(row);
     if (!LoadRows(r, -1))
-        return -1;
-    return CellValue(m_rowA[static_cast<size_t>(static_cast<int>(column))]);
+        return false;
+    const uint32_t cell = m_rowA[static_cast<size_t>(static_cast<int>(column))];
+    if (IsNoData(cell))
+        return false;
+    value = CellValue(cell);
+    return true;
 }
 
 bool CGridFile::CornersAt(double column, double row, Corners& out)

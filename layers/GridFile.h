@@ -98,6 +98,8 @@ public:
     // value or -1 for no data, types 3 and 4 the cell as stored. -1 also
     // when the point lies outside the grid or the row cannot be read.
     int ValueAt(const CMapPoint& point);
+    // The same, false for a cell without data (types 0 to 2 and 5) as well.
+    bool GetValueAt(const CMapPoint& point, int& value);
     // Bilinear value at a fractional cell position; no-data corners count
     // as -1. Negative positions count as 0, positions at or past the last
     // column (row) take the last two with fraction 1. -1 when the rows

@@ -16,7 +16,12 @@ class CDC;
 class CDbfTable;
 class CDrelDoc;
 class CDrelView;
+class CFeatureSource;
+class CLayerReader;
+class CShape;
 class IDrawingView;
+struct CDbfFieldInfo;
+struct CNamedPoint;
 class CSpatialFilter;
 class CStyleRecord;
 class CSublayer;
@@ -89,9 +94,11 @@ public:
     const CRuntimeClass* GetRuntimeClass() const override { return &kClass; }
     void Serialize(CArchive& archive) override;
     virtual std::string GetTypeName() const;
-    // Object information at a point and the property sheet come with the
-    // view and the dialogs; a plain entry offers none of them yet.
-    virtual bool ShowObjectInfoAt(const CMapPoint& point, CDrelView& view) { return false; }
+    // Under a wait cursor, the overlays cleared: the object at the point
+    // marked, its attributes in the object-information window and its
+    // name in the status bar; message 1058 for types without objects.
+    // True when an object was shown.
+    virtual bool ShowObjectInfoAt(const CMapPoint& point, CDrelView& view);
     // The objects in the view's extent, into dc and the view's memory
     // context, through the installed layer drawer (layers/LayerDrawer.h).
     virtual void Draw(CDC& dc, IDrawingView& view);
@@ -101,6 +108,51 @@ public:
     // Every line, or every area, in the view in one style (style passes).
     void DrawLineObjects(CDC& dc, IDrawingView& view, const CDrawStyle& style);
     void DrawAreaObjects(CDC& dc, IDrawingView& view, const CDrawStyle& style);
+
+    // Queries through a map view, by the installed queries
+    // (layers/LayerQueries.h); without them nothing is found or shown.
+    // The record of the object under the point, in the reader, within 16
+    // pixels of it in the view: the nearest points by |dx| + |dy|, the
+    // nearest lines, the areas holding the point; the user chooses among
+    // several. -1 for a type without objects or a cancelled choice, -2
+    // (a layer made of many files beeps) when nothing is near or the data
+    // do not open. The file the reader has open goes to openedPath: of a
+    // layer made of many files the tile that answered, the layer keeping
+    // its own path.
+    int HitTest(const CMapPoint& point, CLayerReader& reader, CDrelView& view, std::string* openedPath = nullptr);
+    // The same search without the choice: the candidates and, for lines,
+    // the nearest point of the first; the source's result, 0 for layers
+    // made of many files and types without objects.
+    int FindNearest(const CMapPoint& point, CDrelView& view, std::vector<int32_t>& candidates, CMapPoint* snapped);
+    // The same search inside the rectangle instead of the pixel box.
+    int FindObjectsInRect(const CMapPoint& point, const CMapRect& rect, std::vector<int32_t>& candidates);
+    // The record's attributes in the object-information window.
+    void ShowRecordInfo(int record, bool closeFirst);
+    // The object at the point marked alone on the view, its geometry (one
+    // point for points and tracks) out and its name in the status bar; 0
+    // when nothing was hit.
+    int MarkObjectAt(const CMapPoint& point, CDrelView& view, CShape& geometry, std::string* name = nullptr);
+    // The marked object's area, or length, in the view's box for it.
+    void ShowAreaAt(const CMapPoint& point, CDrelView& view);
+    void ShowLengthAt(const CMapPoint& point, CDrelView& view);
+    // Brings the record into view, zoomed to it when asked, and marks it.
+    void ShowRecord(int record, CDrelView& view, bool zoom);
+    // Marks the records in order, bringing them into view.
+    void ShowRecords(const std::vector<int32_t>& records, CDrelView& view, bool zoom);
+    // The attribute table window, after the choice of the file of a layer
+    // made of many files; message 1057 for rasters.
+    void ShowTable(CDrelDoc& document);
+    // Dialog 172 on the record of the table (the layer's own when null);
+    // true after OK.
+    bool EditRecord(CDrelView& view, int record, CDbfTable* table = nullptr);
+
+    // The fields of the attribute table; false when it cannot be read.
+    bool ReadFieldList(std::vector<CDbfFieldInfo>& fields) const;
+    // Every point the layer delivers, named by its id field (else field 0).
+    bool GetNamedPoints(std::vector<CNamedPoint>& points) const;
+    // The name of an object as the status bar shows it: its id field's
+    // text, or "<n>" when the table has no such field.
+    std::string GetObjectName(CFeatureSource& source, int record) const;
 
     // Takes over everything that is stored, not the record list, spatial
     // filter, style passes or attachment.

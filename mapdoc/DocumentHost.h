@@ -51,6 +51,8 @@ public:
     virtual bool IsLayerBeingEdited(const CLayer& layer) { return false; }
     // An attribute-table window is bound to the layer or shows its file.
     virtual bool IsAttributeTableOpen(const CLayer& layer) { return false; }
+    // Opens the layer's attribute-table window, or brings it to the front.
+    virtual void OpenAttributeTable(CLayer& layer, CDrelDoc& document) {}
     virtual void CloseTableDocuments(CDrelDoc& document) {}
 
     // Asks the current tool of every map view of the document whether it

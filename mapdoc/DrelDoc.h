@@ -187,6 +187,7 @@ public:
     double GetMetresPerDegreeY() const { return m_metresPerDegreeY; }
     // The views never zoom below it.
     double GetMinUnitsPerPixel() const { return m_minUnitsPerPixel; }
+    void SetMinUnitsPerPixel(double minimum) { m_minUnitsPerPixel = minimum; }
     IAdminSearchSettings* GetAdminSearchSettings() const { return m_adminSearch.get(); }
     // The zones of the buffer-zone tool, not stored with the map.
     CBufferZoneSet& BufferZones() { return m_bufferZones; }

@@ -4,13 +4,19 @@
 #include "mapdoc/DrelDoc.h"
 #include "mapdoc/ExtensionHooks.h"
 #include "mapdoc/LayerDataAccess.h"
+#include "mapdoc/LayerQueries.h"
+#include "mapdoc/LineOverlay.h"
 #include "mapdoc/MapGps.h"
 #include "mapdoc/MapOverlay.h"
 #include "mapdoc/MapTool.h"
-#include "mapdoc/ScaleBar.h"
+#include "mapdoc/ObjectMeasureBox.h"
 #include "mapdoc/PageSetup.h"
+#include "mapdoc/PointOverlay.h"
 #include "mapdoc/RoutePoints.h"
+#include "mapdoc/ScaleBar.h"
 #include "mapdoc/ScaleBarPainter.h"
+#include "mapdoc/ShapeOverlay.h"
+#include "mapdoc/TextOverlay.h"
 #include "mapdoc/ViewHost.h"
 #include "mapdoc/ViewWindow.h"
 #include "platform/CommandTarget.h"
@@ -66,6 +72,7 @@ CDrelView::CDrelView(CDrelDoc& document) : m_document(document)
     m_scaleX = 1.0 / m_pixelsPerMetreX;
     m_scaleY = -1.0 / m_pixelsPerMetreY;
     InstallLayerDrawing();
+    InstallLayerQueries();
     m_document.AddObserver(this);
 }
 
@@ -240,6 +247,14 @@ void CDrelView::ZoomToRect(const CMapRect& r, int checkAutoLoad)
     AfterZoom();
 }
 
+void CDrelView::ZoomToRectAtLeast(const CMapRect& r, double minimumDenominator)
+{
+    const double minimum = m_document.GetMinUnitsPerPixel();
+    m_document.SetMinUnitsPerPixel(std::max(minimum, minimumDenominator));
+    ZoomToRect(r, 0);
+    m_document.SetMinUnitsPerPixel(minimum);
+}
+
 void CDrelView::ZoomToScaleAt(double denominator, const CMapPoint& p)
 {
     CMapRect moved = GetMapExtent();
@@ -395,6 +410,12 @@ void CDrelView::Invalidate()
 {
     if (m_window)
         m_window->InvalidateView();
+}
+
+void CDrelView::UpdateWindow()
+{
+    if (m_window)
+        m_window->UpdateView();
 }
 
 void CDrelView::RepaintOverview()
@@ -944,6 +965,70 @@ void CDrelView::AddOverlay(std::unique_ptr<CMapOverlay> overlay)
         std::unique_ptr<CDC> dc = OpenWindowDC();
         m_overlays.back()->Draw(*dc, *this);
     }
+}
+
+void CDrelView::AddOverlayShape(const CShape& shape)
+{
+    AddOverlay(std::make_unique<CShapeOverlay>(shape));
+}
+
+void CDrelView::AddOverlayPoint(const CMapPoint& point)
+{
+    AddOverlay(std::make_unique<CPointOverlay>(point));
+}
+
+void CDrelView::AddOverlayText(const CMapPoint& point, const std::string& text, int offset)
+{
+    AddOverlay(std::make_unique<CTextOverlay>(point, text, offset));
+}
+
+void CDrelView::AddOverlayLine(const CMapPoint& from, const CMapPoint& to)
+{
+    AddOverlay(std::make_unique<CLineOverlay>(from, to));
+}
+
+void CDrelView::ClearOverlays()
+{
+    m_areaBox.reset();
+    m_lengthBox.reset();
+    if (m_overlays.empty())
+        return;
+    for (const auto& overlay : m_overlays) {
+        CRect rect;
+        if (overlay->GetRect(*this, rect) && !rect.IsRectEmpty() && m_window)
+            m_window->InvalidateRect(rect);
+    }
+    m_overlays.clear();
+    ViewHost().SetMessageText({});
+    UpdateWindow();
+}
+
+int CDrelView::ShowOverlays(int on)
+{
+    m_overlaysShown = on;
+    if (!on)
+        return 0;
+    std::unique_ptr<CDC> dc = OpenWindowDC();
+    const int saved = dc->SaveDC();
+    DrawOverlays(*dc);
+    dc->RestoreDC(saved);
+    return 1;
+}
+
+void CDrelView::ShowAreaPopup(const std::string& name, double km2)
+{
+    if (!m_areaBox && m_window)
+        m_areaBox = m_window->CreateObjectAreaBox();
+    if (m_areaBox)
+        m_areaBox->ShowMeasure(name, km2);
+}
+
+void CDrelView::ShowLengthPopup(const std::string& name, double km)
+{
+    if (!m_lengthBox && m_window)
+        m_lengthBox = m_window->CreateObjectLengthBox();
+    if (m_lengthBox)
+        m_lengthBox->ShowMeasure(name, km);
 }
 
 void CDrelView::SetRoutePoints(std::unique_ptr<IRoutePoints> points)

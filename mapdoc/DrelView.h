@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 class CDC;
@@ -20,6 +21,8 @@ class CDrelDoc;
 class CLayer;
 class CScaleBar;
 class CMapOverlay;
+class CShape;
+class IObjectMeasureBox;
 class IRoutePoints;
 class IScaleBarPainter;
 class IViewWindow;
@@ -97,6 +100,9 @@ public:
     // repaint.
     int FitRect(const CMapRect& r);
     void ZoomToRect(const CMapRect& r, int checkAutoLoad);
+    // Without the automatic map change, never below the denominator
+    // (found objects are not shown more detailed than the map's optimum).
+    void ZoomToRectAtLeast(const CMapRect& r, double minimumDenominator);
     // Below the document's smallest denominator the view beeps when it is
     // there already and zooms to it otherwise.
     void ZoomToScaleAt(double denominator, const CMapPoint& p);
@@ -113,6 +119,8 @@ public:
     void Redraw();
     // Paints again soon, the back buffer kept.
     void Invalidate();
+    // Paints at once what waits to be painted.
+    void UpdateWindow();
     // Opens another map instead when the document allows it and the extent
     // leaves its limits or the scale its optimum; nonzero when one was opened.
     int CheckAutoLoad(const CMapRect& extent, double denominator);
@@ -153,10 +161,24 @@ public:
     // What is drawn over the map. Overlays draw in list order while they
     // are shown; an overlay added then is drawn at once.
     void AddOverlay(std::unique_ptr<CMapOverlay> overlay);
+    // A found line or area highlighted, a point marker, a label lifted by
+    // offset eighths of its height, a line between two points.
+    void AddOverlayShape(const CShape& shape);
+    void AddOverlayPoint(const CMapPoint& point);
+    void AddOverlayText(const CMapPoint& point, const std::string& text, int offset);
+    void AddOverlayLine(const CMapPoint& from, const CMapPoint& to);
+    // Deletes the overlays, repainting only where each was, and closes
+    // the measure boxes; status-bar pane 1 is emptied when there were any.
+    void ClearOverlays();
+    // Shown, every overlay is drawn at once; returns the flag.
+    int ShowOverlays(int on);
     int GetOverlayCount() const { return static_cast<int>(m_overlays.size()); }
     CMapOverlay* GetOverlay(int index) const { return m_overlays.at(static_cast<size_t>(index)).get(); }
     int AreOverlaysShown() const { return m_overlaysShown; }
-    void SetOverlaysShown(int shown) { m_overlaysShown = shown; }
+    // The area (km²) or length (km) of a picked object in the view's box
+    // for it, made on first use.
+    void ShowAreaPopup(const std::string& name, double km2);
+    void ShowLengthPopup(const std::string& name, double km);
     // The route points of this view; null until they are made.
     IRoutePoints* GetRoutePoints() const { return m_routePoints.get(); }
     void SetRoutePoints(std::unique_ptr<IRoutePoints> points);
@@ -292,6 +314,8 @@ private:
     std::unique_ptr<CScaleBar> m_scaleBar;
     std::vector<std::unique_ptr<CMapOverlay>> m_overlays;
     int m_overlaysShown = 1;
+    std::unique_ptr<IObjectMeasureBox> m_areaBox;
+    std::unique_ptr<IObjectMeasureBox> m_lengthBox;
     std::unique_ptr<IRoutePoints> m_routePoints;
     std::unique_ptr<CMapFeedback> m_roadDistance;
     IScaleBarPainter* m_scaleBarPainter = nullptr; // null: the view's own bar

@@ -8,7 +8,6 @@
 #include "mapdoc/DrelView.h"
 #include "mapdoc/ViewHost.h"
 
-#include <cstdio>
 
 bool CLineEditTool::BeginEditRecord(CLayer& layer, int record)
 {
@@ -37,13 +36,6 @@ bool CLineEditTool::BeginEditRecord(CLayer& layer, int record)
     document.UpdateAllViews(MakeHint(document.FindLayerIndex(&layer), kHintLayerSettings));
     m_view->Invalidate();
 
-    std::string name;
-    const int idField = table.FindField(layer.GetIdField());
-    if (idField < 0 || !table.GoToRecord(record) || !table.GetFieldString(idField, name)) {
-        char text[32];
-        std::snprintf(text, sizeof text, "<%ld>", static_cast<long>(record));
-        name = text;
-    }
-    ViewHost().SetMessageText(name);
+    ViewHost().SetMessageText(layer.GetObjectName(source, record));
     return true;
 }

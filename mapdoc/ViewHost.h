@@ -3,10 +3,11 @@
 #include "core/MapRect.h"
 
 #include <string>
+#include <vector>
 
 // What a map view asks of the application around it: the screen's
 // resolution, the scale box, the status bar, the line-editing bar, the map
-// list and the configuration file. The shell installs its implementation;
+// list, the configuration file and the object-information window. The shell installs its implementation;
 // without one these answers hold (a 96-dpi screen, nothing shown, no other
 // map, no links, no configuration file).
 class IViewHost {
@@ -19,6 +20,12 @@ public:
     virtual void SetScaleText(double denominator) {}
     // Status-bar pane 1 (code page 1257).
     virtual void SetMessageText(const std::string& text) {}
+    // The main window's object-information window, made on first use,
+    // filled with the record's lines (caption, TAB, value); the folder of
+    // the layer's data file, ending with its separator, resolves the
+    // relative file links of the values.
+    virtual void ShowObjectInfo(const std::vector<std::string>& lines, const std::string& folder) {}
+    virtual void CloseObjectInfo() {}
     // The main window's line-editing toolbar is shown and its line-editing
     // state set, or both undone.
     virtual void SetLineEditing(bool on) {}

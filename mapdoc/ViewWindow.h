@@ -1,6 +1,8 @@
 #pragma once
 
+#include "mapdoc/ObjectMeasureBox.h"
 #include "mapdoc/ScaleBar.h"
+#include "platform/Rect.h"
 
 #include <memory>
 
@@ -16,6 +18,10 @@ public:
     virtual ~IViewWindow() = default;
     // Paints the view again soon, through its OnDraw.
     virtual void InvalidateView() = 0;
+    // Paints the client rectangle again soon, without erasing it first.
+    virtual void InvalidateRect(const CRect& rect) { InvalidateView(); }
+    // Paints at once what waits to be painted.
+    virtual void UpdateView() {}
     // The legend lists again what it shows at the view's scale.
     virtual void RebuildLegend() {}
     // The overview of the frame; null when there is none.
@@ -28,4 +34,8 @@ public:
     // A child window over the view that shows the bar; null when the
     // window has none.
     virtual std::unique_ptr<IScaleBarWindow> CreateScaleBarWindow(CScaleBar& bar) { return nullptr; }
+    // The boxes with the area and the length of a picked object, over the
+    // view; null when the window has none.
+    virtual std::unique_ptr<IObjectMeasureBox> CreateObjectAreaBox() { return nullptr; }
+    virtual std::unique_ptr<IObjectMeasureBox> CreateObjectLengthBox() { return nullptr; }
 };

@@ -77,11 +77,19 @@ void CMapViewWidget::InvalidateView()
     QCoreApplication::postEvent(this, new QEvent(DrawEventType()));
 }
 
+void CMapViewWidget::UpdateView()
+{
+    if (!m_drawPosted)
+        return;
+    m_drawPosted = false;
+    RunDrawPass();
+}
+
 bool CMapViewWidget::event(QEvent* event)
 {
     if (event->type() == DrawEventType()) {
-        m_drawPosted = false;
-        RunDrawPass();
+        // The pass may have run already, at an update.
+        UpdateView();
         return true;
     }
     return QWidget::event(event);

@@ -28,6 +28,8 @@ public:
 
     // Asks for a drawing pass; several requests before it runs make one.
     void InvalidateView() override;
+    // A drawing pass asked for runs now.
+    void UpdateView() override;
     CWindowSurface* GetSurface() override { return &m_surface; }
     std::unique_ptr<IScaleBarWindow> CreateScaleBarWindow(CScaleBar& bar) override;
 

@@ -262,6 +262,11 @@ public:
         if (CDrelApp* app = CDrelApp::Instance())
             app->CloseTableDocuments(document);
     }
+    void OpenAttributeTable(CLayer& layer, CDrelDoc& document) override
+    {
+        if (CDrelApp* app = CDrelApp::Instance())
+            app->OpenAttributeTable(layer, document);
+    }
 
 private:
     static int BoxId(AddressBox which)

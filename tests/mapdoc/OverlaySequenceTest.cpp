@@ -280,7 +280,7 @@ TEST_P(OverlaySequence, DrawsInThePartsOrder)
         gps.fix.course = 45;
         gps.fix.lost = c.lost;
     }
-    view.SetOverlaysShown(c.overlaysShown);
+    view.ShowOverlays(c.overlaysShown);
     CZoneCheckingExtension extension(log, zoneCentre, zoneRadius);
     QImage image(400, 200, QImage::Format_RGB32);
     image.setDotsPerMeterX(kPixelsPerMetre);

@@ -210,12 +210,12 @@ TEST_F(OverlaysTest, AShapeIsHighlightedAndReportsItsVisibleBoxThreePixelsLarger
 TEST_F(OverlaysTest, AnOverlayAddedWhileShownIsDrawnAtOnce)
 {
     const CPoint at = view.MapToClient(CMapPoint(1000, 500));
-    view.SetOverlaysShown(0);
+    view.ShowOverlays(0);
     view.AddOverlay(std::make_unique<CPointOverlay>(CMapPoint(1000, 500)));
     EXPECT_EQ(view.GetOverlayCount(), 1);
     EXPECT_EQ(DarkPixels(window.surface.Image(), CRect(0, 0, 400, 200)), 0);
 
-    view.SetOverlaysShown(1);
+    view.ShowOverlays(1);
     view.AddOverlay(std::make_unique<CPointOverlay>(CMapPoint(1000, 500)));
     EXPECT_EQ(view.GetOverlayCount(), 2);
     EXPECT_EQ(PixelAt(window.surface.Image(), at.x, at.y + 2), RGB(0, 0, 0));
