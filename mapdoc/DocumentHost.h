@@ -47,6 +47,9 @@ public:
     // Status-bar pane 2.
     virtual void SetCoordinateText(const std::string& text) {}
 
+    // Every open map document; without a host only the asking one counts.
+    virtual std::vector<CDrelDoc*> GetOpenMaps() { return {}; }
+
     // A tool of a map view is editing the layer's objects.
     virtual bool IsLayerBeingEdited(const CLayer& layer) { return false; }
     // An attribute-table window is bound to the layer or shows its file.

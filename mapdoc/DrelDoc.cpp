@@ -44,6 +44,7 @@ constexpr int kAddressesNotPoints = 1015;
 constexpr int kStreetsNotLines = 1016;
 constexpr int kRoutesNotLines = 1017;
 constexpr int kReadError = 1028;
+constexpr int kFileExists = 1074;
 constexpr int kBadFileFormat = 1030;
 constexpr int kWriteError = 1045;
 constexpr int kLayerBeingEdited = 1056;
@@ -644,6 +645,46 @@ bool CDrelDoc::GetLayersExtent(CMapRect& extent)
             extent.UnionRect(extent, own);
     }
     return extent.IsValid();
+}
+
+namespace {
+
+// Folder and title: the files of one layer's data share it.
+std::string DataStem(const std::string& path)
+{
+    return GetPathFolder(path) + GetPathTitle(path);
+}
+
+bool HoldsDataOf(const CLayer& layer, const std::string& stem)
+{
+    if (layer.HasFlag(CLayer::kGroup))
+        return false;
+    if (!layer.GetPath().empty() && EqualPathsNoCase(DataStem(layer.GetPath()), stem))
+        return true;
+    return std::any_of(layer.Files().begin(), layer.Files().end(), [&](const CLayerFileEntry& file) {
+        return !file.path.empty() && EqualPathsNoCase(DataStem(file.path), stem);
+    });
+}
+
+} // namespace
+
+bool CDrelDoc::CheckNewLayerPath(const std::string& path) const
+{
+    std::vector<CDrelDoc*> maps = DocumentHost().GetOpenMaps();
+    if (std::find(maps.begin(), maps.end(), this) == maps.end())
+        maps.push_back(const_cast<CDrelDoc*>(this));
+    const std::string stem = DataStem(path);
+    for (const CDrelDoc* map : maps) {
+        const std::string& own = map->GetPathName();
+        bool taken = !own.empty() && (EqualPathsNoCase(path, own) || EqualPathsNoCase(path, GetSettingsFilePath(own)));
+        for (int i = 0; !taken && i < map->GetLayerCount(); ++i)
+            taken = HoldsDataOf(*map->GetLayer(i), stem);
+        if (taken) {
+            AppMessageBoxArg(kFileExists, path, MB_OK | MB_ICONWARNING);
+            return false;
+        }
+    }
+    return true;
 }
 
 std::string CDrelDoc::GetMapDirectory() const

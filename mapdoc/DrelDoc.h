@@ -101,6 +101,11 @@ public:
     // A free layer name and a free ".gdb" file in the map folder, from the
     // base name ("%s_%1d.gdb") or, without one, "Layer%1d".
     void SuggestNewLayerNames(std::string& name, std::string& path, const std::string& base) const;
+    // False after message 1074 when a new layer's data file at the path
+    // would write over data of a layer of an open map (a layer's files
+    // share its data file's folder and title) or over a map file or its
+    // settings file. New layers and the layer dialogs check through it.
+    bool CheckNewLayerPath(const std::string& path) const;
     // The map's folder with its separator; without a map the current folder.
     std::string GetMapDirectory() const;
     // Adds an existing data file as a layer named after it (or name) and
@@ -133,6 +138,8 @@ public:
     }
     void LabelStreetAddresses(int64_t streetCode, CDrelView& view) { m_streets.LabelStreetAddresses(streetCode, view); }
     int64_t GetStreetCode(int record) { return m_streets.GetStreetCode(record); }
+    // A map window of the document was activated: the main frame's address,
+    // administrative-search and places boxes show this map.
     void OnMapFrameActivate(bool active) { m_streets.OnMapFrameActivate(active); }
     void OnAdminComboSelChange(int id) { m_streets.OnAdminComboSelChange(id); }
 

@@ -597,6 +597,42 @@ void CDrelView::SetToolMode(int mode)
     NotifyCommandStatesChanged();
 }
 
+void CDrelView::SyncToolMode(int entering)
+{
+    if (!entering) {
+        if (m_tool && !m_tool->IsModified())
+            m_tool.reset();
+        return;
+    }
+    if (m_tool && m_lastToolMode == MapToolMode)
+        return;
+    if (m_tool) {
+        if (m_tool->IsModified()) {
+            m_tool->SetChild(nullptr);
+            MapToolMode = m_lastToolMode;
+            NotifyCommandStatesChanged();
+        } else {
+            m_tool.reset();
+            SetToolMode(MapToolMode);
+        }
+    }
+    ViewHost().SetScaleText(m_scale);
+}
+
+void CDrelView::SendCommandToTool(int id)
+{
+    if (CreateToolForMode())
+        m_tool->OnCommand(id);
+}
+
+void CDrelView::UpdateToolCommand(CCommandState& state)
+{
+    if (!m_tool || !m_tool->OnUpdateCommand(state)) {
+        state.Enable(false);
+        state.SetCheck(0);
+    }
+}
+
 std::unique_ptr<CDC> CDrelView::OpenWindowDC()
 {
     if (CWindowSurface* surface = m_window ? m_window->GetSurface() : nullptr)

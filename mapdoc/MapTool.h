@@ -2,6 +2,7 @@
 
 #include <memory>
 
+class CCommandState;
 class CDC;
 class CDrelView;
 class CLayer;
@@ -36,6 +37,8 @@ public:
 
     // Feedback drawn last on the window, after the map was copied to the
     // window, and after the map was drawn anew.
+    // Nonzero when the tool took the context menu request.
+    virtual int OnContextMenu(unsigned flags, int x, int y) { return 0; }
     void DrawFinal(CDC& dc) override;
     void DrawAfterCopy(CDC& dc) override;
     void DrawAfterRebuild(CDC& dc) override;
@@ -50,8 +53,12 @@ public:
     virtual void OnActiveLayerChanged() {}
     // The tool's own commands (21000 to 21099, 30209 to 30230).
     virtual void OnCommand(int id) {}
+    // The state of the tool's own commands; zero leaves them disabled.
+    virtual int OnUpdateCommand(CCommandState& state) { return 0; }
     // Zero keeps the tool (and the mode) when the user picks another one.
     virtual int MayQuit() { return 1; }
+    // The tool holds changes not saved yet: it outlives leaving its view.
+    virtual int IsModified() const { return 0; }
 
     CDrelView* GetView() const { return m_view; }
     CMapTool* GetChild() const { return m_child.get(); }

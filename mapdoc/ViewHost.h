@@ -18,6 +18,8 @@ public:
     virtual void GetScreenLogPixels(int& x, int& y) { x = y = 96; }
     // Shows the scale denominator in the scale box.
     virtual void SetScaleText(double denominator) {}
+    // The scale box's text read as a number; 0 when it holds none.
+    virtual double GetScaleText() { return 0; }
     // Status-bar pane 1 (code page 1257).
     virtual void SetMessageText(const std::string& text) {}
     // The main window's object-information window, made on first use,
@@ -39,6 +41,10 @@ public:
     }
     // The path is the target of one of the map links (letter case ignored).
     virtual bool IsMapLinked(const std::string& path) { return false; }
+    // The maps the application's map links name, and opening one of them
+    // as a document; false when it did not open.
+    virtual std::vector<std::string> GetLinkedMapPaths() { return {}; }
+    virtual bool OpenMapDocument(const std::string& path) { return false; }
     // The application configuration file; empty when there is none.
     virtual std::string GetConfigFilePath() { return {}; }
     // [Settings] "LayerOrderInLegend": 1 lists the last drawn layer first

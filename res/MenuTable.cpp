@@ -72,6 +72,64 @@ constexpr MenuEntry kMapFile[] = {
     Separator(),
     Command(kCmdAppExit, "Iš&eiti"),
 };
+constexpr MenuEntry kMapEditCopy[] = {
+    Command(30104, "Že&mėlapį"),
+    Command(30105, "&Sluoksnio aprašą"),
+};
+constexpr MenuEntry kMapEdit[] = {
+    Popup("&Kopijuoti", kMapEditCopy),
+    Command(30106, "Įk&lijuoti sluoksnio aprašą"),
+};
+constexpr MenuEntry kMapTools[] = {
+    Command(30065, "Padidinti &fragmentą"),
+    Command(30063, "&Didinti"),
+    Command(30064, "&Mažinti"),
+    Command(30057, "&Stumti"),
+    Command(30059, "&Informacija"),
+    Separator(),
+    Command(30056, "&Atstumas"),
+    Command(30055, "&Plotas/Perimetras"),
+    Command(30112, "&Objekto plotas"),
+    Command(30111, "Objekto &ilgis"),
+    Command(30119, "A&zimutas"),
+};
+constexpr MenuEntry kMapView[] = {
+    Popup("&Įrankiai", kMapTools),
+    Separator(),
+    Command(30027, "Pilnas &vaizdas"),
+    Command(30021, "&Atgal"),
+    Command(30339, "Pirmyn"),
+    Command(30018, "&Perpiešti"),
+    Separator(),
+    Command(30281, "Mastelio liniuotė"),
+    Command(30439, "Panaikinti išskyrimus"),
+};
+constexpr MenuEntry kLegendFilter[] = {
+    Command(30008, "&Visi"),
+    Command(30009, "Tik &darbiniai"),
+    Command(30010, "Tik &matomi darbiniai"),
+    Separator(),
+    Command(30007, "Perpiešti a&utomatiškai"),
+};
+constexpr MenuEntry kMapLayer[] = {
+    Popup("&Legenda", kLegendFilter),
+    Separator(),
+    Command(30066, "P&arametrai..."),
+    Command(30068, "&Atributinių duomenų lentelė..."),
+    Command(30067, "Objektų &sąrašas..."),
+    Command(30336, "Padidinti pagal sluoksnį"),
+    Separator(),
+    Command(30484, "Sluoksnį pagal pavyzdį..."),
+    Command(30128, "Pakuoti"),
+    Separator(),
+    Command(30071, "Paša&linti"),
+};
+constexpr MenuEntry kMapPlaces[] = {
+    Command(30489, "Įsiminti..."),
+    Command(30490, "Tvarkyti..."),
+    Separator(),
+    List(30491, "Vietos"),
+};
 constexpr MenuEntry kMapGps[] = {
     Command(30303, "Pradėti stebėjimą"),
     Command(30305, "Baigti stebėjimą"),
@@ -91,7 +149,11 @@ constexpr MenuEntry kMapWindow[] = {
 };
 constexpr MenuEntry kMapMenu[] = {
     Popup("&Failas", kMapFile),
+    Popup("&Redagavimas", kMapEdit),
     Popup("&Rodymas", kView),
+    Popup("&Žemėlapis", kMapView),
+    Popup("&Sluoksnis", kMapLayer),
+    Popup("&Vietos", kMapPlaces),
     Popup("&GPS", kMapGps),
     Popup("&Nustatymai", kMapSettings),
     Popup("&Langas", kMapWindow),

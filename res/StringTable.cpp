@@ -74,6 +74,7 @@ constexpr StringEntry kStrings[] = {
     {1075, "Programos kataloge nėra MLN failo su nuoroda į žemėlapį."},
     {1078, "Tuščias objektas."},
     {1087, "Uždarykite sluoksnio atributinių duomenų lentelę."},
+    {1088, "Sluoksnio failai nebuvo sukurti."},
     {1105, "Nėra programos PIKSO.EXE"},
     {1107, "Gatvė nerasta."},
     {1108, "Punktų skaičius viršija 15. Reikalinga programa KELTO.EXE"},

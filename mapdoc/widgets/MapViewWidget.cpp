@@ -15,6 +15,7 @@
 #include <QPainter>
 #include <QPointer>
 
+#include <cmath>
 #include <vector>
 
 namespace {
@@ -55,7 +56,7 @@ CMapViewWidget::CMapViewWidget(std::unique_ptr<CDrelView> view, QWidget* parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
-    m_surface.SetChangeHandler([this](const CRect& r) { update(r.left, r.top, r.Width(), r.Height()); });
+    m_surface.SetChangeHandler([this](const CRect& r) { update(ToWidget(r)); });
     m_view->SetWindow(this);
 }
 
@@ -142,18 +143,41 @@ void CMapViewWidget::Poll(const std::function<WaitingInputAction(const CWaitingI
         m_filter->Poll(judge);
 }
 
+QSize CMapViewWidget::DeviceSize() const
+{
+    const qreal ratio = devicePixelRatioF();
+    return QSize(static_cast<int>(std::lround(width() * ratio)), static_cast<int>(std::lround(height() * ratio)));
+}
+
+QPoint CMapViewWidget::ToDevice(const QPointF& p) const
+{
+    const qreal ratio = devicePixelRatioF();
+    return QPoint(static_cast<int>(std::floor(p.x() * ratio)), static_cast<int>(std::floor(p.y() * ratio)));
+}
+
+QRect CMapViewWidget::ToWidget(const CRect& r) const
+{
+    const qreal ratio = devicePixelRatioF();
+    return QRectF(r.left / ratio, r.top / ratio, r.Width() / ratio, r.Height() / ratio).toAlignedRect();
+}
+
 void CMapViewWidget::ApplySize()
 {
     m_sizePending = false;
-    m_surface.Resize(width(), height());
-    m_view->OnSize(width(), height());
+    const QSize size = DeviceSize();
+    m_surface.Resize(size.width(), size.height());
+    m_view->OnSize(size.width(), size.height());
     InvalidateView();
 }
 
 void CMapViewWidget::paintEvent(QPaintEvent* event)
 {
+    // The surface holds device pixels: one to one on the screen.
+    const qreal ratio = devicePixelRatioF();
+    const QRectF target(event->rect());
+    const QRectF source(target.left() * ratio, target.top() * ratio, target.width() * ratio, target.height() * ratio);
     QPainter painter(this);
-    painter.drawImage(event->rect(), m_surface.Image(), event->rect());
+    painter.drawImage(target, m_surface.Image(), source);
 }
 
 void CMapViewWidget::resizeEvent(QResizeEvent*)
@@ -178,7 +202,7 @@ void CMapViewWidget::keyPressEvent(QKeyEvent* event)
 void CMapViewWidget::ForwardLeftButton(QMouseEvent* event, void (CDrelView::*handler)(unsigned, int, int))
 {
     if (event->button() == Qt::LeftButton) {
-        const QPoint p = event->position().toPoint();
+        const QPoint p = ToDevice(event->position());
         (m_view.get()->*handler)(MouseKeyFlags(event->buttons(), event->modifiers()), p.x(), p.y());
     }
 }
@@ -200,11 +224,12 @@ void CMapViewWidget::mouseDoubleClickEvent(QMouseEvent* event)
 
 void CMapViewWidget::mouseMoveEvent(QMouseEvent* event)
 {
-    const QPoint p = event->position().toPoint();
+    const QPoint p = ToDevice(event->position());
     m_view->OnMouseMove(MouseKeyFlags(event->buttons(), event->modifiers()), p.x(), p.y());
 }
 
 void CMapViewWidget::contextMenuEvent(QContextMenuEvent* event)
 {
-    m_view->OnContextMenu(event->pos().x(), event->pos().y());
+    const QPoint p = ToDevice(QPointF(event->pos()));
+    m_view->OnContextMenu(p.x(), p.y());
 }

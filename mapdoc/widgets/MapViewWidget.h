@@ -17,7 +17,9 @@ class CDrelView;
 // event, not from painting, so that a drawing pass may let waiting events
 // through (to be stopped by them) while the window still paints: one pass
 // at a time in the program, the window's input held back meanwhile, a
-// resize taken only after the pass.
+// resize taken only after the pass. The view draws in device pixels, so
+// the map is sharp on a screen of high density: its client size and the
+// mouse positions it gets are the widget's times the device pixel ratio.
 class CMapViewWidget : public QWidget, public IViewWindow, private IDrawInputQueue {
 public:
     explicit CMapViewWidget(std::unique_ptr<CDrelView> view, QWidget* parent = nullptr);
@@ -49,6 +51,9 @@ private:
     void ForwardLeftButton(QMouseEvent* event, void (CDrelView::*handler)(unsigned, int, int));
     void RunDrawPass();
     void ApplySize();
+    QSize DeviceSize() const;
+    QPoint ToDevice(const QPointF& p) const;
+    QRect ToWidget(const CRect& r) const;
 
     std::unique_ptr<CDrelView> m_view;
     CWindowSurface m_surface;

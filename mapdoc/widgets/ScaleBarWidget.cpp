@@ -9,6 +9,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <algorithm>
+#include <cmath>
+
 CScaleBarWidget::CScaleBarWidget(CScaleBar& bar, QWidget* parent) : QWidget(parent), m_bar(bar)
 {
     setObjectName(QString::number(kControlId));
@@ -18,14 +21,21 @@ CScaleBarWidget::CScaleBarWidget(CScaleBar& bar, QWidget* parent) : QWidget(pare
     hide();
 }
 
+// The bar is placed and measured in the map view's pixels, which are
+// device pixels.
 void CScaleBarWidget::MoveWindow(const CRect& rect)
 {
-    setGeometry(rect.left, rect.top, rect.Width(), rect.Height());
+    const qreal ratio = devicePixelRatioF();
+    setGeometry(QRectF(rect.left / ratio, rect.top / ratio, rect.Width() / ratio, rect.Height() / ratio).toAlignedRect());
+    m_deviceSize = CSize(rect.Width(), rect.Height());
 }
 
 void CScaleBarWidget::paintEvent(QPaintEvent*)
 {
-    QImage image(size(), QImage::Format_RGB32);
+    const qreal ratio = devicePixelRatioF();
+    const QSize device(std::max(m_deviceSize.cx, static_cast<int>(std::lround(width() * ratio))),
+                       std::max(m_deviceSize.cy, static_cast<int>(std::lround(height() * ratio))));
+    QImage image(device, QImage::Format_RGB32);
     if (image.isNull())
         return;
     // The resolution the map view measures the bar at.
@@ -33,15 +43,16 @@ void CScaleBarWidget::paintEvent(QPaintEvent*)
     image.setDotsPerMeterY(MulDiv(m_bar.GetView().GetLogPixelsY(), 10000, 254));
     {
         CDC dc(image);
-        m_bar.Paint(dc, CSize(width(), height()));
+        m_bar.Paint(dc, CSize(device.width(), device.height()));
     }
-    QPainter(this).drawImage(0, 0, image);
+    QPainter(this).drawImage(QRectF(rect()), image, QRectF(0, 0, width() * ratio, height() * ratio));
 }
 
 CPoint CScaleBarWidget::InParent(const QMouseEvent* event) const
 {
-    const QPoint p = mapToParent(event->position().toPoint());
-    return CPoint(p.x(), p.y());
+    const QPointF p = QPointF(pos()) + event->position();
+    const qreal ratio = devicePixelRatioF();
+    return CPoint(static_cast<int>(std::floor(p.x() * ratio)), static_cast<int>(std::floor(p.y() * ratio)));
 }
 
 void CScaleBarWidget::mousePressEvent(QMouseEvent* event)

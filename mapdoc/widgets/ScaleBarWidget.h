@@ -31,4 +31,5 @@ private:
 
     CScaleBar& m_bar;
     QPointer<QWidget> m_focusBefore;
+    CSize m_deviceSize;
 };

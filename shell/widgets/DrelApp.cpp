@@ -18,7 +18,7 @@
 #include "shell/TableDocument.h"
 #include "shell/widgets/AboutDialog.h"
 #include "shell/widgets/MainFrame.h"
-#include "shell/widgets/MapViewFrame.h"
+#include "shell/widgets/MapFrame.h"
 #include "shell/widgets/MessageBox.h"
 #include "shell/widgets/PlainMessageBox.h"
 #include "shell/widgets/ShellUserServices.h"
@@ -146,9 +146,9 @@ IDocFrame* CDrelApp::MakeMapFrame(CShellDocument& document, CDocTemplate& docTem
     if (m_mapFrameFactory)
         return m_mapFrameFactory(document, docTemplate);
     CMainFrame* frame = GetMainFrame();
-    if (!frame)
+    if (!frame || !document.GetMapDocument())
         return nullptr;
-    auto* child = new CMapViewFrame(document, docTemplate);
+    auto* child = new CMapFrame(document, docTemplate);
     frame->AddChild(child);
     return child;
 }

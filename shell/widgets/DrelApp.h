@@ -25,8 +25,8 @@ class QWidget;
 // (57664), new map (30015), the maps list (30202), the first linked map
 // (30326), the layer order (30482, 30485). The dialogs of the settings
 // part (the new map's units, the map chooser), the map window and the
-// table window are plugged in before InitInstance; until then the map
-// window is the map view alone and attribute tables do not open.
+// table window are plugged in before InitInstance; without them the map
+// window is the program's own (CMapFrame) and attribute tables do not open.
 class CDrelApp : public CFrameworkApp {
 public:
     static constexpr int kMapTemplateId = 138;

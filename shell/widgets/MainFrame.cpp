@@ -18,6 +18,7 @@
 #include "shell/FrameworkDocumentHost.h"
 #include "shell/GpsHooks.h"
 #include "shell/MainToolbars.h"
+#include "shell/MapToolCommands.h"
 #include "shell/MapFrameWindow.h"
 #include "shell/ToolbarBoxes.h"
 #include "shell/WindowPlacement.h"
@@ -62,13 +63,6 @@ enum MainFrameCommand : int {
     kCmdUserSymbols = 30297,
 };
 
-// The map-tool commands and the tool mode each one checks.
-constexpr std::pair<int, int> kToolModes[] = {
-    {30065, 0},  {30063, 1},  {30064, 2},  {30057, 3},  {30059, 4},  {30056, 5},  {30055, 6},  {30058, 7},
-    {30084, 8},  {30037, 9},  {30060, 10}, {30062, 11}, {30033, 14}, {30032, 13}, {30034, 15}, {30094, 16},
-    {30112, 17}, {30111, 18}, {30119, 19}, {30343, 22}, {30436, 23}, {30623, 24},
-};
-
 // The vehicle and radio commands: only an extension module gives them work.
 constexpr int kExtensionOnlyCommands[] = {
     30137, 30139, 30143, 30148, 30152, 30197, 30141, 30145, 30181, 30182, 30185,
@@ -91,6 +85,16 @@ public:
     const uintptr_t wParam;
     const intptr_t lParam;
 };
+
+std::vector<CDrelDoc*> OpenMapDocuments()
+{
+    std::vector<CDrelDoc*> maps;
+    if (const CDrelApp* app = CDrelApp::Instance(); app && app->GetMapTemplate())
+        for (CShellDocument* document : app->GetMapTemplate()->GetDocuments())
+            if (CDrelDoc* map = document->GetMapDocument())
+                maps.push_back(map);
+    return maps;
+}
 
 CWindowPlacement PlacementOf(const QWidget& window)
 {
@@ -144,11 +148,14 @@ public:
     void GetScreenLogPixels(int& x, int& y) override
     {
         if (const QScreen* screen = m_frame.screen()) {
-            x = static_cast<int>(screen->logicalDotsPerInchX() + 0.5);
-            y = static_cast<int>(screen->logicalDotsPerInchY() + 0.5);
+            // The views draw in device pixels.
+            const qreal ratio = screen->devicePixelRatio();
+            x = static_cast<int>(screen->logicalDotsPerInchX() * ratio + 0.5);
+            y = static_cast<int>(screen->logicalDotsPerInchY() * ratio + 0.5);
         }
     }
     void SetScaleText(double denominator) override { m_frame.SetScaleText(denominator); }
+    double GetScaleText() override { return m_frame.GetScaleText(); }
     void SetMessageText(const std::string& text) override { m_frame.SetMessageText(text); }
     bool OpenBestMapForExtent(const CMapRect& extent, int units, const std::string& ownPath, int autoLoadOnly,
                               int convert, int zoom) override
@@ -252,6 +259,7 @@ public:
         }
     }
     void SetCoordinateText(const std::string& text) override { m_frame.SetCoordinateText(text); }
+    std::vector<CDrelDoc*> GetOpenMaps() override { return OpenMapDocuments(); }
     bool IsAttributeTableOpen(const CLayer& layer) override
     {
         const CDrelApp* app = CDrelApp::Instance();
@@ -306,15 +314,7 @@ public:
     }
     bool IsMapWindowActive() override { return m_frame.ActiveMapFrame() != nullptr; }
     CDrelView* GetActiveMapView() override { return m_frame.GetActiveMapView(); }
-    std::vector<CDrelDoc*> GetOpenMaps() override
-    {
-        std::vector<CDrelDoc*> maps;
-        if (const CDrelApp* app = CDrelApp::Instance(); app && app->GetMapTemplate())
-            for (CShellDocument* document : app->GetMapTemplate()->GetDocuments())
-                if (CDrelDoc* map = document->GetMapDocument())
-                    maps.push_back(map);
-        return maps;
-    }
+    std::vector<CDrelDoc*> GetOpenMaps() override { return OpenMapDocuments(); }
     std::vector<CDrelView*> GetMapViews(CDrelDoc& map) override
     {
         std::vector<CDrelView*> views;
@@ -403,8 +403,8 @@ void CMainFrame::RegisterCommands()
     commands.On(kCmdUserSymbols, [this] { RunUserSymbolEditor(); });
     commands.On(kCmdHelp, [this] { OpenHelpDocument(); });
 
-    for (const auto& [id, mode] : kToolModes)
-        commands.OnUpdate(id, [mode = mode](CCommandState& state) { state.SetCheck(MapToolMode == mode ? 1 : 0); });
+    for (const CMapToolCommand& tool : MapToolCommands())
+        commands.OnUpdate(tool.id, [mode = tool.mode](CCommandState& state) { state.SetCheck(MapToolMode == mode ? 1 : 0); });
     for (const int id : MapWindowBoxes())
         commands.OnUpdate(id, [](CCommandState& state) { state.Enable(false); });
     for (const int id : kExtensionOnlyCommands) {

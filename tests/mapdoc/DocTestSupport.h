@@ -66,6 +66,7 @@ public:
         m_log.push_back("places box");
     }
     void OnDocumentDestroyed(CDrelDoc&) override { m_log.push_back("destroyed"); }
+    std::vector<CDrelDoc*> GetOpenMaps() override { return openMaps; }
     void SetCoordinateText(const std::string& text) override { coordinateText = text; }
     bool IsLayerBeingEdited(const CLayer& layer) override { return &layer == editedLayer; }
     bool IsAttributeTableOpen(const CLayer& layer) override { return &layer == layerWithTable; }
@@ -89,6 +90,7 @@ public:
     bool toolsMayBeLeft = true;
     std::vector<std::string> placesBox;
     std::string coordinateText;
+    std::vector<CDrelDoc*> openMaps;
 
 private:
     CCallLog& m_log;

@@ -315,3 +315,65 @@ TEST(DrelDoc, TheApplicationIsAskedBeforeAMapCloses)
                                "save question", "close tables", "destroyed"};
     EXPECT_EQ(log, expected);
 }
+
+namespace {
+
+TEST(DrelDoc, ANewLayersFileMayNotWriteOverWhatAnOpenMapHolds)
+{
+    CCallLog log;
+    CRecordingHost host(log);
+    CScriptedUserServices user;
+    CDrelDoc own;
+    CDrelDoc other;
+    own.SetPathName("/maps/town.map");
+    other.SetPathName("/maps/other/region.map");
+    own.AddLayer(std::make_unique<CLayer>("Gatvės", "/maps/streets.gdb", CLayer::kLine), false);
+    auto many = std::make_unique<CLayer>("Lapai", "/maps/sheets/a.shp", CLayer::kArea);
+    many->AddFile("/maps/sheets/b.shp");
+    other.AddLayer(std::move(many), false);
+    other.AddLayer(std::make_unique<CLayer>("Upės", "/maps/other/rivers.shp", CLayer::kLine), false);
+    host.openMaps = {&own, &other};
+
+    struct Case {
+        const char* path;
+        bool allowed;
+    };
+    const Case cases[] = {
+        {"/maps/streets.gdb", false},         // the layer's own data file
+        {"/maps/STREETS.dbf", false},         // its table, another letter case
+        {"/maps/other/rivers.gdb", false},    // a new GDB layer would write the Shapefile's table
+        {"/maps/sheets/b.dbf", false},        // a file of a layer made of many files
+        {"/maps/town.map", false},            // a map file
+        {"/maps/other/region.ini", false},    // a map's settings file
+        {"/maps/town.gdb", true},             // beside the map, its own title
+        {"/maps/streets2.gdb", true},
+        {"/maps/other/streets.gdb", true},    // another folder
+    };
+    for (const Case& c : cases) {
+        user.messages.clear();
+        EXPECT_EQ(own.CheckNewLayerPath(c.path), c.allowed) << c.path;
+        if (c.allowed)
+            EXPECT_TRUE(user.messages.empty()) << c.path;
+        else
+            EXPECT_EQ(user.MessageIds(), std::vector<unsigned>{1074}) << c.path;
+    }
+    // Without a host's list the document knows only itself.
+    host.openMaps.clear();
+    EXPECT_TRUE(own.CheckNewLayerPath("/maps/other/rivers.gdb"));
+    EXPECT_FALSE(own.CheckNewLayerPath("/maps/streets.vec"));
+}
+
+TEST(DrelDoc, AnActivatedMapWindowFillsTheMainFramesBoxes)
+{
+    CCallLog log;
+    CRecordingHost host(log);
+    CDrelDoc doc;
+    doc.AddBookmark("Centras", CMapRect{0, 1, 1, 0});
+    doc.OnMapFrameActivate(false);
+    EXPECT_TRUE(log.empty());
+    doc.OnMapFrameActivate(true);
+    EXPECT_EQ(log, (CCallLog{"places box"}));
+    EXPECT_EQ(host.placesBox, std::vector<std::string>{"Centras"});
+}
+
+} // namespace

@@ -1,4 +1,5 @@
 #include "mapdoc/DrelView.h"
+#include "mapdoc/MapOverlay.h"
 
 #include "platform/DrawInterrupt.h"
 #include "platform/VirtualKeys.h"
@@ -331,6 +332,67 @@ TEST_F(DrelViewTest, EscEndsTheToolThatMayQuitAndOtherKeysReachIt)
     MapToolMode = 3;
     view->OnKeyDown(VK_ESCAPE, 1, 0);
     EXPECT_EQ(MapToolMode, 0);
+}
+
+TEST_F(DrelViewTest, ActivationTakesUpTheToolModeUnlessTheToolHoldsChanges)
+{
+    Show(400, 200);
+    view->modesWithTool = {4, 5};
+    MapToolMode = 4;
+    ASSERT_EQ(view->CreateToolForMode(), 1);
+
+    // Leaving: a tool without changes goes, one with changes stays.
+    view->SyncToolMode(0);
+    EXPECT_EQ(view->GetTool(), nullptr);
+    ASSERT_EQ(view->CreateToolForMode(), 1);
+    auto* tool = static_cast<CRecordingTool*>(view->GetTool());
+    tool->modified = 1;
+    view->SyncToolMode(0);
+    EXPECT_EQ(view->GetTool(), tool);
+
+    // Entering in the tool's own mode changes nothing.
+    host.scaleTexts.clear();
+    view->SyncToolMode(1);
+    EXPECT_EQ(view->GetTool(), tool);
+    EXPECT_TRUE(host.scaleTexts.empty());
+
+    // Another mode was chosen meanwhile: the changes win and their mode comes back.
+    tool->SetChild(std::make_unique<CRecordingTool>(view.get(), view->logOwner, "child"));
+    MapToolMode = 5;
+    view->SyncToolMode(1);
+    EXPECT_EQ(view->GetTool(), tool);
+    EXPECT_EQ(tool->GetChild(), nullptr);
+    EXPECT_EQ(MapToolMode, 4);
+
+    // Without changes the tool goes and the view takes the mode of now.
+    tool->modified = 0;
+    MapToolMode = 5;
+    view->SyncToolMode(1);
+    EXPECT_EQ(view->GetTool(), nullptr);
+    EXPECT_EQ(MapToolMode, 5);
+    // The scale box shows this view's scale then, as it does for a view without a tool.
+    EXPECT_EQ(host.scaleTexts, std::vector<double>(2, view->GetScaleDenominator()));
+}
+
+TEST_F(DrelViewTest, ClearingOverlaysEmptiesTheStatusPaneAndRepaints)
+{
+    Show(400, 200);
+    struct CMark : CMapOverlay {
+        void Draw(CDC&, CDrelView&) override {}
+        bool GetRect(CDrelView&, CRect& rect) override
+        {
+            rect = CRect(0, 0, 2, 2);
+            return true;
+        }
+    };
+    view->ClearOverlays();
+    EXPECT_TRUE(host.messageTexts.empty());
+    view->AddOverlay(std::make_unique<CMark>());
+    const int before = window.invalidations;
+    view->ClearOverlays();
+    EXPECT_EQ(view->GetOverlayCount(), 0);
+    EXPECT_EQ(host.messageTexts, std::vector<std::string>{""});
+    EXPECT_EQ(window.invalidations, before + 1);
 }
 
 TEST_F(DrelViewTest, AnotherMapOpensOnlyForLinkedMapsLeavingTheirLimitsOrBestScale)

@@ -11,7 +11,7 @@
 #include "shell/MapFrameWindow.h"
 #include "shell/TableDocument.h"
 #include "shell/widgets/ControlIds.h"
-#include "shell/widgets/MapViewFrame.h"
+#include "shell/widgets/MapFrame.h"
 
 #include <QAbstractButton>
 #include <QMdiArea>
@@ -36,7 +36,7 @@ TEST_F(DrelAppTest, TheMapOnTheCommandLineOpensInTheMainFrame)
     CDrelDoc* map = frame->GetActiveMapDocument();
     ASSERT_TRUE(map);
     EXPECT_GT(map->GetLayerCount(), 5);
-    auto* child = dynamic_cast<CMapViewFrame*>(frame->ActiveChild());
+    auto* child = dynamic_cast<CMapFrame*>(frame->ActiveChild());
     ASSERT_TRUE(child);
     EXPECT_EQ(frame->GetActiveMapView(), child->GetMapView());
     EXPECT_TRUE(child->isMaximized()); // the map windows' show state is maximised until changed
@@ -174,7 +174,7 @@ TEST_F(DrelAppTest, TheShowStateIsWrittenAtExitOnlyWhenItChanged)
     EXPECT_EQ(profile.GetString("Settings", "ShowCmd", "none"), "none");
 
     ASSERT_TRUE(Start({DemoMapPath()}));
-    auto* child = dynamic_cast<CMapViewFrame*>(frame->ActiveChild());
+    auto* child = dynamic_cast<CMapFrame*>(frame->ActiveChild());
     ASSERT_TRUE(child);
     child->showNormal();
     EXPECT_EQ(app.GetMapWindowShowState(), kShowNormal);

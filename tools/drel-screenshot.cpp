@@ -1,0 +1,145 @@
+// tool-deps: drel_shell_widgets
+// Opens a map in the program's main window on the offscreen platform, lets
+// it draw and saves a picture of the whole window, for a person to look at.
+// The program runs over a profile and a user folder of its own, so the
+// picture does not depend on the user's settings, and nothing of them changes.
+// Usage: drel-screenshot MAP OUT.png [--size WxH]
+
+#include "platform/AppFolders.h"
+#include "platform/AppProfile.h"
+#include "platform/Codepage.h"
+#include "platform/Path.h"
+#include "platform/UserServices.h"
+#include "shell/StartupChoice.h"
+#include "shell/widgets/DrelApp.h"
+#include "shell/widgets/MainFrame.h"
+#include "shell/widgets/MainFrameBars.h"
+
+#include <QElapsedTimer>
+#include <QImage>
+#include <QPixmap>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr char kUsage[] = "usage: drel-screenshot MAP OUT.png [--size WxH]\n";
+constexpr int kMaxSide = 8000;
+// Long enough for the demo town to draw; the loop ends sooner once idle.
+constexpr int kDrawMs = 3000;
+
+struct Arguments {
+    std::string map;
+    std::string out;
+    int width = 1280;
+    int height = 800;
+};
+
+bool ParseSize(const std::string& text, int& width, int& height)
+{
+    char* end = nullptr;
+    const long w = std::strtol(text.c_str(), &end, 10);
+    if (end == text.c_str() || (*end != 'x' && *end != 'X'))
+        return false;
+    const char* rest = end + 1;
+    const long h = std::strtol(rest, &end, 10);
+    if (end == rest || *end != '\0' || w < 100 || h < 100 || w > kMaxSide || h > kMaxSide)
+        return false;
+    width = static_cast<int>(w);
+    height = static_cast<int>(h);
+    return true;
+}
+
+bool Parse(int argc, char** argv, Arguments& arguments, std::string& error)
+{
+    std::vector<std::string> positional;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument == "--size") {
+            if (i + 1 >= argc || !ParseSize(argv[i + 1], arguments.width, arguments.height)) {
+                error = "--size wants WxH, each from 100 to " + std::to_string(kMaxSide);
+                return false;
+            }
+            ++i;
+        } else if (argument.size() > 1 && argument[0] == '-') {
+            error = "unknown option " + argument;
+            return false;
+        } else {
+            positional.push_back(argument);
+        }
+    }
+    if (positional.size() != 2) {
+        error = "a map and a picture file are wanted";
+        return false;
+    }
+    arguments.map = positional[0];
+    arguments.out = positional[1];
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    Arguments arguments;
+    std::string error;
+    if (!Parse(argc, argv, arguments, error)) {
+        std::fprintf(stderr, "drel-screenshot: %s\n%s", error.c_str(), kUsage);
+        return 2;
+    }
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    CDrelApp app(argc, argv);
+    QTemporaryDir settings;
+    if (!settings.isValid()) {
+        std::fprintf(stderr, "drel-screenshot: no temporary folder for the program's settings\n");
+        return 1;
+    }
+    const std::string folder = FromNativePath(settings.path().toStdString()) + "/";
+    CAppProfile::Instance().SetFilePathForTesting(folder + "Drel.ini");
+    SetUserFolderForTesting(folder);
+    // What the program would show goes to the error stream.
+    app.SetOwnMessageBox([](QWidget*, const std::string& text, const std::string&, unsigned type) {
+        std::fprintf(stderr, "drel-screenshot: the program says: %s\n", Cp1257ToUtf8(text).c_str());
+        const unsigned buttons = type & MB_TYPEMASK;
+        return buttons == MB_YESNO || buttons == MB_YESNOCANCEL ? IDNO : IDOK;
+    });
+    InstallMainFrameBars();
+
+    const std::string map = FromNativePath(arguments.map);
+    if (!PathExists(map)) {
+        std::fprintf(stderr, "drel-screenshot: no map %s\n", arguments.map.c_str());
+        return 1;
+    }
+    if (!app.InitInstance(ParseStartArguments({map}))) {
+        std::fprintf(stderr, "drel-screenshot: the main window could not be made\n");
+        return 1;
+    }
+    CMainFrame* frame = app.GetMainFrame();
+    int code = 0;
+    if (!frame->GetActiveMapDocument()) {
+        std::fprintf(stderr, "drel-screenshot: the map %s did not open\n", arguments.map.c_str());
+        code = 1;
+    } else {
+        frame->showNormal();
+        frame->setGeometry(0, 0, arguments.width, arguments.height);
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < kDrawMs)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        if (!frame->grab().toImage().save(QString::fromStdString(arguments.out), "PNG")) {
+            std::fprintf(stderr, "drel-screenshot: could not write %s\n", arguments.out.c_str());
+            code = 1;
+        } else {
+            std::printf("drel-screenshot: wrote %s (%dx%d)\n", arguments.out.c_str(), arguments.width,
+                        arguments.height);
+        }
+    }
+    app.DocManager().CloseAllDocuments();
+    delete frame;
+    app.ExitInstance();
+    return code;
+}
