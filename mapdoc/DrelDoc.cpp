@@ -915,21 +915,20 @@ CLayer* CDrelDoc::CreatePlacemarksLayer()
 
 bool CDrelDoc::AddPlacemark(const CMapPoint& point)
 {
-    return AppendPlacemark(point, true);
+    CLayer* layer = GetPlacemarksLayer();
+    return layer && !layer->CheckReadOnly() && AppendPlacemark(*layer, point, true);
 }
 
 bool CDrelDoc::AddPlacemarkAt(const CMapPoint& point)
 {
-    return AppendPlacemark(point, false);
+    CLayer* layer = GetPlacemarksLayer();
+    return layer && !layer->CheckReadOnly() && AppendPlacemark(*layer, point, false);
 }
 
-bool CDrelDoc::AppendPlacemark(const CMapPoint& point, bool transform)
+bool CDrelDoc::AppendPlacemark(CLayer& layer, const CMapPoint& point, bool transform)
 {
-    CLayer* layer = GetPlacemarksLayer();
-    if (!layer || layer->CheckReadOnly())
-        return false;
     CLayerReader reader;
-    if (!reader.Open(layer->GetPath()))
+    if (!reader.Open(layer.GetPath()))
         return false;
     CFeatureSource& source = *reader.GetSource();
     if (transform) {
@@ -939,7 +938,7 @@ bool CDrelDoc::AppendPlacemark(const CMapPoint& point, bool transform)
     if (!AppendPlacemarkRecord(source, point))
         return false;
     const int record = source.GetCurrentRecord();
-    if (!SearchDialogs().EditPlacemark(source.GetTable(), *layer)) {
+    if (!SearchDialogs().EditPlacemark(source.GetTable(), layer)) {
         // A cancelled placemark leaves nothing behind.
         source.DeleteRecord(record);
         return false;

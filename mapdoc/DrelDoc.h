@@ -155,6 +155,10 @@ public:
     bool AddPlacemark(const CMapPoint& point);
     // The same with the point stored as given (a GPS position in degrees).
     bool AddPlacemarkAt(const CMapPoint& point);
+    // Appends the placemark to the layer's file (through the map's
+    // transforms when asked) and runs the placemark dialog on it: on OK the
+    // views redraw, on Cancel the record is deleted again.
+    bool AppendPlacemark(CLayer& layer, const CMapPoint& point, bool transform);
 
     // Saved places.
     void AddBookmark(const std::string& name, const CMapRect& extent);
@@ -209,7 +213,6 @@ private:
     CLayer* FindSettingsLayer(const std::string& name, int notSetMessage, int wrongTypeMessage, int type) const;
     double UnitFactor() const;
     CLayer* CreatePlacemarksLayer();
-    bool AppendPlacemark(const CMapPoint& point, bool transform);
 
     std::unique_ptr<IAdminSearchSettings> m_adminSearch;
     CBufferZoneSet m_bufferZones{*this};

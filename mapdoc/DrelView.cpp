@@ -78,6 +78,8 @@ CDrelView::CDrelView(CDrelDoc& document) : m_document(document)
 
 CDrelView::~CDrelView()
 {
+    // A tool may clear its marks from the view as it goes.
+    m_tool.reset();
     m_document.RemoveObserver(this);
 }
 
