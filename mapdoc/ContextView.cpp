@@ -4,6 +4,7 @@
 #include "mapdoc/DrelDoc.h"
 #include "mapdoc/ExtensionHooks.h"
 #include "mapdoc/ViewWindow.h"
+#include "mapdoc/ZoomWindowTool.h"
 #include "platform/DC.h"
 #include "platform/DrawInterrupt.h"
 
@@ -22,6 +23,19 @@ CContextView::CContextView(CDrelDoc& document) : CDrelView(document)
     m_overviewFlag = 1;
     for (const int id : kZoomCommands)
         m_commands.OnUpdate(id, [](CCommandState& state) { state.Enable(false); });
+    SetTool(MakeTool(kModeZoomWindow), kModeZoomWindow);
+}
+
+std::unique_ptr<CMapTool> CContextView::MakeTool(int mode)
+{
+    return std::make_unique<CZoomWindowTool>(this);
+}
+
+void CContextView::OnMouseMove(unsigned flags, int x, int y)
+{
+    NotePointer(flags, x, y);
+    if (CMapTool* tool = GetTool())
+        tool->OnMouseMove(flags, x, y);
 }
 
 bool CContextView::FitToLimits()

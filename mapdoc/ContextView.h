@@ -33,14 +33,16 @@ public:
     void OnDraw(CDC& dc) override;
     // A new size refits the limits.
     void OnSize(int width, int height) override;
-    // Keys and the moving mouse do nothing here.
+    // Keys do nothing here; the moving mouse only drags the zoom window's
+    // band.
     void OnKeyDown(int key, int repeat, unsigned flags) override {}
-    void OnMouseMove(unsigned flags, int x, int y) override {}
+    void OnMouseMove(unsigned flags, int x, int y) override;
+    // The zoom window zooms the main view; without one the overview.
+    CDrelView& GetFrameMapView() override { return m_mainView ? *m_mainView : *this; }
 
 protected:
-    // The permanent tool of the overview (a zoom window that moves the
-    // map view) is not there yet: a drag does nothing.
-    std::unique_ptr<CMapTool> MakeTool(int mode) override { return nullptr; }
+    // The permanent tool of the overview, whatever the mode: a zoom window.
+    std::unique_ptr<CMapTool> MakeTool(int mode) override;
     void ShowContextMenu(int x, int y) override;
 
 private:

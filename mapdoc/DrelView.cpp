@@ -1,6 +1,18 @@
 #include "mapdoc/DrelView.h"
 
 #include "layers/Layer.h"
+#include "mapdoc/AreaPerimeterTool.h"
+#include "mapdoc/AzimuthTool.h"
+#include "mapdoc/DistanceTool.h"
+#include "mapdoc/InfoTool.h"
+#include "mapdoc/LineEditTool.h"
+#include "mapdoc/ObjectEditTool.h"
+#include "mapdoc/PanTool.h"
+#include "mapdoc/PointCoordTool.h"
+#include "mapdoc/RoadDistance.h"
+#include "mapdoc/StreetInfoTool.h"
+#include "mapdoc/ZoomStepTool.h"
+#include "mapdoc/ZoomWindowTool.h"
 #include "mapdoc/DrelDoc.h"
 #include "mapdoc/ExtensionHooks.h"
 #include "mapdoc/LayerDataAccess.h"
@@ -78,8 +90,9 @@ CDrelView::CDrelView(CDrelDoc& document) : m_document(document)
 
 CDrelView::~CDrelView()
 {
-    // A tool may clear its marks from the view as it goes.
+    // Tools reach the view's members as they go.
     m_tool.reset();
+    m_roadDistance.reset();
     m_document.RemoveObserver(this);
 }
 
@@ -527,8 +540,54 @@ void CDrelView::OnChar(int ch, int repeat, unsigned flags)
 
 void CDrelView::OnLButtonDown(unsigned flags, int x, int y)
 {
+    NotePointer(flags, x, y);
     if (CreateToolForMode())
         ActiveTool()->OnLButtonDown(flags, x, y);
+    else
+        ClickWithoutTool(flags, x, y);
+}
+
+void CDrelView::ClickWithoutTool(unsigned flags, int x, int y)
+{
+    const int mode = MapToolMode;
+    switch (mode) {
+    case kModeRouteStart:
+    case kModeRouteFinish:
+    case kModeRouteIntermediate:
+        if (!m_routePoints)
+            m_routePoints = MakeRoutePoints(*this);
+        if (!m_routePoints)
+            return;
+        if (mode == kModeRouteStart)
+            m_routePoints->SetStart(*this, x, y);
+        else if (mode == kModeRouteFinish)
+            m_routePoints->SetFinish(*this, x, y);
+        else
+            m_routePoints->AddIntermediate(*this, x, y);
+        return;
+    case kModeRouteMove:
+        if (m_routePoints)
+            m_routePoints->MovePoint(*this, x, y);
+        return;
+    case kModeObjectArea:
+    case kModeObjectLength:
+        if (CLayer* layer = GetActiveLayer()) {
+            if (mode == kModeObjectArea)
+                layer->ShowAreaAt(ClientToMap(x, y), *this);
+            else
+                layer->ShowLengthAt(ClientToMap(x, y), *this);
+        } else {
+            AppBeep();
+        }
+        return;
+    case kModeBufferZone:
+        m_document.BufferZones().AddAtPoint(*this, x, y);
+        return;
+    default:
+        if (mode >= kModeFirstExtension && mode <= kModeLastExtension)
+            ExtensionOnLButtonDown(this, flags, x, y);
+        return;
+    }
 }
 
 void CDrelView::OnLButtonUp(unsigned flags, int x, int y)
@@ -539,10 +598,103 @@ void CDrelView::OnLButtonUp(unsigned flags, int x, int y)
 
 void CDrelView::OnMouseMove(unsigned flags, int x, int y)
 {
+    NotePointer(flags, x, y);
     if (CMapTool* tool = ActiveTool())
         tool->OnMouseMove(flags, x, y);
     m_document.ShowCoordinates(ClientToMap(x, y));
     ExtensionOnMouseMove(this, flags, x, y);
+}
+
+int CDrelView::CursorForMode(int mode, unsigned keyFlags)
+{
+    const bool shift = (keyFlags & MK_SHIFT) != 0;
+    switch (mode) {
+    case kModeZoomWindow:
+        return 0;
+    case kModeZoomIn:
+        return shift ? CZoomStepTool::kCursorZoomOut : CZoomStepTool::kCursorZoomIn;
+    case kModeZoomOut:
+        return shift ? CZoomStepTool::kCursorZoomIn : CZoomStepTool::kCursorZoomOut;
+    case kModePan:
+        return CPanTool::kCursor;
+    case kModeDistance:
+    case kModeObjectLength:
+    case kModeRoadDistance:
+        return 113;
+    case kModeAreaPerimeter:
+    case kModeObjectArea:
+        return 118;
+    case kModeDrawObject:
+        return 1075;
+    case kModeSelectForEdit:
+    case kModeMovePlacemark:
+        return 175;
+    case kModeEditGeometry:
+        return 363;
+    case kModeDeleteObjects:
+    case kModeDeletePlacemark:
+        return 1077;
+    case kModeRouteStart:
+    case kModeRouteFinish:
+    case kModeRouteIntermediate:
+        return 112;
+    case kModeRouteMove:
+        return 174;
+    case kModeAzimuth:
+        return 184;
+    case kModeBufferZone:
+        return 1080;
+    case kModePointCoordinates:
+        return 1087;
+    case kModeAddPlacemark:
+        return 401;
+    default:
+        return mode >= 1 && mode <= kModeEditPlacemark ? 116 : 0;
+    }
+}
+
+int CDrelView::OnSetCursor(unsigned keyFlags)
+{
+    m_keyFlags = keyFlags;
+    if (m_tool) {
+        if (ActiveTool()->OnSetCursor())
+            return 1;
+        SetCursor(0);
+        return 0;
+    }
+    const int mode = MapToolMode;
+    if (mode >= kModeFirstExtension && mode <= kModeLastExtension) {
+        if (ExtensionOnSetCursor())
+            return 1;
+        SetCursor(0);
+        return 0;
+    }
+    const int cursor = CursorForMode(mode, keyFlags);
+    SetCursor(cursor);
+    return cursor != 0;
+}
+
+void CDrelView::SetCursor(int cursorId)
+{
+    if (m_window)
+        m_window->SetCursor(cursorId);
+}
+
+void CDrelView::OnKillFocus()
+{
+    if (CMapTool* tool = ActiveTool())
+        tool->OnKillFocus();
+}
+
+void CDrelView::OnMouseLeave()
+{
+    if (CMapTool* tool = ActiveTool())
+        tool->OnMouseLeave();
+}
+
+CLayer* CDrelView::GetActiveLayer() const
+{
+    return m_window ? m_window->GetActiveLayer() : nullptr;
 }
 
 bool CDrelView::DoubleClickShowsObjects()
@@ -573,11 +725,58 @@ void CDrelView::OnContextMenu(int x, int y)
         SetRightClickFlag(0);
         return;
     }
+    // A tool may have a menu of its own.
+    if (m_tool && m_tool->OnContextMenu(m_keyFlags, x, y))
+        return;
     m_contextPoint = CPoint(x, y);
     ShowContextMenu(x, y);
 }
 
+void CDrelView::OnKeyUp(int key, int repeat, unsigned flags)
+{
+    if (CMapTool* tool = ActiveTool())
+        tool->OnKeyUp(key, repeat, flags);
+}
+
 // ------------------------------------------------------------ tools
+
+std::unique_ptr<CMapTool> CDrelView::MakeNavigationTool(int mode)
+{
+    switch (mode) {
+    case kModeZoomWindow:
+        return std::make_unique<CZoomWindowTool>(this);
+    case kModeZoomIn:
+        return std::make_unique<CZoomInTool>(this);
+    case kModeZoomOut:
+        return std::make_unique<CZoomOutTool>(this);
+    case kModePan:
+        return std::make_unique<CPanTool>(this);
+    default:
+        return nullptr;
+    }
+}
+
+std::unique_ptr<CMapTool> CDrelView::MakeTool(int mode)
+{
+    switch (mode) {
+    case kModeInfo:
+        return std::make_unique<CInfoTool>(this);
+    case kModeDistance:
+        return std::make_unique<CDistanceTool>(this);
+    case kModeAreaPerimeter:
+        return std::make_unique<CAreaPerimeterTool>(this);
+    case kModeStreetInfo:
+        return std::make_unique<CStreetInfoTool>(this);
+    case kModeAzimuth:
+        return std::make_unique<CAzimuthTool>(this);
+    case kModePointCoordinates:
+        return std::make_unique<CPointCoordTool>(this);
+    case kModeRoadDistance:
+        return std::make_unique<CRoadDistanceTool>(this);
+    default:
+        return MakeNavigationTool(mode);
+    }
+}
 
 int CDrelView::CreateToolForMode()
 {
@@ -588,14 +787,66 @@ int CDrelView::CreateToolForMode()
     return m_tool != nullptr;
 }
 
+void CDrelView::SetTool(std::unique_ptr<CMapTool> tool, int mode)
+{
+    m_tool = std::move(tool);
+    m_lastToolMode = mode;
+}
+
+int CDrelView::AttachNavigationTool(int mode)
+{
+    if (!m_tool)
+        return 0;
+    if (m_tool->AcceptsNavigationChild() && mode >= kModeZoomWindow && mode <= kModePan) {
+        m_tool->SetChild(MakeNavigationTool(mode));
+        MapToolMode = mode;
+        NotifyCommandStatesChanged();
+        return 1;
+    }
+    m_tool->SetChild(nullptr);
+    return 0;
+}
+
 void CDrelView::SetToolMode(int mode)
 {
+    if (AttachNavigationTool(mode))
+        return;
+    CLayer* selectedLayer = nullptr;
+    int selectedRecord = -1;
+    if (m_tool && MapToolMode == kModeSelectForEdit) {
+        if (auto* editor = dynamic_cast<CObjectEditTool*>(m_tool.get())) {
+            if (mode == kModeDeleteObjects) {
+                editor->DeleteSelectedObjects();
+                return;
+            }
+            if (!editor->IsModified() && editor->GetSelectedCount() == 1 &&
+                editor->GetSelectedObject(0, selectedLayer, selectedRecord) && selectedLayer) {
+                if (mode == kModeEditAttributes && selectedLayer->HasFlag(CLayer::kInfoEditable)) {
+                    selectedLayer->EditRecord(*this, selectedRecord);
+                    return;
+                }
+            } else {
+                selectedLayer = nullptr;
+            }
+        }
+    }
     if (m_tool) {
         if (!m_tool->MayQuit())
             return;
         m_tool.reset();
     }
     MapToolMode = mode;
+    if (mode == kModeDrawObject)
+        SetTool(EditToolMaker().MakeDrawTool(*this), mode);
+    if (selectedLayer && mode == kModeEditGeometry && selectedLayer == GetActiveLayer() &&
+        selectedLayer->HasFlag(CLayer::kObjectsEditable) &&
+        (selectedLayer->GetType() == CLayer::kLine || selectedLayer->GetType() == CLayer::kArea)) {
+        if (std::unique_ptr<CLineEditTool> editor = EditToolMaker().MakeLineEditTool(*this)) {
+            CLineEditTool* started = editor.get();
+            SetTool(std::move(editor), mode);
+            started->BeginEditRecord(*selectedLayer, selectedRecord);
+        }
+    }
     NotifyCommandStatesChanged();
 }
 
@@ -606,9 +857,9 @@ void CDrelView::SyncToolMode(int entering)
             m_tool.reset();
         return;
     }
-    if (m_tool && m_lastToolMode == MapToolMode)
-        return;
     if (m_tool) {
+        if (m_lastToolMode == MapToolMode)
+            return;
         if (m_tool->IsModified()) {
             m_tool->SetChild(nullptr);
             MapToolMode = m_lastToolMode;
@@ -627,12 +878,23 @@ void CDrelView::SendCommandToTool(int id)
         m_tool->OnCommand(id);
 }
 
-void CDrelView::UpdateToolCommand(CCommandState& state)
+void CDrelView::UpdateToolCommandUI(CCommandState& state)
 {
-    if (!m_tool || !m_tool->OnUpdateCommand(state)) {
+    if (!m_tool || !m_tool->OnUpdateCommandUI(state)) {
         state.Enable(false);
         state.SetCheck(0);
     }
+}
+
+int CDrelView::ResetTool()
+{
+    SetToolMode(kModeZoomWindow);
+    return 1;
+}
+
+void CDrelView::ClearMeasurements()
+{
+    SendCommandToTool(CDistanceTool::kCmdClearMeasurement);
 }
 
 std::unique_ptr<CDC> CDrelView::OpenWindowDC()
@@ -815,6 +1077,16 @@ void CDrelView::EndBackBuffer()
 
 void CDrelView::CopyBackBuffer(CDC& dc)
 {
+    // What the moved picture uncovers shows the window's colour.
+    const int dx = m_panOffset.cx, dy = m_panOffset.cy;
+    if (dx > 0)
+        dc.FillSolidRect(CRect(0, 0, std::min(dx, m_client.cx), m_client.cy), kWindowColour);
+    else if (dx < 0)
+        dc.FillSolidRect(CRect(std::max(m_client.cx + dx, 0), 0, m_client.cx, m_client.cy), kWindowColour);
+    if (dy > 0)
+        dc.FillSolidRect(CRect(0, 0, m_client.cx, std::min(dy, m_client.cy)), kWindowColour);
+    else if (dy < 0)
+        dc.FillSolidRect(CRect(0, std::max(m_client.cy + dy, 0), m_client.cx, m_client.cy), kWindowColour);
     CDC memory;
     memory.CreateCompatibleDC(&dc);
     memory.SelectObject(m_backBuffer);
@@ -1077,4 +1349,43 @@ void CDrelView::SetRoutePoints(std::unique_ptr<IRoutePoints> points)
 void CDrelView::SetRoadDistance(std::unique_ptr<CMapFeedback> distance)
 {
     m_roadDistance = std::move(distance);
+}
+
+CRoadDistance* CDrelView::GetRoadDistanceMeasure() const
+{
+    return dynamic_cast<CRoadDistance*>(m_roadDistance.get());
+}
+
+void CDrelView::ClearRoadDistance()
+{
+    if (CRoadDistance* measure = GetRoadDistanceMeasure())
+        measure->ClearMeasure();
+}
+
+int CDrelView::HasRoadDistance() const
+{
+    const CRoadDistance* measure = GetRoadDistanceMeasure();
+    return measure && measure->GetPoints().GetSize() > 1;
+}
+
+void CDrelView::DrawXorLine(const CMapPoint& a, const CMapPoint& b, CDC* dc)
+{
+    CMapPoint p, q;
+    if (!GetMapExtent().ClipSegment(a, b, p, q))
+        return;
+    std::unique_ptr<CDC> own;
+    if (!dc) {
+        own = OpenWindowDC();
+        dc = own.get();
+    }
+    const int saved = dc->SaveDC();
+    dc->SetMapMode(MM_TEXT);
+    dc->SetWindowOrg(0, 0);
+    dc->SetViewportOrg(0, 0);
+    dc->SelectObject(CPen::FromStock(WHITE_PEN));
+    dc->SetROP2(R2_NOT);
+    dc->MoveTo(MapToClient(p));
+    dc->LineTo(MapToClient(q));
+    dc->SetROP2(R2_COPYPEN);
+    dc->RestoreDC(saved);
 }

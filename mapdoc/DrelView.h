@@ -23,6 +23,7 @@ class CDrelDoc;
 class CLayer;
 class CScaleBar;
 class CMapOverlay;
+class CRoadDistance;
 class CShape;
 class IObjectMeasureBox;
 class IRoutePoints;
@@ -66,11 +67,19 @@ public:
     virtual void OnSize(int width, int height);
     virtual void OnKeyDown(int key, int repeat, unsigned flags);
     void OnChar(int ch, int repeat, unsigned flags);
+    void OnKeyUp(int key, int repeat, unsigned flags);
     void OnLButtonDown(unsigned flags, int x, int y);
     void OnLButtonUp(unsigned flags, int x, int y);
     virtual void OnMouseMove(unsigned flags, int x, int y);
     void OnLButtonDblClk(unsigned flags, int x, int y);
     void OnContextMenu(int x, int y);
+    // The pointer is over the client area with the keys of the flags
+    // (MK_SHIFT, ...) held: the tool sets the cursor, else the mode's
+    // cursor is set (the default one for 0). Nonzero when one was set
+    // other than the default.
+    virtual int OnSetCursor(unsigned keyFlags);
+    void OnKillFocus();
+    void OnMouseLeave();
 
     // Conversions. Integer results are rounded by adding 0.5 and cutting
     // towards zero, and held to +-1e9.
@@ -214,26 +223,58 @@ public:
     // The measured road distance, which outlives the tool that made it.
     CMapFeedback* GetRoadDistance() const { return m_roadDistance.get(); }
     void SetRoadDistance(std::unique_ptr<CMapFeedback> distance);
+    // The road distance when it is the measure of the road distance tool.
+    CRoadDistance* GetRoadDistanceMeasure() const;
+    // Command 30627: the measured road is gone.
+    void ClearRoadDistance();
+    // More than one point measured along the road.
+    int HasRoadDistance() const;
+    // The segment inverted on the window in client pixels (on dc when
+    // given), clipped to the visible extent: drawn twice it is gone.
+    void DrawXorLine(const CMapPoint& a, const CMapPoint& b, CDC* dc);
     // Another painter in place of the view's own scale bar (tests); null puts
     // the own bar back. The caller keeps it.
     void SetScaleBarPainter(IScaleBarPainter* painter) { m_scaleBarPainter = painter; }
 
     // Tools.
     CMapTool* GetTool() const { return m_tool.get(); }
+    // The editing part hands the view its tool; the current one goes.
+    void SetTool(std::unique_ptr<CMapTool> tool, int mode);
     // Makes the tool of the current tool mode when there is none; whether
     // the view has a tool now.
     int CreateToolForMode();
+    // Switches the tool mode, asking the current tool first: a refusal
+    // keeps mode and tool. A navigation mode over a tool that takes a
+    // navigation child only changes the child; the select-for-editing
+    // tool deletes its selection (mode 10) or edits the record of its one
+    // selected object (mode 11) without leaving its mode.
     void SetToolMode(int mode);
-    int GetLastToolMode() const { return m_lastToolMode; }
-    // The view's window was activated (1) or left (0): a tool without
-    // changes goes on leaving; on entering the view takes up the current
-    // mode, or a tool with changes puts its own mode back.
+    // A navigation mode (0 to 3) over a tool that accepts a navigation
+    // child becomes that child (1); any other mode deletes the child (0).
+    int AttachNavigationTool(int mode);
+    // The view was activated (1) or deactivated (0).
     void SyncToolMode(int entering);
-    // A command of the tools' own (line continuation, delete): the tool of
-    // the mode is made when there is none and runs it.
+    // The tool's commands and their update rules; without a tool (or one
+    // that says nothing) a command is disabled and unchecked.
     void SendCommandToTool(int id);
-    // Disabled and unchecked unless the tool has a rule for the id.
-    void UpdateToolCommand(CCommandState& state);
+    void UpdateToolCommandUI(CCommandState& state);
+    int ResetTool();
+    // Command 30628 for the distance tool.
+    void ClearMeasurements();
+    int GetLastToolMode() const { return m_lastToolMode; }
+    // The cursor picture of a mode without a tool (0 the default arrow).
+    static int CursorForMode(int mode, unsigned keyFlags);
+    // The tools of the navigation modes 0 to 3; null for other modes.
+    std::unique_ptr<CMapTool> MakeNavigationTool(int mode);
+    // Sets the window's cursor (0 the default).
+    void SetCursor(int cursorId);
+    // The keys held and the pointer's client point at the last mouse event.
+    unsigned GetKeyFlags() const { return m_keyFlags; }
+    CPoint GetCursorPoint() const { return m_cursorPoint; }
+    // The legend's active layer of the view's frame; null without one.
+    CLayer* GetActiveLayer() const;
+    // The map view of the frame: this view, or the overview's main view.
+    virtual CDrelView& GetFrameMapView() { return *this; }
     // The legend's selection changed: the tool hears of it.
     void OnActiveLayerChanged()
     {
@@ -265,6 +306,10 @@ public:
     CDC* GetMemoryDC() const override { return m_memDC.get(); }
     // Where the back buffer is shown while the pan tool drags.
     void SetPanOffset(int dx, int dy) { m_panOffset = CSize(dx, dy); }
+    CSize GetPanOffset() const { return m_panOffset; }
+    void SetPanning(int panning) { m_panning = panning; }
+    int IsPanning() const { return m_panning; }
+
     CPoint GetContextPoint() const { return m_contextPoint; }
     int GetLogPixelsX() const { return m_logPixelsX; }
     int GetLogPixelsY() const { return m_logPixelsY; }
@@ -274,7 +319,7 @@ protected:
     virtual void DrawLayer(CDC& dc, CLayer& layer);
     virtual void DrawLayerLabels(CDC& dc, CLayer& layer);
     // The tool object of a tool mode; null for modes without one.
-    virtual std::unique_ptr<CMapTool> MakeTool(int mode) { return nullptr; }
+    virtual std::unique_ptr<CMapTool> MakeTool(int mode);
     // Ctrl + double click at a map point; a double click in mode 0 showing
     // the objects at the context point; the context menu there.
     virtual void OnPointInMap(const CMapPoint& p) { OpenDetailMapAt(p); }
@@ -289,6 +334,13 @@ protected:
     void BeginBackBuffer(CDC& dc);
     void EndBackBuffer();
     void CopyBackBuffer(CDC& dc);
+
+    // The keys and the pointer of a mouse event, for the cursor.
+    void NotePointer(unsigned flags, int x, int y)
+    {
+        m_keyFlags = flags;
+        m_cursorPoint = CPoint(x, y);
+    }
 
     // 1 in the overview, which handles its own resizing.
     int m_overviewFlag = 0;
@@ -316,6 +368,8 @@ private:
     void DrawOverlays(CDC& dc);
     void DrawForPrintOrExport(CDC& dc);
     bool DoubleClickShowsObjects();
+    // A click of a mode without a tool.
+    void ClickWithoutTool(unsigned flags, int x, int y);
     void ShowScaleBar(bool storePlace);
 
     CDrelDoc& m_document;
@@ -340,6 +394,9 @@ private:
     int m_pixelsPerMetreY;
     int m_lastToolMode = -1;
     CSize m_panOffset;
+    int m_panning = 0;
+    unsigned m_keyFlags = 0;
+    CPoint m_cursorPoint;
     CPoint m_contextPoint;
     int m_fullExtent = 0;
     int m_drawing = 0;

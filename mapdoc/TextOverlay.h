@@ -22,6 +22,7 @@ public:
     bool GetRect(CDrelView& view, CRect& rect) override;
 
     const std::string& GetText() const { return m_text; }
+    const CMapPoint& GetPoint() const { return m_point; }
 
 private:
     CMapPoint m_point;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "mapdoc/MeasureBoxes.h"
 #include "mapdoc/ObjectMeasureBox.h"
 #include "mapdoc/ScaleBar.h"
 #include "platform/Rect.h"
@@ -40,6 +41,9 @@ public:
     // The pixels of the window, for drawing straight onto it; null when
     // the window has none.
     virtual CWindowSurface* GetSurface() { return nullptr; }
+    // The pointer over the window becomes the cursor picture of the id
+    // (res/CursorTable.h); 0 is the default arrow.
+    virtual void SetCursor(int cursorId) {}
     // A child window over the view that shows the bar; null when the
     // window has none.
     virtual std::unique_ptr<IScaleBarWindow> CreateScaleBarWindow(CScaleBar& bar) { return nullptr; }
@@ -47,4 +51,9 @@ public:
     // view; null when the window has none.
     virtual std::unique_ptr<IObjectMeasureBox> CreateObjectAreaBox() { return nullptr; }
     virtual std::unique_ptr<IObjectMeasureBox> CreateObjectLengthBox() { return nullptr; }
+    // The result boxes of the distance (box 217), area and perimeter
+    // (30737) and azimuth (30738) tools; null when the window has none.
+    virtual std::unique_ptr<IDistanceBox> CreateDistanceBox() { return nullptr; }
+    virtual std::unique_ptr<IAreaPerimeterBox> CreateAreaPerimeterBox() { return nullptr; }
+    virtual std::unique_ptr<IAzimuthBox> CreateAzimuthBox() { return nullptr; }
 };

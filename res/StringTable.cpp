@@ -82,6 +82,7 @@ constexpr StringEntry kStrings[] = {
     {1190, "Sluoksnio \"%1\" filtras klaidingas: %2\nKol filtras nebus pataisytas, sluoksnio objektai nerodomi."},
     {2001, "Šio adreso nėra duomenų bazėje. Parodyti artimiausią?"},
     {2002, "Šio adreso nėra duomenų bazėje. Parodyti gatvę?"},
+    {2003, "Išsaugoti pakeitimus sluoksnyje \"%1\"?"},
     {2007, "Pakuoti sluoksnio \"%1\" failus?"},
     {2008, "Ar Jūs tikrai norite pašalinti sluoksnio failus iš disko?"},
     {2020, "Sluoksnį sudaro daug failų. Pašalinti tuščius failus iš disko?"},

@@ -263,7 +263,7 @@ void CMapFrameCommands::Install(CCommandTable& c)
         });
         c.OnUpdateRange(first, last, [this](CCommandState& state) {
             if (CDrelView* view = m_frame.GetMapView())
-                view->UpdateToolCommand(state);
+                view->UpdateToolCommandUI(state);
             else
                 state.Enable(false);
         });

@@ -7,8 +7,15 @@
 #include "platform/Codepage.h"
 #include "platform/DC.h"
 #include "platform/VirtualKeys.h"
+#include "res/BitmapTable.h"
+#include "res/CursorTable.h"
 
 #include <QContextMenuEvent>
+#include <QCursor>
+#include <QFocusEvent>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPixmap>
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -16,6 +23,7 @@
 #include <QPointer>
 
 #include <cmath>
+#include <map>
 #include <vector>
 
 namespace {
@@ -48,6 +56,22 @@ unsigned MouseKeyFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers
     return flags;
 }
 
+// The cursor of a resource id, made once; null when there is none.
+const QCursor* CursorOf(int id)
+{
+    static std::map<int, QCursor> made;
+    if (auto it = made.find(id); it != made.end())
+        return &it->second;
+    const CursorResource* resource = FindCursorResource(id);
+    if (!resource)
+        return nullptr;
+    QImage image(resource->width, resource->height, QImage::Format_ARGB32);
+    for (int y = 0; y < resource->height; ++y)
+        for (int x = 0; x < resource->width; ++x)
+            image.setPixel(x, y, BitmapPixelColour(resource->rows[static_cast<size_t>(y)][x]));
+    return &made.emplace(id, QCursor(QPixmap::fromImage(image), resource->hotX, resource->hotY)).first->second;
+}
+
 } // namespace
 
 CMapViewWidget::CMapViewWidget(std::unique_ptr<CDrelView> view, QWidget* parent)
@@ -68,6 +92,21 @@ CMapViewWidget::~CMapViewWidget()
 std::unique_ptr<IScaleBarWindow> CMapViewWidget::CreateScaleBarWindow(CScaleBar& bar)
 {
     return std::make_unique<CScaleBarWidget>(bar, this);
+}
+
+void CMapViewWidget::SetCursor(int cursorId)
+{
+    const QCursor* cursor = cursorId ? CursorOf(cursorId) : nullptr;
+    m_cursorId = cursor ? cursorId : 0;
+    if (cursor)
+        setCursor(*cursor);
+    else
+        unsetCursor();
+}
+
+void CMapViewWidget::UpdateCursor(Qt::KeyboardModifiers modifiers)
+{
+    m_view->OnSetCursor(MouseKeyFlags(QGuiApplication::mouseButtons(), modifiers));
 }
 
 void CMapViewWidget::InvalidateView()
@@ -197,13 +236,39 @@ void CMapViewWidget::keyPressEvent(QKeyEvent* event)
     const std::string text = Utf8ToCp1257(event->text().toStdString());
     if (text.size() == 1)
         m_view->OnChar(static_cast<unsigned char>(text[0]), event->count(), 0);
+    if (event->key() == Qt::Key_Shift)
+        UpdateCursor(event->modifiers());
+}
+
+void CMapViewWidget::keyReleaseEvent(QKeyEvent* event)
+{
+    if (const int key = VirtualKeyFromQtKey(event->key(), event->modifiers().testFlag(Qt::KeypadModifier)))
+        m_view->OnKeyUp(key, event->count(), 0);
+    if (event->key() == Qt::Key_Shift)
+        UpdateCursor(event->modifiers());
+    QWidget::keyReleaseEvent(event);
+}
+
+void CMapViewWidget::focusOutEvent(QFocusEvent* event)
+{
+    m_view->OnKillFocus();
+    QWidget::focusOutEvent(event);
+}
+
+void CMapViewWidget::leaveEvent(QEvent* event)
+{
+    m_view->OnMouseLeave();
+    QWidget::leaveEvent(event);
 }
 
 void CMapViewWidget::ForwardLeftButton(QMouseEvent* event, void (CDrelView::*handler)(unsigned, int, int))
 {
     if (event->button() == Qt::LeftButton) {
         const QPoint p = ToDevice(event->position());
-        (m_view.get()->*handler)(MouseKeyFlags(event->buttons(), event->modifiers()), p.x(), p.y());
+        const unsigned flags = MouseKeyFlags(event->buttons(), event->modifiers());
+        (m_view.get()->*handler)(flags, p.x(), p.y());
+        // A click may have changed what lies under the pointer.
+        m_view->OnSetCursor(flags);
     }
 }
 
@@ -225,7 +290,9 @@ void CMapViewWidget::mouseDoubleClickEvent(QMouseEvent* event)
 void CMapViewWidget::mouseMoveEvent(QMouseEvent* event)
 {
     const QPoint p = ToDevice(event->position());
-    m_view->OnMouseMove(MouseKeyFlags(event->buttons(), event->modifiers()), p.x(), p.y());
+    const unsigned flags = MouseKeyFlags(event->buttons(), event->modifiers());
+    m_view->OnMouseMove(flags, p.x(), p.y());
+    m_view->OnSetCursor(flags);
 }
 
 void CMapViewWidget::contextMenuEvent(QContextMenuEvent* event)

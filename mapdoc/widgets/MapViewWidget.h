@@ -34,12 +34,18 @@ public:
     void UpdateView() override;
     CWindowSurface* GetSurface() override { return &m_surface; }
     std::unique_ptr<IScaleBarWindow> CreateScaleBarWindow(CScaleBar& bar) override;
+    void SetCursor(int cursorId) override;
+    // The cursor id shown now (0 the default arrow).
+    int GetCursorId() const { return m_cursorId; }
 
 protected:
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void leaveEvent(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -54,10 +60,13 @@ private:
     QSize DeviceSize() const;
     QPoint ToDevice(const QPointF& p) const;
     QRect ToWidget(const CRect& r) const;
+    // The view chooses the cursor for the keys held.
+    void UpdateCursor(Qt::KeyboardModifiers modifiers);
 
     std::unique_ptr<CDrelView> m_view;
     CWindowSurface m_surface;
     CDrawInputFilter* m_filter = nullptr; // while this window draws
     bool m_drawPosted = false;
     bool m_sizePending = false;
+    int m_cursorId = 0;
 };

@@ -2,6 +2,7 @@
 
 #include "gps/GpsReceiverPort.h"
 #include "platform/Path.h"
+#include "routing/RoadRouting.h"
 #include "shell/StartupChoice.h"
 #include "shell/widgets/DrelApp.h"
 #include "shell/widgets/MainFrameBars.h"
@@ -17,6 +18,7 @@ int main(int argc, char** argv)
     CDrelApp app(argc, argv);
     SetGpsReceiverPort(&receiver);
     InstallMainFrameBars();
+    InstallRoadRouting();
 
     std::vector<std::string> arguments;
     const QStringList given = CDrelApp::arguments();

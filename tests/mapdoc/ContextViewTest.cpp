@@ -1,4 +1,5 @@
 #include "mapdoc/ContextView.h"
+#include "mapdoc/ZoomWindowTool.h"
 
 #include "platform/DrawInterrupt.h"
 #include "platform/VirtualKeys.h"
@@ -202,14 +203,18 @@ TEST_F(ContextViewTest, ARightClickChoosesTheOverviewLayers)
     EXPECT_EQ(overview->log[1], "layer Roads");
 }
 
-TEST_F(ContextViewTest, NoToolKeysOrHistoryHere)
+TEST_F(ContextViewTest, AZoomWindowWhateverTheModeAndNoKeysOrHistoryHere)
 {
     const CMapRect extent = overview->GetMapExtent();
     MapToolMode = 3;
     overview->OnLButtonDown(0, 10, 10);
     overview->OnMouseMove(MK_LBUTTON, 50, 50);
     overview->OnLButtonUp(0, 50, 50);
-    EXPECT_EQ(overview->GetTool(), nullptr);
+    // The drag left a rectangle waiting: the overview's tool is a zoom window.
+    auto* tool = dynamic_cast<CZoomWindowTool*>(overview->GetTool());
+    ASSERT_NE(tool, nullptr);
+    EXPECT_TRUE(tool->HasPending());
+    EXPECT_EQ(tool->GetPending(), CRect(10, 10, 50, 50));
     overview->OnKeyDown(VK_NEXT, 1, 0);
     overview->OnKeyDown(VK_HOME, 1, 0);
     EXPECT_EQ(overview->GetMapExtent(), extent);

@@ -90,10 +90,7 @@ public:
         return mayQuit;
     }
 
-    int IsModified() const override { return modified; }
-
     int mayQuit = 1;
-    int modified = 0;
 
 private:
     std::shared_ptr<std::vector<std::string>> m_logOwner;
@@ -126,8 +123,10 @@ public:
     std::vector<std::string>& log = *logOwner;
     // Called after each layer's labels, with the layer's name.
     std::function<void(const std::string&)> afterLabels;
-    // Tool modes that make a CRecordingTool.
+    // Tool modes that make a CRecordingTool; the other modes make the
+    // view's own tools while realTools is set.
     std::vector<int> modesWithTool;
+    bool realTools = false;
 
     // The entries of the log that begin with the prefix, without it.
     std::vector<std::string> Drawn(const std::string& prefix) const
@@ -175,7 +174,7 @@ protected:
         for (int m : modesWithTool)
             if (m == mode)
                 return std::make_unique<CRecordingTool>(this, logOwner, "tool" + std::to_string(mode));
-        return nullptr;
+        return realTools ? CDrelView::MakeTool(mode) : nullptr;
     }
     void OnPointInMap(const CMapPoint& p) override { log.push_back("point in map"); }
     void ShowObjectsAtPoint() override { log.push_back("objects at point"); }
