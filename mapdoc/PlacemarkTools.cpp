@@ -19,8 +19,10 @@ constexpr int kObjectsLocked = 1021;
 constexpr int kInfoLocked = 1035;
 constexpr int kDeleteObjects = 2024;
 constexpr int kSymbolSquare = 32;
-
-enum PlacemarkMode : int { kAddMode = 24, kDeleteMode = 25, kMoveMode = 26, kEditMode = 27 };
+constexpr int kPlaceCursor = 401;
+constexpr int kDeleteCursor = 1077;
+constexpr int kPickCursor = 175;
+constexpr int kEditCursor = 116;
 
 // The placemark layer named in the map's settings when it is a point ".dbf"
 // layer that may be written and has the flag; null (a message for the last
@@ -79,6 +81,12 @@ int CAddPlacemarkTool::OnLButtonDown(unsigned flags, int x, int y)
     return 1;
 }
 
+int CAddPlacemarkTool::OnSetCursor()
+{
+    m_view->SetCursor(kPlaceCursor);
+    return 1;
+}
+
 void CAddPlacemarkTool::RepaintSymbolArea()
 {
     IViewWindow* window = m_view->GetWindow();
@@ -124,7 +132,19 @@ int CDeletePlacemarkTool::OnLButtonDown(unsigned flags, int x, int y)
     return 1;
 }
 
+int CDeletePlacemarkTool::OnSetCursor()
+{
+    m_view->SetCursor(kDeleteCursor);
+    return 1;
+}
+
 // ------------------------------------------------------------ edit
+
+int CEditPlacemarkTool::OnSetCursor()
+{
+    m_view->SetCursor(kEditCursor);
+    return 1;
+}
 
 int CEditPlacemarkTool::OnLButtonDown(unsigned flags, int x, int y)
 {
@@ -151,13 +171,19 @@ int CEditPlacemarkTool::OnLButtonDown(unsigned flags, int x, int y)
 
 CMovePlacemarkTool::~CMovePlacemarkTool()
 {
-    ClearMarks();
+    Clear();
 }
 
-void CMovePlacemarkTool::ClearMarks()
+void CMovePlacemarkTool::Clear()
 {
     if (m_view)
         m_view->ClearOverlays();
+}
+
+int CMovePlacemarkTool::OnSetCursor()
+{
+    m_view->SetCursor(m_record < 0 ? kPickCursor : kPlaceCursor);
+    return 1;
 }
 
 int CMovePlacemarkTool::OnLButtonDown(unsigned flags, int x, int y)
@@ -189,13 +215,13 @@ int CMovePlacemarkTool::OnLButtonDown(unsigned flags, int x, int y)
 std::unique_ptr<CMapTool> MakePlacemarkTool(CDrelView& view, int mode)
 {
     switch (mode) {
-    case kAddMode:
+    case kModeAddPlacemark:
         return std::make_unique<CAddPlacemarkTool>(&view);
-    case kDeleteMode:
+    case kModeDeletePlacemark:
         return std::make_unique<CDeletePlacemarkTool>(&view);
-    case kMoveMode:
+    case kModeMovePlacemark:
         return std::make_unique<CMovePlacemarkTool>(&view);
-    case kEditMode:
+    case kModeEditPlacemark:
         return std::make_unique<CEditPlacemarkTool>(&view);
     default:
         return nullptr;

@@ -18,6 +18,7 @@ class CAddPlacemarkTool : public CMapTool {
 public:
     using CMapTool::CMapTool;
     int OnLButtonDown(unsigned flags, int x, int y) override;
+    int OnSetCursor() override;
     // The placemark's symbol while its dialog is open.
     void DrawFinal(CDC& dc) override;
 
@@ -34,12 +35,14 @@ class CDeletePlacemarkTool : public CMapTool {
 public:
     using CMapTool::CMapTool;
     int OnLButtonDown(unsigned flags, int x, int y) override;
+    int OnSetCursor() override;
 };
 
 class CEditPlacemarkTool : public CMapTool {
 public:
     using CMapTool::CMapTool;
     int OnLButtonDown(unsigned flags, int x, int y) override;
+    int OnSetCursor() override;
 };
 
 class CMovePlacemarkTool : public CMapTool {
@@ -48,7 +51,9 @@ public:
     ~CMovePlacemarkTool() override;
     // The first click picks the placemark under it, the next one moves it there.
     int OnLButtonDown(unsigned flags, int x, int y) override;
-    void ClearMarks();
+    // 175 while nothing is picked, 401 while a placemark is.
+    int OnSetCursor() override;
+    void Clear() override;
     int GetPickedRecord() const { return m_record; }
 
 private:

@@ -9,6 +9,7 @@
 #include "mapdoc/DrelView.h"
 #include "mapdoc/FoundObject.h"
 #include "mapdoc/MapTool.h"
+#include "mapdoc/ObjectEditTool.h"
 #include "mapdoc/SearchDialogs.h"
 #include "mapdoc/ViewHost.h"
 #include "mapdoc/ViewWindow.h"
@@ -26,6 +27,9 @@ namespace {
 constexpr int kOutOfMemory = 1005;
 constexpr int kSearchPixels = 16;
 constexpr int kContextMenu = 186;
+constexpr int kSelectedShapesMenu = 278;
+constexpr int kSelectedObjectsMenu = 279;
+constexpr int kPendingEditMenu = 280;
 
 // The rectangle grown by the factor about its centre.
 CMapRect ScaledAbout(CMapRect r, double factor)
@@ -118,7 +122,16 @@ void CDrelView::ContextCreatePlacemark()
 
 int CDrelView::GetContextMenuId() const
 {
-    return kContextMenu;
+    const auto* editing = dynamic_cast<const CObjectEditTool*>(GetTool());
+    if (GetLastToolMode() != kModeSelectForEdit || !editing || editing->GetSelectedCount() <= 0)
+        return kContextMenu;
+    if (editing->IsModified())
+        return kPendingEditMenu;
+    CLayer* layer = nullptr;
+    int record = -1;
+    const bool shapes = editing->GetSelectedObject(0, layer, record) && layer &&
+                        (layer->GetType() == CLayer::kLine || layer->GetType() == CLayer::kArea);
+    return shapes ? kSelectedShapesMenu : kSelectedObjectsMenu;
 }
 
 void CDrelView::ShowContextMenu(int x, int y)
