@@ -2,12 +2,15 @@
 // over street and address layers written by the tests.
 #include "layers/GdbSource.h"
 #include "layers/Layer.h"
+#include "mapdoc/AddressSearch.h"
 #include "mapdoc/AddressTable.h"
 #include "mapdoc/DrelDoc.h"
 #include "mapdoc/DrelView.h"
 #include "mapdoc/TextOverlay.h"
 #include "tests/core/FieldLists.h"
 #include "tests/mapdoc/AddressBoxes.h"
+#include "tests/mapdoc/SearchDialogsDouble.h"
+#include "tests/mapdoc/ViewTestSupport.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -374,6 +377,93 @@ TEST_F(StreetLookup, StreetCodesAndHouseLabels)
     EXPECT_EQ(user.messages[0].text, Cp("Sluoksnyje \"Gatves\" nėra lauko \"KODAS\"."));
     EXPECT_EQ(user.messages[1].text, Cp("Sluoksnyje \"Adresai\" nėra lauko \"NR\"."));
     EXPECT_EQ(user.messages[2].helpId, 1012u);
+}
+
+// ------------------------------------------------------------ find address
+
+TEST(AddressSearch, CandidatesIgnoreCaseAndLithuanianLetters)
+{
+    const std::vector<std::string> streets = {"VILNIAUS G.", "Vilniaus pl.", "Kauno g.", Cp("Žalgirio g.")};
+    EXPECT_EQ(FindStreetCandidates(streets, "vilniaus"), (std::vector<int>{0, 1}));
+    EXPECT_EQ(FindStreetCandidates(streets, Cp("žalg")), std::vector<int>{3});
+    EXPECT_EQ(FindStreetCandidates(streets, "zalg"), std::vector<int>{3});
+    EXPECT_TRUE(FindStreetCandidates(streets, "").empty());
+}
+
+class FindAddressFromToolbar : public StreetLookup {
+protected:
+    void SetUp() override
+    {
+        StreetLookup::SetUp();
+        NeedGuiApplication();
+        doc.Settings().mapUnits = kUnitsMetres;
+        doc.Settings().limits = CMapRect(0, 1000, 2000, 0);
+        AddCityStreets();
+        AddAddresses({
+            {1, "10", "", 0, "", 0, 0},
+            {1, "16", "", 0, "", 60, 0},
+            {1, "31", "", 0, "", 7, 7},
+        });
+        view.OnSize(400, 200);
+        view.ZoomToRect(CMapRect(0, 1000, 2000, 0), 0);
+        ASSERT_TRUE(doc.FillCityStreetCombos(false)); // Kaunas: VILNIAUS G., Vilniaus pl., Žalgirio g.
+    }
+    void Type(const char* street, const char* house)
+    {
+        host.street.SetCurSel(-1);
+        host.street.text = Cp(street);
+        host.house.text = house;
+    }
+
+    CRecordingViewHost viewHost;
+    CScriptedSearchDialogs dialogs;
+    CDrelView view{doc};
+};
+
+TEST_F(FindAddressFromToolbar, TwoCandidatesGoToTheChoice)
+{
+    Type("vilniaus", "");
+    EXPECT_FALSE(FindToolbarAddress(view)); // the choice cancelled
+    ASSERT_EQ(dialogs.choices.size(), 1u);
+    EXPECT_EQ(dialogs.choices[0], (std::vector<std::string>{"VILNIAUS G.", "Vilniaus pl."}));
+
+    dialogs.chosenText = 1;
+    EXPECT_TRUE(FindToolbarAddress(view));
+    EXPECT_GE(view.GetOverlayCount(), 1); // the street marked
+    EXPECT_EQ(viewHost.messageTexts.back(), "vilniaus");
+
+    Type("Nera", "");
+    EXPECT_FALSE(FindToolbarAddress(view));
+    EXPECT_EQ(user.MessageIds(), std::vector<unsigned>{1107});
+}
+
+TEST_F(FindAddressFromToolbar, AHouseExactOrBetweenIsShownTheNearestAfterAsking)
+{
+    Type("VILNIAUS G.", "12");
+    ASSERT_TRUE(FindToolbarAddress(view));
+    EXPECT_TRUE(user.messages.empty());
+    EXPECT_EQ(viewHost.messageTexts.back(), "VILNIAUS G. 12");
+    ASSERT_EQ(view.GetOverlayCount(), 2);
+    EXPECT_EQ(static_cast<CTextOverlay*>(view.GetOverlay(0))->GetText(), "12");
+
+    Type("VILNIAUS G.", "13"); // only 31 on the odd side
+    user.answers = {IDNO};
+    EXPECT_FALSE(FindToolbarAddress(view));
+    EXPECT_EQ(user.MessageIds(), std::vector<unsigned>{2001});
+    user.messages.clear();
+    user.answers = {IDYES};
+    EXPECT_TRUE(FindToolbarAddress(view));
+    EXPECT_EQ(static_cast<CTextOverlay*>(view.GetOverlay(0))->GetText(), "31");
+
+    // No house on Vilniaus pl.: the street instead, after asking.
+    user.messages.clear();
+    Type("Vilniaus pl.", "5");
+    user.answers = {IDNO};
+    EXPECT_FALSE(FindToolbarAddress(view));
+    user.answers = {IDYES};
+    EXPECT_TRUE(FindToolbarAddress(view));
+    EXPECT_EQ(user.MessageIds(), (std::vector<unsigned>{2002, 2002}));
+    EXPECT_EQ(viewHost.messageTexts.back(), "Vilniaus pl.");
 }
 
 } // namespace
