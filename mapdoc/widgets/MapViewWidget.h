@@ -35,6 +35,8 @@ public:
     CWindowSurface* GetSurface() override { return &m_surface; }
     std::unique_ptr<IScaleBarWindow> CreateScaleBarWindow(CScaleBar& bar) override;
     void SetCursor(int cursorId) override;
+    void FocusView() override { setFocus(); }
+    CPoint ClientToScreen(const CPoint& client) override;
     // The cursor id shown now (0 the default arrow).
     int GetCursorId() const { return m_cursorId; }
 
