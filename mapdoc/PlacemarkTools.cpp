@@ -53,6 +53,15 @@ int PickPlacemark(CLayer& layer, CDrelView& view, CLayerReader& reader, int x, i
     return record;
 }
 
+// The usable placemark layer's placemark under the click, marked, open in
+// the reader; -1 when none.
+int PickUsablePlacemark(CDrelView& view, uint32_t flag, int refusal, CLayerReader& reader, int x, int y,
+                        CLayer*& layer)
+{
+    layer = UsablePlacemarkLayer(view.GetDocument(), flag, refusal);
+    return layer ? PickPlacemark(*layer, view, reader, x, y) : -1;
+}
+
 } // namespace
 
 // ------------------------------------------------------------ add
@@ -115,14 +124,12 @@ void CAddPlacemarkTool::DrawFinal(CDC& dc)
 
 int CDeletePlacemarkTool::OnLButtonDown(unsigned flags, int x, int y)
 {
-    CDrelDoc& document = m_view->GetDocument();
-    CLayer* layer = UsablePlacemarkLayer(document, CLayer::kObjectsEditable, kObjectsLocked);
-    if (!layer)
-        return 1;
     CLayerReader reader;
-    const int record = PickPlacemark(*layer, *m_view, reader, x, y);
+    CLayer* layer;
+    const int record = PickUsablePlacemark(*m_view, CLayer::kObjectsEditable, kObjectsLocked, reader, x, y, layer);
     if (record < 0)
         return 1;
+    CDrelDoc& document = m_view->GetDocument();
     const bool yes = AskYesNo(kDeleteObjects);
     m_view->ClearOverlays();
     if (yes && reader.GetSource()->DeleteRecord(record)) {
@@ -148,14 +155,12 @@ int CEditPlacemarkTool::OnSetCursor()
 
 int CEditPlacemarkTool::OnLButtonDown(unsigned flags, int x, int y)
 {
-    CDrelDoc& document = m_view->GetDocument();
-    CLayer* layer = UsablePlacemarkLayer(document, CLayer::kInfoEditable, kInfoLocked);
-    if (!layer)
-        return 1;
     CLayerReader reader;
-    const int record = PickPlacemark(*layer, *m_view, reader, x, y);
+    CLayer* layer;
+    const int record = PickUsablePlacemark(*m_view, CLayer::kInfoEditable, kInfoLocked, reader, x, y, layer);
     if (record < 0)
         return 1;
+    CDrelDoc& document = m_view->GetDocument();
     CDbfTable* table = reader.GetSource()->GetRecordTable(record);
     const bool accepted = table && SearchDialogs().EditPlacemark(*table, *layer);
     m_view->ClearOverlays();

@@ -16,7 +16,11 @@
 #include "tests/mapdoc/ViewTestSupport.h"
 #include "tests/support/TestSupport.h"
 
+#include <QImage>
+
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 
 #include <memory>
 #include <string>
@@ -216,6 +220,36 @@ TEST_F(PlacemarkTools, TheAddToolRepaintsTheSquareOfALibrarySymbolElseTheView)
     EXPECT_EQ(window.invalidations, second + 2);
     EXPECT_EQ(window.rects.size(), rects);
     EXPECT_EQ(Placemarks().size(), 1u);
+}
+
+TEST_F(PlacemarkTools, TheNewPlacemarksSymbolShowsWhileItsDialogIsOpen)
+{
+    ASSERT_TRUE(doc.GetPlacemarksLayer());
+    QImage whileOpen;
+    dialogs.whileEditing = [&] {
+        window.surface.Image().fill(Qt::white);
+        std::unique_ptr<CDC> dc = view.OpenWindowDC();
+        view.PrepareDCMapping(*dc);
+        tool->DrawFinal(*dc);
+        whileOpen = window.surface.Image().copy();
+    };
+    Click(24, 200, 100);
+    ASSERT_FALSE(whileOpen.isNull());
+    if (const char* keep = std::getenv("DREL_KEEP_PICTURES"))
+        whileOpen.save(QString::fromUtf8(keep) + "/placemark-while-open.png");
+    int ink = 0, inkFar = 0;
+    for (int y = 0; y < whileOpen.height(); ++y)
+        for (int x = 0; x < whileOpen.width(); ++x)
+            if (whileOpen.pixel(x, y) != qRgb(255, 255, 255))
+                ++(std::abs(x - 200) <= 16 && std::abs(y - 100) <= 16 ? ink : inkFar);
+    EXPECT_GT(ink, 10);
+    EXPECT_EQ(inkFar, 0);
+    // Once the dialog is done the tool draws nothing more.
+    window.surface.Image().fill(Qt::white);
+    std::unique_ptr<CDC> dc = view.OpenWindowDC();
+    view.PrepareDCMapping(*dc);
+    tool->DrawFinal(*dc);
+    EXPECT_EQ(window.surface.Image().pixel(200, 100), qRgb(255, 255, 255));
 }
 
 TEST_F(PlacemarkTools, DeleteAskedWithNoLeavesNoMarker)
