@@ -76,18 +76,23 @@ bool ReadAddress(const CDbfTable& table, const CAddressFields& fields, uint32_t&
     return MakeAddressKey(AtollC(number), letter, key);
 }
 
+// The layer's data through the reader; null when there is no layer or its data do not open.
+CFeatureSource* OpenLayerData(CLayer* layer, CLayerReader& reader)
+{
+    return layer && reader.OpenLayer(layer) ? reader.GetSource() : nullptr;
+}
+
 } // namespace
 
 bool CStreetLookup::LoadStreetNames()
 {
     CLayer* layer = m_document.GetStreetsLayer();
-    if (!layer)
-        return false;
     CWaitCursor wait;
     CLayerReader reader;
-    if (!reader.OpenLayer(layer))
+    CFeatureSource* data = OpenLayerData(layer, reader);
+    if (!data)
         return false;
-    CFeatureSource& source = *reader.GetSource();
+    CFeatureSource& source = *data;
     const CDbfTable& table = source.GetTable();
     const int nameField = FindNamedField(table, layer->GetIdField());
     if (nameField < 0) {
@@ -220,13 +225,11 @@ void CStreetLookup::MergeEqualNames(std::vector<std::pair<std::string, int32_t>>
 bool CStreetLookup::LoadAddressTable(CAddressTable& table, int64_t streetCode)
 {
     table.clear();
-    CLayer* layer = m_document.GetAddressesLayer();
-    if (!layer)
-        return false;
     CLayerReader reader;
-    if (!reader.OpenLayer(layer))
+    CFeatureSource* data = OpenLayerData(m_document.GetAddressesLayer(), reader);
+    if (!data)
         return false;
-    CFeatureSource& source = *reader.GetSource();
+    CFeatureSource& source = *data;
     const CMapSettings& s = m_document.Settings();
     const CDbfTable& fields = source.GetTable();
     const CAddressFields sets[2] = {
@@ -274,12 +277,11 @@ void CStreetLookup::LabelStreetAddresses(int64_t streetCode, CDrelView& view)
     if (streetCode < 1 || s.addressesLayer.empty())
         return;
     CLayer* layer = m_document.GetAddressesLayer();
-    if (!layer)
-        return;
     CLayerReader reader;
-    if (!reader.OpenLayer(layer))
+    CFeatureSource* data = OpenLayerData(layer, reader);
+    if (!data)
         return;
-    CFeatureSource& source = *reader.GetSource();
+    CFeatureSource& source = *data;
     const CDbfTable& fields = source.GetTable();
     const int code = FindNamedField(fields, s.streetCodeField);
     const int number = FindNamedField(fields, s.numField);
@@ -318,12 +320,11 @@ int64_t CStreetLookup::GetStreetCode(int record)
     if (field.empty())
         return 0;
     CLayer* layer = m_document.GetStreetsLayer();
-    if (!layer)
-        return 0;
     CLayerReader reader;
-    if (!reader.OpenLayer(layer))
+    CFeatureSource* data = OpenLayerData(layer, reader);
+    if (!data)
         return 0;
-    CFeatureSource& source = *reader.GetSource();
+    CFeatureSource& source = *data;
     const int index = source.GetTable().FindField(field);
     if (index < 0) {
         AppMessageBox(LoadStringArgs(kFieldMissing, layer->GetName(), field), MB_OK, kFieldMissing);
