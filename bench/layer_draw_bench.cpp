@@ -4,6 +4,7 @@
 // repaint does: at the layer's full extent and at 1 % of it (through the
 // spatial index). Each first checks the picture: the lines' vertices in
 // the view are inked, the lines red and their numbers written in black.
+#include "bench/FontBenchMain.h"
 #include "bench/GdbLineLayer.h"
 #include "layers/Layer.h"
 #include "layers/Sublayer.h"
@@ -11,7 +12,6 @@
 #include "mapdoc/DrelView.h"
 #include "platform/DC.h"
 
-#include <QGuiApplication>
 #include <QImage>
 
 #include <memory>
@@ -133,12 +133,5 @@ BENCHMARK(BM_DrawLinesWithLabels)->ArgName("percent")->Arg(100)->Arg(1)->Unit(be
 
 int main(int argc, char** argv)
 {
-    // Labels need fonts, and fonts an application.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    int qtArgc = 1;
-    QGuiApplication app(qtArgc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarksWithFonts(argc, argv);
 }

@@ -170,7 +170,12 @@ int CDrelView::IsPointInExtent(const CMapPoint& p) const
 int CDrelView::PrepareDCMapping(CDC& dc) const
 {
     const int previous = dc.SetMapMode(MM_ANISOTROPIC);
-    if (!m_exportFlag || m_exportRect.IsRectEmpty()) {
+    if ((!m_exportFlag || m_exportRect.IsRectEmpty()) && (m_client.cx <= 0 || m_client.cy <= 0)) {
+        // No window yet (printing from a tool): the same thousandths of an
+        // inch, which a client area of no size cannot give.
+        dc.SetWindowExt(1000, 1000);
+        dc.SetViewportExt(std::max(dc.GetDeviceCaps(LOGPIXELSX), 1), std::max(dc.GetDeviceCaps(LOGPIXELSY), 1));
+    } else if (!m_exportFlag || m_exportRect.IsRectEmpty()) {
         dc.SetWindowExt(m_client.cx * 1000 / std::max(dc.GetDeviceCaps(LOGPIXELSX), 1),
                         m_client.cy * 1000 / std::max(dc.GetDeviceCaps(LOGPIXELSY), 1));
         dc.SetViewportExt(m_client.cx, m_client.cy);

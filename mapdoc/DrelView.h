@@ -22,6 +22,7 @@ struct CFoundObject;
 class CDrelDoc;
 class CLayer;
 class CScaleBar;
+struct CPrintInfo;
 class CMapOverlay;
 class CRoadDistance;
 class CShape;
@@ -168,6 +169,33 @@ public:
     const CRect& GetExportRect() const { return m_exportRect; }
     // The pages of the page setup over the map, when it asks for them.
     void DrawPageOutline(CDC& dc);
+
+    // Printing with the page setup: one page (info's current page) onto a
+    // printer context, inside info's drawing rectangle, with its title,
+    // map, scale bar, frame, title block and footer; it tells info the
+    // page count. A page past the count, or margins that leave no room,
+    // print nothing and clear info's continue flag.
+    void OnPrint(CDC& dc, CPrintInfo& info);
+    // The page count such a print takes, nothing drawn; 0 when nothing
+    // can be printed (no room inside the margins, an extent without area,
+    // more pages than a print can have).
+    int CountPrintPages(CDC& dc, const CRect& drawRect);
+    // The title block of the page setup along the bottom of the map's
+    // rectangle (thousandths of an inch).
+    void DrawTitleBlock(CDC& dc, const CRect& mapRect);
+    // Most pages one print may take.
+    static constexpr int kMostPrintPages = 9999;
+
+    // Metafiles of the map as DrawToDC draws it: of the extent (null: the
+    // visible one) at the denominator (<= 0: the view's), on a white
+    // background unless told not to; a frame from the screen's size
+    // (96 dpi when it has none). Written beside the file and renamed over
+    // it. 1 on success, 0 otherwise.
+    int ExportEnhMetafile(const std::string& path, const CMapRect* extent, double denominator, int background = 1);
+    int ExportMetafile(const std::string& path, const CMapRect* extent, double denominator, int background = 1);
+    // The visible map onto the clipboard as a picture of the client size
+    // and as an enhanced metafile ("image/x-emf").
+    void CopyToClipboard();
 
     // What is drawn over the map. Overlays draw in list order while they
     // are shown; an overlay added then is drawn at once.
@@ -367,6 +395,20 @@ private:
     void DrawOverMap(CDC& dc);
     void DrawOverlays(CDC& dc);
     void DrawForPrintOrExport(CDC& dc);
+    struct CPrintPage;
+    // The layout of a printed page (the steps before drawing the map): the
+    // context mapped to thousandths of an inch from the map's corner and
+    // clipped, the scales of the print set; the title drawn when asked.
+    // False when nothing can be printed.
+    bool LayOutPrint(CDC& dc, const CRect& drawRect, bool drawTitle, CPrintPage& page);
+    void RestoreAfterPrint(CDC& dc, const CPrintPage& page);
+    // The size in pixels of the reference (dpi) of the picture an export
+    // of the extent at the denominator makes.
+    CSize ExportPictureSize(const CMapRect* extent, double denominator, int dpi) const;
+    // The map into a recording context mapped one unit a pixel over size.
+    void RecordMap(CDC& dc, CSize size, const CMapRect* extent, double denominator, int background);
+    int WriteMetafile(bool enhanced, const std::string& path, const CMapRect* extent, double denominator,
+                      int background);
     bool DoubleClickShowsObjects();
     // A click of a mode without a tool.
     void ClickWithoutTool(unsigned flags, int x, int y);

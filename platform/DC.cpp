@@ -345,17 +345,40 @@ CDC::~CDC()
     Flush();
 }
 
+CDC::DeviceInfo CDC::DescribeDevice(const QPaintDevice& device)
+{
+    DeviceInfo info;
+    info.width = device.width();
+    info.height = device.height();
+    info.dpiX = device.logicalDpiX() > 0 ? device.logicalDpiX() : 96;
+    info.dpiY = device.logicalDpiY() > 0 ? device.logicalDpiY() : 96;
+    info.bitsPerPixel = device.depth();
+    if (const auto* paged = dynamic_cast<const QPagedPaintDevice*>(&device)) {
+        // Printers draw inside the printable part of the page.
+        const QPageLayout layout = paged->pageLayout();
+        const QRect full = layout.fullRectPixels(info.dpiX);
+        const QRect paint = layout.paintRectPixels(info.dpiX);
+        info.technology = DT_RASPRINTER;
+        info.physicalWidth = full.width();
+        info.physicalHeight = full.height();
+        info.physicalOffsetX = paint.left() - full.left();
+        info.physicalOffsetY = paint.top() - full.top();
+    }
+    return info;
+}
+
 void CDC::Begin(QPaintDevice* device)
 {
     m_device = device;
     m_clipApplied = false;
     if (!device)
         return;
-    m_info.width = device->width();
-    m_info.height = device->height();
-    m_info.dpiX = device->logicalDpiX() > 0 ? device->logicalDpiX() : 96;
-    m_info.dpiY = device->logicalDpiY() > 0 ? device->logicalDpiY() : 96;
-    m_info.bitsPerPixel = device->depth();
+    const DeviceInfo info = DescribeDevice(*device);
+    m_info.width = info.width;
+    m_info.height = info.height;
+    m_info.dpiX = info.dpiX;
+    m_info.dpiY = info.dpiY;
+    m_info.bitsPerPixel = info.bitsPerPixel;
     if (device->width() <= 0 || device->height() <= 0)
         return;
     m_painter = std::make_unique<QPainter>();
@@ -364,16 +387,8 @@ void CDC::Begin(QPaintDevice* device)
         return;
     }
     m_painter->setRenderHint(QPainter::Antialiasing, false);
-    if (const auto* paged = dynamic_cast<const QPagedPaintDevice*>(device)) {
-        // Printers draw inside the printable part of the page.
-        const QPageLayout layout = paged->pageLayout();
-        const QRect full = layout.fullRectPixels(m_info.dpiX);
-        const QRect paint = layout.paintRectPixels(m_info.dpiX);
-        m_info.technology = DT_RASPRINTER;
-        m_info.physicalWidth = full.width();
-        m_info.physicalHeight = full.height();
-        m_info.physicalOffsetX = paint.left() - full.left();
-        m_info.physicalOffsetY = paint.top() - full.top();
+    if (info.technology == DT_RASPRINTER) {
+        m_info = info;
         m_printing = true;
     }
     if (device->devType() == QInternal::Image) {
@@ -383,6 +398,16 @@ void CDC::Begin(QPaintDevice* device)
     }
     if (m_state.mapMode != MM_TEXT && m_state.mapMode != MM_ANISOTROPIC && m_state.mapMode != MM_ISOTROPIC)
         FixedModeExtents();
+}
+
+bool CDC::NewPage()
+{
+    auto* paged = dynamic_cast<QPagedPaintDevice*>(m_device);
+    if (!paged || !m_painter)
+        return false;
+    // The device starts the page with no clipping of its own.
+    m_clipApplied = false;
+    return paged->newPage();
 }
 
 void CDC::End()

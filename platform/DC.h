@@ -78,6 +78,11 @@ public:
     const DeviceInfo& GetDeviceInfo() const { return m_info; }
     void SetDeviceInfo(const DeviceInfo& info) { m_info = info; }
     int GetDeviceCaps(int index) const;
+    // What a context on the device would report, without drawing on it.
+    static DeviceInfo DescribeDevice(const QPaintDevice& device);
+    // A paged device (a printer) goes on to a new page; the state stays.
+    // False on other devices.
+    bool NewPage();
     bool IsPrinting() const { return m_printing; }
     void SetPrinting(bool printing) { m_printing = printing; }
     // A recording context (CMetaFileDC): it writes its calls into a

@@ -15,12 +15,9 @@
 #include "platform/Clipboard.h"
 #include "platform/Codepage.h"
 #include "platform/CommandTarget.h"
-#include "platform/DC.h"
 #include "platform/UserServices.h"
 #include "shell/LayerClipboard.h"
 #include "shell/MapToolCommands.h"
-
-#include <QImage>
 
 namespace {
 
@@ -78,7 +75,7 @@ constexpr int kAlwaysEnabledBoxes[] = {30003, kCmdScaleEdit, 30327};
 // search, routing, GPS and tracks. Disabled until those parts register
 // their handlers for the map window.
 constexpr int kWorkNotHere[] = {
-    30024, 30359, 57607, 30091,                                           // export, HTML, print, page setup
+    30024, 30359, 30091,                                                  // export, HTML, page setup
     30244, 30245, 30266, 30235, 30260, 30265, 30325, 30614, 30264, 30342, // layer operations
     30349, 30348, 30352, 30347, 30355, 30408, 30409, 30415, 30414, 30440,
     30263, 30632, 30344, 30612, 30619, 30280, 30483,                      //
@@ -88,7 +85,7 @@ constexpr int kWorkNotHere[] = {
 };
 
 // Commands that only an extension module gives work.
-constexpr int kExtensionOnly[] = {57634, 30162, 30179, kCmdTrackLength, 30246, 30248, 30249, 30250,
+constexpr int kExtensionOnly[] = {30162, 30179, kCmdTrackLength, 30246, 30248, 30249, 30250,
                                   30251, 30252, 30253, kCmdTrackPlayback, 30634};
 
 bool IsGroup(const CLayer* entry)
@@ -353,19 +350,7 @@ void CMapFrameCommands::CopyMap()
     CDrelView* view = m_frame.GetMapView();
     if (!view)
         return;
-    const CSize client = view->GetClientSize();
-    QImage image(client.cx, client.cy, QImage::Format_RGB32);
-    if (image.isNull())
-        return;
-    image.fill(Qt::white);
-    // At the view's resolution, so the symbols and labels keep their size.
-    image.setDotsPerMeterX(MulDiv(view->GetLogPixelsX(), 10000, 254));
-    image.setDotsPerMeterY(MulDiv(view->GetLogPixelsY(), 10000, 254));
-    {
-        CDC dc(image);
-        view->DrawToDC(dc, nullptr, 0, 0);
-    }
-    Clipboard().SetImage(image);
+    view->CopyToClipboard();
 }
 
 void CMapFrameCommands::NewLayerByExample()

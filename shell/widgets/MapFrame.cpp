@@ -3,7 +3,9 @@
 #include "mapdoc/DrelDoc.h"
 #include "mapdoc/DrelView.h"
 #include "mapdoc/ViewWindow.h"
+#include "mapdoc/widgets/MapPrinting.h"
 #include "mapdoc/widgets/MapViewWidget.h"
+#include "res/CommandIds.h"
 #include "platform/QtText.h"
 #include "shell/WindowPlacement.h"
 #include "shell/widgets/CommandActions.h"
@@ -181,6 +183,19 @@ CMapFrame::CMapFrame(CShellDocument& document, CDocTemplate& docTemplate)
     });
 
     m_frameCommands.Install(Commands());
+    // Printing, its preview and the copy of the map are the view's.
+    Commands().On(kCmdFilePrint, [this] {
+        if (CDrelView* view = GetMapView())
+            PrintMapView(*view, this);
+    });
+    Commands().On(kCmdFilePrintPreview, [this] {
+        if (CDrelView* view = GetMapView())
+            PreviewMapView(*view, this);
+    });
+    Commands().On(kCmdEditCopy, [this] {
+        if (CDrelView* view = GetMapView())
+            view->CopyToClipboard();
+    });
     InstallRegisteredCommands(*this);
 }
 

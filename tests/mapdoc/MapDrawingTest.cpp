@@ -31,15 +31,6 @@ public:
     bool follow = true;
 };
 
-class CFixedPageSetup : public IPageSetup {
-public:
-    CFixedPageSetup() { SetPageSetup(this); }
-    ~CFixedPageSetup() override { SetPageSetup(nullptr); }
-    CPageSetupValues GetValues() const override { return values; }
-
-    CPageSetupValues values;
-};
-
 class MapDrawingTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -197,12 +188,20 @@ public:
         extent = view->GetMapExtent();
         printing = dc->IsPrinting();
         exporting = view->GetExportFlag();
+        printScaleX = view->GetPrintScaleX();
+        printScaleY = view->GetPrintScaleY();
+        fixed = view->HasFixedExtent();
+        ++calls;
     }
 
     CRect exportRect;
     CMapRect extent;
     bool printing = false;
     int exporting = 0;
+    double printScaleX = 0;
+    double printScaleY = 0;
+    int fixed = 0;
+    int calls = 0;
 };
 
 TEST_F(MapDrawingTest, DrawingForExportFixesTheExtentAndPutsTheViewBack)
@@ -244,4 +243,98 @@ TEST_F(MapDrawingTest, DrawingForExportFixesTheExtentAndPutsTheViewBack)
     EXPECT_EQ(watcher.exportRect, CRect(0, 0, 1500, 750));
     EXPECT_TRUE(dc.PtVisible(2000, 1000)) << "no clipping left behind";
     EXPECT_EQ(dc.GetMapMode(), MM_TEXT);
+}
+
+TEST_F(MapDrawingTest, DrawToDCByItsArguments)
+{
+    CExportWatcher watcher;
+    const double sx = view.GetPrintScaleX(), sy = view.GetPrintScaleY(), d = view.GetScaleDenominator();
+    const CMapRect visible = view.GetMapExtent();
+    // Ten inches wide and five high at the view's scale.
+    const CMapRect tenInches(100, 900, 100 + 10000 * sx, 900 + 5000 * sy);
+    struct Case {
+        const char* name;
+        const CMapRect* extent;
+        double denominator; // times the view's
+        int dpi;
+        CRect exportRect;
+        bool printing;
+        int fixed;
+    };
+    const Case cases[] = {
+        {"300 dpi of ten inches", &tenInches, 0, 300, CRect(0, 0, 3000, 1500), true, 1},
+        {"the same at twice the denominator", &tenInches, 2, 300, CRect(0, 0, 1500, 750), true, 1},
+        // 400 x 200 pixels of 96 dpi are 4.17 x 2.08 inches.
+        {"the visible extent at 149 dpi", nullptr, 0, 149, CRect(0, 0, 621, 310), false, 1},
+        {"the visible extent at 192 dpi", nullptr, 0, 192, CRect(0, 0, 800, 400), true, 1},
+        {"the visible extent at half the denominator", nullptr, 0.5, 0, CRect(0, 0, 800, 400), false, 1},
+        {"nothing given: the client area", nullptr, 0, 0, CRect(0, 0, 400, 200), false, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QImage image(400, 200, QImage::Format_RGB32);
+        CDC dc(image);
+        watcher.calls = 0;
+        view.DrawToDC(dc, c.extent, c.denominator * d, c.dpi);
+        ASSERT_EQ(watcher.calls, 1);
+        EXPECT_EQ(watcher.exportRect, c.exportRect);
+        EXPECT_EQ(watcher.printing, c.printing);
+        EXPECT_EQ(watcher.exporting, 1);
+        EXPECT_EQ(watcher.fixed, c.fixed);
+        const double factor = c.denominator > 0 ? c.denominator : 1;
+        EXPECT_DOUBLE_EQ(watcher.printScaleX, sx * factor);
+        EXPECT_DOUBLE_EQ(watcher.printScaleY, sy * factor);
+        if (c.extent)
+            EXPECT_EQ(watcher.extent, *c.extent);
+        else
+            EXPECT_EQ(watcher.extent, visible);
+        // Everything as before.
+        EXPECT_EQ(view.GetPrintScaleX(), sx);
+        EXPECT_EQ(view.GetPrintScaleY(), sy);
+        EXPECT_EQ(view.GetScaleDenominator(), d);
+        EXPECT_EQ(view.GetMapExtent(), visible);
+        EXPECT_EQ(view.GetLogPixelsX(), 96);
+        EXPECT_EQ(view.GetLogPixelsY(), 96);
+        EXPECT_EQ(view.GetExportFlag(), 0);
+        EXPECT_EQ(view.HasFixedExtent(), 0);
+        EXPECT_TRUE(view.GetExportRect().IsRectEmpty());
+        EXPECT_FALSE(dc.IsPrinting());
+    }
+}
+
+TEST_F(MapDrawingTest, PrepareDCMappingOverTheClientOrTheExportRectangle)
+{
+    struct Case {
+        const char* name;
+        CSize client;
+        int exportFlag;
+        CRect exportRect;
+        int dcDpi;
+        CSize windowExt, viewportExt;
+    };
+    const Case cases[] = {
+        {"the client area at the context's resolution", {400, 200}, 0, {}, 300, {1333, 666}, {400, 200}},
+        {"an export rectangle is used only while exporting", {400, 200}, 0, {0, 0, 960, 480}, 96, {4166, 2083},
+         {400, 200}},
+        {"exporting: the rectangle at the view's resolution", {400, 200}, 1, {0, 0, 960, 480}, 300, {10000, 5000},
+         {960, 480}},
+        {"exporting without a rectangle: the client area", {400, 200}, 1, {}, 96, {4166, 2083}, {400, 200}},
+        {"no client area yet: thousandths of an inch", {0, 0}, 0, {}, 600, {1000, 1000}, {600, 600}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        view.OnSize(c.client.cx, c.client.cy);
+        view.SetExportFlag(c.exportFlag);
+        view.SetExportRect(c.exportRect);
+        CDC dc;
+        CDC::DeviceInfo info;
+        info.dpiX = info.dpiY = c.dcDpi;
+        dc.SetDeviceInfo(info);
+        EXPECT_EQ(view.PrepareDCMapping(dc), MM_TEXT);
+        EXPECT_EQ(dc.GetMapMode(), MM_ANISOTROPIC);
+        EXPECT_EQ(dc.GetWindowExt(), c.windowExt);
+        EXPECT_EQ(dc.GetViewportExt(), c.viewportExt);
+        view.SetExportFlag(0);
+        view.SetExportRect(CRect());
+    }
 }

@@ -4,6 +4,7 @@
 #include "mapdoc/DrelDoc.h"
 #include "mapdoc/DrelView.h"
 #include "mapdoc/MapTool.h"
+#include "mapdoc/PageSetup.h"
 #include "mapdoc/ViewHost.h"
 #include "mapdoc/ViewWindow.h"
 #include "platform/DC.h"
@@ -199,4 +200,29 @@ inline std::unique_ptr<CLayer> MakeExtentLayer(const std::string& name, const CM
     layer->SetFlags(flags);
     layer->SetExtent(extent);
     return layer;
+}
+
+// The page setup of a test, installed for its lifetime.
+class CFixedPageSetup : public IPageSetup {
+public:
+    CFixedPageSetup() { SetPageSetup(this); }
+    ~CFixedPageSetup() override { SetPageSetup(nullptr); }
+    CPageSetupValues GetValues() const override { return values; }
+
+    CPageSetupValues values;
+};
+
+// A map in metres of two layers side by side, "L" green and "R" red, the
+// one left of x = split and the other right of it, reaching from left to
+// right and from bottom to top; the view fills them in their colours.
+inline constexpr COLORREF kLeftHalfColour = RGB(0, 160, 0);
+inline constexpr COLORREF kRightHalfColour = RGB(200, 0, 0);
+inline void MakeTwoHalvesMap(CDrelDoc& doc, CTestView& view, const CMapRect& limits, const CMapRect& reach,
+                             double split)
+{
+    SetMetreMap(doc, limits);
+    doc.AddLayer(MakeExtentLayer("L", CMapRect(reach.left, reach.top, split, reach.bottom)), false);
+    doc.AddLayer(MakeExtentLayer("R", CMapRect(split, reach.top, reach.right, reach.bottom)), false);
+    view.colours["L"] = kLeftHalfColour;
+    view.colours["R"] = kRightHalfColour;
 }

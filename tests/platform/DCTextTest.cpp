@@ -328,6 +328,15 @@ TEST(DCText, PdfPageWithTextThatReadsBack)
         EXPECT_EQ(dc.GetDeviceCaps(PHYSICALWIDTH), width + 2 * dc.GetDeviceCaps(PHYSICALOFFSETX));
         EXPECT_GT(dc.GetDeviceCaps(PHYSICALHEIGHT), dc.GetDeviceCaps(VERTRES));
         EXPECT_NEAR(dc.GetDeviceCaps(HORZSIZE), width * 25.4 / 600, 1);
+        // What the page loop counts pages with, before it draws.
+        const CDC::DeviceInfo described = CDC::DescribeDevice(writer);
+        EXPECT_EQ(described.technology, DT_RASPRINTER);
+        EXPECT_EQ(described.width, width);
+        EXPECT_EQ(described.physicalOffsetX, dc.GetDeviceCaps(PHYSICALOFFSETX));
+        EXPECT_EQ(described.physicalHeight, dc.GetDeviceCaps(PHYSICALHEIGHT));
+        QImage notPaged(4, 4, QImage::Format_RGB32);
+        CDC imageDC(notPaged);
+        EXPECT_FALSE(imageDC.NewPage()) << "an image has no pages";
 
         // Thousandths of an inch, as every drawing context of the map is set.
         dc.SetMapMode(MM_ANISOTROPIC);

@@ -550,6 +550,11 @@ bool CMapWriter::WriteDocument()
         s.m_labelField = "PAVAD";
         s.m_labelPlacement = 512; // inside the area
         s.m_labelStyle = LabelFont(RGB(40, 100, 40), -8, true);
+        // A large town's names of parks would cover it.
+        parks.AddSublayer(25000);
+        parks.GetSublayer(1)->m_labelField.clear();
+        // Too small there for the trees of the pattern.
+        parks.GetSublayer(1)->m_style = AreaStyle(RGB(90, 150, 80), 0, RGB(170, 215, 150));
     }
 
     CLayer& river = AddLayer(std::make_unique<CLayer>(l.river, PathOf(kRiverFile), CLayer::kLine));
@@ -599,6 +604,9 @@ bool CMapWriter::WriteDocument()
         s.m_labelPlacement = 256;
         s.m_labelDistance = 79;
         s.m_labelStyle = LabelFont(RGB(140, 20, 20), -8, false, 700);
+        // A large town's sights would bury it in red.
+        sights.AddSublayer(25000);
+        sights.GetSublayer(1)->m_kind = CSublayer::kHidden;
     }
 
     CLayer& track = AddLayer(std::make_unique<CLayer>(l.track, PathOf(kTrackFile), CLayer::kTrack));
@@ -611,6 +619,9 @@ bool CMapWriter::WriteDocument()
         style.penWidth = 16;
         style.penColor = RGB(220, 30, 30);
         track.GetSublayer(0)->m_style = style;
+        // Its fixes would run together into a thick line.
+        track.AddSublayer(25000);
+        track.GetSublayer(1)->m_kind = CSublayer::kHidden;
     }
 
     CMapSettings& s = m_doc.Settings();

@@ -26,7 +26,7 @@
 #include "tests/mapdoc/ViewTestSupport.h"
 #include "tests/render/PictureFixtures.h"
 #include "tests/support/TestSupport.h"
-#include "tools/demo/DemoMapWriter.h"
+#include "tests/tools/demo/DemoViewSupport.h"
 #include "tools/demo/DemoNames.h"
 
 #include <gtest/gtest.h>
@@ -35,7 +35,6 @@
 #include <QPainter>
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <functional>
@@ -70,80 +69,13 @@ public:
     CWindowSurface surface{kWidth, kHeight, 96};
 };
 
-using CQuad = std::array<CPoint, 4>;
-
-// Whether two convex quadrilaterals share more than an edge: no side of
-// either separates them.
-bool QuadsOverlap(const CQuad& a, const CQuad& b)
-{
-    for (const CQuad* q : {&a, &b}) {
-        for (int i = 0; i < 4; ++i) {
-            const CPoint p = (*q)[i], n = (*q)[(i + 1) % 4];
-            const double nx = -(n.y - p.y), ny = n.x - p.x;
-            double minA = 1e300, maxA = -1e300, minB = 1e300, maxB = -1e300;
-            for (const CPoint& c : a) {
-                const double d = nx * c.x + ny * c.y;
-                minA = std::min(minA, d);
-                maxA = std::max(maxA, d);
-            }
-            for (const CPoint& c : b) {
-                const double d = nx * c.x + ny * c.y;
-                minB = std::min(minB, d);
-                maxB = std::max(maxB, d);
-            }
-            if (maxA <= minB || maxB <= minA)
-                return false;
-        }
-    }
-    return true;
-}
-
-CQuad QuadOf(const CRect& r)
-{
-    return {CPoint(r.left, r.top), CPoint(r.right, r.top), CPoint(r.right, r.bottom), CPoint(r.left, r.bottom)};
-}
-
-// The map view as the program has it, keeping the places its register gave to labels.
-class CLabelKeepingView : public CDrelView {
-public:
-    using CDrelView::CDrelView;
-    int ReserveLabelRect(const CRect& r, int force) override
-    {
-        const int taken = CDrelView::ReserveLabelRect(r, force);
-        if (taken)
-            placed.push_back(QuadOf(r));
-        return taken;
-    }
-    int ReserveLabelQuad(const CPoint corners[4], int force) override
-    {
-        const int taken = CDrelView::ReserveLabelQuad(corners, force);
-        if (taken)
-            placed.push_back({corners[0], corners[1], corners[2], corners[3]});
-        return taken;
-    }
-    std::vector<CQuad> placed;
-};
-
 class DemoDrawing : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
-        CScriptedUserServices user;
-        s_dir = new CTempDir;
-        std::string error;
-        ASSERT_TRUE(MakeDemoMap(s_dir->Path(), {1, CDemoOptions::kDefaultStreets}, error)) << error;
-    }
-    static void TearDownTestSuite()
-    {
-        delete s_dir;
-        s_dir = nullptr;
-    }
-
     void SetUp() override
     {
         NeedGuiApplication();
         SetPointSymbolDrawer(DrawDisc);
-        ASSERT_TRUE(m_doc.OnOpenDocument(s_dir->File(CDemoMapWriter::kMapFile)));
+        ASSERT_TRUE(m_doc.OnOpenDocument(DemoMapPath()));
         m_view = std::make_unique<CLabelKeepingView>(m_doc);
         m_view->SetWindow(&m_window);
         m_view->OnSize(kWidth, kHeight);
@@ -176,18 +108,9 @@ protected:
         return RGB(qRed(c), qGreen(c), qBlue(c));
     }
 
-    // Every object of the layer in the view, with its attributes.
     void ForEachShape(const std::string& layerName, const std::function<void(const CShape&, CFeatureSource&)>& visit)
     {
-        CLayer* layer = m_doc.Layers().FindByName(layerName);
-        ASSERT_NE(layer, nullptr);
-        CLayerReader reader;
-        ASSERT_TRUE(reader.OpenLayer(layer));
-        const CMapRect extent = m_view->GetMapExtent();
-        reader.GetSource()->SetQueryRect(&extent);
-        CShape shape;
-        while (reader.GetSource()->ReadNextShape(shape))
-            visit(shape, *reader.GetSource());
+        ForEachShapeInView(*m_view, layerName, visit);
     }
 
     // The share of points inside the layer's areas, on a grid of 9 x 9
@@ -224,17 +147,8 @@ protected:
         return count;
     }
 
-    void ExpectNoLabelsOverlap() const
-    {
-        const auto& placed = m_view->placed;
-        int overlaps = 0;
-        for (size_t i = 0; i < placed.size(); ++i)
-            for (size_t j = i + 1; j < placed.size(); ++j)
-                overlaps += QuadsOverlap(placed[i], placed[j]);
-        EXPECT_EQ(overlaps, 0);
-    }
+    void ExpectNoLabelsOverlap() const { EXPECT_EQ(m_view->CountOverlaps(), 0); }
 
-    static CTempDir* s_dir;
     CRecordingViewHost m_host;
     CScriptedUserServices m_user;
     CSurfaceWindow m_window;
@@ -243,8 +157,6 @@ protected:
     QImage m_image;
     const CDemoNames& m_names = CDemoNames::Get();
 };
-
-CTempDir* DemoDrawing::s_dir = nullptr;
 
 constexpr COLORREF kParkRings = RGB(120, 185, 100);
 constexpr COLORREF kParkGround = RGB(205, 235, 185);

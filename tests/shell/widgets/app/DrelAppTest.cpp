@@ -6,17 +6,25 @@
 #include "mapdoc/DrelView.h"
 #include "mapdoc/ViewHost.h"
 #include "mapdoc/ViewWindow.h"
+#include "mapdoc/widgets/MapPrinting.h"
+#include "platform/Path.h"
 #include "platform/Strings.h"
 #include "res/CommandIds.h"
 #include "shell/MapFrameWindow.h"
 #include "shell/TableDocument.h"
 #include "shell/widgets/ControlIds.h"
 #include "shell/widgets/MapFrame.h"
+#include "tests/mapdoc/PdfReadBack.h"
 
 #include <QAbstractButton>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QPrinter>
 #include <QMdiArea>
 #include <QTimer>
 
+#include <cstdlib>
 #include <unistd.h>
 
 namespace {
@@ -353,3 +361,44 @@ TEST_F(DrelAppTest, TheMapFrameFactoryIsASeam)
 }
 
 } // namespace
+
+namespace {
+
+// Prints to a PDF file instead of asking for a printer.
+class CPdfPrintDialogs : public IPrintDialogs {
+public:
+    explicit CPdfPrintDialogs(std::string path) : m_path(std::move(path)) { SetPrintDialogs(this); }
+    ~CPdfPrintDialogs() override { SetPrintDialogs(nullptr); }
+    bool ChoosePrinter(QPrinter& printer, int, QWidget*) override
+    {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QString::fromStdString(m_path));
+        return true;
+    }
+
+private:
+    std::string m_path;
+};
+
+} // namespace
+
+TEST_F(DrelAppTest, TheMapWindowPrintsAndCopiesItsMap)
+{
+    ASSERT_TRUE(Start({DemoMapPath()}));
+    QGuiApplication::clipboard()->clear();
+    EXPECT_TRUE(Run(kCmdEditCopy));
+    const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
+    ASSERT_NE(copied, nullptr);
+    EXPECT_TRUE(copied->hasImage());
+    EXPECT_TRUE(copied->hasFormat("image/x-emf"));
+
+    const std::string pdf = ResolvePath(dir.File("printed.pdf"));
+    CPdfPrintDialogs dialogs(pdf);
+    EXPECT_TRUE(Run(kCmdFilePrint));
+    std::string info;
+    EXPECT_EQ(RunCommand("pdfinfo '" + pdf + "'", info), 0) << info;
+    const std::size_t pages = info.find("Pages:");
+    ASSERT_NE(pages, std::string::npos) << info;
+    EXPECT_EQ(std::atoi(info.c_str() + pages + 6), 1) << "the map fitted on one page";
+    EXPECT_TRUE(shown.empty());
+}

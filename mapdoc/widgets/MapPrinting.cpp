@@ -1,0 +1,99 @@
+#include "mapdoc/widgets/MapPrinting.h"
+
+#include "mapdoc/DrelView.h"
+#include "mapdoc/PrintPages.h"
+#include "platform/DC.h"
+#include "platform/Installed.h"
+#include "platform/UserServices.h"
+
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+
+namespace {
+
+CInstalled<IPrintDialogs> g_dialogs;
+
+// "Nėra ką spausdinti: tarp lapo paraščių žemėlapis netelpa arba užimtų per daug lapų."
+const char kNothingToPrint[] = "N\xEBra k\xE0 spausdinti: tarp lapo para\xF0\xE8i\xF8 \xFE" "em\xEBlapis netelpa arba "
+                               "u\xFEimt\xF8 per daug lap\xF8.";
+// "Nepavyko pradėti spausdinimo."
+const char kCannotPrint[] = "Nepavyko prad\xEBti spausdinimo.";
+
+int CountPages(CDrelView& view, const QPrinter& printer)
+{
+    CDC probe;
+    probe.SetDeviceInfo(CDC::DescribeDevice(printer));
+    return view.CountPrintPages(probe, CRect(0, 0, probe.GetDeviceCaps(HORZRES), probe.GetDeviceCaps(VERTRES)));
+}
+
+} // namespace
+
+bool IPrintDialogs::ChoosePrinter(QPrinter& printer, int pageCount, QWidget* parent)
+{
+    QPrintDialog dialog(&printer, parent);
+    dialog.setMinMax(1, pageCount);
+    dialog.setFromTo(1, pageCount);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, pageCount > 1);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+void IPrintDialogs::Preview(QPrinter& printer, const std::function<void(QPrinter&)>& paint, QWidget* parent)
+{
+    QPrintPreviewDialog dialog(&printer, parent);
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, [&paint](QPrinter* target) { paint(*target); });
+    dialog.exec();
+}
+
+IPrintDialogs& PrintDialogs()
+{
+    return g_dialogs.Get();
+}
+
+void SetPrintDialogs(IPrintDialogs* dialogs)
+{
+    g_dialogs.Set(dialogs);
+}
+
+int PrintMapView(CDrelView& view, QWidget* parent)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    const int count = CountPages(view, printer);
+    if (count == 0) {
+        AppMessageBox(kNothingToPrint, MB_OK | MB_ICONINFORMATION);
+        return 0;
+    }
+    if (!PrintDialogs().ChoosePrinter(printer, count, parent))
+        return 0;
+    int first = 1, last = 0;
+    if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
+        first = printer.fromPage();
+        last = printer.toPage();
+    }
+    CDC dc(printer);
+    if (!dc.IsPrinting()) {
+        AppMessageBox(kCannotPrint, MB_OK | MB_ICONERROR);
+        return 0;
+    }
+    // The printer chosen may hold another paper: the pages are counted again.
+    const int printed = PrintViewPages(view, dc, first, last);
+    if (printed == 0)
+        AppMessageBox(kNothingToPrint, MB_OK | MB_ICONINFORMATION);
+    return printed;
+}
+
+void PreviewMapView(CDrelView& view, QWidget* parent)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    if (CountPages(view, printer) == 0) {
+        AppMessageBox(kNothingToPrint, MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    PrintDialogs().Preview(
+        printer,
+        [&view](QPrinter& target) {
+            CDC dc(target);
+            PrintViewPages(view, dc);
+        },
+        parent);
+}
