@@ -13,4 +13,9 @@ public:
     virtual bool Save(const std::string& iniPath) = 0;
     // Fills the county box of the administrative-search bar.
     virtual void FillCounties(CDrelDoc& document) = 0;
+    // A choice in one box of the bar refills the next one.
+    virtual void FillMunicipalities(CDrelDoc& document) {}
+    virtual void FillWards(CDrelDoc& document) {}
+    virtual void FillSettlements(CDrelDoc& document) {}
+    virtual void FillStreets(CDrelDoc& document) {}
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "mapdoc/AdminSearchSettings.h"
+#include "mapdoc/ToolbarBox.h"
 
 #include <memory>
 #include <string>
@@ -8,6 +9,9 @@
 
 class CDrelDoc;
 class CLayer;
+
+// The boxes of the main window's address toolbar.
+enum class AddressBox { kCity, kStreet, kHouseNumber };
 
 // What a map document asks of the application around it: the main
 // frame's boxes and status bar, the legend's open group, the table
@@ -22,6 +26,14 @@ public:
     // the program has no administrative search.
     virtual std::unique_ptr<IAdminSearchSettings> CreateAdminSearchSettings(CDrelDoc& document) { return nullptr; }
     virtual bool HasAdminSearchBar() const { return false; }
+    // The settings whose boxes the administrative-search bar shows; null
+    // when it shows none.
+    virtual const IAdminSearchSettings* GetAdminSearchBarSettings() const { return nullptr; }
+
+    // A box of the address toolbar; null when there is none.
+    virtual IToolbarBox* GetAddressBox(AddressBox which) { return nullptr; }
+    // Enables or disables the box (the house-number box is emptied too).
+    virtual void EnableAddressBox(AddressBox which, bool on) {}
 
     // The current group of the legend when the active window is a map
     // window of this document; null when there is none.
@@ -30,9 +42,6 @@ public:
     // Refills the places box with the names, enables it only when there is
     // one, and makes the document the box's owner.
     virtual void FillPlacesBox(CDrelDoc& document, const std::vector<std::string>& names) {}
-    // The address boxes of the main frame are filled from the document,
-    // whose map window became active.
-    virtual void FillAddressBoxes(CDrelDoc& document) {}
     // The document goes: the boxes it owns are emptied and disabled.
     virtual void OnDocumentDestroyed(CDrelDoc& document) {}
     // Status-bar pane 2.

@@ -4,9 +4,14 @@
 #include "core/MapGeometry.h"
 #include "core/Shape.h"
 #include "layers/DtmLayer.h"
+#include "layers/FeatureSource.h"
+#include "layers/LayerReader.h"
+#include "layers/Sublayer.h"
 #include "mapdoc/DocumentHost.h"
 #include "mapdoc/ExtensionHooks.h"
 #include "mapdoc/LayerDataAccess.h"
+#include "mapdoc/PlacemarkRecord.h"
+#include "mapdoc/SearchDialogs.h"
 #include "platform/Codepage.h"
 #include "platform/IniFile.h"
 #include "platform/NumberText.h"
@@ -14,6 +19,7 @@
 #include "platform/Stream.h"
 #include "platform/UserServices.h"
 #include "render/GeoRaster.h"
+#include "render/SymbolLibrary.h"
 
 #include <algorithm>
 #include <bit>
@@ -200,6 +206,7 @@ bool CDrelDoc::OnOpenDocument(const std::string& path)
     ReadSettings(ini);
 
     ExtensionOnOpenDocument(this, path);
+    FillCityStreetCombos(false);
     if (m_adminSearch) {
         m_adminSearch->Load(iniPath);
         if (DocumentHost().HasAdminSearchBar())
@@ -820,6 +827,128 @@ bool CDrelDoc::GetRouteSettings(CRouteSettings& settings) const
     return settings.layer != nullptr;
 }
 
+// ------------------------------------------------------------ placemarks
+
+namespace {
+
+constexpr char kDefaultPlacemarksLayer[] = "My Placemarks";
+constexpr char kPlacemarksFileBase[] = "MyWpt";
+
+bool IsPlacemarkLayer(const CLayer* layer)
+{
+    return layer && layer->GetType() == CLayer::kPoint && layer->IsDbfLayer();
+}
+
+} // namespace
+
+bool CDrelDoc::HasPlacemarksLayer() const
+{
+    return IsPlacemarkLayer(m_layers.FindByName(m_settings.placemarksLayer));
+}
+
+CLayer* CDrelDoc::GetPlacemarksLayer()
+{
+    CLayer* layer = m_settings.placemarksLayer.empty() ? nullptr : m_layers.FindByName(m_settings.placemarksLayer);
+    if (!layer) {
+        layer = m_layers.FindByName(kDefaultPlacemarksLayer);
+        if (layer) {
+            if (!IsPlacemarkLayer(layer))
+                return nullptr;
+            m_settings.placemarksLayer = kDefaultPlacemarksLayer;
+            SetModifiedFlag();
+        }
+    }
+    if (!layer)
+        layer = CreatePlacemarksLayer();
+    return IsPlacemarkLayer(layer) ? layer : nullptr;
+}
+
+CLayer* CDrelDoc::CreatePlacemarksLayer()
+{
+    std::string path = GetMapDirectory() + kPlacemarksFileBase + ".dbf";
+    if (FileExists(path)) {
+        std::string name;
+        SuggestNewLayerNames(name, path, kPlacemarksFileBase);
+        path = MakePathWithExtension(path, ".dbf");
+    }
+    CDbfTable table;
+    const CDbfFieldInfo fields[] = {{"NAME", 'C', 30, 0},  {"DESCR", 'C', 100, 0}, {"LON", 'N', 13, 8},
+                                    {"LAT", 'N', 13, 8},   {"SYMBOL", 'N', 8, 0},  {"", 0, 0, 0}};
+    if (!table.Create(path, fields))
+        return nullptr;
+    table.Close();
+
+    if (m_settings.placemarksLayer.empty())
+        m_settings.placemarksLayer = kDefaultPlacemarksLayer;
+    auto layer = std::make_unique<CLayer>(m_settings.placemarksLayer, path, CLayer::kPoint);
+    layer->SetIdField("NAME");
+    // Each symbol of the library is a class of the SYMBOL field; other values get symbol 0.
+    if (CSublayer* sublayer = layer->GetSublayer(0)) {
+        sublayer->m_kind = CSublayer::kClassified;
+        sublayer->m_classField = "SYMBOL";
+        sublayer->m_classes.SetKind(true, true);
+        CSymbolLibrary& symbols = SymbolLibrary();
+        for (int i = 0, count = symbols.GetSymbolCount(); i < count; ++i) {
+            const int symbol = symbols.GetSymbolId(i);
+            if (CThemeNumberClass* c = sublayer->m_classes.InsertNumberClass(sublayer->m_classes.GetCount(),
+                                                                            CLayer::kPoint, symbol)) {
+                CPointStyle style = c->m_style.Point();
+                style.kind = CPointStyle::kLibrary;
+                style.symbol = static_cast<uint16_t>(symbol);
+                c->m_style = CStyleRecord(style);
+            }
+        }
+        if (CThemeClass* other = sublayer->m_classes.AddClass(CLayer::kPoint)) {
+            CPointStyle style = other->m_style.Point();
+            style.kind = CPointStyle::kLibrary;
+            style.symbol = 0;
+            other->m_style = CStyleRecord(style);
+        }
+    }
+    CLayer* added = layer.get();
+    const int index = AddLayer(std::move(layer), false);
+    UpdateAllViews(MakeHint(index, kHintLayerAdded));
+    // The new layer is part of the map now: it must not be lost for want of a save.
+    SetModifiedFlag();
+    return added;
+}
+
+bool CDrelDoc::AddPlacemark(const CMapPoint& point)
+{
+    CLayer* layer = GetPlacemarksLayer();
+    return layer && !layer->CheckReadOnly() && AppendPlacemark(*layer, point, true);
+}
+
+bool CDrelDoc::AddPlacemarkAt(const CMapPoint& point)
+{
+    CLayer* layer = GetPlacemarksLayer();
+    return layer && !layer->CheckReadOnly() && AppendPlacemark(*layer, point, false);
+}
+
+bool CDrelDoc::AppendPlacemark(CLayer& layer, const CMapPoint& point, bool transform)
+{
+    CLayerReader reader;
+    if (!reader.Open(layer.GetPath()))
+        return false;
+    CFeatureSource& source = *reader.GetSource();
+    if (transform) {
+        source.SetReadConverter(GetGeoToMapConverter());
+        source.SetWriteConverter(GetMapToGeoConverter());
+    }
+    if (!AppendPlacemarkRecord(source, point))
+        return false;
+    const int record = source.GetCurrentRecord();
+    if (!SearchDialogs().EditPlacemark(source.GetTable(), layer)) {
+        // A cancelled placemark leaves nothing behind.
+        source.DeleteRecord(record);
+        return false;
+    }
+    source.GetTable().WriteRecord();
+    reader.Close();
+    UpdateAllViews(kHintRedraw);
+    return true;
+}
+
 // ------------------------------------------------------------ saved places
 
 void CDrelDoc::AddBookmark(const std::string& name, const CMapRect& extent)
@@ -850,14 +979,6 @@ bool CDrelDoc::DeleteBookmark(const std::string& name)
 void CDrelDoc::FillBookmarkCombo()
 {
     DocumentHost().FillPlacesBox(*this, m_bookmarkNames);
-}
-
-void CDrelDoc::OnMapFrameActivate(bool activate)
-{
-    if (!activate)
-        return;
-    DocumentHost().FillAddressBoxes(*this);
-    FillBookmarkCombo();
 }
 
 // ------------------------------------------------------------ coordinate system

@@ -9,15 +9,18 @@
 #include "mapdoc/DocumentObserver.h"
 #include "mapdoc/MapSettings.h"
 #include "mapdoc/RouteSettings.h"
+#include "mapdoc/StreetLookup.h"
 #include "platform/CommandTarget.h"
 
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class CIniFile;
 class CMapPointArray;
+class CDrelView;
 class CShape;
 
 // One open map: its layer list (the map file), the settings kept in the
@@ -120,6 +123,43 @@ public:
     // True when a routing layer was found.
     bool GetRouteSettings(CRouteSettings& settings) const;
 
+    // Street and address lookup (the address toolbar's boxes through the document host).
+    CStreetLookup& Streets() { return m_streets; }
+    const CStreetLookup& Streets() const { return m_streets; }
+    bool LoadStreetNames() { return m_streets.LoadStreetNames(); }
+    bool FillCityStreetCombos(bool streetsOnly) { return m_streets.FillCityStreetCombos(streetsOnly); }
+    bool LoadAddressTable(CAddressTable& table, int64_t streetCode)
+    {
+        return m_streets.LoadAddressTable(table, streetCode);
+    }
+    bool CollectStreetAddresses(int64_t streetCode, std::string_view text, CAddressResult& result)
+    {
+        return m_streets.CollectStreetAddresses(streetCode, text, result);
+    }
+    void LabelStreetAddresses(int64_t streetCode, CDrelView& view) { m_streets.LabelStreetAddresses(streetCode, view); }
+    int64_t GetStreetCode(int record) { return m_streets.GetStreetCode(record); }
+    // A map window of the document was activated: the main frame's address,
+    // administrative-search and places boxes show this map.
+    void OnMapFrameActivate(bool active) { m_streets.OnMapFrameActivate(active); }
+    void OnAdminComboSelChange(int id) { m_streets.OnAdminComboSelChange(id); }
+
+    // The placemark layer: the point ".dbf" layer named in the settings, or
+    // "My Placemarks", or a new one made in the map folder; null when there
+    // is no usable one and none could be made.
+    CLayer* GetPlacemarksLayer();
+    // The layer named in the settings exists and is a point ".dbf" layer.
+    bool HasPlacemarksLayer() const;
+    // Appends a placemark at the map point and lets the user describe it;
+    // false when there is no writable placemark layer or the user cancelled
+    // (the record is then gone again).
+    bool AddPlacemark(const CMapPoint& point);
+    // The same with the point stored as given (a GPS position in degrees).
+    bool AddPlacemarkAt(const CMapPoint& point);
+    // Appends the placemark to the layer's file (through the map's
+    // transforms when asked) and runs the placemark dialog on it: on OK the
+    // views redraw, on Cancel the record is deleted again.
+    bool AppendPlacemark(CLayer& layer, const CMapPoint& point, bool transform);
+
     // Saved places.
     void AddBookmark(const std::string& name, const CMapRect& extent);
     // The first of exactly that name.
@@ -129,9 +169,6 @@ public:
     const std::string& GetBookmarkName(int index) const { return m_bookmarkNames.at(static_cast<size_t>(index)); }
     const CMapRect& GetBookmarkExtent(int index) const { return m_bookmarkExtents.at(static_cast<size_t>(index)); }
     void FillBookmarkCombo();
-    // A map window of the document was activated: the main frame's places
-    // and address boxes show this map.
-    void OnMapFrameActivate(bool activate);
 
     // Coordinate system of the map (0 none) and its transforms.
     int GetCoordSystem() const { return m_coordSystem; }
@@ -140,6 +177,7 @@ public:
     void MapToGeo(CMapPoint& point) const;
     // Null when the map is in degrees.
     const CCoordConverter* GetGeoToMapConverter() const { return m_toMap.get(); }
+    const CCoordConverter* GetMapToGeoConverter() const { return m_toGeo.get(); }
 
     // Measures in kilometres and square kilometres, by the map units.
     void GetMetresPerUnit(double& x, double& y) const;
@@ -174,12 +212,14 @@ private:
     bool PassesLegendType(const CLayer& layer) const;
     CLayer* FindSettingsLayer(const std::string& name, int notSetMessage, int wrongTypeMessage, int type) const;
     double UnitFactor() const;
+    CLayer* CreatePlacemarksLayer();
 
     std::unique_ptr<IAdminSearchSettings> m_adminSearch;
     CBufferZoneSet m_bufferZones{*this};
     double m_minUnitsPerPixel = 1e-6;
     int m_coordSystem = 0;
     CMapSettings m_settings;
+    CStreetLookup m_streets{*this};
     std::vector<std::string> m_bookmarkNames;
     std::vector<CMapRect> m_bookmarkExtents;
     CLayerArray m_layers;

@@ -23,6 +23,7 @@
 #include "mapdoc/MapTool.h"
 #include "mapdoc/ObjectMeasureBox.h"
 #include "mapdoc/PageSetup.h"
+#include "mapdoc/PlacemarkTools.h"
 #include "mapdoc/PointOverlay.h"
 #include "mapdoc/RoutePoints.h"
 #include "mapdoc/ScaleBar.h"
@@ -779,6 +780,8 @@ std::unique_ptr<CMapTool> CDrelView::MakeTool(int mode)
     case kModeRoadDistance:
         return std::make_unique<CRoadDistanceTool>(this);
     default:
+        if (std::unique_ptr<CMapTool> placemarks = MakePlacemarkTool(*this, mode))
+            return placemarks;
         return MakeNavigationTool(mode);
     }
 }

@@ -18,6 +18,7 @@
 
 class CCommandState;
 class CDC;
+struct CFoundObject;
 class CDrelDoc;
 class CLayer;
 class CScaleBar;
@@ -217,6 +218,33 @@ public:
     // for it, made on first use.
     void ShowAreaPopup(const std::string& name, double km2);
     void ShowLengthPopup(const std::string& name, double km);
+    // A search result marked on the view, brought into view: with zoom
+    // never more detailed than the map's optimal scale, else only centred
+    // when it lies outside.
+    void ShowFoundObject(const CFoundObject& found, bool zoom);
+    // 30277: a point typed in (degrees on a geographic map) marked, the
+    // view going to it at the optimal scale when it shows the map coarser.
+    void GoToCoordinates();
+    // The commands of the context menu at the point it was opened at:
+    // 30121 and 30122 zoom in and out by 2, 30123 centres there, 30124
+    // ends the tool when it agrees, 30610 lists the objects there, 30621
+    // adds a placemark there.
+    void ContextZoomIn();
+    void ContextZoomOut();
+    void ContextCenter();
+    void ContextCancelTool();
+    void ContextCreatePlacemark();
+    // The objects of the shown layers within 16 pixels of the context
+    // point (at most kMaxObjectsAtPoint) in the objects-at-point dialog.
+    static constexpr int kMaxObjectsAtPoint = 200;
+    void ShowObjectsAt();
+    // Opens the largest linked map of the same units that holds the point
+    // and is at most half as large as this one; 0 when none qualifies.
+    int OpenDetailMapAt(const CMapPoint& p);
+    // The menu resource the context menu shows: 186, or while the view's
+    // last mode is 8 and its tool has selected objects 280 with a pending
+    // change, else 278 for lines and areas and 279 for other layers.
+    int GetContextMenuId() const;
     // The route points of this view; null until they are made.
     IRoutePoints* GetRoutePoints() const { return m_routePoints.get(); }
     void SetRoutePoints(std::unique_ptr<IRoutePoints> points);
@@ -322,9 +350,9 @@ protected:
     virtual std::unique_ptr<CMapTool> MakeTool(int mode);
     // Ctrl + double click at a map point; a double click in mode 0 showing
     // the objects at the context point; the context menu there.
-    virtual void OnPointInMap(const CMapPoint& p) {}
-    virtual void ShowObjectsAtPoint() {}
-    virtual void ShowContextMenu(int x, int y) {}
+    virtual void OnPointInMap(const CMapPoint& p) { OpenDetailMapAt(p); }
+    virtual void ShowObjectsAtPoint() { ShowObjectsAt(); }
+    virtual void ShowContextMenu(int x, int y);
 
     // For views that draw passes of their own (the overview): a new back
     // buffer of the client size in the window colour, held by the memory

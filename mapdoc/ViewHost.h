@@ -41,6 +41,10 @@ public:
     }
     // The path is the target of one of the map links (letter case ignored).
     virtual bool IsMapLinked(const std::string& path) { return false; }
+    // The maps the application's map links name, and opening one of them
+    // as a document; false when it did not open.
+    virtual std::vector<std::string> GetLinkedMapPaths() { return {}; }
+    virtual bool OpenMapDocument(const std::string& path) { return false; }
     // The application configuration file; empty when there is none.
     virtual std::string GetConfigFilePath() { return {}; }
     // [Settings] "LayerOrderInLegend": 1 lists the last drawn layer first

@@ -23,6 +23,15 @@ public:
     virtual void InvalidateRect(const CRect& rect) { InvalidateView(); }
     // Paints at once what waits to be painted.
     virtual void UpdateView() {}
+    // The keyboard goes to the view.
+    virtual void FocusView() {}
+    // The frame becomes the active map window.
+    virtual void ActivateFrame() {}
+    // The first submenu of the menu resource at the client point, owned by
+    // the main window; the command chosen goes to the frame.
+    virtual void ShowContextMenu(int menuId, const CPoint& client) {}
+    // A client point of the view in screen pixels.
+    virtual CPoint ClientToScreen(const CPoint& client) { return client; }
     // The legend lists again what it shows at the view's scale.
     virtual void RebuildLegend() {}
     // The overview of the frame; null when there is none.

@@ -230,6 +230,44 @@ bool EqualsNoCase1257(std::string_view a, std::string_view b)
     return true;
 }
 
+std::string ToUpper1257(std::string_view text)
+{
+    std::string upper(text);
+    for (char& c : upper)
+        c = static_cast<char>(Cp1257ToUpper(static_cast<unsigned char>(c)));
+    return upper;
+}
+
+namespace {
+
+// Capitals, then small letters, with their Latin letters.
+constexpr unsigned char kLithuanianLetters[2][9] = {{0xC0, 0xC1, 0xC6, 0xCB, 0xC8, 0xD0, 0xD8, 0xDB, 0xDE},
+                                                    {0xE0, 0xE1, 0xE6, 0xEB, 0xE8, 0xF0, 0xF8, 0xFB, 0xFE}};
+constexpr char kLatinLetters[] = "AIEECSUUZ";
+
+std::string ReplaceLetters(std::string_view text, bool smallToo)
+{
+    std::string out(text);
+    for (char& c : out)
+        for (int row = 0; row < (smallToo ? 2 : 1); ++row)
+            for (int i = 0; i < 9; ++i)
+                if (static_cast<unsigned char>(c) == kLithuanianLetters[row][i])
+                    c = row == 0 ? kLatinLetters[i] : static_cast<char>(kLatinLetters[i] - 'A' + 'a');
+    return out;
+}
+
+} // namespace
+
+std::string ReplaceLithuanianCapitals(std::string_view text)
+{
+    return ReplaceLetters(text, false);
+}
+
+std::string ReplaceLithuanianLetters(std::string_view text)
+{
+    return ReplaceLetters(text, true);
+}
+
 bool EndsWithNoCase1257(std::string_view text, std::string_view ending)
 {
     return text.size() >= ending.size() && EqualsNoCase1257(text.substr(text.size() - ending.size()), ending);

@@ -35,4 +35,11 @@ std::string Cp1257ToLatin1BestFit(std::string_view text);
 // case-insensitive compare did (ini keys, path names).
 unsigned char Cp1257ToUpper(unsigned char byte);
 bool EqualsNoCase1257(std::string_view a, std::string_view b);
+std::string ToUpper1257(std::string_view text);
+
+// The Lithuanian letters with diacritics of a code page 1257 text replaced
+// by their Latin letters, for searches that ignore them: the capitals only
+// (Ą to A, Č to C, ...), or the small letters too.
+std::string ReplaceLithuanianCapitals(std::string_view text);
+std::string ReplaceLithuanianLetters(std::string_view text);
 bool EndsWithNoCase1257(std::string_view text, std::string_view ending);

@@ -205,10 +205,31 @@ constexpr MenuEntry kGroupMenu[] = {
     Popup("Grupė", kGroupPopup),
 };
 
+// The map view's context menu.
+constexpr MenuEntry kViewPopup[] = {
+    Command(30124, "Atsisakyti"),
+    Command(30439, "Panaikinti išskyrimus"),
+    Separator(),
+    Command(30621, "Sukurti žymę"),
+    Command(30610, "Informacija apie tašką..."),
+    Separator(),
+    Command(30027, "Pilnas &vaizdas"),
+    Command(30018, "&Perpiešti"),
+    Command(30021, "&Atgal"),
+    Separator(),
+    Command(30121, "&Didinti"),
+    Command(30122, "&Mažinti"),
+    Command(30123, "&Centruoti"),
+};
+constexpr MenuEntry kViewMenu[] = {
+    Popup("Vaizdas", kViewPopup),
+};
+
 constexpr MenuResource kMenus[] = {
     {107, kLegendMenu},
     {128, kMainMenu},
     {138, kMapMenu},
+    {186, kViewMenu},
     {283, kToolbarMenu},
     {388, kGroupMenu},
 };

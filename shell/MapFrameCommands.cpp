@@ -4,6 +4,7 @@
 #include "layers/FeatureSource.h"
 #include "layers/Layer.h"
 #include "layers/LayerReader.h"
+#include "mapdoc/AddressSearch.h"
 #include "mapdoc/DocumentHost.h"
 #include "mapdoc/DocumentObserver.h"
 #include "mapdoc/DrelDoc.h"
@@ -11,15 +12,13 @@
 #include "mapdoc/ExtensionHooks.h"
 #include "mapdoc/MapTool.h"
 #include "mapdoc/ViewHost.h"
+#include "mapdoc/ViewWindow.h"
 #include "platform/Clipboard.h"
 #include "platform/Codepage.h"
 #include "platform/CommandTarget.h"
-#include "platform/DC.h"
 #include "platform/UserServices.h"
 #include "shell/LayerClipboard.h"
 #include "shell/MapToolCommands.h"
-
-#include <QImage>
 
 namespace {
 
@@ -36,6 +35,17 @@ enum MapFrameCommand : int {
     kCmdScaleBar = 30281,
     kCmdTrackPlayback = 30295,
     kCmdZoomToLayer = 30336,
+    kCmdContextZoomIn = 30121,
+    kCmdContextZoomOut = 30122,
+    kCmdContextCenter = 30123,
+    kCmdContextCancel = 30124,
+    kCmdGoToCoordinates = 30277,
+    kCmdFindAddress = 30331,
+    kCmdStreetBox = 30328,
+    kCmdHouseNumberBox = 30332,
+    kCmdCityBox = 30438,
+    kCmdPointInformation = 30610,
+    kCmdCreatePlacemark = 30621,
     kCmdZoomNext = 30339,
     kCmdClearOverlays = 30439,
     kCmdShowAddress = 30452,
@@ -84,15 +94,13 @@ constexpr int kWorkNotHere[] = {
     30244, 30245, 30266, 30235, 30260, 30265, 30325, 30614, 30264, 30342, // layer operations
     30349, 30348, 30352, 30347, 30355, 30408, 30409, 30415, 30414, 30440,
     30263, 30632, 30344, 30612, 30619, 30280, 30483,                      //
-    30431, 30331, 30456, 30444, 30446, 30448, 30450,                      // search, addresses
-    30328, 30332, 30438,                                                  // the address boxes
+    30431, 30456, 30444, 30446, 30448, 30450,                             // search
     30035, 30036, 30196, 30279, 30354, 30620,                             // routing
-    30277,                                                                // a point by coordinates
     30417, 30418, 30419, 30420, 30421, 30422, 30423,                      // tracks and their replay
 };
 
 // Commands that only an extension module gives work.
-constexpr int kExtensionOnly[] = {57634, 30162, 30179, kCmdTrackLength, 30246, 30248, 30249, 30250,
+constexpr int kExtensionOnly[] = {30162, 30179, kCmdTrackLength, 30246, 30248, 30249, 30250,
                                   30251, 30252, 30253, kCmdTrackPlayback, 30634};
 
 bool IsGroup(const CLayer* entry)
@@ -166,6 +174,31 @@ void CMapFrameCommands::Install(CCommandTable& c)
         const CDrelView* view = m_frame.GetMapView();
         state.Enable(view && view->GetOverlayCount() > 0);
     });
+    c.On(kCmdFindAddress, [this] {
+        if (CDrelView* view = m_frame.GetMapView(); view && FindToolbarAddress(*view) && view->GetWindow())
+            view->GetWindow()->FocusView();
+    });
+    c.OnUpdate(kCmdFindAddress, withView);
+    // The address boxes serve while the map names what they look up.
+    const auto streetsNamed = [this](CCommandState& state, bool addresses, bool city) {
+        const CMapSettings& s = m_frame.GetMapDocument().Settings();
+        state.Enable(m_frame.GetMapView() && !s.streetsLayer.empty() && (!addresses || !s.addressesLayer.empty()) &&
+                     (!city || !s.cityNameField.empty()));
+    };
+    c.OnUpdate(kCmdStreetBox, [streetsNamed](CCommandState& state) { streetsNamed(state, false, false); });
+    c.OnUpdate(kCmdHouseNumberBox, [streetsNamed](CCommandState& state) { streetsNamed(state, true, false); });
+    c.OnUpdate(kCmdCityBox, [streetsNamed](CCommandState& state) { streetsNamed(state, false, true); });
+    c.On(kCmdGoToCoordinates, onView(&CDrelView::GoToCoordinates));
+    c.OnUpdate(kCmdGoToCoordinates, withView);
+    c.On(kCmdContextZoomIn, onView(&CDrelView::ContextZoomIn));
+    c.On(kCmdContextZoomOut, onView(&CDrelView::ContextZoomOut));
+    c.On(kCmdContextCenter, onView(&CDrelView::ContextCenter));
+    c.On(kCmdContextCancel, onView(&CDrelView::ContextCancelTool));
+    c.On(kCmdPointInformation, onView(&CDrelView::ShowObjectsAt));
+    c.On(kCmdCreatePlacemark, onView(&CDrelView::ContextCreatePlacemark));
+    for (const int id : {kCmdContextZoomIn, kCmdContextZoomOut, kCmdContextCenter, kCmdContextCancel,
+                         kCmdPointInformation, kCmdCreatePlacemark})
+        c.OnUpdate(id, withView);
     c.On(kCmdCopyMap, [this] { CopyMap(); });
     c.OnUpdate(kCmdCopyMap, withView);
 

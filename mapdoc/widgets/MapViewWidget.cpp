@@ -295,6 +295,14 @@ void CMapViewWidget::mouseMoveEvent(QMouseEvent* event)
     m_view->OnSetCursor(flags);
 }
 
+CPoint CMapViewWidget::ClientToScreen(const CPoint& client)
+{
+    // The view's client pixels are device pixels; the screen's are the widget's.
+    const qreal ratio = devicePixelRatioF();
+    const QPoint global = mapToGlobal(QPointF(client.x / ratio, client.y / ratio)).toPoint();
+    return CPoint(global.x(), global.y());
+}
+
 void CMapViewWidget::contextMenuEvent(QContextMenuEvent* event)
 {
     const QPoint p = ToDevice(QPointF(event->pos()));

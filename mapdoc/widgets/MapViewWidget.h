@@ -35,6 +35,8 @@ public:
     CWindowSurface* GetSurface() override { return &m_surface; }
     std::unique_ptr<IScaleBarWindow> CreateScaleBarWindow(CScaleBar& bar) override;
     void SetCursor(int cursorId) override;
+    void FocusView() override { setFocus(); }
+    CPoint ClientToScreen(const CPoint& client) override;
     // The cursor id shown now (0 the default arrow).
     int GetCursorId() const { return m_cursorId; }
 
@@ -57,11 +59,11 @@ private:
     void ForwardLeftButton(QMouseEvent* event, void (CDrelView::*handler)(unsigned, int, int));
     void RunDrawPass();
     void ApplySize();
-    // The view chooses the cursor for the keys held.
-    void UpdateCursor(Qt::KeyboardModifiers modifiers);
     QSize DeviceSize() const;
     QPoint ToDevice(const QPointF& p) const;
     QRect ToWidget(const CRect& r) const;
+    // The view chooses the cursor for the keys held.
+    void UpdateCursor(Qt::KeyboardModifiers modifiers);
 
     std::unique_ptr<CDrelView> m_view;
     CWindowSurface m_surface;

@@ -231,6 +231,9 @@ public:
                 box->SetOwnerDocument(nullptr);
                 box->ResetContent();
                 box->Enable(false);
+                // The house number was typed for one of its streets.
+                if (IToolbarBox* house = MainToolbars().FindBox(kHouseNumberBox); house && id == kStreetBox)
+                    house->SetText({});
             }
         if (m_placesOwner != &document)
             return;
@@ -238,6 +241,21 @@ public:
         if (auto* box = FindControl<QComboBox>(&m_frame, kPlacesBox)) {
             box->clear();
             box->setEnabled(false);
+        }
+    }
+    IToolbarBox* GetAddressBox(AddressBox which) override { return MainToolbars().FindBox(BoxId(which)); }
+    void EnableAddressBox(AddressBox which, bool on) override
+    {
+        switch (which) {
+        case AddressBox::kCity:
+            MainToolbars().EnableCityList(on);
+            break;
+        case AddressBox::kStreet:
+            MainToolbars().EnableStreetBox(on);
+            break;
+        case AddressBox::kHouseNumber:
+            MainToolbars().EnableHouseNumbers(on);
+            break;
         }
     }
     void SetCoordinateText(const std::string& text) override { m_frame.SetCoordinateText(text); }
@@ -259,8 +277,21 @@ public:
     }
 
 private:
+    static int BoxId(AddressBox which)
+    {
+        return which == AddressBox::kCity ? kCityBox : which == AddressBox::kStreet ? kStreetBox : kHouseNumberBox;
+    }
+
     CMainFrame& m_frame;
     const CDrelDoc* m_placesOwner = nullptr;
+};
+
+// A confirmed choice in a toolbar box reaches the map's street lookup or
+// its administrative search.
+class CMainFrame::CSearchHooks : public IToolbarSearchHooks {
+public:
+    void FillCityStreetCombos(CDrelDoc& owner, int refill) override { owner.FillCityStreetCombos(refill != 0); }
+    void OnAdminComboSelChange(CDrelDoc& activeMap, int comboId) override { activeMap.OnAdminComboSelChange(comboId); }
 };
 
 // The open maps and their views for the choice of the best map.
@@ -315,7 +346,8 @@ CMainFrame::CMainFrame()
       m_documentHost(std::make_unique<CDocumentHost>(*this, CFrameworkApp::Instance()->DocManager())),
       m_bestMapWindows(std::make_unique<CBestMapWindows>(*this)),
       m_bestMap(std::make_unique<CBestMapChoice>(*m_bestMapWindows)),
-      m_gpsSource(std::make_unique<CGpsSource>(m_core))
+      m_gpsSource(std::make_unique<CGpsSource>(m_core)),
+      m_searchHooks(std::make_unique<CSearchHooks>())
 {
     m_core.SetInvalidateMapViews([] {
         if (CDrelApp* app = CDrelApp::Instance())
@@ -323,6 +355,7 @@ CMainFrame::CMainFrame()
     });
     SetViewHost(m_viewHost.get());
     SetDocumentHost(m_documentHost.get());
+    SetToolbarSearchHooks(m_searchHooks.get());
     SetBestMapService(m_bestMap.get());
     SetMapGpsSource(m_gpsSource.get());
     SetMainMessageWindow(this);
@@ -341,6 +374,8 @@ CMainFrame::~CMainFrame()
         SetViewHost(nullptr);
     if (&DocumentHost() == m_documentHost.get())
         SetDocumentHost(nullptr);
+    if (&ToolbarSearchHooks() == m_searchHooks.get())
+        SetToolbarSearchHooks(nullptr);
     if (&BestMapService() == m_bestMap.get())
         SetBestMapService(nullptr);
     if (&MapGpsSource() == m_gpsSource.get())

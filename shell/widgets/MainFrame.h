@@ -103,6 +103,7 @@ private:
     class CDocumentHost;
     class CBestMapWindows;
     class CGpsSource;
+    class CSearchHooks;
 
     void RegisterCommands();
     void OnEnterInBox();
@@ -118,6 +119,7 @@ private:
     std::unique_ptr<CBestMapWindows> m_bestMapWindows;
     std::unique_ptr<CBestMapChoice> m_bestMap;
     std::unique_ptr<CGpsSource> m_gpsSource;
+    std::unique_ptr<CSearchHooks> m_searchHooks;
     CCommErrorsDlg* m_commErrors = nullptr;
     std::unique_ptr<IMainFrameBars> m_bars;
 };

@@ -5,6 +5,7 @@
 #include "mapdoc/ViewWindow.h"
 #include "mapdoc/widgets/MapPrinting.h"
 #include "mapdoc/widgets/MapViewWidget.h"
+#include "res/CommandIds.h"
 #include "platform/QtText.h"
 #include "res/CommandIds.h"
 #include "shell/WindowPlacement.h"
@@ -59,6 +60,36 @@ public:
     std::unique_ptr<IScaleBarWindow> CreateScaleBarWindow(CScaleBar& bar) override
     {
         return m_widget && !m_overview ? m_widget->CreateScaleBarWindow(bar) : nullptr;
+    }
+    void InvalidateRect(const CRect& rect) override
+    {
+        if (m_widget)
+            m_widget->InvalidateRect(rect);
+    }
+    void UpdateView() override
+    {
+        if (m_widget)
+            m_widget->UpdateView();
+    }
+    void SetCursor(int cursorId) override
+    {
+        if (m_widget)
+            m_widget->SetCursor(cursorId);
+    }
+    void FocusView() override { m_frame.FocusMapView(); }
+    void ActivateFrame() override { m_frame.ActivateFrame(); }
+    CPoint ClientToScreen(const CPoint& client) override
+    {
+        return m_widget ? m_widget->ClientToScreen(client) : client;
+    }
+    void ShowContextMenu(int menuId, const CPoint& client) override
+    {
+        const CDrelApp* app = CDrelApp::Instance();
+        CMainFrame* main = app ? app->GetMainFrame() : nullptr;
+        if (QMenu* menu = main ? main->Actions().PopupMenu(menuId, 0) : nullptr) {
+            const CPoint screen = ClientToScreen(client);
+            menu->popup(QPoint(screen.x, screen.y));
+        }
     }
 
 private:

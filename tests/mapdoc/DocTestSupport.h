@@ -65,7 +65,6 @@ public:
         placesBox = names;
         m_log.push_back("places box");
     }
-    void FillAddressBoxes(CDrelDoc&) override { m_log.push_back("address boxes"); }
     void OnDocumentDestroyed(CDrelDoc&) override { m_log.push_back("destroyed"); }
     std::vector<CDrelDoc*> GetOpenMaps() override { return openMaps; }
     void SetCoordinateText(const std::string& text) override { coordinateText = text; }

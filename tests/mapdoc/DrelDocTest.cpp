@@ -372,7 +372,7 @@ TEST(DrelDoc, AnActivatedMapWindowFillsTheMainFramesBoxes)
     doc.OnMapFrameActivate(false);
     EXPECT_TRUE(log.empty());
     doc.OnMapFrameActivate(true);
-    EXPECT_EQ(log, (CCallLog{"address boxes", "places box"}));
+    EXPECT_EQ(log, (CCallLog{"places box"}));
     EXPECT_EQ(host.placesBox, std::vector<std::string>{"Centras"});
 }
 

@@ -346,7 +346,7 @@ TEST_F(DrelViewTest, ActivationTakesUpTheToolModeUnlessTheToolHoldsChanges)
     EXPECT_EQ(view->GetTool(), nullptr);
     ASSERT_EQ(view->CreateToolForMode(), 1);
     auto* tool = static_cast<CRecordingTool*>(view->GetTool());
-    tool->modified = 1;
+    tool->SetModified(1);
     view->SyncToolMode(0);
     EXPECT_EQ(view->GetTool(), tool);
 
@@ -365,7 +365,7 @@ TEST_F(DrelViewTest, ActivationTakesUpTheToolModeUnlessTheToolHoldsChanges)
     EXPECT_EQ(MapToolMode, 4);
 
     // Without changes the tool goes and the view takes the mode of now.
-    tool->modified = 0;
+    tool->SetModified(0);
     MapToolMode = 5;
     view->SyncToolMode(1);
     EXPECT_EQ(view->GetTool(), nullptr);

@@ -99,10 +99,7 @@ public:
         return mayQuit;
     }
 
-    int IsModified() const override { return modified; }
-
     int mayQuit = 1;
-    int modified = 0;
 
 private:
     std::shared_ptr<std::vector<std::string>> m_logOwner;

@@ -16,8 +16,13 @@
 #include "shell/widgets/DragCheckListBox.h"
 #include "shell/widgets/MainFrameBars.h"
 #include "shell/widgets/MapFrame.h"
+#include "tests/mapdoc/AddressBoxes.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QEvent>
+#include <QMenu>
 #include <QImage>
 #include <QMdiArea>
 #include <QMouseEvent>
@@ -130,6 +135,38 @@ TEST_F(MapFrameTest, KeysAndTheMenuMoveTheMap)
     SaveScreenshot(*frame, "map-frame-demo-25000");
 }
 
+TEST_F(MapFrameTest, TheViewsContextMenuAndItsCommandsAtItsPoint)
+{
+    ASSERT_TRUE(Start({DemoMapPath()}));
+    auto* child = dynamic_cast<CMapFrame*>(frame->ActiveChild());
+    ASSERT_TRUE(child);
+    CDrelView& view = *child->GetMapView();
+    QWidget* widget = child->GetViewWidget();
+    QContextMenuEvent request(QContextMenuEvent::Mouse, QPoint(40, 30), widget->mapToGlobal(QPoint(40, 30)));
+    QCoreApplication::sendEvent(widget, &request);
+    Settle();
+    QMenu* shown = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (auto* menu = qobject_cast<QMenu*>(top); menu && menu->isVisible())
+            shown = menu;
+    ASSERT_TRUE(shown);
+    QStringList texts;
+    for (QAction* action : shown->actions())
+        if (!action->isSeparator())
+            texts << action->text();
+    EXPECT_EQ(texts.size(), 10);
+    EXPECT_TRUE(texts.contains(QString::fromUtf8("Sukurti žymę")));
+    shown->hide();
+
+    const double before = view.GetScaleDenominator();
+    EXPECT_TRUE(Run(30121)); // zoom in at the menu's point
+    EXPECT_NEAR(view.GetScaleDenominator(), before / 2, before * 1e-6);
+    const CMapPoint there = view.ClientToMap(view.GetContextPoint());
+    EXPECT_TRUE(Run(30123));
+    EXPECT_NEAR(view.GetMapExtent().Center().x, there.x, 1e-6);
+    EXPECT_NEAR(view.GetMapExtent().Center().y, there.y, 1e-6);
+}
+
 TEST_F(MapFrameTest, TheLegendSwitchesLayersOnAndOff)
 {
     ASSERT_TRUE(Start({DemoMapPath()}));
@@ -177,9 +214,9 @@ TEST_F(MapFrameTest, TheShowStateFollowsTheWindowOnlyWhileItShows)
 class CBoxesHost : public IDocumentHost {
 public:
     void FillPlacesBox(CDrelDoc& document, const std::vector<std::string>&) override { filled.push_back(&document); }
-    void FillAddressBoxes(CDrelDoc& document) override { addressed.push_back(&document); }
+    IToolbarBox* GetAddressBox(AddressBox which) override { return which == AddressBox::kStreet ? &street : nullptr; }
     std::vector<CDrelDoc*> filled;
-    std::vector<CDrelDoc*> addressed;
+    CFakeToolbarBox street{30328, true};
 };
 
 TEST_F(MapFrameTest, ActivatingAMapWindowTakesUpTheToolModeAndTheBoxes)
@@ -200,7 +237,7 @@ TEST_F(MapFrameTest, ActivatingAMapWindowTakesUpTheToolModeAndTheBoxes)
     frame->MdiArea()->setActiveSubWindow(first);
     Settle();
     SetDocumentHost(&previous);
-    EXPECT_EQ(host.addressed, std::vector<CDrelDoc*>{&first->GetMapDocument()});
+    EXPECT_EQ(host.street.owner, &first->GetMapDocument());
     EXPECT_EQ(host.filled, std::vector<CDrelDoc*>{&first->GetMapDocument()});
     EXPECT_DOUBLE_EQ(frame->GetScaleText(), 12000); // the view took up its part
     EXPECT_EQ(MapToolMode, 3);

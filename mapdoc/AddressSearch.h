@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+class CDrelView;
+
+// The entries whose text holds the typed text, both upper-cased and the
+// typed text's Lithuanian letters, the entries' capitals replaced by Latin
+// ones ("vilniaus" finds "VILNIAUS G." and "Vilniaus pl.").
+std::vector<int> FindStreetCandidates(const std::vector<std::string>& entries, std::string_view typed);
+
+// Find address from the address toolbar (command 30331, Enter in the street
+// or house-number box): the street typed or chosen in the street box of
+// the view's map, the house in the house-number box. The house is shown
+// when it is found (the nearest one after asking), else, after asking, the
+// street with its house numbers. True when something was shown.
+bool FindToolbarAddress(CDrelView& view);
