@@ -2,10 +2,12 @@
 
 // What the benchmarks of the line layer formats share: one layer of
 // 1,000,000 lines of 20 vertices each from seeded random walks, read
-// through windows of 1 %, 10 % and 100 % of its extent, with and without
-// the spatial index and an attribute filter (CLASS = 'A', every fourth
-// line). Each format writes the same lines into its own files, so the
-// formats compare with each other line for line.
+// through windows of 0.01 % to 100 % of its extent's area, with and
+// without the spatial index and an attribute filter (CLASS = 'A', every
+// fourth line), and the index against the scan window by window in one
+// run. Each format writes the same lines into its own files, so the
+// formats compare with each other line for line. Window sizes are given in
+// hundredths of a percent.
 
 #include "core/DbfEngine.h"
 #include "core/MapRect.h"
@@ -14,6 +16,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
@@ -78,11 +81,12 @@ struct CBenchLineLayer {
         return true;
     }
 
-    // The window of that share of the extent's area around its centre.
-    CMapRect Window(int percent) const
+    // The window of that share of the extent's area (in hundredths of a
+    // percent) around its centre.
+    CMapRect Window(int share) const
     {
         CMapRect window = extent;
-        window.Scale(std::sqrt(percent / 100.0));
+        window.Scale(std::sqrt(share / 10000.0));
         return window;
     }
 
@@ -135,30 +139,45 @@ int ReadBenchWindow(const CBenchLineLayer& layer, const CMapRect& window, bool f
     return source.GetError() == 0 ? lines : -1;
 }
 
-// The benchmark body: arguments percent, index, filter.
+// The window of the benchmark's first argument, its lines read once and
+// checked; false (the benchmark skipped) when they are not the lines in it.
 template <class Source>
-void ReadBenchWindows(benchmark::State& state, CBenchLineLayer& layer)
+bool CheckBenchWindow(benchmark::State& state, CBenchLineLayer& layer, bool index, bool filtered,
+                      CMapRect& window, int& expected)
 {
-    const int percent = static_cast<int>(state.range(0));
-    const bool index = state.range(1) != 0, filtered = state.range(2) != 0;
+    const int share = static_cast<int>(state.range(0));
     if (!layer.made || !layer.UseIndex<Source>(index)) {
         state.SkipWithError("the layer could not be made");
-        return;
+        return false;
     }
-    const CMapRect window = layer.Window(percent);
-    const int expected = layer.Expected(window, filtered);
+    window = layer.Window(share);
+    expected = layer.Expected(window, filtered);
     int64_t points = 0;
     bool indexed = false;
     if (ReadBenchWindow<Source>(layer, window, filtered, points, indexed) != expected ||
         points != int64_t(expected) * kBenchVertices) {
         state.SkipWithError("the lines read are not the lines in the window");
-        return;
+        return false;
     }
-    // Small windows of a large layer go through the index whenever there is one.
-    if (indexed != (index && percent < 25)) {
+    // Windows under a quarter of a large layer go through the index whenever there is one.
+    if (indexed != (index && share < 2500)) {
         state.SkipWithError("the index was not used as it should be");
-        return;
+        return false;
     }
+    return true;
+}
+
+// The benchmark body: arguments window share, index, filter.
+template <class Source>
+void ReadBenchWindows(benchmark::State& state, CBenchLineLayer& layer)
+{
+    const bool index = state.range(1) != 0, filtered = state.range(2) != 0;
+    CMapRect window;
+    int expected = 0;
+    if (!CheckBenchWindow<Source>(state, layer, index, filtered, window, expected))
+        return;
+    int64_t points = 0;
+    bool indexed = false;
     for (auto _ : state) {
         points = 0;
         benchmark::DoNotOptimize(ReadBenchWindow<Source>(layer, window, filtered, points, indexed));
@@ -167,8 +186,63 @@ void ReadBenchWindows(benchmark::State& state, CBenchLineLayer& layer)
     state.SetItemsProcessed(state.iterations() * expected);
 }
 
-#define DREL_BENCH_WINDOWS(function)                                                                        \
-    BENCHMARK(function)                                                                                     \
-        ->ArgNames({"percent", "index", "filter"})                                                          \
-        ->ArgsProduct({{1, 10, 100}, {0, 1}, {0, 1}})                                                       \
+// The same window read with the index and without it in turn: the time is
+// the indexed reading's, "scan_ms" the other's and "ratio" the first over
+// the second.
+template <class Source>
+void ReadBenchWindowsBothWays(benchmark::State& state, CBenchLineLayer& layer)
+{
+    CMapRect window;
+    int expected = 0;
+    if (!CheckBenchWindow<Source>(state, layer, false, false, window, expected) ||
+        !CheckBenchWindow<Source>(state, layer, true, false, window, expected))
+        return;
+    double indexed = 0, scanned = 0;
+    for (auto _ : state) {
+        double seconds[2] = {};
+        for (const bool index : {true, false}) {
+            if (!layer.UseIndex<Source>(index)) {
+                state.SkipWithError("the index could not be put aside");
+                return;
+            }
+            int64_t points = 0;
+            bool used = false;
+            const auto begin = std::chrono::steady_clock::now();
+            benchmark::DoNotOptimize(ReadBenchWindow<Source>(layer, window, false, points, used));
+            seconds[index ? 0 : 1] = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
+        }
+        indexed += seconds[0];
+        scanned += seconds[1];
+        state.SetIterationTime(seconds[0]);
+    }
+    state.counters["lines"] = expected;
+    state.counters["scan_ms"] = 1000 * scanned / static_cast<double>(state.iterations());
+    state.counters["ratio"] = indexed / scanned;
+}
+
+// The benchmarks of a format: BM_ReadWindow and BM_IndexAgainstScan over
+// one layer of type Layer read through Source. Window shares in hundredths
+// of a percent: 0.01 % to 100 %, 0.5 % among them.
+#define DREL_BENCH_WINDOWS(Layer, Source)                                                                   \
+    Layer& BenchLayer()                                                                                     \
+    {                                                                                                       \
+        static Layer layer;                                                                                 \
+        return layer;                                                                                       \
+    }                                                                                                       \
+    void BM_ReadWindow(benchmark::State& state) { ReadBenchWindows<Source>(state, BenchLayer()); }           \
+    void BM_IndexAgainstScan(benchmark::State& state) { ReadBenchWindowsBothWays<Source>(state, BenchLayer()); } \
+    BENCHMARK(BM_ReadWindow)                                                                                \
+        ->ArgNames({"share", "index", "filter"})                                                            \
+        ->ArgsProduct({{1, 10, 50, 100, 1000, 2000, 10000}, {0, 1}, {0, 1}})                                \
+        ->Unit(benchmark::kMillisecond);                                                                    \
+    BENCHMARK(BM_IndexAgainstScan)                                                                          \
+        ->ArgNames({"share"})                                                                               \
+        ->Args({1})                                                                                         \
+        ->Args({10})                                                                                        \
+        ->Args({50})                                                                                        \
+        ->Args({100})                                                                                       \
+        ->Args({1000})                                                                                      \
+        ->Args({2000})                                                                                      \
+        ->Args({10000})                                                                                     \
+        ->UseManualTime()                                                                                   \
         ->Unit(benchmark::kMillisecond)

@@ -2,11 +2,12 @@
 // bench-needs: boost-graph
 // The routing network on synthetic grid cities of 10k, 100k and 1M nodes
 // (100 m blocks, seeded lengths with some zero, one-way and closed links):
-// building the graph and its node index, 1,000 random routes and a 100 x 100
-// cost matrix. Routes and matrix are timed against Boost Graph's
-// dijkstra_shortest_paths on the same graph, stopped as early as ours (at
-// the target, or once every stop is settled); every distance is first
-// checked against Boost's, and "ratio" is our time over Boost's.
+// building the graph and its node index, 1,000 random routes, a 100 x 100
+// cost matrix and shortest paths from one node to all. Routes, matrix and
+// one-to-all are timed against Boost Graph's dijkstra_shortest_paths on the
+// same graph, stopped as early as ours (at the target, or once every stop is
+// settled); every distance is first checked against Boost's, and "ratio" is
+// our time over Boost's.
 
 #include "bench/GridCity.h"
 
@@ -232,6 +233,59 @@ void BM_CostMatrix(benchmark::State& state)
     state.counters["ratio"] = ours / theirs;
 }
 
+// From one node to every node: ours with a single stop settles all it
+// reaches. Its tree must be a shortest-path tree of Boost's distances.
+void BM_OneToAll(benchmark::State& state)
+{
+    CCity& city = City(static_cast<int>(state.range(0)));
+    const int n = city.index.GetCount();
+    const std::vector<int> sources = RandomNodes(5, n, 18);
+    std::vector<CRouteStep> preds(static_cast<size_t>(n));
+    std::vector<int> distance(static_cast<size_t>(n));
+    std::vector<size_t> boostPred(static_cast<size_t>(n));
+    const auto& edges = city.network.GetEdges();
+    double ours = 0, theirs = 0;
+    for (auto _ : state) {
+        ours = theirs = 0;
+        for (const int source : sources) {
+            int cost = 0;
+            auto begin = std::chrono::steady_clock::now();
+            if (!CRouteNetwork::ShortestPaths(0, n, 1, &source, city.index, preds.data(), &cost, nullptr)) {
+                state.SkipWithError("no search");
+                return;
+            }
+            ours += Seconds(begin);
+            begin = std::chrono::steady_clock::now();
+            boost::dijkstra_shortest_paths(
+                city.boost, source,
+                boost::distance_map(
+                    boost::make_iterator_property_map(distance.begin(), boost::get(boost::vertex_index, city.boost)))
+                    .predecessor_map(boost::make_iterator_property_map(boostPred.begin(),
+                                                                       boost::get(boost::vertex_index, city.boost)))
+                    .weight_map(boost::get(boost::edge_bundle, city.boost))
+                    .distance_inf(INT_MAX));
+            theirs += Seconds(begin);
+            for (int v = 0; v < n; ++v) {
+                const CRouteStep& step = preds[static_cast<size_t>(v)];
+                const bool reached = distance[static_cast<size_t>(v)] != INT_MAX;
+                const bool tight =
+                    step.previous < 0
+                        ? v == source || !reached
+                        : reached && distance[static_cast<size_t>(step.previous)] +
+                                             edges[static_cast<size_t>(step.edge < 0 ? ~step.edge : step.edge)]->cost ==
+                                         distance[static_cast<size_t>(v)];
+                if (!tight) {
+                    state.SkipWithError("a path differs from Boost's");
+                    return;
+                }
+            }
+        }
+        state.SetIterationTime(ours);
+    }
+    state.counters["boost_s"] = theirs;
+    state.counters["ratio"] = ours / theirs;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -252,6 +306,12 @@ int main(int argc, char** argv)
             ->Unit(benchmark::kMillisecond)
             ->UseManualTime()
             ->Iterations(1);
+        if (nodes >= 100000)
+            benchmark::RegisterBenchmark("BM_OneToAll", BM_OneToAll)
+                ->Arg(nodes)
+                ->Unit(benchmark::kMillisecond)
+                ->UseManualTime()
+                ->Iterations(3);
     }
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -54,12 +54,7 @@ struct CLineShapefile : CBenchLineLayer {
     }
 };
 
-void BM_ReadWindow(benchmark::State& state)
-{
-    static CLineShapefile layer;
-    ReadBenchWindows<CShapefileSource>(state, layer);
-}
-DREL_BENCH_WINDOWS(BM_ReadWindow);
+DREL_BENCH_WINDOWS(CLineShapefile, CShapefileSource);
 
 } // namespace
 

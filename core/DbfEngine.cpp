@@ -22,9 +22,6 @@ constexpr char kHeaderEnd = 0x0D;
 // The lengths of the header are signed 16-bit words.
 constexpr int kMaxLength = 0x7FFF;
 constexpr int kMaxFields = (kMaxLength - 33) / kDescriptorSize;
-// Sequential scans read this many bytes of records at a time.
-constexpr int64_t kReadAheadBytes = 64 * 1024;
-
 const DbfField* FieldAt(const DbfHandle& h, int index)
 {
     return index >= 0 && index < h.FieldCount() ? &h.fields[static_cast<size_t>(index)] : nullptr;
@@ -599,7 +596,9 @@ bool DbfReadNext(DbfHandle& handle)
     const int64_t offset = RecordOffset(handle, handle.current);
     std::vector<char>& ahead = handle.readAhead;
     if (offset < handle.readAheadOffset || offset + length > handle.readAheadOffset + int64_t(ahead.size())) {
-        const int64_t records = std::min(kReadAheadBytes / length, int64_t(count - handle.current));
+        const int64_t bytes = handle.readAheadSize.Want(offset, length, handle.readAheadOffset,
+                                                        handle.readAheadOffset + int64_t(ahead.size()));
+        const int64_t records = std::min(bytes / length, int64_t(count - handle.current));
         const int64_t want = std::max<int64_t>(records, 1) * length;
         ahead.resize(static_cast<size_t>(want));
         const size_t got = handle.stream->Seek(offset) ? handle.stream->Read(ahead.data(), ahead.size()) : 0;

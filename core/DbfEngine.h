@@ -2,6 +2,7 @@
 
 #include "core/DbfFieldInfo.h"
 #include "core/DbfMemoFile.h"
+#include "core/ReadAhead.h"
 #include "platform/Stream.h"
 
 #include <cstdint>
@@ -57,6 +58,8 @@ struct DbfHandle {
     // dropped by every move, random read and write.
     std::vector<char> readAhead;
     int64_t readAheadOffset = 0;
+    // Far for scans, a few records where reading jumps.
+    CReadAhead readAheadSize{256, 64 * 1024};
 
     int RecordCount() const;
     int HeaderLength() const;

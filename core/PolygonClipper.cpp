@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <functional>
 #include <new>
 #include <numeric>
 #include <stdexcept>
@@ -37,13 +38,38 @@ IPoint Minus(const IPoint& a, const IPoint& b)
 }
 
 constexpr int kFinestExponent = -34;
+// Rows of more edges than this may be worked by events: once less than a
+// quarter of their edges were worked lately; and again whole below half
+// of it or once more than four fifths are.
+constexpr size_t kEventEdges = 16;
 constexpr size_t kMaxEdges = INT32_MAX / 4;
 
-// value = integer * 2^exponent.
+// value = integer * 2^exponent. Scaling by a power of two is exact, as
+// ldexp is, and the rounding is llround's (half away from zero) for the
+// magnitudes below 2^53 that the grid is chosen for.
 struct Grid {
     int exponent = 0;
-    int64_t ToGrid(double v) const { return std::llround(std::ldexp(v, -exponent)); }
-    double FromGrid(int64_t v) const { return std::ldexp(static_cast<double>(v), exponent); }
+    double toGrid = 1;   // 2^-exponent
+    double fromGrid = 1; // 2^exponent
+
+    void SetExponent(int e)
+    {
+        exponent = e;
+        toGrid = std::ldexp(1.0, -e);
+        fromGrid = std::ldexp(1.0, e);
+    }
+    int64_t ToGrid(double v) const
+    {
+        const double scaled = v * toGrid;
+        int64_t whole = static_cast<int64_t>(scaled); // toward zero
+        const double rest = scaled - static_cast<double>(whole);
+        if (rest >= 0.5)
+            ++whole;
+        else if (rest <= -0.5)
+            --whole;
+        return whole;
+    }
+    double FromGrid(int64_t v) const { return static_cast<double>(v) * fromGrid; }
 };
 
 // Subject and clip membership of a region, one bit each.
@@ -52,13 +78,18 @@ enum : int { kSubjectBit = 1, kClipBit = 2 };
 struct Edge {
     IPoint bot; // lower end
     IPoint top;
-    int64_t dx = 0;
-    int64_t dy = 0; // > 0
-    int bit = 0;    // kSubjectBit or kClipBit
     int64_t xcur = 0;  // x at the current row
     int64_t xnext = 0; // x at the next row
-    // The boundary piece open on this edge: from start up to where the edge
-    // stops bounding the result; down when the region lies on its +x side.
+    int bit = 0;       // kSubjectBit or kClipBit
+    uint32_t rank = 0; // place in the order of bottoms
+    uint32_t topRow = UINT32_MAX; // the row of the top, once asked for
+    int64_t Dx() const { return top.x - bot.x; }
+    int64_t Dy() const { return top.y - bot.y; } // > 0
+};
+
+// The boundary piece open on an edge: from start up to where the edge
+// stops bounding the result; down when the region lies on its +x side.
+struct Piece {
     IPoint start;
     bool open = false;
     bool down = false;
@@ -88,14 +119,69 @@ int64_t XAt(const Edge& e, int64_t y)
         return e.bot.x;
     if (y >= e.top.y)
         return e.top.x;
-    if (e.dx == 0)
+    const int64_t dx = e.Dx(), dy = e.Dy();
+    if (dx == 0)
         return e.bot.x;
     // floor((2 dx (y - bot.y) + dy) / (2 dy)); the quotient is below 2^57.
-    const Int128 a = 2 * (Int128(e.dx) * (y - e.bot.y)) + e.dy;
-    const uint64_t b = 2 * static_cast<uint64_t>(e.dy);
+    const Int128 a = 2 * (Int128(dx) * (y - e.bot.y)) + dy;
+    const uint64_t b = 2 * static_cast<uint64_t>(dy);
     if (a >= 0)
         return e.bot.x + static_cast<int64_t>(DivideWide(static_cast<unsigned __int128>(a), b));
     return e.bot.x - static_cast<int64_t>(DivideWide(static_cast<unsigned __int128>(-a) + (b - 1), b));
+}
+
+// Sorts by merging the runs the values already stand in (a run going
+// down is turned round first); values that compare equal may come out in
+// any order. False, and the values as they were, when they stand in many
+// short runs.
+template <class T, class Less>
+bool SortByRuns(std::vector<T>& values, Less less)
+{
+    const size_t n = values.size();
+    std::vector<size_t> starts;
+    for (size_t i = 0; i < n;) {
+        size_t j = i + 1;
+        if (j < n && less(values[j], values[i])) {
+            while (j < n && less(values[j], values[j - 1]))
+                ++j;
+        } else {
+            while (j < n && !less(values[j], values[j - 1]))
+                ++j;
+        }
+        starts.push_back(i);
+        if (starts.size() > n / 8 + 1)
+            return false;
+        i = j;
+    }
+    for (size_t k = 0; k < starts.size(); ++k) {
+        const size_t i = starts[k], j = k + 1 < starts.size() ? starts[k + 1] : n;
+        if (j - i > 1 && less(values[i + 1], values[i]))
+            std::reverse(values.begin() + static_cast<std::ptrdiff_t>(i), values.begin() + static_cast<std::ptrdiff_t>(j));
+    }
+    starts.push_back(n);
+    std::vector<T> buffer(n);
+    std::vector<size_t> merged;
+    while (starts.size() > 2) {
+        merged.clear();
+        size_t k = 0;
+        for (; k + 2 < starts.size(); k += 2) {
+            std::merge(values.begin() + static_cast<std::ptrdiff_t>(starts[k]),
+                       values.begin() + static_cast<std::ptrdiff_t>(starts[k + 1]),
+                       values.begin() + static_cast<std::ptrdiff_t>(starts[k + 1]),
+                       values.begin() + static_cast<std::ptrdiff_t>(starts[k + 2]),
+                       buffer.begin() + static_cast<std::ptrdiff_t>(starts[k]), less);
+            merged.push_back(starts[k]);
+        }
+        if (k + 1 < starts.size()) {
+            std::copy(values.begin() + static_cast<std::ptrdiff_t>(starts[k]), values.end(),
+                      buffer.begin() + static_cast<std::ptrdiff_t>(starts[k]));
+            merged.push_back(starts[k]);
+        }
+        merged.push_back(n);
+        std::swap(values, buffer);
+        std::swap(starts, merged);
+    }
+    return true;
 }
 
 // Edges that run together through a whole row act as one.
@@ -105,6 +191,25 @@ struct Unit {
     int bits = 0; // membership toggled across it
     int rep = 0;  // edge index carrying the unit's piece
     int64_t xnext = 0;
+    int window = 0;
+};
+
+// A stretch of a row worked like the whole row: the edges of the list
+// below in [lo, hi), the edges that start in it, and what it makes.
+struct Window {
+    size_t lo = 0, hi = 0;
+    size_t newBegin = 0, newEnd = 0; // edges starting in it
+    int incoming = 0;                // membership left of it
+    size_t aboveBegin = 0, aboveEnd = 0; // its edges of the row above, in m_above
+    size_t unitBegin = 0, unitEnd = 0;   // its units, in m_units
+};
+
+// A pair of neighbours that must be worked at a row: they meet at its
+// height, or cross before the next.
+struct PairEvent {
+    size_t row;
+    int left, right;
+    friend bool operator>(const PairEvent& a, const PairEvent& b) { return a.row > b.row; }
 };
 
 struct Swap {
@@ -140,21 +245,68 @@ public:
 
 private:
     bool In(int bits) const { return m_in[bits & 3]; }
-    void Close(Edge& e, const IPoint& at);
-    void SetStatus(Edge& e, int leftBits, int rightBits, const IPoint& at);
+    void Close(int edge, const IPoint& at);
+    void SetStatus(int edge, int leftBits, int rightBits, const IPoint& at);
     void Horizontal(int64_t x0, int64_t x1, int64_t y, int belowBits, int aboveBits);
-    void BuildRow(int64_t y, int64_t ynext, size_t& nextNew);
+    void BuildWindow(Window& w, int64_t y, int64_t ynext);
     bool RunsOn(size_t i, size_t i1, size_t j, size_t j1) const;
-    void WalkNodes(int64_t y);
+    void WalkWindow(Window& w, int windowIndex, int64_t y);
     void RunBeam(int64_t y, int64_t ynext);
+    void SpliceWindows();
+    // Event rows: the stretches of the row where anything happens.
+    void FindWindows(size_t row, size_t nextNew, size_t newEnd);
+    void TakeNewEdges(Window& w) const;
+    // Not past the limits, the windows beside it, which it then meets.
+    bool ExtendWindow(Window& w, const Window* before, const Window* after);
+    int64_t Xcur(int edge);
+    int64_t Xnext(int edge);
+    void Schedule(int left, int right, size_t row);
+    void ScheduleWindows(size_t row);
+    void StartEvents(size_t row);
+    bool EndedAt(int edge, int64_t y) const { return m_edges[static_cast<size_t>(edge)].top.y <= y; }
+    // The row of the edge's top, found from the current row on.
+    size_t TopRow(int edge);
+    void WatchEnd(int edge)
+    {
+        m_endings.push_back({TopRow(edge), edge, edge});
+        std::push_heap(m_endings.begin(), m_endings.end(), std::greater<>());
+    }
     IPoint CrossingPoint(const Edge& a, const Edge& b, int64_t y0, int64_t y1) const;
     void LinkRings(std::vector<std::vector<IPoint>>& rings);
 
     Grid m_grid;
     bool m_in[4] = {};
     std::vector<Edge> m_edges;
+    std::vector<Piece> m_pieces; // by edge
     std::vector<int> m_below; // edges of the row below, ordered by x at the current height
-    std::vector<int> m_above; // edges of the row above
+    std::vector<int> m_above; // edges of the row above, window by window
+    std::vector<Window> m_windows;
+    // Event rows, taken once the rows hold many edges: only windows around
+    // ends, starts and neighbours that meet or cross are worked; elsewhere
+    // nothing changes. Per edge: place in m_below (-1 none), membership
+    // left of it, the row of its top, and the rows its x is known for.
+    bool m_events = false;
+    // Edges worked and edges in the rows, averaged over the last rows (in
+    // 1/256), whose ratio is the share worked lately.
+    int64_t m_worked = 256, m_edgesSeen = 256;
+    const std::vector<int64_t>* m_rows = nullptr;
+    size_t m_row = 0;
+    std::vector<int> m_place;
+    std::vector<int> m_left;
+    std::vector<PairEvent> m_endings; // a heap of the listed edges by the row of their tops
+    std::vector<uint32_t> m_sorted;   // the edges in the order of their bottoms
+    std::vector<uint32_t> m_xcurRow, m_xnextRow;
+    std::vector<PairEvent> m_pairs; // a heap, soonest first
+    std::vector<Window> m_seeds;
+    size_t m_newFirst = 0;
+    std::vector<size_t> m_newPlace; // where the row's starting edges go in the list
+    std::vector<int> m_next;        // the windows' rows above in their new order
+    std::vector<int> m_spliced;
+    struct Stretch {
+        size_t p, q;
+        int64_t gp, gq;
+    };
+    std::vector<Stretch> m_stretches;
     std::vector<Unit> m_units;
     std::vector<int> m_states; // membership left of each unit (and right of the last)
     std::vector<Swap> m_swaps;
@@ -181,8 +333,6 @@ void Sweep::AddContour(const std::vector<CMapPoint>& points, int bit)
             Edge e;
             e.bot = a.y < b.y ? a : b;
             e.top = a.y < b.y ? b : a;
-            e.dx = e.top.x - e.bot.x;
-            e.dy = e.top.y - e.bot.y;
             e.bit = bit;
             m_edges.push_back(e);
         }
@@ -190,8 +340,9 @@ void Sweep::AddContour(const std::vector<CMapPoint>& points, int bit)
     }
 }
 
-void Sweep::Close(Edge& e, const IPoint& at)
+void Sweep::Close(int edge, const IPoint& at)
 {
+    Piece& e = m_pieces[static_cast<size_t>(edge)];
     if (!e.open)
         return;
     e.open = false;
@@ -203,13 +354,14 @@ void Sweep::Close(Edge& e, const IPoint& at)
         m_segments.push_back({e.start, at});
 }
 
-void Sweep::SetStatus(Edge& e, int leftBits, int rightBits, const IPoint& at)
+void Sweep::SetStatus(int edge, int leftBits, int rightBits, const IPoint& at)
 {
+    Piece& e = m_pieces[static_cast<size_t>(edge)];
     const bool bounds = In(leftBits) != In(rightBits);
     const bool down = In(rightBits);
     if (e.open == bounds && (!bounds || e.down == down))
         return;
-    Close(e, at);
+    Close(edge, at);
     if (bounds) {
         e.open = true;
         e.start = at;
@@ -232,43 +384,47 @@ void Sweep::Horizontal(int64_t x0, int64_t x1, int64_t y, int belowBits, int abo
 
 // The edges of the row starting at y: those of the row below that go on,
 // merged with the edges that start here; ordered by x at y, then at ynext.
-void Sweep::BuildRow(int64_t y, int64_t ynext, size_t& nextNew)
+// The edges of a window's row above: those of the row below that go on,
+// merged with the edges that start in it; ordered by x at y, then at ynext.
+void Sweep::BuildWindow(Window& w, int64_t y, int64_t ynext)
 {
-    m_above.clear();
-    size_t newEnd = nextNew;
-    while (newEnd < m_edges.size() && m_edges[newEnd].bot.y == y)
-        ++newEnd;
-    size_t i = 0;
-    size_t j = nextNew;
+    w.aboveBegin = m_above.size();
+    size_t i = w.lo;
+    size_t j = w.newBegin;
     for (;;) {
-        while (i < m_below.size() && m_edges[static_cast<size_t>(m_below[i])].top.y <= y)
+        while (i < w.hi && m_edges[static_cast<size_t>(m_below[i])].top.y <= y)
             ++i;
-        const bool haveOld = i < m_below.size();
-        const bool haveNew = j < newEnd;
+        const bool haveOld = i < w.hi;
+        const bool haveNew = j < w.newEnd;
         if (!haveOld && !haveNew)
             break;
-        if (haveNew && (!haveOld || m_edges[j].bot.x < m_edges[static_cast<size_t>(m_below[i])].xcur)) {
-            m_edges[j].xcur = m_edges[j].bot.x;
-            m_above.push_back(static_cast<int>(j++));
+        if (haveNew && (!haveOld || m_edges[m_sorted[j]].bot.x < m_edges[static_cast<size_t>(m_below[i])].xcur)) {
+            Edge& e = m_edges[m_sorted[j]];
+            e.xcur = e.bot.x;
+            m_above.push_back(static_cast<int>(m_sorted[j++]));
         } else {
             m_above.push_back(m_below[i++]);
         }
     }
-    nextNew = newEnd;
-    for (int k : m_above)
-        m_edges[static_cast<size_t>(k)].xnext = XAt(m_edges[static_cast<size_t>(k)], ynext);
+    w.aboveEnd = m_above.size();
+    for (size_t k = w.aboveBegin; k < w.aboveEnd; ++k) {
+        if (m_events)
+            Xnext(m_above[k]);
+        else
+            m_edges[static_cast<size_t>(m_above[k])].xnext = XAt(m_edges[static_cast<size_t>(m_above[k])], ynext);
+    }
     // Within one x the edges fan out by their x one row up.
-    for (size_t a = 0; a < m_above.size();) {
+    for (size_t a = w.aboveBegin; a < w.aboveEnd;) {
         size_t b = a + 1;
         const int64_t x = m_edges[static_cast<size_t>(m_above[a])].xcur;
-        while (b < m_above.size() && m_edges[static_cast<size_t>(m_above[b])].xcur == x)
+        while (b < w.aboveEnd && m_edges[static_cast<size_t>(m_above[b])].xcur == x)
             ++b;
         if (b - a > 1)
             std::sort(m_above.begin() + static_cast<std::ptrdiff_t>(a), m_above.begin() + static_cast<std::ptrdiff_t>(b),
                       [this](int p, int q) {
                           const Edge& ep = m_edges[static_cast<size_t>(p)];
                           const Edge& eq = m_edges[static_cast<size_t>(q)];
-                          return ep.xnext != eq.xnext ? ep.xnext < eq.xnext : p < q;
+                          return ep.xnext != eq.xnext ? ep.xnext < eq.xnext : ep.rank < eq.rank;
                       });
         a = b;
     }
@@ -280,14 +436,15 @@ void Sweep::BuildRow(int64_t y, int64_t ynext, size_t& nextNew)
 // shared by both operands get no vertex at every row.
 bool Sweep::RunsOn(size_t i, size_t i1, size_t j, size_t j1) const
 {
-    if (i1 - i != j1 - j || !std::equal(m_below.begin() + static_cast<std::ptrdiff_t>(i),
-                                        m_below.begin() + static_cast<std::ptrdiff_t>(i1),
-                                        m_above.begin() + static_cast<std::ptrdiff_t>(j)))
+    if (i1 - i != j1 - j)
         return false;
+    for (size_t k = 0; k < i1 - i; ++k)
+        if (m_below[i + k] != m_above[j + k])
+            return false;
     if (m_edges[static_cast<size_t>(m_above[j])].xnext != m_edges[static_cast<size_t>(m_above[j1 - 1])].xnext)
         return false;
     for (size_t k = i + 1; k < i1; ++k)
-        if (m_edges[static_cast<size_t>(m_below[k])].open)
+        if (m_pieces[static_cast<size_t>(m_below[k])].open)
             return false;
     return true;
 }
@@ -297,27 +454,28 @@ bool Sweep::RunsOn(size_t i, size_t i1, size_t j, size_t j1) const
 // the edges run on through the node bounding the same side; between
 // nodes, a difference between the memberships below and above is a
 // horizontal side. Also groups the edges of the row above into units.
-void Sweep::WalkNodes(int64_t y)
+// A window starts and ends where the memberships below and above agree.
+void Sweep::WalkWindow(Window& w, int windowIndex, int64_t y)
 {
-    m_units.clear();
-    m_states.assign(1, 0);
-    int belowBits = 0;
-    int aboveBits = 0;
+    w.unitBegin = m_units.size();
+    m_states.push_back(w.incoming);
+    int belowBits = w.incoming;
+    int aboveBits = w.incoming;
     bool havePrevious = false;
     int64_t previousX = 0;
-    size_t i = 0;
-    size_t j = 0;
-    while (i < m_below.size() || j < m_above.size()) {
+    size_t i = w.lo;
+    size_t j = w.aboveBegin;
+    while (i < w.hi || j < w.aboveEnd) {
         int64_t x = INT64_MAX;
-        if (i < m_below.size())
+        if (i < w.hi)
             x = m_edges[static_cast<size_t>(m_below[i])].xcur;
-        if (j < m_above.size())
+        if (j < w.aboveEnd)
             x = std::min(x, m_edges[static_cast<size_t>(m_above[j])].xcur);
         size_t i1 = i;
-        while (i1 < m_below.size() && m_edges[static_cast<size_t>(m_below[i1])].xcur == x)
+        while (i1 < w.hi && m_edges[static_cast<size_t>(m_below[i1])].xcur == x)
             ++i1;
         size_t j1 = j;
-        while (j1 < m_above.size() && m_edges[static_cast<size_t>(m_above[j1])].xcur == x)
+        while (j1 < w.aboveEnd && m_edges[static_cast<size_t>(m_above[j1])].xcur == x)
             ++j1;
         if (havePrevious)
             Horizontal(previousX, x, y, belowBits, aboveBits);
@@ -325,7 +483,7 @@ void Sweep::WalkNodes(int64_t y)
 
         if (!RunsOn(i, i1, j, j1))
             for (size_t k = i; k < i1; ++k)
-                Close(m_edges[static_cast<size_t>(m_below[k])], node);
+                Close(m_below[k], node);
         for (size_t k = i; k < i1; ++k)
             belowBits ^= m_edges[static_cast<size_t>(m_below[k])].bit;
         for (size_t k = j; k < j1;) {
@@ -333,12 +491,13 @@ void Sweep::WalkNodes(int64_t y)
             unit.first = static_cast<int>(k);
             unit.rep = m_above[k];
             unit.xnext = m_edges[static_cast<size_t>(unit.rep)].xnext;
+            unit.window = windowIndex;
             while (k < j1 && m_edges[static_cast<size_t>(m_above[k])].xnext == unit.xnext) {
                 unit.bits ^= m_edges[static_cast<size_t>(m_above[k])].bit;
                 ++unit.count;
                 ++k;
             }
-            SetStatus(m_edges[static_cast<size_t>(unit.rep)], aboveBits, aboveBits ^ unit.bits, node);
+            SetStatus(unit.rep, aboveBits, aboveBits ^ unit.bits, node);
             aboveBits ^= unit.bits;
             m_units.push_back(unit);
             m_states.push_back(aboveBits);
@@ -348,6 +507,7 @@ void Sweep::WalkNodes(int64_t y)
         i = i1;
         j = j1;
     }
+    w.unitEnd = m_units.size();
 }
 
 IPoint Sweep::CrossingPoint(const Edge& a, const Edge& b, int64_t y0, int64_t y1) const
@@ -357,13 +517,14 @@ IPoint Sweep::CrossingPoint(const Edge& a, const Edge& b, int64_t y0, int64_t y1
     // Parallel edges swap only by rounding, so they are within a unit all
     // along: they meet halfway up the row.
     int64_t y = y0 + (y1 - y0) / 2;
-    const Int128 d = Int128(a.dx) * b.dy - Int128(a.dy) * b.dx;
+    const int64_t adx = a.Dx(), ady = a.Dy(), bdx = b.Dx(), bdy = b.Dy();
+    const Int128 d = Int128(adx) * bdy - Int128(ady) * bdx;
     if (d != 0) {
-        const Int128 n = Int128(b.bot.x - a.bot.x) * b.dy - Int128(b.bot.y - a.bot.y) * b.dx;
+        const Int128 n = Int128(b.bot.x - a.bot.x) * bdy - Int128(b.bot.y - a.bot.y) * bdx;
         const long double t = static_cast<long double>(n) / static_cast<long double>(d);
-        const long double ty = a.bot.y + t * a.dy;
+        const long double ty = a.bot.y + t * ady;
         if (ty >= y0 && ty <= y1) {
-            const long double x = std::clamp<long double>(a.bot.x + t * a.dx, xmin, xmax);
+            const long double x = std::clamp<long double>(a.bot.x + t * adx, xmin, xmax);
             return IPoint{std::llround(x), std::clamp<int64_t>(std::llround(ty), y0, y1)};
         }
         // Crossing just beyond the row, swapped by rounding at the near
@@ -376,6 +537,9 @@ IPoint Sweep::CrossingPoint(const Edge& a, const Edge& b, int64_t y0, int64_t y1
 // Between the rows at y and ynext units change order only by swapping with
 // a neighbour where they cross. An insertion sort by x at ynext lists each
 // crossing pair once; they are taken by height, always a pair of neighbours.
+// Windows are sorted apart (no unit crosses out of its window), their
+// crossings taken by height together; the states of window w's units
+// follow w's own state on the left, at index position + w.
 void Sweep::RunBeam(int64_t y, int64_t ynext)
 {
     const int m = static_cast<int>(m_units.size());
@@ -383,22 +547,34 @@ void Sweep::RunBeam(int64_t y, int64_t ynext)
     order.resize(static_cast<size_t>(m));
     std::iota(order.begin(), order.end(), 0);
     m_swaps.clear();
-    for (int k = 1; k < m; ++k) {
-        const int u = order[static_cast<size_t>(k)];
-        int p = k;
-        while (p > 0 && m_units[static_cast<size_t>(order[static_cast<size_t>(p - 1)])].xnext >
-                            m_units[static_cast<size_t>(u)].xnext) {
-            m_swaps.push_back({order[static_cast<size_t>(p - 1)], u, {}});
-            order[static_cast<size_t>(p)] = order[static_cast<size_t>(p - 1)];
-            --p;
+    for (const Window& w : m_windows) {
+        for (int k = static_cast<int>(w.unitBegin) + 1; k < static_cast<int>(w.unitEnd); ++k) {
+            const int u = order[static_cast<size_t>(k)];
+            int p = k;
+            while (p > static_cast<int>(w.unitBegin) &&
+                   m_units[static_cast<size_t>(order[static_cast<size_t>(p - 1)])].xnext >
+                       m_units[static_cast<size_t>(u)].xnext) {
+                m_swaps.push_back({order[static_cast<size_t>(p - 1)], u, {}});
+                order[static_cast<size_t>(p)] = order[static_cast<size_t>(p - 1)];
+                --p;
+            }
+            order[static_cast<size_t>(p)] = u;
         }
-        order[static_cast<size_t>(p)] = u;
     }
     if (!m_swaps.empty()) {
         for (Swap& s : m_swaps)
             s.at = CrossingPoint(m_edges[static_cast<size_t>(m_units[static_cast<size_t>(s.left)].rep)],
                                  m_edges[static_cast<size_t>(m_units[static_cast<size_t>(s.right)].rep)], y, ynext);
-        std::stable_sort(m_swaps.begin(), m_swaps.end(), [](const Swap& a, const Swap& b) { return a.at.y < b.at.y; });
+        // By height, keeping the order found among equals (any stable sort
+        // gives the same): a few by insertion, without the library's buffer.
+        const auto lower = [](const Swap& a, const Swap& b) { return a.at.y < b.at.y; };
+        if (m_swaps.size() <= 16) {
+            for (size_t k = 1; k < m_swaps.size(); ++k)
+                for (size_t p = k; p > 0 && lower(m_swaps[p], m_swaps[p - 1]); --p)
+                    std::swap(m_swaps[p], m_swaps[p - 1]);
+        } else {
+            std::stable_sort(m_swaps.begin(), m_swaps.end(), lower);
+        }
         std::iota(order.begin(), order.end(), 0);
         std::vector<int>& position = m_position;
         position = order;
@@ -420,46 +596,555 @@ void Sweep::RunBeam(int64_t y, int64_t ynext)
             const size_t p = static_cast<size_t>(position[static_cast<size_t>(w.left)]);
             const Unit& u = m_units[static_cast<size_t>(w.left)];
             const Unit& v = m_units[static_cast<size_t>(w.right)];
-            const int middle = m_states[p] ^ v.bits;
-            SetStatus(m_edges[static_cast<size_t>(u.rep)], middle, m_states[p + 2], w.at);
-            SetStatus(m_edges[static_cast<size_t>(v.rep)], m_states[p], middle, w.at);
-            m_states[p + 1] = middle;
+            const size_t q = p + static_cast<size_t>(u.window);
+            const int middle = m_states[q] ^ v.bits;
+            SetStatus(u.rep, middle, m_states[q + 2], w.at);
+            SetStatus(v.rep, m_states[q], middle, w.at);
+            m_states[q + 1] = middle;
             std::swap(order[p], order[p + 1]);
             position[static_cast<size_t>(w.left)] = static_cast<int>(p + 1);
             position[static_cast<size_t>(w.right)] = static_cast<int>(p);
         }
     }
-    m_below.clear();
-    for (int u : order) {
-        const Unit& unit = m_units[static_cast<size_t>(u)];
-        for (int k = unit.first; k < unit.first + unit.count; ++k) {
-            Edge& e = m_edges[static_cast<size_t>(m_above[static_cast<size_t>(k)])];
-            e.xcur = e.xnext;
-            m_below.push_back(m_above[static_cast<size_t>(k)]);
+    // Each window's row above, in the new order, replaces its stretch
+    // below: m_above is rewritten window by window, or taken as it is
+    // where nothing crossed.
+    if (m_swaps.empty()) {
+        for (const Window& w : m_windows)
+            for (size_t k = w.aboveBegin; k < w.aboveEnd; ++k) {
+                Edge& edge = m_edges[static_cast<size_t>(m_above[k])];
+                edge.xcur = edge.xnext;
+            }
+        std::swap(m_next, m_above);
+        return;
+    }
+    m_next.clear();
+    for (Window& w : m_windows) {
+        const size_t begin = m_next.size();
+        for (size_t k = w.unitBegin; k < w.unitEnd; ++k) {
+            const Unit& unit = m_units[static_cast<size_t>(order[k])];
+            for (int e = unit.first; e < unit.first + unit.count; ++e) {
+                Edge& edge = m_edges[static_cast<size_t>(m_above[static_cast<size_t>(e)])];
+                edge.xcur = edge.xnext;
+                m_next.push_back(m_above[static_cast<size_t>(e)]);
+            }
         }
+        w.aboveBegin = begin;
+        w.aboveEnd = m_next.size();
+    }
+}
+
+// The windows' new stretches in the list; places and left memberships
+// kept for event rows.
+void Sweep::SpliceWindows()
+{
+    // One window over the whole row: the row above is the list.
+    if (m_windows.size() == 1 && m_windows[0].lo == 0 && m_windows[0].hi == m_below.size() &&
+        m_windows[0].aboveBegin == 0 && m_windows[0].aboveEnd == m_next.size()) {
+        Window& w = m_windows[0];
+        if (m_events)
+            for (int e : m_below)
+                m_place[static_cast<size_t>(e)] = -1;
+        std::swap(m_below, m_next);
+        w.hi = m_below.size();
+        if (m_events) {
+            int bits = w.incoming;
+            for (size_t k = 0; k < m_below.size(); ++k) {
+                m_place[static_cast<size_t>(m_below[k])] = static_cast<int>(k);
+                m_left[static_cast<size_t>(m_below[k])] = bits;
+                bits ^= m_edges[static_cast<size_t>(m_below[k])].bit;
+            }
+        }
+        return;
+    }
+    bool sameSizes = true;
+    for (const Window& w : m_windows)
+        sameSizes = sameSizes && w.aboveEnd - w.aboveBegin == w.hi - w.lo;
+    if (!sameSizes) {
+        m_spliced.clear();
+        size_t at = 0;
+        for (Window& w : m_windows) {
+            m_spliced.insert(m_spliced.end(), m_below.begin() + static_cast<std::ptrdiff_t>(at),
+                             m_below.begin() + static_cast<std::ptrdiff_t>(w.lo));
+            for (size_t k = w.lo; k < w.hi; ++k)
+                if (m_events)
+                    m_place[static_cast<size_t>(m_below[k])] = -1;
+            const size_t lo = m_spliced.size();
+            m_spliced.insert(m_spliced.end(), m_next.begin() + static_cast<std::ptrdiff_t>(w.aboveBegin),
+                             m_next.begin() + static_cast<std::ptrdiff_t>(w.aboveEnd));
+            at = w.hi;
+            w.lo = lo;
+            w.hi = m_spliced.size();
+        }
+        m_spliced.insert(m_spliced.end(), m_below.begin() + static_cast<std::ptrdiff_t>(at), m_below.end());
+        std::swap(m_below, m_spliced);
+        if (m_events)
+            for (size_t k = 0; k < m_below.size(); ++k)
+                m_place[static_cast<size_t>(m_below[k])] = static_cast<int>(k);
+    } else {
+        for (const Window& w : m_windows)
+            std::copy(m_next.begin() + static_cast<std::ptrdiff_t>(w.aboveBegin),
+                      m_next.begin() + static_cast<std::ptrdiff_t>(w.aboveEnd),
+                      m_below.begin() + static_cast<std::ptrdiff_t>(w.lo));
+        if (m_events)
+            for (const Window& w : m_windows)
+                for (size_t k = w.lo; k < w.hi; ++k)
+                    m_place[static_cast<size_t>(m_below[k])] = static_cast<int>(k);
+    }
+    if (m_events) {
+        for (const Window& w : m_windows) {
+            int bits = w.incoming;
+            for (size_t k = w.lo; k < w.hi; ++k) {
+                m_left[static_cast<size_t>(m_below[k])] = bits;
+                bits ^= m_edges[static_cast<size_t>(m_below[k])].bit;
+            }
+        }
+    }
+}
+
+int64_t Sweep::Xcur(int edge)
+{
+    Edge& e = m_edges[static_cast<size_t>(edge)];
+    if (m_xcurRow[static_cast<size_t>(edge)] != static_cast<uint32_t>(m_row)) {
+        e.xcur = XAt(e, (*m_rows)[m_row]);
+        m_xcurRow[static_cast<size_t>(edge)] = static_cast<uint32_t>(m_row);
+    }
+    return e.xcur;
+}
+
+int64_t Sweep::Xnext(int edge)
+{
+    Edge& e = m_edges[static_cast<size_t>(edge)];
+    if (m_xnextRow[static_cast<size_t>(edge)] != static_cast<uint32_t>(m_row)) {
+        const std::vector<int64_t>& rows = *m_rows;
+        e.xnext = XAt(e, m_row + 1 < rows.size() ? rows[m_row + 1] : rows[m_row]);
+        m_xnextRow[static_cast<size_t>(edge)] = static_cast<uint32_t>(m_row);
+    }
+    return e.xnext;
+}
+
+size_t Sweep::TopRow(int edge)
+{
+    Edge& e = m_edges[static_cast<size_t>(edge)];
+    if (e.topRow == UINT32_MAX) {
+        // Galloping from the current row: tops mostly lie close above.
+        const std::vector<int64_t>& rows = *m_rows;
+        size_t lo = m_row, step = 1;
+        while (lo + step < rows.size() && rows[lo + step] < e.top.y) {
+            lo += step;
+            step *= 2;
+        }
+        const auto at = std::lower_bound(rows.begin() + static_cast<std::ptrdiff_t>(lo),
+                                         rows.begin() + static_cast<std::ptrdiff_t>(std::min(lo + step + 1, rows.size())),
+                                         e.top.y);
+        e.topRow = static_cast<uint32_t>(at - rows.begin());
+    }
+    return e.topRow;
+}
+
+// When, after the given row, neighbours left and right must next be worked:
+// at a row where they meet, or at the row before they cross. Rounded x
+// stray from the lines by at most half a unit, so where the gap is 2 or
+// more at both ends of a stretch of rows it is more than 0 all along it.
+void Sweep::Schedule(int left, int right, size_t row)
+{
+    const std::vector<int64_t>& rows = *m_rows;
+    if (row + 1 >= rows.size())
+        return;
+    const Edge& a = m_edges[static_cast<size_t>(left)];
+    const Edge& b = m_edges[static_cast<size_t>(right)];
+    const size_t last = std::min(TopRow(left), TopRow(right));
+    auto gap = [&](size_t k) { return XAt(b, rows[k]) - XAt(a, rows[k]); };
+    size_t p = row + 1;
+    int64_t gp = gap(p);
+    if (gp <= 0) {
+        m_pairs.push_back({p, left, right});
+        std::push_heap(m_pairs.begin(), m_pairs.end(), std::greater<>());
+        return;
+    }
+    // The first row in (p, q] where the gap is 0 or less, searched from
+    // the left; stretches known clear are passed over.
+    std::vector<Stretch>& stack = m_stretches;
+    stack.clear();
+    if (last > p)
+        stack.push_back({p, last, gp, gap(last)});
+    while (!stack.empty()) {
+        Stretch s = stack.back();
+        stack.pop_back();
+        for (;;) {
+            if (s.q == s.p + 1) {
+                if (s.gq <= 0) {
+                    const size_t at = s.gq == 0 ? s.q : s.q - 1;
+                    m_pairs.push_back({at, left, right});
+                    std::push_heap(m_pairs.begin(), m_pairs.end(), std::greater<>());
+                    return;
+                }
+                break;
+            }
+            if (std::min(s.gp, s.gq) >= 2)
+                break;
+            // Split where the gap, taken as straight, falls to 1.
+            size_t k = s.p + (s.q - s.p) / 2;
+            if (s.gq < s.gp) {
+                const long double t = static_cast<long double>(s.gp - 1) / static_cast<long double>(s.gp - s.gq);
+                const long double yk = rows[s.p] + t * static_cast<long double>(rows[s.q] - rows[s.p]);
+                const size_t at = static_cast<size_t>(
+                    std::upper_bound(rows.begin() + static_cast<std::ptrdiff_t>(s.p),
+                                     rows.begin() + static_cast<std::ptrdiff_t>(s.q), yk,
+                                     [](long double v, int64_t r) { return v < static_cast<long double>(r); }) -
+                    rows.begin());
+                k = std::clamp<size_t>(at > 0 ? at - 1 : 0, s.p + 1, s.q - 1);
+            } else {
+                k = s.p + 1;
+            }
+            const int64_t gk = gap(k);
+            // The stretch right of k waits while the left is searched.
+            stack.push_back({k, s.q, gk, s.gq});
+            s = {s.p, k, s.gp, gk};
+        }
+    }
+}
+
+// Pairs of neighbours in and around the windows of the row just worked.
+void Sweep::ScheduleWindows(size_t row)
+{
+    for (const Window& w : m_windows) {
+        const size_t from = w.lo > 0 ? w.lo - 1 : 0;
+        const size_t to = std::min(w.hi + 1, m_below.size());
+        for (size_t k = from; k + 1 < to; ++k)
+            Schedule(m_below[k], m_below[k + 1], row);
+    }
+}
+
+// Turns to event rows before the given row: every pair of neighbours
+// scheduled, and the edges' places and memberships kept.
+void Sweep::StartEvents(size_t row)
+{
+    if (m_place.empty()) {
+        const size_t edges = m_edges.size();
+        m_place.assign(edges, -1);
+        m_left.assign(edges, 0);
+        m_xcurRow.assign(edges, UINT32_MAX);
+        m_xnextRow.assign(edges, UINT32_MAX);
+    }
+    // Places of edges that left the list may be stale: they only ever
+    // make a pair look due, and a window more costs no correctness.
+    m_events = true;
+    m_pairs.clear();
+    m_endings.clear();
+    int bits = 0;
+    for (size_t k = 0; k < m_below.size(); ++k) {
+        const int e = m_below[k];
+        WatchEnd(e);
+        m_place[static_cast<size_t>(e)] = static_cast<int>(k);
+        m_left[static_cast<size_t>(e)] = bits;
+        bits ^= m_edges[static_cast<size_t>(e)].bit;
+    }
+    for (size_t k = 0; k + 1 < m_below.size(); ++k)
+        Schedule(m_below[k], m_below[k + 1], row - 1);
+}
+
+// The starting edges placed inside a window (at or between its ends).
+void Sweep::TakeNewEdges(Window& w) const
+{
+    const auto from = std::lower_bound(m_newPlace.begin(), m_newPlace.end(), w.lo);
+    const auto to = std::upper_bound(from, m_newPlace.end(), w.hi);
+    w.newBegin = m_newFirst + static_cast<size_t>(from - m_newPlace.begin());
+    w.newEnd = m_newFirst + static_cast<size_t>(to - m_newPlace.begin());
+}
+
+// Grows a window until its ends are quiet: no node shared with the edges
+// beside it, the memberships below and above agreeing, and no crossing
+// with them before the next row. False when it did not grow.
+bool Sweep::ExtendWindow(Window& w, const Window* before, const Window* after)
+{
+    const size_t n = m_below.size();
+    const int64_t y = (*m_rows)[m_row];
+    int64_t minX = INT64_MAX, maxX = INT64_MIN, minNext = INT64_MAX, maxNext = INT64_MIN;
+    int belowBits = 0, aboveBits = 0;
+    const auto addBelow = [&](size_t k) {
+        const int e = m_below[k];
+        const int64_t x = Xcur(e);
+        minX = std::min(minX, x);
+        maxX = std::max(maxX, x);
+        belowBits ^= m_edges[static_cast<size_t>(e)].bit;
+        if (!EndedAt(e, y)) {
+            aboveBits ^= m_edges[static_cast<size_t>(e)].bit;
+            minNext = std::min(minNext, Xnext(e));
+            maxNext = std::max(maxNext, Xnext(e));
+        }
+    };
+    const auto addNew = [&](size_t j) {
+        const int e = static_cast<int>(m_sorted[j]);
+        minX = std::min(minX, m_edges[static_cast<size_t>(e)].bot.x);
+        maxX = std::max(maxX, m_edges[static_cast<size_t>(e)].bot.x);
+        aboveBits ^= m_edges[static_cast<size_t>(e)].bit;
+        minNext = std::min(minNext, Xnext(e));
+        maxNext = std::max(maxNext, Xnext(e));
+    };
+    TakeNewEdges(w);
+    for (size_t k = w.lo; k < w.hi; ++k)
+        addBelow(k);
+    for (size_t j = w.newBegin; j < w.newEnd; ++j)
+        addNew(j);
+    bool grown = false;
+    for (;;) {
+        // Meeting a window beside it, it is merged with that one first.
+        if ((before && w.lo <= before->hi) || (after && w.hi >= after->lo))
+            return true;
+        const size_t newBegin = w.newBegin, newEnd = w.newEnd;
+        TakeNewEdges(w);
+        for (size_t j = w.newBegin; j < newBegin; ++j)
+            addNew(j);
+        for (size_t j = newEnd; j < w.newEnd; ++j)
+            addNew(j);
+        if (w.lo > 0) {
+            const int e = m_below[w.lo - 1];
+            // With nothing above, the edges beside it become neighbours.
+            const int64_t after = minNext != INT64_MAX || w.hi >= n || EndedAt(m_below[w.hi], y) ? minNext : Xnext(m_below[w.hi]);
+            if (EndedAt(e, y) || Xcur(e) == minX || Xnext(e) > after) {
+                addBelow(--w.lo);
+                grown = true;
+                continue;
+            }
+        }
+        if (w.hi < n) {
+            const int e = m_below[w.hi];
+            if (EndedAt(e, y) || Xcur(e) == maxX || belowBits != aboveBits || Xnext(e) < maxNext) {
+                addBelow(w.hi++);
+                grown = true;
+                continue;
+            }
+        } else if (belowBits != aboveBits) {
+            throw std::logic_error("unbalanced row");
+        }
+        return grown;
+    }
+}
+
+// The windows of an event row: around the edges ending, the edges
+// starting (where they start in the list) and the pairs due, grown until
+// quiet and merged where they meet.
+void Sweep::FindWindows(size_t row, size_t nextNew, size_t newEnd)
+{
+    m_seeds.clear();
+    while (!m_endings.empty() && m_endings.front().row <= row) {
+        const int e = m_endings.front().left;
+        std::pop_heap(m_endings.begin(), m_endings.end(), std::greater<>());
+        m_endings.pop_back();
+        const int place = m_place[static_cast<size_t>(e)];
+        if (place >= 0 && static_cast<size_t>(place) < m_below.size() && m_below[static_cast<size_t>(place)] == e) {
+            const size_t p = static_cast<size_t>(place);
+            m_seeds.push_back(Window{p, p + 1});
+        }
+    }
+    while (!m_pairs.empty() && m_pairs.front().row <= row) {
+        const PairEvent event = m_pairs.front();
+        std::pop_heap(m_pairs.begin(), m_pairs.end(), std::greater<>());
+        m_pairs.pop_back();
+        const int pa = m_place[static_cast<size_t>(event.left)];
+        if (pa >= 0 && static_cast<size_t>(pa) + 1 < m_below.size() && m_below[static_cast<size_t>(pa)] == event.left &&
+            m_below[static_cast<size_t>(pa) + 1] == event.right)
+            m_seeds.push_back(Window{static_cast<size_t>(pa), static_cast<size_t>(pa) + 2});
+    }
+    // Where each starting edge goes: before the first edge of the list
+    // whose x at y is beyond its start, as the row's merge puts it.
+    m_newFirst = nextNew;
+    m_newPlace.clear();
+    for (size_t j = nextNew; j < newEnd; ++j) {
+        size_t lo = 0, hi = m_below.size();
+        while (lo < hi) {
+            const size_t mid = lo + (hi - lo) / 2;
+            if (m_edges[m_sorted[j]].bot.x < Xcur(m_below[mid]))
+                hi = mid;
+            else
+                lo = mid + 1;
+        }
+        m_newPlace.push_back(lo);
+        m_seeds.push_back(Window{lo, lo});
+    }
+    std::sort(m_seeds.begin(), m_seeds.end(), [](const Window& a, const Window& b) { return a.lo < b.lo; });
+    // Merged where they meet or touch, grown, and merged again.
+    m_windows.clear();
+    for (const Window& seed : m_seeds) {
+        if (!m_windows.empty() && seed.lo <= m_windows.back().hi)
+            m_windows.back().hi = std::max(m_windows.back().hi, seed.hi);
+        else
+            m_windows.push_back(seed);
+    }
+    for (size_t i = 0; i < m_windows.size();) {
+        bool grown = ExtendWindow(m_windows[i], i > 0 ? &m_windows[i - 1] : nullptr,
+                                  i + 1 < m_windows.size() ? &m_windows[i + 1] : nullptr);
+        if (i > 0 && m_windows[i - 1].hi >= m_windows[i].lo) {
+            m_windows[i - 1].hi = std::max(m_windows[i - 1].hi, m_windows[i].hi);
+            m_windows.erase(m_windows.begin() + static_cast<std::ptrdiff_t>(i));
+            --i;
+            continue;
+        }
+        if (i + 1 < m_windows.size() && m_windows[i + 1].lo <= m_windows[i].hi) {
+            m_windows[i].hi = std::max(m_windows[i].hi, m_windows[i + 1].hi);
+            m_windows.erase(m_windows.begin() + static_cast<std::ptrdiff_t>(i + 1));
+            grown = true;
+        }
+        if (!grown)
+            ++i;
+    }
+    const size_t n = m_below.size();
+    for (Window& w : m_windows) {
+        TakeNewEdges(w);
+        for (size_t k = w.lo; k < w.hi; ++k)
+            Xcur(m_below[k]);
+        if (w.lo < n)
+            w.incoming = m_left[static_cast<size_t>(m_below[w.lo])];
+        else if (n > 0)
+            w.incoming = m_left[static_cast<size_t>(m_below[n - 1])] ^ m_edges[static_cast<size_t>(m_below[n - 1])].bit;
+        else
+            w.incoming = 0;
     }
 }
 
 void Sweep::Run()
 {
-    std::sort(m_edges.begin(), m_edges.end(), [](const Edge& a, const Edge& b) {
-        return a.bot.y != b.bot.y ? a.bot.y < b.bot.y : a.bot.x < b.bot.x;
-    });
+    // By bottom, then x: m_sorted lists the edges so, and each edge knows
+    // its place there, which breaks ties of the row's fan-out. Edges that
+    // start at one point keep the order their first row gives them, by x
+    // one row up, unless two of them are there at one x too: only then does
+    // their order tell, as the order the library sort gives them (sorting
+    // keys standing for the edges, it orders them as it did the edges
+    // themselves, its moves following its comparisons alone). So where the
+    // edges stand in few runs, as the long monotone chains of most rings
+    // do, they are merged by their runs; else, and in that case, the
+    // library sorts them.
+    struct Key {
+        int64_t y, x;
+        uint32_t edge;
+    };
+    const auto less = [](const Key& a, const Key& b) { return a.y != b.y ? a.y < b.y : a.x < b.x; };
+    std::vector<Key> keys(m_edges.size());
+    const auto fillKeys = [&] {
+        for (size_t i = 0; i < m_edges.size(); ++i)
+            keys[i] = Key{m_edges[i].bot.y, m_edges[i].bot.x, static_cast<uint32_t>(i)};
+    };
+    fillKeys();
+    const bool byRuns = SortByRuns(keys, less);
+    if (!byRuns)
+        std::sort(keys.begin(), keys.end(), less);
+    // Every height of an end.
+    std::vector<int64_t> tops(m_edges.size());
+    for (size_t i = 0; i < m_edges.size(); ++i)
+        tops[i] = m_edges[i].top.y;
+    if (!SortByRuns(tops, std::less<int64_t>()))
+        std::sort(tops.begin(), tops.end());
     std::vector<int64_t> rows;
     rows.reserve(m_edges.size() * 2);
-    for (const Edge& e : m_edges) {
-        rows.push_back(e.bot.y);
-        rows.push_back(e.top.y);
+    size_t t = 0;
+    for (const Key& k : keys) {
+        for (; t < tops.size() && tops[t] < k.y; ++t)
+            if (rows.empty() || rows.back() != tops[t])
+                rows.push_back(tops[t]);
+        if (rows.empty() || rows.back() != k.y)
+            rows.push_back(k.y);
     }
-    std::sort(rows.begin(), rows.end());
-    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    for (; t < tops.size(); ++t)
+        if (rows.empty() || rows.back() != tops[t])
+            rows.push_back(tops[t]);
+    tops = {};
+    if (byRuns) {
+        bool tied = false;
+        std::vector<int64_t> xs;
+        for (size_t i = 0, r = 0; i < keys.size() && !tied;) {
+            size_t j = i + 1;
+            while (j < keys.size() && keys[j].y == keys[i].y && keys[j].x == keys[i].x)
+                ++j;
+            if (j - i > 1) {
+                while (rows[r] <= keys[i].y)
+                    ++r; // an edge's top lies above its bottom, so there is a row above
+                xs.clear();
+                for (size_t k = i; k < j; ++k)
+                    xs.push_back(XAt(m_edges[keys[k].edge], rows[r]));
+                std::sort(xs.begin(), xs.end());
+                tied = std::adjacent_find(xs.begin(), xs.end()) != xs.end();
+            }
+            i = j;
+        }
+        if (tied) {
+            fillKeys();
+            std::sort(keys.begin(), keys.end(), less);
+        }
+    }
+    m_pieces.assign(m_edges.size(), Piece());
+    m_sorted.resize(keys.size());
+    for (size_t i = 0; i < keys.size(); ++i) {
+        m_sorted[i] = keys[i].edge;
+        m_edges[keys[i].edge].rank = static_cast<uint32_t>(i);
+    }
+    keys = {};
+    m_rows = &rows;
+    const size_t edges = m_edges.size();
+    // Room for the rows of most inputs from the start; the result has about
+    // as many sides as the operands.
+    const size_t room = std::min<size_t>(edges, 1024);
+    for (std::vector<int>* list : {&m_below, &m_above, &m_next, &m_spliced, &m_states, &m_order, &m_position})
+        list->reserve(room);
+    m_units.reserve(room);
+    m_pairs.reserve(room);
+    m_endings.reserve(room);
+    m_newPlace.reserve(64);
+    m_seeds.reserve(64);
+    m_windows.reserve(64);
+    m_swaps.reserve(64);
+    m_stretches.reserve(64);
+    m_segments.reserve(edges);
     size_t nextNew = 0;
     for (size_t r = 0; r < rows.size(); ++r) {
         const int64_t y = rows[r];
         const int64_t ynext = r + 1 < rows.size() ? rows[r + 1] : y;
-        BuildRow(y, ynext, nextNew);
-        WalkNodes(y);
+        m_row = r;
+        size_t newEnd = nextNew;
+        while (newEnd < edges && m_edges[m_sorted[newEnd]].bot.y == y)
+            ++newEnd;
+        m_units.clear();
+        m_states.clear();
+        m_above.clear();
+        const size_t edgesBelow = m_below.size(), starting = newEnd - nextNew;
+        if (m_events) {
+            FindWindows(r, nextNew, newEnd);
+        } else {
+            // The whole row is one window; x at y is known from the row before.
+            m_windows.assign(1, Window{0, m_below.size(), nextNew, newEnd, 0});
+        }
+        for (size_t w = 0; w < m_windows.size(); ++w) {
+            BuildWindow(m_windows[w], y, ynext);
+            WalkWindow(m_windows[w], static_cast<int>(w), y);
+        }
         RunBeam(y, ynext);
+        SpliceWindows();
+        nextNew = newEnd;
+        // How much of the row was worked, averaged over the last rows: event
+        // rows pay for their bookkeeping, and pay off only where most of a
+        // long row lies still.
+        size_t worked = 0;
+        for (const Window& w : m_windows)
+            worked += w.hi - w.lo;
+        if (!m_events)
+            worked = 2 * starting + m_swaps.size() * 2 + (edgesBelow + starting - m_below.size());
+        m_worked += (static_cast<int64_t>(worked) * 256 - m_worked) / 8;
+        m_edgesSeen += (static_cast<int64_t>(m_below.size()) * 256 - m_edgesSeen) / 8;
+        if (m_events) {
+            for (const Window& w : m_windows)
+                for (size_t k = w.lo; k < w.hi; ++k)
+                    if (m_edges[static_cast<size_t>(m_below[k])].bot.y == y)
+                        WatchEnd(m_below[k]);
+            ScheduleWindows(r);
+            if (m_below.size() < kEventEdges / 2 || 5 * m_worked > 4 * m_edgesSeen) {
+                m_events = false;
+                m_pairs.clear();
+                for (int e : m_below)
+                    m_edges[static_cast<size_t>(e)].xcur = XAt(m_edges[static_cast<size_t>(e)], ynext);
+            }
+        } else if (m_below.size() > kEventEdges && 4 * m_worked < m_edgesSeen && r + 1 < rows.size()) {
+            StartEvents(r + 1);
+        }
     }
 }
 
@@ -471,13 +1156,28 @@ void Sweep::Run()
 void Sweep::LinkRings(std::vector<std::vector<IPoint>>& rings)
 {
     const size_t n = m_segments.size();
-    std::vector<uint32_t> byStart(n);
-    std::iota(byStart.begin(), byStart.end(), 0u);
-    std::sort(byStart.begin(), byStart.end(),
-              [this](uint32_t p, uint32_t q) { return LessXY(m_segments[p].a, m_segments[q].a); });
-    std::vector<uint32_t> byEnd(byStart);
-    std::sort(byEnd.begin(), byEnd.end(),
-              [this](uint32_t p, uint32_t q) { return LessXY(m_segments[p].b, m_segments[q].b); });
+    // Sorted as the segment numbers would be, through keys holding the
+    // points (the sort's moves follow its comparisons alone).
+    struct Key {
+        IPoint p;
+        uint32_t segment;
+    };
+    std::vector<uint32_t> byStart(n), byEnd(n);
+    {
+        std::vector<Key> keys(n);
+        for (size_t i = 0; i < n; ++i)
+            keys[i] = Key{m_segments[i].a, static_cast<uint32_t>(i)};
+        const auto less = [](const Key& p, const Key& q) { return LessXY(p.p, q.p); };
+        std::sort(keys.begin(), keys.end(), less);
+        for (size_t i = 0; i < n; ++i)
+            byStart[i] = keys[i].segment;
+        // The end sort started from the start order.
+        for (size_t i = 0; i < n; ++i)
+            keys[i] = Key{m_segments[byStart[i]].b, byStart[i]};
+        std::sort(keys.begin(), keys.end(), less);
+        for (size_t i = 0; i < n; ++i)
+            byEnd[i] = keys[i].segment;
+    }
 
     struct Spoke {
         IPoint direction; // away from the node
@@ -512,6 +1212,12 @@ void Sweep::LinkRings(std::vector<std::vector<IPoint>>& rings)
             spokes.push_back({Minus(m_segments[byStart[i]].b, node), byStart[i], false});
         for (; j < n && m_segments[byEnd[j]].b == node; ++j)
             spokes.push_back({Minus(m_segments[byEnd[j]].a, node), byEnd[j], true});
+        // One arrival and one departure: the one goes on into the other.
+        if (spokes.size() == 2 && spokes[0].arrives != spokes[1].arrives) {
+            const Spoke& in = spokes[0].arrives ? spokes[0] : spokes[1];
+            next[in.segment] = spokes[0].arrives ? spokes[1].segment : spokes[0].segment;
+            continue;
+        }
         std::sort(spokes.begin(), spokes.end(), clockwise);
         // Start after the deepest point, so every departure finds an arrival.
         size_t start = 0;
@@ -593,16 +1299,26 @@ void Sweep::Result(std::vector<CPolygonClipper::Contour>& result)
         if (ring.empty())
             continue;
         long double area = 0; // doubled
-        long double perimeter = 0;
+        Int128 steps = 0;     // |dx| + |dy| of every side, the perimeter or more
         for (size_t i = 0; i < ring.size(); ++i) {
-            const IPoint d = Minus(ring[(i + 1) % ring.size()], ring[i]);
-            perimeter += std::hypot(static_cast<long double>(d.x), static_cast<long double>(d.y));
+            const IPoint d = Minus(ring[i + 1 < ring.size() ? i + 1 : 0], ring[i]);
+            steps += (d.x < 0 ? -Int128(d.x) : Int128(d.x)) + (d.y < 0 ? -Int128(d.y) : Int128(d.y));
             if (i >= 1 && i + 1 < ring.size())
                 area += static_cast<long double>(Cross(Minus(ring[i], ring[0]), Minus(ring[i + 1], ring[0])));
         }
-        // Slivers thinner than two grid units on average are rounding noise.
-        if (std::fabs(area) <= 2 * perimeter)
-            continue;
+        // Slivers thinner than two grid units on average are rounding
+        // noise. The perimeter's sum, rounded, stays below the steps with
+        // their rounding allowed for, so a ring clear of that bound needs
+        // no square roots.
+        if (!(std::fabs(area) > 2 * static_cast<long double>(steps) * (1 + 0x1p-30L))) {
+            long double perimeter = 0;
+            for (size_t i = 0; i < ring.size(); ++i) {
+                const IPoint d = Minus(ring[(i + 1) % ring.size()], ring[i]);
+                perimeter += std::hypot(static_cast<long double>(d.x), static_cast<long double>(d.y));
+            }
+            if (std::fabs(area) <= 2 * perimeter)
+                continue;
+        }
         CPolygonClipper::Contour contour;
         contour.hole = area < 0;
         contour.points.reserve(ring.size());
@@ -615,8 +1331,12 @@ void Sweep::Result(std::vector<CPolygonClipper::Contour>& result)
 CMapRect ContourExtent(const CPolygonClipper::Contour& c)
 {
     CMapRect r;
-    for (const CMapPoint& p : c.points)
-        r.UnionPoint(p);
+    for (const CMapPoint& p : c.points) {
+        r.left = std::min(r.left, p.x);
+        r.right = std::max(r.right, p.x);
+        r.top = std::max(r.top, p.y);
+        r.bottom = std::min(r.bottom, p.y);
+    }
     return r;
 }
 
@@ -681,12 +1401,13 @@ bool CPolygonClipper::Clip(int op, const std::vector<Contour>& subject, const st
         // no finer than 2^-34 (5.8e-11): vertices and edges closer than that
         // are one.
         Grid grid;
-        grid.exponent = kFinestExponent;
+        int gridExponent = kFinestExponent;
         if (largest > 0) {
             int exponent = 0;
             std::frexp(largest, &exponent);
-            grid.exponent = std::max(exponent - 53, kFinestExponent);
+            gridExponent = std::max(exponent - 53, kFinestExponent);
         }
+        grid.SetExponent(gridExponent);
         Sweep sweep(op, grid);
         std::vector<uint8_t> farSubject(subject.size(), 0);
         std::vector<uint8_t> farClip(clip.size(), 0);

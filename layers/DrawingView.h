@@ -56,3 +56,10 @@ public:
     // degrees.
     virtual const CCoordConverter* GetGeoToMapConverter() const = 0;
 };
+
+// Whether the extent meets the view's, edges included.
+inline bool MeetsView(const CMapRect& extent, const IDrawingView& view)
+{
+    const CMapRect v = view.GetMapExtent();
+    return !(v.left > extent.right || v.top < extent.bottom || v.right < extent.left || v.bottom > extent.top);
+}

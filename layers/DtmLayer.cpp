@@ -1,7 +1,10 @@
 #include "layers/DtmLayer.h"
 
+#include "layers/DrawingView.h"
+#include "layers/DtmLayerPropertySheet.h"
 #include "layers/Sublayer.h"
 #include "platform/NumberText.h"
+#include "platform/UserServices.h"
 
 #include <cfloat>
 #include <iterator>
@@ -79,6 +82,43 @@ CGridFile::ColourClasses CDtmLayer::GetColourClasses() const
         result.classes.push_back({low, high, themeClass->m_style.Draw().brushColor});
     }
     return result;
+}
+
+void CDtmLayer::Draw(CDC& dc, IDrawingView& view)
+{
+    CGridFile::ColourClasses classes = GetColourClasses();
+    const CSublayer* first = GetSublayer(0);
+    const bool interpolate = first && (first->m_labelFlags & CSublayer::kInterpolateGrid) != 0;
+    const CMapRect viewExtent = view.GetMapExtent();
+    for (size_t i = 0; i < Files().size(); ++i) {
+        // A tile whose rows start in the south stores its extent upside down.
+        if (!MeetsView(CGridFile::BoundsOf(Files()[i].extent), view))
+            continue;
+        const std::string path = Files()[i].path;
+        // Every pass opens the tiles anew: a missing or broken one would
+        // otherwise complain at every redraw.
+        CHeldMessages held;
+        CGridFile grid;
+        if (grid.Open(path)) {
+            CMapRect extent, bounds, part;
+            grid.GetExtent(extent);
+            Files()[i].extent = extent;
+            grid.GetBounds(bounds);
+            if (part.IntersectRect(bounds, viewExtent) && part.Width() > 0 && part.Height() > 0) {
+                CMapRect cells;
+                grid.MapToCells(part, cells);
+                grid.DrawGrid(dc, view.RectToDevice(part), cells, view.GetMemoryDC(), classes, interpolate);
+            }
+        }
+        held.Release();
+        if (ShouldReportOpenProblem(path, !held.Messages().empty()))
+            held.Show();
+    }
+}
+
+bool CDtmLayer::EditProperties(CDrelDoc* document, int pageGroup)
+{
+    return DtmLayerPropertySheet().Run(*this, document, pageGroup == 0 || pageGroup == 3 ? pageGroup : -1);
 }
 
 std::string CDtmLayer::FormatValue(double value) const

@@ -21,6 +21,16 @@ public:
     CDtmLayer(const std::string& name, const std::string& path);
 
     const CRuntimeClass* GetRuntimeClass() const override { return &kClass; }
+    // The tiles whose stored extent meets the view, in order, each opened
+    // afresh with its extent stored back into its file entry, and the part
+    // of it inside the view painted through the height classes into dc and
+    // the view's memory context. A tile that will not open, or says
+    // anything while drawn, is told of once. Cells are blended with the
+    // first sublayer's kInterpolateGrid.
+    void Draw(CDC& dc, IDrawingView& view) override;
+    // The elevation layer's sheet (layers/DtmLayerPropertySheet.h); page
+    // groups 0 and 3 go to it, any other shows every page.
+    bool EditProperties(CDrelDoc* document, int pageGroup) override;
 
     // The class list of the first sublayer; null when the layer has no sublayer.
     CThemeClassList* GetHeightClasses() const;

@@ -20,10 +20,6 @@ namespace {
 constexpr int32_t kVersion = 1;
 constexpr int32_t kReserved = 255;
 constexpr int64_t kLockLength = 1000000000;
-// Blocks are read through a window of the file: a short one around a block
-// met out of order, a long one when reading goes on from the last.
-constexpr int64_t kShortRead = 1024;
-constexpr int64_t kLongRead = 64 * 1024;
 
 int32_t Get32(const unsigned char* p)
 {
@@ -503,8 +499,7 @@ const unsigned char* CGdbSource::ReadVecBytes(int64_t offset, int64_t size)
     const int64_t windowEnd = m_windowStart + static_cast<int64_t>(m_window.size());
     if (offset >= m_windowStart && offset + size <= windowEnd)
         return m_window.data() + (offset - m_windowStart);
-    const bool onward = !m_window.empty() && offset >= m_windowStart && offset <= windowEnd + kLongRead;
-    const int64_t want = std::min(std::max(size, onward ? kLongRead : kShortRead), m_header.Length() - offset);
+    const int64_t want = std::min(m_windowSize.Want(offset, size, m_windowStart, windowEnd), m_header.Length() - offset);
     m_window.resize(static_cast<size_t>(want));
     if (want < size || !m_vec->Seek(offset) || !m_vec->ReadExact(m_window.data(), m_window.size())) {
         ForgetWindow();

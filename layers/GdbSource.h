@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/DbfEngine.h"
+#include "core/ReadAhead.h"
 #include "layers/FeatureSource.h"
 
 #include <cstdint>
@@ -199,5 +200,9 @@ private:
         m_fontField = -1;
     std::vector<unsigned char> m_window;
     int64_t m_windowStart = 0;
+    // Blocks are read through a window of the file: a short one around a
+    // block met out of order or far on, a long one while reading goes on
+    // close to the last.
+    CReadAhead m_windowSize{512, 64 * 1024};
     CShape m_scratch;
 };

@@ -165,11 +165,17 @@ bool CGridFile::GetBounds(CMapRect& bounds) const
 {
     if (!GetExtent(bounds))
         return false;
-    if (bounds.left > bounds.right)
-        std::swap(bounds.left, bounds.right);
-    if (bounds.top < bounds.bottom)
-        std::swap(bounds.top, bounds.bottom);
+    bounds = BoundsOf(bounds);
     return true;
+}
+
+CMapRect CGridFile::BoundsOf(CMapRect extent)
+{
+    if (extent.left > extent.right)
+        std::swap(extent.left, extent.right);
+    if (extent.top < extent.bottom)
+        std::swap(extent.top, extent.bottom);
+    return extent;
 }
 
 void CGridFile::MapToCells(const CMapRect& map, CMapRect& cells) const

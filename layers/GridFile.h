@@ -89,6 +89,8 @@ public:
     // The same as a proper rectangle (top above bottom, left of right),
     // whichever corner the rows and columns start from.
     bool GetBounds(CMapRect& bounds) const;
+    // An extent as GetExtent gives it turned into the bounds.
+    static CMapRect BoundsOf(CMapRect extent);
     // A map rectangle in fractional column (x) and row (y) positions.
     void MapToCells(const CMapRect& map, CMapRect& cells) const;
 

@@ -1,6 +1,7 @@
 #include "layers/ShpFile.h"
 
 #include "core/MapGeometry.h"
+#include "core/ReadAhead.h"
 #include "core/Shape.h"
 #include "platform/ByteOrder.h"
 #include "platform/Stream.h"
@@ -12,9 +13,10 @@
 
 namespace {
 
-// Walking the records reads the files this many bytes at a time.
+// Walking the records reads the files this many bytes at a time; a jump,
+// to an object the index named, reads little more than one record.
 constexpr size_t kWindowSize = 64 * 1024;
-constexpr size_t kJumpSize = 4 * 1024;
+constexpr size_t kJumpSize = 1024;
 // Content bytes before the part starts of a polyline or polygon: type, box
 // and the two counts; before a multipoint's points: type, box and the count.
 constexpr int64_t kPolyFixed = 44;
@@ -116,6 +118,7 @@ struct CShpFile::CWindow {
     std::vector<unsigned char> bytes;
     int64_t start = 0;
     size_t size = 0;
+    CReadAhead ahead{kJumpSize, kWindowSize};
 };
 
 // ------------------------------------------------------------------ header
@@ -211,13 +214,10 @@ const unsigned char* CShpFile::Fetch(CWindow& window, int64_t offset, size_t cou
         return nullptr;
     if (offset >= window.start && offset + static_cast<int64_t>(count) <= window.start + static_cast<int64_t>(window.size))
         return window.bytes.data() + (offset - window.start);
-    // A walk that runs on past the window (or passed over a record just
-    // beyond it) reads far ahead; a jump, to an object the index named,
-    // reads little more than one record.
-    const bool walking = window.size > 0 && offset >= window.start &&
-                         offset <= window.start + static_cast<int64_t>(window.size + kJumpSize);
-    const size_t want = static_cast<size_t>(
-        std::min<int64_t>(std::max(count, walking ? kWindowSize : kJumpSize), end - offset));
+    const size_t want = static_cast<size_t>(std::min<int64_t>(
+        window.ahead.Want(offset, static_cast<int64_t>(count), window.start,
+                          window.start + static_cast<int64_t>(window.size)),
+        end - offset));
     try {
         if (window.bytes.size() < want)
             window.bytes.resize(want);

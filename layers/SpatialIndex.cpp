@@ -307,10 +307,8 @@ bool CSpatialIndex::Load(const std::string& path, const TableStamp& stamp)
     return Load(*stream, stamp);
 }
 
-bool CSpatialIndex::Load(CStream& stream, const TableStamp& stamp)
+bool CSpatialIndex::ReadLayout(CStream& stream, const TableStamp& stamp, Layout& layout)
 {
-    Free();
-    m_error = kNoError;
     unsigned char header[kHeaderSize];
     if (!stream.Seek(0) || !stream.ReadExact(header, sizeof header))
         return Fail(kReadError);
@@ -321,58 +319,67 @@ bool CSpatialIndex::Load(CStream& stream, const TableStamp& stamp)
     if (stored != stamp)
         return Fail(kStale);
 
-    const int itemCount = GetLittleEndian<int32_t>(header + 12);
-    const CMapRect extent(GetLittleEndian<double>(header + 16), GetLittleEndian<double>(header + 24),
-                          GetLittleEndian<double>(header + 32), GetLittleEndian<double>(header + 40));
-    const int cellsUsed = GetLittleEndian<int32_t>(header + 48);
-    const int capacity = GetLittleEndian<int32_t>(header + 52);
+    layout.itemCount = GetLittleEndian<int32_t>(header + 12);
+    layout.extent = CMapRect(GetLittleEndian<double>(header + 16), GetLittleEndian<double>(header + 24),
+                             GetLittleEndian<double>(header + 32), GetLittleEndian<double>(header + 40));
+    layout.cellsUsed = GetLittleEndian<int32_t>(header + 48);
+    layout.capacity = GetLittleEndian<int32_t>(header + 52);
+    const int itemCount = layout.itemCount, cellsUsed = layout.cellsUsed, capacity = layout.capacity;
     // Items are records of the table, so there are no more of them than it has.
-    bool valid = itemCount >= 0 && itemCount <= capacity && capacity <= stamp.recordCount && extent.IsValid() &&
-                 IsFinite(extent);
+    bool valid = itemCount >= 0 && itemCount <= capacity && capacity <= stamp.recordCount &&
+                 layout.extent.IsValid() && IsFinite(layout.extent);
     if (valid)
         valid = itemCount == 0 ? cellsUsed == 0 : cellsUsed >= 1 && cellsUsed <= kMaxCells;
     if (valid)
         valid = stream.Size() == kHeaderSize + int64_t{cellsUsed} * kCellSize + int64_t{itemCount} * kItemSize;
     if (!valid)
         return Fail(kBadFormat);
+    return true;
+}
 
-    if (itemCount == 0) {
-        m_extent = extent;
-        m_itemCapacity = capacity;
+bool CSpatialIndex::Load(CStream& stream, const TableStamp& stamp)
+{
+    Free();
+    m_error = kNoError;
+    Layout layout;
+    if (!ReadLayout(stream, stamp, layout))
+        return false;
+    if (layout.itemCount == 0) {
+        m_extent = layout.extent;
+        m_itemCapacity = layout.capacity;
         m_built = true;
         return true;
     }
-    if (!Create(extent, capacity, cellsUsed))
-        return Fail(kNoMemory);
-    if (!ReadBody(stream, cellsUsed, itemCount)) {
+    if (!ReadCells(stream, layout) || !ReadBody(stream, layout.cellsUsed, layout.itemCount)) {
         const int error = m_error;
         Free();
         m_error = error;
         return false;
     }
-    m_cellsUsed = cellsUsed;
     m_built = true;
     return true;
 }
 
-bool CSpatialIndex::ReadBody(CStream& stream, int cellsUsed, int itemCount)
+bool CSpatialIndex::ReadCells(CStream& stream, const Layout& layout)
 {
+    const int cellsUsed = layout.cellsUsed, itemCount = layout.itemCount;
+    if (!Create(layout.extent, layout.capacity, cellsUsed))
+        return Fail(kNoMemory);
     // Every cell must be the one laid out at its place, filled only below a
     // filled parent, and the filled cells must share the items out without
     // gap or overlap: then each item is reached by every query it meets.
     struct Range {
-        int32_t first, count, cell;
+        int32_t first, count;
     };
     std::vector<unsigned char> bytes;
     std::vector<Range> ranges;
     try {
-        bytes.resize(std::max(static_cast<size_t>(cellsUsed) * kCellSize, kChunkItems * kItemSize));
+        bytes.resize(static_cast<size_t>(cellsUsed) * kCellSize);
         ranges.reserve(static_cast<size_t>(cellsUsed));
-        m_items.resize(static_cast<size_t>(itemCount));
     } catch (const std::bad_alloc&) {
         return Fail(kNoMemory);
     }
-    if (!stream.ReadExact(bytes.data(), static_cast<size_t>(cellsUsed) * kCellSize))
+    if (!stream.ReadExact(bytes.data(), bytes.size()))
         return Fail(kReadError);
     for (int c = 0; c < cellsUsed; ++c) {
         const unsigned char* p = bytes.data() + static_cast<size_t>(c) * kCellSize;
@@ -391,7 +398,7 @@ bool CSpatialIndex::ReadBody(CStream& stream, int cellsUsed, int itemCount)
         cell.first = first;
         cell.count = count;
         if (count > 0)
-            ranges.push_back(Range{first, count, c});
+            ranges.push_back(Range{first, count});
     }
     std::sort(ranges.begin(), ranges.end(), [](const Range& a, const Range& b) { return a.first < b.first; });
     int64_t next = 0;
@@ -402,22 +409,46 @@ bool CSpatialIndex::ReadBody(CStream& stream, int cellsUsed, int itemCount)
     }
     if (next != itemCount)
         return Fail(kBadFormat);
+    m_cellsUsed = cellsUsed;
+    return true;
+}
 
+bool CSpatialIndex::DecodeItem(const unsigned char* p, int cell, Item& item) const
+{
     // Each item lies inside its cell and names a record the table has.
-    auto range = ranges.begin();
+    item.box = Box{p[0], p[1], p[2], p[3]};
+    item.record = GetLittleEndian<int32_t>(p + 4);
+    return item.record >= 0 && item.record < m_itemCapacity && item.box.x0 <= item.box.x1 &&
+           item.box.y0 <= item.box.y1 && Holds(m_cells[static_cast<size_t>(cell)].key, item.box);
+}
+
+bool CSpatialIndex::ReadBody(CStream& stream, int cellsUsed, int itemCount)
+{
+    // The cell of each item, from the ranges the cells were checked to share out.
+    std::vector<std::pair<int32_t, int32_t>> starts; // first item, cell
+    std::vector<unsigned char> bytes;
+    try {
+        for (int c = 0; c < cellsUsed; ++c) {
+            const Cell& cell = m_cells[static_cast<size_t>(c)];
+            if (cell.first >= 0 && cell.count > 0)
+                starts.emplace_back(cell.first, c);
+        }
+        bytes.resize(kChunkItems * kItemSize);
+        m_items.resize(static_cast<size_t>(itemCount));
+    } catch (const std::bad_alloc&) {
+        return Fail(kNoMemory);
+    }
+    std::sort(starts.begin(), starts.end());
+    auto range = starts.begin();
     for (int done = 0; done < itemCount;) {
         const int n = std::min(itemCount - done, static_cast<int>(kChunkItems));
         if (!stream.ReadExact(bytes.data(), static_cast<size_t>(n) * kItemSize))
             return Fail(kReadError);
         for (int i = 0; i < n; ++i, ++done) {
-            const unsigned char* p = bytes.data() + static_cast<size_t>(i) * kItemSize;
-            Item& item = m_items[static_cast<size_t>(done)];
-            item.box = Box{p[0], p[1], p[2], p[3]};
-            item.record = GetLittleEndian<int32_t>(p + 4);
-            if (done >= range->first + range->count)
+            while (range + 1 != starts.end() && (range + 1)->first <= done)
                 ++range;
-            if (item.record < 0 || item.record >= m_itemCapacity || item.box.x0 > item.box.x1 ||
-                item.box.y0 > item.box.y1 || !Holds(m_cells[static_cast<size_t>(range->cell)].key, item.box))
+            if (!DecodeItem(bytes.data() + static_cast<size_t>(i) * kItemSize, range->second,
+                            m_items[static_cast<size_t>(done)]))
                 return Fail(kBadFormat);
         }
     }
@@ -429,16 +460,23 @@ bool CSpatialIndex::IsFilled(int cell) const
     return m_cells[static_cast<size_t>(cell)].first != -1;
 }
 
-int CSpatialIndex::BeginRectQuery(const CMapRect& rect)
+bool CSpatialIndex::QueryBoxOf(const CMapRect& rect, Box& box) const
 {
-    m_cell = -1;
-    m_pointQuery = false;
     // Comparisons written to fail on NaN as well.
     if (m_cellsUsed == 0 || !IsFilled(0) || !(rect.left <= rect.right && rect.bottom <= rect.top) ||
         !(rect.left <= m_extent.right && rect.right >= m_extent.left && rect.bottom <= m_extent.top &&
           rect.top >= m_extent.bottom))
+        return false;
+    box = Box{QuantiseX(rect.left), QuantiseY(rect.bottom), QuantiseX(rect.right), QuantiseY(rect.top)};
+    return true;
+}
+
+int CSpatialIndex::BeginRectQuery(const CMapRect& rect)
+{
+    m_cell = -1;
+    m_pointQuery = false;
+    if (!QueryBoxOf(rect, m_queryBox))
         return -1;
-    m_queryBox = Box{QuantiseX(rect.left), QuantiseY(rect.bottom), QuantiseX(rect.right), QuantiseY(rect.top)};
     m_cell = 0;
     m_position = -1;
     return Next();
@@ -500,16 +538,54 @@ int CSpatialIndex::Next()
     return -1;
 }
 
+void CSpatialIndex::CellsMet(const Box& box, std::vector<int>& cells) const
+{
+    // The walk of Next: a cell is entered when it is filled and its key
+    // meets the box, and the keys of a cell's children lie inside its own.
+    cells.clear();
+    int stack[64];
+    int depth = 0;
+    stack[depth++] = 0;
+    while (depth > 0) {
+        const int c = stack[--depth];
+        const Cell& cell = m_cells[static_cast<size_t>(c)];
+        if (cell.count > 0)
+            cells.push_back(c);
+        for (const int child : {2 * c + 2, 2 * c + 1})
+            if (child < m_cellsUsed && IsFilled(child) && Meets(m_cells[static_cast<size_t>(child)].key, box))
+                stack[depth++] = child;
+    }
+}
+
 int CSpatialIndex::QueryRect(const CMapRect& rect, CBitSet& hits)
 {
     // The set is renewed even for a miss, so no earlier query's bits can
     // pass for hits of this one.
     if (!hits.Allocate(m_itemCapacity))
         return -1;
+    Box box;
+    if (!QueryBoxOf(rect, box))
+        return 0;
+    std::vector<int> cells;
+    CellsMet(box, cells);
     int count = 0;
-    for (int record = BeginRectQuery(rect); record >= 0; record = Next()) {
-        hits.Set(record);
-        ++count;
+    for (const int c : cells) {
+        const Cell& cell = m_cells[static_cast<size_t>(c)];
+        const Item* item = m_items.data() + cell.first;
+        const Item* end = item + cell.count;
+        // Items lie inside their cell: all of a cell inside the box meet it.
+        if (Holds(box, cell.key)) {
+            for (; item != end; ++item)
+                hits.Set(item->record);
+            count += cell.count;
+            continue;
+        }
+        for (; item != end; ++item) {
+            if (Meets(item->box, box)) {
+                hits.Set(item->record);
+                ++count;
+            }
+        }
     }
     return count;
 }
@@ -517,10 +593,85 @@ int CSpatialIndex::QueryRect(const CMapRect& rect, CBitSet& hits)
 int CSpatialIndex::LoadAndQuery(const std::string& path, const CMapRect& rect, CBitSet& hits,
                                 const TableStamp& stamp)
 {
-    CSpatialIndex index;
-    if (!index.Load(path, stamp))
+    auto stream = CFileStream::Open(path, FileMode::Read);
+    if (!stream)
         return -1;
-    return index.QueryRect(rect, hits);
+    return LoadAndQuery(*stream, rect, hits, stamp);
+}
+
+int CSpatialIndex::LoadAndQuery(CStream& stream, const CMapRect& rect, CBitSet& hits, const TableStamp& stamp)
+{
+    CSpatialIndex index;
+    return index.QueryFile(stream, rect, hits, stamp);
+}
+
+int CSpatialIndex::QueryFile(CStream& stream, const CMapRect& rect, CBitSet& hits, const TableStamp& stamp)
+{
+    Layout layout;
+    if (!ReadLayout(stream, stamp, layout))
+        return -1;
+    if (layout.itemCount == 0) {
+        m_extent = layout.extent;
+        m_itemCapacity = layout.capacity;
+    } else if (!ReadCells(stream, layout)) {
+        return -1;
+    }
+    if (!hits.Allocate(m_itemCapacity)) {
+        Fail(kNoMemory);
+        return -1;
+    }
+    Box box;
+    if (!QueryBoxOf(rect, box))
+        return 0;
+    std::vector<int> cells;
+    std::vector<unsigned char> bytes;
+    try {
+        CellsMet(box, cells);
+        bytes.resize(kChunkItems * kItemSize);
+    } catch (const std::bad_alloc&) {
+        Fail(kNoMemory);
+        return -1;
+    }
+    // In file order, each read running on over the cells that follow close by.
+    std::sort(cells.begin(), cells.end(), [this](int a, int b) {
+        return m_cells[static_cast<size_t>(a)].first < m_cells[static_cast<size_t>(b)].first;
+    });
+    const int64_t itemsAt = kHeaderSize + int64_t{m_cellsUsed} * kCellSize;
+    constexpr int64_t kGapItems = kChunkItems / 4;
+    int64_t bufferFirst = 0, bufferEnd = 0; // the items in the buffer
+    int count = 0;
+    for (size_t k = 0; k < cells.size(); ++k) {
+        const Cell& cell = m_cells[static_cast<size_t>(cells[k])];
+        for (int64_t i = cell.first; i < cell.first + cell.count; ++i) {
+            if (i >= bufferEnd) {
+                int64_t end = cell.first + cell.count;
+                for (size_t next = k + 1; next < cells.size(); ++next) {
+                    const Cell& after = m_cells[static_cast<size_t>(cells[next])];
+                    if (after.first - end > kGapItems || after.first + after.count - i > int64_t{kChunkItems})
+                        break;
+                    end = after.first + after.count;
+                }
+                end = std::min(end, i + int64_t{kChunkItems});
+                if (!stream.Seek(itemsAt + i * kItemSize) ||
+                    !stream.ReadExact(bytes.data(), static_cast<size_t>(end - i) * kItemSize)) {
+                    Fail(kReadError);
+                    return -1;
+                }
+                bufferFirst = i;
+                bufferEnd = end;
+            }
+            Item item;
+            if (!DecodeItem(bytes.data() + (i - bufferFirst) * kItemSize, cells[k], item)) {
+                Fail(kBadFormat);
+                return -1;
+            }
+            if (Meets(item.box, box)) {
+                hits.Set(item.record);
+                ++count;
+            }
+        }
+    }
+    return count;
 }
 
 bool CSpatialIndex::Fail(Error error)

@@ -109,8 +109,12 @@ public:
     // the set sized to the item capacity. The number of hits, 0 when the
     // rectangle misses the extent; -1 when the set cannot be allocated.
     int QueryRect(const CMapRect& rect, CBitSet& hits);
-    // Load and QueryRect through a temporary index; -1 when loading fails.
+    // What Load and QueryRect through a temporary index answer, -1 when
+    // loading fails; but only the items of the cells the rectangle reaches
+    // are read, and checked as Load checks them: a query that meets a
+    // damaged item fails as the load would.
     static int LoadAndQuery(const std::string& path, const CMapRect& rect, CBitSet& hits, const TableStamp& stamp);
+    static int LoadAndQuery(CStream& stream, const CMapRect& rect, CBitSet& hits, const TableStamp& stamp);
 
     const CMapRect& GetExtent() const { return m_extent; }
     int GetItemCount() const { return static_cast<int>(m_items.size()); }
@@ -131,6 +135,11 @@ private:
         Box box;
         int32_t record;
     };
+    // The header's counts as Load checks them.
+    struct Layout {
+        CMapRect extent;
+        int itemCount = 0, cellsUsed = 0, capacity = 0;
+    };
 
     static uint32_t PackKey(const Box& box);
     static Box UnpackKey(uint32_t key);
@@ -146,7 +155,18 @@ private:
     // The next cell of the rectangle walk after the given one, or -1.
     int NextCell(int cell) const;
     bool CanSave(const TableStamp& stamp) const;
+    bool ReadLayout(CStream& stream, const TableStamp& stamp, Layout& layout);
+    // Creates the cells and reads them in; their item ranges are checked.
+    bool ReadCells(CStream& stream, const Layout& layout);
     bool ReadBody(CStream& stream, int cellsUsed, int itemCount);
+    // An item as read from the file, checked against the cell it lies in.
+    bool DecodeItem(const unsigned char* p, int cell, Item& item) const;
+    // The filled cells holding items that a rectangle query enters, in preorder.
+    void CellsMet(const Box& box, std::vector<int>& cells) const;
+    // The query box of a rectangle; false when it misses the extent.
+    bool QueryBoxOf(const CMapRect& rect, Box& box) const;
+    // LoadAndQuery on a fresh index, which is left holding the cells only.
+    int QueryFile(CStream& stream, const CMapRect& rect, CBitSet& hits, const TableStamp& stamp);
     bool Fail(Error error);
 
     CMapRect m_extent;

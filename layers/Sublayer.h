@@ -19,6 +19,7 @@ public:
     enum Kind : int16_t { kHidden = 0, kOneStyle = 1, kClassified = 2 };
     enum LabelFlags : uint32_t {
         kLabelFrame = 0x02,
+        kInterpolateGrid = 0x04, // elevation layers: cells blended into each other
         kShowAllLabels = 0x08,
         kLetterOutlines = 0x20,
         kScaledLabels = 0x40,  // reference scale in use

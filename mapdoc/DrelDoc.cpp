@@ -13,6 +13,7 @@
 #include "platform/Path.h"
 #include "platform/Stream.h"
 #include "platform/UserServices.h"
+#include "render/GeoRaster.h"
 
 #include <algorithm>
 #include <bit>
@@ -153,7 +154,10 @@ void RestoreFile(const std::string& path, const std::string& bytes, bool existed
 
 CDrelDoc::CDrelDoc()
 {
+    // Raster layers of the map take their extents from their pictures.
+    InstallGeoRasters();
     m_adminSearch = DocumentHost().CreateAdminSearchSettings(*this);
+    m_bufferZones.RegisterCommands(*this);
     ExtensionOnNewDocument(this);
 }
 
@@ -358,12 +362,12 @@ void CDrelDoc::RemoveObserver(IDocumentObserver* observer)
     m_observers.erase(std::remove(m_observers.begin(), m_observers.end(), observer), m_observers.end());
 }
 
-void CDrelDoc::UpdateAllViews(uint32_t hint)
+void CDrelDoc::UpdateAllViews(uint32_t hint, const IDocumentObserver* sender)
 {
     // A view may leave while it is told.
     const std::vector<IDocumentObserver*> observers = m_observers;
     for (IDocumentObserver* observer : observers)
-        if (std::find(m_observers.begin(), m_observers.end(), observer) != m_observers.end())
+        if (observer != sender && std::find(m_observers.begin(), m_observers.end(), observer) != m_observers.end())
             observer->OnUpdate(*this, hint);
 }
 

@@ -5,9 +5,11 @@
 #include "core/MapRect.h"
 #include "layers/LayerArray.h"
 #include "mapdoc/AdminSearchSettings.h"
+#include "mapdoc/BufferZoneSet.h"
 #include "mapdoc/DocumentObserver.h"
 #include "mapdoc/MapSettings.h"
 #include "mapdoc/RouteSettings.h"
+#include "platform/CommandTarget.h"
 
 #include <cstdint>
 #include <memory>
@@ -19,8 +21,8 @@ class CMapPointArray;
 class CShape;
 
 // One open map: its layer list (the map file), the settings kept in the
-// settings file beside it (same name, extension "ini"), the saved places
-// and the coordinate-system transforms. Every change of the layer list
+// settings file beside it (same name, extension "ini"), the saved places,
+// the buffer zones and the coordinate-system transforms. Every change of the layer list
 // goes through the document, which marks itself modified and tells its
 // views through update hints.
 //
@@ -28,13 +30,15 @@ class CShape;
 // followed by its direct members, a nested group counting as one member
 // followed by its own. The span of a group is the number of entries after
 // it that belong to it; a plain layer has span 0.
-class CDrelDoc {
+//
+// The document is the target of its own commands (the buffer zones').
+class CDrelDoc : public CCommandTable {
 public:
     // Kinds of data files for AddLayerFromFile.
     enum FileKind { kVectorFile = 1, kPictureFile = 4, kPictureFile2 = 5, kGridFile = 6 };
 
     CDrelDoc();
-    ~CDrelDoc();
+    ~CDrelDoc() override;
     CDrelDoc(const CDrelDoc&) = delete;
     CDrelDoc& operator=(const CDrelDoc&) = delete;
 
@@ -56,7 +60,8 @@ public:
 
     void AddObserver(IDocumentObserver* observer);
     void RemoveObserver(IDocumentObserver* observer);
-    void UpdateAllViews(uint32_t hint);
+    // Every view but the sender hears the hint.
+    void UpdateAllViews(uint32_t hint, const IDocumentObserver* sender = nullptr);
 
     // Layer list.
     CLayerArray& Layers() { return m_layers; }
@@ -148,6 +153,8 @@ public:
     // The views never zoom below it.
     double GetMinUnitsPerPixel() const { return m_minUnitsPerPixel; }
     IAdminSearchSettings* GetAdminSearchSettings() const { return m_adminSearch.get(); }
+    // The zones of the buffer-zone tool, not stored with the map.
+    CBufferZoneSet& BufferZones() { return m_bufferZones; }
 
 private:
     void ReadSettings(const CIniFile& ini);
@@ -160,6 +167,7 @@ private:
     double UnitFactor() const;
 
     std::unique_ptr<IAdminSearchSettings> m_adminSearch;
+    CBufferZoneSet m_bufferZones{*this};
     double m_minUnitsPerPixel = 1e-6;
     int m_coordSystem = 0;
     CMapSettings m_settings;

@@ -4,7 +4,13 @@
 #include "mapdoc/DrelDoc.h"
 #include "mapdoc/ExtensionHooks.h"
 #include "mapdoc/LayerDataAccess.h"
+#include "mapdoc/MapGps.h"
+#include "mapdoc/MapOverlay.h"
 #include "mapdoc/MapTool.h"
+#include "mapdoc/ScaleBar.h"
+#include "mapdoc/PageSetup.h"
+#include "mapdoc/RoutePoints.h"
+#include "mapdoc/ScaleBarPainter.h"
 #include "mapdoc/ViewHost.h"
 #include "mapdoc/ViewWindow.h"
 #include "platform/CommandTarget.h"
@@ -141,9 +147,15 @@ int CDrelView::IsPointInExtent(const CMapPoint& p) const
 int CDrelView::PrepareDCMapping(CDC& dc) const
 {
     const int previous = dc.SetMapMode(MM_ANISOTROPIC);
-    dc.SetWindowExt(m_client.cx * 1000 / std::max(dc.GetDeviceCaps(LOGPIXELSX), 1),
-                    m_client.cy * 1000 / std::max(dc.GetDeviceCaps(LOGPIXELSY), 1));
-    dc.SetViewportExt(m_client.cx, m_client.cy);
+    if (!m_exportFlag || m_exportRect.IsRectEmpty()) {
+        dc.SetWindowExt(m_client.cx * 1000 / std::max(dc.GetDeviceCaps(LOGPIXELSX), 1),
+                        m_client.cy * 1000 / std::max(dc.GetDeviceCaps(LOGPIXELSY), 1));
+        dc.SetViewportExt(m_client.cx, m_client.cy);
+    } else {
+        dc.SetWindowExt(MulDiv(m_exportRect.Width(), 1000, m_logPixelsX),
+                        MulDiv(m_exportRect.Height(), 1000, m_logPixelsY));
+        dc.SetViewportExt(m_exportRect.Width(), m_exportRect.Height());
+    }
     return previous;
 }
 
@@ -151,6 +163,8 @@ int CDrelView::PrepareDCMapping(CDC& dc) const
 
 CMapRect CDrelView::GetMapExtent() const
 {
+    if (m_fixedExtentFlag)
+        return m_fixedExtent;
     return CMapRect(m_originX, m_originY, m_client.cx * m_scaleX + m_originX, m_client.cy * m_scaleY + m_originY);
 }
 
@@ -411,6 +425,8 @@ void CDrelView::OnInitialUpdate()
 {
     OnUpdate(m_document, kHintAll);
     FitFullExtentAndOverview();
+    if (m_document.Settings().scaleBarShow)
+        ShowScaleBar(false);
 }
 
 void CDrelView::OnUpdate(CDrelDoc&, uint32_t hint)
@@ -623,6 +639,100 @@ void CDrelView::ForEachShownLayer(int (*stopBefore)(), const std::function<void(
 
 void CDrelView::RebuildBackBuffer(CDC& dc)
 {
+    BeginBackBuffer(dc);
+    if (m_scaleBarPainter)
+        m_scaleBarPainter->OnMapRedrawn(*this);
+    else if (m_scaleBar && m_scaleBarShown)
+        m_scaleBar->PlaceForDrawing();
+    ForEachShownLayer(GetDrawStopFlag, [&](CLayer& layer) { DrawLayer(dc, layer); });
+    ForEachShownLayer(CheckDrawInterrupt, [&](CLayer& layer) { DrawLayerLabels(dc, layer); });
+    EndBackBuffer();
+    if (m_roadDistance)
+        m_roadDistance->DrawAfterRebuild(dc);
+    if (m_tool)
+        m_tool->DrawAfterRebuild(dc);
+}
+
+bool CDrelView::FollowVehicle()
+{
+    const IMapGpsSource& gps = MapGpsSource();
+    if (!gps.GetFollowVehicle())
+        return false;
+    const CMapGpsFix fix = gps.GetFix();
+    if (!fix.IsSet() || fix.lost || !std::isfinite(fix.longitude) || !std::isfinite(fix.latitude))
+        return false;
+    CMapPoint vehicle(fix.longitude, fix.latitude);
+    m_document.GeoToMap(vehicle);
+    CMapRect middle = GetMapExtent();
+    middle.Scale(0.6);
+    if (!vehicle.IsFinite() || (middle.left <= vehicle.x && vehicle.x <= middle.right &&
+                                middle.bottom <= vehicle.y && vehicle.y <= middle.top))
+        return false;
+    CenterOn(vehicle);
+    return true;
+}
+
+void CDrelView::OnDraw(CDC& dc)
+{
+    SetDrawStopFlag(0);
+    m_firstSize = 0;
+    if (dc.IsPrinting() || m_exportFlag) {
+        DrawForPrintOrExport(dc);
+        return;
+    }
+    if (!dc.RectVisible(CRect(0, 0, m_client.cx, m_client.cy)))
+        return;
+    if (FollowVehicle())
+        return;
+    m_drawing = 1;
+    if (m_backBuffer.GetSafeHandle()) {
+        CopyBackBuffer(dc);
+        if (m_panOffset != CSize() || m_fixedExtentFlag) {
+            // Nothing else is drawn while the pan tool drags or a page prints.
+            m_drawing = 0;
+            return;
+        }
+        PrepareDCMapping(dc);
+        if (m_roadDistance)
+            m_roadDistance->DrawAfterCopy(dc);
+        if (m_tool)
+            m_tool->DrawAfterCopy(dc);
+    } else {
+        RebuildBackBuffer(dc);
+    }
+    DrawOverMap(dc);
+}
+
+// What lies over the layers on the screen, in this order.
+void CDrelView::DrawOverMap(CDC& dc)
+{
+    m_document.BufferZones().Draw(dc, *this);
+    ExtensionOnDraw(&dc, this);
+    const CMapGpsFix fix = MapGpsSource().GetFix();
+    if (fix.IsSet()) {
+        IMapGpsPainter& gps = MapGpsPainter();
+        gps.DrawRecentTrack(dc, *this);
+        // Standing still the course says nothing.
+        gps.DrawVehicleMarker(dc, *this, fix, fix.speed > 3 ? fix.course : -1, fix.lost);
+    }
+    MapGpsPainter().DrawAutomationVehicle(dc, *this);
+    const int saved = dc.SaveDC();
+    if (m_routePoints)
+        m_routePoints->Draw(dc, *this);
+    if (m_overlaysShown)
+        DrawOverlays(dc);
+    dc.RestoreDC(saved);
+    m_drawing = 0;
+    if (m_roadDistance)
+        m_roadDistance->DrawFinal(dc);
+    if (m_tool)
+        m_tool->DrawFinal(dc);
+    DrawPageOutline(dc);
+    dc.SetMapMode(MM_TEXT);
+}
+
+void CDrelView::BeginBackBuffer(CDC& dc)
+{
     const CRect client(0, 0, m_client.cx, m_client.cy);
     // The window's background erase.
     dc.FillSolidRect(client, kWindowColour);
@@ -637,39 +747,211 @@ void CDrelView::RebuildBackBuffer(CDC& dc)
         PrepareDCMapping(*m_memDC);
     }
     m_labels.Clear();
-    ForEachShownLayer(GetDrawStopFlag, [&](CLayer& layer) { DrawLayer(dc, layer); });
-    ForEachShownLayer(CheckDrawInterrupt, [&](CLayer& layer) { DrawLayerLabels(dc, layer); });
-    m_memDC.reset();
-    if (m_tool)
-        m_tool->DrawAfterRebuild(dc);
 }
 
-void CDrelView::OnDraw(CDC& dc)
+void CDrelView::EndBackBuffer()
 {
-    SetDrawStopFlag(0);
-    m_firstSize = 0;
-    if (!dc.RectVisible(CRect(0, 0, m_client.cx, m_client.cy)))
-        return;
-    m_drawing = 1;
-    if (m_backBuffer.GetSafeHandle()) {
-        CDC memory;
-        memory.CreateCompatibleDC(&dc);
-        memory.SelectObject(m_backBuffer);
-        dc.BitBlt(m_panOffset.cx, m_panOffset.cy, m_client.cx, m_client.cy, &memory, 0, 0, SRCCOPY);
-        if (m_panOffset != CSize()) {
-            // Nothing else is drawn while the pan tool drags.
-            m_drawing = 0;
-            return;
-        }
-        PrepareDCMapping(dc);
-        if (m_tool)
-            m_tool->DrawAfterCopy(dc);
-    } else {
-        RebuildBackBuffer(dc);
+    m_memDC.reset();
+}
+
+void CDrelView::CopyBackBuffer(CDC& dc)
+{
+    CDC memory;
+    memory.CreateCompatibleDC(&dc);
+    memory.SelectObject(m_backBuffer);
+    dc.BitBlt(m_panOffset.cx, m_panOffset.cy, m_client.cx, m_client.cy, &memory, 0, 0, SRCCOPY);
+}
+
+// ------------------------------------------------------------ scale bar
+
+void CDrelView::ShowScaleBar(bool storePlace)
+{
+    if (!m_scaleBar) {
+        m_scaleBar = std::make_unique<CScaleBar>(*this);
+        if (m_window)
+            m_scaleBar->SetWindow(m_window->CreateScaleBarWindow(*m_scaleBar));
     }
+    m_scaleBarShown = 1;
+    if (storePlace)
+        m_scaleBar->PlaceAndStore();
+    else
+        m_scaleBar->PlaceForDrawing();
+    if (IScaleBarWindow* window = m_scaleBar->GetWindow())
+        window->ShowWindow(true);
+}
+
+void CDrelView::ToggleScaleBar()
+{
+    if (m_scaleBarShown) {
+        m_scaleBarShown = 0;
+        if (IScaleBarWindow* window = m_scaleBar ? m_scaleBar->GetWindow() : nullptr)
+            window->ShowWindow(false);
+    } else {
+        ShowScaleBar(true);
+    }
+    m_document.Settings().scaleBarShow = m_scaleBarShown;
+    m_document.SetModifiedFlag();
+}
+
+void CDrelView::DrawOverlays(CDC& dc)
+{
+    for (const auto& overlay : m_overlays) {
+        // Overlays are placed in client pixels.
+        dc.SetMapMode(MM_TEXT);
+        overlay->Draw(dc, *this);
+    }
+}
+
+void CDrelView::DrawForPrintOrExport(CDC& dc)
+{
+    // A page or a picture is drawn whole: no input stops it.
+    IDrawInputQueue* queue = SetDrawInputQueue(nullptr);
+    const int stop = GetDrawStopFlag();
+    SetDrawStopFlag(0);
+    const CRect device = RectToDevice(GetMapExtent());
+    // The caller's clipping and mapping come back afterwards.
+    const int saved = dc.SaveDC();
+    PrepareDCMapping(dc);
+    dc.IntersectClipRect(device);
+    m_labels.Clear();
+    auto never = [] { return 0; };
+    ForEachShownLayer(never, [&](CLayer& layer) { DrawLayer(dc, layer); });
+    ForEachShownLayer(never, [&](CLayer& layer) { DrawLayerLabels(dc, layer); });
+    m_document.BufferZones().Draw(dc, *this);
+    if (m_roadDistance)
+        m_roadDistance->DrawAfterRebuild(dc);
     ExtensionOnDraw(&dc, this);
-    m_drawing = 0;
-    if (m_tool)
-        m_tool->DrawFinal(dc);
-    dc.SetMapMode(MM_TEXT);
+    if (m_routePoints)
+        m_routePoints->Draw(dc, *this);
+    if (m_exportFlag) {
+        if (m_scaleBarPainter)
+            m_scaleBarPainter->DrawForExport(dc, *this, device);
+        else if (m_scaleBar)
+            m_scaleBar->DrawOnPage(dc, device);
+    }
+    dc.RestoreDC(saved);
+    SetDrawStopFlag(stop);
+    SetDrawInputQueue(queue);
+}
+
+void CDrelView::DrawPageOutline(CDC& dc)
+{
+    const CPageSetupValues page = PageSetup().GetValues();
+    if (!page.showPageOutline || page.scaleMode <= CPageSetupValues::kFitExtent)
+        return;
+    const CMapRect extent = GetMapExtent();
+    const CPoint lt = MapToDevice(CMapPoint(extent.left, extent.top));
+    const CPoint rb = MapToDevice(CMapPoint(extent.right, extent.bottom));
+    // Hundredths of a millimetre to thousandths of an inch.
+    auto mils = [](int v) { return std::max<int64_t>(0, (static_cast<int64_t>(v) * 100 + 127) / 254); };
+    int64_t width = mils(page.pageWidth);
+    int64_t height = mils(page.pageHeight);
+    if (page.scaleMode == CPageSetupValues::kFixedScale) {
+        const double factor = page.printScale / m_scale;
+        if (!std::isfinite(factor))
+            return;
+        width = static_cast<int64_t>(std::clamp(width * factor, 0.0, kMaxDeviceCoordinate));
+        height = static_cast<int64_t>(std::clamp(height * factor, 0.0, kMaxDeviceCoordinate));
+    }
+    if (width <= 0 || height <= 0)
+        return;
+    // Beyond this many pages the lines would only blacken the map.
+    constexpr int64_t kMostPageLines = 1000;
+    const CPen pen = dc.SelectObject(CPen::FromStock(BLACK_PEN));
+    auto line = [&dc](int64_t x1, int64_t y1, int64_t x2, int64_t y2) {
+        dc.MoveTo(static_cast<int>(x1), static_cast<int>(y1));
+        dc.LineTo(static_cast<int>(x2), static_cast<int>(y2));
+    };
+    const int64_t L = lt.x, T = lt.y, R = rb.x, B = rb.y;
+    if (page.scaleMode == CPageSetupValues::kFillPage) {
+        // The largest rectangle of the page's shape from the top left corner.
+        int64_t w = R - L, h = B - T;
+        if (w * height > h * width)
+            w = h * width / height;
+        else
+            h = w * height / width;
+        line(L + w, T, L + w, T + h);
+        line(L, T + h, L + w, T + h);
+    } else if (page.onePageOnly) {
+        line(L + width, T, L + width, T + height);
+        line(L, T + height, L + width, T + height);
+    } else {
+        for (int64_t k = 1; L + k * width < R && k <= kMostPageLines; ++k)
+            line(L + k * width, T, L + k * width, B);
+        for (int64_t k = 1; T + k * height < B && k <= kMostPageLines; ++k)
+            line(L, T + k * height, R, T + k * height);
+    }
+    dc.SelectObject(pen);
+}
+
+void CDrelView::DrawToDC(CDC& dc, const CMapRect* extent, double denominator, int dpi)
+{
+    const double printScaleX = m_printScaleX, printScaleY = m_printScaleY, scale = m_scale;
+    const double originX = m_originX, originY = m_originY;
+    const int logPixelsX = m_logPixelsX, logPixelsY = m_logPixelsY;
+    const bool printing = dc.IsPrinting();
+
+    CMapRect e = extent ? *extent : GetMapExtent();
+    if (denominator > 0 && denominator != m_scale) {
+        m_printScaleX *= denominator / m_scale;
+        m_printScaleY *= denominator / m_scale;
+        m_scale = denominator;
+    }
+    if (dpi > 0)
+        m_logPixelsX = m_logPixelsY = dpi;
+    if (extent) {
+        m_originX = e.left;
+        m_originY = e.top;
+    }
+    if (!extent && dpi < 1 && denominator <= 0) {
+        m_exportRect = CRect(0, 0, m_client.cx, m_client.cy);
+    } else {
+        m_exportRect = CRect(0, 0, Round((e.right - e.left) / m_printScaleX * m_logPixelsX * 0.001),
+                             Round((e.bottom - e.top) / m_printScaleY * m_logPixelsY * 0.001));
+        m_fixedExtent = e;
+        m_fixedExtentFlag = 1;
+        if (dpi > 149)
+            dc.SetPrinting(true);
+    }
+
+    m_exportFlag = 1;
+    OnDraw(dc);
+    m_exportFlag = 0;
+    m_fixedExtentFlag = 0;
+    m_printScaleX = printScaleX;
+    m_printScaleY = printScaleY;
+    m_scale = scale;
+    m_originX = originX;
+    m_originY = originY;
+    m_logPixelsX = logPixelsX;
+    m_logPixelsY = logPixelsY;
+    m_exportRect.SetRectEmpty();
+    dc.SetPrinting(printing);
+}
+
+void CDrelView::SetFixedExtent(const CMapRect& extent)
+{
+    m_fixedExtent = extent;
+    m_fixedExtentFlag = 1;
+}
+
+void CDrelView::AddOverlay(std::unique_ptr<CMapOverlay> overlay)
+{
+    if (!overlay)
+        return;
+    m_overlays.push_back(std::move(overlay));
+    if (m_overlaysShown) {
+        std::unique_ptr<CDC> dc = OpenWindowDC();
+        m_overlays.back()->Draw(*dc, *this);
+    }
+}
+
+void CDrelView::SetRoutePoints(std::unique_ptr<IRoutePoints> points)
+{
+    m_routePoints = std::move(points);
+}
+
+void CDrelView::SetRoadDistance(std::unique_ptr<CMapFeedback> distance)
+{
+    m_roadDistance = std::move(distance);
 }

@@ -18,11 +18,16 @@
 class CDC;
 class CDrelDoc;
 class CLayer;
+class CScaleBar;
+class CMapOverlay;
+class IRoutePoints;
+class IScaleBarPainter;
 class IViewWindow;
 
 // The map window of a map document, without the window: the map/screen
 // transform, the visible extent and its history, the back buffer that a
-// drawing pass fills, and the current mouse tool. A widget host forwards
+// drawing pass fills, the current mouse tool and what is drawn over the
+// map (overlays, route points, the road distance). A widget host forwards
 // the window's paint, size, key and mouse events to the On... operations
 // and repaints when asked through IViewWindow.
 //
@@ -48,13 +53,17 @@ public:
     void OnUpdate(CDrelDoc& document, uint32_t hint) override;
     // Paints the window: the back buffer when it is there, else the
     // layers and their labels drawn anew into the window and the buffer.
+    // A printing context, or the export flag, draws the map for printing
+    // and export instead: the fixed extent (else the visible one), its
+    // layers, labels, buffer zones and route points, and on an export the
+    // scale bar; nothing stops it.
     virtual void OnDraw(CDC& dc);
-    void OnSize(int width, int height);
-    void OnKeyDown(int key, int repeat, unsigned flags);
+    virtual void OnSize(int width, int height);
+    virtual void OnKeyDown(int key, int repeat, unsigned flags);
     void OnChar(int ch, int repeat, unsigned flags);
     void OnLButtonDown(unsigned flags, int x, int y);
     void OnLButtonUp(unsigned flags, int x, int y);
-    void OnMouseMove(unsigned flags, int x, int y);
+    virtual void OnMouseMove(unsigned flags, int x, int y);
     void OnLButtonDblClk(unsigned flags, int x, int y);
     void OnContextMenu(int x, int y);
 
@@ -74,8 +83,9 @@ public:
     // The map distances of a pixel offset.
     void ClientSizeToMap(int dx, int dy, double& x, double& y) const;
     int IsPointInExtent(const CMapPoint& p) const;
-    // Thousandths of an inch on the DC over the client area; returns the
-    // previous mapping mode.
+    // Thousandths of an inch on the DC over the client area, or while
+    // exporting over the export rectangle at the view's resolution;
+    // returns the previous mapping mode.
     int PrepareDCMapping(CDC& dc) const override;
 
     // Extent and scale.
@@ -101,6 +111,8 @@ public:
     void ZoomNext();
     // Forgets the back buffer and paints anew.
     void Redraw();
+    // Paints again soon, the back buffer kept.
+    void Invalidate();
     // Opens another map instead when the document allows it and the extent
     // leaves its limits or the scale its optimum; nonzero when one was opened.
     int CheckAutoLoad(const CMapRect& extent, double denominator);
@@ -118,6 +130,43 @@ public:
     std::unique_ptr<CDC> OpenBackBufferDC(const CDC& reference) override;
     const CCoordConverter* GetGeoToMapConverter() const override;
 
+    // Printing and export. The map of the extent (else the fixed extent,
+    // else the visible one) at the denominator (<= 0: the view's) and the
+    // resolution (< 1: the view's) into dc, whose picture the export
+    // rectangle then spans; with neither an extent, a denominator nor a
+    // resolution, the client area as it is. The printing and export
+    // commands draw through this; the view is as it was afterwards. Above
+    // 149 dpi the context draws as a printer does.
+    void DrawToDC(CDC& dc, const CMapRect* extent, double denominator, int dpi);
+    // While set, the visible extent is the fixed one (a page being printed).
+    void SetFixedExtent(const CMapRect& extent);
+    void ClearFixedExtent() { m_fixedExtentFlag = 0; }
+    int HasFixedExtent() const { return m_fixedExtentFlag; }
+    void SetExportFlag(int exporting) { m_exportFlag = exporting; }
+    int GetExportFlag() const { return m_exportFlag; }
+    // The device rectangle of an export.
+    void SetExportRect(const CRect& rect) { m_exportRect = rect; }
+    const CRect& GetExportRect() const { return m_exportRect; }
+    // The pages of the page setup over the map, when it asks for them.
+    void DrawPageOutline(CDC& dc);
+
+    // What is drawn over the map. Overlays draw in list order while they
+    // are shown; an overlay added then is drawn at once.
+    void AddOverlay(std::unique_ptr<CMapOverlay> overlay);
+    int GetOverlayCount() const { return static_cast<int>(m_overlays.size()); }
+    CMapOverlay* GetOverlay(int index) const { return m_overlays.at(static_cast<size_t>(index)).get(); }
+    int AreOverlaysShown() const { return m_overlaysShown; }
+    void SetOverlaysShown(int shown) { m_overlaysShown = shown; }
+    // The route points of this view; null until they are made.
+    IRoutePoints* GetRoutePoints() const { return m_routePoints.get(); }
+    void SetRoutePoints(std::unique_ptr<IRoutePoints> points);
+    // The measured road distance, which outlives the tool that made it.
+    CMapFeedback* GetRoadDistance() const { return m_roadDistance.get(); }
+    void SetRoadDistance(std::unique_ptr<CMapFeedback> distance);
+    // Another painter in place of the view's own scale bar (tests); null puts
+    // the own bar back. The caller keeps it.
+    void SetScaleBarPainter(IScaleBarPainter* painter) { m_scaleBarPainter = painter; }
+
     // Tools.
     CMapTool* GetTool() const { return m_tool.get(); }
     // Makes the tool of the current tool mode when there is none; whether
@@ -125,6 +174,19 @@ public:
     int CreateToolForMode();
     void SetToolMode(int mode);
     int GetLastToolMode() const { return m_lastToolMode; }
+    // The legend's selection changed: the tool hears of it.
+    void OnActiveLayerChanged()
+    {
+        if (m_tool)
+            m_tool->OnActiveLayerChanged();
+    }
+
+    // The scale bar: made when first shown, with its window from the view's.
+    CScaleBar* GetScaleBar() const { return m_scaleBar.get(); }
+    int IsScaleBarVisible() const { return m_scaleBarShown; }
+    // Hides a shown bar, else shows it at its place (which is stored then);
+    // the map's settings take the new state.
+    void ToggleScaleBar();
 
     // State.
     double GetOriginX() const { return m_originX; }
@@ -159,6 +221,15 @@ protected:
     virtual void ShowObjectsAtPoint() {}
     virtual void ShowContextMenu(int x, int y) {}
 
+    // For views that draw passes of their own (the overview): a new back
+    // buffer of the client size in the window colour, held by the memory
+    // context, the window's context prepared and the label register
+    // emptied; its end lets the memory context go; the copy shows the
+    // buffer in the window.
+    void BeginBackBuffer(CDC& dc);
+    void EndBackBuffer();
+    void CopyBackBuffer(CDC& dc);
+
     // 1 in the overview, which handles its own resizing.
     int m_overviewFlag = 0;
 
@@ -168,7 +239,6 @@ private:
     void SetScales(double denominator);
     void GetMetresPerUnit(double& x, double& y) const;
     CMapTool* ActiveTool() const;
-    void Invalidate();
     void RepaintOverview();
     void AfterZoom();
     void MoveExtent(double dx, double dy);
@@ -179,7 +249,14 @@ private:
     // when stopBefore says so before an entry.
     void ForEachShownLayer(int (*stopBefore)(), const std::function<void(CLayer&)>& draw);
     void RebuildBackBuffer(CDC& dc);
+    // Re-centres on the followed vehicle when it left the middle of the
+    // view; true when it did (the view paints again).
+    bool FollowVehicle();
+    void DrawOverMap(CDC& dc);
+    void DrawOverlays(CDC& dc);
+    void DrawForPrintOrExport(CDC& dc);
     bool DoubleClickShowsObjects();
+    void ShowScaleBar(bool storePlace);
 
     CDrelDoc& m_document;
     IViewWindow* m_window = nullptr;
@@ -211,4 +288,15 @@ private:
     int m_logPixelsY;
     CSize m_client;
     int m_doubleClickShowsObjects = -1; // [Options] LB_DBLCLK, read on first use
+    int m_scaleBarShown = 0;
+    std::unique_ptr<CScaleBar> m_scaleBar;
+    std::vector<std::unique_ptr<CMapOverlay>> m_overlays;
+    int m_overlaysShown = 1;
+    std::unique_ptr<IRoutePoints> m_routePoints;
+    std::unique_ptr<CMapFeedback> m_roadDistance;
+    IScaleBarPainter* m_scaleBarPainter = nullptr; // null: the view's own bar
+    int m_exportFlag = 0;
+    CRect m_exportRect;
+    CMapRect m_fixedExtent;
+    int m_fixedExtentFlag = 0;
 };

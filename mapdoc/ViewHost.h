@@ -5,9 +5,10 @@
 #include <string>
 
 // What a map view asks of the application around it: the screen's
-// resolution, the scale box, the map list and the configuration file. The
-// shell installs its implementation; without one these answers hold (a
-// 96-dpi screen, no other map, no links, no configuration file).
+// resolution, the scale box, the status bar, the line-editing bar, the map
+// list and the configuration file. The shell installs its implementation;
+// without one these answers hold (a 96-dpi screen, nothing shown, no other
+// map, no links, no configuration file).
 class IViewHost {
 public:
     virtual ~IViewHost() = default;
@@ -16,6 +17,11 @@ public:
     virtual void GetScreenLogPixels(int& x, int& y) { x = y = 96; }
     // Shows the scale denominator in the scale box.
     virtual void SetScaleText(double denominator) {}
+    // Status-bar pane 1 (code page 1257).
+    virtual void SetMessageText(const std::string& text) {}
+    // The main window's line-editing toolbar is shown and its line-editing
+    // state set, or both undone.
+    virtual void SetLineEditing(bool on) {}
     // Opens the best other map of the map list for the extent (in the
     // units) and zooms its view there; the own path is skipped. True
     // when a map was opened: the caller then does nothing more.
@@ -28,6 +34,9 @@ public:
     virtual bool IsMapLinked(const std::string& path) { return false; }
     // The application configuration file; empty when there is none.
     virtual std::string GetConfigFilePath() { return {}; }
+    // [Settings] "LayerOrderInLegend": 1 lists the last drawn layer first
+    // in the legends, 0 the first drawn.
+    virtual int GetLayerOrderInLegend() { return 1; }
 };
 
 IViewHost& ViewHost();

@@ -50,6 +50,13 @@ void CHeldMessages::Release()
     SetUserServices(m_installedBefore);
 }
 
+void CHeldMessages::Show()
+{
+    Release();
+    for (const Message& m : m_messages)
+        AppMessageBox(m.text, m.type, m.helpId);
+}
+
 int CHeldMessages::MessageBox(const std::string& text, unsigned type, unsigned helpId)
 {
     m_messages.push_back({text, type, helpId});

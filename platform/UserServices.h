@@ -115,6 +115,8 @@ public:
     const std::vector<Message>& Messages() const { return m_messages; }
     // Stops holding: the services before come back. Called by the destructor too.
     void Release();
+    // Releases, then shows the messages held, in order.
+    void Show();
 
 private:
     IUserServices* m_installedBefore;

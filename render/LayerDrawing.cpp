@@ -12,8 +12,10 @@
 #include "platform/Codepage.h"
 #include "platform/DC.h"
 #include "platform/NumberText.h"
+#include "platform/UserServices.h"
 #include "render/AreaPainter.h"
 #include "render/DeviceShape.h"
+#include "render/GeoRaster.h"
 #include "render/LayerPass.h"
 #include "render/PointSymbolHook.h"
 #include "render/RasterLayerPicture.h"
@@ -470,24 +472,32 @@ void CLayerDrawing::DrawTrackLine(CLayer& layer, CDC& dc, IDrawingView& view)
 
 void CLayerDrawing::DrawRaster(CLayer& layer, CDC& dc, IDrawingView& view)
 {
-    if (!SublayerDrawn(layer, view) || !HasRasterLayerPictureOpener())
+    if (!SublayerDrawn(layer, view))
         return;
-    std::unique_ptr<IRasterLayerPicture> picture = OpenRasterLayerPicture(layer.GetPath());
-    if (!picture) {
-        ReportUnopenedFile(layer);
-        return;
+    // What the picture has to say (memory short, a strip that cannot be
+    // read) is told once, not at every redraw.
+    std::vector<CHeldMessages::Message> complaints;
+    {
+        CHeldMessages held;
+        std::unique_ptr<IRasterLayerPicture> picture = OpenRasterLayerPicture(layer.GetPath());
+        if (!picture) {
+            held.Release();
+            ReportUnopenedFile(layer);
+            return;
+        }
+        CMapRect extent, part;
+        if (picture->GetMapExtent(extent) && part.IntersectRect(extent, view.GetMapExtent()) && part.Width() > 0 &&
+            part.Height() > 0) {
+            picture->SetTransparent(layer.HasFlag(CLayer::kTransparent));
+            if (EndsWithNoCase1257(layer.GetPath(), ".img"))
+                picture->SetExtentDeviceRect(view.RectToDevice(extent));
+            picture->DrawPart(dc, part, view.RectToDevice(part), view.GetMemoryDC());
+        }
+        complaints = held.Messages();
     }
-    layer.ShouldReportOpenProblem(layer.GetPath(), false);
-    CMapRect extent;
-    if (!picture->GetMapExtent(extent))
-        return;
-    CMapRect part;
-    if (!part.IntersectRect(extent, view.GetMapExtent()) || part.Width() <= 0 || part.Height() <= 0)
-        return;
-    picture->SetTransparent(layer.HasFlag(CLayer::kTransparent));
-    if (EndsWithNoCase1257(layer.GetPath(), ".img"))
-        picture->SetExtentDeviceRect(view.RectToDevice(extent));
-    picture->DrawPart(dc, part, view.RectToDevice(part), view.GetMemoryDC());
+    if (layer.ShouldReportOpenProblem(layer.GetPath(), !complaints.empty()))
+        for (const CHeldMessages::Message& m : complaints)
+            AppMessageBox(m.text, m.type, m.helpId);
 }
 
 CLayerDrawing g_drawing;
@@ -496,5 +506,6 @@ CLayerDrawing g_drawing;
 
 void InstallLayerDrawing()
 {
+    InstallGeoRasters();
     SetLayerDrawer(&g_drawing);
 }

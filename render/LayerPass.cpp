@@ -32,12 +32,6 @@ int RoundedScale(const IDrawingView& view)
     return static_cast<int>(std::min(scale + 0.5, static_cast<double>(INT_MAX)));
 }
 
-bool MeetsView(const CMapRect& extent, const IDrawingView& view)
-{
-    const CMapRect v = view.GetMapExtent();
-    return !(v.left > extent.right || v.top < extent.bottom || v.right < extent.left || v.bottom > extent.top);
-}
-
 void ReportUnopenedFile(const CLayer& layer)
 {
     if (layer.ShouldReportOpenProblem(layer.GetPath(), true))
@@ -47,20 +41,15 @@ void ReportUnopenedFile(const CLayer& layer)
 CFeatureSource* OpenForDrawing(CLayer& layer, CLayerReader& reader)
 {
     const std::string& path = layer.GetPath();
-    bool opened = false;
-    std::vector<CHeldMessages::Message> complaints;
-    {
-        CHeldMessages held;
-        opened = reader.Open(path);
-        complaints = held.Messages();
-    }
+    CHeldMessages held;
+    const bool opened = reader.Open(path);
+    held.Release();
     if (!opened) {
         ReportUnopenedFile(layer);
         return nullptr;
     }
-    if (layer.ShouldReportOpenProblem(path, !complaints.empty()))
-        for (const CHeldMessages::Message& m : complaints)
-            AppMessageBox(m.text, m.type, m.helpId);
+    if (layer.ShouldReportOpenProblem(path, !held.Messages().empty()))
+        held.Show();
     if (!reader.ApplyLayer(&layer))
         return nullptr;
     CFeatureSource* source = reader.GetSource();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/MapRect.h"
+#include "layers/DrawingView.h"
 #include "platform/DrawInterrupt.h"
 
 #include <functional>
@@ -11,7 +12,6 @@ class CFeatureSource;
 class CLayer;
 class CLayerReader;
 class CSublayer;
-class IDrawingView;
 
 // What the drawing passes over a layer's data share: the objects drawn by
 // render/LayerDrawing.cpp, the labels by render/LayerLabels.cpp.
@@ -25,8 +25,6 @@ constexpr double kDrawClipMargin = 1.1;
 const CSublayer* SublayerDrawn(const CLayer& layer, const IDrawingView& view);
 // The view's scale denominator rounded, as the painters take it.
 int RoundedScale(const IDrawingView& view);
-// Whether the extent meets the view's, edges included.
-bool MeetsView(const CMapRect& extent, const IDrawingView& view);
 
 // Opens the layer's data afresh for one pass, with the layer's view of
 // them, and takes a usable extent from the source into the layer. A file

@@ -29,14 +29,6 @@ const PictureExtension kExtensions[] = {
     {"WMF", PICTURE_METAFILE, CXIMAGE_FORMAT_UNKNOWN}, {"ICO", PICTURE_ICON, CXIMAGE_FORMAT_UNKNOWN},
 };
 
-// Names that are neither rooted nor on a drive lie beside the program.
-std::string PathToOpen(const std::string& name)
-{
-    if (name.size() < 3 || (!IsPathSeparator(name[0]) && name[1] != ':'))
-        return FindProgramFile(name);
-    return name;
-}
-
 // Rasters draw with black text and a white background, which is what
 // monochrome pictures and masks take their colours from.
 class CRasterColours {
@@ -95,6 +87,13 @@ int GetPictureType(std::string_view fileName, int* imageFormat)
     return PICTURE_NONE;
 }
 
+std::string PicturePathToOpen(const std::string& name)
+{
+    if (name.size() < 3 || (!IsPathSeparator(name[0]) && name[1] != ':'))
+        return FindProgramFile(name);
+    return name;
+}
+
 bool IsPrinterOrMetafile(const CDC& dc)
 {
     const int technology = dc.GetDeviceCaps(TECHNOLOGY);
@@ -121,7 +120,7 @@ int CPicture::Load(const std::string& fileName)
     const int type = ::GetPictureType(fileName, &format);
     if (type == PICTURE_NONE)
         return 0;
-    const std::string path = PathToOpen(fileName);
+    const std::string path = PicturePathToOpen(fileName);
     if (type >= 8) {
         if (m_icon.LoadFile(path))
             m_kind = kIcon;
@@ -191,7 +190,7 @@ int CPicture::Draw(CDC& dc, const CRect& rect)
     }
 }
 
-int CPicture::DrawPart(CDC& dc, const CRect& dest, const CRect& source)
+int CPicture::DrawPart(CDC& dc, const CRect& dest, const CRect& source, std::uint32_t rop)
 {
     if (m_kind != kRaster)
         return 0;
@@ -212,7 +211,7 @@ int CPicture::DrawPart(CDC& dc, const CRect& dest, const CRect& source)
     const CxImage& image = *m_image;
     const int rows = dc.StretchDIBits(dest.left, dest.top, dest.Width(), dest.Height(), source.left, source.top,
                                       sourceWidth, sourceHeight, DibData::Packed(image.GetDIB(), image.GetSize()),
-                                      DIB_RGB_COLORS, SRCCOPY);
+                                      DIB_RGB_COLORS, rop);
     dc.SetBrushOrg(origin);
     dc.SetStretchBltMode(mode);
     return rows > 0 ? 1 : 0;

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "platform/Gdi.h"
 #include "platform/Icon.h"
 #include "platform/Rect.h"
 #include "platform/Size.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -30,6 +32,10 @@ enum : int {
 // The picture type of a file name's extension (any letter case), and the
 // image format id its raster images are decoded with (0 for the others).
 int GetPictureType(std::string_view fileName, int* imageFormat = nullptr);
+
+// Where a picture file named in a map or style is opened: names neither
+// rooted nor on a drive lie beside the program (the user folder first).
+std::string PicturePathToOpen(const std::string& name);
 
 // One picture file of any supported kind, decoded, drawn whole, in part or
 // as a point symbol. Pictures live in a picture cache, which never evicts
@@ -77,8 +83,9 @@ public:
     int Draw(CDC& dc, const CRect& rect);
     // Raster pictures: the source rectangle of stored rows (x from the
     // left, y from the bottom row, right and bottom inclusive) into the
-    // destination; 0 for the other kinds.
-    int DrawPart(CDC& dc, const CRect& dest, const CRect& source);
+    // destination with the raster operation (SRCCOPY, or SRCAND to draw
+    // as a mask); 0 for the other kinds.
+    int DrawPart(CDC& dc, const CRect& dest, const CRect& source, std::uint32_t rop = SRCCOPY);
     // As a point symbol: the style's anchor pixel on (x, y), at a scale
     // denominator (0: sizes as set). 1 when drawn.
     int DrawSymbol(CDC& dc, int x, int y, const CPointStyle& style, int scale);

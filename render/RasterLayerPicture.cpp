@@ -11,13 +11,8 @@ void SetRasterLayerPictureOpener(IRasterLayerPictureOpener* opener)
     g_opener.store(opener);
 }
 
-bool HasRasterLayerPictureOpener()
-{
-    return g_opener.load() != nullptr;
-}
-
 std::unique_ptr<IRasterLayerPicture> OpenRasterLayerPicture(const std::string& path)
 {
     IRasterLayerPictureOpener* opener = g_opener.load();
-    return opener ? opener->OpenPicture(path) : nullptr;
+    return opener ? opener->OpenPicture(path) : OpenGeoRasterPicture(path);
 }

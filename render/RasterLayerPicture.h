@@ -26,8 +26,8 @@ public:
     virtual bool DrawPart(CDC& dc, const CMapRect& part, const CRect& device, CDC* second) = 0;
 };
 
-// Opens the pictures of raster layers. The georeferenced rasters install
-// theirs; until then raster layers draw nothing.
+// Opens the pictures of raster layers. Unless another is installed, as
+// tests do, the georeferenced rasters of GeoRaster.h open them.
 class IRasterLayerPictureOpener {
 public:
     virtual ~IRasterLayerPictureOpener() = default;
@@ -35,8 +35,10 @@ public:
     virtual std::unique_ptr<IRasterLayerPicture> OpenPicture(const std::string& path) = 0;
 };
 
-// Installs an opener; null removes it. The caller keeps ownership.
+// Installs an opener; null puts the georeferenced rasters back. The caller
+// keeps ownership.
 void SetRasterLayerPictureOpener(IRasterLayerPictureOpener* opener);
-bool HasRasterLayerPictureOpener();
-// Through the installed opener; null while none is installed.
 std::unique_ptr<IRasterLayerPicture> OpenRasterLayerPicture(const std::string& path);
+// The picture of a georeferenced raster, as the layers draw it; null when
+// the file does not open as one.
+std::unique_ptr<IRasterLayerPicture> OpenGeoRasterPicture(const std::string& path);

@@ -125,11 +125,21 @@ constexpr MenuEntry kLegendMenu[] = {
     Popup("Sluoksnis", kLegendLayer),
 };
 
+// The legend's popup for a partly shown group.
+constexpr MenuEntry kGroupPopup[] = {
+    Command(30487, "Įjungti visus"),
+    Command(30488, "Išjungti visus"),
+};
+constexpr MenuEntry kGroupMenu[] = {
+    Popup("Grupė", kGroupPopup),
+};
+
 constexpr MenuResource kMenus[] = {
     {107, kLegendMenu},
     {128, kMainMenu},
     {138, kMapMenu},
     {283, kToolbarMenu},
+    {388, kGroupMenu},
 };
 
 } // namespace

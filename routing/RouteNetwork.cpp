@@ -102,21 +102,24 @@ void ShowMessage(int id)
 // order in which a scan of all nodes for the least distance (the first of
 // equals winning) would settle them. The heap holds that order as one key
 // per entry, the distance above the position, so that comparing keys needs
-// no look-up.
+// no look-up; it has four children a node, so that it is shallow and the
+// children of one node share a cache line, and its keys lie apart from the
+// nodes' distances, which stay small.
 class CSettleQueue {
 public:
     static constexpr int kOutside = -1;
     static constexpr int kSettled = -2;
 
     struct Node {
-        uint64_t key; // the heap's entry at this index
         int distance;
         int slot; // where the node is in the heap, or kOutside, or kSettled
     };
 
-    explicit CSettleQueue(Node* nodes) : m_nodes(nodes) {}
+    CSettleQueue(Node* nodes, uint64_t* heap) : m_nodes(nodes), m_heap(heap) {}
 
     bool Empty() const { return m_size == 0; }
+    // The node that PopSettled would give now.
+    int Top() const { return NodeOf(m_heap[0]); }
 
     // The node got a shorter distance.
     void Update(int node)
@@ -129,8 +132,8 @@ public:
 
     int PopSettled()
     {
-        const int top = NodeOf(m_nodes[0].key);
-        const uint64_t last = m_nodes[--m_size].key;
+        const int top = NodeOf(m_heap[0]);
+        const uint64_t last = m_heap[--m_size];
         if (m_size > 0)
             SiftDown(last);
         m_nodes[top].slot = kSettled;
@@ -138,6 +141,8 @@ public:
     }
 
 private:
+    static constexpr int kArity = 4;
+
     uint64_t Key(int node) const
     {
         return static_cast<uint64_t>(m_nodes[node].distance) << 32 | static_cast<uint32_t>(node);
@@ -145,16 +150,16 @@ private:
     static int NodeOf(uint64_t key) { return static_cast<int>(static_cast<uint32_t>(key)); }
     void Place(int slot, uint64_t key)
     {
-        m_nodes[slot].key = key;
+        m_heap[slot] = key;
         m_nodes[NodeOf(key)].slot = slot;
     }
     void SiftUp(int slot, uint64_t key)
     {
         while (slot > 0) {
-            const int parent = (slot - 1) / 2;
-            if (m_nodes[parent].key <= key)
+            const int parent = (slot - 1) / kArity;
+            if (m_heap[parent] <= key)
                 break;
-            Place(slot, m_nodes[parent].key);
+            Place(slot, m_heap[parent]);
             slot = parent;
         }
         Place(slot, key);
@@ -164,20 +169,27 @@ private:
     {
         int slot = 0;
         for (;;) {
-            int child = 2 * slot + 1;
-            if (child >= m_size)
+            const int first = kArity * slot + 1;
+            if (first >= m_size)
                 break;
-            if (child + 1 < m_size && m_nodes[child + 1].key < m_nodes[child].key)
-                ++child;
-            if (key <= m_nodes[child].key)
+            int child = first;
+            uint64_t least = m_heap[first];
+            for (int c = first + 1, end = std::min(first + kArity, m_size); c < end; ++c) {
+                if (m_heap[c] < least) {
+                    least = m_heap[c];
+                    child = c;
+                }
+            }
+            if (key <= least)
                 break;
-            Place(slot, m_nodes[child].key);
+            Place(slot, least);
             slot = child;
         }
         Place(slot, key);
     }
 
     Node* m_nodes;
+    uint64_t* m_heap;
     int m_size = 0;
 };
 
@@ -483,20 +495,20 @@ bool CRouteNetwork::ShortestPaths(int sourceStop, int nodeCount, int stopCount, 
     if (!StopsHaveNodes(nodeCount, stopCount, stopNodes))
         return false;
     auto work = AllocateRouteArray<CSettleQueue::Node>(static_cast<size_t>(nodeCount));
+    auto heap = AllocateRouteArray<uint64_t>(static_cast<size_t>(nodeCount));
     auto isStop = AllocateRouteArray<bool>(static_cast<size_t>(nodeCount));
-    if (!work || !isStop) {
+    if (!work || !heap || !isStop) {
         ShowMessage(kOutOfMemory);
         return false;
     }
     for (int i = 0; i < nodeCount; ++i) {
-        work[i].distance = INT_MAX;
-        work[i].slot = CSettleQueue::kOutside;
+        work[i] = {INT_MAX, CSettleQueue::kOutside};
         predRow[i] = CRouteStep();
     }
     for (int i = 0; i < stopCount; ++i)
         isStop[stopNodes[i]] = true;
 
-    CSettleQueue queue(work.get());
+    CSettleQueue queue(work.get(), heap.get());
     const int source = stopNodes[sourceStop];
     int a = source;
     work[a].distance = 0;
@@ -522,7 +534,11 @@ bool CRouteNetwork::ShortestPaths(int sourceStop, int nodeCount, int stopCount, 
         if (queue.Empty())
             break;
         const int b = queue.PopSettled();
-        if (isStop[b] && --remaining == 0)
+        // What the next node settled is likely to need, fetched while this one is done.
+        if (!queue.Empty())
+            __builtin_prefetch(&nodes.GetNode(queue.Top()));
+        // With no stop left to wait for (one stop only) the flags need no look.
+        if (remaining > 0 && isStop[b] && --remaining == 0)
             break;
         if (progress && progress->CheckCancel()) {
             completed = false;

@@ -2,7 +2,10 @@
 
 #include "platform/UserServices.h"
 
+#include <algorithm>
+#include <bit>
 #include <climits>
+#include <new>
 #include <utility>
 
 namespace {
@@ -112,7 +115,7 @@ int64_t CTourSolver::Reduce()
     for (bool row : {true, false}) {
         const CLiveList& lines = row ? m_liveRows : m_liveCols;
         for (int i = lines.First(); i != -1; i = lines.Next(i)) {
-            int least = LeastCell(row, i, -1);
+            int least = LeastCell(row, i);
             if (least == kForbidden)
                 return kNoTour;
             if (least > 0) {
@@ -124,27 +127,53 @@ int64_t CTourSolver::Reduce()
     return sum;
 }
 
-int CTourSolver::LeastCell(bool row, int line, int skip) const
+int CTourSolver::LeastCell(bool row, int line) const
 {
     const CLiveList& across = row ? m_liveCols : m_liveRows;
     int least = kForbidden;
     for (int i = across.First(); i != -1 && least > 0; i = across.Next(i))
-        if (i != skip && Cell(row, line, i) < least)
+        if (Cell(row, line, i) < least)
             least = Cell(row, line, i);
     return least;
 }
 
 // The zero whose exclusion raises the bound most; the first one met wins a tie.
+// Left out, a zero's row pays the least of the row's other cells: the
+// least beside the row's first zero for that zero, nothing (the first
+// zero) for any later one; its column likewise. One pass over the matrix
+// finds those for every line.
 bool CTourSolver::ChooseZero(CZero& zero) const
 {
     zero = CZero();
+    int rowZero[kMaxStops], rowRest[kMaxStops], colZero[kMaxStops], colRest[kMaxStops];
+    for (int c = m_liveCols.First(); c != -1; c = m_liveCols.Next(c)) {
+        colZero[c] = -1;
+        colRest[c] = kForbidden;
+    }
     for (int r = m_liveRows.First(); r != -1; r = m_liveRows.Next(r)) {
+        rowZero[r] = -1;
+        rowRest[r] = kForbidden;
+        const int* row = m_rows[r];
         for (int c = m_liveCols.First(); c != -1; c = m_liveCols.Next(c)) {
-            if (m_rows[r][c] != 0)
+            const int cell = row[c];
+            if (cell == 0 && rowZero[r] == -1)
+                rowZero[r] = c;
+            else
+                rowRest[r] = std::min(rowRest[r], cell);
+            if (cell == 0 && colZero[c] == -1)
+                colZero[c] = r;
+            else
+                colRest[c] = std::min(colRest[c], cell);
+        }
+    }
+    for (int r = m_liveRows.First(); r != -1; r = m_liveRows.Next(r)) {
+        const int* row = m_rows[r];
+        for (int c = rowZero[r]; c != -1; c = m_liveCols.Next(c)) {
+            if (row[c] != 0)
                 continue;
-            int a = LeastCell(true, r, c);
-            int b = LeastCell(false, c, r);
-            int64_t penalty = a == kForbidden || b == kForbidden ? kNoTour : int64_t{a} + b;
+            const int a = c == rowZero[r] ? rowRest[r] : 0;
+            const int b = r == colZero[c] ? colRest[c] : 0;
+            const int64_t penalty = a == kForbidden || b == kForbidden ? kNoTour : int64_t{a} + b;
             if (penalty > zero.penalty)
                 zero = CZero{r, c, penalty, a, b};
         }
@@ -171,14 +200,75 @@ void CTourSolver::RecordLastPair(int64_t bound)
     m_bestSucc[static_cast<size_t>(r1)] = c1;
 }
 
-// Returns 0 when cancelled.
+// The least cost of a closed tour of the matrix as the search began, by
+// dynamic programming over the subsets of the stops (Held and Karp); the
+// paths start at stop 0. kNoTour when there is none, -1 when memory is short.
+int64_t CTourSolver::LeastTourCost() const
+{
+    const int n = m_n, others = n - 1;
+    const int64_t none = kNoTour;
+    auto cost = [&](int i, int j) { return m_start[static_cast<size_t>(i) * n + j]; };
+    std::vector<int64_t> least; // [subset of stops 1 .. n - 1][last stop - 1]
+    try {
+        least.assign((size_t{1} << others) * others, none);
+    } catch (const std::bad_alloc&) {
+        return -1;
+    }
+    for (int j = 0; j < others; ++j)
+        if (cost(0, j + 1) != kForbidden)
+            least[(size_t{1} << j) * others + j] = cost(0, j + 1);
+    const uint32_t all = (uint32_t{1} << others) - 1;
+    for (uint32_t subset = 1; subset < all; ++subset) {
+        const int64_t* here = &least[size_t{subset} * others];
+        for (uint32_t ends = subset; ends != 0; ends &= ends - 1) {
+            const int j = std::countr_zero(ends);
+            if (here[j] == none)
+                continue;
+            const int* row = &m_start[static_cast<size_t>(j + 1) * n + 1];
+            for (uint32_t rest = all & ~subset; rest != 0; rest &= rest - 1) {
+                const int k = std::countr_zero(rest);
+                if (row[k] == kForbidden)
+                    continue;
+                int64_t& there = least[size_t{subset | uint32_t{1} << k} * others + k];
+                there = std::min(there, here[j] + row[k]);
+            }
+        }
+    }
+    int64_t best = none;
+    const int64_t* full = &least[size_t{all} * others];
+    for (int j = 0; j < others; ++j)
+        if (full[j] != none && cost(j + 1, 0) != kForbidden)
+            best = std::min(best, full[j] + cost(j + 1, 0));
+    return best;
+}
+
+int64_t CTourSolver::Limit() const
+{
+    return m_optimum >= 0 && m_optimum != kNoTour ? std::min(BestOrNone(), m_optimum + 1) : BestOrNone();
+}
+
+bool CTourSolver::BestIsLeast() const
+{
+    return m_optimum == kNoTour || (m_haveBest && m_bestCost == m_optimum);
+}
+
+// Returns 0 when cancelled, or when the best tour is known to cost least.
 int CTourSolver::Branch(int64_t bound)
 {
     if (m_live == 2) {
         RecordLastPair(bound);
-        return 1;
+        return BestIsLeast() ? 0 : 1;
     }
     if (m_progress && m_progress->CheckCancel())
+        return 0;
+    // A long search mostly proves that the tour found first is the best.
+    // Knowing the least cost ends it at the first tour of that cost, which
+    // is the one the whole search would end with: the search meets the
+    // same tours in the same order, only passing over those dearer than the
+    // least and stopping when no cheaper one can come.
+    if (++m_branches == kBranchesBeforeLeastCost)
+        m_optimum = LeastTourCost();
+    if (BestIsLeast())
         return 0;
 
     PushMark();
@@ -204,13 +294,13 @@ int CTourSolver::Branch(int64_t bound)
         int64_t g = Reduce();
         // When r -> c cannot be taken, its penalty is infinite too and the
         // loop ends below.
-        if (g != kNoTour && bound + g < BestOrNone())
+        if (g != kNoTour && bound + g < Limit())
             result = Branch(bound + g);
         m_succ[static_cast<size_t>(r)] = -1;
         m_pred[static_cast<size_t>(c)] = -1;
         UndoToMark();
 
-        if (zero.penalty == kNoTour || bound + zero.penalty >= BestOrNone() || result == 0)
+        if (zero.penalty == kNoTour || bound + zero.penalty >= Limit() || result == 0)
             break;
 
         // Leave r -> c out: its row and column pay their next least cells.
@@ -243,6 +333,8 @@ bool CTourSolver::Solve(int** rows, int n, int start, int end, int* order, int64
     m_bestSucc.assign(static_cast<size_t>(n), -1);
     m_haveBest = false;
     m_bestCost = 0;
+    m_optimum = -1;
+    m_branches = 0;
 
     bool closed = start == end;
     if (!closed) {
@@ -256,6 +348,10 @@ bool CTourSolver::Solve(int** rows, int n, int start, int end, int* order, int64
         *cost = 0;
         return true;
     }
+
+    m_start.resize(static_cast<size_t>(n) * n);
+    for (int i = 0; i < n; ++i)
+        std::copy(rows[i], rows[i] + n, m_start.begin() + static_cast<std::ptrdiff_t>(i) * n);
 
     PushMark();
     // A stop to itself is no way on; a finite diagonal would let the search

@@ -15,6 +15,9 @@ public:
     // The row and column numbers packed into the undo log leave room for far
     // more, but the search grows too fast to be worth it beyond this.
     static constexpr int kMaxStops = 15;
+    // Searches that run longer learn the least cost of a tour, which is
+    // cheap by comparison at this size.
+    static constexpr int kBranchesBeforeLeastCost = 1000;
 
     // rows: n rows of n non-negative costs, INT_MAX where the way is
     // forbidden or unknown. start == end asks for a closed tour (order gets
@@ -47,9 +50,9 @@ private:
     // A row (row true) or a column of the matrix: line is its number, and
     // across the number of the column or row that crosses it.
     int& Cell(bool row, int line, int across) const { return row ? m_rows[line][across] : m_rows[across][line]; }
-    // The least cell of a line over the live lines across it but skip; the
-    // search stops at a zero.
-    int LeastCell(bool row, int line, int skip) const;
+    // The least cell of a line over the live lines across it; the search
+    // stops at a zero.
+    int LeastCell(bool row, int line) const;
     void SubtractFromLine(bool row, int line, int value);
     // Subtracts value from the finite cells of a line, logged.
     void Shrink(bool row, int line, int value);
@@ -59,6 +62,11 @@ private:
     int Branch(int64_t bound);
     void RecordLastPair(int64_t bound);
     int64_t BestOrNone() const { return m_haveBest ? m_bestCost : INT64_MAX; }
+    int64_t LeastTourCost() const;
+    // What a branch must cost less than to be searched: less than the best
+    // tour, and no more than the least cost once that is known.
+    int64_t Limit() const;
+    bool BestIsLeast() const;
 
     void Log(unsigned op, int row, int col, int value);
     void Forbid(int row, int col);
@@ -75,5 +83,10 @@ private:
     std::vector<int> m_succ, m_pred, m_bestSucc;
     int64_t m_bestCost = 0;
     bool m_haveBest = false;
+    // The matrix as the search began, and the least cost of a tour through
+    // it once a long search has asked for it (-1 before).
+    std::vector<int> m_start;
+    int64_t m_optimum = -1;
+    int m_branches = 0;
     IProgress* m_progress = nullptr;
 };

@@ -3,6 +3,7 @@
 #include "mapdoc/DrelView.h"
 #include "mapdoc/ViewHost.h"
 #include "mapdoc/widgets/DrawInputFilter.h"
+#include "mapdoc/widgets/ScaleBarWidget.h"
 #include "platform/Codepage.h"
 #include "platform/DC.h"
 #include "platform/VirtualKeys.h"
@@ -61,6 +62,11 @@ CMapViewWidget::CMapViewWidget(std::unique_ptr<CDrelView> view, QWidget* parent)
 CMapViewWidget::~CMapViewWidget()
 {
     m_view->SetWindow(nullptr);
+}
+
+std::unique_ptr<IScaleBarWindow> CMapViewWidget::CreateScaleBarWindow(CScaleBar& bar)
+{
+    return std::make_unique<CScaleBarWidget>(bar, this);
 }
 
 void CMapViewWidget::InvalidateView()

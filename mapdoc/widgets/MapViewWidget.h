@@ -29,6 +29,7 @@ public:
     // Asks for a drawing pass; several requests before it runs make one.
     void InvalidateView() override;
     CWindowSurface* GetSurface() override { return &m_surface; }
+    std::unique_ptr<IScaleBarWindow> CreateScaleBarWindow(CScaleBar& bar) override;
 
 protected:
     bool event(QEvent* event) override;

@@ -27,6 +27,7 @@ namespace {
 constexpr int kLayerRole = Qt::UserRole;
 constexpr int kCheckRole = Qt::UserRole + 1;
 constexpr int kRefreshRole = Qt::UserRole + 2;
+constexpr int kHeightRole = Qt::UserRole + 3;
 
 constexpr int kLayerPropertiesCommand = 30066;
 constexpr int kOpenGroupCommand = 30267;
@@ -107,6 +108,7 @@ int CDragCheckListBox::InsertLayer(int index, CLayer* layer, int check)
     auto* row = new QListWidgetItem;
     row->setData(kLayerRole, QVariant::fromValue(reinterpret_cast<quintptr>(layer)));
     row->setData(kCheckRole, check);
+    row->setData(kHeightRole, layer ? MeasureRow(*layer) : kLayerRowHeight);
     row->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
     const int at = index < 0 || index > count() ? count() : index;
     insertItem(at, row);
@@ -176,9 +178,17 @@ int CDragCheckListBox::MeasureRow(const CLayer& layer) const
     return GetLayerRowHeight(layer, m_owner ? m_owner->GetLegendScale() : 0);
 }
 
+int CDragCheckListBox::GetRowHeight(int index) const
+{
+    const QListWidgetItem* row = item(index);
+    return row ? row->data(kHeightRole).toInt() : 0;
+}
+
 void CDragCheckListBox::RefreshRow(int index)
 {
     if (QListWidgetItem* row = item(index)) {
+        if (const CLayer* layer = GetLayer(index))
+            row->setData(kHeightRole, MeasureRow(*layer));
         row->setData(kRefreshRole, row->data(kRefreshRole).toInt() + 1);
         scheduleDelayedItemsLayout();
         executeDelayedItemsLayout();

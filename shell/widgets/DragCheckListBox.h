@@ -1,5 +1,7 @@
 #pragma once
 
+#include "mapdoc/LegendList.h"
+
 #include <QListWidget>
 
 class CLayer;
@@ -14,7 +16,7 @@ class ILegendListOwner;
 // clicks on the check boxes, check and selection changes, double clicks
 // and the keys the map view takes. The right mouse button opens the
 // legend's popup menu (107) of the main frame.
-class CDragCheckListBox : public QListWidget {
+class CDragCheckListBox : public QListWidget, public ILegendList {
 public:
     enum CheckStyle {
         kCheckBox,      // the owner decides on clicks
@@ -36,26 +38,30 @@ public:
     bool IsEditing() const { return m_editing; }
     // The list shows a group's contents, the group's own row first (the
     // way back up).
-    void SetShowsGroupContents(bool on);
     bool ShowsGroupContents() const { return m_groupContents; }
 
     // Rows: the index of the new row; -1 appends.
     int AddLayer(CLayer* layer, int check = 0) { return InsertLayer(-1, layer, check); }
-    int InsertLayer(int index, CLayer* layer, int check = 0);
-    void DeleteRow(int index);
-    void ResetContent();
-    int GetCount() const { return count(); }
-    CLayer* GetLayer(int index) const;
-    int FindLayer(const CLayer* layer) const;
-    int GetCheck(int index) const;
-    void SetCheck(int index, int check);
+    int InsertLayer(int index, CLayer* layer, int check = 0) override;
+    void DeleteRow(int index) override;
+    void ResetContent() override;
+    int GetCount() const override { return count(); }
+    CLayer* GetLayer(int index) const override;
+    int FindLayer(const CLayer* layer) const override;
+    int GetCheck(int index) const override;
+    void SetCheck(int index, int check) override;
     // The selected row (the current one of several), -1 when none; -1 clears.
-    int GetCurSel() const;
-    void SetCurSel(int index);
+    int GetCurSel() const override;
+    void SetCurSel(int index) override;
     // The height a layer's row takes at the legend's scale.
-    int MeasureRow(const CLayer& layer) const;
+    int MeasureRow(const CLayer& layer) const override;
+    // The height the row had when it was measured last.
+    int GetRowHeight(int index) const override;
     // Measures and paints a row again after its layer changed.
-    void RefreshRow(int index);
+    void RefreshRow(int index) override;
+    void Repaint() override { viewport()->update(); }
+    void SetShowsGroupContents(bool on) override;
+    void SetRedraw(bool on) override { setUpdatesEnabled(on); }
     // The row at a point of the viewport; -1 outside the rows.
     int RowAt(const QPoint& point) const;
 

@@ -3,6 +3,7 @@
 #include "mapdoc/DrelDoc.h"
 #include "mapdoc/DrelView.h"
 #include "mapdoc/ExtensionHooks.h"
+#include "mapdoc/MapGps.h"
 #include "mapdoc/MapTool.h"
 #include "mapdoc/ViewHost.h"
 #include "platform/AppFolders.h"
@@ -148,6 +149,7 @@ public:
         }
     }
     void SetScaleText(double denominator) override { m_frame.SetScaleText(denominator); }
+    void SetMessageText(const std::string& text) override { m_frame.SetMessageText(text); }
     bool OpenBestMapForExtent(const CMapRect& extent, int units, const std::string& ownPath, int autoLoadOnly,
                               int convert, int zoom) override
     {
@@ -164,9 +166,35 @@ public:
         const CDrelApp* app = CDrelApp::Instance();
         return app ? app->ConfigFile().GetPath() : std::string();
     }
+    int GetLayerOrderInLegend() override
+    {
+        const CDrelApp* app = CDrelApp::Instance();
+        return app ? app->GetLayerOrderInLegend() : 1;
+    }
 
 private:
     CMainFrame& m_frame;
+};
+
+// The position the map views draw and follow: the main window's fix.
+class CMainFrame::CGpsSource : public IMapGpsSource {
+public:
+    explicit CGpsSource(const CMainFrameCore& core) : m_core(core) {}
+    CMapGpsFix GetFix() const override
+    {
+        const CGpsPosition& position = m_core.GetFix();
+        CMapGpsFix fix;
+        fix.longitude = position.longitude;
+        fix.latitude = position.latitude;
+        fix.speed = position.speed;
+        fix.course = position.course;
+        fix.lost = m_core.IsGpsLost() ? 1 : 0;
+        return fix;
+    }
+    bool GetFollowVehicle() const override { return m_core.GetAutoPan(); }
+
+private:
+    const CMainFrameCore& m_core;
 };
 
 class CMainFrame::CDocumentHost : public CFrameworkDocumentHost {
@@ -281,7 +309,8 @@ CMainFrame::CMainFrame()
       m_viewHost(std::make_unique<CViewHost>(*this)),
       m_documentHost(std::make_unique<CDocumentHost>(*this, CFrameworkApp::Instance()->DocManager())),
       m_bestMapWindows(std::make_unique<CBestMapWindows>(*this)),
-      m_bestMap(std::make_unique<CBestMapChoice>(*m_bestMapWindows))
+      m_bestMap(std::make_unique<CBestMapChoice>(*m_bestMapWindows)),
+      m_gpsSource(std::make_unique<CGpsSource>(m_core))
 {
     m_core.SetInvalidateMapViews([] {
         if (CDrelApp* app = CDrelApp::Instance())
@@ -290,6 +319,7 @@ CMainFrame::CMainFrame()
     SetViewHost(m_viewHost.get());
     SetDocumentHost(m_documentHost.get());
     SetBestMapService(m_bestMap.get());
+    SetMapGpsSource(m_gpsSource.get());
     SetMainMessageWindow(this);
     RegisterCommands();
     InstallRegisteredCommands(*this);
@@ -308,6 +338,8 @@ CMainFrame::~CMainFrame()
         SetDocumentHost(nullptr);
     if (&BestMapService() == m_bestMap.get())
         SetBestMapService(nullptr);
+    if (&MapGpsSource() == m_gpsSource.get())
+        SetMapGpsSource(nullptr);
     ExtensionDestroy(1);
 }
 

@@ -102,6 +102,7 @@ private:
     class CViewHost;
     class CDocumentHost;
     class CBestMapWindows;
+    class CGpsSource;
 
     void RegisterCommands();
     void OnEnterInBox();
@@ -116,6 +117,7 @@ private:
     std::unique_ptr<CDocumentHost> m_documentHost;
     std::unique_ptr<CBestMapWindows> m_bestMapWindows;
     std::unique_ptr<CBestMapChoice> m_bestMap;
+    std::unique_ptr<CGpsSource> m_gpsSource;
     CCommErrorsDlg* m_commErrors = nullptr;
     std::unique_ptr<IMainFrameBars> m_bars;
 };

@@ -95,6 +95,38 @@ std::vector<CMapPoint> GridProbes(double x0, double y0, double x1, double y1, in
     return probes;
 }
 
+// All four operations on the shapes: well-formed results that agree with
+// the probes, and areas that add up, the operands' taken even-odd. The
+// number of probes compared.
+int ExpectOperationsAgree(const CShape& subjectShape, const CShape& clipShape, const std::vector<CMapPoint>& probes,
+                          const std::string& where, double tolerance)
+{
+    const CPolygonSet subject(subjectShape);
+    const CPolygonSet clip(clipShape);
+    double area[4];
+    int compared = 0;
+    for (int op = 0; op < 4; ++op) {
+        const std::string at = where + ", " + kOpNames[op];
+        CPolygonSet result;
+        EXPECT_TRUE(CPolygonSet::ClipPolygons(op, subject, clip, result)) << at;
+        ExpectWellFormed(result, at);
+        compared += ExpectProbesAgree(op, subjectShape, clipShape, result, probes, at);
+        area[op] = result.Area();
+        if (::testing::Test::HasFailure())
+            return compared;
+    }
+    CPolygonSet normal;
+    CPolygonSet::ClipPolygons(CPolygonSet::kUnion, subject, CPolygonSet(), normal);
+    const double a = normal.Area();
+    CPolygonSet::ClipPolygons(CPolygonSet::kUnion, clip, CPolygonSet(), normal);
+    const double b = normal.Area();
+    const auto [difference, intersection, exclusive, unite] = area;
+    EXPECT_NEAR(unite + intersection, a + b, tolerance) << where;
+    EXPECT_NEAR(difference, a - intersection, tolerance) << where;
+    EXPECT_NEAR(exclusive, unite - intersection, tolerance) << where;
+    return compared;
+}
+
 struct ClipCase {
     const char* name;
     const char* subject;
@@ -317,29 +349,12 @@ TEST_P(PolygonSetRandom, DegenerateCasesAgreeWithProbesAndAreas)
         CShape clipShape;
         randomShape(subjectShape);
         randomShape(clipShape);
-        const CPolygonSet subject(subjectShape);
-        const CPolygonSet clip(clipShape);
-        double area[4];
-        for (int op = 0; op < 4; ++op) {
-            const std::string where = "round " + std::to_string(round) + ", " + kOpNames[op] + "\nsubject: " +
-                                      ShapeText(subjectShape) + "\nclip: " + ShapeText(clipShape);
-            CPolygonSet result;
-            ASSERT_TRUE(CPolygonSet::ClipPolygons(op, subject, clip, result)) << where;
-            ExpectWellFormed(result, where);
-            compared += ExpectProbesAgree(op, subjectShape, clipShape, result, probes, where);
-            area[op] = result.Area();
-            if (HasFailure())
-                return;
-        }
-        CPolygonSet normal;
-        CPolygonSet::ClipPolygons(CPolygonSet::kUnion, subject, CPolygonSet(), normal);
-        const double a = normal.Area();
-        CPolygonSet::ClipPolygons(CPolygonSet::kUnion, clip, CPolygonSet(), normal);
-        const double b = normal.Area();
-        const auto [difference, intersection, exclusive, unite] = area;
-        EXPECT_NEAR(unite + intersection, a + b, 1e-7) << round;
-        EXPECT_NEAR(difference, a - intersection, 1e-7) << round;
-        EXPECT_NEAR(exclusive, unite - intersection, 1e-7) << round;
+        compared += ExpectOperationsAgree(subjectShape, clipShape, probes,
+                                          "round " + std::to_string(round) + "\nsubject: " + ShapeText(subjectShape) +
+                                              "\nclip: " + ShapeText(clipShape),
+                                          1e-7);
+        if (HasFailure())
+            return;
     }
     EXPECT_GT(compared, 100000);
 }
@@ -394,27 +409,73 @@ TEST(PolygonSet, RandomSelfCrossingPolygons)
                 ring.emplace_back(unit(random), unit(random));
             shape.SetPoints(40, ring.data());
         }
-        const CPolygonSet subject(shapes[0]);
-        const CPolygonSet clip(shapes[1]);
-        double area[4];
-        for (int op = 0; op < 4; ++op) {
-            const std::string where = "round " + std::to_string(round) + ", " + kOpNames[op];
-            CPolygonSet result;
-            ASSERT_TRUE(CPolygonSet::ClipPolygons(op, subject, clip, result)) << where;
-            ExpectWellFormed(result, where);
-            ExpectProbesAgree(op, shapes[0], shapes[1], result, probes, where);
-            area[op] = result.Area();
-            if (HasFailure())
-                return;
-        }
-        CPolygonSet normal;
-        CPolygonSet::ClipPolygons(CPolygonSet::kUnion, subject, CPolygonSet(), normal);
-        const double na = normal.Area();
-        CPolygonSet::ClipPolygons(CPolygonSet::kUnion, clip, CPolygonSet(), normal);
-        const double nb = normal.Area();
         // Crossings are rounded to 5.8e-11.
-        EXPECT_NEAR(area[3] + area[1], na + nb, 1e-9) << round;
-        EXPECT_NEAR(area[0], na - area[1], 1e-9) << round;
+        ExpectOperationsAgree(shapes[0], shapes[1], probes, "round " + std::to_string(round), 1e-9);
+        if (HasFailure())
+            return;
+    }
+}
+
+// Rows of hundreds of edges, most of them passing through untouched, as
+// with a star of many points against rings that cross every point; with
+// points on a coarse grid too, so that rows also hold edges that meet,
+// coincide or start and end at one x; and rings that cross themselves all
+// over.
+TEST(PolygonSet, LongRowsAgreeWithProbesAndAreas)
+{
+    const double x0 = 500000, y0 = 6100000, r0 = 1000;
+    auto star = [&](int points, double inner, double turn, bool snapped) {
+        std::vector<CMapPoint> ring;
+        for (int i = 0; i < 2 * points; ++i) {
+            const double t = kPi * i / points + turn, r = r0 * (i % 2 == 0 ? 1.0 : inner);
+            CMapPoint p(x0 + r * std::cos(t), y0 + r * std::sin(t));
+            if (snapped)
+                p = CMapPoint(std::round(p.x / 10) * 10, std::round(p.y / 10) * 10);
+            ring.push_back(p);
+        }
+        return ring;
+    };
+    auto ellipse = [&](int n, double a, double b) {
+        std::vector<CMapPoint> ring;
+        for (int i = 0; i < n; ++i)
+            ring.emplace_back(x0 + a * r0 * std::cos(2 * kPi * i / n), y0 + b * r0 * std::sin(2 * kPi * i / n));
+        return ring;
+    };
+    // Points thrown around the circle: a ring crossing itself all over.
+    auto tangle = [&](int n, unsigned seed) {
+        std::mt19937 random(seed);
+        std::uniform_real_distribution<double> jitter(0, 0.5), radius(0.2, 1);
+        std::vector<CMapPoint> ring;
+        for (int i = 0; i < n; ++i) {
+            const double t = 2 * kPi * i / n + jitter(random), r = r0 * radius(random);
+            ring.emplace_back(x0 + r * std::cos(t), y0 + r * std::sin(t));
+        }
+        return ring;
+    };
+    const struct {
+        const char* name;
+        std::vector<std::vector<CMapPoint>> subject, clip;
+    } cases[] = {
+        {"tangles", {tangle(200, 1)}, {tangle(150, 2), tangle(50, 3)}},
+        {"star and ellipse", {star(300, 0.6, 0, false)}, {ellipse(500, 0.9, 0.7)}},
+        {"two stars", {star(250, 0.5, 0, false)}, {star(250, 0.7, 0.004, false)}},
+        {"ring with a hole and star", {ellipse(400, 0.95, 0.9), ellipse(300, 0.7, 0.65)}, {star(200, 0.5, 0.01, false)}},
+        {"stars on a grid", {star(120, 0.6, 0, true)}, {star(120, 0.75, 0.013, true), ellipse(60, 0.8, 0.5)}},
+    };
+    std::mt19937 random(5);
+    std::uniform_real_distribution<double> unit(-1.05, 1.05);
+    std::vector<CMapPoint> probes;
+    for (int i = 0; i < 3000; ++i)
+        probes.emplace_back(x0 + r0 * unit(random), y0 + r0 * unit(random));
+    for (const auto& c : cases) {
+        CShape shapes[2];
+        for (int k = 0; k < 2; ++k)
+            for (const auto& ring : k == 0 ? c.subject : c.clip)
+                shapes[k].AddPartPoints(static_cast<int>(ring.size()), ring.data(), true);
+        // Areas of about 2e6 square metres.
+        EXPECT_GT(ExpectOperationsAgree(shapes[0], shapes[1], probes, c.name, 2), 4 * 2500) << c.name;
+        if (HasFailure())
+            return;
     }
 }
 

@@ -367,9 +367,20 @@ TEST(FeatureSource, TheSpatialIndexServesOnlyLargeTablesAndOnlyItsOwnTable)
     EXPECT_EQ(PointRecords(source), (std::vector<int>{1911, 1912, 2011, 2012, 8001}));
     source.Close();
 
-    // An index of another table, or no index at all, is not used.
+    // An index of another table, or no index at all, is not used; nor is
+    // one with damage the query meets: the readers walk the table.
     const std::string own = ReadWholeFile(dir.File("p.spx"));
-    for (const std::string& foreign : {std::string("not an index"), own.substr(0, 40), own}) {
+    ASSERT_TRUE(source.Open(path));
+    ASSERT_TRUE(source.BuildSpatialIndex());
+    source.Close();
+    std::string damaged = ReadWholeFile(dir.File("p.spx"));
+    const auto* bytes = reinterpret_cast<const unsigned char*>(damaged.data());
+    size_t item = 64 + 12 * static_cast<size_t>(GetLittleEndian<int32_t>(bytes + 48));
+    while (item + 8 <= damaged.size() && GetLittleEndian<int32_t>(bytes + item + 4) != 1912)
+        item += 8;
+    ASSERT_LT(item, damaged.size());
+    PutInt32At(damaged, item + 4, 9000); // past the table
+    for (const std::string& foreign : {std::string("not an index"), own.substr(0, 40), own, damaged}) {
         WriteWholeFile(dir.File("p.spx"), foreign);
         ASSERT_TRUE(source.Open(path));
         source.SetQueryRect(&small);

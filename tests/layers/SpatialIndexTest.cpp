@@ -309,6 +309,23 @@ TEST_F(RandomIndexTest, QueriesFindWhatAScanFinds)
     CheckQueries(loaded, 6);
 }
 
+// A query straight from the file reads only the cells it reaches and
+// answers what the loaded index answers.
+TEST_F(RandomIndexTest, QueriesFromTheFileAnswerAsTheLoadedIndex)
+{
+    Make(CMapRect(480000.5, 6250000, 520000.25, 6180000), 3000, 41);
+    const Bytes bytes = SaveToBytes(m_index, {3000, 1});
+    std::mt19937 random(9);
+    CBitSet fromIndex, fromFile;
+    for (int q = 0; q < 200; ++q) {
+        const CMapRect rect = q == 0 ? m_extent : RandomQuery(random);
+        CMemoryStream stream(bytes, false);
+        EXPECT_EQ(CSpatialIndex::LoadAndQuery(stream, rect, fromFile, {3000, 1}), m_index.QueryRect(rect, fromIndex));
+        EXPECT_EQ(BitsOf(fromFile), BitsOf(fromIndex));
+        EXPECT_EQ(fromFile.GetBitCount(), 3000);
+    }
+}
+
 TEST_F(RandomIndexTest, FewCellsAndManyCellsAnswerAlike)
 {
     Make(CMapRect(-10, 10, 10, -10), 2000, 23, 3);
@@ -526,6 +543,50 @@ TEST(SpatialIndexFile, ForeignOrInconsistentFilesAreRefused)
         PutLittleEndian(&bytes[56], int32_t{records});
         EXPECT_EQ(LoadBytes(index, bytes, {records, kStamp.modified}), records == 20) << records;
     }
+}
+
+// Straight from the file, the header and the cells are checked as a load
+// checks them, and every item a query reaches: damage there refuses the
+// query; an item the query does not reach is not read.
+TEST(SpatialIndexFile, QueriesFromTheFileCheckWhatTheyRead)
+{
+    const size_t items = 64 + 5 * 12;
+    CBitSet bits;
+    auto query = [&](const Bytes& bytes, const CMapRect& rect) {
+        CMemoryStream stream(bytes, false);
+        return CSpatialIndex::LoadAndQuery(stream, rect, bits, kStamp);
+    };
+    const CMapRect lowLeft(0, 30, 110, 0), right(140, 30, 255, 0); // cells 0, 1, 3; cells 0, 2
+    EXPECT_EQ(query(kHandFile, lowLeft), 3);
+    EXPECT_EQ(query(kHandFile, right), 2);
+
+    // The cell of the damaged item, 0 for damage that every query meets.
+    const struct {
+        const char* what;
+        size_t offset;
+        int64_t value;
+        int cell;
+    } cases[] = {
+        {"magic", 0, 0x99999999, 0},
+        {"cells overlap", 64 + 3 * 12, 3, 0},
+        {"cell key", 64 + 2 * 12 + 8, 0xFFFF0081, 0},
+        {"stamp time", 60, 0x12345679, 0},
+        {"item of cell 3 outside it", items + 4 * 8, 0x32C8323C, 3},
+        {"record of cell 3 past the table", items + 4 * 8 + 4, 16, 3},
+        {"reversed item of cell 2", items + 12 * 8, 0xC8C8C8C9, 2},
+    };
+    for (const auto& c : cases) {
+        Bytes bytes = kHandFile;
+        PutLittleEndian(&bytes[c.offset], static_cast<uint32_t>(c.value));
+        EXPECT_EQ(query(bytes, lowLeft), c.cell == 2 ? 3 : -1) << c.what;
+        EXPECT_EQ(query(bytes, right), c.cell == 3 ? 2 : -1) << c.what;
+        if (c.cell == 3) {
+            EXPECT_EQ(BitsOf(bits), (Records{1, 11})) << c.what;
+        }
+    }
+    Bytes cut = kHandFile;
+    cut.pop_back();
+    EXPECT_EQ(query(cut, right), -1);
 }
 
 TEST(SpatialIndexFile, MissingOrFailedFilesAreReported)

@@ -6,6 +6,7 @@
 #include "platform/Path.h"
 #include "tests/layers/LayerFileSupport.h"
 #include "tests/layers/GridTestSupport.h"
+#include "tests/render/PictureFixtures.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -83,7 +84,7 @@ TEST(LayerDataAccess, GridHeadersAndPictureExtents)
     EXPECT_EQ(user.MessageIds(), std::vector<unsigned>{1007});
 
     WriteWholeFile(dir.File("foto.tif"), "II*");
-    EXPECT_FALSE(data.ReadRasterExtent(dir.File("foto.tif"), extent)); // no pictures are read yet
+    EXPECT_FALSE(data.ReadRasterExtent(dir.File("foto.tif"), extent)) << "not a picture";
     COnePicture pictures;
     ASSERT_TRUE(data.ReadRasterExtent(dir.File("foto.tif"), extent));
     EXPECT_EQ(extent, CMapRect(1, 2, 3, 0));
@@ -131,4 +132,27 @@ TEST(LayerDataAccess, TheDocumentAddsMeasuresAndDeletesRealFiles)
     EXPECT_FALSE(PathExists(dir.File("keliai.dbf")));
     EXPECT_FALSE(PathExists(dir.File("lauko.rmp")));
     EXPECT_TRUE(user.messages.empty());
+}
+
+TEST(LayerDataAccess, PicturesAddedToAMapTakeTheirPlaceFromTheirWorldFiles)
+{
+    CScriptedUserServices user;
+    CTempDir dir;
+    CDrelDoc doc;
+    WriteWholeFile(dir.File("orto.png.bmp"), PlainBmp(40, 20, 24));
+    WriteWholeFile(dir.File("orto.png.WLD"), "0.5\n0\n0\n-0.5\n500000.25\n6000009.75\n");
+    CLayer* picture = doc.AddLayerFromFile(dir.File("orto.png.bmp"), CDrelDoc::kPictureFile);
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(picture->GetType(), CLayer::kRaster);
+    EXPECT_EQ(picture->GetExtent(), CMapRect(500000, 6000010, 500020, 6000000));
+    CMapRect extent;
+    ASSERT_TRUE(LayerDataAccess().ComputeLayerExtent(*picture, extent));
+    EXPECT_EQ(extent, CMapRect(500000, 6000010, 500020, 6000000));
+
+    // Without a world file a picture stands on the origin, a unit a pixel.
+    WriteWholeFile(dir.File("scan.bmp"), PlainBmp(8, 6, 24));
+    picture = doc.AddLayerFromFile(dir.File("scan.bmp"), CDrelDoc::kPictureFile);
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(picture->GetExtent(), CMapRect(-0.5, 5.5, 7.5, -0.5));
+    EXPECT_EQ(doc.AddLayerFromFile(dir.File("missing.bmp"), CDrelDoc::kPictureFile), nullptr);
 }

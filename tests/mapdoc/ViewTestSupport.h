@@ -31,6 +31,8 @@ public:
     ~CRecordingViewHost() override { SetViewHost(nullptr); }
 
     void SetScaleText(double denominator) override { scaleTexts.push_back(denominator); }
+    void SetMessageText(const std::string& text) override { messageTexts.push_back(text); }
+    void SetLineEditing(bool on) override { lineEditing.push_back(on); }
     bool OpenBestMapForExtent(const CMapRect& extent, int units, const std::string& ownPath, int autoLoadOnly,
                               int convert, int zoom) override
     {
@@ -39,12 +41,16 @@ public:
     }
     bool IsMapLinked(const std::string& path) override { return path == linkedPath; }
     std::string GetConfigFilePath() override { return configPath; }
+    int GetLayerOrderInLegend() override { return layerOrder; }
 
     std::vector<double> scaleTexts;
+    std::vector<std::string> messageTexts; // status-bar pane 1
+    std::vector<bool> lineEditing;
     std::vector<OpenRequest> openRequests;
     bool opensMap = false;
     std::string linkedPath;
     std::string configPath;
+    int layerOrder = 1;
 };
 
 // A frame without widgets: counts repaints and legend rebuilds.
@@ -91,6 +97,20 @@ private:
     std::vector<std::string>& m_log;
     std::string m_name;
 };
+
+// A layer drawn as its extent filled in the colour given for its name, in
+// dc and in the view's memory context; a layer without one draws nothing.
+inline void FillLayerExtent(CDrelView& view, CDC& dc, const CLayer& layer,
+                            const std::map<std::string, COLORREF>& colours)
+{
+    auto it = colours.find(layer.GetName());
+    if (it == colours.end())
+        return;
+    const CRect r = view.RectToDevice(layer.GetExtent());
+    dc.FillSolidRect(r, it->second);
+    if (CDC* memory = view.GetMemoryDC())
+        memory->FillSolidRect(r, it->second);
+}
 
 // A view whose layers fill their extents with a colour of their own, and
 // that logs what it draws and the requests it leaves to other parts.
@@ -139,13 +159,7 @@ protected:
     void DrawLayer(CDC& dc, CLayer& layer) override
     {
         log.push_back("layer " + layer.GetName());
-        auto it = colours.find(layer.GetName());
-        if (it == colours.end())
-            return;
-        const CRect r = RectToDevice(layer.GetExtent());
-        dc.FillSolidRect(r, it->second);
-        if (CDC* memory = GetMemoryDC())
-            memory->FillSolidRect(r, it->second);
+        FillLayerExtent(*this, dc, layer, colours);
     }
     void DrawLayerLabels(CDC& dc, CLayer& layer) override
     {

@@ -2,7 +2,9 @@
 
 #include "core/Shape.h"
 #include "layers/GdbSource.h"
+#include "layers/GridLayer.h"
 #include "layers/Layer.h"
+#include "layers/LayerArray.h"
 #include "layers/LayerDrawer.h"
 #include "layers/LonLatTableSource.h"
 #include "layers/Sublayer.h"
@@ -13,6 +15,9 @@
 #include "tests/core/FieldLists.h"
 #include "tests/core/GeometryText.h"
 #include "tests/render/FakeDrawingView.h"
+#include "tests/render/PictureFixtures.h"
+#include "tests/render/RasterFixtures.h"
+#include "tests/render/TiffFixtures.h"
 #include "tests/support/ScriptedInputQueue.h"
 #include "tests/support/TestSupport.h"
 
@@ -565,6 +570,74 @@ TEST_F(LayerDrawingTest, RastersDrawThePartOfTheViewTheyCover)
     EXPECT_EQ(user.MessageIds(), std::vector<unsigned>{1007});
 }
 
+TEST_F(LayerDrawingTest, RealPicturesLandOnTheirWorldFilePlaces)
+{
+    // A 20 x 10 picture, two map units a pixel, its top-left corner at (10, -10).
+    WriteWholeFile(dir.File("relief.bmp"), PlainBmp(20, 10, 24));
+    WriteWholeFile(dir.File("relief.wld"), "2\n0\n0\n-2\n11\n-11\n");
+    CxImage decoded(dir.File("relief.bmp"), CXIMAGE_FORMAT_BMP);
+    CLayer picture("Relief", dir.File("relief.bmp"), CLayer::kRaster);
+    CMapRect extent;
+    ASSERT_TRUE(picture.GetExtent(extent));
+    EXPECT_EQ(extent, CMapRect(10, -10, 50, -30));
+    picture.SetExtent(extent);
+
+    CDC back(view.backBuffer);
+    view.PrepareDCMapping(back);
+    view.memoryDC = &back;
+    picture.Draw(dc, view);
+    for (const auto& [x, y] : {std::pair{0, 0}, {19, 9}, {7, 3}, {12, 8}}) {
+        const double mx = 11 + 2 * x, my = -11 - 2 * y;
+        EXPECT_EQ(Pixel(mx, my), PictureColour(decoded, x, y)) << x << ", " << y;
+        EXPECT_EQ(Pixel(mx - 1, my + 1), PictureColour(decoded, x, y)) << x << ", " << y;
+        EXPECT_EQ(Pixel(mx, my, true), PictureColour(decoded, x, y)) << "in the back buffer too";
+    }
+    EXPECT_EQ(Pixel(9, -20), kWhite);
+    EXPECT_EQ(Pixel(51, -20), kWhite);
+    EXPECT_EQ(Pixel(30, -31), kWhite);
+
+    // Transparent: the picture is ANDed over what lies below.
+    WriteWholeFile(dir.File("white.bmp"), PlainBmp(4, 4, 1));
+    WriteWholeFile(dir.File("white.wld"), "1\n0\n0\n-1\n70.5\n-60.5\n");
+    CLayer marks("Marks", dir.File("white.bmp"), CLayer::kRaster);
+    marks.SetFlag(CLayer::kTransparent, true);
+    ASSERT_TRUE(marks.GetExtent(extent));
+    marks.SetExtent(extent);
+    view.memoryDC = nullptr;
+    dc.FillSolidRect(CRect(700, 600, 740, 640), kGreen);
+    marks.Draw(dc, view);
+    CxImage marksImage(dir.File("white.bmp"), CXIMAGE_FORMAT_BMP);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x) {
+            const COLORREF c = PictureColour(marksImage, x, y);
+            const COLORREF expected = RGB(0, GetGValue(c) & 0xFF, 0);
+            EXPECT_EQ(Pixel(70.5 + x, -60.5 - y), expected) << x << ", " << y;
+        }
+    EXPECT_TRUE(user.messages.empty());
+}
+
+TEST_F(LayerDrawingTest, AStripThatCannotBeReadIsToldOnce)
+{
+    // One strip of 600 bytes, of which the file holds 10.
+    WriteWholeFile(dir.File("foto.tif"), HandMadeTiff({{TIFFTAG_IMAGEWIDTH, 30},
+                                                       {TIFFTAG_IMAGELENGTH, 20},
+                                                       {TIFFTAG_BITSPERSAMPLE, 8},
+                                                       {TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK},
+                                                       {TIFFTAG_STRIPOFFSETS, 0},
+                                                       {TIFFTAG_ROWSPERSTRIP, 20},
+                                                       {TIFFTAG_STRIPBYTECOUNTS, 600}},
+                                                      std::string(10, '\x80')));
+    WriteWholeFile(dir.File("foto.tfw"), "1 0 0 -1 10.5 -10.5");
+    CLayer layer("Foto", dir.File("foto.tif"), CLayer::kRaster);
+    CMapRect extent;
+    ASSERT_TRUE(layer.GetExtent(extent));
+    EXPECT_EQ(extent, CMapRect(10, -10, 40, -30));
+    layer.SetExtent(extent);
+    for (int pass = 0; pass < 3; ++pass)
+        layer.Draw(dc, view);
+    EXPECT_EQ(user.MessageIds(), std::vector<unsigned>{1028});
+}
+
 // A layer that draws each of its files its own way.
 class CCountingLayer : public CLayer {
 public:
@@ -730,6 +803,50 @@ TEST_F(LayerDrawingTest, AreaLabelsStandAtTheirInteriorPoints)
     sublayer.m_labelField = "MISSING";
     areas->DrawLabels(dc, view);
     EXPECT_EQ(view.labels.size(), 1u);
+}
+
+TEST_F(LayerDrawingTest, AnOlderGridLayerFromAMapFileDrawsAsAPlainLayerOfItsType)
+{
+    const std::string areas = MakeGdb("areas", CFeatureSource::kArea, {{"20 -20, 60 -20, 60 -60, 20 -60", {"1", "A"}}});
+    const std::string lines = MakeGdb("lines", CFeatureSource::kLine, {{"10 -70, 90 -70", {"1", "Upe"}}});
+    CLayerArray stored;
+    for (const auto& [path, type] : {std::pair{areas, CLayer::kArea}, std::pair{lines, CLayer::kLine}}) {
+        auto old = std::make_unique<CGridLayer>("Senas", path, type);
+        CSublayer& sublayer = *old->GetSublayer(0);
+        sublayer.m_style = type == CLayer::kArea ? Fill(kRed, kBlue) : Pen(kGreen, 20);
+        sublayer.m_labelField = "NAME";
+        stored.Add(std::move(old));
+    }
+    ASSERT_TRUE(stored.WriteMapFile(dir.File("old.map")));
+    CLayerArray read;
+    ASSERT_TRUE(read.ReadMapFile(dir.File("old.map")));
+    ASSERT_EQ(read.GetSize(), 2);
+
+    const auto drawn = [&](CLayer& layer) {
+        Clear();
+        view.labels.clear();
+        view.quads.clear();
+        layer.Draw(dc, view);
+        layer.DrawLabels(dc, view);
+        dc.Flush();
+        return std::pair{view.window.copy(), view.labels.size() + view.quads.size()};
+    };
+    for (int i = 0; i < 2; ++i) {
+        CLayer& old = *read.GetAt(i);
+        SCOPED_TRACE(old.GetType());
+        EXPECT_EQ(old.GetRuntimeClass(), &CGridLayer::kClass);
+        CLayer plain(old);
+        ASSERT_EQ(plain.GetRuntimeClass(), &CLayer::kClass);
+        const auto [oldPicture, oldLabels] = drawn(old);
+        const auto [plainPicture, plainLabels] = drawn(plain);
+        EXPECT_TRUE(oldPicture == plainPicture);
+        EXPECT_EQ(oldLabels, plainLabels);
+        EXPECT_EQ(oldLabels, 1u);
+    }
+    EXPECT_EQ(Pixel(50, -70), kGreen);
+    drawn(*read.GetAt(0));
+    EXPECT_EQ(Pixel(40, -40), kBlue);
+    EXPECT_EQ(Pixel(20, -40), kRed);
 }
 
 TEST_F(LayerDrawingTest, EscStopsAPassAtItsNextPoll)

@@ -141,6 +141,37 @@ TEST(StopOrder, NoOrderReportsRouteNotFound)
     }
 }
 
+// Searches long enough to learn the least cost on the way end at the very
+// tour a search without it chose (recorded from one), among several of
+// that cost; the caller's matrix comes back as it would.
+TEST(StopOrder, LongSearchesKeepTheTourOfTheFullSearch)
+{
+    const struct {
+        int start, end;
+        int64_t cost;
+        std::vector<int> order;
+    } cases[] = {
+        {0, 0, 33045, {0, 5, 8, 10, 7, 6, 2, 13, 14, 12, 11, 1, 4, 3, 9, 0}},
+        {3, 11, 27449, {3, 9, 4, 0, 5, 8, 10, 7, 6, 2, 13, 14, 12, 1, 11}},
+    };
+    for (const auto& c : cases) {
+        TestRandom random(100096);
+        const TestMatrix m = EuclideanMatrix(random, 15);
+        TestMatrix rows = m;
+        std::vector<int> order(16, -1);
+        int64_t cost = 0;
+        ASSERT_TRUE(SolveTour(rows.Rows(), 15, c.start, c.end, order.data(), &cost, nullptr));
+        order.resize(c.order.size());
+        EXPECT_EQ(cost, c.cost);
+        EXPECT_EQ(order, c.order);
+        EXPECT_EQ(ExactTourCost(m, c.start, c.end), c.cost);
+        for (int i = 0; i < 15; ++i)
+            for (int j = 0; j < 15; ++j)
+                if (c.start == c.end || (j != c.start && !(i == c.start && j == c.end)))
+                    EXPECT_EQ(rows.At(i, j), m.At(i, j)) << i << "," << j;
+    }
+}
+
 TEST(StopOrder, OpenPathRewritesOnlyTheStartColumnOfTheCallersMatrix)
 {
     TestRandom random(7);

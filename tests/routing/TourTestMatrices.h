@@ -209,3 +209,66 @@ inline TestMatrix LatticeMatrix(TestRandom& random, int n)
                              std::abs(cells[static_cast<size_t>(i)] / 6 - cells[static_cast<size_t>(j)] / 6);
     return m;
 }
+
+// Shortest-path costs between random crossings of a street grid whose
+// blocks differ in length, with one-way streets and ways that cost more in
+// one direction than the other: asymmetric like a road network, and
+// obeying the triangle inequality.
+inline TestMatrix RoadMatrix(TestRandom& random, int n)
+{
+    constexpr int kSide = 10;
+    constexpr int kNodes = kSide * kSide;
+    constexpr int64_t kNone = INT64_MAX / 4;
+    std::vector<int64_t> d(static_cast<size_t>(kNodes) * kNodes, kNone);
+    auto at = [&](int a, int b) -> int64_t& { return d[static_cast<size_t>(a) * kNodes + b]; };
+    for (int a = 0; a < kNodes; ++a) {
+        at(a, a) = 0;
+        for (int b : {a + 1, a + kSide}) {
+            if ((b == a + 1 && a % kSide == kSide - 1) || b >= kNodes)
+                continue;
+            const int length = 80 + random.Below(60);
+            // One street in ten runs only from b to a, another only from a to b.
+            const int oneWay = random.Below(100);
+            if (oneWay >= 10)
+                at(a, b) = length + random.Below(length / 4);
+            if (oneWay < 10 || oneWay >= 20)
+                at(b, a) = length + random.Below(length / 4);
+        }
+    }
+    for (int k = 0; k < kNodes; ++k)
+        for (int i = 0; i < kNodes; ++i)
+            for (int j = 0; j < kNodes; ++j)
+                at(i, j) = std::min(at(i, j), at(i, k) + at(k, j));
+    // Stops that reach each other: crossings of the largest part of the
+    // grid whose crossings all do (one-way streets may cut off a corner).
+    std::vector<int> joined(kNodes, 0);
+    int hub = 0;
+    for (int a = 0, most = -1; a < kNodes; ++a) {
+        int count = 0;
+        for (int b = 0; b < kNodes; ++b)
+            count += at(a, b) < kNone && at(b, a) < kNone;
+        if (count > most) {
+            most = count;
+            hub = a;
+        }
+    }
+    for (int b = 0; b < kNodes; ++b)
+        joined[static_cast<size_t>(b)] = at(hub, b) < kNone && at(b, hub) < kNone;
+    std::vector<int> stops;
+    while (static_cast<int>(stops.size()) < n) {
+        const int node = random.Below(kNodes);
+        bool joins = joined[static_cast<size_t>(node)] && std::find(stops.begin(), stops.end(), node) == stops.end();
+        for (int other : stops)
+            joins = joins && at(node, other) < kNone && at(other, node) < kNone;
+        if (joins)
+            stops.push_back(node);
+    }
+    TestMatrix m(n);
+    for (int i = 0; i < n; ++i)
+        for (int j = 0; j < n; ++j) {
+            const int64_t cost = at(stops[static_cast<size_t>(i)], stops[static_cast<size_t>(j)]);
+            if (i != j)
+                m.At(i, j) = cost >= kNone ? INT_MAX : static_cast<int>(cost);
+        }
+    return m;
+}

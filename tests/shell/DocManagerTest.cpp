@@ -372,7 +372,8 @@ TEST_F(DocManagerTest, MapDocumentsAskThroughTheFrameworkHost)
     ASSERT_NE(document, nullptr);
     CDrelDoc& map = static_cast<CShellDocumentOf<CDrelDoc>*>(document)->Get();
     EXPECT_EQ(manager.FindDocumentFor(map), document);
-    EXPECT_EQ(document->GetCommandTarget(), nullptr);
+    // The map document takes its own commands, before the framework's.
+    EXPECT_EQ(document->GetCommandTarget(), &map);
 
     map.SetModifiedFlag(true);
     user.answers = {IDCANCEL};

@@ -1,12 +1,17 @@
 #include "mapdoc/widgets/MapViewWidget.h"
 
+#include "mapdoc/ContextView.h"
+#include "mapdoc/ScaleBar.h"
+
 #include "platform/VirtualKeys.h"
 #include "tests/mapdoc/DocTestSupport.h"
 #include "tests/mapdoc/ViewTestSupport.h"
+#include "tests/mapdoc/widgets/WidgetTestSupport.h"
 #include "tests/support/TestSupport.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -23,21 +28,6 @@ namespace {
 const CMapRect kLimits(0, 1000, 2000, 0);
 const CMapRect kFullExtent(-20, 1010, 2020, -10);
 const CMapRect kZoomed(100, 300, 300, 200);
-
-// Widgets need the application; one is made for the whole program, on the
-// offscreen platform. It is never deleted: at exit Qt's own statics, which
-// the input devices of the simulated events use, are gone first.
-void NeedApplication()
-{
-    static int argc = 1;
-    static char name[] = "test_mapdoc_widgets";
-    static char* argv[] = {name, nullptr};
-    [[maybe_unused]] static const QApplication* app = [] {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        return new QApplication(argc, argv);
-    }();
-}
 
 void ExpectRectNear(const CMapRect& actual, const CMapRect& expected)
 {
@@ -290,4 +280,154 @@ TEST_F(MapViewWidgetTest, OnePassAtATimeAndResizingWaitsForIt)
     ASSERT_TRUE(WaitFor([&] { return view->GetClientSize() == CSize(300, 150); }));
     EXPECT_EQ(widget->Surface().Width(), 300);
     EXPECT_EQ(surfaceWidthWhileDrawing, 400);
+}
+
+TEST_F(MapViewWidgetTest, TheOverviewShowsInAMapViewsWindow)
+{
+    auto owned = std::make_unique<CContextView>(doc);
+    CContextView* overview = owned.get();
+    overview->SetMainView(view);
+    int dialogs = 0;
+    overview->SetLayersDialog([&](CDrelDoc&) {
+        ++dialogs;
+        return false;
+    });
+    CMapViewWidget window(std::move(owned));
+    window.resize(200, 120);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    overview->OnInitialUpdate();
+    ASSERT_TRUE(WaitFor([&] { return overview->HasBackBuffer() && !overview->IsDrawing(); }));
+    QCoreApplication::processEvents();
+
+    // The frame of the map view round the whole map, in red.
+    CRect frame = overview->RectToClient(view->GetMapExtent());
+    frame.InflateRect(1, 1);
+    frame.OffsetRect(-1, -1);
+    const QImage shown = window.grab().toImage();
+    EXPECT_EQ(PixelAt(shown, (frame.left + frame.right) / 2, frame.top), RGB(255, 0, 0));
+
+    // Keys leave it where it is; the right button asks for its layers.
+    const CMapRect extent = overview->GetMapExtent();
+    QTest::keyClick(&window, Qt::Key_PageDown);
+    ExpectRectNear(overview->GetMapExtent(), extent);
+    QContextMenuEvent menu(QContextMenuEvent::Mouse, QPoint(20, 20), QPoint(20, 20));
+    QApplication::sendEvent(&window, &menu);
+    EXPECT_EQ(dialogs, 1);
+}
+
+namespace {
+
+// A map in a window showing its scale bar, 5 mm from the left and bottom edges.
+class ScaleBarWidgetTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        NeedApplication();
+        SetMetreMap(doc, kLimits);
+        CMapSettings& s = doc.Settings();
+        s.scaleBarShow = 1;
+        s.scaleBarFromLeft = 1;
+        s.scaleBarOffsetX = 500;
+        s.scaleBarOffsetY = 500;
+        doc.AddLayer(MakeExtentLayer("A", CMapRect(0, 1000, 1000, 0)), false);
+        auto owned = std::make_unique<CTestView>(doc);
+        view = owned.get();
+        view->colours = {{"A", RGB(200, 230, 200)}};
+        widget = std::make_unique<CMapViewWidget>(std::move(owned));
+        widget->resize(400, 300);
+        widget->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(widget.get()));
+        view->OnInitialUpdate();
+        EXPECT_TRUE(WaitFor([&] { return view->PassCount() >= 1; }));
+        bar = widget->findChild<QWidget*>(QStringLiteral("100"));
+    }
+
+    // Mouse events as the bar's window gets them, at points of the bar.
+    void Mouse(QEvent::Type type, Qt::MouseButton button, QPoint at)
+    {
+        const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
+        QMouseEvent event(type, QPointF(at), bar->mapToGlobal(QPointF(at)), button, held, Qt::NoModifier);
+        QApplication::sendEvent(bar, &event);
+    }
+    QRect Geometry(const CRect& r) const { return QRect(r.left, r.top, r.Width(), r.Height()); }
+
+    CRecordingViewHost host;
+    CScriptedUserServices user;
+    CDrelDoc doc;
+    CTestView* view = nullptr;
+    std::unique_ptr<CMapViewWidget> widget;
+    QWidget* bar = nullptr;
+};
+
+} // namespace
+
+TEST_F(ScaleBarWidgetTest, TheBarShowsOverTheMapAtItsPlace)
+{
+    ASSERT_NE(bar, nullptr);
+    EXPECT_TRUE(bar->isVisible());
+    const CRect rect = view->GetScaleBar()->GetRect();
+    EXPECT_EQ(bar->geometry(), Geometry(rect));
+    EXPECT_EQ(rect.left, 19);
+    EXPECT_EQ(rect.bottom, 300 - 19);
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_EQ(bar->cursor().shape(), Qt::ArrowCursor);
+    // The map drawn at its size, under the bar.
+    view->log.clear();
+    view->Redraw();
+    ASSERT_TRUE(WaitFor([&] { return view->PassCount() >= 1; }));
+
+    const QImage shown = widget->grab().toImage();
+    const QByteArray folder = qgetenv("DREL_SCREENSHOT_DIR");
+    if (!folder.isEmpty())
+        shown.save(QDir(QString::fromLocal8Bit(folder)).filePath("scalebar-window.png"));
+    // The first segment black on the bar's white, the map round it.
+    const QPoint segment = bar->geometry().topLeft() + QPoint(MulDiv(59 + 30, 96, 1000), MulDiv(157, 96, 1000));
+    EXPECT_EQ(qGray(shown.pixel(segment)), 0);
+    EXPECT_EQ(shown.pixel(bar->geometry().topLeft() + QPoint(1, 1)), qRgb(255, 255, 255));
+    EXPECT_EQ(shown.pixel(100, 150), qRgb(200, 230, 200));
+}
+
+TEST_F(ScaleBarWidgetTest, DraggingMovesAndStoresEscapeAndTheRightButtonCancel)
+{
+    ASSERT_NE(bar, nullptr);
+    const QRect start = bar->geometry();
+    const QPoint grip(10, 10);
+
+    // Escape during a drag.
+    Mouse(QEvent::MouseButtonPress, Qt::LeftButton, grip);
+    Mouse(QEvent::MouseMove, Qt::LeftButton, grip + QPoint(100, -80));
+    EXPECT_TRUE(view->GetScaleBar()->IsDragging());
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(bar, &escape);
+    EXPECT_FALSE(view->GetScaleBar()->IsDragging());
+    Mouse(QEvent::MouseButtonRelease, Qt::LeftButton, grip + QPoint(100, -80));
+    EXPECT_EQ(bar->geometry(), start);
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_EQ(doc.Settings().scaleBarOffsetX, 500);
+
+    // The right button during a drag.
+    Mouse(QEvent::MouseButtonPress, Qt::LeftButton, grip);
+    Mouse(QEvent::MouseMove, Qt::LeftButton, grip + QPoint(100, -80));
+    Mouse(QEvent::MouseButtonPress, Qt::RightButton, grip + QPoint(100, -80));
+    EXPECT_FALSE(view->GetScaleBar()->IsDragging());
+    EXPECT_EQ(bar->geometry(), start);
+    EXPECT_FALSE(doc.IsModified());
+
+    // A drag to the upper right, held inside the window.
+    Mouse(QEvent::MouseButtonPress, Qt::LeftButton, grip);
+    Mouse(QEvent::MouseMove, Qt::LeftButton, grip + QPoint(1000, -1000));
+    Mouse(QEvent::MouseButtonRelease, Qt::LeftButton, grip + QPoint(1000, -1000));
+    EXPECT_EQ(bar->geometry(), QRect(QPoint(400 - start.width(), 0), start.size()));
+    EXPECT_EQ(doc.Settings().scaleBarFromLeft, 0);
+    EXPECT_EQ(doc.Settings().scaleBarFromTop, 1);
+    EXPECT_EQ(doc.Settings().scaleBarOffsetX, 0);
+    EXPECT_EQ(doc.Settings().scaleBarOffsetY, 0);
+    EXPECT_TRUE(doc.IsModified());
+
+    // It keeps to that corner when the window grows.
+    widget->resize(600, 400);
+    view->GetScaleBar()->PlaceForDrawing();
+    EXPECT_EQ(bar->geometry().right(), 599);
+    EXPECT_EQ(bar->geometry().top(), 0);
 }

@@ -79,7 +79,7 @@ inline std::vector<std::string>* g_documentLog = nullptr;
 
 // Opens any file that exists and saves without writing, so the tests
 // need no map files.
-class CTargetDoc : public CDrelDoc, public CCommandTable {
+class CTargetDoc : public CDrelDoc {
 public:
     ~CTargetDoc()
     {

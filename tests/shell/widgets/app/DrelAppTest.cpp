@@ -4,6 +4,7 @@
 #include "layers/Layer.h"
 #include "mapdoc/DrelDoc.h"
 #include "mapdoc/DrelView.h"
+#include "mapdoc/ViewHost.h"
 #include "mapdoc/ViewWindow.h"
 #include "platform/Strings.h"
 #include "res/CommandIds.h"
@@ -238,6 +239,7 @@ TEST_F(DrelAppTest, ApplicationCommands)
     EXPECT_TRUE(Run(30485));
     EXPECT_EQ(app.GetLayerOrderInLegend(), 0);
     EXPECT_EQ(profile.GetInt("Settings", "LayerOrderInLegend", -1), 0);
+    EXPECT_EQ(ViewHost().GetLayerOrderInLegend(), 0) << "the legends ask the application";
     EXPECT_TRUE(topDown->isChecked());
     EXPECT_FALSE(bottomUp->isChecked());
 

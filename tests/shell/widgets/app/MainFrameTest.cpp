@@ -2,6 +2,7 @@
 
 #include "mapdoc/DrelDoc.h"
 #include "mapdoc/ExtensionHooks.h"
+#include "mapdoc/MapGps.h"
 #include "mapdoc/MapTool.h"
 #include "mapdoc/DocumentHost.h"
 #include "mapdoc/ViewHost.h"
@@ -64,9 +65,14 @@ TEST_F(MainFrameTest, AFixPostedFromAnotherThreadRestartsTheWatchdog)
     EXPECT_EQ(frame->Core().GetFix().longitude, 25.28);
     EXPECT_EQ(timers.running, (std::map<int, int>{{CMainFrameCore::kWatchdogTimer, 10000}}));
     EXPECT_FALSE(frame->Core().IsGpsLost());
+    // The map views draw the same fix.
+    EXPECT_EQ(MapGpsSource().GetFix().longitude, 25.28);
+    EXPECT_EQ(MapGpsSource().GetFix().latitude, 54.69);
+    EXPECT_EQ(MapGpsSource().GetFix().lost, 0);
 
     frame->OnTimer(CMainFrameCore::kWatchdogTimer);
     EXPECT_TRUE(frame->Core().IsGpsLost());
+    EXPECT_EQ(MapGpsSource().GetFix().lost, 1);
     EXPECT_TRUE(timers.running.empty());
     frame->SetTimerHostForTesting(nullptr);
 }
@@ -261,6 +267,7 @@ TEST_F(MainFrameTest, MainWindowCommands)
     EXPECT_TRUE(Run(30308));
     EXPECT_FALSE(autoPan->isChecked());
     EXPECT_FALSE(frame->Core().GetAutoPan());
+    EXPECT_FALSE(MapGpsSource().GetFollowVehicle()) << "the map views follow the switch";
     QAction* improved = actions.Action(30351);
     EXPECT_TRUE(Run(30351));
     EXPECT_EQ(frame->Core().GetDrawingQuality(), 1);
