@@ -2156,7 +2156,9 @@ CSize CDC::GetTextExtent(std::string_view text) const
     if (!f)
         return {};
     const int width = f->metrics.horizontalAdvance(ToQString(text));
-    return CSize(LogicalWidth(width), LogicalHeight(f->metrics.ascent()) + LogicalHeight(f->metrics.descent()));
+    // Under a mapping that stretches device units, the two halves may each be near the int limit.
+    return CSize(LogicalWidth(width),
+                 ClampToInt(std::int64_t(LogicalHeight(f->metrics.ascent())) + LogicalHeight(f->metrics.descent())));
 }
 
 std::string CDC::GetTextFace() const
