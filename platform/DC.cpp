@@ -1356,7 +1356,7 @@ bool CDC::DrawBoxShape(int left, int top, int right, int bottom, bool ellipse)
         std::vector<CPoint> points;
         const double cx = (l + r) / 2, cy = (t + b) / 2, rx = (r - l) / 2, ry = (b - t) / 2;
         // Enough points that small circles come out round, not as diamonds.
-        const int count = std::clamp(static_cast<int>((rx + ry) * 2), 24, 4096);
+        const int count = static_cast<int>(std::clamp((rx + ry) * 2, 24.0, 4096.0));
         for (int i = 0; i < count; ++i) {
             const double angle = 2 * std::numbers::pi * i / count;
             const CPoint p(RoundCoord(cx + rx * std::cos(angle)), RoundCoord(cy - ry * std::sin(angle)));
