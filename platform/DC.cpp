@@ -1381,7 +1381,7 @@ bool CDC::DrawBoxShape(int left, int top, int right, int bottom, bool ellipse)
         std::vector<CPoint> points;
         const double cx = (l + r) / 2, cy = (t + b) / 2, rx = (r - l) / 2, ry = (b - t) / 2;
         // Enough points that small circles come out round, not as diamonds.
-        const int count = std::clamp(static_cast<int>((rx + ry) * 2), 24, 4096);
+        const int count = static_cast<int>(std::clamp((rx + ry) * 2, 24.0, 4096.0));
         for (int i = 0; i < count; ++i) {
             const double angle = 2 * std::numbers::pi * i / count;
             const CPoint p(RoundCoord(cx + rx * std::cos(angle)), RoundCoord(cy - ry * std::sin(angle)));
@@ -2181,7 +2181,9 @@ CSize CDC::GetTextExtent(std::string_view text) const
     if (!f)
         return {};
     const int width = f->metrics.horizontalAdvance(ToQString(text));
-    return CSize(LogicalWidth(width), LogicalHeight(f->metrics.ascent()) + LogicalHeight(f->metrics.descent()));
+    // Under a mapping that stretches device units, the two halves may each be near the int limit.
+    return CSize(LogicalWidth(width),
+                 ClampToInt(std::int64_t(LogicalHeight(f->metrics.ascent())) + LogicalHeight(f->metrics.descent())));
 }
 
 std::string CDC::GetTextFace() const

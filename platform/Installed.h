@@ -10,6 +10,6 @@ public:
     void Set(Interface* installed) { m_installed = installed; }
 
 private:
-    Interface m_default;
+    Interface m_default{};
     Interface* m_installed = nullptr;
 };

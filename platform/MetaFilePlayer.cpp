@@ -20,12 +20,22 @@ constexpr std::size_t kMaxSaveDepth = 1024;
 constexpr std::size_t kMaxRegionRects = 10000;
 constexpr std::int64_t kMaxConvertedPixels = std::int64_t(1) << 24;
 constexpr double kMaxScale = double(1 << 30);
+constexpr int kRegionLimit = 1 << 29;
 
 int ClampInt(double v)
 {
     if (std::isnan(v))
         return 0;
     return static_cast<int>(std::llround(std::clamp(v, -kMaxScale, kMaxScale)));
+}
+
+// A device rectangle cut to where Qt's int sizes hold it: a file's
+// rectangles reach as far as coordinates go, no picture nearly as far.
+QRect QtRect(const CRect& r)
+{
+    const auto cut = [](int v) { return std::clamp(v, -kRegionLimit, kRegionLimit); };
+    const CRect c(cut(r.left), cut(r.top), cut(r.right), cut(r.bottom));
+    return QRect(c.left, c.top, c.Width(), c.Height());
 }
 
 } // namespace
@@ -240,11 +250,11 @@ CRgn CMetafilePlayer::RegionOf(const std::vector<CRect>& rects)
         CRect box = rects.front();
         for (const CRect& r : rects)
             box.UnionRect(box, r);
-        region = QRegion(box.left, box.top, box.Width(), box.Height());
+        region = QRegion(QtRect(box));
     } else {
         for (const CRect& r : rects)
             if (!r.IsRectEmpty())
-                region = region.united(QRect(r.left, r.top, r.Width(), r.Height()));
+                region = region.united(QtRect(r));
     }
     return CRgn::FromRegion(region);
 }
@@ -333,8 +343,9 @@ void CMetafilePlayer::RoundRect(const CRect& box, CSize corner)
 {
     CRect r = box;
     r.NormalizeRect();
-    const double rx = std::min(std::fabs(corner.cx) / 2.0, r.Width() / 2.0);
-    const double ry = std::min(std::fabs(corner.cy) / 2.0, r.Height() / 2.0);
+    // The file's box may be wider than an int.
+    const double rx = std::min(std::fabs(corner.cx) / 2.0, (double(r.right) - r.left) / 2.0);
+    const double ry = std::min(std::fabs(corner.cy) / 2.0, (double(r.bottom) - r.top) / 2.0);
     std::vector<CPoint> points;
     const double centres[4][2] = {
         {r.right - rx, r.top + ry}, {r.left + rx, r.top + ry}, {r.left + rx, r.bottom - ry}, {r.right - rx, r.bottom - ry}};

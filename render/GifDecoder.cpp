@@ -436,9 +436,38 @@ void SetFramePalette(CxImage& frame, const ColourTable& table, int transIndex)
         frame.SetTransIndex(transIndex);
 }
 
+// Index x of a stored row of 1, 4 or 8 bits, and setting it.
+std::uint8_t IndexAt(const std::uint8_t* row, int bits, int x)
+{
+    switch (bits) {
+    case 8: return row[x];
+    case 4: return (x & 1) ? row[x >> 1] & 0x0F : row[x >> 1] >> 4;
+    default: return (row[x >> 3] >> (7 - (x & 7))) & 1;
+    }
+}
+
+void SetIndexAt(std::uint8_t* row, int bits, int x, std::uint8_t index)
+{
+    switch (bits) {
+    case 8: row[x] = index; break;
+    case 4: {
+        std::uint8_t& byte = row[x >> 1];
+        byte = (x & 1) ? static_cast<std::uint8_t>((byte & 0xF0) | (index & 0x0F))
+                       : static_cast<std::uint8_t>((byte & 0x0F) | (index << 4));
+        break;
+    }
+    default: {
+        const std::uint8_t bit = static_cast<std::uint8_t>(0x80 >> (x & 7));
+        std::uint8_t& byte = row[x >> 3];
+        byte = (index & 1) ? byte | bit : byte & static_cast<std::uint8_t>(~bit);
+    }
+    }
+}
+
 // Lays a frame over the picture at (dx, dy) from its top-left corner,
 // skipping its transparent pixels; colours of another table are matched to
-// the picture's own.
+// the picture's own. Only the pixels under the frame are touched: a narrow
+// frame over a wide picture must cost what the frame has, not the picture's rows.
 void LayOver(CxImage& picture, const CxImage& frame, int dx, int dy)
 {
     std::array<std::uint8_t, 256> map{};
@@ -451,20 +480,16 @@ void LayOver(CxImage& picture, const CxImage& frame, int dx, int dy)
     const int width = frame.GetWidth(), height = frame.GetHeight();
     const int pictureWidth = picture.GetWidth(), pictureHeight = picture.GetHeight();
     const int x0 = std::max(0, -dx), x1 = std::min(width, pictureWidth - dx);
-    if (x0 >= x1)
-        return;
-    std::vector<std::uint8_t> in(static_cast<std::size_t>(width)), out(static_cast<std::size_t>(pictureWidth));
-    for (int y = 0; y < height; ++y) {
-        const int py = dy + y;
-        if (py < 0 || py >= pictureHeight)
-            continue;
-        std::uint8_t* row = picture.GetBits(pictureHeight - 1 - py);
-        UnpackRow(frame.GetBits(height - 1 - y), frame.GetBpp(), width, in.data());
-        UnpackRow(row, picture.GetBpp(), pictureWidth, out.data());
-        for (int x = x0; x < x1; ++x)
-            if (in[x] != trans)
-                out[dx + x] = map[in[x]];
-        PackRow(out.data(), picture.GetBpp(), pictureWidth, row);
+    const int y0 = std::max(0, -dy), y1 = std::min(height, pictureHeight - dy);
+    const int frameBits = frame.GetBpp(), pictureBits = picture.GetBpp();
+    for (int y = y0; y < y1; ++y) {
+        std::uint8_t* row = picture.GetBits(pictureHeight - 1 - (dy + y));
+        const std::uint8_t* in = frame.GetBits(height - 1 - y);
+        for (int x = x0; x < x1; ++x) {
+            const std::uint8_t index = IndexAt(in, frameBits, x);
+            if (index != trans)
+                SetIndexAt(row, pictureBits, dx + x, map[index]);
+        }
     }
 }
 
@@ -598,6 +623,12 @@ bool CxImageGIF::Decode(CxStream& stream)
 
         if (trueColour >= 2) {
             if (!screenPicture.IsValid()) {
+                // The screen is made whole however little the tiles cover.
+                spent += std::uint64_t(screenWidth) * std::uint64_t(screenHeight);
+                if (spent > budget) {
+                    SetLastError(kTooLarge);
+                    return false;
+                }
                 screenPicture.CopyInfo(*this);
                 if (!screenPicture.Create(screenWidth, screenHeight, 24, CXIMAGE_FORMAT_GIF)) {
                     SetLastError(screenPicture.GetLastError());

@@ -917,6 +917,11 @@ TEST(MetaFile, HostileMetafilesFailCleanly)
     lyingText.Zeros(16).U32(0);
     CLayout hugeArc;
     Emr(hugeArc, 45, {-INT_MAX, -INT_MAX, INT_MAX, INT_MAX, INT_MAX, 0, 0, INT_MAX});
+    CLayout hugeRoundRect;
+    Emr(hugeRoundRect, 44, {-INT_MAX, -INT_MAX, INT_MAX, INT_MAX, INT_MIN, INT_MAX});
+    CLayout hugeRegion; // EMR_PAINTRGN: bounds, data size, header, one rectangle
+    Emr(hugeRegion, 74, {0, 0, 0, 0, 48, 32, 1, 1, 16, -INT_MAX, -INT_MAX, INT_MAX, INT_MAX, -INT_MAX, -INT_MAX,
+                         INT_MAX, INT_MAX});
     std::vector<std::uint8_t> hugeReference = patched(patched(emf, 80, INT_MAX), 84, INT_MAX);
     hugeReference = patched(patched(hugeReference, 100, 0), 104, 0);
     CLayout hugeHandles;
@@ -939,6 +944,8 @@ TEST(MetaFile, HostileMetafilesFailCleanly)
         {"objects beyond the table", HandMadeEmf(hugeHandles), CMetaFile::Kind::Enhanced},
         {"20000 saves and no restore", HandMadeEmf(deep), CMetaFile::Kind::Enhanced},
         {"an arc as wide as coordinates go", HandMadeEmf(hugeArc), CMetaFile::Kind::Enhanced},
+        {"a rounded rectangle as wide as coordinates go", HandMadeEmf(hugeRoundRect), CMetaFile::Kind::Enhanced},
+        {"a region as wide as coordinates go", HandMadeEmf(hugeRegion, 2, 2), CMetaFile::Kind::Enhanced},
         {"a reference device of 2^31 millimetres", hugeReference, CMetaFile::Kind::Enhanced},
         {"a picture whose sizes lie", HandMadeEmf(lyingDib), CMetaFile::Kind::Enhanced},
         {"a text whose count lies", HandMadeEmf(lyingText), CMetaFile::Kind::Enhanced},

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <random>
 
 #ifdef DREL_HAVE_GIFLIB
@@ -389,6 +390,38 @@ TEST(GifDecoder, AFrameWithItsOwnTableIsLaidOverInThePicturesColours)
     EXPECT_EQ(ColourOf(image.GetPaletteColor(1)), FixtureColour(1));
 }
 
+TEST(GifDecoder, NarrowFramesAreLaidOverAtEveryDepth)
+{
+    // Frames of one and three columns at odd places, partly past the
+    // bottom, over a 13 x 5 picture: only their own pixels change, at bit,
+    // nibble and byte positions alike.
+    for (const int colours : {2, 16, 256}) {
+        SCOPED_TRACE(colours);
+        CGifBuilder gif(13, 5, GifTestTable(colours));
+        const GifFrame background = GifTestFrame(13, 5, colours);
+        std::vector<int> expected = background.indices;
+        gif.Control(1, -1).Frame(background);
+        for (const auto& [left, top, width] : {std::array<int, 3>{5, 0, 1}, {7, 2, 3}, {12, 1, 1}, {0, 4, 3}}) {
+            GifFrame over;
+            over.left = left;
+            over.top = top;
+            over.width = width;
+            over.height = std::min(3, 5 - top);
+            for (int y = 0; y < over.height; ++y)
+                for (int x = 0; x < width; ++x) {
+                    const int index = (colours - 1 - FixtureIndex(x, y, colours) + left) % colours;
+                    over.indices.push_back(index);
+                    expected[std::size_t(top + y) * 13 + std::size_t(left + x)] = index;
+                }
+            gif.Control(1, -1).Frame(over);
+        }
+        CxImage image;
+        ASSERT_TRUE(DecodeGif(image, gif.Bytes(), 4)) << image.GetLastError();
+        EXPECT_EQ(image.GetBpp(), colours == 2 ? 1 : colours == 16 ? 4 : 8);
+        EXPECT_EQ(Indexes(image), expected);
+    }
+}
+
 TEST(GifDecoder, TilesWithoutAGlobalTableMakeOneTrueColourPicture)
 {
     // Four 3 x 2 tiles of a 6 x 4 screen, each with its own two colours.
@@ -516,6 +549,15 @@ TEST(GifDecoder, FramesFarLargerThanTheirDataAreRefused)
         EXPECT_FALSE(DecodeGif(image, gif.Bytes(), later));
         EXPECT_EQ(image.GetLastError(), "GIF frames too large for their data");
     }
+
+    // Tiles without a global table make the whole screen: a small tile on
+    // a screen its file cannot fill is refused the same way.
+    GifFrame tile = GifTestFrame(3, 2, 2, 1, 1);
+    tile.localTable = GifTestTable(2);
+    ASSERT_TRUE(DecodeGif(image, CGifBuilder(4000, 4000).Frame(tile).Bytes())) << image.GetLastError();
+    EXPECT_EQ(image.GetWidth(), 4000);
+    EXPECT_FALSE(DecodeGif(image, CGifBuilder(8000, 8000).Frame(tile).Bytes()));
+    EXPECT_EQ(image.GetLastError(), "GIF frames too large for their data");
 }
 
 TEST(GifDecoder, CancelFlagStopsTheDecoder)
