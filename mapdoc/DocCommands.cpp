@@ -497,7 +497,7 @@ bool CDocCommands::SaveTrack()
 
 bool CDocCommands::CanSaveFixAsPlacemark() const
 {
-    return m_services.addPlacemark && MapGpsSource().GetFix().IsSet();
+    return MapGpsSource().GetFix().IsSet();
 }
 
 bool CDocCommands::SaveFixAsPlacemark()
@@ -507,7 +507,7 @@ bool CDocCommands::SaveFixAsPlacemark()
     const CMapGpsFix fix = MapGpsSource().GetFix();
     CMapPoint point(fix.longitude, fix.latitude);
     m_document.GeoToMap(point);
-    return m_services.addPlacemark(m_document, point);
+    return m_services.addPlacemark ? m_services.addPlacemark(m_document, point) : m_document.AddPlacemark(point);
 }
 
 CLayer* CDocCommands::CreateWaypointsLayer(std::string name, std::string path)

@@ -55,8 +55,12 @@ int CStreetInfoTool::OnLButtonDown(unsigned flags, int x, int y)
 
     const int codeField = settings.codeField.empty() ? -1 : source->GetTable().FindField(settings.codeField);
     std::string code;
-    if (codeField >= 0 && source->GetFieldText(record, codeField, code) && Labeller())
-        Labeller()(std::atoi(code.c_str()), *m_view);
+    if (codeField >= 0 && source->GetFieldText(record, codeField, code)) {
+        if (Labeller())
+            Labeller()(std::atoi(code.c_str()), *m_view);
+        else
+            document.LabelStreetAddresses(std::atoll(code.c_str()), *m_view);
+    }
 
     if (!name.empty()) {
         int segment = 0;

@@ -12,7 +12,7 @@ public:
     static constexpr int kCursor = 116;
 
     // Puts the house numbers of the street of a code on the view as text
-    // overlays; the address part installs it (without it none are put).
+    // overlays; by default the document's address table does.
     using AddressLabeller = std::function<void(int streetCode, CDrelView& view)>;
     static void SetAddressLabeller(AddressLabeller labeller);
 
