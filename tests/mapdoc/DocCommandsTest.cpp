@@ -443,6 +443,16 @@ TEST_F(DocImportTest, ADrawingImportsIntoGdbLayersWithEqualObjectsAndAttributes)
         }
     }
     EXPECT_TRUE(user.messages.empty());
+
+    // A code line that is no number stops the copy: a read error, and no half layer.
+    WriteWholeFile(dir.File("broken.dxf"), DxfDrawing("0 LINE|10 0|20 0|11 1|21 1|0 LINE|1O 5|20 5|11 6|21 6"));
+    chosenType = CLayer::kLine;
+    chosenPath = dir.File("broken.gdb");
+    const int layers = doc.GetLayerCount();
+    EXPECT_EQ(commands.ImportLayer(dir.File("broken.dxf"), CDocCommands::kImportDxf), CDocCommands::kNothing);
+    EXPECT_EQ(user.MessageIds(), std::vector<unsigned>{1028});
+    EXPECT_EQ(doc.GetLayerCount(), layers);
+    EXPECT_FALSE(FileExists(chosenPath));
 }
 
 TEST_F(DocImportTest, TextAndNmeaFilesAreToldApart)
