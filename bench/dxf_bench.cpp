@@ -1,15 +1,24 @@
-// bench-deps: drel_layers
-// Reading a drawing of 1,000,000 entities end to end through the DXF
-// source, as a drawing pass and a layer of its texts read it: lines,
-// LWPOLYLINEs of 20 vertices and texts from seeded random walks, about
-// 100 MB, written once per run into the temporary folder.
+// bench-deps: drel_mapdoc
+// A drawing of 1,000,000 entities (lines, LWPOLYLINEs of 20 vertices and
+// texts from seeded random walks, about 100 MB, written once per run into
+// the temporary folder): read end to end through the DXF source, as a
+// drawing pass and a layer of its texts read it; then drawn as a layer of
+// its shapes and as one of its texts into a 1920 x 1080 map view at its
+// whole extent, each first checked for ink where the drawing is.
+#include "bench/FontBenchMain.h"
 #include "layers/DxfSource.h"
+#include "layers/Layer.h"
+#include "mapdoc/DrelDoc.h"
+#include "mapdoc/DrelView.h"
+#include "platform/DC.h"
 
-#include <benchmark/benchmark.h>
+#include <QImage>
 
 #include <charconv>
+#include <cstdlib>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <random>
 #include <string>
 #include <system_error>
@@ -67,7 +76,7 @@ struct CBenchDrawing {
     int64_t bytes = 0;
     int shapes = 0, texts = 0;
     int64_t points = 0;
-    CMapPoint firstText;
+    CMapPoint firstText, firstLine;
     bool made = false;
 
     CBenchDrawing()
@@ -109,6 +118,8 @@ struct CBenchDrawing {
             CMapPoint p(start(random), start(random));
             switch (KindOf(n)) {
             case kLine:
+                if (n == 0)
+                    firstLine = CMapPoint(std::stod(Fixed(p.x)), std::stod(Fixed(p.y)));
                 out.Pair(0, "LINE");
                 out.Pair(8, "Keliai");
                 out.Pair(62, "7");
@@ -220,6 +231,93 @@ void BM_ReadDrawing(benchmark::State& state)
 }
 BENCHMARK(BM_ReadDrawing)->Unit(benchmark::kMillisecond)->Iterations(3);
 
+constexpr int kWidth = 1920;
+constexpr int kHeight = 1080;
+
+// The drawing as a layer of one type in a view of the whole drawing (the
+// walks stay within 10 of the 1000 x 1000 square).
+struct CDrawnDrawing {
+    CDrelDoc doc;
+    std::unique_ptr<CDrelView> view;
+    QImage image{kWidth, kHeight, QImage::Format_RGB32};
+
+    CDrawnDrawing(const std::string& path, int type)
+    {
+        doc.Settings().mapUnits = kUnitsMetres;
+        doc.Settings().autoRecalcMapExtent = 0;
+        doc.Settings().limits = CMapRect(-20, 1020, 1020, -20);
+        // The layer's own style, whose colour is drawn from a cycle.
+        doc.AddLayer(std::make_unique<CLayer>("Brezinys", path, type), false);
+        image.setDotsPerMeterX(3780);
+        image.setDotsPerMeterY(3780);
+        view = std::make_unique<CDrelView>(doc);
+        view->OnSize(kWidth, kHeight);
+        view->ZoomToFullExtent();
+    }
+
+    void Draw()
+    {
+        image.fill(Qt::white);
+        view->Redraw();
+        CDC dc(image);
+        view->OnDraw(dc);
+    }
+
+    // Ink at the first object and over much of the picture.
+    bool Check(const CMapPoint& first, std::string& error)
+    {
+        const CPoint at = view->MapToClient(first);
+        bool inked = false;
+        for (int dy = -2; dy <= 2; ++dy)
+            for (int dx = -2; dx <= 2; ++dx) {
+                const int x = at.x + dx, y = at.y + dy;
+                inked = inked || (x >= 0 && y >= 0 && x < kWidth && y < kHeight && image.pixel(x, y) != qRgb(255, 255, 255));
+            }
+        if (!inked)
+            return error = "no ink at the first object", false;
+        int64_t ink = 0;
+        for (int y = 0; y < kHeight; ++y)
+            for (int x = 0; x < kWidth; ++x)
+                ink += image.pixel(x, y) != qRgb(255, 255, 255);
+        if (ink < kWidth * kHeight / 4)
+            return error = "too little of the picture is drawn: " + std::to_string(ink) + " pixels", false;
+        return true;
+    }
+};
+
+void BM_DrawDrawing(benchmark::State& state)
+{
+    CBenchDrawing& drawing = Drawing();
+    if (!drawing.made) {
+        state.SkipWithError("the drawing could not be written");
+        return;
+    }
+    const int type = static_cast<int>(state.range(0));
+    CDrawnDrawing drawn(drawing.path, type);
+    drawn.Draw();
+    std::string error;
+    if (!drawn.Check(type == CLayer::kPoint ? drawing.firstText : drawing.firstLine, error)) {
+        state.SkipWithError(error.c_str());
+        return;
+    }
+    if (const char* out = std::getenv("DREL_SAVE_PICTURES"))
+        drawn.image.save(QString::fromUtf8(out) + QString("/dxf-draw-%1.png").arg(type));
+    for (auto _ : state)
+        drawn.Draw();
+    state.counters["entities/s"] =
+        benchmark::Counter(static_cast<double>(kEntities), benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["objects"] = type == CLayer::kPoint ? drawing.texts : drawing.shapes;
+}
+BENCHMARK(BM_DrawDrawing)
+    ->ArgName("type")
+    ->Arg(CLayer::kLine)
+    ->Arg(CLayer::kPoint)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv)
+{
+    return RunBenchmarksWithFonts(argc, argv);
+}

@@ -26,54 +26,6 @@ void OpenDrawing(CDxfSource& source, const std::string& bytes)
     EXPECT_EQ(source.GetError(), 0);
 }
 
-// The current attribute record as "LABEL|LAYER|SHAPE|COLOR|CLOSED|NP".
-std::string Attributes(const CFeatureSource& source)
-{
-    const CDbfTable& table = source.GetTable();
-    std::string all;
-    for (int field = 0; field < table.GetFieldCount(); ++field) {
-        std::string text;
-        table.GetFieldText(field, text, 256);
-        all += (field ? "|" : "") + text;
-    }
-    return all;
-}
-
-struct CRead {
-    std::vector<std::string> attributes;
-    std::vector<CShape> shapes;
-    std::vector<CMapPoint> points;
-};
-
-// Everything one pass delivers, the records numbered 0, 1, 2, ...
-CRead ReadPass(CFeatureSource& source, bool shapes)
-{
-    CRead read;
-    source.Rewind();
-    CShape shape;
-    CMapPoint point;
-    while (shapes ? source.ReadNextShape(shape) : source.ReadNextPoint(point)) {
-        EXPECT_EQ(source.GetCurrentRecord(), static_cast<int>(read.attributes.size()));
-        EXPECT_NE(source.GetRecordTable(source.GetCurrentRecord()), nullptr);
-        read.attributes.push_back(Attributes(source));
-        if (shapes)
-            read.shapes.emplace_back().Copy(shape);
-        else
-            read.points.push_back(point);
-    }
-    return read;
-}
-
-CRead ReadShapes(CFeatureSource& source)
-{
-    return ReadPass(source, true);
-}
-
-CRead ReadPoints(CFeatureSource& source)
-{
-    return ReadPass(source, false);
-}
-
 std::string PointsText(const CShape& shape)
 {
     std::string text;
@@ -275,6 +227,12 @@ TEST(DxfSource, BrokenEntitiesEndAtTheNextEntityAndAreDropped)
         {"x that is no number", "0 POINT|10 abc|20 1|0 POINT|10 1e999|20 1|0 POINT|10 nan|20 1|0 POINT|10 3|20 4",
          true, "3 4"},
         {"x with a tail", "0 POINT|10 1.5.2|20 1|0 POINT|10 3  |20 4", true, "3 4"},
+        {"LINE with an end beyond any number", "0 LINE|10 0|20 0|11 1e999|21 1|0 LINE|10 5|20 5|11 6|21 6", false,
+         "5 5, 6 6"},
+        {"POLYLINE with a vertex at infinity",
+         "0 POLYLINE|0 VERTEX|10 inf|20 0|0 VERTEX|10 1|20 1|0 SEQEND|0 LINE|10 5|20 5|11 6|21 6", false, "5 5, 6 6"},
+        {"ARC with an angle that is no number", "0 ARC|10 0|20 0|40 1|50 nan|51 90|0 LINE|10 5|20 5|11 6|21 6", false,
+         "5 5, 6 6"},
         {"LINE without group 21", "0 LINE|10 0|20 0|11 1|0 LINE|10 5|20 5|11 6|21 6", false, "5 5, 6 6"},
         {"LWPOLYLINE without group 90", "0 LWPOLYLINE|70 0|10 0|20 0|10 1|20 1|0 LINE|10 5|20 5|11 6|21 6", false,
          "0 0, 1 1 / 5 5, 6 6"},

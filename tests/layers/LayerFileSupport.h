@@ -2,6 +2,7 @@
 
 // Data files of every kind the layer reader opens, made by the tests.
 
+#include "core/Shape.h"
 #include "layers/LonLatTableSource.h"
 #include "layers/ShapefileSource.h"
 #include "platform/Path.h"
@@ -78,4 +79,52 @@ inline std::string DxfDrawing(std::string_view entityPairs, std::string_view eol
 {
     return DxfLines("0 SECTION|2 HEADER|9 $ACADVER|1 AC1009|0 ENDSEC|0 SECTION|2 ENTITIES", eol) +
            (entityPairs.empty() ? std::string() : DxfLines(entityPairs, eol)) + DxfLines("0 ENDSEC|0 EOF", eol);
+}
+
+// The current attribute record, every field's text joined by '|'.
+inline std::string Attributes(const CFeatureSource& source)
+{
+    const CDbfTable& table = source.GetTable();
+    std::string all;
+    for (int field = 0; field < table.GetFieldCount(); ++field) {
+        std::string text;
+        table.GetFieldText(field, text, 256);
+        all += (field ? "|" : "") + text;
+    }
+    return all;
+}
+
+struct CRead {
+    std::vector<std::string> attributes;
+    std::vector<CShape> shapes;
+    std::vector<CMapPoint> points;
+};
+
+// Everything one pass delivers, the records numbered 0, 1, 2, ...
+inline CRead ReadPass(CFeatureSource& source, bool shapes)
+{
+    CRead read;
+    source.Rewind();
+    CShape shape;
+    CMapPoint point;
+    while (shapes ? source.ReadNextShape(shape) : source.ReadNextPoint(point)) {
+        EXPECT_EQ(source.GetCurrentRecord(), static_cast<int>(read.attributes.size()));
+        EXPECT_NE(source.GetRecordTable(source.GetCurrentRecord()), nullptr);
+        read.attributes.push_back(Attributes(source));
+        if (shapes)
+            read.shapes.emplace_back().Copy(shape);
+        else
+            read.points.push_back(point);
+    }
+    return read;
+}
+
+inline CRead ReadShapes(CFeatureSource& source)
+{
+    return ReadPass(source, true);
+}
+
+inline CRead ReadPoints(CFeatureSource& source)
+{
+    return ReadPass(source, false);
 }

@@ -5,6 +5,7 @@
 #include "core/CoordConverter.h"
 #include "core/FileUtil.h"
 #include "layers/CoordTableDialogs.h"
+#include "layers/DxfSource.h"
 #include "layers/GdbSource.h"
 #include "layers/Layer.h"
 #include "layers/LayerReader.h"
@@ -12,7 +13,9 @@
 #include "mapdoc/DrelDoc.h"
 #include "mapdoc/MapGps.h"
 #include "platform/Codepage.h"
+#include "platform/NumberText.h"
 #include "tests/layers/GdbTestSupport.h"
+#include "tests/layers/LayerFileSupport.h"
 #include "tests/layers/LegacyGdbTestSupport.h"
 #include "tests/mapdoc/DocTestSupport.h"
 #include "tests/support/TestSupport.h"
@@ -385,6 +388,71 @@ TEST_F(DocImportTest, DrawingsBecomeLayersOfTheChosenType)
     ASSERT_EQ(doc.GetLayerCount(), 1);
     EXPECT_EQ(doc.GetLayer(0)->GetType(), CLayer::kLine);
     EXPECT_EQ(doc.Settings().limits, (CMapRect{1, 6, 4, 2}));
+}
+
+TEST_F(DocImportTest, ADrawingImportsIntoGdbLayersWithEqualObjectsAndAttributes)
+{
+    // Layers and colours carried over and given anew, open and closed
+    // polylines, curves, texts past the label's width and in Lithuanian.
+    const std::string entities =
+        "0 TEXT|8 Vardai|62 5|10 25.28|20 54.69|1 Vilnius"
+        "|0 LINE|8 Keliai|62 1|10 0.1|20 0.2|11 1000.3|21 -20.7"
+        "|0 point|10 -1.5|20 2.25"
+        "|0 LWPOLYLINE|90 3|70 0|10 1|20 1|10 2|20 3|10 4|20 1"
+        "|0 LwPolyline|8 Pastatai|62 256|90 4|70 1|10 0|20 0|10 2|20 0|10 2|20 2|10 0|20 2"
+        "|0 TEXT|10 3|20 4|1 Kaunas ir Klaipeda, miestai prie vandens"
+        "|0 CIRCLE|8 Aikstes|62 3|10 10.5|20 -10.5|40 2.5"
+        "|0 ARC|10 0|20 0|40 1|50 350|51 10"
+        "|0 TEXT|8 \xd0iaur\xeb|10 7|20 8|1 \xd0iauliai"
+        "|0 LINE|62 -7|10 7|20 7|11 7|21 7"
+        "|0 POINT|8 Taskai|10 1e6|20 -1e-3";
+    for (const char* eol : {"\n", "\r\n"}) {
+        const bool crlf = eol[1] != 0;
+        SCOPED_TRACE(crlf ? "CRLF" : "LF");
+        const std::string drawing = dir.File(crlf ? "crlf.dxf" : "lf.dxf");
+        WriteWholeFile(drawing, DxfDrawing(entities, eol));
+        for (const int type : {CLayer::kLine, CLayer::kArea, CLayer::kPoint}) {
+            SCOPED_TRACE(type);
+            chosenType = type;
+            chosenPath = dir.File(FormatC("%s%d.gdb", crlf ? "crlf" : "lf", type));
+            const int layers = doc.GetLayerCount();
+            EXPECT_NE(commands.ImportLayer(drawing, CDocCommands::kImportDxf), CDocCommands::kNothing);
+            ASSERT_EQ(doc.GetLayerCount(), layers + 1);
+            const CLayer& layer = *doc.GetLayer(layers);
+            EXPECT_EQ(layer.GetType(), type);
+            EXPECT_EQ(layer.GetPath(), chosenPath);
+
+            CDxfSource source;
+            ASSERT_TRUE(source.OpenTyped(drawing, type));
+            CLayerReader reader;
+            ASSERT_TRUE(reader.Open(layer.GetPath()));
+            CFeatureSource& copy = *reader.GetSource();
+            EXPECT_EQ(copy.GetShapeType(), type);
+            EXPECT_EQ(copy.GetFieldInfos().size(), source.GetFieldInfos().size());
+            const bool points = type == CLayer::kPoint;
+            const CRead read = points ? ReadPoints(source) : ReadShapes(source);
+            const CRead copied = points ? ReadPoints(copy) : ReadShapes(copy);
+            ASSERT_EQ(read.attributes.size(), points ? 5u : 6u);
+            EXPECT_EQ(copied.attributes, read.attributes);
+            EXPECT_EQ(copied.points, read.points);
+            ASSERT_EQ(copied.shapes.size(), read.shapes.size());
+            for (size_t i = 0; i < read.shapes.size(); ++i) {
+                EXPECT_EQ(copied.shapes[i].Points(), read.shapes[i].Points()) << i;
+                EXPECT_EQ(copied.shapes[i].PartSizes(), read.shapes[i].PartSizes()) << i;
+            }
+        }
+    }
+    EXPECT_TRUE(user.messages.empty());
+
+    // A code line that is no number stops the copy: a read error, and no half layer.
+    WriteWholeFile(dir.File("broken.dxf"), DxfDrawing("0 LINE|10 0|20 0|11 1|21 1|0 LINE|1O 5|20 5|11 6|21 6"));
+    chosenType = CLayer::kLine;
+    chosenPath = dir.File("broken.gdb");
+    const int layers = doc.GetLayerCount();
+    EXPECT_EQ(commands.ImportLayer(dir.File("broken.dxf"), CDocCommands::kImportDxf), CDocCommands::kNothing);
+    EXPECT_EQ(user.MessageIds(), std::vector<unsigned>{1028});
+    EXPECT_EQ(doc.GetLayerCount(), layers);
+    EXPECT_FALSE(FileExists(chosenPath));
 }
 
 TEST_F(DocImportTest, TextAndNmeaFilesAreToldApart)
