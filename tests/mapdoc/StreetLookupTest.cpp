@@ -6,7 +6,9 @@
 #include "mapdoc/AddressTable.h"
 #include "mapdoc/DrelDoc.h"
 #include "mapdoc/DrelView.h"
+#include "mapdoc/MapTool.h"
 #include "mapdoc/TextOverlay.h"
+#include "platform/VirtualKeys.h"
 #include "tests/core/FieldLists.h"
 #include "tests/mapdoc/AddressBoxes.h"
 #include "tests/mapdoc/SearchDialogsDouble.h"
@@ -377,6 +379,28 @@ TEST_F(StreetLookup, StreetCodesAndHouseLabels)
     EXPECT_EQ(user.messages[0].text, Cp("Sluoksnyje \"Gatves\" nėra lauko \"KODAS\"."));
     EXPECT_EQ(user.messages[1].text, Cp("Sluoksnyje \"Adresai\" nėra lauko \"NR\"."));
     EXPECT_EQ(user.messages[2].helpId, 1012u);
+}
+
+TEST_F(StreetLookup, StreetInformationLabelsTheHousesOfTheClickedStreet)
+{
+    // One street across the test map; the click goes to the tool of the mode.
+    AddStreets({{"Sodo g.", "Kaunas", 7}});
+    AddAddresses({{7, "4", "", 0, "", 0, 0}, {7, "6", "a", 0, "", 50, 0}, {8, "9", "", 0, "", 20, 0}});
+    doc.Settings().streetNameField = "NAME";
+    CSurfaceWindow window;
+    CDrelView view(doc);
+    ShowTestMap(doc, view, window);
+    const int savedMode = MapToolMode;
+    view.SetToolMode(kModeStreetInfo);
+    const CPoint click = view.MapToClient(CMapPoint(50, 2));
+    view.OnLButtonDown(MK_LBUTTON, click.x, click.y);
+    std::vector<std::string> labels;
+    for (int i = 0; i < view.GetOverlayCount(); ++i)
+        if (auto* text = dynamic_cast<CTextOverlay*>(view.GetOverlay(i)))
+            labels.push_back(text->GetText());
+    // The houses of street 7, then the street's name at the click.
+    EXPECT_EQ(labels, (std::vector<std::string>{"4", "6a", "Sodo g."}));
+    view.SetToolMode(savedMode);
 }
 
 // ------------------------------------------------------------ find address
