@@ -6,7 +6,7 @@
 #include "mapdoc/ViewHost.h"
 #include "platform/VirtualKeys.h"
 
-CDistanceTool::CDistanceTool(CDrelView* view) : CMeasureLineTool(view, kCursor) {}
+CDistanceTool::CDistanceTool(CDrelView* view) : CDistanceMeasureTool(view, kCursor) {}
 
 CDistanceTool::~CDistanceTool() = default;
 
@@ -23,14 +23,6 @@ int CDistanceTool::OnLButtonDown(unsigned flags, int x, int y)
         m_totalKm += m_view->GetDocument().GetDistanceKm(m_points[n - 2], m_points[n - 1]);
         ShowDistances(0, m_totalKm);
     }
-    return 1;
-}
-
-int CDistanceTool::OnMouseMove(unsigned flags, int x, int y)
-{
-    if (!MoveBand(x, y))
-        return 0;
-    ShowDistances(m_view->GetDocument().GetDistanceKm(LastPoint(), m_cursor), m_totalKm);
     return 1;
 }
 

@@ -2,14 +2,10 @@
 
 #include "mapdoc/MeasureLineTool.h"
 
-#include <memory>
-
-class IDistanceBox;
-
 // Mode 5: the length of a line clicked point by point, with a rubber
 // band from the last point to the pointer; the distance box shows the
 // band's length and the total.
-class CDistanceTool : public CMeasureLineTool {
+class CDistanceTool : public CDistanceMeasureTool {
 public:
     static constexpr int kCursor = 113;
     static constexpr int kCmdClearMeasurement = 30628;
@@ -18,20 +14,10 @@ public:
     ~CDistanceTool() override;
 
     int OnLButtonDown(unsigned flags, int x, int y) override;
-    int OnMouseMove(unsigned flags, int x, int y) override;
     int OnLButtonDblClk(unsigned flags, int x, int y) override;
     int OnKeyDown(int key, int repeat, unsigned flags) override;
     void OnCommand(int id) override;
     void Clear() override;
     void DrawAfterCopy(CDC& dc) override;
     void DrawAfterRebuild(CDC& dc) override;
-
-    double GetTotalKm() const { return m_totalKm; }
-    IDistanceBox* GetBox() const { return m_box.get(); }
-
-private:
-    void ShowDistances(double segmentKm, double totalKm) { CMeasureLineTool::ShowDistances(m_box, segmentKm, totalKm); }
-
-    std::unique_ptr<IDistanceBox> m_box;
-    double m_totalKm = 0;
 };

@@ -1,5 +1,6 @@
 #include "mapdoc/MeasureLineTool.h"
 
+#include "mapdoc/DrelDoc.h"
 #include "mapdoc/DrelView.h"
 #include "mapdoc/ViewWindow.h"
 
@@ -31,10 +32,22 @@ void CMeasureLineTool::BandHome()
         m_cursor = LastPoint();
 }
 
-void CMeasureLineTool::ShowDistances(std::unique_ptr<IDistanceBox>& box, double segmentKm, double totalKm)
+CDistanceMeasureTool::CDistanceMeasureTool(CDrelView* view, int cursorId) : CMeasureLineTool(view, cursorId) {}
+
+CDistanceMeasureTool::~CDistanceMeasureTool() = default;
+
+int CDistanceMeasureTool::OnMouseMove(unsigned flags, int x, int y)
 {
-    if (!box && m_view->GetWindow())
-        box = m_view->GetWindow()->CreateDistanceBox();
-    if (box)
-        box->SetDistances(segmentKm, totalKm);
+    if (!MoveBand(x, y))
+        return 0;
+    ShowDistances(m_view->GetDocument().GetDistanceKm(LastPoint(), m_cursor), m_totalKm);
+    return 1;
+}
+
+void CDistanceMeasureTool::ShowDistances(double segmentKm, double totalKm)
+{
+    if (!m_box && m_view->GetWindow())
+        m_box = m_view->GetWindow()->CreateDistanceBox();
+    if (m_box)
+        m_box->SetDistances(segmentKm, totalKm);
 }

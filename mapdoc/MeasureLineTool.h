@@ -28,9 +28,28 @@ protected:
     bool MoveBand(int x, int y);
     // After a redraw the band starts again from the last point.
     void BandHome();
-    // Into the distance box, made on first need.
-    void ShowDistances(std::unique_ptr<IDistanceBox>& box, double segmentKm, double totalKm);
 
     CMapPointArray m_points;
     CMapPoint m_cursor;
+};
+
+// The measures of a length (straight or along the roads): the band's
+// length and the total in the distance box as the pointer moves.
+class CDistanceMeasureTool : public CMeasureLineTool {
+public:
+    ~CDistanceMeasureTool() override;
+
+    int OnMouseMove(unsigned flags, int x, int y) override;
+
+    double GetTotalKm() const { return m_totalKm; }
+    IDistanceBox* GetBox() const { return m_box.get(); }
+
+protected:
+    CDistanceMeasureTool(CDrelView* view, int cursorId);
+
+    // Into the distance box, made on first need.
+    void ShowDistances(double segmentKm, double totalKm);
+
+    std::unique_ptr<IDistanceBox> m_box;
+    double m_totalKm = 0;
 };

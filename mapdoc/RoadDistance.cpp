@@ -18,7 +18,7 @@ constexpr int kLegWidth = 20;
 
 } // namespace
 
-CRoadDistance::CRoadDistance(CDrelView* view) : CMeasureLineTool(view, 0)
+CRoadDistance::CRoadDistance(CDrelView* view) : CDistanceMeasureTool(view, 0)
 {
     CRouteSettings settings;
     if (view->GetDocument().GetRouteSettings(settings))
@@ -64,14 +64,6 @@ int CRoadDistance::OnLButtonDown(unsigned flags, int x, int y)
         }
     }
     ShowDistances(0, m_totalKm);
-    return 1;
-}
-
-int CRoadDistance::OnMouseMove(unsigned flags, int x, int y)
-{
-    if (!MoveBand(x, y))
-        return 0;
-    ShowDistances(m_view->GetDocument().GetDistanceKm(LastPoint(), m_cursor), m_totalKm);
     return 1;
 }
 

@@ -6,7 +6,6 @@
 #include <memory>
 #include <vector>
 
-class IDistanceBox;
 class IRoadRouter;
 
 // The distance along the road network of one view: clicked points, each
@@ -14,7 +13,7 @@ class IRoadRouter;
 // network and ending at the point snapped onto it. The view keeps it
 // after its tool is gone and draws it under every tool until command
 // 30627 clears it.
-class CRoadDistance : public CMeasureLineTool {
+class CRoadDistance : public CDistanceMeasureTool {
 public:
     static constexpr int kSymbolFirst = 183;
     static constexpr int kSymbolJoint = 79;
@@ -26,7 +25,6 @@ public:
     ~CRoadDistance() override;
 
     int OnLButtonDown(unsigned flags, int x, int y) override;
-    int OnMouseMove(unsigned flags, int x, int y) override;
     int OnLButtonDblClk(unsigned flags, int x, int y) override;
     int OnKeyDown(int key, int repeat, unsigned flags) override;
     void OnKillFocus() override;
@@ -39,22 +37,17 @@ public:
     void ClearMeasure();
     bool CanRoute() const { return m_router != nullptr; }
     const std::vector<CMapPointArray>& GetLegs() const { return m_legs; }
-    double GetTotalKm() const { return m_totalKm; }
-    IDistanceBox* GetBox() const { return m_box.get(); }
 
 protected:
     // A symbol of the library centred on a logical point.
     virtual void DrawEndSymbol(CDC& dc, const CPoint& at, int symbol);
 
 private:
-    void ShowDistances(double segmentKm, double totalKm) { CMeasureLineTool::ShowDistances(m_box, segmentKm, totalKm); }
     void DrawLegs(CDC& dc);
     double LegLengthKm(const CMapPointArray& leg) const;
 
     std::unique_ptr<IRoadRouter> m_router;
     std::vector<CMapPointArray> m_legs; // m_legs[i] joins point i to point i + 1
-    std::unique_ptr<IDistanceBox> m_box;
-    double m_totalKm = 0;
 };
 
 // Mode 23: hands its events to the view's road distance, made by the
