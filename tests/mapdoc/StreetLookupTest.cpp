@@ -48,6 +48,7 @@ TEST(AddressTable, FindsHousesExactlyNearestOrBetween)
     CAddressTable table = {
         // Street 3 lies before and street 9 after, so the bisection may land anywhere in street 7.
         Entry(3, "1", -5, -5),
+        Entry(5, "10", 0, 50),  Entry(5, "16", 60, 50),
         Entry(7, "10", 0, 0),   Entry(7, "16", 60, 0),  Entry(7, "30", 90, 90), Entry(7, "31", 7, 7),
         Entry(8, "12", 0, 100), Entry(8, "14", 32, 100), Entry(8, "15b", 1, 1),
         Entry(9, "1", 1, 1),    Entry(9, "4097", 5, 5),
@@ -65,6 +66,8 @@ TEST(AddressTable, FindsHousesExactlyNearestOrBetween)
         {8, "15", 1, 1, 1, "15b", ""},         // 15b is the only odd house, just above
         {9, "4097", 0, 5, 5, "4097", ""},      // beyond what a 16-bit key held
         {9, "1", 0, 1, 1, "1", ""},
+        {5, "11", -1, 0, 0, "", ""},           // a street without odd numbers
+        {5, "12", 2, 20, 50, "10", "16"},
         {7, "a", -1, 0, 0, "", ""},            // no number
         {7, "", -1, 0, 0, "", ""},
         {7, "-12", -1, 0, 0, "", ""},

@@ -24,6 +24,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -384,6 +385,52 @@ TEST_F(LayerDrawingTest, DoubleLinesLayEveryOuterPenBeforeAnyInnerPen)
         EXPECT_EQ(Pixel(47, -37), kBlack) << "outsides";
         EXPECT_EQ(Pixel(20, -37), kBlack);
         EXPECT_EQ(Pixel(20, -40), kYellowish);
+    }
+}
+
+// Deletes records of a layer through a second handle at the pass's first
+// poll, as another program might while the map draws.
+class CDeletingInputQueue : public CScriptedInputQueue {
+public:
+    CDeletingInputQueue(std::string path, std::vector<int> records)
+        : m_path(std::move(path)), m_records(std::move(records))
+    {
+    }
+    void Poll(const std::function<WaitingInputAction(const CWaitingInput&)>& judge) override
+    {
+        if (!m_records.empty()) {
+            CGdbSource other;
+            ASSERT_TRUE(other.Open(m_path));
+            for (int n : m_records)
+                EXPECT_TRUE(other.DeleteRecord(n));
+            m_records.clear();
+        }
+        CScriptedInputQueue::Poll(judge);
+    }
+
+private:
+    std::string m_path;
+    std::vector<int> m_records;
+};
+
+TEST_F(LayerDrawingTest, TheInnerPassPassesOverRecordsGoneSinceTheOuterPass)
+{
+    // Eight roads, rows 5 to 40, of two classes taken in turn; the first
+    // poll comes after the eighth, when every outer pen is down. Road 2 and
+    // the last two go then: the others keep the inner pen of their class.
+    std::vector<CObjectSpec> roads;
+    for (int i = 0; i < 8; ++i)
+        roads.push_back({"10 -" + std::to_string(5 * (i + 1)) + ", 90 -" + std::to_string(5 * (i + 1)),
+                         {std::to_string(i % 2 + 1)}});
+    const std::string path = MakeGdb("roads", CFeatureSource::kLine, roads);
+    auto layer = MakeLayer(path, CLayer::kLine);
+    Classify(*layer->GetSublayer(0), "N", CLayer::kLine,
+             {DoubleLine(kBlack, 30, kYellowish, 10), DoubleLine(kBlack, 30, kGreen, 10)}, Pen(kRed, 10));
+    CDeletingInputQueue queue(path, {2, 6, 7});
+    layer->Draw(dc, view);
+    for (int i = 0; i < 8; ++i) {
+        const bool gone = i == 2 || i >= 6;
+        EXPECT_EQ(Pixel(50, -5 * (i + 1)), gone ? kBlack : i % 2 ? kGreen : kYellowish) << "road " << i;
     }
 }
 
