@@ -40,6 +40,16 @@ IPoint Minus(const IPoint& a, const IPoint& b)
     return IPoint{a.x - b.x, a.y - b.y};
 }
 
+// The conversion the library call makes, inline: the high word scaled by
+// 2^64 is exact, so adding the low word rounds once, to the same value.
+inline long double ToLongDouble(Int128 v)
+{
+    long double f = static_cast<long double>(static_cast<int64_t>(v >> 64));
+    f *= 0x1p64L;
+    f += static_cast<long double>(static_cast<uint64_t>(v));
+    return f;
+}
+
 constexpr int kFinestExponent = -34;
 // Rows of more edges than this may be worked by events: once less than a
 // quarter of their edges were worked lately; and again whole below half
@@ -280,19 +290,16 @@ private:
     void RunBeam(int64_t y, int64_t ynext);
     // A whole row at a vertex that only passes a ring on, worked at once.
     bool PassRow(uint32_t starting, int64_t y, int64_t ynext);
+    // The same where rings also turn: two edges of one ring starting or
+    // ending at a point that nothing else meets.
+    bool PassTurns(size_t newBegin, size_t newEnd, int64_t y, int64_t ynext);
     // The same on an event row, where nothing else is due.
     bool PassEventRow(uint32_t starting, size_t row);
     void SpliceWindows();
     // Event rows: the stretches of the row where anything happens.
     void FindWindows(size_t row, size_t nextNew, size_t newEnd);
     void TakeNewEdges(Window& w) const;
-    void AddSeed(size_t lo, size_t hi)
-    {
-        // Built in place: a whole built apart and copied in stalls on reading back its parts.
-        Window& w = m_seeds.emplace_back();
-        w.lo = lo;
-        w.hi = hi;
-    }
+    void AddSeed(size_t lo, size_t hi) { m_seeds.push_back({lo, hi}); }
     // Not past the limits, the windows beside it, which it then meets.
     bool ExtendWindow(Window& w, const Window* before, const Window* after);
     int64_t Xcur(int edge);
@@ -345,7 +352,11 @@ private:
     std::vector<uint32_t> m_xcurRow, m_xnextRow;
     std::vector<PairEvent> m_pairs; // a heap, soonest first
     std::vector<PairEvent> m_due;
-    std::vector<Window> m_seeds;
+    // Where windows start from, sorted as pairs: whole windows are slow to move.
+    struct Seed {
+        size_t lo, hi;
+    };
+    std::vector<Seed> m_seeds;
     size_t m_newFirst = 0;
     std::vector<size_t> m_newPlace; // where the row's starting edges go in the list
     std::vector<int> m_next;        // the windows' rows above in their new order
@@ -358,6 +369,14 @@ private:
     std::vector<Unit> m_units;
     std::vector<int> m_states; // membership left of each unit (and right of the last)
     std::vector<Swap> m_swaps;
+    // The nodes of a row worked in one pass: two edges (-1 for none) and
+    // what they do there.
+    enum class Turn { kPass, kChain, kTop, kBottom };
+    struct PassNode {
+        Turn turn;
+        int a, b;
+    };
+    std::vector<PassNode> m_passNodes;
     std::vector<int> m_order;    // units in x order within the beam
     std::vector<int> m_position; // place of each unit in m_order
     std::vector<Segment> m_segments;
@@ -430,7 +449,7 @@ bool Sweep::Keep() const
     const size_t bytes = Bytes(m_edges) + Bytes(m_pieces) + Bytes(m_below) + Bytes(m_above) + Bytes(m_windows) +
                          Bytes(m_place) + Bytes(m_left) + Bytes(m_endings) + Bytes(m_sorted) + Bytes(m_xcurRow) +
                          Bytes(m_xnextRow) + Bytes(m_pairs) + Bytes(m_due) + Bytes(m_seeds) + Bytes(m_newPlace) + Bytes(m_next) +
-                         Bytes(m_spliced) + Bytes(m_stretches) + Bytes(m_units) + Bytes(m_states) + Bytes(m_swaps) +
+                         Bytes(m_spliced) + Bytes(m_stretches) + Bytes(m_units) + Bytes(m_states) + Bytes(m_swaps) + Bytes(m_passNodes) +
                          Bytes(m_order) + Bytes(m_position) + Bytes(m_segments) + Bytes(m_keys) +
                          Bytes(m_keyBuffer) + Bytes(m_tops) + Bytes(m_topBuffer) + Bytes(m_rowList) + Bytes(m_xs) +
                          Bytes(m_runStarts) + Bytes(m_runMerged) + Bytes(m_pointKeys) + Bytes(m_byStart) +
@@ -454,7 +473,7 @@ void Sweep::AddContour(const std::vector<CMapPoint>& points, int bit)
         // Horizontal edges bound nothing along a row; the rows above and
         // below tell where the result has horizontal sides.
         if (a.y != b.y) {
-            // Built in place (see AddSeed).
+            // Built in place: a whole built apart and copied in stalls on reading back its parts.
             Edge& e = m_edges.emplace_back();
             e.bot = a.y < b.y ? a : b;
             e.top = a.y < b.y ? b : a;
@@ -645,7 +664,7 @@ IPoint Sweep::CrossingPoint(const Edge& a, const Edge& b, int64_t y0, int64_t y1
     const Int128 d = Int128(adx) * bdy - Int128(ady) * bdx;
     if (d != 0) {
         const Int128 n = Int128(b.bot.x - a.bot.x) * bdy - Int128(b.bot.y - a.bot.y) * bdx;
-        const long double t = static_cast<long double>(n) / static_cast<long double>(d);
+        const long double t = ToLongDouble(n) / ToLongDouble(d);
         const long double ty = a.bot.y + t * ady;
         if (ty >= y0 && ty <= y1) {
             const long double x = std::clamp<long double>(a.bot.x + t * adx, xmin, xmax);
@@ -805,6 +824,104 @@ bool Sweep::PassRow(uint32_t starting, int64_t y, int64_t ynext)
         }
         bits ^= e.bit;
     }
+    return true;
+}
+
+// Each node of the row is an edge going on, a vertex passing a ring on,
+// or a ring's lowest or highest vertex (two of its edges starting or
+// ending), no two at one x; nothing meets or crosses before the next row.
+// Then the memberships below and above agree between the nodes, so there
+// are no horizontal sides, and the nodes are worked in x order as the
+// window walk works them. False, with nothing changed but the edges' x at
+// the next row, for any other row.
+bool Sweep::PassTurns(size_t newBegin, size_t newEnd, int64_t y, int64_t ynext)
+{
+    const size_t n = m_below.size();
+    m_next.clear();
+    m_passNodes.clear();
+    int64_t previousNext = INT64_MIN;
+    const auto above = [&](int edge) {
+        Edge& e = m_edges[static_cast<size_t>(edge)];
+        e.xnext = XAt(e, ynext);
+        if (e.xnext <= previousNext)
+            return false;
+        previousNext = e.xnext;
+        m_next.push_back(edge);
+        return true;
+    };
+    const auto xAt = [&](size_t k) { return m_edges[static_cast<size_t>(m_below[k])].xcur; };
+    size_t i = 0, j = newBegin;
+    while (i < n || j < newEnd) {
+        const Edge* old = i < n ? &m_edges[static_cast<size_t>(m_below[i])] : nullptr;
+        const Edge* added = j < newEnd ? &m_edges[m_sorted[j]] : nullptr;
+        const int64_t x = old && (!added || old->xcur <= added->bot.x) ? old->xcur : added->bot.x;
+        const bool oldHere = old && old->xcur == x;
+        const bool twoOld = oldHere && i + 1 < n && xAt(i + 1) == x;
+        const bool addedHere = added && added->bot.x == x;
+        const bool twoAdded = addedHere && j + 1 < newEnd && m_edges[m_sorted[j + 1]].bot.x == x;
+        if ((twoOld && i + 2 < n && xAt(i + 2) == x) ||
+            (twoAdded && j + 2 < newEnd && m_edges[m_sorted[j + 2]].bot.x == x))
+            return false;
+        if (oldHere && !twoOld && !addedHere) {
+            if (old->top.y <= y || !above(m_below[i]))
+                return false;
+            m_passNodes.push_back({Turn::kPass, m_below[i], -1});
+            ++i;
+        } else if (oldHere && !twoOld && addedHere && !twoAdded) {
+            if (old->top.y > y || old->bit != added->bit || !above(static_cast<int>(m_sorted[j])))
+                return false;
+            m_passNodes.push_back({Turn::kChain, m_below[i], static_cast<int>(m_sorted[j])});
+            ++i;
+            ++j;
+        } else if (twoOld && !addedHere) {
+            const Edge& other = m_edges[static_cast<size_t>(m_below[i + 1])];
+            if (old->top.y > y || other.top.y > y || old->bit != other.bit)
+                return false;
+            m_passNodes.push_back({Turn::kTop, m_below[i], m_below[i + 1]});
+            i += 2;
+        } else if (!oldHere && twoAdded) {
+            // Fanned out by their x one row up, as the row's merge does.
+            int first = static_cast<int>(m_sorted[j]), second = static_cast<int>(m_sorted[j + 1]);
+            if (added->bit != m_edges[static_cast<size_t>(second)].bit)
+                return false;
+            if (XAt(m_edges[static_cast<size_t>(second)], ynext) < XAt(*added, ynext))
+                std::swap(first, second);
+            if (!above(first) || !above(second))
+                return false;
+            m_passNodes.push_back({Turn::kBottom, first, second});
+            j += 2;
+        } else {
+            return false;
+        }
+    }
+    int bits = 0;
+    for (const PassNode& node : m_passNodes) {
+        Edge& a = m_edges[static_cast<size_t>(node.a)];
+        switch (node.turn) {
+        case Turn::kPass:
+            SetStatus(node.a, bits, bits ^ a.bit, IPoint{a.xcur, y});
+            bits ^= a.bit;
+            break;
+        case Turn::kChain:
+            Close(node.a, a.top);
+            SetStatus(node.b, bits, bits ^ a.bit, a.top);
+            bits ^= a.bit;
+            break;
+        case Turn::kTop:
+            Close(node.a, a.top);
+            Close(node.b, a.top);
+            break;
+        case Turn::kBottom:
+            SetStatus(node.a, bits, bits ^ a.bit, a.bot);
+            SetStatus(node.b, bits ^ a.bit, bits, a.bot);
+            break;
+        }
+    }
+    for (int e : m_next) {
+        Edge& edge = m_edges[static_cast<size_t>(e)];
+        edge.xcur = edge.xnext;
+    }
+    std::swap(m_below, m_next);
     return true;
 }
 
@@ -996,7 +1113,8 @@ void Sweep::Schedule(int left, int right, size_t row)
     const size_t last = std::min(TopRow(left), TopRow(right));
     auto gap = [&](size_t k) { return XAt(b, rows[k]) - XAt(a, rows[k]); };
     size_t p = row + 1;
-    int64_t gp = gap(p);
+    // x one row up is mostly known already, for the row's own edges.
+    int64_t gp = row == m_row ? Xnext(right) - Xnext(left) : gap(p);
     if (gp <= 0) {
         m_pairs.push_back({p, left, right});
         std::push_heap(m_pairs.begin(), m_pairs.end(), std::greater<>());
@@ -1203,14 +1321,17 @@ void Sweep::FindWindows(size_t row, size_t nextNew, size_t newEnd)
         m_newPlace.push_back(lo);
         AddSeed(lo, lo);
     }
-    std::sort(m_seeds.begin(), m_seeds.end(), [](const Window& a, const Window& b) { return a.lo < b.lo; });
+    std::sort(m_seeds.begin(), m_seeds.end(), [](const Seed& a, const Seed& b) { return a.lo < b.lo; });
     // Merged where they meet or touch, grown, and merged again.
     m_windows.clear();
-    for (const Window& seed : m_seeds) {
-        if (!m_windows.empty() && seed.lo <= m_windows.back().hi)
+    for (const Seed& seed : m_seeds) {
+        if (!m_windows.empty() && seed.lo <= m_windows.back().hi) {
             m_windows.back().hi = std::max(m_windows.back().hi, seed.hi);
-        else
-            m_windows.push_back(seed);
+        } else {
+            Window& w = m_windows.emplace_back();
+            w.lo = seed.lo;
+            w.hi = seed.hi;
+        }
     }
     for (size_t i = 0; i < m_windows.size();) {
         bool grown = ExtendWindow(m_windows[i], i > 0 ? &m_windows[i - 1] : nullptr,
@@ -1348,7 +1469,8 @@ void Sweep::Run()
         m_states.clear();
         m_above.clear();
         const size_t edgesBelow = m_below.size(), starting = newEnd - nextNew;
-        if (starting == 1 && (m_events ? PassEventRow(m_sorted[nextNew], r) : PassRow(m_sorted[nextNew], y, ynext))) {
+        if (starting == 1 ? (m_events ? PassEventRow(m_sorted[nextNew], r) : PassRow(m_sorted[nextNew], y, ynext))
+                          : !m_events && PassTurns(nextNew, newEnd, y, ynext)) {
             m_swaps.clear();
         } else {
             if (m_events) {
@@ -1607,13 +1729,13 @@ void Sweep::Result(std::vector<CPolygonClipper::Contour>& result)
             const IPoint d = Minus(ring[i + 1 < ring.size() ? i + 1 : 0], ring[i]);
             steps += (d.x < 0 ? -Int128(d.x) : Int128(d.x)) + (d.y < 0 ? -Int128(d.y) : Int128(d.y));
             if (i >= 1 && i + 1 < ring.size())
-                area += static_cast<long double>(Cross(Minus(ring[i], ring[0]), Minus(ring[i + 1], ring[0])));
+                area += ToLongDouble(Cross(Minus(ring[i], ring[0]), Minus(ring[i + 1], ring[0])));
         }
         // Slivers thinner than two grid units on average are rounding
         // noise. The perimeter's sum, rounded, stays below the steps with
         // their rounding allowed for, so a ring clear of that bound needs
         // no square roots.
-        if (!(std::fabs(area) > 2 * static_cast<long double>(steps) * (1 + 0x1p-30L))) {
+        if (!(std::fabs(area) > 2 * ToLongDouble(steps) * (1 + 0x1p-30L))) {
             long double perimeter = 0;
             for (size_t i = 0; i < ring.size(); ++i) {
                 const IPoint d = Minus(ring[(i + 1) % ring.size()], ring[i]);
@@ -1633,16 +1755,19 @@ void Sweep::Result(std::vector<CPolygonClipper::Contour>& result)
     result.resize(count);
 }
 
-CMapRect ContourExtent(const CPolygonClipper::Contour& c)
+// The contour's extent; false for a coordinate that is not finite.
+bool ContourExtent(const CPolygonClipper::Contour& c, CMapRect& r)
 {
-    CMapRect r;
+    r = CMapRect();
     for (const CMapPoint& p : c.points) {
+        if (!std::isfinite(p.x) || !std::isfinite(p.y))
+            return false;
         r.left = std::min(r.left, p.x);
         r.right = std::max(r.right, p.x);
         r.top = std::max(r.top, p.y);
         r.bottom = std::min(r.bottom, p.y);
     }
-    return r;
+    return true;
 }
 
 bool Touch(const CMapRect& a, const CMapRect& b)
@@ -1653,7 +1778,7 @@ bool Touch(const CMapRect& a, const CMapRect& b)
 // Contours whose extent meets none of the other set's: they cannot change
 // an intersection, nor a difference when they belong to the clip set.
 // Taken by the contours' extents.
-std::vector<uint8_t> FarContours(const std::vector<CMapRect>& these, const std::vector<CMapRect>& theirs)
+void FarContours(const std::vector<CMapRect>& these, const std::vector<CMapRect>& theirs, std::vector<uint8_t>& far)
 {
     CMapRect all;
     for (const CMapRect& t : theirs)
@@ -1661,7 +1786,7 @@ std::vector<uint8_t> FarContours(const std::vector<CMapRect>& these, const std::
     // Past this many pairs only the whole extent is compared.
     constexpr double kPairLimit = 1e7;
     const bool pairwise = static_cast<double>(these.size()) * static_cast<double>(theirs.size()) <= kPairLimit;
-    std::vector<uint8_t> far(these.size(), 0);
+    far.assign(these.size(), 0);
     for (size_t i = 0; i < these.size(); ++i) {
         const CMapRect& r = these[i];
         if (!Touch(r, all))
@@ -1669,8 +1794,25 @@ std::vector<uint8_t> FarContours(const std::vector<CMapRect>& these, const std::
         else if (pairwise)
             far[i] = std::none_of(theirs.begin(), theirs.end(), [&](const CMapRect& t) { return Touch(r, t); });
     }
-    return far;
 }
+
+// The extents and the far contours of both operands, kept per thread
+// unless large: small operations need no allocations for them.
+struct Operands {
+    std::vector<CMapRect> subjectExtents, clipExtents;
+    std::vector<uint8_t> farSubject, farClip;
+
+    void Release()
+    {
+        constexpr size_t kKeptContours = size_t(1) << 16;
+        for (auto* v : {&subjectExtents, &clipExtents})
+            if (v->capacity() > kKeptContours)
+                std::vector<CMapRect>().swap(*v);
+        for (auto* v : {&farSubject, &farClip})
+            if (v->capacity() > kKeptContours)
+                std::vector<uint8_t>().swap(*v);
+    }
+};
 
 } // namespace
 
@@ -1681,17 +1823,27 @@ bool CPolygonClipper::Clip(int op, const std::vector<Contour>& subject, const st
         result.clear();
         return false;
     }
+    thread_local Operands operands;
+    struct Released {
+        Operands& operands;
+        ~Released() { operands.Release(); }
+    } released{operands};
+    std::vector<CMapRect>& subjectExtents = operands.subjectExtents;
+    std::vector<CMapRect>& clipExtents = operands.clipExtents;
     double largest = 0;
-    for (const auto* set : {&subject, &clip})
-        for (const Contour& c : *set)
-            for (const CMapPoint& p : c.points) {
-                if (!std::isfinite(p.x) || !std::isfinite(p.y)) {
+    try {
+        for (auto [set, extents] : {std::pair{&subject, &subjectExtents}, std::pair{&clip, &clipExtents}}) {
+            extents->resize(set->size());
+            for (size_t i = 0; i < set->size(); ++i) {
+                CMapRect& r = (*extents)[i];
+                if (!ContourExtent((*set)[i], r)) {
                     result.clear();
                     return false;
                 }
-                largest = std::max({largest, std::fabs(p.x), std::fabs(p.y)});
+                if (!(*set)[i].points.empty())
+                    largest = std::max({largest, std::fabs(r.left), std::fabs(r.right), std::fabs(r.top), std::fabs(r.bottom)});
             }
-    try {
+        }
         const bool subjectEmpty = subject.empty();
         const bool clipEmpty = clip.empty();
         if ((subjectEmpty && clipEmpty) || (subjectEmpty && (op == kIntersection || op == kDifference)) ||
@@ -1710,19 +1862,14 @@ bool CPolygonClipper::Clip(int op, const std::vector<Contour>& subject, const st
             gridExponent = std::max(exponent - 53, kFinestExponent);
         }
         grid.SetExponent(gridExponent);
-        std::vector<uint8_t> farSubject(subject.size(), 0);
-        std::vector<uint8_t> farClip(clip.size(), 0);
+        std::vector<uint8_t>& farSubject = operands.farSubject;
+        std::vector<uint8_t>& farClip = operands.farClip;
+        farSubject.assign(subject.size(), 0);
+        farClip.assign(clip.size(), 0);
         if (op == kIntersection || op == kDifference) {
-            std::vector<CMapRect> subjectExtents, clipExtents;
-            subjectExtents.reserve(subject.size());
-            for (const Contour& c : subject)
-                subjectExtents.push_back(ContourExtent(c));
-            clipExtents.reserve(clip.size());
-            for (const Contour& c : clip)
-                clipExtents.push_back(ContourExtent(c));
-            farClip = FarContours(clipExtents, subjectExtents);
+            FarContours(clipExtents, subjectExtents, farClip);
             if (op == kIntersection)
-                farSubject = FarContours(subjectExtents, clipExtents);
+                FarContours(subjectExtents, clipExtents, farSubject);
         }
         size_t points = 0;
         for (size_t i = 0; i < subject.size(); ++i)
