@@ -54,13 +54,6 @@ int CAreaPerimeterTool::OnLButtonDown(unsigned flags, int x, int y)
     return 1;
 }
 
-int CAreaPerimeterTool::OnMouseMove(unsigned flags, int x, int y)
-{
-    if (!MoveBand(x, y))
-        return 0;
-    return 1;
-}
-
 int CAreaPerimeterTool::OnKeyDown(int key, int repeat, unsigned flags)
 {
     if (key != VK_DELETE)

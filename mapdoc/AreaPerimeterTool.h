@@ -17,7 +17,6 @@ public:
     ~CAreaPerimeterTool() override;
 
     int OnLButtonDown(unsigned flags, int x, int y) override;
-    int OnMouseMove(unsigned flags, int x, int y) override;
     int OnLButtonDblClk(unsigned flags, int x, int y) override;
     int OnKeyDown(int key, int repeat, unsigned flags) override;
     void Clear() override;

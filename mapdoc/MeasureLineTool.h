@@ -16,6 +16,9 @@ public:
     const CMapPointArray& GetPoints() const { return m_points; }
     const CMapPoint& GetCursorPoint() const { return m_cursor; }
 
+    // The band follows the pointer.
+    int OnMouseMove(unsigned flags, int x, int y) override { return MoveBand(x, y) ? 1 : 0; }
+
 protected:
     CMeasureLineTool(CDrelView* view, int cursorId) : CMapTool(view, cursorId) {}
 
