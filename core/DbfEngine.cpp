@@ -587,7 +587,9 @@ bool DbfReread(DbfHandle& handle)
     return DbfReadRecord(handle, handle.current);
 }
 
-bool DbfReadNext(DbfHandle& handle)
+namespace {
+
+bool ReadNextReaching(DbfHandle& handle, int reach)
 {
     const int count = handle.RecordCount();
     if (!handle.stream || handle.current < 0 || handle.current >= count)
@@ -596,9 +598,13 @@ bool DbfReadNext(DbfHandle& handle)
     const int64_t offset = RecordOffset(handle, handle.current);
     std::vector<char>& ahead = handle.readAhead;
     if (offset < handle.readAheadOffset || offset + length > handle.readAheadOffset + int64_t(ahead.size())) {
-        const int64_t bytes = handle.readAheadSize.Want(offset, length, handle.readAheadOffset,
-                                                        handle.readAheadOffset + int64_t(ahead.size()));
-        const int64_t records = std::min(bytes / length, int64_t(count - handle.current));
+        const int64_t records =
+            reach >= handle.current
+                ? int64_t(std::min(reach, count - 1)) - handle.current + 1
+                : std::min(handle.readAheadSize.Want(offset, length, handle.readAheadOffset,
+                                                     handle.readAheadOffset + int64_t(ahead.size())) /
+                               length,
+                           int64_t(count - handle.current));
         const int64_t want = std::max<int64_t>(records, 1) * length;
         ahead.resize(static_cast<size_t>(want));
         const size_t got = handle.stream->Seek(offset) ? handle.stream->Read(ahead.data(), ahead.size()) : 0;
@@ -614,6 +620,22 @@ bool DbfReadNext(DbfHandle& handle)
     return true;
 }
 
+} // namespace
+
+bool DbfReadNext(DbfHandle& handle)
+{
+    return ReadNextReaching(handle, -1);
+}
+
+bool DbfHoldsRecord(const DbfHandle& handle, int record)
+{
+    if (record < 0 || record >= handle.RecordCount())
+        return false;
+    const int64_t offset = RecordOffset(handle, record);
+    return offset >= handle.readAheadOffset &&
+           offset + handle.RecordLength() <= handle.readAheadOffset + int64_t(handle.readAhead.size());
+}
+
 bool DbfReadNextUndeleted(DbfHandle& handle)
 {
     while (DbfReadNext(handle))
@@ -622,13 +644,28 @@ bool DbfReadNextUndeleted(DbfHandle& handle)
     return false;
 }
 
-bool DbfReadRecordAhead(DbfHandle& handle, int record)
+int64_t DbfRecordOffset(const DbfHandle& handle, int record)
+{
+    return RecordOffset(handle, record);
+}
+
+bool DbfPutRecordRead(DbfHandle& handle, int record, const void* bytes)
+{
+    if (record < 0 || record >= handle.RecordCount())
+        return false;
+    std::memcpy(handle.record.data(), bytes, static_cast<size_t>(handle.RecordLength()));
+    handle.current = record + 1;
+    handle.flags = 0;
+    return true;
+}
+
+bool DbfReadRecordAhead(DbfHandle& handle, int record, int reach)
 {
     if (record < 0 || record >= handle.RecordCount())
         return false;
     handle.current = record; // not DbfGoTo: the records read ahead stay
     handle.flags = 0;
-    return DbfReadNext(handle);
+    return ReadNextReaching(handle, reach);
 }
 
 bool DbfRefreshHeader(DbfHandle& handle)

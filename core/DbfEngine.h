@@ -113,7 +113,16 @@ bool DbfReadNext(DbfHandle& handle);
 bool DbfReadNextUndeleted(DbfHandle& handle);
 // Reads record n and stands after it, through the records read ahead: fast
 // for records visited in ascending order, with DbfReadNext's staleness.
-bool DbfReadRecordAhead(DbfHandle& handle, int record);
+// reach: the last of the records the caller wants next, when it knows them
+// (index hits): a read that must be made reaches that far and no farther.
+bool DbfReadRecordAhead(DbfHandle& handle, int record, int reach = -1);
+// The record is among those read ahead: reading it makes no read.
+bool DbfHoldsRecord(const DbfHandle& handle, int record);
+// Where record n starts in the file.
+int64_t DbfRecordOffset(const DbfHandle& handle, int record);
+// Record n, read by the caller (several records at once, say), put in the
+// record buffer as DbfReadRecordAhead would have read it.
+bool DbfPutRecordRead(DbfHandle& handle, int record, const void* bytes);
 // Takes the record count from the file again (another program may have
 // appended); DbfLock does so whenever it takes the lock. False, nothing
 // changed, when the file's header no longer fits this handle or the file.

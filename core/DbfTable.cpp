@@ -200,14 +200,19 @@ bool CDbfTable::GoToRecord(int n)
     return m_current == n;
 }
 
-bool CDbfTable::ReadRecordAhead(int n)
+bool CDbfTable::ReadRecordAhead(int n, int reach)
 {
     if (!m_handle)
         return false;
     if (n == m_current)
         return true;
-    SetCurrent(DbfReadRecordAhead(*m_handle, n) ? n : -1);
+    SetCurrent(DbfReadRecordAhead(*m_handle, n, reach) ? n : -1);
     return m_current == n;
+}
+
+bool CDbfTable::HoldsRecord(int n) const
+{
+    return n == m_current || (m_handle && DbfHoldsRecord(*m_handle, n));
 }
 
 bool CDbfTable::SetPosition(int n)

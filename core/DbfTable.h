@@ -65,7 +65,10 @@ public:
     bool GoToRecord(int n);
     // GoToRecord through the engine's read-ahead, for records visited in
     // ascending order; what another program changed shows after a move.
-    bool ReadRecordAhead(int n);
+    // reach as for DbfReadRecordAhead.
+    bool ReadRecordAhead(int n, int reach = -1);
+    // Record n is read ahead already: reading it makes no read.
+    bool HoldsRecord(int n) const;
     // Where the next scan starts; nothing is read.
     bool SetPosition(int n);
     // The next live record that passes the filter becomes current; false,

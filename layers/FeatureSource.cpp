@@ -193,6 +193,16 @@ int CFeatureSource::NextListedRecord()
     }
 }
 
+int CFeatureSource::IndexHitReach(int n, int64_t recordLength) const
+{
+    if (!m_read.indexInUse || HasRecordList() || recordLength <= 0)
+        return -1;
+    int last = n;
+    for (int next; (next = m_indexHits.FindNext(last)) >= 0 && ReadTogether(last, next, n, recordLength);)
+        last = next;
+    return last;
+}
+
 bool CFeatureSource::BoxMeetsQuery(const CMapRect& box) const
 {
     if (!m_read.queryRectSet)
@@ -215,7 +225,10 @@ bool CFeatureSource::PassesFilter(int n, bool ahead)
     if (!filter)
         return true;
     m_measuredRecord = -1;
-    if (!(ahead ? m_table.ReadRecordAhead(n) : m_table.GoToRecord(n))) {
+    int reach = -1;
+    if (const DbfHandle* handle = m_table.GetHandle(); ahead && handle && !m_table.HoldsRecord(n))
+        reach = IndexHitReach(n, handle->RecordLength());
+    if (!(ahead ? m_table.ReadRecordAhead(n, reach) : m_table.GoToRecord(n))) {
         SetError(kReadError);
         return false;
     }

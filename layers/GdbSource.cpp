@@ -2,6 +2,7 @@
 
 #include "core/FileUtil.h"
 #include "core/MapGeometry.h"
+#include "core/ParallelTasks.h"
 #include "platform/ByteOrder.h"
 #include "platform/Path.h"
 #include "platform/Process.h"
@@ -494,12 +495,15 @@ void CGdbSource::PutGeoPtr(int32_t offset)
 
 // ----------------------------------------------------------- geometry file
 
-const unsigned char* CGdbSource::ReadVecBytes(int64_t offset, int64_t size)
+const unsigned char* CGdbSource::ReadVecBytes(int64_t offset, int64_t size, int64_t guess)
 {
+    if (m_blockHit && m_blockHit->blockOffset == offset && size_t(size) <= m_blockHit->blockBytes)
+        return m_blockHit->bytes.data() + m_geo->RecordLength();
     const int64_t windowEnd = m_windowStart + static_cast<int64_t>(m_window.size());
     if (offset >= m_windowStart && offset + size <= windowEnd)
         return m_window.data() + (offset - m_windowStart);
-    const int64_t want = std::min(m_windowSize.Want(offset, size, m_windowStart, windowEnd), m_header.Length() - offset);
+    const int64_t want = std::min(m_windowSize.Want(offset, std::max(size, guess), m_windowStart, windowEnd),
+                                  m_header.Length() - offset);
     m_window.resize(static_cast<size_t>(want));
     if (want < size || !m_vec->Seek(offset) || !m_vec->ReadExact(m_window.data(), m_window.size())) {
         ForgetWindow();
@@ -513,6 +517,155 @@ void CGdbSource::ForgetWindow()
 {
     m_window.clear();
     m_windowStart = 0;
+    m_fetchedCount = m_fetchedNext = 0;
+    m_blockHit = nullptr;
+    m_plainUntil = -1;
+}
+
+bool CGdbSource::TakeFetchedRecord(int n, bool shapes)
+{
+    m_blockHit = nullptr;
+    if (n <= m_plainUntil)
+        return false;
+    while (m_fetchedNext < m_fetchedCount && m_fetched[m_fetchedNext].record < n)
+        ++m_fetchedNext;
+    if (m_fetchedNext == m_fetchedCount || m_fetched[m_fetchedNext].record != n)
+        FetchHits(n, shapes);
+    if (m_fetchedNext == m_fetchedCount || m_fetched[m_fetchedNext].record != n)
+        return false;
+    const CFetchedHit& hit = m_fetched[m_fetchedNext];
+    if (!hit.recordRead || !DbfPutRecordRead(*m_geo, n, hit.bytes.data()))
+        return false;
+    m_blockHit = &hit;
+    return true;
+}
+
+void CGdbSource::FetchHits(int n, bool shapes)
+{
+    // Enough hits per batch that waking the threads is small beside the
+    // reads, few enough that a small query waits for little.
+    constexpr size_t kBatch = 1024;
+    // Below this mean gap between blocks the plain readers read far ahead.
+    constexpr int64_t kDenseGapBytes = 4096;
+    constexpr int kHitsPerTask = 32;
+    constexpr int64_t kLargestBlockRead = 1 << 20;
+    m_fetchedCount = m_fetchedNext = 0;
+    m_blockHit = nullptr;
+    const DbfHandle& geo = *m_geo;
+    for (int k = n; k >= 0 && k < geo.RecordCount() && m_fetchedCount < kBatch; k = NextIndexHit(k)) {
+        if (m_fetched.size() == m_fetchedCount)
+            m_fetched.emplace_back();
+        CFetchedHit& hit = m_fetched[m_fetchedCount++];
+        hit.record = k;
+        hit.recordRead = false;
+        hit.blockOffset = -1;
+        hit.blockBytes = 0;
+    }
+    const int64_t guess = std::max<int64_t>(m_lastBlockSize, kBlockHeaderSize);
+    const int hits = static_cast<int>(m_fetchedCount);
+    // Where hits lie close the plain readers read far ahead in one go,
+    // and do better.
+    if (hits > 1) {
+        const int spread = m_fetched[m_fetchedCount - 1].record - n;
+        if (int64_t(spread) * std::max<int64_t>(guess, geo.RecordLength()) < int64_t(hits - 1) * kDenseGapBytes) {
+            m_plainUntil = m_fetched[m_fetchedCount - 1].record;
+            m_fetchedCount = 0;
+            return;
+        }
+    }
+    const CStream& table = *geo.stream;
+    const CStream& vec = *m_vec;
+    const int64_t length = geo.RecordLength();
+    const int64_t fileLength = m_header.Length();
+    const ptrdiff_t ptrAt = m_ptrField >= 0 ? DbfFieldPtr(*m_geo, m_ptrField) - m_geo->record.data() : -1;
+    shapes = shapes && ptrAt >= 0;
+
+    // A task's hits: their records, in spans reaching as far as the hits
+    // after lie close, then their blocks, likewise in spans.
+    const auto fetch = [&](int first, int end, std::vector<unsigned char>& span) {
+        for (int i = first; i < end;) {
+            const int record = m_fetched[size_t(i)].record;
+            int last = i;
+            while (last + 1 < end &&
+                   ReadTogether(m_fetched[size_t(last)].record, m_fetched[size_t(last) + 1].record, record, length))
+                ++last;
+            span.resize(static_cast<size_t>((m_fetched[size_t(last)].record - record + 1) * length));
+            const size_t got = table.ReadAt(span.data(), span.size(), DbfRecordOffset(geo, record));
+            for (; i <= last; ++i) {
+                CFetchedHit& hit = m_fetched[size_t(i)];
+                const int64_t at = int64_t(hit.record - record) * length;
+                if (at + length > int64_t(got))
+                    continue;
+                hit.bytes.assign(span.data() + at, span.data() + at + length);
+                hit.recordRead = true;
+                if (!shapes || hit.bytes[0] == '*')
+                    continue;
+                const int64_t offset = Get32(hit.bytes.data() + ptrAt);
+                if (offset >= kHeaderSize && offset + kBlockHeaderSize <= fileLength)
+                    hit.blockOffset = offset;
+            }
+        }
+        if (!shapes)
+            return;
+        const auto wanted = [&](const CFetchedHit& hit) { return std::min(guess, fileLength - hit.blockOffset); };
+        for (int i = first; i < end;) {
+            const CFetchedHit& start = m_fetched[size_t(i)];
+            if (start.blockOffset < 0) {
+                ++i;
+                continue;
+            }
+            // Blocks stored in the order of their records, close together.
+            int last = i;
+            int64_t spanEnd = start.blockOffset + wanted(start);
+            for (int k = i + 1; k < end; ++k) {
+                const CFetchedHit& next = m_fetched[size_t(k)];
+                if (next.blockOffset < 0)
+                    continue;
+                if (next.blockOffset < spanEnd || next.blockOffset - spanEnd > kGapBytes ||
+                    next.blockOffset + wanted(next) - start.blockOffset > kSpanBytes)
+                    break;
+                last = k;
+                spanEnd = next.blockOffset + wanted(next);
+            }
+            span.resize(static_cast<size_t>(spanEnd - start.blockOffset));
+            const int64_t got = static_cast<int64_t>(vec.ReadAt(span.data(), span.size(), start.blockOffset));
+            for (; i <= last; ++i) {
+                CFetchedHit& hit = m_fetched[size_t(i)];
+                if (hit.blockOffset < 0)
+                    continue;
+                const int64_t at = hit.blockOffset - start.blockOffset;
+                const int64_t want = wanted(hit);
+                const int64_t have = std::clamp<int64_t>(got - at, 0, want);
+                hit.bytes.resize(static_cast<size_t>(length + have));
+                std::copy_n(span.data() + at, have, hit.bytes.data() + length);
+                hit.blockBytes = static_cast<size_t>(have);
+                if (have < want || have < kBlockHeaderSize)
+                    continue;
+                // A block longer than the guess is read whole here too; the
+                // reader checks it again as it takes it.
+                const unsigned char* head = hit.bytes.data() + length;
+                const int64_t need = BlockSize(Get32(head + 16), Get32(head + 20));
+                if (need > want && need <= kLargestBlockRead && hit.blockOffset + need <= fileLength) {
+                    hit.bytes.resize(static_cast<size_t>(length + need));
+                    hit.blockBytes += vec.ReadAt(hit.bytes.data() + length + want, static_cast<size_t>(need - want),
+                                                 hit.blockOffset + want);
+                }
+            }
+        }
+    };
+    RunTasks((hits + kHitsPerTask - 1) / kHitsPerTask, [&](int task) {
+        const int first = task * kHitsPerTask, end = std::min(hits, first + kHitsPerTask);
+        std::vector<unsigned char> span;
+        try {
+            fetch(first, end, span);
+        } catch (const std::bad_alloc&) {
+            // The reader reads these itself and says what it lacks.
+            for (int i = first; i < end; ++i) {
+                m_fetched[size_t(i)].recordRead = false;
+                m_fetched[size_t(i)].blockBytes = 0;
+            }
+        }
+    });
 }
 
 int CGdbSource::ReadBlock(int64_t offset, CShape& shape, const CMapRect& box)
@@ -520,7 +673,7 @@ int CGdbSource::ReadBlock(int64_t offset, CShape& shape, const CMapRect& box)
     const int64_t length = m_header.Length();
     if (offset < kHeaderSize || offset + kBlockHeaderSize > length || !box.IsFinite())
         return kBadStructure;
-    const unsigned char* head = ReadVecBytes(offset, kBlockHeaderSize);
+    const unsigned char* head = ReadVecBytes(offset, kBlockHeaderSize, m_lastBlockSize);
     if (!head)
         return kReadError;
     const int64_t capacity = Get32(head + 4);
@@ -531,6 +684,7 @@ int CGdbSource::ReadBlock(int64_t offset, CShape& shape, const CMapRect& box)
     const int64_t need = BlockSize(parts, points);
     if (need > capacity || offset + need > length)
         return kBadStructure;
+    m_lastBlockSize = need;
     try {
         const unsigned char* block = ReadVecBytes(offset, need);
         if (!block)
@@ -708,7 +862,9 @@ CGdbSource::StepResult CGdbSource::StepNext(StepMode mode, CShape* shape, const 
             // Index hits ascend: the records read ahead serve them.
             if (n != m_geoRecord && !HasRecordList()) {
                 m_geoRecord = -1;
-                if (DbfReadRecordAhead(*m_geo, n))
+                if (TakeFetchedRecord(n, mode == kStepShape))
+                    m_geoRecord = n;
+                else if (DbfReadRecordAhead(*m_geo, n, DbfHoldsRecord(*m_geo, n) ? -1 : IndexHitReach(n, m_geo->RecordLength())))
                     m_geoRecord = n;
             }
             if (!ReadGeoRecord(n)) {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 class CStream;
 
@@ -154,8 +155,14 @@ private:
 
     // The geometry file. Bytes through the read window (null when they
     // cannot be read); the window goes with every write.
-    const unsigned char* ReadVecBytes(int64_t offset, int64_t size);
+    // At least size bytes at offset; a short read takes guess bytes where the file has them.
+    const unsigned char* ReadVecBytes(int64_t offset, int64_t size, int64_t guess = 0);
     void ForgetWindow();
+    // Index hit n's geometry record put in the buffer from the hits read
+    // ahead, reading the next ones ahead (with their blocks, for shapes)
+    // when n is not among them; false when it could not be read so.
+    bool TakeFetchedRecord(int n, bool shapes);
+    void FetchHits(int n, bool shapes);
     // Reading a block: 0, or the error state it calls for (a box that is no
     // number makes the object as malformed as a bad block).
     int ReadBlock(int64_t offset, CShape& shape, const CMapRect& box);
@@ -201,8 +208,23 @@ private:
     std::vector<unsigned char> m_window;
     int64_t m_windowStart = 0;
     // Blocks are read through a window of the file: a short one around a
-    // block met out of order or far on, a long one while reading goes on
-    // close to the last.
-    CReadAhead m_windowSize{512, 64 * 1024};
+    // block met out of order or far on, as long as the block read last
+    // (blocks of one layer tend to be alike, and every byte copied past a
+    // block is a cache miss), a long one while reading goes on close to the last.
+    CReadAhead m_windowSize{kBlockHeaderSize, 64 * 1024};
+    int64_t m_lastBlockSize = 512;
+    // Index hits read ahead together, in parallel: the reads wait on the
+    // memory of pages met far apart more than on the processor.
+    struct CFetchedHit {
+        int record = -1;
+        bool recordRead = false;
+        int64_t blockOffset = -1;
+        size_t blockBytes = 0;
+        std::vector<unsigned char> bytes; // the record, then its block's first bytes
+    };
+    std::vector<CFetchedHit> m_fetched;
+    size_t m_fetchedCount = 0, m_fetchedNext = 0;
+    const CFetchedHit* m_blockHit = nullptr; // the hit whose record is in the buffer
+    int m_plainUntil = -1; // hits up to this record lie close: the plain readers read them
     CShape m_scratch;
 };

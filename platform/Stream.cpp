@@ -90,23 +90,39 @@ std::unique_ptr<CFileStream> CFileStream::OpenNative(const std::string& native, 
     return std::unique_ptr<CFileStream>(new CFileStream(fd, FromNativePath(native), native, writable));
 }
 
-size_t CFileStream::Read(void* buffer, size_t count)
+namespace {
+
+// Bytes read at offset until count or the end; errno's value on failure in *error.
+size_t ReadFileAt(int fd, void* buffer, size_t count, int64_t offset, int* error)
 {
     size_t done = 0;
     auto* bytes = static_cast<unsigned char*>(buffer);
     while (done < count) {
-        ssize_t n = ::pread(m_fd, bytes + done, count - done, m_position);
+        ssize_t n = ::pread(fd, bytes + done, count - done, offset + static_cast<int64_t>(done));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
-            if (n < 0)
-                m_lastError = errno;
+            if (n < 0 && error)
+                *error = errno;
             break;
         }
         done += static_cast<size_t>(n);
-        m_position += n;
     }
     return done;
+}
+
+} // namespace
+
+size_t CFileStream::Read(void* buffer, size_t count)
+{
+    const size_t done = ReadFileAt(m_fd, buffer, count, m_position, &m_lastError);
+    m_position += static_cast<int64_t>(done);
+    return done;
+}
+
+size_t CFileStream::ReadAt(void* buffer, size_t count, int64_t offset) const
+{
+    return offset < 0 ? 0 : ReadFileAt(m_fd, buffer, count, offset, nullptr);
 }
 
 size_t CFileStream::Write(const void* buffer, size_t count)
@@ -220,6 +236,16 @@ size_t CMemoryStream::Read(void* buffer, size_t count)
         return 0; // memcpy wants real pointers even for no bytes
     std::memcpy(buffer, m_data.data() + m_position, n);
     m_position += static_cast<int64_t>(n);
+    return n;
+}
+
+size_t CMemoryStream::ReadAt(void* buffer, size_t count, int64_t offset) const
+{
+    if (offset < 0 || offset >= Size())
+        return 0;
+    const size_t n = std::min(count, static_cast<size_t>(Size() - offset));
+    if (n > 0)
+        std::memcpy(buffer, m_data.data() + offset, n);
     return n;
 }
 

@@ -18,6 +18,9 @@ public:
     // Returns the number of bytes moved; short counts mean end of data or an error.
     virtual size_t Read(void* buffer, size_t count) = 0;
     virtual size_t Write(const void* buffer, size_t count) = 0;
+    // Read at offset, the position left alone; several threads may read so
+    // at once while none writes or moves the stream.
+    virtual size_t ReadAt(void* buffer, size_t count, int64_t offset) const = 0;
     virtual bool Seek(int64_t offset, SeekFrom from = Begin) = 0;
     virtual int64_t Tell() const = 0;
     virtual int64_t Size() const = 0;
@@ -73,6 +76,7 @@ public:
 
     size_t Read(void* buffer, size_t count) override;
     size_t Write(const void* buffer, size_t count) override;
+    size_t ReadAt(void* buffer, size_t count, int64_t offset) const override;
     bool Seek(int64_t offset, SeekFrom from = Begin) override;
     int64_t Tell() const override;
     int64_t Size() const override;
@@ -108,6 +112,7 @@ public:
 
     size_t Read(void* buffer, size_t count) override;
     size_t Write(const void* buffer, size_t count) override;
+    size_t ReadAt(void* buffer, size_t count, int64_t offset) const override;
     bool Seek(int64_t offset, SeekFrom from = Begin) override;
     int64_t Tell() const override { return m_position; }
     int64_t Size() const override { return static_cast<int64_t>(m_data.size()); }
