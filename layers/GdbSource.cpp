@@ -561,13 +561,16 @@ void CGdbSource::FetchHits(int n, bool shapes)
         hit.blockOffset = -1;
         hit.blockBytes = 0;
     }
-    const int64_t guess = std::max<int64_t>(m_lastBlockSize, kBlockHeaderSize);
+    // Blocks are read as long as the last one or the mean one, whichever
+    // is longer: longer blocks take a second read.
+    const int64_t meanBlock = (m_header.Length() - kHeaderSize) / std::max(geo.RecordCount(), 1);
+    const int64_t guess = std::max<int64_t>({m_lastBlockSize, meanBlock, kBlockHeaderSize});
     const int hits = static_cast<int>(m_fetchedCount);
     // Where hits lie close the plain readers read far ahead in one go,
     // and do better.
     if (hits > 1) {
         const int spread = m_fetched[m_fetchedCount - 1].record - n;
-        if (int64_t(spread) * std::max<int64_t>(guess, geo.RecordLength()) < int64_t(hits - 1) * kDenseGapBytes) {
+        if (int64_t(spread) * std::max(meanBlock, int64_t(geo.RecordLength())) < int64_t(hits - 1) * kDenseGapBytes) {
             m_plainUntil = m_fetched[m_fetchedCount - 1].record;
             m_fetchedCount = 0;
             return;

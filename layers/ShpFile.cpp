@@ -16,7 +16,11 @@ namespace {
 // Walking the records reads the files this many bytes at a time; a jump,
 // to an object the index named, reads little more than one record.
 constexpr size_t kWindowSize = 64 * 1024;
-constexpr size_t kJumpSize = 1024;
+// Where reading jumps, the record's length from the index is read (no more:
+// every byte copied past it is a cache miss).
+constexpr size_t kJumpSize = 64;
+// Longest record length an index entry may make a read take at once.
+constexpr int64_t kLargestGuess = 1 << 20;
 // Content bytes before the part starts of a polyline or polygon: type, box
 // and the two counts; before a multipoint's points: type, box and the count.
 constexpr int64_t kPolyFixed = 44;
@@ -207,7 +211,7 @@ int CShpFile::Open(std::unique_ptr<CStream> main, std::unique_ptr<CStream> index
 
 // ---------------------------------------------------------------- reading
 
-const unsigned char* CShpFile::Fetch(CWindow& window, int64_t offset, size_t count, int64_t end)
+const unsigned char* CShpFile::Fetch(CWindow& window, int64_t offset, size_t count, int64_t end, int64_t guess)
 {
     m_fetchError = PastEnd();
     if (offset < 0 || offset > end || static_cast<int64_t>(count) > end - offset)
@@ -215,7 +219,7 @@ const unsigned char* CShpFile::Fetch(CWindow& window, int64_t offset, size_t cou
     if (offset >= window.start && offset + static_cast<int64_t>(count) <= window.start + static_cast<int64_t>(window.size))
         return window.bytes.data() + (offset - window.start);
     const size_t want = static_cast<size_t>(std::min<int64_t>(
-        window.ahead.Want(offset, static_cast<int64_t>(count), window.start,
+        window.ahead.Want(offset, std::max(static_cast<int64_t>(count), guess), window.start,
                           window.start + static_cast<int64_t>(window.size)),
         end - offset));
     try {
@@ -241,13 +245,14 @@ int CShpFile::PastEnd() const
     return m_truncated ? kReadError : kBadStructure;
 }
 
-int CShpFile::ReadRecord(int64_t offset, CRecord& record)
+int CShpFile::ReadRecord(int64_t offset, CRecord& record, int64_t bytes)
 {
     if (!m_main)
         return kReadError;
     if (offset < kHeaderSize || offset + kRecordHeadSize > m_mainEnd)
         return PastEnd();
-    const unsigned char* head = Fetch(*m_mainWindow, offset, kRecordHeadSize + 4, m_mainEnd);
+    const unsigned char* head =
+        Fetch(*m_mainWindow, offset, kRecordHeadSize + 4, m_mainEnd, std::min(bytes, kLargestGuess));
     if (!head)
         return m_fetchError;
     const int32_t words = GetBigEndian<int32_t>(head + 4);
@@ -270,7 +275,8 @@ int CShpFile::ReadIndexedRecord(int n, CRecord& record)
                                         kHeaderSize + int64_t{m_indexCount} * kIndexRecordSize);
     if (!entry)
         return kReadError;
-    return ReadRecord(int64_t{GetBigEndian<int32_t>(entry)} * 2, record);
+    return ReadRecord(int64_t{GetBigEndian<int32_t>(entry)} * 2, record,
+                      kRecordHeadSize + int64_t{GetBigEndian<int32_t>(entry + 4)} * 2);
 }
 
 int CShpFile::ReadPoint(const CRecord& record, CMapPoint& point, bool& empty)

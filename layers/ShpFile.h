@@ -87,8 +87,9 @@ public:
     static constexpr int64_t FirstRecord() { return kHeaderSize; }
     int64_t RecordsEnd() const { return m_mainEnd; }
 
-    // The record whose head is at offset; 0 or the error.
-    int ReadRecord(int64_t offset, CRecord& record);
+    // The record whose head is at offset; 0 or the error. bytes: its whole
+    // length when the caller knows it, so that one read takes it all.
+    int ReadRecord(int64_t offset, CRecord& record, int64_t bytes = 0);
     // The record that index record n points at.
     int ReadIndexedRecord(int n, CRecord& record);
     // A point or multipoint record's point (a multipoint's first); empty
@@ -131,7 +132,9 @@ private:
 
     // count bytes from offset of the main or index file, within its end;
     // null when they cannot be had, m_fetchError telling why.
-    const unsigned char* Fetch(CWindow& window, int64_t offset, size_t count, int64_t end);
+    // A read made where the window does not hold them takes at least guess
+    // bytes, where the caller knows how many it will want.
+    const unsigned char* Fetch(CWindow& window, int64_t offset, size_t count, int64_t end, int64_t guess = 0);
     int PastEnd() const;
     int AppendRecord(const std::vector<unsigned char>& bytes, const CMapRect& box);
 
