@@ -3,6 +3,7 @@
 #include "core/CoordConverter.h"
 #include "core/Expr.h"
 #include "core/MapGeometry.h"
+#include "core/RangeReads.h"
 #include "core/RectClipper.h"
 #include "core/SpatialFilter.h"
 #include "layers/SpatialIndex.h"
@@ -198,9 +199,28 @@ int CFeatureSource::IndexHitReach(int n, int64_t recordLength) const
     if (!m_read.indexInUse || HasRecordList() || recordLength <= 0)
         return -1;
     int last = n;
-    for (int next; (next = m_indexHits.FindNext(last)) >= 0 && ReadTogether(last, next, n, recordLength);)
+    for (int next; (next = m_indexHits.FindNext(last)) >= 0 && int64_t(next - last - 1) * recordLength <= kRangeGapBytes &&
+                   int64_t(next - n + 1) * recordLength <= kRangeSpanBytes;)
         last = next;
     return last;
+}
+
+size_t CFeatureSource::CollectHitsToFetch(int n, int64_t objectBytes, std::vector<int>& hits, int& plainUntil) const
+{
+    // Below this mean gap between objects the plain readers read far ahead.
+    constexpr int64_t kDenseGapBytes = 4096;
+    if (!m_read.indexInUse || HasRecordList())
+        return 0;
+    const int count = m_table.GetRecordCount();
+    hits.resize(kFetchBatch);
+    size_t found = 0;
+    for (int k = n; k >= 0 && k < count && found < kFetchBatch; k = m_indexHits.FindNext(k))
+        hits[found++] = k;
+    if (found > 1 && int64_t(hits[found - 1] - n) * objectBytes < int64_t(found - 1) * kDenseGapBytes) {
+        plainUntil = hits[found - 1];
+        return 0;
+    }
+    return found;
 }
 
 bool CFeatureSource::BoxMeetsQuery(const CMapRect& box) const

@@ -218,16 +218,12 @@ protected:
     // that copying the records between costs less than another read; -1
     // when no index is in use.
     int IndexHitReach(int n, int64_t recordLength) const;
-    // Record to lies close enough after record from that one read starting
-    // at record first should take it too.
-    // A read costs about as much as copying a few kilobytes.
-    static constexpr int64_t kGapBytes = 2048, kSpanBytes = 64 * 1024;
-    static bool ReadTogether(int from, int to, int first, int64_t recordLength)
-    {
-        return int64_t(to - from) * recordLength <= kGapBytes && int64_t(to - first + 1) * recordLength <= kSpanBytes;
-    }
-    // The index hit after record n, or -1 (also when no index is in use).
-    int NextIndexHit(int n) const { return m_read.indexInUse ? m_indexHits.FindNext(n) : -1; }
+    // The index hits from hit n on, at most kFetchBatch, for a reader to
+    // read ahead together (core/RangeReads.h); none where they lie so close,
+    // by the mean bytes an object takes in the file read for it, that
+    // reading far ahead serves better: then plainUntil is the last of them.
+    static constexpr size_t kFetchBatch = 1024;
+    size_t CollectHitsToFetch(int n, int64_t objectBytes, std::vector<int>& hits, int& plainUntil) const;
     int GetExcludedRecord() const { return m_read.excluded; }
     bool HasRecordList() const { return m_read.recordCount > 0; }
     bool HasQueryRect() const { return m_read.queryRectSet; }

@@ -2,7 +2,6 @@
 
 #include "core/FileUtil.h"
 #include "core/MapGeometry.h"
-#include "core/ParallelTasks.h"
 #include "platform/ByteOrder.h"
 #include "platform/Path.h"
 #include "platform/Process.h"
@@ -497,8 +496,8 @@ void CGdbSource::PutGeoPtr(int32_t offset)
 
 const unsigned char* CGdbSource::ReadVecBytes(int64_t offset, int64_t size, int64_t guess)
 {
-    if (m_blockHit && m_blockHit->blockOffset == offset && size_t(size) <= m_blockHit->blockBytes)
-        return m_blockHit->bytes.data() + m_geo->RecordLength();
+    if (m_blockHit && m_blockHit->offset == offset && size_t(size) <= m_blockHit->bytes.size())
+        return m_blockHit->bytes.data();
     const int64_t windowEnd = m_windowStart + static_cast<int64_t>(m_window.size());
     if (offset >= m_windowStart && offset + size <= windowEnd)
         return m_window.data() + (offset - m_windowStart);
@@ -527,148 +526,75 @@ bool CGdbSource::TakeFetchedRecord(int n, bool shapes)
     m_blockHit = nullptr;
     if (n <= m_plainUntil)
         return false;
-    while (m_fetchedNext < m_fetchedCount && m_fetched[m_fetchedNext].record < n)
+    while (m_fetchedNext < m_fetchedCount && m_fetched[m_fetchedNext] < n)
         ++m_fetchedNext;
-    if (m_fetchedNext == m_fetchedCount || m_fetched[m_fetchedNext].record != n)
+    if (m_fetchedNext == m_fetchedCount || m_fetched[m_fetchedNext] != n)
         FetchHits(n, shapes);
-    if (m_fetchedNext == m_fetchedCount || m_fetched[m_fetchedNext].record != n)
+    if (m_fetchedNext == m_fetchedCount || m_fetched[m_fetchedNext] != n)
         return false;
-    const CFetchedHit& hit = m_fetched[m_fetchedNext];
-    if (!hit.recordRead || !DbfPutRecordRead(*m_geo, n, hit.bytes.data()))
+    const CRangeRead& record = m_fetchedRecords[m_fetchedNext];
+    if (int64_t(record.bytes.size()) != m_geo->RecordLength() || !DbfPutRecordRead(*m_geo, n, record.bytes.data()))
         return false;
-    m_blockHit = &hit;
+    if (shapes)
+        m_blockHit = &m_fetchedBlocks[m_fetchedNext];
     return true;
 }
 
 void CGdbSource::FetchHits(int n, bool shapes)
 {
-    // Enough hits per batch that waking the threads is small beside the
-    // reads, few enough that a small query waits for little.
-    constexpr size_t kBatch = 1024;
-    // Below this mean gap between blocks the plain readers read far ahead.
-    constexpr int64_t kDenseGapBytes = 4096;
-    constexpr int kHitsPerTask = 32;
     constexpr int64_t kLargestBlockRead = 1 << 20;
-    m_fetchedCount = m_fetchedNext = 0;
+    m_fetchedNext = 0;
     m_blockHit = nullptr;
     const DbfHandle& geo = *m_geo;
-    for (int k = n; k >= 0 && k < geo.RecordCount() && m_fetchedCount < kBatch; k = NextIndexHit(k)) {
-        if (m_fetched.size() == m_fetchedCount)
-            m_fetched.emplace_back();
-        CFetchedHit& hit = m_fetched[m_fetchedCount++];
-        hit.record = k;
-        hit.recordRead = false;
-        hit.blockOffset = -1;
-        hit.blockBytes = 0;
-    }
+    const int64_t length = geo.RecordLength();
     // Blocks are read as long as the last one or the mean one, whichever
     // is longer: longer blocks take a second read.
     const int64_t meanBlock = (m_header.Length() - kHeaderSize) / std::max(geo.RecordCount(), 1);
     const int64_t guess = std::max<int64_t>({m_lastBlockSize, meanBlock, kBlockHeaderSize});
-    const int hits = static_cast<int>(m_fetchedCount);
-    // Where hits lie close the plain readers read far ahead in one go,
-    // and do better.
-    if (hits > 1) {
-        const int spread = m_fetched[m_fetchedCount - 1].record - n;
-        if (int64_t(spread) * std::max(meanBlock, int64_t(geo.RecordLength())) < int64_t(hits - 1) * kDenseGapBytes) {
-            m_plainUntil = m_fetched[m_fetchedCount - 1].record;
-            m_fetchedCount = 0;
-            return;
+    m_fetchedCount = CollectHitsToFetch(n, std::max(meanBlock, length), m_fetched, m_plainUntil);
+    const size_t hits = m_fetchedCount;
+    if (hits == 0)
+        return;
+    for (std::vector<CRangeRead>* reads : {&m_fetchedRecords, &m_fetchedBlocks, &m_fetchedRests})
+        if (reads->size() < hits)
+            reads->resize(hits);
+    for (size_t i = 0; i < hits; ++i) {
+        m_fetchedRecords[i].offset = DbfRecordOffset(geo, m_fetched[i]);
+        m_fetchedRecords[i].length = length;
+    }
+    ReadRanges(*geo.stream, m_fetchedRecords, hits);
+    if (!shapes || m_ptrField < 0)
+        return;
+    const int64_t fileLength = m_header.Length();
+    const ptrdiff_t ptrAt = DbfFieldPtr(*m_geo, m_ptrField) - m_geo->record.data();
+    for (size_t i = 0; i < hits; ++i) {
+        const std::vector<unsigned char>& record = m_fetchedRecords[i].bytes;
+        CRangeRead& block = m_fetchedBlocks[i];
+        block.offset = int64_t(record.size()) == length && record[0] != '*' ? Get32(record.data() + ptrAt) : 0;
+        const bool valid = block.offset >= kHeaderSize && block.offset + kBlockHeaderSize <= fileLength;
+        block.length = valid ? std::min(guess, fileLength - block.offset) : 0;
+    }
+    ReadRanges(*m_vec, m_fetchedBlocks, hits);
+    // Blocks longer than the guess, read whole too; the reader checks them
+    // again as it takes them.
+    for (size_t i = 0; i < hits; ++i) {
+        const CRangeRead& block = m_fetchedBlocks[i];
+        CRangeRead& rest = m_fetchedRests[i];
+        rest.length = 0;
+        if (block.length <= 0 || int64_t(block.bytes.size()) != block.length)
+            continue;
+        const int64_t need = BlockSize(Get32(block.bytes.data() + 16), Get32(block.bytes.data() + 20));
+        if (need > block.length && need <= kLargestBlockRead && block.offset + need <= fileLength) {
+            rest.offset = block.offset + block.length;
+            rest.length = need - block.length;
         }
     }
-    const CStream& table = *geo.stream;
-    const CStream& vec = *m_vec;
-    const int64_t length = geo.RecordLength();
-    const int64_t fileLength = m_header.Length();
-    const ptrdiff_t ptrAt = m_ptrField >= 0 ? DbfFieldPtr(*m_geo, m_ptrField) - m_geo->record.data() : -1;
-    shapes = shapes && ptrAt >= 0;
-
-    // A task's hits: their records, in spans reaching as far as the hits
-    // after lie close, then their blocks, likewise in spans.
-    const auto fetch = [&](int first, int end, std::vector<unsigned char>& span) {
-        for (int i = first; i < end;) {
-            const int record = m_fetched[size_t(i)].record;
-            int last = i;
-            while (last + 1 < end &&
-                   ReadTogether(m_fetched[size_t(last)].record, m_fetched[size_t(last) + 1].record, record, length))
-                ++last;
-            span.resize(static_cast<size_t>((m_fetched[size_t(last)].record - record + 1) * length));
-            const size_t got = table.ReadAt(span.data(), span.size(), DbfRecordOffset(geo, record));
-            for (; i <= last; ++i) {
-                CFetchedHit& hit = m_fetched[size_t(i)];
-                const int64_t at = int64_t(hit.record - record) * length;
-                if (at + length > int64_t(got))
-                    continue;
-                hit.bytes.assign(span.data() + at, span.data() + at + length);
-                hit.recordRead = true;
-                if (!shapes || hit.bytes[0] == '*')
-                    continue;
-                const int64_t offset = Get32(hit.bytes.data() + ptrAt);
-                if (offset >= kHeaderSize && offset + kBlockHeaderSize <= fileLength)
-                    hit.blockOffset = offset;
-            }
+    ReadRanges(*m_vec, m_fetchedRests, hits);
+    for (size_t i = 0; i < hits; ++i)
+        if (m_fetchedRests[i].length > 0) {
+            std::vector<unsigned char>& bytes = m_fetchedBlocks[i].bytes;
+            bytes.insert(bytes.end(), m_fetchedRests[i].bytes.begin(), m_fetchedRests[i].bytes.end());
         }
-        if (!shapes)
-            return;
-        const auto wanted = [&](const CFetchedHit& hit) { return std::min(guess, fileLength - hit.blockOffset); };
-        for (int i = first; i < end;) {
-            const CFetchedHit& start = m_fetched[size_t(i)];
-            if (start.blockOffset < 0) {
-                ++i;
-                continue;
-            }
-            // Blocks stored in the order of their records, close together.
-            int last = i;
-            int64_t spanEnd = start.blockOffset + wanted(start);
-            for (int k = i + 1; k < end; ++k) {
-                const CFetchedHit& next = m_fetched[size_t(k)];
-                if (next.blockOffset < 0)
-                    continue;
-                if (next.blockOffset < spanEnd || next.blockOffset - spanEnd > kGapBytes ||
-                    next.blockOffset + wanted(next) - start.blockOffset > kSpanBytes)
-                    break;
-                last = k;
-                spanEnd = next.blockOffset + wanted(next);
-            }
-            span.resize(static_cast<size_t>(spanEnd - start.blockOffset));
-            const int64_t got = static_cast<int64_t>(vec.ReadAt(span.data(), span.size(), start.blockOffset));
-            for (; i <= last; ++i) {
-                CFetchedHit& hit = m_fetched[size_t(i)];
-                if (hit.blockOffset < 0)
-                    continue;
-                const int64_t at = hit.blockOffset - start.blockOffset;
-                const int64_t want = wanted(hit);
-                const int64_t have = std::clamp<int64_t>(got - at, 0, want);
-                hit.bytes.resize(static_cast<size_t>(length + have));
-                std::copy_n(span.data() + at, have, hit.bytes.data() + length);
-                hit.blockBytes = static_cast<size_t>(have);
-                if (have < want || have < kBlockHeaderSize)
-                    continue;
-                // A block longer than the guess is read whole here too; the
-                // reader checks it again as it takes it.
-                const unsigned char* head = hit.bytes.data() + length;
-                const int64_t need = BlockSize(Get32(head + 16), Get32(head + 20));
-                if (need > want && need <= kLargestBlockRead && hit.blockOffset + need <= fileLength) {
-                    hit.bytes.resize(static_cast<size_t>(length + need));
-                    hit.blockBytes += vec.ReadAt(hit.bytes.data() + length + want, static_cast<size_t>(need - want),
-                                                 hit.blockOffset + want);
-                }
-            }
-        }
-    };
-    RunTasks((hits + kHitsPerTask - 1) / kHitsPerTask, [&](int task) {
-        const int first = task * kHitsPerTask, end = std::min(hits, first + kHitsPerTask);
-        std::vector<unsigned char> span;
-        try {
-            fetch(first, end, span);
-        } catch (const std::bad_alloc&) {
-            // The reader reads these itself and says what it lacks.
-            for (int i = first; i < end; ++i) {
-                m_fetched[size_t(i)].recordRead = false;
-                m_fetched[size_t(i)].blockBytes = 0;
-            }
-        }
-    });
 }
 
 int CGdbSource::ReadBlock(int64_t offset, CShape& shape, const CMapRect& box)

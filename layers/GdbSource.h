@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/DbfEngine.h"
+#include "core/RangeReads.h"
 #include "core/ReadAhead.h"
 #include "layers/FeatureSource.h"
 
@@ -213,18 +214,12 @@ private:
     // block is a cache miss), a long one while reading goes on close to the last.
     CReadAhead m_windowSize{kBlockHeaderSize, 64 * 1024};
     int64_t m_lastBlockSize = 512;
-    // Index hits read ahead together, in parallel: the reads wait on the
-    // memory of pages met far apart more than on the processor.
-    struct CFetchedHit {
-        int record = -1;
-        bool recordRead = false;
-        int64_t blockOffset = -1;
-        size_t blockBytes = 0;
-        std::vector<unsigned char> bytes; // the record, then its block's first bytes
-    };
-    std::vector<CFetchedHit> m_fetched;
+    // Index hits read ahead together: their geometry records and, for
+    // shapes, their blocks (as long as the guess, and the rest of longer ones).
+    std::vector<int> m_fetched;
+    std::vector<CRangeRead> m_fetchedRecords, m_fetchedBlocks, m_fetchedRests;
     size_t m_fetchedCount = 0, m_fetchedNext = 0;
-    const CFetchedHit* m_blockHit = nullptr; // the hit whose record is in the buffer
+    const CRangeRead* m_blockHit = nullptr; // the block of the hit whose record is in the buffer
     int m_plainUntil = -1; // hits up to this record lie close: the plain readers read them
     CShape m_scratch;
 };

@@ -143,6 +143,14 @@ int CShapefileSource::ReadIndexed(int n, CShpFile::CRecord& record)
     return n >= 0 && n < m_recordCount ? m_file.ReadIndexedRecord(n, record) : kReadError;
 }
 
+void CShapefileSource::FetchHits(int n)
+{
+    if (HasRecordList() || n <= m_plainUntil || m_file.IsReadAhead(n) || m_recordCount <= 0)
+        return;
+    const int64_t meanRecord = (m_file.RecordsEnd() - CShpFile::FirstRecord()) / m_recordCount;
+    m_file.ReadAhead(m_hitsToFetch, CollectHitsToFetch(n, std::max<int64_t>(meanRecord, 1), m_hitsToFetch, m_plainUntil));
+}
+
 int CShapefileSource::NextInFile(CShpFile::CRecord& record)
 {
     // The walk was moved (rewound, or restored after a walk of its own):
@@ -203,9 +211,12 @@ CShapefileSource::StepResult CShapefileSource::StepNext(StepMode mode, CMapPoint
                 continue;
         } else if (n >= m_recordCount) {
             continue;
-        } else if (const int error = ReadIndexed(n, record); error != kNoError) {
-            ReportBadObject(error);
-            continue;
+        } else {
+            FetchHits(n);
+            if (const int error = ReadIndexed(n, record); error != kNoError) {
+                ReportBadObject(error);
+                continue;
+            }
         }
         // A malformed record is passed over; the walk knows where the next one is.
         bool empty = false;

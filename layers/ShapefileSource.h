@@ -75,6 +75,9 @@ private:
     // The next record under every restriction, its point, box or shape read.
     StepResult StepNext(StepMode mode, CMapPoint* point, CMapRect* box, CShape* shape,
                         const CBoxProbe* probe = nullptr);
+    // Index hit n and those after it read ahead together, unless they are
+    // already or lie so close that the plain reader does better.
+    void FetchHits(int n);
     // The next record of the file-order walk whose head reads; -1 at the end.
     int NextInFile(CShpFile::CRecord& record);
     bool CollectRecords(const CMapRect& rect, bool inside, CRecordArray& records);
@@ -92,4 +95,6 @@ private:
     int64_t m_scanOffset = CShpFile::FirstRecord();
     std::vector<CWorkFile> m_workFiles;
     CShape m_scratch;
+    std::vector<int> m_hitsToFetch;
+    int m_plainUntil = -1; // hits up to this record lie close: the plain reader reads them
 };

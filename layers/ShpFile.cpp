@@ -173,6 +173,13 @@ void CShpFile::Close()
     m_written = 0;
     m_writePosition = 0;
     m_writtenExtent.SetEmpty();
+    ForgetReadAhead();
+}
+
+void CShpFile::ForgetReadAhead()
+{
+    m_aheadCount = m_aheadNext = 0;
+    m_recordAhead = nullptr;
 }
 
 int CShpFile::Open(std::unique_ptr<CStream> main, std::unique_ptr<CStream> index)
@@ -216,6 +223,9 @@ const unsigned char* CShpFile::Fetch(CWindow& window, int64_t offset, size_t cou
     m_fetchError = PastEnd();
     if (offset < 0 || offset > end || static_cast<int64_t>(count) > end - offset)
         return nullptr;
+    if (&window == m_mainWindow.get() && m_recordAhead && offset >= m_recordAhead->offset &&
+        offset + static_cast<int64_t>(count) <= m_recordAhead->offset + static_cast<int64_t>(m_recordAhead->bytes.size()))
+        return m_recordAhead->bytes.data() + (offset - m_recordAhead->offset);
     if (offset >= window.start && offset + static_cast<int64_t>(count) <= window.start + static_cast<int64_t>(window.size))
         return window.bytes.data() + (offset - window.start);
     const size_t want = static_cast<size_t>(std::min<int64_t>(
@@ -266,13 +276,59 @@ int CShpFile::ReadRecord(int64_t offset, CRecord& record, int64_t bytes)
     return kNoError;
 }
 
+bool CShpFile::IsReadAhead(int n)
+{
+    while (m_aheadNext < m_aheadCount && m_ahead[m_aheadNext] < n)
+        ++m_aheadNext;
+    return m_aheadNext < m_aheadCount && m_ahead[m_aheadNext] == n;
+}
+
+void CShpFile::ReadAhead(const std::vector<int>& records, size_t count)
+{
+    ForgetReadAhead();
+    if (!m_index || !m_main)
+        return;
+    count = std::min(count, records.size());
+    m_ahead.assign(records.begin(), records.begin() + static_cast<ptrdiff_t>(count));
+    for (std::vector<CRangeRead>* reads : {&m_aheadEntries, &m_aheadRecords})
+        if (reads->size() < count)
+            reads->resize(count);
+    for (size_t i = 0; i < count; ++i) {
+        const int n = m_ahead[i];
+        m_aheadEntries[i].offset = kHeaderSize + int64_t{n} * kIndexRecordSize;
+        m_aheadEntries[i].length = n >= 0 && n < m_indexCount ? kIndexRecordSize : 0;
+    }
+    ReadRanges(*m_index, m_aheadEntries, count);
+    for (size_t i = 0; i < count; ++i) {
+        const std::vector<unsigned char>& entry = m_aheadEntries[i].bytes;
+        CRangeRead& record = m_aheadRecords[i];
+        record.length = 0;
+        if (entry.size() != size_t(kIndexRecordSize))
+            continue;
+        record.offset = int64_t{GetBigEndian<int32_t>(entry.data())} * 2;
+        const int64_t length = kRecordHeadSize + int64_t{GetBigEndian<int32_t>(entry.data() + 4)} * 2;
+        // Lying entries are read as the plain reader reads them.
+        if (record.offset >= kHeaderSize && length > kRecordHeadSize && length <= kLargestGuess &&
+            record.offset + length <= m_mainEnd)
+            record.length = length;
+    }
+    ReadRanges(*m_main, m_aheadRecords, count);
+    m_aheadCount = count;
+}
+
 int CShpFile::ReadIndexedRecord(int n, CRecord& record)
 {
+    m_recordAhead = nullptr;
     if (!m_index || n < 0 || n >= m_indexCount)
         return kReadError;
-    const int64_t at = kHeaderSize + int64_t{n} * kIndexRecordSize;
-    const unsigned char* entry = Fetch(*m_indexWindow, at, kIndexRecordSize,
-                                        kHeaderSize + int64_t{m_indexCount} * kIndexRecordSize);
+    const unsigned char* entry = nullptr;
+    if (IsReadAhead(n) && m_aheadEntries[m_aheadNext].bytes.size() == size_t(kIndexRecordSize)) {
+        entry = m_aheadEntries[m_aheadNext].bytes.data();
+        m_recordAhead = &m_aheadRecords[m_aheadNext];
+    } else {
+        const int64_t at = kHeaderSize + int64_t{n} * kIndexRecordSize;
+        entry = Fetch(*m_indexWindow, at, kIndexRecordSize, kHeaderSize + int64_t{m_indexCount} * kIndexRecordSize);
+    }
     if (!entry)
         return kReadError;
     return ReadRecord(int64_t{GetBigEndian<int32_t>(entry)} * 2, record,
@@ -436,6 +492,7 @@ int CShpFile::AppendRecord(const std::vector<unsigned char>& bytes, const CMapRe
     // What the windows hold may end before the new record.
     m_mainWindow->size = 0;
     m_indexWindow->size = 0;
+    ForgetReadAhead();
     return kNoError;
 }
 

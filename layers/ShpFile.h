@@ -2,6 +2,7 @@
 
 #include "core/MapPoint.h"
 #include "core/MapRect.h"
+#include "core/RangeReads.h"
 
 #include <cstdint>
 #include <memory>
@@ -92,6 +93,12 @@ public:
     int ReadRecord(int64_t offset, CRecord& record, int64_t bytes = 0);
     // The record that index record n points at.
     int ReadIndexedRecord(int n, CRecord& record);
+    // Reads ahead the first count index records of records (ascending) and
+    // the records they point at, together, for a reader that knows which it
+    // wants next (the index hits); ReadIndexedRecord takes them from there.
+    void ReadAhead(const std::vector<int>& records, size_t count);
+    // Index record n is among those read ahead.
+    bool IsReadAhead(int n);
     // A point or multipoint record's point (a multipoint's first); empty
     // for a null record or a multipoint without points.
     int ReadPoint(const CRecord& record, CMapPoint& point, bool& empty);
@@ -153,4 +160,10 @@ private:
     int64_t m_writePosition = 0;
     CMapRect m_writtenExtent;
     std::vector<unsigned char> m_recordBuffer;
+    // What ReadAhead read, and the record of those that is being read.
+    std::vector<int> m_ahead;
+    std::vector<CRangeRead> m_aheadEntries, m_aheadRecords;
+    size_t m_aheadCount = 0, m_aheadNext = 0;
+    const CRangeRead* m_recordAhead = nullptr;
+    void ForgetReadAhead();
 };

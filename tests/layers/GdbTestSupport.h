@@ -2,6 +2,7 @@
 
 #include "layers/GdbSource.h"
 #include "platform/ByteOrder.h"
+#include "platform/Path.h"
 #include "tests/core/FieldLists.h"
 #include "tests/core/GeometryText.h"
 #include "tests/support/TestSupport.h"
@@ -113,4 +114,82 @@ inline std::vector<int> PointRecords(CFeatureSource& source)
     while (source.ReadNextPoint(point))
         records.push_back(source.GetCurrentRecord());
     return records;
+}
+
+// What ReadNextShape delivers, object by object.
+inline std::vector<std::string> DeliveredShapes(CFeatureSource& source)
+{
+    std::vector<std::string> shapes;
+    source.Rewind();
+    CShape shape;
+    while (source.ReadNextShape(shape))
+        shapes.push_back(std::to_string(source.GetCurrentRecord()) + ": " + ShapeText(shape));
+    return shapes;
+}
+
+// Lines of 2 to 41 vertices scattered over 100 x 100, some far longer than
+// their neighbours, record i named "L<i>" with N = i. The small window
+// meets hits far apart in the files, the large one hits close together;
+// both take the index.
+constexpr int kScatteredLines = 24000;
+inline const CMapRect kSmallWindow(37, 63, 63, 37), kLargeWindow(10, 58, 58, 10);
+
+inline void MakeScatteredLines(CFeatureSource& source, const std::string& path)
+{
+    const std::vector<CDbfFieldInfo> fields = TestFields();
+    ASSERT_TRUE(source.Create(path, CFeatureSource::kLine, fields.data()));
+    for (int i = 0; i < kScatteredLines; ++i) {
+        const int vertices = i % 997 == 5 ? 300 : 2 + (i * 37) % 40;
+        std::vector<CMapPoint> points;
+        const double x = (i * 7919 % 1000) / 10.0, y = (int64_t{i} * 104729 % 1000) / 10.0;
+        for (int k = 0; k < vertices; ++k)
+            points.emplace_back(x + 0.01 * k, y + 0.005 * k * (k % 3));
+        CShape shape;
+        shape.SetPoints(vertices, points.data());
+        AppendWithAttributes(source, &shape, nullptr, "L" + std::to_string(i), i);
+    }
+}
+
+template <class Source>
+std::vector<int> IndexHitsOf(const std::string& path, const CMapRect& window)
+{
+    Source source;
+    EXPECT_TRUE(source.Open(path));
+    source.SetQueryRect(&window);
+    EXPECT_TRUE(source.IsIndexInUse());
+    return ShapeRecords(source);
+}
+
+// Through both windows, with and without a filter, the index delivers what
+// the walk does; the small window delivers so many and reports the bad
+// objects among its hits. (The walk may report bad objects outside the
+// window too: it reads every box there is.)
+template <class Source>
+void ExpectIndexReadsAsTheWalk(const std::string& path, const std::string& index, size_t inSmall)
+{
+    int error = 0;
+    const auto read = [&](const CMapRect& window, const char* filter, bool indexed) {
+        Source source;
+        EXPECT_TRUE(source.Open(path));
+        if (filter)
+            EXPECT_TRUE(source.SetFilter(filter));
+        source.SetQueryRect(&window);
+        EXPECT_EQ(source.IsIndexInUse(), indexed);
+        std::vector<std::string> shapes = DeliveredShapes(source);
+        error = source.GetError();
+        return shapes;
+    };
+    for (const CMapRect& window : {kSmallWindow, kLargeWindow})
+        for (const char* filter : {static_cast<const char*>(nullptr), "N > 4000"}) {
+            SCOPED_TRACE(window.left);
+            SCOPED_TRACE(filter ? filter : "");
+            const std::vector<std::string> indexed = read(window, filter, true);
+            ASSERT_TRUE(RenameFile(index, index + ".off"));
+            const std::vector<std::string> walked = read(window, filter, false);
+            ASSERT_TRUE(RenameFile(index + ".off", index));
+            EXPECT_GT(walked.size(), 100u);
+            EXPECT_EQ(indexed, walked);
+        }
+    EXPECT_EQ(read(kSmallWindow, nullptr, true).size(), inSmall);
+    EXPECT_EQ(error, CFeatureSource::kBadStructure);
 }

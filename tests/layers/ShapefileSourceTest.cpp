@@ -467,3 +467,32 @@ TEST(ShapefileSource, LargeLayersAnswerSmallWindowsFromTheSpatialIndex)
     EXPECT_TRUE(source.IsIndexInUse());
     EXPECT_EQ(PointRecords(source), scanned);
 }
+
+TEST(ShapefileSource, IndexQueriesDeliverWhatTheWalkDelivers)
+{
+    // Two records in the small window spoilt, which the index does not
+    // stamp: a lying point count and a negative part count.
+    CTempDir dir;
+    const std::string path = dir.File("l.shp");
+    {
+        CShapefileSource source;
+        MakeScatteredLines(source, path);
+    }
+    {
+        CShapefileSource source;
+        ASSERT_TRUE(source.Open(path));
+        ASSERT_TRUE(source.BuildSpatialIndex());
+    }
+    const std::vector<int> inSmall = IndexHitsOf<CShapefileSource>(path, kSmallWindow);
+    ASSERT_GT(inSmall.size(), 1100u); // more than one batch read ahead
+    const std::string shx = ReadWholeFile(dir.File("l.shx"));
+    const auto contentOf = [&](int record) {
+        const auto* entry = reinterpret_cast<const unsigned char*>(shx.data()) + 100 + 8 * record;
+        return 2 * static_cast<size_t>(GetBigEndian<int32_t>(entry)) + 8;
+    };
+    std::string shp = ReadWholeFile(path);
+    PutInt32At(shp, contentOf(inSmall[10]) + 40, 1 << 28);
+    PutInt32At(shp, contentOf(inSmall[100]) + 36, -1);
+    WriteWholeFile(path, shp);
+    ExpectIndexReadsAsTheWalk<CShapefileSource>(path, dir.File("l.spx"), inSmall.size() - 2);
+}
