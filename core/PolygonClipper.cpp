@@ -157,11 +157,19 @@ bool SortByRuns(std::vector<T>& values, Less less, std::vector<T>& buffer, std::
 {
     const size_t n = values.size();
     starts.clear();
+    // A run takes its way from its first unequal step, and equal values on
+    // either way: rings' vertices shared by two edges give pairs of equal
+    // ends, which would cut a strictly falling run at every pair.
+    std::vector<size_t>& falling = merged;
+    falling.clear();
     for (size_t i = 0; i < n;) {
         size_t j = i + 1;
+        while (j < n && !less(values[j], values[i]) && !less(values[i], values[j]))
+            ++j;
         if (j < n && less(values[j], values[i])) {
-            while (j < n && less(values[j], values[j - 1]))
+            while (j < n && !less(values[j - 1], values[j]))
                 ++j;
+            falling.push_back(starts.size());
         } else {
             while (j < n && !less(values[j], values[j - 1]))
                 ++j;
@@ -171,10 +179,9 @@ bool SortByRuns(std::vector<T>& values, Less less, std::vector<T>& buffer, std::
             return false;
         i = j;
     }
-    for (size_t k = 0; k < starts.size(); ++k) {
+    for (const size_t k : falling) {
         const size_t i = starts[k], j = k + 1 < starts.size() ? starts[k + 1] : n;
-        if (j - i > 1 && less(values[i + 1], values[i]))
-            std::reverse(values.begin() + static_cast<std::ptrdiff_t>(i), values.begin() + static_cast<std::ptrdiff_t>(j));
+        std::reverse(values.begin() + static_cast<std::ptrdiff_t>(i), values.begin() + static_cast<std::ptrdiff_t>(j));
     }
     starts.push_back(n);
     buffer.resize(n);
@@ -295,6 +302,10 @@ private:
     bool PassTurns(size_t newBegin, size_t newEnd, int64_t y, int64_t ynext);
     // The same on an event row, where nothing else is due.
     bool PassEventRow(uint32_t starting, size_t row);
+    // The same where a ring turns: its two edges ending at one point
+    // (none starting) or starting at one (none ending).
+    bool PassEventTop(size_t row);
+    bool PassEventBottom(size_t newBegin, size_t row);
     void SpliceWindows();
     // Event rows: the stretches of the row where anything happens.
     void FindWindows(size_t row, size_t nextNew, size_t newEnd);
@@ -351,7 +362,7 @@ private:
     std::vector<uint32_t> m_sorted;   // the edges in the order of their bottoms
     std::vector<uint32_t> m_xcurRow, m_xnextRow;
     std::vector<PairEvent> m_pairs; // a heap, soonest first
-    std::vector<PairEvent> m_due;
+    std::vector<PairEvent> m_due, m_duePairs;
     // Where windows start from, sorted as pairs: whole windows are slow to move.
     struct Seed {
         size_t lo, hi;
@@ -448,7 +459,7 @@ bool Sweep::Keep() const
 {
     const size_t bytes = Bytes(m_edges) + Bytes(m_pieces) + Bytes(m_below) + Bytes(m_above) + Bytes(m_windows) +
                          Bytes(m_place) + Bytes(m_left) + Bytes(m_endings) + Bytes(m_sorted) + Bytes(m_xcurRow) +
-                         Bytes(m_xnextRow) + Bytes(m_pairs) + Bytes(m_due) + Bytes(m_seeds) + Bytes(m_newPlace) + Bytes(m_next) +
+                         Bytes(m_xnextRow) + Bytes(m_pairs) + Bytes(m_due) + Bytes(m_duePairs) + Bytes(m_seeds) + Bytes(m_newPlace) + Bytes(m_next) +
                          Bytes(m_spliced) + Bytes(m_stretches) + Bytes(m_units) + Bytes(m_states) + Bytes(m_swaps) + Bytes(m_passNodes) +
                          Bytes(m_order) + Bytes(m_position) + Bytes(m_segments) + Bytes(m_keys) +
                          Bytes(m_keyBuffer) + Bytes(m_tops) + Bytes(m_topBuffer) + Bytes(m_rowList) + Bytes(m_xs) +
@@ -991,6 +1002,149 @@ bool Sweep::PassEventRow(uint32_t starting, size_t row)
     return true;
 }
 
+// The two endings due must be neighbours at one point, of one operand,
+// with nothing else there; the row is then one window of them, left
+// empty, as the window search would find it.
+bool Sweep::PassEventTop(size_t row)
+{
+    m_due.clear();
+    while (!m_endings.empty() && m_endings.front().row <= row) {
+        m_due.push_back(m_endings.front());
+        std::pop_heap(m_endings.begin(), m_endings.end(), std::greater<>());
+        m_endings.pop_back();
+    }
+    m_duePairs.clear();
+    while (!m_pairs.empty() && m_pairs.front().row <= row) {
+        m_duePairs.push_back(m_pairs.front());
+        std::pop_heap(m_pairs.begin(), m_pairs.end(), std::greater<>());
+        m_pairs.pop_back();
+    }
+    const auto giveBack = [this] {
+        for (const PairEvent& d : m_due) {
+            m_endings.push_back(d);
+            std::push_heap(m_endings.begin(), m_endings.end(), std::greater<>());
+        }
+        for (const PairEvent& d : m_duePairs) {
+            m_pairs.push_back(d);
+            std::push_heap(m_pairs.begin(), m_pairs.end(), std::greater<>());
+        }
+        return false;
+    };
+    const size_t n = m_below.size();
+    size_t first = n, second = n;
+    for (const PairEvent& d : m_due) {
+        const int p = m_place[static_cast<size_t>(d.left)];
+        if (p >= 0 && static_cast<size_t>(p) < n && m_below[static_cast<size_t>(p)] == d.left) {
+            if (second != n)
+                return giveBack();
+            (first == n ? first : second) = static_cast<size_t>(p);
+        }
+    }
+    if (second == n)
+        return giveBack();
+    if (second < first)
+        std::swap(first, second);
+    if (second != first + 1)
+        return giveBack();
+    // The two meet there, so they are mostly due as a pair too.
+    for (const PairEvent& d : m_duePairs) {
+        const int p = m_place[static_cast<size_t>(d.left)];
+        if (p >= 0 && static_cast<size_t>(p) + 1 < n && m_below[static_cast<size_t>(p)] == d.left &&
+            m_below[static_cast<size_t>(p) + 1] == d.right && static_cast<size_t>(p) != first)
+            return giveBack();
+    }
+    const int a = m_below[first], b = m_below[second];
+    const Edge& ea = m_edges[static_cast<size_t>(a)];
+    const Edge& eb = m_edges[static_cast<size_t>(b)];
+    const int64_t y = (*m_rows)[row];
+    if (ea.top.y != y || !(ea.top == eb.top) || ea.bit != eb.bit)
+        return giveBack();
+    const int64_t x = ea.top.x;
+    const bool right = second + 1 < n;
+    if (right && EndedAt(m_below[second + 1], y))
+        return giveBack();
+    if (first > 0) {
+        const int e = m_below[first - 1];
+        if (EndedAt(e, y) || Xcur(e) == x || (right && Xnext(e) > Xnext(m_below[second + 1])))
+            return giveBack();
+    }
+    if (right && Xcur(m_below[second + 1]) == x)
+        return giveBack();
+    Close(a, IPoint{x, y});
+    Close(b, IPoint{x, y});
+    m_place[static_cast<size_t>(a)] = -1;
+    m_place[static_cast<size_t>(b)] = -1;
+    m_below.erase(m_below.begin() + static_cast<std::ptrdiff_t>(first),
+                  m_below.begin() + static_cast<std::ptrdiff_t>(first + 2));
+    for (size_t k = 0; k < m_below.size(); ++k)
+        m_place[static_cast<size_t>(m_below[k])] = static_cast<int>(k);
+    m_windows.clear();
+    Window& w = m_windows.emplace_back();
+    w.lo = first;
+    w.hi = first;
+    return true;
+}
+
+// Nothing due, and the two starting edges from one point of one operand,
+// with nothing else there and apart one row up: the row is one window of
+// them, as the window search would find it.
+bool Sweep::PassEventBottom(size_t newBegin, size_t row)
+{
+    if ((!m_pairs.empty() && m_pairs.front().row <= row) || (!m_endings.empty() && m_endings.front().row <= row))
+        return false;
+    int first = static_cast<int>(m_sorted[newBegin]), second = static_cast<int>(m_sorted[newBegin + 1]);
+    Edge& ea = m_edges[static_cast<size_t>(first)];
+    Edge& eb = m_edges[static_cast<size_t>(second)];
+    if (!(ea.bot == eb.bot) || ea.bit != eb.bit)
+        return false;
+    const int64_t x = ea.bot.x, y = ea.bot.y;
+    const size_t n = m_below.size();
+    size_t lo = 0, hi = n;
+    while (lo < hi) {
+        const size_t mid = lo + (hi - lo) / 2;
+        if (x < Xcur(m_below[mid]))
+            hi = mid;
+        else
+            lo = mid + 1;
+    }
+    const size_t q = lo;
+    const int64_t na = Xnext(first), nb = Xnext(second);
+    if (na == nb)
+        return false;
+    const int64_t minNext = std::min(na, nb), maxNext = std::max(na, nb);
+    if (q > 0) {
+        const int e = m_below[q - 1];
+        if (EndedAt(e, y) || Xcur(e) == x || Xnext(e) > minNext)
+            return false;
+    }
+    if (q < n) {
+        const int e = m_below[q];
+        if (EndedAt(e, y) || Xcur(e) == x || Xnext(e) < maxNext)
+            return false;
+    }
+    if (nb < na)
+        std::swap(first, second);
+    const int incoming = q < n    ? m_left[static_cast<size_t>(m_below[q])]
+                         : n > 0 ? m_left[static_cast<size_t>(m_below[n - 1])] ^ m_edges[static_cast<size_t>(m_below[n - 1])].bit
+                                 : 0;
+    const int bit = ea.bit;
+    SetStatus(first, incoming, incoming ^ bit, IPoint{x, y});
+    SetStatus(second, incoming ^ bit, incoming, IPoint{x, y});
+    ea.xcur = ea.xnext;
+    eb.xcur = eb.xnext;
+    const int added[2] = {first, second};
+    m_below.insert(m_below.begin() + static_cast<std::ptrdiff_t>(q), added, added + 2);
+    for (size_t k = 0; k < m_below.size(); ++k)
+        m_place[static_cast<size_t>(m_below[k])] = static_cast<int>(k);
+    m_left[static_cast<size_t>(first)] = incoming;
+    m_left[static_cast<size_t>(second)] = incoming ^ bit;
+    m_windows.clear();
+    Window& w = m_windows.emplace_back();
+    w.lo = q;
+    w.hi = q + 2;
+    return true;
+}
+
 // The windows' new stretches in the list; places and left memberships
 // kept for event rows.
 void Sweep::SpliceWindows()
@@ -1469,8 +1623,16 @@ void Sweep::Run()
         m_states.clear();
         m_above.clear();
         const size_t edgesBelow = m_below.size(), starting = newEnd - nextNew;
-        if (starting == 1 ? (m_events ? PassEventRow(m_sorted[nextNew], r) : PassRow(m_sorted[nextNew], y, ynext))
-                          : !m_events && PassTurns(nextNew, newEnd, y, ynext)) {
+        bool passed = false;
+        if (!m_events)
+            passed = starting == 1 ? PassRow(m_sorted[nextNew], y, ynext) : PassTurns(nextNew, newEnd, y, ynext);
+        else if (starting == 1)
+            passed = PassEventRow(m_sorted[nextNew], r);
+        else if (starting == 0)
+            passed = PassEventTop(r);
+        else if (starting == 2)
+            passed = PassEventBottom(nextNew, r);
+        if (passed) {
             m_swaps.clear();
         } else {
             if (m_events) {
