@@ -788,19 +788,40 @@ void Sweep::RunBeam(int64_t y, int64_t ynext)
     }
 }
 
+// Where x one row up, at(0) ... at(n - 1), falls nowhere but between one
+// pair of neighbours, which swapping puts in order: the left one's index
+// (n when it falls nowhere). Then an insertion sort swaps that pair and
+// no other, as the beam would. SIZE_MAX for any other order.
+template <class At>
+size_t OneSwap(size_t n, At at)
+{
+    size_t cross = n;
+    for (size_t k = 1; k < n; ++k) {
+        if (at(k - 1) <= at(k))
+            continue;
+        if (cross != n)
+            return SIZE_MAX;
+        cross = k - 1;
+    }
+    if (cross != n && ((cross > 0 && at(cross - 1) > at(cross + 1)) || (cross + 2 < n && at(cross) > at(cross + 2))))
+        return SIZE_MAX;
+    return cross;
+}
+
 // Most rows of a ring's long chains hold one vertex where one edge ends
-// and the next of its ring starts, and nothing else meets or crosses
-// before the next row. Such a row is worked here in one pass, just as
-// the window walk and the beam would work it: the new edge takes the old
-// one's place, the old one's piece ends at the vertex and every edge's
-// side is set from the memberships left of it. False, with nothing
-// changed but the edges' x at the next row, for any other row.
+// and the next of its ring starts, nothing else meets there, and before
+// the next row at most one pair of neighbours crosses. Such a row is worked
+// here in one pass, just as the window walk and the beam would work it:
+// the new edge takes the old one's place, the old one's piece ends at the
+// vertex, every edge's side is set from the memberships left of it, and
+// then the crossing pair's. False, with nothing changed but the edges' x
+// at the next row, for any other row.
 bool Sweep::PassRow(uint32_t starting, int64_t y, int64_t ynext)
 {
     const size_t n = m_below.size();
     Edge& added = m_edges[starting];
     size_t place = n;
-    int64_t previousX = INT64_MIN, previousNext = INT64_MIN;
+    int64_t previousX = INT64_MIN;
     for (size_t k = 0; k < n; ++k) {
         Edge& e = m_edges[static_cast<size_t>(m_below[k])];
         int64_t x = e.xcur;
@@ -812,17 +833,33 @@ bool Sweep::PassRow(uint32_t starting, int64_t y, int64_t ynext)
             above = &added;
         }
         above->xnext = XAt(*above, ynext);
-        if (x <= previousX || above->xnext <= previousNext)
+        if (x <= previousX)
             return false;
         previousX = x;
-        previousNext = above->xnext;
     }
     if (place == n)
         return false;
-    int bits = 0;
+    const auto nextAt = [&](size_t k) {
+        return k == place ? added.xnext : m_edges[static_cast<size_t>(m_below[k])].xnext;
+    };
+    // Edges at other x that meet one row up stay apart units.
+    const size_t cross = OneSwap(n, nextAt);
+    if (cross == SIZE_MAX)
+        return false;
+    IPoint at;
+    if (cross != n) {
+        added.xcur = added.bot.x;
+        const auto edgeAt = [&](size_t k) -> const Edge& {
+            return k == place ? added : m_edges[static_cast<size_t>(m_below[k])];
+        };
+        at = CrossingPoint(edgeAt(cross), edgeAt(cross + 1), y, ynext);
+    }
+    int bits = 0, crossBits = 0;
     for (size_t k = 0; k < n; ++k) {
         const int edge = m_below[k];
         Edge& e = m_edges[static_cast<size_t>(edge)];
+        if (k == cross)
+            crossBits = bits;
         if (k == place) {
             Close(edge, e.top);
             const int next = static_cast<int>(starting);
@@ -835,12 +872,23 @@ bool Sweep::PassRow(uint32_t starting, int64_t y, int64_t ynext)
         }
         bits ^= e.bit;
     }
+    if (cross != n) {
+        // As the beam works a swap: the states left of, between and right of the pair.
+        const int u = m_below[cross], v = m_below[cross + 1];
+        const int ub = m_edges[static_cast<size_t>(u)].bit, vb = m_edges[static_cast<size_t>(v)].bit;
+        const int middle = crossBits ^ vb;
+        SetStatus(u, middle, crossBits ^ ub ^ vb, at);
+        SetStatus(v, crossBits, middle, at);
+        std::swap(m_below[cross], m_below[cross + 1]);
+        m_swaps.push_back({static_cast<int>(cross), static_cast<int>(cross + 1), at});
+    }
     return true;
 }
 
 // Each node of the row is an edge going on, a vertex passing a ring on,
 // or a ring's lowest or highest vertex (two of its edges starting or
-// ending), no two at one x; nothing meets or crosses before the next row.
+// ending), no two at one x; before the next row at most one pair of
+// neighbours crosses.
 // Then the memberships below and above agree between the nodes, so there
 // are no horizontal sides, and the nodes are worked in x order as the
 // window walk works them. False, with nothing changed but the edges' x at
@@ -850,13 +898,9 @@ bool Sweep::PassTurns(size_t newBegin, size_t newEnd, int64_t y, int64_t ynext)
     const size_t n = m_below.size();
     m_next.clear();
     m_passNodes.clear();
-    int64_t previousNext = INT64_MIN;
     const auto above = [&](int edge) {
         Edge& e = m_edges[static_cast<size_t>(edge)];
         e.xnext = XAt(e, ynext);
-        if (e.xnext <= previousNext)
-            return false;
-        previousNext = e.xnext;
         m_next.push_back(edge);
         return true;
     };
@@ -895,7 +939,11 @@ bool Sweep::PassTurns(size_t newBegin, size_t newEnd, int64_t y, int64_t ynext)
             int first = static_cast<int>(m_sorted[j]), second = static_cast<int>(m_sorted[j + 1]);
             if (added->bit != m_edges[static_cast<size_t>(second)].bit)
                 return false;
-            if (XAt(m_edges[static_cast<size_t>(second)], ynext) < XAt(*added, ynext))
+            const int64_t secondNext = XAt(m_edges[static_cast<size_t>(second)], ynext), firstNext = XAt(*added, ynext);
+            // Together one row up they would be one unit.
+            if (secondNext == firstNext)
+                return false;
+            if (secondNext < firstNext)
                 std::swap(first, second);
             if (!above(first) || !above(second))
                 return false;
@@ -904,6 +952,22 @@ bool Sweep::PassTurns(size_t newBegin, size_t newEnd, int64_t y, int64_t ynext)
         } else {
             return false;
         }
+    }
+    const size_t cross = OneSwap(m_next.size(), [&](size_t k) { return m_edges[static_cast<size_t>(m_next[k])].xnext; });
+    if (cross == SIZE_MAX)
+        return false;
+    IPoint at;
+    int crossBits = 0;
+    if (cross != m_next.size()) {
+        for (size_t k = 0; k < cross; ++k)
+            crossBits ^= m_edges[static_cast<size_t>(m_next[k])].bit;
+        Edge& a = m_edges[static_cast<size_t>(m_next[cross])];
+        Edge& b = m_edges[static_cast<size_t>(m_next[cross + 1])];
+        // Edges starting here are at their bottoms.
+        for (Edge* e : {&a, &b})
+            if (e->bot.y == y)
+                e->xcur = e->bot.x;
+        at = CrossingPoint(a, b, y, ynext);
     }
     int bits = 0;
     for (const PassNode& node : m_passNodes) {
@@ -927,6 +991,16 @@ bool Sweep::PassTurns(size_t newBegin, size_t newEnd, int64_t y, int64_t ynext)
             SetStatus(node.b, bits ^ a.bit, bits, a.bot);
             break;
         }
+    }
+    if (cross != m_next.size()) {
+        // As the beam works a swap: the states left of, between and right of the pair.
+        const int u = m_next[cross], v = m_next[cross + 1];
+        const int ub = m_edges[static_cast<size_t>(u)].bit, vb = m_edges[static_cast<size_t>(v)].bit;
+        const int middle = crossBits ^ vb;
+        SetStatus(u, middle, crossBits ^ ub ^ vb, at);
+        SetStatus(v, crossBits, middle, at);
+        std::swap(m_next[cross], m_next[cross + 1]);
+        m_swaps.push_back({static_cast<int>(cross), static_cast<int>(cross + 1), at});
     }
     for (int e : m_next) {
         Edge& edge = m_edges[static_cast<size_t>(e)];
@@ -1623,6 +1697,7 @@ void Sweep::Run()
         m_states.clear();
         m_above.clear();
         const size_t edgesBelow = m_below.size(), starting = newEnd - nextNew;
+        m_swaps.clear();
         bool passed = false;
         if (!m_events)
             passed = starting == 1 ? PassRow(m_sorted[nextNew], y, ynext) : PassTurns(nextNew, newEnd, y, ynext);
@@ -1632,9 +1707,7 @@ void Sweep::Run()
             passed = PassEventTop(r);
         else if (starting == 2)
             passed = PassEventBottom(nextNew, r);
-        if (passed) {
-            m_swaps.clear();
-        } else {
+        if (!passed) {
             if (m_events) {
                 FindWindows(r, nextNew, newEnd);
             } else {
