@@ -289,7 +289,16 @@ public:
 private:
     bool In(int bits) const { return m_in[bits & 3]; }
     void Close(int edge, const IPoint& at);
-    void SetStatus(int edge, int leftBits, int rightBits, const IPoint& at);
+    // The edge's piece as the memberships either side of it tell: mostly
+    // as it was.
+    void SetStatus(int edge, int leftBits, int rightBits, const IPoint& at)
+    {
+        const Piece& e = m_pieces[static_cast<size_t>(edge)];
+        const bool bounds = In(leftBits) != In(rightBits);
+        if (e.open != bounds || (bounds && e.down != In(rightBits))) [[unlikely]]
+            ChangeStatus(edge, bounds, In(rightBits), at);
+    }
+    void ChangeStatus(int edge, bool bounds, bool down, const IPoint& at);
     void Horizontal(int64_t x0, int64_t x1, int64_t y, int belowBits, int aboveBits);
     void BuildWindow(Window& w, int64_t y, int64_t ynext);
     bool RunsOn(size_t i, size_t i1, size_t j, size_t j1) const;
@@ -313,8 +322,22 @@ private:
     void AddSeed(size_t lo, size_t hi) { m_seeds.push_back({lo, hi}); }
     // Not past the limits, the windows beside it, which it then meets.
     bool ExtendWindow(Window& w, const Window* before, const Window* after);
-    int64_t Xcur(int edge);
-    int64_t Xnext(int edge);
+    // x of a listed edge at the current row and at the next, worked out
+    // once per row.
+    int64_t Xcur(int edge)
+    {
+        if (m_xcurRow[static_cast<size_t>(edge)] != static_cast<uint32_t>(m_row)) [[unlikely]]
+            return NewXcur(edge);
+        return m_edges[static_cast<size_t>(edge)].xcur;
+    }
+    int64_t Xnext(int edge)
+    {
+        if (m_xnextRow[static_cast<size_t>(edge)] != static_cast<uint32_t>(m_row)) [[unlikely]]
+            return NewXnext(edge);
+        return m_edges[static_cast<size_t>(edge)].xnext;
+    }
+    int64_t NewXcur(int edge);
+    int64_t NewXnext(int edge);
     void Schedule(int left, int right, size_t row);
     void ScheduleWindows(size_t row);
     void StartEvents(size_t row);
@@ -508,13 +531,9 @@ void Sweep::Close(int edge, const IPoint& at)
         m_segments.push_back({e.start, at});
 }
 
-void Sweep::SetStatus(int edge, int leftBits, int rightBits, const IPoint& at)
+void Sweep::ChangeStatus(int edge, bool bounds, bool down, const IPoint& at)
 {
     Piece& e = m_pieces[static_cast<size_t>(edge)];
-    const bool bounds = In(leftBits) != In(rightBits);
-    const bool down = In(rightBits);
-    if (e.open == bounds && (!bounds || e.down == down))
-        return;
     Close(edge, at);
     if (bounds) {
         e.open = true;
@@ -821,7 +840,8 @@ bool Sweep::PassRow(uint32_t starting, int64_t y, int64_t ynext)
     const size_t n = m_below.size();
     Edge& added = m_edges[starting];
     size_t place = n;
-    int64_t previousX = INT64_MIN;
+    int64_t previousX = INT64_MIN, previousNext = INT64_MIN;
+    bool ordered = true;
     for (size_t k = 0; k < n; ++k) {
         Edge& e = m_edges[static_cast<size_t>(m_below[k])];
         int64_t x = e.xcur;
@@ -835,31 +855,33 @@ bool Sweep::PassRow(uint32_t starting, int64_t y, int64_t ynext)
         above->xnext = XAt(*above, ynext);
         if (x <= previousX)
             return false;
+        // Edges at other x that meet one row up stay apart units.
+        ordered = ordered && above->xnext >= previousNext;
         previousX = x;
+        previousNext = above->xnext;
     }
     if (place == n)
         return false;
-    const auto nextAt = [&](size_t k) {
-        return k == place ? added.xnext : m_edges[static_cast<size_t>(m_below[k])].xnext;
-    };
-    // Edges at other x that meet one row up stay apart units.
-    const size_t cross = OneSwap(n, nextAt);
-    if (cross == SIZE_MAX)
-        return false;
+    size_t cross = n;
+    if (!ordered) {
+        cross = OneSwap(n, [&](size_t k) {
+            return k == place ? added.xnext : m_edges[static_cast<size_t>(m_below[k])].xnext;
+        });
+        if (cross == SIZE_MAX)
+            return false;
+    }
     IPoint at;
-    if (cross != n) {
+    if (cross != n) [[unlikely]] {
         added.xcur = added.bot.x;
         const auto edgeAt = [&](size_t k) -> const Edge& {
             return k == place ? added : m_edges[static_cast<size_t>(m_below[k])];
         };
         at = CrossingPoint(edgeAt(cross), edgeAt(cross + 1), y, ynext);
     }
-    int bits = 0, crossBits = 0;
+    int bits = 0;
     for (size_t k = 0; k < n; ++k) {
         const int edge = m_below[k];
         Edge& e = m_edges[static_cast<size_t>(edge)];
-        if (k == cross)
-            crossBits = bits;
         if (k == place) {
             Close(edge, e.top);
             const int next = static_cast<int>(starting);
@@ -872,8 +894,11 @@ bool Sweep::PassRow(uint32_t starting, int64_t y, int64_t ynext)
         }
         bits ^= e.bit;
     }
-    if (cross != n) {
+    if (cross != n) [[unlikely]] {
         // As the beam works a swap: the states left of, between and right of the pair.
+        int crossBits = 0;
+        for (size_t k = 0; k < cross; ++k)
+            crossBits ^= m_edges[static_cast<size_t>(m_below[k])].bit;
         const int u = m_below[cross], v = m_below[cross + 1];
         const int ub = m_edges[static_cast<size_t>(u)].bit, vb = m_edges[static_cast<size_t>(v)].bit;
         const int middle = crossBits ^ vb;
@@ -1150,7 +1175,8 @@ bool Sweep::PassEventTop(size_t row)
     m_place[static_cast<size_t>(b)] = -1;
     m_below.erase(m_below.begin() + static_cast<std::ptrdiff_t>(first),
                   m_below.begin() + static_cast<std::ptrdiff_t>(first + 2));
-    for (size_t k = 0; k < m_below.size(); ++k)
+    // Places left of it stand.
+    for (size_t k = first; k < m_below.size(); ++k)
         m_place[static_cast<size_t>(m_below[k])] = static_cast<int>(k);
     m_windows.clear();
     Window& w = m_windows.emplace_back();
@@ -1208,7 +1234,7 @@ bool Sweep::PassEventBottom(size_t newBegin, size_t row)
     eb.xcur = eb.xnext;
     const int added[2] = {first, second};
     m_below.insert(m_below.begin() + static_cast<std::ptrdiff_t>(q), added, added + 2);
-    for (size_t k = 0; k < m_below.size(); ++k)
+    for (size_t k = q; k < m_below.size(); ++k)
         m_place[static_cast<size_t>(m_below[k])] = static_cast<int>(k);
     m_left[static_cast<size_t>(first)] = incoming;
     m_left[static_cast<size_t>(second)] = incoming ^ bit;
@@ -1287,24 +1313,20 @@ void Sweep::SpliceWindows()
     }
 }
 
-int64_t Sweep::Xcur(int edge)
+int64_t Sweep::NewXcur(int edge)
 {
     Edge& e = m_edges[static_cast<size_t>(edge)];
-    if (m_xcurRow[static_cast<size_t>(edge)] != static_cast<uint32_t>(m_row)) {
-        e.xcur = XAt(e, (*m_rows)[m_row]);
-        m_xcurRow[static_cast<size_t>(edge)] = static_cast<uint32_t>(m_row);
-    }
+    e.xcur = XAt(e, (*m_rows)[m_row]);
+    m_xcurRow[static_cast<size_t>(edge)] = static_cast<uint32_t>(m_row);
     return e.xcur;
 }
 
-int64_t Sweep::Xnext(int edge)
+int64_t Sweep::NewXnext(int edge)
 {
     Edge& e = m_edges[static_cast<size_t>(edge)];
-    if (m_xnextRow[static_cast<size_t>(edge)] != static_cast<uint32_t>(m_row)) {
-        const std::vector<int64_t>& rows = *m_rows;
-        e.xnext = XAt(e, m_row + 1 < rows.size() ? rows[m_row + 1] : rows[m_row]);
-        m_xnextRow[static_cast<size_t>(edge)] = static_cast<uint32_t>(m_row);
-    }
+    const std::vector<int64_t>& rows = *m_rows;
+    e.xnext = XAt(e, m_row + 1 < rows.size() ? rows[m_row + 1] : rows[m_row]);
+    m_xnextRow[static_cast<size_t>(edge)] = static_cast<uint32_t>(m_row);
     return e.xnext;
 }
 
