@@ -309,10 +309,11 @@ private:
     // The same where rings also turn: two edges of one ring starting or
     // ending at a point that nothing else meets.
     bool PassTurns(size_t newBegin, size_t newEnd, int64_t y, int64_t ynext);
-    // The same on an event row, where nothing else is due.
-    bool PassEventRow(uint32_t starting, size_t row);
-    // The same where a ring turns: its two edges ending at one point
-    // (none starting) or starting at one (none ending).
+    // The same on event rows: a vertex passing a ring on, whose new edge
+    // may cross a neighbour, with pairs due apart from it that cross; or
+    // where a ring turns, its two edges ending at one point (none
+    // starting) or starting at one (none ending).
+    bool PassEventChain(uint32_t starting, size_t row);
     bool PassEventTop(size_t row);
     bool PassEventBottom(size_t newBegin, size_t row);
     void SpliceWindows();
@@ -386,6 +387,13 @@ private:
     std::vector<uint32_t> m_xcurRow, m_xnextRow;
     std::vector<PairEvent> m_pairs; // a heap, soonest first
     std::vector<PairEvent> m_due, m_duePairs;
+    // The windows of an event row worked in one pass: which holds the
+    // vertex, and its pairs that cross.
+    struct PassSwap {
+        int u, v, left;
+        IPoint at;
+    };
+    std::vector<PassSwap> m_passSwaps;
     // Where windows start from, sorted as pairs: whole windows are slow to move.
     struct Seed {
         size_t lo, hi;
@@ -482,7 +490,7 @@ bool Sweep::Keep() const
 {
     const size_t bytes = Bytes(m_edges) + Bytes(m_pieces) + Bytes(m_below) + Bytes(m_above) + Bytes(m_windows) +
                          Bytes(m_place) + Bytes(m_left) + Bytes(m_endings) + Bytes(m_sorted) + Bytes(m_xcurRow) +
-                         Bytes(m_xnextRow) + Bytes(m_pairs) + Bytes(m_due) + Bytes(m_duePairs) + Bytes(m_seeds) + Bytes(m_newPlace) + Bytes(m_next) +
+                         Bytes(m_xnextRow) + Bytes(m_pairs) + Bytes(m_due) + Bytes(m_duePairs) + Bytes(m_passSwaps) + Bytes(m_seeds) + Bytes(m_newPlace) + Bytes(m_next) +
                          Bytes(m_spliced) + Bytes(m_stretches) + Bytes(m_units) + Bytes(m_states) + Bytes(m_swaps) + Bytes(m_passNodes) +
                          Bytes(m_order) + Bytes(m_position) + Bytes(m_segments) + Bytes(m_keys) +
                          Bytes(m_keyBuffer) + Bytes(m_tops) + Bytes(m_topBuffer) + Bytes(m_rowList) + Bytes(m_xs) +
@@ -1035,24 +1043,34 @@ bool Sweep::PassTurns(size_t newBegin, size_t newEnd, int64_t y, int64_t ynext)
     return true;
 }
 
-// On an event row the edge ending must be the only one due, and no pair
-// of neighbours; the row is then one window of the new edge, whose
-// neighbours are scheduled after it like any window's. Endings taken from
-// their heap are given back for any other row.
-bool Sweep::PassEventRow(uint32_t starting, size_t row)
+// The one ending due passes its ring on to the new edge, which at most
+// one neighbour crosses before the next row; each pair due apart from it
+// is two edges at other x, which at most swap. Then the windows are as
+// the window search finds them, grown only by that neighbour, and are
+// worked as the walk and the beam work them: nodes window by window,
+// then the crossings by height.
+bool Sweep::PassEventChain(uint32_t starting, size_t row)
 {
-    if (!m_pairs.empty() && m_pairs.front().row <= row)
-        return false;
     m_due.clear();
     while (!m_endings.empty() && m_endings.front().row <= row) {
         m_due.push_back(m_endings.front());
         std::pop_heap(m_endings.begin(), m_endings.end(), std::greater<>());
         m_endings.pop_back();
     }
+    m_duePairs.clear();
+    while (!m_pairs.empty() && m_pairs.front().row <= row) {
+        m_duePairs.push_back(m_pairs.front());
+        std::pop_heap(m_pairs.begin(), m_pairs.end(), std::greater<>());
+        m_pairs.pop_back();
+    }
     const auto giveBack = [this] {
         for (const PairEvent& d : m_due) {
             m_endings.push_back(d);
             std::push_heap(m_endings.begin(), m_endings.end(), std::greater<>());
+        }
+        for (const PairEvent& d : m_duePairs) {
+            m_pairs.push_back(d);
+            std::push_heap(m_pairs.begin(), m_pairs.end(), std::greater<>());
         }
         return false;
     };
@@ -1076,28 +1094,186 @@ bool Sweep::PassEventRow(uint32_t starting, size_t row)
     if (ending.top.y != y || !(ending.top == added.bot) || ending.bit != added.bit)
         return giveBack();
     const int64_t x = added.bot.x;
-    if (place > 0) {
-        const int e = m_below[place - 1];
-        if (EndedAt(e, y) || Xcur(e) >= x || Xnext(e) >= Xnext(next))
+    // The new edge goes where the row's merge puts it: after the old one.
+    {
+        size_t lo = 0, hi = n;
+        while (lo < hi) {
+            const size_t mid = lo + (hi - lo) / 2;
+            if (x < Xcur(m_below[mid]))
+                hi = mid;
+            else
+                lo = mid + 1;
+        }
+        if (lo != place + 1)
             return giveBack();
     }
-    if (place + 1 < n) {
-        const int e = m_below[place + 1];
-        if (EndedAt(e, y) || Xcur(e) <= x || Xnext(e) <= Xnext(next))
-            return giveBack();
-    }
-    Close(old, ending.top);
-    const int left = m_left[static_cast<size_t>(old)];
-    SetStatus(next, left, left ^ added.bit, added.bot);
-    added.xcur = added.xnext;
-    m_below[place] = next;
-    m_place[static_cast<size_t>(old)] = -1;
-    m_place[starting] = static_cast<int>(place);
-    m_left[starting] = left;
+    // The windows by where they start: the vertex's first, then the pairs'
+    // inserted in order; none may meet another.
     m_windows.clear();
-    Window& w = m_windows.emplace_back();
-    w.lo = place;
-    w.hi = place + 1;
+    m_windows.push_back({});
+    m_windows.back().lo = place;
+    m_windows.back().hi = place + 1;
+    for (const PairEvent& d : m_duePairs) {
+        const int p = m_place[static_cast<size_t>(d.left)];
+        if (p < 0 || static_cast<size_t>(p) + 1 >= n || m_below[static_cast<size_t>(p)] != d.left ||
+            m_below[static_cast<size_t>(p) + 1] != d.right)
+            continue;
+        const size_t lo = static_cast<size_t>(p);
+        size_t k = m_windows.size();
+        while (k > 0 && m_windows[k - 1].lo > lo)
+            --k;
+        if (k > 0 && m_windows[k - 1].lo == lo && m_windows[k - 1].hi == lo + 2)
+            continue; // listed twice
+        if ((k > 0 && lo <= m_windows[k - 1].hi) || (k < m_windows.size() && m_windows[k].lo <= lo + 2))
+            return giveBack();
+        Window w;
+        w.lo = lo;
+        w.hi = lo + 2;
+        m_windows.insert(m_windows.begin() + static_cast<std::ptrdiff_t>(k), w);
+    }
+    // Grown as the window search grows them: only the vertex's, by one
+    // neighbour that its new edge crosses.
+    const int64_t nx = Xnext(next);
+    int grow = 0;
+    size_t chain = 0;
+    for (size_t i = 0; i < m_windows.size(); ++i) {
+        Window& w = m_windows[i];
+        const Window* before = i > 0 ? &m_windows[i - 1] : nullptr;
+        const Window* after = i + 1 < m_windows.size() ? &m_windows[i + 1] : nullptr;
+        if (w.lo == place && w.hi == place + 1) {
+            chain = i;
+            if (place > 0) {
+                const int e = m_below[place - 1];
+                if (EndedAt(e, y) || Xcur(e) == x)
+                    return giveBack();
+                if (Xnext(e) > nx)
+                    grow = -1;
+            }
+            if (grow == 0 && place + 1 < n) {
+                const int e = m_below[place + 1];
+                if (EndedAt(e, y) || Xcur(e) == x)
+                    return giveBack();
+                if (Xnext(e) < nx)
+                    grow = 1;
+            }
+            if (grow < 0) {
+                const int l = m_below[place - 1];
+                w.lo = place - 1;
+                if (before && w.lo <= before->hi)
+                    return giveBack();
+                if (w.lo > 0) {
+                    const int e = m_below[w.lo - 1];
+                    if (EndedAt(e, y) || Xcur(e) == Xcur(l) || Xnext(e) > nx)
+                        return giveBack();
+                }
+                if (place + 1 < n) {
+                    const int e = m_below[place + 1];
+                    if (EndedAt(e, y) || Xcur(e) == x || Xnext(e) < Xnext(l))
+                        return giveBack();
+                }
+            } else if (grow > 0) {
+                const int r = m_below[place + 1];
+                w.hi = place + 2;
+                if (after && w.hi >= after->lo)
+                    return giveBack();
+                if (place > 0) {
+                    const int e = m_below[place - 1];
+                    if (EndedAt(e, y) || Xcur(e) == x || Xnext(e) > Xnext(r))
+                        return giveBack();
+                }
+                if (place + 2 < n) {
+                    const int e = m_below[place + 2];
+                    if (EndedAt(e, y) || Xcur(e) == Xcur(r) || Xnext(e) < nx)
+                        return giveBack();
+                }
+            }
+        } else {
+            const int a = m_below[w.lo], b = m_below[w.lo + 1];
+            if (EndedAt(a, y) || EndedAt(b, y) || Xcur(a) == Xcur(b))
+                return giveBack();
+            if ((before && w.lo <= before->hi) || (after && w.hi >= after->lo))
+                return giveBack();
+            const int64_t minX = std::min(Xcur(a), Xcur(b)), maxX = std::max(Xcur(a), Xcur(b));
+            const int64_t minNext = std::min(Xnext(a), Xnext(b)), maxNext = std::max(Xnext(a), Xnext(b));
+            if (w.lo > 0) {
+                const int e = m_below[w.lo - 1];
+                if (EndedAt(e, y) || Xcur(e) == minX || Xnext(e) > minNext)
+                    return giveBack();
+            }
+            if (w.hi < n) {
+                const int e = m_below[w.hi];
+                if (EndedAt(e, y) || Xcur(e) == maxX || Xnext(e) < maxNext)
+                    return giveBack();
+            }
+        }
+    }
+    // The walk, window by window.
+    const std::vector<int64_t>& rows = *m_rows;
+    const int64_t ynext = row + 1 < rows.size() ? rows[row + 1] : y;
+    added.xcur = added.bot.x;
+    m_passSwaps.clear();
+    for (size_t i = 0; i < m_windows.size(); ++i) {
+        Window& w = m_windows[i];
+        const int incoming = w.incoming = m_left[static_cast<size_t>(m_below[w.lo])];
+        const IPoint node{x, y};
+        if (i == chain) {
+            if (grow < 0) {
+                const int l = m_below[place - 1];
+                const int lb = m_edges[static_cast<size_t>(l)].bit;
+                SetStatus(l, incoming, incoming ^ lb, IPoint{Xcur(l), y});
+                Close(old, node);
+                SetStatus(next, incoming ^ lb, incoming ^ lb ^ added.bit, node);
+                m_passSwaps.push_back({l, next, incoming, CrossingPoint(m_edges[static_cast<size_t>(l)], added, y, ynext)});
+            } else {
+                Close(old, node);
+                SetStatus(next, incoming, incoming ^ added.bit, node);
+                if (grow > 0) {
+                    const int r = m_below[place + 1];
+                    const int rb = m_edges[static_cast<size_t>(r)].bit;
+                    SetStatus(r, incoming ^ added.bit, incoming ^ added.bit ^ rb, IPoint{Xcur(r), y});
+                    m_passSwaps.push_back({next, r, incoming, CrossingPoint(added, m_edges[static_cast<size_t>(r)], y, ynext)});
+                }
+            }
+        } else {
+            const int a = m_below[w.lo], b = m_below[w.lo + 1];
+            const int ab = m_edges[static_cast<size_t>(a)].bit, bb = m_edges[static_cast<size_t>(b)].bit;
+            SetStatus(a, incoming, incoming ^ ab, IPoint{Xcur(a), y});
+            SetStatus(b, incoming ^ ab, incoming ^ ab ^ bb, IPoint{Xcur(b), y});
+            if (Xnext(a) > Xnext(b))
+                m_passSwaps.push_back(
+                    {a, b, incoming, CrossingPoint(m_edges[static_cast<size_t>(a)], m_edges[static_cast<size_t>(b)], y, ynext)});
+        }
+    }
+    // The crossings by height, the window order kept among equals.
+    for (size_t k = 1; k < m_passSwaps.size(); ++k)
+        for (size_t p = k; p > 0 && m_passSwaps[p].at.y < m_passSwaps[p - 1].at.y; --p)
+            std::swap(m_passSwaps[p], m_passSwaps[p - 1]);
+    for (const PassSwap& c : m_passSwaps) {
+        const int ub = m_edges[static_cast<size_t>(c.u)].bit, vb = m_edges[static_cast<size_t>(c.v)].bit;
+        const int middle = c.left ^ vb;
+        SetStatus(c.u, middle, c.left ^ ub ^ vb, c.at);
+        SetStatus(c.v, c.left, middle, c.at);
+    }
+    // The windows' rows above in place of theirs below.
+    m_below[place] = next;
+    for (const PassSwap& c : m_passSwaps) {
+        const size_t p = m_below[m_windows[chain].lo] == c.u || m_below[m_windows[chain].lo] == c.v
+                             ? m_windows[chain].lo
+                             : static_cast<size_t>(m_place[static_cast<size_t>(c.u)]);
+        m_below[p] = c.v;
+        m_below[p + 1] = c.u;
+    }
+    for (const Window& w : m_windows) {
+        int bits = w.incoming;
+        for (size_t k = w.lo; k < w.hi; ++k) {
+            const int e = m_below[k];
+            Edge& edge = m_edges[static_cast<size_t>(e)];
+            edge.xcur = edge.xnext;
+            m_place[static_cast<size_t>(e)] = static_cast<int>(k);
+            m_left[static_cast<size_t>(e)] = bits;
+            bits ^= edge.bit;
+        }
+    }
     return true;
 }
 
@@ -1724,7 +1900,7 @@ void Sweep::Run()
         if (!m_events)
             passed = starting == 1 ? PassRow(m_sorted[nextNew], y, ynext) : PassTurns(nextNew, newEnd, y, ynext);
         else if (starting == 1)
-            passed = PassEventRow(m_sorted[nextNew], r);
+            passed = PassEventChain(m_sorted[nextNew], r);
         else if (starting == 0)
             passed = PassEventTop(r);
         else if (starting == 2)
