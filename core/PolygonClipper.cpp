@@ -306,6 +306,9 @@ private:
     void RunBeam(int64_t y, int64_t ynext);
     // A whole row at a vertex that only passes a ring on, worked at once.
     bool PassRow(uint32_t starting, int64_t y, int64_t ynext);
+    // Goes on from the edge at from, the first whose x one row up does
+    // not rise, with the place of the edge ending and x at it.
+    bool PassRowCrossing(uint32_t starting, int64_t y, int64_t ynext, size_t from, size_t place, int64_t previousX);
     // The same where rings also turn: two edges of one ring starting or
     // ending at a point that nothing else meets.
     bool PassTurns(size_t newBegin, size_t newEnd, int64_t y, int64_t ynext);
@@ -849,8 +852,52 @@ bool Sweep::PassRow(uint32_t starting, int64_t y, int64_t ynext)
     Edge& added = m_edges[starting];
     size_t place = n;
     int64_t previousX = INT64_MIN, previousNext = INT64_MIN;
-    bool ordered = true;
     for (size_t k = 0; k < n; ++k) {
+        Edge& e = m_edges[static_cast<size_t>(m_below[k])];
+        int64_t x = e.xcur;
+        Edge* above = &e;
+        if (e.top.y <= y) {
+            if (place != n || !(e.top == added.bot) || e.bit != added.bit)
+                return false;
+            place = k;
+            above = &added;
+        }
+        above->xnext = XAt(*above, ynext);
+        if (x <= previousX)
+            return false;
+        if (above->xnext <= previousNext)
+            return PassRowCrossing(starting, y, ynext, k, place, x);
+        previousX = x;
+        previousNext = above->xnext;
+    }
+    if (place == n)
+        return false;
+    int bits = 0;
+    for (size_t k = 0; k < n; ++k) {
+        const int edge = m_below[k];
+        Edge& e = m_edges[static_cast<size_t>(edge)];
+        if (k == place) {
+            Close(edge, e.top);
+            const int next = static_cast<int>(starting);
+            SetStatus(next, bits, bits ^ added.bit, added.bot);
+            added.xcur = added.xnext;
+            m_below[k] = next;
+        } else {
+            SetStatus(edge, bits, bits ^ e.bit, IPoint{e.xcur, y});
+            e.xcur = e.xnext;
+        }
+        bits ^= e.bit;
+    }
+    return true;
+}
+
+bool Sweep::PassRowCrossing(uint32_t starting, int64_t y, int64_t ynext, size_t from, size_t place, int64_t previousX)
+{
+    const size_t n = m_below.size();
+    Edge& added = m_edges[starting];
+    int64_t previousNext = INT64_MIN;
+    bool ordered = false;
+    for (size_t k = from + 1; k < n; ++k) {
         Edge& e = m_edges[static_cast<size_t>(m_below[k])];
         int64_t x = e.xcur;
         Edge* above = &e;
