@@ -157,11 +157,19 @@ bool SortByRuns(std::vector<T>& values, Less less, std::vector<T>& buffer, std::
 {
     const size_t n = values.size();
     starts.clear();
+    // A run takes its way from its first unequal step, and equal values on
+    // either way: rings' vertices shared by two edges give pairs of equal
+    // ends, which would cut a strictly falling run at every pair.
+    std::vector<size_t>& falling = merged;
+    falling.clear();
     for (size_t i = 0; i < n;) {
         size_t j = i + 1;
+        while (j < n && !less(values[j], values[i]) && !less(values[i], values[j]))
+            ++j;
         if (j < n && less(values[j], values[i])) {
-            while (j < n && less(values[j], values[j - 1]))
+            while (j < n && !less(values[j - 1], values[j]))
                 ++j;
+            falling.push_back(starts.size());
         } else {
             while (j < n && !less(values[j], values[j - 1]))
                 ++j;
@@ -171,10 +179,9 @@ bool SortByRuns(std::vector<T>& values, Less less, std::vector<T>& buffer, std::
             return false;
         i = j;
     }
-    for (size_t k = 0; k < starts.size(); ++k) {
+    for (const size_t k : falling) {
         const size_t i = starts[k], j = k + 1 < starts.size() ? starts[k + 1] : n;
-        if (j - i > 1 && less(values[i + 1], values[i]))
-            std::reverse(values.begin() + static_cast<std::ptrdiff_t>(i), values.begin() + static_cast<std::ptrdiff_t>(j));
+        std::reverse(values.begin() + static_cast<std::ptrdiff_t>(i), values.begin() + static_cast<std::ptrdiff_t>(j));
     }
     starts.push_back(n);
     buffer.resize(n);
@@ -282,7 +289,16 @@ public:
 private:
     bool In(int bits) const { return m_in[bits & 3]; }
     void Close(int edge, const IPoint& at);
-    void SetStatus(int edge, int leftBits, int rightBits, const IPoint& at);
+    // The edge's piece as the memberships either side of it tell: mostly
+    // as it was.
+    void SetStatus(int edge, int leftBits, int rightBits, const IPoint& at)
+    {
+        const Piece& e = m_pieces[static_cast<size_t>(edge)];
+        const bool bounds = In(leftBits) != In(rightBits);
+        if (e.open != bounds || (bounds && e.down != In(rightBits))) [[unlikely]]
+            ChangeStatus(edge, bounds, In(rightBits), at);
+    }
+    void ChangeStatus(int edge, bool bounds, bool down, const IPoint& at);
     void Horizontal(int64_t x0, int64_t x1, int64_t y, int belowBits, int aboveBits);
     void BuildWindow(Window& w, int64_t y, int64_t ynext);
     bool RunsOn(size_t i, size_t i1, size_t j, size_t j1) const;
@@ -290,11 +306,19 @@ private:
     void RunBeam(int64_t y, int64_t ynext);
     // A whole row at a vertex that only passes a ring on, worked at once.
     bool PassRow(uint32_t starting, int64_t y, int64_t ynext);
+    // Goes on from the edge at from, the first whose x one row up does
+    // not rise, with the place of the edge ending and x at it.
+    bool PassRowCrossing(uint32_t starting, int64_t y, int64_t ynext, size_t from, size_t place, int64_t previousX);
     // The same where rings also turn: two edges of one ring starting or
     // ending at a point that nothing else meets.
     bool PassTurns(size_t newBegin, size_t newEnd, int64_t y, int64_t ynext);
-    // The same on an event row, where nothing else is due.
-    bool PassEventRow(uint32_t starting, size_t row);
+    // The same on event rows: a vertex passing a ring on, whose new edge
+    // may cross a neighbour, with pairs due apart from it that cross; or
+    // where a ring turns, its two edges ending at one point (none
+    // starting) or starting at one (none ending).
+    bool PassEventChain(uint32_t starting, size_t row);
+    bool PassEventTop(size_t row);
+    bool PassEventBottom(size_t newBegin, size_t row);
     void SpliceWindows();
     // Event rows: the stretches of the row where anything happens.
     void FindWindows(size_t row, size_t nextNew, size_t newEnd);
@@ -302,8 +326,22 @@ private:
     void AddSeed(size_t lo, size_t hi) { m_seeds.push_back({lo, hi}); }
     // Not past the limits, the windows beside it, which it then meets.
     bool ExtendWindow(Window& w, const Window* before, const Window* after);
-    int64_t Xcur(int edge);
-    int64_t Xnext(int edge);
+    // x of a listed edge at the current row and at the next, worked out
+    // once per row.
+    int64_t Xcur(int edge)
+    {
+        if (m_xcurRow[static_cast<size_t>(edge)] != static_cast<uint32_t>(m_row)) [[unlikely]]
+            return NewXcur(edge);
+        return m_edges[static_cast<size_t>(edge)].xcur;
+    }
+    int64_t Xnext(int edge)
+    {
+        if (m_xnextRow[static_cast<size_t>(edge)] != static_cast<uint32_t>(m_row)) [[unlikely]]
+            return NewXnext(edge);
+        return m_edges[static_cast<size_t>(edge)].xnext;
+    }
+    int64_t NewXcur(int edge);
+    int64_t NewXnext(int edge);
     void Schedule(int left, int right, size_t row);
     void ScheduleWindows(size_t row);
     void StartEvents(size_t row);
@@ -351,7 +389,14 @@ private:
     std::vector<uint32_t> m_sorted;   // the edges in the order of their bottoms
     std::vector<uint32_t> m_xcurRow, m_xnextRow;
     std::vector<PairEvent> m_pairs; // a heap, soonest first
-    std::vector<PairEvent> m_due;
+    std::vector<PairEvent> m_due, m_duePairs;
+    // The windows of an event row worked in one pass: which holds the
+    // vertex, and its pairs that cross.
+    struct PassSwap {
+        int u, v, left;
+        IPoint at;
+    };
+    std::vector<PassSwap> m_passSwaps;
     // Where windows start from, sorted as pairs: whole windows are slow to move.
     struct Seed {
         size_t lo, hi;
@@ -448,7 +493,7 @@ bool Sweep::Keep() const
 {
     const size_t bytes = Bytes(m_edges) + Bytes(m_pieces) + Bytes(m_below) + Bytes(m_above) + Bytes(m_windows) +
                          Bytes(m_place) + Bytes(m_left) + Bytes(m_endings) + Bytes(m_sorted) + Bytes(m_xcurRow) +
-                         Bytes(m_xnextRow) + Bytes(m_pairs) + Bytes(m_due) + Bytes(m_seeds) + Bytes(m_newPlace) + Bytes(m_next) +
+                         Bytes(m_xnextRow) + Bytes(m_pairs) + Bytes(m_due) + Bytes(m_duePairs) + Bytes(m_passSwaps) + Bytes(m_seeds) + Bytes(m_newPlace) + Bytes(m_next) +
                          Bytes(m_spliced) + Bytes(m_stretches) + Bytes(m_units) + Bytes(m_states) + Bytes(m_swaps) + Bytes(m_passNodes) +
                          Bytes(m_order) + Bytes(m_position) + Bytes(m_segments) + Bytes(m_keys) +
                          Bytes(m_keyBuffer) + Bytes(m_tops) + Bytes(m_topBuffer) + Bytes(m_rowList) + Bytes(m_xs) +
@@ -497,13 +542,9 @@ void Sweep::Close(int edge, const IPoint& at)
         m_segments.push_back({e.start, at});
 }
 
-void Sweep::SetStatus(int edge, int leftBits, int rightBits, const IPoint& at)
+void Sweep::ChangeStatus(int edge, bool bounds, bool down, const IPoint& at)
 {
     Piece& e = m_pieces[static_cast<size_t>(edge)];
-    const bool bounds = In(leftBits) != In(rightBits);
-    const bool down = In(rightBits);
-    if (e.open == bounds && (!bounds || e.down == down))
-        return;
     Close(edge, at);
     if (bounds) {
         e.open = true;
@@ -777,13 +818,34 @@ void Sweep::RunBeam(int64_t y, int64_t ynext)
     }
 }
 
+// Where x one row up, at(0) ... at(n - 1), falls nowhere but between one
+// pair of neighbours, which swapping puts in order: the left one's index
+// (n when it falls nowhere). Then an insertion sort swaps that pair and
+// no other, as the beam would. SIZE_MAX for any other order.
+template <class At>
+size_t OneSwap(size_t n, At at)
+{
+    size_t cross = n;
+    for (size_t k = 1; k < n; ++k) {
+        if (at(k - 1) <= at(k))
+            continue;
+        if (cross != n)
+            return SIZE_MAX;
+        cross = k - 1;
+    }
+    if (cross != n && ((cross > 0 && at(cross - 1) > at(cross + 1)) || (cross + 2 < n && at(cross) > at(cross + 2))))
+        return SIZE_MAX;
+    return cross;
+}
+
 // Most rows of a ring's long chains hold one vertex where one edge ends
-// and the next of its ring starts, and nothing else meets or crosses
-// before the next row. Such a row is worked here in one pass, just as
-// the window walk and the beam would work it: the new edge takes the old
-// one's place, the old one's piece ends at the vertex and every edge's
-// side is set from the memberships left of it. False, with nothing
-// changed but the edges' x at the next row, for any other row.
+// and the next of its ring starts, nothing else meets there, and before
+// the next row at most one pair of neighbours crosses. Such a row is worked
+// here in one pass, just as the window walk and the beam would work it:
+// the new edge takes the old one's place, the old one's piece ends at the
+// vertex, every edge's side is set from the memberships left of it, and
+// then the crossing pair's. False, with nothing changed but the edges' x
+// at the next row, for any other row.
 bool Sweep::PassRow(uint32_t starting, int64_t y, int64_t ynext)
 {
     const size_t n = m_below.size();
@@ -801,8 +863,10 @@ bool Sweep::PassRow(uint32_t starting, int64_t y, int64_t ynext)
             above = &added;
         }
         above->xnext = XAt(*above, ynext);
-        if (x <= previousX || above->xnext <= previousNext)
+        if (x <= previousX)
             return false;
+        if (above->xnext <= previousNext)
+            return PassRowCrossing(starting, y, ynext, k, place, x);
         previousX = x;
         previousNext = above->xnext;
     }
@@ -827,9 +891,84 @@ bool Sweep::PassRow(uint32_t starting, int64_t y, int64_t ynext)
     return true;
 }
 
+bool Sweep::PassRowCrossing(uint32_t starting, int64_t y, int64_t ynext, size_t from, size_t place, int64_t previousX)
+{
+    const size_t n = m_below.size();
+    Edge& added = m_edges[starting];
+    int64_t previousNext = INT64_MIN;
+    bool ordered = false;
+    for (size_t k = from + 1; k < n; ++k) {
+        Edge& e = m_edges[static_cast<size_t>(m_below[k])];
+        int64_t x = e.xcur;
+        Edge* above = &e;
+        if (e.top.y <= y) {
+            if (place != n || !(e.top == added.bot) || e.bit != added.bit)
+                return false;
+            place = k;
+            above = &added;
+        }
+        above->xnext = XAt(*above, ynext);
+        if (x <= previousX)
+            return false;
+        // Edges at other x that meet one row up stay apart units.
+        ordered = ordered && above->xnext >= previousNext;
+        previousX = x;
+        previousNext = above->xnext;
+    }
+    if (place == n)
+        return false;
+    size_t cross = n;
+    if (!ordered) {
+        cross = OneSwap(n, [&](size_t k) {
+            return k == place ? added.xnext : m_edges[static_cast<size_t>(m_below[k])].xnext;
+        });
+        if (cross == SIZE_MAX)
+            return false;
+    }
+    IPoint at;
+    if (cross != n) [[unlikely]] {
+        added.xcur = added.bot.x;
+        const auto edgeAt = [&](size_t k) -> const Edge& {
+            return k == place ? added : m_edges[static_cast<size_t>(m_below[k])];
+        };
+        at = CrossingPoint(edgeAt(cross), edgeAt(cross + 1), y, ynext);
+    }
+    int bits = 0;
+    for (size_t k = 0; k < n; ++k) {
+        const int edge = m_below[k];
+        Edge& e = m_edges[static_cast<size_t>(edge)];
+        if (k == place) {
+            Close(edge, e.top);
+            const int next = static_cast<int>(starting);
+            SetStatus(next, bits, bits ^ added.bit, added.bot);
+            added.xcur = added.xnext;
+            m_below[k] = next;
+        } else {
+            SetStatus(edge, bits, bits ^ e.bit, IPoint{e.xcur, y});
+            e.xcur = e.xnext;
+        }
+        bits ^= e.bit;
+    }
+    if (cross != n) [[unlikely]] {
+        // As the beam works a swap: the states left of, between and right of the pair.
+        int crossBits = 0;
+        for (size_t k = 0; k < cross; ++k)
+            crossBits ^= m_edges[static_cast<size_t>(m_below[k])].bit;
+        const int u = m_below[cross], v = m_below[cross + 1];
+        const int ub = m_edges[static_cast<size_t>(u)].bit, vb = m_edges[static_cast<size_t>(v)].bit;
+        const int middle = crossBits ^ vb;
+        SetStatus(u, middle, crossBits ^ ub ^ vb, at);
+        SetStatus(v, crossBits, middle, at);
+        std::swap(m_below[cross], m_below[cross + 1]);
+        m_swaps.push_back({static_cast<int>(cross), static_cast<int>(cross + 1), at});
+    }
+    return true;
+}
+
 // Each node of the row is an edge going on, a vertex passing a ring on,
 // or a ring's lowest or highest vertex (two of its edges starting or
-// ending), no two at one x; nothing meets or crosses before the next row.
+// ending), no two at one x; before the next row at most one pair of
+// neighbours crosses.
 // Then the memberships below and above agree between the nodes, so there
 // are no horizontal sides, and the nodes are worked in x order as the
 // window walk works them. False, with nothing changed but the edges' x at
@@ -839,13 +978,9 @@ bool Sweep::PassTurns(size_t newBegin, size_t newEnd, int64_t y, int64_t ynext)
     const size_t n = m_below.size();
     m_next.clear();
     m_passNodes.clear();
-    int64_t previousNext = INT64_MIN;
     const auto above = [&](int edge) {
         Edge& e = m_edges[static_cast<size_t>(edge)];
         e.xnext = XAt(e, ynext);
-        if (e.xnext <= previousNext)
-            return false;
-        previousNext = e.xnext;
         m_next.push_back(edge);
         return true;
     };
@@ -884,7 +1019,11 @@ bool Sweep::PassTurns(size_t newBegin, size_t newEnd, int64_t y, int64_t ynext)
             int first = static_cast<int>(m_sorted[j]), second = static_cast<int>(m_sorted[j + 1]);
             if (added->bit != m_edges[static_cast<size_t>(second)].bit)
                 return false;
-            if (XAt(m_edges[static_cast<size_t>(second)], ynext) < XAt(*added, ynext))
+            const int64_t secondNext = XAt(m_edges[static_cast<size_t>(second)], ynext), firstNext = XAt(*added, ynext);
+            // Together one row up they would be one unit.
+            if (secondNext == firstNext)
+                return false;
+            if (secondNext < firstNext)
                 std::swap(first, second);
             if (!above(first) || !above(second))
                 return false;
@@ -893,6 +1032,22 @@ bool Sweep::PassTurns(size_t newBegin, size_t newEnd, int64_t y, int64_t ynext)
         } else {
             return false;
         }
+    }
+    const size_t cross = OneSwap(m_next.size(), [&](size_t k) { return m_edges[static_cast<size_t>(m_next[k])].xnext; });
+    if (cross == SIZE_MAX)
+        return false;
+    IPoint at;
+    int crossBits = 0;
+    if (cross != m_next.size()) {
+        for (size_t k = 0; k < cross; ++k)
+            crossBits ^= m_edges[static_cast<size_t>(m_next[k])].bit;
+        Edge& a = m_edges[static_cast<size_t>(m_next[cross])];
+        Edge& b = m_edges[static_cast<size_t>(m_next[cross + 1])];
+        // Edges starting here are at their bottoms.
+        for (Edge* e : {&a, &b})
+            if (e->bot.y == y)
+                e->xcur = e->bot.x;
+        at = CrossingPoint(a, b, y, ynext);
     }
     int bits = 0;
     for (const PassNode& node : m_passNodes) {
@@ -917,6 +1072,16 @@ bool Sweep::PassTurns(size_t newBegin, size_t newEnd, int64_t y, int64_t ynext)
             break;
         }
     }
+    if (cross != m_next.size()) {
+        // As the beam works a swap: the states left of, between and right of the pair.
+        const int u = m_next[cross], v = m_next[cross + 1];
+        const int ub = m_edges[static_cast<size_t>(u)].bit, vb = m_edges[static_cast<size_t>(v)].bit;
+        const int middle = crossBits ^ vb;
+        SetStatus(u, middle, crossBits ^ ub ^ vb, at);
+        SetStatus(v, crossBits, middle, at);
+        std::swap(m_next[cross], m_next[cross + 1]);
+        m_swaps.push_back({static_cast<int>(cross), static_cast<int>(cross + 1), at});
+    }
     for (int e : m_next) {
         Edge& edge = m_edges[static_cast<size_t>(e)];
         edge.xcur = edge.xnext;
@@ -925,24 +1090,34 @@ bool Sweep::PassTurns(size_t newBegin, size_t newEnd, int64_t y, int64_t ynext)
     return true;
 }
 
-// On an event row the edge ending must be the only one due, and no pair
-// of neighbours; the row is then one window of the new edge, whose
-// neighbours are scheduled after it like any window's. Endings taken from
-// their heap are given back for any other row.
-bool Sweep::PassEventRow(uint32_t starting, size_t row)
+// The one ending due passes its ring on to the new edge, which at most
+// one neighbour crosses before the next row; each pair due apart from it
+// is two edges at other x, which at most swap. Then the windows are as
+// the window search finds them, grown only by that neighbour, and are
+// worked as the walk and the beam work them: nodes window by window,
+// then the crossings by height.
+bool Sweep::PassEventChain(uint32_t starting, size_t row)
 {
-    if (!m_pairs.empty() && m_pairs.front().row <= row)
-        return false;
     m_due.clear();
     while (!m_endings.empty() && m_endings.front().row <= row) {
         m_due.push_back(m_endings.front());
         std::pop_heap(m_endings.begin(), m_endings.end(), std::greater<>());
         m_endings.pop_back();
     }
+    m_duePairs.clear();
+    while (!m_pairs.empty() && m_pairs.front().row <= row) {
+        m_duePairs.push_back(m_pairs.front());
+        std::pop_heap(m_pairs.begin(), m_pairs.end(), std::greater<>());
+        m_pairs.pop_back();
+    }
     const auto giveBack = [this] {
         for (const PairEvent& d : m_due) {
             m_endings.push_back(d);
             std::push_heap(m_endings.begin(), m_endings.end(), std::greater<>());
+        }
+        for (const PairEvent& d : m_duePairs) {
+            m_pairs.push_back(d);
+            std::push_heap(m_pairs.begin(), m_pairs.end(), std::greater<>());
         }
         return false;
     };
@@ -966,28 +1141,330 @@ bool Sweep::PassEventRow(uint32_t starting, size_t row)
     if (ending.top.y != y || !(ending.top == added.bot) || ending.bit != added.bit)
         return giveBack();
     const int64_t x = added.bot.x;
-    if (place > 0) {
-        const int e = m_below[place - 1];
-        if (EndedAt(e, y) || Xcur(e) >= x || Xnext(e) >= Xnext(next))
+    // The new edge goes where the row's merge puts it: after the old one.
+    {
+        size_t lo = 0, hi = n;
+        while (lo < hi) {
+            const size_t mid = lo + (hi - lo) / 2;
+            if (x < Xcur(m_below[mid]))
+                hi = mid;
+            else
+                lo = mid + 1;
+        }
+        if (lo != place + 1)
             return giveBack();
     }
-    if (place + 1 < n) {
-        const int e = m_below[place + 1];
-        if (EndedAt(e, y) || Xcur(e) <= x || Xnext(e) <= Xnext(next))
+    // The windows by where they start: the vertex's first, then the pairs'
+    // inserted in order; none may meet another.
+    m_windows.clear();
+    m_windows.push_back({});
+    m_windows.back().lo = place;
+    m_windows.back().hi = place + 1;
+    for (const PairEvent& d : m_duePairs) {
+        const int p = m_place[static_cast<size_t>(d.left)];
+        if (p < 0 || static_cast<size_t>(p) + 1 >= n || m_below[static_cast<size_t>(p)] != d.left ||
+            m_below[static_cast<size_t>(p) + 1] != d.right)
+            continue;
+        const size_t lo = static_cast<size_t>(p);
+        size_t k = m_windows.size();
+        while (k > 0 && m_windows[k - 1].lo > lo)
+            --k;
+        if (k > 0 && m_windows[k - 1].lo == lo && m_windows[k - 1].hi == lo + 2)
+            continue; // listed twice
+        if ((k > 0 && lo <= m_windows[k - 1].hi) || (k < m_windows.size() && m_windows[k].lo <= lo + 2))
             return giveBack();
+        Window w;
+        w.lo = lo;
+        w.hi = lo + 2;
+        m_windows.insert(m_windows.begin() + static_cast<std::ptrdiff_t>(k), w);
     }
-    Close(old, ending.top);
-    const int left = m_left[static_cast<size_t>(old)];
-    SetStatus(next, left, left ^ added.bit, added.bot);
-    added.xcur = added.xnext;
+    // Grown as the window search grows them: only the vertex's, by one
+    // neighbour that its new edge crosses.
+    const int64_t nx = Xnext(next);
+    int grow = 0;
+    size_t chain = 0;
+    for (size_t i = 0; i < m_windows.size(); ++i) {
+        Window& w = m_windows[i];
+        const Window* before = i > 0 ? &m_windows[i - 1] : nullptr;
+        const Window* after = i + 1 < m_windows.size() ? &m_windows[i + 1] : nullptr;
+        if (w.lo == place && w.hi == place + 1) {
+            chain = i;
+            if (place > 0) {
+                const int e = m_below[place - 1];
+                if (EndedAt(e, y) || Xcur(e) == x)
+                    return giveBack();
+                if (Xnext(e) > nx)
+                    grow = -1;
+            }
+            if (grow == 0 && place + 1 < n) {
+                const int e = m_below[place + 1];
+                if (EndedAt(e, y) || Xcur(e) == x)
+                    return giveBack();
+                if (Xnext(e) < nx)
+                    grow = 1;
+            }
+            if (grow < 0) {
+                const int l = m_below[place - 1];
+                w.lo = place - 1;
+                if (before && w.lo <= before->hi)
+                    return giveBack();
+                if (w.lo > 0) {
+                    const int e = m_below[w.lo - 1];
+                    if (EndedAt(e, y) || Xcur(e) == Xcur(l) || Xnext(e) > nx)
+                        return giveBack();
+                }
+                if (place + 1 < n) {
+                    const int e = m_below[place + 1];
+                    if (EndedAt(e, y) || Xcur(e) == x || Xnext(e) < Xnext(l))
+                        return giveBack();
+                }
+            } else if (grow > 0) {
+                const int r = m_below[place + 1];
+                w.hi = place + 2;
+                if (after && w.hi >= after->lo)
+                    return giveBack();
+                if (place > 0) {
+                    const int e = m_below[place - 1];
+                    if (EndedAt(e, y) || Xcur(e) == x || Xnext(e) > Xnext(r))
+                        return giveBack();
+                }
+                if (place + 2 < n) {
+                    const int e = m_below[place + 2];
+                    if (EndedAt(e, y) || Xcur(e) == Xcur(r) || Xnext(e) < nx)
+                        return giveBack();
+                }
+            }
+        } else {
+            const int a = m_below[w.lo], b = m_below[w.lo + 1];
+            if (EndedAt(a, y) || EndedAt(b, y) || Xcur(a) == Xcur(b))
+                return giveBack();
+            if ((before && w.lo <= before->hi) || (after && w.hi >= after->lo))
+                return giveBack();
+            const int64_t minX = std::min(Xcur(a), Xcur(b)), maxX = std::max(Xcur(a), Xcur(b));
+            const int64_t minNext = std::min(Xnext(a), Xnext(b)), maxNext = std::max(Xnext(a), Xnext(b));
+            if (w.lo > 0) {
+                const int e = m_below[w.lo - 1];
+                if (EndedAt(e, y) || Xcur(e) == minX || Xnext(e) > minNext)
+                    return giveBack();
+            }
+            if (w.hi < n) {
+                const int e = m_below[w.hi];
+                if (EndedAt(e, y) || Xcur(e) == maxX || Xnext(e) < maxNext)
+                    return giveBack();
+            }
+        }
+    }
+    // The walk, window by window.
+    const std::vector<int64_t>& rows = *m_rows;
+    const int64_t ynext = row + 1 < rows.size() ? rows[row + 1] : y;
+    added.xcur = added.bot.x;
+    m_passSwaps.clear();
+    for (size_t i = 0; i < m_windows.size(); ++i) {
+        Window& w = m_windows[i];
+        const int incoming = w.incoming = m_left[static_cast<size_t>(m_below[w.lo])];
+        const IPoint node{x, y};
+        if (i == chain) {
+            if (grow < 0) {
+                const int l = m_below[place - 1];
+                const int lb = m_edges[static_cast<size_t>(l)].bit;
+                SetStatus(l, incoming, incoming ^ lb, IPoint{Xcur(l), y});
+                Close(old, node);
+                SetStatus(next, incoming ^ lb, incoming ^ lb ^ added.bit, node);
+                m_passSwaps.push_back({l, next, incoming, CrossingPoint(m_edges[static_cast<size_t>(l)], added, y, ynext)});
+            } else {
+                Close(old, node);
+                SetStatus(next, incoming, incoming ^ added.bit, node);
+                if (grow > 0) {
+                    const int r = m_below[place + 1];
+                    const int rb = m_edges[static_cast<size_t>(r)].bit;
+                    SetStatus(r, incoming ^ added.bit, incoming ^ added.bit ^ rb, IPoint{Xcur(r), y});
+                    m_passSwaps.push_back({next, r, incoming, CrossingPoint(added, m_edges[static_cast<size_t>(r)], y, ynext)});
+                }
+            }
+        } else {
+            const int a = m_below[w.lo], b = m_below[w.lo + 1];
+            const int ab = m_edges[static_cast<size_t>(a)].bit, bb = m_edges[static_cast<size_t>(b)].bit;
+            SetStatus(a, incoming, incoming ^ ab, IPoint{Xcur(a), y});
+            SetStatus(b, incoming ^ ab, incoming ^ ab ^ bb, IPoint{Xcur(b), y});
+            if (Xnext(a) > Xnext(b))
+                m_passSwaps.push_back(
+                    {a, b, incoming, CrossingPoint(m_edges[static_cast<size_t>(a)], m_edges[static_cast<size_t>(b)], y, ynext)});
+        }
+    }
+    // The crossings by height, the window order kept among equals.
+    for (size_t k = 1; k < m_passSwaps.size(); ++k)
+        for (size_t p = k; p > 0 && m_passSwaps[p].at.y < m_passSwaps[p - 1].at.y; --p)
+            std::swap(m_passSwaps[p], m_passSwaps[p - 1]);
+    for (const PassSwap& c : m_passSwaps) {
+        const int ub = m_edges[static_cast<size_t>(c.u)].bit, vb = m_edges[static_cast<size_t>(c.v)].bit;
+        const int middle = c.left ^ vb;
+        SetStatus(c.u, middle, c.left ^ ub ^ vb, c.at);
+        SetStatus(c.v, c.left, middle, c.at);
+    }
+    // The windows' rows above in place of theirs below.
     m_below[place] = next;
-    m_place[static_cast<size_t>(old)] = -1;
-    m_place[starting] = static_cast<int>(place);
-    m_left[starting] = left;
+    for (const PassSwap& c : m_passSwaps) {
+        const size_t p = m_below[m_windows[chain].lo] == c.u || m_below[m_windows[chain].lo] == c.v
+                             ? m_windows[chain].lo
+                             : static_cast<size_t>(m_place[static_cast<size_t>(c.u)]);
+        m_below[p] = c.v;
+        m_below[p + 1] = c.u;
+    }
+    for (const Window& w : m_windows) {
+        int bits = w.incoming;
+        for (size_t k = w.lo; k < w.hi; ++k) {
+            const int e = m_below[k];
+            Edge& edge = m_edges[static_cast<size_t>(e)];
+            edge.xcur = edge.xnext;
+            m_place[static_cast<size_t>(e)] = static_cast<int>(k);
+            m_left[static_cast<size_t>(e)] = bits;
+            bits ^= edge.bit;
+        }
+    }
+    return true;
+}
+
+// The two endings due must be neighbours at one point, of one operand,
+// with nothing else there; the row is then one window of them, left
+// empty, as the window search would find it.
+bool Sweep::PassEventTop(size_t row)
+{
+    m_due.clear();
+    while (!m_endings.empty() && m_endings.front().row <= row) {
+        m_due.push_back(m_endings.front());
+        std::pop_heap(m_endings.begin(), m_endings.end(), std::greater<>());
+        m_endings.pop_back();
+    }
+    m_duePairs.clear();
+    while (!m_pairs.empty() && m_pairs.front().row <= row) {
+        m_duePairs.push_back(m_pairs.front());
+        std::pop_heap(m_pairs.begin(), m_pairs.end(), std::greater<>());
+        m_pairs.pop_back();
+    }
+    const auto giveBack = [this] {
+        for (const PairEvent& d : m_due) {
+            m_endings.push_back(d);
+            std::push_heap(m_endings.begin(), m_endings.end(), std::greater<>());
+        }
+        for (const PairEvent& d : m_duePairs) {
+            m_pairs.push_back(d);
+            std::push_heap(m_pairs.begin(), m_pairs.end(), std::greater<>());
+        }
+        return false;
+    };
+    const size_t n = m_below.size();
+    size_t first = n, second = n;
+    for (const PairEvent& d : m_due) {
+        const int p = m_place[static_cast<size_t>(d.left)];
+        if (p >= 0 && static_cast<size_t>(p) < n && m_below[static_cast<size_t>(p)] == d.left) {
+            if (second != n)
+                return giveBack();
+            (first == n ? first : second) = static_cast<size_t>(p);
+        }
+    }
+    if (second == n)
+        return giveBack();
+    if (second < first)
+        std::swap(first, second);
+    if (second != first + 1)
+        return giveBack();
+    // The two meet there, so they are mostly due as a pair too.
+    for (const PairEvent& d : m_duePairs) {
+        const int p = m_place[static_cast<size_t>(d.left)];
+        if (p >= 0 && static_cast<size_t>(p) + 1 < n && m_below[static_cast<size_t>(p)] == d.left &&
+            m_below[static_cast<size_t>(p) + 1] == d.right && static_cast<size_t>(p) != first)
+            return giveBack();
+    }
+    const int a = m_below[first], b = m_below[second];
+    const Edge& ea = m_edges[static_cast<size_t>(a)];
+    const Edge& eb = m_edges[static_cast<size_t>(b)];
+    const int64_t y = (*m_rows)[row];
+    if (ea.top.y != y || !(ea.top == eb.top) || ea.bit != eb.bit)
+        return giveBack();
+    const int64_t x = ea.top.x;
+    const bool right = second + 1 < n;
+    if (right && EndedAt(m_below[second + 1], y))
+        return giveBack();
+    if (first > 0) {
+        const int e = m_below[first - 1];
+        if (EndedAt(e, y) || Xcur(e) == x || (right && Xnext(e) > Xnext(m_below[second + 1])))
+            return giveBack();
+    }
+    if (right && Xcur(m_below[second + 1]) == x)
+        return giveBack();
+    Close(a, IPoint{x, y});
+    Close(b, IPoint{x, y});
+    m_place[static_cast<size_t>(a)] = -1;
+    m_place[static_cast<size_t>(b)] = -1;
+    m_below.erase(m_below.begin() + static_cast<std::ptrdiff_t>(first),
+                  m_below.begin() + static_cast<std::ptrdiff_t>(first + 2));
+    // Places left of it stand.
+    for (size_t k = first; k < m_below.size(); ++k)
+        m_place[static_cast<size_t>(m_below[k])] = static_cast<int>(k);
     m_windows.clear();
     Window& w = m_windows.emplace_back();
-    w.lo = place;
-    w.hi = place + 1;
+    w.lo = first;
+    w.hi = first;
+    return true;
+}
+
+// Nothing due, and the two starting edges from one point of one operand,
+// with nothing else there and apart one row up: the row is one window of
+// them, as the window search would find it.
+bool Sweep::PassEventBottom(size_t newBegin, size_t row)
+{
+    if ((!m_pairs.empty() && m_pairs.front().row <= row) || (!m_endings.empty() && m_endings.front().row <= row))
+        return false;
+    int first = static_cast<int>(m_sorted[newBegin]), second = static_cast<int>(m_sorted[newBegin + 1]);
+    Edge& ea = m_edges[static_cast<size_t>(first)];
+    Edge& eb = m_edges[static_cast<size_t>(second)];
+    if (!(ea.bot == eb.bot) || ea.bit != eb.bit)
+        return false;
+    const int64_t x = ea.bot.x, y = ea.bot.y;
+    const size_t n = m_below.size();
+    size_t lo = 0, hi = n;
+    while (lo < hi) {
+        const size_t mid = lo + (hi - lo) / 2;
+        if (x < Xcur(m_below[mid]))
+            hi = mid;
+        else
+            lo = mid + 1;
+    }
+    const size_t q = lo;
+    const int64_t na = Xnext(first), nb = Xnext(second);
+    if (na == nb)
+        return false;
+    const int64_t minNext = std::min(na, nb), maxNext = std::max(na, nb);
+    if (q > 0) {
+        const int e = m_below[q - 1];
+        if (EndedAt(e, y) || Xcur(e) == x || Xnext(e) > minNext)
+            return false;
+    }
+    if (q < n) {
+        const int e = m_below[q];
+        if (EndedAt(e, y) || Xcur(e) == x || Xnext(e) < maxNext)
+            return false;
+    }
+    if (nb < na)
+        std::swap(first, second);
+    const int incoming = q < n    ? m_left[static_cast<size_t>(m_below[q])]
+                         : n > 0 ? m_left[static_cast<size_t>(m_below[n - 1])] ^ m_edges[static_cast<size_t>(m_below[n - 1])].bit
+                                 : 0;
+    const int bit = ea.bit;
+    SetStatus(first, incoming, incoming ^ bit, IPoint{x, y});
+    SetStatus(second, incoming ^ bit, incoming, IPoint{x, y});
+    ea.xcur = ea.xnext;
+    eb.xcur = eb.xnext;
+    const int added[2] = {first, second};
+    m_below.insert(m_below.begin() + static_cast<std::ptrdiff_t>(q), added, added + 2);
+    for (size_t k = q; k < m_below.size(); ++k)
+        m_place[static_cast<size_t>(m_below[k])] = static_cast<int>(k);
+    m_left[static_cast<size_t>(first)] = incoming;
+    m_left[static_cast<size_t>(second)] = incoming ^ bit;
+    m_windows.clear();
+    Window& w = m_windows.emplace_back();
+    w.lo = q;
+    w.hi = q + 2;
     return true;
 }
 
@@ -1059,24 +1536,20 @@ void Sweep::SpliceWindows()
     }
 }
 
-int64_t Sweep::Xcur(int edge)
+int64_t Sweep::NewXcur(int edge)
 {
     Edge& e = m_edges[static_cast<size_t>(edge)];
-    if (m_xcurRow[static_cast<size_t>(edge)] != static_cast<uint32_t>(m_row)) {
-        e.xcur = XAt(e, (*m_rows)[m_row]);
-        m_xcurRow[static_cast<size_t>(edge)] = static_cast<uint32_t>(m_row);
-    }
+    e.xcur = XAt(e, (*m_rows)[m_row]);
+    m_xcurRow[static_cast<size_t>(edge)] = static_cast<uint32_t>(m_row);
     return e.xcur;
 }
 
-int64_t Sweep::Xnext(int edge)
+int64_t Sweep::NewXnext(int edge)
 {
     Edge& e = m_edges[static_cast<size_t>(edge)];
-    if (m_xnextRow[static_cast<size_t>(edge)] != static_cast<uint32_t>(m_row)) {
-        const std::vector<int64_t>& rows = *m_rows;
-        e.xnext = XAt(e, m_row + 1 < rows.size() ? rows[m_row + 1] : rows[m_row]);
-        m_xnextRow[static_cast<size_t>(edge)] = static_cast<uint32_t>(m_row);
-    }
+    const std::vector<int64_t>& rows = *m_rows;
+    e.xnext = XAt(e, m_row + 1 < rows.size() ? rows[m_row + 1] : rows[m_row]);
+    m_xnextRow[static_cast<size_t>(edge)] = static_cast<uint32_t>(m_row);
     return e.xnext;
 }
 
@@ -1469,10 +1942,17 @@ void Sweep::Run()
         m_states.clear();
         m_above.clear();
         const size_t edgesBelow = m_below.size(), starting = newEnd - nextNew;
-        if (starting == 1 ? (m_events ? PassEventRow(m_sorted[nextNew], r) : PassRow(m_sorted[nextNew], y, ynext))
-                          : !m_events && PassTurns(nextNew, newEnd, y, ynext)) {
-            m_swaps.clear();
-        } else {
+        m_swaps.clear();
+        bool passed = false;
+        if (!m_events)
+            passed = starting == 1 ? PassRow(m_sorted[nextNew], y, ynext) : PassTurns(nextNew, newEnd, y, ynext);
+        else if (starting == 1)
+            passed = PassEventChain(m_sorted[nextNew], r);
+        else if (starting == 0)
+            passed = PassEventTop(r);
+        else if (starting == 2)
+            passed = PassEventBottom(nextNew, r);
+        if (!passed) {
             if (m_events) {
                 FindWindows(r, nextNew, newEnd);
             } else {
