@@ -517,6 +517,7 @@ void CGdbSource::ForgetWindow()
     m_window.clear();
     m_windowStart = 0;
     m_fetchedCount = m_fetchedNext = 0;
+    m_fetchedShapes = false;
     m_blockHit = nullptr;
     m_plainUntil = -1;
 }
@@ -535,7 +536,7 @@ bool CGdbSource::TakeFetchedRecord(int n, bool shapes)
     const CRangeRead& record = m_fetchedRecords[m_fetchedNext];
     if (int64_t(record.bytes.size()) != m_geo->RecordLength() || !DbfPutRecordRead(*m_geo, n, record.bytes.data()))
         return false;
-    if (shapes)
+    if (m_fetchedShapes)
         m_blockHit = &m_fetchedBlocks[m_fetchedNext];
     return true;
 }
@@ -545,6 +546,7 @@ void CGdbSource::FetchHits(int n, bool shapes)
     constexpr int64_t kLargestBlockRead = 1 << 20;
     m_fetchedNext = 0;
     m_blockHit = nullptr;
+    m_fetchedShapes = false;
     const DbfHandle& geo = *m_geo;
     const int64_t length = geo.RecordLength();
     // Blocks are read as long as the last one or the mean one, whichever
@@ -595,6 +597,7 @@ void CGdbSource::FetchHits(int n, bool shapes)
             std::vector<unsigned char>& bytes = m_fetchedBlocks[i].bytes;
             bytes.insert(bytes.end(), m_fetchedRests[i].bytes.begin(), m_fetchedRests[i].bytes.end());
         }
+    m_fetchedShapes = true;
 }
 
 int CGdbSource::ReadBlock(int64_t offset, CShape& shape, const CMapRect& box)

@@ -219,6 +219,7 @@ private:
     std::vector<int> m_fetched;
     std::vector<CRangeRead> m_fetchedRecords, m_fetchedBlocks, m_fetchedRests;
     size_t m_fetchedCount = 0, m_fetchedNext = 0;
+    bool m_fetchedShapes = false; // the blocks were read with the records
     const CRangeRead* m_blockHit = nullptr; // the block of the hit whose record is in the buffer
     int m_plainUntil = -1; // hits up to this record lie close: the plain readers read them
     CShape m_scratch;
