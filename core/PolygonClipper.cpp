@@ -317,6 +317,10 @@ private:
     // where a ring turns, its two edges ending at one point (none
     // starting) or starting at one (none ending).
     bool PassEventChain(uint32_t starting, size_t row);
+    // The endings and pairs due by the row, taken off their heaps into
+    // m_due and m_duePairs; and put back when a pass gives up (false).
+    void TakeDue(size_t row);
+    bool GiveBackDue();
     bool PassEventTop(size_t row);
     bool PassEventBottom(size_t newBegin, size_t row);
     void SpliceWindows();
@@ -1090,13 +1094,7 @@ bool Sweep::PassTurns(size_t newBegin, size_t newEnd, int64_t y, int64_t ynext)
     return true;
 }
 
-// The one ending due passes its ring on to the new edge, which at most
-// one neighbour crosses before the next row; each pair due apart from it
-// is two edges at other x, which at most swap. Then the windows are as
-// the window search finds them, grown only by that neighbour, and are
-// worked as the walk and the beam work them: nodes window by window,
-// then the crossings by height.
-bool Sweep::PassEventChain(uint32_t starting, size_t row)
+void Sweep::TakeDue(size_t row)
 {
     m_due.clear();
     while (!m_endings.empty() && m_endings.front().row <= row) {
@@ -1110,36 +1108,49 @@ bool Sweep::PassEventChain(uint32_t starting, size_t row)
         std::pop_heap(m_pairs.begin(), m_pairs.end(), std::greater<>());
         m_pairs.pop_back();
     }
-    const auto giveBack = [this] {
-        for (const PairEvent& d : m_due) {
-            m_endings.push_back(d);
-            std::push_heap(m_endings.begin(), m_endings.end(), std::greater<>());
-        }
-        for (const PairEvent& d : m_duePairs) {
-            m_pairs.push_back(d);
-            std::push_heap(m_pairs.begin(), m_pairs.end(), std::greater<>());
-        }
-        return false;
-    };
+}
+
+bool Sweep::GiveBackDue()
+{
+    for (const PairEvent& d : m_due) {
+        m_endings.push_back(d);
+        std::push_heap(m_endings.begin(), m_endings.end(), std::greater<>());
+    }
+    for (const PairEvent& d : m_duePairs) {
+        m_pairs.push_back(d);
+        std::push_heap(m_pairs.begin(), m_pairs.end(), std::greater<>());
+    }
+    return false;
+}
+
+// The one ending due passes its ring on to the new edge, which at most
+// one neighbour crosses before the next row; each pair due apart from it
+// is two edges at other x, which at most swap. Then the windows are as
+// the window search finds them, grown only by that neighbour, and are
+// worked as the walk and the beam work them: nodes window by window,
+// then the crossings by height.
+bool Sweep::PassEventChain(uint32_t starting, size_t row)
+{
+    TakeDue(row);
     const size_t n = m_below.size();
     size_t place = n;
     for (const PairEvent& d : m_due) {
         const int p = m_place[static_cast<size_t>(d.left)];
         if (p >= 0 && static_cast<size_t>(p) < n && m_below[static_cast<size_t>(p)] == d.left) {
             if (place != n)
-                return giveBack();
+                return GiveBackDue();
             place = static_cast<size_t>(p);
         }
     }
     if (place == n)
-        return giveBack();
+        return GiveBackDue();
     const int old = m_below[place];
     const int next = static_cast<int>(starting);
     const Edge& ending = m_edges[static_cast<size_t>(old)];
     Edge& added = m_edges[starting];
     const int64_t y = (*m_rows)[row];
     if (ending.top.y != y || !(ending.top == added.bot) || ending.bit != added.bit)
-        return giveBack();
+        return GiveBackDue();
     const int64_t x = added.bot.x;
     // The new edge goes where the row's merge puts it: after the old one.
     {
@@ -1152,7 +1163,7 @@ bool Sweep::PassEventChain(uint32_t starting, size_t row)
                 lo = mid + 1;
         }
         if (lo != place + 1)
-            return giveBack();
+            return GiveBackDue();
     }
     // The windows by where they start: the vertex's first, then the pairs'
     // inserted in order; none may meet another.
@@ -1172,7 +1183,7 @@ bool Sweep::PassEventChain(uint32_t starting, size_t row)
         if (k > 0 && m_windows[k - 1].lo == lo && m_windows[k - 1].hi == lo + 2)
             continue; // listed twice
         if ((k > 0 && lo <= m_windows[k - 1].hi) || (k < m_windows.size() && m_windows[k].lo <= lo + 2))
-            return giveBack();
+            return GiveBackDue();
         Window w;
         w.lo = lo;
         w.hi = lo + 2;
@@ -1192,14 +1203,14 @@ bool Sweep::PassEventChain(uint32_t starting, size_t row)
             if (place > 0) {
                 const int e = m_below[place - 1];
                 if (EndedAt(e, y) || Xcur(e) == x)
-                    return giveBack();
+                    return GiveBackDue();
                 if (Xnext(e) > nx)
                     grow = -1;
             }
             if (grow == 0 && place + 1 < n) {
                 const int e = m_below[place + 1];
                 if (EndedAt(e, y) || Xcur(e) == x)
-                    return giveBack();
+                    return GiveBackDue();
                 if (Xnext(e) < nx)
                     grow = 1;
             }
@@ -1207,50 +1218,50 @@ bool Sweep::PassEventChain(uint32_t starting, size_t row)
                 const int l = m_below[place - 1];
                 w.lo = place - 1;
                 if (before && w.lo <= before->hi)
-                    return giveBack();
+                    return GiveBackDue();
                 if (w.lo > 0) {
                     const int e = m_below[w.lo - 1];
                     if (EndedAt(e, y) || Xcur(e) == Xcur(l) || Xnext(e) > nx)
-                        return giveBack();
+                        return GiveBackDue();
                 }
                 if (place + 1 < n) {
                     const int e = m_below[place + 1];
                     if (EndedAt(e, y) || Xcur(e) == x || Xnext(e) < Xnext(l))
-                        return giveBack();
+                        return GiveBackDue();
                 }
             } else if (grow > 0) {
                 const int r = m_below[place + 1];
                 w.hi = place + 2;
                 if (after && w.hi >= after->lo)
-                    return giveBack();
+                    return GiveBackDue();
                 if (place > 0) {
                     const int e = m_below[place - 1];
                     if (EndedAt(e, y) || Xcur(e) == x || Xnext(e) > Xnext(r))
-                        return giveBack();
+                        return GiveBackDue();
                 }
                 if (place + 2 < n) {
                     const int e = m_below[place + 2];
                     if (EndedAt(e, y) || Xcur(e) == Xcur(r) || Xnext(e) < nx)
-                        return giveBack();
+                        return GiveBackDue();
                 }
             }
         } else {
             const int a = m_below[w.lo], b = m_below[w.lo + 1];
             if (EndedAt(a, y) || EndedAt(b, y) || Xcur(a) == Xcur(b))
-                return giveBack();
+                return GiveBackDue();
             if ((before && w.lo <= before->hi) || (after && w.hi >= after->lo))
-                return giveBack();
+                return GiveBackDue();
             const int64_t minX = std::min(Xcur(a), Xcur(b)), maxX = std::max(Xcur(a), Xcur(b));
             const int64_t minNext = std::min(Xnext(a), Xnext(b)), maxNext = std::max(Xnext(a), Xnext(b));
             if (w.lo > 0) {
                 const int e = m_below[w.lo - 1];
                 if (EndedAt(e, y) || Xcur(e) == minX || Xnext(e) > minNext)
-                    return giveBack();
+                    return GiveBackDue();
             }
             if (w.hi < n) {
                 const int e = m_below[w.hi];
                 if (EndedAt(e, y) || Xcur(e) == maxX || Xnext(e) < maxNext)
-                    return giveBack();
+                    return GiveBackDue();
             }
         }
     }
@@ -1329,69 +1340,47 @@ bool Sweep::PassEventChain(uint32_t starting, size_t row)
 // empty, as the window search would find it.
 bool Sweep::PassEventTop(size_t row)
 {
-    m_due.clear();
-    while (!m_endings.empty() && m_endings.front().row <= row) {
-        m_due.push_back(m_endings.front());
-        std::pop_heap(m_endings.begin(), m_endings.end(), std::greater<>());
-        m_endings.pop_back();
-    }
-    m_duePairs.clear();
-    while (!m_pairs.empty() && m_pairs.front().row <= row) {
-        m_duePairs.push_back(m_pairs.front());
-        std::pop_heap(m_pairs.begin(), m_pairs.end(), std::greater<>());
-        m_pairs.pop_back();
-    }
-    const auto giveBack = [this] {
-        for (const PairEvent& d : m_due) {
-            m_endings.push_back(d);
-            std::push_heap(m_endings.begin(), m_endings.end(), std::greater<>());
-        }
-        for (const PairEvent& d : m_duePairs) {
-            m_pairs.push_back(d);
-            std::push_heap(m_pairs.begin(), m_pairs.end(), std::greater<>());
-        }
-        return false;
-    };
+    TakeDue(row);
     const size_t n = m_below.size();
     size_t first = n, second = n;
     for (const PairEvent& d : m_due) {
         const int p = m_place[static_cast<size_t>(d.left)];
         if (p >= 0 && static_cast<size_t>(p) < n && m_below[static_cast<size_t>(p)] == d.left) {
             if (second != n)
-                return giveBack();
+                return GiveBackDue();
             (first == n ? first : second) = static_cast<size_t>(p);
         }
     }
     if (second == n)
-        return giveBack();
+        return GiveBackDue();
     if (second < first)
         std::swap(first, second);
     if (second != first + 1)
-        return giveBack();
+        return GiveBackDue();
     // The two meet there, so they are mostly due as a pair too.
     for (const PairEvent& d : m_duePairs) {
         const int p = m_place[static_cast<size_t>(d.left)];
         if (p >= 0 && static_cast<size_t>(p) + 1 < n && m_below[static_cast<size_t>(p)] == d.left &&
             m_below[static_cast<size_t>(p) + 1] == d.right && static_cast<size_t>(p) != first)
-            return giveBack();
+            return GiveBackDue();
     }
     const int a = m_below[first], b = m_below[second];
     const Edge& ea = m_edges[static_cast<size_t>(a)];
     const Edge& eb = m_edges[static_cast<size_t>(b)];
     const int64_t y = (*m_rows)[row];
     if (ea.top.y != y || !(ea.top == eb.top) || ea.bit != eb.bit)
-        return giveBack();
+        return GiveBackDue();
     const int64_t x = ea.top.x;
     const bool right = second + 1 < n;
     if (right && EndedAt(m_below[second + 1], y))
-        return giveBack();
+        return GiveBackDue();
     if (first > 0) {
         const int e = m_below[first - 1];
         if (EndedAt(e, y) || Xcur(e) == x || (right && Xnext(e) > Xnext(m_below[second + 1])))
-            return giveBack();
+            return GiveBackDue();
     }
     if (right && Xcur(m_below[second + 1]) == x)
-        return giveBack();
+        return GiveBackDue();
     Close(a, IPoint{x, y});
     Close(b, IPoint{x, y});
     m_place[static_cast<size_t>(a)] = -1;

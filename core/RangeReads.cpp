@@ -53,6 +53,13 @@ void ReadTask(const CStream& stream, std::vector<CRangeRead>& ranges, size_t fir
 void ReadRanges(const CStream& stream, std::vector<CRangeRead>& ranges, size_t count)
 {
     count = std::min(count, ranges.size());
+    int64_t total = 0;
+    for (size_t i = 0; i < count; ++i) {
+        CRangeRead& range = ranges[i];
+        if (range.length > kRangeBudgetBytes - total)
+            range.length = 0;
+        total += std::max<int64_t>(range.length, 0);
+    }
     const size_t tasks = (count + kRangesPerTask - 1) / kRangesPerTask;
     RunTasks(static_cast<int>(tasks), [&](int task) {
         const size_t first = size_t(task) * kRangesPerTask, end = std::min(count, first + kRangesPerTask);

@@ -18,9 +18,13 @@ struct CRangeRead {
 // closely are read together, the copying of the bytes between costing less
 // than another read; the reads run on several threads, since each one waits
 // on the memory of a page met far from the last more than on the
-// processor. A range that cannot be read whole keeps what was read.
+// processor. A range that cannot be read whole keeps what was read. At
+// most kRangeBudgetBytes are read in all (a file whose lengths lie cannot
+// make a reader hold more): the ranges past that are left unread, for the
+// reader to read itself.
 void ReadRanges(const CStream& stream, std::vector<CRangeRead>& ranges, size_t count);
 
 // One read may take two ranges this far apart, and span at most so much.
 constexpr int64_t kRangeGapBytes = 2048;
 constexpr int64_t kRangeSpanBytes = 64 * 1024;
+constexpr int64_t kRangeBudgetBytes = 16 << 20;
