@@ -552,7 +552,7 @@ void CGdbSource::FetchHits(int n, bool shapes)
     // Blocks are read as long as the last one or the mean one, whichever
     // is longer: longer blocks take a second read.
     const int64_t meanBlock = (m_header.Length() - kHeaderSize) / std::max(geo.RecordCount(), 1);
-    const int64_t guess = std::max<int64_t>({m_lastBlockSize, meanBlock, kBlockHeaderSize});
+    const int64_t guess = std::min(std::max<int64_t>({m_lastBlockSize, meanBlock, kBlockHeaderSize}), kRangeSpanBytes);
     m_fetchedCount = CollectHitsToFetch(n, std::max(meanBlock, length), m_fetched, m_plainUntil);
     const size_t hits = m_fetchedCount;
     if (hits == 0)
