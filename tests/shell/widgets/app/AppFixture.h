@@ -12,9 +12,11 @@
 #include "tools/demo/DemoMapWriter.h"
 
 #include <QApplication>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -124,6 +126,21 @@ protected:
         return WaitFor([widget] { return widget->hasFocus(); });
     }
     bool IsEnabled(int command) const { return frame->BuildRoute().IsEnabled(command); }
+    // Runs the command while the modal window it opens is looked at; the
+    // window is closed afterwards.
+    void WithModal(const std::function<void()>& open, const std::function<void(QWidget&)>& look)
+    {
+        bool looked = false;
+        QTimer::singleShot(0, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            ASSERT_TRUE(modal);
+            look(*modal);
+            looked = true;
+            modal->close();
+        });
+        open();
+        EXPECT_TRUE(looked);
+    }
 
     CTempDir dir;
     CDrelApp& app;

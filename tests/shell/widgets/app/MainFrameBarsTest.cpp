@@ -76,21 +76,6 @@ protected:
         }
         return ids;
     }
-    // Runs the command while the modal window it opens is looked at; the
-    // window is closed afterwards.
-    void WithModal(const std::function<void()>& open, const std::function<void(QWidget&)>& look)
-    {
-        bool looked = false;
-        QTimer::singleShot(0, [&] {
-            QWidget* modal = QApplication::activeModalWidget();
-            ASSERT_TRUE(modal);
-            look(*modal);
-            looked = true;
-            modal->close();
-        });
-        open();
-        EXPECT_TRUE(looked);
-    }
     static QString Text(const char* utf8) { return QString::fromUtf8(utf8); }
     // Room for every bar of a row: an overflowing bar tucks its boxes away.
     void Widen()
