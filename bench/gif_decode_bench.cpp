@@ -3,7 +3,9 @@
 // 50-frame "do not dispose" animation, which lays every frame over the one
 // before. The GIFs are made once by the tests' own encoder from a map
 // picture reduced to 256 colours; the first decode of each is compared
-// with the indexes it was made from.
+// with the indexes it was made from. And refusing a crafted GIF of 300
+// frames of 16 million pixels on two bytes each, padded by a comment,
+// which must take far less than a second.
 #include "platform/Stream.h"
 #include "render/DibImage.h"
 #include "render/ImageStream.h"
@@ -147,6 +149,20 @@ void BM_DecodeAnimationLastFrame(benchmark::State& state)
     state.SetLabel("items are frames");
 }
 BENCHMARK(BM_DecodeAnimationLastFrame)->Unit(benchmark::kMillisecond);
+
+void BM_RefuseFramesLargerThanTheirData(benchmark::State& state)
+{
+    const std::string hostile = FramesLargerThanTheirDataGif(300, 400000);
+    for (auto _ : state) {
+        CxImage image;
+        if (Decode(hostile, 0, image) || image.GetLastError() != "GIF frames too large for their data") {
+            state.SkipWithError("the crafted GIF is not refused for its frames");
+            return;
+        }
+    }
+    state.SetBytesProcessed(state.iterations() * std::int64_t(hostile.size()));
+}
+BENCHMARK(BM_RefuseFramesLargerThanTheirData)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

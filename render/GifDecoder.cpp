@@ -14,11 +14,12 @@ constexpr const char* kNoImages = "No images in GIF";
 constexpr const char* kTooLarge = "GIF frames too large for their data";
 constexpr const char* kCantSeek = "Can't read GIF stream";
 
-// The most pixels one byte of LZW data can stand for: a string of at most
-// 4096 indexes for each code, codes of at least 3 bits.
-constexpr std::uint64_t kPixelsPerDataByte = 4096 * 8 / 3 + 1;
-// Pixels a file may claim beyond what its data can fill, so a large
-// picture cut short still shows.
+// The most pixels one byte of LZW data can stand for: a code of w bits
+// names a string shorter than 2^w indexes (the table then holds fewer
+// entries), so 12-bit codes give the most, at most 4097 indexes each.
+constexpr std::uint64_t kPixelsPerDataByte = 4097 * 8 / 12 + 1;
+// Pixels a file may paint beyond what its data fills, so a large picture
+// cut short still shows.
 constexpr std::uint64_t kFreePixels = std::uint64_t(1) << 24;
 
 constexpr int kMaxCodes = 4096;
@@ -227,6 +228,12 @@ public:
     }
 
     bool Full() const { return m_done; }
+    // Pixels the data gave so far, the frame's area once it is full.
+    std::uint64_t Filled() const
+    {
+        return m_done ? std::uint64_t(m_width) * std::uint64_t(m_height)
+                      : m_lines * std::uint64_t(m_width) + m_fill;
+    }
     void Put(std::uint8_t index)
     {
         m_line[m_fill++] = index & m_mask;
@@ -243,8 +250,10 @@ public:
 private:
     void Flush()
     {
-        if (!m_done)
+        if (!m_done) {
             PackRow(m_line.data(), m_frame.GetBpp(), m_width, m_frame.GetBits(m_height - 1 - m_row));
+            ++m_lines;
+        }
         std::fill(m_line.begin(), m_line.end(), 0);
         m_fill = 0;
         Advance();
@@ -275,6 +284,7 @@ private:
     const std::uint8_t m_mask;
     std::vector<std::uint8_t> m_line;
     std::size_t m_fill = 0;
+    std::uint64_t m_lines = 0;
     int m_row = 0;
     int m_step = 1;
     int m_pass = 0;
@@ -368,27 +378,34 @@ private:
     std::array<std::uint8_t, kMaxCodes + 1> m_stack{};
 };
 
-// One frame's code size and LZW data, up to and including its terminator.
-void DecodeFrameData(GifReader& in, CxImage& frame, bool interlaced, GifLzw& lzw)
+// One frame's code size and LZW data, up to and including its terminator;
+// the pixels the data gave.
+std::uint64_t DecodeFrameData(GifReader& in, CxImage& frame, bool interlaced, GifLzw& lzw)
 {
     std::uint8_t codeSize = 0;
     if (!in.Byte(codeSize))
-        return;
+        return 0;
     SubBlockBytes data(in);
+    std::uint64_t filled = 0;
     // Other code sizes yield no pixels.
     if (codeSize >= 2 && codeSize <= 9) {
         FrameRows rows(frame, interlaced);
         lzw.Decode(data, codeSize, rows);
+        filled = rows.Filled();
         rows.Finish();
     }
     data.Finish();
+    return filled;
 }
 
-void SkipFrameData(GifReader& in)
+// The bytes of the frame's data skipped.
+std::uint64_t SkipFrameData(GifReader& in)
 {
+    const std::uint64_t start = in.Consumed();
     std::uint8_t codeSize = 0;
     if (in.Byte(codeSize))
         in.SkipSubBlocks();
+    return in.Consumed() - start;
 }
 
 struct GraphicControl {
@@ -513,14 +530,14 @@ void Paint(CxImage& picture, const CxImage& frame, int left, int top)
 
 struct FrameCount {
     int frames = 0;
-    std::uint64_t bytes = 0;
+    // Of the frames' data, comments and other extensions left out.
+    std::uint64_t dataBytes = 0;
 };
 
 // Walks every block as decoding does, counting the frames it would decode.
 FrameCount CountFrames(GifReader& in, int screenWidth, int screenHeight)
 {
     FrameCount count;
-    const std::uint64_t start = in.Consumed();
     GraphicControl ignored;
     std::uint8_t byte = 0;
     while (in.Byte(byte) && byte != ';') {
@@ -532,14 +549,32 @@ FrameCount CountFrames(GifReader& in, int screenWidth, int screenHeight)
             ColourTable local;
             if (!ReadDescriptor(in, d) || (d.localTable() && !ReadColourTable(in, d.flags, local)))
                 break;
-            SkipFrameData(in);
-            if (InsideScreen(d, screenWidth, screenHeight))
+            const std::uint64_t bytes = SkipFrameData(in);
+            if (InsideScreen(d, screenWidth, screenHeight)) {
                 ++count.frames;
+                count.dataBytes += bytes;
+            }
         }
     }
-    count.bytes = in.Consumed() - start;
     return count;
 }
+
+// Pixels painted beyond what the data filled come out of one allowance for
+// the whole file, so a few bytes cannot buy minutes of painting.
+class PaintAllowance {
+public:
+    // False, taking nothing, when the pixels are more than is left.
+    bool Take(std::uint64_t unfilled)
+    {
+        if (unfilled > m_left)
+            return false;
+        m_left -= unfilled;
+        return true;
+    }
+
+private:
+    std::uint64_t m_left = kFreePixels;
+};
 
 } // namespace
 
@@ -570,10 +605,7 @@ bool CxImageGIF::Decode(CxStream& stream)
         return false;
     }
     in.Restart(body);
-    // Decoding costs what the frames claim: a few bytes must not buy
-    // minutes of work.
-    const std::uint64_t budget = kFreePixels + kPixelsPerDataByte * count.bytes;
-    std::uint64_t spent = 0;
+    PaintAllowance allowance;
 
     // Without a global table, a first frame smaller both ways makes a
     // picture of tiles, composed in 24 bits.
@@ -606,11 +638,6 @@ bool CxImageGIF::Decode(CxStream& stream)
         }
         if (frame == 0 && d.width != screenWidth && d.height != screenHeight)
             ++trueColour;
-        spent += std::uint64_t(d.width) * std::uint64_t(d.height);
-        if (spent > budget) {
-            SetLastError(kTooLarge);
-            return false;
-        }
         const ColourTable& table = d.localTable() ? local : global;
         CxImage image;
         image.CopyInfo(*this);
@@ -619,13 +646,18 @@ bool CxImageGIF::Decode(CxStream& stream)
             return false;
         }
         SetFramePalette(image, table, control.transIndex);
-        DecodeFrameData(in, image, d.interlaced(), lzw);
+        const std::uint64_t filled = DecodeFrameData(in, image, d.interlaced(), lzw);
+        // The whole frame is painted, however little its data filled.
+        if (!allowance.Take(std::uint64_t(d.width) * std::uint64_t(d.height) - filled)) {
+            SetLastError(kTooLarge);
+            return false;
+        }
 
         if (trueColour >= 2) {
             if (!screenPicture.IsValid()) {
                 // The screen is made whole however little the tiles cover.
-                spent += std::uint64_t(screenWidth) * std::uint64_t(screenHeight);
-                if (spent > budget) {
+                const std::uint64_t screenPixels = std::uint64_t(screenWidth) * std::uint64_t(screenHeight);
+                if (!allowance.Take(screenPixels - std::min(screenPixels, kPixelsPerDataByte * count.dataBytes))) {
                     SetLastError(kTooLarge);
                     return false;
                 }

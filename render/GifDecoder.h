@@ -15,6 +15,9 @@ public:
 
     // False without a message for a wrong signature, a frame out of range
     // and cancellation; with one for a file without frames. LZW data that
-    // is damaged or ends early ends its frame, the rest at index 0.
+    // is damaged or ends early ends its frame, the rest at index 0; what
+    // the data of all frames (and, for tiles, of the screen) left unfilled
+    // may come to 2^24 pixels, and a frame that would pass that is refused
+    // before it is painted.
     bool Decode(CxStream& stream);
 };

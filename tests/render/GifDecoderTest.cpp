@@ -560,6 +560,57 @@ TEST(GifDecoder, FramesFarLargerThanTheirDataAreRefused)
     EXPECT_EQ(image.GetLastError(), "GIF frames too large for their data");
 }
 
+TEST(GifDecoder, EachFrameIsWeighedAgainstWhatItsOwnDataFilledBeforeItIsPainted)
+{
+    // Comment bytes buy nothing: tiles of two bytes on a screen of 16
+    // million pixels are refused however much the file holds besides.
+    const struct {
+        const char* what;
+        std::string bytes;
+        int frame;
+    } refused[] = {
+        {"300 tiles and a comment of 400 KB", FramesLargerThanTheirDataGif(300, 400000), 0},
+        {"two tiles and a comment of 400 KB", FramesLargerThanTheirDataGif(2, 400000), 0},
+        {"one tile and a comment of 400 KB", FramesLargerThanTheirDataGif(1, 400000), 0},
+        {"the second of two frames over a colour table, and a comment",
+         FramesLargerThanTheirDataGif(2, 400000, GifTestTable(4)), 1},
+    };
+    for (const auto& c : refused) {
+        SCOPED_TRACE(c.what);
+        CxImage image;
+        EXPECT_FALSE(DecodeGif(image, c.bytes, c.frame));
+        EXPECT_EQ(image.GetLastError(), "GIF frames too large for their data");
+    }
+
+    // Frames their data fills take nothing from what a picture cut short
+    // may leave unfilled, however many there are: twelve frames of 1.5
+    // million pixels, laid over one another or made into tiles.
+    const std::vector<int> solid(1500 * 1000, 1);
+    GifFrame frame;
+    frame.width = 1500;
+    frame.height = 1000;
+    frame.hasData = true;
+    frame.data = "\x02" + GifSubBlocks(GifPackCodes(GifLzwCodes(solid, 2, false)));
+    CGifBuilder animation(1500, 1000, GifTestTable(4));
+    CGifBuilder tiles(1501, 12001);
+    for (int i = 0; i < 12; ++i) {
+        animation.Control(1, -1).Frame(frame);
+        GifFrame tile = frame;
+        tile.top = 1000 * i;
+        tile.localTable = GifTestTable(4);
+        tiles.Frame(tile);
+    }
+    CxImage image;
+    ASSERT_TRUE(DecodeGif(image, animation.Bytes(), 11)) << image.GetLastError();
+    EXPECT_EQ(image.GetPixelIndex(1499, 0), 1);
+    ASSERT_TRUE(DecodeGif(image, tiles.Bytes())) << image.GetLastError();
+    ASSERT_EQ(image.GetBpp(), 24);
+    for (const int y : {0, 5000, 11999})
+        EXPECT_EQ(PictureColour(image, 1499, y), FixtureColour(1)) << y;
+    EXPECT_EQ(PictureColour(image, 1500, 0), RGB(0, 0, 0)) << "the screen past the tiles";
+    EXPECT_EQ(PictureColour(image, 0, 12000), RGB(0, 0, 0)) << "the screen past the tiles";
+}
+
 TEST(GifDecoder, CancelFlagStopsTheDecoder)
 {
     CxImage image;

@@ -270,3 +270,28 @@ inline GifFrame GifTestFrame(int width, int height, int colours, int left = 0, i
             f.indices.push_back(FixtureIndex(x, y, colours));
     return f;
 }
+
+// A frame of 3999 x 3999 pixels carrying two LZW bytes: a clear code,
+// index 1, the end code.
+inline GifFrame TwoByteFrame()
+{
+    GifFrame frame;
+    frame.width = frame.height = 3999;
+    frame.hasData = true;
+    frame.data = "\x02" + GifSubBlocks(GifPackCodes({{4, 3}, {1, 3}, {5, 3}}));
+    return frame;
+}
+
+// Frames that claim far more than their data: a 4000 x 4000 screen with
+// the colour table given (none by default), a comment of 'padding' bytes,
+// then 'frames' two-byte frames.
+inline std::string FramesLargerThanTheirDataGif(int frames, std::size_t padding,
+                                               std::vector<COLORREF> globalTable = {})
+{
+    CGifBuilder gif(4000, 4000, std::move(globalTable));
+    if (padding > 0)
+        gif.Comment(std::string(padding, 'c'));
+    for (int i = 0; i < frames; ++i)
+        gif.Frame(TwoByteFrame());
+    return gif.Bytes();
+}
