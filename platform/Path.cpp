@@ -174,9 +174,19 @@ bool IsSameFile(std::string_view storedPath1, std::string_view storedPath2)
 
 bool GetFileModifiedTime(std::string_view storedPath, int64_t& nanoseconds)
 {
+    FileStamp stamp;
+    if (!GetFileStamp(storedPath, stamp))
+        return false;
+    nanoseconds = stamp.modified;
+    return true;
+}
+
+bool GetFileStamp(std::string_view storedPath, FileStamp& stamp)
+{
     struct stat st {};
     if (::stat(ResolvePath(storedPath).c_str(), &st) != 0)
         return false;
-    nanoseconds = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    stamp.size = static_cast<int64_t>(st.st_size);
+    stamp.modified = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
     return true;
 }

@@ -42,3 +42,12 @@ bool IsSameFile(std::string_view storedPath1, std::string_view storedPath2);
 // When the contents of a file last changed, in nanoseconds since 1970.
 // False when the file cannot be examined.
 bool GetFileModifiedTime(std::string_view storedPath, int64_t& nanoseconds);
+
+// What tells that a file was changed: its size and modification time.
+struct FileStamp {
+    int64_t size = 0;
+    int64_t modified = 0; // nanoseconds since 1970
+    bool operator==(const FileStamp&) const = default;
+};
+// False when the file cannot be examined.
+bool GetFileStamp(std::string_view storedPath, FileStamp& stamp);

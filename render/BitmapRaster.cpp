@@ -1,9 +1,14 @@
 #include "render/BitmapRaster.h"
 
 #include "platform/DC.h"
+#include "platform/UserServices.h"
 #include "render/Picture.h"
 #include "render/PictureCache.h"
 #include "render/XImage.h"
+
+namespace {
+constexpr int kPictureTooLarge = 1124;
+} // namespace
 
 CBitmapRaster::~CBitmapRaster()
 {
@@ -13,7 +18,10 @@ CBitmapRaster::~CBitmapRaster()
 bool CBitmapRaster::Open(const std::string& fileName)
 {
     Close();
-    CPicture* picture = RasterPictureCache().Get(fileName);
+    bool tooLarge = false;
+    CPicture* picture = RasterPictureCache().Get(fileName, &tooLarge);
+    if (tooLarge)
+        AppMessageBoxArg(kPictureTooLarge, fileName);
     if (!picture || picture->GetKind() != CPicture::kRaster)
         return false;
     picture->Lock();

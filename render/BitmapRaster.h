@@ -12,6 +12,7 @@ class CBitmapRaster : public CGeoRaster {
 public:
     ~CBitmapRaster() override;
 
+    // Message 1124 with the name when the picture is too large to hold.
     bool Open(const std::string& fileName) override;
     void Close() override;
     bool IsOpen() const override { return m_picture != nullptr; }

@@ -474,20 +474,20 @@ void CLayerDrawing::DrawRaster(CLayer& layer, CDC& dc, IDrawingView& view)
 {
     if (!SublayerDrawn(layer, view))
         return;
-    // What the picture has to say (memory short, a strip that cannot be
-    // read) is told once, not at every redraw.
+    // What the picture has to say (too large, memory short, a strip that
+    // cannot be read) is told once, not at every redraw.
     std::vector<CHeldMessages::Message> complaints;
     {
         CHeldMessages held;
         std::unique_ptr<IRasterLayerPicture> picture = OpenRasterLayerPicture(layer.GetPath());
-        if (!picture) {
+        if (!picture && held.Messages().empty()) {
             held.Release();
             ReportUnopenedFile(layer);
             return;
         }
         CMapRect extent, part;
-        if (picture->GetMapExtent(extent) && part.IntersectRect(extent, view.GetMapExtent()) && part.Width() > 0 &&
-            part.Height() > 0) {
+        if (picture && picture->GetMapExtent(extent) && part.IntersectRect(extent, view.GetMapExtent()) &&
+            part.Width() > 0 && part.Height() > 0) {
             picture->SetTransparent(layer.HasFlag(CLayer::kTransparent));
             if (EndsWithNoCase1257(layer.GetPath(), ".img"))
                 picture->SetExtentDeviceRect(view.RectToDevice(extent));

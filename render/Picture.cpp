@@ -116,6 +116,7 @@ int CPicture::Load(const std::string& fileName)
 {
     Release();
     m_fileName = fileName;
+    m_tooLarge = false;
     int format = CXIMAGE_FORMAT_UNKNOWN;
     const int type = ::GetPictureType(fileName, &format);
     if (type == PICTURE_NONE)
@@ -129,6 +130,8 @@ int CPicture::Load(const std::string& fileName)
         if (image->IsValid()) {
             m_image = std::move(image);
             m_kind = kRaster;
+        } else {
+            m_tooLarge = image->LastErrorIsTooLarge();
         }
     } else {
         auto metafile = std::make_unique<CMetafilePicture>();

@@ -54,6 +54,8 @@ public:
     // 1 when loaded. A relative name is looked up beside the program (the
     // user folder first); a name without a picture extension never loads.
     int Load(const std::string& fileName);
+    // The last Load failed for the picture's size (CXIMAGE_MAX_MEMORY).
+    bool WasTooLarge() const { return m_tooLarge; }
     void Release();
 
     Kind GetKind() const { return m_kind; }
@@ -95,6 +97,7 @@ private:
 
     int m_lockCount = 0;
     Kind m_kind = kEmpty;
+    bool m_tooLarge = false;
     int m_type = PICTURE_NONE;
     std::string m_fileName;
     std::unique_ptr<CxImage> m_image;

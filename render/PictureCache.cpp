@@ -3,6 +3,7 @@
 #include "platform/Codepage.h"
 #include "render/Picture.h"
 
+#include <algorithm>
 #include <iterator>
 
 CPictureCache::CPictureCache(int maxPictures, std::uint64_t maxBytes) : m_maxPictures(maxPictures), m_maxBytes(maxBytes)
@@ -14,11 +15,14 @@ CPictureCache::~CPictureCache() = default;
 void CPictureCache::RemoveAll()
 {
     m_pictures.clear();
+    m_failures.clear();
     m_memory = 0;
 }
 
-CPicture* CPictureCache::Get(const std::string& fileName)
+CPicture* CPictureCache::Get(const std::string& fileName, bool* tooLarge)
 {
+    if (tooLarge)
+        *tooLarge = false;
     for (auto it = m_pictures.begin(); it != m_pictures.end(); ++it)
         if (EqualsNoCase1257((*it)->GetFileName(), fileName)) {
             if (it != m_pictures.begin())
@@ -26,9 +30,31 @@ CPicture* CPictureCache::Get(const std::string& fileName)
             return m_pictures.front().get();
         }
 
+    FileStamp stamp;
+    const bool stamped = GetFileStamp(PicturePathToOpen(fileName), stamp);
+    const auto failed = std::find_if(m_failures.begin(), m_failures.end(),
+                                     [&](const Failure& f) { return EqualsNoCase1257(f.fileName, fileName); });
+    if (failed != m_failures.end()) {
+        if (stamped && failed->stamp == stamp) {
+            if (tooLarge)
+                *tooLarge = failed->tooLarge;
+            return nullptr;
+        }
+        m_failures.erase(failed);
+    }
+
     auto picture = std::make_unique<CPicture>();
-    if (!picture->Load(fileName))
+    if (!picture->Load(fileName)) {
+        if (tooLarge)
+            *tooLarge = picture->WasTooLarge();
+        // A file that is not there fails at no cost, and may come.
+        if (stamped) {
+            m_failures.push_front({fileName, stamp, picture->WasTooLarge()});
+            if (m_failures.size() > kMaxFailures)
+                m_failures.pop_back();
+        }
         return nullptr;
+    }
     m_memory += picture->GetMemorySize();
     m_pictures.push_front(std::move(picture));
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Path.h"
+
 #include <cstdint>
 #include <list>
 #include <memory>
@@ -11,7 +13,9 @@ class CPicture;
 // recently used first, under a limit on their number and on the memory of
 // their pixels. Loading a picture evicts the least recently used unlocked
 // ones until both limits hold again; the new picture always stays, even
-// when it alone passes a limit, and so do locked ones.
+// when it alone passes a limit, and so do locked ones. A file that fails
+// to load is not loaded again until it changes (size or modification
+// time): a hostile picture costs its time once, not at every drawing.
 class CPictureCache {
 public:
     CPictureCache(int maxPictures, std::uint64_t maxBytes);
@@ -20,9 +24,11 @@ public:
     CPictureCache& operator=(const CPictureCache&) = delete;
 
     // The picture of the file, loaded when not cached; null when it does
-    // not load. Valid until the next Get unless locked.
-    CPicture* Get(const std::string& fileName);
-    // Deletes every picture, locked or not.
+    // not load, and then *tooLarge, when given, tells whether it was
+    // refused for its size (CXIMAGE_MAX_MEMORY). Valid until the next Get
+    // unless locked.
+    CPicture* Get(const std::string& fileName, bool* tooLarge = nullptr);
+    // Deletes every picture, locked or not, and forgets the failures.
     void RemoveAll();
 
     int GetCount() const { return static_cast<int>(m_pictures.size()); }
@@ -31,10 +37,19 @@ public:
     std::uint64_t GetMaxBytes() const { return m_maxBytes; }
 
 private:
+    struct Failure {
+        std::string fileName;
+        FileStamp stamp;
+        bool tooLarge = false;
+    };
+    // The failures remembered, the most recent first.
+    static constexpr std::size_t kMaxFailures = 32;
+
     int m_maxPictures;
     std::uint64_t m_maxBytes;
     std::uint64_t m_memory = 0;
     std::list<std::unique_ptr<CPicture>> m_pictures; // the most recently used first
+    std::list<Failure> m_failures;
 };
 
 // The two caches of the program: pictures of point symbols (16 pictures,

@@ -31,7 +31,9 @@ public:
 class IRasterLayerPictureOpener {
 public:
     virtual ~IRasterLayerPictureOpener() = default;
-    // Null when the file cannot be read as a picture placed on the map.
+    // Null when the file cannot be read as a picture placed on the map; a
+    // message shown then (the picture too large) stands for the layer
+    // drawing's own.
     virtual std::unique_ptr<IRasterLayerPicture> OpenPicture(const std::string& path) = 0;
 };
 

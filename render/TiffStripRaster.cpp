@@ -20,6 +20,7 @@ namespace {
 
 constexpr int kOutOfMemory = 1005;
 constexpr int kReadFailed = 1028;
+constexpr int kPictureTooLarge = 1124;
 // Rows painted between two looks at waiting user input.
 constexpr int kRowsPerPoll = 8;
 // A band of rows is read whole; strips (or tiles) taller than this many
@@ -134,6 +135,19 @@ bool CTiffStripRaster::OpenTiff(const std::string& fileName)
     if (m_tiled && !TIFFGetField(m_tif, TIFFTAG_TILELENGTH, &stripRows))
         stripRows = 0;
     m_stripRows = static_cast<int>(std::clamp<std::uint32_t>(stripRows, 1, height));
+    // The library decodes a whole strip or tile (each plane's samples of
+    // it) in one block of at most what a picture may take: a picture of
+    // larger ones cannot be read at all.
+    std::uint16_t planar = PLANARCONFIG_CONTIG, samples = 1;
+    TIFFGetFieldDefaulted(m_tif, TIFFTAG_PLANARCONFIG, &planar);
+    TIFFGetFieldDefaulted(m_tif, TIFFTAG_SAMPLESPERPIXEL, &samples);
+    const std::uint64_t chunkBytes = (m_tiled ? TIFFTileSize64(m_tif) : TIFFStripSize64(m_tif)) *
+                                     (planar == PLANARCONFIG_SEPARATE ? std::clamp<std::uint16_t>(samples, 1, 4) : 1);
+    if (chunkBytes > CXIMAGE_MAX_MEMORY) {
+        AppMessageBoxArg(kPictureTooLarge, fileName);
+        Close();
+        return false;
+    }
     const std::uint64_t rowBytes = std::uint64_t(width) * 4;
     m_bandRows = static_cast<int>(
         std::clamp<std::uint64_t>(kMaxBandBytes / rowBytes, 1, static_cast<std::uint64_t>(m_stripRows)));

@@ -19,6 +19,8 @@ public:
     CTiffStripRaster();
     ~CTiffStripRaster() override;
 
+    // Message 1124 with the name when a strip or tile is larger than a
+    // picture may be (CXIMAGE_MAX_MEMORY): the library reads them whole.
     bool Open(const std::string& fileName) override;
     // A TIFF on a stream of the caller's, who keeps it; the world file is
     // looked for beside fileName (none when it is empty).

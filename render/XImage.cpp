@@ -106,6 +106,11 @@ void CxImage::SetLastError(std::string text)
     m_info.lastError = std::move(text);
 }
 
+bool CxImage::LastErrorIsTooLarge() const
+{
+    return m_info.lastError == kMaxMemory;
+}
+
 void CxImage::SetCreateError(const char* text)
 {
     if (m_info.lastError == kCreateNoMemory)

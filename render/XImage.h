@@ -67,10 +67,14 @@ public:
     void Transfer(CxImage& source);
 
     // Loading, through the decoder of the format or, with format 0, through
-    // every decoder in turn.
+    // every decoder in turn. Load tries the other decoders when the named
+    // one fails, keeping its reason when none reads the file.
     bool Load(const std::string& fileName, int format);
     bool Decode(std::FILE* file, int format);
     bool Decode(CxStream& stream, int format);
+    // How often the decoder of a format has run in this process; tests
+    // count them.
+    static int GetDecodeRuns(int format);
 
     bool IsValid() const { return m_dib != nullptr; }
     // Stored row 'row' (0 = bottom); null beyond the picture or without one.
@@ -91,6 +95,8 @@ public:
     const BITMAPINFOHEADER& GetHeader() const { return m_header; }
     int GetType() const { return m_info.format; }
     const std::string& GetLastError() const { return m_info.lastError; }
+    // The last failure was a picture larger than CXIMAGE_MAX_MEMORY allows.
+    bool LastErrorIsTooLarge() const;
 
     // Decoders read the cancel flag; a caller sets it to stop one.
     void SetEscape(int escape) { m_info.escape = escape; }
@@ -210,6 +216,9 @@ private:
     bool DecodeWith(CxStream& stream);
     // -1 when no decoder of the format is built, else 1 or 0.
     int DecodeFormat(int format, CxStream& stream);
+    // Every decoder but the one of 'except', in turn, each from the
+    // stream's position.
+    bool DecodeAny(CxStream& stream, int except);
 
     std::unique_ptr<std::uint8_t, FreeBlock> m_dib;
     BITMAPINFOHEADER m_header;

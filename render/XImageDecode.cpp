@@ -8,6 +8,9 @@
 #include "render/WbmpDecoder.h"
 #include "render/XImage.h"
 
+#include <array>
+#include <atomic>
+
 namespace {
 
 constexpr const char* kUnknownFormat = "Decode: Unknown or wrong format";
@@ -21,6 +24,8 @@ bool IsNamedFormat(int format)
     return format >= CXIMAGE_FORMAT_BMP && format <= CXIMAGE_FORMAT_WBMP;
 }
 
+std::array<std::atomic<int>, CXIMAGE_FORMAT_WBMP + 1> g_decodeRuns{};
+
 } // namespace
 
 bool CxImage::Load(const std::string& fileName, int format)
@@ -30,19 +35,24 @@ bool CxImage::Load(const std::string& fileName, int format)
         SetLastError("Can't open file");
         return false;
     }
-    if (IsNamedFormat(format)) {
-        if (Decode(file, format))
-            return true;
-        if (!file.Seek(0, 0))
-            return false;
-    }
-    // The named decoder's reason tells more than the generic one.
-    const std::string namedError = GetLastError();
-    if (Decode(file, CXIMAGE_FORMAT_UNKNOWN))
+    if (!IsNamedFormat(format))
+        return Decode(file, CXIMAGE_FORMAT_UNKNOWN);
+    if (Decode(file, format))
         return true;
-    if (IsNamedFormat(format))
-        SetLastError(namedError);
+    if (!file.Seek(0, 0))
+        return false;
+    // The named decoder's reason tells more than the generic one. It is
+    // not tried again: a hostile file would cost its time twice.
+    const std::string namedError = GetLastError();
+    if (DecodeAny(file, format))
+        return true;
+    SetLastError(namedError);
     return false;
+}
+
+int CxImage::GetDecodeRuns(int format)
+{
+    return IsNamedFormat(format) ? g_decodeRuns[static_cast<std::size_t>(format)].load() : 0;
 }
 
 bool CxImage::Decode(std::FILE* file, int format)
@@ -72,6 +82,8 @@ bool CxImage::DecodeWith(CxStream& stream)
 
 int CxImage::DecodeFormat(int format, CxStream& stream)
 {
+    if (IsNamedFormat(format))
+        g_decodeRuns[static_cast<std::size_t>(format)].fetch_add(1, std::memory_order_relaxed);
     switch (format) {
     case CXIMAGE_FORMAT_BMP: return DecodeWith<CxImageBMP>(stream);
     case CXIMAGE_FORMAT_WBMP: return DecodeWith<CxImageWBMP>(stream);
@@ -91,15 +103,23 @@ bool CxImage::Decode(CxStream& stream, int format)
             SetLastError(kUnknownFormat);
         return result > 0;
     }
-    if (format == CXIMAGE_FORMAT_UNKNOWN) {
-        const std::int64_t position = stream.Tell();
-        for (const int each : kTryOrder) {
-            const int result = DecodeFormat(each, stream);
-            if (result > 0)
-                return true;
-            if (result == 0)
-                stream.Seek(position, 0);
-        }
+    if (format == CXIMAGE_FORMAT_UNKNOWN && DecodeAny(stream, CXIMAGE_FORMAT_UNKNOWN))
+        return true;
+    SetLastError(kUnknownFormat);
+    return false;
+}
+
+bool CxImage::DecodeAny(CxStream& stream, int except)
+{
+    const std::int64_t position = stream.Tell();
+    for (const int each : kTryOrder) {
+        if (each == except)
+            continue;
+        const int result = DecodeFormat(each, stream);
+        if (result > 0)
+            return true;
+        if (result == 0)
+            stream.Seek(position, 0);
     }
     SetLastError(kUnknownFormat);
     return false;

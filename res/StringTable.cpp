@@ -82,6 +82,7 @@ constexpr StringEntry kStrings[] = {
     {1112, "Pasirinktas neteisingas sluoksnio tipas."},
     {1114, "Nepavyko pašalinti failo \"%1\"."},
     {1121, "Nėra išsaugotų trasos duomenų."},
+    {1124, "Paveikslas \"%1\" per didelis: tokiam paveikslui atverti neužtenka leidžiamos atminties."},
     {1190, "Sluoksnio \"%1\" filtras klaidingas: %2\nKol filtras nebus pataisytas, sluoksnio objektai nerodomi."},
     {2001, "Šio adreso nėra duomenų bazėje. Parodyti artimiausią?"},
     {2002, "Šio adreso nėra duomenų bazėje. Parodyti gatvę?"},

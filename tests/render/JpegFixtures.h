@@ -116,6 +116,17 @@ inline std::string WriteJpeg(const JpegFixture& f)
     return std::string(reinterpret_cast<const char*>(w.out), w.size);
 }
 
+// The file with its frame header claiming another size.
+inline std::string WithJpegSize(std::string jpeg, std::uint16_t width, std::uint16_t height)
+{
+    const std::size_t sof = jpeg.find("\xFF\xC0");
+    if (sof == std::string::npos || sof + 9 > jpeg.size())
+        return std::string();
+    PutBigEndian<std::uint16_t>(reinterpret_cast<unsigned char*>(&jpeg[sof + 5]), height);
+    PutBigEndian<std::uint16_t>(reinterpret_cast<unsigned char*>(&jpeg[sof + 7]), width);
+    return jpeg;
+}
+
 // One directory entry of an EXIF block: the value's bytes in the block's
 // byte order, inside the entry when they fit in four bytes.
 struct ExifEntry {

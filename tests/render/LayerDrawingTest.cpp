@@ -15,7 +15,10 @@
 #include "tests/core/FieldLists.h"
 #include "tests/core/GeometryText.h"
 #include "tests/render/FakeDrawingView.h"
+#include "tests/render/GifFixtures.h"
+#include "tests/render/JpegFixtures.h"
 #include "tests/render/PictureFixtures.h"
+#include "tests/render/PngFixtures.h"
 #include "tests/render/RasterFixtures.h"
 #include "tests/render/TiffFixtures.h"
 #include "tests/support/ScriptedInputQueue.h"
@@ -683,6 +686,64 @@ TEST_F(LayerDrawingTest, AStripThatCannotBeReadIsToldOnce)
     for (int pass = 0; pass < 3; ++pass)
         layer.Draw(dc, view);
     EXPECT_EQ(user.MessageIds(), std::vector<unsigned>{1028});
+}
+
+TEST_F(LayerDrawingTest, APictureThatWillNotOpenIsDecodedOnceAndToldOnceWithItsReason)
+{
+    // Two bytes of data for each of 300 frames of 16 million pixels,
+    // padded by a comment of 400 KB.
+    WriteWholeFile(dir.File("hostile.gif"), FramesLargerThanTheirDataGif(300, 400000));
+    // Pictures of 60000 x 60000 pixels, and one strip of 40000 x 40000
+    // compressed pixels, which the TIFF library would decode whole.
+    PngFixture png;
+    png.pixel = [](int x, int y) { return std::vector<unsigned>{unsigned(x + y)}; };
+    WriteWholeFile(dir.File("huge.png"), WithPngSize(WritePng(png), 60000, 60000));
+    JpegFixture jpeg;
+    jpeg.pixel = [](int x, int y) { return std::vector<int>{x * 8, y * 8, 0}; };
+    WriteWholeFile(dir.File("huge.jpg"), WithJpegSize(WriteJpeg(jpeg), 60000, 60000));
+    WriteWholeFile(dir.File("huge.tif"), HandMadeTiff({{TIFFTAG_IMAGEWIDTH, 40000},
+                                                       {TIFFTAG_IMAGELENGTH, 40000},
+                                                       {TIFFTAG_BITSPERSAMPLE, 8},
+                                                       {TIFFTAG_COMPRESSION, COMPRESSION_ADOBE_DEFLATE},
+                                                       {TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK},
+                                                       {TIFFTAG_STRIPOFFSETS, 0},
+                                                       {TIFFTAG_ROWSPERSTRIP, 40000},
+                                                       {TIFFTAG_STRIPBYTECOUNTS, 16}},
+                                                      std::string(16, 'x')));
+    const struct {
+        const char* file;
+        int format; // the decoder run once, or none for a strip raster
+        unsigned message;
+    } cases[] = {
+        {"hostile.gif", CXIMAGE_FORMAT_GIF, 1007},
+        {"huge.png", CXIMAGE_FORMAT_PNG, 1124},
+        {"huge.jpg", CXIMAGE_FORMAT_JPG, 1124},
+        {"huge.tif", CXIMAGE_FORMAT_UNKNOWN, 1124},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        user.messages.clear();
+        const int before = CxImage::GetDecodeRuns(c.format);
+        CLayer layer("Picture", dir.File(c.file), CLayer::kRaster);
+        for (int pass = 0; pass < 3; ++pass) {
+            CMapRect extent;
+            EXPECT_FALSE(layer.GetExtent(extent));
+            layer.Draw(dc, view);
+        }
+        if (c.format != CXIMAGE_FORMAT_UNKNOWN) {
+            EXPECT_EQ(CxImage::GetDecodeRuns(c.format), before + 1) << "not again until the file changes";
+        }
+        ASSERT_EQ(user.MessageIds(), std::vector<unsigned>{c.message});
+        EXPECT_NE(user.messages[0].text.find(dir.File(c.file)), std::string::npos);
+    }
+
+    // Changed, the file is read again: a picture now.
+    const int before = CxImage::GetDecodeRuns(CXIMAGE_FORMAT_GIF);
+    WriteWholeFile(dir.File("hostile.gif"), CGifBuilder(4, 4, GifTestTable(4)).Frame(GifTestFrame(4, 4, 4)).Bytes());
+    CLayer layer("Picture", dir.File("hostile.gif"), CLayer::kRaster);
+    CMapRect extent;
+    EXPECT_TRUE(layer.GetExtent(extent));
+    EXPECT_EQ(CxImage::GetDecodeRuns(CXIMAGE_FORMAT_GIF), before + 1);
 }
 
 // A layer that draws each of its files its own way.

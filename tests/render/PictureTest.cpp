@@ -7,6 +7,7 @@
 #include "render/PictureCache.h"
 #include "render/SymbolLibrary.h"
 #include "render/XImage.h"
+#include "tests/render/GifFixtures.h"
 #include "tests/render/PixelArt.h"
 #include "tests/render/PngFixtures.h"
 #include "tests/render/SymbolFixtures.h"
@@ -301,7 +302,7 @@ TEST(PictureCache, APictureAboveTheMemoryLimitStillLoadsAndStaysAlone)
     EXPECT_EQ(cache.GetCount(), 1) << "every older picture is evicted, the icon and metafile too";
     EXPECT_EQ(cache.GetMemoryTotal(), 2824u);
     EXPECT_EQ(cache.Get(dir.File("C.BMP")), big);
-    // Failures are not cached.
+    // Failures take no place among the pictures.
     EXPECT_EQ(cache.Get(dir.File("missing.bmp")), nullptr);
     EXPECT_EQ(cache.Get(dir.File("c")), nullptr);
     EXPECT_EQ(cache.GetCount(), 1);
@@ -313,6 +314,54 @@ TEST(PictureCache, APictureAboveTheMemoryLimitStillLoadsAndStaysAlone)
     EXPECT_EQ(SymbolPictureCache().GetMaxBytes(), 20971520u);
     EXPECT_EQ(RasterPictureCache().GetMaxCount(), 10);
     EXPECT_EQ(RasterPictureCache().GetMaxBytes(), 8388608u);
+}
+
+TEST(PictureCache, AFileThatFailsIsNotDecodedAgainUntilItChanges)
+{
+    CTempDir dir;
+    const std::string hostile = dir.File("hostile.gif");
+    WriteWholeFile(hostile, FramesLargerThanTheirDataGif(2, 0));
+    PngFixture small;
+    small.pixel = [](int x, int y) { return std::vector<unsigned>{unsigned(x * 50 + y)}; };
+    const std::string huge = dir.File("huge.png");
+    WriteWholeFile(huge, WithPngSize(WritePng(small), 60000, 60000));
+    CPictureCache cache(kRasterPictureCount, kRasterPictureBytes);
+    const auto runs = [](int format) { return CxImage::GetDecodeRuns(format); };
+
+    const struct {
+        std::string name;
+        int format;
+        bool tooLarge;
+    } cases[] = {
+        {hostile, CXIMAGE_FORMAT_GIF, false},
+        {huge, CXIMAGE_FORMAT_PNG, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const int before = runs(c.format), others = runs(CXIMAGE_FORMAT_BMP);
+        std::string upper = c.name;
+        for (char& ch : upper)
+            ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+        for (const std::string& name : {c.name, c.name, upper}) {
+            bool tooLarge = !c.tooLarge;
+            EXPECT_EQ(cache.Get(name, &tooLarge), nullptr);
+            EXPECT_EQ(tooLarge, c.tooLarge) << "remembered with the reason";
+        }
+        EXPECT_EQ(runs(c.format), before + 1) << "its own decoder ran once";
+        EXPECT_EQ(runs(CXIMAGE_FORMAT_BMP), others + 1) << "and each of the others once";
+    }
+    EXPECT_EQ(cache.GetCount(), 0);
+
+    // Changed, the file is read again, and is a picture now.
+    const int before = runs(CXIMAGE_FORMAT_GIF);
+    WriteWholeFile(hostile, CGifBuilder(3, 2, GifTestTable(4)).Frame(GifTestFrame(3, 2, 4)).Bytes());
+    ASSERT_NE(cache.Get(hostile), nullptr);
+    EXPECT_EQ(runs(CXIMAGE_FORMAT_GIF), before + 1);
+    // Emptied, the cache forgets its failures too.
+    const int pngBefore = runs(CXIMAGE_FORMAT_PNG);
+    cache.RemoveAll();
+    EXPECT_EQ(cache.Get(huge), nullptr);
+    EXPECT_EQ(runs(CXIMAGE_FORMAT_PNG), pngBefore + 1);
 }
 
 TEST(Picture, DrawPartShrinksWithHalftoneAndCopiesOtherwiseSourceEdgesIncluded)

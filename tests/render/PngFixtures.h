@@ -1,6 +1,9 @@
 #pragma once
 
+#include "platform/ByteOrder.h"
+
 #include <png.h>
+#include <zlib.h>
 
 #include <csetjmp>
 #include <cstdint>
@@ -134,6 +137,16 @@ inline std::string WritePng(const PngFixture& f)
 {
     png_fixture_detail::Writer w;
     return png_fixture_detail::Write(w, f) ? w.out : std::string();
+}
+
+// The file with its header claiming another size, its CRC made right.
+inline std::string WithPngSize(std::string png, std::uint32_t width, std::uint32_t height)
+{
+    auto* bytes = reinterpret_cast<unsigned char*>(png.data());
+    PutBigEndian<std::uint32_t>(bytes + 16, width);
+    PutBigEndian<std::uint32_t>(bytes + 20, height);
+    PutBigEndian<std::uint32_t>(bytes + 29, static_cast<std::uint32_t>(crc32(0, bytes + 12, 17)));
+    return png;
 }
 
 inline png_color PngRgb(int r, int g, int b)
