@@ -238,7 +238,9 @@ public:
     // The extent of the data: of a layer made of many files the union of
     // its files' usable extents (stored ones as they are, the rest read);
     // of vector, raster and grid files what the file says. False for
-    // groups, tracks, other types and files that cannot be read.
+    // groups, tracks, other types and files that cannot be read. What a
+    // file says while it opens is shown once for each path, as its
+    // drawing shows it (ShouldReportOpenProblem).
     bool GetExtent(CMapRect& extent);
     // Empty data files of the layer's type at its path.
     bool CreateDataFiles() const;
@@ -336,6 +338,9 @@ public:
     void RemoveAllSublayers();
 
 private:
+    // The extent the one file of m_path says it has; whether it opened.
+    bool ReadFileExtent(CMapRect& extent, bool& opened) const;
+
     std::vector<std::string> m_hiddenFields;
     CStringMap m_fieldAliases;
     std::unique_ptr<CLayerAttachment> m_attachment;

@@ -96,18 +96,34 @@ bool CLayer::GetExtent(CMapRect& extent)
         extent = result;
         return true;
     }
+    // What the file says while it opens is told once, as its drawing
+    // tells it, not at every extent asked for.
+    CHeldMessages held;
+    bool opened = false;
+    const bool read = ReadFileExtent(extent, opened);
+    held.Release();
+    if ((opened || !held.Messages().empty()) && ShouldReportOpenProblem(m_path, !held.Messages().empty()))
+        held.Show();
+    return read;
+}
+
+bool CLayer::ReadFileExtent(CMapRect& extent, bool& opened) const
+{
     switch (m_type) {
     case kPoint:
     case kLine:
     case kArea: {
         CLayerReader reader;
-        return reader.Open(m_path) && reader.GetSource()->GetExtent(extent);
+        opened = reader.Open(m_path);
+        return opened && reader.GetSource()->GetExtent(extent);
     }
     case kRaster:
-        return ReadRasterExtent(m_path, extent);
+        opened = ReadRasterExtent(m_path, extent);
+        return opened;
     case kElevation: {
         CGridFile grid;
-        return grid.Open(m_path) && grid.GetBounds(extent);
+        opened = grid.Open(m_path);
+        return opened && grid.GetBounds(extent);
     }
     default:
         return false;

@@ -141,6 +141,48 @@ TEST(LayerFiles, ExtentOfManyFilesUnitesWhatIsKnownAndReadsOnlyTheRest)
     EXPECT_EQ(extent, CLayer::kUnboundedExtent);
 }
 
+TEST(LayerFiles, WhatAFileSaysWhileItOpensIsToldOnceForAllTheExtentsAsked)
+{
+    CScriptedUserServices user;
+    CTempDir dir;
+    ASSERT_TRUE(MakeFolder(dir.File("aplankas.dbf")));
+    const struct {
+        const char* file;
+        int type;
+        std::vector<unsigned> messages;
+    } cases[] = {
+        {"nera.dbf", CLayer::kPoint, {1007}},     // a point table whose table is missing
+        {"aplankas.dbf", CLayer::kPoint, {1007}}, // a folder in the table's place
+        {"nera.shp", CLayer::kArea, {}},          // its drawing tells of it
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        user.messages.clear();
+        CLayer layer("L", dir.File(c.file), c.type);
+        for (int query = 0; query < 3; ++query) {
+            CMapRect extent;
+            EXPECT_FALSE(layer.GetExtent(extent));
+        }
+        ASSERT_EQ(user.MessageIds(), c.messages);
+        if (!c.messages.empty()) {
+            EXPECT_NE(user.messages[0].text.find(dir.File(c.file)), std::string::npos);
+        }
+    }
+
+    // A table that comes back opens without a word; gone again, it is
+    // told of again, once.
+    user.messages.clear();
+    CLayer layer("Vietos", dir.File("vietos.dbf"), CLayer::kPoint);
+    CMapRect extent;
+    layer.GetExtent(extent);
+    MakeCoordTable(dir.File("vietos.dbf"), {{24, 55}});
+    layer.GetExtent(extent);
+    ASSERT_TRUE(RemoveFile(dir.File("vietos.dbf")));
+    layer.GetExtent(extent);
+    layer.GetExtent(extent);
+    EXPECT_EQ(user.MessageIds(), (std::vector<unsigned>{1007, 1007}));
+}
+
 TEST(LayerFiles, CreatesTheEmptyFilesOfTheLayersType)
 {
     CScriptedUserServices user;
