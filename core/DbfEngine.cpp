@@ -389,11 +389,13 @@ std::unique_ptr<DbfHandle> DbfOpen(const std::string& path, DbfError* error)
     const FileRetryPolicy& policy = GetFileRetryPolicy();
     std::unique_ptr<CStream> stream;
     for (int attempt = 0;; ++attempt) {
+        int refusal = 0;
         stream = CFileStream::Open(path, FileMode::ReadWrite);
         if (!stream)
-            stream = CFileStream::Open(path, FileMode::Read);
-        // Another program may hold the file for a moment; a missing one fails at once.
-        if (stream || attempt >= policy.openRetries || !PathExists(path))
+            stream = CFileStream::Open(path, FileMode::Read, &refusal);
+        // Another program may hold the file for a moment; anything else
+        // (missing, a folder, unreadable) fails at once.
+        if (stream || attempt >= policy.openRetries || !IsSharingRefusal(refusal))
             break;
         std::this_thread::sleep_for(policy.openWait);
     }

@@ -17,6 +17,13 @@ FileRetryPolicy& GetFileRetryPolicy()
     return policy;
 }
 
+bool IsSharingRefusal(int error)
+{
+    // What Linux and its network file systems answer for a file another
+    // holds; EAGAIN and EWOULDBLOCK are one value here.
+    return error == EBUSY || error == ETXTBSY || error == EAGAIN;
+}
+
 bool LockRegionWithRetry(CStream& stream, int64_t offset, int64_t length)
 {
     const FileRetryPolicy& policy = GetFileRetryPolicy();
@@ -52,7 +59,8 @@ std::unique_ptr<CFileStream> CFileStream::Open(const std::string& path, FileMode
 
 std::unique_ptr<CFileStream> CFileStream::OpenNative(const std::string& native, FileMode mode, int* error)
 {
-    int flags = O_CLOEXEC;
+    // Not blocking: opening a FIFO for reading would wait for a writer.
+    int flags = O_CLOEXEC | O_NONBLOCK;
     bool writable = true;
     switch (mode) {
     case FileMode::Read:
@@ -82,6 +90,14 @@ std::unique_ptr<CFileStream> CFileStream::OpenNative(const std::string& native, 
     if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
         if (error)
             *error = EISDIR;
+        ::close(fd);
+        return nullptr;
+    }
+    // A FIFO or socket would block the first read for ever.
+    const int status = ::fcntl(fd, F_GETFL);
+    if (S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode) || status < 0 || ::fcntl(fd, F_SETFL, status & ~O_NONBLOCK) != 0) {
+        if (error)
+            *error = ENXIO;
         ::close(fd);
         return nullptr;
     }

@@ -48,6 +48,10 @@ struct FileRetryPolicy {
     std::chrono::milliseconds openWait{500};
 };
 FileRetryPolicy& GetFileRetryPolicy();
+// Whether an open failing with this errno value may succeed once another
+// program lets go of the file (a sharing or lock refusal), and so is worth
+// retrying.
+bool IsSharingRefusal(int error);
 
 // Locks a range, retrying as the policy says. True when locked.
 bool LockRegionWithRetry(CStream& stream, int64_t offset, int64_t length);
