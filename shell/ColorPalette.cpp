@@ -245,22 +245,24 @@ void CColorPalette::DrawEntry(CDC& dc, int entry, int current, const ControlColo
 void DrawColorButtonFace(CDC& dc, const CRect& content, COLORREF colour, COLORREF defaultColour, bool enabled,
                          const ControlColors& colours)
 {
-    constexpr int kArrowWidth = 4;
+    // Rows of 7, 5, 3 and 1 pixels: narrower arrows read as a dash.
+    constexpr int kArrowWidth = 7;
     constexpr int kArrowMargin = 4;
+    // Room for a focus frame between the content's edge and what it holds.
+    constexpr int kInset = 3;
     const CRect arrowArea(content.right - kArrowWidth - 2 * kArrowMargin, content.top, content.right, content.bottom);
     const int arrowLeft = arrowArea.left + kArrowMargin;
-    const int arrowTop = content.top + (content.Height() - kArrowWidth / 2) / 2;
+    const int arrowTop = content.top + (content.Height() - (kArrowWidth + 1) / 2) / 2;
     const COLORREF arrowColour = enabled ? RGB(0, 0, 0) : colours.grayText;
-    // Rows of 4 and 2 pixels.
-    for (int row = 0; row < kArrowWidth / 2; ++row)
+    for (int row = 0; row < (kArrowWidth + 1) / 2; ++row)
         dc.FillSolidRect(CRect(arrowLeft + row, arrowTop + row, arrowLeft + kArrowWidth - row, arrowTop + row + 1),
                          arrowColour);
 
-    const CRect edge(arrowArea.left - 2, content.top + 2, arrowArea.left, content.bottom - 2);
+    const CRect edge(arrowArea.left - 2, content.top + kInset, arrowArea.left, content.bottom - kInset);
     DrawEdge(dc, edge, EDGE_ETCHED, BF_LEFT, colours);
     if (!enabled)
         return;
-    const CRect swatch(content.left + 2, content.top + 2, edge.left - 2, content.bottom - 2);
+    const CRect swatch(content.left + kInset, content.top + kInset, edge.left - kInset, content.bottom - kInset);
     if (swatch.IsRectEmpty())
         return;
     dc.FillSolidRect(swatch, (colour == kDefaultColorValue ? defaultColour : colour) & 0xFFFFFF);

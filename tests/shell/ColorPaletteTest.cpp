@@ -266,13 +266,13 @@ TEST(ColorPalette, TheButtonShowsItsColourUnlessDisabled)
             DrawColorButtonFace(dc, content, c.colour, RGB(1, 2, 3), c.enabled, kColours);
         }
         EXPECT_EQ(At(image, 20, 12), c.swatch) << std::hex << c.colour << c.enabled;
-        EXPECT_EQ(At(image, content.left + 2, 12), c.enabled ? RGB(128, 128, 128) : kColours.face);
-        // The arrow's top row in the last twelve pixels.
+        EXPECT_EQ(At(image, content.left + 3, 12), c.enabled ? RGB(128, 128, 128) : kColours.face);
+        // The arrow in the last fifteen pixels.
         int arrow = 0;
-        for (int x = content.right - 12; x < content.right; ++x)
+        for (int x = content.right - 15; x < content.right; ++x)
             for (int y = content.top; y < content.bottom; ++y)
                 arrow += At(image, x, y) == c.arrow ? 1 : 0;
-        EXPECT_EQ(arrow, 4 + 2) << c.enabled;
+        EXPECT_EQ(arrow, 7 + 5 + 3 + 1) << c.enabled;
     }
 }
 
