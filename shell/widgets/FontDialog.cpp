@@ -71,6 +71,7 @@ CFontDialog::CFontDialog(const LOGFONT& font, bool lithuanian, QWidget* parent)
     SetControlId(this, kTemplateId);
     setOption(QFontDialog::DontUseNativeDialog);
     setCurrentFont(QFontOf(m_font));
+    m_shownFamily = currentFont().family();
     if (m_lithuanian) {
         setWindowTitle(QString::fromUtf8("Šriftas"));
         SetDialogTexts(*this, kLabels);
@@ -120,8 +121,9 @@ LOGFONT CFontDialog::GetLogFont() const
     font.lfItalic = chosen.italic() ? 1 : 0;
     font.lfUnderline = chosen.underline() ? 1 : 0;
     font.lfStrikeOut = chosen.strikeOut() ? 1 : 0;
-    // A face that draws in another keeps its own name while that one stays chosen.
-    if (chosen.family() != FamilyOf(m_font)) {
+    // A face shown as another (not installed, or put in its place) keeps
+    // its own name while the one shown stays chosen.
+    if (chosen.family() != m_shownFamily) {
         const std::string face = FromQString(chosen.family());
         std::memset(font.lfFaceName, 0, LF_FACESIZE);
         std::memcpy(font.lfFaceName, face.data(), std::min(face.size(), static_cast<size_t>(LF_FACESIZE - 1)));

@@ -36,6 +36,8 @@ public:
 
 private:
     LOGFONT m_font;
+    // The family the dialog first showed for the font's face.
+    QString m_shownFamily;
     bool m_lithuanian;
     CColorButton* m_colorButton = nullptr;
 };
