@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QScreen>
 
 namespace {
@@ -39,6 +40,11 @@ ColorPopup::ColorPopup(const QRect& button, COLORREF colour, const std::string& 
     const CRect area = screen ? ToCRect(screen->availableGeometry()) : CRect(0, 0, 1 << 16, 1 << 16);
     const CPoint at = PlacePopupBelow(ToCRect(button), size, area);
     setGeometry(at.x, at.y, size.cx, size.cy);
+    // The program losing activation cancels.
+    connect(qGuiApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+        if (state != Qt::ApplicationActive && isVisible())
+            EndSelection(false);
+    });
 }
 
 ColorPopup::~ColorPopup() = default;
@@ -79,8 +85,12 @@ void ColorPopup::EndSelection(bool ok)
     m_ended = true;
     hide();
     if (ok && m_current == CColorPalette::kCustomEntry) {
+        const QPointer<ColorPopup> alive(this);
         CColorDialog dialog(m_palette.GetInitialColor(), parentWidget() ? parentWidget()->window() : nullptr);
         ok = dialog.DoModal() == IDOK;
+        // The button (and the popup with it) may have gone meanwhile.
+        if (!alive)
+            return;
         if (ok)
             m_colour = dialog.GetColor();
     }
@@ -133,7 +143,7 @@ void ColorPopup::keyPressEvent(QKeyEvent* event)
     event->accept();
 }
 
-// Closed by anything else (the application losing activation): cancelled.
+// Closed by anything else: cancelled.
 void ColorPopup::hideEvent(QHideEvent* event)
 {
     QWidget::hideEvent(event);

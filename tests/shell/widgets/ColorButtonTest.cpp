@@ -201,13 +201,18 @@ TEST_F(ColorButtonTest, AClickOnABoxChoosesAndOutsideCancels)
                         {CColorButton::kCloseUp, kPaletteColors[20]},
                         {CColorButton::kSelEndCancel, kPaletteColors[20]}}));
 
-    // Closed by anything else, as when the program loses activation.
-    log.clear();
-    popup = Open();
-    ASSERT_TRUE(popup);
-    popup->close();
-    EXPECT_FALSE(button->IsPopupOpen());
-    EXPECT_EQ(log.back(), std::make_pair(int(CColorButton::kSelEndCancel), kPaletteColors[20]));
+    // Closed by anything else, or the program losing activation.
+    for (const bool deactivated : {false, true}) {
+        log.clear();
+        popup = Open();
+        ASSERT_TRUE(popup);
+        if (deactivated)
+            emit qGuiApp->applicationStateChanged(Qt::ApplicationInactive);
+        else
+            popup->close();
+        EXPECT_FALSE(button->IsPopupOpen());
+        EXPECT_EQ(log.back(), std::make_pair(int(CColorButton::kSelEndCancel), kPaletteColors[20]));
+    }
 }
 
 TEST_F(ColorButtonTest, TheDefaultEntryGivesTheDefaultColour)
@@ -250,6 +255,21 @@ TEST_F(ColorButtonTest, GoingWhileOpenTellsNobody)
     delete button;
     FlushDeletes();
     EXPECT_EQ(log.size(), 1u);
+
+    // Also while the colour dialog of the custom entry is open.
+    button = new CColorButton(&dialog);
+    button->SetNotify([this](int notification, COLORREF colour, int) { log.emplace_back(notification, colour); });
+    button->SetColor(0x123456);
+    ColorPopup* popup = Open();
+    ASSERT_TRUE(popup);
+    QTimer::singleShot(0, [this] {
+        delete button;
+        if (QWidget* colours = QApplication::activeModalWidget())
+            colours->close();
+    });
+    QTest::keyPress(popup, Qt::Key_Return); // the popup is gone before a release
+    FlushDeletes();
+    EXPECT_EQ(log.size(), 2u);
 }
 
 // A colour outside the palette marks the custom entry; choosing it opens
