@@ -39,7 +39,11 @@ bool IsNavigationKey(int key)
 
 } // namespace
 
-CCoordEdit::CCoordEdit(bool withSeconds, QWidget* parent) : QLineEdit(parent), m_rules(withSeconds) {}
+CCoordEdit::CCoordEdit(bool withSeconds, QWidget* parent) : QLineEdit(parent), m_rules(withSeconds)
+{
+    // Composed input would pass by the keys' rules.
+    setAttribute(Qt::WA_InputMethodEnabled, false);
+}
 
 void CCoordEdit::SetValue(int mode, double value)
 {
