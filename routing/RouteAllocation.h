@@ -22,3 +22,19 @@ std::unique_ptr<T[]> AllocateRouteArray(size_t count)
         return nullptr;
     return std::unique_ptr<T[]>(new (std::nothrow) T[count]());
 }
+
+// Asks the system to back a large block with large pages, so that touching
+// it the first time costs far fewer page faults; small blocks are left as
+// they are.
+void AdviseLargePages(void* block, size_t bytes);
+
+// count elements left uninitialised, for arrays whose every element is
+// written before it is read; large ones on large pages. Throws
+// std::bad_alloc on failure.
+template <class T>
+std::unique_ptr<T[]> AllocateRouteBlock(size_t count)
+{
+    std::unique_ptr<T[]> block(new T[count]);
+    AdviseLargePages(block.get(), count * sizeof(T));
+    return block;
+}
