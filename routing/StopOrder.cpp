@@ -5,6 +5,7 @@
 #include "platform/Process.h"
 #include "platform/Stream.h"
 #include "platform/UserServices.h"
+#include "routing/RouteAllocation.h"
 #include "routing/TourSolver.h"
 #include "routing/TourSolverRunner.h"
 
@@ -122,6 +123,7 @@ CGraphFile MakeGraphFile(int** rows, int n, int start, int end, bool asymmetric)
     edges([&](int, int, int64_t) { ++count; });
     graph.text = std::to_string(graph.nodes) + ' ' + std::to_string(count) + '\n';
     graph.text.reserve(graph.text.size() + count * 16);
+    AdviseLargePages(graph.text.data(), graph.text.capacity());
     edges([&](int a, int b, int64_t c) { AppendLine(graph.text, a, b, c); });
     return graph;
 }

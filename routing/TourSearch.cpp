@@ -1,5 +1,7 @@
 #include "routing/TourSearch.h"
 
+#include "routing/RouteAllocation.h"
+
 #include <algorithm>
 #include <climits>
 #include <deque>
@@ -281,7 +283,7 @@ public:
         // The costs into each node as rows, so that the full pass reads rows
         // only; turned in tiles that stay in the cache.
         constexpr size_t kTile = 64;
-        m_into.resize(n * n);
+        m_into = AllocateRouteBlock<int>(n * n);
         for (size_t from0 = 0; from0 < n; from0 += kTile)
             for (size_t to0 = 0; to0 < n; to0 += kTile)
                 for (size_t from = from0; from < std::min(n, from0 + kTile); ++from)
@@ -346,22 +348,26 @@ private:
         for (int kick = 0; kick < kicks; ++kick) {
             const int first = 1 + below(most), second = 1 + below(most);
             const int a = 1 + below(m_lastFree - first - second + 1), b = a + first, c = b + second;
+            m_changedFrom = m_length;
+            m_changedTo = 0;
             std::rotate(m_s + a, m_s + b, m_s + c);
             for (int k = a; k < c; ++k)
                 m_position[static_cast<size_t>(m_s[k])] = k;
-            Measure(a);
+            Remeasure(a, c - 1);
             for (int k : {a - 1, a, a + second - 1, a + second, c - 1, c})
                 Push(m_s[k]);
             Drain();
+            // Only the places the kick and its moves changed are copied.
+            const int from = m_changedFrom, to = m_changedTo;
             const int64_t cost = m_along.back();
             if (cost <= bestCost) {
                 bestCost = cost;
-                std::copy(m_s, m_s + m_length, best.begin());
+                std::copy(m_s + from, m_s + to + 1, best.begin() + from);
             } else {
-                std::copy(best.begin(), best.end(), m_s);
-                for (int k = m_length - 1; k >= 0; --k)
+                std::copy(best.begin() + from, best.begin() + to + 1, m_s + from);
+                for (int k = from; k <= to; ++k)
                     m_position[static_cast<size_t>(m_s[k])] = k;
-                Measure(1);
+                Remeasure(from, to);
             }
         }
     }
@@ -385,6 +391,27 @@ private:
     // for the first node of a closed tour.
     int PlaceAfter(int node) const { return node == m_s[m_length - 1] ? m_length - 1 : Place(node); }
     int Place(int node) const { return m_position[static_cast<size_t>(node)]; }
+
+    // The places from..to hold other nodes: the sums are made again there
+    // and just past, and moved by what they changed beyond.
+    void Remeasure(int from, int to)
+    {
+        m_changedFrom = std::min(m_changedFrom, from);
+        m_changedTo = std::max(m_changedTo, to);
+        const size_t next = static_cast<size_t>(std::min(to + 1, m_length - 1));
+        const int64_t along = m_along[next], against = m_against[next];
+        for (size_t k = static_cast<size_t>(from); k <= next; ++k) {
+            m_along[k] = m_along[k - 1] + W(m_s[k - 1], m_s[k]);
+            m_against[k] = m_against[k - 1] + W(m_s[k], m_s[k - 1]);
+        }
+        const int64_t moveAlong = m_along[next] - along, moveAgainst = m_against[next] - against;
+        if (moveAlong == 0 && moveAgainst == 0)
+            return;
+        for (size_t k = next + 1; k < m_along.size(); ++k) {
+            m_along[k] += moveAlong;
+            m_against[k] += moveAgainst;
+        }
+    }
 
     void Measure(int from)
     {
@@ -532,7 +559,7 @@ private:
             for (int i = 1; i + size - 1 <= m_lastFree; ++i) {
                 const int e = i + size - 1;
                 const int a = m_s[i], b = m_s[e];
-                const int *intoA = row(m_into.data(), a), *intoB = row(m_into.data(), b);
+                const int *intoA = row(m_into.get(), a), *intoB = row(m_into.get(), b);
                 const int *outA = row(m_search.m_cells, a), *outB = row(m_search.m_cells, b);
                 const int64_t base = W(m_s[i - 1], m_s[e + 1]) - Leg(i) - Leg(e + 1);
                 const int64_t turned = size > 1 ? Turned(i, e) : 0;
@@ -589,7 +616,7 @@ private:
         }
         for (int k = from; k <= to; ++k)
             m_position[static_cast<size_t>(m_s[k])] = k;
-        Measure(from);
+        Remeasure(from, to);
         for (int k : ends)
             if (k >= 0 && k < m_length)
                 Push(m_s[k]);
@@ -602,12 +629,14 @@ private:
     const int m_lastFree;
     std::vector<int> m_position;
     std::vector<int64_t> m_along, m_against;
-    std::vector<int> m_into;
+    std::unique_ptr<int[]> m_into;
     int m_k = 0;
     std::vector<int> m_out, m_in;
     std::deque<int> m_queue;
     std::vector<char> m_queued;
     std::vector<int> m_ends;
+    // The places changed since the last kick.
+    int m_changedFrom = 0, m_changedTo = 0;
 };
 
 void CTourSearch::Improve(std::vector<int>& order) const
