@@ -2,8 +2,9 @@
 // Drawing a GDB layer of one million lines (bench/GdbLineLayer.h) with a
 // label on each into a 1920 x 1080 map view, objects then labels, as a
 // repaint does: at the layer's full extent and at 1 % of it (through the
-// spatial index). Each first checks the picture: the lines' vertices in
-// the view are inked, the lines red and their numbers written in black.
+// spatial index). Each first checks the picture: the vertices in the view
+// of the first lines meeting it are inked, the lines red and their numbers
+// written in black.
 #include "bench/FontBenchMain.h"
 #include "bench/GdbLineLayer.h"
 #include "layers/Layer.h"
@@ -21,7 +22,7 @@ namespace {
 constexpr int kWidth = 1920;
 constexpr int kHeight = 1080;
 constexpr COLORREF kLineColour = RGB(220, 0, 0);
-// The first lines of the file, whose vertices the check looks at.
+// The first lines meeting the view, whose vertices the check looks at.
 constexpr int kCheckedLines = 2000;
 
 struct CDrawnLayer {
@@ -70,15 +71,17 @@ struct CDrawnLayer {
         view->OnDraw(dc);
     }
 
-    // Vertices of the first lines in the view that show no ink, out of how many.
+    // Vertices of the first lines meeting the view that show no ink, out of how many.
     bool Check(std::string& error)
     {
         CGdbSource source;
         if (!source.Open(lines.path))
             return error = "the layer does not open", false;
+        const CMapRect shown = view->GetMapExtent();
+        source.SetQueryRect(&shown);
         int inView = 0, blank = 0;
         CShape shape;
-        for (int n = 0; n < kCheckedLines && source.ReadShape(n, shape); ++n)
+        for (int n = 0; n < kCheckedLines && source.ReadNextShape(shape); ++n)
             for (int i = 0; i < shape.GetPointCount(); ++i) {
                 const CPoint p = view->MapToClient(shape.GetPoint(i));
                 if (p.x < 1 || p.y < 1 || p.x >= kWidth - 1 || p.y >= kHeight - 1)

@@ -7,6 +7,7 @@
 #include "platform/NumberText.h"
 #include "platform/Path.h"
 #include "platform/UserServices.h"
+#include "platform/WriteBehindStream.h"
 
 #include <algorithm>
 #include <climits>
@@ -132,8 +133,11 @@ bool PutFormatted(DbfHandle& h, int index, Formatter format)
     return fits;
 }
 
+bool TakeLock(DbfHandle& h, bool holdWrites);
+
 // Write access for one operation: refuses a read-only table and holds the
-// file lock until it goes, unless the caller already held it.
+// file lock until it goes, unless the caller already held it (its writes
+// then wait for the caller's release).
 class CWriteAccess {
 public:
     explicit CWriteAccess(DbfHandle& h) : m_handle(h)
@@ -141,7 +145,7 @@ public:
         if (!h.stream || DbfRefuseIfReadOnly(h))
             return;
         const bool held = h.locked;
-        m_granted = DbfLock(h);
+        m_granted = TakeLock(h, false);
         m_release = m_granted && !held;
     }
     ~CWriteAccess()
@@ -206,8 +210,7 @@ bool WriteFieldBytes(DbfHandle& h, int record, int index, const std::string& byt
     CWriteAccess access(h);
     if (!access || record < 0 || record > h.RecordCount())
         return false;
-    return WriteAt(h, RecordOffset(h, record) + f->offset, bytes.data(), static_cast<size_t>(f->length)) &&
-           h.stream->Flush();
+    return WriteAt(h, RecordOffset(h, record) + f->offset, bytes.data(), static_cast<size_t>(f->length));
 }
 
 // The same straight into one field of record n in the file.
@@ -401,7 +404,7 @@ std::unique_ptr<DbfHandle> DbfOpen(const std::string& path, DbfError* error)
     }
     if (!stream)
         return Fail(error, DbfError::CannotOpen);
-    auto h = DbfOpenStream(std::move(stream), nullptr, path, error);
+    auto h = DbfOpenStream(std::make_unique<CWriteBehindStream>(std::move(stream)), nullptr, path, error);
     if (h && h->Version() == kDbfVersionMemo)
         h->memo = MemoOpen(FindSiblingByExtension(path, "FPT"));
     return h;
@@ -490,7 +493,8 @@ std::unique_ptr<DbfHandle> DbfCreate(const std::string& path, const CDbfFieldInf
         memoPath = FindSiblingByExtension(path, "FPT");
         memoStream = CFileStream::Open(memoPath, FileMode::CreateAlways);
     }
-    auto h = DbfCreateStream(std::move(stream), std::move(memoStream), fields, path);
+    auto h = DbfCreateStream(std::make_unique<CWriteBehindStream>(std::move(stream)), std::move(memoStream), fields,
+                             path);
     if (!h) {
         RemoveFile(path);
         if (!memoPath.empty())
@@ -973,8 +977,7 @@ bool DbfFlush(DbfHandle& handle)
 bool DbfWriteHeader(DbfHandle& handle)
 {
     // The count of a damaged table is what could be read, not what the file claims.
-    if (!handle.stream || handle.damaged || !WriteAt(handle, 0, handle.header, sizeof handle.header) ||
-        !handle.stream->Flush())
+    if (!handle.stream || handle.damaged || !WriteAt(handle, 0, handle.header, sizeof handle.header))
         return false;
     handle.headerPending = false;
     return true;
@@ -1001,7 +1004,7 @@ bool DbfDeleteRecordAt(DbfHandle& handle, int record)
     if (!access || record < 0 || record >= handle.RecordCount())
         return false;
     const char mark = '*';
-    return WriteAt(handle, RecordOffset(handle, record), &mark, 1) && handle.stream->Flush();
+    return WriteAt(handle, RecordOffset(handle, record), &mark, 1);
 }
 
 bool DbfZap(DbfHandle& handle)
@@ -1098,7 +1101,9 @@ bool DbfWriteMemoAt(DbfHandle& handle, int record, int index, std::string_view t
     return WriteMemo(handle, block, text) && WriteFieldBytes(handle, record, index, BlockNumberText(*f, block));
 }
 
-bool DbfLock(DbfHandle& handle)
+namespace {
+
+bool TakeLock(DbfHandle& handle, bool holdWrites)
 {
     if (handle.locked)
         return true;
@@ -1114,17 +1119,56 @@ bool DbfLock(DbfHandle& handle)
         AppMessageBox(1030, MB_OK | MB_ICONWARNING);
         return false;
     }
+    if (holdWrites)
+        handle.stream->HoldWrites();
     return true;
+}
+
+} // namespace
+
+bool DbfLock(DbfHandle& handle)
+{
+    return TakeLock(handle, true);
 }
 
 bool DbfUnlock(DbfHandle& handle)
 {
     if (!handle.locked)
         return true;
+    const bool written = DbfSendWrites(handle);
+    handle.stream->ReleaseWrites();
     if (!UnlockFileForWrite(*handle.stream))
         return false;
     handle.locked = false;
-    return true;
+    return written;
+}
+
+namespace {
+
+// Writes were lost: the file's count holds.
+void CountWhatTheFileHas(DbfHandle& handle)
+{
+    handle.readAhead.clear();
+    handle.headerPending = false;
+    DbfRefreshHeader(handle);
+}
+
+} // namespace
+
+bool DbfSendWrites(DbfHandle& handle)
+{
+    if (!handle.stream || handle.stream->Flush())
+        return true;
+    CountWhatTheFileHas(handle);
+    return false;
+}
+
+void DbfDropWrites(DbfHandle& handle)
+{
+    if (!handle.stream || handle.stream->WritesWaiting() == 0)
+        return;
+    handle.stream->DropWrites();
+    CountWhatTheFileHas(handle);
 }
 
 bool DbfReadMemo(const DbfHandle& handle, int index, std::string& text)

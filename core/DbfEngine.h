@@ -40,7 +40,10 @@ enum class DbfError {
 };
 
 struct DbfHandle {
-    std::unique_ptr<CStream> stream; // none for a table held in memory only
+    // None for a table held in memory only. Writes are held back while
+    // DbfLock holds the lock: the records written meanwhile reach a table
+    // file in blocks.
+    std::unique_ptr<CStream> stream;
     std::string path;
     unsigned char header[32] = {};   // the record count and lengths are kept here
     std::vector<DbfField> fields;
@@ -199,9 +202,18 @@ bool DbfWriteFieldDouble(DbfHandle& handle, int record, int index, double value)
 bool DbfWriteMemoAt(DbfHandle& handle, int record, int index, std::string_view text);
 // Taking the lock reads the record count again (unless appends of this
 // handle are not yet counted); a header that no longer fits refuses the
-// lock with message 1030.
+// lock with message 1030. While the caller holds it, what the handle writes
+// waits in memory and goes to the file in blocks, at the latest when the
+// lock is released (or the table closed): other programs count the records
+// under the lock, so they see them all then. False from DbfUnlock when
+// such a write failed.
 bool DbfLock(DbfHandle& handle);
 bool DbfUnlock(DbfHandle& handle);
+// What waits goes to the file now, the lock kept; on failure the handle
+// counts the records the file has.
+bool DbfSendWrites(DbfHandle& handle);
+// What waits is forgotten: the handle counts the records the file has.
+void DbfDropWrites(DbfHandle& handle);
 
 // The memo text of a field; false when the table has no memo file or the
 // field names no stored text.

@@ -10,6 +10,7 @@
 #include "platform/Path.h"
 #include "platform/Stream.h"
 #include "platform/UserServices.h"
+#include "platform/WriteBehindStream.h"
 
 #include <algorithm>
 #include <cmath>
@@ -598,7 +599,8 @@ bool CDbfTable::CopyRecords(DbfHandle& target, bool allRecords, IProgress* progr
                 return false;
         }
     }
-    if (!DbfFlush(target)) {
+    // The records held back go out with the lock.
+    if (!DbfFlush(target) || !DbfUnlock(target)) {
         AppMessageBox(1045);
         return false;
     }
@@ -639,7 +641,8 @@ bool CDbfTable::SaveAs(const std::string& path, bool allRecords, bool overwrite,
     CFileStream* const memoFile = memoStream.get();
     std::unique_ptr<DbfHandle> target;
     if (tableStream && (memoStream || !hasMemo))
-        target = DbfCreateStream(std::move(tableStream), std::move(memoStream), fields.data(), path);
+        target = DbfCreateStream(std::make_unique<CWriteBehindStream>(std::move(tableStream)), std::move(memoStream),
+                                 fields.data(), path);
     tableStream.reset();
     memoStream.reset();
     if (!target)

@@ -563,7 +563,27 @@ bool CFeatureSource::GetFieldText(int n, int field, std::string& text)
     return true;
 }
 
+bool CFeatureSource::BeginWrites()
+{
+    DbfHandle* table = m_table.GetHandle();
+    return table && table->stream && table->stream->IsWritable() && !table->damaged && DbfLock(*table);
+}
+
+bool CFeatureSource::EndWrites()
+{
+    DbfHandle* table = m_table.GetHandle();
+    return !table || DbfUnlock(*table);
+}
+
 bool CFeatureSource::CopyFeaturesFrom(CFeatureSource& source, bool clip, IProgress* progress)
+{
+    // One hold for the whole copy; without it each object locks on its own.
+    const bool held = BeginWrites();
+    const bool copied = CopyEachFeature(source, clip, progress);
+    return (!held || EndWrites()) && copied;
+}
+
+bool CFeatureSource::CopyEachFeature(CFeatureSource& source, bool clip, IProgress* progress)
 {
     CWaitCursor wait;
     source.Rewind();

@@ -104,6 +104,12 @@ public:
     virtual bool ReplaceShape(const CShape& shape, int n) { return false; }
     virtual bool DeleteRecord(int n) { return false; }
     virtual bool CanWrite() const { return false; }
+    // Holds the files locked for the writes that follow, until EndWrites or
+    // Close, so that they reach the files in blocks of many objects instead
+    // of one by one. Other programs wait meanwhile, and see the objects
+    // once the hold ends. False from EndWrites when a held write failed.
+    virtual bool BeginWrites();
+    virtual bool EndWrites();
 
     // Restrictions of the readers.
     // Null clears the query rectangle (and the index hits that came with
@@ -185,6 +191,8 @@ public:
     bool IsClosed() override;
 
 protected:
+    // CopyFeaturesFrom inside its hold.
+    bool CopyEachFeature(CFeatureSource& source, bool clip, IProgress* progress);
     // Every read restriction lifted for the object's lifetime and the
     // readers rewound; all are put back afterwards (Pack and the index
     // see every live object).

@@ -7,6 +7,7 @@
 #include "platform/Process.h"
 #include "platform/Stream.h"
 #include "platform/UserServices.h"
+#include "platform/WriteBehindStream.h"
 
 #include <algorithm>
 #include <cfloat>
@@ -45,6 +46,11 @@ std::vector<CDbfFieldInfo> GeometryColumns(int type)
     }
     fields.emplace_back().Set("", 0, 0, 0);
     return fields;
+}
+
+std::unique_ptr<CStream> WriteBehind(std::unique_ptr<CStream> file)
+{
+    return file ? std::make_unique<CWriteBehindStream>(std::move(file)) : nullptr;
 }
 
 bool IsGdbType(int type)
@@ -110,41 +116,25 @@ uint32_t CGdbSource::ComputeCheckWord(const unsigned char* header)
     return ((length >> 5) | (length << 27)) ^ (sum << 5);
 }
 
-// Write access to the layer: the geometry file locked, and the header and
-// both record counts as the files hold them now.
+// Write access to the layer for one operation: the geometry file locked,
+// and the header and both record counts as the files hold them now; or the
+// hold of BeginWrites, given a fresh start after every block of writes.
 class CGdbSource::CWriteLock {
 public:
     explicit CWriteLock(CGdbSource& source) : m_source(source)
     {
-        if (!source.m_vec || RefuseIfReadOnly(*source.m_vec) || DbfRefuseIfReadOnly(*source.m_geo) ||
-            DbfRefuseIfReadOnly(*source.m_table.GetHandle()) || !LockFileForWrite(*source.m_vec))
-            return;
-        m_locked = true;
-        CHeader header;
-        int error = source.ReadHeader(header);
-        if (error == kNoError && !Interchangeable(header.Type(), source.m_type))
-            error = kBadStructure;
-        if (error == kNoError && !(DbfRefreshHeader(*source.m_geo) && DbfRefreshHeader(*source.m_table.GetHandle()) &&
-                                   source.m_geo->RecordCount() == source.m_table.GetRecordCount()))
-            error = kBadStructure;
-        source.m_geoRecord = -1;
-        source.ForgetWindow();
-        if (error != kNoError) {
-            source.SetError(error);
-            AppMessageBox(error == kReadError ? 1028 : 1030);
+        if (source.m_holding) {
+            m_granted = source.HeldBytes() <= kHeldBlock || (source.EndWrites() && source.BeginWrites());
+            source.m_geoRecord = -1;
+            source.ForgetWindow();
             return;
         }
-        // A type switched here and not yet written stays.
-        if (source.m_typeChanged)
-            header.Set(32, source.m_type);
-        else
-            source.m_type = header.Type();
-        source.m_header = header;
-        m_granted = true;
+        m_granted = source.TakeWriteLock();
+        m_release = m_granted;
     }
     ~CWriteLock()
     {
-        if (m_locked)
+        if (m_release)
             UnlockFileForWrite(*m_source.m_vec);
     }
     CWriteLock(const CWriteLock&) = delete;
@@ -154,9 +144,99 @@ public:
 
 private:
     CGdbSource& m_source;
-    bool m_locked = false;
     bool m_granted = false;
+    bool m_release = false;
 };
+
+bool CGdbSource::TakeWriteLock()
+{
+    if (!m_vec || RefuseIfReadOnly(*m_vec) || DbfRefuseIfReadOnly(*m_geo) ||
+        DbfRefuseIfReadOnly(*m_table.GetHandle()) || !LockFileForWrite(*m_vec))
+        return false;
+    CHeader header;
+    int error = ReadHeader(header);
+    if (error == kNoError && !Interchangeable(header.Type(), m_type))
+        error = kBadStructure;
+    if (error == kNoError && !(DbfRefreshHeader(*m_geo) && DbfRefreshHeader(*m_table.GetHandle()) &&
+                               m_geo->RecordCount() == m_table.GetRecordCount()))
+        error = kBadStructure;
+    m_geoRecord = -1;
+    ForgetWindow();
+    if (error != kNoError) {
+        UnlockFileForWrite(*m_vec);
+        SetError(error);
+        AppMessageBox(error == kReadError ? 1028 : 1030);
+        return false;
+    }
+    // A type switched here and not yet written stays.
+    if (m_typeChanged)
+        header.Set(32, m_type);
+    else
+        m_type = header.Type();
+    m_header = header;
+    return true;
+}
+
+bool CGdbSource::BeginWrites()
+{
+    if (m_holding)
+        return true;
+    // A file that cannot be written is left to the writes to report.
+    if (!IsOpen() || !m_vec->IsWritable() || m_geo->damaged || m_table.GetHandle()->damaged || !TakeWriteLock())
+        return false;
+    // The two tables' locks after the layer's, as every writer takes them.
+    if (!DbfLock(*m_geo) || !DbfLock(*m_table.GetHandle())) {
+        DbfUnlock(*m_geo);
+        UnlockFileForWrite(*m_vec);
+        SetError(kWriteError);
+        return false;
+    }
+    m_vec->HoldWrites();
+    m_holding = true;
+    m_heldFrom = m_geo->RecordCount();
+    m_heldLength = m_header.Length();
+    return true;
+}
+
+bool CGdbSource::EndWrites()
+{
+    if (!m_holding)
+        return true;
+    m_holding = false;
+    DbfHandle& attributes = *m_table.GetHandle();
+    // The blocks before the geometry records that point at them, and those
+    // before their attribute records; what would follow a failed write is
+    // dropped, so the files keep whole objects only.
+    bool written = m_vec->ReleaseWrites();
+    if (!written)
+        m_vec->Truncate(m_heldLength); // the length its header gives
+    if (written)
+        written = DbfSendWrites(*m_geo);
+    else
+        DbfDropWrites(*m_geo);
+    if (written && !DbfSendWrites(attributes)) {
+        DbfTruncate(*m_geo, m_heldFrom);
+        written = false;
+    } else if (!written) {
+        DbfDropWrites(attributes);
+    }
+    written = DbfUnlock(*m_geo) && written;
+    DbfUnlock(attributes);
+    CHeader header;
+    if (!written && ReadHeader(header) == kNoError)
+        m_header = header;
+    UnlockFileForWrite(*m_vec);
+    if (written)
+        return true;
+    AppMessageBox(1045);
+    SetError(kWriteError);
+    return false;
+}
+
+size_t CGdbSource::HeldBytes() const
+{
+    return m_vec->WritesWaiting() + m_geo->stream->WritesWaiting() + m_table.GetHandle()->stream->WritesWaiting();
+}
 
 int CGdbSource::ReadHeader(CHeader& header) const
 {
@@ -174,7 +254,7 @@ bool CGdbSource::WriteHeader()
 {
     ForgetWindow();
     m_header.Seal();
-    if (m_vec->Seek(0) && m_vec->WriteExact(m_header.bytes, kHeaderSize) && m_vec->Flush())
+    if (m_vec->Seek(0) && m_vec->WriteExact(m_header.bytes, kHeaderSize))
         return true;
     AppMessageBox(1045);
     SetError(kWriteError);
@@ -210,7 +290,7 @@ bool CGdbSource::CreateFiles(const std::string& path, int type, const CDbfFieldI
         return false;
     }
     const std::string vecPath = ChangeExtensionCopy(path, "vec");
-    m_vec = CFileStream::Open(vecPath, FileMode::CreateAlways);
+    m_vec = WriteBehind(CFileStream::Open(vecPath, FileMode::CreateAlways));
     if (!m_vec) {
         Close();
         AppMessageBoxArg(1027, vecPath);
@@ -276,9 +356,14 @@ bool CGdbSource::Open(const std::string& path)
         DbfMarkDamaged(attributes, count);
         return true;
     }
-    // Under the lock no writer stands between the two tables' appends.
+    // Under the lock no writer stands between the two tables' appends; and
+    // the header is read again with the counts, so it holds every block
+    // they count, whatever was appended since it was read first.
     const bool locked = LockRegionWithRetry(*m_vec, 0, kLockLength);
     const bool parallel = CheckRecordCounts();
+    CHeader header;
+    if (parallel && ReadHeader(header) == kNoError && Interchangeable(header.Type(), m_type))
+        m_header = header;
     if (locked)
         m_vec->UnlockRegion(0, kLockLength);
     if (!parallel) {
@@ -293,9 +378,10 @@ bool CGdbSource::Open(const std::string& path)
 bool CGdbSource::OpenGeometryFile(const std::string& vecPath)
 {
     int error = 0;
-    m_vec = CFileStream::Open(vecPath, FileMode::ReadWrite, &error);
-    if (!m_vec)
-        m_vec = CFileStream::Open(vecPath, FileMode::Read, &error);
+    std::unique_ptr<CStream> file = CFileStream::Open(vecPath, FileMode::ReadWrite, &error);
+    if (!file)
+        file = CFileStream::Open(vecPath, FileMode::Read, &error);
+    m_vec = WriteBehind(std::move(file));
     if (!m_vec) {
         Close();
         AppMessageBox(SystemErrorText(error), MB_OK | MB_ICONERROR);
@@ -357,6 +443,8 @@ bool CGdbSource::CheckRecordCounts()
 
 void CGdbSource::Close()
 {
+    if (m_vec)
+        EndWrites();
     if (m_vec && m_typeChanged && !HasStoppingError() && m_vec->IsWritable() && LockFileForWrite(*m_vec)) {
         CHeader header;
         if (ReadHeader(header) == kNoError) {

@@ -87,6 +87,8 @@ public:
     bool ReplaceShape(const CShape& shape, int n) override;
     bool DeleteRecord(int n) override;
     bool CanWrite() const override { return true; }
+    bool BeginWrites() override;
+    bool EndWrites() override;
 
     bool ReadNextLabelPoint(CMapPoint& point) { return ReadNextShapeLabelPoint(point); }
     // Text layers: the next text object under the readers' restrictions.
@@ -123,6 +125,8 @@ private:
     };
     class CWriteLock;
     friend class CWriteLock;
+    // Writes held by BeginWrites go out in blocks of about this many bytes.
+    static constexpr size_t kHeldBlock = size_t(512) << 10;
     enum StepResult { kStepEnd, kStepFound, kStepFailed };
     // What a step tests and reads: the point (COORDD), the box (RECTD, or
     // the point for point layers), or the box and then the shape.
@@ -136,6 +140,11 @@ private:
     // A header read from the file that holds together; 0 or the error state.
     int ReadHeader(CHeader& header) const;
     bool WriteHeader();
+    // The geometry file locked, the header and both record counts read as
+    // the files hold them now; false, unlocked, with the error state set
+    // and the message shown, when they do not hold together.
+    bool TakeWriteLock();
+    size_t HeldBytes() const;
 
     // Reading may go on: open, no error state, and the type served (else error state 8).
     bool CanRead(bool typeServed);
@@ -200,6 +209,9 @@ private:
     std::string m_path;
     std::unique_ptr<DbfHandle> m_geo;
     std::unique_ptr<CStream> m_vec;
+    bool m_holding = false; // BeginWrites holds the files
+    int m_heldFrom = 0;     // the record count when the hold began
+    int32_t m_heldLength = 0; // and the geometry file's length
     CHeader m_header;
     int m_type = kPoint;
     bool m_typeChanged = false;

@@ -30,6 +30,16 @@ public:
     // Opened for writing or updating.
     virtual bool IsWritable() const = 0;
 
+    // Streams that can keep writes back (CWriteBehindStream) keep them from
+    // HoldWrites until ReleaseWrites, which sends them and answers whether
+    // they were written; others write at once.
+    virtual void HoldWrites() {}
+    virtual bool ReleaseWrites() { return Flush(); }
+    // Forgets the writes kept back.
+    virtual void DropWrites() {}
+    // Bytes kept back.
+    virtual size_t WritesWaiting() const { return 0; }
+
     // One attempt at an exclusive lock of a byte range; no waiting.
     // Two streams of one process exclude each other, as two programs do.
     virtual bool TryLockRegion(int64_t offset, int64_t length) = 0;

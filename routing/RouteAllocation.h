@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <memory>
 #include <new>
@@ -14,11 +15,32 @@
 void SetRouteAllocationLimit(size_t bytes);
 size_t GetRouteAllocationLimit();
 
-// count value-initialised elements, or null.
+// Asks the system to back a large block with large pages, so that touching
+// it the first time costs far fewer page faults; small blocks are left as
+// they are.
+void AdviseLargePages(void* block, size_t bytes);
+
+// count value-initialised elements, or null; large ones on large pages.
 template <class T>
 std::unique_ptr<T[]> AllocateRouteArray(size_t count)
 {
     if (count > GetRouteAllocationLimit() / sizeof(T))
         return nullptr;
-    return std::unique_ptr<T[]>(new (std::nothrow) T[count]());
+    std::unique_ptr<T[]> block(new (std::nothrow) T[count]);
+    if (block) {
+        AdviseLargePages(block.get(), count * sizeof(T));
+        std::fill(block.get(), block.get() + count, T());
+    }
+    return block;
+}
+
+// count elements left uninitialised, for arrays whose every element is
+// written before it is read; large ones on large pages. Throws
+// std::bad_alloc on failure.
+template <class T>
+std::unique_ptr<T[]> AllocateRouteBlock(size_t count)
+{
+    std::unique_ptr<T[]> block(new T[count]);
+    AdviseLargePages(block.get(), count * sizeof(T));
+    return block;
 }

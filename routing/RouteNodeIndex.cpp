@@ -1,7 +1,10 @@
 #include "routing/RouteNodeIndex.h"
 
+#include "routing/RouteAllocation.h"
+
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <new>
 
 namespace {
@@ -17,83 +20,153 @@ bool InGraph(const CRouteEdge& edge)
 
 void CRouteNodeIndex::Clear()
 {
-    m_nodes = {};
-    m_arcs = {};
+    m_nodes.reset();
+    m_arcs.reset();
+    m_count = 0;
+}
+
+void CRouteNodeIndex::Allocate(size_t nodes, size_t arcs)
+{
+    if (nodes > static_cast<size_t>(INT_MAX) || arcs > static_cast<size_t>(INT_MAX))
+        throw std::bad_alloc();
+    m_nodes = AllocateRouteBlock<CRouteNode>(nodes);
+    m_arcs = AllocateRouteBlock<CRouteArc>(arcs);
+    m_count = static_cast<int>(nodes);
 }
 
 int CRouteNodeIndex::Find(int id) const
 {
-    auto it = std::lower_bound(m_nodes.begin(), m_nodes.end(), id,
-                               [](const CRouteNode& node, int value) { return node.id < value; });
-    return it != m_nodes.end() && it->id == id ? static_cast<int>(it - m_nodes.begin()) : -1;
+    const CRouteNode* begin = m_nodes.get();
+    const CRouteNode* end = begin + m_count;
+    const CRouteNode* it =
+        std::lower_bound(begin, end, id, [](const CRouteNode& node, int value) { return node.id < value; });
+    return it != end && it->id == id ? static_cast<int>(it - begin) : -1;
 }
 
-bool CRouteNodeIndex::Build(const std::vector<std::unique_ptr<CRouteEdge>>& edges)
+bool CRouteNodeIndex::Build(const CEdges& edges)
 {
     Clear();
     if (edges.empty())
         return false;
     try {
-        std::vector<int> ids;
-        ids.reserve(edges.size() * 2);
+        // The edges lie apart in memory, but a few passes over them cost
+        // less than a compact copy of them on fresh pages.
+        int low = INT_MAX, high = INT_MIN;
+        size_t ends = 0;
         for (const auto& edge : edges) {
             if (InGraph(*edge)) {
-                ids.push_back(edge->fromNode);
-                ids.push_back(edge->toNode);
+                low = std::min({low, edge->fromNode, edge->toNode});
+                high = std::max({high, edge->fromNode, edge->toNode});
+                ends += 2;
             }
         }
-        std::sort(ids.begin(), ids.end());
-        ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
-        m_nodes.resize(ids.size());
-        for (size_t i = 0; i < ids.size(); ++i)
-            m_nodes[i] = {ids[i], 0, 0};
-        ids = {};
-
-        // The ends' positions, found once for both passes.
-        std::vector<int> ends;
-        ends.reserve(edges.size() * 2);
-        for (const auto& edge : edges) {
-            if (!InGraph(*edge))
-                continue;
-            const int from = Find(edge->fromNode);
-            const int to = Find(edge->toNode);
-            ends.push_back(from);
-            ends.push_back(to);
-            if (!(edge->direction & CRouteEdge::kNoForward))
-                ++m_nodes[static_cast<size_t>(from)].degree;
-            if (!(edge->direction & CRouteEdge::kNoBackward))
-                ++m_nodes[static_cast<size_t>(to)].degree;
-        }
-        size_t arcs = 0;
-        for (CRouteNode& node : m_nodes) {
-            node.firstArc = static_cast<int>(arcs);
-            arcs += static_cast<size_t>(node.degree);
-            node.degree = 0;
-        }
-        if (arcs > static_cast<size_t>(INT_MAX))
-            throw std::bad_alloc();
-        m_arcs.resize(arcs);
-
-        size_t next = 0;
-        for (size_t i = 0; i < edges.size(); ++i) {
-            const CRouteEdge& edge = *edges[i];
-            if (!InGraph(edge))
-                continue;
-            const int from = ends[next++];
-            const int to = ends[next++];
-            const int index = static_cast<int>(i);
-            if (!(edge.direction & CRouteEdge::kNoForward)) {
-                CRouteNode& node = m_nodes[static_cast<size_t>(from)];
-                m_arcs[static_cast<size_t>(node.firstArc + node.degree++)] = {index, to, edge.cost};
-            }
-            if (!(edge.direction & CRouteEdge::kNoBackward)) {
-                CRouteNode& node = m_nodes[static_cast<size_t>(to)];
-                m_arcs[static_cast<size_t>(node.firstArc + node.degree++)] = {~index, from, edge.cost};
-            }
-        }
+        if (ends > 0 && int64_t(high) - low < int64_t(ends) * 4)
+            NumberDenseIds(edges, low, high);
+        else
+            NumberIds(edges, ends);
     } catch (const std::bad_alloc&) {
         Clear();
         return false;
     }
     return true;
+}
+
+void CRouteNodeIndex::NumberDenseIds(const CEdges& edges, int low, int high)
+{
+    // Ids close together: a table over their range says where each node
+    // stands, with no sort and no search. It first counts the arcs out of
+    // each id (-1 for an id no edge ends at).
+    std::vector<int> table(static_cast<size_t>(int64_t(high) - low + 1), -1);
+    const auto slot = [&](int id) -> int& { return table[static_cast<size_t>(id - low)]; };
+    for (const auto& edge : edges) {
+        if (!InGraph(*edge))
+            continue;
+        int& from = slot(edge->fromNode);
+        int& to = slot(edge->toNode);
+        from = std::max(from, 0) + !(edge->direction & CRouteEdge::kNoForward);
+        to = std::max(to, 0) + !(edge->direction & CRouteEdge::kNoBackward);
+    }
+    size_t nodes = 0, arcs = 0;
+    for (int degree : table)
+        if (degree >= 0) {
+            ++nodes;
+            arcs += static_cast<size_t>(degree);
+        }
+    Allocate(nodes, arcs);
+    int position = 0, firstArc = 0;
+    for (size_t k = 0; k < table.size(); ++k) {
+        if (table[k] < 0)
+            continue;
+        m_nodes[static_cast<size_t>(position)] = {low + static_cast<int>(k), 0, firstArc};
+        firstArc += table[k];
+        table[k] = position++;
+    }
+    FillArcs(edges, [&](int id) { return slot(id); });
+}
+
+void CRouteNodeIndex::NumberIds(const CEdges& edges, size_t ends)
+{
+    std::vector<int> ids;
+    ids.reserve(ends);
+    for (const auto& edge : edges) {
+        if (InGraph(*edge)) {
+            ids.push_back(edge->fromNode);
+            ids.push_back(edge->toNode);
+        }
+    }
+    std::sort(ids.begin(), ids.end());
+    ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
+    // The arcs are counted before they get their array.
+    m_nodes = AllocateRouteBlock<CRouteNode>(ids.size());
+    m_count = static_cast<int>(ids.size());
+    for (size_t i = 0; i < ids.size(); ++i)
+        m_nodes[i] = {ids[i], 0, 0};
+    ids = {};
+
+    // The ends' positions, found once for both passes.
+    std::vector<int> positions;
+    positions.reserve(ends);
+    for (const auto& edge : edges) {
+        if (!InGraph(*edge))
+            continue;
+        const int from = Find(edge->fromNode);
+        const int to = Find(edge->toNode);
+        positions.push_back(from);
+        positions.push_back(to);
+        m_nodes[static_cast<size_t>(from)].degree += !(edge->direction & CRouteEdge::kNoForward);
+        m_nodes[static_cast<size_t>(to)].degree += !(edge->direction & CRouteEdge::kNoBackward);
+    }
+    size_t arcs = 0;
+    for (int i = 0; i < m_count; ++i) {
+        CRouteNode& node = m_nodes[static_cast<size_t>(i)];
+        node.firstArc = static_cast<int>(std::min<size_t>(arcs, INT_MAX));
+        arcs += static_cast<size_t>(node.degree);
+        node.degree = 0;
+    }
+    if (arcs > static_cast<size_t>(INT_MAX))
+        throw std::bad_alloc();
+    m_arcs = AllocateRouteBlock<CRouteArc>(arcs);
+    size_t next = 0;
+    FillArcs(edges, [&](int) { return positions[next++]; });
+}
+
+template <class Position>
+void CRouteNodeIndex::FillArcs(const CEdges& edges, Position&& position)
+{
+    for (size_t i = 0; i < edges.size(); ++i) {
+        const CRouteEdge& edge = *edges[i];
+        if (!InGraph(edge))
+            continue;
+        const int from = position(edge.fromNode);
+        const int to = position(edge.toNode);
+        const int index = static_cast<int>(i);
+        if (!(edge.direction & CRouteEdge::kNoForward)) {
+            CRouteNode& node = m_nodes[static_cast<size_t>(from)];
+            m_arcs[static_cast<size_t>(node.firstArc + node.degree++)] = {index, to, edge.cost};
+        }
+        if (!(edge.direction & CRouteEdge::kNoBackward)) {
+            CRouteNode& node = m_nodes[static_cast<size_t>(to)];
+            m_arcs[static_cast<size_t>(node.firstArc + node.degree++)] = {~index, from, edge.cost};
+        }
+    }
 }

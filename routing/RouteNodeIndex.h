@@ -29,13 +29,27 @@ public:
     bool Build(const std::vector<std::unique_ptr<CRouteEdge>>& edges);
     void Clear();
 
-    int GetCount() const { return static_cast<int>(m_nodes.size()); }
+    int GetCount() const { return m_count; }
     // The position of the node with that id; -1 when it is not in the graph.
     int Find(int id) const;
     const CRouteNode& GetNode(int position) const { return m_nodes[static_cast<size_t>(position)]; }
-    const CRouteArc* GetArcs(int position) const { return m_arcs.data() + GetNode(position).firstArc; }
+    const CRouteArc* GetArcs(int position) const { return m_arcs.get() + GetNode(position).firstArc; }
 
 private:
-    std::vector<CRouteNode> m_nodes;
-    std::vector<CRouteArc> m_arcs;
+    using CEdges = std::vector<std::unique_ptr<CRouteEdge>>;
+    // The nodes numbered by their ids and their arcs' places counted:
+    // through a table over the ids' range when it is small, else by
+    // sorting them. The arcs are then filled in, each at the next place of
+    // its node, position(id) giving where a node stands.
+    void NumberDenseIds(const CEdges& edges, int low, int high);
+    void NumberIds(const CEdges& edges, size_t ends);
+    template <class Position>
+    void FillArcs(const CEdges& edges, Position&& position);
+
+    // Arrays, not vectors: every entry is written once, none need be cleared first.
+    void Allocate(size_t nodes, size_t arcs);
+
+    std::unique_ptr<CRouteNode[]> m_nodes;
+    std::unique_ptr<CRouteArc[]> m_arcs;
+    int m_count = 0;
 };

@@ -5,6 +5,7 @@
 #include "platform/Process.h"
 #include "platform/Stream.h"
 #include "platform/UserServices.h"
+#include "routing/RouteAllocation.h"
 #include "routing/TourSolver.h"
 #include "routing/TourSolverRunner.h"
 
@@ -61,18 +62,16 @@ private:
     std::vector<std::string> m_files;
 };
 
-void AppendNumber(std::string& text, int64_t value, char after)
-{
-    char buffer[24];
-    text.append(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr);
-    text += after;
-}
-
 void AppendLine(std::string& text, int a, int b, int64_t c)
 {
-    AppendNumber(text, a, ' ');
-    AppendNumber(text, b, ' ');
-    AppendNumber(text, c, '\n');
+    char line[72];
+    char* p = std::to_chars(line, line + 24, a).ptr;
+    *p++ = ' ';
+    p = std::to_chars(p, p + 24, b).ptr;
+    *p++ = ' ';
+    p = std::to_chars(p, p + 24, c).ptr;
+    *p++ = '\n';
+    text.append(line, static_cast<size_t>(p - line));
 }
 
 struct CGraphFile {
@@ -87,26 +86,20 @@ struct CGraphFile {
 // the lines below it.
 CGraphFile MakeGraphFile(int** rows, int n, int start, int end, bool asymmetric)
 {
-    bool closed = start == end;
-    std::string body;
-    int edges = 0;
-    auto edge = [&](int a, int b, int64_t c) {
-        AppendLine(body, a, b, c);
-        ++edges;
-    };
-    CGraphFile graph;
-    if (!asymmetric) {
-        graph.nodes = closed ? n : n + 1;
-        if (!closed) {
-            edge(n, start, 0);
-            edge(n, end, 0);
+    const bool closed = start == end;
+    // Every edge, in the file's order.
+    const auto edges = [&](auto&& edge) {
+        if (!asymmetric) {
+            if (!closed) {
+                edge(n, start, 0);
+                edge(n, end, 0);
+            }
+            for (int i = 0; i < n; ++i)
+                for (int j = i + 1; j < n; ++j)
+                    if (rows[i][j] != kForbidden)
+                        edge(i, j, rows[i][j]);
+            return;
         }
-        for (int i = 0; i < n; ++i)
-            for (int j = i + 1; j < n; ++j)
-                if (rows[i][j] != kForbidden)
-                    edge(i, j, rows[i][j]);
-    } else {
-        graph.nodes = 3 * n;
         for (int j = 0; j < n; ++j) {
             for (int k = 0; k < n; ++k) {
                 if (k == j)
@@ -122,8 +115,16 @@ CGraphFile MakeGraphFile(int** rows, int n, int start, int end, bool asymmetric)
             edge(j, 2 * n + j, 0);
             edge(2 * n + j, n + j, 0);
         }
-    }
-    graph.text = std::to_string(graph.nodes) + ' ' + std::to_string(edges) + '\n' + body;
+    };
+    CGraphFile graph;
+    graph.nodes = asymmetric ? 3 * n : closed ? n : n + 1;
+    // Counted first, so the header is written before the lines, all into one text.
+    size_t count = 0;
+    edges([&](int, int, int64_t) { ++count; });
+    graph.text = std::to_string(graph.nodes) + ' ' + std::to_string(count) + '\n';
+    graph.text.reserve(graph.text.size() + count * 16);
+    AdviseLargePages(graph.text.data(), graph.text.capacity());
+    edges([&](int a, int b, int64_t c) { AppendLine(graph.text, a, b, c); });
     return graph;
 }
 
@@ -259,26 +260,28 @@ bool SolveTourExternal(int** rows, int n, int start, int end, int* order, int64_
 {
     if (!ValidArguments(rows, n, start, end, order, cost))
         return false;
-    CTempFiles files;
-    std::string graphFile = files.Make();
-    if (graphFile.empty())
-        return false;
-    std::string tourFile = files.Make();
-    if (tourFile.empty())
-        return false;
-
     bool asymmetric = IsAsymmetric(rows, n);
     CGraphFile graph = MakeGraphFile(rows, n, start, end, asymmetric);
-    if (!WriteGraphFile(graphFile, graph.text))
-        return false;
-    if (!TourSolverRunner().Run(graphFile, tourFile)) {
-        AppMessageBox(kSolverMissing, MB_OK | MB_ICONERROR);
-        return false;
+    std::string tour;
+    if (!TourSolverRunner().RunOnTexts(graph.text, tour)) {
+        CTempFiles files;
+        std::string graphFile = files.Make();
+        if (graphFile.empty())
+            return false;
+        std::string tourFile = files.Make();
+        if (tourFile.empty())
+            return false;
+        if (!WriteGraphFile(graphFile, graph.text))
+            return false;
+        if (!TourSolverRunner().Run(graphFile, tourFile)) {
+            AppMessageBox(kSolverMissing, MB_OK | MB_ICONERROR);
+            return false;
+        }
+        tour = ReadTourText(tourFile, graph.nodes);
     }
 
     bool reversed = false;
-    std::vector<int> cycle =
-        ReadTourStops(ReadTourText(tourFile, graph.nodes), n, graph.nodes, asymmetric, reversed);
+    std::vector<int> cycle = ReadTourStops(tour, n, graph.nodes, asymmetric, reversed);
     if (!cycle.empty()) {
         if (reversed)
             std::reverse(cycle.begin() + 1, cycle.end());

@@ -46,7 +46,9 @@ private:
     size_t m_at = 0;
 };
 
-// Exactly count integers separated by blanks.
+// Exactly count whole numbers (no sign) separated by blanks. None of the
+// numbers a graph file may hold has more than 18 digits past its leading
+// zeros; a longer one is no such number either.
 bool ReadNumbers(std::string_view line, int64_t* values, int count)
 {
     const char* p = line.data();
@@ -54,10 +56,19 @@ bool ReadNumbers(std::string_view line, int64_t* values, int count)
     for (int k = 0; k < count; ++k) {
         while (p < end && IsBlank(*p))
             ++p;
-        auto [next, error] = std::from_chars(p, end, values[k]);
-        if (error != std::errc() || (next < end && !IsBlank(*next)))
+        const char* digits = p;
+        while (p < end && *p == '0')
+            ++p;
+        const char* significant = p;
+        int64_t value = 0;
+        for (; p < end && static_cast<unsigned>(*p - '0') < 10; ++p) {
+            if (p - significant >= 18)
+                return false;
+            value = value * 10 + (*p - '0');
+        }
+        if (p == digits || (p < end && !IsBlank(*p)))
             return false;
-        p = next;
+        values[k] = value;
     }
     while (p < end && IsBlank(*p))
         ++p;
@@ -96,6 +107,21 @@ void Lower(int& cell, int cost)
     cell = std::min(cell, cost);
 }
 
+// Square costs held as one block, INT_MAX where there is no way.
+struct CCosts {
+    std::unique_ptr<int[]> cells;
+    int n = 0;
+    bool Allocate(int size)
+    {
+        n = size;
+        cells = AllocateRouteArray<int>(static_cast<size_t>(size) * static_cast<size_t>(size));
+        if (cells)
+            std::fill(cells.get(), cells.get() + static_cast<size_t>(size) * size, kNoWay);
+        return cells != nullptr;
+    }
+    int& At(int from, int to) { return cells[static_cast<size_t>(from) * n + to]; }
+};
+
 // What the first reading learns of the graph's shape.
 struct CShapeOfGraph {
     int nodes = 0;
@@ -105,6 +131,10 @@ struct CShapeOfGraph {
     // The first two neighbours of each node and whether it has more.
     std::vector<int> first, second;
     std::vector<char> more;
+    // Taken in the same reading (none when memory failed): the ways between
+    // the stops of a graph that may be of three nodes per stop, else the
+    // edges between all nodes.
+    CCosts ways, edges;
 };
 
 bool LearnShape(std::string_view text, CShapeOfGraph& shape)
@@ -135,11 +165,17 @@ bool LearnShape(std::string_view text, CShapeOfGraph& shape)
         else
             shape.more[static_cast<size_t>(v)] = 1;
     };
+    const bool ways = shape.threeNodes && shape.ways.Allocate(stops);
+    const bool edges = !shape.threeNodes && n <= kMaxTourFileStops + 1 && shape.edges.Allocate(n);
     const bool read = ReadEdges(text, nodes, [&](const CEdge& e) {
         if (e.a == e.b)
             return;
         neighbour(e.a, e.b);
         neighbour(e.b, e.a);
+        if (edges) {
+            Lower(shape.edges.At(e.a, e.b), e.cost);
+            Lower(shape.edges.At(e.b, e.a), e.cost);
+        }
         if (!shape.threeNodes)
             return;
         const int lo = std::min(e.a, e.b), hi = std::max(e.a, e.b);
@@ -149,6 +185,8 @@ bool LearnShape(std::string_view text, CShapeOfGraph& shape)
             Lower(shape.middleToIn[static_cast<size_t>(lo - stops)], e.cost);
         else if (!(lo < stops && hi >= stops && hi < 2 * stops))
             shape.threeNodes = false;
+        else if (ways && hi - stops != lo)
+            Lower(shape.ways.At(lo, hi - stops), e.cost);
     });
     if (!read)
         return false;
@@ -159,21 +197,6 @@ bool LearnShape(std::string_view text, CShapeOfGraph& shape)
     return true;
 }
 
-// Square costs held as one block, INT_MAX where there is no way.
-struct CCosts {
-    std::unique_ptr<int[]> cells;
-    int n = 0;
-    bool Allocate(int size)
-    {
-        n = size;
-        cells = AllocateRouteArray<int>(static_cast<size_t>(size) * static_cast<size_t>(size));
-        if (cells)
-            std::fill(cells.get(), cells.get() + static_cast<size_t>(size) * size, kNoWay);
-        return cells != nullptr;
-    }
-    int& At(int from, int to) { return cells[static_cast<size_t>(from) * n + to]; }
-};
-
 void AppendLine(std::string& text, int a, int b, int cost)
 {
     char buffer[40];
@@ -183,7 +206,7 @@ void AppendLine(std::string& text, int a, int b, int cost)
     *p++ = ' ';
     p = std::to_chars(p, p + 12, cost).ptr;
     *p++ = '\n';
-    text.append(buffer, p);
+    text.append(buffer, static_cast<size_t>(p - buffer));
 }
 
 std::string TourHeader(int nodes)
@@ -235,20 +258,12 @@ std::vector<int> CycleFromZero(const std::vector<int>& order, bool closed)
 }
 
 // An asymmetric matrix: stop j's way to k is the edge j, n + k.
-bool SolveThreeNodeGraph(std::string_view text, const CShapeOfGraph& shape, std::string& tour)
+bool SolveThreeNodeGraph(CShapeOfGraph& shape, std::string& tour)
 {
     const int n = shape.nodes / 3;
-    if (n < 2 || n > kMaxTourFileStops)
+    CCosts& costs = shape.ways;
+    if (n < 2 || n > kMaxTourFileStops || !costs.cells)
         return false;
-    CCosts costs;
-    if (!costs.Allocate(n))
-        return false;
-    int nodes = 0;
-    ReadEdges(text, nodes, [&](const CEdge& e) {
-        const int lo = std::min(e.a, e.b), hi = std::max(e.a, e.b);
-        if (lo < n && hi >= n && hi < 2 * n && hi - n != lo)
-            Lower(costs.At(lo, hi - n), e.cost);
-    });
     int first = 0, last = 0;
     if (!ChooseEnds(costs, first, last))
         return false;
@@ -268,7 +283,7 @@ bool SolveThreeNodeGraph(std::string_view text, const CShapeOfGraph& shape, std:
     return true;
 }
 
-bool SolveSymmetricGraph(std::string_view text, const CShapeOfGraph& shape, std::string& tour)
+bool SolveSymmetricGraph(std::string_view text, CShapeOfGraph& shape, std::string& tour)
 {
     const int nodes = shape.nodes;
     if (nodes < 2 || nodes > kMaxTourFileStops + 1)
@@ -286,22 +301,33 @@ bool SolveSymmetricGraph(std::string_view text, const CShapeOfGraph& shape, std:
     const int n = dummy < 0 ? nodes : nodes - 1;
     auto place = [&](int v) { return dummy >= 0 && v > dummy ? v - 1 : v; };
     auto node = [&](int i) { return dummy >= 0 && i >= dummy ? i + 1 : i; };
-    CCosts costs;
-    if (!costs.Allocate(n))
-        return false;
+    // The edges between all nodes, unless the first reading took them.
+    CCosts& edges = shape.edges;
+    if (!edges.cells) {
+        if (!edges.Allocate(nodes))
+            return false;
+        int read = 0;
+        ReadEdges(text, read, [&](const CEdge& e) {
+            if (e.a != e.b) {
+                Lower(edges.At(e.a, e.b), e.cost);
+                Lower(edges.At(e.b, e.a), e.cost);
+            }
+        });
+    }
     int toFirst = kNoWay, toSecond = kNoWay;
-    int read = 0;
-    ReadEdges(text, read, [&](const CEdge& e) {
-        if (e.a == e.b)
-            return;
-        if (e.a == dummy || e.b == dummy) {
-            const int other = e.a == dummy ? e.b : e.a;
-            Lower(other == shape.first[static_cast<size_t>(dummy)] ? toFirst : toSecond, e.cost);
-            return;
-        }
-        Lower(costs.At(place(e.a), place(e.b)), e.cost);
-        Lower(costs.At(place(e.b), place(e.a)), e.cost);
-    });
+    CCosts costs;
+    if (dummy < 0) {
+        costs = std::move(edges);
+    } else {
+        toFirst = edges.At(dummy, shape.first[static_cast<size_t>(dummy)]);
+        toSecond = edges.At(dummy, shape.second[static_cast<size_t>(dummy)]);
+        if (!costs.Allocate(n))
+            return false;
+        for (int a = 0; a < n; ++a)
+            for (int b = 0; b < n; ++b)
+                costs.At(a, b) = edges.At(node(a), node(b));
+        edges = CCosts();
+    }
     int first = 0, last = 0;
     if (dummy >= 0) {
         first = place(shape.first[static_cast<size_t>(dummy)]);
@@ -339,8 +365,8 @@ bool SolveTourGraph(std::string_view graph, std::string& tour)
         CShapeOfGraph shape;
         if (!LearnShape(graph, shape))
             return false;
-        const bool solved = shape.threeNodes ? SolveThreeNodeGraph(graph, shape, tour)
-                                             : SolveSymmetricGraph(graph, shape, tour);
+        const bool solved =
+            shape.threeNodes ? SolveThreeNodeGraph(shape, tour) : SolveSymmetricGraph(graph, shape, tour);
         if (!solved)
             tour.clear();
         return solved;
@@ -352,21 +378,25 @@ bool SolveTourGraph(std::string_view graph, std::string& tour)
 
 bool SolveTourFiles(const std::string& graphFile, const std::string& tourFile)
 {
-    std::string graph, tour;
+    std::string tour;
     bool solved = false;
     try {
         auto stream = CFileStream::Open(graphFile, FileMode::Read);
         const int64_t size = stream ? stream->Size() : -1;
         if (size >= 0 && size <= kMaxGraphBytes) {
-            graph.resize(static_cast<size_t>(size));
-            graph.resize(stream->Read(graph.data(), graph.size()));
-            solved = SolveTourGraph(graph, tour);
+            // Not filled first: the read fills what it reaches.
+            std::unique_ptr<char[]> graph(new char[static_cast<size_t>(size)]);
+            const size_t read = stream->Read(graph.get(), static_cast<size_t>(size));
+            solved = SolveTourGraph(std::string_view(graph.get(), read), tour);
         }
     } catch (const std::bad_alloc&) {
         solved = false;
     }
     if (!solved)
         tour.clear();
-    WriteFileAtomically(tourFile, [&](CStream& out) { return out.WriteExact(tour.data(), tour.size()); });
+    // A file of the exchange, read once the solver is done and then removed:
+    // written in place, with no wait for the disk.
+    if (auto out = CFileStream::Open(tourFile, FileMode::CreateAlways))
+        out->WriteExact(tour.data(), tour.size());
     return solved;
 }

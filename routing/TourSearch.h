@@ -1,13 +1,15 @@
 #pragma once
 
+#include <climits>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
 // Visiting orders of many stops by local search, for more stops than the
 // exact solver takes: a nearest-neighbour order, then 2-opt and Or-opt
-// moves until none makes it cheaper. The costs may be asymmetric and may
-// lack ways (INT_MAX); no order ever uses a way that is missing.
+// moves until none makes it cheaper, and kicks out of that optimum. The
+// costs may be asymmetric and may lack ways (INT_MAX); no order ever uses
+// a way that is missing.
 //
 // An order is the sequence of nodes visited from first to last: all n
 // nodes, and for a closed tour (first == last) n + 1 entries ending at
@@ -29,7 +31,11 @@ public:
 
     // 2-opt (a stretch of the order reversed) and Or-opt (one to three
     // consecutive nodes moved elsewhere, either way round) until no move of
-    // either kind lowers the cost. Reversed stretches are costed on the ways
+    // either kind lowers the cost: first those that join a node to one of
+    // its nearest others, then every move in turn. Then kicks out of that
+    // optimum (two stretches side by side change places), each followed by
+    // the moves, keeping the cheapest order found; it is again an order no
+    // single move makes cheaper. Reversed stretches are costed on the ways
     // they then take. A missing way costs more than any order without one,
     // so the moves also mend an order that uses some.
     void Improve(std::vector<int>& order) const;
@@ -42,10 +48,16 @@ public:
     int64_t Cost(const std::vector<int>& order) const;
 
 private:
+    class CMoves;
+
     int Cell(int from, int to) const { return m_cells[static_cast<size_t>(from) * m_n + to]; }
-    bool HasWay(int from, int to) const;
+    bool HasWay(int from, int to) const
+    {
+        const int cost = Cell(from, to);
+        return from != to && cost != INT_MAX && cost >= 0;
+    }
     // The cost the moves weigh: a missing way counts as the penalty.
-    int64_t Weight(int from, int to) const;
+    int64_t Weight(int from, int to) const { return HasWay(from, to) ? Cell(from, to) : m_penalty; }
 
     // Nodes of the unvisited set reachable from source along the ways
     // (forward) or from which source is reachable (backward), marked with a

@@ -13,6 +13,12 @@ public:
         SolveTourFiles(graphFile, tourFile);
         return true;
     }
+    // In this process the texts need not go through files.
+    bool RunOnTexts(std::string_view graph, std::string& tour) override
+    {
+        SolveTourGraph(graph, tour);
+        return true;
+    }
 };
 
 CInProcessTourSolverRunner g_defaultRunner;

@@ -1,9 +1,11 @@
 #include "core/DbfEngine.h"
 #include "core/FileUtil.h"
 #include "tests/core/FieldLists.h"
+#include "tests/support/NotingStream.h"
 #include "tests/support/TestSupport.h"
 
 #include "platform/Path.h"
+#include "platform/WriteBehindStream.h"
 
 #include <sys/stat.h>
 
@@ -913,6 +915,54 @@ TEST(DbfEngine, TwoWritersOfOneTableAppendAtTheTrueEndAfterRefreshing)
         EXPECT_EQ(b->current, n + 1);
     }
     EXPECT_FALSE(DbfReadRecordAhead(*b, 4));
+}
+
+TEST(DbfEngine, WritesUnderAHeldLockReachTheFileInAFewWritesOnceItGoes)
+{
+    CTempDir dir;
+    const std::initializer_list<FieldSpec> fields = {{"NAME", 'C', 10, 0}, {"VAL", 'N', 6, 2}};
+    // Appends, a record written again, a field written straight and a
+    // deletion; a read of what was written.
+    const auto write = [](DbfHandle& t) {
+        AppendNumbered(t, 300);
+        ASSERT_TRUE(DbfReadRecord(t, 12));
+        DbfPutString(t, 0, "again");
+        ASSERT_TRUE(DbfWriteCurrent(t));
+        ASSERT_TRUE(DbfWriteFieldLong(t, 40, 1, 7));
+        ASSERT_TRUE(DbfDeleteRecordAt(t, 41));
+        ASSERT_TRUE(DbfReadRecord(t, 299));
+        EXPECT_EQ(DbfGetString(t, 0), "R299      ");
+    };
+    const std::string path = dir.File("held.dbf"), plainPath = dir.File("plain.dbf");
+    auto held = FileTable(path, fields);
+    auto plain = FileTable(plainPath, fields);
+    ASSERT_TRUE(held && plain);
+    const std::string empty = ReadWholeFile(path);
+    write(*plain);
+    ASSERT_TRUE(DbfLock(*held));
+    write(*held);
+    // Another program counts under the lock: until it goes, nothing is there.
+    auto reader = DbfOpen(path);
+    ASSERT_TRUE(reader);
+    EXPECT_EQ(reader->RecordCount(), 0);
+    EXPECT_EQ(ReadWholeFile(path), empty);
+    ASSERT_TRUE(DbfUnlock(*held));
+    ASSERT_TRUE(DbfRefreshHeader(*reader));
+    EXPECT_EQ(reader->RecordCount(), 300);
+    EXPECT_EQ(ReadWholeFile(path), ReadWholeFile(plainPath));
+
+    // The records go out in one write and the header in another.
+    auto noting = std::make_unique<CNotingStream>();
+    CNotingStream& file = *noting;
+    const std::vector<CDbfFieldInfo> list = FieldList(fields);
+    auto counted = DbfCreateStream(std::make_unique<CWriteBehindStream>(std::move(noting)), nullptr, list.data());
+    ASSERT_TRUE(counted);
+    const size_t made = file.writes.size();
+    ASSERT_TRUE(DbfLock(*counted));
+    write(*counted);
+    ASSERT_TRUE(DbfUnlock(*counted));
+    EXPECT_EQ(file.writes.size() - made, 2u);
+    EXPECT_EQ(std::string(file.Data().begin(), file.Data().end()), ReadWholeFile(plainPath));
 }
 
 TEST(DbfEngine, HandlesOfOneTableAppendAtTheTrueEndAndReplaceOnlyTheirRecord)

@@ -7,12 +7,18 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <cfloat>
 #include <cmath>
 #include <filesystem>
 #include <functional>
 #include <set>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -338,6 +344,288 @@ TEST(GdbSource, TwoWritersNeverShareABlock)
     CMapRect extent;
     source.GetExtent(extent);
     EXPECT_EQ(extent, CMapRect(0, 9, 9, 0));
+}
+
+namespace {
+
+// Objects of the several-writer tests: writer w's object k is a line of
+// 2 + k % 40 vertices named "w-k" with N = k, so every object tells
+// whether its shape and attributes belong together.
+CShape WriterLine(int writer, int k)
+{
+    CMapPointArray points;
+    for (int i = 0; i < 2 + k % 40; ++i)
+        points.Add(CMapPoint(writer * 1000 + i, k + i * 0.5));
+    CShape shape;
+    shape.SetPoints(points.GetSize(), points.GetData());
+    return shape;
+}
+
+bool AppendWriterLine(CGdbSource& source, int writer, int k)
+{
+    if (!source.AppendShape(WriterLine(writer, k), false))
+        return false;
+    CDbfTable& table = source.GetTable();
+    return table.SetField(0, std::to_string(writer) + "-" + std::to_string(k)) && table.SetFieldLong(1, k) &&
+           table.WriteRecord();
+}
+
+// The layer's objects as (writer, k); a failure names the first object
+// that is not whole. Attribute records still blank are passed over when
+// allowed (an object appended on its own gets its attributes by a second
+// write); object 0 is not read when another program changes it.
+std::string ReadWriterLines(const std::string& path, std::vector<std::pair<int, int>>& objects, bool blankAllowed,
+                            bool firstChanging = false)
+{
+    objects.clear();
+    // Opening compares the two tables' counts.
+    CGdbSource source;
+    if (!source.Open(path))
+        return "the layer does not open";
+    const int count = source.GetTable().GetRecordCount();
+    for (int n = 0; n < count; ++n) {
+        std::string name;
+        CShape shape;
+        // Read while its block moves, the object would be as malformed as a
+        // bad one: the error state would stop the reads after it.
+        if (n == 0 && firstChanging) {
+            objects.emplace_back(-1, -1);
+            continue;
+        }
+        if (!source.ReadShape(n, shape) || !source.GetFieldText(n, 0, name))
+            return "object " + std::to_string(n) + " does not read";
+        if (name.empty() && blankAllowed) {
+            objects.emplace_back(-1, -1);
+            continue;
+        }
+        int writer = -1, k = -1;
+        if (std::sscanf(name.c_str(), "%d-%d", &writer, &k) != 2 || writer < 0 || k < 0)
+            return "object " + std::to_string(n) + " is named " + name;
+        const CShape expected = WriterLine(writer, k);
+        if (shape.GetPointCount() != expected.GetPointCount() || shape.GetPoint(0) != expected.GetPoint(0) ||
+            shape.GetPoint(shape.GetPointCount() - 1) != expected.GetPoint(expected.GetPointCount() - 1))
+            return "object " + std::to_string(n) + " has another's shape";
+        objects.emplace_back(writer, k);
+    }
+    return "";
+}
+
+// Contended locks waited for as long as it takes, looked at often.
+class CPatientLocks {
+public:
+    CPatientLocks() : m_saved(GetFileRetryPolicy())
+    {
+        GetFileRetryPolicy().lockTries = 1000000;
+        GetFileRetryPolicy().lockWait = std::chrono::milliseconds(2);
+    }
+    ~CPatientLocks() { GetFileRetryPolicy() = m_saved; }
+
+private:
+    FileRetryPolicy m_saved;
+};
+
+void MakeWriterLayer(const std::string& path)
+{
+    CGdbSource source;
+    const std::vector<CDbfFieldInfo> fields = TestFields();
+    ASSERT_TRUE(source.Create(path, CFeatureSource::kLine, fields.data()));
+    ASSERT_TRUE(AppendWriterLine(source, 0, 0));
+}
+
+} // namespace
+
+TEST(GdbSource, HeldWritesReachTheFilesInBlocksAndShowOnceTheHoldEnds)
+{
+    CTempDir dir;
+    const std::string path = dir.File("l.gdb");
+    MakeWriterLayer(path);
+    const std::string vecBefore = ReadWholeFile(dir.File("l.vec"));
+    // A reader does not wait for the writer's hold here.
+    const FileRetryPolicy saved = GetFileRetryPolicy();
+    GetFileRetryPolicy().lockTries = 1;
+    CScriptedUserServices services;
+
+    CGdbSource writer;
+    ASSERT_TRUE(writer.Open(path));
+    ASSERT_TRUE(writer.BeginWrites());
+    for (int k = 1; k <= 40; ++k)
+        ASSERT_TRUE(AppendWriterLine(writer, 1, k));
+    // The writer reads what it holds back, and changes it.
+    CShape shape;
+    ASSERT_TRUE(writer.ReadShape(20, shape));
+    EXPECT_EQ(shape.GetPoint(0), WriterLine(1, 20).GetPoint(0));
+    ASSERT_TRUE(writer.ReplaceShape(WriterLine(1, 45), 5));
+    ASSERT_TRUE(writer.GetTable().GoToRecord(5));
+    ASSERT_TRUE(writer.GetTable().SetField(0, "1-45"));
+    ASSERT_TRUE(writer.GetTable().WriteRecord());
+    ASSERT_TRUE(writer.DeleteRecord(7));
+    std::vector<std::pair<int, int>> objects;
+    EXPECT_EQ(ReadWriterLines(path, objects, false), "");
+    EXPECT_EQ(objects.size(), 1u);
+    EXPECT_EQ(ReadWholeFile(dir.File("l.vec")), vecBefore);
+
+    ASSERT_TRUE(writer.EndWrites());
+    EXPECT_EQ(ReadWriterLines(path, objects, false), "");
+    ASSERT_EQ(objects.size(), 41u);
+    EXPECT_EQ(objects[5], std::make_pair(1, 45));
+    auto geo = DbfOpen(path);
+    ASSERT_TRUE(geo && DbfReadRecord(*geo, 7));
+    EXPECT_TRUE(geo->IsDeleted());
+
+    // A long hold goes out block by block: a reader meanwhile sees whole
+    // objects, more than there were and fewer than there will be.
+    ASSERT_TRUE(writer.BeginWrites());
+    for (int k = 0; k < 3000; ++k)
+        ASSERT_TRUE(AppendWriterLine(writer, 2, k));
+    EXPECT_EQ(ReadWriterLines(path, objects, false), "");
+    EXPECT_GT(objects.size(), 41u);
+    EXPECT_LT(objects.size(), 3041u);
+    writer.Close();
+    EXPECT_EQ(ReadWriterLines(path, objects, false), "");
+    EXPECT_EQ(objects.size(), 3041u);
+    GetFileRetryPolicy() = saved;
+    EXPECT_TRUE(services.messages.empty());
+}
+
+TEST(GdbSource, SeveralProgramsAppendingToOneLayerKeepEveryObjectOnce)
+{
+    CTempDir dir;
+    const std::string path = dir.File("shared.gdb");
+    MakeWriterLayer(path);
+    CPatientLocks patient;
+    // Writers 1-4 hold their writes in turns of 60 objects, writers 5-8
+    // append one object at a time; another replaces object 0 meanwhile.
+    constexpr int kWriters = 8;
+    constexpr int kEach = 180;
+    CScriptedUserServices services;
+    CChildProcesses children;
+    for (int writer = 1; writer <= kWriters; ++writer) {
+        ASSERT_TRUE(children.Start([&, writer] {
+            CGdbSource source;
+            if (!source.Open(path))
+                return false;
+            const bool holding = writer <= 4;
+            for (int k = 0; k < kEach; ++k) {
+                if (holding && k % 60 == 0 && !(source.EndWrites() && source.BeginWrites()))
+                    return false;
+                if (!AppendWriterLine(source, writer, k))
+                    return false;
+            }
+            return source.EndWrites() && services.messages.empty();
+        }));
+    }
+    ASSERT_TRUE(children.Start([&] {
+        CGdbSource source;
+        if (!source.Open(path))
+            return false;
+        // Shapes that grow and shrink: blocks move, and are freed and taken again.
+        for (int i = 1; i < 100; ++i)
+            if (!source.ReplaceShape(WriterLine(0, i), 0))
+                return false;
+        return services.messages.empty();
+    }));
+
+    int opens = 0;
+    std::vector<std::pair<int, int>> objects;
+    children.AnyRunning();
+    do {
+        ASSERT_EQ(ReadWriterLines(path, objects, true, true), "");
+        ++opens;
+    } while (children.AnyRunning());
+    EXPECT_TRUE(children.WaitAll());
+    EXPECT_GT(opens, 0);
+    EXPECT_TRUE(services.messages.empty());
+
+    ASSERT_EQ(ReadWriterLines(path, objects, false, true), "");
+    ASSERT_EQ(objects.size(), size_t(1 + kWriters * kEach));
+    CGdbSource source;
+    ASSERT_TRUE(source.Open(path));
+    CShape first;
+    ASSERT_TRUE(source.ReadShape(0, first));
+    EXPECT_EQ(first.GetPointCount(), WriterLine(0, 99).GetPointCount());
+    std::vector<int> seen(kWriters * kEach, 0);
+    for (size_t i = 1; i < objects.size(); ++i) {
+        const auto [writer, k] = objects[i];
+        ASSERT_TRUE(writer >= 1 && writer <= kWriters && k < kEach) << i;
+        ++seen[static_cast<size_t>((writer - 1) * kEach + k)];
+    }
+    EXPECT_EQ(std::count(seen.begin(), seen.end(), 1), kWriters * kEach);
+}
+
+TEST(GdbSource, AProgramKilledWhileHoldingWritesLeavesWholeObjects)
+{
+    CTempDir dir;
+    const std::string path = dir.File("l.gdb");
+    MakeWriterLayer(path);
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // Some blocks out, and the writer in the middle of the next.
+        CGdbSource source;
+        bool written = source.Open(path) && source.BeginWrites();
+        for (int k = 0; written && k < 3000; ++k)
+            written = AppendWriterLine(source, 1, k);
+        const char said = written ? 'y' : 'n';
+        if (::write(ready[1], &said, 1) == 1)
+            ::pause();
+        ::_exit(1);
+    }
+    ::close(ready[1]);
+    char said = 0;
+    const bool heard = ::read(ready[0], &said, 1) == 1;
+    ::close(ready[0]);
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    ASSERT_TRUE(heard && said == 'y');
+
+    std::vector<std::pair<int, int>> objects;
+    ASSERT_EQ(ReadWriterLines(path, objects, false), "");
+    EXPECT_GT(objects.size(), 1u);
+    EXPECT_LT(objects.size(), 3001u);
+    for (size_t i = 1; i < objects.size(); ++i)
+        ASSERT_EQ(objects[i], std::make_pair(1, static_cast<int>(i) - 1));
+    // The lock went with the program.
+    CScriptedUserServices services;
+    CGdbSource source;
+    ASSERT_TRUE(source.Open(path));
+    EXPECT_TRUE(AppendWriterLine(source, 2, 0));
+    EXPECT_TRUE(services.messages.empty());
+}
+
+TEST(GdbSource, AHeldWriteThatFailsLeavesTheFilesAsTheyWere)
+{
+    CTempDir dir;
+    const std::string path = dir.File("l.gdb");
+    MakeWriterLayer(path);
+    const std::vector<std::string> files = {path, dir.File("l.vec"), dir.File("l.dbf")};
+    std::vector<std::string> before;
+    for (const std::string& file : files)
+        before.push_back(ReadWholeFile(file));
+    CScriptedUserServices services;
+    CChildProcesses children;
+    ASSERT_TRUE(children.Start([&] {
+        // No file may grow by a block: the first block to go out fails.
+        ::signal(SIGXFSZ, SIG_IGN);
+        const rlim_t most = before[1].size() + 100000;
+        const rlimit limit = {most, most};
+        CGdbSource source;
+        if (!source.Open(path) || ::setrlimit(RLIMIT_FSIZE, &limit) != 0 || !source.BeginWrites())
+            return false;
+        int k = 0;
+        while (k < 3000 && AppendWriterLine(source, 1, k))
+            ++k;
+        return k > 0 && k < 3000 && source.GetError() == CFeatureSource::kWriteError &&
+               services.MessageIds() == std::vector<unsigned>{1045};
+    }));
+    EXPECT_TRUE(children.WaitAll());
+    for (size_t i = 0; i < files.size(); ++i)
+        EXPECT_EQ(ReadWholeFile(files[i]), before[i]) << files[i];
+    CGdbSource source;
+    ASSERT_TRUE(source.Open(path));
+    EXPECT_TRUE(AppendWriterLine(source, 2, 0));
+    EXPECT_TRUE(services.messages.empty());
 }
 
 TEST(GdbSource, ATypeSwitchBetweenLineAndAreaReachesTheFile)

@@ -192,13 +192,13 @@ RefRow RefShortestPaths(int sourceStop, const std::vector<int>& stops, const Ref
 const char* const kDirections[] = {"", "0", "0", "0", "1", "2", "3"};
 const char* const kWeights[] = {"1", "2", "0.5", "3", "0", "-1", "1.5"};
 
-void AddRandomLines(CTestRouteNetwork& net, TestRandom& random, int nodes)
+// Ids scattered over a wide range by default, so positions differ from ids.
+void AddRandomLines(CTestRouteNetwork& net, TestRandom& random, int nodes, int idRange = 1000000)
 {
-    // Ids scattered over a wide range, so positions differ from ids.
     std::vector<int> ids;
     std::vector<CMapPoint> places;
     for (int i = 0; i < nodes; ++i) {
-        ids.push_back(1 + random.Below(1000000));
+        ids.push_back(1 + random.Below(idRange));
         places.emplace_back(random.Below(10000), random.Below(10000));
     }
     const int lines = nodes + random.Below(2 * nodes + 1);
@@ -296,6 +296,32 @@ TEST(RouteReference, RandomNetworksMatchThePlainImplementation)
                     << seed << " row " << row << " node " << i;
             }
         }
+    }
+    EXPECT_TRUE(user.messages.empty());
+}
+
+TEST(RouteReference, IdsCloseTogetherGiveThePlainIndexToo)
+{
+    // Ids from a range about as wide as the nodes are many (some shared,
+    // some unused), and a snapped point now and then: the index numbers
+    // them through a table over the range instead of sorting them.
+    CScriptedUserServices user;
+    for (int seed = 0; seed < 100; ++seed) {
+        TestRandom random(static_cast<uint64_t>(seed) + 9100);
+        const int nodes = 2 + random.Below(seed % 10 == 0 ? 1500 : 120);
+        CTestRouteNetwork net;
+        AddRandomLines(net, random, nodes, nodes + random.Below(nodes + 1));
+        ASSERT_TRUE(net.Build(random.Chance(40)));
+        CMapPoint at;
+        int node = 0;
+        if (random.Chance(50) && !net.GetEdges().empty())
+            net.SnapPoint(CMapPoint(random.Below(10000), random.Below(10000)), at, node);
+        CRouteNodeIndex index;
+        RefIndex ref;
+        ASSERT_EQ(index.Build(net.GetEdges()), ref.Build(net.GetEdges())) << seed;
+        ExpectIndexesEqual(index, ref, seed);
+        for (int i = 0; i < index.GetCount(); ++i)
+            ASSERT_EQ(index.Find(index.GetNode(i).id), i) << seed;
     }
     EXPECT_TRUE(user.messages.empty());
 }

@@ -107,6 +107,8 @@ TEST(TourFileSolver, MalformedGraphsGiveNoTour)
         {"negative cost", "3 3\n0 1 1\n1 2 -1\n2 0 1\n"},
         {"cost that means no way", "3 3\n0 1 1\n1 2 2147483647\n2 0 1\n"},
         {"number beyond 64 bits", "3 3\n0 1 1\n1 2 99999999999999999999\n2 0 1\n"},
+        {"a sign before a number", "3 3\n0 1 1\n1 2 +1\n2 0 1\n"},
+        {"a sign alone", "3 3\n0 1 1\n1 2 -\n2 0 1\n"},
         {"absurd node count", "2147483647 3\n0 1 1\n1 2 1\n2 0 1\n"},
         // Well formed, but without a cycle through every node.
         {"a node on one edge", "4 4\n0 1 1\n1 2 1\n2 0 1\n2 3 1\n"},
@@ -121,6 +123,9 @@ TEST(TourFileSolver, MalformedGraphsGiveNoTour)
     // The well-formed triangle all but one of them spoil.
     std::string tour;
     EXPECT_TRUE(SolveTourGraph("3 3\n0 1 1\n1 2 1\n2 0 1\n", tour));
+    EXPECT_EQ(tour, "3 3\n0 2 1\n2 1 1\n1 0 1\n");
+    // Nor are leading zeros, however many.
+    EXPECT_TRUE(SolveTourGraph("3 3\n0 1 1\n1 2 00000000000000000000000001\n2 0 001\n", tour));
     EXPECT_EQ(tour, "3 3\n0 2 1\n2 1 1\n1 0 1\n");
     // Blanks and carriage returns around the numbers are no fault.
     EXPECT_TRUE(SolveTourGraph(" 3\t3 \r\n0 1 1\r\n\n1  2 1\r\n2 0 1", tour));

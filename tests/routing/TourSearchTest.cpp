@@ -271,6 +271,22 @@ TEST(TourSearch, ExactOnSmallMatrices)
         }
 }
 
+TEST(TourSearch, KicksOutOfLocalOptimaFindTheBestOrderOfAFewStops)
+{
+    // Past what single moves reach: the kicks find the best order here.
+    for (Family family : kFamilies)
+        for (int n : {8, 10})
+            for (uint64_t seed = 1; seed <= 6; ++seed) {
+                const TestMatrix m = MakeMatrix(family, n, 500 + seed * 10 + static_cast<uint64_t>(n));
+                CTourSearch search(m.Cells(), n);
+                std::vector<int> order;
+                const std::string what = std::string(FamilyName(family)) + " " + std::to_string(n) + " seed " +
+                                         std::to_string(seed);
+                ASSERT_TRUE(search.Solve(0, 0, order)) << what;
+                EXPECT_EQ(search.Cost(order), ExactTourCost(m, 0, 0)) << what;
+            }
+}
+
 TEST(TourSearch, OnlyExistingWaysAndNoneWhenThereIsNoOrder)
 {
     struct Case {

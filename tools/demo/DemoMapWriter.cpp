@@ -166,10 +166,9 @@ bool CMapWriter::WriteObjects(CFeatureSource& source, const std::string& path, s
                               const std::function<bool(size_t)>& append,
                               const std::function<void(size_t, CDbfTable&)>& attributes)
 {
-    // The new table is the writer's alone: one lock for all its records
-    // instead of one for each.
-    if (DbfHandle* handle = source.GetTable().GetHandle())
-        DbfLock(*handle);
+    // The new files are the writer's alone: one hold for all their objects
+    // instead of a lock for each.
+    source.BeginWrites();
     for (size_t k = 0; k < count; ++k) {
         if (!append(k))
             return Fail("cannot append to " + path);
