@@ -165,6 +165,9 @@ void WriteLayerDefValues(const CLayerDefValues& values, CLayer& layer)
 
 bool IsLayerNameTaken(std::string_view name, const CLayer& edited, const CDrelDoc& document)
 {
+    // A name kept is never refused, also one that another layer shares.
+    if (name == edited.GetName())
+        return false;
     for (int i = 0; i < document.GetLayerCount(); ++i) {
         const CLayer* other = document.GetLayer(i);
         if (other && other != &edited && other->GetName() == name)

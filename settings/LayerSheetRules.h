@@ -67,8 +67,9 @@ int CheckLayerDefValues(const CLayerDefValues& values, const CLayer& edited, con
 // Into the working copy: a raster map takes its translucence, the other
 // types their protections; every type the rest.
 void WriteLayerDefValues(const CLayerDefValues& values, CLayer& layer);
-// Another layer of the document has the name (letter case counts, so the
-// edited layer may take its own name in other letters).
+// Another layer of the document has the name, which is not the edited
+// layer's own (letter case counts: the layer may take its own name in
+// other letters, not another layer's).
 bool IsLayerNameTaken(std::string_view name, const CLayer& edited, const CDrelDoc& document);
 // The types a layer of the type may become: a point stays a point, a
 // track a track, a line or an area may become either; none for others.

@@ -38,7 +38,10 @@ private:
 
 // What the sheet takes from later parts of the program, set by their
 // installers. A missing page is left out of the sheet, a missing dialog
-// disables the buttons that open it.
+// disables the buttons that open it. A page is made with the sheet, before
+// the working copy exists; it reaches the copy from OnInitDialog on, and
+// when left writes its LayerSheetPageNumber with SetLastLayerSheetPage
+// (settings/BaseScales.h), as the sheet's own pages do.
 struct CLayerSheetHooks {
     using PageFactory = std::function<std::unique_ptr<CLayerSheetPage>(CLayerPropSheet& sheet)>;
     // Dialog 152 "Ženklas" and dialog 153 "Užrašai": the styles of the

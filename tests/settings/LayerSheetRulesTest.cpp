@@ -112,6 +112,13 @@ TEST_F(LayerSheetRulesTest, TheGeneralPageRefusesNoNameAnotherLayersNameAndNoFil
     EXPECT_EQ(CheckLayerDefValues(values, *roads, nullptr), 0);
     EXPECT_TRUE(IsLayerNameTaken("Namai", *roads, doc));
     EXPECT_FALSE(IsLayerNameTaken("Namai", *houses, doc));
+    // Another layer's name in the letters of this one's is still another's;
+    // a name two layers share already may be kept.
+    CLayer* other = Add("keliai", "k.gdb", CLayer::kLine);
+    EXPECT_TRUE(IsLayerNameTaken("keliai", *roads, doc));
+    other->SetName("Keliai");
+    EXPECT_FALSE(IsLayerNameTaken("Keliai", *roads, doc));
+    EXPECT_TRUE(IsLayerNameTaken("Keliai", *houses, doc));
 }
 
 TEST_F(LayerSheetRulesTest, TheGeneralPageWritesBackWhatItShows)

@@ -346,6 +346,16 @@ TEST_F(LayerPropSheetTest, TheTablePageWritesAliasesAndHiddenFields)
     EXPECT_FALSE(parcel->HasFlag(CLayer::kHasAliases));
     EXPECT_FALSE(parcel->HasFlag(CLayer::kHasHiddenFields));
     EXPECT_TRUE(parcel->HiddenFields().empty());
+
+    // A table that cannot be read is said so and leaves the fields as they are.
+    roads->HiddenFields() = {"KODAS"};
+    roads->SetFlag(CLayer::kHasHiddenFields, true);
+    Open(*roads);
+    ASSERT_TRUE(sheet->SetActivePage(1));
+    EXPECT_EQ(user.MessageIds(), std::vector<unsigned>{1007});
+    ASSERT_TRUE(Ok(*roads));
+    EXPECT_EQ(roads->HiddenFields(), Names{"KODAS"});
+    EXPECT_TRUE(roads->HasFlag(CLayer::kHasHiddenFields));
 }
 
 TEST_F(LayerPropSheetTest, TheNotesAreEditedOnlyWhenAskedFor)
