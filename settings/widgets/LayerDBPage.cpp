@@ -29,9 +29,9 @@ CLayerDBPage::CLayerDBPage(CLayerPropSheet& sheet) : CLayerSheetPage("Duomen\xF8
 
 void CLayerDBPage::OnInitDialog()
 {
-    auto* hint = new QLabel(QString::fromUtf8("Norėdami pakeisti pilną lauko vardą, spragtelėkite pažymėtą vardą. "
-                                              "Nuimkite žymę nuo lauko, kurio nereikia rodyti."),
-                            this);
+    auto* hint = MakeLabel(this, 0,
+                           "Norėdami pakeisti pilną lauko vardą, spragtelėkite pažymėtą vardą. "
+                           "Nuimkite žymę nuo lauko, kurio nereikia rodyti.");
     hint->setWordWrap(true);
     m_model = new QStandardItemModel(0, 2, this);
     m_model->setHorizontalHeaderLabels(

@@ -119,7 +119,6 @@ void CLayerDefPage::OnInitDialog()
     // lists them in their own dialog.
     path->setEnabled(false);
     browse->setEnabled(false);
-    files->hide();
     files->setEnabled(static_cast<bool>(LayerSheetHooks().layerFiles));
     structure->setEnabled(static_cast<bool>(LayerSheetHooks().tableStructure));
     EnableDlgItem(this, kManyFilesCheck, false);
