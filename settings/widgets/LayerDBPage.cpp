@@ -8,6 +8,7 @@
 #include "settings/LayerSheetRules.h"
 #include "settings/widgets/SheetControls.h"
 
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QStandardItemModel>
 #include <QTreeView>

@@ -11,7 +11,6 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QVBoxLayout>
 
