@@ -3,6 +3,7 @@
 #include "core/DbfTable.h"
 #include "core/FileUtil.h"
 #include "layers/LayerDrawer.h"
+#include "layers/LayerPropertySheet.h"
 #include "layers/OwnedObArray.h"
 #include "layers/RecordStyler.h"
 #include "layers/StyleRecord.h"
@@ -189,6 +190,11 @@ std::string CLayer::GetTypeName() const
     if (m_type == kTrack)
         return LoadString(kFirstTypeName + 5);
     return std::string();
+}
+
+bool CLayer::EditProperties(CDrelDoc* document, int pageGroup)
+{
+    return LayerPropertySheet().Run(*this, document, pageGroup);
 }
 
 std::string CLayer::GetFieldAlias(const std::string& field) const

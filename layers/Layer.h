@@ -102,7 +102,9 @@ public:
     // The objects in the view's extent, into dc and the view's memory
     // context, through the installed layer drawer (layers/LayerDrawer.h).
     virtual void Draw(CDC& dc, IDrawingView& view);
-    virtual bool EditProperties(CDrelDoc* document, int pageGroup) { return false; }
+    // The layer's property sheet (layers/LayerPropertySheet.h) with every
+    // page (-1) or one page group; true on OK.
+    virtual bool EditProperties(CDrelDoc* document, int pageGroup);
     // The labels, after every layer's objects.
     void DrawLabels(CDC& dc, IDrawingView& view);
     // Every line, or every area, in the view in one style (style passes).

@@ -412,7 +412,7 @@ void CLegendView::EditProperties()
         return;
     }
     const uint32_t before = entry->GetFlags();
-    if (!m_dialogs.layerProperties || !m_dialogs.layerProperties(*entry, std::round(GetFrameMapScale())))
+    if (!m_dialogs.layerProperties || !m_dialogs.layerProperties(*entry, m_document, std::round(GetFrameMapScale())))
         return;
     const uint32_t either = before | entry->GetFlags();
     m_document.UpdateAllViews(MakeHint(index, kHintLayerSettings));

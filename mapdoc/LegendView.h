@@ -31,10 +31,10 @@ public:
 struct CLegendDialogs {
     // Dialog 30787: the group's name and its working-group box; true on OK.
     std::function<bool(std::string& name, bool& working)> groupProperties;
-    // The layer's property sheet on the sublayer in force at the scale
-    // (rounded), which also becomes the base scale of scale-dependent
-    // symbols; true on OK.
-    std::function<bool(CLayer& layer, double scale)> layerProperties;
+    // The property sheet of the legend document's layer on the sublayer in
+    // force at the scale (rounded), which also becomes the base scale of
+    // scale-dependent symbols and labels; true on OK.
+    std::function<bool(CLayer& layer, CDrelDoc& document, double scale)> layerProperties;
     // Dialog 30765: one file of a layer made of many files becomes its
     // path; false when cancelled.
     std::function<bool(CLayer& layer)> chooseLayerFile;

@@ -6,6 +6,7 @@
 #include "shell/widgets/DataExchange.h"
 
 #include <QDialogButtonBox>
+#include <QLayout>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTabBar>
@@ -156,8 +157,12 @@ bool CPropertySheet::SetActivePage(int index)
 void CPropertySheet::OnInitDialog()
 {
     m_shown = true;
-    if (!m_pages.empty())
-        ShowPage(std::clamp(m_startPage, 0, GetPageCount() - 1));
+    if (m_pages.empty())
+        return;
+    ShowPage(std::clamp(m_startPage, 0, GetPageCount() - 1));
+    // Sized as the first page needs, now that it has its controls.
+    layout()->activate();
+    adjustSize();
 }
 
 void CPropertySheet::SelectTab(int index)
@@ -180,7 +185,14 @@ void CPropertySheet::ShowPage(int index)
     CPropertyPage* page = GetPage(index);
     if (!page->m_created) {
         page->m_created = true;
+        // The stack shows its first page with the sheet, before the page
+        // has controls; a visible widget leaves the children made in it
+        // hidden, so the page is made hidden and shown again.
+        const bool visible = page->isVisible();
+        page->hide();
         page->OnInitDialog();
+        if (visible)
+            page->show();
     }
     m_active = index;
     m_stack->setCurrentWidget(page);

@@ -1,6 +1,7 @@
 #include "tests/layers/LayerTestSupport.h"
 
 #include "layers/Layer.h"
+#include "layers/LayerPropertySheet.h"
 #include "layers/Sublayer.h"
 #include "platform/Codepage.h"
 #include "tests/support/TestSupport.h"
@@ -205,4 +206,40 @@ TEST(Layer, AddFileMarksTheLayerAsManyFiles)
     EXPECT_EQ(layer.GetFileCount(), 2);
     EXPECT_EQ(layer.Files()[0].extent, extent);
     EXPECT_EQ(layer.Files()[1].extent, CLayer::kUnboundedExtent);
+}
+
+TEST(Layer, PropertiesAreEditedInTheInstalledSheetWithThePageGroupAsGiven)
+{
+    CLayer layer("Keliai", "/m/keliai.gdb", 1);
+    EXPECT_FALSE(layer.EditProperties(nullptr, -1)) << "no sheet: cancelled";
+
+    struct CSheet : ILayerPropertySheet {
+        bool Run(CLayer& edited, CDrelDoc* document, int pageGroup) override
+        {
+            runs.push_back({&edited, document, pageGroup});
+            edited.SetName("Gatv\xEBs");
+            return pageGroup != 2;
+        }
+        struct Call {
+            CLayer* layer;
+            CDrelDoc* document;
+            int pageGroup;
+        };
+        std::vector<Call> runs;
+    } sheet;
+    SetLayerPropertySheet(&sheet);
+    int somewhere = 0;
+    auto* document = reinterpret_cast<CDrelDoc*>(&somewhere); // only passed on
+    EXPECT_TRUE(layer.EditProperties(document, 1));
+    EXPECT_FALSE(layer.EditProperties(nullptr, 2));
+    SetLayerPropertySheet(nullptr);
+    EXPECT_FALSE(layer.EditProperties(document, -1));
+
+    ASSERT_EQ(sheet.runs.size(), 2u);
+    EXPECT_EQ(sheet.runs[0].layer, &layer);
+    EXPECT_EQ(sheet.runs[0].document, document);
+    EXPECT_EQ(sheet.runs[0].pageGroup, 1);
+    EXPECT_EQ(sheet.runs[1].document, nullptr);
+    EXPECT_EQ(sheet.runs[1].pageGroup, 2);
+    EXPECT_EQ(layer.GetName(), "Gatv\xEBs");
 }

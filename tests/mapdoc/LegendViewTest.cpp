@@ -552,7 +552,8 @@ TEST_F(LegendViewTest, CommandsOnTheSelectedRow)
         working = false;
         return true;
     };
-    dialogs.layerProperties = [&](CLayer& layer, double scale) {
+    dialogs.layerProperties = [&](CLayer& layer, CDrelDoc& document, double scale) {
+        EXPECT_EQ(&document, &m->doc);
         opened.push_back("layer " + layer.GetName() + " " + std::to_string(static_cast<int>(scale)));
         layer.SetFlag(CLayer::kInOverview, true);
         return true;

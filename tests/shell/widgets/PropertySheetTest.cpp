@@ -173,7 +173,13 @@ TEST_F(PropertySheetTest, OkLeavesTheCurrentPageThenAppliesTheShownOnes)
 
 TEST_F(PropertySheetTest, DoModalAnswersOkOrCancel)
 {
-    QTimer::singleShot(0, &sheet, [this] { sheet.GetCancelButton()->click(); });
+    // The first page's controls show, and the sheet is as large as they need.
+    QTimer::singleShot(0, &sheet, [this] {
+        QWidget* edit = FindControl(&general, 1004);
+        EXPECT_TRUE(edit && edit->isVisible());
+        EXPECT_GE(general.height(), general.sizeHint().height());
+        sheet.GetCancelButton()->click();
+    });
     EXPECT_EQ(sheet.DoModal(), IDCANCEL);
     QTimer::singleShot(0, &sheet, [this] { sheet.GetOkButton()->click(); });
     EXPECT_EQ(sheet.DoModal(), IDOK);
