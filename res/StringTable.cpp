@@ -33,6 +33,8 @@ constexpr StringEntry kStrings[] = {
     {20, "Klaidingas datos formatas. Turi būti:\n {yyyy-mm-dd}"},
     {21, "Tuščias reiškinys."},
     {103, "E025°16'46.9\"  N54°41'13.9\""},
+    {108, "Kitos spalvos..."},
+    {109, "Standartinė"},
     {111, "Įveskite gatvę..."},
     {121, "XXXXXXXXXXXXXXXXXXXXxxxxxxxxxxxxxxx"},
     {125, "Skaičiuojama..."},
