@@ -207,6 +207,7 @@ void CMapChooserDialog::SetView(MapListView view)
     m_view = view;
     if (view == kMapListDetails) {
         m_stack->setCurrentWidget(m_details);
+        SizeColumns();
     } else {
         const bool large = view == kMapListLargeIcons;
         m_icons->setViewMode(large ? QListView::IconMode : QListView::ListMode);
@@ -297,9 +298,14 @@ void CMapChooserDialog::OnSelectionChanged()
     m_actions->UpdateAll();
 }
 
+QMenu* CMapChooserDialog::GetContextMenu() const
+{
+    return m_actions->PopupMenu(kMenuId, 0);
+}
+
 void CMapChooserDialog::ShowMenu(const QPoint& global)
 {
-    if (QMenu* menu = m_actions->PopupMenu(kMenuId, 0))
+    if (QMenu* menu = GetContextMenu())
         menu->popup(global);
 }
 
@@ -323,7 +329,8 @@ void CMapChooserDialog::resizeEvent(QResizeEvent* event)
 
 void CMapChooserDialog::SizeColumns()
 {
-    const int width = m_details->viewport()->width();
+    // The list may be hidden behind the icons: its width is the stack's.
+    const int width = m_stack->width() - 2 * m_details->frameWidth();
     m_details->header()->setStretchLastSection(true);
     m_details->setColumnWidth(0, width / 3);
 }

@@ -10,6 +10,7 @@
 class CCommandActions;
 class CMapLinks;
 class QListView;
+class QMenu;
 class QStackedWidget;
 class QStandardItemModel;
 class QTreeView;
@@ -39,6 +40,8 @@ public:
     QListView* GetIconView() const { return m_icons; }
     QTreeView* GetDetailView() const { return m_details; }
     const CMapChooserList& GetList() const { return m_list; }
+    // Menu 253, which a right click in the list opens.
+    QMenu* GetContextMenu() const;
     // The map file "Pridėti..." adds; the open-file dialog unless set.
     std::function<bool(std::string& path)> chooseMapFile;
 

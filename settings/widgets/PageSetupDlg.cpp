@@ -145,6 +145,8 @@ CPageSetupDlg::CPageSetupDlg(CPageSetup& setup, QWidget* parent)
     layout->addWidget(MakeCheck(this, kOutlineCheck, "Žemėlapio lange piešti puslapio ribas"));
     layout->addLayout(titleBlockRow);
     layout->addWidget(buttons);
+    // Long check box texts draw a little wider than Qt measures them.
+    setMinimumWidth(layout->sizeHint().width() + 24);
 
     connect(scaleEdit, &QLineEdit::textEdited, this, [given] { given->setChecked(true); });
     connect(FindControl<QCheckBox>(this, kTitleBlockCheck), &QCheckBox::toggled, this,

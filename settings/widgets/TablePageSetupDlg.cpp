@@ -35,6 +35,7 @@ CTablePageSetupDlg::CTablePageSetupDlg(CPageSetup& setup, QWidget* parent)
     layout->addWidget(MakeMarginsGroup(this));
     layout->addLayout(fontRow);
     layout->addWidget(buttons);
+    setMinimumWidth(260);
     connect(font, &QPushButton::clicked, this, [this] { ChoosePageFont(this, m_setup.Table().font); });
 }
 
