@@ -175,7 +175,16 @@ TEST_F(PageSetupDlgTest, MarginsAndCaptionsAreCheckedByTheExchange)
     EXPECT_EQ(setup.GetMarginRect(), CRect(1000, 1000, 1000, 1000)) << "a refused OK stores nothing";
     Type(kTitleEdit, std::string(81, 'A').c_str());
     EXPECT_EQ(Text(kTitleEdit), std::string(80, 'A')) << "a caption takes at most 80 characters";
+    // A longer one that got in all the same is refused.
+    Control<QLineEdit>(kTitleEdit)->setMaxLength(100);
+    Type(kTitleEdit, std::string(81, 'A').c_str());
+    user.messages.clear();
+    EXPECT_FALSE(Ok());
+    ASSERT_EQ(user.messages.size(), 1u);
+    EXPECT_EQ(user.messages[0].text, Utf8ToCp1257("Įveskite ne daugiau kaip 80 simbolių."));
+    Type(kTitleEdit, "");
 
+    Type(kTitleEdit, std::string(80, 'A').c_str());
     Type(kLeftEdit, "0");
     Type(kRightEdit, "100");
     Type(kTopEdit, "15");
