@@ -3,6 +3,7 @@
 #include "platform/Gdi.h"
 #include "platform/Rect.h"
 
+#include <algorithm>
 #include <array>
 #include <string>
 
@@ -29,12 +30,31 @@ struct CPageSetupValues {
     int showPageOutline = 0;
 };
 
-// Where the page setup comes from: the page setup dialog of the settings
-// part. Until it is installed the defaults above hold, the outline off.
+// The printed page of an attribute table, in the units of CPageSetupValues.
+struct CTablePageSetupValues {
+    CRect margins = CRect(1000, 1000, 1000, 1000); // left, top, right, bottom
+    LOGFONT font = [] {
+        LOGFONT f;
+        f.lfHeight = -97; // 7 points
+        f.lfWeight = FW_NORMAL;
+        f.lfCharSet = BALTIC_CHARSET;
+        std::copy_n("Arial", 6, f.lfFaceName);
+        return f;
+    }();
+};
+
+// Where the page setup comes from: the page setup dialogs of the settings
+// part. Until they are installed the defaults above hold, the outline off,
+// and the table's page cannot be set up.
 class IPageSetup {
 public:
     virtual ~IPageSetup() = default;
     virtual CPageSetupValues GetValues() const { return {}; }
+    virtual CTablePageSetupValues GetTableValues() const { return {}; }
+    // The table page setup dialog (30729), modal over the active window;
+    // true after OK.
+    virtual bool EditTableSetup() const { return false; }
+    virtual bool CanEditTableSetup() const { return false; }
 };
 
 const IPageSetup& PageSetup();

@@ -103,6 +103,8 @@ constexpr MenuEntry kMapView[] = {
     Separator(),
     Command(30281, "Mastelio liniuotė"),
     Command(30439, "Panaikinti išskyrimus"),
+    Separator(),
+    Command(30025, "Redaguoti žemėlapio parametrus"),
 };
 constexpr MenuEntry kLegendFilter[] = {
     Command(30008, "&Visi"),
@@ -225,11 +227,27 @@ constexpr MenuEntry kViewMenu[] = {
     Popup("Vaizdas", kViewPopup),
 };
 
+// The maps list's popup.
+constexpr MenuEntry kMapListPopup[] = {
+    Command(30198, "At&verti"),
+    Command(30199, "Pridėti..."),
+    Command(30200, "Pašalinti"),
+    Command(30201, "Pervadinti"),
+    Separator(),
+    Command(30203, "Didelės piktogramos"),
+    Command(30205, "Mažos piktogramos"),
+    Command(30206, "Detalus sąrašas"),
+};
+constexpr MenuEntry kMapListMenu[] = {
+    Popup("Žemėlapiai", kMapListPopup),
+};
+
 constexpr MenuResource kMenus[] = {
     {107, kLegendMenu},
     {128, kMainMenu},
     {138, kMapMenu},
     {186, kViewMenu},
+    {253, kMapListMenu},
     {283, kToolbarMenu},
     {388, kGroupMenu},
 };

@@ -82,6 +82,14 @@ constexpr char kLast[] = "p 204080 1 f 4080D0 M 1 3 L 6 8 L 1 13 Z . M 7 3 L 12 
 constexpr char kLoop[] = "p 2060C0 1.8 f - A 8 8.5 5 100 280 . p - f 2060C0 M 9 1 L 13 3.6 L 9 6.4 Z .";
 constexpr char kChart[] = "p 404040 1 f - M 1.5 1.5 L 1.5 14.5 L 14.5 14.5 . p 204080 0.8 f 4080D0 R 3.5 8 2.5 6 . "
                           "f D04040 R 7 4 2.5 10 . f 30A040 R 10.5 6 2.5 8 .";
+constexpr char kMap[] = "p 506030 1 f F0ECC8 M 1.5 3 L 5.5 1.5 L 10.5 3 L 14.5 1.5 L 14.5 13 L 10.5 14.5 L 5.5 13 "
+                       "L 1.5 14.5 Z . p 8A7A50 0.8 M 5.5 1.5 L 5.5 13 M 10.5 3 L 10.5 14.5 . "
+                       "p D04030 1.3 f - M 3 11 L 7 7 L 9.5 9.5 L 13 5 .";
+constexpr char kLargeIcons[] = "p 505050 1 f 90B8E8 R 1.5 1.5 5.5 5.5 . R 9 1.5 5.5 5.5 . R 1.5 9 5.5 5.5 . "
+                               "R 9 9 5.5 5.5 .";
+constexpr char kSmallIcons[] = "p - f 2060C0 R 1 2 3 3 . R 1 7 3 3 . R 1 12 3 3 . R 8.5 2 3 3 . R 8.5 7 3 3 . "
+                               "p 606060 1 M 4.5 3.5 L 7 3.5 M 4.5 8.5 L 7 8.5 M 4.5 13.5 L 7 13.5 M 12 3.5 "
+                               "L 15 3.5 M 12 8.5 L 15 8.5 .";
 constexpr char kSigma[] = "p 202020 1.8 f - M 12.5 3 L 4 3 L 8.5 8 L 4 13 L 12.5 13 .";
 
 // Badges over the lower right corner.
@@ -128,6 +136,9 @@ constexpr Entry kPictures[] = {
     {30240, {kTable, kPencil}},      {30242, {kTableColumn, kPencil}},   {30241, {kTable, kLens}},
     {30243, {kSigma, nullptr}},      {30298, {kTable, kSmallPin}},       {30300, {kTable, kUp}},
     {30437, {kTable, kCheck}},       {30433, {kTable, kRemove}},         {30248, {kChart, nullptr}},
+    {30198, {kMap, nullptr}},        {30199, {kMap, kAdd}},              {30200, {kMap, kRemove}},
+    {30201, {kMap, kPencil}},        {30203, {kLargeIcons, nullptr}},    {30205, {kSmallIcons, nullptr}},
+    {30206, {kTable, nullptr}},
 };
 
 } // namespace

@@ -10,6 +10,8 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 
+#include <optional>
+
 namespace {
 
 CInstalled<IPrintDialogs> g_dialogs;
@@ -55,9 +57,10 @@ void SetPrintDialogs(IPrintDialogs* dialogs)
     g_dialogs.Set(dialogs);
 }
 
-int PrintMapView(CDrelView& view, QWidget* parent)
+int PrintMapView(CDrelView& view, QWidget* parent, QPrinter* given)
 {
-    QPrinter printer(QPrinter::HighResolution);
+    std::optional<QPrinter> standard;
+    QPrinter& printer = given ? *given : standard.emplace(QPrinter::HighResolution);
     const int count = CountPages(view, printer);
     if (count == 0) {
         AppMessageBox(kNothingToPrint, MB_OK | MB_ICONINFORMATION);
@@ -82,9 +85,10 @@ int PrintMapView(CDrelView& view, QWidget* parent)
     return printed;
 }
 
-void PreviewMapView(CDrelView& view, QWidget* parent)
+void PreviewMapView(CDrelView& view, QWidget* parent, QPrinter* given)
 {
-    QPrinter printer(QPrinter::HighResolution);
+    std::optional<QPrinter> standard;
+    QPrinter& printer = given ? *given : standard.emplace(QPrinter::HighResolution);
     if (CountPages(view, printer) == 0) {
         AppMessageBox(kNothingToPrint, MB_OK | MB_ICONINFORMATION);
         return;

@@ -26,7 +26,8 @@ void SetPrintDialogs(IPrintDialogs* dialogs);
 // The print command of a map view: the page count of the page setup first,
 // then the printer and the pages chosen, then the pages printed. The pages
 // printed; 0 when cancelled or when nothing can be printed (the user is
-// told then).
-int PrintMapView(CDrelView& view, QWidget* parent = nullptr);
+// told then). On the printer given (the application's, which keeps what
+// was chosen), else on the default printer.
+int PrintMapView(CDrelView& view, QWidget* parent = nullptr, QPrinter* printer = nullptr);
 // The print preview command: the pages as printing would make them.
-void PreviewMapView(CDrelView& view, QWidget* parent = nullptr);
+void PreviewMapView(CDrelView& view, QWidget* parent = nullptr, QPrinter* printer = nullptr);

@@ -4,6 +4,12 @@
 #include "layers/LayerPropertySheet.h"
 #include "settings/BaseScales.h"
 #include "settings/widgets/LayerPropSheet.h"
+#include "settings/widgets/MapChooserDialog.h"
+#include "settings/widgets/MapPropSheet.h"
+#include "settings/widgets/MapUnitsDlg.h"
+#include "settings/widgets/PageSetupService.h"
+#include "shell/CommandRegistry.h"
+#include "shell/widgets/DrelApp.h"
 #include "shell/widgets/MapFrame.h"
 
 #include <algorithm>
@@ -19,6 +25,23 @@ public:
     }
 };
 
+constexpr int kCmdPageSetup = 30091;
+
+// 30091 of a map window: on OK, with the page outline on before or now,
+// the printer refresh.
+void AddMapFrameCommands(CMapFrame& frame, CCommandTable& table)
+{
+    table.On(kCmdPageSetup, [&frame] {
+        CPageSetupService& service = PageSetupService();
+        const bool outlined = service.Setup().Map().showPageOutline != 0;
+        if (!service.EditPageSetup(&frame))
+            return;
+        if (CDrelApp* app = CDrelApp::Instance(); app && (outlined || service.Setup().Map().showPageOutline))
+            app->RefreshPrinter();
+    });
+    table.OnUpdate(kCmdPageSetup, [](CCommandState& state) { state.Enable(); });
+}
+
 } // namespace
 
 void InstallSettingsDialogs(CDrelApp& app)
@@ -31,4 +54,17 @@ void InstallSettingsDialogs(CDrelApp& app)
         SetSymbolBaseScale(base);
         return layer.EditProperties(&document, -1);
     };
+    CMapFrame::Hooks().frame.document.mapProperties = [](CDrelDoc& document) { return RunMapPropSheet(document); };
+    app.SetMapUnitsPrompt([](int& units) {
+        units = AskMapUnits();
+        return units >= 0;
+    });
+    app.SetMapChooser([](CMapLinks& links) { return ChooseMapLink(links); });
+    SetPageSetup(&PageSetupService());
+    app.SetPrinterRefresh([](QPrinter* printer) { PageSetupService().SetPrintAreaFrom(printer); });
+    static const bool registered = [] {
+        CCommandRegistry<CMapFrame>::Instance().Add(AddMapFrameCommands);
+        return true;
+    }();
+    (void)registered;
 }

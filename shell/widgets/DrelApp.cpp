@@ -5,6 +5,7 @@
 #include "mapdoc/DrelDoc.h"
 #include "mapdoc/DrelView.h"
 #include "mapdoc/ExtensionHooks.h"
+#include "mapdoc/PageSetup.h"
 #include "mapdoc/ViewWindow.h"
 #include "core/FileUtil.h"
 #include "platform/AppFolders.h"
@@ -24,6 +25,8 @@
 #include "shell/widgets/ShellUserServices.h"
 
 #include <QApplication>
+#include <QPageSetupDialog>
+#include <QPrinter>
 
 #include <cstdlib>
 #include <ctime>
@@ -198,6 +201,14 @@ void CDrelApp::RegisterCommands()
     commands.OnUpdate(kCmdNewMap, [this](CCommandState& state) { state.Enable(m_unitsPrompt && GetMapTemplate()); });
     commands.On(kCmdMapList, [this] { ChooseAndOpenMapLink(); });
     commands.OnUpdate(kCmdMapList, [this](CCommandState& state) { state.Enable(static_cast<bool>(m_mapChooser)); });
+    commands.On(kCmdFilePrintSetup, [this] {
+        QPageSetupDialog dialog(&Printer(), GetMainFrame());
+        dialog.exec();
+        if (PageSetup().GetValues().showPageOutline)
+            RefreshPrinter();
+    });
+    commands.OnUpdate(kCmdFilePrintSetup,
+                      [this](CCommandState& state) { state.Enable(static_cast<bool>(m_printerRefresh)); });
     commands.On(kCmdOpenFirstLink, [this] {
         if (m_links.GetCount() == 0)
             AppMessageBox(kNoMapLink, MB_OK | MB_ICONWARNING);
@@ -317,6 +328,22 @@ void CDrelApp::InvalidateMapViews()
             if (auto* window = dynamic_cast<IMapFrameWindow*>(frame))
                 if (CDrelView* view = window->GetMapView(); view && view->GetWindow())
                     view->GetWindow()->InvalidateView();
+}
+
+QPrinter& CDrelApp::Printer()
+{
+    if (!m_printer)
+        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *m_printer;
+}
+
+void CDrelApp::RefreshPrinter()
+{
+    if (m_printerRefresh && PageSetup().GetValues().showPageOutline) {
+        QPrinter& printer = Printer();
+        m_printerRefresh(printer.outputFormat() == QPrinter::NativeFormat && printer.isValid() ? &printer : nullptr);
+    }
+    InvalidateMapViews();
 }
 
 bool CDrelApp::IsMapDocumentOpen(const CDrelDoc* document) const

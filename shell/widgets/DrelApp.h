@@ -16,17 +16,19 @@ class CDrelDoc;
 class CLayer;
 class CMainFrame;
 class ITableDocument;
+class QPrinter;
 class QWidget;
 
 // The program's application object ("Drel Lite"): start-up and exit, the
 // map and table document templates (138, 130), the map links and the
 // configuration file, the message box rules, the map windows' show state,
-// the layer order of the legends, and the application's commands: About
-// (57664), new map (30015), the maps list (30202), the first linked map
-// (30326), the layer order (30482, 30485). The dialogs of the settings
-// part (the new map's units, the map chooser), the map window and the
-// table window are plugged in before InitInstance; without them the map
-// window is the program's own (CMapFrame) and attribute tables do not open.
+// the layer order of the legends, the printer, and the application's
+// commands: About (57664), new map (30015), the maps list (30202), the
+// first linked map (30326), printer set-up (57606), the layer order
+// (30482, 30485). The dialogs of the settings part (the new map's units,
+// the map chooser), its printer refresh, the map window and the table
+// window are plugged in before InitInstance; without them the map window
+// is the program's own (CMapFrame) and attribute tables do not open.
 class CDrelApp : public CFrameworkApp {
 public:
     static constexpr int kMapTemplateId = 138;
@@ -41,6 +43,9 @@ public:
     using MessageBoxPresenter =
         std::function<int(QWidget* owner, const std::string& text, const std::string& caption, unsigned type)>;
     using TableDocumentFactory = CDocTemplate::DocumentFactory;
+    // Puts the printable area of the printer (null: there is none) into
+    // the page setup.
+    using PrinterRefresh = std::function<void(QPrinter* printer)>;
 
     CDrelApp(int& argc, char** argv);
     ~CDrelApp() override;
@@ -53,6 +58,7 @@ public:
     void SetOwnMessageBox(MessageBoxPresenter presenter) { m_ownBox = std::move(presenter); }
     void SetMapFrameFactory(CDocTemplate::FrameFactory factory) { m_mapFrameFactory = std::move(factory); }
     void SetTableFactories(TableDocumentFactory document, CDocTemplate::FrameFactory frame);
+    void SetPrinterRefresh(PrinterRefresh refresh) { m_printerRefresh = std::move(refresh); }
 
     // Start-up in its order, ending with the first map; 0 when the main
     // window could not be made (the program ends), else 1, also when the
@@ -83,6 +89,13 @@ public:
     void CloseTableDocuments(CDrelDoc& map);
     // Every map view paints again over its kept picture.
     void InvalidateMapViews();
+    // The printer that printing and printer set-up use: the system's
+    // default printer at first, a PDF file when there is none.
+    QPrinter& Printer();
+    // The printer refresh: with the page outline on, the printable area
+    // of the printer (of an A4 sheet without one) goes into the page
+    // setup; then the map views paint again.
+    void RefreshPrinter();
     bool IsMapDocumentOpen(const CDrelDoc* document) const;
 
     // 1: the first drawn layer at the bottom of the legend, 0 at the top.
@@ -113,5 +126,7 @@ private:
     CDocTemplate::FrameFactory m_mapFrameFactory;
     TableDocumentFactory m_tableDocumentFactory;
     CDocTemplate::FrameFactory m_tableFrameFactory;
+    PrinterRefresh m_printerRefresh;
+    std::unique_ptr<QPrinter> m_printer;
     bool m_servicesInstalled = false;
 };

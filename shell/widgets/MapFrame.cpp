@@ -2,6 +2,7 @@
 
 #include "mapdoc/DrelDoc.h"
 #include "mapdoc/DrelView.h"
+#include "mapdoc/PageSetup.h"
 #include "mapdoc/ViewWindow.h"
 #include "mapdoc/widgets/MapPrinting.h"
 #include "mapdoc/widgets/MapViewWidget.h"
@@ -189,14 +190,19 @@ CMapFrame::CMapFrame(CShellDocument& document, CDocTemplate& docTemplate)
     m_frameCommands.Install(Commands());
     // Printing and its preview need the widgets, so they are the frame's.
     const auto withView = [this](CCommandState& state) { state.Enable(GetMapView() != nullptr); };
+    // They use the application's printer, as printer set-up left it.
     Commands().On(kCmdFilePrint, [this] {
+        CDrelApp* app = CDrelApp::Instance();
         if (CDrelView* view = GetMapView())
-            PrintMapView(*view, this);
+            PrintMapView(*view, this, app ? &app->Printer() : nullptr);
+        if (app && PageSetup().GetValues().showPageOutline)
+            app->RefreshPrinter();
     });
     Commands().OnUpdate(kCmdFilePrint, withView);
     Commands().On(kCmdFilePrintPreview, [this] {
+        CDrelApp* app = CDrelApp::Instance();
         if (CDrelView* view = GetMapView())
-            PreviewMapView(*view, this);
+            PreviewMapView(*view, this, app ? &app->Printer() : nullptr);
     });
     Commands().OnUpdate(kCmdFilePrintPreview, withView);
     InstallRegisteredCommands(*this);

@@ -10,10 +10,14 @@
 #include "shell/widgets/MdiFrame.h"
 #include "tests/support/TestSupport.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QImage>
 #include <QSplitter>
+#include <QTimer>
+
+#include <gtest/gtest.h>
 
 #include <functional>
 #include <string>
@@ -46,6 +50,22 @@ inline CFrameworkApp& NeedApplication()
 struct CWithApplication {
     CWithApplication() { NeedApplication(); }
 };
+
+// Runs open while the modal window it opens is looked at; the window is
+// closed afterwards.
+inline void WithModalWindow(const std::function<void()>& open, const std::function<void(QWidget&)>& look)
+{
+    bool looked = false;
+    QTimer::singleShot(0, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        ASSERT_TRUE(modal);
+        look(*modal);
+        looked = true;
+        modal->close();
+    });
+    open();
+    EXPECT_TRUE(looked);
+}
 
 // Deleted windows really go.
 inline void FlushDeletes()

@@ -130,16 +130,7 @@ protected:
     // window is closed afterwards.
     void WithModal(const std::function<void()>& open, const std::function<void(QWidget&)>& look)
     {
-        bool looked = false;
-        QTimer::singleShot(0, [&] {
-            QWidget* modal = QApplication::activeModalWidget();
-            ASSERT_TRUE(modal);
-            look(*modal);
-            looked = true;
-            modal->close();
-        });
-        open();
-        EXPECT_TRUE(looked);
+        WithModalWindow(open, look);
     }
 
     CTempDir dir;
