@@ -3,6 +3,7 @@
 #include "gps/GpsReceiverPort.h"
 #include "platform/Path.h"
 #include "routing/RoadRouting.h"
+#include "search/widgets/SearchInstall.h"
 #include "shell/StartupChoice.h"
 #include "shell/widgets/DrelApp.h"
 #include "shell/widgets/MainFrameBars.h"
@@ -18,6 +19,7 @@ int main(int argc, char** argv)
     CDrelApp app(argc, argv);
     SetGpsReceiverPort(&receiver);
     InstallMainFrameBars();
+    InstallSearchDialogs(app);
     InstallRoadRouting();
 
     std::vector<std::string> arguments;
