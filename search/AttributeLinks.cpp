@@ -36,6 +36,11 @@ bool IsLetter(char c)
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
+bool IsSchemeCharacter(char c)
+{
+    return IsLetter(c) || (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.';
+}
+
 // A scheme of two letters or more before the ':' ("http:", "mailto:");
 // one letter is a drive.
 bool IsAddress(std::string_view target)
@@ -43,8 +48,10 @@ bool IsAddress(std::string_view target)
     const size_t colon = target.find(':');
     if (colon == std::string_view::npos || colon < 2)
         return false;
-    for (size_t i = 0; i < colon; ++i)
-        if (!IsLetter(target[i]) && !(i > 0 && (target[i] == '+' || target[i] == '-' || target[i] == '.')))
+    if (!IsLetter(target[0]))
+        return false;
+    for (size_t i = 1; i < colon; ++i)
+        if (!IsSchemeCharacter(target[i]))
             return false;
     return true;
 }

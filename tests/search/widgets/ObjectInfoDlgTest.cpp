@@ -208,8 +208,10 @@ TEST_F(ObjectInfoDlgTest, TheMouseOverLinks)
     Send(QEvent::MouseButtonDblClick, Qt::LeftButton, ValueOf(5));
     EXPECT_EQ(programs.log, (std::vector<std::string>{"picture " + dir.File("foto.jpg"), "file " + dir.File("foto.jpg"),
                                                       "url http://www.example.lt"}));
-    // planas.PDF is not there: said so.
+    // planas.PDF is not there: said so, and the list stays.
     EXPECT_EQ(services.MessageIds(), std::vector<unsigned>{1037});
+    EXPECT_EQ(List().count(), 6);
+    EXPECT_EQ(List().Lines().GetCount(), 6);
 }
 
 } // namespace

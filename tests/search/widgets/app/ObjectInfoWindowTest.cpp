@@ -14,6 +14,8 @@
 #include "platform/IniFile.h"
 #include "platform/NumberText.h"
 #include "platform/QtText.h"
+#include "platform/Strings.h"
+#include "shell/widgets/CommandActions.h"
 #include "search/widgets/InfoListBox.h"
 #include "search/widgets/ObjectInfoDlg.h"
 #include "search/widgets/SearchInstall.h"
@@ -124,10 +126,20 @@ TEST_F(ObjectInfoWindowTest, TheInformationToolOnAStreetFillsTheWindow)
     ViewHost().CloseObjectInfo();
     FlushDeletes();
     EXPECT_FALSE(frame->GetObjectInfoWindow());
-    ViewHost().ShowObjectInfo({"KODAS\t5"}, "");
+    ViewHost().ShowObjectInfo({"KODAS\t5", "Planas\tnera.pdf"}, streets->GetDataFolder());
     ASSERT_TRUE(InfoWindow());
     EXPECT_EQ(InfoWindow()->pos(), map->GetViewWidget()->mapToGlobal(QPoint(0, 0)));
-    EXPECT_EQ(InfoWindow()->List().count(), 1);
+    ASSERT_EQ(InfoWindow()->List().count(), 2);
+
+    // A link to a file that is not there: said so; the window and the map stay.
+    const CMapRect extent = map->GetMapView()->GetMapExtent();
+    InfoWindow()->List().setCurrentRow(1);
+    EXPECT_TRUE(InfoWindow()->List().Actions().Execute(CInfoListBox::kCmdOpenLink));
+    EXPECT_EQ(shown, Texts{LoadString(1037)});
+    EXPECT_TRUE(programs.log.empty());
+    EXPECT_EQ(InfoWindow()->List().count(), 2);
+    EXPECT_EQ(MapDocuments().size(), 1u);
+    EXPECT_EQ(map->GetMapView()->GetMapExtent(), extent);
 }
 
 TEST_F(ObjectInfoWindowTest, WithoutAMapWindowTheWindowIsCentred)
