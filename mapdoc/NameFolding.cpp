@@ -7,10 +7,14 @@
 
 #include <algorithm>
 
+bool NameEntryLess(const CNameEntry& a, const CNameEntry& b)
+{
+    return CompareLithuanian(a.text, b.text) < 0;
+}
+
 void SortNameEntries(std::vector<CNameEntry>& entries)
 {
-    std::stable_sort(entries.begin(), entries.end(),
-                     [](const CNameEntry& a, const CNameEntry& b) { return CompareLithuanian(a.text, b.text) < 0; });
+    std::stable_sort(entries.begin(), entries.end(), NameEntryLess);
 }
 
 void FoldEqualNames(std::vector<CNameEntry>& entries, CFoldedPairs* pairs)

@@ -29,7 +29,9 @@ struct CFoldedPairs {
     bool empty() const { return kept.empty(); }
 };
 
-// Sorts the entries in Lithuanian order, equal texts keeping their order.
+// The order of the lists: Lithuanian (CompareLithuanian); sorting keeps
+// equal texts in the order given.
+bool NameEntryLess(const CNameEntry& a, const CNameEntry& b);
 void SortNameEntries(std::vector<CNameEntry>& entries);
 
 // Equal neighbours of a sorted list fold into the first of them; each

@@ -8,7 +8,6 @@
 #include "mapdoc/DrelView.h"
 #include "mapdoc/TextOverlay.h"
 #include "platform/Codepage.h"
-#include "platform/Collation.h"
 #include "platform/NumberText.h"
 #include "platform/Strings.h"
 #include "platform/UserServices.h"

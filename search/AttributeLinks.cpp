@@ -41,8 +41,8 @@ bool IsSchemeCharacter(char c)
     return IsLetter(c) || (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.';
 }
 
-// A scheme of two letters or more before the ':' ("http:", "mailto:");
-// one letter is a drive.
+// A scheme before the ':' ("http:", "mailto:"): a letter, then letters,
+// digits, '+', '-' or '.'; one letter alone is a drive.
 bool IsAddress(std::string_view target)
 {
     const size_t colon = target.find(':');
@@ -97,6 +97,7 @@ int Open(const std::string& value, const std::string& baseFolder, bool defaultPr
     const std::string target =
         value.find(':') == std::string::npos ? MakeAbsolutePath(value, baseFolder) : value;
     const std::string extension = LinkExtension(target);
+    // An address is no file for the program's own windows, whatever its ending.
     if (!defaultProgram && !extension.empty() && !IsAddress(target)) {
         if (IsOneOf(extension, kBitmapTypes) && programs.OpenBitmapWindow(target))
             return 0;

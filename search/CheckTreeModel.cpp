@@ -17,11 +17,6 @@ int CCheckTreeModel::GetParent(int item) const
     return IsItem(item) ? m_items[static_cast<std::size_t>(item)].parent : kNoItem;
 }
 
-const std::vector<int>& CCheckTreeModel::GetChildren(int item) const
-{
-    return IsItem(item) ? m_items[static_cast<std::size_t>(item)].children : m_topLevel;
-}
-
 int CCheckTreeModel::GetState(int item) const
 {
     return IsItem(item) ? m_items[static_cast<std::size_t>(item)].state : kUnchecked;

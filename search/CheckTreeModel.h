@@ -19,7 +19,6 @@ public:
     bool IsItem(int item) const { return item >= 0 && item < GetCount(); }
 
     int GetParent(int item) const;
-    const std::vector<int>& GetChildren(int item) const;
     int GetState(int item) const;
     // Checked or partly checked.
     bool IsChecked(int item) const;

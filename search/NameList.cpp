@@ -1,7 +1,5 @@
 #include "search/NameList.h"
 
-#include "platform/Collation.h"
-
 #include <algorithm>
 
 void CNameList::Assign(std::vector<CNameEntry> entries)
@@ -70,9 +68,7 @@ int CNameList::Resolve(int selection, const std::string& typed, int notFoundMess
 
 int CNameList::Add(CNameEntry entry)
 {
-    const auto at = std::upper_bound(m_entries.begin(), m_entries.end(), entry, [](const CNameEntry& a, const CNameEntry& b) {
-        return CompareLithuanian(a.text, b.text) < 0;
-    });
+    const auto at = std::upper_bound(m_entries.begin(), m_entries.end(), entry, NameEntryLess);
     return static_cast<int>(m_entries.insert(at, std::move(entry)) - m_entries.begin());
 }
 

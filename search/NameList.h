@@ -15,7 +15,6 @@ public:
     // The entries in Lithuanian order (equal names in the order given);
     // unfolded.
     void Assign(std::vector<CNameEntry> entries);
-    void Clear() { Assign({}); }
 
     const std::vector<CNameEntry>& Entries() const { return m_entries; }
     int GetCount() const { return static_cast<int>(m_entries.size()); }

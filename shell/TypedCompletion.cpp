@@ -20,10 +20,3 @@ std::optional<CTypedCompletion> CompleteTypedText(std::string_view typed, size_t
     }
     return std::nullopt;
 }
-
-std::optional<CTypedCompletion> CompleteTypedText(std::string_view typed, size_t previousLength, size_t caret,
-                                                  const std::vector<std::string>& entries)
-{
-    return CompleteTypedText(typed, previousLength, caret, static_cast<int>(entries.size()),
-                             [&entries](int i) { return entries[static_cast<size_t>(i)]; });
-}

@@ -5,7 +5,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 // What a name box's edit holds after typing completed it: the entry's
 // whole text, its part beyond the typed text selected so that typing on
@@ -23,5 +22,3 @@ struct CTypedCompletion {
 // it; deleting never does. Entries are asked for by index, in order.
 std::optional<CTypedCompletion> CompleteTypedText(std::string_view typed, size_t previousLength, size_t caret,
                                                   int count, const std::function<std::string(int)>& entryText);
-std::optional<CTypedCompletion> CompleteTypedText(std::string_view typed, size_t previousLength, size_t caret,
-                                                  const std::vector<std::string>& entries);

@@ -43,7 +43,6 @@ public:
     void CheckAll();
     void Toggle(QTreeWidgetItem* item);
 
-    const CCheckTreeModel& Model() const { return m_model; }
     // Where the item's state picture stands, in the viewport; empty when
     // the item is not shown.
     QRect StateImageRect(const QTreeWidgetItem* item) const;

@@ -18,7 +18,6 @@ public:
 
     // The list shown; null shows none.
     void SetList(const CNameList* list);
-    const CNameList* GetList() const { return m_list; }
     // The list changed: it shows anew, the typed text kept.
     void Refresh();
 

@@ -32,7 +32,8 @@ TEST(TypedCompletion, TypingAtTheEndTakesTheFirstEntryBeginningWithTheText)
         {"", 1, 0, -1},
     };
     for (const Case& c : cases) {
-        const auto completion = CompleteTypedText(c.typed, c.previousLength, c.caret, entries);
+        const auto completion = CompleteTypedText(c.typed, c.previousLength, c.caret, static_cast<int>(entries.size()),
+                                                  [&entries](int i) { return entries[static_cast<size_t>(i)]; });
         ASSERT_EQ(completion.has_value(), c.entry >= 0) << c.typed;
         if (!completion)
             continue;
