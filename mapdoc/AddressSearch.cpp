@@ -5,12 +5,9 @@
 #include "mapdoc/DrelDoc.h"
 #include "mapdoc/DrelView.h"
 #include "mapdoc/FoundObject.h"
-#include "mapdoc/SearchDialogs.h"
+#include "mapdoc/NameFolding.h"
 #include "mapdoc/ViewHost.h"
-#include "platform/Codepage.h"
 #include "platform/UserServices.h"
-
-#include <algorithm>
 
 namespace {
 
@@ -18,57 +15,7 @@ constexpr int kStreetNotFound = 1107;
 constexpr int kShowNearestAddress = 2001;
 constexpr int kShowStreetInstead = 2002;
 
-// The street box's item for the typed text: the selection, the entry of
-// exactly that text, else the one candidate or the user's choice among
-// several; -1 when none (message 1107) or cancelled.
-int ResolveStreetItem(const IToolbarBox& box, const std::string& typed)
-{
-    if (box.GetCurSel() >= 0)
-        return box.GetCurSel();
-    std::vector<std::string> entries;
-    for (int i = 0; i < box.GetCount(); ++i) {
-        entries.push_back(box.GetItemText(i));
-        if (entries.back() == typed)
-            return i;
-    }
-    const std::vector<int> candidates = FindStreetCandidates(entries, typed);
-    if (candidates.empty()) {
-        AppMessageBox(kStreetNotFound);
-        return -1;
-    }
-    if (candidates.size() == 1)
-        return candidates.front();
-    std::vector<std::string> texts;
-    for (int c : candidates)
-        texts.push_back(entries[static_cast<size_t>(c)]);
-    const int chosen = SearchDialogs().ChooseText(texts);
-    return chosen >= 0 && chosen < static_cast<int>(candidates.size()) ? candidates[static_cast<size_t>(chosen)] : -1;
-}
-
-// The record and every record that the merged pairs chain to it.
-std::vector<int32_t> StreetRecords(const CStreetLists& lists, int32_t record)
-{
-    std::vector<int32_t> records{record};
-    for (size_t i = lists.mergedKept.size(); i-- > 0;)
-        if (std::find(records.begin(), records.end(), lists.mergedKept[i]) != records.end() &&
-            std::find(records.begin(), records.end(), lists.mergedDropped[i]) == records.end())
-            records.push_back(lists.mergedDropped[i]);
-    return records;
-}
-
 } // namespace
-
-std::vector<int> FindStreetCandidates(const std::vector<std::string>& entries, std::string_view typed)
-{
-    const std::string wanted = ReplaceLithuanianLetters(ToUpper1257(typed));
-    std::vector<int> found;
-    if (wanted.empty())
-        return found;
-    for (size_t i = 0; i < entries.size(); ++i)
-        if (ReplaceLithuanianCapitals(ToUpper1257(entries[i])).find(wanted) != std::string::npos)
-            found.push_back(static_cast<int>(i));
-    return found;
-}
 
 bool FindToolbarAddress(CDrelView& view)
 {
@@ -82,7 +29,10 @@ bool FindToolbarAddress(CDrelView& view)
     const IToolbarBox* houseBox = host.GetAddressBox(AddressBox::kHouseNumber);
     const std::string houseText = houseBox ? houseBox->GetText() : std::string();
 
-    const int item = ResolveStreetItem(*streets, streetText);
+    std::vector<std::string> entries;
+    for (int i = 0; i < streets->GetCount(); ++i)
+        entries.push_back(streets->GetItemText(i));
+    const int item = ResolveTypedName(entries, streets->GetCurSel(), streetText, kStreetNotFound);
     if (item < 0)
         return false;
     CDrelDoc& document = view.GetDocument();
@@ -108,7 +58,7 @@ bool FindToolbarAddress(CDrelView& view)
     CLayer* layer = document.GetStreetsLayer();
     if (!layer)
         return false;
-    layer->ShowRecords(StreetRecords(document.Streets().Lists(), record), view, true);
+    layer->ShowRecords(FoldedRecords(document.Streets().Lists().merged, record), view, true);
     document.LabelStreetAddresses(code, view);
     ViewHost().SetMessageText(streetText);
     return true;

@@ -1,15 +1,6 @@
 #pragma once
 
-#include <string>
-#include <string_view>
-#include <vector>
-
 class CDrelView;
-
-// The entries whose text holds the typed text, both upper-cased and the
-// typed text's Lithuanian letters, the entries' capitals replaced by Latin
-// ones ("vilniaus" finds "VILNIAUS G." and "Vilniaus pl.").
-std::vector<int> FindStreetCandidates(const std::vector<std::string>& entries, std::string_view typed);
 
 // Find address from the address toolbar (command 30331, Enter in the street
 // or house-number box): the street typed or chosen in the street box of

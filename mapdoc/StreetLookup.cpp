@@ -8,7 +8,6 @@
 #include "mapdoc/DrelView.h"
 #include "mapdoc/TextOverlay.h"
 #include "platform/Codepage.h"
-#include "platform/Collation.h"
 #include "platform/NumberText.h"
 #include "platform/Strings.h"
 #include "platform/UserServices.h"
@@ -174,16 +173,16 @@ bool CStreetLookup::FillCityStreetCombos(bool streetsOnly)
 
 void CStreetLookup::AddStreetsToBox(int64_t city)
 {
-    std::vector<std::pair<std::string, int32_t>> items;
+    std::vector<CNameEntry> items;
     for (size_t i = 0; i < m_lists.streetNames.size(); ++i)
         if (m_lists.streetCities[i] == city)
-            items.emplace_back(m_lists.streetNames[i], m_lists.streetRecords[i]);
+            items.push_back({m_lists.streetNames[i], m_lists.streetRecords[i]});
     MergeEqualNames(items);
 }
 
 void CStreetLookup::AddNamedRecordsToBox()
 {
-    std::vector<std::pair<std::string, int32_t>> items;
+    std::vector<CNameEntry> items;
     if (CLayer* layer = m_document.GetStreetsLayer()) {
         CWaitCursor wait;
         CLayerReader reader;
@@ -195,31 +194,22 @@ void CStreetLookup::AddNamedRecordsToBox()
             } else {
                 while (source.MoveNext())
                     if (std::string name = FieldText(source.GetTable(), nameField); !name.empty())
-                        items.emplace_back(std::move(name), source.GetCurrentRecord());
+                        items.push_back({std::move(name), source.GetCurrentRecord()});
             }
         }
     }
     MergeEqualNames(items);
 }
 
-void CStreetLookup::MergeEqualNames(std::vector<std::pair<std::string, int32_t>>& items)
+void CStreetLookup::MergeEqualNames(std::vector<CNameEntry>& items)
 {
-    // In the box's order equal names stand together; of each pair the later
-    // one goes, and the search treats both records as one street.
-    std::stable_sort(items.begin(), items.end(),
-                     [](const auto& a, const auto& b) { return CompareLithuanian(a.first, b.first) < 0; });
-    m_lists.mergedKept.clear();
-    m_lists.mergedDropped.clear();
-    for (size_t i = items.size() >= 2 ? items.size() - 1 : 0; i-- > 0;) {
-        if (items[i].first != items[i + 1].first)
-            continue;
-        m_lists.mergedKept.push_back(items[i].second);
-        m_lists.mergedDropped.push_back(items[i + 1].second);
-        items.erase(items.begin() + static_cast<std::ptrdiff_t>(i + 1));
-    }
+    // The search treats the records of one name as one street.
+    SortNameEntries(items);
+    m_lists.merged.clear();
+    FoldEqualNames(items, &m_lists.merged);
     if (IToolbarBox* streets = DocumentHost().GetAddressBox(AddressBox::kStreet))
-        for (const auto& [name, record] : items)
-            streets->AddString(name, record);
+        for (const CNameEntry& item : items)
+            streets->AddString(item.text, item.record);
 }
 
 bool CStreetLookup::LoadAddressTable(CAddressTable& table, int64_t streetCode)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "mapdoc/AddressTable.h"
+#include "mapdoc/NameFolding.h"
 
 #include <cstdint>
 #include <string>
@@ -20,9 +21,8 @@ struct CStreetLists {
     std::vector<int32_t> streetRecords;
     std::vector<int32_t> streetCities; // index into cities
     std::vector<std::string> cities;
-    // Of each pair of equal names in the street box: the record kept, the record dropped.
-    std::vector<int32_t> mergedKept;
-    std::vector<int32_t> mergedDropped;
+    // The equal names the street box shows once.
+    CFoldedPairs merged;
 };
 
 // The street and address lookup of a map document: the lists behind the
@@ -66,7 +66,7 @@ private:
     // street box, then the equal names merged.
     void AddStreetsToBox(int64_t city);
     void AddNamedRecordsToBox();
-    void MergeEqualNames(std::vector<std::pair<std::string, int32_t>>& items);
+    void MergeEqualNames(std::vector<CNameEntry>& items);
 
     CDrelDoc& m_document;
     CStreetLists m_lists;

@@ -3,6 +3,10 @@
 #include "platform/Codepage.h"
 #include "platform/Path.h"
 
+#include <QDesktopServices>
+#include <QString>
+#include <QUrl>
+
 #include <cerrno>
 #include <cstring>
 #include <spawn.h>
@@ -42,9 +46,14 @@ std::vector<std::string> SplitArguments(const std::string& text)
 
 bool StartProgram(const std::string& program, const std::string& arguments, bool wait)
 {
+    return StartProgramWithArguments(program, SplitArguments(arguments), wait);
+}
+
+bool StartProgramWithArguments(const std::string& program, const std::vector<std::string>& arguments, bool wait)
+{
     std::vector<std::string> args;
     args.push_back(ResolvePath(program));
-    for (const std::string& a : SplitArguments(arguments))
+    for (const std::string& a : arguments)
         args.push_back(Cp1257ToUtf8(a));
     std::vector<char*> argv;
     for (std::string& a : args)
@@ -64,6 +73,17 @@ bool StartProgram(const std::string& program, const std::string& arguments, bool
     else
         std::thread(reap).detach(); // no zombie is left behind
     return true;
+}
+
+bool OpenFileWithDefaultProgram(const std::string& storedPath)
+{
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(ResolvePath(storedPath))));
+}
+
+bool OpenUrlWithDefaultProgram(const std::string& url)
+{
+    const QUrl parsed(QString::fromStdString(Cp1257ToUtf8(url)), QUrl::TolerantMode);
+    return parsed.isValid() && QDesktopServices::openUrl(parsed);
 }
 
 std::string SystemErrorText(int error)

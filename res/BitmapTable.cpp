@@ -209,6 +209,26 @@ constexpr const char* kPartlyChecked[] = {
     "dpppppppppppd",
     "ddddddddddddd",
 };
+// The check tree's states side by side, 16 pixels each: unchecked,
+// checked, partly checked.
+constexpr const char* kCheckTreeStates[] = {
+    "................................................",
+    ".ddddddddddddd...ddddddddddddd...ddddddddddddd..",
+    ".dwwwwwwwwwwwd...dwwwwwwwwwwwd...dpppppppppppd..",
+    ".dwwwwwwwwwwwd...dwwwwwwwwwwwd...dpppppppppppd..",
+    ".dwwwwwwwwwwwd...dwwwwwwwwkwwd...dppppppppgppd..",
+    ".dwwwwwwwwwwwd...dwwwwwwwkkwwd...dpppppppggppd..",
+    ".dwwwwwwwwwwwd...dwwkwwwkkkwwd...dppgpppgggppd..",
+    ".dwwwwwwwwwwwd...dwwkkwkkkwwwd...dppggpgggpppd..",
+    ".dwwwwwwwwwwwd...dwwkkkkkwwwwd...dppgggggppppd..",
+    ".dwwwwwwwwwwwd...dwwwkkkwwwwwd...dpppgggpppppd..",
+    ".dwwwwwwwwwwwd...dwwwwkwwwwwwd...dppppgppppppd..",
+    ".dwwwwwwwwwwwd...dwwwwwwwwwwwd...dpppppppppppd..",
+    ".dwwwwwwwwwwwd...dwwwwwwwwwwwd...dpppppppppppd..",
+    ".ddddddddddddd...ddddddddddddd...ddddddddddddd..",
+    "................................................",
+    "................................................",
+};
 // The marker of a found point: an arrow whose tip stands just below the
 // point, three pixels in from the picture's left.
 constexpr const char* kFoundPointMarker[] = {
@@ -258,6 +278,7 @@ constexpr BitmapResource kBitmaps[] = {
     {323, 32, 16, kFolder},
     {324, 32, 16, kFolderUp},
     {325, 13, 13, kPartlyChecked},
+    {375, 48, 16, kCheckTreeStates},
 };
 
 constexpr bool SizesMatch()

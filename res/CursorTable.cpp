@@ -8,6 +8,29 @@ namespace {
 
 // Black strokes in a white rim, so they show on any map; 'r' and 'b' mark
 // what the tool is about.
+// A pointing hand: a link to open.
+constexpr const char* kHand[] = {
+    "......kk............",
+    ".....kwwk...........",
+    ".....kwwk...........",
+    ".....kwwk...........",
+    ".....kwwk...........",
+    ".....kwwkkk.........",
+    ".....kwwkwwkkk......",
+    ".....kwwkwwkwwkk....",
+    ".kk..kwwkwwkwwkwk...",
+    "kwwk.kwwwwwwwwkwwk..",
+    "kwwwkkwwwwwwwwwwwk..",
+    ".kwwwkwwwwwwwwwwwk..",
+    "..kwwwwwwwwwwwwwwk..",
+    "...kwwwwwwwwwwwwwk..",
+    "....kwwwwwwwwwwwk...",
+    ".....kwwwwwwwwwwk...",
+    "......kwwwwwwwwk....",
+    "......kwwwwwwwwk....",
+    "......kkkkkkkkkk....",
+    "....................",
+};
 // A flag: route start, finish and intermediate points.
 constexpr const char* kRoutePoint[] = {
     ".wwwwwwwwwwww.......",
@@ -378,6 +401,7 @@ constexpr const char* kPointCoordinates[] = {
 };
 
 constexpr CursorResource kCursors[] = {
+    {110, 20, 20, 6, 0, kHand},
     {112, 20, 20, 2, 18, kRoutePoint},
     {113, 20, 20, 9, 9, kMeasureLine},
     {114, 20, 20, 7, 7, kZoomIn},

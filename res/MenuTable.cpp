@@ -242,10 +242,20 @@ constexpr MenuEntry kMapListMenu[] = {
     Popup("Žemėlapiai", kMapListPopup),
 };
 
+// The object information's popup over a link value.
+constexpr MenuEntry kAttributePopup[] = {
+    Command(30114, "Parodyti"),
+    Command(30116, "Parodyti su standartine programa"),
+};
+constexpr MenuEntry kAttributeMenu[] = {
+    Popup("Atributas", kAttributePopup),
+};
+
 constexpr MenuResource kMenus[] = {
     {107, kLegendMenu},
     {128, kMainMenu},
     {138, kMapMenu},
+    {182, kAttributeMenu},
     {186, kViewMenu},
     {253, kMapListMenu},
     {283, kToolbarMenu},

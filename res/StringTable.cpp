@@ -70,6 +70,8 @@ constexpr StringEntry kStrings[] = {
     {1033, "Sluoksnio tipas turi būti \"Sritis\"."},
     {1034, "Sluoksnio tipas turi būti \"Linija\" arba \"Sritis\"."},
     {1035, "Šio sluoksnio informacija apsaugota nuo redagavimo."},
+    {1036, "Nėra atitinkamos programos."},
+    {1037, "Nepavyko parodyti šio failo."},
     {1041, "Nepavyko supakuoti failų."},
     {1042, "Šio sluoksnio failų pakuoti negalima."},
     {1044, "Failas skirtas tik skaitymui."},

@@ -1,4 +1,4 @@
-// tool-deps: drel_shell_widgets drel_settings_widgets
+// tool-deps: drel_shell_widgets drel_settings_widgets drel_search_widgets
 // Opens a map in the program's main window on the offscreen platform, lets
 // it draw and saves a picture of the whole window, for a person to look at.
 // The program runs over a profile and a user folder of its own, so the
@@ -10,6 +10,7 @@
 #include "platform/Codepage.h"
 #include "platform/Path.h"
 #include "platform/UserServices.h"
+#include "search/widgets/SearchInstall.h"
 #include "settings/widgets/SettingsInstall.h"
 #include "shell/StartupChoice.h"
 #include "shell/widgets/DrelApp.h"
@@ -110,6 +111,7 @@ int main(int argc, char** argv)
     });
     InstallMainFrameBars();
     InstallSettingsDialogs(app);
+    InstallSearchDialogs(app);
 
     const std::string map = FromNativePath(arguments.map);
     if (!PathExists(map)) {

@@ -3,19 +3,16 @@
 #include "mapdoc/DrelView.h"
 #include "mapdoc/ViewHost.h"
 #include "mapdoc/widgets/DrawInputFilter.h"
+#include "mapdoc/widgets/ResourceCursor.h"
 #include "mapdoc/widgets/ScaleBarWidget.h"
 #include "platform/Codepage.h"
 #include "platform/DC.h"
 #include "platform/VirtualKeys.h"
-#include "res/BitmapTable.h"
-#include "res/CursorTable.h"
 
 #include <QContextMenuEvent>
 #include <QCursor>
 #include <QFocusEvent>
 #include <QGuiApplication>
-#include <QImage>
-#include <QPixmap>
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -23,7 +20,6 @@
 #include <QPointer>
 
 #include <cmath>
-#include <map>
 #include <vector>
 
 namespace {
@@ -56,22 +52,6 @@ unsigned MouseKeyFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers
     return flags;
 }
 
-// The cursor of a resource id, made once; null when there is none.
-const QCursor* CursorOf(int id)
-{
-    static std::map<int, QCursor> made;
-    if (auto it = made.find(id); it != made.end())
-        return &it->second;
-    const CursorResource* resource = FindCursorResource(id);
-    if (!resource)
-        return nullptr;
-    QImage image(resource->width, resource->height, QImage::Format_ARGB32);
-    for (int y = 0; y < resource->height; ++y)
-        for (int x = 0; x < resource->width; ++x)
-            image.setPixel(x, y, BitmapPixelColour(resource->rows[static_cast<size_t>(y)][x]));
-    return &made.emplace(id, QCursor(QPixmap::fromImage(image), resource->hotX, resource->hotY)).first->second;
-}
-
 } // namespace
 
 CMapViewWidget::CMapViewWidget(std::unique_ptr<CDrelView> view, QWidget* parent)
@@ -96,7 +76,7 @@ std::unique_ptr<IScaleBarWindow> CMapViewWidget::CreateScaleBarWindow(CScaleBar&
 
 void CMapViewWidget::SetCursor(int cursorId)
 {
-    const QCursor* cursor = cursorId ? CursorOf(cursorId) : nullptr;
+    const QCursor* cursor = cursorId ? ResourceCursor(cursorId) : nullptr;
     m_cursorId = cursor ? cursorId : 0;
     if (cursor)
         setCursor(*cursor);

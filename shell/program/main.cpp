@@ -3,6 +3,7 @@
 #include "gps/GpsReceiverPort.h"
 #include "platform/Path.h"
 #include "routing/RoadRouting.h"
+#include "search/widgets/SearchInstall.h"
 #include "settings/widgets/SettingsInstall.h"
 #include "shell/StartupChoice.h"
 #include "shell/widgets/DrelApp.h"
@@ -20,6 +21,7 @@ int main(int argc, char** argv)
     SetGpsReceiverPort(&receiver);
     InstallMainFrameBars();
     InstallSettingsDialogs(app);
+    InstallSearchDialogs(app);
     InstallRoadRouting();
 
     std::vector<std::string> arguments;

@@ -1,9 +1,27 @@
 #include "shell/widgets/AutoCompleteCombo.h"
 
+#include "platform/QtText.h"
 #include "shell/MainToolbars.h"
+#include "shell/TypedCompletion.h"
 #include "shell/widgets/ControlIds.h"
 
 #include <QLineEdit>
+
+void CompleteTypedTextInEdit(QLineEdit& edit, int& lastLength, int count,
+                             const std::function<std::string(int)>& entryText)
+{
+    const QString text = edit.text();
+    const int caret = edit.hasSelectedText() ? edit.selectionStart() : edit.cursorPosition();
+    const auto completion = CompleteTypedText(FromQString(text), static_cast<size_t>(lastLength),
+                                              static_cast<size_t>(caret), count, entryText);
+    if (completion) {
+        const QString full = ToQString(completion->text);
+        edit.setText(full);
+        // The caret stays where typing goes on.
+        edit.setSelection(static_cast<int>(full.size()), -static_cast<int>(completion->selectionLength));
+    }
+    lastLength = static_cast<int>(text.size());
+}
 
 CAutoCompleteCombo::CAutoCompleteCombo(bool editable, bool sorted, QWidget* parent)
     : CToolbarCombo(editable, sorted, parent)
@@ -13,23 +31,10 @@ CAutoCompleteCombo::CAutoCompleteCombo(bool editable, bool sorted, QWidget* pare
     connect(this, &QComboBox::activated, this, &CAutoCompleteCombo::OnConfirmed);
 }
 
-void CAutoCompleteCombo::OnTextEdited(const QString& text)
+void CAutoCompleteCombo::OnTextEdited(const QString&)
 {
-    if (m_owner)
-        return;
-    QLineEdit* edit = lineEdit();
-    const int length = static_cast<int>(text.size());
-    const int start = edit->hasSelectedText() ? edit->selectionStart() : edit->cursorPosition();
-    // Only typing at the end completes; deleting never does.
-    if (length > m_lastLength && start == length) {
-        const int found = findText(text, Qt::MatchStartsWith);
-        if (found >= 0) {
-            const QString full = itemText(found);
-            edit->setText(full);
-            edit->setSelection(static_cast<int>(full.size()), length - static_cast<int>(full.size()));
-        }
-    }
-    m_lastLength = length;
+    if (!m_owner)
+        CompleteTypedTextInEdit(*lineEdit(), m_lastLength, count(), [this](int i) { return FromQString(itemText(i)); });
 }
 
 void CAutoCompleteCombo::OnConfirmed()

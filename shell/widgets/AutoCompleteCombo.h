@@ -3,8 +3,16 @@
 #include "shell/widgets/ToolbarCombo.h"
 
 #include <functional>
+#include <string>
 
 class CDrelDoc;
+class QLineEdit;
+
+// Completes what was just typed into a name box's edit by the rule of
+// CompleteTypedText over count entries; lastLength holds the edit's
+// length before the change and is kept up for the next one.
+void CompleteTypedTextInEdit(QLineEdit& edit, int& lastLength, int count,
+                             const std::function<std::string(int)>& entryText);
 
 // A combo of the address and administrative-search toolbars. Without an
 // owner document it completes typed text: when characters were added at

@@ -6,6 +6,7 @@
 #include "mapdoc/MapGps.h"
 #include "mapdoc/MapTool.h"
 #include "mapdoc/ViewHost.h"
+#include "mapdoc/ViewWindow.h"
 #include "platform/AppFolders.h"
 #include "platform/AppProfile.h"
 #include "platform/Path.h"
@@ -32,14 +33,12 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
-#include <QUrl>
 
 #include <cstdlib>
 #include <map>
@@ -85,6 +84,21 @@ public:
     const uintptr_t wParam;
     const intptr_t lParam;
 };
+
+std::vector<std::string> LinkedMapPaths()
+{
+    std::vector<std::string> paths;
+    if (const CDrelApp* app = CDrelApp::Instance())
+        for (int i = 0; i < app->MapLinks().GetCount(); ++i)
+            paths.push_back(app->MapLinks().GetMapPath(i));
+    return paths;
+}
+
+bool OpenMapFile(const std::string& path)
+{
+    CDrelApp* app = CDrelApp::Instance();
+    return app && app->DocManager().OpenDocumentFile(path);
+}
 
 std::vector<CDrelDoc*> OpenMapDocuments()
 {
@@ -157,6 +171,11 @@ public:
     void SetScaleText(double denominator) override { m_frame.SetScaleText(denominator); }
     double GetScaleText() override { return m_frame.GetScaleText(); }
     void SetMessageText(const std::string& text) override { m_frame.SetMessageText(text); }
+    void ShowObjectInfo(const std::vector<std::string>& lines, const std::string& folder) override
+    {
+        m_frame.ShowObjectInfo(lines, folder);
+    }
+    void CloseObjectInfo() override { m_frame.CloseObjectInfo(); }
     bool OpenBestMapForExtent(const CMapRect& extent, int units, const std::string& ownPath, int autoLoadOnly,
                               int convert, int zoom) override
     {
@@ -168,6 +187,8 @@ public:
         const CDrelApp* app = CDrelApp::Instance();
         return app && app->MapLinks().IsMapLinked(path);
     }
+    std::vector<std::string> GetLinkedMapPaths() override { return LinkedMapPaths(); }
+    bool OpenMapDocument(const std::string& path) override { return OpenMapFile(path); }
     std::string GetConfigFilePath() override
     {
         const CDrelApp* app = CDrelApp::Instance();
@@ -299,19 +320,8 @@ class CMainFrame::CBestMapWindows : public IBestMapWindows {
 public:
     explicit CBestMapWindows(CMainFrame& frame) : m_frame(frame) {}
 
-    std::vector<std::string> GetLinkedMapPaths() override
-    {
-        std::vector<std::string> paths;
-        if (const CDrelApp* app = CDrelApp::Instance())
-            for (int i = 0; i < app->MapLinks().GetCount(); ++i)
-                paths.push_back(app->MapLinks().GetMapPath(i));
-        return paths;
-    }
-    bool OpenMap(const std::string& path) override
-    {
-        CDrelApp* app = CDrelApp::Instance();
-        return app && app->DocManager().OpenDocumentFile(path);
-    }
+    std::vector<std::string> GetLinkedMapPaths() override { return LinkedMapPaths(); }
+    bool OpenMap(const std::string& path) override { return OpenMapFile(path); }
     bool IsMapWindowActive() override { return m_frame.ActiveMapFrame() != nullptr; }
     CDrelView* GetActiveMapView() override { return m_frame.GetActiveMapView(); }
     std::vector<CDrelDoc*> GetOpenMaps() override { return OpenMapDocuments(); }
@@ -531,6 +541,46 @@ void CMainFrame::AppendConnectionError(const std::string& text)
     m_commErrors->show();
 }
 
+void CMainFrame::ShowObjectInfo(const std::vector<std::string>& lines, const std::string& folder)
+{
+    if (!m_objectInfoWindow) {
+        m_objectInfo = MainFrameHooks().makeObjectInfo ? MainFrameHooks().makeObjectInfo(*this) : nullptr;
+        if (!m_objectInfo)
+            return;
+        m_objectInfoWindow = m_objectInfo->Window();
+        QWidget& window = *m_objectInfoWindow;
+        const CDrelView* view = GetActiveMapView();
+        IViewWindow* viewWindow = view ? view->GetWindow() : nullptr;
+        if (viewWindow) {
+            const CPoint corner = viewWindow->ClientToScreen(CPoint(0, 0));
+            window.move(corner.x, corner.y);
+        } else {
+            window.move(geometry().center() - window.rect().center());
+        }
+    }
+    m_objectInfo->SetInfo(lines, folder);
+    m_objectInfoWindow->show();
+    m_objectInfoWindow->raise();
+    m_objectInfoWindow->activateWindow();
+    m_objectInfoWindow->setFocus();
+}
+
+void CMainFrame::CloseObjectInfo()
+{
+    if (QWidget* window = m_objectInfoWindow.data()) {
+        // It may be closing from inside one of its own handlers.
+        m_objectInfoWindow = nullptr;
+        m_objectInfo = nullptr;
+        window->hide();
+        window->deleteLater();
+    }
+}
+
+IObjectInfoWindow* CMainFrame::GetObjectInfoWindow() const
+{
+    return m_objectInfoWindow ? m_objectInfo : nullptr;
+}
+
 void CMainFrame::OnEnterInBox()
 {
     QWidget* focus = QApplication::focusWidget();
@@ -560,8 +610,7 @@ void CMainFrame::RunUserSymbolEditor()
 void CMainFrame::OpenHelpDocument()
 {
     const std::string path = FindProgramFile(kHelpDocument);
-    if (!PathExists(path) ||
-        !QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(ResolvePath(path)))))
+    if (!PathExists(path) || !OpenFileWithDefaultProgram(path))
         AppMessageBoxArg(kCannotOpenFile, path, MB_OK | MB_ICONWARNING);
 }
 

@@ -4,9 +4,12 @@
 #include "shell/MainFrameCore.h"
 #include "shell/widgets/MdiFrame.h"
 
+#include <QPointer>
+
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 class CBestMapChoice;
 class CCommErrorsDlg;
@@ -28,12 +31,25 @@ public:
     virtual void SaveBarState() {}
 };
 
+// The object information window, made by the search part of the program.
+class IObjectInfoWindow {
+public:
+    virtual ~IObjectInfoWindow() = default;
+    virtual QWidget* Window() = 0;
+    // Replaces the lines (name, TAB, value); folder, ending with its
+    // separator, resolves the relative file names of the values.
+    virtual void SetInfo(const std::vector<std::string>& lines, const std::string& folder) = 0;
+};
+
 // What the rest of the program plugs into the main window before the
 // window is made.
 struct CMainFrameHooks {
     std::function<std::unique_ptr<IMainFrameBars>(CMainFrame& frame)> makeBars;
     // The user-symbol editor has ended: the symbol library reads its icons again.
     std::function<void()> reloadUserSymbols;
+    // The object information window, a window of its own owned by the
+    // main window; without it no object information shows.
+    std::function<IObjectInfoWindow*(CMainFrame& frame)> makeObjectInfo;
 };
 CMainFrameHooks& MainFrameHooks();
 
@@ -88,6 +104,13 @@ public:
     // and shown on first use).
     void AppendConnectionError(const std::string& text);
     CCommErrorsDlg* GetCommErrorsWindow() const { return m_commErrors; }
+    // The object information window: made on first use at the top-left
+    // corner of the active map view (centred over this window without
+    // one), filled and given the focus; closing destroys it.
+    void ShowObjectInfo(const std::vector<std::string>& lines, const std::string& folder);
+    void CloseObjectInfo();
+    // Null while there is none.
+    IObjectInfoWindow* GetObjectInfoWindow() const;
 
     CMainFrameCore& Core() { return m_core; }
     // The test drives the timers; null gives the window its own back.
@@ -121,5 +144,7 @@ private:
     std::unique_ptr<CGpsSource> m_gpsSource;
     std::unique_ptr<CSearchHooks> m_searchHooks;
     CCommErrorsDlg* m_commErrors = nullptr;
+    QPointer<QWidget> m_objectInfoWindow;
+    IObjectInfoWindow* m_objectInfo = nullptr;
     std::unique_ptr<IMainFrameBars> m_bars;
 };

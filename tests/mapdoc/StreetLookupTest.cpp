@@ -7,6 +7,7 @@
 #include "mapdoc/DrelDoc.h"
 #include "mapdoc/DrelView.h"
 #include "mapdoc/MapTool.h"
+#include "mapdoc/NameFolding.h"
 #include "mapdoc/TextOverlay.h"
 #include "platform/VirtualKeys.h"
 #include "tests/core/FieldLists.h"
@@ -238,8 +239,8 @@ TEST_F(StreetLookup, AChosenCityListsItsStreetsEqualNamesMerged)
     ASSERT_TRUE(doc.FillCityStreetCombos(true));
     ASSERT_EQ(host.street.Texts(), (std::vector<std::string>{"Pylimo g."}));
     EXPECT_EQ(host.street.items[0].second, 3);
-    EXPECT_EQ(doc.Streets().Lists().mergedKept, (std::vector<int32_t>{3}));
-    EXPECT_EQ(doc.Streets().Lists().mergedDropped, (std::vector<int32_t>{4}));
+    EXPECT_EQ(doc.Streets().Lists().merged.kept, (std::vector<int32_t>{3}));
+    EXPECT_EQ(doc.Streets().Lists().merged.removed, (std::vector<int32_t>{4}));
 }
 
 TEST_F(StreetLookup, WithoutCityFieldEveryNamedRecord)
@@ -254,8 +255,8 @@ TEST_F(StreetLookup, WithoutCityFieldEveryNamedRecord)
     EXPECT_EQ(host.street.Texts(), (std::vector<std::string>{"A g.", "B g."}));
     EXPECT_EQ(host.street.items[0].second, 1);
     // Three equal names: each later one goes, the pairs chain them.
-    EXPECT_EQ(doc.Streets().Lists().mergedKept, (std::vector<int32_t>{3, 1}));
-    EXPECT_EQ(doc.Streets().Lists().mergedDropped, (std::vector<int32_t>{4, 3}));
+    EXPECT_EQ(doc.Streets().Lists().merged.kept, (std::vector<int32_t>{3, 1}));
+    EXPECT_EQ(doc.Streets().Lists().merged.removed, (std::vector<int32_t>{4, 3}));
 }
 
 TEST_F(StreetLookup, NoNameFieldIsReported)
@@ -411,10 +412,10 @@ TEST_F(StreetLookup, StreetInformationLabelsTheHousesOfTheClickedStreet)
 TEST(AddressSearch, CandidatesIgnoreCaseAndLithuanianLetters)
 {
     const std::vector<std::string> streets = {"VILNIAUS G.", "Vilniaus pl.", "Kauno g.", Cp("Žalgirio g.")};
-    EXPECT_EQ(FindStreetCandidates(streets, "vilniaus"), (std::vector<int>{0, 1}));
-    EXPECT_EQ(FindStreetCandidates(streets, Cp("žalg")), std::vector<int>{3});
-    EXPECT_EQ(FindStreetCandidates(streets, "zalg"), std::vector<int>{3});
-    EXPECT_TRUE(FindStreetCandidates(streets, "").empty());
+    EXPECT_EQ(FindNameCandidates(streets, "vilniaus"), (std::vector<int>{0, 1}));
+    EXPECT_EQ(FindNameCandidates(streets, Cp("žalg")), std::vector<int>{3});
+    EXPECT_EQ(FindNameCandidates(streets, "zalg"), std::vector<int>{3});
+    EXPECT_TRUE(FindNameCandidates(streets, "").empty());
 }
 
 class FindAddressFromToolbar : public StreetLookup {

@@ -1,0 +1,53 @@
+#include "search/widgets/SearchDialogs.h"
+
+namespace {
+ISearchDialogs g_searchDefaults;
+IQueryDialogs g_queryDefaults;
+} // namespace
+
+ISearchDialogs& CSearchDialogs::SearchBefore()
+{
+    return m_searchBefore ? *m_searchBefore : g_searchDefaults;
+}
+
+IQueryDialogs& CSearchDialogs::QueryBefore()
+{
+    return m_queryBefore ? *m_queryBefore : g_queryDefaults;
+}
+
+int CSearchDialogs::ChooseText(const std::vector<std::string>& texts)
+{
+    return SearchBefore().ChooseText(texts);
+}
+
+bool CSearchDialogs::EditPlacemark(CDbfTable& table, CLayer& layer)
+{
+    return SearchBefore().EditPlacemark(table, layer);
+}
+
+bool CSearchDialogs::AskPointCoordinates(CMapPoint& point, bool geographic)
+{
+    return SearchBefore().AskPointCoordinates(point, geographic);
+}
+
+void CSearchDialogs::ShowObjectsAtPoint(const CMapPoint& point, const std::vector<CObjectHit>& hits, double distance,
+                                        CDrelView& view, const CPoint& screen)
+{
+    SearchBefore().ShowObjectsAtPoint(point, hits, distance, view, screen);
+}
+
+int CSearchDialogs::ChooseObject(const std::vector<int32_t>& candidates, const std::vector<std::string>& names,
+                                 CLayer& layer, CDrelView& view)
+{
+    return QueryBefore().ChooseObject(candidates, names, layer, view);
+}
+
+bool CSearchDialogs::EditRecord(CDbfTable& table, CLayer& layer, CDrelDoc& document)
+{
+    return QueryBefore().EditRecord(table, layer, document);
+}
+
+bool CSearchDialogs::ChooseLayerFile(CLayer& layer)
+{
+    return QueryBefore().ChooseLayerFile(layer);
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "mapdoc/QueryDialogs.h"
+#include "mapdoc/SearchDialogs.h"
+
+// The search part's dialogs that the map's lookups and queries open
+// (ISearchDialogs, IQueryDialogs). What it does not open itself goes to the
+// objects installed before it: a dialog of this part joins by overriding
+// its method here.
+class CSearchDialogs : public ISearchDialogs, public IQueryDialogs {
+public:
+    // Where what this part does not open goes; null, the defaults.
+    void SetSearchBefore(ISearchDialogs* before) { m_searchBefore = before; }
+    void SetQueryBefore(IQueryDialogs* before) { m_queryBefore = before; }
+
+    // ISearchDialogs.
+    int ChooseText(const std::vector<std::string>& texts) override;
+    bool EditPlacemark(CDbfTable& table, CLayer& layer) override;
+    bool AskPointCoordinates(CMapPoint& point, bool geographic) override;
+    void ShowObjectsAtPoint(const CMapPoint& point, const std::vector<CObjectHit>& hits, double distance,
+                            CDrelView& view, const CPoint& screen) override;
+
+    // IQueryDialogs.
+    int ChooseObject(const std::vector<int32_t>& candidates, const std::vector<std::string>& names, CLayer& layer,
+                     CDrelView& view) override;
+    bool EditRecord(CDbfTable& table, CLayer& layer, CDrelDoc& document) override;
+    // The layer settings' dialog (30765), never this part's.
+    bool ChooseLayerFile(CLayer& layer) override;
+
+private:
+    ISearchDialogs& SearchBefore();
+    IQueryDialogs& QueryBefore();
+
+    ISearchDialogs* m_searchBefore = nullptr;
+    IQueryDialogs* m_queryBefore = nullptr;
+};

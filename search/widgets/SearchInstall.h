@@ -1,0 +1,17 @@
+#pragma once
+
+class CDrelApp;
+
+// Plugs the search part into the program; the program calls it at
+// start-up after the settings part's installer and before InitInstance.
+// It sets only the search part's hooks: one CSearchDialogs for the map's
+// lookups and queries (ISearchDialogs, IQueryDialogs), handing what it
+// does not open to the objects installed before it, and the object
+// information window (MainFrameHooks().makeObjectInfo).
+//
+// A later dialog of this part joins in one place: a dialog the map's code
+// opens overrides its method in CSearchDialogs; a window or command the
+// shell reaches gets one Install... function in SearchInstall.cpp, called
+// from here, that sets its hook (MainFrameHooks(), CMapFrame::Hooks(),
+// CCommandRegistry, CDrelApp::SetTableFactories).
+void InstallSearchDialogs(CDrelApp& app);
