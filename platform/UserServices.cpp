@@ -17,6 +17,20 @@ public:
     bool CheckCancel() override { return false; }
 };
 
+class CHeadlessDoubleProgress : public IDoubleProgress {
+public:
+    void SetRange(int, int) override {}
+    void SetStep(int) override {}
+    void SetPos(int) override {}
+    void StepIt() override {}
+    bool CheckCancel() override { return false; }
+    IProgress& SecondBar() override { return m_second; }
+    void SetText(const std::string&) override {}
+
+private:
+    CHeadlessProgress m_second;
+};
+
 class CHeadlessUserServices : public IUserServices {
 public:
     int MessageBox(const std::string& text, unsigned type, unsigned) override
@@ -31,6 +45,11 @@ CHeadlessUserServices g_headless;
 std::atomic<IUserServices*> g_services{nullptr};
 
 } // namespace
+
+std::unique_ptr<IDoubleProgress> IUserServices::CreateDoubleProgress(int)
+{
+    return std::make_unique<CHeadlessDoubleProgress>();
+}
 
 CHeldMessages::CHeldMessages() : m_installedBefore(g_services.load()), m_previous(&UserServices())
 {
@@ -61,6 +80,22 @@ int CHeldMessages::MessageBox(const std::string& text, unsigned type, unsigned h
 {
     m_messages.push_back({text, type, helpId});
     return HeadlessAnswer(type);
+}
+
+CMessageCounter::CMessageCounter() : m_installedBefore(g_services.load()), m_previous(&UserServices())
+{
+    SetUserServices(this);
+}
+
+CMessageCounter::~CMessageCounter()
+{
+    SetUserServices(m_installedBefore);
+}
+
+int CMessageCounter::MessageBox(const std::string& text, unsigned type, unsigned helpId)
+{
+    ++m_count;
+    return m_previous->MessageBox(text, type, helpId);
 }
 
 IUserServices& UserServices()

@@ -49,6 +49,15 @@ public:
     virtual bool CheckCancel() = 0;
 };
 
+// A progress window of work in two levels: the calls drive the first bar;
+// the second bar follows the work within one step of the first, and a
+// text line says what is being done. Both bars share the window's cancel.
+class IDoubleProgress : public IProgress {
+public:
+    virtual IProgress& SecondBar() = 0;
+    virtual void SetText(const std::string& text) = 0;
+};
+
 class IUserServices {
 public:
     virtual ~IUserServices() = default;
@@ -59,6 +68,8 @@ public:
     virtual void EndWaitCursor() {}
     // A new progress window captioned by a string id; null when none could be made.
     virtual std::unique_ptr<IProgress> CreateProgress(int captionId) = 0;
+    // The same with two bars; by default one that shows nothing and is never cancelled.
+    virtual std::unique_ptr<IDoubleProgress> CreateDoubleProgress(int captionId);
 };
 
 IUserServices& UserServices();
@@ -111,6 +122,10 @@ public:
     void BeginWaitCursor() override { m_previous->BeginWaitCursor(); }
     void EndWaitCursor() override { m_previous->EndWaitCursor(); }
     std::unique_ptr<IProgress> CreateProgress(int captionId) override { return m_previous->CreateProgress(captionId); }
+    std::unique_ptr<IDoubleProgress> CreateDoubleProgress(int captionId) override
+    {
+        return m_previous->CreateDoubleProgress(captionId);
+    }
 
     const std::vector<Message>& Messages() const { return m_messages; }
     // Stops holding: the services before come back. Called by the destructor too.
@@ -123,4 +138,33 @@ private:
     IUserServices* m_previous;
     std::vector<Message> m_messages;
     bool m_released = false;
+};
+
+// Counts the messages shown during its lifetime, which are shown as ever:
+// for work that tells of a failure only when nothing it called has told
+// of it already. Everything goes to the services installed before.
+// Installed for its lifetime.
+class CMessageCounter : public IUserServices {
+public:
+    CMessageCounter();
+    ~CMessageCounter() override;
+    CMessageCounter(const CMessageCounter&) = delete;
+    CMessageCounter& operator=(const CMessageCounter&) = delete;
+
+    int MessageBox(const std::string& text, unsigned type, unsigned helpId) override;
+    void Beep() override { m_previous->Beep(); }
+    void BeginWaitCursor() override { m_previous->BeginWaitCursor(); }
+    void EndWaitCursor() override { m_previous->EndWaitCursor(); }
+    std::unique_ptr<IProgress> CreateProgress(int captionId) override { return m_previous->CreateProgress(captionId); }
+    std::unique_ptr<IDoubleProgress> CreateDoubleProgress(int captionId) override
+    {
+        return m_previous->CreateDoubleProgress(captionId);
+    }
+
+    int GetCount() const { return m_count; }
+
+private:
+    IUserServices* m_installedBefore;
+    IUserServices* m_previous;
+    int m_count = 0;
 };
