@@ -176,7 +176,8 @@ bool CDocCommands::CreateNewLayer()
     std::string name, path;
     m_document.SuggestNewLayerNames(name, path, {});
     int type = CLayer::kPoint;
-    if (!m_dialogs.newLayer(m_document, name, path, type) || !CheckNewDataPath(path))
+    CNewLayerOptions options;
+    if (!m_dialogs.newLayer(m_document, name, path, type, options) || !CheckNewDataPath(path))
         return false;
     auto layer = std::make_unique<CLayer>(name, path, type);
     if (!layer->CreateDataFiles()) {
@@ -362,7 +363,8 @@ CDocCommands::Result CDocCommands::ImportAsNewLayer(CFeatureSource& source, cons
     }
     std::string name, path;
     m_document.SuggestNewLayerNames(name, path, base);
-    if (!m_dialogs.newLayer(m_document, name, path, type))
+    CNewLayerOptions options;
+    if (!m_dialogs.newLayer(m_document, name, path, type, options))
         return kNothing;
     if (!source.AcceptType(type)) {
         AppMessageBox(kWrongLayerType, MB_OK | MB_ICONWARNING);

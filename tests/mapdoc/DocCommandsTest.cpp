@@ -56,7 +56,7 @@ protected:
     DocCommandsTest()
     {
         doc.SetPathName(dir.File("map.map"));
-        dialogs.newLayer = [this](CDrelDoc&, std::string& name, std::string& path, int& type) {
+        dialogs.newLayer = [this](CDrelDoc&, std::string& name, std::string& path, int& type, CNewLayerOptions&) {
             offered.push_back(name + "|" + GetPathFileName(path) + "|" + std::to_string(type));
             if (!chosenPath.empty())
                 path = chosenPath;
