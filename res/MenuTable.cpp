@@ -111,6 +111,9 @@ constexpr MenuEntry kLegendFilter[] = {
     Separator(),
     Command(30007, "Perpiešti a&utomatiškai"),
 };
+constexpr MenuEntry kLayerOperations[] = {
+    Command(30235, "Sukurti &buferines zonas..."),
+};
 constexpr MenuEntry kMapLayer[] = {
     Popup("&Legenda", kLegendFilter),
     Separator(),
@@ -126,6 +129,8 @@ constexpr MenuEntry kMapLayer[] = {
     Separator(),
     Command(30484, "Sluoksnį pagal pavyzdį..."),
     Command(30128, "Pakuoti"),
+    Separator(),
+    Popup("Operacijos su sluoksniais", kLayerOperations),
     Separator(),
     Command(30071, "Paša&linti"),
 };
