@@ -54,7 +54,7 @@ int PromptResultLayer(CDrelDoc& document, const CDocCommandDialogs& dialogs, con
         return 0;
     }
     if (!EqualsNoCase1257(GetPathExtension(choice.path), "gdb")) {
-        ChangeExtension(choice.path, "gdb");
+        choice.path = MakePathWithExtension(choice.path, ".gdb");
         // The user agreed to replace another file than the one written.
         choice.options.replaceConfirmed = false;
     }

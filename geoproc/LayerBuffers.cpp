@@ -84,6 +84,7 @@ EOperationEnd WriteZones(CLayer& layer, CDrelDoc& document, const std::string& p
     document.GetMetresPerUnit(metresX, metresY);
     const double kmX = metresX * 0.001, kmY = metresY * 0.001;
 
+    CWaitCursor wait;
     std::unique_ptr<IDoubleProgress> window = UserServices().CreateDoubleProgress(0);
     bool cancelled = false;
     CCancelWatch records(window.get(), cancelled);

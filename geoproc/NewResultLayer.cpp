@@ -27,15 +27,13 @@ bool CNewResultLayer::ExistingFilesAllowed() const
 {
     // The user agreed to replace the data file, and with it what belongs
     // to it; a file of the kind standing alone is no one's to replace.
-    const std::vector<std::string> files = CResultFiles::LayerFiles(m_choice.path);
-    if (m_choice.options.replaceConfirmed && PathExists(files.front()))
+    if (m_choice.options.replaceConfirmed && PathExists(m_choice.path))
         return true;
-    for (const std::string& file : files)
-        if (PathExists(file)) {
-            AppMessageBoxArg(kFileExists, file, MB_OK | MB_ICONWARNING);
-            return false;
-        }
-    return true;
+    const std::string existing = CResultFiles::ExistingLayerFile(m_choice.path);
+    if (existing.empty())
+        return true;
+    AppMessageBoxArg(kFileExists, existing, MB_OK | MB_ICONWARNING);
+    return false;
 }
 
 bool CNewResultLayer::Begin()

@@ -52,8 +52,16 @@ std::vector<std::string> CResultFiles::LayerFiles(const std::string& path)
 {
     std::vector<std::string> files{path};
     for (const std::string& extension : CompanionsOf(GetPathExtension(path)))
-        files.push_back(ChangeExtensionCopy(path, extension));
+        files.push_back(MakePathWithExtension(path, "." + extension));
     return files;
+}
+
+std::string CResultFiles::ExistingLayerFile(const std::string& path)
+{
+    for (const std::string& file : LayerFiles(path))
+        if (PathExists(file))
+            return file;
+    return {};
 }
 
 CResultFiles::~CResultFiles()

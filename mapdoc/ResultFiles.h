@@ -25,6 +25,8 @@ public:
 
     // The data file and the files of a layer of its kind beside it.
     static std::vector<std::string> LayerFiles(const std::string& path);
+    // The first of them that exists; empty when none does.
+    static std::string ExistingLayerFile(const std::string& path);
 
     // Takes a temporary title in the chosen file's folder by creating its
     // data file there, empty; false when no file can be made there.

@@ -8,7 +8,9 @@
 
 namespace {
 
-class CHeadlessProgress : public IProgress {
+// A progress window that shows nothing and is never cancelled.
+template <class Progress>
+class CSilentProgress : public Progress {
 public:
     void SetRange(int, int) override {}
     void SetStep(int) override {}
@@ -17,13 +19,10 @@ public:
     bool CheckCancel() override { return false; }
 };
 
-class CHeadlessDoubleProgress : public IDoubleProgress {
+using CHeadlessProgress = CSilentProgress<IProgress>;
+
+class CHeadlessDoubleProgress : public CSilentProgress<IDoubleProgress> {
 public:
-    void SetRange(int, int) override {}
-    void SetStep(int) override {}
-    void SetPos(int) override {}
-    void StepIt() override {}
-    bool CheckCancel() override { return false; }
     IProgress& SecondBar() override { return m_second; }
     void SetText(const std::string&) override {}
 
@@ -51,17 +50,17 @@ std::unique_ptr<IDoubleProgress> IUserServices::CreateDoubleProgress(int)
     return std::make_unique<CHeadlessDoubleProgress>();
 }
 
-CHeldMessages::CHeldMessages() : m_installedBefore(g_services.load()), m_previous(&UserServices())
+CServicesOverlay::CServicesOverlay() : m_installedBefore(g_services.load()), m_previous(&UserServices())
 {
     SetUserServices(this);
 }
 
-CHeldMessages::~CHeldMessages()
+CServicesOverlay::~CServicesOverlay()
 {
     Release();
 }
 
-void CHeldMessages::Release()
+void CServicesOverlay::Release()
 {
     if (m_released)
         return;
@@ -80,22 +79,6 @@ int CHeldMessages::MessageBox(const std::string& text, unsigned type, unsigned h
 {
     m_messages.push_back({text, type, helpId});
     return HeadlessAnswer(type);
-}
-
-CMessageCounter::CMessageCounter() : m_installedBefore(g_services.load()), m_previous(&UserServices())
-{
-    SetUserServices(this);
-}
-
-CMessageCounter::~CMessageCounter()
-{
-    SetUserServices(m_installedBefore);
-}
-
-int CMessageCounter::MessageBox(const std::string& text, unsigned type, unsigned helpId)
-{
-    ++m_count;
-    return m_previous->MessageBox(text, type, helpId);
 }
 
 IUserServices& UserServices()

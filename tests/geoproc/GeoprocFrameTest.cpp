@@ -87,14 +87,20 @@ TEST_F(GeoprocFrameTest, TheChosenFileIsAlwaysAGdbLayer)
 {
     // Yes to replace a file stands only for the file that is written.
     newLayer.confirmReplace = true;
-    const std::pair<std::string, bool> cases[] = {
-        {"zones.shp", false}, {"zones", false}, {"zones.GDB", true}, {"zones.gdb", true}};
-    for (const auto& [file, confirmed] : cases) {
-        newLayer.chosenPath = dir.File(file);
+    struct Case {
+        std::string chosen, written;
+        bool confirmed;
+    } cases[] = {{"zones.shp", "zones.gdb", false},
+                 {"zones", "zones.gdb", false},
+                 {"zones.GDB", "zones.GDB", true},
+                 {"zones.gdb", "zones.gdb", true},
+                 {"my.maps/zones", "my.maps/zones.gdb", false}};
+    for (const Case& c : cases) {
+        newLayer.chosenPath = dir.File(c.chosen);
         CResultLayerChoice choice;
-        ASSERT_EQ(PromptResultLayer(doc, newLayer.Dialogs(), "result", CLayer::kArea, choice), 1) << file;
-        EXPECT_TRUE(EqualsNoCase1257(choice.path, dir.File("zones.gdb"))) << file;
-        EXPECT_EQ(choice.options.replaceConfirmed, confirmed) << file;
+        ASSERT_EQ(PromptResultLayer(doc, newLayer.Dialogs(), "result", CLayer::kArea, choice), 1) << c.chosen;
+        EXPECT_EQ(choice.path, dir.File(c.written)) << c.chosen;
+        EXPECT_EQ(choice.options.replaceConfirmed, c.confirmed) << c.chosen;
     }
     // The operation's options go to the dialog.
     CResultLayerChoice fixed;
