@@ -31,7 +31,7 @@
 #include <unistd.h>
 #include <vector>
 
-struct CGeoprocTownSpec {
+struct CGeoprocTownPlan {
     int columns = 20;
     int rows = 20;
     int districtsPerSide = 4;
@@ -46,7 +46,7 @@ struct CGeoprocTownSpec {
 
 class CGeoprocTown {
 public:
-    explicit CGeoprocTown(const CGeoprocTownSpec& spec) : m_spec(spec)
+    explicit CGeoprocTown(const CGeoprocTownPlan& plan) : m_plan(plan)
     {
         static int made = 0;
         m_folder = (std::filesystem::temp_directory_path() /
@@ -56,8 +56,8 @@ public:
         std::filesystem::create_directories(m_folder);
         m_document.SetPathName(m_folder + "town.map");
         m_document.Settings().mapUnits = kUnitsMetres;
-        m_document.Settings().limits = CMapRect(0, spec.rows * spec.block, spec.columns * spec.block, 0);
-        m_ready = spec.columns % spec.districtsPerSide == 0 && spec.rows % spec.districtsPerSide == 0 &&
+        m_document.Settings().limits = CMapRect(0, plan.rows * plan.block, plan.columns * plan.block, 0);
+        m_ready = plan.columns % plan.districtsPerSide == 0 && plan.rows % plan.districtsPerSide == 0 &&
                   WriteStreets() && WriteBuildingsAndPoints() && WriteDistricts();
     }
     ~CGeoprocTown()
@@ -70,7 +70,7 @@ public:
 
     bool IsReady() const { return m_ready; }
     const std::string& Folder() const { return m_folder; }
-    const CGeoprocTownSpec& Spec() const { return m_spec; }
+    const CGeoprocTownPlan& Plan() const { return m_plan; }
     CDrelDoc& Document() { return m_document; }
     CLayer& Streets() { return *m_document.GetLayer(0); }
     CLayer& Buildings() { return *m_document.GetLayer(1); }
@@ -78,14 +78,14 @@ public:
     CLayer& Districts() { return *m_document.GetLayer(3); }
 
     // The answers.
-    int BlockCount() const { return m_spec.columns * m_spec.rows; }
-    int StreetCount() const { return (m_spec.rows + 1) * m_spec.columns + (m_spec.columns + 1) * m_spec.rows; }
-    int CrossingCount() const { return (m_spec.columns + 1) * (m_spec.rows + 1); }
-    double StreetLength() const { return m_spec.block; }
+    int BlockCount() const { return m_plan.columns * m_plan.rows; }
+    int StreetCount() const { return (m_plan.rows + 1) * m_plan.columns + (m_plan.columns + 1) * m_plan.rows; }
+    int CrossingCount() const { return (m_plan.columns + 1) * (m_plan.rows + 1); }
+    double StreetLength() const { return m_plan.block; }
     int BuildingCount() const { return BlockCount(); }
-    double BuildingArea() const { return m_spec.width * m_spec.height; }
-    int PointCount() const { return BlockCount() * m_spec.pointsPerBuilding; }
-    int DistrictCount() const { return m_spec.districtsPerSide * m_spec.districtsPerSide; }
+    double BuildingArea() const { return m_plan.width * m_plan.height; }
+    int PointCount() const { return BlockCount() * m_plan.pointsPerBuilding; }
+    int DistrictCount() const { return m_plan.districtsPerSide * m_plan.districtsPerSide; }
     int BuildingsPerDistrict() const { return BlockCount() / DistrictCount(); }
 
 private:
@@ -125,19 +125,19 @@ private:
             const auto street = [&](CMapPoint a, CMapPoint b) {
                 CShape line;
                 line.SetSize(0, 1);
-                for (int i = 0; i < m_spec.streetVertices; ++i) {
-                    const double t = static_cast<double>(i) / (m_spec.streetVertices - 1);
+                for (int i = 0; i < m_plan.streetVertices; ++i) {
+                    const double t = static_cast<double>(i) / (m_plan.streetVertices - 1);
                     line.AddPoint(CMapPoint(a.x + t * (b.x - a.x), a.y + t * (b.y - a.y)));
                 }
                 return source.AppendShape(line, false) && Write(source, ++id, 0);
             };
-            const double s = m_spec.block;
-            for (int r = 0; r <= m_spec.rows; ++r)
-                for (int c = 0; c < m_spec.columns; ++c)
+            const double s = m_plan.block;
+            for (int r = 0; r <= m_plan.rows; ++r)
+                for (int c = 0; c < m_plan.columns; ++c)
                     if (!street({c * s, r * s}, {(c + 1) * s, r * s}))
                         return false;
-            for (int c = 0; c <= m_spec.columns; ++c)
-                for (int r = 0; r < m_spec.rows; ++r)
+            for (int c = 0; c <= m_plan.columns; ++c)
+                for (int r = 0; r < m_plan.rows; ++r)
                     if (!street({c * s, r * s}, {c * s, (r + 1) * s}))
                         return false;
         }
@@ -152,20 +152,20 @@ private:
             if (!buildings.Create(m_folder + "buildings.gdb", CFeatureSource::kArea, fields.data()) ||
                 !points.Create(m_folder + "points.gdb", CFeatureSource::kPoint, fields.data()))
                 return false;
-            std::mt19937_64 random(m_spec.seed);
-            const double s = m_spec.block, room = s - 2 * m_spec.setback;
-            std::uniform_real_distribution<double> placeX(0, room - m_spec.width), placeY(0, room - m_spec.height);
+            std::mt19937_64 random(m_plan.seed);
+            const double s = m_plan.block, room = s - 2 * m_plan.setback;
+            std::uniform_real_distribution<double> placeX(0, room - m_plan.width), placeY(0, room - m_plan.height);
             std::uniform_real_distribution<double> inside(0.05, 0.95);
             int pointId = 0;
             for (int block = 0; block < BlockCount(); ++block) {
-                const double x = (block % m_spec.columns) * s + m_spec.setback + placeX(random);
-                const double y = (block / m_spec.columns) * s + m_spec.setback + placeY(random);
+                const double x = (block % m_plan.columns) * s + m_plan.setback + placeX(random);
+                const double y = (block / m_plan.columns) * s + m_plan.setback + placeY(random);
                 CShape house;
-                house.SetFromRect(CMapRect(x, y + m_spec.height, x + m_spec.width, y));
+                house.SetFromRect(CMapRect(x, y + m_plan.height, x + m_plan.width, y));
                 if (!buildings.AppendShape(house, false) || !Write(buildings, block + 1, block + 1))
                     return false;
-                for (int p = 0; p < m_spec.pointsPerBuilding; ++p) {
-                    const CMapPoint point(x + inside(random) * m_spec.width, y + inside(random) * m_spec.height);
+                for (int p = 0; p < m_plan.pointsPerBuilding; ++p) {
+                    const CMapPoint point(x + inside(random) * m_plan.width, y + inside(random) * m_plan.height);
                     if (!points.AppendPoint(point, false) || !Write(points, ++pointId, block + 1))
                         return false;
                 }
@@ -182,8 +182,8 @@ private:
             const std::vector<CDbfFieldInfo> fields = Fields(false);
             if (!source.Create(m_folder + "districts.gdb", CFeatureSource::kArea, fields.data()))
                 return false;
-            const int d = m_spec.districtsPerSide;
-            const double w = m_spec.columns / d * m_spec.block, h = m_spec.rows / d * m_spec.block;
+            const int d = m_plan.districtsPerSide;
+            const double w = m_plan.columns / d * m_plan.block, h = m_plan.rows / d * m_plan.block;
             for (int i = 0; i < d * d; ++i) {
                 const double x = (i % d) * w, y = (i / d) * h;
                 CShape district;
@@ -196,7 +196,7 @@ private:
         return true;
     }
 
-    CGeoprocTownSpec m_spec;
+    CGeoprocTownPlan m_plan;
     std::string m_folder;
     CDrelDoc m_document;
     bool m_ready = false;

@@ -27,11 +27,11 @@ const double kCircle = 18 * std::sin(M_PI / 18) * kRadius * kRadius;
 CGeoprocTown& Town()
 {
     static CGeoprocTown town([] {
-        CGeoprocTownSpec spec;
-        spec.columns = spec.rows = 223;
-        spec.districtsPerSide = 1;
-        spec.pointsPerBuilding = 2;
-        return spec;
+        CGeoprocTownPlan plan;
+        plan.columns = plan.rows = 223;
+        plan.districtsPerSide = 1;
+        plan.pointsPerBuilding = 2;
+        return plan;
     }());
     return town;
 }
@@ -134,7 +134,7 @@ void BM_StreetZones(benchmark::State& state)
 void BM_BuildingZones(benchmark::State& state)
 {
     const CGeoprocTown& town = Town();
-    const double w = town.Spec().width, h = town.Spec().height;
+    const double w = town.Plan().width, h = town.Plan().height;
     const double grown = w * h + 2 * kRadius * (w + h) + kCircle;
     const double shrunk = (w - 2 * kRadius) * (h - 2 * kRadius);
     const int type = static_cast<int>(state.range(0));

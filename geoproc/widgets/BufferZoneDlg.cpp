@@ -1,10 +1,10 @@
 #include "geoproc/widgets/BufferZoneDlg.h"
 
-#include "geoproc/widgets/ZoneStyleButton.h"
 #include "platform/Codepage.h"
 #include "platform/UserServices.h"
 #include "shell/widgets/ControlIds.h"
 #include "shell/widgets/DataExchange.h"
+#include "shell/widgets/StyleSampleButton.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -20,7 +20,7 @@ constexpr char kZeroRadius[] = "Spindulys negali būti lygus 0.";
 } // namespace
 
 CBufferZoneDlg::CBufferZoneDlg(const CBufferZoneSettings& settings, QWidget* parent)
-    : CDialogBase(parent), m_rules(settings), m_symbol(new CZoneStyleButton(this))
+    : CDialogBase(parent), m_rules(settings), m_symbol(new CStyleSampleButton(this))
 {
     SetControlId(this, kBufferZoneDialog);
     setWindowTitle(QString::fromUtf8("Buferinės zonos skaičiavimas"));
@@ -29,7 +29,7 @@ CBufferZoneDlg::CBufferZoneDlg(const CBufferZoneSettings& settings, QWidget* par
     auto* radiusLabel = new QLabel(QString::fromUtf8("&Spindulys:"), this);
     radiusLabel->setBuddy(radius);
     SetControlId(m_symbol, kSymbolButton);
-    m_symbol->SetStyle(m_rules.Working().style);
+    m_symbol->SetAreaStyle(m_rules.Working().style);
     auto* symbolLabel = new QLabel(QString::fromUtf8("Ž&enklas:"), this);
     symbolLabel->setBuddy(m_symbol);
     connect(m_symbol, &QPushButton::clicked, this, [this] { EditStyle(); });
@@ -60,5 +60,5 @@ void CBufferZoneDlg::DoDataExchange(CDataExchange& dx)
 void CBufferZoneDlg::EditStyle()
 {
     if (m_rules.EditStyle())
-        m_symbol->SetStyle(m_rules.Working().style);
+        m_symbol->SetAreaStyle(m_rules.Working().style);
 }

@@ -3,7 +3,7 @@
 #include "geoproc/BufferZoneRules.h"
 #include "shell/widgets/DialogBase.h"
 
-class CZoneStyleButton;
+class CStyleSampleButton;
 
 // Dialog 262 "Buferinės zonos skaičiavimas" of the buffer-zone tool: the
 // radius in kilometres (edit 1017, any number but 0), the zone style on
@@ -24,5 +24,5 @@ private:
     void EditStyle();
 
     CBufferZoneRules m_rules;
-    CZoneStyleButton* m_symbol;
+    CStyleSampleButton* m_symbol;
 };

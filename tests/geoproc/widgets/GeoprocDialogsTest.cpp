@@ -7,7 +7,6 @@
 #include "geoproc/widgets/BufferZoneDlg.h"
 #include "geoproc/widgets/LayerBufferDlg.h"
 #include "geoproc/widgets/ResultLayerDlg.h"
-#include "geoproc/widgets/ZoneStyleButton.h"
 #include "layers/ClassEditDialogs.h"
 #include "layers/Layer.h"
 #include "mapdoc/BufferZoneSet.h"
@@ -16,6 +15,7 @@
 #include "platform/QtText.h"
 #include "shell/FieldText.h"
 #include "shell/widgets/ControlIds.h"
+#include "shell/widgets/StyleSampleButton.h"
 #include "tests/shell/widgets/ShellWidgetSupport.h"
 #include "tests/support/TestSupport.h"
 
@@ -192,14 +192,15 @@ TEST_F(GeoprocDialogsTest, TheZoneToolsRadiusIsAnyNumberButNought)
     EXPECT_EQ(GetControlId(&dialog), 262);
     EXPECT_EQ(dialog.windowTitle(), Text("Buferinės zonos skaičiavimas"));
     auto* radius = FindControl<QLineEdit>(&dialog, 1017);
-    auto* symbol = FindControl<CZoneStyleButton>(&dialog, 1055);
+    auto* symbol = FindControl<CStyleSampleButton>(&dialog, 1055);
     auto* remove = FindControl<QCheckBox>(&dialog, 1015);
     ASSERT_TRUE(radius && symbol && remove);
     EXPECT_EQ(radius->text(), "1");
     EXPECT_EQ(LabelOf(dialog, radius), Text("&Spindulys:"));
     EXPECT_EQ(remove->text(), Text("&Pašalinti ankstesnius rezultatus"));
     EXPECT_FALSE(remove->isChecked());
-    EXPECT_EQ(symbol->GetStyle().brushColor, settings.style.brushColor);
+    EXPECT_EQ(symbol->GetSample().kind, StyleSample::kAreaStyle);
+    EXPECT_EQ(symbol->GetSample().area.brushColor, settings.style.brushColor);
 
     const std::pair<const char*, std::string> refusals[] = {{"0", Utf8ToCp1257("Spindulys negali būti lygus 0.")},
                                                             {"abc", RealFieldMessage(false, 0, 0)}};
@@ -216,7 +217,7 @@ TEST_F(GeoprocDialogsTest, TheZoneToolsRadiusIsAnyNumberButNought)
     CScriptedStyleDialog styleDialog;
     Click(dialog, 1055);
     EXPECT_EQ(styleDialog.runs, 1);
-    EXPECT_EQ(symbol->GetStyle().brushColor, 0x00C000u);
+    EXPECT_EQ(symbol->GetSample().area.brushColor, 0x00C000u);
     Type(dialog, 1017, "-0.5");
     remove->setChecked(true);
     Click(dialog, IDOK);
