@@ -137,6 +137,25 @@ void CShape::Append(const CShape& other, bool prepend)
     m_extent = extent;
 }
 
+void CShape::CloseRings()
+{
+    CMapPointArray points;
+    std::vector<uint32_t> sizes;
+    for (int part = 0, first = 0; part < GetPartCount(); first += GetPartSize(part), ++part) {
+        const int size = std::min(GetPartSize(part), GetPointCount() - first);
+        if (size <= 0) {
+            sizes.push_back(0);
+            continue;
+        }
+        points.Append(&m_points[first], size);
+        const bool open = size > 1 && m_points[first] != m_points[first + size - 1];
+        if (open)
+            points.Add(m_points[first]);
+        sizes.push_back(static_cast<uint32_t>(size + (open ? 1 : 0)));
+    }
+    SetParts(std::move(points), std::move(sizes));
+}
+
 void CShape::Reverse()
 {
     std::reverse(m_points.begin(), m_points.end());

@@ -65,6 +65,9 @@ public:
     void Append(const CShape& other, bool prepend);
     // Reverses the points and the order of the parts.
     void Reverse();
+    // Repeats the first point of every part of two points or more that
+    // does not end with it: the rings as lines, their closing edges drawn.
+    void CloseRings();
     void RecalcBounds();
     // The longest segment within a part, clipped when a rectangle is given.
     bool GetLongestSegment(CMapPoint& start, CMapPoint& end, const CMapRect* clip = nullptr) const;

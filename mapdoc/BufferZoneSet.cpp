@@ -74,8 +74,12 @@ void CBufferZoneSet::AddAtPoint(CDrelView& view, int x, int y)
         break;
     case CLayer::kArea: {
         int type = CShape::kBufferBand;
-        if (BufferZoneDialogs().AskZoneType(type) && type >= CShape::kBufferBand && type <= CShape::kBufferShrink)
-            AddZone(found, settings.radius, type);
+        if (!BufferZoneDialogs().AskZoneType(type) || type < CShape::kBufferBand || type > CShape::kBufferShrink)
+            break;
+        // Around the outline the ring closes.
+        if (type == CShape::kBufferBand)
+            found.CloseRings();
+        AddZone(found, settings.radius, type);
         break;
     }
     default:

@@ -10,6 +10,7 @@
 #include "mapdoc/DocumentObserver.h"
 #include "mapdoc/DrelDoc.h"
 #include "mapdoc/MapGps.h"
+#include "mapdoc/ResultFiles.h"
 #include "platform/Codepage.h"
 #include "platform/Strings.h"
 #include "platform/UserServices.h"
@@ -129,16 +130,11 @@ bool CDocCommands::CheckNewDataPath(const std::string& path) const
         return false;
     // A new layer never takes over a file: it would be emptied. The files
     // that come with the data file count too.
-    std::vector<std::string> files{path};
-    if (HasExtension(path, "gdb"))
-        files = {path, ChangeExtensionCopy(path, "vec"), ChangeExtensionCopy(path, "dbf")};
-    else if (HasExtension(path, "shp"))
-        files = {path, ChangeExtensionCopy(path, "shx"), ChangeExtensionCopy(path, "dbf")};
-    for (const std::string& file : files)
-        if (FileExists(file)) {
-            AppMessageBoxArg(kFileExists, file, MB_OK | MB_ICONWARNING);
-            return false;
-        }
+    const std::string existing = CResultFiles::ExistingLayerFile(path);
+    if (!existing.empty()) {
+        AppMessageBoxArg(kFileExists, existing, MB_OK | MB_ICONWARNING);
+        return false;
+    }
     return true;
 }
 
@@ -176,7 +172,8 @@ bool CDocCommands::CreateNewLayer()
     std::string name, path;
     m_document.SuggestNewLayerNames(name, path, {});
     int type = CLayer::kPoint;
-    if (!m_dialogs.newLayer(m_document, name, path, type) || !CheckNewDataPath(path))
+    CNewLayerOptions options;
+    if (!m_dialogs.newLayer(m_document, name, path, type, options) || !CheckNewDataPath(path))
         return false;
     auto layer = std::make_unique<CLayer>(name, path, type);
     if (!layer->CreateDataFiles()) {
@@ -362,7 +359,8 @@ CDocCommands::Result CDocCommands::ImportAsNewLayer(CFeatureSource& source, cons
     }
     std::string name, path;
     m_document.SuggestNewLayerNames(name, path, base);
-    if (!m_dialogs.newLayer(m_document, name, path, type))
+    CNewLayerOptions options;
+    if (!m_dialogs.newLayer(m_document, name, path, type, options))
         return kNothing;
     if (!source.AcceptType(type)) {
         AppMessageBox(kWrongLayerType, MB_OK | MB_ICONWARNING);

@@ -20,11 +20,24 @@ struct CLayerImportChoice {
     std::unique_ptr<CCoordConverter> converter;
 };
 
+// What the new-layer dialog (102) is told, and what it tells besides the
+// names and the type.
+struct CNewLayerOptions {
+    // The type may be chosen; else it shows the one given.
+    bool typeChoice = true;
+    // The file types "F&ailai..." offers: 1 GDB, 2 DBF, 4 track, 8 Shapefile.
+    int fileTypes = 3;
+    // Out: the file existed and the user agreed to replace it (message 2000).
+    bool replaceConfirmed = false;
+};
+
 // The dialogs of other parts of the program that the document commands
 // open; a command whose dialog is missing does nothing.
 struct CDocCommandDialogs {
     // 102: name, data file and layer type, all proposed; false when cancelled.
-    std::function<bool(CDrelDoc& document, std::string& name, std::string& path, int& type)> newLayer;
+    std::function<bool(CDrelDoc& document, std::string& name, std::string& path, int& type,
+                       CNewLayerOptions& options)>
+        newLayer;
     // 30772: name and data file, no type.
     std::function<bool(CDrelDoc& document, std::string& name, std::string& path)> layerFile;
     // 194 on the file to import.

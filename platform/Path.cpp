@@ -149,6 +149,12 @@ bool PathExists(std::string_view storedPath)
     return Exists(ResolvePath(storedPath));
 }
 
+bool IsFolder(std::string_view storedPath)
+{
+    struct stat st {};
+    return ::stat(ResolvePath(storedPath).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 bool RemoveFile(std::string_view storedPath)
 {
     return ::unlink(ResolvePath(storedPath).c_str()) == 0;

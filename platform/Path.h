@@ -32,6 +32,8 @@ std::string FindSiblingByExtension(std::string_view storedPath, std::string_view
 
 // True when the path names an existing file or folder.
 bool PathExists(std::string_view storedPath);
+// True when the path names an existing folder.
+bool IsFolder(std::string_view storedPath);
 bool RemoveFile(std::string_view storedPath);
 // Renames, replacing an existing target atomically.
 bool RenameFile(std::string_view fromStoredPath, std::string_view toStoredPath);

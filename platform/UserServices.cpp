@@ -8,13 +8,26 @@
 
 namespace {
 
-class CHeadlessProgress : public IProgress {
+// A progress window that shows nothing and is never cancelled.
+template <class Progress>
+class CSilentProgress : public Progress {
 public:
     void SetRange(int, int) override {}
     void SetStep(int) override {}
     void SetPos(int) override {}
     void StepIt() override {}
     bool CheckCancel() override { return false; }
+};
+
+using CHeadlessProgress = CSilentProgress<IProgress>;
+
+class CHeadlessDoubleProgress : public CSilentProgress<IDoubleProgress> {
+public:
+    IProgress& SecondBar() override { return m_second; }
+    void SetText(const std::string&) override {}
+
+private:
+    CHeadlessProgress m_second;
 };
 
 class CHeadlessUserServices : public IUserServices {
@@ -32,17 +45,22 @@ std::atomic<IUserServices*> g_services{nullptr};
 
 } // namespace
 
-CHeldMessages::CHeldMessages() : m_installedBefore(g_services.load()), m_previous(&UserServices())
+std::unique_ptr<IDoubleProgress> IUserServices::CreateDoubleProgress(int)
+{
+    return std::make_unique<CHeadlessDoubleProgress>();
+}
+
+CServicesOverlay::CServicesOverlay() : m_installedBefore(g_services.load()), m_previous(&UserServices())
 {
     SetUserServices(this);
 }
 
-CHeldMessages::~CHeldMessages()
+CServicesOverlay::~CServicesOverlay()
 {
     Release();
 }
 
-void CHeldMessages::Release()
+void CServicesOverlay::Release()
 {
     if (m_released)
         return;

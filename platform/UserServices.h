@@ -49,6 +49,15 @@ public:
     virtual bool CheckCancel() = 0;
 };
 
+// A progress window of work in two levels: the calls drive the first bar;
+// the second bar follows the work within one step of the first, and a
+// text line says what is being done. Both bars share the window's cancel.
+class IDoubleProgress : public IProgress {
+public:
+    virtual IProgress& SecondBar() = 0;
+    virtual void SetText(const std::string& text) = 0;
+};
+
 class IUserServices {
 public:
     virtual ~IUserServices() = default;
@@ -59,6 +68,8 @@ public:
     virtual void EndWaitCursor() {}
     // A new progress window captioned by a string id; null when none could be made.
     virtual std::unique_ptr<IProgress> CreateProgress(int captionId) = 0;
+    // The same with two bars; by default one that shows nothing and is never cancelled.
+    virtual std::unique_ptr<IDoubleProgress> CreateDoubleProgress(int captionId);
 };
 
 IUserServices& UserServices();
@@ -88,12 +99,44 @@ public:
     CWaitCursor& operator=(const CWaitCursor&) = delete;
 };
 
+// Services installed over those installed before for the object's
+// lifetime (or until Release), handing everything to them unless a
+// derived class answers itself.
+class CServicesOverlay : public IUserServices {
+public:
+    CServicesOverlay();
+    ~CServicesOverlay() override;
+    CServicesOverlay(const CServicesOverlay&) = delete;
+    CServicesOverlay& operator=(const CServicesOverlay&) = delete;
+
+    int MessageBox(const std::string& text, unsigned type, unsigned helpId) override
+    {
+        return m_previous->MessageBox(text, type, helpId);
+    }
+    void Beep() override { m_previous->Beep(); }
+    void BeginWaitCursor() override { m_previous->BeginWaitCursor(); }
+    void EndWaitCursor() override { m_previous->EndWaitCursor(); }
+    std::unique_ptr<IProgress> CreateProgress(int captionId) override { return m_previous->CreateProgress(captionId); }
+    std::unique_ptr<IDoubleProgress> CreateDoubleProgress(int captionId) override
+    {
+        return m_previous->CreateDoubleProgress(captionId);
+    }
+
+    // The services before come back. Called by the destructor too.
+    void Release();
+
+private:
+    IUserServices* m_installedBefore;
+    IUserServices* m_previous;
+    bool m_released = false;
+};
+
 // Keeps the messages shown during its lifetime instead of showing them,
 // for work that repeats and should complain once (every drawing pass
 // opening a file that is broken); the caller decides what to show. Boxes
 // that ask are answered as a headless run answers them. Everything else
 // goes to the services installed before. Installed for its lifetime.
-class CHeldMessages : public IUserServices {
+class CHeldMessages : public CServicesOverlay {
 public:
     struct Message {
         std::string text;
@@ -101,26 +144,29 @@ public:
         unsigned helpId;
     };
 
-    CHeldMessages();
-    ~CHeldMessages() override;
-    CHeldMessages(const CHeldMessages&) = delete;
-    CHeldMessages& operator=(const CHeldMessages&) = delete;
-
     int MessageBox(const std::string& text, unsigned type, unsigned helpId) override;
-    void Beep() override { m_previous->Beep(); }
-    void BeginWaitCursor() override { m_previous->BeginWaitCursor(); }
-    void EndWaitCursor() override { m_previous->EndWaitCursor(); }
-    std::unique_ptr<IProgress> CreateProgress(int captionId) override { return m_previous->CreateProgress(captionId); }
 
     const std::vector<Message>& Messages() const { return m_messages; }
-    // Stops holding: the services before come back. Called by the destructor too.
-    void Release();
     // Releases, then shows the messages held, in order.
     void Show();
 
 private:
-    IUserServices* m_installedBefore;
-    IUserServices* m_previous;
     std::vector<Message> m_messages;
-    bool m_released = false;
+};
+
+// Counts the messages shown during its lifetime, which are shown as ever:
+// for work that tells of a failure only when nothing it called has told
+// of it already. Installed for its lifetime.
+class CMessageCounter : public CServicesOverlay {
+public:
+    int MessageBox(const std::string& text, unsigned type, unsigned helpId) override
+    {
+        ++m_count;
+        return CServicesOverlay::MessageBox(text, type, helpId);
+    }
+
+    int GetCount() const { return m_count; }
+
+private:
+    int m_count = 0;
 };

@@ -113,6 +113,9 @@ constexpr MenuEntry kLegendFilter[] = {
     Separator(),
     Command(30007, "Perpiešti a&utomatiškai"),
 };
+constexpr MenuEntry kLayerOperations[] = {
+    Command(30235, "Sukurti &buferines zonas..."),
+};
 constexpr MenuEntry kMapLayer[] = {
     Popup("&Legenda", kLegendFilter),
     Separator(),
@@ -128,6 +131,8 @@ constexpr MenuEntry kMapLayer[] = {
     Separator(),
     Command(30484, "Sluoksnį pagal pavyzdį..."),
     Command(30128, "Pakuoti"),
+    Separator(),
+    Popup("Operacijos su sluoksniais", kLayerOperations),
     Separator(),
     Command(30071, "Paša&linti"),
 };

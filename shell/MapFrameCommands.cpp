@@ -437,7 +437,8 @@ void CMapFrameCommands::NewLayerByExample()
     document.MakeUniqueLayerName(name);
     // The example's type stands whatever the dialog offers.
     int chosenType = type;
-    if (!m_dialogs.document.newLayer(document, name, path, chosenType))
+    CNewLayerOptions options;
+    if (!m_dialogs.document.newLayer(document, name, path, chosenType, options))
         return;
     // A new file must not write over what an open map holds.
     if (!document.CheckNewLayerPath(path))

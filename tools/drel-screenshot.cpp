@@ -1,10 +1,11 @@
-// tool-deps: drel_shell_widgets drel_settings_widgets drel_search_widgets
+// tool-deps: drel_shell_widgets drel_settings_widgets drel_search_widgets drel_geoproc_widgets
 // Opens a map in the program's main window on the offscreen platform, lets
 // it draw and saves a picture of the whole window, for a person to look at.
 // The program runs over a profile and a user folder of its own, so the
 // picture does not depend on the user's settings, and nothing of them changes.
 // Usage: drel-screenshot MAP OUT.png [--size WxH]
 
+#include "geoproc/widgets/GeoprocInstall.h"
 #include "platform/AppFolders.h"
 #include "platform/AppProfile.h"
 #include "platform/Codepage.h"
@@ -112,6 +113,7 @@ int main(int argc, char** argv)
     InstallMainFrameBars();
     InstallSettingsDialogs(app);
     InstallSearchDialogs(app);
+    InstallGeoprocessing();
 
     const std::string map = FromNativePath(arguments.map);
     if (!PathExists(map)) {

@@ -1,5 +1,6 @@
 // Drel Lite: the application with its main window. Usage: drel [MAP]
 
+#include "geoproc/widgets/GeoprocInstall.h"
 #include "gps/GpsReceiverPort.h"
 #include "platform/Path.h"
 #include "routing/RoadRouting.h"
@@ -22,6 +23,7 @@ int main(int argc, char** argv)
     InstallMainFrameBars();
     InstallSettingsDialogs(app);
     InstallSearchDialogs(app);
+    InstallGeoprocessing();
     InstallRoadRouting();
 
     std::vector<std::string> arguments;

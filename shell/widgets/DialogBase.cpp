@@ -5,6 +5,8 @@
 #include "shell/widgets/DataExchange.h"
 
 #include <QAbstractButton>
+#include <QHBoxLayout>
+#include <QPushButton>
 
 CDialogBase::CDialogBase(QWidget* parent) : QDialog(parent) {}
 
@@ -39,6 +41,20 @@ void CDialogBase::OnOK()
 void CDialogBase::OnCancel()
 {
     EndDialog(IDCANCEL);
+}
+
+QHBoxLayout* CDialogBase::MakeOkCancelRow()
+{
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    SetControlId(ok, IDOK);
+    ok->setDefault(true);
+    auto* cancel = new QPushButton(QString::fromUtf8("Atsisakyti"), this);
+    SetControlId(cancel, IDCANCEL);
+    auto* row = new QHBoxLayout;
+    row->addStretch();
+    row->addWidget(ok);
+    row->addWidget(cancel);
+    return row;
 }
 
 void CDialogBase::showEvent(QShowEvent* event)

@@ -3,6 +3,7 @@
 #include <QDialog>
 
 class CDataExchange;
+class QHBoxLayout;
 
 // A modal dialog whose controls exchange values with its members: its
 // controls are made and filled in OnInitDialog (before it first shows);
@@ -25,6 +26,10 @@ protected:
     virtual void DoDataExchange(CDataExchange& dx) {}
     virtual void OnOK();
     virtual void OnCancel();
+
+    // The row of "OK" (1, the default) and "Atsisakyti" (2) at the right,
+    // for the dialog's layout.
+    QHBoxLayout* MakeOkCancelRow();
 
     void showEvent(QShowEvent* event) override;
     void reject() override;

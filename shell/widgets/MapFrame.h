@@ -60,6 +60,8 @@ public:
     QSplitter* GetOuterSplitter() const { return m_outer; }
     QSplitter* GetInnerSplitter() const { return m_inner; }
     CMapFrameCommands& FrameCommands() { return m_frameCommands; }
+    // The dialogs of other folders this window's commands open.
+    const CMapFrameDialogs& Dialogs() const { return m_dialogs; }
 
     void ActivateFrame() override;
 

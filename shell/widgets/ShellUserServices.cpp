@@ -12,6 +12,22 @@
 
 namespace {
 
+// The two-bar window behind the services' interface.
+class CDoubleProgressWindow : public IDoubleProgress {
+public:
+    explicit CDoubleProgressWindow(std::unique_ptr<CDoubleProgressDlg> window) : m_window(std::move(window)) {}
+    void SetRange(int low, int high) override { m_window->SetRange(low, high); }
+    void SetStep(int step) override { m_window->SetStep(step); }
+    void SetPos(int position) override { m_window->SetPos(position); }
+    void StepIt() override { m_window->StepIt(); }
+    bool CheckCancel() override { return m_window->CheckCancel(); }
+    IProgress& SecondBar() override { return m_window->SecondBar(); }
+    void SetText(const std::string& text) override { m_window->SetText(text); }
+
+private:
+    std::unique_ptr<CDoubleProgressDlg> m_window;
+};
+
 class CShellUserServices : public IUserServices {
 public:
     MessageBoxHandler handler;
@@ -32,6 +48,13 @@ public:
         if (!progress->Create(GetUserServicesOwner()))
             return nullptr;
         return progress;
+    }
+    std::unique_ptr<IDoubleProgress> CreateDoubleProgress(int captionId) override
+    {
+        auto window = std::make_unique<CDoubleProgressDlg>(captionId);
+        if (!window->Create(GetUserServicesOwner()))
+            return nullptr;
+        return std::make_unique<CDoubleProgressWindow>(std::move(window));
     }
 };
 

@@ -5,10 +5,8 @@
 #include "shell/widgets/DataExchange.h"
 
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 
 namespace {
 constexpr int kToleranceDialog = 287;
@@ -26,21 +24,12 @@ CToleranceDlg::CToleranceDlg(QWidget* parent) : CDialogBase(parent), m_tolerance
     SetControlId(edit, kToleranceEdit);
     auto* label = new QLabel(QString::fromUtf8("&Tolerancija:"), this);
     label->setBuddy(edit);
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    SetControlId(ok, IDOK);
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QString::fromUtf8("Atsisakyti"), this);
-    SetControlId(cancel, IDCANCEL);
 
     auto* layout = new QGridLayout(this);
     layout->addWidget(label, 0, 0);
     layout->addWidget(edit, 0, 1);
     layout->addWidget(new QLabel(QStringLiteral("m"), this), 0, 2);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    layout->addLayout(buttons, 1, 0, 1, 3);
+    layout->addLayout(MakeOkCancelRow(), 1, 0, 1, 3);
 }
 
 void CToleranceDlg::DoDataExchange(CDataExchange& dx)

@@ -201,6 +201,8 @@ TEST_F(BufferZoneSetTest, ZonesByLayerType)
         {"area grown", CLayer::kArea, true, true, 1, {"search L", "radius", "zone type"}, 1,
          400 * 400 + 4 * 400 * 100 + point},
         {"area shrunk", CLayer::kArea, true, true, 2, {"search L", "radius", "zone type"}, 1, 200 * 200},
+        {"area outline", CLayer::kArea, true, true, 0, {"search L", "radius", "zone type"}, 1,
+         400 * 400 + 4 * 400 * 100 + point - 200 * 200},
         {"zone type cancelled", CLayer::kArea, true, false, 1, {"search L", "radius", "zone type"}, 0, 0},
         {"raster", CLayer::kRaster, true, true, 0, {"search L", "radius"}, 0, 0},
     };
@@ -212,8 +214,9 @@ TEST_F(BufferZoneSetTest, ZonesByLayerType)
         dialogs.radiusOk = c.radiusOk;
         dialogs.zoneTypeOk = c.zoneTypeOk;
         dialogs.zoneType = c.zoneType;
+        // The ring as stored, its closing edge implicit.
         if (c.type == CLayer::kArea)
-            search.found.SetFromRect(CMapRect(800, 700, 1200, 300));
+            search.found.Copy(*Line({{800, 700}, {1200, 700}, {1200, 300}, {800, 300}}));
         else if (c.type == CLayer::kLine)
             search.found.Copy(*Line({{900, 500}, {1100, 500}}));
         else

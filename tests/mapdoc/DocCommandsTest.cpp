@@ -56,8 +56,10 @@ protected:
     DocCommandsTest()
     {
         doc.SetPathName(dir.File("map.map"));
-        dialogs.newLayer = [this](CDrelDoc&, std::string& name, std::string& path, int& type) {
+        dialogs.newLayer = [this](CDrelDoc&, std::string& name, std::string& path, int& type,
+                                  CNewLayerOptions& options) {
             offered.push_back(name + "|" + GetPathFileName(path) + "|" + std::to_string(type));
+            offeredOptions.emplace_back(options.typeChoice, options.fileTypes);
             if (!chosenPath.empty())
                 path = chosenPath;
             if (chosenType >= 0)
@@ -89,6 +91,7 @@ protected:
     CDocCommandServices services;
     CDocCommands commands{doc, dialogs, services};
     std::vector<std::string> offered;
+    std::vector<std::pair<bool, int>> offeredOptions; // type choice, file types
     std::string chosenPath;
     int chosenType = -1;
     bool accept = true;
@@ -99,6 +102,8 @@ TEST_F(DocCommandsTest, NewLayersTakeTheProposalsInTurnAndRefuseFilesThatExist)
     ASSERT_TRUE(commands.CreateNewLayer());
     ASSERT_TRUE(commands.CreateNewLayer());
     EXPECT_EQ(offered, (std::vector<std::string>{"Layer1|Layer1.gdb|0", "Layer2|Layer2.gdb|0"}));
+    // Any type may be chosen, a GDB or DBF file.
+    EXPECT_EQ(offeredOptions, (std::vector<std::pair<bool, int>>{{true, 3}, {true, 3}}));
     EXPECT_EQ(LayerNames(doc), (std::vector<std::string>{"Layer1", "Layer2"}));
     EXPECT_TRUE(FileExists(dir.File("Layer2.gdb")));
     EXPECT_TRUE(doc.IsModified());

@@ -81,7 +81,7 @@ protected:
         track = AddLayer(frame.doc, "Trasa", "/maps/route.trk", CLayer::kTrack);
         dbfPoints = AddLayer(frame.doc, "Lentelė", "/maps/table.dbf", CLayer::kPoint);
         group = AddLayer(frame.doc, "Grupė", "", CLayer::kPoint, CLayer::kGroup);
-        dialogs.document.newLayer = [](CDrelDoc&, std::string&, std::string&, int&) { return false; };
+        dialogs.document.newLayer = [](CDrelDoc&, std::string&, std::string&, int&, CNewLayerOptions&) { return false; };
         commands.Install(table);
         MapToolMode = 0;
     }
@@ -355,7 +355,7 @@ protected:
         example = AddLayer(frame.doc, "Pastatai", dir.File("buildings.gdb"), CLayer::kArea);
         EXPECT_TRUE(example->CreateDataFiles());
         frame.selected = example;
-        dialogs.document.newLayer = [this](CDrelDoc&, std::string& name, std::string& path, int& type) {
+        dialogs.document.newLayer = [this](CDrelDoc&, std::string& name, std::string& path, int& type, CNewLayerOptions&) {
             offered = {name, path, std::to_string(type)};
             if (!chosenPath.empty())
                 path = chosenPath;
@@ -557,7 +557,7 @@ TEST_F(MapFrameDocumentCommandsTest, TheFirstImportedExtentIsShownWhole)
         return true;
     };
     dialogs.document.layerImport = [](CDrelDoc&, const std::string&, CLayerImportChoice&) { return true; };
-    dialogs.document.newLayer = [](CDrelDoc&, std::string&, std::string&, int&) { return true; };
+    dialogs.document.newLayer = [](CDrelDoc&, std::string&, std::string&, int&, CNewLayerOptions&) { return true; };
     ASSERT_TRUE(Enabled(30088));
     table.OnCommand(30088);
     EXPECT_TRUE(user.messages.empty());

@@ -115,10 +115,14 @@ namespace {
 class CScriptedProgress : public IProgress {
 public:
     explicit CScriptedProgress(CScriptedUserServices& owner) : m_owner(owner) {}
-    void SetRange(int, int) override {}
-    void SetStep(int) override {}
-    void SetPos(int) override {}
-    void StepIt() override { ++m_owner.progressSteps; }
+    void SetRange(int, int high) override { m_owner.progressHigh = high; }
+    void SetStep(int step) override { m_step = step; }
+    void SetPos(int position) override { m_owner.progressPosition = position; }
+    void StepIt() override
+    {
+        ++m_owner.progressSteps;
+        m_owner.progressPosition += m_step;
+    }
     bool CheckCancel() override
     {
         ++m_owner.cancelChecks;
@@ -127,6 +131,40 @@ public:
 
 private:
     CScriptedUserServices& m_owner;
+    int m_step = 10;
+};
+
+class CScriptedSecondBar : public IProgress {
+public:
+    explicit CScriptedSecondBar(CScriptedProgress& window, CScriptedUserServices& owner)
+        : m_window(window), m_owner(owner)
+    {
+    }
+    void SetRange(int, int) override {}
+    void SetStep(int) override {}
+    void SetPos(int) override {}
+    void StepIt() override { ++m_owner.secondBarSteps; }
+    bool CheckCancel() override { return m_window.CheckCancel(); }
+
+private:
+    CScriptedProgress& m_window;
+    CScriptedUserServices& m_owner;
+};
+
+class CScriptedDoubleProgress : public IDoubleProgress {
+public:
+    explicit CScriptedDoubleProgress(CScriptedUserServices& owner) : m_first(owner), m_second(m_first, owner) {}
+    void SetRange(int low, int high) override { m_first.SetRange(low, high); }
+    void SetStep(int step) override { m_first.SetStep(step); }
+    void SetPos(int position) override { m_first.SetPos(position); }
+    void StepIt() override { m_first.StepIt(); }
+    bool CheckCancel() override { return m_first.CheckCancel(); }
+    IProgress& SecondBar() override { return m_second; }
+    void SetText(const std::string&) override {}
+
+private:
+    CScriptedProgress m_first;
+    CScriptedSecondBar m_second;
 };
 
 } // namespace
@@ -157,6 +195,11 @@ int CScriptedUserServices::MessageBox(const std::string& text, unsigned type, un
 std::unique_ptr<IProgress> CScriptedUserServices::CreateProgress(int)
 {
     return std::make_unique<CScriptedProgress>(*this);
+}
+
+std::unique_ptr<IDoubleProgress> CScriptedUserServices::CreateDoubleProgress(int)
+{
+    return std::make_unique<CScriptedDoubleProgress>(*this);
 }
 
 std::vector<unsigned> CScriptedUserServices::MessageIds() const

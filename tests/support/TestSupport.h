@@ -73,6 +73,9 @@ public:
     int MessageBox(const std::string& text, unsigned type, unsigned helpId) override;
     void Beep() override { ++beeps; }
     std::unique_ptr<IProgress> CreateProgress(int captionId) override;
+    // Its first bar is recorded as a plain window's bar; the second bar
+    // counts its steps and shares the cancel script.
+    std::unique_ptr<IDoubleProgress> CreateDoubleProgress(int captionId) override;
 
     // Answers handed out in order; when none is left, OK/Yes-No boxes get IDOK/IDNO.
     std::deque<int> answers;
@@ -82,6 +85,10 @@ public:
     int cancelAfterChecks = -1;
     int progressSteps = 0;
     int cancelChecks = 0;
+    // The range and position a window's (first) bar was given last.
+    int progressHigh = 0;
+    int progressPosition = 0;
+    int secondBarSteps = 0;
 
     std::vector<unsigned> MessageIds() const;
 

@@ -1,0 +1,81 @@
+#include "geoproc/GeoprocCommands.h"
+
+#include "geoproc/LayerBuffers.h"
+#include "layers/Layer.h"
+#include "platform/Codepage.h"
+#include "platform/CommandTarget.h"
+#include "platform/UserServices.h"
+#include "shell/MapFrameCommands.h"
+
+#include <exception>
+#include <new>
+
+namespace {
+
+constexpr int kNoMemory = 1005;
+constexpr int kNoLayerSelected = 1022;
+constexpr char kOperationBroken[] = "Operacija nutraukta dėl netikėtos klaidos; jos rezultatų nėra.";
+
+constexpr unsigned kPointLineArea =
+    LayerTypeBit(CLayer::kPoint) | LayerTypeBit(CLayer::kLine) | LayerTypeBit(CLayer::kArea);
+
+int BufferZones(const CGeoprocCall& call)
+{
+    return CreateBuffers(*call.layer, call.document, call.dialogs.document);
+}
+
+constexpr CGeoprocCommand kCommands[] = {
+    {30235, kPointLineArea, CGeoprocCommand::kNewLayerDialog, BufferZones},
+};
+
+} // namespace
+
+std::span<const CGeoprocCommand> GeoprocCommands()
+{
+    return kCommands;
+}
+
+bool IsGeoprocCommandEnabled(const CGeoprocCommand& command, const CLayer* layer, const CMapFrameDialogs& dialogs)
+{
+    if ((command.needs & CGeoprocCommand::kNewLayerDialog) && !dialogs.document.newLayer)
+        return false;
+    if ((command.needs & CGeoprocCommand::kLayerFileDialog) && !dialogs.document.layerFile)
+        return false;
+    if (command.layerTypes == 0)
+        return true;
+    const int type = layer ? layer->GetType() : -1;
+    return layer && !layer->HasFlag(CLayer::kGroup) && type >= 0 && type < 32 &&
+           (command.layerTypes & LayerTypeBit(type)) != 0;
+}
+
+int RunGeoprocOperation(int (*operation)(const CGeoprocCall& call), const CGeoprocCall& call)
+{
+    try {
+        return operation(call);
+    } catch (const std::bad_alloc&) {
+        AppMessageBox(kNoMemory, MB_OK | MB_ICONWARNING);
+    } catch (const std::exception&) {
+        AppMessageBox(Utf8ToCp1257(kOperationBroken), MB_OK | MB_ICONWARNING);
+    }
+    return 0;
+}
+
+void InstallGeoprocCommands(CCommandTable& table, IMapFrameContext& frame, const CMapFrameDialogs& dialogs)
+{
+    for (const CGeoprocCommand& command : kCommands) {
+        table.On(command.id, [&frame, &dialogs, &command] {
+            CLayer* layer = frame.GetActiveLayer();
+            if (!layer && command.layerTypes != 0) {
+                AppMessageBox(kNoLayerSelected, MB_OK | MB_ICONWARNING);
+                return;
+            }
+            // Other types are refused without a word, as the operations do.
+            if (!IsGeoprocCommandEnabled(command, layer, dialogs))
+                return;
+            RunGeoprocOperation(command.operation, {frame.GetMapDocument(), layer, frame.GetMapView(), dialogs});
+        });
+        table.OnUpdate(command.id, [&frame, &dialogs, &command](CCommandState& state) {
+            state.Enable(IsGeoprocCommandEnabled(command, frame.GetActiveLayer(), dialogs));
+        });
+    }
+}

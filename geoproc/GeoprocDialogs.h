@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+
+class CLayer;
+
+// The questions the layer operations ask, answered by the dialogs of
+// geoproc/widgets in the program; without them every question counts as
+// cancelled. Tests install their own answers. True on OK.
+class IGeoprocDialogs {
+public:
+    virtual ~IGeoprocDialogs() = default;
+    // Dialog 311 "Rezultatų sluoksnis": 0 a new layer, 1 the source layer.
+    virtual bool AskResultLayer(int& choice) { return false; }
+    // Dialog 30771 "Buferinių zonų skaičiavimas" for the layer: the radius
+    // in kilometres, from its own last one.
+    virtual bool AskLayerBuffer(const CLayer& layer, double& radius) { return false; }
+    // Dialog 280 "Buferinės zonos skaičiavimas": the zone around an area,
+    // from the type given (CShape::kBufferBand, kBufferGrow, kBufferShrink).
+    virtual bool AskBufferType(int& type) { return false; }
+};
+
+IGeoprocDialogs& GeoprocDialogs();
+// Null restores the default; the caller keeps ownership.
+void SetGeoprocDialogs(IGeoprocDialogs* dialogs);

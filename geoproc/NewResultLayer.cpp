@@ -1,0 +1,76 @@
+#include "geoproc/NewResultLayer.h"
+
+#include "layers/Layer.h"
+#include "mapdoc/DrelDoc.h"
+#include "platform/Path.h"
+#include "platform/UserServices.h"
+
+#include <utility>
+
+namespace {
+
+enum ResultLayerMessage : int {
+    kCannotCreateFile = 1027,
+    kFileExists = 1074,
+    kLayerFilesNotCreated = 1088,
+};
+
+} // namespace
+
+CNewResultLayer::CNewResultLayer(CDrelDoc& document, CResultLayerChoice choice, CancelRule rule)
+    : m_document(document), m_choice(std::move(choice)), m_rule(rule), m_files(m_choice.path)
+{}
+
+CNewResultLayer::~CNewResultLayer() = default;
+
+bool CNewResultLayer::ExistingFilesAllowed() const
+{
+    // The user agreed to replace the data file, and with it what belongs
+    // to it; a file of the kind standing alone is no one's to replace.
+    if (m_choice.options.replaceConfirmed && PathExists(m_choice.path))
+        return true;
+    const std::string existing = CResultFiles::ExistingLayerFile(m_choice.path);
+    if (existing.empty())
+        return true;
+    AppMessageBoxArg(kFileExists, existing, MB_OK | MB_ICONWARNING);
+    return false;
+}
+
+bool CNewResultLayer::Begin()
+{
+    m_messages = std::make_unique<CMessageCounter>();
+    if (!m_document.CheckNewLayerPath(m_choice.path) || !ExistingFilesAllowed())
+        return false;
+    if (!m_files.Reserve()) {
+        AppMessageBoxArg(kCannotCreateFile, m_choice.path, MB_OK | MB_ICONWARNING);
+        return false;
+    }
+    return true;
+}
+
+CLayer* CNewResultLayer::End(EOperationEnd end, std::unique_ptr<CLayer> layer)
+{
+    const bool told = m_messages && m_messages->GetCount() > 0;
+    m_messages.reset();
+    const bool keep =
+        end == EOperationEnd::kDone || (end == EOperationEnd::kCancelled && m_rule == kCancelKeepsWritten);
+    if (!keep) {
+        m_files.Discard();
+        if (end == EOperationEnd::kFailed && !told)
+            AppMessageBox(kLayerFilesNotCreated, MB_OK | MB_ICONWARNING);
+        return nullptr;
+    }
+    if (!m_files.Commit()) {
+        AppMessageBoxArg(kCannotCreateFile, m_choice.path, MB_OK | MB_ICONWARNING);
+        return nullptr;
+    }
+    if (!layer)
+        layer = std::make_unique<CLayer>(m_choice.name, m_choice.path, m_choice.type);
+    CMapRect extent;
+    if (layer->GetExtent(extent) && extent.IsValid())
+        layer->SetExtent(extent);
+    CLayer* added = layer.get();
+    m_document.AddLayer(std::move(layer), true);
+    m_document.GrowMapExtent(*added);
+    return added;
+}

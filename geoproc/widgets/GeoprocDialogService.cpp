@@ -1,0 +1,52 @@
+#include "geoproc/widgets/GeoprocDialogService.h"
+
+#include "geoproc/BufferSaveRules.h"
+#include "geoproc/widgets/BufferSaveDlg.h"
+#include "geoproc/widgets/BufferTypeDlg.h"
+#include "geoproc/widgets/BufferZoneDlg.h"
+#include "geoproc/widgets/LayerBufferDlg.h"
+#include "geoproc/widgets/ResultLayerDlg.h"
+#include "layers/Layer.h"
+#include "platform/UserServices.h"
+#include "shell/widgets/ShellUserServices.h"
+
+bool CGeoprocDialogService::AskResultLayer(int& choice)
+{
+    CResultLayerDlg dialog(choice, GetUserServicesOwner());
+    if (dialog.DoModal() != IDOK)
+        return false;
+    choice = dialog.GetChoice();
+    return true;
+}
+
+bool CGeoprocDialogService::AskLayerBuffer(const CLayer& layer, double& radius)
+{
+    CLayerBufferDlg dialog(layer.GetName(), GetUserServicesOwner());
+    if (dialog.DoModal() != IDOK)
+        return false;
+    radius = dialog.GetRadius();
+    return true;
+}
+
+bool CGeoprocDialogService::AskBufferType(int& type)
+{
+    CBufferTypeDlg dialog(type, GetUserServicesOwner());
+    if (dialog.DoModal() != IDOK)
+        return false;
+    type = dialog.GetType();
+    return true;
+}
+
+bool CGeoprocDialogService::AskRadius(CBufferZoneSettings& settings)
+{
+    CBufferZoneDlg dialog(settings, GetUserServicesOwner());
+    return dialog.DoModal() == IDOK && dialog.Apply(settings);
+}
+
+CLayer* CGeoprocDialogService::GetResultLayer(CDrelDoc& document)
+{
+    CBufferSaveDlg dialog(document, GetUserServicesOwner());
+    if (dialog.DoModal() != IDOK)
+        return nullptr;
+    return CBufferSaveRules::GetResultLayer(document);
+}

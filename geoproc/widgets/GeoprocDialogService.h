@@ -1,0 +1,18 @@
+#pragma once
+
+#include "geoproc/GeoprocDialogs.h"
+#include "mapdoc/BufferZoneDialogs.h"
+
+// The questions of the layer operations and of the buffer-zone tool, asked
+// in the dialogs of this folder over the window the user works in.
+class CGeoprocDialogService : public IGeoprocDialogs, public IBufferZoneDialogs {
+public:
+    // IGeoprocDialogs.
+    bool AskResultLayer(int& choice) override;
+    bool AskLayerBuffer(const CLayer& layer, double& radius) override;
+    bool AskBufferType(int& type) override;
+    // IBufferZoneDialogs.
+    bool AskRadius(CBufferZoneSettings& settings) override;
+    bool AskZoneType(int& type) override { return AskBufferType(type); }
+    CLayer* GetResultLayer(CDrelDoc& document) override;
+};

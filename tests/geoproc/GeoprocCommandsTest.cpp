@@ -1,0 +1,113 @@
+// The layer operations in the map window's command table: their enable
+// rules, the layer they need, and operations that end by an exception.
+#include "geoproc/GeoprocCommands.h"
+
+#include "mapdoc/ResultFiles.h"
+#include "platform/Codepage.h"
+#include "platform/CommandTarget.h"
+#include "shell/MapFrameCommands.h"
+#include "tests/geoproc/GeoprocTestSupport.h"
+
+#include <stdexcept>
+
+namespace {
+
+class CFrame : public IMapFrameContext {
+public:
+    explicit CFrame(CDrelDoc& document) : m_document(document) {}
+    CDrelDoc& GetMapDocument() override { return m_document; }
+    CDrelView* GetMapView() override { return nullptr; }
+    CLayer* GetActiveLayer() override { return active; }
+    CLayer* active = nullptr;
+
+private:
+    CDrelDoc& m_document;
+};
+
+class GeoprocCommandsTest : public CGeoprocFixture {
+protected:
+    GeoprocCommandsTest() : frame(doc) { dialogs.document = newLayer.Dialogs(); }
+    bool IsEnabled(int id)
+    {
+        CCommandState state(id);
+        EXPECT_TRUE(table.OnUpdateCommand(state)) << id;
+        return state.IsEnabled();
+    }
+
+    CFrame frame;
+    CMapFrameDialogs dialogs;
+    CCommandTable table;
+    CScriptedGeoprocDialogs geoprocDialogs;
+};
+
+const CGeoprocCommand& Row(int id)
+{
+    for (const CGeoprocCommand& command : GeoprocCommands())
+        if (command.id == id)
+            return command;
+    throw std::out_of_range("no row");
+}
+
+TEST_F(GeoprocCommandsTest, BufferZonesServePointLineAndAreaLayers)
+{
+    const std::pair<int, bool> cases[] = {{CLayer::kPoint, true},   {CLayer::kLine, true},
+                                          {CLayer::kArea, true},    {CLayer::kTrack, false},
+                                          {CLayer::kRaster, false}, {CLayer::kElevation, false}};
+    const CGeoprocCommand& buffers = Row(30235);
+    for (const auto& [type, enabled] : cases) {
+        CLayer layer("L", "l.gdb", type);
+        EXPECT_EQ(IsGeoprocCommandEnabled(buffers, &layer, dialogs), enabled) << type;
+    }
+    CLayer group("G", "", CLayer::kLine);
+    group.SetFlag(CLayer::kGroup, true);
+    EXPECT_FALSE(IsGeoprocCommandEnabled(buffers, &group, dialogs));
+    EXPECT_FALSE(IsGeoprocCommandEnabled(buffers, nullptr, dialogs));
+    // Without the new-layer dialog nothing could be written.
+    CLayer line("L", "l.gdb", CLayer::kLine);
+    EXPECT_FALSE(IsGeoprocCommandEnabled(buffers, &line, CMapFrameDialogs{}));
+}
+
+TEST_F(GeoprocCommandsTest, TheWindowsCommandRunsTheOperationOnTheSelectedLayer)
+{
+    InstallGeoprocCommands(table, frame, dialogs);
+    EXPECT_FALSE(IsEnabled(30235));
+    EXPECT_TRUE(table.OnCommand(30235));
+    EXPECT_EQ(user.MessageIds(), std::vector<unsigned>{1022});
+    EXPECT_TRUE(geoprocDialogs.log.empty());
+
+    frame.active = &AddShapeLayer("Streets", "gatves.gdb", CLayer::kLine, {"0 0, 100 0"});
+    EXPECT_TRUE(IsEnabled(30235));
+    EXPECT_TRUE(table.OnCommand(30235));
+    EXPECT_EQ(geoprocDialogs.log, std::vector<std::string>{"30771 Streets"});
+    ASSERT_EQ(doc.GetLayerCount(), 2);
+    EXPECT_EQ(doc.GetLayer(1)->GetName(), "gatves_buffer");
+}
+
+int OutOfMemory(const CGeoprocCall&)
+{
+    throw std::bad_alloc();
+}
+
+// Leaves a result layer's files half written when it breaks.
+int BreaksWhileWriting(const CGeoprocCall& call)
+{
+    CResultFiles files(call.document.GetMapDirectory() + "half.gdb");
+    if (files.Reserve())
+        WriteWholeFile(files.GetWritePath(), "half");
+    throw std::runtime_error("broken");
+}
+
+TEST_F(GeoprocCommandsTest, AnOperationEndedByAnExceptionIsToldAndLeavesNothing)
+{
+    const CGeoprocCall call{doc, nullptr, nullptr, dialogs};
+    EXPECT_EQ(RunGeoprocOperation(OutOfMemory, call), 0);
+    EXPECT_EQ(user.MessageIds(), std::vector<unsigned>{1005});
+    user.messages.clear();
+    EXPECT_EQ(RunGeoprocOperation(BreaksWhileWriting, call), 0);
+    ASSERT_EQ(user.messages.size(), 1u);
+    EXPECT_EQ(user.messages[0].text, Utf8ToCp1257("Operacija nutraukta dėl netikėtos klaidos; jos rezultatų nėra."));
+    EXPECT_TRUE(Folder().empty());
+    EXPECT_EQ(RunGeoprocOperation([](const CGeoprocCall&) { return 1; }, call), 1);
+}
+
+} // namespace

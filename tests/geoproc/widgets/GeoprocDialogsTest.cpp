@@ -1,0 +1,272 @@
+// The dialogs of geoprocessing on the offscreen platform: their controls
+// found by id, their texts, what OK refuses and what it gives back.
+#include "geoproc/BufferSaveRules.h"
+#include "geoproc/LayerBufferRules.h"
+#include "geoproc/widgets/BufferSaveDlg.h"
+#include "geoproc/widgets/BufferTypeDlg.h"
+#include "geoproc/widgets/BufferZoneDlg.h"
+#include "geoproc/widgets/LayerBufferDlg.h"
+#include "geoproc/widgets/ResultLayerDlg.h"
+#include "layers/ClassEditDialogs.h"
+#include "layers/Layer.h"
+#include "mapdoc/BufferZoneSet.h"
+#include "mapdoc/DrelDoc.h"
+#include "platform/Codepage.h"
+#include "platform/QtText.h"
+#include "shell/FieldText.h"
+#include "shell/widgets/ControlIds.h"
+#include "shell/widgets/StyleSampleButton.h"
+#include "tests/shell/widgets/ShellWidgetSupport.h"
+#include "tests/support/TestSupport.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QString Text(const char* utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
+class GeoprocDialogsTest : public ::testing::Test, public CWithApplication {
+protected:
+    // Shows the dialog as DoModal would, without waiting.
+    static void Open(CDialogBase& dialog)
+    {
+        dialog.show();
+        QCoreApplication::processEvents();
+    }
+    static void Click(QWidget& dialog, int id)
+    {
+        auto* button = FindControl<QAbstractButton>(&dialog, id);
+        ASSERT_TRUE(button) << id;
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+    static void Type(QWidget& dialog, int id, const char* text)
+    {
+        auto* edit = FindControl<QLineEdit>(&dialog, id);
+        ASSERT_TRUE(edit) << id;
+        edit->setText(Text(text));
+    }
+    // The label that names the control.
+    static QString LabelOf(QWidget& dialog, QWidget* control)
+    {
+        for (QLabel* label : dialog.findChildren<QLabel*>())
+            if (label->buddy() == control)
+                return label->text();
+        return {};
+    }
+
+    CScriptedUserServices user;
+};
+
+TEST_F(GeoprocDialogsTest, ResultLayerChoiceStartsWithANewLayer)
+{
+    CResultLayerDlg dialog;
+    Open(dialog);
+    SaveScreenshot(dialog, "geoproc-311-result-layer");
+    EXPECT_EQ(GetControlId(&dialog), 311);
+    EXPECT_EQ(dialog.windowTitle(), Text("Rezultatų sluoksnis"));
+    auto* create = FindControl<QRadioButton>(&dialog, 1024);
+    auto* source = FindControl<QRadioButton>(&dialog, 1025);
+    ASSERT_TRUE(create && source);
+    EXPECT_EQ(create->text(), Text("&Sukurti naują sluoksnį"));
+    EXPECT_EQ(source->text(), Text("&Rašyti į pradinį sluoksnį"));
+    EXPECT_TRUE(create->isChecked());
+    EXPECT_FALSE(source->isChecked());
+    EXPECT_EQ(FindControl<QPushButton>(&dialog, IDOK)->text(), "OK");
+    EXPECT_EQ(FindControl<QPushButton>(&dialog, IDCANCEL)->text(), Text("Atsisakyti"));
+    QTest::mouseClick(source, Qt::LeftButton);
+    Click(dialog, IDOK);
+    EXPECT_EQ(dialog.result(), IDOK);
+    EXPECT_EQ(dialog.GetChoice(), 1);
+}
+
+TEST_F(GeoprocDialogsTest, TheLayerBufferRadiusIsAboveNoughtAndAtMost500)
+{
+    const double saved = CLayerBufferRules::LastRadius();
+    CLayerBufferRules::Remember(1.0);
+    CLayerBufferDlg dialog(Utf8ToCp1257("Gatvės"));
+    Open(dialog);
+    SaveScreenshot(dialog, "geoproc-30771-layer-buffer");
+    EXPECT_EQ(GetControlId(&dialog), 30771);
+    EXPECT_EQ(dialog.windowTitle(), Text("Buferinių zonų skaičiavimas"));
+    auto* layer = FindControl<QLineEdit>(&dialog, 1018);
+    auto* radius = FindControl<QLineEdit>(&dialog, 1017);
+    ASSERT_TRUE(layer && radius);
+    EXPECT_EQ(layer->text(), Text("Gatvės"));
+    EXPECT_TRUE(layer->isReadOnly());
+    EXPECT_EQ(radius->text(), "1");
+    EXPECT_EQ(LabelOf(dialog, radius), Text("&Spindulys:"));
+    bool km = false;
+    for (QLabel* label : dialog.findChildren<QLabel*>())
+        km = km || label->text() == "km";
+    EXPECT_TRUE(km);
+
+    const std::string refusal = RealFieldMessage(true, 0, 500);
+    for (const char* text : {"0", "500.5", "abc", "-1", ""}) {
+        user.messages.clear();
+        Type(dialog, 1017, text);
+        Click(dialog, IDOK);
+        ASSERT_EQ(user.messages.size(), 1u) << text;
+        EXPECT_EQ(user.messages[0].text, refusal) << text;
+        EXPECT_TRUE(dialog.isVisible()) << text;
+        EXPECT_TRUE(radius->hasFocus() || !dialog.isActiveWindow()) << text;
+    }
+    EXPECT_EQ(CLayerBufferRules::LastRadius(), 1.0);
+    Type(dialog, 1017, "2.5");
+    Click(dialog, IDOK);
+    EXPECT_EQ(dialog.result(), IDOK);
+    EXPECT_EQ(dialog.GetRadius(), 2.5);
+
+    // The next run starts from it; a cancelled one keeps it.
+    CLayerBufferDlg next("Kitas");
+    Open(next);
+    EXPECT_EQ(FindControl<QLineEdit>(&next, 1017)->text(), "2.5");
+    Type(next, 1017, "7");
+    Click(next, IDCANCEL);
+    EXPECT_EQ(next.result(), IDCANCEL);
+    EXPECT_EQ(CLayerBufferRules::LastRadius(), 2.5);
+    CLayerBufferRules::Remember(saved);
+}
+
+TEST_F(GeoprocDialogsTest, TheBufferTypeIsOneOfThree)
+{
+    CBufferTypeDlg dialog(0);
+    Open(dialog);
+    SaveScreenshot(dialog, "geoproc-280-buffer-type");
+    EXPECT_EQ(GetControlId(&dialog), 280);
+    EXPECT_EQ(dialog.windowTitle(), Text("Buferinės zonos skaičiavimas"));
+    const auto groups = dialog.findChildren<QGroupBox*>();
+    ASSERT_EQ(groups.size(), 1);
+    EXPECT_EQ(groups[0]->title(), Text("Buferinės zonos tipas"));
+    const std::pair<int, const char*> radios[] = {
+        {1024, "Aplink &kontūrą"}, {1025, "Aplink &objektą"}, {1026, "Objekto &viduje"}};
+    for (const auto& [id, text] : radios) {
+        auto* radio = FindControl<QRadioButton>(&dialog, id);
+        ASSERT_TRUE(radio) << id;
+        EXPECT_EQ(radio->text(), Text(text));
+        EXPECT_EQ(radio->isChecked(), id == 1024);
+    }
+    Click(dialog, 1026);
+    Click(dialog, IDOK);
+    EXPECT_EQ(dialog.result(), IDOK);
+    EXPECT_EQ(dialog.GetType(), 2);
+
+    CBufferTypeDlg preset(1);
+    Open(preset);
+    EXPECT_TRUE(FindControl<QRadioButton>(&preset, 1025)->isChecked());
+}
+
+class CScriptedStyleDialog : public IClassEditDialogs {
+public:
+    CScriptedStyleDialog() { SetClassEditDialogs(this); }
+    ~CScriptedStyleDialog() override { SetClassEditDialogs(nullptr); }
+    bool EditAreaStyle(CDrawStyle& style) override
+    {
+        ++runs;
+        style.brushColor = 0x00C000;
+        style.brushStyle = 0;
+        return true;
+    }
+    int runs = 0;
+};
+
+TEST_F(GeoprocDialogsTest, TheZoneToolsRadiusIsAnyNumberButNought)
+{
+    CBufferZoneSettings settings = CBufferZoneSet::Settings();
+    settings.radius = 1.0;
+    settings.removePrevious = 0;
+    CBufferZoneDlg dialog(settings);
+    Open(dialog);
+    SaveScreenshot(dialog, "geoproc-262-buffer-zone");
+    EXPECT_EQ(GetControlId(&dialog), 262);
+    EXPECT_EQ(dialog.windowTitle(), Text("Buferinės zonos skaičiavimas"));
+    auto* radius = FindControl<QLineEdit>(&dialog, 1017);
+    auto* symbol = FindControl<CStyleSampleButton>(&dialog, 1055);
+    auto* remove = FindControl<QCheckBox>(&dialog, 1015);
+    ASSERT_TRUE(radius && symbol && remove);
+    EXPECT_EQ(radius->text(), "1");
+    EXPECT_EQ(LabelOf(dialog, radius), Text("&Spindulys:"));
+    EXPECT_EQ(remove->text(), Text("&Pašalinti ankstesnius rezultatus"));
+    EXPECT_FALSE(remove->isChecked());
+    EXPECT_EQ(symbol->GetSample().kind, StyleSample::kAreaStyle);
+    EXPECT_EQ(symbol->GetSample().area.brushColor, settings.style.brushColor);
+
+    const std::pair<const char*, std::string> refusals[] = {{"0", Utf8ToCp1257("Spindulys negali būti lygus 0.")},
+                                                            {"abc", RealFieldMessage(false, 0, 0)}};
+    for (const auto& [text, message] : refusals) {
+        user.messages.clear();
+        Type(dialog, 1017, text);
+        Click(dialog, IDOK);
+        ASSERT_EQ(user.messages.size(), 1u) << text;
+        EXPECT_EQ(user.messages[0].text, message) << text;
+        EXPECT_TRUE(dialog.isVisible()) << text;
+    }
+
+    // The symbol button edits a copy, which OK takes over.
+    CScriptedStyleDialog styleDialog;
+    Click(dialog, 1055);
+    EXPECT_EQ(styleDialog.runs, 1);
+    EXPECT_EQ(symbol->GetSample().area.brushColor, 0x00C000u);
+    Type(dialog, 1017, "-0.5");
+    remove->setChecked(true);
+    Click(dialog, IDOK);
+    EXPECT_EQ(dialog.result(), IDOK);
+    CBufferZoneSettings applied = settings;
+    ASSERT_TRUE(dialog.Apply(applied));
+    EXPECT_EQ(applied.radius, -0.5);
+    EXPECT_EQ(applied.removePrevious, 1);
+    EXPECT_EQ(applied.style.brushColor, 0x00C000u);
+}
+
+TEST_F(GeoprocDialogsTest, TheSaveDialogOffersEditableAreaLayersAndRemembersItsText)
+{
+    const std::string saved = CBufferSaveRules::GetName();
+    CDrelDoc doc;
+    for (const auto& [name, type] :
+         {std::pair{"Zonos", CLayer::kArea}, std::pair{"Keliai", CLayer::kLine}, std::pair{"Parkai", CLayer::kArea}})
+        doc.AddLayer(std::make_unique<CLayer>(name, std::string("/m/") + name + ".gdb", type), false);
+    doc.GetLayer(2)->SetFlag(CLayer::kObjectsEditable, false);
+
+    CBufferSaveDlg dialog(doc);
+    Open(dialog);
+    SaveScreenshot(dialog, "geoproc-268-buffer-save");
+    EXPECT_EQ(GetControlId(&dialog), 268);
+    EXPECT_EQ(dialog.windowTitle(), Text("Buferinių zonų išsaugojimas"));
+    const auto groups = dialog.findChildren<QGroupBox*>();
+    ASSERT_EQ(groups.size(), 1);
+    EXPECT_EQ(groups[0]->title(), Text("Rezultatų sluoksnis"));
+    auto* combo = FindControl<QComboBox>(&dialog, 1012);
+    ASSERT_TRUE(combo && combo->isEditable());
+    ASSERT_EQ(combo->count(), 1);
+    EXPECT_EQ(combo->itemText(0), "Zonos");
+    EXPECT_EQ(combo->currentText(), "Buffer");
+    EXPECT_EQ(combo->lineEdit()->maxLength(), 80);
+
+    // No layer can be named with nothing.
+    combo->setEditText("");
+    Click(dialog, IDOK);
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(user.beeps, 1);
+    combo->setEditText(Text("Mano zonos"));
+    Click(dialog, IDOK);
+    EXPECT_EQ(dialog.result(), IDOK);
+    EXPECT_EQ(CBufferSaveRules::GetName(), Utf8ToCp1257("Mano zonos"));
+
+    CBufferSaveDlg next(doc);
+    Open(next);
+    EXPECT_EQ(FindControl<QComboBox>(&next, 1012)->currentText(), Text("Mano zonos"));
+    CBufferSaveRules::Remember(saved);
+}
+
+} // namespace

@@ -1,0 +1,244 @@
+// Geoprocessing in the program on the demo town: the layer's buffer zones
+// through the map window's command, and the buffer-zone tool with its
+// dialogs, all through InstallGeoprocessing().
+#include "tests/shell/widgets/app/AppFixture.h"
+
+#include "core/Shape.h"
+#include "geoproc/BufferSaveRules.h"
+#include "geoproc/LayerBufferRules.h"
+#include "geoproc/widgets/GeoprocInstall.h"
+#include "layers/Layer.h"
+#include "layers/LayerReader.h"
+#include "layers/FeatureSource.h"
+#include "mapdoc/BufferZoneSet.h"
+#include "mapdoc/DrelDoc.h"
+#include "mapdoc/DrelView.h"
+#include "mapdoc/LegendView.h"
+#include "platform/Codepage.h"
+#include "shell/widgets/ControlIds.h"
+#include "shell/widgets/MainFrameBars.h"
+#include "shell/widgets/MapFrame.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTest>
+#include <QTimer>
+
+#include <cmath>
+
+namespace {
+
+class GeoprocProgramTest : public CAppFixture {
+protected:
+    GeoprocProgramTest()
+    {
+        InstallMainFrameBars();
+        InstallGeoprocessing();
+        // Dialog 102 comes with the layer management: here it takes the proposals.
+        CMapFrame::Hooks().frame.document.newLayer = [this](CDrelDoc&, std::string& name, std::string&, int& type,
+                                                            CNewLayerOptions&) {
+            offered.push_back(name);
+            offeredTypes.push_back(type);
+            return true;
+        };
+        m_radius = CLayerBufferRules::LastRadius();
+        m_saveName = CBufferSaveRules::GetName();
+        m_zoneSettings = CBufferZoneSet::Settings();
+    }
+    ~GeoprocProgramTest() override
+    {
+        Stop();
+        CMapFrame::Hooks().frame.document.newLayer = nullptr;
+        MainFrameHooks().makeBars = nullptr;
+        CLayerBufferRules::Remember(m_radius);
+        CBufferSaveRules::Remember(m_saveName);
+        CBufferZoneSet::Settings() = m_zoneSettings;
+    }
+
+    // The demo town in a folder of its own, for the operations write beside it.
+    bool StartInTown()
+    {
+        CDemoOptions options;
+        options.streets = 40;
+        std::string error;
+        EXPECT_TRUE(MakeDemoMap(town.Path(), options, error)) << error;
+        if (!Start({town.File(CDemoMapWriter::kMapFile)}))
+            return false;
+        child = dynamic_cast<CMapFrame*>(frame->ActiveChild());
+        Settle();
+        return child != nullptr;
+    }
+    void Settle()
+    {
+        for (int i = 0; i < 20; ++i)
+            QCoreApplication::processEvents();
+    }
+    CDrelDoc& Map() { return child->GetMapDocument(); }
+    CLayer* Select(const char* utf8Name)
+    {
+        CLayer* layer = Map().Layers().FindByName(Utf8ToCp1257(utf8Name));
+        if (layer)
+            child->GetLegend()->SelectLayer(layer);
+        return layer;
+    }
+    // Acts on the modal window of the id once it shows, while whatever
+    // opens it runs.
+    void WhenModal(int id, std::function<void(QWidget&)> act)
+    {
+        auto* timer = new QTimer;
+        auto tries = std::make_shared<int>(0);
+        QObject::connect(timer, &QTimer::timeout, [timer, tries, id, act = std::move(act), this] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (modal && GetControlId(modal) == id && modal->isVisible()) {
+                timer->stop();
+                timer->deleteLater();
+                ++looked;
+                act(*modal);
+            } else if (++*tries > 500) {
+                timer->stop();
+                timer->deleteLater();
+                ADD_FAILURE() << "no modal window " << id;
+                if (modal)
+                    modal->close();
+            }
+        });
+        timer->start(10);
+    }
+    static void Press(QWidget& dialog, int id)
+    {
+        auto* button = FindControl<QAbstractButton>(&dialog, id);
+        ASSERT_TRUE(button) << id;
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+    static std::vector<CShape> ReadShapes(const std::string& path)
+    {
+        std::vector<CShape> shapes;
+        CLayerReader reader;
+        if (!reader.Open(path))
+            return shapes;
+        for (CShape shape; reader.GetSource()->ReadNextShape(shape);)
+            shapes.push_back(std::move(shape));
+        return shapes;
+    }
+
+    CTempDir town;
+    CMapFrame* child = nullptr;
+    std::vector<std::string> offered;
+    std::vector<int> offeredTypes;
+    int looked = 0;
+
+private:
+    double m_radius;
+    std::string m_saveName;
+    CBufferZoneSettings m_zoneSettings;
+};
+
+TEST_F(GeoprocProgramTest, BufferZonesServeVectorLayersAndWantTheNewLayerDialog)
+{
+    ASSERT_TRUE(StartInTown());
+    EXPECT_FALSE(IsEnabled(30235)); // nothing selected
+    ASSERT_TRUE(Select("Gatvės"));
+    EXPECT_TRUE(IsEnabled(30235));
+    ASSERT_TRUE(Select("Pastatai"));
+    EXPECT_TRUE(IsEnabled(30235));
+    CLayer* group = nullptr;
+    for (int i = 0; i < Map().GetLayerCount() && !group; ++i)
+        if (Map().GetLayer(i)->HasFlag(CLayer::kGroup))
+            group = Map().GetLayer(i);
+    ASSERT_TRUE(group);
+    child->GetLegend()->SelectLayer(group);
+    EXPECT_FALSE(IsEnabled(30235));
+    // Without dialog 102 the command would have nowhere to write.
+    Stop();
+    CMapFrame::Hooks().frame.document.newLayer = nullptr;
+    ASSERT_TRUE(Start({town.File(CDemoMapWriter::kMapFile)}));
+    child = dynamic_cast<CMapFrame*>(frame->ActiveChild());
+    ASSERT_TRUE(child && Select("Gatvės"));
+    EXPECT_FALSE(IsEnabled(30235));
+}
+
+TEST_F(GeoprocProgramTest, TheZonesOfALayerAndOfTheToolJoinTheMap)
+{
+    ASSERT_TRUE(StartInTown());
+    CLayer* streets = Select("Gatvės");
+    ASSERT_TRUE(streets);
+    const int streetCount = static_cast<int>(ReadShapes(streets->GetPath()).size());
+    ASSERT_GT(streetCount, 0);
+
+    // The layer's zones: dialog 30771, then 102.
+    WithModal([this] { EXPECT_TRUE(Run(30235)); },
+              [this](QWidget& dialog) {
+                  EXPECT_EQ(GetControlId(&dialog), 30771);
+                  EXPECT_EQ(FindControl<QLineEdit>(&dialog, 1018)->text(), QString::fromUtf8("Gatvės"));
+                  FindControl<QLineEdit>(&dialog, 1017)->setText("0.008");
+                  SaveScreenshot(dialog, "geoproc-program-30771");
+                  Press(dialog, IDOK);
+              });
+    EXPECT_EQ(offered, std::vector<std::string>{"gatves_buffer"});
+    EXPECT_EQ(offeredTypes, std::vector<int>{CLayer::kArea});
+    CLayer* zones = Map().Layers().FindByName("gatves_buffer");
+    ASSERT_TRUE(zones);
+    EXPECT_EQ(zones->GetPath(), town.File("gatves_buffer.gdb"));
+    EXPECT_EQ(static_cast<int>(ReadShapes(zones->GetPath()).size()), streetCount);
+    Settle();
+    bool inLegend = false;
+    for (int row = 0; row < child->GetLegendList()->GetCount(); ++row)
+        inLegend = inLegend || child->GetLegendList()->GetLayer(row) == zones;
+    EXPECT_TRUE(inLegend);
+    EXPECT_TRUE(shown.empty());
+
+    // The tool on a building: dialogs 262 and 280, and a zone drawn.
+    CLayer* buildings = Select("Pastatai");
+    ASSERT_TRUE(buildings);
+    const std::vector<CShape> houses = ReadShapes(buildings->GetPath());
+    ASSERT_FALSE(houses.empty());
+    CMapPoint inside;
+    ASSERT_TRUE(houses.front().GetInteriorPoint(inside));
+    CDrelView& view = *child->GetMapView();
+    view.ZoomToRect(houses.front().GetExtent(), 0);
+    view.ZoomToScaleAt(view.GetScaleDenominator() * 8, inside);
+    Settle();
+    EXPECT_TRUE(Run(30234));
+    const CPoint at = view.MapToClient(inside);
+    WhenModal(262, [this](QWidget& dialog) {
+        FindControl<QLineEdit>(&dialog, 1017)->setText("0.005");
+        SaveScreenshot(dialog, "geoproc-program-262");
+        WhenModal(280, [](QWidget& type) {
+            SaveScreenshot(type, "geoproc-program-280");
+            Press(type, 1025);
+            Press(type, IDOK);
+        });
+        Press(dialog, IDOK);
+    });
+    QTest::mouseClick(child->GetViewWidget(), Qt::LeftButton, {}, QPoint(at.x, at.y));
+    Settle();
+    EXPECT_EQ(looked, 2);
+    ASSERT_EQ(Map().BufferZones().GetCount(), 1);
+    const CMapRect& zone = Map().BufferZones().GetZone(0).shape.GetExtent();
+    // Grown by 5 m: its arcs are polygons, a turn of ten degrees a side.
+    const double grown = zone.right - houses.front().GetExtent().right;
+    EXPECT_GT(grown, 5 * std::cos(M_PI / 18));
+    EXPECT_LT(grown, 5 + 1e-9);
+    SaveScreenshot(*frame, "geoproc-program-map-with-zones");
+
+    // Saved into a layer named in dialog 268.
+    ASSERT_TRUE(IsEnabled(CBufferZoneSet::kCmdSave));
+    WhenModal(268, [](QWidget& dialog) {
+        SaveScreenshot(dialog, "geoproc-program-268");
+        FindControl<QComboBox>(&dialog, 1012)->setEditText(QString::fromUtf8("Zonos aplink pastatus"));
+        Press(dialog, IDOK);
+    });
+    EXPECT_TRUE(Run(CBufferZoneSet::kCmdSave));
+    EXPECT_EQ(looked, 3);
+    CLayer* saved = Map().Layers().FindByName(Utf8ToCp1257("Zonos aplink pastatus"));
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(saved->GetPath(), town.File("Buffer1.gdb"));
+    EXPECT_EQ(ReadShapes(saved->GetPath()).size(), 1u);
+    EXPECT_EQ(Map().BufferZones().GetCount(), 0);
+    EXPECT_TRUE(shown.empty());
+    Settle();
+    SaveScreenshot(*frame, "geoproc-program-map-with-both-results");
+}
+
+} // namespace
