@@ -1,6 +1,7 @@
 // Drel Lite: the application with its main window. Usage: drel [MAP]
 
 #include "gps/GpsReceiverPort.h"
+#include "gps/widgets/GpsInstall.h"
 #include "platform/Path.h"
 #include "routing/RoadRouting.h"
 #include "shell/StartupChoice.h"
@@ -19,6 +20,7 @@ int main(int argc, char** argv)
     SetGpsReceiverPort(&receiver);
     InstallMainFrameBars();
     InstallRoadRouting();
+    InstallGps(receiver);
 
     std::vector<std::string> arguments;
     const QStringList given = CDrelApp::arguments();
