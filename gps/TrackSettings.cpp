@@ -56,7 +56,12 @@ int CTrackSettings::TrailLength() const
 
 std::string CTrackSettings::TrackFilePath() const
 {
-    return MakeAbsolutePath(trackFileName.empty() ? std::string(kDefaultTrackFile) : trackFileName, GetUserFolder());
+    std::string path =
+        MakeAbsolutePath(trackFileName.empty() ? std::string(kDefaultTrackFile) : trackFileName, GetUserFolder());
+    // A folder of this system's own is shown with its own separators.
+    if (!path.empty() && path[0] == '/')
+        std::replace(path.begin(), path.end(), '\\', '/');
+    return path;
 }
 
 void CTrackSettings::Load(const std::string& iniPath)

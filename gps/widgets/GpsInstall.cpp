@@ -103,6 +103,7 @@ void AddMapFrameCommands(CMapFrame& frame, CCommandTable& c)
         else
             AppMessageBox(kChooseTrackLayer, MB_OK | MB_ICONINFORMATION);
     });
+    c.OnUpdate(kCmdTrackStatistics, [](CCommandState& s) { s.Enable(true); });
     for (int i = 0; i < kReplaySpeedCount; ++i) {
         const int factor = kReplaySpeedFactors[i];
         c.On(kCmdFirstReplaySpeed + i, [factor] {

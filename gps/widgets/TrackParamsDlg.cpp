@@ -100,12 +100,12 @@ CTrackParamsDlg::CTrackParamsDlg(CGpsContext& context, QWidget* parent)
     fileButtons->addWidget(MakeButton(this, kStatistics, "Statistika..."));
     layout->addLayout(fileButtons, row++, 2);
     layout->addWidget(new QLabel(QString::fromUtf8("Mažiausias laiko tarpas:"), this), row, 0);
-    layout->addWidget(MakeList(this, kPeriod, kTrackPeriodTexts), row++, 1);
+    layout->addWidget(MakeList(this, kPeriod, kTrackPeriodTexts), row++, 1, Qt::AlignLeft);
     layout->addWidget(new QLabel(QString::fromUtf8("Mažiausias atstumas:"), this), row, 0);
-    layout->addWidget(MakeList(this, kDistance, kTrackDistanceTexts), row++, 1);
+    layout->addWidget(MakeList(this, kDistance, kTrackDistanceTexts), row++, 1, Qt::AlignLeft);
     layout->addWidget(MakeCheck(this, kSkipInvalid, "Išsaugoti tik teisingus GPS duomenis"), row++, 0, 1, 3);
     layout->addWidget(MakeCheck(this, kShowTrack, "Rodyti paskutinius trasos taškus"), row, 0);
-    layout->addWidget(MakeList(this, kTrailLength, kTrackLengthTexts), row++, 1);
+    layout->addWidget(MakeList(this, kTrailLength, kTrackLengthTexts), row++, 1, Qt::AlignLeft);
     layout->addWidget(MakeCheck(this, kWriteLog, "Rašyti NMEA duomenis į LOG failą"), row++, 0, 1, 3);
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
