@@ -62,6 +62,7 @@ struct CFeed {
     int64_t clock;      // monotonic seconds
     bool valid = true;
     bool timed = true;
+    int shift = 0; // of the fix's time against the clock
 };
 
 TEST_F(TrackRecorderTest, TrailAndSavingRules)
@@ -88,6 +89,13 @@ TEST_F(TrackRecorderTest, TrailAndSavingRules)
         {"period 2 s saves every second fix at 1 Hz",
          saving + "MinPeriod=1\r\n",
          {{0, 100}, {10, 101}, {20, 102}, {30, 103}, {40, 104}},
+         false,
+         5,
+         0,
+         {0, 20, 40}},
+        {"the period follows the running clock, not the times of the fixes",
+         saving + "MinPeriod=1\r\n",
+         {{0, 100}, {10, 101, true, true, -3600}, {20, 102, true, true, -3600}, {30, 103}, {40, 104, true, true, 3600}},
          false,
          5,
          0,
@@ -123,7 +131,8 @@ TEST_F(TrackRecorderTest, TrailAndSavingRules)
         fresh.SetReplayRunning(c.replay);
         for (const CFeed& feed : c.fixes) {
             now = feed.clock;
-            GpsFix fix = MakeFix(kLon, kLat + NorthMetres(feed.northMetres), static_cast<int>(feed.clock), feed.valid);
+            GpsFix fix = MakeFix(kLon, kLat + NorthMetres(feed.northMetres), static_cast<int>(feed.clock) + feed.shift,
+                                 feed.valid);
             if (!feed.timed)
                 fix.time = kNoFixTime;
             fresh.RecordTrackFix(fix);
