@@ -4,8 +4,6 @@
 #include "core/DbfEngine.h"
 #include "core/DbfTable.h"
 #include "core/FileUtil.h"
-#include "layers/FeatureSource.h"
-#include "layers/LayerReader.h"
 #include "layers/TrackFields.h"
 #include "mapdoc/DrelDoc.h"
 #include "mapdoc/DrelView.h"
@@ -237,11 +235,5 @@ bool CTrackRecorder::InitTrackLayerFile(const std::string& path)
     const std::string folder = GetPathFolder(path);
     if (folder != path && !PathExists(folder) && !MakeFolders(folder))
         return false;
-    CLayerReader reader;
-    if (!reader.CreateSource(path))
-        return false;
-    const std::vector<CDbfFieldInfo> fields = TrackFieldList();
-    const bool made = reader.GetSource()->Create(path, CFeatureSource::kPoint, fields.data());
-    reader.Close();
-    return made;
+    return CreateTrackFile(path);
 }

@@ -1,5 +1,8 @@
 #include "layers/TrackFields.h"
 
+#include "layers/FeatureSource.h"
+#include "layers/LayerReader.h"
+
 const char* const kTrackFieldNames[kTrackFieldCount] = {"Lon",  "Lat",  "Status", "Speed",    "Course",
                                                         "Date", "Time", "Id",     "SATS_USED"};
 
@@ -19,4 +22,15 @@ std::vector<CDbfFieldInfo> TrackFieldList()
                                            kShapes[i].decimals);
     fields.back().Set("", 0, 0, 0);
     return fields;
+}
+
+bool CreateTrackFile(const std::string& path)
+{
+    CLayerReader reader;
+    if (!reader.CreateSource(path))
+        return false;
+    const std::vector<CDbfFieldInfo> fields = TrackFieldList();
+    const bool made = reader.GetSource()->Create(path, CFeatureSource::kPoint, fields.data());
+    reader.Close();
+    return made;
 }

@@ -2,6 +2,7 @@
 
 #include "core/DbfFieldInfo.h"
 
+#include <string>
 #include <vector>
 
 // The fields of a GPS track file (".trk"), in the order the track recorder
@@ -27,3 +28,7 @@ extern const char* const kTrackFieldNames[kTrackFieldCount];
 // "Lat" N(13,8), "Status" C(3), "Speed" N(6,1), "Course" N(5,1), "Date"
 // C(10), "Time" C(8), "Id" N(10,0), "SATS_USED" N(2,0).
 std::vector<CDbfFieldInfo> TrackFieldList();
+
+// A new empty track file of these fields at the path (its folder must be
+// there), made beside it and put in place whole; false when it cannot be.
+bool CreateTrackFile(const std::string& path);
