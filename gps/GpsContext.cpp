@@ -22,6 +22,10 @@ CGpsContext::~CGpsContext()
 {
     if (g_context == this)
         g_context = nullptr;
+    if (&GpsHooks() == this)
+        SetGpsHooks(nullptr);
+    if (&MapGpsPainter() == this)
+        SetMapGpsPainter(nullptr);
 }
 
 void CGpsContext::SetStatusWindow(IGpsStatusWindow* window)

@@ -9,6 +9,8 @@
 #include "layers/LayerReader.h"
 #include "platform/NumberText.h"
 
+#include <cmath>
+
 void CTripStatistics::AddPoint(double longitude, double latitude, int64_t time, double speed)
 {
     if (m_count > 0 && time >= m_lastTime) {
@@ -96,12 +98,14 @@ bool ComputeTrackStatistics(const CLayer& layer, CTripStatistics& trip)
     CMapPoint point;
     while (source.ReadNextPoint(point)) {
         const CDbfTable* table = source.GetRecordTable(source.GetCurrentRecord());
-        if (!table || !table->GetHandle())
+        // A position that is no number would make every figure none.
+        if (!point.IsFinite() || !table || !table->GetHandle())
             continue;
         const DbfHandle& record = *table->GetHandle();
+        const double speed = DbfGetDouble(record, speedField);
         trip.AddPoint(point.x, point.y,
                       ReadTrackTime(DbfGetString(record, dateField), DbfGetString(record, timeField)),
-                      DbfGetDouble(record, speedField));
+                      std::isfinite(speed) ? speed : 0);
     }
     return true;
 }
