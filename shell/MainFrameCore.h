@@ -62,7 +62,7 @@ public:
     // The running watchdog's id; 0 when none runs.
     int GetWatchdogId() const { return m_watchdogId; }
     void UnsetFix();
-    // The map views paint again (a new, a lost or no fix).
+    // Asks the map views to paint again now.
     void InvalidateMapViews() const;
 
     // Set while a track replay shows its toolbar.
