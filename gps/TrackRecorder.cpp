@@ -62,9 +62,7 @@ bool CTrackRecorder::ApplySettings(const CTrackSettings& settings)
 {
     const bool wasShown = Settings().showTrack;
     m_settings = settings;
-    const std::string path = m_settings.TrackFilePath();
-    if (m_settings.saveTrack && !PathExists(path))
-        InitTrackLayerFile(path);
+    MakeMissingTrackFile();
     const size_t before = m_trail.size();
     if (m_settings.showTrack)
         FitTrail();
@@ -72,6 +70,13 @@ bool CTrackRecorder::ApplySettings(const CTrackSettings& settings)
         std::deque<CMapPoint>().swap(m_trail);
     m_settings.Save(CTrackSettings::WritePath());
     return wasShown != m_settings.showTrack || m_trail.size() != before;
+}
+
+void CTrackRecorder::MakeMissingTrackFile()
+{
+    const std::string path = m_settings.TrackFilePath();
+    if (m_settings.saveTrack && !PathExists(path))
+        InitTrackLayerFile(path);
 }
 
 void CTrackRecorder::FitTrail()
@@ -93,11 +98,11 @@ void CTrackRecorder::AddToTrail(const CMapPoint& position)
 
 void CTrackRecorder::RecordTrackFix(const GpsFix& fix)
 {
-    if (!m_settingsLoaded) {
+    if (!m_fixSeen) {
+        // The first fix makes the file quietly; a file gone later is told of.
+        m_fixSeen = true;
         Settings();
-        const std::string path = m_settings.TrackFilePath();
-        if (m_settings.saveTrack && !PathExists(path))
-            InitTrackLayerFile(path);
+        MakeMissingTrackFile();
     }
     if (!HasUsablePosition(fix))
         return;

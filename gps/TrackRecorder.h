@@ -63,6 +63,8 @@ public:
     static bool InitTrackLayerFile(const std::string& path);
 
 private:
+    // While saving is on, an empty track file where it is missing.
+    void MakeMissingTrackFile();
     void AddToTrail(const CMapPoint& position);
     void FitTrail();
     bool IsDueForSaving(const GpsFix& fix, int64_t now) const;
@@ -72,6 +74,7 @@ private:
     Clock m_clock;
     CTrackSettings m_settings;
     bool m_settingsLoaded = false;
+    bool m_fixSeen = false;
     std::deque<CMapPoint> m_trail;
     bool m_replayRunning = false;
     // A message box of the saving is open: fixes arriving meanwhile move the trail only.
