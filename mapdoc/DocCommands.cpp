@@ -7,6 +7,7 @@
 #include "layers/Layer.h"
 #include "layers/LayerReader.h"
 #include "layers/PointTableSource.h"
+#include "layers/TrackFields.h"
 #include "mapdoc/DocumentObserver.h"
 #include "mapdoc/DrelDoc.h"
 #include "mapdoc/MapGps.h"
@@ -522,8 +523,10 @@ CLayer* CDocCommands::CreateWaypointsLayer(std::string name, std::string path)
         return nullptr;
     const bool track = HasExtension(path, "trk");
     auto layer = std::make_unique<CLayer>(name, path, track ? CLayer::kTrack : CLayer::kPoint);
+    // A track file has its own fields; a table of points gets its
+    // coordinate layout asked.
     CLayerReader reader;
-    if (!reader.Create(path, CLayer::kPoint)) {
+    if (track ? !CreateTrackFile(path) : !reader.Create(path, CLayer::kPoint)) {
         AppMessageBox(kLayerFilesNotCreated, MB_OK | MB_ICONWARNING);
         return nullptr;
     }

@@ -71,6 +71,8 @@ struct CDocCommandServices {
     std::function<bool(const std::string& path)> copyTrackFile;
     // The current track file loses its records.
     std::function<void()> clearTrackFile;
+    // The path of the current track file (made when missing).
+    std::function<std::string()> currentTrackFile;
     // A placemark at the map point; by default the document's own placemark adding.
     std::function<bool(CDrelDoc& document, const CMapPoint& point)> addPlacemark;
     // 1 when a picture plug-in reads files of the extension; by default

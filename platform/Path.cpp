@@ -170,6 +170,16 @@ bool MakeFolder(std::string_view storedPath)
     return ::mkdir(ResolvePath(storedPath).c_str(), 0755) == 0;
 }
 
+bool MakeFolders(std::string_view storedPath)
+{
+    const std::string native = ResolvePath(storedPath);
+    for (size_t i = 1; i <= native.size(); ++i)
+        if (i == native.size() || native[i] == '/')
+            ::mkdir(native.substr(0, i).c_str(), 0755);
+    struct stat folder {};
+    return ::stat(native.c_str(), &folder) == 0 && S_ISDIR(folder.st_mode);
+}
+
 bool IsSameFile(std::string_view storedPath1, std::string_view storedPath2)
 {
     struct stat a {};

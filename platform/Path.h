@@ -39,6 +39,8 @@ bool RemoveFile(std::string_view storedPath);
 bool RenameFile(std::string_view fromStoredPath, std::string_view toStoredPath);
 // Creates one folder; its parent must exist.
 bool MakeFolder(std::string_view storedPath);
+// Creates the folder and every missing one above it; true when it is there afterwards.
+bool MakeFolders(std::string_view storedPath);
 // True when both paths name one existing file (links and letter case included).
 bool IsSameFile(std::string_view storedPath1, std::string_view storedPath2);
 // When the contents of a file last changed, in nanoseconds since 1970.

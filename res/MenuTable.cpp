@@ -142,6 +142,9 @@ constexpr MenuEntry kMapPlaces[] = {
     Separator(),
     List(30491, "Vietos"),
 };
+constexpr MenuEntry kMapReplaySpeed[] = {
+    Command(30419, "x1"), Command(30420, "x2"), Command(30421, "x5"), Command(30422, "x10"), Command(30423, "x100"),
+};
 constexpr MenuEntry kMapGps[] = {
     Command(30303, "Pradėti stebėjimą"),
     Command(30305, "Baigti stebėjimą"),
@@ -151,6 +154,10 @@ constexpr MenuEntry kMapGps[] = {
     Command(30340, "Išsaugoti taško koordinates ir kitus GPS duomenis\tCtrl+G"),
     Command(30629, "Išsaugoti trasą į sluoksnį"),
     Command(30278, "Archyvuoti senus trasų sluoksnių duomenis"),
+    Separator(),
+    Command(30416, "Trasos parametrai..."),
+    Command(30417, "Trasos sluoksnio statistika..."),
+    Popup("Judėjimo atkūrimo greitis", kMapReplaySpeed),
 };
 constexpr MenuEntry kMapSettings[] = {
     Command(30350, "Standartinė vaizdo kokybė"),

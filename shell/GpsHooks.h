@@ -21,6 +21,8 @@ public:
     virtual void ShowTerminalText(uintptr_t port) {}
     // Timer 3 of the main window, while GPS emulation runs.
     virtual void OnEmulationTimer() {}
+    // Timer 101 of the main window, while a track replay plays.
+    virtual void OnReplayTimer() {}
     // Enter in the replay point box: point number (from 0).
     virtual void GoToReplayPoint(int index) {}
     // The replay's speed factor (1, 2, 5, 10 or 100 from the speed combo).

@@ -16,6 +16,7 @@ struct CGpsPosition {
     double speed = 0;  // km/h
     double course = 0; // degrees
     int64_t time = kNoTime;
+    int satellites = -1; // in use; -1 not reported
     bool valid = false;
 
     bool HasPosition() const { return longitude != DBL_MAX && latitude != DBL_MAX; }

@@ -9,6 +9,17 @@
 
 namespace {
 constexpr int kExtensionCodeFirst = 1027;
+CMainFrameCore* g_mainFrameCore = nullptr;
+} // namespace
+
+CMainFrameCore* GetMainFrameCore()
+{
+    return g_mainFrameCore;
+}
+
+void SetMainFrameCore(CMainFrameCore* core)
+{
+    g_mainFrameCore = core;
 }
 
 CMainFrameCore::CMainFrameCore(ITimerHost& timers, IMessageWindow& window) : m_timers(&timers), m_window(window) {}
@@ -38,8 +49,12 @@ intptr_t CMainFrameCore::OnMessage(unsigned message, uintptr_t wParam, intptr_t 
 void CMainFrameCore::OnNewFix()
 {
     // The emulation posts fixes too; without a receiver the fix stays.
-    if (IGpsReceiverPort* port = GetGpsReceiverPort())
+    if (IGpsReceiverPort* port = GetGpsReceiverPort()) {
+        // Posted before GPS stop and taken after it: the vehicle stays gone.
+        if (!port->IsOpen())
+            return;
         m_fix = port->GetLastFix();
+    }
     KillWatchdog();
     m_timers->SetTimer(kWatchdogTimer, kWatchdogMs);
     m_watchdogId = kWatchdogTimer;
@@ -53,6 +68,10 @@ void CMainFrameCore::OnTimer(int id)
 {
     if (id == kEmulationTimer) {
         GpsHooks().OnEmulationTimer();
+        return;
+    }
+    if (id == kReplayTimer) {
+        GpsHooks().OnReplayTimer();
         return;
     }
     if (id == 0 || id != m_watchdogId)
@@ -100,6 +119,13 @@ void CMainFrameCore::StopGps()
         port->Close();
     GpsHooks().ShowStatusWindow(false);
     UnsetFix();
+    InvalidateMapViews();
+}
+
+void CMainFrameCore::SetFix(const CGpsPosition& fix)
+{
+    m_fix = fix;
+    m_gpsLost = false;
     InvalidateMapViews();
 }
 

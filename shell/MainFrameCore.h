@@ -33,11 +33,14 @@ public:
     static constexpr int kEmulationTimer = 3;
     static constexpr int kWatchdogTimer = 4;
     static constexpr int kWatchdogMs = 10000;
+    static constexpr int kReplayTimer = 101;
 
     // window: where the receiver posts its fixes.
     CMainFrameCore(ITimerHost& timers, IMessageWindow& window);
 
     void SetTimerHost(ITimerHost& timers) { m_timers = &timers; }
+    // The window's timers, for the GPS part's own (the replay's 101).
+    ITimerHost& Timers() { return *m_timers; }
     // The map views paint again (a new, a lost or no fix).
     void SetInvalidateMapViews(std::function<void()> invalidate) { m_invalidate = std::move(invalidate); }
 
@@ -52,10 +55,19 @@ public:
     void StopGps();
 
     const CGpsPosition& GetFix() const { return m_fix; }
+    // The track replay's fix becomes the current one: not lost, and the
+    // map views paint it.
+    void SetFix(const CGpsPosition& fix);
     bool IsGpsLost() const { return m_gpsLost; }
     // The running watchdog's id; 0 when none runs.
     int GetWatchdogId() const { return m_watchdogId; }
     void UnsetFix();
+    // Asks the map views to paint again now.
+    void InvalidateMapViews() const;
+
+    // Set while a track replay shows its toolbar.
+    bool GetReplayFlag() const { return m_replayFlag; }
+    void SetReplayFlag(bool on) { m_replayFlag = on; }
 
     // [GPS] "TimeCorrection" (hours, -12 to 12) and [Map List] "View Type",
     // read when the window is made; the view type is written at close.
@@ -75,7 +87,6 @@ public:
 private:
     void OnNewFix();
     void KillWatchdog();
-    void InvalidateMapViews() const;
 
     ITimerHost* m_timers;
     IMessageWindow& m_window;
@@ -87,4 +98,10 @@ private:
     int m_mapListViewType = 0;
     bool m_autoPan = true;
     int m_drawingQuality = 0;
+    bool m_replayFlag = false;
 };
+
+// The main window's core while the window lives, else null; the window
+// registers itself.
+CMainFrameCore* GetMainFrameCore();
+void SetMainFrameCore(CMainFrameCore* core);

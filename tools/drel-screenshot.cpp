@@ -1,4 +1,4 @@
-// tool-deps: drel_shell_widgets drel_settings_widgets drel_search_widgets drel_geoproc_widgets
+// tool-deps: drel_shell_widgets drel_settings_widgets drel_search_widgets drel_geoproc_widgets drel_gps_widgets
 // Opens a map in the program's main window on the offscreen platform, lets
 // it draw and saves a picture of the whole window, for a person to look at.
 // The program runs over a profile and a user folder of its own, so the
@@ -6,6 +6,8 @@
 // Usage: drel-screenshot MAP OUT.png [--size WxH]
 
 #include "geoproc/widgets/GeoprocInstall.h"
+#include "gps/GpsReceiverPort.h"
+#include "gps/widgets/GpsInstall.h"
 #include "platform/AppFolders.h"
 #include "platform/AppProfile.h"
 #include "platform/Codepage.h"
@@ -25,6 +27,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -95,6 +98,9 @@ int main(int argc, char** argv)
         return 2;
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // An unopened receiver, as the program has one; made once the profile
+    // is the tool's own and gone after the main window.
+    std::optional<CGpsReceiverPort> receiver;
     CDrelApp app(argc, argv);
     QTemporaryDir settings;
     if (!settings.isValid()) {
@@ -110,10 +116,13 @@ int main(int argc, char** argv)
         const unsigned buttons = type & MB_TYPEMASK;
         return buttons == MB_YESNO || buttons == MB_YESNOCANCEL ? IDNO : IDOK;
     });
+    receiver.emplace();
+    SetGpsReceiverPort(&*receiver);
     InstallMainFrameBars();
     InstallSettingsDialogs(app);
     InstallSearchDialogs(app);
     InstallGeoprocessing();
+    InstallGps(*receiver);
 
     const std::string map = FromNativePath(arguments.map);
     if (!PathExists(map)) {
@@ -147,5 +156,6 @@ int main(int argc, char** argv)
     app.DocManager().CloseAllDocuments();
     delete frame;
     app.ExitInstance();
+    SetGpsReceiverPort(nullptr);
     return code;
 }

@@ -118,7 +118,36 @@ def parking():
     return c
 
 
-ICONS = {24: flag, 30: tree, 31: house, 32: star, 33: information, 34: parking}
+def ring(c, radii_colours):
+    for r, colour in radii_colours:
+        c.disc(16, 16, r, colour)
+
+
+def gps_lost():
+    """The GPS position while no fix comes: a grey disc crossed out."""
+    c = Canvas()
+    ring(c, [(10.5, (60, 60, 60)), (9.5, (170, 170, 170))])
+    c.fill(lambda x, y: (x - 16) ** 2 + (y - 16) ** 2 <= 7 ** 2 and (abs((x - 16) - (y - 16)) <= 1.5 or
+                                                                      abs((x - 16) + (y - 16)) <= 1.5), BLACK)
+    return c
+
+
+def vehicle_centre():
+    """The vehicle under its arrowhead: a red disc ringed in white."""
+    c = Canvas()
+    ring(c, [(8.5, (60, 20, 20)), (7.5, WHITE), (5.5, (220, 30, 30))])
+    return c
+
+
+def vehicle_without_course():
+    """The vehicle standing or without a direction: a red ring around a dot."""
+    c = Canvas()
+    ring(c, [(9.5, (60, 20, 20)), (8.5, (220, 30, 30)), (5.5, WHITE), (3, (220, 30, 30))])
+    return c
+
+
+ICONS = {24: flag, 30: tree, 31: house, 32: star, 33: information, 34: parking, 118: gps_lost,
+         119: vehicle_centre, 121: vehicle_without_course}
 
 
 def main():

@@ -2,6 +2,7 @@
 
 #include "geoproc/widgets/GeoprocInstall.h"
 #include "gps/GpsReceiverPort.h"
+#include "gps/widgets/GpsInstall.h"
 #include "platform/Path.h"
 #include "routing/RoadRouting.h"
 #include "search/widgets/SearchInstall.h"
@@ -25,6 +26,7 @@ int main(int argc, char** argv)
     InstallSearchDialogs(app);
     InstallGeoprocessing();
     InstallRoadRouting();
+    InstallGps(receiver);
 
     std::vector<std::string> arguments;
     const QStringList given = CDrelApp::arguments();

@@ -368,6 +368,7 @@ CMainFrame::CMainFrame()
     SetToolbarSearchHooks(m_searchHooks.get());
     SetBestMapService(m_bestMap.get());
     SetMapGpsSource(m_gpsSource.get());
+    SetMainFrameCore(&m_core);
     SetMainMessageWindow(this);
     RegisterCommands();
     InstallRegisteredCommands(*this);
@@ -390,6 +391,8 @@ CMainFrame::~CMainFrame()
         SetBestMapService(nullptr);
     if (&MapGpsSource() == m_gpsSource.get())
         SetMapGpsSource(nullptr);
+    if (GetMainFrameCore() == &m_core)
+        SetMainFrameCore(nullptr);
     ExtensionDestroy(1);
 }
 

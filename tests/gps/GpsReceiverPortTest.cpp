@@ -30,7 +30,8 @@ TEST(GpsReceiverPort, OpensForReadingAndHandsOnTheDecodedFix)
         ASSERT_TRUE(port.Open(window, WM_GPS_NEW_FIX));
         EXPECT_TRUE(port.IsOpen());
 
-        const std::string rmc = "$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230305,003.1,W\r\n";
+        const std::string rmc = "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n"
+                                "$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230305,003.1,W\r\n";
         ASSERT_EQ(::write(master, rmc.data(), rmc.size()), static_cast<ssize_t>(rmc.size()));
         ASSERT_TRUE(window.WaitForCount(WM_GPS_NEW_FIX, 1));
         EXPECT_EQ(window.Messages()[0].lParam, reinterpret_cast<intptr_t>(&port.Receiver()));
@@ -42,6 +43,7 @@ TEST(GpsReceiverPort, OpensForReadingAndHandsOnTheDecodedFix)
         EXPECT_EQ(fix.course, 84.4);
         EXPECT_TRUE(fix.valid);
         EXPECT_EQ(fix.time, MakeUtcTime(2005, 3, 23, 12, 35, 19));
+        EXPECT_EQ(fix.satellites, 8);
 
         port.Close();
         EXPECT_FALSE(port.IsOpen());

@@ -3,6 +3,7 @@
 #include "mapdoc/DocCommands.h"
 
 #include "core/CoordConverter.h"
+#include "core/DbfTable.h"
 #include "core/FileUtil.h"
 #include "layers/CoordTableDialogs.h"
 #include "layers/DxfSource.h"
@@ -10,6 +11,7 @@
 #include "layers/Layer.h"
 #include "layers/LayerReader.h"
 #include "layers/ShapefileSource.h"
+#include "layers/TrackFields.h"
 #include "mapdoc/DrelDoc.h"
 #include "mapdoc/MapGps.h"
 #include "platform/Codepage.h"
@@ -48,7 +50,12 @@ public:
         choice.yField = "LAT";
         return true;
     }
-    int AskCoordinateFormat() override { return kDecimalDegrees; }
+    int AskCoordinateFormat() override
+    {
+        ++formatsAsked;
+        return kDecimalDegrees;
+    }
+    int formatsAsked = 0;
 };
 
 class DocCommandsTest : public ::testing::Test {
@@ -620,9 +627,18 @@ TEST_F(DocCommandsTest, WaypointLayersAreNamedByTimeWithLithuanianAliases)
     // The same file again is refused, the first layer's data kept.
     EXPECT_FALSE(commands.CreateWaypointsLayer("Again", dir.File("Waypoints.dbf")));
     EXPECT_EQ(user.MessageIds(), std::vector<unsigned>{1074});
+    const int asked = coordinates.formatsAsked;
     CLayer* track = commands.CreateWaypointsLayer("Route", dir.File("route.trk"));
     ASSERT_TRUE(track);
     EXPECT_EQ(track->GetType(), CLayer::kTrack);
+    EXPECT_EQ(coordinates.formatsAsked, asked) << "a track file has its own fields";
+    CDbfTable table;
+    ASSERT_TRUE(table.Open(dir.File("route.trk")));
+    const std::vector<CDbfFieldInfo> made = table.GetFieldInfos(), wanted = TrackFieldList();
+    ASSERT_EQ(made.size(), wanted.size());
+    for (size_t i = 0; i + 1 < wanted.size(); ++i)
+        EXPECT_EQ(std::string(made[i].name) + made[i].type + std::to_string(made[i].length),
+                  std::string(wanted[i].name) + wanted[i].type + std::to_string(wanted[i].length));
 }
 
 } // namespace

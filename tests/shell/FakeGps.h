@@ -64,6 +64,7 @@ public:
     void CloseTrackReplay() override { log.push_back("close replay"); }
     void ShowTerminalText(uintptr_t port) override { log.push_back("terminal " + std::to_string(port)); }
     void OnEmulationTimer() override { log.push_back("emulation"); }
+    void OnReplayTimer() override { log.push_back("replay timer"); }
     void GoToReplayPoint(int index) override { log.push_back("replay point " + std::to_string(index)); }
     int GetReplaySpeedFactor() override { return speedFactor; }
     void SetReplaySpeedFactor(int factor) override

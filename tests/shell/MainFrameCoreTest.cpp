@@ -51,6 +51,7 @@ protected:
 
 TEST_F(MainFrameCoreTest, ANewFixRestartsTheWatchdogWhoseExpiryMarksTheFixLost)
 {
+    port.open = true;
     EXPECT_FALSE(core.GetFix().HasPosition());
     EXPECT_EQ(core.OnMessage(WM_GPS_NEW_FIX, 0, 0), 1);
     EXPECT_EQ(core.GetFix().longitude, 25.2797);
@@ -78,7 +79,27 @@ TEST_F(MainFrameCoreTest, ANewFixRestartsTheWatchdogWhoseExpiryMarksTheFixLost)
 
     core.OnTimer(3);
     EXPECT_EQ(hooks.log.back(), "emulation");
+    core.OnTimer(101);
+    EXPECT_EQ(hooks.log.back(), "replay timer");
     EXPECT_FALSE(core.IsGpsLost());
+}
+
+TEST_F(MainFrameCoreTest, TheReplaysFixIsCurrentAndNotLost)
+{
+    port.open = true;
+    core.OnMessage(WM_GPS_NEW_FIX, 0, 0);
+    core.OnTimer(4);
+    ASSERT_TRUE(core.IsGpsLost());
+    CGpsPosition replayed;
+    replayed.longitude = 24.1;
+    replayed.latitude = 56.2;
+    replayed.satellites = 6;
+    const int before = invalidations;
+    core.SetFix(replayed);
+    EXPECT_FALSE(core.IsGpsLost());
+    EXPECT_EQ(core.GetFix().longitude, 24.1);
+    EXPECT_EQ(core.GetFix().satellites, 6);
+    EXPECT_EQ(invalidations, before + 1);
 }
 
 TEST_F(MainFrameCoreTest, PrivateMessages)
@@ -136,6 +157,13 @@ TEST_F(MainFrameCoreTest, StartAndStop)
     EXPECT_EQ(invalidations, 1);
     EXPECT_EQ(hooks.log.back(), "hide status");
     EXPECT_TRUE(core.CanStartGps());
+
+    // A fix posted before the stop and taken after it stays away.
+    core.OnMessage(WM_GPS_NEW_FIX, 0, 0);
+    EXPECT_FALSE(core.GetFix().HasPosition());
+    EXPECT_FALSE(timers.IsRunning(4));
+    EXPECT_EQ(hooks.log.back(), "hide status");
+    EXPECT_EQ(invalidations, 1);
 }
 
 TEST(MainFrameCoreNoReceiver, GpsCommandsHaveNothingToDo)

@@ -12,6 +12,7 @@
 #include "layers/LonLatTableSource.h"
 #include "layers/ShapefileSource.h"
 #include "layers/Sublayer.h"
+#include "layers/TrackFields.h"
 #include "mapdoc/DrelDoc.h"
 #include "platform/ByteOrder.h"
 #include "platform/Gdi.h"
@@ -330,17 +331,9 @@ bool CMapWriter::WriteSights()
 bool CMapWriter::WriteTrack()
 {
     // The fields of the track recorder, and START, which splits the trips.
-    enum { kLon, kLat, kStatus, kSpeed, kCourse, kDate, kTime, kId, kSatellites, kStart };
-    const std::vector<CDbfFieldInfo> fields = Fields({{"Lon", 'N', 13, 8},
-                                                      {"Lat", 'N', 13, 8},
-                                                      {"Status", 'C', 3, 0},
-                                                      {"Speed", 'N', 6, 1},
-                                                      {"Course", 'N', 5, 1},
-                                                      {"Date", 'C', 10, 0},
-                                                      {"Time", 'C', 8, 0},
-                                                      {"Id", 'N', 6, 0},
-                                                      {"SATS_USED", 'N', 2, 0},
-                                                      {"START", 'C', 1, 0}});
+    std::vector<CDbfFieldInfo> fields = TrackFieldList();
+    const int kStart = kTrackFieldCount;
+    fields.insert(fields.end() - 1, CDbfFieldInfo().Set("START", 'C', 1, 0));
     const std::string path = PathOf(kTrackFile);
     CLonLatTableSource source;
     source.SetWriteConverter(m_toGeo.get());
@@ -351,13 +344,14 @@ bool CMapWriter::WriteTrack()
         source, path, track.size(), [&](size_t k) { return source.AppendPoint(track[k].point, false); },
         [&](size_t k, CDbfTable& table) {
             const CDemoFix& fix = track[k];
-            table.SetField(kStatus, "OK");
-            table.SetFieldDouble(kSpeed, fix.speed);
-            table.SetFieldDouble(kCourse, fix.course);
-            table.SetField(kDate, m_town.trackDate);
-            table.SetField(kTime, FormatC("%02d:%02d:%02d", fix.seconds / 3600, fix.seconds / 60 % 60, fix.seconds % 60));
-            table.SetFieldLong(kId, static_cast<long>(k + 1));
-            table.SetFieldLong(kSatellites, fix.satellites);
+            table.SetField(kTrackStatus, "OK");
+            table.SetFieldDouble(kTrackSpeed, fix.speed);
+            table.SetFieldDouble(kTrackCourse, fix.course);
+            table.SetField(kTrackDate, m_town.trackDate);
+            table.SetField(kTrackTime,
+                           FormatC("%02d:%02d:%02d", fix.seconds / 3600, fix.seconds / 60 % 60, fix.seconds % 60));
+            table.SetFieldLong(kTrackId, static_cast<long>(k + 1));
+            table.SetFieldLong(kTrackSatellites, fix.satellites);
             table.SetField(kStart, fix.start ? "*" : "");
         });
 }

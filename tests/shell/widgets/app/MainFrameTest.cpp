@@ -53,6 +53,7 @@ TEST_F(MainFrameTest, AFixPostedFromAnotherThreadRestartsTheWatchdog)
     CFakeReceiverPort port;
     port.fix.longitude = 25.28;
     port.fix.latitude = 54.69;
+    port.open = true; // fixes of a closed port are dropped
     CFakeTimers timers;
     ASSERT_TRUE(Start());
     frame->SetTimerHostForTesting(&timers);

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "gps/GpsStatusWindow.h"
+#include "gps/TrackRecorder.h"
+#include "gps/TrackReplay.h"
+#include "mapdoc/MapGps.h"
+#include "shell/GpsHooks.h"
+
+#include <cstdint>
+#include <functional>
+
+class CGpsReceiverPort;
+
+// The GPS part of the program, one per process: the track recorder, the
+// track replay and the status window, fed by the main window's GPS
+// handling (IGpsHooks) and drawn into the map views (IMapGpsPainter):
+// the trail and the vehicle marker of the current fix.
+class CGpsContext : public IGpsHooks, public IMapGpsPainter {
+public:
+    // The receiver is the program's (its log switch is a track setting);
+    // null without one.
+    explicit CGpsContext(CGpsReceiverPort* receiver = nullptr);
+    ~CGpsContext() override;
+    CGpsContext(const CGpsContext&) = delete;
+    CGpsContext& operator=(const CGpsContext&) = delete;
+
+    CTrackRecorder& Recorder() { return m_recorder; }
+    CTrackReplay& Replay() { return m_replay; }
+    CGpsReceiverPort* Receiver() const { return m_receiver; }
+    IGpsStatusWindow& StatusWindow() const { return *m_statusWindow; }
+    // The caller keeps ownership; null puts back the one that shows nothing.
+    void SetStatusWindow(IGpsStatusWindow* window);
+    // A monotonic clock in milliseconds for the saving period and the
+    // replay's steps (tests give their own).
+    void SetClock(std::function<int64_t()> milliseconds);
+
+    // IGpsHooks.
+    void RecordTrackFix(const CGpsPosition& fix) override;
+    void ShowFixInStatusWindow(const CGpsPosition& fix) override;
+    void ShowStatusWindow(bool show) override;
+    void CloseTrackReplay() override;
+    void OnReplayTimer() override;
+    void GoToReplayPoint(int index) override;
+    int GetReplaySpeedFactor() override;
+    void SetReplaySpeedFactor(int factor) override;
+    void OnApplicationExit() override;
+
+    // IMapGpsPainter.
+    void DrawRecentTrack(CDC& dc, CDrelView& view) override;
+    void DrawVehicleMarker(CDC& dc, CDrelView& view, const CMapGpsFix& fix, double course, int lost) override;
+
+private:
+    CGpsReceiverPort* m_receiver;
+    IGpsStatusWindow m_noStatusWindow;
+    IGpsStatusWindow* m_statusWindow = &m_noStatusWindow;
+    CTrackRecorder m_recorder;
+    CTrackReplay m_replay;
+};
+
+// The program's context once InstallGps made it; null before.
+CGpsContext* GetGpsContext();
+// The caller keeps ownership.
+void SetGpsContext(CGpsContext* context);

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "gps/GpsFix.h"
+
+#include <span>
+
+// The GPS status window as the live fixes and the track replay feed it:
+// the last fix and the trip figures. The window itself comes with the GPS
+// windows; until then the program has this one, which shows nothing.
+class IGpsStatusWindow {
+public:
+    virtual ~IGpsStatusWindow() = default;
+    // Shown (made on first use) or hidden.
+    virtual void Show(bool show) {}
+    virtual bool IsVisible() const { return false; }
+    // The fix is shown and joins the trip figures.
+    virtual void ShowFix(const GpsFix& fix) {}
+    // The trip figures anew over fixes 0 to n - 1; fix n - 1 shown.
+    virtual void ShowTripUpTo(std::span<const GpsFix> fixes, int n) {}
+    virtual void ResetTrip() {}
+};

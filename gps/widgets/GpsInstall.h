@@ -1,0 +1,17 @@
+#pragma once
+
+class CGpsReceiverPort;
+
+// Plugs the GPS part into the program before the main window is made: one
+// process-wide CGpsContext (GetGpsContext()) becomes the main window's GPS
+// hooks and the map views' GPS painter, the track file services of the
+// map windows, and the commands of the track parameters (30416), the
+// replay's playback (30424 to 30426, 30428, 30429, 30615 to 30617), the
+// track statistics (30417) and the replay speeds (30419 to 30423). Calling it
+// again starts a fresh context over the receiver.
+//
+// Later GPS work extends this by adding code: a hook of IGpsHooks or
+// IMapGpsPainter gets its override in CGpsContext; a window becomes a
+// member of the context (the status window through SetStatusWindow); its
+// commands join the registrations in GpsInstall.cpp.
+void InstallGps(CGpsReceiverPort& receiver);
