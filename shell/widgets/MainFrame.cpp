@@ -365,6 +365,8 @@ CMainFrame::CMainFrame()
 
 CMainFrame::~CMainFrame()
 {
+    // The map windows go while the bars and hosts they use are still here.
+    DestroyChildren();
     // The reader thread posts here: it ends before the window goes.
     if (IGpsReceiverPort* port = GetGpsReceiverPort(); port && port->IsOpen())
         port->Close();

@@ -34,7 +34,22 @@ CMdiFrame::CMdiFrame(int resourceId, QWidget* parent)
     OnChildActivated();
 }
 
-CMdiFrame::~CMdiFrame() = default;
+CMdiFrame::~CMdiFrame()
+{
+    // The area's windows go with the window's base, after this frame's
+    // members: their activation must not reach them.
+    disconnect(m_area, nullptr, this, nullptr);
+    DestroyChildren();
+}
+
+void CMdiFrame::DestroyChildren()
+{
+    for (CMdiChild* child : Children()) {
+        child->DestroyFrame();
+        // No event loop may come to delete it later.
+        delete child;
+    }
+}
 
 void CMdiFrame::AddChild(CMdiChild* child)
 {

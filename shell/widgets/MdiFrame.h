@@ -50,6 +50,10 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // The children go, and their documents with their last window, without
+    // asking: a window deleted with its maps open (the event loop ended
+    // without closing it) leaves nothing behind.
+    void DestroyChildren();
     // The handlers other folders registered for the concrete window class;
     // called at the end of its constructor.
     template <class Self>
