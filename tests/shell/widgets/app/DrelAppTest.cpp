@@ -14,13 +14,18 @@
 #include "shell/TableDocument.h"
 #include "shell/widgets/ControlIds.h"
 #include "shell/widgets/MapFrame.h"
+#include "shell/widgets/QtTranslation.h"
 #include "tests/mapdoc/PdfReadBack.h"
 
 #include <QAbstractButton>
 #include <QClipboard>
+#include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QMimeData>
 #include <QPrinter>
+#include <QPushButton>
 #include <QMdiArea>
 #include <QTimer>
 
@@ -263,6 +268,37 @@ TEST_F(DrelAppTest, ApplicationCommands)
     });
     EXPECT_TRUE(Run(kCmdAppAbout));
     EXPECT_EQ(shown.size(), 1u);
+}
+
+// Qt's own open dialog and standard buttons, standing in for the
+// platform's, speak the program's language; without Qt's translation the
+// program runs on with Qt's texts.
+TEST_F(DrelAppTest, QtsOwnDialogsSpeakLithuanian)
+{
+    ASSERT_TRUE(Start({DemoMapPath()}));
+    WithModal([this] { Run(kCmdFileOpen); },
+              [](QWidget& dialog) {
+                  auto* files = qobject_cast<QFileDialog*>(&dialog);
+                  ASSERT_TRUE(files);
+                  QStringList buttons;
+                  for (const QAbstractButton* button : dialog.findChild<QDialogButtonBox*>()->buttons())
+                      buttons.append(button->text());
+                  buttons.sort();
+                  EXPECT_EQ(buttons, (QStringList{"At&verti", "Atsisakyti"}));
+                  QStringList labels;
+                  for (const QLabel* label : dialog.findChildren<QLabel*>())
+                      if (!label->text().isEmpty())
+                          labels.append(label->text());
+                  EXPECT_TRUE(labels.contains("Vieta:")) << labels.join('|').toStdString();
+                  EXPECT_TRUE(labels.contains("&Failo vardas:")) << labels.join('|').toStdString();
+                  SaveScreenshot(dialog, "file-open-dialog");
+              });
+    QDialogButtonBox standard(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    EXPECT_EQ(standard.button(QDialogButtonBox::Ok)->text(), "Gerai");
+    EXPECT_EQ(standard.button(QDialogButtonBox::Cancel)->text(), "Atsisakyti");
+
+    CTempDir none;
+    EXPECT_FALSE(InstallQtTranslation(QString::fromStdString(ResolvePath(none.Path()))));
 }
 
 // A table window that only logs.
