@@ -55,6 +55,8 @@ void CMdiFrame::AddChild(CMdiChild* child)
 {
     m_area->addSubWindow(child);
     child->hide();
+    // A document saved under another name renames its window, and so the caption.
+    connect(child, &QWidget::windowTitleChanged, this, [this] { UpdateTitle(); });
 }
 
 CMdiChild* CMdiFrame::ActiveChild() const

@@ -2,6 +2,7 @@
 
 #include "core/FileUtil.h"
 #include "layers/Layer.h"
+#include "mapdoc/DocumentHost.h"
 #include "mapdoc/DrelDoc.h"
 #include "mapdoc/DrelView.h"
 #include "mapdoc/ViewHost.h"
@@ -13,6 +14,7 @@
 #include "shell/MapFrameWindow.h"
 #include "shell/TableDocument.h"
 #include "shell/widgets/ControlIds.h"
+#include "shell/widgets/MainFrameBars.h"
 #include "shell/widgets/MapFrame.h"
 #include "shell/widgets/QtTranslation.h"
 #include "tests/mapdoc/PdfReadBack.h"
@@ -299,6 +301,45 @@ TEST_F(DrelAppTest, QtsOwnDialogsSpeakLithuanian)
 
     CTempDir none;
     EXPECT_FALSE(InstallQtTranslation(QString::fromStdString(ResolvePath(none.Path()))));
+}
+
+// Saving under another name renames the caption at once; with the last
+// map window closed the panes and the scale box are empty again, as at
+// the start.
+TEST_F(DrelAppTest, TheCaptionAndThePanesFollowTheMaps)
+{
+    struct CNamingPrompt : IFilePrompt {
+        std::string name;
+        bool PromptFileName(std::string& path, bool, const std::string&, const std::string&) override
+        {
+            path = name;
+            return true;
+        }
+    } prompt;
+    prompt.name = dir.File("copy.map");
+    IFilePrompt* before = app.DocManager().GetFilePrompt();
+    app.DocManager().SetFilePrompt(&prompt);
+    InstallMainFrameBars();
+    ASSERT_TRUE(Start({DemoMapPath()}));
+    EXPECT_EQ(frame->windowTitle(), "Drel Lite - [demo.map]");
+    EXPECT_TRUE(Run(kCmdFileSaveAs));
+    EXPECT_TRUE(PathExists(dir.File("copy.map")));
+    EXPECT_EQ(frame->windowTitle(), "Drel Lite - [copy.map]");
+
+    ViewHost().SetMessageText("Dvaro g. 12");
+    ViewHost().SetScaleText(5000);
+    ASSERT_EQ(frame->GetScaleText(), 5000);
+    DocumentHost().SetCoordinateText(LoadString(103));
+    EXPECT_TRUE(Run(kCmdFileClose));
+    EXPECT_TRUE(MapDocuments().empty());
+    EXPECT_EQ(frame->windowTitle(), "Drel Lite");
+    EXPECT_EQ(frame->GetPaneText(121), "");
+    EXPECT_EQ(frame->GetPaneText(103), "");
+    EXPECT_EQ(frame->GetScaleText(), 0);
+    EXPECT_TRUE(shown.empty());
+    Stop();
+    MainFrameHooks().makeBars = nullptr;
+    app.DocManager().SetFilePrompt(before);
 }
 
 // A table window that only logs.
