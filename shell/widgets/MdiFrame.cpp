@@ -3,6 +3,7 @@
 #include "platform/QtText.h"
 #include "res/CommandIds.h"
 #include "shell/DocManager.h"
+#include "shell/WindowPlacement.h"
 #include "shell/widgets/CommandActions.h"
 #include "shell/widgets/ControlIds.h"
 #include "shell/widgets/FrameworkApp.h"
@@ -12,6 +13,8 @@
 #include <QCoreApplication>
 #include <QMdiArea>
 #include <QMenuBar>
+#include <QMdiSubWindow>
+#include <QStyle>
 
 CMdiFrame::CMdiFrame(int resourceId, QWidget* parent)
     : QMainWindow(parent),
@@ -24,7 +27,7 @@ CMdiFrame::CMdiFrame(int resourceId, QWidget* parent)
     m_actions = new CCommandActions(this, [this] { return BuildRoute(); });
 
     const auto anyChild = [this](CCommandState& state) { state.Enable(!Children().isEmpty()); };
-    m_commands.On(kCmdWindowCascade, [this] { m_area->cascadeSubWindows(); });
+    m_commands.On(kCmdWindowCascade, [this] { CascadeChildren(); });
     m_commands.On(kCmdWindowTile, [this] { m_area->tileSubWindows(); });
     m_commands.On(kCmdWindowNext, [this] { m_area->activateNextSubWindow(); });
     m_commands.OnUpdateRange(kCmdWindowCascade, kCmdWindowTile, anyChild);
@@ -40,6 +43,29 @@ CMdiFrame::~CMdiFrame()
     // members: their activation must not reach them.
     disconnect(m_area, nullptr, this, nullptr);
     DestroyChildren();
+}
+
+void CMdiFrame::CascadeChildren()
+{
+    QList<QMdiSubWindow*> windows;
+    for (QMdiSubWindow* window : m_area->subWindowList(QMdiArea::StackingOrder))
+        if (window->isVisible() && !window->isMinimized())
+            windows.append(window);
+    if (windows.isEmpty())
+        return;
+    // The next window's caption shows below the one behind it.
+    const int step = windows.front()->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, windows.front());
+    const QSize area = m_area->viewport()->size();
+    const std::vector<CRect> places =
+        CascadeWindowRects(CSize(area.width(), area.height()), static_cast<int>(windows.size()), step);
+    for (qsizetype i = 0; i < windows.size(); ++i) {
+        QMdiSubWindow* window = windows[i];
+        const CRect& r = places[static_cast<size_t>(i)];
+        if (window->isMaximized())
+            window->showNormal();
+        window->setGeometry(r.left, r.top, r.Width(), r.Height());
+        window->raise();
+    }
 }
 
 void CMdiFrame::DestroyChildren()

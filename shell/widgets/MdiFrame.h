@@ -64,6 +64,8 @@ protected:
 
 private:
     void OnChildActivated();
+    // "Kaskada": the shown windows one step apart, each of a useful size.
+    void CascadeChildren();
     void UpdateTitle();
 
     int m_resourceId;
