@@ -45,6 +45,12 @@ CMdiFrame::~CMdiFrame()
     DestroyChildren();
 }
 
+int CMdiFrame::CascadeStep(const QMdiSubWindow& window)
+{
+    // The next window's caption shows below the one behind it.
+    return window.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &window);
+}
+
 void CMdiFrame::CascadeChildren()
 {
     QList<QMdiSubWindow*> windows;
@@ -53,8 +59,7 @@ void CMdiFrame::CascadeChildren()
             windows.append(window);
     if (windows.isEmpty())
         return;
-    // The next window's caption shows below the one behind it.
-    const int step = windows.front()->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, windows.front());
+    const int step = CascadeStep(*windows.front());
     const QSize area = m_area->viewport()->size();
     const std::vector<CRect> places =
         CascadeWindowRects(CSize(area.width(), area.height()), static_cast<int>(windows.size()), step);
@@ -83,6 +88,18 @@ void CMdiFrame::AddChild(CMdiChild* child)
     child->hide();
     // A document saved under another name renames its window, and so the caption.
     connect(child, &QWidget::windowTitleChanged, this, [this] { UpdateTitle(); });
+}
+
+void CMdiFrame::PlaceAtNextCascade(QMdiSubWindow& window)
+{
+    const QSize area = m_area->viewport()->size();
+    if (area.isEmpty())
+        return;
+    int others = 0;
+    for (QMdiSubWindow* other : m_area->subWindowList())
+        others += other != &window && other->isVisible() && !other->isMinimized();
+    const CRect place = CascadeWindowRects(CSize(area.width(), area.height()), others + 1, CascadeStep(window)).back();
+    window.setGeometry(place.left, place.top, place.Width(), place.Height());
 }
 
 CMdiChild* CMdiFrame::ActiveChild() const

@@ -36,6 +36,9 @@ public:
     void AddChild(CMdiChild* child);
     // The active child that still shows its document; null when none.
     CMdiChild* ActiveChild() const;
+    // A window about to show restored stands where the cascade would put
+    // the next window, at its size.
+    void PlaceAtNextCascade(QMdiSubWindow& window);
     QList<CMdiChild*> Children() const;
 
     CCommandRoute BuildRoute() const;
@@ -66,6 +69,7 @@ private:
     void OnChildActivated();
     // "Kaskada": the shown windows one step apart, each of a useful size.
     void CascadeChildren();
+    static int CascadeStep(const QMdiSubWindow& window);
     void UpdateTitle();
 
     int m_resourceId;

@@ -29,6 +29,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QTimer>
 
 #include <cstdlib>
@@ -202,6 +203,49 @@ TEST_F(DrelAppTest, TheShowStateIsWrittenAtExitOnlyWhenItChanged)
     EXPECT_EQ(app.GetMapWindowShowState(), kShowNormal);
     frame->ActiveChild()->showMaximized();
     EXPECT_EQ(app.GetMapWindowShowState(), kShowMaximized);
+}
+
+// However a maximised map window goes, the map reopened from the recent
+// files opens maximised; once the show state is "restored" (after a
+// cascade, say) a new map window opens restored, yet of a useful size at
+// the next cascade place.
+TEST_F(DrelAppTest, AMapReopenedFromTheRecentFilesOpensInTheShowState)
+{
+    ASSERT_TRUE(Start({DemoMapPath()}));
+    ASSERT_TRUE(frame->ActiveChild()->isMaximized());
+    const struct {
+        const char* how;
+        std::function<void()> close;
+    } closings[] = {
+        {"File, Close", [this] { Run(kCmdFileClose); }},
+        {"the window's close", [this] { frame->ActiveChild()->close(); }},
+    };
+    for (const auto& c : closings) {
+        SCOPED_TRACE(c.how);
+        c.close();
+        FlushDeletes();
+        ASSERT_TRUE(MapDocuments().empty());
+        EXPECT_EQ(app.GetMapWindowShowState(), kShowMaximized);
+        EXPECT_TRUE(Run(kCmdFileRecentFirst));
+        ASSERT_EQ(MapDocuments().size(), 1u);
+        EXPECT_TRUE(frame->ActiveChild()->isMaximized());
+    }
+
+    EXPECT_TRUE(Run(kCmdWindowCascade));
+    EXPECT_EQ(app.GetMapWindowShowState(), kShowNormal);
+    Run(kCmdFileClose);
+    FlushDeletes();
+    EXPECT_TRUE(Run(kCmdFileRecentFirst));
+    QMdiSubWindow* child = frame->ActiveChild();
+    ASSERT_TRUE(child);
+    EXPECT_FALSE(child->isMaximized());
+    const QSize area = frame->MdiArea()->viewport()->size();
+    EXPECT_GE(child->width(), area.width() * 2 / 3);
+    EXPECT_GE(child->height(), area.height() * 2 / 3);
+    EXPECT_TRUE(frame->MdiArea()->viewport()->rect().contains(child->geometry()));
+    EXPECT_TRUE(shown.empty());
+    // The show state is the process's: the next test starts as a new process would.
+    app.SetMapWindowShowState(kShowMaximized);
 }
 
 TEST_F(DrelAppTest, ApplicationCommands)
