@@ -12,8 +12,8 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QMdiArea>
-#include <QMenuBar>
 #include <QMdiSubWindow>
+#include <QMenuBar>
 #include <QStyle>
 
 CMdiFrame::CMdiFrame(int resourceId, QWidget* parent)

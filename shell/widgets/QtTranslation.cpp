@@ -18,7 +18,7 @@ public:
     {
         // The main window's title ("Drel Lite - [demo.map]") is the
         // program's own: Qt must find its own pattern in it unchanged.
-        if (context && std::strcmp(context, "QMdiSubWindow") == 0 && std::strchr(sourceText, '['))
+        if (context && sourceText && std::strcmp(context, "QMdiSubWindow") == 0 && std::strchr(sourceText, '['))
             return {};
         QString text = QTranslator::translate(context, sourceText, disambiguation, n);
         if (text.isEmpty() && context && std::strcmp(context, "QPlatformTheme") == 0)
