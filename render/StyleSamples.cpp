@@ -43,16 +43,21 @@ void DrawSample(const CPointStyle& style, CDC& dc, const CRect& rect)
     DrawPointSymbol(dc, centre.x, centre.y, style, 0);
 }
 
+void DrawTrackLineSample(const CTrackStyle& style, CDC& dc, const CRect& rect)
+{
+    if (!style.lineShown)
+        return;
+    CDrawStyle line;
+    line.penStyle = static_cast<uint32_t>(style.penStyle);
+    line.penWidth = static_cast<uint32_t>(style.penWidth);
+    line.penColor = style.penColor;
+    line.backColor = style.backColor;
+    DrawLineSample(line, dc, rect);
+}
+
 void DrawSample(const CTrackStyle& style, CDC& dc, const CRect& rect)
 {
-    if (style.lineShown) {
-        CDrawStyle line;
-        line.penStyle = static_cast<uint32_t>(style.penStyle);
-        line.penWidth = static_cast<uint32_t>(style.penWidth);
-        line.penColor = style.penColor;
-        line.backColor = style.backColor;
-        DrawLineSample(line, dc, rect);
-    }
+    DrawTrackLineSample(style, dc, rect);
     CPointStyle symbol;
     symbol.symbol = static_cast<uint16_t>(style.symbol);
     DrawSample(symbol, dc, rect);

@@ -16,6 +16,8 @@ struct CTrackStyle;
 void DrawSample(const CPointStyle& style, CDC& dc, const CRect& rect);
 // The line of its pen when the line is shown, then the symbol at the centre.
 void DrawSample(const CTrackStyle& style, CDC& dc, const CRect& rect);
+// Only the line of a track style, when it is shown, as DrawLineSample draws it.
+void DrawTrackLineSample(const CTrackStyle& style, CDC& dc, const CRect& rect);
 // The first pen as a line through the middle, a tenth of the width in from
 // each end, on a transparent background.
 void DrawLineSample(const CDrawStyle& style, CDC& dc, const CRect& rect);

@@ -14,3 +14,19 @@ COLORREF GetPaletteColor(const QWidget* widget, QPalette::ColorRole role, QPalet
     const QPalette palette = widget ? widget->palette() : QApplication::palette();
     return ColorRefFromQColor(palette.color(group, role));
 }
+
+ControlColors GetControlColors(const QWidget* widget)
+{
+    ControlColors c;
+    c.face = GetPaletteColor(widget, QPalette::Button);
+    c.light = GetPaletteColor(widget, QPalette::Midlight);
+    c.highlight = GetPaletteColor(widget, QPalette::Light);
+    c.shadow = GetPaletteColor(widget, QPalette::Dark);
+    c.darkShadow = GetPaletteColor(widget, QPalette::Shadow);
+    c.text = GetPaletteColor(widget, QPalette::ButtonText);
+    c.grayText = GetPaletteColor(widget, QPalette::WindowText, QPalette::Disabled);
+    c.window = GetPaletteColor(widget, QPalette::Base);
+    c.windowText = GetPaletteColor(widget, QPalette::Text);
+    c.selection = GetPaletteColor(widget, QPalette::Highlight);
+    return c;
+}

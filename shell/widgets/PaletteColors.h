@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Gdi.h"
+#include "shell/ControlDrawing.h"
 
 #include <QPalette>
 
@@ -13,3 +14,6 @@ COLORREF ColorRefFromQColor(const QColor& colour);
 // A colour of the widget's palette, of the application's without a widget.
 COLORREF GetPaletteColor(const QWidget* widget, QPalette::ColorRole role,
                          QPalette::ColorGroup group = QPalette::Active);
+// The colours of self-drawn controls from the widget's palette (of the
+// application's without a widget).
+ControlColors GetControlColors(const QWidget* widget);

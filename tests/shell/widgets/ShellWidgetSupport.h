@@ -134,14 +134,21 @@ public:
 // Registers handlers for the test's main window as a folder after the
 // shell does at start-up (OutsideCommands.cpp).
 void RegisterOutsideCommands();
-// Saves a picture of the window for a person to look at, when the
-// environment names a folder (DREL_SCREENSHOT_DIR).
-inline void SaveScreenshot(QWidget& window, const char* name)
+// Saves a picture for a person to look at, when the environment names a
+// folder (DREL_SCREENSHOT_DIR).
+inline void SaveScreenshotImage(const QImage& picture, const char* name)
 {
     const QByteArray folder = qgetenv("DREL_SCREENSHOT_DIR");
     if (folder.isEmpty())
         return;
+    picture.save(QDir(QString::fromLocal8Bit(folder)).filePath(QString::fromUtf8(name) + ".png"));
+}
+// A picture of the window.
+inline void SaveScreenshot(QWidget& window, const char* name)
+{
+    if (qEnvironmentVariableIsEmpty("DREL_SCREENSHOT_DIR"))
+        return;
     // Pending layout requests first, so the picture shows what a user sees.
     QCoreApplication::processEvents();
-    window.grab().save(QDir(QString::fromLocal8Bit(folder)).filePath(QString::fromUtf8(name) + ".png"));
+    SaveScreenshotImage(window.grab().toImage(), name);
 }
