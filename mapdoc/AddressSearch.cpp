@@ -44,12 +44,13 @@ bool FindToolbarAddress(CDrelView& view)
         if (document.CollectStreetAddresses(code, houseText, result)) {
             if (result.status == 1 && !AskYesNo(kShowNearestAddress))
                 return false;
-            ViewHost().SetMessageText(streetText + " " + houseText);
             CFoundObject found;
             found.kind = 1;
             found.point = result.point;
             found.label = result.status == 2 ? houseText : result.text;
             view.ShowFoundObject(found, true);
+            // After the overlays went, which empties the pane.
+            ViewHost().SetMessageText(streetText + " " + houseText);
             return true;
         }
         if (!AskYesNo(kShowStreetInstead))

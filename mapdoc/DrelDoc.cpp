@@ -180,8 +180,10 @@ std::string CDrelDoc::GetSettingsFilePath(const std::string& mapPath)
 
 // ------------------------------------------------------------ open, save, close
 
-bool CDrelDoc::OnOpenDocument(const std::string& path)
+bool CDrelDoc::OnOpenDocument(const std::string& givenPath)
 {
+    // Paths in the map are relative to its folder, whatever the current one.
+    const std::string path = MakeFullPath(givenPath);
     try {
         if (!m_layers.ReadMapFile(path)) {
             AppMessageBoxArg(kCannotOpenFile, path);
@@ -217,8 +219,9 @@ bool CDrelDoc::OnOpenDocument(const std::string& path)
     return true;
 }
 
-bool CDrelDoc::OnSaveDocument(const std::string& path)
+bool CDrelDoc::OnSaveDocument(const std::string& givenPath)
 {
+    const std::string path = MakeFullPath(givenPath);
     const std::string iniPath = GetSettingsFilePath(path);
     // Kept to be put back should the map file fail, so the pair stays as it was.
     std::string oldIni;

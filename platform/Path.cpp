@@ -7,6 +7,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <dirent.h>
 #include <map>
 #include <mutex>
@@ -119,6 +120,43 @@ std::string ResolvePath(std::string_view storedPath)
 std::string FromNativePath(std::string_view nativePath)
 {
     return Utf8ToCp1257(nativePath);
+}
+
+std::string MakeFullPath(std::string_view storedPath)
+{
+    std::string whole(storedPath);
+    const bool rooted = (whole.size() >= 2 && whole[1] == ':') || (!whole.empty() && IsPathSeparator(whole[0]));
+    if (!rooted) {
+        std::string folder = "/";
+        if (char* cwd = ::getcwd(nullptr, 0)) {
+            folder = FromNativePath(cwd);
+            std::free(cwd);
+        }
+        whole = folder + '/' + whole;
+    }
+    std::string full = "/";
+    std::string_view rest = whole;
+    if (whole.size() >= 2 && whole[1] == ':') {
+        full = whole.substr(0, 2) + '/';
+        rest.remove_prefix(2);
+    }
+    std::vector<std::string_view> parts;
+    while (!rest.empty()) {
+        const size_t next = rest.find_first_of("\\/");
+        const std::string_view part = rest.substr(0, next);
+        rest = next == std::string_view::npos ? std::string_view() : rest.substr(next + 1);
+        if (part == "..") {
+            if (!parts.empty())
+                parts.pop_back();
+        } else if (!part.empty() && part != ".") {
+            parts.push_back(part);
+        }
+    }
+    for (size_t i = 0; i < parts.size(); ++i)
+        full.append(i > 0 ? "/" : "").append(parts[i]);
+    if (!parts.empty() && !storedPath.empty() && IsPathSeparator(storedPath.back()))
+        full += '/';
+    return full;
 }
 
 std::string FindSiblingByExtension(std::string_view storedPath, std::string_view extension)

@@ -22,6 +22,14 @@ std::string ResolvePath(std::string_view storedPath);
 // A Linux path (UTF-8) in the system's text (code page 1257); '/' stays.
 std::string FromNativePath(std::string_view nativePath);
 
+// A stored path whatever the current folder: a relative one is taken from
+// the current folder, and "." and ".." folders are folded away, so that
+// the folder of a map named "./demo.map" or "work/../roads.map" is a
+// folder that paths stored relative to the map resolve against. A path
+// with a drive or a leading separator keeps its root; ".." never climbs
+// above it. Separators of the result are '/'.
+std::string MakeFullPath(std::string_view storedPath);
+
 // Maps a drive letter of stored paths to a Linux folder.
 void SetDriveFolder(char driveLetter, std::string nativeFolder);
 

@@ -7,32 +7,20 @@
 #include "res/CommandIds.h"
 
 #include <algorithm>
-#include <unistd.h>
 
 namespace {
 
 constexpr int kAskToSave = 61900;
 constexpr int kAllFiles = 61904;
 
-std::string CurrentFolder()
-{
-    char buffer[4096];
-    if (!getcwd(buffer, sizeof buffer))
-        return "/";
-    std::string folder = FromNativePath(buffer);
-    if (folder.empty() || folder.back() != '/')
-        folder += '/';
-    return folder;
-}
-
-std::string StripEnclosingQuotes(std::string path)
+std::string StripEnclosingQuotes(std::string_view path)
 {
     if (!path.empty() && path.front() == '"') {
-        path.erase(0, 1);
+        path.remove_prefix(1);
         if (!path.empty() && path.back() == '"')
-            path.pop_back();
+            path.remove_suffix(1);
     }
-    return path;
+    return std::string(path);
 }
 
 bool SamePath(const std::string& a, const std::string& b)
@@ -137,10 +125,10 @@ CShellDocument* CDocManager::CreateDocumentWithFrame(CDocTemplate& docTemplate, 
 
 CShellDocument* CDocManager::OpenDocumentFile(std::string path)
 {
-    path = StripEnclosingQuotes(std::move(path));
+    path = StripEnclosingQuotes(path);
     if (path.empty())
         return nullptr;
-    path = MakeAbsolutePath(path, CurrentFolder());
+    path = MakeFullPath(path);
 
     if (CShellDocument* open = FindDocument(path)) {
         if (!open->m_frames.empty())
@@ -240,7 +228,7 @@ bool CDocManager::DoSave(CShellDocument& document, std::string path)
             return false;
         if (!ext.empty() && GetPathExtension(GetPathFileName(path)).empty())
             path += ext;
-        path = MakeAbsolutePath(path, CurrentFolder());
+        path = MakeFullPath(path);
     }
     if (!document.OnSaveDocument(path))
         return false;

@@ -91,9 +91,8 @@ std::vector<std::string> ToQtNameFilters(std::string_view filter)
             }
             rest = semicolon == std::string_view::npos ? std::string_view() : rest.substr(semicolon + 1);
         }
-        if (patterns.empty())
-            patterns = "*";
-        out.push_back(std::string(text.empty() ? std::string_view("*") : text) + " (" + patterns + ")");
+        out.push_back(std::string(text.empty() ? std::string_view("*") : text) + " (" +
+                      (patterns.empty() ? std::string("*") : patterns) + ")");
     }
     return out;
 }

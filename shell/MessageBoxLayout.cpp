@@ -129,7 +129,8 @@ MessageBoxLayout LayOutMessageBox(const MessageBoxMetrics& m, int buttonCount,
     const int buttonWidth = MulDiv(50, w, 4), buttonHeight = MulDiv(14, h, 8), gap = MulDiv(4, w, 4);
     const int rowTop = contentHeight + MulDiv(10, h, 8);
     const int rowWidth = buttonCount * buttonWidth + std::max(buttonCount - 1, 0) * gap;
-    const int clientWidth = std::max(textX + text.cx + marginX, rowWidth + 2 * marginX);
+    // A narrow box grows for its caption rather than cut it.
+    const int clientWidth = std::max({textX + text.cx + marginX, rowWidth + 2 * marginX, m.captionWidth});
     int x = (clientWidth - rowWidth) / 2;
     for (int i = 0; i < buttonCount; ++i, x += buttonWidth + gap)
         layout.buttons.emplace_back(x, rowTop, x + buttonWidth, rowTop + buttonHeight);

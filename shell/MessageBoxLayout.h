@@ -32,6 +32,8 @@ struct MessageBoxMetrics {
     int workAreaWidth = 0;
     CSize nonClient; // window less client area
     CSize icon;      // 0 by 0 without an icon
+    // The client width the title bar needs to show the caption whole.
+    int captionWidth = 0;
 };
 
 struct MessageBoxLayout {

@@ -88,3 +88,22 @@ bool CShowState::SaveIfChanged()
     m_stored = m_current;
     return true;
 }
+
+std::vector<CRect> CascadeWindowRects(CSize area, int count, int step)
+{
+    std::vector<CRect> rects;
+    if (count <= 0)
+        return rects;
+    step = std::max(step, 1);
+    const auto side = [count, step](int length) {
+        return std::max(length - (count - 1) * step, length * 2 / 3);
+    };
+    const CSize size(side(area.cx), side(area.cy));
+    // How many steps the room left by that size holds.
+    const int places = 1 + std::max(0, std::min(area.cx - size.cx, area.cy - size.cy) / step);
+    for (int i = 0; i < count; ++i) {
+        const int offset = (i % places) * step;
+        rects.emplace_back(CPoint(offset, offset), size);
+    }
+    return rects;
+}

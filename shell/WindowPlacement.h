@@ -1,7 +1,10 @@
 #pragma once
 
+#include "platform/Rect.h"
+
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Show commands of a window as the profile keeps them.
 enum ShowCommand : int { kShowNormal = 1, kShowMinimized = 2, kShowMaximized = 3 };
@@ -38,3 +41,9 @@ private:
     int m_current = kShowMaximized;
     int m_stored = kShowMaximized;
 };
+
+// Where "Kaskada" puts count windows in an area, back to front: each one
+// step right of and below the one behind it, all of one size that leaves
+// room for the steps, yet never narrower or lower than two thirds of the
+// area; windows past the room start again at the top left.
+std::vector<CRect> CascadeWindowRects(CSize area, int count, int step);

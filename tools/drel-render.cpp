@@ -6,6 +6,7 @@
 #include "mapdoc/DrelView.h"
 #include "platform/Codepage.h"
 #include "platform/Path.h"
+#include "platform/UserServices.h"
 #include "tools/render/MapPicture.h"
 #include "tools/render/MapRenderer.h"
 #include "tools/render/RenderCommandLine.h"
@@ -52,8 +53,19 @@ int main(int argc, char** argv)
         return Fail(error);
     if (!command.bookmark.empty() && !renderer.ShowBookmark(Utf8ToCp1257(command.bookmark), error))
         return Fail(error);
-    if (!FindMapPictureFormat(out)->write(renderer.View(), out, error))
+    // A layer that cannot be read says so while the map draws: the picture
+    // would lack it, so there is none.
+    CHeldMessages drawing;
+    const bool written = FindMapPictureFormat(out)->write(renderer.View(), out, error);
+    drawing.Release();
+    if (!written)
         return Fail(error);
+    if (!drawing.Messages().empty()) {
+        RemoveFile(out);
+        for (const CHeldMessages::Message& message : drawing.Messages())
+            error += (error.empty() ? "" : "; ") + message.text;
+        return Fail(error);
+    }
     std::printf("drel-render: wrote %s (%d x %d, scale 1:%.0f)\n", command.outPath.c_str(), command.width,
                 command.height, renderer.View().GetScaleDenominator());
     return 0;

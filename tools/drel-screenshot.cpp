@@ -8,6 +8,8 @@
 #include "geoproc/widgets/GeoprocInstall.h"
 #include "gps/GpsReceiverPort.h"
 #include "gps/widgets/GpsInstall.h"
+#include "mapdoc/DrelView.h"
+#include "mapdoc/widgets/MapViewWidget.h"
 #include "platform/AppFolders.h"
 #include "platform/AppProfile.h"
 #include "platform/Codepage.h"
@@ -21,6 +23,7 @@
 #include "shell/widgets/MainFrameBars.h"
 
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QImage>
 #include <QPixmap>
 #include <QTemporaryDir>
@@ -35,8 +38,8 @@ namespace {
 
 constexpr char kUsage[] = "usage: drel-screenshot MAP OUT.png [--size WxH]\n";
 constexpr int kMaxSide = 8000;
-// Long enough for the demo town to draw; the loop ends sooner once idle.
-constexpr int kDrawMs = 3000;
+// The longest a map may take to draw before the picture is taken anyway.
+constexpr int kMaxDrawMs = 60000;
 
 struct Arguments {
     std::string map;
@@ -110,8 +113,11 @@ int main(int argc, char** argv)
     const std::string folder = FromNativePath(settings.path().toStdString()) + "/";
     CAppProfile::Instance().SetFilePathForTesting(folder + "Drel.ini");
     SetUserFolderForTesting(folder);
-    // What the program would show goes to the error stream.
-    app.SetOwnMessageBox([](QWidget*, const std::string& text, const std::string&, unsigned type) {
+    // What the program would show goes to the error stream, and fails the
+    // run: a layer that cannot be read is missing from the picture.
+    int said = 0;
+    app.SetOwnMessageBox([&said](QWidget*, const std::string& text, const std::string&, unsigned type) {
+        ++said;
         std::fprintf(stderr, "drel-screenshot: the program says: %s\n", Cp1257ToUtf8(text).c_str());
         const unsigned buttons = type & MB_TYPEMASK;
         return buttons == MB_YESNO || buttons == MB_YESNOCANCEL ? IDNO : IDOK;
@@ -141,21 +147,29 @@ int main(int argc, char** argv)
     } else {
         frame->showNormal();
         frame->setGeometry(0, 0, arguments.width, arguments.height);
+        // Until every map view has drawn and nothing is left to do.
         QElapsedTimer clock;
         clock.start();
-        while (clock.elapsed() < kDrawMs)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        QEventLoop loop;
+        for (int idle = 0; idle < 3 && clock.elapsed() < kMaxDrawMs;) {
+            const bool busy = loop.processEvents(QEventLoop::AllEvents);
+            bool drawn = true;
+            for (const QWidget* widget : frame->findChildren<QWidget*>())
+                if (const auto* view = dynamic_cast<const CMapViewWidget*>(widget))
+                    drawn = drawn && view->View().HasBackBuffer() && !view->View().IsDrawing();
+            idle = busy || !drawn ? 0 : idle + 1;
+        }
         if (!frame->grab().toImage().save(QString::fromStdString(arguments.out), "PNG")) {
             std::fprintf(stderr, "drel-screenshot: could not write %s\n", arguments.out.c_str());
             code = 1;
         } else {
-            std::printf("drel-screenshot: wrote %s (%dx%d)\n", arguments.out.c_str(), arguments.width,
-                        arguments.height);
+            std::printf("drel-screenshot: wrote %s (%dx%d), drawn in %lld ms\n", arguments.out.c_str(),
+                        arguments.width, arguments.height, static_cast<long long>(clock.elapsed()));
         }
     }
     app.DocManager().CloseAllDocuments();
     delete frame;
     app.ExitInstance();
     SetGpsReceiverPort(nullptr);
-    return code;
+    return code != 0 || said == 0 ? code : 1;
 }

@@ -7,6 +7,8 @@
 #include <QMouseEvent>
 #include <QWidget>
 
+#include <algorithm>
+
 namespace {
 
 bool IsUserInput(QEvent::Type type)
@@ -52,12 +54,32 @@ void CDrawInputFilter::ReleaseHeld()
         if (h.receiver)
             QCoreApplication::postEvent(h.receiver, h.event.release());
     }
+    std::vector<QPointer<QWidget>> closing = std::move(m_closing);
+    m_closing.clear();
+    for (const QPointer<QWidget>& window : closing)
+        if (window)
+            QMetaObject::invokeMethod(window, &QWidget::close, Qt::QueuedConnection);
 }
 
 bool CDrawInputFilter::eventFilter(QObject* watched, QEvent* event)
 {
     if (!m_judge)
         return false;
+    if (event->type() == QEvent::Quit && watched == QCoreApplication::instance()) {
+        m_held.push_back({watched, std::make_unique<QEvent>(QEvent::Quit)});
+        event->ignore();
+        return true;
+    }
+    if (event->type() == QEvent::Close) {
+        auto* window = qobject_cast<QWidget*>(watched);
+        if (window && window->isWindow()) {
+            // Refused for now, the window closes once the drawing is over.
+            if (std::find(m_closing.begin(), m_closing.end(), window) == m_closing.end())
+                m_closing.emplace_back(window);
+            event->ignore();
+            return true;
+        }
+    }
     const bool shortcut = event->type() == QEvent::ShortcutOverride;
     if (!shortcut && !IsUserInput(event->type()))
         return false;

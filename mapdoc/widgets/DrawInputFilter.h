@@ -17,6 +17,8 @@ class QWidget;
 // check lets all waiting events through, and a filter catches the user
 // input addressed to the window on the way: what the check keeps is held
 // and posted again when the drawing is over, in the order it came.
+// Requests to close a window or to quit count as input too: they would
+// take the map away under the drawing, so they wait for its end.
 class CDrawInputFilter : public QObject {
 public:
     explicit CDrawInputFilter(QWidget* window);
@@ -25,7 +27,8 @@ public:
     // Processes the waiting events; the window's key downs and right
     // button presses go to judge. A call from inside does nothing.
     void Poll(const std::function<WaitingInputAction(const CWaitingInput&)>& judge);
-    // Posts what was held to its receivers again.
+    // Posts what was held to its receivers again, and closes the windows
+    // asked to close meanwhile.
     void ReleaseHeld();
 
 protected:
@@ -40,4 +43,5 @@ private:
     QPointer<QWidget> m_window;
     const std::function<WaitingInputAction(const CWaitingInput&)>* m_judge = nullptr;
     std::vector<Held> m_held;
+    std::vector<QPointer<QWidget>> m_closing;
 };

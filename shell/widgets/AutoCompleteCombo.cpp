@@ -3,6 +3,7 @@
 #include "platform/QtText.h"
 #include "shell/MainToolbars.h"
 #include "shell/TypedCompletion.h"
+#include "shell/ToolbarBoxes.h"
 #include "shell/widgets/ControlIds.h"
 
 #include <QLineEdit>
@@ -40,7 +41,10 @@ void CAutoCompleteCombo::OnTextEdited(const QString&)
 void CAutoCompleteCombo::OnConfirmed()
 {
     if (m_owner) {
-        ToolbarSearchHooks().FillCityStreetCombos(*m_owner, 1);
+        // The street list hangs on the city; a street chosen is only the
+        // text the search takes.
+        if (GetControlId(this) == kCityBox)
+            ToolbarSearchHooks().FillCityStreetCombos(*m_owner, 1);
         return;
     }
     if (CDrelDoc* map = m_activeMap ? m_activeMap() : nullptr)

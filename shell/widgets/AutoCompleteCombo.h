@@ -18,9 +18,10 @@ void CompleteTypedTextInEdit(QLineEdit& edit, int& lastLength, int count,
 // owner document it completes typed text: when characters were added at
 // the end, the first entry that begins with the text fills the edit, the
 // added part selected so that typing on replaces it. A confirmed choice
-// asks the searches (ToolbarSearchHooks): with an owner document its
-// street list is filled again for the chosen city, without one the
-// active map's administrative search hears which combo changed.
+// asks the searches (ToolbarSearchHooks): in the city box, which has an
+// owner document, the street list is filled again for the chosen city;
+// without an owner the active map's administrative search hears which
+// combo changed.
 class CAutoCompleteCombo : public CToolbarCombo {
 public:
     using ActiveMapFunction = std::function<CDrelDoc*()>;

@@ -11,5 +11,6 @@ struct DialogText {
 };
 
 // Gives the labels, buttons and group boxes inside the dialog whose text
-// is one of Qt's texts the text shown in its place.
+// is one of Qt's texts (as given, or as Qt's installed translation gives
+// it) the text shown in its place.
 void SetDialogTexts(QWidget& dialog, std::span<const DialogText> texts);

@@ -22,11 +22,13 @@
 #include "shell/widgets/MapFrame.h"
 #include "shell/widgets/MessageBox.h"
 #include "shell/widgets/PlainMessageBox.h"
+#include "shell/widgets/QtTranslation.h"
 #include "shell/widgets/ShellUserServices.h"
 
 #include <QApplication>
 #include <QPageSetupDialog>
 #include <QPrinter>
+#include <QLibraryInfo>
 
 #include <cstdlib>
 #include <ctime>
@@ -57,6 +59,9 @@ CDrelApp::CDrelApp(int& argc, char** argv)
     setApplicationName(QString::fromLatin1(kApplicationName));
     setApplicationVersion(QStringLiteral("0.1"));
     std::srand(static_cast<unsigned>(std::time(nullptr)));
+    // Qt's own dialogs and buttons speak the interface's language.
+    if (::UsesOwnMessageBox(LoadString(kLanguageString)))
+        InstallQtTranslation(QLibraryInfo::path(QLibraryInfo::TranslationsPath));
     RegisterCommands();
 }
 

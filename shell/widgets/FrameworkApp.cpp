@@ -28,6 +28,12 @@ CFrameworkApp::CFrameworkApp(int& argc, char** argv)
         }
         state.Enable(index < recent.GetSize());
     });
+    // A loop ended without the main window's close (an exit, the end of
+    // the session) closes it as the user would: modified maps ask first.
+    connect(this, &QCoreApplication::aboutToQuit, this, [this] {
+        if (m_mainFrame && m_mainFrame->isVisible())
+            m_mainFrame->close();
+    });
     m_commands.On(kCmdAppExit, [this] {
         if (m_mainFrame)
             m_mainFrame->close();

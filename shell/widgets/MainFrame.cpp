@@ -372,10 +372,23 @@ CMainFrame::CMainFrame()
     SetMainMessageWindow(this);
     RegisterCommands();
     InstallRegisteredCommands(*this);
+    // Once the last map window is gone the panes and the scale box have no
+    // map left to speak of.
+    connect(MdiArea(), &QMdiArea::subWindowActivated, this, [this] {
+        for (CMdiChild* child : Children())
+            if (dynamic_cast<IMapFrameWindow*>(child))
+                return;
+        SetMessageText({});
+        SetCoordinateText({});
+        if (auto* box = FindControl<QLineEdit>(this, kScaleBox))
+            box->clear();
+    });
 }
 
 CMainFrame::~CMainFrame()
 {
+    // The map windows go while the bars and hosts they use are still here.
+    DestroyChildren();
     // The reader thread posts here: it ends before the window goes.
     if (IGpsReceiverPort* port = GetGpsReceiverPort(); port && port->IsOpen())
         port->Close();

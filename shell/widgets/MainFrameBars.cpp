@@ -298,6 +298,9 @@ void CMainFrameBars::EnableAddressBox(int id, bool on)
         return;
     if (const CDrelApp* app = CDrelApp::Instance())
         m_config.address.OnBoxEnabled(id, app->ConfigFile());
+    // A switch turned on shows its box from now on, not only from the next start.
+    if (QAction* slot = BoxSlot(id))
+        slot->setVisible(m_config.IsBoxShown(id));
 }
 
 void CMainFrameBars::EnableStreetBox(bool on)

@@ -306,10 +306,15 @@ bool CMapFrame::eventFilter(QObject* watched, QEvent* event)
 void CMapFrame::ActivateFrame()
 {
     const CDrelApp* app = CDrelApp::Instance();
-    if (app && app->GetMapWindowShowState() == kShowMaximized)
+    if (app && app->GetMapWindowShowState() == kShowMaximized) {
         showMaximized();
-    else if (isMaximized())
+    } else if (isMaximized()) {
         showNormal();
+    } else if (!m_laidOut && !isVisible()) {
+        // Opened restored: a useful size, not the small one it was made with.
+        if (CMainFrame* main = app ? app->GetMainFrame() : nullptr; main && mdiArea() == main->MdiArea())
+            main->PlaceAtNextCascade(*this);
+    }
     CMdiChild::ActivateFrame();
     // The splitters measure out their panes once they have their size.
     if (!m_laidOut) {

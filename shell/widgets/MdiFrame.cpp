@@ -3,6 +3,7 @@
 #include "platform/QtText.h"
 #include "res/CommandIds.h"
 #include "shell/DocManager.h"
+#include "shell/WindowPlacement.h"
 #include "shell/widgets/CommandActions.h"
 #include "shell/widgets/ControlIds.h"
 #include "shell/widgets/FrameworkApp.h"
@@ -11,7 +12,9 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QStyle>
 
 CMdiFrame::CMdiFrame(int resourceId, QWidget* parent)
     : QMainWindow(parent),
@@ -24,7 +27,7 @@ CMdiFrame::CMdiFrame(int resourceId, QWidget* parent)
     m_actions = new CCommandActions(this, [this] { return BuildRoute(); });
 
     const auto anyChild = [this](CCommandState& state) { state.Enable(!Children().isEmpty()); };
-    m_commands.On(kCmdWindowCascade, [this] { m_area->cascadeSubWindows(); });
+    m_commands.On(kCmdWindowCascade, [this] { CascadeChildren(); });
     m_commands.On(kCmdWindowTile, [this] { m_area->tileSubWindows(); });
     m_commands.On(kCmdWindowNext, [this] { m_area->activateNextSubWindow(); });
     m_commands.OnUpdateRange(kCmdWindowCascade, kCmdWindowTile, anyChild);
@@ -34,12 +37,69 @@ CMdiFrame::CMdiFrame(int resourceId, QWidget* parent)
     OnChildActivated();
 }
 
-CMdiFrame::~CMdiFrame() = default;
+CMdiFrame::~CMdiFrame()
+{
+    // The area's windows go with the window's base, after this frame's
+    // members: their activation must not reach them.
+    disconnect(m_area, nullptr, this, nullptr);
+    DestroyChildren();
+}
+
+int CMdiFrame::CascadeStep(const QMdiSubWindow& window)
+{
+    // The next window's caption shows below the one behind it.
+    return window.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &window);
+}
+
+void CMdiFrame::CascadeChildren()
+{
+    QList<QMdiSubWindow*> windows;
+    for (QMdiSubWindow* window : m_area->subWindowList(QMdiArea::StackingOrder))
+        if (window->isVisible() && !window->isMinimized())
+            windows.append(window);
+    if (windows.isEmpty())
+        return;
+    const int step = CascadeStep(*windows.front());
+    const QSize area = m_area->viewport()->size();
+    const std::vector<CRect> places =
+        CascadeWindowRects(CSize(area.width(), area.height()), static_cast<int>(windows.size()), step);
+    for (qsizetype i = 0; i < windows.size(); ++i) {
+        QMdiSubWindow* window = windows[i];
+        const CRect& r = places[static_cast<size_t>(i)];
+        if (window->isMaximized())
+            window->showNormal();
+        window->setGeometry(r.left, r.top, r.Width(), r.Height());
+        window->raise();
+    }
+}
+
+void CMdiFrame::DestroyChildren()
+{
+    for (CMdiChild* child : Children()) {
+        child->DestroyFrame();
+        // No event loop may come to delete it later.
+        delete child;
+    }
+}
 
 void CMdiFrame::AddChild(CMdiChild* child)
 {
     m_area->addSubWindow(child);
     child->hide();
+    // A document saved under another name renames its window, and so the caption.
+    connect(child, &QWidget::windowTitleChanged, this, [this] { UpdateTitle(); });
+}
+
+void CMdiFrame::PlaceAtNextCascade(QMdiSubWindow& window)
+{
+    const QSize area = m_area->viewport()->size();
+    if (area.isEmpty())
+        return;
+    int others = 0;
+    for (QMdiSubWindow* other : m_area->subWindowList())
+        others += other != &window && other->isVisible() && !other->isMinimized();
+    const CRect place = CascadeWindowRects(CSize(area.width(), area.height()), others + 1, CascadeStep(window)).back();
+    window.setGeometry(place.left, place.top, place.Width(), place.Height());
 }
 
 CMdiChild* CMdiFrame::ActiveChild() const

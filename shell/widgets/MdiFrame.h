@@ -36,6 +36,9 @@ public:
     void AddChild(CMdiChild* child);
     // The active child that still shows its document; null when none.
     CMdiChild* ActiveChild() const;
+    // A window about to show restored stands where the cascade would put
+    // the next window, at its size.
+    void PlaceAtNextCascade(QMdiSubWindow& window);
     QList<CMdiChild*> Children() const;
 
     CCommandRoute BuildRoute() const;
@@ -50,6 +53,10 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // The children go, and their documents with their last window, without
+    // asking: a window deleted with its maps open (the event loop ended
+    // without closing it) leaves nothing behind.
+    void DestroyChildren();
     // The handlers other folders registered for the concrete window class;
     // called at the end of its constructor.
     template <class Self>
@@ -60,6 +67,9 @@ protected:
 
 private:
     void OnChildActivated();
+    // "Kaskada": the shown windows one step apart, each of a useful size.
+    void CascadeChildren();
+    static int CascadeStep(const QMdiSubWindow& window);
     void UpdateTitle();
 
     int m_resourceId;

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QDialog>
+#include <QFontMetrics>
 #include <QImage>
 #include <QLabel>
 #include <QPushButton>
@@ -78,6 +79,14 @@ CMessageBoxDlg::CMessageBoxDlg(QWidget* owner, const std::string& text, const st
     metrics.workAreaWidth = screen ? screen->availableGeometry().width() : 640;
     winId();
     metrics.nonClient = CSize(frameGeometry().width() - geometry().width(), frameGeometry().height() - geometry().height());
+    if (!caption.empty()) {
+        // The title bar's text in a bold font, beside the window's icon and
+        // its buttons, each about as wide as the bar is high.
+        QFont titleFont = QApplication::font("QMdiSubWindowTitleBar");
+        titleFont.setBold(true);
+        const int bar = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
+        metrics.captionWidth = QFontMetrics(titleFont).horizontalAdvance(windowTitle()) + 4 * bar - metrics.nonClient.cx;
+    }
 
     const int icon = GetMessageBoxIcon(type);
     QLabel* iconLabel = nullptr;

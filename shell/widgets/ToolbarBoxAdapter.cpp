@@ -52,7 +52,12 @@ intptr_t CToolbarBoxAdapter::GetItemData(int index) const
 int CToolbarBoxAdapter::GetCurSel() const
 {
     const QComboBox* combo = Combo();
-    return combo ? combo->currentIndex() : -1;
+    if (!combo)
+        return -1;
+    // Typing over a chosen entry leaves no entry chosen.
+    if (combo->isEditable() && combo->currentText() != combo->itemText(combo->currentIndex()))
+        return -1;
+    return combo->currentIndex();
 }
 
 void CToolbarBoxAdapter::SetCurSel(int index)

@@ -171,8 +171,9 @@ void ExpectIndexReadsAsTheWalk(const std::string& path, const std::string& index
     const auto read = [&](const CMapRect& window, const char* filter, bool indexed) {
         Source source;
         EXPECT_TRUE(source.Open(path));
-        if (filter)
+        if (filter) {
             EXPECT_TRUE(source.SetFilter(filter));
+        }
         source.SetQueryRect(&window);
         EXPECT_EQ(source.IsIndexInUse(), indexed);
         std::vector<std::string> shapes = DeliveredShapes(source);

@@ -543,8 +543,9 @@ TEST_F(DocCommandsTest, ArchivingGoesOnOrStopsAfterAFailure)
         EXPECT_EQ(commands.ArchiveTrackLayers(), c.changed);
         EXPECT_EQ(archived, c.archived);
         EXPECT_EQ(user.MessageIds().size(), c.answers.size());
-        if (!c.answers.empty())
+        if (!c.answers.empty()) {
             EXPECT_NE(user.messages[0].text.find("\"T1\""), std::string::npos);
+        }
         EXPECT_EQ(Hints(), c.changed ? std::vector<uint32_t>{0} : std::vector<uint32_t>{});
     }
 }

@@ -252,12 +252,14 @@ TEST_F(LayerQueriesTest, HitTests)
         dialogs.choices.clear();
         user.messages.clear();
         EXPECT_EQ(HitTest(c.layer, c.click), c.expected) << c.name;
-        if (c.listed.empty())
+        if (c.listed.empty()) {
             EXPECT_TRUE(dialogs.choices.empty()) << c.name;
-        else
+        } else {
             EXPECT_EQ(dialogs.choices, std::vector<std::vector<std::string>>{c.listed}) << c.name;
-        if (&c.layer != &missing)
+        }
+        if (&c.layer != &missing) {
             EXPECT_TRUE(user.messages.empty()) << c.name;
+        }
     }
     EXPECT_EQ(user.beeps, 0) << "single files never beep";
 

@@ -252,12 +252,14 @@ TEST(StyleSamples, AClassDrawsTheSwatchOfItsGeometryType)
         DrawClassSample(classes, c.geometryType, 1, row.dc, CRect(0, 0, 100, 40));
         DrawClassSample(classes, c.geometryType, 2, row.dc, CRect(0, 0, 100, 40));
         EXPECT_EQ(g_symbols.size(), drawn == "symbol" ? 1u : 0u);
-        if (!g_symbols.empty())
+        if (!g_symbols.empty()) {
             EXPECT_EQ(g_symbols[0].style.symbol, 7);
+        }
         EXPECT_EQ(At(row.image, 23, 20) == kRed, drawn == "line") << "on the zigzag";
         EXPECT_EQ(At(row.image, 20, 15) == kBlue, drawn == "fill") << "inside the fill";
-        if (drawn == "nothing")
+        if (drawn == "nothing") {
             EXPECT_EQ(Colours(row.image, CRect(0, 0, 100, 40)), (std::set<COLORREF>{kPaper}));
+        }
         row.ExpectStateKept();
     }
 }

@@ -167,8 +167,9 @@ TEST(StopOrder, LongSearchesKeepTheTourOfTheFullSearch)
         EXPECT_EQ(ExactTourCost(m, c.start, c.end), c.cost);
         for (int i = 0; i < 15; ++i)
             for (int j = 0; j < 15; ++j)
-                if (c.start == c.end || (j != c.start && !(i == c.start && j == c.end)))
+                if (c.start == c.end || (j != c.start && !(i == c.start && j == c.end))) {
                     EXPECT_EQ(rows.At(i, j), m.At(i, j)) << i << "," << j;
+                }
     }
 }
 

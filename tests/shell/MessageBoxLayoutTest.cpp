@@ -113,6 +113,15 @@ TEST(MessageBoxLayout, SizesFromTheFontsWidthAndHeight)
     EXPECT_EQ(box.client.cx, 4 * 75 + 3 * 6 + 22);
     EXPECT_EQ(box.buttons.front().left, 11);
     EXPECT_EQ(box.buttons.back().right, box.client.cx - 11);
+
+    // A caption wider than text and buttons widens the box; the row stays centred.
+    m.captionWidth = 300;
+    box = LayOutMessageBox(m, 1, [](int) { return CSize(20, 13); });
+    EXPECT_EQ(box.client.cx, 300);
+    EXPECT_EQ(box.buttons[0].left, (300 - 75) / 2);
+    EXPECT_EQ(box.text.left, 11);
+    m.captionWidth = 50;
+    EXPECT_EQ(LayOutMessageBox(m, 1, [](int) { return CSize(20, 13); }).client.cx, 75 + 22);
 }
 
 } // namespace

@@ -77,3 +77,36 @@ TEST(WindowPlacement, ShowStateIsWrittenOnlyWhenItChanged)
 }
 
 } // namespace
+
+TEST(WindowPlacement, CascadedWindowsKeepAUsefulSize)
+{
+    const struct {
+        CSize area;
+        int count;
+        std::vector<CRect> rects;
+    } cases[] = {
+        {{900, 600}, 0, {}},
+        {{900, 600}, 1, {{0, 0, 900, 600}}},
+        // Each step right and down; together they fill the area.
+        {{900, 600}, 3, {{0, 0, 840, 540}, {30, 30, 870, 570}, {60, 60, 900, 600}}},
+        // Too many for that: two thirds of the area, the steps starting
+        // again at the top left once the room is used.
+        {{900, 600}, 12, {}},
+        // A tiny area still gets every window.
+        {{10, 10}, 2, {{0, 0, 6, 6}, {0, 0, 6, 6}}},
+    };
+    for (const auto& c : cases) {
+        const std::vector<CRect> rects = CascadeWindowRects(c.area, c.count, 30);
+        ASSERT_EQ(rects.size(), static_cast<size_t>(c.count));
+        if (!c.rects.empty() || c.count == 0) {
+            EXPECT_EQ(rects, c.rects) << c.count;
+            continue;
+        }
+        for (size_t i = 0; i < rects.size(); ++i) {
+            EXPECT_EQ(rects[i].Size(), CSize(600, 400)) << i;
+            EXPECT_EQ(rects[i].left, static_cast<int>(i % 7) * 30) << i; // 200 / 30 steps, and the first
+            EXPECT_EQ(rects[i].top, rects[i].left);
+            EXPECT_LE(rects[i].bottom, 600);
+        }
+    }
+}

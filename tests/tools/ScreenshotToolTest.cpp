@@ -2,6 +2,7 @@
 // person to look at, not for the tests.
 #include "platform/Path.h"
 #include "tests/support/TestSupport.h"
+#include "tools/demo/DemoMapWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -41,6 +42,35 @@ TEST(ScreenshotTool, ExitsWithAMessageOnBadArgumentsOrAMapThatDoesNotOpen)
         }
     }
     EXPECT_FALSE(PathExists(dir.File("out.png")));
+}
+
+// The picture is taken once the map has drawn and the program is idle,
+// not after a fixed wait; a layer the program cannot read fails the run.
+TEST(ScreenshotTool, TakesThePictureOnceDrawnAndFailsOnALayerItCannotRead)
+{
+    CTempDir dir;
+    std::string error;
+    {
+        CScriptedUserServices user;
+        ASSERT_TRUE(MakeDemoMap(dir.File("town"), {3, CDemoOptions::kMinStreets}, error)) << error;
+    }
+    const std::string map = dir.File("town/demo.map");
+    const auto run = [&](const std::string& picture) {
+        const int status = std::system((std::string(DREL_SCREENSHOT_TOOL) + " " + map + " " + picture +
+                                        " --size 640x480 >" + dir.File("out.txt") + " 2>&1")
+                                           .c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    EXPECT_EQ(run(dir.File("a.png")), 0) << ReadWholeFile(dir.File("out.txt"));
+    const std::string said = ReadWholeFile(dir.File("out.txt"));
+    EXPECT_NE(said.find("drel-screenshot: wrote " + dir.File("a.png") + " (640x480), drawn in "), std::string::npos)
+        << said;
+    EXPECT_TRUE(PathExists(dir.File("a.png")));
+
+    ASSERT_TRUE(RenameFile(dir.File("town/upe.shp"), dir.File("town/upe.off")));
+    EXPECT_EQ(run(dir.File("b.png")), 1);
+    EXPECT_NE(ReadWholeFile(dir.File("out.txt")).find("upe.shp"), std::string::npos)
+        << ReadWholeFile(dir.File("out.txt"));
 }
 
 } // namespace

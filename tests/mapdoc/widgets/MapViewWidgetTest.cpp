@@ -269,6 +269,22 @@ TEST_F(MapViewWidgetTest, OtherInputWaitsUntilTheDrawingIsOver)
     EXPECT_TRUE(view->DrawnInFirstPass("tool1 ").empty());
 }
 
+// Closing the window could take the map away under the drawing: the
+// request waits, and the window closes once the drawing is over.
+TEST_F(MapViewWidgetTest, ClosingWaitsUntilTheDrawingIsOver)
+{
+    bool visibleAfterTheRequest = false;
+    DrawWith([&] {
+        QTimer::singleShot(0, widget.get(), [&] {
+            widget->close();
+            visibleAfterTheRequest = widget->isVisible();
+        });
+    });
+    EXPECT_TRUE(visibleAfterTheRequest);
+    EXPECT_EQ(view->DrawnInFirstPass("labels "), (std::vector<std::string>{"A", "B", "C"}));
+    EXPECT_TRUE(WaitFor([&] { return !widget->isVisible(); }));
+}
+
 TEST_F(MapViewWidgetTest, OnePassAtATimeAndResizingWaitsForIt)
 {
     CTestView* second = nullptr;

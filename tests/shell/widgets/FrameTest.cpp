@@ -459,8 +459,19 @@ TEST_F(FrameTest, WindowCommands)
     EXPECT_EQ(frame->ActiveChild(), first);
     Action(kCmdWindowTile)->trigger();
     EXPECT_EQ(first->geometry().top(), second->geometry().top());
+    first->showMaximized();
     Action(kCmdWindowCascade)->trigger();
-    EXPECT_LT(first->geometry().top(), second->geometry().top());
+    // The active window in front, a step below the other.
+    EXPECT_EQ(frame->ActiveChild(), first);
+    EXPECT_LT(second->geometry().top(), first->geometry().top());
+    // Both of a useful size, the maximised one restored.
+    const QSize area = frame->MdiArea()->viewport()->size();
+    for (const CTestMapFrame* child : {first, second}) {
+        EXPECT_FALSE(child->isMaximized());
+        EXPECT_GE(child->width(), area.width() * 2 / 3);
+        EXPECT_GE(child->height(), area.height() * 2 / 3);
+        EXPECT_LE(child->geometry().bottom(), area.height());
+    }
     // Close from the document's own menu item.
     Action(kCmdFileClose)->trigger();
     EXPECT_EQ(frame->Children().size(), 1);

@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
@@ -258,6 +259,26 @@ TEST_F(MessageBoxTest, SizesFromTheFontAndLongWordsBroken)
     // Every letter is there, on lines no wider than the text control.
     const int perLine = std::max(1, textSize.width() / CStaticText::Measure("W", MakeDialogFont(), 1000).cx);
     EXPECT_GE(lines, 1 + 400 / perLine);
+}
+
+// A box narrower than its caption grows to show the caption whole.
+TEST_F(MessageBoxTest, ANarrowBoxShowsItsWholeCaption)
+{
+    NeedGuiApplication();
+    int width = 0, needed = 0;
+    Run("Gerai.", MB_OK, [&](QDialog& box) {
+        EXPECT_EQ(box.windowTitle(), "Drel Lite");
+        QFont titleFont = QApplication::font("QMdiSubWindowTitleBar");
+        titleFont.setBold(true);
+        // The caption's text beside the window's icon and two buttons of
+        // the title bar, each about as wide as the bar is high.
+        needed = QFontMetrics(titleFont).horizontalAdvance(box.windowTitle()) +
+                 3 * box.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &box);
+        width = box.frameGeometry().width();
+        SaveScreenshot(box, "message-box-narrow");
+        Key(box, Qt::Key_Return);
+    });
+    EXPECT_GE(width, needed);
 }
 
 TEST_F(MessageBoxTest, Screenshots)

@@ -179,6 +179,56 @@ TEST_F(RenderTool, ExitsWithAMessageOrWritesThePicture)
     EXPECT_EQ(QImage(QString::fromStdString(dir.File("b.png"))), picture);
 }
 
+// Paths stored in a map are relative to the map's folder, whichever folder
+// the tool runs in and however the map is named; a layer that cannot be
+// read fails the tool, with no picture.
+TEST_F(RenderTool, DrawsEveryLayerFromAnotherFolder)
+{
+    // The town again, its layers stored as "..\..\town\..." from deep/work/.
+    ASSERT_TRUE(MakeFolder(dir.File("deep")));
+    ASSERT_TRUE(MakeFolder(dir.File("deep/work")));
+    {
+        CScriptedUserServices user;
+        CDrelDoc doc;
+        ASSERT_TRUE(doc.OnOpenDocument(map));
+        ASSERT_TRUE(doc.OnSaveDocument(dir.File("deep/work/roads.map")));
+    }
+    ASSERT_NE(ReadWholeFile(dir.File("deep/work/roads.map")).find("..\\..\\town\\"), std::string::npos);
+
+    const std::string size = " --size 320x200";
+    ASSERT_EQ(Run(map + " " + dir.File("whole.png") + size), 0) << Said();
+    const QImage whole(QString::fromStdString(dir.File("whole.png")));
+    ASSERT_FALSE(whole.isNull());
+    const struct {
+        const char* folder;
+        const char* map;
+    } cases[] = {
+        {"town", "./demo.map"},
+        {"town", "demo.map"},
+        {"deep", "work/roads.map"},
+        {"deep/work", "../work/./roads.map"},
+        {"town", "../deep/work/roads.map"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.folder) + " " + c.map);
+        const std::string picture = dir.File("from.png");
+        const int status = std::system(("cd '" + dir.File(c.folder) + "' && " + DREL_RENDER_TOOL + " " + c.map + " " +
+                                        picture + size + " >" + out + " 2>&1")
+                                           .c_str());
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 0) << Said();
+        EXPECT_EQ(Said().find("Nepavyko"), std::string::npos) << Said();
+        EXPECT_TRUE(QImage(QString::fromStdString(picture)) == whole) << "a layer is missing";
+        RemoveFile(picture);
+    }
+
+    // A layer file gone: the tool says which and writes nothing.
+    ASSERT_TRUE(RenameFile(dir.File("town/upe.shp"), dir.File("town/upe.off")));
+    EXPECT_EQ(Run(map + " " + dir.File("less.png") + size), 1);
+    EXPECT_NE(Said().find("upe.shp"), std::string::npos) << Said();
+    EXPECT_FALSE(PathExists(dir.File("less.png")));
+}
+
 // Other formats by the output's extension, letter case ignored; what no
 // format has is refused before anything is drawn.
 TEST_F(RenderTool, WritesPdfAndMetafilesByTheExtension)

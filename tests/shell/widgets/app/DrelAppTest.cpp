@@ -2,6 +2,7 @@
 
 #include "core/FileUtil.h"
 #include "layers/Layer.h"
+#include "mapdoc/DocumentHost.h"
 #include "mapdoc/DrelDoc.h"
 #include "mapdoc/DrelView.h"
 #include "mapdoc/ViewHost.h"
@@ -13,15 +14,22 @@
 #include "shell/MapFrameWindow.h"
 #include "shell/TableDocument.h"
 #include "shell/widgets/ControlIds.h"
+#include "shell/widgets/MainFrameBars.h"
 #include "shell/widgets/MapFrame.h"
+#include "shell/widgets/QtTranslation.h"
 #include "tests/mapdoc/PdfReadBack.h"
 
 #include <QAbstractButton>
 #include <QClipboard>
+#include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QMimeData>
 #include <QPrinter>
+#include <QPushButton>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QTimer>
 
 #include <cstdlib>
@@ -197,6 +205,49 @@ TEST_F(DrelAppTest, TheShowStateIsWrittenAtExitOnlyWhenItChanged)
     EXPECT_EQ(app.GetMapWindowShowState(), kShowMaximized);
 }
 
+// However a maximised map window goes, the map reopened from the recent
+// files opens maximised; once the show state is "restored" (after a
+// cascade, say) a new map window opens restored, yet of a useful size at
+// the next cascade place.
+TEST_F(DrelAppTest, AMapReopenedFromTheRecentFilesOpensInTheShowState)
+{
+    ASSERT_TRUE(Start({DemoMapPath()}));
+    ASSERT_TRUE(frame->ActiveChild()->isMaximized());
+    const struct {
+        const char* how;
+        std::function<void()> close;
+    } closings[] = {
+        {"File, Close", [this] { Run(kCmdFileClose); }},
+        {"the window's close", [this] { frame->ActiveChild()->close(); }},
+    };
+    for (const auto& c : closings) {
+        SCOPED_TRACE(c.how);
+        c.close();
+        FlushDeletes();
+        ASSERT_TRUE(MapDocuments().empty());
+        EXPECT_EQ(app.GetMapWindowShowState(), kShowMaximized);
+        EXPECT_TRUE(Run(kCmdFileRecentFirst));
+        ASSERT_EQ(MapDocuments().size(), 1u);
+        EXPECT_TRUE(frame->ActiveChild()->isMaximized());
+    }
+
+    EXPECT_TRUE(Run(kCmdWindowCascade));
+    EXPECT_EQ(app.GetMapWindowShowState(), kShowNormal);
+    Run(kCmdFileClose);
+    FlushDeletes();
+    EXPECT_TRUE(Run(kCmdFileRecentFirst));
+    QMdiSubWindow* child = frame->ActiveChild();
+    ASSERT_TRUE(child);
+    EXPECT_FALSE(child->isMaximized());
+    const QSize area = frame->MdiArea()->viewport()->size();
+    EXPECT_GE(child->width(), area.width() * 2 / 3);
+    EXPECT_GE(child->height(), area.height() * 2 / 3);
+    EXPECT_TRUE(frame->MdiArea()->viewport()->rect().contains(child->geometry()));
+    EXPECT_TRUE(shown.empty());
+    // The show state is the process's: the next test starts as a new process would.
+    app.SetMapWindowShowState(kShowMaximized);
+}
+
 TEST_F(DrelAppTest, ApplicationCommands)
 {
     CAppProfile& profile = CAppProfile::Instance();
@@ -263,6 +314,76 @@ TEST_F(DrelAppTest, ApplicationCommands)
     });
     EXPECT_TRUE(Run(kCmdAppAbout));
     EXPECT_EQ(shown.size(), 1u);
+}
+
+// Qt's own open dialog and standard buttons, standing in for the
+// platform's, speak the program's language; without Qt's translation the
+// program runs on with Qt's texts.
+TEST_F(DrelAppTest, QtsOwnDialogsSpeakLithuanian)
+{
+    ASSERT_TRUE(Start({DemoMapPath()}));
+    WithModal([this] { Run(kCmdFileOpen); },
+              [](QWidget& dialog) {
+                  auto* files = qobject_cast<QFileDialog*>(&dialog);
+                  ASSERT_TRUE(files);
+                  QStringList buttons;
+                  for (const QAbstractButton* button : dialog.findChild<QDialogButtonBox*>()->buttons())
+                      buttons.append(button->text());
+                  buttons.sort();
+                  EXPECT_EQ(buttons, (QStringList{"At&verti", "Atsisakyti"}));
+                  QStringList labels;
+                  for (const QLabel* label : dialog.findChildren<QLabel*>())
+                      if (!label->text().isEmpty())
+                          labels.append(label->text());
+                  EXPECT_TRUE(labels.contains("Vieta:")) << labels.join('|').toStdString();
+                  EXPECT_TRUE(labels.contains("&Failo vardas:")) << labels.join('|').toStdString();
+                  SaveScreenshot(dialog, "file-open-dialog");
+              });
+    QDialogButtonBox standard(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    EXPECT_EQ(standard.button(QDialogButtonBox::Ok)->text(), "Gerai");
+    EXPECT_EQ(standard.button(QDialogButtonBox::Cancel)->text(), "Atsisakyti");
+
+    CTempDir none;
+    EXPECT_FALSE(InstallQtTranslation(QString::fromStdString(ResolvePath(none.Path()))));
+}
+
+// Saving under another name renames the caption at once; with the last
+// map window closed the panes and the scale box are empty again, as at
+// the start.
+TEST_F(DrelAppTest, TheCaptionAndThePanesFollowTheMaps)
+{
+    struct CNamingPrompt : IFilePrompt {
+        std::string name;
+        bool PromptFileName(std::string& path, bool, const std::string&, const std::string&) override
+        {
+            path = name;
+            return true;
+        }
+    } prompt;
+    prompt.name = dir.File("copy.map");
+    IFilePrompt* before = app.DocManager().GetFilePrompt();
+    app.DocManager().SetFilePrompt(&prompt);
+    InstallMainFrameBars();
+    ASSERT_TRUE(Start({DemoMapPath()}));
+    EXPECT_EQ(frame->windowTitle(), "Drel Lite - [demo.map]");
+    EXPECT_TRUE(Run(kCmdFileSaveAs));
+    EXPECT_TRUE(PathExists(dir.File("copy.map")));
+    EXPECT_EQ(frame->windowTitle(), "Drel Lite - [copy.map]");
+
+    ViewHost().SetMessageText("Dvaro g. 12");
+    ViewHost().SetScaleText(5000);
+    ASSERT_EQ(frame->GetScaleText(), 5000);
+    DocumentHost().SetCoordinateText(LoadString(103));
+    EXPECT_TRUE(Run(kCmdFileClose));
+    EXPECT_TRUE(MapDocuments().empty());
+    EXPECT_EQ(frame->windowTitle(), "Drel Lite");
+    EXPECT_EQ(frame->GetPaneText(121), "");
+    EXPECT_EQ(frame->GetPaneText(103), "");
+    EXPECT_EQ(frame->GetScaleText(), 0);
+    EXPECT_TRUE(shown.empty());
+    Stop();
+    MainFrameHooks().makeBars = nullptr;
+    app.DocManager().SetFilePrompt(before);
 }
 
 // A table window that only logs.

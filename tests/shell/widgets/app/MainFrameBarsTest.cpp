@@ -1,6 +1,8 @@
 #include "tests/shell/widgets/app/AppFixture.h"
 
+#include "mapdoc/AddressTable.h"
 #include "mapdoc/DrelDoc.h"
+#include "mapdoc/DrelView.h"
 #include "mapdoc/ViewHost.h"
 #include "platform/IniFile.h"
 #include "platform/QtText.h"
@@ -685,6 +687,79 @@ TEST_F(MainFrameBarsTest, EnterInTheBoxesAndTheirEnablingThroughTheRoute)
     QTest::keyClick(point, Qt::Key_Return);
     EXPECT_EQ(hooks.log, Texts{"replay point 6"});
     EXPECT_TRUE(shown.empty());
+}
+
+// The address bar as a new user meets it: switched on after the first map
+// with streets, its boxes all there; a street picked from the list, typed
+// whole or typed in part, then a house number, shows that house.
+TEST_F(MainFrameBarsTest, TheAddressBarFindsAHouseAsTheUserTypesOrPicks)
+{
+    ASSERT_TRUE(Start({DemoMapPath()}));
+    EXPECT_FALSE(Shown(kAddressBar));
+    EXPECT_TRUE(Run(30356)); // "Rodymas": the address bar
+    EXPECT_TRUE(Shown(kAddressBar));
+    Widen();
+    frame->Actions().UpdateToolbarItems();
+    for (const int box : {kCityBox, kStreetBox, kHouseNumberBox}) {
+        EXPECT_TRUE(Bars().BoxSlot(box)->isVisible()) << box;
+        EXPECT_TRUE(FindBox(box)->isEnabled()) << box;
+    }
+    auto* street = FindBox<QComboBox>(kStreetBox);
+    auto* house = FindBox<QLineEdit>(kHouseNumberBox);
+    CDrelDoc* map = frame->GetActiveMapDocument();
+    CDrelView* view = frame->GetActiveMapView();
+    // Where house 12 of the street is.
+    const auto houseOf = [&](const QString& name) {
+        const int item = street->findText(name);
+        EXPECT_GE(item, 0) << name.toStdString();
+        CAddressResult result;
+        EXPECT_TRUE(map->CollectStreetAddresses(map->GetStreetCode(street->itemData(item).toInt()), "12", result));
+        EXPECT_EQ(result.status, 0) << name.toStdString();
+        return result.point;
+    };
+    const QString dvaro = Text("Dvaro g."), strazdo = Text("Strazdo g.");
+    const auto type = [&](const QString& text) {
+        ASSERT_TRUE(FocusOn(street->lineEdit()));
+        street->lineEdit()->selectAll();
+        QTest::keyClicks(street->lineEdit(), text);
+    };
+    const struct {
+        const char* how;
+        QString typed;  // empty: picked from the list
+        QString shown;  // in the box then
+        QString street; // whose house is shown
+    } cases[] = {
+        {"picked", "", dvaro, dvaro},
+        {"typed whole", strazdo, strazdo, strazdo},
+        {"typed in part after another was chosen", Text("dvar"), Text("dvar"), dvaro},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.how);
+        if (c.typed.isEmpty()) {
+            ASSERT_TRUE(FocusOn(street));
+            street->showPopup();
+            QAbstractItemView* list = street->view();
+            ASSERT_TRUE(WaitFor([list] { return list->isVisible(); }));
+            list->setCurrentIndex(list->model()->index(street->findText(c.street), 0));
+            QTest::keyClick(list, Qt::Key_Return);
+        } else {
+            type(c.typed);
+        }
+        EXPECT_EQ(street->currentText(), c.shown);
+        ASSERT_TRUE(FocusOn(house));
+        EXPECT_EQ(street->currentText(), c.shown) << "the street stays when the focus moves on";
+        house->clear();
+        QTest::keyClicks(house, "12");
+        QTest::keyClick(house, Qt::Key_Return);
+        EXPECT_TRUE(shown.empty()) << (shown.empty() ? "" : shown.front());
+        shown.clear();
+        EXPECT_EQ(frame->GetPaneText(121), FromQString(c.shown) + " 12");
+        const CMapRect extent = view->GetMapExtent();
+        const CMapPoint found = houseOf(c.street);
+        EXPECT_NEAR((extent.left + extent.right) / 2, found.x, 1e-6);
+        EXPECT_NEAR((extent.top + extent.bottom) / 2, found.y, 1e-6);
+    }
+    SaveScreenshot(*frame, "address-bar-house-found");
 }
 
 TEST_F(MainFrameBarsTest, ConnectionErrorsCollectUntilCleared)
