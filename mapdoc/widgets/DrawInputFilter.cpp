@@ -71,8 +71,9 @@ bool CDrawInputFilter::eventFilter(QObject* watched, QEvent* event)
         return true;
     }
     if (event->type() == QEvent::Close) {
+        // Only the window that holds the map: a dialog may close at any time.
         auto* window = qobject_cast<QWidget*>(watched);
-        if (window && window->isWindow()) {
+        if (window && window == m_window) {
             // Refused for now, the window closes once the drawing is over.
             if (std::find(m_closing.begin(), m_closing.end(), window) == m_closing.end())
                 m_closing.emplace_back(window);
