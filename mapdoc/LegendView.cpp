@@ -403,7 +403,7 @@ void CLegendView::EditProperties()
     if (IsGroup(entry)) {
         std::string name = entry->GetName();
         bool working = entry->HasFlag(CLayer::kWorking);
-        if (!m_dialogs.groupProperties || !m_dialogs.groupProperties(name, working))
+        if (!m_dialogs.groupProperties || !m_dialogs.groupProperties(*entry, m_document, name, working))
             return;
         entry->SetName(name);
         entry->SetFlag(CLayer::kWorking, working);
