@@ -124,6 +124,7 @@ constexpr MenuEntry kMapLayer[] = {
     Command(30088, "Importuoti sluoksnį"),
     Command(30302, "Sukurti sluoksnių grupę"),
     Separator(),
+    Command(30483, "Sluoksnių sąrašas..."),
     Command(30066, "P&arametrai..."),
     Command(30068, "&Atributinių duomenų lentelė..."),
     Command(30067, "Objektų &sąrašas..."),

@@ -436,9 +436,10 @@ void CMapFrameCommands::NewLayerByExample()
         ChangeExtension(path, "trk");
     name = example->GetName();
     document.MakeUniqueLayerName(name);
-    // The example's type stands whatever the dialog offers.
+    // The example's type stands.
     int chosenType = type;
     CNewLayerOptions options;
+    options.typeChoice = false;
     if (!m_dialogs.document.newLayer(document, name, path, chosenType, options))
         return;
     // A new file never writes over what an open map holds, nor over other
