@@ -6,6 +6,7 @@
 #include "layers/FeatureSource.h"
 #include "layers/Layer.h"
 #include "layers/LayerReader.h"
+#include "layers/LonLatTableSource.h"
 #include "layers/PointTableSource.h"
 #include "layers/TrackFields.h"
 #include "mapdoc/DocumentObserver.h"
@@ -99,6 +100,20 @@ int ObjectCount(CFeatureSource& source)
 bool HasExtension(const std::string& path, const char* extension)
 {
     return EqualsNoCase1257(GetPathExtension(path), extension);
+}
+
+// A table brought in from elsewhere names its coordinate fields as the
+// user says, not as the program's own tables do.
+bool OpenForImport(CLayerReader& reader, const std::string& path)
+{
+    if (!HasExtension(path, "dbf"))
+        return reader.Open(path);
+    auto table = std::make_unique<CLonLatTableSource>();
+    table->SetCoordinateFields("", "");
+    if (!table->Open(path))
+        return false;
+    reader.AttachSource(std::move(table));
+    return true;
 }
 
 std::string LocalTimeText(const char* format)
@@ -318,7 +333,7 @@ CDocCommands::Result CDocCommands::ImportThroughSource(const std::string& path)
     CLayerReader reader;
     {
         CHeldMessages held;
-        const bool opened = reader.Open(path);
+        const bool opened = OpenForImport(reader, path);
         const bool told = !held.Messages().empty();
         held.Show();
         // A table's coordinate question cancelled says nothing more.

@@ -429,12 +429,51 @@ TEST_F(DocImportTest, AFileThatWillNotOpenIsToldOfOnce)
 {
     // The table's source names the field it misses; nothing is added to that.
     MakeTable(dir.File("wells.dbf"), FieldList({{"EAST", 'N', 13, 8}, {"NORTH", 'N', 13, 8}}), {{"24.5", "55.25"}});
+    CDecimalDegrees coordinates;
     EXPECT_EQ(commands.ImportLayer(dir.File("wells.dbf"), 5), CDocCommands::kNothing);
     EXPECT_EQ(user.MessageIds(), std::vector<unsigned>{1032});
     user.messages.clear();
     EXPECT_EQ(commands.ImportLayer(dir.File("gone.shp"), 3), CDocCommands::kNothing);
     EXPECT_EQ(user.MessageIds(), std::vector<unsigned>{1007});
     EXPECT_TRUE(offered.empty());
+}
+
+// The user names a table's coordinate fields; without an answer nothing
+// is said and nothing added.
+class CFieldAnswer : public ICoordTableDialogs {
+public:
+    CFieldAnswer() { SetCoordTableDialogs(this); }
+    ~CFieldAnswer() override { SetCoordTableDialogs(nullptr); }
+    bool AskCoordinateFields(const CDbfTable& table, const std::string& path, CFieldChoice& choice) override
+    {
+        asked.push_back(GetPathFileName(path) + " " + std::to_string(table.GetFieldCount()));
+        if (x.empty())
+            return false;
+        choice.xField = x;
+        choice.yField = y;
+        return true;
+    }
+    std::string x, y;
+    std::vector<std::string> asked;
+};
+
+TEST_F(DocImportTest, ATableToImportAsksItsCoordinateFields)
+{
+    MakeTable(dir.File("wells.dbf"), FieldList({{"LON", 'N', 13, 8}, {"LAT", 'N', 13, 8}, {"EAST", 'N', 13, 8},
+                                                {"NORTH", 'N', 13, 8}}),
+              {{"1", "2", "24.5", "55.25"}});
+    CFieldAnswer answer;
+    EXPECT_EQ(commands.ImportLayer(dir.File("wells.dbf"), 5), CDocCommands::kNothing);
+    EXPECT_EQ(answer.asked, std::vector<std::string>{"wells.dbf 4"}) << "asked even with fields of the usual names";
+    EXPECT_TRUE(user.messages.empty()) << "cancelled";
+    EXPECT_TRUE(offered.empty());
+
+    answer.x = "EAST";
+    answer.y = "NORTH";
+    EXPECT_EQ(commands.ImportLayer(dir.File("wells.dbf"), 5), CDocCommands::kDoneFirstExtent);
+    ASSERT_EQ(doc.GetLayerCount(), 1);
+    EXPECT_EQ(Points(doc.GetLayer(0)->GetPath()), std::vector<std::string>{"24 55"});
+    EXPECT_TRUE(user.messages.empty());
 }
 
 TEST_F(DocImportTest, DrawingsBecomeLayersOfTheChosenType)
