@@ -80,16 +80,19 @@ TEST_F(ProgramEndChildProcess, ALoopEndedWithoutClosingStillClosesTheMaps)
 TEST_F(ProgramEndChildProcess, AnEndAskedFromADialogWhileTheMapDrawsComesAfterTheDrawing)
 {
     // A dialog comes up while the map draws (its loop runs inside the
-    // drawing), asks the program to end, as a session's end or a command
-    // may, and is closed. The drawing ends first, then the program asks for
-    // the map and ends.
+    // drawing), asks for an end, as a session's end or a command may, and
+    // is closed. The dialog goes at once; the map stays until the drawing
+    // is over, then asks to be saved and goes, and the program ends (after
+    // the map window's own close, once it is asked to).
     struct Case {
         const char* name;
         std::function<void(CMainFrame&)> end;
+        bool endsProgram;
     };
     const Case cases[] = {
-        {"quit", [](CMainFrame&) { QCoreApplication::quit(); }},
-        {"main window's close", [](CMainFrame& main) { main.close(); }},
+        {"quit", [](CMainFrame&) { QCoreApplication::quit(); }, true},
+        {"main window's close", [](CMainFrame& main) { main.close(); }, true},
+        {"map window's close", [](CMainFrame& main) { main.ActiveChild()->close(); }, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -104,13 +107,20 @@ TEST_F(ProgramEndChildProcess, AnEndAskedFromADialogWhileTheMapDrawsComesAfterTh
         ASSERT_TRUE(view);
         bool dialogClosedAtOnce = false;
         bool mapStayedForTheDrawing = false;
+        bool asked = false;
         QTimer watch;
         QObject::connect(&watch, &QTimer::timeout, [&] {
+            if (asked) {
+                // The program runs on without its map.
+                if (MapDocuments().empty() && frame->isVisible())
+                    QCoreApplication::quit();
+                return;
+            }
             if (!view->IsDrawing()) {
                 view->Redraw();
                 return;
             }
-            watch.stop();
+            asked = true;
             QDialog dialog(frame);
             QTimer::singleShot(0, &dialog, [&] {
                 c.end(*frame);
@@ -121,9 +131,12 @@ TEST_F(ProgramEndChildProcess, AnEndAskedFromADialogWhileTheMapDrawsComesAfterTh
             QTimer::singleShot(10000, &dialog, [&] { dialog.hide(); });
             dialog.exec();
             mapStayedForTheDrawing = view->IsDrawing() && frame->isVisible() && MapDocuments().size() == 1;
+            if (c.endsProgram)
+                watch.stop();
         });
         watch.start(0);
         EXPECT_EQ(CDrelApp::exec(), 0);
+        watch.stop();
         EXPECT_TRUE(dialogClosedAtOnce);
         EXPECT_TRUE(mapStayedForTheDrawing);
         EXPECT_EQ(shown, std::vector<std::string>{SaveQuestion()});
