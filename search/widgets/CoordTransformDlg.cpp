@@ -118,7 +118,8 @@ void CCoordTransformDlg::ShowSample()
     const std::string text = FromQString(m_left->toPlainText());
     if (!TakesCoordTransformSample(m_leftTyped, text.size()))
         return;
-    SetEditText(m_left, ToQString(CoordTransformSample(m_leftSystem->currentIndex(), LoadString(kLanguage) == "English")));
+    const bool english = LoadString(kLanguage) == "English";
+    SetEditText(m_left, ToQString(CoordTransformSample(m_leftSystem->currentIndex(), english)));
 }
 
 void CCoordTransformDlg::Transform(QComboBox* fromSystem, QPlainTextEdit* from, QComboBox* toSystem,

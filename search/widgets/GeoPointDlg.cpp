@@ -9,6 +9,7 @@
 #include "shell/widgets/DegMinSecEdit.h"
 
 #include <QButtonGroup>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -27,7 +28,7 @@ CGeoPointDlg::CGeoPointDlg(QWidget* parent) : CDialogBase(parent)
     setWindowTitle(QString::fromUtf8("Įveskite taško koordinates"));
     auto* grid = new QGridLayout;
     const int width = QFontMetrics(font()).horizontalAdvance(QLatin1Char('0')) * kEditCharacters;
-    const auto makeRow = [&](bool longitude, const char* label, int ids[3], int gridRow) {
+    const auto makeRow = [&](bool longitude, const char* label, const int (&ids)[3], int gridRow) {
         Row row{longitude, new QLabel(QString::fromUtf8(label), this), new CDegMinSecEdit(this),
                 new CDegMinEdit(this), new QLineEdit(this), {}};
         QLineEdit* edits[] = {row.degMinSec, row.degMin, row.decimal};
@@ -40,8 +41,8 @@ CGeoPointDlg::CGeoPointDlg(QWidget* parent) : CDialogBase(parent)
         }
         return row;
     };
-    int lonIds[] = {kDegMinSecLon, kDegMinLon, kDecimalLon};
-    int latIds[] = {kDegMinSecLat, kDegMinLat, kDecimalLat};
+    const int lonIds[] = {kDegMinSecLon, kDegMinLon, kDecimalLon};
+    const int latIds[] = {kDegMinSecLat, kDegMinLat, kDecimalLat};
     m_rows[0] = makeRow(true, "&Ilguma:", lonIds, 0);
     m_rows[1] = makeRow(false, "&Platuma:", latIds, 1);
 
@@ -107,7 +108,8 @@ void CGeoPointDlg::Show(int notation)
         }
         QLineEdit* shown = ShownEdit(row);
         row.filled = FromQString(shown->text());
-        for (QLineEdit* edit : {static_cast<QLineEdit*>(row.degMinSec), static_cast<QLineEdit*>(row.degMin), row.decimal})
+        QLineEdit* edits[] = {row.degMinSec, row.degMin, row.decimal};
+        for (QLineEdit* edit : edits)
             edit->setVisible(edit == shown);
         row.label->setBuddy(shown);
     }

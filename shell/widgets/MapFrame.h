@@ -13,7 +13,6 @@
 #include <QPointer>
 
 #include <functional>
-
 #include <memory>
 #include <string>
 

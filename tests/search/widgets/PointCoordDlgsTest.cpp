@@ -204,7 +204,10 @@ protected:
             items << list->itemText(i);
         return items;
     }
-    static void Choose(QWidget& dialog, int id, int index) { FindControl<QComboBox>(&dialog, id)->setCurrentIndex(index); }
+    static void Choose(QWidget& dialog, int id, int index)
+    {
+        FindControl<QComboBox>(&dialog, id)->setCurrentIndex(index);
+    }
     static bool SystemsEnabled(QWidget& dialog)
     {
         return FindControl<QComboBox>(&dialog, 1022)->isEnabled() && FindControl<QComboBox>(&dialog, 1024)->isEnabled();
@@ -216,7 +219,8 @@ protected:
 
 TEST_F(WriteCoordsDlgTest, PointsNeedBothFields)
 {
-    const QStringList systems{Text("Geografinė (WGS-84)"), "LKS-94", "UTM", "LKS-92 (Latvijos)", Text("Vietinė (Šiaulių)")};
+    const QStringList systems{Text("Geografinė (WGS-84)"), "LKS-94", "UTM", "LKS-92 (Latvijos)",
+                              Text("Vietinė (Šiaulių)")};
     {
         CWriteCoordsDlg dialog(table);
         Open(dialog);
@@ -271,7 +275,8 @@ TEST_F(WriteCoordsDlgTest, LinesNeedAnyOneFieldTheirListsLackLatvia)
     const QStringList fields{"Pavad", "X", "Y", "Data"};
     for (const int id : {1012, 1021, 1013, 1023})
         EXPECT_EQ(Items(dialog, id), fields) << id;
-    EXPECT_EQ(Items(dialog, 1022), (QStringList{Text("Geografinė (WGS-84)"), "LKS-94", "UTM", Text("Vietinė (Šiaulių)")}));
+    EXPECT_EQ(Items(dialog, 1022),
+              (QStringList{Text("Geografinė (WGS-84)"), "LKS-94", "UTM", Text("Vietinė (Šiaulių)")}));
     EXPECT_FALSE(SystemsEnabled(dialog));
     SaveScreenshot(dialog, "search-30778-write-coords-lines");
 
