@@ -12,7 +12,6 @@
 #include "platform/Strings.h"
 #include "search/MeasureBoxRules.h"
 
-
 namespace {
 
 constexpr int kDegreePointText = 3064;
