@@ -225,7 +225,8 @@ int Overlay(CLayer& source, CDrelDoc& document, CLayer& overlaying, int code, co
         return 0;
     CLoadedOverlay loaded;
     COverlaying objects;
-    // Classification of areas by points names every point's record.
+    // The records of the areas whose fields the pieces take (points always
+    // come with theirs).
     const bool withRecords = OverlayTransfersAttributes(code);
     if (!LoadOverlaying(overlaying, document, withRecords, loaded, objects))
         return 0;
