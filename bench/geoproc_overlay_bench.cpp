@@ -146,7 +146,10 @@ bool DistrictsEach(const CWritten& written, double measure)
 
 using Check = bool (*)(const CWritten& written);
 
-void BenchOverlay(benchmark::State& state, CLayer& (CGeoprocTown::*layer)(), int code, int objects, Check check)
+// objects: what the result is due to hold; sourceObjects: what the
+// source holds, the items counted.
+void BenchOverlay(benchmark::State& state, CLayer& (CGeoprocTown::*layer)(), int code, int objects, Check check,
+                  int sourceObjects)
 {
     CGeoprocTown& town = Town();
     if (!town.IsReady()) {
@@ -172,7 +175,7 @@ void BenchOverlay(benchmark::State& state, CLayer& (CGeoprocTown::*layer)(), int
         Forget(result);
         state.ResumeTiming();
     }
-    state.SetItemsProcessed(state.iterations() * objects);
+    state.SetItemsProcessed(state.iterations() * sourceObjects);
 }
 
 bool BuildingsInTheirDistricts(const CWritten& written)
@@ -187,13 +190,13 @@ bool BuildingsInTheirDistricts(const CWritten& written)
 void BM_BuildingsIntersected(benchmark::State& state)
 {
     BenchOverlay(state, &CGeoprocTown::Buildings, kOverlayIntersect, Town().BuildingCount(),
-                 BuildingsInTheirDistricts);
+                 BuildingsInTheirDistricts, Town().BuildingCount());
 }
 
 void BM_BuildingsClassified(benchmark::State& state)
 {
     BenchOverlay(state, &CGeoprocTown::Buildings, kOverlayClassify, Town().BuildingCount(),
-                 BuildingsInTheirDistricts);
+                 BuildingsInTheirDistricts, Town().BuildingCount());
 }
 
 // The buildings and the rest of each district tile the town.
@@ -204,14 +207,15 @@ void BM_BuildingsUnited(benchmark::State& state)
                  [](const CWritten& written) {
                      const double all = DistrictArea() * Town().DistrictCount();
                      return std::abs(written.measure - all) <= all * 1e-9 && DistrictsEach(written, DistrictArea());
-                 });
+                 },
+                 town.BuildingCount());
 }
 
 // Every building lies in a district: nothing is left.
 void BM_BuildingsSubtracted(benchmark::State& state)
 {
     BenchOverlay(state, &CGeoprocTown::Buildings, kOverlaySubtract, 0,
-                 [](const CWritten& written) { return written.measure == 0; });
+                 [](const CWritten& written) { return written.measure == 0; }, Town().BuildingCount());
 }
 
 // Each district's closed outline holds its 7 x 7 blocks' edges whole;
@@ -227,7 +231,8 @@ void BM_StreetsClipped(benchmark::State& state)
                      const int side = plan.columns / plan.districtsPerSide;
                      const double length = 2.0 * (side + 1) * side * plan.block * Town().DistrictCount();
                      return std::abs(written.measure - length) <= length * 1e-9;
-                 });
+                 },
+                 Town().StreetCount());
 }
 
 void BM_PointsClassified(benchmark::State& state)
@@ -237,7 +242,8 @@ void BM_PointsClassified(benchmark::State& state)
                      // Every point counted in a district, none misplaced.
                      int counted = static_cast<int>(written.byDistrict.size());
                      return counted == Town().DistrictCount();
-                 });
+                 },
+                 Town().PointCount());
 }
 
 } // namespace
