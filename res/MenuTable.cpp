@@ -117,6 +117,7 @@ constexpr MenuEntry kLegendFilter[] = {
 };
 constexpr MenuEntry kLayerOperations[] = {
     Command(30235, "Sukurti &buferines zonas..."),
+    Command(30263, "&Perklojimo operacijos..."),
 };
 constexpr MenuEntry kMapLayer[] = {
     Popup("&Legenda", kLegendFilter),

@@ -83,6 +83,7 @@ constexpr StringEntry kStrings[] = {
     {1060, "Sluoksnio tipas turi būti \"Taškas\"."},
     {1061, "Sluoksnio tipas turi būti \"Linija\"."},
     {1062, "Sluoksnio tipas turi būti \"Sritis\"."},
+    {1066, "Ši operacija galima tik su sluoksniais, kurių tipas \"Sritis\"."},
     {1068, "Šis žemėlapis jau yra sąraše."},
     {1074, "Failas \"%1\" jau yra."},
     {1075, "Programos kataloge nėra MLN failo su nuoroda į žemėlapį."},
