@@ -57,8 +57,8 @@ constexpr COLORREF kDefaultHalo = RGB(255, 255, 255);
 constexpr int kPictureSize = 54;
 const QString kMarked = QStringLiteral("Aa");
 
-// The object the radios place labels around: a point, or a line through
-// the middle row.
+// The object the radios place labels around, a point or a line, with
+// the places of the radios beside it in grey.
 QLabel* MakePlacementPicture(QWidget* parent, int id, bool line)
 {
     QPixmap picture(kPictureSize, kPictureSize);
@@ -66,13 +66,19 @@ QLabel* MakePlacementPicture(QWidget* parent, int id, bool line)
     {
         QPainter painter(&picture);
         painter.setRenderHint(QPainter::Antialiasing);
+        const int cell = kPictureSize / 3, middle = kPictureSize / 2;
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(170, 170, 170));
+        for (int column = 0; column < 3; ++column)
+            for (int row = 0; row < 3; ++row)
+                if ((!line || column == 1) && !(column == 1 && row == 1))
+                    painter.drawRect(column * cell + cell / 2 - 5, row * cell + cell / 2 - 2, 10, 4);
         painter.setPen(QPen(Qt::black, 2));
         painter.setBrush(Qt::black);
-        const int middle = kPictureSize / 2;
         if (line)
             painter.drawLine(2, middle, kPictureSize - 2, middle);
         else
-            painter.drawEllipse(QPoint(middle, middle), 4, 4);
+            painter.drawEllipse(QPoint(middle, middle), 3, 3);
     }
     auto* label = WithId(id, new QLabel(parent));
     label->setPixmap(picture);

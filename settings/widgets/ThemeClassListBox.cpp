@@ -15,9 +15,9 @@ class CThemeClassListBox::CItemDelegate : public QStyledItemDelegate {
 public:
     explicit CItemDelegate(CThemeClassListBox& list) : QStyledItemDelegate(&list), m_list(list) {}
 
-    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const override
+    QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const override
     {
-        return {option.rect.width(), kClassItemHeight};
+        return {m_list.viewport()->width(), kClassItemHeight};
     }
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
     {
@@ -35,6 +35,8 @@ CThemeClassListBox::CThemeClassListBox(QWidget* parent) : QListWidget(parent)
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setUniformItemSizes(true);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setResizeMode(QListView::Adjust);
 }
 
 void CThemeClassListBox::Fill(const CThemeClassList* classes)
