@@ -14,6 +14,7 @@
 #include "shell/widgets/StyleSampleButton.h"
 #include "tests/shell/widgets/ShellWidgetSupport.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -326,6 +327,27 @@ TEST_F(StyleDialogsTest, TheCombosFindTheirEntries)
         for (int y = 0; y < red.height() && !found; ++y)
             found = red.pixel(x, y) == qRgb(255, 0, 0);
     EXPECT_TRUE(found) << "code 10 draws red";
+
+    // Dropped down, for a person to look at.
+    QDialog dialog;
+    auto* shownLines = new CLineTypeCombo(&dialog);
+    auto* shownFills = new CFillPatternCombo(&dialog);
+    shownLines->setGeometry(10, 10, 140, 24);
+    shownFills->setGeometry(160, 10, 140, 24);
+    shownLines->Fill();
+    shownFills->Fill();
+    shownLines->SelectCode(2);
+    shownFills->SelectPattern(3, 5);
+    dialog.resize(320, 60);
+    dialog.show();
+    for (auto [combo, shot] : {std::pair<QComboBox*, const char*>{shownLines, "line-type-combo"},
+                               {shownFills, "fill-pattern-combo"}}) {
+        combo->showPopup();
+        QWidget* popup = combo->view()->window();
+        EXPECT_TRUE(popup->isVisible()) << shot;
+        SaveScreenshot(*popup, shot);
+        combo->hidePopup();
+    }
 }
 
 TEST_F(StyleDialogsTest, TheThresholdsDialogListsTheFourteenScales)

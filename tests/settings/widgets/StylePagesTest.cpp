@@ -328,6 +328,16 @@ TEST_F(StylePagesTest, PointAndSignListDialogsComeFromHooks)
         EXPECT_EQ(Control<CStyleSampleButton>(kSample)->GetSample().marker.symbol, c.stored);
     }
     EXPECT_EQ(Control<CStyleSampleButton>(kSample)->GetSample().kind, StyleSample::kMarker);
+
+    // A cancelled point symbol dialog leaves the style, whatever it did to its copy.
+    SymbolPageHooks().pointSymbols = [](CPointStyle& style, QWidget*) {
+        style.symbol = 99;
+        return false;
+    };
+    OpenOn(*points, 2);
+    const CStyleRecord before = Band().m_style;
+    Click(kSymbol);
+    EXPECT_EQ(Band().m_style, before);
 }
 
 TEST_F(StylePagesTest, ATrackShowsAndComposesItsLine)
