@@ -146,8 +146,10 @@ void CLayerLabelsPage::OnInitDialog()
     auto* placementLayout = new QVBoxLayout(placement);
     placementLayout->addLayout(gridRow);
     placementLayout->addWidget(automatic);
+    // The label on a line of its own: beside the edit it would be cut in a
+    // column this narrow.
+    placementLayout->addWidget(MakeLabel(placement, kOffsetLabel, "Atstumas nuo objekto:", offset));
     auto* offsetRow = new QHBoxLayout;
-    offsetRow->addWidget(MakeLabel(placement, kOffsetLabel, "Atstumas nuo objekto:", offset));
     offsetRow->addWidget(offset);
     offsetRow->setSpacing(0);
     offsetRow->addWidget(spin);
