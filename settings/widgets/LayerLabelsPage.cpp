@@ -173,6 +173,8 @@ void CLayerLabelsPage::OnInitDialog()
     auto* haloRow = new QHBoxLayout;
     haloRow->addWidget(halo);
     haloRow->addStretch();
+    // As wide as the frame's button above it, so its colour shows.
+    m_halo->setMinimumWidth(frameStyle->sizeHint().width());
     haloRow->addWidget(m_halo);
     left->addLayout(haloRow);
     left->addWidget(showAll);
