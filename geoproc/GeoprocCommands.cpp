@@ -1,6 +1,8 @@
 #include "geoproc/GeoprocCommands.h"
 
 #include "geoproc/LayerBuffers.h"
+#include "geoproc/LineTopology.h"
+#include "geoproc/TopologyErrors.h"
 #include "layers/Layer.h"
 #include "platform/Codepage.h"
 #include "platform/CommandTarget.h"
@@ -16,16 +18,34 @@ constexpr int kNoMemory = 1005;
 constexpr int kNoLayerSelected = 1022;
 constexpr char kOperationBroken[] = "Operacija nutraukta dėl netikėtos klaidos; jos rezultatų nėra.";
 
-constexpr unsigned kPointLineArea =
-    LayerTypeBit(CLayer::kPoint) | LayerTypeBit(CLayer::kLine) | LayerTypeBit(CLayer::kArea);
+constexpr unsigned kLineArea = LayerTypeBit(CLayer::kLine) | LayerTypeBit(CLayer::kArea);
+constexpr unsigned kPointLineArea = LayerTypeBit(CLayer::kPoint) | kLineArea;
 
 int BufferZones(const CGeoprocCall& call)
 {
     return CreateBuffers(*call.layer, call.document, call.dialogs.document);
 }
 
+int Topology(const CGeoprocCall& call)
+{
+    return CreateTopology(*call.layer, call.document, call.dialogs.document);
+}
+
+int ErrorPoints(const CGeoprocCall& call)
+{
+    return CreateErrorPointsLayer(*call.layer, call.document, call.dialogs.document);
+}
+
+int FixErrors(const CGeoprocCall& call)
+{
+    return FixTopologyErrors(*call.layer, call.document, call.dialogs.document);
+}
+
 constexpr CGeoprocCommand kCommands[] = {
     {30235, kPointLineArea, CGeoprocCommand::kNewLayerDialog, BufferZones},
+    {30260, LayerTypeBit(CLayer::kLine), CGeoprocCommand::kNewLayerDialog, Topology},
+    {30325, LayerTypeBit(CLayer::kLine), CGeoprocCommand::kNewLayerDialog, ErrorPoints},
+    {30348, kLineArea, CGeoprocCommand::kNewLayerDialog, FixErrors},
 };
 
 } // namespace

@@ -3,6 +3,7 @@
 #include <string>
 
 class CLayer;
+struct CTopologyOptions;
 
 // The questions the layer operations ask, answered by the dialogs of
 // geoproc/widgets in the program; without them every question counts as
@@ -18,6 +19,10 @@ public:
     // Dialog 280 "Buferinės zonos skaičiavimas": the zone around an area,
     // from the type given (CShape::kBufferBand, kBufferGrow, kBufferShrink).
     virtual bool AskBufferType(int& type) { return false; }
+    // Dialog 30814 "Topologijos kūrimas", from the options given.
+    virtual bool AskTopology(CTopologyOptions& options) { return false; }
+    // Dialog 287 "Tolerancija": a tolerance in metres, from the one given.
+    virtual bool AskTolerance(double& metres) { return false; }
 };
 
 IGeoprocDialogs& GeoprocDialogs();

@@ -11,6 +11,8 @@ public:
     bool AskResultLayer(int& choice) override;
     bool AskLayerBuffer(const CLayer& layer, double& radius) override;
     bool AskBufferType(int& type) override;
+    bool AskTopology(CTopologyOptions& options) override;
+    bool AskTolerance(double& metres) override;
     // IBufferZoneDialogs.
     bool AskRadius(CBufferZoneSettings& settings) override;
     bool AskZoneType(int& type) override { return AskBufferType(type); }
