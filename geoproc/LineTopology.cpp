@@ -157,6 +157,20 @@ EOperationEnd WriteLinks(CLayer& layer, const std::string& path, const CShapeArr
             from = nullptr;
     }
     const std::vector<CDbfFieldInfo> fields = LinkTableFields(from ? from->GetFieldInfos() : std::vector<CDbfFieldInfo>{});
+    // Node numbers must fit both node fields, whatever their width.
+    int highest = 0;
+    for (const CTopologyLink& link : links)
+        highest = std::max({highest, link.fromNode, link.toNode});
+    long capacity = LONG_MAX;
+    for (const CDbfFieldInfo& field : fields)
+        if (EqualsNoCase1257(field.name, kLinkFields[kFromNode].name) ||
+            EqualsNoCase1257(field.name, kLinkFields[kToNode].name))
+            capacity = std::min(capacity, FieldCapacity(field.length, field.decimals));
+    if (highest > capacity) {
+        AppMessageBox(Utf8ToCp1257(FormatC(kTooManyNodes, static_cast<int>(capacity))), MB_OK | MB_ICONWARNING);
+        return EOperationEnd::kFailed;
+    }
+
     CGdbSource target;
     if (!target.Create(path, CFeatureSource::kLine, fields.data()))
         return EOperationEnd::kFailed;
@@ -165,19 +179,6 @@ EOperationEnd WriteLinks(CLayer& layer, const std::string& path, const CShapeArr
     for (int f = 0; f < 4; ++f)
         column[f] = table.FindField(kLinkFields[f].name);
     const bool ownLinkId = !from || from->GetTable().FindField(kLinkFields[kLinkId].name) < 0;
-
-    // Node numbers must fit both node fields, whatever their width.
-    int highest = 0;
-    for (const CTopologyLink& link : links)
-        highest = std::max({highest, link.fromNode, link.toNode});
-    const long capacity = std::min(FieldCapacity(table.GetFieldLength(column[kFromNode]),
-                                                 table.GetFieldDecimals(column[kFromNode])),
-                                   FieldCapacity(table.GetFieldLength(column[kToNode]),
-                                                 table.GetFieldDecimals(column[kToNode])));
-    if (highest > capacity) {
-        AppMessageBox(Utf8ToCp1257(FormatC(kTooManyNodes, static_cast<int>(capacity))), MB_OK | MB_ICONWARNING);
-        return EOperationEnd::kFailed;
-    }
 
     if (progress) {
         progress->SetRange(0, std::max(static_cast<int>(links.size()), 1));

@@ -212,7 +212,8 @@ private:
     }
 
     // The nearest segment of another line with its nearest point in the
-    // node's box: the line, its segment's start and that point.
+    // node's box: the line, its segment's start and that point. Of lines
+    // as near, the first.
     bool NearestLine(const CEndNode& node, int& line, int& start, CMapPoint& nearest)
     {
         const CMapPoint p = At(node);
@@ -224,8 +225,11 @@ private:
                 continue;
             int index = 0;
             CMapPoint n;
-            if (!m_shapes[o]->HitTestSegment(p, m_tolerance.tx + m_tolerance.ty, -1, index, &n) ||
-                !m_tolerance.InBox(p, n))
+            const CShape& shape = *m_shapes[o];
+            if (!shape.HitTestSegment(p, m_tolerance.tx + m_tolerance.ty, -1, index, &n) || !m_tolerance.InBox(p, n))
+                continue;
+            // A line through the node at a vertex is joined to it already.
+            if (n == p && shape.GetPoint(index) == p)
                 continue;
             const double distance = m_tolerance.SquaredMetres(p, n);
             if (line < 0 || distance < best) {
