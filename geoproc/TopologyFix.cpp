@@ -229,7 +229,8 @@ private:
             if (!shape.HitTestSegment(p, m_tolerance.tx + m_tolerance.ty, -1, index, &n) || !m_tolerance.InBox(p, n))
                 continue;
             // A line through the node at a vertex is joined to it already.
-            if (n == p && shape.GetPoint(index) == p)
+            if (n == p && (shape.GetPoint(index) == p ||
+                           (index + 1 < shape.GetPointCount() && shape.GetPoint(index + 1) == p)))
                 continue;
             const double distance = m_tolerance.SquaredMetres(p, n);
             if (line < 0 || distance < best) {
@@ -257,7 +258,8 @@ private:
                 continue;
             CShape& line = *m_shapes[o];
             const CMapPoint p = At(node);
-            const bool stays = node.handled || node.equalCount > 0;
+            // A node already on the segment stays; the line gets a vertex there.
+            const bool stays = node.handled || node.equalCount > 0 || n == p;
             const int part = line.PartFromPoint(s);
             const int partEnd = line.GetPartStart(part) + line.GetPartSize(part) - 1;
             // A vertex within a fifth of the tolerance of the segment's

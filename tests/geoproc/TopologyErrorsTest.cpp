@@ -101,6 +101,11 @@ TEST_F(TopologyErrorsTest, FixingMovesNodesAndVerticesAndTellsEachChange)
         {"never another line's first or last vertex",
          {"1.5 0.2, 10 5", "0 0, 0 10", "0 0, -10 0", "0.8 -5, 0.8 2, 5 8"},
          "0.8 0.2, 10 5 / 0 0, 0 10 / 0 0, -10 0 / 0.8 -5, 0.8 0.2, 0.8 2, 5 8", "30 1.5 0.2; 31 0.8 0.2", {1, 0, 1}},
+        {"an end lying on a segment stays and gives it a vertex", {"0 0, 10 0", "5 0, 5 10"},
+         "0 0, 5 0, 10 0 / 5 0, 5 10", "32 5 0", {0, 0, 1}},
+        // Each end finds the other line through it: that line is no target.
+        {"ends meeting at their last vertices still join a line near", {"0 0, 10 0", "20 0, 10 0", "10.5 -5, 10.5 5"},
+         "0 0, 10 0 / 20 0, 10 0 / 10.5 -5, 10 0, 10.5 5", "32 10 0", {0, 0, 1}},
         {"lines crossing get a vertex each", {"0 0, 10 10", "0 10, 10 0"}, "0 0, 5 5, 10 10 / 0 10, 5 5, 10 0",
          "s 5 5", {0, 0, 1}},
         {"nothing near", {"0 0, 10 0", "0 5, 10 5"}, "0 0, 10 0 / 0 5, 10 5", "", {0, 0, 0}},
