@@ -123,7 +123,7 @@ const CShape& PieceOf(const CShape& shape, int part, CShape& piece)
 }
 
 // The link file's fields: with a source table its fields, then the link
-// fields it lacks; their indexes in the new table into fields.
+// fields it lacks.
 std::vector<CDbfFieldInfo> LinkTableFields(const std::vector<CDbfFieldInfo>& source)
 {
     std::vector<CDbfFieldInfo> fields;
