@@ -1,7 +1,9 @@
 #include "geoproc/GeoprocCommands.h"
 
+#include "geoproc/GeoprocDialogs.h"
 #include "geoproc/LayerBuffers.h"
 #include "geoproc/LineTopology.h"
+#include "geoproc/Overlay.h"
 #include "geoproc/TopologyErrors.h"
 #include "layers/Layer.h"
 #include "platform/Codepage.h"
@@ -41,9 +43,19 @@ int FixErrors(const CGeoprocCall& call)
     return FixTopologyErrors(*call.layer, call.document, call.dialogs.document);
 }
 
+// Dialog 288 chooses both layers, the selected one offered as the source.
+int LayerOverlay(const CGeoprocCall& call)
+{
+    COverlayChoice choice;
+    if (!GeoprocDialogs().AskOverlay(call.document, call.layer, choice) || !choice.source || !choice.overlaying)
+        return 0;
+    return Overlay(*choice.source, call.document, *choice.overlaying, choice.code, call.dialogs.document);
+}
+
 constexpr CGeoprocCommand kCommands[] = {
     {30235, kPointLineArea, CGeoprocCommand::kNewLayerDialog, BufferZones},
     {30260, LayerTypeBit(CLayer::kLine), CGeoprocCommand::kNewLayerDialog, Topology},
+    {30263, 0, CGeoprocCommand::kNewLayerDialog, LayerOverlay},
     {30325, LayerTypeBit(CLayer::kLine), CGeoprocCommand::kNewLayerDialog, ErrorPoints},
     {30348, kLineArea, CGeoprocCommand::kNewLayerDialog, FixErrors},
 };

@@ -13,6 +13,9 @@ public:
     bool AskBufferType(int& type) override;
     bool AskTopology(CTopologyOptions& options) override;
     bool AskTolerance(double& metres) override;
+    bool AskOverlay(CDrelDoc& document, CLayer* active, COverlayChoice& choice) override;
+    bool AskClassFields(const CLayer& points, const CLayer& areas, std::string& pointField,
+                        std::string& areaField) override;
     // IBufferZoneDialogs.
     bool AskRadius(CBufferZoneSettings& settings) override;
     bool AskZoneType(int& type) override { return AskBufferType(type); }

@@ -65,6 +65,21 @@ public:
         metres = tolerance;
         return toleranceOk;
     }
+    bool AskOverlay(CDrelDoc&, CLayer* active, COverlayChoice& choice) override
+    {
+        log.push_back("288");
+        offeredActive = active;
+        choice = overlay;
+        return overlayOk;
+    }
+    bool AskClassFields(const CLayer& points, const CLayer& areas, std::string& pointField,
+                        std::string& areaField) override
+    {
+        log.push_back("312 " + points.GetName() + " " + areas.GetName());
+        pointField = this->pointField;
+        areaField = this->areaField;
+        return classFieldsOk;
+    }
 
     std::vector<std::string> log;
     int resultChoice = 0;
@@ -81,6 +96,12 @@ public:
     double tolerance = 1;
     double offeredTolerance = 0;
     bool toleranceOk = true;
+    COverlayChoice overlay;
+    bool overlayOk = true;
+    CLayer* offeredActive = nullptr;
+    std::string pointField;
+    std::string areaField;
+    bool classFieldsOk = true;
 };
 
 // What dialog 102 was offered, and how it answers: OK with the proposals,
