@@ -207,7 +207,7 @@ void CLayerLabelsPage::OnInitDialog()
 void CLayerLabelsPage::OnSetActive()
 {
     FillFields();
-    FillBands();
+    FillBands(*m_bands);
     Refresh();
     CLayerSheetPage::OnSetActive();
 }
@@ -220,11 +220,6 @@ bool CLayerLabelsPage::OnKillActive()
     return true;
 }
 
-CSublayer* CLayerLabelsPage::Band() const
-{
-    return Layer().GetSublayer(Sheet().CurrentBand());
-}
-
 void CLayerLabelsPage::FillFields()
 {
     m_field->clear();
@@ -234,18 +229,6 @@ void CLayerLabelsPage::FillFields()
         m_field->addItem(ToQString(field.alias));
         m_fields.push_back(field.name);
     }
-}
-
-void CLayerLabelsPage::FillBands()
-{
-    const int count = Layer().GetSublayerCount();
-    int& current = Sheet().CurrentBand();
-    if (current < 0 || current >= count)
-        current = 0;
-    m_bands->clear();
-    for (const std::string& text : BandTexts(Layer()))
-        m_bands->addItem(ToQString(text));
-    m_bands->setCurrentIndex(count ? current : -1);
 }
 
 void CLayerLabelsPage::Refresh()

@@ -26,9 +26,7 @@ protected:
     bool OnKillActive() override;
 
 private:
-    CSublayer* Band() const;
     void FillFields();
-    void FillBands();
     void Refresh();
     void EnableControls();
     void ShowSample();

@@ -6,6 +6,7 @@
 #include "platform/Strings.h"
 #include "platform/UserServices.h"
 #include "settings/BaseScales.h"
+#include "settings/StylePageRules.h"
 #include "settings/widgets/LayerDBPage.h"
 #include "settings/widgets/LayerDefPage.h"
 #include "settings/widgets/LayerFilterPage1.h"
@@ -13,6 +14,7 @@
 #include "settings/widgets/LayerScalePage.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QPushButton>
 
 #include <algorithm>
@@ -28,6 +30,23 @@ constexpr int kCloseTableFirst = 1087;
 CLayer& CLayerSheetPage::Layer() const
 {
     return m_sheet.GetWorkingLayer();
+}
+
+CSublayer* CLayerSheetPage::Band() const
+{
+    return Layer().GetSublayer(Sheet().CurrentBand());
+}
+
+void CLayerSheetPage::FillBands(QComboBox& bands) const
+{
+    const int count = Layer().GetSublayerCount();
+    int& current = Sheet().CurrentBand();
+    if (current < 0 || current >= count)
+        current = 0;
+    bands.clear();
+    for (const std::string& text : BandTexts(Layer()))
+        bands.addItem(ToQString(text));
+    bands.setCurrentIndex(count ? current : -1);
 }
 
 CLayerSheetHooks& LayerSheetHooks()

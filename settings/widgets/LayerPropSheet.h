@@ -13,6 +13,8 @@ class CDrelDoc;
 class CFilterCondition;
 class CLayer;
 class CLayerPropSheet;
+class CSublayer;
+class QComboBox;
 
 // A page of the layer property sheet. It edits the sheet's working copy of
 // the layer, which exists from SetLayer on (before any page is made).
@@ -31,6 +33,10 @@ protected:
     CLayerPropSheet& Sheet() const { return m_sheet; }
     // The working copy.
     CLayer& Layer() const;
+    // The working copy's sublayer on the sheet's current band, if any.
+    CSublayer* Band() const;
+    // The band texts into the combo, with the sheet's current band kept in range.
+    void FillBands(QComboBox& bands) const;
 
 private:
     CLayerPropSheet& m_sheet;

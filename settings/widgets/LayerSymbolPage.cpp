@@ -136,7 +136,7 @@ void CLayerSymbolPage::OnInitDialog()
 
 void CLayerSymbolPage::OnSetActive()
 {
-    FillBands();
+    FillBands(*m_bands);
     Refresh();
     CLayerSheetPage::OnSetActive();
 }
@@ -148,23 +148,6 @@ bool CLayerSymbolPage::OnKillActive()
     WriteRotationField();
     SetLastLayerSheetPage(kPageNumber);
     return true;
-}
-
-CSublayer* CLayerSymbolPage::Band() const
-{
-    return Layer().GetSublayer(Sheet().CurrentBand());
-}
-
-void CLayerSymbolPage::FillBands()
-{
-    const int count = Layer().GetSublayerCount();
-    int& current = Sheet().CurrentBand();
-    if (current < 0 || current >= count)
-        current = 0;
-    m_bands->clear();
-    for (const std::string& text : BandTexts(Layer()))
-        m_bands->addItem(ToQString(text));
-    m_bands->setCurrentIndex(count ? current : -1);
 }
 
 void CLayerSymbolPage::Refresh()
@@ -350,7 +333,7 @@ void CLayerSymbolPage::OnThresholds()
         return;
     ApplyThresholds(Layer(), dialog.Checks());
     Sheet().CurrentBand() = 0;
-    FillBands();
+    FillBands(*m_bands);
     Refresh();
 }
 

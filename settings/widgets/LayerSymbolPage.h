@@ -44,8 +44,6 @@ protected:
 
 private:
     // The sheet's current band; null for a layer without bands.
-    CSublayer* Band() const;
-    void FillBands();
     void Refresh();
     void ShowKind(int kind);
     bool CanEditSymbol(int kind) const;
