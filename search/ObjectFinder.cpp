@@ -17,7 +17,7 @@
 
 namespace {
 
-constexpr int kNoNameField = 1004;
+constexpr int kNameFieldMissing = 1004;
 constexpr int kInfoLocked = 1035;
 constexpr int kSeveralObjects = 1038;
 
@@ -59,7 +59,7 @@ CObjectFinder::LoadResult CObjectFinder::LoadNames(int index, bool fold)
     const CDbfTable& table = source.GetTable();
     const int nameField = NameFieldOf(*m_layer, table);
     if (nameField < 0) {
-        m_names.Assign({{LoadString(kNoNameField), -1}});
+        m_names.Assign(std::vector<CNameEntry>{CNameEntry{LoadString(kNameFieldMissing), -1}});
         return m_loaded = kNoNameField;
     }
     std::vector<CNameEntry> entries;

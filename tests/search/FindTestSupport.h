@@ -9,9 +9,9 @@
 #include "mapdoc/DrelDoc.h"
 #include "mapdoc/LayerQueries.h"
 #include "mapdoc/QueryDialogs.h"
-#include "platform/Codepage.h"
 #include "search/FindState.h"
 #include "tests/core/FieldLists.h"
+#include "tests/mapdoc/DocTestSupport.h"
 #include "tests/mapdoc/SearchDialogsDouble.h"
 #include "tests/mapdoc/ViewTestSupport.h"
 #include "tests/support/TestSupport.h"
@@ -22,11 +22,6 @@
 #include <memory>
 #include <string>
 #include <vector>
-
-inline std::string Cp(const char* utf8)
-{
-    return Utf8ToCp1257(utf8);
-}
 
 // The record form and the object choice of the layer queries, answering
 // from members. Installed for its lifetime.
