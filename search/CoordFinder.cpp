@@ -125,9 +125,19 @@ void CCoordFinder::ShowSource()
     m_shownPlanar = carried ? point : CMapPoint();
 }
 
-bool CCoordFinder::ToGeographic(CMapPoint& point, int format) const
+// The system of a format; the map's own coordinates are those of the
+// map's system when it has one.
+int CCoordFinder::SystemOf(int format) const
 {
     const int system = m_formats[static_cast<size_t>(format)].system;
+    if (system == kMapSystem && m_document.GetCoordSystem() != kCoordGeographic)
+        return m_document.GetCoordSystem();
+    return system;
+}
+
+bool CCoordFinder::ToGeographic(CMapPoint& point, int format) const
+{
+    const int system = SystemOf(format);
     if (system != kMapSystem)
         return Convert(point, system, kCoordGeographic);
     m_document.MapToGeo(point);
@@ -136,7 +146,7 @@ bool CCoordFinder::ToGeographic(CMapPoint& point, int format) const
 
 bool CCoordFinder::FromGeographic(CMapPoint& point, int format) const
 {
-    const int system = m_formats[static_cast<size_t>(format)].system;
+    const int system = SystemOf(format);
     if (system != kMapSystem)
         return Convert(point, kCoordGeographic, system);
     m_document.GeoToMap(point);
@@ -145,13 +155,21 @@ bool CCoordFinder::FromGeographic(CMapPoint& point, int format) const
 
 bool CCoordFinder::ToPlanar(CMapPoint& point, int from, int to) const
 {
-    const int fromSystem = m_formats[static_cast<size_t>(from)].system;
-    const int toSystem = m_formats[static_cast<size_t>(to)].system;
-    if (fromSystem == toSystem)
-        return true;
+    const int fromSystem = SystemOf(from);
+    const int toSystem = SystemOf(to);
     if (fromSystem != kMapSystem && toSystem != kMapSystem)
         return Convert(point, fromSystem, toSystem);
+    if (fromSystem == toSystem)
+        return true;
     return ToGeographic(point, from) && FromGeographic(point, to);
+}
+
+int CCoordFinder::MapFormat() const
+{
+    for (size_t i = 0; i < m_formats.size(); ++i)
+        if (m_formats[i].form == kPlanar && m_formats[i].system == kMapSystem)
+            return static_cast<int>(i);
+    return -1;
 }
 
 bool CCoordFinder::TakeMapPoint(CMapPoint& point)
@@ -165,19 +183,15 @@ bool CCoordFinder::TakeMapPoint(CMapPoint& point)
         last.lastX = m_shownPlanar.x;
         last.lastY = m_shownPlanar.y;
         point = m_shownPlanar;
-        const int system = m_formats[static_cast<size_t>(m_format)].system;
-        if (system == kMapSystem)
-            return true;
-        // Another system than the map's own goes through degrees.
-        if (!ToGeographic(point, m_format) || !IsUsableGeographic(point))
-            return false;
-    } else {
-        if (!IsUsableGeographic(m_geographic))
-            return false;
-        last.lastLongitude = m_geographic.x;
-        last.lastLatitude = m_geographic.y;
-        point = m_geographic;
+        if (m_geographicMap)
+            return ToGeographic(point, m_format) && IsUsableGeographic(point);
+        return ToPlanar(point, m_format, MapFormat());
     }
+    if (!IsUsableGeographic(m_geographic))
+        return false;
+    last.lastLongitude = m_geographic.x;
+    last.lastLatitude = m_geographic.y;
+    point = m_geographic;
     if (!m_geographicMap)
         m_document.GeoToMap(point);
     return std::isfinite(point.x) && std::isfinite(point.y);

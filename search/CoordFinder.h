@@ -60,6 +60,9 @@ public:
     static std::string PlanarText(double value);
 
 private:
+    int SystemOf(int format) const;
+    // The format of the map's own coordinates; -1 for a map in degrees.
+    int MapFormat() const;
     bool ToGeographic(CMapPoint& point, int format) const;
     bool FromGeographic(CMapPoint& point, int format) const;
     bool ToPlanar(CMapPoint& point, int from, int to) const;
