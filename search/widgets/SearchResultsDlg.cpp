@@ -176,8 +176,10 @@ void CSearchResultsDlg::OnInitDialog()
     const int width = m_list->viewport()->width() > 0 ? m_list->viewport()->width() : kStartWidth - 24;
     m_list->header()->resizeSection(kLayerColumn, width / 3);
     m_list->header()->resizeSection(kFieldColumn, width / 3 - 16);
-    m_list->header()->resizeSection(kValueColumn, width - width / 3 - (width / 3 - 16));
+    // Long values widen it; short ones leave it filling the list.
+    const int rest = width - width / 3 - (width / 3 - 16);
     m_list->resizeColumnToContents(kValueColumn);
+    m_list->header()->resizeSection(kValueColumn, std::max(rest, m_list->header()->sectionSize(kValueColumn)));
     if (GetRowCount() > 0)
         m_list->setCurrentIndex(m_model->index(0, 0));
     UpdateCount();

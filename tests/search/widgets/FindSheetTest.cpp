@@ -7,6 +7,7 @@
 #include "search/widgets/SearchResultsDlg.h"
 #include "shell/widgets/ControlIds.h"
 #include "tests/search/FindTestSupport.h"
+#include "tests/search/widgets/ModalWindows.h"
 #include "tests/shell/widgets/ShellWidgetSupport.h"
 
 #include <QCheckBox>
@@ -18,7 +19,6 @@
 #include <QRadioButton>
 #include <QTabBar>
 #include <QTest>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -27,28 +27,6 @@
 #include <vector>
 
 namespace {
-
-// Runs open while the first modal window of type T it opens is looked at
-// (windows opened before it, while the work runs, are passed by); the
-// window is closed afterwards.
-template <class T>
-void WithModalOf(const std::function<void()>& open, const std::function<void(T&)>& look)
-{
-    bool looked = false;
-    QTimer poll;
-    poll.setInterval(5);
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        auto* modal = dynamic_cast<T*>(QApplication::activeModalWidget());
-        if (!modal || looked)
-            return;
-        looked = true;
-        look(*modal);
-        modal->close();
-    });
-    poll.start();
-    open();
-    EXPECT_TRUE(looked);
-}
 
 class FindSheetTest : private CWithApplication, public CFindFixture {
 protected:
