@@ -106,6 +106,8 @@ constexpr MenuEntry kMapView[] = {
     Command(30281, "Mastelio liniuotė"),
     Command(30439, "Panaikinti išskyrimus"),
     Separator(),
+    Command(30431, "Paieška..."),
+    Separator(),
     Command(30025, "Redaguoti žemėlapio parametrus"),
 };
 constexpr MenuEntry kLegendFilter[] = {

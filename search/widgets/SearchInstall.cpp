@@ -2,6 +2,7 @@
 
 #include "platform/CommandTarget.h"
 #include "search/widgets/CoordTransformDlg.h"
+#include "search/widgets/FindSheet.h"
 #include "search/widgets/MeasureBoxDlg.h"
 #include "search/widgets/ObjectInfoDlg.h"
 #include "search/widgets/SearchDialogs.h"
@@ -31,6 +32,27 @@ void InstallDialogs()
 void InstallObjectInfo()
 {
     MainFrameHooks().makeObjectInfo = [](CMainFrame& frame) -> IObjectInfoWindow* { return new CObjectInfoDlg(&frame); };
+}
+
+constexpr int kCmdFind = 30431;
+
+// 30431 of a map window: the find sheet for its map view.
+void AddFindCommand(CMapFrame& frame, CCommandTable& table)
+{
+    table.On(kCmdFind, [&frame] {
+        if (CDrelView* view = frame.GetMapView())
+            RunFindSheet(*view, &frame);
+    });
+    table.OnUpdate(kCmdFind, [&frame](CCommandState& state) { state.Enable(frame.GetMapView() != nullptr); });
+}
+
+void InstallFindCommand()
+{
+    static const bool registered = [] {
+        CCommandRegistry<CMapFrame>::Instance().Add(AddFindCommand);
+        return true;
+    }();
+    (void)registered;
 }
 
 constexpr int kCmdCoordTransform = 30611;
@@ -88,6 +110,7 @@ void InstallSearchDialogs(CDrelApp& app)
 {
     InstallDialogs();
     InstallObjectInfo();
+    InstallFindCommand();
     InstallMeasureBoxes();
     static const bool registered = [] {
         CCommandRegistry<CMainFrame>::Instance().Add(AddMainFrameCommands);
