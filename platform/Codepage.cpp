@@ -1,6 +1,5 @@
 #include "platform/Codepage.h"
 
-#include <algorithm>
 #include <unordered_map>
 
 namespace {
@@ -229,18 +228,6 @@ bool EqualsNoCase1257(std::string_view a, std::string_view b)
         if (Cp1257ToUpper(static_cast<unsigned char>(a[i])) != Cp1257ToUpper(static_cast<unsigned char>(b[i])))
             return false;
     return true;
-}
-
-int CompareNoCase1257(std::string_view a, std::string_view b)
-{
-    const size_t n = std::min(a.size(), b.size());
-    for (size_t i = 0; i < n; ++i) {
-        const int x = Cp1257ToUpper(static_cast<unsigned char>(a[i]));
-        const int y = Cp1257ToUpper(static_cast<unsigned char>(b[i]));
-        if (x != y)
-            return x - y;
-    }
-    return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
 }
 
 std::string ToUpper1257(std::string_view text)

@@ -35,8 +35,6 @@ std::string Cp1257ToLatin1BestFit(std::string_view text);
 // case-insensitive compare did (ini keys, path names).
 unsigned char Cp1257ToUpper(unsigned char byte);
 bool EqualsNoCase1257(std::string_view a, std::string_view b);
-// Bytewise after Cp1257ToUpper; below 0, 0 or above 0 as strcmp answers.
-int CompareNoCase1257(std::string_view a, std::string_view b);
 std::string ToUpper1257(std::string_view text);
 
 // The Lithuanian letters with diacritics of a code page 1257 text replaced

@@ -240,13 +240,17 @@ void CTableGridModel::SortByColumn(int column)
         else
             ReadFieldText(*table, field, texts[static_cast<size_t>(row)]);
     }
+    // Folded once, so that the comparisons are plain byte compares.
+    for (std::string& text : texts)
+        std::transform(text.begin(), text.end(), text.begin(),
+                       [](char c) { return static_cast<char>(Cp1257ToUpper(static_cast<unsigned char>(c))); });
 
     std::vector<int> order(count);
     std::iota(order.begin(), order.end(), 0);
     const auto less = [&](int a, int b) {
         if (numeric)
             return numbers[static_cast<size_t>(a)] < numbers[static_cast<size_t>(b)];
-        return CompareNoCase1257(texts[static_cast<size_t>(a)], texts[static_cast<size_t>(b)]) < 0;
+        return texts[static_cast<size_t>(a)] < texts[static_cast<size_t>(b)];
     };
     if (m_ascending)
         std::stable_sort(order.begin(), order.end(), less);

@@ -17,11 +17,13 @@
 #include "search/widgets/TableView.h"
 #include "search/widgets/TextSearchDlg.h"
 #include "shell/MainToolbars.h"
+#include "shell/widgets/ControlIds.h"
 #include "shell/widgets/MainFrameBars.h"
 #include "shell/widgets/MapFrame.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPushButton>
 
 #include <algorithm>
 
@@ -124,6 +126,23 @@ TEST_F(TableWindowAppTest, TheLegendOpensOneWindowPerLayerWithTheTableToolbar)
     EXPECT_TRUE(view->GetTextSearchDialog()->isVisible());
     SaveScreenshot(*view->GetTextSearchDialog(), "app-text-search");
     view->GetTextSearchDialog()->hide();
+
+    // The field value change and the statistics, as the program shows them.
+    WithModal([this] { Run(30242); },
+              [](QWidget& dialog) {
+                  EXPECT_EQ(GetControlId(&dialog), 30768);
+                  SaveScreenshot(dialog, "app-field-value-change");
+              });
+    WithModal([this] { Run(30243); },
+              [](QWidget& dialog) {
+                  EXPECT_EQ(GetControlId(&dialog), 272);
+                  WithModalWindow([&dialog] { FindControl<QPushButton>(&dialog, IDOK)->click(); },
+                                  [](QWidget& result) {
+                                      EXPECT_EQ(GetControlId(&result), 273);
+                                      SaveScreenshot(result, "app-statistics-result");
+                                  });
+              });
+    EXPECT_TRUE(shown.empty());
 
     frame->resize(900, 620);
     table->showMaximized();
