@@ -21,6 +21,7 @@
 #include "shell/widgets/MainFrameBars.h"
 #include "shell/widgets/MapFrame.h"
 
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
@@ -133,12 +134,16 @@ TEST_F(TableWindowAppTest, TheLegendOpensOneWindowPerLayerWithTheTableToolbar)
                   EXPECT_EQ(GetControlId(&dialog), 30768);
                   SaveScreenshot(dialog, "app-field-value-change");
               });
+    view->Model()->FetchAll();
+    const QString records = QString::number(view->Model()->RowCount());
     WithModal([this] { Run(30243); },
-              [](QWidget& dialog) {
+              [&records](QWidget& dialog) {
                   EXPECT_EQ(GetControlId(&dialog), 272);
                   WithModalWindow([&dialog] { FindControl<QPushButton>(&dialog, IDOK)->click(); },
-                                  [](QWidget& result) {
+                                  [&records](QWidget& result) {
                                       EXPECT_EQ(GetControlId(&result), 273);
+                                      // Every record of the grid counted.
+                                      EXPECT_EQ(FindControl<QLabel>(&result, 1007)->text(), records);
                                       SaveScreenshot(result, "app-statistics-result");
                                   });
               });
