@@ -195,3 +195,53 @@ std::string CMapPoint::FormatLatitude(int form) const
     std::string text;
     return FormatLatitude(text, form);
 }
+
+namespace {
+
+// A minute or second: digits, unsigned; the characters read, 0 for none.
+size_t ReadUnsignedPart(std::string_view text, double& part)
+{
+    if (text.empty() || !((text[0] >= '0' && text[0] <= '9') || text[0] == '.'))
+        return 0;
+    size_t used = 0;
+    part = ParseDoubleC(text, &used);
+    return used;
+}
+
+} // namespace
+
+bool ParseDegreesText(std::string_view text, char positiveLetter, char negativeLetter, double& value)
+{
+    bool negative = false;
+    if (!text.empty() && (text[0] == positiveLetter || text[0] == negativeLetter)) {
+        negative = text[0] == negativeLetter;
+        text.remove_prefix(1);
+    }
+    if (!text.empty() && (text[0] == '-' || text[0] == '+')) {
+        negative = negative || text[0] == '-';
+        text.remove_prefix(1);
+    }
+    // A second sign, or a blank, is no number.
+    if (text.empty() || text[0] == '-' || text[0] == '+' || text[0] == ' ' || text[0] == '\t')
+        return false;
+    size_t used = 0;
+    const double degrees = ParseDoubleC(text, &used);
+    if (used == 0)
+        return false;
+    double result = std::fabs(degrees);
+    double divisor = 1;
+    for (int part = 0; part < 2; ++part) {
+        // The one character that follows the number, whatever it is.
+        if (used >= text.size())
+            break;
+        text.remove_prefix(used + 1);
+        double number = 0;
+        used = ReadUnsignedPart(text, number);
+        if (used == 0)
+            break;
+        divisor *= 60;
+        result += number / divisor;
+    }
+    value = negative ? -result : result;
+    return true;
+}

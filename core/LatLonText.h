@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 // Degree texts of geographic coordinates (code page 1257, the degree sign
 // is 0xB0), in ten forms. D degrees (longitude 3 digits, latitude 2, zero
@@ -20,3 +21,12 @@ constexpr int kLatLonFormCount = 10;
 // False, leaving text unchanged, for an unknown form.
 bool FormatLongitudeText(double longitude, double latitude, int form, std::string& text);
 bool FormatLatitudeText(double longitude, double latitude, int form, std::string& text);
+
+// Reads a degree text as the user types it: an optional hemisphere letter
+// (positive or negative), then degrees, minutes and seconds as up to three
+// numbers, each followed by any one character, so that '\xB0', '*', '\''
+// and '"' all separate: degrees + minutes / 60 + seconds / 3600. A minus
+// sign before the degrees, the negative letter, or both make the value
+// negative once, so the forms above read back. No range is checked. False,
+// value unchanged, when not even the degrees can be read.
+bool ParseDegreesText(std::string_view text, char positiveLetter, char negativeLetter, double& value);

@@ -1,6 +1,8 @@
 #include "geoproc/GeoprocCommands.h"
 
+#include "geoproc/GeoprocDialogs.h"
 #include "geoproc/LayerBuffers.h"
+#include "geoproc/Overlay.h"
 #include "layers/Layer.h"
 #include "platform/Codepage.h"
 #include "platform/CommandTarget.h"
@@ -24,8 +26,18 @@ int BufferZones(const CGeoprocCall& call)
     return CreateBuffers(*call.layer, call.document, call.dialogs.document);
 }
 
+// Dialog 288 chooses both layers, the selected one offered as the source.
+int LayerOverlay(const CGeoprocCall& call)
+{
+    COverlayChoice choice;
+    if (!GeoprocDialogs().AskOverlay(call.document, call.layer, choice) || !choice.source || !choice.overlaying)
+        return 0;
+    return Overlay(*choice.source, call.document, *choice.overlaying, choice.code, call.dialogs.document);
+}
+
 constexpr CGeoprocCommand kCommands[] = {
     {30235, kPointLineArea, CGeoprocCommand::kNewLayerDialog, BufferZones},
+    {30263, 0, CGeoprocCommand::kNewLayerDialog, LayerOverlay},
 };
 
 } // namespace

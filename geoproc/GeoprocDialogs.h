@@ -2,7 +2,15 @@
 
 #include <string>
 
+class CDrelDoc;
 class CLayer;
+
+// The layers and the operation code (geoproc/Overlay.h) of an overlay.
+struct COverlayChoice {
+    CLayer* source = nullptr;
+    CLayer* overlaying = nullptr;
+    int code = 0;
+};
 
 // The questions the layer operations ask, answered by the dialogs of
 // geoproc/widgets in the program; without them every question counts as
@@ -18,6 +26,17 @@ public:
     // Dialog 280 "Buferinės zonos skaičiavimas": the zone around an area,
     // from the type given (CShape::kBufferBand, kBufferGrow, kBufferShrink).
     virtual bool AskBufferType(int& type) { return false; }
+    // Dialog 288 "Sluoksnių perklojimas" over the document's layers, the
+    // active one (or none) offered as the source when no name is
+    // remembered.
+    virtual bool AskOverlay(CDrelDoc& document, CLayer* active, COverlayChoice& choice) { return false; }
+    // Dialog 312 "Klasifikavimo laukai": a field of the points' and of the
+    // areas' layer, by name.
+    virtual bool AskClassFields(const CLayer& points, const CLayer& areas, std::string& pointField,
+                                std::string& areaField)
+    {
+        return false;
+    }
 };
 
 IGeoprocDialogs& GeoprocDialogs();

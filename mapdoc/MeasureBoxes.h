@@ -21,3 +21,10 @@ public:
     virtual ~IAzimuthBox() = default;
     virtual void SetAzimuths(double forward, double back) = 0;
 };
+
+// Box 30741 "Trumpiausias maršrutas": the length of the route found.
+class IRouteLengthBox {
+public:
+    virtual ~IRouteLengthBox() = default;
+    virtual void SetLength(double km) = 0;
+};

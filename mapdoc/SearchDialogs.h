@@ -11,10 +11,14 @@ class CDbfTable;
 class CDrelView;
 class CLayer;
 
-// One object found under a point: its layer and record.
+// One object found under a point: its layer and record, how far it lies
+// from the point in map units and, of a layer made of many files, the
+// file that holds the record (empty otherwise).
 struct CObjectHit {
     CLayer* layer = nullptr;
     int32_t record = -1;
+    double distance = 0;
+    std::string file;
 };
 
 // The dialogs of the search and places part that the map's lookups and

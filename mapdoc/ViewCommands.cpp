@@ -164,8 +164,9 @@ void CDrelView::ShowObjectsAt()
 
     double nearest = DBL_MAX;
     bool stopped = false;
-    // The objects of the file the layer names now.
-    const auto searchFile = [&](CLayer& layer) {
+    // The objects of the file the layer names now; file is that of a
+    // layer made of many files.
+    const auto searchFile = [&](CLayer& layer, const std::string& file) {
         if (layer.GetType() == CLayer::kPoint || layer.GetType() == CLayer::kTrack) {
             CLayerReader reader;
             if (!reader.OpenLayer(&layer))
@@ -176,8 +177,9 @@ void CDrelView::ShowObjectsAt()
             while (hits.size() < kMaxObjectsAtPoint && source.ReadNextPoint(p)) {
                 if (p.x < box.left || p.x > box.right || p.y < box.bottom || p.y > box.top)
                     continue;
-                hits.push_back({&layer, source.GetCurrentRecord()});
-                nearest = std::min(nearest, std::hypot(p.x - point.x, p.y - point.y));
+                const double distance = std::hypot(p.x - point.x, p.y - point.y);
+                hits.push_back({&layer, source.GetCurrentRecord(), distance, file});
+                nearest = std::min(nearest, distance);
             }
             return;
         }
@@ -185,12 +187,14 @@ void CDrelView::ShowObjectsAt()
         CMapPoint snapped;
         if (layer.FindNearest(point, *this, candidates, &snapped) <= 0)
             return;
-        nearest = std::min(nearest, layer.GetType() == CLayer::kLine
-                                        ? std::hypot(snapped.x - point.x, snapped.y - point.y)
-                                        : 0.0);
+        // The candidates are the records of the nearest line, or the areas
+        // holding the point.
+        const double distance =
+            layer.GetType() == CLayer::kLine ? std::hypot(snapped.x - point.x, snapped.y - point.y) : 0.0;
+        nearest = std::min(nearest, distance);
         for (int32_t record : candidates)
             if (hits.size() < kMaxObjectsAtPoint)
-                hits.push_back({&layer, record});
+                hits.push_back({&layer, record, distance, file});
     };
 
     {
@@ -209,7 +213,7 @@ void CDrelView::ShowObjectsAt()
                 break;
             }
             if (!layer.HasFlag(CLayer::kManyFiles)) {
-                searchFile(layer);
+                searchFile(layer, {});
                 continue;
             }
             const std::vector<CLayerFileEntry> files = layer.Files();
@@ -224,7 +228,7 @@ void CDrelView::ShowObjectsAt()
                     break;
                 }
                 scope.SetFile(file.path);
-                searchFile(layer);
+                searchFile(layer, file.path);
             }
             if (stopped)
                 break;

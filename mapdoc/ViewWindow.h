@@ -56,4 +56,8 @@ public:
     virtual std::unique_ptr<IDistanceBox> CreateDistanceBox() { return nullptr; }
     virtual std::unique_ptr<IAreaPerimeterBox> CreateAreaPerimeterBox() { return nullptr; }
     virtual std::unique_ptr<IAzimuthBox> CreateAzimuthBox() { return nullptr; }
+    // The box of the route's length (30741); null when the window has none.
+    virtual std::unique_ptr<IRouteLengthBox> CreateRouteLengthBox() { return nullptr; }
+    // The layer becomes the one the frame's legend has selected.
+    virtual void SelectLayer(CLayer* layer) {}
 };

@@ -48,6 +48,8 @@ constexpr MenuEntry kView[] = {
     Command(30023, "&Objektų redagavimas"),
     Command(30087, "&Linijų redagavimas"),
     Command(30296, "&Atributinių duomenų lentelė"),
+    Separator(),
+    Command(30611, "Koordinačių transformavimas..."),
 };
 constexpr MenuEntry kMainMenu[] = {
     Popup("&Failas", kMainFile),
@@ -115,6 +117,7 @@ constexpr MenuEntry kLegendFilter[] = {
 };
 constexpr MenuEntry kLayerOperations[] = {
     Command(30235, "Sukurti &buferines zonas..."),
+    Command(30263, "&Perklojimo operacijos..."),
 };
 constexpr MenuEntry kMapLayer[] = {
     Popup("&Legenda", kLegendFilter),

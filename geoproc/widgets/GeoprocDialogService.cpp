@@ -4,7 +4,9 @@
 #include "geoproc/widgets/BufferSaveDlg.h"
 #include "geoproc/widgets/BufferTypeDlg.h"
 #include "geoproc/widgets/BufferZoneDlg.h"
+#include "geoproc/widgets/ClassFieldsDlg.h"
 #include "geoproc/widgets/LayerBufferDlg.h"
+#include "geoproc/widgets/OverlayDlg.h"
 #include "geoproc/widgets/ResultLayerDlg.h"
 #include "layers/Layer.h"
 #include "platform/UserServices.h"
@@ -34,6 +36,26 @@ bool CGeoprocDialogService::AskBufferType(int& type)
     if (dialog.DoModal() != IDOK)
         return false;
     type = dialog.GetType();
+    return true;
+}
+
+bool CGeoprocDialogService::AskOverlay(CDrelDoc& document, CLayer* active, COverlayChoice& choice)
+{
+    COverlayDlg dialog(document, active, GetUserServicesOwner());
+    if (dialog.DoModal() != IDOK)
+        return false;
+    choice = dialog.GetChoice();
+    return true;
+}
+
+bool CGeoprocDialogService::AskClassFields(const CLayer& points, const CLayer& areas, std::string& pointField,
+                                           std::string& areaField)
+{
+    CClassFieldsDlg dialog(points, areas, GetUserServicesOwner());
+    if (dialog.DoModal() != IDOK)
+        return false;
+    pointField = dialog.GetPointField();
+    areaField = dialog.GetAreaField();
     return true;
 }
 

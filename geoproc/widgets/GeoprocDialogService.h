@@ -11,6 +11,9 @@ public:
     bool AskResultLayer(int& choice) override;
     bool AskLayerBuffer(const CLayer& layer, double& radius) override;
     bool AskBufferType(int& type) override;
+    bool AskOverlay(CDrelDoc& document, CLayer* active, COverlayChoice& choice) override;
+    bool AskClassFields(const CLayer& points, const CLayer& areas, std::string& pointField,
+                        std::string& areaField) override;
     // IBufferZoneDialogs.
     bool AskRadius(CBufferZoneSettings& settings) override;
     bool AskZoneType(int& type) override { return AskBufferType(type); }

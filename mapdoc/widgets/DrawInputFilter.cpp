@@ -30,7 +30,7 @@ bool IsUserInput(QEvent::Type type)
 
 } // namespace
 
-CDrawInputFilter::CDrawInputFilter(QWidget* window) : m_window(window) {}
+CDrawInputFilter::CDrawInputFilter(QWidget* drawing) : m_drawing(drawing), m_window(drawing->window()) {}
 
 CDrawInputFilter::~CDrawInputFilter() = default;
 
@@ -71,9 +71,10 @@ bool CDrawInputFilter::eventFilter(QObject* watched, QEvent* event)
         return true;
     }
     if (event->type() == QEvent::Close) {
-        // Only the window that holds the map: a dialog may close at any time.
+        // Only a window that holds the map (the map's own window inside the
+        // main one too): a dialog may close at any time.
         auto* window = qobject_cast<QWidget*>(watched);
-        if (window && window == m_window) {
+        if (window && m_drawing && (window == m_drawing || window->isAncestorOf(m_drawing))) {
             // Refused for now, the window closes once the drawing is over.
             if (std::find(m_closing.begin(), m_closing.end(), window) == m_closing.end())
                 m_closing.emplace_back(window);

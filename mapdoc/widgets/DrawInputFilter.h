@@ -17,11 +17,13 @@ class QWidget;
 // check lets all waiting events through, and a filter catches the user
 // input addressed to the window on the way: what the check keeps is held
 // and posted again when the drawing is over, in the order it came.
-// Requests to close a window or to quit count as input too: they would
-// take the map away under the drawing, so they wait for its end.
+// Requests to quit or to close a window that holds the drawing map count
+// as input too: they would take the map away under the drawing, so they
+// wait for its end. Other windows, as a dialog up meanwhile, close at once.
 class CDrawInputFilter : public QObject {
 public:
-    explicit CDrawInputFilter(QWidget* window);
+    // The widget the map draws in; its top-level window's input is judged.
+    explicit CDrawInputFilter(QWidget* drawing);
     ~CDrawInputFilter() override;
 
     // Processes the waiting events; the window's key downs and right
@@ -40,6 +42,7 @@ private:
         std::unique_ptr<QEvent> event;
     };
 
+    QPointer<QWidget> m_drawing;
     QPointer<QWidget> m_window;
     const std::function<WaitingInputAction(const CWaitingInput&)>* m_judge = nullptr;
     std::vector<Held> m_held;

@@ -121,7 +121,7 @@ void CMapViewWidget::RunDrawPass()
         g_waitingForPass.emplace_back(this);
         return;
     }
-    CDrawInputFilter filter(window());
+    CDrawInputFilter filter(this);
     {
         // Undone however the pass ends.
         struct PassState {

@@ -1,8 +1,27 @@
 #include "search/widgets/SearchDialogs.h"
 
+#include "platform/UserServices.h"
+#include "search/widgets/GeoPointDlg.h"
+#include "search/widgets/ObjectsAtPointDlg.h"
+#include "search/widgets/PlanarPointDlg.h"
+#include "shell/widgets/DrelApp.h"
+#include "shell/widgets/MainFrame.h"
+
+#include <QApplication>
+
 namespace {
 ISearchDialogs g_searchDefaults;
 IQueryDialogs g_queryDefaults;
+
+template <class Dialog>
+bool AskPoint(CMapPoint& point)
+{
+    Dialog dialog(QApplication::activeWindow());
+    if (dialog.DoModal() != IDOK)
+        return false;
+    point = dialog.GetPoint();
+    return true;
+}
 } // namespace
 
 ISearchDialogs& CSearchDialogs::SearchBefore()
@@ -27,13 +46,17 @@ bool CSearchDialogs::EditPlacemark(CDbfTable& table, CLayer& layer)
 
 bool CSearchDialogs::AskPointCoordinates(CMapPoint& point, bool geographic)
 {
-    return SearchBefore().AskPointCoordinates(point, geographic);
+    return geographic ? AskPoint<CGeoPointDlg>(point) : AskPoint<CPlanarPointDlg>(point);
 }
 
 void CSearchDialogs::ShowObjectsAtPoint(const CMapPoint& point, const std::vector<CObjectHit>& hits, double distance,
                                         CDrelView& view, const CPoint& screen)
 {
-    SearchBefore().ShowObjectsAtPoint(point, hits, distance, view, screen);
+    // Centred over the main window.
+    const CDrelApp* app = CDrelApp::Instance();
+    QWidget* owner = app && app->GetMainFrame() ? app->GetMainFrame() : QApplication::activeWindow();
+    CObjectsAtPointDlg dialog(point, hits, distance, view, screen, owner);
+    dialog.DoModal();
 }
 
 int CSearchDialogs::ChooseObject(const std::vector<int32_t>& candidates, const std::vector<std::string>& names,

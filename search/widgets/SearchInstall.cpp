@@ -1,11 +1,19 @@
 #include "search/widgets/SearchInstall.h"
 
+#include "platform/CommandTarget.h"
 #include "search/TableDoc.h"
+#include "search/widgets/CoordTransformDlg.h"
 #include "search/widgets/DbfFrame.h"
+#include "search/widgets/MeasureBoxDlg.h"
 #include "search/widgets/ObjectInfoDlg.h"
 #include "search/widgets/SearchDialogs.h"
+#include "shell/CommandRegistry.h"
+#include "shell/widgets/CommandActions.h"
 #include "shell/widgets/DrelApp.h"
 #include "shell/widgets/MainFrame.h"
+#include "shell/widgets/MapFrame.h"
+
+#include <QTimer>
 
 namespace {
 
@@ -41,6 +49,55 @@ void InstallTableWindow(CDrelApp& app)
                           });
 }
 
+constexpr int kCmdCoordTransform = 30611;
+
+// The command runs once the handler that posts it has returned: carrying
+// it out may delete the box whose button posted it.
+void PostToMainFrame(int command)
+{
+    const CDrelApp* app = CDrelApp::Instance();
+    CMainFrame* frame = app ? app->GetMainFrame() : nullptr;
+    if (frame)
+        QTimer::singleShot(0, frame, [frame, command] { frame->Actions().Execute(command); });
+}
+
+template <class Box, class... Args>
+std::unique_ptr<Box> CreateBox(QWidget& owner, Args&&... args)
+{
+    auto box = std::make_unique<Box>(owner, std::forward<Args>(args)...);
+    box->Create();
+    return box;
+}
+
+void InstallMeasureBoxes()
+{
+    CMeasureBoxMakers& boxes = CMapFrame::Hooks().boxes;
+    boxes.distance = [](QWidget& owner) -> std::unique_ptr<IDistanceBox> {
+        return CreateBox<CDistanceDlg>(owner, PostToMainFrame);
+    };
+    boxes.areaPerimeter = [](QWidget& owner) -> std::unique_ptr<IAreaPerimeterBox> {
+        return CreateBox<CAreaPerimeterDlg>(owner, PostToMainFrame);
+    };
+    boxes.azimuth = [](QWidget& owner) -> std::unique_ptr<IAzimuthBox> { return CreateBox<CAzimuthDlg>(owner); };
+    boxes.objectArea = [](QWidget& owner) -> std::unique_ptr<IObjectMeasureBox> {
+        return CreateBox<CObjectAreaDlg>(owner);
+    };
+    boxes.objectLength = [](QWidget& owner) -> std::unique_ptr<IObjectMeasureBox> {
+        return CreateBox<CObjectLengthDlg>(owner);
+    };
+    boxes.routeLength = [](QWidget& owner) -> std::unique_ptr<IRouteLengthBox> {
+        return CreateBox<CRouteLengthDlg>(owner);
+    };
+}
+
+void AddMainFrameCommands(CMainFrame& frame, CCommandTable& c)
+{
+    c.On(kCmdCoordTransform, [&frame] {
+        CCoordTransformDlg dialog(&frame);
+        dialog.DoModal();
+    });
+}
+
 } // namespace
 
 void InstallSearchDialogs(CDrelApp& app)
@@ -48,4 +105,10 @@ void InstallSearchDialogs(CDrelApp& app)
     InstallDialogs();
     InstallObjectInfo();
     InstallTableWindow(app);
+    InstallMeasureBoxes();
+    static const bool registered = [] {
+        CCommandRegistry<CMainFrame>::Instance().Add(AddMainFrameCommands);
+        return true;
+    }();
+    (void)registered;
 }

@@ -6,8 +6,10 @@ class CDrelApp;
 // start-up after the settings part's installer and before InitInstance.
 // It sets only the search part's hooks: one CSearchDialogs for the map's
 // lookups and queries (ISearchDialogs, IQueryDialogs), handing what it
-// does not open to the objects installed before it, and the object
-// information window (MainFrameHooks().makeObjectInfo).
+// does not open to the objects installed before it, the object
+// information window (MainFrameHooks().makeObjectInfo), the measuring
+// tools' result boxes (CMapFrame::Hooks().boxes) and the main window's
+// coordinate transformation (30611).
 //
 // A later dialog of this part joins in one place: a dialog the map's code
 // opens overrides its method in CSearchDialogs; a window or command the

@@ -3,11 +3,14 @@
 #include "layers/Layer.h"
 #include "layers/LayerPropertySheet.h"
 #include "settings/BaseScales.h"
+#include "settings/widgets/LayerLabelsPage.h"
 #include "settings/widgets/LayerPropSheet.h"
+#include "settings/widgets/LayerSymbolPage.h"
 #include "settings/widgets/MapChooserDialog.h"
 #include "settings/widgets/MapPropSheet.h"
 #include "settings/widgets/MapUnitsDlg.h"
 #include "settings/widgets/PageSetupService.h"
+#include "settings/widgets/SettingsClassEditDialogs.h"
 #include "shell/CommandRegistry.h"
 #include "shell/widgets/DrelApp.h"
 #include "shell/widgets/MapFrame.h"
@@ -48,6 +51,11 @@ void InstallSettingsDialogs(CDrelApp& app)
 {
     static CLayerSheetRunner sheet;
     SetLayerPropertySheet(&sheet);
+    CLayerSheetHooks& pages = LayerSheetHooks();
+    pages.symbolPage = [](CLayerPropSheet& s) { return std::make_unique<CLayerSymbolPage>(s); };
+    pages.labelsPage = [](CLayerPropSheet& s) { return std::make_unique<CLayerLabelsPage>(s); };
+    static CSettingsClassEditDialogs classDialogs;
+    SetClassEditDialogs(&classDialogs);
     CMapFrame::Hooks().legend.layerProperties = [](CLayer& layer, CDrelDoc& document, double scale) {
         const int base = static_cast<int>(std::clamp(scale, 0.0, static_cast<double>(INT_MAX)));
         SetLabelBaseScale(base);

@@ -14,7 +14,15 @@ class CDrelApp;
 //   (settings/widgets/LayerPropSheet.h): a page factory returns a
 //   CLayerSheetPage over the sheet's working copy, which the sheet then
 //   shows where its place is. The symbol and labels pages (152, 153) are
-//   set here; the track filter page (227) by the GPS installer.
+//   set here; the track filter page (227) by the GPS installer. The
+//   symbol page opens the point symbol sheet, the sign list (159) and the
+//   thematic dialog (137) through SymbolPageHooks()
+//   (settings/widgets/LayerSymbolPage.h).
+// - The dialogs that edit classes and styles for other folders
+//   (IClassEditDialogs, layers/ClassEditDialogs.h) are one
+//   CSettingsClassEditDialogs (settings/widgets/SettingsClassEditDialogs.h),
+//   set here: the line and area style dialogs (157, 158), and further
+//   overrides of it for the others.
 // - Dialogs the sheet opens are the hooks' functions too: the table
 //   structure (160) and the filter condition (319) set by the search
 //   installer, the layer's file list (261) here by the layer management

@@ -16,9 +16,11 @@ public:
     int GetMin() const { return m_min; }
     int GetMax() const { return m_max; }
     // One step up (1) or down (-1).
-    void Step(int steps);
+    virtual void Step(int steps);
 
 protected:
+    QLineEdit* Buddy() const { return m_buddy; }
+
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

@@ -391,6 +391,14 @@ void CDragCheckListBox::keyPressEvent(QKeyEvent* event)
 
 void CDragCheckListBox::contextMenuEvent(QContextMenuEvent* event)
 {
+    // The menu's commands act on the selected row: a right click chooses the
+    // row under the mouse first, as a left click would (several selected
+    // rows stay when the click is on one of them).
+    if (event->reason() == QContextMenuEvent::Mouse && m_dragRow < 0) {
+        const int row = RowAt(event->pos());
+        if (row >= 0 && !item(row)->isSelected())
+            setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+    }
     CMdiFrame* frame = MainFrame();
     if (QMenu* menu = frame ? frame->Actions().PopupMenu(kPopupMenu, 0) : nullptr)
         menu->popup(event->globalPos());

@@ -14,8 +14,8 @@ class ILegendListOwner;
 // to a new place, into a group or out of the open group; what happens is
 // reported to the owner (mapdoc/LegendListOwner.h) together with the
 // clicks on the check boxes, check and selection changes, double clicks
-// and the keys the map view takes. The right mouse button opens the
-// legend's popup menu (107) of the main frame.
+// and the keys the map view takes. The right mouse button chooses the row
+// under it and opens the legend's popup menu (107) of the main frame.
 class CDragCheckListBox : public QListWidget, public ILegendList {
 public:
     enum CheckStyle {

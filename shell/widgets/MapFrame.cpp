@@ -83,6 +83,23 @@ public:
     {
         return m_widget ? m_widget->ClientToScreen(client) : client;
     }
+    std::unique_ptr<IDistanceBox> CreateDistanceBox() override { return MakeBox(Hooks().boxes.distance); }
+    std::unique_ptr<IAreaPerimeterBox> CreateAreaPerimeterBox() override
+    {
+        return MakeBox(Hooks().boxes.areaPerimeter);
+    }
+    std::unique_ptr<IAzimuthBox> CreateAzimuthBox() override { return MakeBox(Hooks().boxes.azimuth); }
+    std::unique_ptr<IObjectMeasureBox> CreateObjectAreaBox() override { return MakeBox(Hooks().boxes.objectArea); }
+    std::unique_ptr<IObjectMeasureBox> CreateObjectLengthBox() override
+    {
+        return MakeBox(Hooks().boxes.objectLength);
+    }
+    std::unique_ptr<IRouteLengthBox> CreateRouteLengthBox() override { return MakeBox(Hooks().boxes.routeLength); }
+    void SelectLayer(CLayer* layer) override
+    {
+        if (CLegendView* legend = m_frame.GetLegend())
+            legend->SelectLayer(layer);
+    }
     void ShowContextMenu(int menuId, const CPoint& client) override
     {
         const CDrelApp* app = CDrelApp::Instance();
@@ -94,6 +111,13 @@ public:
     }
 
 private:
+    // The map view's boxes only; the overview measures nothing.
+    template <class Box>
+    std::unique_ptr<Box> MakeBox(const CMeasureBoxMakers::Maker<Box>& maker)
+    {
+        return maker && m_widget && !m_overview ? maker(*m_widget) : nullptr;
+    }
+
     CMapFrame& m_frame;
     QPointer<CMapViewWidget> m_widget;
     bool m_overview;

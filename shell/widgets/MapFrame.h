@@ -2,6 +2,8 @@
 
 #include "mapdoc/ContextView.h"
 #include "mapdoc/LegendView.h"
+#include "mapdoc/MeasureBoxes.h"
+#include "mapdoc/ObjectMeasureBox.h"
 #include "mapdoc/widgets/MapViewWidget.h"
 #include "shell/MapFrameCommands.h"
 #include "shell/MapFrameWindow.h"
@@ -10,15 +12,31 @@
 
 #include <QPointer>
 
+#include <functional>
 #include <memory>
 #include <string>
 
 class QSplitter;
 
+// The result boxes of the measuring tools: each made over the map view's
+// window, its owner, and deleted by the tool or view that asked for it.
+// Without a maker the tool measures without a box.
+struct CMeasureBoxMakers {
+    template <class Box>
+    using Maker = std::function<std::unique_ptr<Box>(QWidget& owner)>;
+    Maker<IDistanceBox> distance;
+    Maker<IAreaPerimeterBox> areaPerimeter;
+    Maker<IAzimuthBox> azimuth;
+    Maker<IObjectMeasureBox> objectArea;
+    Maker<IObjectMeasureBox> objectLength;
+    Maker<IRouteLengthBox> routeLength;
+};
+
 // The dialogs of other parts of the program that a map window and its
 // legend and overview open, plugged in before the first map window is made.
 struct CMapFrameHooks {
     CMapFrameDialogs frame;
+    CMeasureBoxMakers boxes;
     // Without an attribute table of its own the legend opens the
     // application's (CDrelApp::OpenAttributeTable).
     CLegendDialogs legend;

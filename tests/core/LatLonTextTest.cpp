@@ -139,3 +139,76 @@ TEST(LatLonText, RangeAndHemisphereSwaps)
     EXPECT_FALSE(FormatLongitudeText(24, 54, 10, text));
     EXPECT_TRUE(FormatLatitudeText(24, 54, 9, text));
 }
+
+TEST(LatLonText, TypedDegreeTexts)
+{
+    struct Typed {
+        const char* text;
+        char positive, negative;
+        bool read;
+        double value;
+    };
+    const Typed cases[] = {
+        {"E024*30*00", 'E', 'W', true, 24.5},
+        {"E024" DEG "30'00.00\"", 'E', 'W', true, 24.5},
+        {"024" DEG "30'36", 'E', 'W', true, 24.51},
+        {"24.5", 'E', 'W', true, 24.5},
+        {"24.5" DEG, 'E', 'W', true, 24.5},
+        {"+24.5", 'E', 'W', true, 24.5},
+        {"E024*30", 'E', 'W', true, 24.5},
+        {"N56*00*00", 'N', 'S', true, 56},
+        {"S56*30", 'N', 'S', true, -56.5},
+        {"W024*30*00", 'E', 'W', true, -24.5},
+        // Any one character parts the numbers; what follows the seconds is left.
+        {"24x30y36z and more", 'E', 'W', true, 24.51},
+        {"24*30*", 'E', 'W', true, 24.5},
+        // A sign, a letter or both: negative once.
+        {"-24*30", 'E', 'W', true, -24.5},
+        {"-0*30", 'E', 'W', true, -0.5},
+        {"W-024" DEG "30'00.00\"", 'E', 'W', true, -24.5},
+        {"S-56" DEG "30.0000'", 'N', 'S', true, -56.5},
+        {"E-024*30", 'E', 'W', true, -24.5},
+        // Minutes and seconds carry no sign: reading stops before one.
+        {"24*-30", 'E', 'W', true, 24},
+        // No range here: the caller judges the value.
+        {"E999*", 'E', 'W', true, 999},
+        {"1e308", 'E', 'W', true, 1e308},
+        // Not even degrees.
+        {"", 'E', 'W', false, 0},
+        {"E", 'E', 'W', false, 0},
+        {"abc", 'E', 'W', false, 0},
+        {"nan", 'E', 'W', false, 0},
+        {"--5", 'E', 'W', false, 0},
+        {"- 5", 'E', 'W', false, 0},
+        {"N56", 'E', 'W', false, 0}, // the other coordinate's letter
+        {"*30", 'E', 'W', false, 0},
+    };
+    for (const Typed& c : cases) {
+        double value = 12345;
+        EXPECT_EQ(ParseDegreesText(c.text, c.positive, c.negative, value), c.read) << c.text;
+        EXPECT_NEAR(value, c.read ? c.value : 12345, 1e-12) << c.text;
+    }
+}
+
+TEST(LatLonText, FormsWithTheLetterFirstReadBack)
+{
+    // Form and one unit of its last digit, in degrees.
+    const std::pair<int, double> forms[] = {
+        {0, 1 / 36000.0}, {4, 1 / 36000.0}, {5, 1 / 600000.0}, {7, 1 / 3600.0}, {8, 1 / 360000.0}, {9, 1 / 600000.0},
+    };
+    const CMapPoint points[] = {
+        {25.2797, 54.6872}, {-24.5, -54.5},     {-0.3, -0.01},     {0, 0},          {179.99999, 89.99999},
+        {-179.9, -89.9},    {23.99999999, 55.5}, {-2.0000001, 1e-9}, {12.3456789, -7.654321},
+    };
+    for (const auto& [form, unit] : forms) {
+        for (const CMapPoint& p : points) {
+            double lon = NAN, lat = NAN;
+            const std::string lonText = p.FormatLongitude(form);
+            const std::string latText = p.FormatLatitude(form);
+            ASSERT_TRUE(ParseDegreesText(lonText, 'E', 'W', lon)) << lonText;
+            ASSERT_TRUE(ParseDegreesText(latText, 'N', 'S', lat)) << latText;
+            EXPECT_NEAR(lon, p.x, unit) << lonText << " form " << form;
+            EXPECT_NEAR(lat, p.y, unit) << latText << " form " << form;
+        }
+    }
+}

@@ -83,6 +83,35 @@ TEST_F(GeoprocCommandsTest, TheWindowsCommandRunsTheOperationOnTheSelectedLayer)
     EXPECT_EQ(doc.GetLayer(1)->GetName(), "gatves_buffer");
 }
 
+TEST_F(GeoprocCommandsTest, OverlayRunsWhateverIsSelectedWhileTheNewLayerDialogIsThere)
+{
+    const CGeoprocCommand& overlay = Row(30263);
+    CLayer raster("R", "r.png", CLayer::kRaster);
+    for (const CLayer* layer : {static_cast<const CLayer*>(nullptr), static_cast<const CLayer*>(&raster)})
+        EXPECT_TRUE(IsGeoprocCommandEnabled(overlay, layer, dialogs));
+    EXPECT_FALSE(IsGeoprocCommandEnabled(overlay, nullptr, CMapFrameDialogs{}));
+
+    InstallGeoprocCommands(table, frame, dialogs);
+    EXPECT_TRUE(IsEnabled(30263));
+    // Nothing selected: dialog 288 with no active layer; its Cancel ends it.
+    geoprocDialogs.overlayOk = false;
+    EXPECT_TRUE(table.OnCommand(30263));
+    EXPECT_EQ(geoprocDialogs.log, std::vector<std::string>{"288"});
+    EXPECT_EQ(geoprocDialogs.offeredActive, nullptr);
+    EXPECT_TRUE(user.messages.empty());
+
+    CLayer& areas = AddShapeLayer("Areas", "areas.gdb", CLayer::kArea, {"0 0, 10 0, 10 10, 0 10"});
+    CLayer& lines = AddShapeLayer("Lines", "lines.gdb", CLayer::kLine, {"-5 5, 15 5"});
+    frame.active = &lines;
+    geoprocDialogs.overlayOk = true;
+    geoprocDialogs.overlay = {&lines, &areas, 2};
+    EXPECT_TRUE(table.OnCommand(30263));
+    EXPECT_EQ(geoprocDialogs.offeredActive, &lines);
+    ASSERT_EQ(doc.GetLayerCount(), 3);
+    EXPECT_EQ(doc.GetLayer(2)->GetName(), "lines");
+    EXPECT_EQ(doc.GetLayer(2)->GetType(), CLayer::kLine);
+}
+
 int OutOfMemory(const CGeoprocCall&)
 {
     throw std::bad_alloc();

@@ -50,6 +50,21 @@ public:
         type = zoneType;
         return zoneTypeOk;
     }
+    bool AskOverlay(CDrelDoc&, CLayer* active, COverlayChoice& choice) override
+    {
+        log.push_back("288");
+        offeredActive = active;
+        choice = overlay;
+        return overlayOk;
+    }
+    bool AskClassFields(const CLayer& points, const CLayer& areas, std::string& pointField,
+                        std::string& areaField) override
+    {
+        log.push_back("312 " + points.GetName() + " " + areas.GetName());
+        pointField = this->pointField;
+        areaField = this->areaField;
+        return classFieldsOk;
+    }
 
     std::vector<std::string> log;
     int resultChoice = 0;
@@ -60,6 +75,12 @@ public:
     int zoneType = 0;
     int offeredType = -1;
     bool zoneTypeOk = true;
+    COverlayChoice overlay;
+    bool overlayOk = true;
+    CLayer* offeredActive = nullptr;
+    std::string pointField;
+    std::string areaField;
+    bool classFieldsOk = true;
 };
 
 // What dialog 102 was offered, and how it answers: OK with the proposals,

@@ -40,7 +40,7 @@ size_t HeapInUse()
     return __sanitizer_get_current_allocated_bytes();
 #else
     const struct mallinfo2 info = mallinfo2();
-    return info.uordblks + info.hblkmhd;
+    return info.uordblks + info.hblkhd;
 #endif
 }
 

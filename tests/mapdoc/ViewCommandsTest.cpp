@@ -261,6 +261,8 @@ TEST_F(ViewCommands, ObjectsAtAPointListAtMost200)
     view.ShowObjectsAt();
     ASSERT_EQ(dialogs.hits.size(), 1u);
     EXPECT_EQ(dialogs.hits[0].layer->GetName(), "Toli");
+    EXPECT_NEAR(dialogs.hits[0].distance, std::hypot(10, 10), 1e-6);
+    EXPECT_EQ(dialogs.hits[0].file, "");
     EXPECT_NEAR(dialogs.distance, 1.5 * std::hypot(10, 10), 1e-6);
 }
 
@@ -281,6 +283,11 @@ TEST_F(ViewCommands, TilesOfAManyFileLayerOneByOneAnInterruptEndsSilently)
     view.OnContextMenu(200, 100);
     view.ShowObjectsAt();
     ASSERT_EQ(dialogs.hits.size(), 2u);
+    // Each hit keeps the file it came from, and how far it lies.
+    for (const CObjectHit& hit : dialogs.hits)
+        EXPECT_EQ(hit.file, dir.File("b.gdb"));
+    EXPECT_NEAR(dialogs.hits[0].distance, std::hypot(1, 1), 1e-6);
+    EXPECT_NEAR(dialogs.hits[1].distance, std::hypot(2, 2), 1e-6);
     EXPECT_EQ(layer.GetPath(), dir.File("plyteles.gdb"));
     EXPECT_TRUE(layer.HasFlag(CLayer::kManyFiles));
 

@@ -122,8 +122,9 @@ TEST_F(FilterConditionTest, ConditionsGoOutAndComeBackTheSame)
         EXPECT_EQ(Shown(loaded), c.shown);
         EXPECT_FALSE(loaded.IsChanged());
         EXPECT_FALSE(loaded.HasUnreadText());
-        if (!c.text.empty())
+        if (!c.text.empty()) {
             EXPECT_TRUE(Compiles(c.text)) << c.text;
+        }
     }
 }
 

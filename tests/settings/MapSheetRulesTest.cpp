@@ -207,8 +207,9 @@ CMapDefValues ThroughTheFields(CMapDefValues values)
 {
     for (double* v : {&values.limits.left, &values.limits.top, &values.limits.right, &values.limits.bottom,
                       &values.optimScale})
-        if (IsLimitShown(*v))
+        if (IsLimitShown(*v)) {
             EXPECT_TRUE(ParseRealField(FormatRealField(*v), *v));
+        }
     return values;
 }
 

@@ -2,11 +2,15 @@
 // found by id, their texts, what OK refuses and what it gives back.
 #include "geoproc/BufferSaveRules.h"
 #include "geoproc/LayerBufferRules.h"
+#include "geoproc/OverlayRules.h"
 #include "geoproc/widgets/BufferSaveDlg.h"
 #include "geoproc/widgets/BufferTypeDlg.h"
 #include "geoproc/widgets/BufferZoneDlg.h"
+#include "geoproc/widgets/ClassFieldsDlg.h"
 #include "geoproc/widgets/LayerBufferDlg.h"
+#include "geoproc/widgets/OverlayDlg.h"
 #include "geoproc/widgets/ResultLayerDlg.h"
+#include "layers/GdbSource.h"
 #include "layers/ClassEditDialogs.h"
 #include "layers/Layer.h"
 #include "mapdoc/BufferZoneSet.h"
@@ -16,6 +20,7 @@
 #include "shell/FieldText.h"
 #include "shell/widgets/ControlIds.h"
 #include "shell/widgets/StyleSampleButton.h"
+#include "tests/core/FieldLists.h"
 #include "tests/shell/widgets/ShellWidgetSupport.h"
 #include "tests/support/TestSupport.h"
 
@@ -270,3 +275,137 @@ TEST_F(GeoprocDialogsTest, TheSaveDialogOffersEditableAreaLayersAndRemembersItsT
 }
 
 } // namespace
+
+// A map of layers of every kind for the overlay dialogs; the remembered
+// choice of dialog 288 put back afterwards.
+class OverlayDialogsTest : public GeoprocDialogsTest {
+protected:
+    OverlayDialogsTest()
+        : m_source(COverlayRules::LastSource()), m_overlaying(COverlayRules::LastOverlaying()),
+          m_operation(COverlayRules::InitialOperation())
+    {
+        COverlayRules::Remember("", "", 0);
+        doc.SetPathName(dir.File("map.map"));
+        const std::pair<const char*, int> layers[] = {
+            {"Adresai", CLayer::kPoint}, {"Gatvės", CLayer::kLine},  {"Parkai", CLayer::kArea},
+            {"Ortofoto", CLayer::kRaster}, {"Trasa", CLayer::kTrack}, {"Pastatai", CLayer::kArea}};
+        for (const auto& [name, type] : layers) {
+            const std::string file = std::to_string(doc.GetLayerCount()) + (type == CLayer::kTrack ? ".trk" : ".gdb");
+            doc.AddLayer(std::make_unique<CLayer>(Utf8ToCp1257(name), dir.File(file), type), false);
+        }
+    }
+    ~OverlayDialogsTest() override { COverlayRules::Remember(m_source, m_overlaying, m_operation); }
+    CLayer* Layer(const char* name) { return doc.Layers().FindByName(Utf8ToCp1257(name)); }
+    static QStringList Items(QWidget& dialog, int id)
+    {
+        QStringList items;
+        auto* combo = FindControl<QComboBox>(&dialog, id);
+        for (int i = 0; combo && i < combo->count(); ++i)
+            items << combo->itemText(i);
+        return items;
+    }
+    static void Choose(QWidget& dialog, int id, const char* text)
+    {
+        auto* combo = FindControl<QComboBox>(&dialog, id);
+        ASSERT_TRUE(combo) << id;
+        combo->setCurrentIndex(combo->findText(Text(text)));
+    }
+
+    CTempDir dir;
+    CDrelDoc doc;
+
+private:
+    std::string m_source, m_overlaying;
+    int m_operation;
+};
+
+TEST_F(OverlayDialogsTest, TheOverlayDialogOffersTheLayersAndOperations)
+{
+    COverlayDlg dialog(doc, Layer("Gatvės"));
+    Open(dialog);
+    SaveScreenshot(dialog, "geoproc-288-overlay");
+    EXPECT_EQ(GetControlId(&dialog), 288);
+    EXPECT_EQ(dialog.windowTitle(), Text("Sluoksnių perklojimas"));
+    const std::pair<int, const char*> labels[] = {
+        {1012, "Pradinis sluoksnis:"}, {1021, "Perklojantis sluoksnis:"}, {1022, "Operacija:"}};
+    for (const auto& [id, label] : labels) {
+        auto* combo = FindControl<QComboBox>(&dialog, id);
+        ASSERT_TRUE(combo) << id;
+        EXPECT_EQ(LabelOf(dialog, combo), Text(label));
+        EXPECT_FALSE(combo->isEditable());
+    }
+    EXPECT_EQ(Items(dialog, 1012), (QStringList{"Adresai", Text("Gatvės"), "Parkai", "Trasa", "Pastatai"}));
+    EXPECT_EQ(Items(dialog, 1021), (QStringList{"Adresai", "Parkai", "Pastatai"}));
+    EXPECT_EQ(Items(dialog, 1022), (QStringList{"Sankirta", Text("Sąjunga"), "Apkirpimas", Text("Įklijavimas"),
+                                                "Atimtis", "Klasifikavimas"}));
+    // The active layer as the source, no overlaying layer, the first operation.
+    EXPECT_EQ(FindControl<QComboBox>(&dialog, 1012)->currentText(), Text("Gatvės"));
+    EXPECT_EQ(FindControl<QComboBox>(&dialog, 1021)->currentIndex(), -1);
+    EXPECT_EQ(FindControl<QComboBox>(&dialog, 1022)->currentIndex(), 0);
+
+    // A missing choice beeps and stays.
+    Click(dialog, IDOK);
+    EXPECT_EQ(user.beeps, 1);
+    EXPECT_TRUE(dialog.isVisible());
+    // Union of lines is refused with 1066 and stays.
+    Choose(dialog, 1021, "Parkai");
+    Choose(dialog, 1022, "Sąjunga");
+    Click(dialog, IDOK);
+    EXPECT_EQ(user.MessageIds(), std::vector<unsigned>{1066});
+    EXPECT_TRUE(dialog.isVisible());
+    Choose(dialog, 1022, "Atimtis");
+    Click(dialog, IDOK);
+    EXPECT_EQ(dialog.result(), IDOK);
+    const COverlayChoice choice = dialog.GetChoice();
+    EXPECT_EQ(choice.source, Layer("Gatvės"));
+    EXPECT_EQ(choice.overlaying, Layer("Parkai"));
+    EXPECT_EQ(choice.code, 3);
+
+    // The next run starts on the remembered choice, whatever is active.
+    COverlayDlg next(doc, Layer("Adresai"));
+    Open(next);
+    EXPECT_EQ(FindControl<QComboBox>(&next, 1012)->currentText(), Text("Gatvės"));
+    EXPECT_EQ(FindControl<QComboBox>(&next, 1021)->currentText(), "Parkai");
+    EXPECT_EQ(FindControl<QComboBox>(&next, 1022)->currentText(), "Atimtis");
+    Click(next, IDCANCEL);
+    EXPECT_EQ(next.result(), IDCANCEL);
+}
+
+TEST_F(OverlayDialogsTest, TheClassificationFieldsAreChosenByAlias)
+{
+    CLayer* points = Layer("Adresai");
+    CLayer* areas = Layer("Parkai");
+    {
+        CGdbSource source;
+        const std::vector<CDbfFieldInfo> fields =
+            FieldList({{"ADRESAS", 'C', 40, 0}, {"DATA", 'D', 8, 0}, {"ZONA", 'C', 20, 0}});
+        ASSERT_TRUE(source.Create(points->GetPath(), CLayer::kPoint, fields.data()));
+    }
+    {
+        CGdbSource source;
+        const std::vector<CDbfFieldInfo> fields =
+            FieldList({{"PAVAD", 'C', 40, 0}, {"PLOTAS", 'N', 10, 1}, {"YRA", 'L', 1, 0}});
+        ASSERT_TRUE(source.Create(areas->GetPath(), CLayer::kArea, fields.data()));
+    }
+    areas->FieldAliases().SetAt("PAVAD", "Parko pavadinimas");
+    areas->SetFlag(CLayer::kHasAliases, true);
+    CClassFieldsDlg dialog(*points, *areas);
+    Open(dialog);
+    SaveScreenshot(dialog, "geoproc-312-class-fields");
+    EXPECT_EQ(GetControlId(&dialog), 312);
+    EXPECT_EQ(dialog.windowTitle(), Text("Klasifikavimo laukai"));
+    EXPECT_EQ(LabelOf(dialog, FindControl<QComboBox>(&dialog, 1012)),
+              Text("Klasifikavimo laukas &rezultatų sluoksnyje:"));
+    EXPECT_EQ(LabelOf(dialog, FindControl<QComboBox>(&dialog, 1021)), Text("Klasifikavimo laukas &sričių sluoksnyje:"));
+    EXPECT_EQ(Items(dialog, 1012), (QStringList{"ADRESAS", "ZONA"}));
+    EXPECT_EQ(Items(dialog, 1021), (QStringList{"Parko pavadinimas", "PLOTAS"}));
+    Choose(dialog, 1012, "ZONA");
+    Click(dialog, IDOK);
+    EXPECT_EQ(user.beeps, 1) << "both fields are wanted";
+    EXPECT_TRUE(dialog.isVisible());
+    Choose(dialog, 1021, "Parko pavadinimas");
+    Click(dialog, IDOK);
+    EXPECT_EQ(dialog.result(), IDOK);
+    EXPECT_EQ(dialog.GetPointField(), "ZONA");
+    EXPECT_EQ(dialog.GetAreaField(), "PAVAD");
+}

@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QKeyEvent>
@@ -281,6 +282,35 @@ TEST_F(MapViewWidgetTest, ClosingWaitsUntilTheDrawingIsOver)
         });
     });
     EXPECT_TRUE(visibleAfterTheRequest);
+    EXPECT_EQ(view->DrawnInFirstPass("labels "), (std::vector<std::string>{"A", "B", "C"}));
+    EXPECT_TRUE(WaitFor([&] { return !widget->isVisible(); }));
+}
+
+// A dialog that comes up while the map draws (its loop runs inside the
+// drawing's look at the waiting input) asks the map's window to close and
+// then closes itself: the dialog goes at once, the drawing ends, then the
+// window closes.
+TEST_F(MapViewWidgetTest, ADialogClosesAtOnceWhileTheMapDraws)
+{
+    bool dialogClosedAtOnce = false;
+    bool windowWaited = false;
+    DrawWith([&] {
+        QTimer::singleShot(0, widget.get(), [&] {
+            QDialog dialog;
+            QTimer::singleShot(0, &dialog, [&] {
+                widget->close();
+                windowWaited = widget->isVisible();
+                dialog.close();
+                dialogClosedAtOnce = !dialog.isVisible();
+            });
+            // Were the dialog's close held, the drawing would wait for ever:
+            // even its OK and Cancel close it. Hiding ends it without a close.
+            QTimer::singleShot(10000, &dialog, [&] { dialog.hide(); });
+            dialog.exec();
+        });
+    });
+    EXPECT_TRUE(dialogClosedAtOnce);
+    EXPECT_TRUE(windowWaited);
     EXPECT_EQ(view->DrawnInFirstPass("labels "), (std::vector<std::string>{"A", "B", "C"}));
     EXPECT_TRUE(WaitFor([&] { return !widget->isVisible(); }));
 }

@@ -222,12 +222,14 @@ TEST_F(MapChooserDialogTest, ViewModesPressTheirButtonAndCheckTheirMenuEntry)
         const bool details = mode.view == kMapListDetails;
         EXPECT_EQ(dialog->findChild<QStackedWidget*>(QStringLiteral("1014"))->currentWidget(),
                   details ? static_cast<QWidget*>(dialog->GetDetailView()) : dialog->GetIconView());
-        if (!details)
+        if (!details) {
             EXPECT_EQ(dialog->GetIconView()->viewMode(),
                       mode.view == kMapListLargeIcons ? QListView::IconMode : QListView::ListMode);
+        }
         EXPECT_EQ(dialog->GetSelectedItem(), 2) << "the selection stays";
-        if (details)
+        if (details) {
             EXPECT_NEAR(dialog->GetDetailView()->columnWidth(0), dialog->GetDetailView()->viewport()->width() / 3, 2);
+        }
         SaveScreenshot(*dialog, mode.shot);
     }
     // The menu's entries switch too.

@@ -1,11 +1,12 @@
 // Geoprocessing in the program on the demo town: the layer's buffer zones
-// through the map window's command, and the buffer-zone tool with its
-// dialogs, all through InstallGeoprocessing().
+// through the map window's command, the buffer-zone tool with its dialogs,
+// and the overlay of layers, all through InstallGeoprocessing().
 #include "tests/shell/widgets/app/AppFixture.h"
 
 #include "core/Shape.h"
 #include "geoproc/BufferSaveRules.h"
 #include "geoproc/LayerBufferRules.h"
+#include "geoproc/OverlayRules.h"
 #include "geoproc/widgets/GeoprocInstall.h"
 #include "layers/Layer.h"
 #include "layers/LayerReader.h"
@@ -18,6 +19,7 @@
 #include "shell/widgets/ControlIds.h"
 #include "shell/widgets/MainFrameBars.h"
 #include "shell/widgets/MapFrame.h"
+#include "tests/geoproc/GeoprocTestSupport.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -45,6 +47,9 @@ protected:
         m_radius = CLayerBufferRules::LastRadius();
         m_saveName = CBufferSaveRules::GetName();
         m_zoneSettings = CBufferZoneSet::Settings();
+        m_overlay = {COverlayRules::LastSource(), COverlayRules::LastOverlaying()};
+        m_operation = COverlayRules::InitialOperation();
+        COverlayRules::Remember("", "", 0);
     }
     ~GeoprocProgramTest() override
     {
@@ -54,20 +59,51 @@ protected:
         CLayerBufferRules::Remember(m_radius);
         CBufferSaveRules::Remember(m_saveName);
         CBufferZoneSet::Settings() = m_zoneSettings;
+        COverlayRules::Remember(m_overlay.first, m_overlay.second, m_operation);
     }
 
     // The demo town in a folder of its own, for the operations write beside it.
-    bool StartInTown()
+    bool StartInTown(bool pathThroughPark = false)
     {
         CDemoOptions options;
         options.streets = 40;
         std::string error;
         EXPECT_TRUE(MakeDemoMap(town.Path(), options, error)) << error;
+        if (pathThroughPark)
+            AddPathThroughPark();
         if (!Start({town.File(CDemoMapWriter::kMapFile)}))
             return false;
         child = dynamic_cast<CMapFrame*>(frame->ActiveChild());
         Settle();
         return child != nullptr;
+    }
+    // The town's parks hold no street and no address: a footpath across
+    // the first park and an address at its middle.
+    void AddPathThroughPark()
+    {
+        CShape park;
+        {
+            CLayerReader reader;
+            ASSERT_TRUE(reader.Open(town.File("parkai.gdb")));
+            ASSERT_TRUE(reader.GetSource()->ReadNextShape(park));
+        }
+        const CMapRect& box = park.GetExtent();
+        const double y = (box.top + box.bottom) / 2;
+        CShape path;
+        path.SetPoints(2, std::vector<CMapPoint>{{box.left - 30, y}, {box.right + 30, y}}.data());
+        CMapPoint middle;
+        ASSERT_TRUE(park.GetInteriorPoint(middle));
+        CLayerReader streets, addresses;
+        ASSERT_TRUE(streets.Open(town.File("gatves.gdb")) && addresses.Open(town.File("adresai.gdb")));
+        ASSERT_TRUE(streets.GetSource()->AppendShape(path, false));
+        CDbfTable& street = streets.GetSource()->GetTable();
+        street.SetField(street.FindField("PAVAD"), Utf8ToCp1257("Parko takas"));
+        ASSERT_TRUE(street.WriteRecord());
+        ASSERT_TRUE(addresses.GetSource()->AppendPoint(middle, false));
+        CDbfTable& address = addresses.GetSource()->GetTable();
+        address.SetField(address.FindField("ADRESAS"), Utf8ToCp1257("Parko takas 1"));
+        address.SetField(address.FindField("NUMERIS"), "1");
+        ASSERT_TRUE(address.WriteRecord());
     }
     void Settle()
     {
@@ -132,6 +168,8 @@ private:
     double m_radius;
     std::string m_saveName;
     CBufferZoneSettings m_zoneSettings;
+    std::pair<std::string, std::string> m_overlay;
+    int m_operation = 0;
 };
 
 TEST_F(GeoprocProgramTest, BufferZonesServeVectorLayersAndWantTheNewLayerDialog)
@@ -239,6 +277,136 @@ TEST_F(GeoprocProgramTest, TheZonesOfALayerAndOfTheToolJoinTheMap)
     EXPECT_TRUE(shown.empty());
     Settle();
     SaveScreenshot(*frame, "geoproc-program-map-with-both-results");
+}
+
+// Chooses the combo's entry of the text.
+void Choose(QWidget& dialog, int id, const char* utf8)
+{
+    auto* combo = FindControl<QComboBox>(&dialog, id);
+    ASSERT_TRUE(combo) << id;
+    const int index = combo->findText(QString::fromUtf8(utf8));
+    ASSERT_GE(index, 0) << utf8;
+    combo->setCurrentIndex(index);
+}
+
+TEST_F(GeoprocProgramTest, StreetsIntersectedByParksGiveTheirPiecesInsideWithBothRecords)
+{
+    ASSERT_TRUE(StartInTown(true));
+    EXPECT_TRUE(IsEnabled(30263)) << "with nothing selected";
+    CLayer* streets = Select("Gatvės");
+    ASSERT_TRUE(streets);
+    EXPECT_TRUE(IsEnabled(30263));
+    WithModal([this] { EXPECT_TRUE(Run(30263)); },
+              [](QWidget& dialog) {
+                  EXPECT_EQ(GetControlId(&dialog), 288);
+                  EXPECT_EQ(FindControl<QComboBox>(&dialog, 1012)->currentText(), QString::fromUtf8("Gatvės"));
+                  Choose(dialog, 1021, "Parkai");
+                  Choose(dialog, 1022, "Sankirta");
+                  SaveScreenshot(dialog, "geoproc-program-288");
+                  Press(dialog, IDOK);
+              });
+    EXPECT_EQ(offered, std::vector<std::string>{"gatves"});
+    EXPECT_EQ(offeredTypes, std::vector<int>{CLayer::kLine});
+    CLayer* pieces = Map().Layers().FindByName("gatves");
+    ASSERT_TRUE(pieces);
+    EXPECT_EQ(pieces->GetType(), CLayer::kLine);
+    const CLayer* parks = Map().Layers().FindByName("Parkai");
+    ASSERT_TRUE(parks);
+    const std::vector<CReadObject> parkObjects = ReadObjects(parks->GetPath(), CLayer::kArea);
+    const std::vector<CReadObject> written = ReadObjects(pieces->GetPath(), CLayer::kLine);
+    ASSERT_FALSE(written.empty());
+    for (const CReadObject& piece : written) {
+        EXPECT_FALSE(piece.fields.at("Pavad").empty()) << "the street's name";
+        EXPECT_FALSE(piece.fields.at("Pavad_").empty()) << "the park's name, renamed";
+        EXPECT_FALSE(piece.fields.at("Plotas").empty()) << "the park's area";
+        // Its middle lies in the park it names.
+        const CShape& line = piece.shape;
+        ASSERT_GE(line.GetPointCount(), 2);
+        const CMapPoint a = line.GetPoint(0), b = line.GetPoint(1);
+        const CMapPoint middle((a.x + b.x) / 2, (a.y + b.y) / 2);
+        bool inItsPark = false;
+        for (const CReadObject& park : parkObjects)
+            inItsPark = inItsPark || (park.fields.at("Pavad") == piece.fields.at("Pavad_") &&
+                                      park.shape.PointInPolygon(middle) != 0);
+        EXPECT_TRUE(inItsPark) << piece.fields.at("Pavad");
+    }
+    EXPECT_TRUE(shown.empty());
+    Settle();
+    // The park and its path, with the streets around.
+    CMapRect around = parkObjects.front().shape.GetExtent();
+    const double margin = (around.right - around.left) * 0.6;
+    around = CMapRect(around.left - margin, around.top + margin, around.right + margin, around.bottom - margin);
+    child->GetMapView()->ZoomToRect(around, 0);
+    Settle();
+    SaveScreenshot(*frame, "geoproc-program-map-with-overlay");
+}
+
+TEST_F(GeoprocProgramTest, AddressesClassifiedInPlaceByParksChangeOnlyTheChosenField)
+{
+    ASSERT_TRUE(StartInTown(true));
+    CLayer* addresses = Select("Adresai");
+    ASSERT_TRUE(addresses);
+    const std::vector<CReadObject> before = ReadObjects(addresses->GetPath(), CLayer::kPoint);
+    const CLayer* parks = Map().Layers().FindByName("Parkai");
+    ASSERT_TRUE(parks);
+    const std::vector<CReadObject> parkObjects = ReadObjects(parks->GetPath(), CLayer::kArea);
+    WithModal([this] { EXPECT_TRUE(Run(30263)); },
+              [this](QWidget& dialog) {
+                  Choose(dialog, 1021, "Parkai");
+                  Choose(dialog, 1022, "Klasifikavimas");
+                  WhenModal(311, [this](QWidget& place) {
+                      SaveScreenshot(place, "geoproc-program-311");
+                      Press(place, 1025);
+                      WhenModal(312, [](QWidget& fields) {
+                          Choose(fields, 1012, "ADRESAS");
+                          Choose(fields, 1021, "PAVAD");
+                          SaveScreenshot(fields, "geoproc-program-312");
+                          Press(fields, IDOK);
+                      });
+                      Press(place, IDOK);
+                  });
+                  Press(dialog, IDOK);
+              });
+    EXPECT_EQ(looked, 2);
+    EXPECT_TRUE(offered.empty()) << "no new layer";
+    const std::vector<CReadObject> after = ReadObjects(addresses->GetPath(), CLayer::kPoint);
+    ASSERT_EQ(after.size(), before.size());
+    int inParks = 0;
+    for (size_t i = 0; i < after.size(); ++i) {
+        std::string park;
+        int highest = -1;
+        for (const CReadObject& object : parkObjects)
+            if (object.record > highest && object.shape.PointInPolygon(before[i].point) != 0) {
+                highest = object.record;
+                park = object.fields.at("Pavad");
+            }
+        inParks += park.empty() ? 0 : 1;
+        std::map<std::string, std::string> expected = before[i].fields;
+        if (!park.empty())
+            expected["Adresas"] = park;
+        EXPECT_EQ(after[i].fields, expected) << i;
+    }
+    EXPECT_EQ(inParks, 1);
+    EXPECT_TRUE(shown.empty());
+}
+
+TEST_F(GeoprocProgramTest, ADamagedOverlayingLayerIsToldAndAddsNothing)
+{
+    ASSERT_TRUE(StartInTown());
+    ASSERT_TRUE(Select("Gatvės"));
+    const CLayer* parks = Map().Layers().FindByName("Parkai");
+    ASSERT_TRUE(parks);
+    SpoilSecondBlock(parks->GetPath());
+    const int layers = Map().GetLayerCount();
+    WithModal([this] { EXPECT_TRUE(Run(30263)); },
+              [](QWidget& dialog) {
+                  Choose(dialog, 1021, "Parkai");
+                  Choose(dialog, 1022, "Apkirpimas");
+                  Press(dialog, IDOK);
+              });
+    EXPECT_EQ(shown, std::vector<std::string>{Utf8ToCp1257("Skaitymo iš failo klaida.")});
+    EXPECT_EQ(Map().GetLayerCount(), layers);
+    EXPECT_FALSE(FileExists(town.File("gatves_2.gdb")));
 }
 
 } // namespace

@@ -192,6 +192,43 @@ TEST_F(MapFrameTest, TheLegendSwitchesLayersOnAndOff)
     EXPECT_EQ(child->GetViewWidget()->Surface().Image(), before);
 }
 
+TEST_F(MapFrameTest, TheLegendsMenuActsOnTheRowRightClicked)
+{
+    ASSERT_TRUE(Start({DemoMapPath()}));
+    auto* child = dynamic_cast<CMapFrame*>(frame->ActiveChild());
+    ASSERT_TRUE(child);
+    Settle();
+    CDragCheckListBox& list = *child->GetLegendList();
+    std::vector<int> rows; // of layers that can list their classes
+    for (int row = 0; row < list.GetCount() && rows.size() < 2; ++row)
+        if (!list.GetLayer(row)->HasFlag(CLayer::kGroup) && list.GetLayer(row)->GetType() != CLayer::kRaster)
+            rows.push_back(row);
+    ASSERT_EQ(rows.size(), 2u);
+    CLayer* chosen = list.GetLayer(rows[0]);
+    CLayer* clicked = list.GetLayer(rows[1]);
+    const bool chosenClasses = chosen->HasFlag(CLayer::kClassesInLegend);
+    const bool clickedClasses = clicked->HasFlag(CLayer::kClassesInLegend);
+    child->GetLegend()->SelectLayer(chosen);
+
+    const QPoint point = list.visualItemRect(list.item(rows[1])).center();
+    QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, point, list.viewport()->mapToGlobal(point));
+    QApplication::sendEvent(list.viewport(), &menuEvent);
+    QMenu* menu = frame->Actions().PopupMenu(107, 0);
+    ASSERT_TRUE(menu && menu->isVisible());
+    EXPECT_EQ(child->GetLegend()->GetActiveLayer(), clicked);
+    QAction* classes = nullptr;
+    for (QAction* action : menu->actions())
+        if (action->data().toInt() == 30193)
+            classes = action;
+    ASSERT_TRUE(classes);
+    EXPECT_TRUE(classes->isEnabled());
+    EXPECT_EQ(classes->isChecked(), clickedClasses); // the menu shows the clicked row's state
+    classes->trigger();
+    menu->hide();
+    EXPECT_EQ(clicked->HasFlag(CLayer::kClassesInLegend), !clickedClasses);
+    EXPECT_EQ(chosen->HasFlag(CLayer::kClassesInLegend), chosenClasses);
+}
+
 TEST_F(MapFrameTest, TheShowStateFollowsTheWindowOnlyWhileItShows)
 {
     ASSERT_TRUE(Start({DemoMapPath()}));

@@ -1,0 +1,29 @@
+#include "settings/widgets/SettingsClassEditDialogs.h"
+
+#include "platform/UserServices.h"
+#include "settings/widgets/AreaStyleDlg.h"
+#include "settings/widgets/LineStyleDlg.h"
+
+#include <QApplication>
+
+QWidget* CSettingsClassEditDialogs::Parent()
+{
+    return QApplication::activeWindow();
+}
+
+bool CSettingsClassEditDialogs::EditLineStyle(CDrawStyle::Line& first, CDrawStyle::Line& second, bool& doubleLine)
+{
+    CLineStyleDlg dialog(Parent());
+    dialog.Values() = CLineStyleValues{first, second, doubleLine};
+    if (dialog.DoModal() != IDOK)
+        return false;
+    first = dialog.Values().first;
+    second = dialog.Values().second;
+    doubleLine = dialog.Values().doubleLine;
+    return true;
+}
+
+bool CSettingsClassEditDialogs::EditAreaStyle(CDrawStyle& style)
+{
+    return RunAreaStyleDlg(style, Parent());
+}
