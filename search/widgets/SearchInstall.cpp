@@ -1,7 +1,9 @@
 #include "search/widgets/SearchInstall.h"
 
 #include "platform/CommandTarget.h"
+#include "search/TableDoc.h"
 #include "search/widgets/CoordTransformDlg.h"
+#include "search/widgets/DbfFrame.h"
 #include "search/widgets/FindSheet.h"
 #include "search/widgets/MeasureBoxDlg.h"
 #include "search/widgets/ObjectInfoDlg.h"
@@ -53,6 +55,20 @@ void InstallFindCommand()
         return true;
     }();
     (void)registered;
+}
+
+// The attribute-table windows (template 130) in the main window's area.
+void InstallTableWindow(CDrelApp& app)
+{
+    app.SetTableFactories([]() -> std::unique_ptr<CShellDocument> { return std::make_unique<CTableDoc>(); },
+                          [&app](CShellDocument& document, CDocTemplate& docTemplate) -> IDocFrame* {
+                              CMainFrame* main = app.GetMainFrame();
+                              if (!main || !dynamic_cast<CTableDoc*>(&document))
+                                  return nullptr;
+                              auto* child = new CDbfFrame(document, docTemplate);
+                              main->AddChild(child);
+                              return child;
+                          });
 }
 
 constexpr int kCmdCoordTransform = 30611;
@@ -111,6 +127,7 @@ void InstallSearchDialogs(CDrelApp& app)
     InstallDialogs();
     InstallObjectInfo();
     InstallFindCommand();
+    InstallTableWindow(app);
     InstallMeasureBoxes();
     static const bool registered = [] {
         CCommandRegistry<CMainFrame>::Instance().Add(AddMainFrameCommands);

@@ -9,12 +9,6 @@
 
 // Controls of dialogs and property pages, made with their resource ids
 // and their texts (UTF-8 in the source).
-template <class T>
-T* WithId(int id, T* widget)
-{
-    SetControlId(widget, id);
-    return widget;
-}
 
 inline QCheckBox* MakeCheck(QWidget* parent, int id, const char* text)
 {
