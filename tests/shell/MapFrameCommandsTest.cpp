@@ -14,6 +14,7 @@
 #include "platform/Strings.h"
 #include "shell/MapFrameCommands.h"
 #include "shell/MapToolCommands.h"
+#include "tests/shell/ClipboardDouble.h"
 #include "tests/layers/LegacyGdbTestSupport.h"
 #include "tests/support/TestSupport.h"
 
@@ -229,33 +230,6 @@ TEST_F(MapFrameCommandsTest, EveryToolCommandSetsItsMode)
     }
     EXPECT_EQ(MapToolCommands().size(), 27u); // 0 to 27 but 20
 }
-
-// The clipboard of the test, in the desktop's place while it lives.
-class CTestClipboard : public IClipboard {
-public:
-    CTestClipboard() { SetClipboard(this); }
-    ~CTestClipboard() override { SetClipboard(nullptr); }
-    bool HasFormat(const std::string& format) const override { return format == held; }
-    std::vector<unsigned char> GetData(const std::string& format) const override
-    {
-        return format == held ? bytes : std::vector<unsigned char>();
-    }
-    bool SetData(const std::string& format, const std::vector<unsigned char>& data) override
-    {
-        held = format;
-        bytes = data;
-        return true;
-    }
-    bool SetImage(const QImage& image) override
-    {
-        held = "image";
-        picture = image;
-        return true;
-    }
-    std::string held;
-    std::vector<unsigned char> bytes;
-    QImage picture;
-};
 
 TEST_F(MapFrameCommandsTest, TheMapAndLegendEntriesGoToTheClipboard)
 {
