@@ -26,7 +26,9 @@ public:
 
     CAddressEntryDlg(CAddressEntryValues& values, CLayer& streets, CDrelDoc& document, QWidget* parent = nullptr);
 
-    int DoModal() override;
+    // Reads the streets first (cancelled, after message 1004, when it
+    // cannot); hides the base's, which would show an empty list.
+    int DoModal();
 
 protected:
     void OnInitDialog() override;

@@ -89,7 +89,9 @@ public:
     // The address entry the step before the form opens; dialog 196 unless set.
     void SetAddressPrompt(CAddressEntryPrompt prompt) { m_addressPrompt = std::move(prompt); }
 
-    int DoModal() override;
+    // Runs the step before the form, then the form unless that step
+    // handled the record; hides the base's, which shows the form alone.
+    int DoModal();
     CRecordFormPanel* Panel() const { return m_panel; }
 
 protected:

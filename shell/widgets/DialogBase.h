@@ -14,7 +14,7 @@ class CDialogBase : public QDialog {
 public:
     explicit CDialogBase(QWidget* parent = nullptr);
 
-    virtual int DoModal();
+    int DoModal();
     // Controls to members (save) or members to controls; false when a
     // field was refused.
     bool UpdateData(bool save);
