@@ -1,9 +1,9 @@
 #include "search/widgets/SearchDialogs.h"
 
 #include "platform/UserServices.h"
+#include "search/PlacemarkEdit.h"
 #include "search/widgets/GeoPointDlg.h"
 #include "search/widgets/ObjectsAtPointDlg.h"
-#include "search/PlacemarkEdit.h"
 #include "search/widgets/PlanarPointDlg.h"
 #include "search/widgets/PointInfoDlg.h"
 #include "search/widgets/RecordEditDlg.h"
