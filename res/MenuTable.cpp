@@ -117,7 +117,10 @@ constexpr MenuEntry kLegendFilter[] = {
 };
 constexpr MenuEntry kLayerOperations[] = {
     Command(30235, "Sukurti &buferines zonas..."),
+    Command(30260, "Sukurti &topologiją..."),
     Command(30263, "&Perklojimo operacijos..."),
+    Command(30325, "Sukurti taškų, nurodančių galimų klaidų vietas, sluoksnį"),
+    Command(30348, "Taisyti klaidas..."),
 };
 constexpr MenuEntry kMapLayer[] = {
     Popup("&Legenda", kLegendFilter),
@@ -127,6 +130,7 @@ constexpr MenuEntry kMapLayer[] = {
     Command(30088, "Importuoti sluoksnį"),
     Command(30302, "Sukurti sluoksnių grupę"),
     Separator(),
+    Command(30483, "Sluoksnių sąrašas..."),
     Command(30066, "P&arametrai..."),
     Command(30068, "&Atributinių duomenų lentelė..."),
     Command(30067, "Objektų &sąrašas..."),
