@@ -40,6 +40,30 @@ bool ParseHouseNumber(std::string_view text, uint32_t& key)
     return MakeAddressKey(static_cast<long long>(number), letter, key);
 }
 
+bool SplitHouseNumber(std::string_view text, size_t letterLength, long maxNumber, CHouseNumberParts& parts)
+{
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; };
+    size_t pos = 0;
+    while (pos < text.size() && blank(text[pos]))
+        ++pos;
+    long number = 0;
+    for (; pos < text.size() && text[pos] >= '0' && text[pos] <= '9'; ++pos) {
+        const int digit = text[pos] - '0';
+        if (maxNumber < digit || number > (maxNumber - digit) / 10)
+            return false;
+        number = number * 10 + digit;
+    }
+    std::string_view rest = text.substr(pos);
+    while (!rest.empty() && blank(rest.front()))
+        rest.remove_prefix(1);
+    rest = rest.substr(0, letterLength);
+    while (!rest.empty() && blank(rest.back()))
+        rest.remove_suffix(1);
+    parts.number = number;
+    parts.letter.assign(rest);
+    return true;
+}
+
 std::string HouseNumberText(uint32_t key)
 {
     const uint32_t letter = key % 16;

@@ -38,6 +38,16 @@ bool MakeAddressKey(long long number, int letterIndex, uint32_t& key);
 // first character is the letter ("12", "12a", "12 A"). False when the text
 // starts with no number or the number is too large.
 bool ParseHouseNumber(std::string_view text, uint32_t& key);
+// A house number as the address entry stores it: the leading digits (after
+// blanks) are the number, 0 without any; what follows, blanks around it
+// dropped and cut to letterLength bytes, is the letter ("12A" 12 and "A",
+// "abc" 0 and "a" with a letter of one byte). False, nothing set, when the
+// digits make a number above maxNumber.
+struct CHouseNumberParts {
+    long number = 0;
+    std::string letter;
+};
+bool SplitHouseNumber(std::string_view text, size_t letterLength, long maxNumber, CHouseNumberParts& parts);
 // "%u%c" with the letter, else the number alone.
 std::string HouseNumberText(uint32_t key);
 // By street code, then by key.

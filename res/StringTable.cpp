@@ -148,6 +148,7 @@ constexpr StringEntry kStrings[] = {
     {3016, "Linijų redagavimas"},
     {3020, "Atributinių duomenų lentelė"},
     {3021, "Diagrama"},
+    {3024, "Tekstas..."},
     {3026, "Vidinis lauko vardas"},
     {3027, "Pilnas lauko vardas"},
     {3035, "Nebuvo atlikta jokių pataisymų."},

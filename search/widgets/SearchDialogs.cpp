@@ -1,10 +1,13 @@
 #include "search/widgets/SearchDialogs.h"
 
 #include "platform/UserServices.h"
+#include "search/PlacemarkEdit.h"
 #include "search/widgets/GeoPointDlg.h"
 #include "search/widgets/ObjectChoiceDlg.h"
 #include "search/widgets/ObjectsAtPointDlg.h"
 #include "search/widgets/PlanarPointDlg.h"
+#include "search/widgets/PointInfoDlg.h"
+#include "search/widgets/RecordEditDlg.h"
 #include "shell/widgets/DrelApp.h"
 #include "shell/widgets/MainFrame.h"
 
@@ -46,7 +49,8 @@ int CSearchDialogs::ChooseText(const std::vector<std::string>& texts)
 
 bool CSearchDialogs::EditPlacemark(CDbfTable& table, CLayer& layer)
 {
-    return SearchBefore().EditPlacemark(table, layer);
+    return ::EditPlacemark(table, layer,
+                           [](CPlacemarkEdit& placemark) { return RunPointInfo(placemark, QApplication::activeWindow()); });
 }
 
 bool CSearchDialogs::AskPointCoordinates(CMapPoint& point, bool geographic)
@@ -72,7 +76,8 @@ int CSearchDialogs::ChooseObject(const std::vector<int32_t>& candidates, const s
 
 bool CSearchDialogs::EditRecord(CDbfTable& table, CLayer& layer, CDrelDoc& document)
 {
-    return QueryBefore().EditRecord(table, layer, document);
+    CRecordEditDlg dialog(&table, -1, &document, &layer, QApplication::activeWindow());
+    return dialog.DoModal() == IDOK;
 }
 
 bool CSearchDialogs::ChooseLayerFile(CLayer& layer)

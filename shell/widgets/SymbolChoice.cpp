@@ -1,0 +1,7 @@
+#include "shell/widgets/SymbolChoice.h"
+
+SymbolListFunction& SymbolListDialog()
+{
+    static SymbolListFunction dialog;
+    return dialog;
+}
