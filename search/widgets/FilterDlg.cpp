@@ -101,11 +101,11 @@ CFilterDlg::CFilterDlg(const CLayer& layer, QWidget* parent)
     layout->addLayout(grid, 1);
     layout->addLayout(MakeOkCancelRow());
 
-    connect(m_fieldList, &QListWidget::currentRowChanged, this, [this] {
+    connect(m_fieldList, &QListWidget::itemSelectionChanged, this, [this] {
         FillValues();
         UpdateOk();
     });
-    connect(m_secondList, &QListWidget::currentRowChanged, this, [this] { UpdateOk(); });
+    connect(m_secondList, &QListWidget::itemSelectionChanged, this, [this] { UpdateOk(); });
     connect(fill, &QCheckBox::clicked, this, [this] { FillValues(); });
 }
 
