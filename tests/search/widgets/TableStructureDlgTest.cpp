@@ -6,6 +6,7 @@
 #include "core/DbfTable.h"
 #include "platform/Path.h"
 #include "shell/widgets/ControlIds.h"
+#include "tests/search/widgets/ModalAnswers.h"
 #include "shell/widgets/ListViewEx.h"
 #include "tests/core/FieldLists.h"
 #include "tests/layers/GdbTestSupport.h"
@@ -27,35 +28,7 @@
 
 namespace {
 
-using Look = std::function<void(QWidget&)>;
-
-// Runs open while each modal window it opens in turn is answered by the
-// next look, which ends it.
-void AnswerModals(const std::function<void()>& open, const std::vector<Look>& looks)
-{
-    size_t next = 0;
-    QPointer<QWidget> answered;
-    QTimer timer;
-    timer.setInterval(5);
-    QObject::connect(&timer, &QTimer::timeout, [&] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (!modal || modal == answered || next >= looks.size())
-            return;
-        answered = modal;
-        looks[next++](*modal);
-    });
-    timer.start();
-    open();
-    EXPECT_EQ(next, looks.size());
-}
-
-template <class T = QWidget>
-T* In(QWidget& window, int id)
-{
-    T* control = FindControl<T>(&window, id);
-    EXPECT_TRUE(control) << id;
-    return control;
-}
+using Look = ModalLook;
 
 // A field description answered: the name typed, the type's radio, the
 // size typed, then OK.
