@@ -280,6 +280,7 @@ public:
         kUniqueValues = 0x04, // equal neighbours removed after sorting
         kApplyFilter = 0x08,  // the layer's filter text
         kFieldList = 0x10,    // texts only: TAB-separated field names, each value their texts joined by TAB
+        kIsoDates = 0x20,     // a single date field's texts as yyyy-mm-dd, as conditions write dates
     };
     // The field's texts (at most 255 characters a field) of the live
     // records in record order, and their record numbers. Sorting is by

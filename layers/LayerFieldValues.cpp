@@ -2,6 +2,7 @@
 
 #include "layers/Layer.h"
 
+#include "core/DateSerial.h"
 #include "core/DbfTable.h"
 #include "layers/ThemeClassList.h"
 #include "platform/Codepage.h"
@@ -46,9 +47,19 @@ bool OpenForValues(const CLayer& layer, CDbfTable& table, unsigned options)
 }
 
 // The text of the current record: one field, or several joined by TAB.
-void ReadText(const CDbfTable& table, const std::vector<int>& fields, std::string& text, std::string& part)
+void ReadText(const CDbfTable& table, const std::vector<int>& fields, unsigned options, std::string& text,
+              std::string& part)
 {
     if (fields.size() == 1) {
+        double serial = 0;
+        CCalendarDate date;
+        if ((options & CLayer::kIsoDates) && table.GetFieldType(fields[0]) == 'D') {
+            // An empty or unreadable date gives an empty text.
+            text.clear();
+            if (table.GetDate(fields[0], serial) && SerialToDate(static_cast<int>(serial), date))
+                text = FormatC("%04d-%02d-%02d", date.year, date.month, date.day);
+            return;
+        }
         table.GetFieldText(fields[0], text, kTextSize);
         return;
     }
@@ -94,7 +105,7 @@ bool ReadValues(CDbfTable& table, const std::vector<int>& fields, unsigned optio
     try {
         std::string text, part;
         while (table.NextRecord()) {
-            ReadText(table, fields, text, part);
+            ReadText(table, fields, options, text, part);
             if ((options & CLayer::kSkipEmpty) && text.empty())
                 continue;
             values.push_back(convert(text));

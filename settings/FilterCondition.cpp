@@ -1,5 +1,6 @@
 #include "settings/FilterCondition.h"
 
+#include "core/DateSerial.h"
 #include "layers/Layer.h"
 #include "platform/NumberText.h"
 #include "shell/FieldText.h"
@@ -21,7 +22,33 @@ bool IsDigit(char c)
 
 bool IsValueDelimiter(char c)
 {
-    return c == '"' || c == '\'' || c == '.';
+    return c == '"' || c == '\'' || c == '.' || c == '{';
+}
+
+// The delimiter that ends a value begun by this one.
+char ClosingDelimiter(char open)
+{
+    return open == '{' ? '}' : open;
+}
+
+// A date typed as yyyy-mm-dd, written as the filter language reads it.
+bool MakeDateValue(std::string_view typed, std::string& made)
+{
+    typed.remove_prefix(std::min(typed.find_first_not_of(' '), typed.size()));
+    typed = typed.substr(0, typed.find_last_not_of(' ') + 1);
+    int parts[3] = {};
+    size_t i = 0;
+    for (int k = 0; k < 3; ++k) {
+        const size_t first = i;
+        for (; i < typed.size() && IsDigit(typed[i]) && i - first < 4; ++i)
+            parts[k] = parts[k] * 10 + (typed[i] - '0');
+        if (i == first || (k < 2 && (i >= typed.size() || typed[i++] != '-')))
+            return false;
+    }
+    if (i != typed.size() || parts[0] < 100 || !IsValidCalendarDate(parts[0], parts[1], parts[2]))
+        return false;
+    made = FormatC("{%04d-%02d-%02d}", parts[0], parts[1], parts[2]);
+    return true;
 }
 
 // Drops the prefix when the text begins with it.
@@ -89,11 +116,12 @@ size_t CFilterCondition::Parse(std::string_view text)
     bool readIsField = false;
     const char first = text[pos];
     if (IsValueDelimiter(first)) {
-        // A quoted text or a logical runs to its closing delimiter, the
-        // one directly before ")": the text may hold ")" itself.
+        // A quoted text, a logical or a date runs to its closing
+        // delimiter, the one directly before ")": the text may hold ")" itself.
+        const char last = ClosingDelimiter(first);
         size_t close = pos;
         do {
-            close = text.find(first, close + 1);
+            close = text.find(last, close + 1);
             if (close == std::string_view::npos || close + 1 >= text.size())
                 return 0;
         } while (text[close + 1] != ')');
@@ -156,8 +184,12 @@ bool CFilterCondition::SetTypedValue(char fieldType, std::string_view typed)
 {
     std::string made;
     switch (fieldType) {
-    case 'C':
-    case 'D': {
+    case 'D':
+        // Between quotes a date would be a text, which no date compares with.
+        if (!MakeDateValue(typed, made))
+            return false;
+        break;
+    case 'C': {
         // The language reads both quotes and escapes neither.
         const bool doubleQuote = typed.find('"') != std::string_view::npos;
         if (doubleQuote && typed.find('\'') != std::string_view::npos)
@@ -198,6 +230,13 @@ std::string CFilterCondition::GetTypedText() const
 bool IsFilterFieldType(char type)
 {
     return type == 'C' || type == 'D' || type == 'F' || type == 'L' || type == 'N';
+}
+
+bool GetConditionValues(const CLayer& layer, const std::string& field, std::vector<std::string>& values)
+{
+    return layer.GetFieldTextValues(field, values,
+                                    CLayer::kSkipEmpty | CLayer::kSortValues | CLayer::kUniqueValues |
+                                        CLayer::kIsoDates);
 }
 
 // ------------------------------------------------------------ the list

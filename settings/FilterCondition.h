@@ -31,18 +31,19 @@ public:
     std::string FormatDisplay(const CLayer& layer) const;
 
     // The value of a field of the dBASE type from the text the user typed:
-    // C and D texts quoted ("..." or, when the text holds a double quote,
-    // '...'; a text holding both kinds cannot be written), F and N numbers
-    // read with a decimal point or comma and written "%.15g", L ".%s.".
+    // C texts quoted ("..." or, when the text holds a double quote, '...';
+    // a text holding both kinds cannot be written), D dates typed
+    // yyyy-mm-dd written {yyyy-mm-dd}, F and N numbers read with a decimal
+    // point or comma and written "%.15g", L ".%s.".
     // False, and nothing changed, when no value can be made.
     bool SetTypedValue(char fieldType, std::string_view typed);
-    // The text a user typed for the value: a quoted text or a logical
-    // without its delimiters, anything else as it stands.
+    // The text a user typed for the value: a quoted text, a logical or a
+    // date without its delimiters, anything else as it stands.
     std::string GetTypedText() const;
 
     std::string field;
     // In expression form: a quoted text, a number, a logical between
-    // points, or a field name.
+    // points, a date between braces, or a field name.
     std::string value;
     int op = 0;
     int conjunction = kFirst;
@@ -51,6 +52,11 @@ public:
 
 // The dBASE types a condition can be made on: C, D, F, L and N.
 bool IsFilterFieldType(char type);
+
+// The values a condition on the field may be given: the field's non-empty
+// texts over the layer's table, sorted, each once, dates as yyyy-mm-dd
+// (as conditions take them). False when the table or field is missing.
+bool GetConditionValues(const CLayer& layer, const std::string& field, std::vector<std::string>& values);
 
 // The conditions of a filter page, each row with its expression and its
 // display text. The filter text is the expression forms joined by single

@@ -1,13 +1,17 @@
 #include "search/widgets/SearchInstall.h"
 
 #include "platform/CommandTarget.h"
+#include "platform/UserServices.h"
 #include "search/TableDoc.h"
 #include "search/widgets/CoordTransformDlg.h"
 #include "search/widgets/DbfFrame.h"
+#include "search/widgets/FilterDlg.h"
 #include "search/widgets/FindSheet.h"
 #include "search/widgets/MeasureBoxDlg.h"
 #include "search/widgets/ObjectInfoDlg.h"
 #include "search/widgets/SearchDialogs.h"
+#include "search/widgets/TableStructureDlg.h"
+#include "settings/widgets/LayerPropSheet.h"
 #include "shell/CommandRegistry.h"
 #include "shell/widgets/CommandActions.h"
 #include "shell/widgets/DrelApp.h"
@@ -34,6 +38,25 @@ void InstallDialogs()
 void InstallObjectInfo()
 {
     MainFrameHooks().makeObjectInfo = [](CMainFrame& frame) -> IObjectInfoWindow* { return new CObjectInfoDlg(&frame); };
+}
+
+// The layer sheet's filter page and table page reach dialogs 319 and 160.
+void InstallLayerSheetDialogs()
+{
+    CLayerSheetHooks& hooks = LayerSheetHooks();
+    hooks.filterCondition = [](const CLayer& layer, CFilterCondition& condition, QWidget* parent) {
+        CFilterDlg dialog(layer, parent);
+        dialog.SetCondition(condition);
+        if (dialog.DoModal() != IDOK)
+            return false;
+        condition = dialog.GetCondition();
+        return true;
+    };
+    hooks.tableStructure = [](const std::string& tablePath, QWidget* parent) {
+        CTableStructureDlg dialog(parent);
+        dialog.SetTablePath(tablePath);
+        return dialog.DoModal() == IDOK;
+    };
 }
 
 constexpr int kCmdFind = 30431;
@@ -129,6 +152,7 @@ void InstallSearchDialogs(CDrelApp& app)
     InstallFindCommand();
     InstallTableWindow(app);
     InstallMeasureBoxes();
+    InstallLayerSheetDialogs();
     static const bool registered = [] {
         CCommandRegistry<CMainFrame>::Instance().Add(AddMainFrameCommands);
         return true;

@@ -265,7 +265,7 @@ void CLayerFilterPage::FillValues()
     m_filledFor = field;
     CWaitCursor wait;
     std::vector<std::string> values;
-    Layer().GetFieldTextValues(field, values, CLayer::kSkipEmpty | CLayer::kSortValues | CLayer::kUniqueValues);
+    GetConditionValues(Layer(), field, values);
     const QString typed = m_values->currentText();
     m_values->setUpdatesEnabled(false);
     m_values->clear();

@@ -103,6 +103,10 @@ TEST_F(FilterConditionTest, ConditionsGoOutAndComeBackTheSame)
          {{"KODAS", 0, C::kFirst, nullptr, "PAV"}, {"PAV", 6, C::kAnd, "yn"}},
          "(KODAS = PAV) .AND. (PAV >> \"yn\")",
          {"[KODAS] = [Pavadinimas]", "AND [Pavadinimas] >> \"yn\""}},
+        {"a date between braces, which compares with a date field",
+         {{"DATA", 0, C::kFirst, "2005-06-17"}, {"DATA", 4, C::kAnd, " 1999-1-2 "}},
+         "(DATA = {2005-06-17}) .AND. (DATA < {1999-01-02})",
+         {"[DATA] = {2005-06-17}", "AND [DATA] < {1999-01-02}"}},
         {"the first appended condition has no conjunction",
          {{"PLOTAS", 0, C::kAnd, "7"}},
          "(PLOTAS = 7)",
@@ -186,6 +190,9 @@ TEST_F(FilterConditionTest, ValuesThatCannotBeWrittenMakeNoCondition)
     } refused[] = {
         {'N', "abc"}, {'N', ""}, {'F', "1 000"}, {'N', "1,000.5"}, {'N', "12abc"}, {'N', "inf"},
         {'C', "both \" and '"}, {'M', "x"}, {0, "x"},
+        // Dates are written only when the language reads them back as dates.
+        {'D', ""}, {'D', "2005-02-30"}, {'D', "05-06-17"}, {'D', "2005-06"}, {'D', "2005/06/17"},
+        {'D', "20050617"}, {'D', "2005-06-17x"}, {'D', "12005-06-17"}, {'D', "\"2005-06-17\""},
     };
     for (const auto& r : refused) {
         C condition;
@@ -193,10 +200,30 @@ TEST_F(FilterConditionTest, ValuesThatCannotBeWrittenMakeNoCondition)
         EXPECT_FALSE(condition.SetTypedValue(r.type, r.typed)) << r.type << " " << r.typed;
         EXPECT_EQ(condition.value, "before");
     }
-    C text;
-    EXPECT_TRUE(text.SetTypedValue('D', "2005-06-17"));
-    EXPECT_EQ(text.value, "\"2005-06-17\"");
-    EXPECT_EQ(text.GetTypedText(), "2005-06-17");
+    C date;
+    EXPECT_TRUE(date.SetTypedValue('D', "2005-06-17"));
+    EXPECT_EQ(date.value, "{2005-06-17}");
+    EXPECT_FALSE(date.valueIsField);
+    EXPECT_EQ(date.GetTypedText(), "2005-06-17");
+}
+
+TEST_F(FilterConditionTest, AStoredDateReadsBackAsAValue)
+{
+    // Braces delimit the value as quotes do, up to the one before ")".
+    CFilterConditionList list;
+    list.Load("(DATA >= {2001-02-03}) .OR. (DATA = {1999-12-31})", *parcels.layer);
+    ASSERT_EQ(list.GetCount(), 2);
+    EXPECT_FALSE(list.HasUnreadText());
+    const C first = list.GetCondition(0);
+    EXPECT_EQ(first.value, "{2001-02-03}");
+    EXPECT_FALSE(first.valueIsField);
+    EXPECT_EQ(first.GetTypedText(), "2001-02-03");
+    EXPECT_EQ(list.GetDisplay(1), "OR [DATA] = {1999-12-31}");
+
+    CFilterConditionList open;
+    open.Load("(DATA = {2001-02-03)", *parcels.layer);
+    EXPECT_EQ(open.GetCount(), 0);
+    EXPECT_TRUE(open.HasUnreadText());
 }
 
 TEST_F(FilterConditionTest, MalformedTextsLoadUpToTheFirstBadCondition)
