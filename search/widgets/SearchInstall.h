@@ -8,8 +8,10 @@ class CDrelApp;
 // lookups and queries (ISearchDialogs, IQueryDialogs), handing what it
 // does not open to the objects installed before it, the object
 // information window (MainFrameHooks().makeObjectInfo), the measuring
-// tools' result boxes (CMapFrame::Hooks().boxes) and the main window's
-// coordinate transformation (30611).
+// tools' result boxes (CMapFrame::Hooks().boxes), the main window's
+// coordinate transformation (30611), and the administrative search: the
+// maps' settings (MainFrameHooks().makeAdminSearch), its parameters
+// (30453) and the map window's show commands of its bar.
 //
 // A later dialog of this part joins in one place: a dialog the map's code
 // opens overrides its method in CSearchDialogs; a window or command the

@@ -83,6 +83,7 @@ public:
             box.ResetContent();
     }
     const IAdminSearchSettings* GetAdminSearchBarSettings() const override { return barSettings; }
+    void SetAdminSearchBarSettings(const IAdminSearchSettings* settings) override { barSettings = settings; }
 
     CFakeToolbarBox city{30438, true};
     CFakeToolbarBox street{30328, true};
