@@ -31,7 +31,9 @@ public:
             at = std::upper_bound(items.begin(), items.end(), item, [](const std::string& t, const auto& e) {
                 return CompareLithuanian(t, e.first) < 0;
             });
-        return static_cast<int>(items.insert(at, {item, data}) - items.begin());
+        // Begin only after the insertion, which may move the items.
+        const auto inserted = items.insert(at, {item, data});
+        return static_cast<int>(inserted - items.begin());
     }
     int GetCount() const override { return static_cast<int>(items.size()); }
     std::string GetItemText(int index) const override { return Valid(index) ? items[index].first : std::string(); }
