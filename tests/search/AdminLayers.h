@@ -100,7 +100,7 @@ inline std::vector<CAdminLayerData> AdminFixtureLayers()
           {"Avižieniai", "200", "41", "4101"},
           {"Kaunas", "300", "19", "1901"},
           {"Garliava", "400", "52", ""}}},
-        {"Gatvės", "gatves.gdb", CLayer::kLine,
+        {"Gatvių ašys", "gatves.gdb", CLayer::kLine,
          {{"NAME", 'C', 30, 0}, {"GATKOD", 'N', 8, 0}, {"GKODAS", 'N', 8, 0}},
          {{"Gedimino pr.", "1", "100"},
           {"Pylimo g.", "2", "100"},
@@ -120,7 +120,7 @@ inline std::vector<std::pair<AdminKey, std::string>> AdminFixtureKeys()
 {
     return {
         {kApskLayer, "Apskritys"},    {kSavLayer, "Savivaldybės"},    {kSenLayer, "Seniūnijos"},
-        {kPlaceLayer, "Gyvenvietės"}, {kStreetLayer, "Gatvės"},        {kApskCodeField, "AKODAS"},
+        {kPlaceLayer, "Gyvenvietės"}, {kStreetLayer, "Gatvių ašys"},        {kApskCodeField, "AKODAS"},
         {kSavCodeField, "SKODAS"},    {kSenCodeField, "SENKOD"},       {kPlaceCodeField, "GKODAS"},
         {kStreetCodeField, "GATKOD"}, {kSavApskCodeField, "AKODAS"},   {kSenSavCodeField, "SKODAS"},
         {kPlaceSavCodeField, "SKODAS"}, {kPlaceSenCodeField, "SENKOD"}, {kStreetPlaceCodeField, "GKODAS"},

@@ -593,7 +593,7 @@ TEST_F(AdminSearch, LayerListsOfferTheLayersOfTheirTypesSorted)
         Cp({"<Nėra>", "Apskritys", "Ąžuolai", "Savivaldybės", "Seniūnijos"}),
         Cp({"<Nėra>", "Apskritys", "Ąžuolai", "Savivaldybės", "Seniūnijos"}),
         Cp({"<Nėra>", "Adresai", "Apskritys", "Ąžuolai", "Gyvenvietės", "Savivaldybės", "Seniūnijos"}),
-        Cp({"<Nėra>", "Gatvės"}),
+        Cp({"<Nėra>", "Gatvių ašys"}),
         Cp({"<Nėra>", "Adresai", "Gyvenvietės"}),
     };
     const auto rows = AdminLayerRows();

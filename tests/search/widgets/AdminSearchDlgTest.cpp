@@ -67,13 +67,13 @@ TEST_F(AdminSearchDlgTest, LayerListsByTypeWithTheCurrentLayersShown)
     EXPECT_EQ(Items(List(dialog, 1022)), areas);
     EXPECT_EQ(Items(List(dialog, 1024)), (QStringList{Text("<Nėra>"), "Adresai", "Apskritys", Text("Gyvenvietės"),
                                                        Text("Savivaldybės"), Text("Seniūnijos")}));
-    EXPECT_EQ(Items(List(dialog, 1025)), (QStringList{Text("<Nėra>"), Text("Gatvės")}));
+    EXPECT_EQ(Items(List(dialog, 1025)), (QStringList{Text("<Nėra>"), Text("Gatvių ašys")}));
     EXPECT_EQ(Items(List(dialog, 1026)), (QStringList{Text("<Nėra>"), "Adresai", Text("Gyvenvietės")}));
     EXPECT_EQ(List(dialog, 1012)->currentText(), "Apskritys");
     EXPECT_EQ(List(dialog, 1021)->currentText(), Text("Savivaldybės"));
     EXPECT_EQ(List(dialog, 1022)->currentText(), Text("<Nėra>")); // not in the map
     EXPECT_EQ(List(dialog, 1024)->currentText(), Text("Gyvenvietės"));
-    EXPECT_EQ(List(dialog, 1025)->currentText(), Text("Gatvės"));
+    EXPECT_EQ(List(dialog, 1025)->currentText(), Text("Gatvių ašys"));
     // The address row is there but disabled.
     EXPECT_FALSE(List(dialog, 1026)->isEnabled());
     EXPECT_FALSE(FindControl<QPushButton>(&dialog, 1092)->isEnabled());
@@ -154,7 +154,7 @@ TEST_F(AdminSearchDlgTest, FieldsDialogsShowTheLabelsOfTheirLevel)
 
 TEST_F(AdminSearchDlgTest, FieldsOkStoresTheChosenNames)
 {
-    const CLayer& streets = *doc.Layers().FindByName(Utf8ToCp1257("Gatvės"));
+    const CLayer& streets = *doc.Layers().FindByName(Utf8ToCp1257("Gatvių ašys"));
     CAdminFieldsDlg dialog(settings, streets, AdminLayerRows()[4]);
     dialog.show();
     QCoreApplication::processEvents();
@@ -168,7 +168,7 @@ TEST_F(AdminSearchDlgTest, FieldsOkStoresTheChosenNames)
 
 TEST_F(AdminSearchDlgTest, FieldsCancelStoresNothing)
 {
-    const CLayer& streets = *doc.Layers().FindByName(Utf8ToCp1257("Gatvės"));
+    const CLayer& streets = *doc.Layers().FindByName(Utf8ToCp1257("Gatvių ašys"));
     CAdminFieldsDlg dialog(settings, streets, AdminLayerRows()[4]);
     dialog.show();
     QCoreApplication::processEvents();
