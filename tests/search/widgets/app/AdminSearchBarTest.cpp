@@ -168,6 +168,10 @@ TEST_F(AdminSearchBarTest, TheMapFillsTheBarAndItsChoicesCascade)
     while (bar && !bar->inherits("QToolBar"))
         bar = bar->parentWidget();
     ASSERT_TRUE(bar);
+    // Wide enough for every box of the bar.
+    frame->showNormal();
+    frame->resize(1400, 800);
+    Settle();
     SaveScreenshot(*bar, "admin_search_bar");
 
     // Saving writes the section's sixteen keys and keeps the hand-written address one.
