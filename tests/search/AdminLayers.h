@@ -8,7 +8,9 @@
 #include "layers/Layer.h"
 #include "platform/Codepage.h"
 #include "search/AdminSearchSettings.h"
+#include "shell/MainToolbars.h"
 #include "tests/core/FieldLists.h"
+#include "tests/mapdoc/AddressBoxes.h"
 
 #include <memory>
 #include <string>
@@ -132,3 +134,26 @@ inline void SetAdminFixtureKeys(CAdminSearchSettings& settings)
     for (const auto& [key, value] : AdminFixtureKeys())
         settings.Set(key, Utf8ToCp1257(value));
 }
+
+// The administrative-search bar's boxes in memory, sorted as the real
+// combos are, or in the order entries come. Installed for its lifetime.
+class CAdminBar : public IMainToolbars {
+public:
+    explicit CAdminBar(bool sorted = true)
+        : boxes{{30455, sorted}, {30443, sorted}, {30445, sorted}, {30447, sorted}, {30449, sorted}, {30451, false}}
+    {
+        SetMainToolbars(this);
+    }
+    ~CAdminBar() override { SetMainToolbars(nullptr); }
+    IToolbarBox* FindBox(int id) override
+    {
+        for (CFakeToolbarBox& box : boxes)
+            if (box.GetId() == id)
+                return &box;
+        return nullptr;
+    }
+    CFakeToolbarBox& Box(AdminLevel level) { return static_cast<CFakeToolbarBox&>(*FindBox(AdminLevelBox(level))); }
+    CFakeToolbarBox& House() { return static_cast<CFakeToolbarBox&>(*FindBox(kAdminHouseBox)); }
+
+    std::vector<CFakeToolbarBox> boxes;
+};

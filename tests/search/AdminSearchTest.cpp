@@ -13,7 +13,6 @@
 #include "platform/Codepage.h"
 #include "platform/IniFile.h"
 #include "shell/MainToolbars.h"
-#include "tests/mapdoc/AddressBoxes.h"
 #include "tests/mapdoc/SearchDialogsDouble.h"
 #include "tests/mapdoc/ViewTestSupport.h"
 #include "tests/search/AdminLayers.h"
@@ -37,25 +36,6 @@ Texts Cp(std::initializer_list<const char*> utf8)
         texts.push_back(Utf8ToCp1257(text));
     return texts;
 }
-
-// The administrative-search bar's boxes in memory. Installed for its lifetime.
-class CAdminBar : public IMainToolbars {
-public:
-    CAdminBar() { SetMainToolbars(this); }
-    ~CAdminBar() override { SetMainToolbars(nullptr); }
-    IToolbarBox* FindBox(int id) override
-    {
-        for (CFakeToolbarBox& box : boxes)
-            if (box.GetId() == id)
-                return &box;
-        return nullptr;
-    }
-    CFakeToolbarBox& Box(AdminLevel level) { return static_cast<CFakeToolbarBox&>(*FindBox(AdminLevelBox(level))); }
-    CFakeToolbarBox& House() { return static_cast<CFakeToolbarBox&>(*FindBox(kAdminHouseBox)); }
-
-    std::vector<CFakeToolbarBox> boxes{{30455, true}, {30443, true}, {30445, true},
-                                       {30447, true}, {30449, true}, {30451, false}};
-};
 
 // Every map gets the search's own settings.
 class CAdminHost : public CAddressBoxHost {
