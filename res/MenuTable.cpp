@@ -117,7 +117,10 @@ constexpr MenuEntry kLegendFilter[] = {
 };
 constexpr MenuEntry kLayerOperations[] = {
     Command(30235, "Sukurti &buferines zonas..."),
+    Command(30260, "Sukurti &topologiją..."),
     Command(30263, "&Perklojimo operacijos..."),
+    Command(30325, "Sukurti taškų, nurodančių galimų klaidų vietas, sluoksnį"),
+    Command(30348, "Taisyti klaidas..."),
 };
 constexpr MenuEntry kMapLayer[] = {
     Popup("&Legenda", kLegendFilter),

@@ -131,6 +131,8 @@ constexpr StringEntry kStrings[] = {
     {3021, "Diagrama"},
     {3026, "Vidinis lauko vardas"},
     {3027, "Pilnas lauko vardas"},
+    {3035, "Nebuvo atlikta jokių pataisymų."},
+    {3036, "Pataisyta mazgų: %d\nPataisyta viršūnių: %d\nĮterpta viršūnių: %d"},
     {3038, "Matoma zona"},
     {3039, "Nematoma zona"},
     {3040, "Visais atvejais"},
