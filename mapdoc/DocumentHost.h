@@ -27,8 +27,9 @@ public:
     virtual std::unique_ptr<IAdminSearchSettings> CreateAdminSearchSettings(CDrelDoc& document) { return nullptr; }
     virtual bool HasAdminSearchBar() const { return false; }
     // The settings whose boxes the administrative-search bar shows; null
-    // when it shows none.
+    // when it shows none. The settings that fill the bar record themselves.
     virtual const IAdminSearchSettings* GetAdminSearchBarSettings() const { return nullptr; }
+    virtual void SetAdminSearchBarSettings(const IAdminSearchSettings* settings) {}
 
     // A box of the address toolbar; null when there is none.
     virtual IToolbarBox* GetAddressBox(AddressBox which) { return nullptr; }

@@ -1,8 +1,11 @@
 #include "search/widgets/SearchInstall.h"
 
+#include "mapdoc/DrelDoc.h"
 #include "platform/CommandTarget.h"
 #include "platform/UserServices.h"
+#include "search/AdminSearchSettings.h"
 #include "search/TableDoc.h"
+#include "search/widgets/AdminSearchDlg.h"
 #include "search/widgets/CoordTransformDlg.h"
 #include "search/widgets/DbfFrame.h"
 #include "search/widgets/FilterDlg.h"
@@ -135,6 +138,47 @@ void InstallMeasureBoxes()
     };
 }
 
+CAdminSearchSettings* AdminSearchOf(CDrelDoc& document)
+{
+    return dynamic_cast<CAdminSearchSettings*>(document.GetAdminSearchSettings());
+}
+
+void InstallAdminSearch()
+{
+    MainFrameHooks().makeAdminSearch = [](CDrelDoc&) -> std::unique_ptr<IAdminSearchSettings> {
+        return std::make_unique<CAdminSearchSettings>();
+    };
+    CMapFrame::Hooks().frame.document.adminSearchParams = [](CDrelDoc& document) {
+        if (CAdminSearchSettings* settings = AdminSearchOf(document))
+            EditAdminSearchParameters(*settings, document);
+    };
+}
+
+// The show commands of the administrative-search bar, per level.
+constexpr std::pair<int, AdminLevel> kAdminShowCommands[] = {
+    {30456, kCountyLevel}, {30444, kMunicipalityLevel}, {30446, kWardLevel}, {30448, kSettlementLevel},
+    {30450, kStreetLevel},
+};
+
+void AddMapFrameCommands(CMapFrame& frame, CCommandTable& c)
+{
+    for (const auto& [id, level] : kAdminShowCommands) {
+        c.On(id, [&frame, level] {
+            CAdminSearchSettings* settings = AdminSearchOf(frame.GetMapDocument());
+            CDrelView* view = frame.GetMapView();
+            if (!settings || !view)
+                return;
+            if (level == kStreetLevel)
+                settings->ShowStreet(*view);
+            else
+                settings->ShowUnit(level, *view);
+        });
+        c.OnUpdate(id, [&frame](CCommandState& state) {
+            state.Enable(AdminSearchOf(frame.GetMapDocument()) && frame.GetMapView());
+        });
+    }
+}
+
 void AddMainFrameCommands(CMainFrame& frame, CCommandTable& c)
 {
     c.On(kCmdCoordTransform, [&frame] {
@@ -153,8 +197,10 @@ void InstallSearchDialogs(CDrelApp& app)
     InstallTableWindow(app);
     InstallMeasureBoxes();
     InstallLayerSheetDialogs();
+    InstallAdminSearch();
     static const bool registered = [] {
         CCommandRegistry<CMainFrame>::Instance().Add(AddMainFrameCommands);
+        CCommandRegistry<CMapFrame>::Instance().Add(AddMapFrameCommands);
         return true;
     }();
     (void)registered;

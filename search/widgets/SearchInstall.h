@@ -10,8 +10,10 @@ class CDrelApp;
 // information window (MainFrameHooks().makeObjectInfo), the measuring
 // tools' result boxes (CMapFrame::Hooks().boxes), the layer sheet's
 // filter condition (319) and table structure (160) dialogs
-// (LayerSheetHooks()) and the main window's coordinate transformation
-// (30611).
+// (LayerSheetHooks()), the main window's coordinate transformation
+// (30611), and the administrative search: the maps' settings
+// (MainFrameHooks().makeAdminSearch), its parameters (30453) and the map
+// window's show commands of its bar.
 //
 // A later dialog of this part joins in one place: a dialog the map's code
 // opens overrides its method in CSearchDialogs; a window or command the

@@ -245,8 +245,25 @@ public:
             AddComboItem(box, ToQString(name), 0, true);
         box->setEnabled(!names.empty());
     }
+    std::unique_ptr<IAdminSearchSettings> CreateAdminSearchSettings(CDrelDoc& document) override
+    {
+        const auto& make = MainFrameHooks().makeAdminSearch;
+        return make ? make(document) : nullptr;
+    }
+    bool HasAdminSearchBar() const override { return MainToolbars().FindBox(kAdminCountyBox) != nullptr; }
+    const IAdminSearchSettings* GetAdminSearchBarSettings() const override { return m_adminBarSettings; }
+    void SetAdminSearchBarSettings(const IAdminSearchSettings* settings) override { m_adminBarSettings = settings; }
     void OnDocumentDestroyed(CDrelDoc& document) override
     {
+        if (m_adminBarSettings && document.GetAdminSearchSettings() == m_adminBarSettings) {
+            m_adminBarSettings = nullptr;
+            for (const int id : {kAdminCountyBox, kAdminMunicipalityBox, kAdminWardBox, kAdminSettlementBox,
+                                 kAdminStreetBox, kAdminHouseNumberBox})
+                if (IToolbarBox* box = MainToolbars().FindBox(id)) {
+                    box->ResetContent();
+                    box->Enable(false);
+                }
+        }
         for (const int id : {kCityBox, kStreetBox})
             if (IToolbarBox* box = MainToolbars().FindBox(id); box && box->GetOwnerDocument() == &document) {
                 box->SetOwnerDocument(nullptr);
@@ -305,6 +322,7 @@ private:
 
     CMainFrame& m_frame;
     const CDrelDoc* m_placesOwner = nullptr;
+    const IAdminSearchSettings* m_adminBarSettings = nullptr;
 };
 
 // A confirmed choice in a toolbar box reaches the map's street lookup or

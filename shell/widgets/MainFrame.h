@@ -17,6 +17,7 @@ class CDrelDoc;
 class CDrelView;
 class CLayer;
 class CMainFrame;
+class IAdminSearchSettings;
 class IMapFrameWindow;
 class QLabel;
 
@@ -50,6 +51,9 @@ struct CMainFrameHooks {
     // The object information window, a window of its own owned by the
     // main window; without it no object information shows.
     std::function<IObjectInfoWindow*(CMainFrame& frame)> makeObjectInfo;
+    // The administrative-search settings of a new map document; without
+    // it the maps have none.
+    std::function<std::unique_ptr<IAdminSearchSettings>(CDrelDoc& document)> makeAdminSearch;
 };
 CMainFrameHooks& MainFrameHooks();
 

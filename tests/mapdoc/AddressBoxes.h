@@ -31,7 +31,9 @@ public:
             at = std::upper_bound(items.begin(), items.end(), item, [](const std::string& t, const auto& e) {
                 return CompareLithuanian(t, e.first) < 0;
             });
-        return static_cast<int>(items.insert(at, {item, data}) - items.begin());
+        // Begin only after the insertion, which may move the items.
+        const auto inserted = items.insert(at, {item, data});
+        return static_cast<int>(inserted - items.begin());
     }
     int GetCount() const override { return static_cast<int>(items.size()); }
     std::string GetItemText(int index) const override { return Valid(index) ? items[index].first : std::string(); }
@@ -83,6 +85,7 @@ public:
             box.ResetContent();
     }
     const IAdminSearchSettings* GetAdminSearchBarSettings() const override { return barSettings; }
+    void SetAdminSearchBarSettings(const IAdminSearchSettings* settings) override { barSettings = settings; }
 
     CFakeToolbarBox city{30438, true};
     CFakeToolbarBox street{30328, true};
