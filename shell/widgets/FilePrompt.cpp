@@ -53,12 +53,12 @@ bool CQtFilePrompt::PromptFileName(std::string& path, bool open, const std::stri
     return true;
 }
 
-bool PromptOpenFiles(const std::string& filter, int& filterIndex, bool multiple, std::vector<std::string>& paths)
+namespace {
+
+// Runs the dialog with the filter of the index (from 1) chosen first;
+// the index then holds the filter chosen.
+bool RunWithFilterIndex(QFileDialog& dialog, int& filterIndex)
 {
-    QFileDialog dialog(QApplication::activeWindow());
-    SetUpFileDialog(dialog, true, filter, {}, {});
-    if (multiple)
-        dialog.setFileMode(QFileDialog::ExistingFiles);
     const QStringList filters = dialog.nameFilters();
     if (filterIndex >= 1 && filterIndex <= filters.size())
         dialog.selectNameFilter(filters[filterIndex - 1]);
@@ -66,8 +66,31 @@ bool PromptOpenFiles(const std::string& filter, int& filterIndex, bool multiple,
         return false;
     if (const qsizetype chosen = filters.indexOf(dialog.selectedNameFilter()); chosen >= 0)
         filterIndex = static_cast<int>(chosen) + 1;
+    return true;
+}
+
+} // namespace
+
+bool PromptOpenFiles(const std::string& filter, int& filterIndex, bool multiple, std::vector<std::string>& paths)
+{
+    QFileDialog dialog(QApplication::activeWindow());
+    SetUpFileDialog(dialog, true, filter, {}, {});
+    if (multiple)
+        dialog.setFileMode(QFileDialog::ExistingFiles);
+    if (!RunWithFilterIndex(dialog, filterIndex))
+        return false;
     paths.clear();
     for (const QString& file : dialog.selectedFiles())
         paths.push_back(FromNativePath(file.toStdString()));
+    return true;
+}
+
+bool PromptSaveFile(const std::string& filter, int& filterIndex, const std::string& defaultExt, std::string& path)
+{
+    QFileDialog dialog(QApplication::activeWindow());
+    SetUpFileDialog(dialog, false, filter, defaultExt, path);
+    if (!RunWithFilterIndex(dialog, filterIndex))
+        return false;
+    path = FromNativePath(dialog.selectedFiles().front().toStdString());
     return true;
 }
