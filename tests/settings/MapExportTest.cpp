@@ -322,7 +322,7 @@ TEST_F(MapExportTest, EveryPictureTypeIsWritten)
             ASSERT_TRUE(WriteMapExport(view, path, type, settings));
             EXPECT_TRUE(held.Messages().empty());
             if (type == kExportTiff) {
-                EXPECT_EQ(ReadWholeFile(path).substr(0, 4), std::string("II*\0", 4));
+                EXPECT_EQ(ReadWholeFile(path).substr(0, 4), std::string("MM\0*", 4));
                 continue;
             }
             const QImage picture = Picture(path);
