@@ -121,6 +121,8 @@ void CMapExportDlg::BuildControls(int layout)
     auto* tiles = new QHBoxLayout(tilesGroup);
     auto* rows = MakeEdit(tilesGroup, kRowsEdit, 3);
     auto* columns = MakeEdit(tilesGroup, kColumnsEdit, 3);
+    for (QLineEdit* count : {rows, columns})
+        count->setMaximumWidth(count->minimumWidth() * 2);
     tiles->addWidget(MakeLabel(tilesGroup, 0, "&Eilučių:", rows));
     tiles->addWidget(rows);
     tiles->addSpacing(12);

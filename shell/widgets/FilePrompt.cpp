@@ -64,8 +64,13 @@ bool RunWithFilterIndex(QFileDialog& dialog, int& filterIndex)
         dialog.selectNameFilter(filters[filterIndex - 1]);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return false;
-    if (const qsizetype chosen = filters.indexOf(dialog.selectedNameFilter()); chosen >= 0)
-        filterIndex = static_cast<int>(chosen) + 1;
+    // With the details hidden the dialog names the filter by its text alone.
+    const QString chosen = dialog.selectedNameFilter();
+    for (qsizetype i = 0; i < filters.size(); ++i)
+        if (filters[i] == chosen || filters[i].startsWith(chosen + QStringLiteral(" ("))) {
+            filterIndex = static_cast<int>(i) + 1;
+            break;
+        }
     return true;
 }
 
