@@ -7,6 +7,7 @@
 #include "platform/UserServices.h"
 #include "platform/Stream.h"
 #include "render/DibImage.h"
+#include "settings/HtmlExport.h"
 #include "settings/MapExport.h"
 
 #include <QBuffer>
@@ -95,11 +96,34 @@ bool WriteMetafile(CDrelView& view, const std::string& path, std::string& error)
     return true;
 }
 
+// A web page showing the map, as the map window's HTML export writes it
+// without an image map; its picture beside it.
+bool WriteHtml(CDrelView& view, const std::string& path, std::string& error)
+{
+    CHeldMessages held;
+    CHtmlExportPrompts prompts;
+    prompts.askFile = [&](std::string& chosen) {
+        chosen = path;
+        return true;
+    };
+    prompts.editOptions = [](CDrelView&, CHtmlExportOptions& options) {
+        options.layerName.clear();
+        return true;
+    };
+    ExportMapToHtml(view, prompts);
+    if (!held.Messages().empty()) {
+        error = held.Messages().back().text;
+        return false;
+    }
+    return true;
+}
+
 constexpr CMapPictureFormat kFormats[] = {
     {"png", WritePng},
     {"pdf", WritePdf},
     {"emf", WriteMetafile<&CDrelView::ExportEnhMetafile>},
     {"wmf", WriteMetafile<&CDrelView::ExportMetafile>},
+    {"html", WriteHtml},
 };
 
 } // namespace

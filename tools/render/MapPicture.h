@@ -19,5 +19,5 @@ struct CMapPictureFormat {
 
 // The format the file name's extension names (letter case ignored); null for none.
 const CMapPictureFormat* FindMapPictureFormat(const std::string& path);
-// The extensions known, for messages: ".png, .pdf, .emf or .wmf".
+// The extensions known, for messages: ".png, .pdf, .emf, .wmf or .html".
 std::string MapPictureExtensions();
