@@ -27,6 +27,13 @@ std::string PictureFailure(const CDrelView& view)
     return "a picture of " + std::to_string(size.cx) + " x " + std::to_string(size.cy) + " pixels cannot be made";
 }
 
+// What the drawing said (a layer it could not read) goes on to the caller.
+void ForwardMessages(const CHeldMessages& held)
+{
+    for (const CHeldMessages::Message& message : held.Messages())
+        AppMessageBox(message.text, message.type, message.helpId);
+}
+
 // The writers tell of their failures in a box: the last one is the reason.
 std::string WriteFailure(const CHeldMessages& held, const std::string& path)
 {
@@ -39,10 +46,13 @@ bool WritePng(CDrelView& view, const std::string& path, std::string& error)
 {
     CHeldMessages held;
     const int written = RenderViewToImage(path, view, kExportPng, 0);
+    held.Release();
     if (written == 0)
         error = PictureFailure(view);
     else if (written < 0)
         error = WriteFailure(held, path);
+    else
+        ForwardMessages(held);
     return written > 0;
 }
 
@@ -98,9 +108,9 @@ bool WriteMetafile(CDrelView& view, const std::string& path, std::string& error)
 
 // A web page showing the map, as the map window's HTML export writes it
 // without an image map; its picture beside it.
+// What goes wrong it tells in a box, which the caller holds.
 bool WriteHtml(CDrelView& view, const std::string& path, std::string& error)
 {
-    CHeldMessages held;
     CHtmlExportPrompts prompts;
     prompts.askFile = [&](std::string& chosen) {
         chosen = path;
@@ -111,10 +121,6 @@ bool WriteHtml(CDrelView& view, const std::string& path, std::string& error)
         return true;
     };
     ExportMapToHtml(view, prompts);
-    if (!held.Messages().empty()) {
-        error = held.Messages().back().text;
-        return false;
-    }
     return true;
 }
 
