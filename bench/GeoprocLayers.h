@@ -17,12 +17,15 @@
 // points, "BLOCK" (the block's number from 1, row by row).
 
 #include "core/Shape.h"
+#include "core/ShapeArray.h"
 #include "layers/DrawStyle.h"
 #include "layers/GdbSource.h"
 #include "layers/Layer.h"
 #include "mapdoc/DrelDoc.h"
 #include "mapdoc/MapSettings.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -200,4 +203,144 @@ private:
     std::string m_folder;
     CDrelDoc m_document;
     bool m_ready = false;
+};
+
+// The plan's street grid in memory, as topology and error fixing meet it,
+// with its answers counted while it is laid out.
+//
+// Near misses (ForTopology): every street end pulled back along its street
+// by 0.1 to 0.3 m and sideways by up to 0.05 m, so no two streets touch
+// and the ends of a crossing lie within 0.61 m of one another; at every
+// inner crossing (c, r) with c % 5 == 2 and r % 5 == 2 the two streets on
+// each side are one line, so two lines cross there with no vertex.
+//
+// Missed ends (ForFixing): the streets meet exactly, but at about a fifth
+// of the crossings (5 % of all ends) one end chosen by the seed is pulled
+// back 0.5 m; two lines of 50,000 vertices run across the grid along the
+// middle of a row of blocks, 10 m past its sides, crossing every street
+// across their way inside its segment.
+struct CStreetGrid {
+    std::vector<CShape> lines;
+    int crossings = 0; // of the grid
+    int unnoded = 0;   // crossings where two lines cross with no vertex
+    int endsOff = 0;   // missed ends
+    int longLineCrossings = 0;
+    double length = 0; // metres, all lines
+
+    static CStreetGrid ForTopology(const CGeoprocTownPlan& plan) { return CStreetGrid(plan, false); }
+    static CStreetGrid ForFixing(const CGeoprocTownPlan& plan) { return CStreetGrid(plan, true); }
+
+    int Ends() const { return 2 * static_cast<int>(lines.size()); }
+    int GridEdges() const { return static_cast<int>(lines.size()) - (m_fixing ? 2 : 0) + 2 * unnoded; }
+
+    // The lines into the array, in the order given.
+    void CopyTo(CShapeArray& shapes, const std::vector<int>& order) const
+    {
+        shapes.RemoveAll();
+        for (int i : order)
+            shapes.AddCopy(lines[static_cast<size_t>(i)]);
+    }
+    std::vector<int> Shuffled(uint64_t seed) const
+    {
+        std::vector<int> order(lines.size());
+        for (size_t i = 0; i < order.size(); ++i)
+            order[i] = static_cast<int>(i);
+        std::mt19937_64 random(seed);
+        std::shuffle(order.begin(), order.end(), random);
+        return order;
+    }
+    // By the first point, x then y.
+    std::vector<int> Sorted() const
+    {
+        std::vector<int> order = Shuffled(1);
+        std::sort(order.begin(), order.end(), [this](int a, int b) {
+            const CMapPoint& p = lines[static_cast<size_t>(a)].GetPoint(0);
+            const CMapPoint& q = lines[static_cast<size_t>(b)].GetPoint(0);
+            return p.x != q.x ? p.x < q.x : p.y < q.y;
+        });
+        return order;
+    }
+
+private:
+    CStreetGrid(const CGeoprocTownPlan& plan, bool fixing) : m_fixing(fixing)
+    {
+        const int C = plan.columns, R = plan.rows;
+        const double s = plan.block;
+        crossings = (C + 1) * (R + 1);
+        std::mt19937_64 random(plan.seed);
+        std::uniform_real_distribution<double> back(0.1, 0.3), aside(-0.05, 0.05), chance(0, 1);
+        const auto unnodedAt = [&](int c, int r) {
+            return !fixing && c >= 1 && c < C && r >= 1 && r < R && c % 5 == 2 && r % 5 == 2;
+        };
+        // One missed end at the chosen crossings: which of its streets.
+        std::vector<int> missed(static_cast<size_t>(crossings), -1);
+        if (fixing) {
+            const double share = 0.05 * 2 * ((R + 1) * C + (C + 1) * R) / crossings;
+            for (int& m : missed)
+                if (chance(random) < share)
+                    m = static_cast<int>(random() % 4); // west, east, south, north
+        }
+        // A street from grid point a to grid point b; `from` and `to` say
+        // which way each end leaves its crossing (0 west .. 3 north).
+        const auto street = [&](int ac, int ar, int bc, int br, int from, int to) {
+            const CMapPoint a(ac * s, ar * s), b(bc * s, br * s);
+            const double len = std::hypot(b.x - a.x, b.y - a.y);
+            const double ux = (b.x - a.x) / len, uy = (b.y - a.y) / len;
+            CMapPoint p = a, q = b;
+            if (!fixing) {
+                const double pa = back(random), pb = back(random), sa = aside(random), sb = aside(random);
+                p = CMapPoint(a.x + ux * pa - uy * sa, a.y + uy * pa + ux * sa);
+                q = CMapPoint(b.x - ux * pb - uy * sb, b.y - uy * pb + ux * sb);
+            } else {
+                if (missed[static_cast<size_t>(ar * (C + 1) + ac)] == from) {
+                    p = CMapPoint(a.x + ux * 0.5, a.y + uy * 0.5);
+                    ++endsOff;
+                }
+                if (missed[static_cast<size_t>(br * (C + 1) + bc)] == to) {
+                    q = CMapPoint(b.x - ux * 0.5, b.y - uy * 0.5);
+                    ++endsOff;
+                }
+            }
+            CShape line;
+            line.SetSize(0, 1);
+            line.AddPoint(p);
+            line.AddPoint(q);
+            length += std::hypot(q.x - p.x, q.y - p.y);
+            lines.push_back(std::move(line));
+        };
+        // The street leaving a crossing eastwards leaves it as its "east" one.
+        for (int r = 0; r <= R; ++r)
+            for (int c = 0; c < C; ++c) {
+                if (unnodedAt(c + 1, r)) {
+                    street(c, r, c + 2, r, 1, 0);
+                    ++c;
+                    ++unnoded;
+                } else {
+                    street(c, r, c + 1, r, 1, 0);
+                }
+            }
+        for (int c = 0; c <= C; ++c)
+            for (int r = 0; r < R; ++r) {
+                if (unnodedAt(c, r + 1)) {
+                    street(c, r, c, r + 2, 3, 2);
+                    ++r;
+                } else {
+                    street(c, r, c, r + 1, 3, 2);
+                }
+            }
+        if (fixing)
+            for (const int row : {R / 3, 2 * R / 3}) {
+                constexpr int kVertices = 50000;
+                const double y = (row + 0.5) * s, left = -10, right = C * s + 10;
+                CShape line;
+                line.SetSize(0, 1);
+                for (int i = 0; i < kVertices; ++i)
+                    line.AddPoint(CMapPoint(left + (right - left) * i / (kVertices - 1), y));
+                length += right - left;
+                longLineCrossings += C + 1;
+                lines.push_back(std::move(line));
+            }
+    }
+
+    bool m_fixing;
 };

@@ -854,6 +854,13 @@ bool DbfPutDouble(DbfHandle& handle, int index, double value)
                         [&](const DbfField& f, std::string& out) { return FormatNumber(f, value, out); });
 }
 
+bool DbfNumberText(const DbfHandle& handle, int index, double value, std::string& text)
+{
+    const DbfField* f = FieldAt(handle, index);
+    text.clear();
+    return f && FormatNumber(*f, value, text);
+}
+
 bool DbfPutLong(DbfHandle& handle, int index, long value)
 {
     return PutFormatted(handle, index,

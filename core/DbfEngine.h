@@ -162,6 +162,10 @@ double ParseDegreesText(std::string_view text);
 // decimals until it fits; when it still does not, the field is filled with
 // '*' and the store answers false.
 bool DbfPutString(DbfHandle& handle, int index, std::string_view text);
+// The text DbfPutDouble would store, right-justified; false (and the '*'
+// text) when the number does not fit, so a caller can refuse it before
+// anything is stored.
+bool DbfNumberText(const DbfHandle& handle, int index, double value, std::string& text);
 bool DbfPutDouble(DbfHandle& handle, int index, double value);
 bool DbfPutLong(DbfHandle& handle, int index, long value);
 bool DbfPutBlockNumber(DbfHandle& handle, int index, long block);

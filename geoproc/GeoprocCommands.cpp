@@ -2,7 +2,9 @@
 
 #include "geoproc/GeoprocDialogs.h"
 #include "geoproc/LayerBuffers.h"
+#include "geoproc/LineTopology.h"
 #include "geoproc/Overlay.h"
+#include "geoproc/TopologyErrors.h"
 #include "layers/Layer.h"
 #include "platform/Codepage.h"
 #include "platform/CommandTarget.h"
@@ -18,12 +20,27 @@ constexpr int kNoMemory = 1005;
 constexpr int kNoLayerSelected = 1022;
 constexpr char kOperationBroken[] = "Operacija nutraukta dėl netikėtos klaidos; jos rezultatų nėra.";
 
-constexpr unsigned kPointLineArea =
-    LayerTypeBit(CLayer::kPoint) | LayerTypeBit(CLayer::kLine) | LayerTypeBit(CLayer::kArea);
+constexpr unsigned kLineArea = LayerTypeBit(CLayer::kLine) | LayerTypeBit(CLayer::kArea);
+constexpr unsigned kPointLineArea = LayerTypeBit(CLayer::kPoint) | kLineArea;
 
 int BufferZones(const CGeoprocCall& call)
 {
     return CreateBuffers(*call.layer, call.document, call.dialogs.document);
+}
+
+int Topology(const CGeoprocCall& call)
+{
+    return CreateTopology(*call.layer, call.document, call.dialogs.document);
+}
+
+int ErrorPoints(const CGeoprocCall& call)
+{
+    return CreateErrorPointsLayer(*call.layer, call.document, call.dialogs.document);
+}
+
+int FixErrors(const CGeoprocCall& call)
+{
+    return FixTopologyErrors(*call.layer, call.document, call.dialogs.document);
 }
 
 // Dialog 288 chooses both layers, the selected one offered as the source.
@@ -37,7 +54,10 @@ int LayerOverlay(const CGeoprocCall& call)
 
 constexpr CGeoprocCommand kCommands[] = {
     {30235, kPointLineArea, CGeoprocCommand::kNewLayerDialog, BufferZones},
+    {30260, LayerTypeBit(CLayer::kLine), CGeoprocCommand::kNewLayerDialog, Topology},
     {30263, 0, CGeoprocCommand::kNewLayerDialog, LayerOverlay},
+    {30325, LayerTypeBit(CLayer::kLine), CGeoprocCommand::kNewLayerDialog, ErrorPoints},
+    {30348, kLineArea, CGeoprocCommand::kNewLayerDialog, FixErrors},
 };
 
 } // namespace

@@ -4,6 +4,7 @@
 
 class CDrelDoc;
 class CLayer;
+struct CTopologyOptions;
 
 // The layers and the operation code (geoproc/Overlay.h) of an overlay.
 struct COverlayChoice {
@@ -26,6 +27,10 @@ public:
     // Dialog 280 "Buferinės zonos skaičiavimas": the zone around an area,
     // from the type given (CShape::kBufferBand, kBufferGrow, kBufferShrink).
     virtual bool AskBufferType(int& type) { return false; }
+    // Dialog 30814 "Topologijos kūrimas", from the options given.
+    virtual bool AskTopology(CTopologyOptions& options) { return false; }
+    // Dialog 287 "Tolerancija": a tolerance in metres, from the one given.
+    virtual bool AskTolerance(double& metres) { return false; }
     // Dialog 288 "Sluoksnių perklojimas" over the document's layers, the
     // active one (or none) offered as the source when no name is
     // remembered.

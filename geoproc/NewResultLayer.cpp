@@ -1,8 +1,8 @@
 #include "geoproc/NewResultLayer.h"
 
 #include "layers/Layer.h"
+#include "mapdoc/DocCommands.h"
 #include "mapdoc/DrelDoc.h"
-#include "platform/Path.h"
 #include "platform/UserServices.h"
 
 #include <utility>
@@ -11,7 +11,6 @@ namespace {
 
 enum ResultLayerMessage : int {
     kCannotCreateFile = 1027,
-    kFileExists = 1074,
     kLayerFilesNotCreated = 1088,
 };
 
@@ -23,23 +22,10 @@ CNewResultLayer::CNewResultLayer(CDrelDoc& document, CResultLayerChoice choice, 
 
 CNewResultLayer::~CNewResultLayer() = default;
 
-bool CNewResultLayer::ExistingFilesAllowed() const
-{
-    // The user agreed to replace the data file, and with it what belongs
-    // to it; a file of the kind standing alone is no one's to replace.
-    if (m_choice.options.replaceConfirmed && PathExists(m_choice.path))
-        return true;
-    const std::string existing = CResultFiles::ExistingLayerFile(m_choice.path);
-    if (existing.empty())
-        return true;
-    AppMessageBoxArg(kFileExists, existing, MB_OK | MB_ICONWARNING);
-    return false;
-}
-
 bool CNewResultLayer::Begin()
 {
     m_messages = std::make_unique<CMessageCounter>();
-    if (!m_document.CheckNewLayerPath(m_choice.path) || !ExistingFilesAllowed())
+    if (!CheckNewLayerFiles(m_document, m_choice.path, m_choice.options.replaceConfirmed))
         return false;
     if (!m_files.Reserve()) {
         AppMessageBoxArg(kCannotCreateFile, m_choice.path, MB_OK | MB_ICONWARNING);

@@ -50,8 +50,6 @@ public:
     CLayer* End(EOperationEnd end, std::unique_ptr<CLayer> layer = nullptr);
 
 private:
-    bool ExistingFilesAllowed() const;
-
     CDrelDoc& m_document;
     CResultLayerChoice m_choice;
     CancelRule m_rule;

@@ -37,11 +37,21 @@ bool FindToolbarAddress(CDrelView& view)
         return false;
     CDrelDoc& document = view.GetDocument();
     const auto record = static_cast<int32_t>(streets->GetItemData(item));
-    const int64_t code = document.GetStreetCode(record);
+    return ShowStreetAddress(view, FoldedRecords(document.Streets().Lists().merged, record), streetText, houseText);
+}
+
+bool ShowStreetAddress(CDrelView& view, const std::vector<int32_t>& streetRecords, const std::string& streetText,
+                       const std::string& houseText)
+{
+    if (streetRecords.empty())
+        return false;
+    CDrelDoc& document = view.GetDocument();
+    const int64_t code = document.GetStreetCode(streetRecords.front());
 
     if (!houseText.empty()) {
         CAddressResult result;
-        if (document.CollectStreetAddresses(code, houseText, result)) {
+        // A code below 1 would look the number up on every street.
+        if (code > 0 && document.CollectStreetAddresses(code, houseText, result)) {
             if (result.status == 1 && !AskYesNo(kShowNearestAddress))
                 return false;
             CFoundObject found;
@@ -59,7 +69,7 @@ bool FindToolbarAddress(CDrelView& view)
     CLayer* layer = document.GetStreetsLayer();
     if (!layer)
         return false;
-    layer->ShowRecords(FoldedRecords(document.Streets().Lists().merged, record), view, true);
+    layer->ShowRecords(streetRecords, view, true);
     document.LabelStreetAddresses(code, view);
     ViewHost().SetMessageText(streetText);
     return true;

@@ -6,6 +6,7 @@
 #include "layers/FeatureSource.h"
 #include "layers/Layer.h"
 #include "layers/LayerReader.h"
+#include "layers/LonLatTableSource.h"
 #include "layers/PointTableSource.h"
 #include "layers/TrackFields.h"
 #include "mapdoc/DocumentObserver.h"
@@ -13,6 +14,7 @@
 #include "mapdoc/MapGps.h"
 #include "mapdoc/ResultFiles.h"
 #include "platform/Codepage.h"
+#include "platform/Path.h"
 #include "platform/Strings.h"
 #include "platform/UserServices.h"
 #include "render/GeoRaster.h"
@@ -100,6 +102,20 @@ bool HasExtension(const std::string& path, const char* extension)
     return EqualsNoCase1257(GetPathExtension(path), extension);
 }
 
+// A table brought in from elsewhere names its coordinate fields as the
+// user says, not as the program's own tables do.
+bool OpenForImport(CLayerReader& reader, const std::string& path)
+{
+    if (!HasExtension(path, "dbf"))
+        return reader.Open(path);
+    auto table = std::make_unique<CLonLatTableSource>();
+    table->SetCoordinateFields("", "");
+    if (!table->Open(path))
+        return false;
+    reader.AttachSource(std::move(table));
+    return true;
+}
+
 std::string LocalTimeText(const char* format)
 {
     const std::time_t now = std::time(nullptr);
@@ -125,18 +141,26 @@ CDocCommands::CDocCommands(CDrelDoc& document, const CDocCommandDialogs& dialogs
 {
 }
 
-bool CDocCommands::CheckNewDataPath(const std::string& path) const
+bool CheckNewLayerFiles(const CDrelDoc& document, const std::string& path, bool replaceConfirmed)
 {
-    if (!m_document.CheckNewLayerPath(path))
+    if (!document.CheckNewLayerPath(path))
         return false;
-    // A new layer never takes over a file: it would be emptied. The files
-    // that come with the data file count too.
+    // The user agreed to replace the data file, and with it what belongs
+    // to it; a file of the kind standing alone is no one's to replace, and
+    // without the user's word a new layer never takes over a file.
+    if (replaceConfirmed && PathExists(path) && !IsFolder(path))
+        return true;
     const std::string existing = CResultFiles::ExistingLayerFile(path);
     if (!existing.empty()) {
         AppMessageBoxArg(kFileExists, existing, MB_OK | MB_ICONWARNING);
         return false;
     }
     return true;
+}
+
+bool CDocCommands::CheckNewDataPath(const std::string& path, bool replaceConfirmed) const
+{
+    return CheckNewLayerFiles(m_document, path, replaceConfirmed);
 }
 
 // ------------------------------------------------------- settings dialogs
@@ -174,14 +198,21 @@ bool CDocCommands::CreateNewLayer()
     m_document.SuggestNewLayerNames(name, path, {});
     int type = CLayer::kPoint;
     CNewLayerOptions options;
-    if (!m_dialogs.newLayer(m_document, name, path, type, options) || !CheckNewDataPath(path))
+    if (!m_dialogs.newLayer(m_document, name, path, type, options) ||
+        !CheckNewDataPath(path, options.replaceConfirmed))
         return false;
-    auto layer = std::make_unique<CLayer>(name, path, type);
-    if (!layer->CreateDataFiles()) {
+    CResultFiles files(path);
+    bool created = files.Reserve();
+    if (created) {
+        CLayerReader writer;
+        created = writer.Create(files.GetWritePath(), type);
+        writer.Close();
+    }
+    if (!created || !files.Commit()) {
         AppMessageBox(kLayerFilesNotCreated, MB_OK | MB_ICONWARNING);
         return false;
     }
-    m_document.AddLayer(std::move(layer), true);
+    m_document.AddLayer(std::make_unique<CLayer>(name, path, type), true);
     return true;
 }
 
@@ -302,7 +333,7 @@ CDocCommands::Result CDocCommands::ImportThroughSource(const std::string& path)
     CLayerReader reader;
     {
         CHeldMessages held;
-        const bool opened = reader.Open(path);
+        const bool opened = OpenForImport(reader, path);
         const bool told = !held.Messages().empty();
         held.Show();
         // A table's coordinate question cancelled says nothing more.
@@ -367,27 +398,37 @@ CDocCommands::Result CDocCommands::ImportAsNewLayer(CFeatureSource& source, cons
         AppMessageBox(kWrongLayerType, MB_OK | MB_ICONWARNING);
         return kNothing;
     }
+    const std::string chosen = path;
     AddDefaultExtension(path, "gdb");
-    if (!CheckNewDataPath(path))
+    // The user agreed to replace another file than the one written.
+    if (path != chosen)
+        options.replaceConfirmed = false;
+    if (!CheckNewDataPath(path, options.replaceConfirmed))
         return kNothing;
-    auto layer = std::make_unique<CLayer>(name, path, type);
+    CResultFiles files(path);
+    if (!files.Reserve()) {
+        AppMessageBox(kLayerFilesNotCreated, MB_OK | MB_ICONWARNING);
+        return kNothing;
+    }
     CLayerReader writer;
-    if (!writer.CreateSource(path)) {
+    if (!writer.CreateSource(files.GetWritePath())) {
         AppMessageBox(kLayerFilesNotCreated, MB_OK | MB_ICONWARNING);
         return kNothing;
     }
     CCancelWatch progress(ObjectCount(source));
-    const bool copied = writer.GetSource()->CreateFrom(path, source, false, &progress);
+    // Nothing of a cancelled or failed copy stays on disk (files goes with it).
+    const bool copied = writer.GetSource()->CreateFrom(files.GetWritePath(), source, false, &progress);
     writer.Close();
-    const bool created = FileExists(path);
     if (!copied) {
-        // Nothing of a cancelled or failed copy stays on disk.
-        if (created)
-            layer->DeleteFiles();
         if (!progress.Cancelled())
             ReportCopyFailure(source);
         return kNothing;
     }
+    if (!files.Commit()) {
+        AppMessageBoxArg(kCannotCreateFile, path, MB_OK | MB_ICONWARNING);
+        return kNothing;
+    }
+    auto layer = std::make_unique<CLayer>(name, path, type);
     RefreshExtent(*layer);
     const bool hadExtent = m_document.Settings().limits.IsValid();
     CLayer* added = layer.get();
@@ -405,13 +446,24 @@ CDocCommands::Result CDocCommands::ImportAsciiGridFile(const std::string& asciiP
     std::string name, path;
     m_document.SuggestNewLayerNames(name, path, "Terrain");
     ChangeExtension(path, "rmp");
-    if (!m_dialogs.layerFile(m_document, name, path) || !CheckNewDataPath(path))
+    CLayerFileOptions options;
+    options.elevationFiles = true;
+    if (!m_dialogs.layerFile(m_document, name, path, options) || !CheckNewDataPath(path, options.replaceConfirmed))
         return kNothing;
     {
         CWaitCursor wait;
-        CCancelWatch progress(100);
-        if (!ImportAsciiGrid(path, asciiPath, &progress))
+        CResultFiles files(path);
+        if (!files.Reserve()) {
+            AppMessageBoxArg(kCannotCreateFile, path, MB_OK | MB_ICONWARNING);
             return kNothing;
+        }
+        CCancelWatch progress(100);
+        if (!ImportAsciiGrid(files.GetWritePath(), asciiPath, &progress))
+            return kNothing;
+        if (!files.Commit()) {
+            AppMessageBoxArg(kCannotCreateFile, path, MB_OK | MB_ICONWARNING);
+            return kNothing;
+        }
     }
     return m_document.AddLayerFromFile(path, CDrelDoc::kGridFile, name) ? kDone : kNothing;
 }
@@ -431,7 +483,7 @@ bool CDocCommands::CreateGroup()
         return false;
     std::string name = "Group";
     m_document.MakeUniqueLayerName(name);
-    if (!m_dialogs.groupName(name))
+    if (!m_dialogs.groupName(m_document, name))
         return false;
     auto group = std::make_unique<CLayer>(name, std::string(), -1);
     group->SetFlags(kNewGroupFlags);
@@ -511,26 +563,33 @@ bool CDocCommands::SaveFixAsPlacemark()
 
 CLayer* CDocCommands::CreateWaypointsLayer(std::string name, std::string path)
 {
+    CLayerFileOptions options;
     if (name.empty() || path.empty()) {
         if (!m_dialogs.layerFile)
             return nullptr;
         m_document.SuggestNewLayerNames(name, path, "Waypoints");
         ChangeExtension(path, "dbf");
-        if (!m_dialogs.layerFile(m_document, name, path))
+        options.vectorFiles = true;
+        if (!m_dialogs.layerFile(m_document, name, path, options))
             return nullptr;
     }
-    if (!CheckNewDataPath(path))
+    if (!CheckNewDataPath(path, options.replaceConfirmed))
         return nullptr;
     const bool track = HasExtension(path, "trk");
     auto layer = std::make_unique<CLayer>(name, path, track ? CLayer::kTrack : CLayer::kPoint);
     // A track file has its own fields; a table of points gets its
     // coordinate layout asked.
-    CLayerReader reader;
-    if (track ? !CreateTrackFile(path) : !reader.Create(path, CLayer::kPoint)) {
+    CResultFiles files(path);
+    bool created = files.Reserve();
+    if (created) {
+        CLayerReader reader;
+        created = track ? CreateTrackFile(files.GetWritePath()) : reader.Create(files.GetWritePath(), CLayer::kPoint);
+        reader.Close();
+    }
+    if (!created || !files.Commit()) {
         AppMessageBox(kLayerFilesNotCreated, MB_OK | MB_ICONWARNING);
         return nullptr;
     }
-    reader.Close();
     layer->SetIdField("Time");
     if (LoadString(136) != "English") {
         for (const auto& [field, alias] : kWaypointAliases)

@@ -31,6 +31,23 @@ struct CNewLayerOptions {
     bool replaceConfirmed = false;
 };
 
+// What the layer-file dialog (30772) is told, and what it tells besides the
+// names.
+struct CLayerFileOptions {
+    // The file types "F&ailai..." offers: GDB, DBF and track files; else
+    // elevation models; else DBF files alone.
+    bool vectorFiles = false;
+    bool elevationFiles = false;
+    // Out: the file existed and the user agreed to replace it (message 2000).
+    bool replaceConfirmed = false;
+};
+
+// A new layer's data file may be written: no layer of an open map uses it
+// (CDrelDoc::CheckNewLayerPath) and no file of the layer is there, unless
+// the user agreed to replace the data file, which then goes whole with its
+// own companions. Else false after message 1074.
+bool CheckNewLayerFiles(const CDrelDoc& document, const std::string& path, bool replaceConfirmed);
+
 // The dialogs of other parts of the program that the document commands
 // open; a command whose dialog is missing does nothing.
 struct CDocCommandDialogs {
@@ -39,11 +56,12 @@ struct CDocCommandDialogs {
                        CNewLayerOptions& options)>
         newLayer;
     // 30772: name and data file, no type.
-    std::function<bool(CDrelDoc& document, std::string& name, std::string& path)> layerFile;
+    std::function<bool(CDrelDoc& document, std::string& name, std::string& path, CLayerFileOptions& options)>
+        layerFile;
     // 194 on the file to import.
     std::function<bool(CDrelDoc& document, const std::string& path, CLayerImportChoice& choice)> layerImport;
-    // 30788: the proposed group name.
-    std::function<bool(std::string& name)> groupName;
+    // 30788: the proposed group name, which no entry of the document has.
+    std::function<bool(CDrelDoc& document, std::string& name)> groupName;
     // 308: the date (days since 30 December 1899) before which track records go.
     std::function<bool(double& date)> archiveDate;
     // The map property sheet on the document; true on OK.
@@ -83,7 +101,9 @@ struct CDocCommandServices {
 // The commands that change a map document as a whole: new, added and
 // imported layers, groups, archiving of track layers, the GPS track and
 // waypoints. Long work shows a progress window with a cancel button; a
-// cancelled or failed new layer leaves neither a layer nor its files.
+// cancelled or failed new layer leaves neither a layer nor its files, and
+// files it replaces stay as they were until the new ones are whole
+// (CResultFiles).
 class CDocCommands {
 public:
     // Filter indexes of the import dialog, from 1.
@@ -133,9 +153,8 @@ public:
     // 30012 is enabled while the map names a streets layer.
     bool HasStreetsLayer() const;
 
-    // A new layer's data file may be written: it is no layer's of an open
-    // map and no file is there (message 1074).
-    bool CheckNewDataPath(const std::string& path) const;
+    // CheckNewLayerFiles on the document.
+    bool CheckNewDataPath(const std::string& path, bool replaceConfirmed = false) const;
 
 private:
     Result ImportLegacyTable(const std::string& path);

@@ -505,6 +505,30 @@ void CDrelDoc::MoveLayer(CLayer* entry, CLayer* target, bool after)
     SetModifiedFlag();
 }
 
+bool CDrelDoc::MoveLayerIntoGroup(CLayer* entry, CLayer* group)
+{
+    const int from = FindLayerIndex(entry);
+    const int to = group ? FindLayerIndex(group) : -1;
+    if (from < 0 || (group && (to < 0 || !IsGroup(group))))
+        return false;
+    if (group && to >= from && to <= from + SpanAt(from))
+        return false;
+    CLayer* previousParent = GetLayer(ParentIndexOf(from));
+    MoveLayer(entry, group, true);
+    const auto addMembers = [](CLayer* counted, int delta) {
+        if (!counted)
+            return;
+        const int64_t count = static_cast<int64_t>(std::max(counted->GetMemberCount(), 0)) + delta;
+        counted->SetMemberCount(static_cast<int32_t>(std::clamp<int64_t>(count, 0, INT32_MAX)));
+    };
+    addMembers(group, 1);
+    addMembers(previousParent, -1);
+    UpdateGroupVisibility(group);
+    // The group left behind may now be all shown or all hidden.
+    UpdateGroupVisibility(previousParent);
+    return true;
+}
+
 bool CDrelDoc::RemoveLayer(CLayer* entry, bool deleteFiles, bool withMembers, bool redraw)
 {
     const int index = FindLayerIndex(entry);

@@ -82,6 +82,11 @@ public:
     // the target's span; to the end for a null target. Member counts are
     // the caller's business.
     void MoveLayer(CLayer* entry, CLayer* target, bool after);
+    // Moves the entry with its span after the group's last member (a null
+    // group: to the end of the list, at the top level), the member counts
+    // and the groups' visibility following. False, nothing moved, for an
+    // entry not in the list and for a group into itself or its subgroups.
+    bool MoveLayerIntoGroup(CLayer* entry, CLayer* group);
     // Removes the entry (a group with its members, or leaving them to its
     // parent); the entry is deleted. False when it is not in the list.
     bool RemoveLayer(CLayer* entry, bool deleteFiles, bool withMembers, bool redraw);

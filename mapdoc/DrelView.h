@@ -225,6 +225,10 @@ public:
     // 30277: a point typed in (degrees on a geographic map) marked, the
     // view going to it at the optimal scale when it shows the map coarser.
     void GoToCoordinates();
+    // A typed point marked alone, the view going to it at the optimal
+    // scale when it shows the map coarser, else centred on it when it lies
+    // outside; a point that is no number changes nothing.
+    void GoToPoint(const CMapPoint& point);
     // The commands of the context menu at the point it was opened at:
     // 30121 and 30122 zoom in and out by 2, 30123 centres there, 30124
     // ends the tool when it agrees, 30610 lists the objects there, 30621

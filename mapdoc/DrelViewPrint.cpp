@@ -4,6 +4,7 @@
 
 #include "mapdoc/PageSetup.h"
 #include "mapdoc/PrintInfo.h"
+#include "mapdoc/PrintPages.h"
 #include "mapdoc/ScaleBar.h"
 #include "mapdoc/ScaleBarPainter.h"
 #include "platform/DC.h"
@@ -73,24 +74,9 @@ bool CDrelView::LayOutPrint(CDC& dc, const CRect& drawRect, bool drawTitle, CPri
     p.originY = m_originY;
     p.savedDC = dc.SaveDC();
 
-    // The unprintable borders of the sheet; a device without a physical
-    // page has none.
-    const int offsetX = dc.GetDeviceCaps(PHYSICALOFFSETX), offsetY = dc.GetDeviceCaps(PHYSICALOFFSETY);
-    const int physicalWidth = dc.GetDeviceCaps(PHYSICALWIDTH), physicalHeight = dc.GetDeviceCaps(PHYSICALHEIGHT);
-    const int borderLeft = std::max(0, offsetX), borderTop = std::max(0, offsetY);
-    const int borderRight = physicalWidth > 0 ? std::max(0, physicalWidth - dc.GetDeviceCaps(HORZRES) - offsetX) : 0;
-    const int borderBottom = physicalHeight > 0 ? std::max(0, physicalHeight - dc.GetDeviceCaps(VERTRES) - offsetY) : 0;
-    const int dpiX = std::max(1, dc.GetDeviceCaps(LOGPIXELSX)), dpiY = std::max(1, dc.GetDeviceCaps(LOGPIXELSY));
-
-    // The margins count from the sheet's edge, the drawing rectangle from
-    // the printable part.
-    const CRect& m = p.setup.margins;
-    CRect area = drawRect;
-    area.left += MulDiv(m.left, dpiX, 2540) - borderLeft;
-    area.top += MulDiv(m.top, dpiY, 2540) - borderTop;
-    area.right -= MulDiv(m.right, dpiX, 2540) - borderRight;
-    area.bottom -= MulDiv(m.bottom, dpiY, 2540) - borderBottom;
-    if (!area.IntersectRect(area, drawRect))
+    const int dpiY = std::max(1, dc.GetDeviceCaps(LOGPIXELSY));
+    CRect area;
+    if (!MarginArea(dc, drawRect, p.setup.margins, area))
         return false;
 
     if (!p.setup.title.empty()) {

@@ -258,15 +258,11 @@ void CLegendView::OnLayerDrop(const CLayerDrop& drop)
         break;
     }
     case kDropIntoGroup: {
-        if (!IsGroup(target))
+        if (!IsGroup(target) || !m_document.MoveLayerIntoGroup(dragged, target)) {
+            // The list took the row away.
+            RebuildList();
             return;
-        CLayer* previousParent = m_document.GetParentGroup(dragged);
-        m_document.MoveLayer(dragged, target, true);
-        AddMembers(target, 1);
-        AddMembers(previousParent, -1);
-        m_document.UpdateGroupVisibility(target);
-        // The group left behind may now be all shown or all hidden.
-        m_document.UpdateGroupVisibility(previousParent);
+        }
         break;
     }
     default:
@@ -403,7 +399,7 @@ void CLegendView::EditProperties()
     if (IsGroup(entry)) {
         std::string name = entry->GetName();
         bool working = entry->HasFlag(CLayer::kWorking);
-        if (!m_dialogs.groupProperties || !m_dialogs.groupProperties(name, working))
+        if (!m_dialogs.groupProperties || !m_dialogs.groupProperties(*entry, m_document, name, working))
             return;
         entry->SetName(name);
         entry->SetFlag(CLayer::kWorking, working);

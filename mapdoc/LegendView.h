@@ -29,8 +29,9 @@ public:
 // The dialogs and services the legend's commands open, which other parts
 // of the program provide; a command whose dialog is missing is disabled.
 struct CLegendDialogs {
-    // Dialog 30787: the group's name and its working-group box; true on OK.
-    std::function<bool(std::string& name, bool& working)> groupProperties;
+    // Dialog 30787 on a group of the document: its name (which no other
+    // entry may have) and its working-group box; true on OK.
+    std::function<bool(const CLayer& group, CDrelDoc& document, std::string& name, bool& working)> groupProperties;
     // The property sheet of the legend document's layer on the sublayer in
     // force at the scale (rounded), which also becomes the base scale of
     // scale-dependent symbols and labels; true on OK.

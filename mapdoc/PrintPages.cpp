@@ -30,3 +30,19 @@ int PrintViewPages(CDrelView& view, CDC& dc, int first, int last, const std::fun
     }
     return printed;
 }
+
+bool MarginArea(const CDC& dc, const CRect& drawRect, const CRect& margins, CRect& area)
+{
+    const int offsetX = dc.GetDeviceCaps(PHYSICALOFFSETX), offsetY = dc.GetDeviceCaps(PHYSICALOFFSETY);
+    const int physicalWidth = dc.GetDeviceCaps(PHYSICALWIDTH), physicalHeight = dc.GetDeviceCaps(PHYSICALHEIGHT);
+    const int borderLeft = std::max(0, offsetX), borderTop = std::max(0, offsetY);
+    const int borderRight = physicalWidth > 0 ? std::max(0, physicalWidth - dc.GetDeviceCaps(HORZRES) - offsetX) : 0;
+    const int borderBottom = physicalHeight > 0 ? std::max(0, physicalHeight - dc.GetDeviceCaps(VERTRES) - offsetY) : 0;
+    const int dpiX = std::max(1, dc.GetDeviceCaps(LOGPIXELSX)), dpiY = std::max(1, dc.GetDeviceCaps(LOGPIXELSY));
+    area = drawRect;
+    area.left += MulDiv(margins.left, dpiX, 2540) - borderLeft;
+    area.top += MulDiv(margins.top, dpiY, 2540) - borderTop;
+    area.right -= MulDiv(margins.right, dpiX, 2540) - borderRight;
+    area.bottom -= MulDiv(margins.bottom, dpiY, 2540) - borderBottom;
+    return area.IntersectRect(area, drawRect);
+}

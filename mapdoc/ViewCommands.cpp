@@ -82,6 +82,11 @@ void CDrelView::GoToCoordinates()
     CMapPoint point;
     if (!SearchDialogs().AskPointCoordinates(point, GetDocument().Settings().mapUnits == kUnitsDegrees))
         return;
+    GoToPoint(point);
+}
+
+void CDrelView::GoToPoint(const CMapPoint& point)
+{
     if (!std::isfinite(point.x) || !std::isfinite(point.y))
         return;
     const double optimum = GetDocument().Settings().optimScale;

@@ -36,6 +36,11 @@ std::string LoadStringArg(int id, const std::string& arg)
 
 std::string LoadStringArgs(int id, const std::string& arg1, const std::string& arg2)
 {
+    return InsertStringArgs(LoadString(id), arg1, arg2);
+}
+
+std::string InsertStringArgs(const std::string& text, const std::string& arg1, const std::string& arg2)
+{
     const std::string args[] = {arg1, arg2};
-    return InsertArgs(LoadString(id), args, 2);
+    return InsertArgs(text, args, 2);
 }

@@ -8,3 +8,5 @@ std::string LoadString(int id);
 std::string LoadStringArg(int id, const std::string& arg);
 // The text with every "%1" replaced by arg1 and every "%2" by arg2.
 std::string LoadStringArgs(int id, const std::string& arg1, const std::string& arg2);
+// The same for a text of the code's own.
+std::string InsertStringArgs(const std::string& text, const std::string& arg1, const std::string& arg2);

@@ -16,6 +16,12 @@ constexpr Accelerator kMap[] = {
     {"Del", 30209},
 };
 
+constexpr Accelerator kTable[] = {
+    {"Ctrl+O", kCmdFileOpen},
+    {"Ctrl+P", kCmdFilePrint},
+    {"Ctrl+F6", kCmdWindowNext},
+};
+
 } // namespace
 
 std::span<const Accelerator> FindAccelerators(int id)
@@ -23,6 +29,8 @@ std::span<const Accelerator> FindAccelerators(int id)
     switch (id) {
     case 128:
         return kMain;
+    case 130:
+        return kTable;
     case 138:
         return kMap;
     default:

@@ -15,6 +15,7 @@ enum CommandId : int {
     kCmdFileSaveAs = 57604,
     kCmdFilePrintSetup = 57606,
     kCmdFilePrint = 57607,
+    kCmdFilePrintDirect = 57608,
     kCmdFilePrintPreview = 57609,
     // The recent-file entries, the first one also the menu's list item.
     kCmdFileRecentFirst = 57616,

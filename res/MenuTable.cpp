@@ -109,6 +109,8 @@ constexpr MenuEntry kMapView[] = {
     Command(30281, "Mastelio liniuotė"),
     Command(30439, "Panaikinti išskyrimus"),
     Separator(),
+    Command(30431, "Paieška..."),
+    Separator(),
     Command(30025, "Redaguoti žemėlapio parametrus"),
 };
 constexpr MenuEntry kLegendFilter[] = {
@@ -120,7 +122,10 @@ constexpr MenuEntry kLegendFilter[] = {
 };
 constexpr MenuEntry kLayerOperations[] = {
     Command(30235, "Sukurti &buferines zonas..."),
+    Command(30260, "Sukurti &topologiją..."),
     Command(30263, "&Perklojimo operacijos..."),
+    Command(30325, "Sukurti taškų, nurodančių galimų klaidų vietas, sluoksnį"),
+    Command(30348, "Taisyti klaidas..."),
 };
 constexpr MenuEntry kMapLayer[] = {
     Popup("&Legenda", kLegendFilter),
@@ -130,6 +135,7 @@ constexpr MenuEntry kMapLayer[] = {
     Command(30088, "Importuoti sluoksnį"),
     Command(30302, "Sukurti sluoksnių grupę"),
     Separator(),
+    Command(30483, "Sluoksnių sąrašas..."),
     Command(30066, "P&arametrai..."),
     Command(30068, "&Atributinių duomenų lentelė..."),
     Command(30067, "Objektų &sąrašas..."),
@@ -187,6 +193,73 @@ constexpr MenuEntry kMapMenu[] = {
     Popup("&Nustatymai", kMapSettings),
     Popup("&Langas", kMapWindow),
     Popup("&Pagalba", kHelp),
+};
+
+// An attribute-table window.
+constexpr MenuEntry kTableFile[] = {
+    Command(30015, "&Naujas..."),
+    Command(kCmdFileOpen, "&Atverti...\tCtrl+O"),
+    Command(kCmdFileClose, "&Uždaryti"),
+    Command(kCmdFileSave, "&Išsaugoti"),
+    Command(kCmdFileSaveAs, "Išsaugoti &kaip..."),
+    Command(30202, "&Žemėlapių sąrašas..."),
+    Separator(),
+    Command(kCmdFilePrint, "&Spausdinti...\tCtrl+P"),
+    Command(kCmdFilePrintPreview, "Spaudinio &peržiūra"),
+    Command(30091, "Puslapio pa&rametrai..."),
+    Command(kCmdFilePrintSetup, "Spaus&dintuvo parametrai..."),
+    Separator(),
+    List(kCmdFileRecentFirst, "Paskutiniai failai"),
+    Separator(),
+    Command(kCmdAppExit, "Iš&eiti"),
+};
+constexpr MenuEntry kTableEdit[] = {
+    Command(kCmdEditCopy, "&Kopijuoti"),
+    Command(30434, "Kopijuoti &pasirinktus įrašus"),
+    Command(30435, "Kopijuoti &lentelę"),
+    Separator(),
+    Command(30437, "Pasirinkti &visus įrašus"),
+    Separator(),
+    Command(30241, "R&asti tekstą..."),
+};
+constexpr MenuEntry kTableRecords[] = {
+    Command(30239, "&Informacija..."),
+    Command(30240, "&Redaguoti įrašą..."),
+    Command(30242, "&Keisti lauko reikšmę..."),
+    Command(30243, "&Statistika..."),
+    Separator(),
+    Command(30298, "&Parodyti žemėlapyje"),
+    Command(30300, "Perkelti į &viršų"),
+    Separator(),
+    Command(30433, "Pašali&nti"),
+};
+constexpr MenuEntry kTableMenu[] = {
+    Popup("&Failas", kTableFile),
+    Popup("&Redagavimas", kTableEdit),
+    Popup("&Rodymas", kView),
+    Popup("&Lentelė", kTableRecords),
+    Popup("&Langas", kMapWindow),
+    Popup("&Pagalba", kHelp),
+};
+
+// The table window's popup.
+constexpr MenuEntry kTablePopup[] = {
+    Command(30239, "&Informacija..."),
+    Command(30240, "&Redaguoti įrašą..."),
+    Command(30241, "R&asti tekstą..."),
+    Command(30243, "&Statistika..."),
+    Separator(),
+    Command(30298, "&Parodyti žemėlapyje"),
+    Command(30300, "Perkelti į &viršų"),
+    Separator(),
+    Command(30434, "Kopijuoti pasirinktus įrašus"),
+    Command(30435, "Kopijuoti lentelę"),
+    Command(30437, "Pasirinkti visus įrašus"),
+    Separator(),
+    Command(30433, "Pašali&nti"),
+};
+constexpr MenuEntry kTablePopupMenu[] = {
+    Popup("Table", kTablePopup),
 };
 
 // The popup menu of a toolbar.
@@ -272,10 +345,12 @@ constexpr MenuEntry kAttributeMenu[] = {
 constexpr MenuResource kMenus[] = {
     {107, kLegendMenu},
     {128, kMainMenu},
+    {130, kTableMenu},
     {138, kMapMenu},
     {182, kAttributeMenu},
     {186, kViewMenu},
     {253, kMapListMenu},
+    {274, kTablePopupMenu},
     {283, kToolbarMenu},
     {388, kGroupMenu},
 };

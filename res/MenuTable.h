@@ -22,7 +22,7 @@ struct MenuResource {
 };
 
 // The menu of a resource id (107 the legend's popup, 128 the main window
-// without a map, 138 a map window, 182 the object information's link
-// popup, 186 the map view's popup, 283 a toolbar's popup); null when
-// there is none.
+// without a map, 130 a table window, 138 a map window, 182 the object
+// information's link popup, 186 the map view's popup, 274 a table
+// window's popup, 283 a toolbar's popup); null when there is none.
 const MenuResource* FindMenuResource(int id);

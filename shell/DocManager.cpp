@@ -293,8 +293,10 @@ bool CDocManager::SaveAllModified()
 
 void CDocManager::CloseAllDocuments()
 {
-    for (CShellDocument* document : GetAllDocuments())
-        DestroyDocument(*document);
+    // Closing one may close others (a map closes its tables): the list is
+    // asked again after each.
+    for (std::vector<CShellDocument*> open = GetAllDocuments(); !open.empty(); open = GetAllDocuments())
+        DestroyDocument(*open.front());
 }
 
 ICommandTarget& CDocManager::DocumentCommands(CShellDocument& document)

@@ -11,6 +11,7 @@
 #include "mapdoc/DrelView.h"
 #include "mapdoc/ExtensionHooks.h"
 #include "mapdoc/MapTool.h"
+#include "mapdoc/ResultFiles.h"
 #include "mapdoc/ViewHost.h"
 #include "mapdoc/ViewWindow.h"
 #include "platform/Clipboard.h"
@@ -435,13 +436,15 @@ void CMapFrameCommands::NewLayerByExample()
         ChangeExtension(path, "trk");
     name = example->GetName();
     document.MakeUniqueLayerName(name);
-    // The example's type stands whatever the dialog offers.
+    // The example's type stands.
     int chosenType = type;
     CNewLayerOptions options;
+    options.typeChoice = false;
     if (!m_dialogs.document.newLayer(document, name, path, chosenType, options))
         return;
-    // A new file must not write over what an open map holds.
-    if (!document.CheckNewLayerPath(path))
+    // A new file never writes over what an open map holds, nor over other
+    // files unless the user agreed to replace them.
+    if (!CheckNewLayerFiles(document, path, options.replaceConfirmed))
         return;
     CLayerReader reader;
     if (!reader.OpenLayer(example) || EndsWithNoCase1257(path, "trk") != track) {
@@ -457,9 +460,12 @@ void CMapFrameCommands::NewLayerByExample()
     }
     CFeatureSource& source = *reader.GetSource();
     std::vector<CDbfFieldInfo> fields = source.GetFieldInfos();
-    const bool created = source.Create(path, track ? CLayer::kPoint : type, fields.empty() ? nullptr : fields.data());
+    // Written beside the chosen file and renamed onto it once whole.
+    CResultFiles files(path);
+    const bool created = files.Reserve() && source.Create(files.GetWritePath(), track ? CLayer::kPoint : type,
+                                                          fields.empty() ? nullptr : fields.data());
     reader.Close();
-    if (!created) {
+    if (!created || !files.Commit()) {
         AppMessageBox(kLayerFilesNotCreated, MB_OK | MB_ICONWARNING);
         return;
     }

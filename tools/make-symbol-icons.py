@@ -146,7 +146,17 @@ def vehicle_without_course():
     return c
 
 
-ICONS = {24: flag, 30: tree, 31: house, 32: star, 33: information, 34: parking, 118: gps_lost,
+def error_place():
+    """A place where lines nearly meet: a red ring, open in the middle so
+    the lines show through, with a white edge for dark maps."""
+    c = Canvas()
+    c.fill(lambda x, y: 5.5 ** 2 <= (x - 16) ** 2 + (y - 16) ** 2 <= 11.5 ** 2, WHITE)
+    c.fill(lambda x, y: 6.5 ** 2 <= (x - 16) ** 2 + (y - 16) ** 2 <= 10.5 ** 2, (230, 20, 20))
+    c.disc(16, 16, 1.5, (230, 20, 20))
+    return c
+
+
+ICONS = {24: flag, 30: tree, 31: house, 32: star, 33: information, 34: parking, 95: error_place, 118: gps_lost,
          119: vehicle_centre, 121: vehicle_without_course}
 
 

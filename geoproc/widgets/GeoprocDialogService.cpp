@@ -8,9 +8,11 @@
 #include "geoproc/widgets/LayerBufferDlg.h"
 #include "geoproc/widgets/OverlayDlg.h"
 #include "geoproc/widgets/ResultLayerDlg.h"
+#include "geoproc/widgets/TopologyDlg.h"
 #include "layers/Layer.h"
 #include "platform/UserServices.h"
 #include "shell/widgets/ShellUserServices.h"
+#include "shell/widgets/ToleranceDlg.h"
 
 bool CGeoprocDialogService::AskResultLayer(int& choice)
 {
@@ -36,6 +38,25 @@ bool CGeoprocDialogService::AskBufferType(int& type)
     if (dialog.DoModal() != IDOK)
         return false;
     type = dialog.GetType();
+    return true;
+}
+
+bool CGeoprocDialogService::AskTopology(CTopologyOptions& options)
+{
+    CTopologyDlg dialog(options, GetUserServicesOwner());
+    if (dialog.DoModal() != IDOK)
+        return false;
+    options = dialog.GetOptions();
+    return true;
+}
+
+bool CGeoprocDialogService::AskTolerance(double& metres)
+{
+    CToleranceDlg dialog(GetUserServicesOwner());
+    dialog.SetTolerance(metres);
+    if (dialog.DoModal() != IDOK)
+        return false;
+    metres = dialog.GetTolerance();
     return true;
 }
 

@@ -11,6 +11,8 @@ public:
     bool AskResultLayer(int& choice) override;
     bool AskLayerBuffer(const CLayer& layer, double& radius) override;
     bool AskBufferType(int& type) override;
+    bool AskTopology(CTopologyOptions& options) override;
+    bool AskTolerance(double& metres) override;
     bool AskOverlay(CDrelDoc& document, CLayer* active, COverlayChoice& choice) override;
     bool AskClassFields(const CLayer& points, const CLayer& areas, std::string& pointField,
                         std::string& areaField) override;

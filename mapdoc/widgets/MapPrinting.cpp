@@ -22,11 +22,22 @@ const char kNothingToPrint[] = "N\xEBra k\xE0 spausdinti: tarp lapo para\xF0\xE8
 // "Nepavyko pradėti spausdinimo."
 const char kCannotPrint[] = "Nepavyko prad\xEBti spausdinimo.";
 
-int CountPages(CDrelView& view, const QPrinter& printer)
+int CountPages(const CPrintJob& job, const QPrinter& printer)
 {
     CDC probe;
     probe.SetDeviceInfo(CDC::DescribeDevice(printer));
-    return view.CountPrintPages(probe, CRect(0, 0, probe.GetDeviceCaps(HORZRES), probe.GetDeviceCaps(VERTRES)));
+    return job.countPages(probe);
+}
+
+CPrintJob MapPrintJob(CDrelView& view)
+{
+    CPrintJob job;
+    job.countPages = [&view](CDC& dc) {
+        return view.CountPrintPages(dc, CRect(0, 0, dc.GetDeviceCaps(HORZRES), dc.GetDeviceCaps(VERTRES)));
+    };
+    job.printPages = [&view](CDC& dc, int first, int last) { return PrintViewPages(view, dc, first, last); };
+    job.nothingToPrint = kNothingToPrint;
+    return job;
 }
 
 } // namespace
@@ -57,21 +68,23 @@ void SetPrintDialogs(IPrintDialogs* dialogs)
     g_dialogs.Set(dialogs);
 }
 
-int PrintMapView(CDrelView& view, QWidget* parent, QPrinter* given)
+int RunPrintJob(const CPrintJob& job, QWidget* parent, QPrinter* given, bool direct)
 {
     std::optional<QPrinter> standard;
     QPrinter& printer = given ? *given : standard.emplace(QPrinter::HighResolution);
-    const int count = CountPages(view, printer);
+    const int count = CountPages(job, printer);
     if (count == 0) {
-        AppMessageBox(kNothingToPrint, MB_OK | MB_ICONINFORMATION);
+        AppMessageBox(job.nothingToPrint, MB_OK | MB_ICONINFORMATION);
         return 0;
     }
-    if (!PrintDialogs().ChoosePrinter(printer, count, parent))
-        return 0;
     int first = 1, last = 0;
-    if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
-        first = printer.fromPage();
-        last = printer.toPage();
+    if (!direct) {
+        if (!PrintDialogs().ChoosePrinter(printer, count, parent))
+            return 0;
+        if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
+            first = printer.fromPage();
+            last = printer.toPage();
+        }
     }
     CDC dc(printer);
     if (!dc.IsPrinting()) {
@@ -79,25 +92,35 @@ int PrintMapView(CDrelView& view, QWidget* parent, QPrinter* given)
         return 0;
     }
     // The printer chosen may hold another paper: the pages are counted again.
-    const int printed = PrintViewPages(view, dc, first, last);
+    const int printed = job.printPages(dc, first, last);
     if (printed == 0)
-        AppMessageBox(kNothingToPrint, MB_OK | MB_ICONINFORMATION);
+        AppMessageBox(job.nothingToPrint, MB_OK | MB_ICONINFORMATION);
     return printed;
 }
 
-void PreviewMapView(CDrelView& view, QWidget* parent, QPrinter* given)
+void RunPrintPreview(const CPrintJob& job, QWidget* parent, QPrinter* given)
 {
     std::optional<QPrinter> standard;
     QPrinter& printer = given ? *given : standard.emplace(QPrinter::HighResolution);
-    if (CountPages(view, printer) == 0) {
-        AppMessageBox(kNothingToPrint, MB_OK | MB_ICONINFORMATION);
+    if (CountPages(job, printer) == 0) {
+        AppMessageBox(job.nothingToPrint, MB_OK | MB_ICONINFORMATION);
         return;
     }
     PrintDialogs().Preview(
         printer,
-        [&view](QPrinter& target) {
+        [&job](QPrinter& target) {
             CDC dc(target);
-            PrintViewPages(view, dc);
+            job.printPages(dc, 1, 0);
         },
         parent);
+}
+
+int PrintMapView(CDrelView& view, QWidget* parent, QPrinter* given)
+{
+    return RunPrintJob(MapPrintJob(view), parent, given);
+}
+
+void PreviewMapView(CDrelView& view, QWidget* parent, QPrinter* given)
+{
+    RunPrintPreview(MapPrintJob(view), parent, given);
 }

@@ -2,6 +2,7 @@
 
 #include "platform/UserServices.h"
 #include "search/widgets/GeoPointDlg.h"
+#include "search/widgets/ObjectChoiceDlg.h"
 #include "search/widgets/ObjectsAtPointDlg.h"
 #include "search/widgets/PlanarPointDlg.h"
 #include "shell/widgets/DrelApp.h"
@@ -36,7 +37,11 @@ IQueryDialogs& CSearchDialogs::QueryBefore()
 
 int CSearchDialogs::ChooseText(const std::vector<std::string>& texts)
 {
-    return SearchBefore().ChooseText(texts);
+    std::vector<CObjectCandidate> candidates;
+    for (const std::string& text : texts)
+        candidates.push_back({text});
+    CObjectChoiceDlg dialog(candidates, QApplication::activeWindow());
+    return dialog.DoModal() == IDOK ? dialog.GetChosen() : -1;
 }
 
 bool CSearchDialogs::EditPlacemark(CDbfTable& table, CLayer& layer)
@@ -62,7 +67,7 @@ void CSearchDialogs::ShowObjectsAtPoint(const CMapPoint& point, const std::vecto
 int CSearchDialogs::ChooseObject(const std::vector<int32_t>& candidates, const std::vector<std::string>& names,
                                  CLayer& layer, CDrelView& view)
 {
-    return QueryBefore().ChooseObject(candidates, names, layer, view);
+    return ::ChooseObject(candidates, names, layer, view);
 }
 
 bool CSearchDialogs::EditRecord(CDbfTable& table, CLayer& layer, CDrelDoc& document)

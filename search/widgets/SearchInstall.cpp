@@ -1,7 +1,10 @@
 #include "search/widgets/SearchInstall.h"
 
 #include "platform/CommandTarget.h"
+#include "search/TableDoc.h"
 #include "search/widgets/CoordTransformDlg.h"
+#include "search/widgets/DbfFrame.h"
+#include "search/widgets/FindSheet.h"
 #include "search/widgets/MeasureBoxDlg.h"
 #include "search/widgets/ObjectInfoDlg.h"
 #include "search/widgets/SearchDialogs.h"
@@ -31,6 +34,41 @@ void InstallDialogs()
 void InstallObjectInfo()
 {
     MainFrameHooks().makeObjectInfo = [](CMainFrame& frame) -> IObjectInfoWindow* { return new CObjectInfoDlg(&frame); };
+}
+
+constexpr int kCmdFind = 30431;
+
+// 30431 of a map window: the find sheet for its map view.
+void AddFindCommand(CMapFrame& frame, CCommandTable& table)
+{
+    table.On(kCmdFind, [&frame] {
+        if (CDrelView* view = frame.GetMapView())
+            RunFindSheet(*view, &frame);
+    });
+    table.OnUpdate(kCmdFind, [&frame](CCommandState& state) { state.Enable(frame.GetMapView() != nullptr); });
+}
+
+void InstallFindCommand()
+{
+    static const bool registered = [] {
+        CCommandRegistry<CMapFrame>::Instance().Add(AddFindCommand);
+        return true;
+    }();
+    (void)registered;
+}
+
+// The attribute-table windows (template 130) in the main window's area.
+void InstallTableWindow(CDrelApp& app)
+{
+    app.SetTableFactories([]() -> std::unique_ptr<CShellDocument> { return std::make_unique<CTableDoc>(); },
+                          [&app](CShellDocument& document, CDocTemplate& docTemplate) -> IDocFrame* {
+                              CMainFrame* main = app.GetMainFrame();
+                              if (!main || !dynamic_cast<CTableDoc*>(&document))
+                                  return nullptr;
+                              auto* child = new CDbfFrame(document, docTemplate);
+                              main->AddChild(child);
+                              return child;
+                          });
 }
 
 constexpr int kCmdCoordTransform = 30611;
@@ -88,6 +126,8 @@ void InstallSearchDialogs(CDrelApp& app)
 {
     InstallDialogs();
     InstallObjectInfo();
+    InstallFindCommand();
+    InstallTableWindow(app);
     InstallMeasureBoxes();
     static const bool registered = [] {
         CCommandRegistry<CMainFrame>::Instance().Add(AddMainFrameCommands);

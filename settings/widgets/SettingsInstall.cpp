@@ -5,6 +5,7 @@
 #include "platform/Process.h"
 #include "settings/BaseScales.h"
 #include "settings/widgets/ExportCommands.h"
+#include "settings/widgets/LayerDialogsInstall.h"
 #include "settings/widgets/LayerLabelsPage.h"
 #include "settings/widgets/LayerPropSheet.h"
 #include "settings/widgets/LayerSymbolPage.h"
@@ -70,6 +71,7 @@ void InstallSettingsDialogs(CDrelApp& app)
         return units >= 0;
     });
     app.SetMapChooser([](CMapLinks& links) { return ChooseMapLink(links); });
+    InstallLayerDialogs();
     SetPageSetup(&PageSetupService());
     app.SetPrinterRefresh([](QPrinter* printer) { PageSetupService().SetPrintAreaFrom(printer); });
     static const bool registered = [] {

@@ -8,6 +8,13 @@
 void SetControlId(QObject* object, int id);
 // 0 when the object has no id.
 int GetControlId(const QObject* object);
+// The widget, made with its id.
+template <class T>
+T* WithId(int id, T* widget)
+{
+    SetControlId(widget, id);
+    return widget;
+}
 
 class QWidget;
 // The text a control shows: an edit's, an editable combo's edit text, a

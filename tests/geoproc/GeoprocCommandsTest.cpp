@@ -83,6 +83,50 @@ TEST_F(GeoprocCommandsTest, TheWindowsCommandRunsTheOperationOnTheSelectedLayer)
     EXPECT_EQ(doc.GetLayer(1)->GetName(), "gatves_buffer");
 }
 
+TEST_F(GeoprocCommandsTest, TopologyAndErrorCommandsServeTheirLayerTypes)
+{
+    InstallGeoprocCommands(table, frame, dialogs);
+    const CMapFrameDialogs none;
+    CCommandTable without102;
+    InstallGeoprocCommands(without102, frame, none);
+    struct Case {
+        int type;
+        bool topology, errorPoints, fixing;
+    };
+    const Case cases[] = {
+        {CLayer::kPoint, false, false, false},  {CLayer::kLine, true, true, true},
+        {CLayer::kArea, false, false, true},    {CLayer::kRaster, false, false, false},
+        {CLayer::kElevation, false, false, false}, {CLayer::kTrack, false, false, false},
+    };
+    for (const Case& c : cases) {
+        CLayer layer("L", "l.gdb", c.type);
+        frame.active = &layer;
+        EXPECT_EQ(IsEnabled(30260), c.topology) << c.type;
+        EXPECT_EQ(IsEnabled(30325), c.errorPoints) << c.type;
+        EXPECT_EQ(IsEnabled(30348), c.fixing) << c.type;
+        for (const int id : {30260, 30325, 30348}) {
+            CCommandState state(id);
+            EXPECT_TRUE(without102.OnUpdateCommand(state)) << id;
+            EXPECT_FALSE(state.IsEnabled()) << id << " without dialog 102, type " << c.type;
+        }
+    }
+    CLayer group("G", "", CLayer::kLine);
+    group.SetFlag(CLayer::kGroup, true);
+    frame.active = &group;
+    for (const int id : {30260, 30325, 30348})
+        EXPECT_FALSE(IsEnabled(id)) << id;
+
+    frame.active = nullptr;
+    for (const int id : {30260, 30325, 30348}) {
+        EXPECT_FALSE(IsEnabled(id)) << id;
+        user.messages.clear();
+        EXPECT_TRUE(table.OnCommand(id)) << id;
+        EXPECT_EQ(user.MessageIds(), std::vector<unsigned>{1022}) << id;
+    }
+    EXPECT_EQ(newLayer.runs, 0);
+    EXPECT_TRUE(geoprocDialogs.log.empty());
+}
+
 TEST_F(GeoprocCommandsTest, OverlayRunsWhateverIsSelectedWhileTheNewLayerDialogIsThere)
 {
     const CGeoprocCommand& overlay = Row(30263);

@@ -2,6 +2,7 @@
 
 #include "core/FileUtil.h"
 #include "geoproc/GeoprocDialogs.h"
+#include "geoproc/LineTopology.h"
 #include "layers/FeatureSource.h"
 #include "layers/GdbSource.h"
 #include "layers/Layer.h"
@@ -50,6 +51,20 @@ public:
         type = zoneType;
         return zoneTypeOk;
     }
+    bool AskTopology(CTopologyOptions& options) override
+    {
+        log.push_back("30814");
+        offeredTopology = options;
+        options = topology;
+        return topologyOk;
+    }
+    bool AskTolerance(double& metres) override
+    {
+        log.push_back("287");
+        offeredTolerance = metres;
+        metres = tolerance;
+        return toleranceOk;
+    }
     bool AskOverlay(CDrelDoc&, CLayer* active, COverlayChoice& choice) override
     {
         log.push_back("288");
@@ -75,6 +90,12 @@ public:
     int zoneType = 0;
     int offeredType = -1;
     bool zoneTypeOk = true;
+    CTopologyOptions topology;
+    CTopologyOptions offeredTopology;
+    bool topologyOk = true;
+    double tolerance = 1;
+    double offeredTolerance = 0;
+    bool toleranceOk = true;
     COverlayChoice overlay;
     bool overlayOk = true;
     CLayer* offeredActive = nullptr;

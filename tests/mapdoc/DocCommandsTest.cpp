@@ -71,15 +71,19 @@ protected:
                 path = chosenPath;
             if (chosenType >= 0)
                 type = chosenType;
+            options.replaceConfirmed = confirmReplace;
             return accept;
         };
-        dialogs.layerFile = [this](CDrelDoc&, std::string& name, std::string& path) {
+        dialogs.layerFile = [this](CDrelDoc&, std::string& name, std::string& path, CLayerFileOptions& options) {
             offered.push_back(name + "|" + GetPathFileName(path));
+            offeredFileForms.emplace_back(options.vectorFiles, options.elevationFiles);
+            options.replaceConfirmed = confirmReplace;
             if (!chosenPath.empty())
                 path = chosenPath;
             return accept;
         };
-        dialogs.groupName = [this](std::string& name) {
+        dialogs.groupName = [this](CDrelDoc& document, std::string& name) {
+            EXPECT_EQ(&document, &doc);
             offered.push_back(name);
             return accept;
         };
@@ -99,6 +103,8 @@ protected:
     CDocCommands commands{doc, dialogs, services};
     std::vector<std::string> offered;
     std::vector<std::pair<bool, int>> offeredOptions; // type choice, file types
+    std::vector<std::pair<bool, bool>> offeredFileForms; // 30772's switches
+    bool confirmReplace = false; // the user's Yes to 2000
     std::string chosenPath;
     int chosenType = -1;
     bool accept = true;
@@ -144,6 +150,46 @@ TEST_F(DocCommandsTest, NewLayersTakeTheProposalsInTurnAndRefuseFilesThatExist)
     chosenPath.clear();
     EXPECT_FALSE(commands.CreateNewLayer());
     EXPECT_EQ(doc.GetLayerCount(), 2);
+}
+
+TEST_F(DocCommandsTest, AConfirmedReplaceTakesTheDataFileWithItsCompanionsOnlyOnceTheNewOnesAreWhole)
+{
+    ASSERT_TRUE(commands.CreateNewLayer()); // Layer1, a layer of this map
+    {
+        CGdbSource gdb;
+        MakePointLayer(gdb, dir.File("old.gdb"), {{1, 2}, {3, 4}});
+    }
+    WriteWholeFile(dir.File("old.spx"), "stale index");
+    WriteWholeFile(dir.File("people.dbf"), "keep");
+    const auto records = [this](const std::string& file) {
+        CLayerReader reader;
+        return reader.Open(dir.File(file)) ? reader.GetSource()->GetTable().GetRecordCount() : -1;
+    };
+    ASSERT_EQ(records("old.gdb"), 2);
+    confirmReplace = true;
+    struct Case {
+        const char* file;
+        unsigned message; // 0: the layer is made
+    };
+    const Case cases[] = {
+        {"Layer1.gdb", 1074}, // an open map's data, whatever the user said
+        {"people.gdb", 1074}, // its table alone is no one's to replace
+        {"old.gdb", 0},
+    };
+    for (const Case& c : cases) {
+        user.messages.clear();
+        chosenPath = dir.File(c.file);
+        const int before = doc.GetLayerCount();
+        EXPECT_EQ(commands.CreateNewLayer(), c.message == 0) << c.file;
+        EXPECT_EQ(user.MessageIds(), c.message ? std::vector<unsigned>{c.message} : std::vector<unsigned>{})
+            << c.file;
+        EXPECT_EQ(doc.GetLayerCount(), before + (c.message == 0 ? 1 : 0)) << c.file;
+    }
+    EXPECT_EQ(ReadWholeFile(dir.File("people.dbf")), "keep");
+    EXPECT_EQ(records("old.gdb"), 0) << "the new empty layer";
+    EXPECT_FALSE(FileExists(dir.File("old.spx"))) << "the old data's index went with it";
+    EXPECT_EQ(FilesInFolder(), (std::vector<std::string>{"Layer1.dbf", "Layer1.gdb", "Layer1.vec", "old.dbf",
+                                                          "old.gdb", "old.vec", "people.dbf"}));
 }
 
 TEST_F(DocCommandsTest, GroupsAreUniqueVisibleWorkingEntries)
@@ -383,12 +429,51 @@ TEST_F(DocImportTest, AFileThatWillNotOpenIsToldOfOnce)
 {
     // The table's source names the field it misses; nothing is added to that.
     MakeTable(dir.File("wells.dbf"), FieldList({{"EAST", 'N', 13, 8}, {"NORTH", 'N', 13, 8}}), {{"24.5", "55.25"}});
+    CDecimalDegrees coordinates;
     EXPECT_EQ(commands.ImportLayer(dir.File("wells.dbf"), 5), CDocCommands::kNothing);
     EXPECT_EQ(user.MessageIds(), std::vector<unsigned>{1032});
     user.messages.clear();
     EXPECT_EQ(commands.ImportLayer(dir.File("gone.shp"), 3), CDocCommands::kNothing);
     EXPECT_EQ(user.MessageIds(), std::vector<unsigned>{1007});
     EXPECT_TRUE(offered.empty());
+}
+
+// The user names a table's coordinate fields; without an answer nothing
+// is said and nothing added.
+class CFieldAnswer : public ICoordTableDialogs {
+public:
+    CFieldAnswer() { SetCoordTableDialogs(this); }
+    ~CFieldAnswer() override { SetCoordTableDialogs(nullptr); }
+    bool AskCoordinateFields(const CDbfTable& table, const std::string& path, CFieldChoice& choice) override
+    {
+        asked.push_back(GetPathFileName(path) + " " + std::to_string(table.GetFieldCount()));
+        if (x.empty())
+            return false;
+        choice.xField = x;
+        choice.yField = y;
+        return true;
+    }
+    std::string x, y;
+    std::vector<std::string> asked;
+};
+
+TEST_F(DocImportTest, ATableToImportAsksItsCoordinateFields)
+{
+    MakeTable(dir.File("wells.dbf"), FieldList({{"LON", 'N', 13, 8}, {"LAT", 'N', 13, 8}, {"EAST", 'N', 13, 8},
+                                                {"NORTH", 'N', 13, 8}}),
+              {{"1", "2", "24.5", "55.25"}});
+    CFieldAnswer answer;
+    EXPECT_EQ(commands.ImportLayer(dir.File("wells.dbf"), 5), CDocCommands::kNothing);
+    EXPECT_EQ(answer.asked, std::vector<std::string>{"wells.dbf 4"}) << "asked even with fields of the usual names";
+    EXPECT_TRUE(user.messages.empty()) << "cancelled";
+    EXPECT_TRUE(offered.empty());
+
+    answer.x = "EAST";
+    answer.y = "NORTH";
+    EXPECT_EQ(commands.ImportLayer(dir.File("wells.dbf"), 5), CDocCommands::kDoneFirstExtent);
+    ASSERT_EQ(doc.GetLayerCount(), 1);
+    EXPECT_EQ(Points(doc.GetLayer(0)->GetPath()), std::vector<std::string>{"24 55"});
+    EXPECT_TRUE(user.messages.empty());
 }
 
 TEST_F(DocImportTest, DrawingsBecomeLayersOfTheChosenType)
@@ -501,6 +586,19 @@ TEST_F(DocImportTest, AnAsciiGridBecomesATerrainLayer)
     const std::string first = ReadWholeFile(chosenPath);
     EXPECT_EQ(commands.ImportLayer(dir.File("dem.asc"), 8), CDocCommands::kNothing);
     EXPECT_EQ(user.MessageIds(), std::vector<unsigned>{1074});
+    EXPECT_EQ(ReadWholeFile(chosenPath), first);
+    // Elevation models are offered.
+    EXPECT_EQ(offeredFileForms.back(), std::make_pair(false, true));
+
+    // Nor with the user's yes while it is the map's layer; another grid
+    // file the user agreed to replace is.
+    confirmReplace = true;
+    user.messages.clear();
+    EXPECT_EQ(commands.ImportLayer(dir.File("dem.asc"), 8), CDocCommands::kNothing);
+    EXPECT_EQ(user.MessageIds(), std::vector<unsigned>{1074});
+    WriteWholeFile(dir.File("other.rmp"), "old grid");
+    chosenPath = dir.File("other.rmp");
+    EXPECT_EQ(commands.ImportLayer(dir.File("dem.asc"), 8), CDocCommands::kDone);
     EXPECT_EQ(ReadWholeFile(chosenPath), first);
 }
 
@@ -617,6 +715,8 @@ TEST_F(DocCommandsTest, WaypointLayersAreNamedByTimeWithLithuanianAliases)
     CLayer* layer = commands.CreateWaypointsLayer({}, {});
     ASSERT_TRUE(layer);
     EXPECT_EQ(offered, std::vector<std::string>{"Waypoints|Waypoints.dbf"});
+    // GDB, DBF and track files are offered.
+    EXPECT_EQ(offeredFileForms, (std::vector<std::pair<bool, bool>>{{true, false}}));
     EXPECT_EQ(layer->GetType(), CLayer::kPoint);
     EXPECT_EQ(layer->GetIdField(), "Time");
     EXPECT_TRUE(layer->HasFlag(CLayer::kHasAliases));

@@ -137,6 +137,39 @@ TEST_F(LayerGroups, MovingTakesTheSpanAlong)
     EXPECT_FALSE(doc.IsModified());
 }
 
+TEST_F(LayerGroups, MovingIntoAGroupFollowsTheCountsAndNeverIntoItself)
+{
+    using Names = std::vector<std::string>;
+    struct Case {
+        const char* entry;
+        const char* group; // null: the top level's end
+        bool moved;
+        Names order;
+        int g1, g2; // member counts after
+    };
+    const Case cases[] = {
+        {"E", "G2", true, {"G1", "A", "G2", "B", "C", "E", "D"}, 3, 3},
+        {"A", nullptr, true, {"G1", "G2", "B", "C", "D", "E", "A"}, 2, 2},
+        {"G2", nullptr, true, {"G1", "A", "D", "E", "G2", "B", "C"}, 2, 2},
+        {"B", "G2", true, {"G1", "A", "G2", "C", "B", "D", "E"}, 3, 2}, // to its group's end
+        {"G1", "G2", false, {"G1", "A", "G2", "B", "C", "D", "E"}, 3, 2},
+        {"G1", "G1", false, {"G1", "A", "G2", "B", "C", "D", "E"}, 3, 2},
+        {"A", "E", false, {"G1", "A", "G2", "B", "C", "D", "E"}, 3, 2}, // no group
+    };
+    for (const Case& c : cases) {
+        Build();
+        EXPECT_EQ(doc.MoveLayerIntoGroup(L(c.entry), c.group ? L(c.group) : nullptr), c.moved) << c.entry;
+        EXPECT_EQ(LayerNames(doc), c.order) << c.entry;
+        EXPECT_EQ(L("G1")->GetMemberCount(), c.g1) << c.entry;
+        EXPECT_EQ(L("G2")->GetMemberCount(), c.g2) << c.entry;
+        EXPECT_EQ(doc.IsModified(), c.moved) << c.entry;
+    }
+    // A shown layer joining hidden ones makes the group partly shown.
+    Build();
+    ASSERT_TRUE(doc.MoveLayerIntoGroup(L("E"), L("G2")));
+    EXPECT_EQ(Visibility("G2"), kShown | kPartly);
+}
+
 TEST_F(LayerGroups, RemovingAGroupWithoutMembersHandsThemToItsParent)
 {
     CHintRecorder views(doc);

@@ -546,7 +546,9 @@ TEST_F(LegendViewTest, CommandsOnTheSelectedRow)
 
     std::vector<std::string> opened;
     CLegendDialogs dialogs;
-    dialogs.groupProperties = [&](std::string& name, bool& working) {
+    dialogs.groupProperties = [&](const CLayer& group, CDrelDoc& document, std::string& name, bool& working) {
+        EXPECT_EQ(&document, &m->doc);
+        EXPECT_EQ(group.GetName(), name);
         opened.push_back("group " + name);
         name = "Town";
         working = false;

@@ -1,5 +1,6 @@
 // The command table of a map window over a document and a view without
 // windows: each row reaches its target under its enable rule.
+#include "core/FileUtil.h"
 #include "layers/Layer.h"
 #include "mapdoc/DrelDoc.h"
 #include "mapdoc/DrelView.h"
@@ -13,6 +14,7 @@
 #include "platform/Strings.h"
 #include "shell/MapFrameCommands.h"
 #include "shell/MapToolCommands.h"
+#include "tests/shell/ClipboardDouble.h"
 #include "tests/layers/LegacyGdbTestSupport.h"
 #include "tests/support/TestSupport.h"
 
@@ -229,33 +231,6 @@ TEST_F(MapFrameCommandsTest, EveryToolCommandSetsItsMode)
     EXPECT_EQ(MapToolCommands().size(), 27u); // 0 to 27 but 20
 }
 
-// The clipboard of the test, in the desktop's place while it lives.
-class CTestClipboard : public IClipboard {
-public:
-    CTestClipboard() { SetClipboard(this); }
-    ~CTestClipboard() override { SetClipboard(nullptr); }
-    bool HasFormat(const std::string& format) const override { return format == held; }
-    std::vector<unsigned char> GetData(const std::string& format) const override
-    {
-        return format == held ? bytes : std::vector<unsigned char>();
-    }
-    bool SetData(const std::string& format, const std::vector<unsigned char>& data) override
-    {
-        held = format;
-        bytes = data;
-        return true;
-    }
-    bool SetImage(const QImage& image) override
-    {
-        held = "image";
-        picture = image;
-        return true;
-    }
-    std::string held;
-    std::vector<unsigned char> bytes;
-    QImage picture;
-};
-
 TEST_F(MapFrameCommandsTest, TheMapAndLegendEntriesGoToTheClipboard)
 {
     CTestClipboard clipboard;
@@ -355,10 +330,12 @@ protected:
         example = AddLayer(frame.doc, "Pastatai", dir.File("buildings.gdb"), CLayer::kArea);
         EXPECT_TRUE(example->CreateDataFiles());
         frame.selected = example;
-        dialogs.document.newLayer = [this](CDrelDoc&, std::string& name, std::string& path, int& type, CNewLayerOptions&) {
+        dialogs.document.newLayer = [this](CDrelDoc&, std::string& name, std::string& path, int& type,
+                                           CNewLayerOptions& options) {
             offered = {name, path, std::to_string(type)};
             if (!chosenPath.empty())
                 path = chosenPath;
+            options.replaceConfirmed = confirmReplace;
             return true;
         };
     }
@@ -366,6 +343,7 @@ protected:
     CLayer* example;
     std::vector<std::string> offered;
     std::string chosenPath;
+    bool confirmReplace = false;
 };
 
 TEST_F(MapFrameNewLayerTest, TheNewLayerTakesTheExamplesKindAndFields)
@@ -387,19 +365,24 @@ TEST_F(MapFrameNewLayerTest, TheNewLayerTakesTheExamplesKindAndFields)
 
 TEST_F(MapFrameNewLayerTest, AFileOfAnOpenLayerOrOfTheWrongKindIsRefused)
 {
+    WriteWholeFile(dir.File("old.gdb"), "old data");
     struct Case {
         std::string path;
+        bool confirmed; // the user's yes to replacing the file
         unsigned message;
     };
     const Case cases[] = {
-        {dir.File("buildings.gdb"), 1074}, // the example's own data
-        {dir.File("buildings.dbf"), 1074}, // its table
-        {dir.File("streets.gdb"), 0},      // free: made
-        {dir.File("houses.trk"), 1088},    // a track file for an area layer
+        {dir.File("buildings.gdb"), true, 1074}, // the example's own data
+        {dir.File("buildings.dbf"), true, 1074}, // its table
+        {dir.File("old.gdb"), false, 1074},      // a file there, not to be replaced
+        {dir.File("streets.gdb"), false, 0},     // free: made
+        {dir.File("houses.trk"), false, 1088},   // a track file for an area layer
+        {dir.File("old.gdb"), true, 0},          // replaced
     };
     for (const Case& c : cases) {
         user.messages.clear();
         chosenPath = c.path;
+        confirmReplace = c.confirmed;
         const int before = frame.doc.GetLayerCount();
         table.OnCommand(30484);
         if (c.message) {
@@ -411,6 +394,9 @@ TEST_F(MapFrameNewLayerTest, AFileOfAnOpenLayerOrOfTheWrongKindIsRefused)
         }
     }
     EXPECT_FALSE(PathExists(dir.File("houses.trk")));
+    EXPECT_NE(ReadWholeFile(dir.File("old.gdb")), "old data");
+    EXPECT_TRUE(PathExists(dir.File("old.vec")));
+    EXPECT_EQ(FindMatchingFiles(dir.File("~*")), std::vector<std::string>{}) << "no work files left";
 }
 
 } // namespace
@@ -477,7 +463,7 @@ TEST_F(MapFrameDocumentCommandsTest, TheCommandsWaitForTheirDialogsAndTheFilterC
     EXPECT_TRUE(asked[2].multiple);
     EXPECT_EQ(asked[3].index, 3);
 
-    dialogs.document.groupName = [](std::string&) { return true; };
+    dialogs.document.groupName = [](CDrelDoc&, std::string&) { return true; };
     EXPECT_TRUE(Enabled(30302));
     const int before = frame.doc.GetLayerCount();
     table.OnCommand(30302);

@@ -3,6 +3,7 @@
 #include "geoproc/BufferSaveRules.h"
 #include "geoproc/LayerBufferRules.h"
 #include "geoproc/OverlayRules.h"
+#include "geoproc/TopologyRules.h"
 #include "geoproc/widgets/BufferSaveDlg.h"
 #include "geoproc/widgets/BufferTypeDlg.h"
 #include "geoproc/widgets/BufferZoneDlg.h"
@@ -10,6 +11,7 @@
 #include "geoproc/widgets/LayerBufferDlg.h"
 #include "geoproc/widgets/OverlayDlg.h"
 #include "geoproc/widgets/ResultLayerDlg.h"
+#include "geoproc/widgets/TopologyDlg.h"
 #include "layers/GdbSource.h"
 #include "layers/ClassEditDialogs.h"
 #include "layers/Layer.h"
@@ -170,6 +172,57 @@ TEST_F(GeoprocDialogsTest, TheBufferTypeIsOneOfThree)
     CBufferTypeDlg preset(1);
     Open(preset);
     EXPECT_TRUE(FindControl<QRadioButton>(&preset, 1025)->isChecked());
+}
+
+TEST_F(GeoprocDialogsTest, TopologyOptionsStartAsLastKeptAndTheToleranceIsAtMost1000)
+{
+    // Nothing in this program ran the dialog before: the first run's values.
+    const CTopologyOptions saved = CTopologyRules::Last();
+    CTopologyDlg dialog(CTopologyRules::Last());
+    Open(dialog);
+    SaveScreenshot(dialog, "geoproc-30814-topology");
+    EXPECT_EQ(GetControlId(&dialog), 30814);
+    EXPECT_EQ(dialog.windowTitle(), Text("Topologijos kūrimas"));
+    auto* copyFields = FindControl<QCheckBox>(&dialog, 1015);
+    auto* crossings = FindControl<QCheckBox>(&dialog, 1016);
+    auto* tolerance = FindControl<QLineEdit>(&dialog, 1017);
+    ASSERT_TRUE(copyFields && crossings && tolerance);
+    EXPECT_EQ(copyFields->text(), Text("Perkopijuoti duomenų bazės laukus"));
+    EXPECT_EQ(crossings->text(), Text("Pridėti susikirtimo taškus"));
+    EXPECT_TRUE(copyFields->isChecked());
+    EXPECT_FALSE(crossings->isChecked());
+    EXPECT_EQ(tolerance->text(), "0");
+
+    const std::string refusal = RealFieldMessage(true, 0, 1000);
+    for (const char* text : {"1000.5", "x", "-0.1"}) {
+        user.messages.clear();
+        Type(dialog, 1017, text);
+        Click(dialog, IDOK);
+        ASSERT_EQ(user.messages.size(), 1u) << text;
+        EXPECT_EQ(user.messages[0].text, refusal) << text;
+        EXPECT_TRUE(dialog.isVisible()) << text;
+    }
+    EXPECT_EQ(CTopologyRules::Last().tolerance, 0);
+    Click(dialog, 1015);
+    Click(dialog, 1016);
+    Type(dialog, 1017, "1000");
+    Click(dialog, IDOK);
+    EXPECT_EQ(dialog.result(), IDOK);
+    EXPECT_EQ(dialog.GetOptions().copyFields, 0);
+    EXPECT_EQ(dialog.GetOptions().addCrossings, 1);
+    EXPECT_EQ(dialog.GetOptions().tolerance, 1000);
+
+    // The next run starts from the last OK; a cancelled one keeps it.
+    CTopologyDlg next(CTopologyRules::Last());
+    Open(next);
+    EXPECT_FALSE(FindControl<QCheckBox>(&next, 1015)->isChecked());
+    EXPECT_TRUE(FindControl<QCheckBox>(&next, 1016)->isChecked());
+    EXPECT_EQ(FindControl<QLineEdit>(&next, 1017)->text(), "1000");
+    Type(next, 1017, "2.5");
+    Click(next, IDCANCEL);
+    EXPECT_EQ(next.result(), IDCANCEL);
+    EXPECT_EQ(CTopologyRules::Last().tolerance, 1000);
+    CTopologyRules::Remember(saved);
 }
 
 class CScriptedStyleDialog : public IClassEditDialogs {

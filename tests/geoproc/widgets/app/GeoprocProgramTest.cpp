@@ -7,6 +7,7 @@
 #include "geoproc/BufferSaveRules.h"
 #include "geoproc/LayerBufferRules.h"
 #include "geoproc/OverlayRules.h"
+#include "geoproc/TopologyRules.h"
 #include "geoproc/widgets/GeoprocInstall.h"
 #include "layers/Layer.h"
 #include "layers/LayerReader.h"
@@ -16,9 +17,11 @@
 #include "mapdoc/DrelView.h"
 #include "mapdoc/LegendView.h"
 #include "platform/Codepage.h"
+#include "platform/Strings.h"
 #include "shell/widgets/ControlIds.h"
 #include "shell/widgets/MainFrameBars.h"
 #include "shell/widgets/MapFrame.h"
+#include "tests/core/GeometryText.h"
 #include "tests/geoproc/GeoprocTestSupport.h"
 
 #include <QAbstractButton>
@@ -47,6 +50,9 @@ protected:
         m_radius = CLayerBufferRules::LastRadius();
         m_saveName = CBufferSaveRules::GetName();
         m_zoneSettings = CBufferZoneSet::Settings();
+        m_topology = CTopologyRules::Last();
+        m_errorTolerance = CErrorToleranceRules::Last(CErrorToleranceRules::kErrorPoints);
+        m_fixTolerance = CErrorToleranceRules::Last(CErrorToleranceRules::kFixing);
         m_overlay = {COverlayRules::LastSource(), COverlayRules::LastOverlaying()};
         m_operation = COverlayRules::InitialOperation();
         COverlayRules::Remember("", "", 0);
@@ -59,6 +65,9 @@ protected:
         CLayerBufferRules::Remember(m_radius);
         CBufferSaveRules::Remember(m_saveName);
         CBufferZoneSet::Settings() = m_zoneSettings;
+        CTopologyRules::Remember(m_topology);
+        CErrorToleranceRules::Remember(CErrorToleranceRules::kErrorPoints, m_errorTolerance);
+        CErrorToleranceRules::Remember(CErrorToleranceRules::kFixing, m_fixTolerance);
         COverlayRules::Remember(m_overlay.first, m_overlay.second, m_operation);
     }
 
@@ -168,6 +177,8 @@ private:
     double m_radius;
     std::string m_saveName;
     CBufferZoneSettings m_zoneSettings;
+    CTopologyOptions m_topology;
+    double m_errorTolerance, m_fixTolerance;
     std::pair<std::string, std::string> m_overlay;
     int m_operation = 0;
 };
@@ -277,6 +288,155 @@ TEST_F(GeoprocProgramTest, TheZonesOfALayerAndOfTheToolJoinTheMap)
     EXPECT_TRUE(shown.empty());
     Settle();
     SaveScreenshot(*frame, "geoproc-program-map-with-both-results");
+}
+
+TEST_F(GeoprocProgramTest, TopologyAndErrorCommandsServeLineLayers)
+{
+    ASSERT_TRUE(StartInTown());
+    for (const int id : {30260, 30325, 30348})
+        EXPECT_FALSE(IsEnabled(id)) << id;
+    ASSERT_TRUE(Select("Gatvės"));
+    for (const int id : {30260, 30325, 30348})
+        EXPECT_TRUE(IsEnabled(id)) << id;
+    ASSERT_TRUE(Select("Pastatai"));
+    EXPECT_FALSE(IsEnabled(30260));
+    EXPECT_FALSE(IsEnabled(30325));
+    EXPECT_TRUE(IsEnabled(30348));
+}
+
+TEST_F(GeoprocProgramTest, TheStreetsBecomeALinkLayer)
+{
+    ASSERT_TRUE(StartInTown());
+    CLayer* streets = Select("Gatvės");
+    ASSERT_TRUE(streets);
+    const std::vector<CShape> pieces = ReadShapes(streets->GetPath());
+    ASSERT_FALSE(pieces.empty());
+    WithModal([this] { EXPECT_TRUE(Run(30260)); },
+              [](QWidget& dialog) {
+                  EXPECT_EQ(GetControlId(&dialog), 30814);
+                  EXPECT_TRUE(FindControl<QAbstractButton>(&dialog, 1015)->isChecked());
+                  EXPECT_EQ(FindControl<QLineEdit>(&dialog, 1017)->text(), "0");
+                  SaveScreenshot(dialog, "geoproc-program-30814");
+                  Press(dialog, IDOK);
+              });
+    EXPECT_EQ(offered, std::vector<std::string>{"gatves_topo"});
+    EXPECT_EQ(offeredTypes, std::vector<int>{CLayer::kLine});
+    EXPECT_TRUE(shown.empty());
+    CLayer* links = Map().Layers().FindByName("gatves_topo");
+    ASSERT_TRUE(links);
+    EXPECT_EQ(links->GetType(), CLayer::kLine);
+    const std::vector<CReadObject> objects = ReadObjects(links->GetPath(), CLayer::kLine);
+    // The demo's streets meet only at their ends: each is one link, with
+    // its own fields and the link fields after them.
+    ASSERT_EQ(objects.size(), pieces.size());
+    std::vector<std::string> sourceFields;
+    {
+        CLayerReader reader;
+        ASSERT_TRUE(reader.Open(streets->GetPath()));
+        for (const CDbfFieldInfo& field : reader.GetSource()->GetFieldInfos())
+            if (field.length > 0)
+                sourceFields.push_back(field.name);
+    }
+    std::vector<std::string> linkFields;
+    {
+        CLayerReader reader;
+        ASSERT_TRUE(reader.Open(links->GetPath()));
+        for (const CDbfFieldInfo& field : reader.GetSource()->GetFieldInfos())
+            if (field.length > 0)
+                linkFields.push_back(field.name);
+    }
+    std::vector<std::string> expected = sourceFields;
+    for (const char* name : {"LINK_ID", "Fnode_", "Tnode_", "Length"})
+        expected.push_back(name);
+    EXPECT_EQ(linkFields, expected);
+    for (size_t i = 0; i < objects.size(); ++i) {
+        EXPECT_EQ(ShapeText(objects[i].shape), ShapeText(pieces[i])) << i;
+        EXPECT_EQ(objects[i].fields.at("Link_id"), std::to_string(i + 1));
+        const double metres = Map().GetShapeLengthKm(pieces[i]) * 1000;
+        EXPECT_EQ(objects[i].fields.at("Length"), std::to_string(std::lround(metres))) << i;
+        EXPECT_NE(objects[i].fields.at("Fnode_"), objects[i].fields.at("Tnode_")) << i;
+    }
+}
+
+TEST_F(GeoprocProgramTest, ErrorPointsAndFixingOfStreetsThatNearlyMeet)
+{
+    // The error symbol is an icon of the program's library.
+    MakeFolder(ProgramFile("Vexil"));
+    WriteWholeFile(ProgramFile("Vexil/95.ico"), ReadWholeFile(TestDataFolder() + "../../res/Vexil/95.ico"));
+    ASSERT_TRUE(StartInTown());
+    // The streets with the first end of every third one a metre off.
+    std::vector<std::string> lines;
+    int moved = 0;
+    for (CShape& street : ReadShapes(Select("Gatvės")->GetPath())) {
+        if (lines.size() % 3 == 0) {
+            street.Points()[0].x += 1.0;
+            ++moved;
+        }
+        lines.push_back(ShapeText(street));
+    }
+    {
+        CGdbSource source;
+        MakeShapeLayer(source, town.File("klaidos.gdb"), CLayer::kLine, lines);
+    }
+    Map().AddLayer(std::make_unique<CLayer>("Klaidingos gatves", town.File("klaidos.gdb"), CLayer::kLine), true);
+    Settle();
+    ASSERT_TRUE(Select("Klaidingos gatves"));
+    WithModal([this] { EXPECT_TRUE(Run(30325)); },
+              [](QWidget& dialog) {
+                  EXPECT_EQ(GetControlId(&dialog), 287);
+                  EXPECT_EQ(FindControl<QLineEdit>(&dialog, 1017)->text(), "2");
+                  Press(dialog, IDOK);
+              });
+    CLayer* points = Map().Layers().FindByName("klaidos_errors");
+    ASSERT_TRUE(points);
+    EXPECT_EQ(points->GetType(), CLayer::kPoint);
+    const std::vector<CReadObject> found = ReadObjects(points->GetPath(), CLayer::kPoint);
+    // Each end off its crossing is found, with the vertices it nearly meets.
+    EXPECT_GE(static_cast<int>(found.size()), moved);
+
+    ASSERT_TRUE(Select("Klaidingos gatves"));
+    WithModal([this] { EXPECT_TRUE(Run(30348)); },
+              [](QWidget& dialog) {
+                  EXPECT_EQ(GetControlId(&dialog), 287);
+                  EXPECT_EQ(FindControl<QLineEdit>(&dialog, 1017)->text(), "1");
+                  FindControl<QLineEdit>(&dialog, 1017)->setText("1.5");
+                  SaveScreenshot(dialog, "geoproc-program-287");
+                  Press(dialog, IDOK);
+              });
+    EXPECT_EQ(offered, (std::vector<std::string>{"klaidos_errors", "klaidos"}));
+    EXPECT_EQ(offeredTypes, (std::vector<int>{CLayer::kPoint, CLayer::kLine}));
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_TRUE(shown[0].starts_with(Utf8ToCp1257("Pataisyta mazgų: "))) << shown[0];
+    CLayer* repaired = Map().Layers().FindByName("klaidos");
+    CLayer* changes = Map().Layers().FindByName("klaidos_errors (2)");
+    ASSERT_TRUE(repaired && changes);
+    EXPECT_EQ(repaired->GetType(), CLayer::kLine);
+    EXPECT_EQ(changes->GetType(), CLayer::kPoint);
+    EXPECT_EQ(changes->GetPath(), town.File("klaidos_errors_2.gdb"));
+    EXPECT_EQ(ReadShapes(repaired->GetPath()).size(), lines.size());
+    EXPECT_FALSE(ReadObjects(changes->GetPath(), CLayer::kPoint).empty());
+
+    // The error points over the streets, near enough to see them.
+    changes->SetFlag(CLayer::kShown, false);
+    ASSERT_FALSE(found.empty());
+    CDrelView& view = *child->GetMapView();
+    const CMapPoint at = found.front().point;
+    view.ZoomToRect(CMapRect(at.x - 60, at.y + 60, at.x + 60, at.y - 60), 0);
+    Settle();
+    SaveScreenshot(*frame, "geoproc-program-map-with-errors");
+}
+
+TEST_F(GeoprocProgramTest, ADamagedStreetLayerIsToldAndAddsNothing)
+{
+    ASSERT_TRUE(StartInTown());
+    CLayer* streets = Select("Gatvės");
+    ASSERT_TRUE(streets);
+    SpoilSecondBlock(streets->GetPath());
+    const int layers = Map().GetLayerCount();
+    WithModal([this] { EXPECT_TRUE(Run(30260)); }, [](QWidget& dialog) { Press(dialog, IDOK); });
+    EXPECT_EQ(shown, std::vector<std::string>{LoadString(1028)});
+    EXPECT_EQ(Map().GetLayerCount(), layers);
+    EXPECT_FALSE(FileExists(town.File("gatves_topo.gdb")));
 }
 
 // Chooses the combo's entry of the text.

@@ -2,6 +2,7 @@
 // information tool fills, its links, and the dialogs it hands on.
 #include "tests/shell/widgets/app/AppFixture.h"
 
+#include "core/DbfTable.h"
 #include "core/Shape.h"
 #include "layers/FeatureSource.h"
 #include "layers/Layer.h"
@@ -19,6 +20,7 @@
 #include "search/widgets/InfoListBox.h"
 #include "search/widgets/ObjectInfoDlg.h"
 #include "search/widgets/SearchInstall.h"
+#include "shell/widgets/ControlIds.h"
 #include "shell/widgets/MainFrameBars.h"
 #include "shell/widgets/MapFrame.h"
 #include "tests/mapdoc/SearchDialogsDouble.h"
@@ -216,9 +218,16 @@ TEST_F(ObjectInfoWindowTest, WhatTheSearchPartDoesNotOpenGoesToWhatWasInstalledB
     InstallSearchDialogs(app);
     InstallSearchDialogs(app); // twice changes nothing
     EXPECT_NE(&SearchDialogs(), &before);
-    EXPECT_EQ(SearchDialogs().ChooseText({"a", "b"}), 1);
-    EXPECT_EQ(before.choices.size(), 1u);
     CLayer layer("Keliai", "keliai.gdb", CLayer::kLine);
+    CDbfTable placemarks;
+    EXPECT_TRUE(SearchDialogs().EditPlacemark(placemarks, layer));
+    EXPECT_EQ(before.editedRecords.size(), 1u);
+    // The name choice is the search part's own: closed, nothing chosen.
+    int chosen = 0;
+    WithModal([&] { chosen = SearchDialogs().ChooseText({"a", "b"}); },
+              [](QWidget& choice) { EXPECT_EQ(GetControlId(&choice), 30776); });
+    EXPECT_EQ(chosen, -1);
+    EXPECT_TRUE(before.choices.empty());
     EXPECT_TRUE(QueryDialogs().ChooseLayerFile(layer));
     EXPECT_EQ(layerFiles.asked, 1);
     SetQueryDialogs(nullptr);

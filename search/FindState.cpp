@@ -1,0 +1,7 @@
+#include "search/FindState.h"
+
+CFindState& FindState()
+{
+    static CFindState state;
+    return state;
+}

@@ -1,0 +1,8 @@
+#include "settings/widgets/SettingsQueryDialogs.h"
+
+#include "settings/widgets/LayerChoiceDialogs.h"
+
+bool CSettingsQueryDialogs::ChooseLayerFile(CLayer& layer)
+{
+    return ChooseOneLayerFile(layer);
+}
