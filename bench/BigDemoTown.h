@@ -17,11 +17,11 @@ class CBigDemoTown {
 public:
     static constexpr int kStreets = 100000;
 
-    CBigDemoTown(int width, int height)
+    CBigDemoTown(int width, int height, int streets = kStreets)
     {
         folder = std::filesystem::temp_directory_path() / ("drel-bench-demo-" + std::to_string(::getpid()));
         CDemoOptions options;
-        options.streets = kStreets;
+        options.streets = streets;
         generateMs = Milliseconds([&] { MakeDemoMap(folder.string(), options, error); });
         if (error.empty())
             renderer.Open(folder.string() + "/" + CDemoMapWriter::kMapFile, width, height, error);

@@ -103,6 +103,7 @@ constexpr StringEntry kStrings[] = {
     {1085, "Archyvuojant sluoksnį \"%1\", įvyko klaida. Tęsti kitų sluoksnių archyvavimą?"},
     {1087, "Uždarykite sluoksnio atributinių duomenų lentelę."},
     {1088, "Sluoksnio failai nebuvo sukurti."},
+    {1100, "Nurodykite bent vieną informacijos lauką."},
     {1105, "Nėra programos PIKSO.EXE"},
     {1107, "Gatvė nerasta."},
     {1108, "Punktų skaičius viršija 15. Reikalinga programa KELTO.EXE"},

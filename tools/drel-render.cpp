@@ -1,7 +1,7 @@
 // tool-deps: drel_maprender
 // Draws a map file into a picture as the map export draws it.
 // Usage: drel-render MAP OUT --size WxH [--extent L,B,R,T | --bookmark NAME],
-// OUT ending in .png, .pdf, .emf or .wmf.
+// OUT ending in .png, .pdf, .emf, .wmf or .html.
 
 #include "mapdoc/DrelView.h"
 #include "platform/Codepage.h"

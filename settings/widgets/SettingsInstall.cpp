@@ -2,7 +2,9 @@
 
 #include "layers/Layer.h"
 #include "layers/LayerPropertySheet.h"
+#include "platform/Process.h"
 #include "settings/BaseScales.h"
+#include "settings/widgets/ExportCommands.h"
 #include "settings/widgets/LayerDialogsInstall.h"
 #include "settings/widgets/LayerLabelsPage.h"
 #include "settings/widgets/LayerPropSheet.h"
@@ -77,4 +79,6 @@ void InstallSettingsDialogs(CDrelApp& app)
         return true;
     }();
     (void)registered;
+    RegisterExportCommands();
+    HtmlPageOpener() = [](const std::string& path) { OpenFileWithDefaultProgram(path); };
 }

@@ -53,21 +53,49 @@ bool CQtFilePrompt::PromptFileName(std::string& path, bool open, const std::stri
     return true;
 }
 
+namespace {
+
+// Runs the dialog with the filter of the index (from 1) chosen first;
+// the index then holds the filter chosen.
+bool RunWithFilterIndex(QFileDialog& dialog, int& filterIndex)
+{
+    const QStringList filters = dialog.nameFilters();
+    if (filterIndex >= 1 && filterIndex <= filters.size())
+        dialog.selectNameFilter(filters[filterIndex - 1]);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return false;
+    // With the details hidden the dialog names the filter by its text alone.
+    const QString chosen = dialog.selectedNameFilter();
+    for (qsizetype i = 0; i < filters.size(); ++i)
+        if (filters[i] == chosen || filters[i].startsWith(chosen + QStringLiteral(" ("))) {
+            filterIndex = static_cast<int>(i) + 1;
+            break;
+        }
+    return true;
+}
+
+} // namespace
+
 bool PromptOpenFiles(const std::string& filter, int& filterIndex, bool multiple, std::vector<std::string>& paths)
 {
     QFileDialog dialog(QApplication::activeWindow());
     SetUpFileDialog(dialog, true, filter, {}, {});
     if (multiple)
         dialog.setFileMode(QFileDialog::ExistingFiles);
-    const QStringList filters = dialog.nameFilters();
-    if (filterIndex >= 1 && filterIndex <= filters.size())
-        dialog.selectNameFilter(filters[filterIndex - 1]);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    if (!RunWithFilterIndex(dialog, filterIndex))
         return false;
-    if (const qsizetype chosen = filters.indexOf(dialog.selectedNameFilter()); chosen >= 0)
-        filterIndex = static_cast<int>(chosen) + 1;
     paths.clear();
     for (const QString& file : dialog.selectedFiles())
         paths.push_back(FromNativePath(file.toStdString()));
+    return true;
+}
+
+bool PromptSaveFile(const std::string& filter, int& filterIndex, const std::string& defaultExt, std::string& path)
+{
+    QFileDialog dialog(QApplication::activeWindow());
+    SetUpFileDialog(dialog, false, filter, defaultExt, path);
+    if (!RunWithFilterIndex(dialog, filterIndex))
+        return false;
+    path = FromNativePath(dialog.selectedFiles().front().toStdString());
     return true;
 }

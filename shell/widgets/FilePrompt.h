@@ -24,3 +24,6 @@ void SetUpFileDialog(QFileDialog& dialog, bool open, const std::string& filter, 
 // filterIndex (from 1) comes preset and holds the filter chosen. Qt's
 // dialog takes names of any length. False when cancelled.
 bool PromptOpenFiles(const std::string& filter, int& filterIndex, bool multiple, std::vector<std::string>& paths);
+// The save dialog over a filter, asking before a file is replaced;
+// filterIndex as above. False when cancelled.
+bool PromptSaveFile(const std::string& filter, int& filterIndex, const std::string& defaultExt, std::string& path);

@@ -7,6 +7,8 @@
 #include "platform/UserServices.h"
 #include "platform/Stream.h"
 #include "render/DibImage.h"
+#include "settings/HtmlExport.h"
+#include "settings/MapExport.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -19,8 +21,18 @@
 
 namespace {
 
-// What the map view's window shows under the map.
-constexpr COLORREF kBackground = RGB(255, 255, 255);
+std::string PictureFailure(const CDrelView& view)
+{
+    const CSize size = view.GetClientSize();
+    return "a picture of " + std::to_string(size.cx) + " x " + std::to_string(size.cy) + " pixels cannot be made";
+}
+
+// What the drawing said (a layer it could not read) goes on to the caller.
+void ForwardMessages(const CHeldMessages& held)
+{
+    for (const CHeldMessages::Message& message : held.Messages())
+        AppMessageBox(message.text, message.type, message.helpId);
+}
 
 // The writers tell of their failures in a box: the last one is the reason.
 std::string WriteFailure(const CHeldMessages& held, const std::string& path)
@@ -28,20 +40,20 @@ std::string WriteFailure(const CHeldMessages& held, const std::string& path)
     return held.Messages().empty() ? "cannot write " + path : held.Messages().back().text;
 }
 
-// The map drawn into an export image and saved by one of its writers,
-// which replace the file only once the new one is whole.
-template <int (CDibImage::*Save)(const std::string&)>
-bool WriteExportImage(CDrelView& view, const std::string& path, std::string& error)
+// The map drawn into a PNG as the map export draws it; the writer
+// replaces the file only once the new one is whole.
+bool WritePng(CDrelView& view, const std::string& path, std::string& error)
 {
-    CDibImage image;
-    if (!DrawMapPicture(view, image, error))
-        return false;
     CHeldMessages held;
-    if (!(image.*Save)(path)) {
+    const int written = RenderViewToImage(path, view, kExportPng, 0);
+    held.Release();
+    if (written == 0)
+        error = PictureFailure(view);
+    else if (written < 0)
         error = WriteFailure(held, path);
-        return false;
-    }
-    return true;
+    else
+        ForwardMessages(held);
+    return written > 0;
 }
 
 // A PDF page holds the map as lines and text, placed at this resolution.
@@ -94,34 +106,40 @@ bool WriteMetafile(CDrelView& view, const std::string& path, std::string& error)
     return true;
 }
 
+// A web page showing the map, as the map window's HTML export writes it
+// without an image map; its picture beside it.
+// What goes wrong it tells in a box, which the caller holds.
+bool WriteHtml(CDrelView& view, const std::string& path, std::string& error)
+{
+    CHtmlExportPrompts prompts;
+    prompts.askFile = [&](std::string& chosen) {
+        chosen = path;
+        return true;
+    };
+    prompts.editOptions = [](CDrelView&, CHtmlExportOptions& options) {
+        options.layerName.clear();
+        return true;
+    };
+    ExportMapToHtml(view, prompts);
+    return true;
+}
+
 constexpr CMapPictureFormat kFormats[] = {
-    {"png", WriteExportImage<&CDibImage::SavePng>},
+    {"png", WritePng},
     {"pdf", WritePdf},
     {"emf", WriteMetafile<&CDrelView::ExportEnhMetafile>},
     {"wmf", WriteMetafile<&CDrelView::ExportMetafile>},
+    {"html", WriteHtml},
 };
 
 } // namespace
 
-void DrawMapForExport(CDrelView& view, CDC& dc)
-{
-    view.DrawToDC(dc, nullptr, 0, 0);
-}
-
 bool DrawMapPicture(CDrelView& view, CDibImage& image, std::string& error)
 {
-    const CSize size = view.GetClientSize();
-    CBitmap* bitmap = image.Create(size.cx, size.cy);
-    if (!bitmap) {
-        error = "a picture of " + std::to_string(size.cx) + " x " + std::to_string(size.cy) + " pixels cannot be made";
-        return false;
-    }
-    CDC dc;
-    dc.CreateCompatibleDC(nullptr);
-    dc.SelectObject(*bitmap);
-    dc.FillSolidRect(CRect(0, 0, size.cx, size.cy), kBackground);
-    DrawMapForExport(view, dc);
-    return true;
+    if (DrawViewToImage(view, image))
+        return true;
+    error = PictureFailure(view);
+    return false;
 }
 
 const CMapPictureFormat* FindMapPictureFormat(const std::string& path)

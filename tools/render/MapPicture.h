@@ -2,13 +2,8 @@
 
 #include <string>
 
-class CDC;
 class CDibImage;
 class CDrelView;
-
-// The map of a view as its export draws it: the client area's extent, its
-// layers, labels, buffer zones and scale bar, none of the overlays.
-void DrawMapForExport(CDrelView& view, CDC& dc);
 
 // The view's map in a picture of its client size on the window's white;
 // false with the reason when the picture cannot be had.
@@ -24,5 +19,5 @@ struct CMapPictureFormat {
 
 // The format the file name's extension names (letter case ignored); null for none.
 const CMapPictureFormat* FindMapPictureFormat(const std::string& path);
-// The extensions known, for messages: ".png, .pdf, .emf or .wmf".
+// The extensions known, for messages: ".png, .pdf, .emf, .wmf or .html".
 std::string MapPictureExtensions();

@@ -134,5 +134,6 @@ std::string CRenderCommandLine::Usage()
            "Draws the map file into a picture of W x H pixels as the map export draws it: the map's\n"
            "full extent, or the extent given in map units, or that of the saved place, fitted in.\n"
            "OUT ends in " + MapPictureExtensions() + ", which chooses the format: a PNG picture, one PDF\n"
-           "page of the picture's size at 96 dpi, an enhanced or a placeable Windows metafile.\n";
+           "page of the picture's size at 96 dpi, an enhanced or a placeable Windows metafile, or a\n"
+           "web page showing a PNG picture beside it.\n";
 }

@@ -71,8 +71,8 @@ TEST(RenderCommandLine, RefusesWhatItCannotDraw)
         {{"m.map"}, "the output file is missing"},
         {{"m.map", "o.png"}, "--size is missing"},
         {{"m.map", "o.png", "x.png", "--size", "2x2"}, "one map and one output file only, not also x.png"},
-        {{"m.map", "o.gif", "--size", "2x2"}, "the output file must end in .png, .pdf, .emf or .wmf, not \"o.gif\""},
-        {{"m.map", "o.svg", "--size", "2x2"}, "the output file must end in .png, .pdf, .emf or .wmf"},
+        {{"m.map", "o.gif", "--size", "2x2"}, "the output file must end in .png, .pdf, .emf, .wmf or .html, not \"o.gif\""},
+        {{"m.map", "o.svg", "--size", "2x2"}, "the output file must end in .png, .pdf, .emf, .wmf or .html"},
         {{"m.map", "png", "--size", "2x2"}, "the output file must end in .png"},
         {{"m.map", "o.png", "--size"}, "--size needs a value"},
         {{"m.map", "o.png", "--size", "0x10"}, "the size must be WIDTHxHEIGHT in pixels, each from 1 to 30000"},
@@ -134,7 +134,7 @@ TEST_F(RenderTool, ExitsWithAMessageOrWritesThePicture)
     EXPECT_EQ(Run(map + " " + dir.File("a.png") + " --size 20"), 2);
     EXPECT_NE(Said().find("the size must be WIDTHxHEIGHT"), std::string::npos) << Said();
     EXPECT_NE(Said().find("Usage: drel-render MAP OUT --size WxH"), std::string::npos) << Said();
-    EXPECT_NE(Said().find("OUT ends in .png, .pdf, .emf or .wmf"), std::string::npos) << Said();
+    EXPECT_NE(Said().find("OUT ends in .png, .pdf, .emf, .wmf or .html"), std::string::npos) << Said();
 
     EXPECT_EQ(Run(dir.File("none.map") + " " + dir.File("a.png") + " --size 20x20"), 1);
     EXPECT_NE(Said().find("the map " + dir.File("none.map") + " does not exist"), std::string::npos) << Said();
@@ -264,7 +264,7 @@ TEST_F(RenderTool, WritesPdfAndMetafilesByTheExtension)
     EXPECT_EQ(wmf.GetPlaceableHeader().boundingBox, CRect(0, 0, 3333, 2083));
 
     EXPECT_EQ(draw("map.svg"), 2);
-    EXPECT_NE(Said().find("the output file must end in .png, .pdf, .emf or .wmf"), std::string::npos);
+    EXPECT_NE(Said().find("the output file must end in .png, .pdf, .emf, .wmf or .html"), std::string::npos);
     EXPECT_FALSE(PathExists(dir.File("map.svg")));
 }
 
