@@ -127,6 +127,17 @@ constexpr MenuEntry kLayerOperations[] = {
     Command(30325, "Sukurti taškų, nurodančių galimų klaidų vietas, sluoksnį"),
     Command(30348, "Taisyti klaidas..."),
 };
+constexpr MenuEntry kDerivedLayer[] = {
+    Command(30358, "Sukurti koordinačių tinklelį..."),
+};
+constexpr MenuEntry kSaveToDatabase[] = {
+    Command(30244, "Objektų &ilgius..."),
+    Command(30245, "Objektų &plotus..."),
+    Command(30266, "Objektų &koordinates..."),
+};
+constexpr MenuEntry kLayerImport[] = {
+    Command(30280, "Atributinius duomenis..."),
+};
 constexpr MenuEntry kMapLayer[] = {
     Popup("&Legenda", kLegendFilter),
     Separator(),
@@ -145,6 +156,9 @@ constexpr MenuEntry kMapLayer[] = {
     Command(30128, "Pakuoti"),
     Separator(),
     Popup("Operacijos su sluoksniais", kLayerOperations),
+    Popup("Išvestinis sluoksnis", kDerivedLayer),
+    Popup("Įrašyti į duomenų bazę", kSaveToDatabase),
+    Popup("&Importuoti", kLayerImport),
     Separator(),
     Command(30071, "Paša&linti"),
 };
