@@ -52,7 +52,7 @@ public:
         } else {
             written = DbfWriteFieldString(*handle, record, field, text);
             if (written && m_tooWide++ == 0)
-                m_tooWideField = m_table.GetFieldName(field);
+                m_tooWideField = m_table.GetFieldCaption(field);
         }
         if (written) {
             ++m_written;
