@@ -262,7 +262,8 @@ int CreateCoordinateGrid(CDrelDoc& document, const CDocCommandDialogs& dialogs)
     EOperationEnd end = EOperationEnd::kFailed;
     {
         CLayerReader writer;
-        if (writer.CreateSource(result.GetWritePath()) && writer.GetSource()->Create(result.GetWritePath(), type, nullptr)) {
+        const std::string& path = result.GetWritePath();
+        if (writer.CreateSource(path) && writer.GetSource()->Create(path, type, nullptr)) {
             CFeatureSource& to = *writer.GetSource();
             CDbfTable& table = to.GetTable();
             std::unique_ptr<IProgress> progress = UserServices().CreateProgress(kProgressCaption);

@@ -133,8 +133,10 @@ int CImportKeyIndex::Find(double key) const
 
 int CImportKeyIndex::Find(const std::string& key) const
 {
-    const auto at = std::lower_bound(m_order.begin(), m_order.end(), key,
-                                     [this](int i, const std::string& k) { return m_texts[static_cast<size_t>(i)] < k; });
+    // The byte order the value collection sorted by.
+    const auto at = std::lower_bound(m_order.begin(), m_order.end(), key, [this](int i, const std::string& k) {
+        return m_texts[static_cast<size_t>(i)] < k;
+    });
     if (at == m_order.end() || m_texts[static_cast<size_t>(*at)] != key)
         return -1;
     return m_records[static_cast<size_t>(*at)];
@@ -221,6 +223,10 @@ int AttachDbfData(CLayer& layer, CDrelDoc& document, const std::string& dbfPath,
             CFeatureSource& to = *writer.GetSource();
             CDbfTable& table = to.GetTable();
             const int importCount = start.imported.GetFieldCount();
+            // A point table's coordinates come from the point.
+            const int lon = pointTable ? table.FindField("LON") : -1;
+            const int lat = pointTable ? table.FindField("LAT") : -1;
+            const auto keep = [lon, lat](int field) { return field != lon && field != lat; };
             CWaitCursor wait;
             to.BeginWrites();
             end = EOperationEnd::kDone;
@@ -229,11 +235,13 @@ int AttachDbfData(CLayer& layer, CDrelDoc& document, const std::string& dbfPath,
                 if (!from.GetRecordTable(record))
                     return false;
                 for (int i = 0; i < layerFieldCount; ++i)
-                    table.CopyFieldFrom(layerTable, i, i);
+                    if (keep(i))
+                        table.CopyFieldFrom(layerTable, i, i);
                 const int match = FindKey(index, layerTable, start.layerKey, key);
                 if (match >= 0 && start.imported.GoToRecord(match)) {
                     for (int j = 0; j < importCount; ++j)
-                        table.CopyFieldFrom(start.imported, layerFieldCount + j, j);
+                        if (keep(layerFieldCount + j))
+                            table.CopyFieldFrom(start.imported, layerFieldCount + j, j);
                     if (start.keys.dosText)
                         ConvertRecordFrom(table, layerFieldCount);
                 }
@@ -266,7 +274,7 @@ int CreateObjectsFromDbf(CLayer& layer, CDrelDoc& document, const std::string& d
         return 0;
     const int type = layer.GetType();
     // A dBASE table holds points only.
-    const int kinds = type == CLayer::kPoint ? kResultGdb | kResultDbf | kResultShapefile : kResultGdb | kResultShapefile;
+    const int kinds = kResultGdb | kResultShapefile | (type == CLayer::kPoint ? kResultDbf : 0);
     CResultLayerChoice choice;
     if (!PromptResultLayerFile(document, dialogs, GetPathTitle(layer.GetPath()), type, kinds, choice))
         return 0;

@@ -104,7 +104,8 @@ int ArchiveOldTrackData(CLayer& layer, double date)
         return 0;
     CFeatureSource& source = *reader.GetSource();
     CDbfTable& track = source.GetTable();
-    if (!track.SetFilter(filter))
+    // A table cut short (told as it opened) could not lose the records.
+    if (track.IsDamaged() || !track.SetFilter(filter))
         return 0;
     std::vector<int> records;
     for (track.SetPosition(0); track.NextRecord();)

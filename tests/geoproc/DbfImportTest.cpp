@@ -156,7 +156,9 @@ TEST_F(DbfImportTest, AttachJoinsEveryObjectAndLeavesTheUnmatchedBlank)
 TEST_F(DbfImportTest, AttachWritesLinesIntoGdbAndPointTablesWithCoordinates)
 {
     CLayer& lines = AddShapeLayer("Gatves", "gatves.gdb", CLayer::kLine, {"0 0, 10 0", "0 5, 10 5"});
-    const std::string path = Table("d.dbf", FieldList({{"RAKTAS", 'C', 5, 0}, {"V", 'N', 3, 0}}), {{"S1", "42"}});
+    // A coordinate field of the table takes no part in a point table's points.
+    const std::string path = Table("d.dbf", FieldList({{"RAKTAS", 'C', 5, 0}, {"V", 'N', 3, 0}, {"LON", 'N', 5, 1}}),
+                                   {{"S1", "42", "99.0"}, {"P0", "7", "99.0"}});
     geo.keys = {"NAME", "RAKTAS", false};
     chosenPath = dir.File("rezultatas.dbf");
     ASSERT_EQ(AttachDbfData(lines, doc, path, docDialogs), 1);
@@ -173,6 +175,7 @@ TEST_F(DbfImportTest, AttachWritesLinesIntoGdbAndPointTablesWithCoordinates)
     ASSERT_EQ(table.size(), 1u);
     EXPECT_EQ(table[0].point, (CMapPoint{24.5, 54.5}));
     EXPECT_EQ(table[0].fields.at("Name"), "P0");
+    EXPECT_EQ(table[0].fields.at("V"), "7");
 }
 
 TEST_F(DbfImportTest, ObjectsForMatchedRecordsAndAReportOfTheRest)
