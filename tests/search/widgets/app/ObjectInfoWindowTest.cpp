@@ -219,9 +219,6 @@ TEST_F(ObjectInfoWindowTest, WhatTheSearchPartDoesNotOpenGoesToWhatWasInstalledB
     InstallSearchDialogs(app); // twice changes nothing
     EXPECT_NE(&SearchDialogs(), &before);
     CLayer layer("Keliai", "keliai.gdb", CLayer::kLine);
-    CDbfTable placemarks;
-    EXPECT_TRUE(SearchDialogs().EditPlacemark(placemarks, layer));
-    EXPECT_EQ(before.editedRecords.size(), 1u);
     // The name choice is the search part's own: closed, nothing chosen.
     int chosen = 0;
     WithModal([&] { chosen = SearchDialogs().ChooseText({"a", "b"}); },
