@@ -110,6 +110,7 @@ constexpr MenuEntry kMapView[] = {
     Command(30439, "Panaikinti išskyrimus"),
     Separator(),
     Command(30431, "Paieška..."),
+    Command(30453, "Paieškos parametrai"),
     Separator(),
     Command(30025, "Redaguoti žemėlapio parametrus"),
 };
