@@ -22,7 +22,6 @@
 #include <cstring>
 #include <memory>
 #include <numeric>
-#include <unordered_map>
 
 namespace {
 
@@ -154,74 +153,116 @@ int MergeAreasPairwise(CShapeArray& shapes, const CMergeKeys& keys, IProgress* p
     return 1;
 }
 
-// Exact coordinates as a key; 0 and -0 are one.
-struct CPointKey {
-    double x, y;
-    bool operator==(const CPointKey& other) const { return x == other.x && y == other.y; }
-};
-struct CPointKeyHash {
-    size_t operator()(const CPointKey& p) const
-    {
-        const double x = p.x + 0.0, y = p.y + 0.0;
-        return std::hash<double>()(x) * 31 ^ std::hash<double>()(y);
-    }
-};
-
-// The lines that end at each point, in ascending order.
+// The lines that end at each point. Joined lines end where lines ended
+// before, so every end there will be is numbered once, up front, and a
+// line's ends are followed by their numbers.
 class CLineEnds {
 public:
-    void Add(const CShape& line, int i)
+    explicit CLineEnds(const CShapeArray& shapes) : m_ends(2 * static_cast<size_t>(shapes.GetSize()), -1)
     {
-        ForEnds(line, [&](const CPointKey& at) {
-            std::vector<int>& lines = m_ends[at];
-            const auto place = std::lower_bound(lines.begin(), lines.end(), i);
-            if (place == lines.end() || *place != i)
-                lines.insert(place, i);
-        });
+        struct CEnd {
+            double x, y;
+            int slot;
+        };
+        std::vector<CEnd> ends;
+        ends.reserve(m_ends.size());
+        for (int i = 0; i < shapes.GetSize(); ++i) {
+            const CShape& line = *shapes[i];
+            const int n = line.GetPointCount();
+            for (int end = 0; n > 0 && end < 2; ++end) {
+                const CMapPoint& p = line.GetPoint(end == 0 ? 0 : n - 1);
+                // A coordinate that is no number equals nothing; 0 and -0 are one.
+                if (std::isfinite(p.x) && std::isfinite(p.y))
+                    ends.push_back({p.x + 0.0, p.y + 0.0, 2 * i + end});
+            }
+        }
+        std::sort(ends.begin(), ends.end(),
+                  [](const CEnd& a, const CEnd& b) { return a.x != b.x ? a.x < b.x : a.y < b.y; });
+        int point = -1;
+        for (size_t k = 0; k < ends.size(); ++k) {
+            if (k == 0 || ends[k].x != ends[k - 1].x || ends[k].y != ends[k - 1].y)
+                ++point;
+            m_ends[static_cast<size_t>(ends[k].slot)] = point;
+        }
+        // A line takes over only ends that the line joined onto it left,
+        // so no point ever holds more lines than at first.
+        const size_t points = static_cast<size_t>(point + 1);
+        m_start.assign(points + 1, 0);
+        m_size.assign(points, 0);
+        for (int i = 0; i < shapes.GetSize(); ++i) {
+            if (First(i) >= 0)
+                ++m_start[static_cast<size_t>(First(i)) + 1];
+            if (Last(i) >= 0 && Last(i) != First(i))
+                ++m_start[static_cast<size_t>(Last(i)) + 1];
+        }
+        for (size_t p = 0; p < points; ++p)
+            m_start[p + 1] += m_start[p];
+        m_items.assign(static_cast<size_t>(m_start[points]), -1);
+        for (int i = 0; i < shapes.GetSize(); ++i)
+            Add(i);
     }
-    void Remove(const CShape& line, int i)
+    int First(int line) const { return m_ends[2 * static_cast<size_t>(line)]; }
+    int Last(int line) const { return m_ends[2 * static_cast<size_t>(line) + 1]; }
+    void Remove(int line)
     {
-        ForEnds(line, [&](const CPointKey& at) {
-            const auto found = m_ends.find(at);
-            if (found == m_ends.end())
-                return;
-            std::vector<int>& lines = found->second;
-            const auto place = std::lower_bound(lines.begin(), lines.end(), i);
-            if (place != lines.end() && *place == i)
-                lines.erase(place);
-        });
+        for (const int point : {First(line), Last(line)}) {
+            if (point < 0)
+                continue;
+            int* begin = Begin(point);
+            int* end = begin + m_size[static_cast<size_t>(point)];
+            int* place = std::lower_bound(begin, end, line);
+            if (place != end && *place == line) {
+                std::copy(place + 1, end, place);
+                --m_size[static_cast<size_t>(point)];
+            }
+        }
+    }
+    // The line's ends are now those points.
+    void Set(int line, int first, int last)
+    {
+        m_ends[2 * static_cast<size_t>(line)] = first;
+        m_ends[2 * static_cast<size_t>(line) + 1] = last;
+        Add(line);
     }
     // The first line after i that ends at the point and passes the test;
     // -1 for none.
     template <typename Test>
-    int FirstAfter(const CMapPoint& point, int i, Test test) const
+    int FirstAfter(int point, int i, Test test) const
     {
-        if (!std::isfinite(point.x) || !std::isfinite(point.y))
+        if (point < 0)
             return -1;
-        const auto found = m_ends.find({point.x, point.y});
-        if (found == m_ends.end())
-            return -1;
-        const std::vector<int>& lines = found->second;
-        for (auto j = std::upper_bound(lines.begin(), lines.end(), i); j != lines.end(); ++j)
+        const int* begin = m_items.data() + m_start[static_cast<size_t>(point)];
+        const int* end = begin + m_size[static_cast<size_t>(point)];
+        for (const int* j = std::upper_bound(begin, end, i); j != end; ++j)
             if (test(*j))
                 return *j;
         return -1;
     }
 
 private:
-    template <typename Act>
-    static void ForEnds(const CShape& line, Act act)
+    int* Begin(int point) { return m_items.data() + m_start[static_cast<size_t>(point)]; }
+    void Add(int line)
     {
-        const int n = line.GetPointCount();
-        if (n == 0)
-            return;
-        for (const CMapPoint& p : {line.GetPoint(0), line.GetPoint(n - 1)})
-            // A coordinate that is no number equals nothing.
-            if (std::isfinite(p.x) && std::isfinite(p.y))
-                act(CPointKey{p.x, p.y});
+        for (const int point : {First(line), Last(line)}) {
+            if (point < 0)
+                continue;
+            int* begin = Begin(point);
+            int* end = begin + m_size[static_cast<size_t>(point)];
+            int* place = std::lower_bound(begin, end, line);
+            if ((place != end && *place == line) ||
+                m_start[static_cast<size_t>(point)] + m_size[static_cast<size_t>(point)] >=
+                    m_start[static_cast<size_t>(point) + 1])
+                continue;
+            std::copy_backward(place, end, end + 1);
+            *place = line;
+            ++m_size[static_cast<size_t>(point)];
+        }
     }
 
-    std::unordered_map<CPointKey, std::vector<int>, CPointKeyHash> m_ends;
+    std::vector<int> m_ends;  // per line its first and last point; -1 none
+    std::vector<int> m_start; // per point where its lines begin in m_items
+    std::vector<int> m_size;  // per point how many lines end there
+    std::vector<int> m_items; // per point its lines, ascending
 };
 
 bool Equals(const CMapPoint& a, const CMapPoint& b)
@@ -229,25 +270,38 @@ bool Equals(const CMapPoint& a, const CMapPoint& b)
     return a.x == b.x && a.y == b.y;
 }
 
-// Line i joined onto line j by the first rule that holds; false for none.
-bool JoinLines(CShape& i, CShape& j)
+// Line i joined onto line j by the first rule that holds, its ends
+// followed; false for none.
+bool JoinLines(CShapeArray& shapes, int i, int j, CLineEnds& ends)
 {
-    const CMapPoint first = i.GetPoint(0), last = i.GetPoint(i.GetPointCount() - 1);
-    const CMapPoint jFirst = j.GetPoint(0), jLast = j.GetPoint(j.GetPointCount() - 1);
+    CShape& line = *shapes[i];
+    CShape& other = *shapes[j];
+    const CMapPoint first = line.GetPoint(0), last = line.GetPoint(line.GetPointCount() - 1);
+    const CMapPoint jFirst = other.GetPoint(0), jLast = other.GetPoint(other.GetPointCount() - 1);
+    const int f = ends.First(i), l = ends.Last(i), jf = ends.First(j), jl = ends.Last(j);
+    int newFirst = jf, newLast = l;
     if (Equals(first, jLast)) {
-        j.Append(i, false);
+        other.Append(line, false);
     } else if (Equals(first, jFirst)) {
-        j.Reverse();
-        j.Append(i, false);
+        other.Reverse();
+        other.Append(line, false);
+        newFirst = jl;
     } else if (Equals(last, jLast)) {
-        i.Reverse();
-        j.Append(i, false);
+        line.Reverse();
+        other.Append(line, false);
+        newLast = f;
     } else if (Equals(last, jFirst)) {
-        j.Append(i, true);
+        other.Append(line, true);
+        newFirst = f;
+        newLast = jl;
     } else {
         return false;
     }
-    i.RemoveAll();
+    line.RemoveAll();
+    ends.Remove(i);
+    ends.Remove(j);
+    ends.Set(i, -1, -1);
+    ends.Set(j, newFirst, newLast);
     return true;
 }
 
@@ -389,26 +443,18 @@ int MergeAdjacentLines(CShapeArray& shapes, const CMergeKeys& keys, IProgress* p
 {
     const int count = shapes.GetSize();
     StartProgress(progress, count);
-    CLineEnds ends;
-    for (int i = 0; i < count; ++i)
-        ends.Add(*shapes[i], i);
+    CLineEnds ends(shapes);
     for (int i = 0; i + 1 < count; ++i) {
         if (!Step(progress))
             return 0;
-        CShape& line = *shapes[i];
-        if (line.GetPointCount() == 0)
+        if (shapes[i]->GetPointCount() == 0)
             continue;
         const auto sameKey = [&](int j) { return keys.Equal(i, j); };
-        const int atFirst = ends.FirstAfter(line.GetPoint(0), i, sameKey);
-        const int atLast = ends.FirstAfter(line.GetPoint(line.GetPointCount() - 1), i, sameKey);
+        const int atFirst = ends.FirstAfter(ends.First(i), i, sameKey);
+        const int atLast = ends.FirstAfter(ends.Last(i), i, sameKey);
         const int j = atFirst < 0 ? atLast : atLast < 0 ? atFirst : std::min(atFirst, atLast);
-        if (j < 0)
-            continue;
-        CShape& other = *shapes[j];
-        ends.Remove(line, i);
-        ends.Remove(other, j);
-        JoinLines(line, other);
-        ends.Add(other, j);
+        if (j >= 0)
+            JoinLines(shapes, i, j, ends);
     }
     return 1;
 }
