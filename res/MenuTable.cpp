@@ -125,8 +125,12 @@ constexpr MenuEntry kLayerOperations[] = {
     Command(30235, "Sukurti &buferines zonas..."),
     Command(30260, "Sukurti &topologiją..."),
     Command(30263, "&Perklojimo operacijos..."),
+    Command(30264, "&Apjungti gretimus objektus..."),
+    Command(30352, "Sukurti salas..."),
     Command(30325, "Sukurti taškų, nurodančių galimų klaidų vietas, sluoksnį"),
     Command(30348, "Taisyti klaidas..."),
+    Command(30342, "Koreguoti gretimus taškus"),
+    Command(30349, "Išretinti taškus..."),
 };
 constexpr MenuEntry kMapLayer[] = {
     Popup("&Legenda", kLegendFilter),
