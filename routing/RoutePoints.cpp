@@ -372,10 +372,6 @@ void CRoutePoints::EndDrag(CDrelView& view, EDragEnd end, const CPoint& at)
             DrawMarkersOnWindow(view, first, count);
             return;
         }
-        if (hit >= 0) {
-            position = m_model.Get(hit)->position;
-            serial = m_model.Get(hit)->serial;
-        }
         point->position = position;
         point->serial = serial;
         InvalidateMarkers(view, first, count);

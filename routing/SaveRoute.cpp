@@ -3,7 +3,7 @@
 #include "core/FileUtil.h"
 #include "core/Shape.h"
 #include "geoproc/NewResultLayer.h"
-#include "layers/DbfTable.h"
+#include "core/DbfTable.h"
 #include "layers/FeatureSource.h"
 #include "layers/Layer.h"
 #include "layers/LayerReader.h"
@@ -102,7 +102,10 @@ bool SaveComputedRoute(CDrelDoc& document, const std::vector<const CShape*>& leg
     int written = 0;
     source.BeginWrites();
     for (const CShape* leg : legs) {
-        if (!leg || !source.AppendShape(*leg, false))
+        // A leg between two stops on one node has no line to keep.
+        if (!leg || leg->GetPointCount() == 0)
+            continue;
+        if (!source.AppendShape(*leg, false))
             break;
         // The record just appended: its number counts from 1.
         if (idField >= 0 && !table.SetFieldLong(idField, table.GetRecordCount()))
