@@ -225,7 +225,8 @@ int CRoutePoints::SnapClick(CDrelView& view, const CMapPoint& click, CMapPoint& 
         CMapPoint nearest;
         if (!line.HitTestSegment(click, reach, -1, segment, &nearest))
             continue;
-        const double distance = std::hypot(nearest.x - click.x, nearest.y - click.y);
+        // Measured as the nearest segment measures.
+        const double distance = std::max(std::fabs(nearest.x - click.x), std::fabs(nearest.y - click.y));
         if (found && distance >= reach)
             continue;
         reach = distance;

@@ -7,6 +7,7 @@
 #include "layers/FeatureSource.h"
 #include "layers/Layer.h"
 #include "layers/LayerReader.h"
+#include "layers/Sublayer.h"
 #include "mapdoc/DocumentObserver.h"
 #include "mapdoc/DrelDoc.h"
 #include "platform/NumberText.h"

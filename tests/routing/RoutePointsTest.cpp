@@ -1,6 +1,7 @@
 // The route points of a view over a small network held in memory: placing
 // and snapping, the markers' pixels, the computed route and its box.
 
+#include "platform/VirtualKeys.h"
 #include "routing/RoutePoints.h"
 #include "tests/routing/RouteTown.h"
 
@@ -143,23 +144,26 @@ TEST_F(RoutePointsTest, SnappingSkipsClosedStreetsAndSearchesTheWholeView)
     CMapPoint snapped;
     int serial = 0;
     // Nearer to the closed street along y = 900 than to any other.
-    ASSERT_EQ(points->SnapClick(*view, CMapPoint(300, 880), snapped, serial), 1);
-    EXPECT_EQ(snapped, CMapPoint(300, 500));
+    ASSERT_EQ(points->SnapClick(*view, CMapPoint(400, 800), snapped, serial), 1);
+    EXPECT_EQ(snapped, CMapPoint(400, 500));
     EXPECT_EQ(serial, 1);
     // Only what meets the visible extent is read.
     ASSERT_FALSE(source.queries.empty());
     EXPECT_EQ(source.queries.back(), view->GetMapExtent());
 
-    // Zoomed in on the top left corner, 380 m from the nearest street: the
-    // search reaches as far as the view is high plus wide.
+    // Zoomed in on the top left corner, where only the closed street and a
+    // slanting line whose box meets the view lie: the line is 800 m from the
+    // corner, farther than the view is high plus wide.
+    source.lines.push_back({{{CMapPoint(-1000, 800), CMapPoint(0, -200)}}, {"8", "9", "1400", "", "1", "1"}});
     view->ZoomToRect(CMapRect(0, 1000, 400, 800), 0);
-    source.lines.push_back({{{CMapPoint(0, 620), CMapPoint(400, 620)}}, {"8", "9", "400", "", "1", ""}});
-    ASSERT_EQ(points->SnapClick(*view, CMapPoint(200, 1000), snapped, serial), 1);
-    EXPECT_EQ(snapped, CMapPoint(200, 620));
+    ASSERT_EQ(view->GetMapExtent(), CMapRect(0, 1000, 400, 800));
+    EXPECT_EQ(points->SnapClick(*view, CMapPoint(400, 1000), snapped, serial), 0);
+    EXPECT_EQ(points->Model().GetSerialCounter(), 1);
+    // Twice as large a view reaches it.
+    view->ZoomToRect(CMapRect(0, 1000, 800, 600), 0);
+    ASSERT_EQ(points->SnapClick(*view, CMapPoint(400, 1000), snapped, serial), 1);
+    EXPECT_EQ(snapped, CMapPoint(-400, 200));
     EXPECT_EQ(serial, 2);
-    source.lines.back().parts[0] = {CMapPoint(0, 500), CMapPoint(400, 500)};
-    EXPECT_EQ(points->SnapClick(*view, CMapPoint(200, 1000), snapped, serial), 0);
-    EXPECT_EQ(points->Model().GetSerialCounter(), 2);
 }
 
 TEST_F(RoutePointsTest, SnappingGoesToALineEndWithinTheEndTolerance)
@@ -202,8 +206,9 @@ TEST_F(RoutePointsTest, SnappingWithoutUsableFieldsOrLayerTellsWhy)
         EXPECT_EQ(town.user.beeps, 1);
         ASSERT_EQ(town.user.messages.size(), 1u);
         EXPECT_EQ(town.user.messages[0].helpId, static_cast<unsigned>(c.message));
-        if (c.message == 1008)
+        if (c.message == 1008) {
             EXPECT_NE(town.user.messages[0].text.find("Keliai"), std::string::npos);
+        }
         EXPECT_EQ(town.points->Model().GetCount(), 0);
         EXPECT_EQ(town.points->Model().GetSerialCounter(), 0);
     }

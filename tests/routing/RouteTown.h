@@ -47,6 +47,8 @@ private:
 struct CRouteTown {
     CRouteTown()
     {
+        // The markers' texts need fonts.
+        NeedGuiApplication();
         SetMetreMap(doc, CMapRect(0, 1000, 2000, 0));
         auto layer = std::make_unique<CLayer>("Keliai", "keliai.gdb", CLayer::kLine);
         layer->SetExtent(CMapRect(0, 1000, 2000, 0));
@@ -64,7 +66,7 @@ struct CRouteTown {
     void Street(std::vector<CMapPoint> points, long from, long to, std::string length, std::string direction = "")
     {
         source.Add(std::move(points), {std::to_string(from), std::to_string(to), std::move(length),
-                                       std::move(direction), "1", ""});
+                                       std::move(direction), "1", "1"});
     }
 
     // Route points that read this network.

@@ -9,6 +9,7 @@
 #include "layers/FeatureSource.h"
 #include "layers/Layer.h"
 #include "layers/LayerReader.h"
+#include "layers/Sublayer.h"
 #include "mapdoc/DrelDoc.h"
 #include "platform/Codepage.h"
 #include "tests/support/TestSupport.h"
