@@ -185,7 +185,7 @@ TEST_F(RouteDragTest, AMarkerIsDraggedMovedKeptOrDeleted)
     Send(QEvent::MouseMove, Qt::LeftButton, {150, 100});
     EXPECT_EQ(widget->GetCursorId(), 112);
     QTest::mousePress(widget.get(), Qt::RightButton, {}, {150, 100});
-    QContextMenuEvent menu(QContextMenuEvent::Mouse, QPoint(150, 100));
+    QContextMenuEvent menu(QContextMenuEvent::Mouse, QPoint(150, 100), widget->mapToGlobal(QPoint(150, 100)));
     QApplication::sendEvent(widget.get(), &menu);
     Send(QEvent::MouseButtonRelease, Qt::LeftButton, {150, 100});
     EXPECT_FALSE(points->IsDragging());
