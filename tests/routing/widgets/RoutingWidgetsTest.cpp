@@ -173,6 +173,8 @@ TEST_F(RouteDragTest, AMarkerIsDraggedMovedKeptOrDeleted)
     ClickIn(15, {380, 103}); // 3: (1900, 500)
     ASSERT_EQ(points->Model().GetCount(), 5);
     ASSERT_EQ(user.beeps, 0);
+    widget->UpdateView();
+    SaveScreenshot(*widget, "routing-route-markers");
 
     // The right button ends the drag where it began and opens no menu.
     Grab(0);

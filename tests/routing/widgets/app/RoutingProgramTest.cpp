@@ -158,7 +158,9 @@ TEST_F(RoutingProgramTest, ARouteIsPlacedComputedSavedAndCleared)
     ASSERT_TRUE(length);
     EXPECT_TRUE(length->text().endsWith(" km")) << length->text().toStdString();
     EXPECT_TRUE(IsEnabled(30620));
+    EXPECT_TRUE(box->isVisible());
     SaveScreenshot(*frame, "routing-app-computed-route");
+    SaveScreenshot(*box, "routing-app-30741-route-length");
 
     int looked = 0;
     WithModal([&] { Run(30620); },
