@@ -16,6 +16,7 @@
 #include "routing/RouteLayerSource.h"
 #include "routing/RouteNetwork.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -27,14 +28,9 @@ constexpr COLORREF kButtonShadow = RGB(128, 128, 128);
 // The route is shown with this much room around it.
 constexpr double kRouteMargin = 1.2;
 
-CPoint ClientOf(const CDrelView& view, const CMapPoint& p)
-{
-    return view.MapToClient(p);
-}
-
 CRoutePointsModel::ToClient ToClientOf(const CDrelView& view)
 {
-    return [&view](const CMapPoint& p) { return ClientOf(view, p); };
+    return [&view](const CMapPoint& p) { return view.MapToClient(p); };
 }
 
 bool InsideClient(const CDrelView& view, const CPoint& p)
@@ -262,19 +258,17 @@ void CRoutePoints::Place(CDrelView& view, int kind, int x, int y)
     CMapPoint position;
     int serial = 0;
     int hit = m_model.HitPoint(CPoint(x, y), toClient);
-    if (hit >= 0) {
-        position = m_model.Get(hit)->position;
-        serial = m_model.Get(hit)->serial;
-    } else {
+    if (hit < 0) {
         if (!SnapClick(view, view.ClientToMap(x, y), position, serial)) {
             AppBeep();
             return;
         }
         hit = m_model.HitPoint(view.MapToClient(position), toClient);
-        if (hit >= 0) {
-            position = m_model.Get(hit)->position;
-            serial = m_model.Get(hit)->serial;
-        }
+    }
+    // A point met is taken over whole.
+    if (hit >= 0) {
+        position = m_model.Get(hit)->position;
+        serial = m_model.Get(hit)->serial;
     }
     const int target = m_model.PlaceTarget(kind, hit);
     if (target == CRoutePointsModel::kBeep)
