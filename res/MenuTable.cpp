@@ -159,6 +159,17 @@ constexpr MenuEntry kMapPlaces[] = {
     Separator(),
     List(30491, "Vietos"),
 };
+constexpr MenuEntry kMapRoutes[] = {
+    Command(30032, "Nurodyti &startą"),
+    Command(30033, "Nurodyti &finišą"),
+    Command(30034, "Nurodyti &tarpinį punktą"),
+    Command(30094, "&Redaguoti punktą"),
+    Separator(),
+    Command(30035, "&Skaičiuoti"),
+    Command(30036, "&Išvalyti"),
+    Separator(),
+    Command(30620, "Išsaugoti &maršrutą..."),
+};
 constexpr MenuEntry kMapReplaySpeed[] = {
     Command(30419, "x1"), Command(30420, "x2"), Command(30421, "x5"), Command(30422, "x10"), Command(30423, "x100"),
 };
@@ -194,6 +205,7 @@ constexpr MenuEntry kMapMenu[] = {
     Popup("&Žemėlapis", kMapView),
     Popup("&Sluoksnis", kMapLayer),
     Popup("&Vietos", kMapPlaces),
+    Popup("&Maršrutai", kMapRoutes),
     Popup("&GPS", kMapGps),
     Popup("&Nustatymai", kMapSettings),
     Popup("&Langas", kMapWindow),

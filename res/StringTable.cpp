@@ -61,6 +61,8 @@ constexpr StringEntry kStrings[] = {
     {1015, "Adresų sluoksnio tipas turi būti \"Taškas\"."},
     {1016, "Gatvių sluoksnio tipas turi būti \"Linija\"."},
     {1017, "Maršrutų paieškos sluoksnio tipas turi būti \"Linija\"."},
+    {1018, "Nenurodytas pradinis punktas."},
+    {1019, "Nenurodytas galinis punktas."},
     {1020, "Maršrutas nerastas."},
     {1021, "Šio sluoksnio objektų redaguoti negalima."},
     {1022, "Nepasirinktas sluoksnis."},
