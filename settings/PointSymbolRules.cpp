@@ -74,6 +74,8 @@ CPointStyle DefaultPictureStyle()
 std::vector<int> LibrarySymbols(CSymbolLibrary& library)
 {
     std::vector<int> items;
+    // The icon files as the folder holds them now.
+    library.ScanIconFiles();
     const int count = library.GetSymbolCount();
     items.reserve(static_cast<size_t>(std::max(count, 0)));
     for (int i = 0; i < count; ++i)
