@@ -83,7 +83,7 @@ public:
 
 } // namespace
 
-CDlgSymbPicture::CDlgSymbPicture() : CPropertyPage("Piešinys"), m_style(DefaultPictureStyle())
+CDlgSymbPicture::CDlgSymbPicture() : CPropertyPage("Pie\xF0inys"), m_style(DefaultPictureStyle())
 {
     SetControlId(this, kDialogId);
 }

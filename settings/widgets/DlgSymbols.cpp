@@ -20,6 +20,8 @@ namespace {
 constexpr int kSampleTop = 27;
 constexpr int kSampleSide = 100;
 constexpr int kNumberGap = 20;
+// Between the pages' frame and the sample, within the sheet's 120 pixels.
+constexpr int kSideGap = 6;
 constexpr int kCancelString = 3001;
 
 } // namespace
@@ -34,14 +36,16 @@ CDlgSymbols::CDlgSymbols(QWidget* parent)
 
     // The pages keep their column; the sample stands beside them.
     auto* side = new QWidget(this);
-    side->setFixedWidth(kSideWidth);
+    side->setFixedWidth(kSideWidth - kSideGap);
     m_sample = WithId(kSampleId, new CStyleSampleButton(side));
     m_sample->setGeometry(0, kSampleTop, kSampleSide, kSampleSide);
     m_sample->setEnabled(false);
     m_sample->setFocusPolicy(Qt::NoFocus);
     m_number = WithId(kNumberId, new QLabel(side));
-    m_number->setAlignment(Qt::AlignCenter);
-    m_number->setGeometry(0, kSampleTop + kSampleSide + kNumberGap, kSampleSide, m_number->sizeHint().height());
+    m_number->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    // Large numbers go to a second line rather than out of sight.
+    m_number->setWordWrap(true);
+    m_number->setGeometry(0, kSampleTop + kSampleSide + kNumberGap, kSampleSide, 2 * m_number->fontMetrics().lineSpacing());
     side->setMinimumHeight(m_number->geometry().bottom() + 1);
 
     auto* outer = static_cast<QBoxLayout*>(layout());
@@ -54,7 +58,7 @@ CDlgSymbols::CDlgSymbols(QWidget* parent)
     pages->addWidget(tabs);
     pages->addWidget(stack, 1);
     auto* row = new QHBoxLayout;
-    row->setSpacing(0);
+    row->setSpacing(kSideGap);
     row->addLayout(pages, 1);
     row->addWidget(side, 0, Qt::AlignTop);
     outer->insertLayout(0, row, 1);
