@@ -9,7 +9,6 @@
 #include "shell/widgets/PictureWnd.h"
 
 #include <QApplication>
-#include <QFileInfo>
 #include <QIcon>
 #include <QPixmap>
 #include <QScreen>
