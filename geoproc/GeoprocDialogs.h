@@ -55,6 +55,9 @@ public:
     {
         return false;
     }
+    // Dialog 30801 "Gretimų objektų apjungimas": the names of the layer's
+    // key fields joined by TAB (empty for none).
+    virtual bool AskMergeFields(const CLayer& layer, std::string& fieldNames) { return false; }
     // Dialog 275 "Skaičiavimo parametrai" over the table, in params' mode.
     virtual bool AskCalcParams(const CDbfTable& table, CCalcParams& params) { return false; }
     // Dialog 30777 (points) or 30778 (lines) over the table.

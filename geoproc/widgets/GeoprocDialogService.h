@@ -16,6 +16,7 @@ public:
     bool AskOverlay(CDrelDoc& document, CLayer* active, COverlayChoice& choice) override;
     bool AskClassFields(const CLayer& points, const CLayer& areas, std::string& pointField,
                         std::string& areaField) override;
+    bool AskMergeFields(const CLayer& layer, std::string& fieldNames) override;
     bool AskCalcParams(const CDbfTable& table, CCalcParams& params) override;
     bool AskWriteCoords(const CDbfTable& table, bool lines, CWriteCoordsRules::Choice& choice) override;
     bool AskImportParams(CDrelDoc& document, CLayer* active, const std::string& path, CLayer*& layer,
