@@ -79,6 +79,7 @@ public:
     // Copies received bytes into the terminal buffer and posts
     // WM_GPS_TERMINAL_TEXT to the main window for each chunk that fits.
     void SetTerminalEcho(bool on) { m_terminalEcho.store(on); }
+    bool GetTerminalEcho() const { return m_terminalEcho.load(); }
     // The terminal text waiting, emptied.
     std::string TakeTerminalText();
 

@@ -4,7 +4,9 @@
 
 #include "core/DbfTable.h"
 #include "core/Expr.h"
+#include "gps/GpsContext.h"
 #include "gps/GpsReceiver.h"
+#include "gps/GpsReceiverPort.h"
 #include "gps/GpsWindowRules.h"
 #include "gps/TrackFilterText.h"
 #include "layers/Layer.h"
@@ -13,7 +15,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <pty.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -425,6 +429,52 @@ TEST_F(PortConfigurationTest, ADeviceThatCannotBeOpenedIsReportedAndSaved)
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages.front().text, "Unable to open COM6 port");
     EXPECT_EQ(CAppProfile::Instance().GetInt("GPS", "Port", -1), 6);
+}
+
+// ------------------------------------------------------------ terminal routing
+
+class CLoggingTerminal : public IGpsTerminalWindow {
+public:
+    bool Exists() const override { return exists; }
+    void AppendText(std::string_view pieces) override { text += pieces; }
+    bool exists = true;
+    std::string text;
+};
+
+TEST_F(PortConfigurationTest, TerminalTextIsTakenOnlyFromTheReceiversOwnPortIntoAWindow)
+{
+    CGpsReceiverPort owned;
+    CGpsContext gps(&owned);
+    CLoggingTerminal terminal;
+    gps.SetTerminalWindow(&terminal);
+    SetMainMessageWindow(&window);
+    CSerialPort& port = owned.Receiver();
+    port.SetWriteToLog(false);
+    port.SetPort(5);
+    port.SetTerminalEcho(true);
+    ASSERT_TRUE(port.Open(&window, WM_GPS_NEW_FIX, GENERIC_READ));
+    ASSERT_EQ(::write(master, "hello", 5), 5);
+    ASSERT_TRUE(window.WaitForCount(WM_GPS_TERMINAL_TEXT, 1));
+    const uintptr_t address = window.Messages().back().wParam;
+    EXPECT_EQ(address, reinterpret_cast<uintptr_t>(&port));
+
+    // Another address, or no window: the text waits in the port.
+    gps.ShowTerminalText(address + 8);
+    terminal.exists = false;
+    gps.ShowTerminalText(address);
+    EXPECT_EQ(terminal.text, "");
+    terminal.exists = true;
+    // The line may bring the bytes in more than one chunk.
+    for (int i = 0; i < 200 && terminal.text.size() < 5; ++i) {
+        gps.ShowTerminalText(address);
+        if (terminal.text.size() < 5)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_EQ(terminal.text, "hello");
+    EXPECT_EQ(port.TakeTerminalText(), "") << "drained";
+    port.Close();
+    SetMainMessageWindow(nullptr);
+    gps.SetTerminalWindow(nullptr);
 }
 
 } // namespace
