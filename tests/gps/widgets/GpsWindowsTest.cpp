@@ -198,8 +198,10 @@ TEST_F(GpsWindowsTest, TheTerminalJoinsPiecesAndKeepsTheNewestText)
     ASSERT_TRUE(view);
     EXPECT_TRUE(view->isReadOnly());
     terminal.AppendText(std::string_view("$GPGGA,1\0$GPRMC,2", 17));
-    terminal.AppendText("\n$GPRMC,3");
-    EXPECT_EQ(FromQString(view->toPlainText()), "$GPGGA,1 $GPRMC,2\n$GPRMC,3");
+    terminal.AppendText("\r\n$GPRMC,3\r");
+    terminal.AppendText("\n");
+    EXPECT_EQ(FromQString(view->toPlainText()), "$GPGGA,1 $GPRMC,2\n$GPRMC,3\n") << "one line break per CR LF";
+    EXPECT_EQ(terminal.Text(), "$GPGGA,1 $GPRMC,2\r\n$GPRMC,3\r\n");
     terminal.AppendText(std::string(CTerminalText::kCapacity, 'x') + "END");
     EXPECT_EQ(terminal.Text().size(), CTerminalText::kCapacity);
     const QString shown = view->toPlainText();

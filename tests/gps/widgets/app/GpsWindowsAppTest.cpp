@@ -182,7 +182,12 @@ TEST_F(GpsWindowsAppTest, TheTerminalShowsTheReceiversText)
     ASSERT_EQ(::write(master, "$GPTXT,hello*00\r\n", 17), 17);
     auto* view = FindControl<QPlainTextEdit>(terminal, 1109);
     ASSERT_TRUE(view);
-    EXPECT_TRUE(WaitFor([&] { return view->toPlainText().contains(QStringLiteral("$GPTXT,hello")); }));
+    const char more[] = "$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A\r\n";
+    ASSERT_EQ(::write(master, more, sizeof more - 1), static_cast<ssize_t>(sizeof more - 1));
+    EXPECT_TRUE(WaitFor([&] { return view->toPlainText().contains(QStringLiteral("W*6A")); }));
+    EXPECT_TRUE(view->toPlainText().startsWith(QStringLiteral("$GPTXT,hello*00\n$GPRMC,123519,A,")))
+        << view->toPlainText().toStdString();
+    SaveScreenshot(*terminal, "gps-terminal-program");
     // A message from a port that is not the receiver's takes nothing.
     const QString before = view->toPlainText();
     frame->PostMessage(WM_GPS_TERMINAL_TEXT, 0x1234, 0);
