@@ -73,6 +73,7 @@ void ApplyPortChoice(const CPortChoice& choice, int& port, SerialLineSettings& l
 // The entries of the UTC correction list (257): "UTC", "UTC+01:00" to
 // "UTC+12:00", "UTC-01:00" to "UTC-12:00".
 constexpr int kTimeCorrectionEntries = 25;
+// The text of entry 0 to 24.
 std::string TimeCorrectionText(int entry);
 // -1 for a correction outside -12 to 12 hours.
 int TimeCorrectionEntry(int hours);

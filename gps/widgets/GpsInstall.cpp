@@ -15,8 +15,8 @@
 #include "shell/CommandRegistry.h"
 #include "shell/MainToolbars.h"
 #include "shell/ReplaySpeed.h"
-#include "shell/widgets/MainFrame.h"
 #include "shell/widgets/DrelApp.h"
+#include "shell/widgets/MainFrame.h"
 #include "shell/widgets/MapFrame.h"
 
 #include <QApplication>

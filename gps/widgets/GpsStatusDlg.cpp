@@ -9,7 +9,8 @@
 
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
