@@ -54,6 +54,29 @@ constexpr const char* kRoutePoint[] = {
     ".wkw................",
     ".www................",
 };
+// A route flag struck out: a dragged route point let go here is deleted.
+constexpr const char* kRemoveRoutePoint[] = {
+    ".wwwwwwwwwwww.......",
+    ".wkkkkkkkkkkw.......",
+    ".wkkrrrrrrrkw.......",
+    ".wkkrrrrrrrkw.......",
+    ".wkkrrrrrrrkw.......",
+    ".wkkrrrrrrrkw.......",
+    ".wkkkkkkkkkkw.......",
+    ".wkwwwwwwwwww.......",
+    ".wkw................",
+    ".wkw.....ww.....ww..",
+    ".wkw....wkkw...wkkw.",
+    ".wkw.....wkkw.wkkw..",
+    ".wkw......wkkwkkw...",
+    ".wkw.......wkkkw....",
+    ".wkw......wkkwkkw...",
+    ".wkw.....wkkw.wkkw..",
+    ".wkw....wkkw...wkkw.",
+    ".wkw.....ww.....ww..",
+    ".wkw................",
+    ".www................",
+};
 // Cross hairs with a measured stretch: distances.
 constexpr const char* kMeasureLine[] = {
     "....................",
@@ -418,6 +441,7 @@ constexpr CursorResource kCursors[] = {
     {1077, 20, 20, 1, 1, kDelete},
     {1080, 20, 20, 7, 7, kBufferZone},
     {1087, 20, 20, 9, 9, kPointCoordinates},
+    {30982, 20, 20, 2, 18, kRemoveRoutePoint},
 };
 
 constexpr bool SizesMatch()

@@ -219,13 +219,6 @@ TEST_F(ObjectInfoWindowTest, WhatTheSearchPartDoesNotOpenGoesToWhatWasInstalledB
     InstallSearchDialogs(app); // twice changes nothing
     EXPECT_NE(&SearchDialogs(), &before);
     CLayer layer("Keliai", "keliai.gdb", CLayer::kLine);
-    // The placemark form is the search part's own too: closed, nothing kept.
-    CDbfTable placemarks;
-    bool edited = true;
-    WithModal([&] { edited = SearchDialogs().EditPlacemark(placemarks, layer); },
-              [](QWidget& form) { EXPECT_EQ(GetControlId(&form), 402); });
-    EXPECT_FALSE(edited);
-    EXPECT_TRUE(before.editedRecords.empty());
     // The name choice is the search part's own: closed, nothing chosen.
     int chosen = 0;
     WithModal([&] { chosen = SearchDialogs().ChooseText({"a", "b"}); },
