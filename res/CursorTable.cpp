@@ -423,6 +423,53 @@ constexpr const char* kPointCoordinates[] = {
     "....................",
 };
 
+// An eye dropper, its tip the hot spot: a colour taken from a picture.
+constexpr const char* kColourPick[] = {
+    "..............kkk...",
+    ".............kkkkk..",
+    "............kkkkkkk.",
+    "..........kkkkkkkkk.",
+    "...........kkkkkkk..",
+    "..........kwkkkkk...",
+    ".........kwwwkkk....",
+    "........kwwwkk......",
+    ".......kwwwk.k......",
+    "......kwwwk.........",
+    ".....kwwwk..........",
+    "....kwwwk...........",
+    "...kwwwk............",
+    "..kwwwk.............",
+    "..kwwk..............",
+    ".kwwk...............",
+    ".kkk................",
+    "kk..................",
+    "k...................",
+    "....................",
+};
+// Cross hairs round a red pixel: a point taken from a picture.
+constexpr const char* kPointPick[] = {
+    "........www.........",
+    "........wkw.........",
+    "........wkw.........",
+    "........wkw.........",
+    "........wkw.........",
+    "........wkw.........",
+    ".......wwkww........",
+    "......wkkkkkw.......",
+    "wwwwwwwk...kwwwwwww.",
+    "wkkkkkkk.r.kkkkkkkw.",
+    "wwwwwwwk...kwwwwwww.",
+    "......wkkkkkw.......",
+    ".......wwkww........",
+    "........wkw.........",
+    "........wkw.........",
+    "........wkw.........",
+    "........wkw.........",
+    "........wkw.........",
+    "........www.........",
+    "....................",
+};
+
 constexpr CursorResource kCursors[] = {
     {110, 20, 20, 6, 0, kHand},
     {112, 20, 20, 2, 18, kRoutePoint},
@@ -432,6 +479,8 @@ constexpr CursorResource kCursors[] = {
     {116, 20, 20, 7, 7, kQuery},
     {117, 20, 20, 9, 9, kPan},
     {118, 20, 20, 7, 7, kMeasureArea},
+    {133, 20, 20, 0, 18, kColourPick},
+    {134, 20, 20, 9, 9, kPointPick},
     {174, 20, 20, 9, 9, kMoveRoutePoint},
     {175, 20, 20, 1, 1, kSelect},
     {184, 20, 20, 7, 7, kAzimuth},

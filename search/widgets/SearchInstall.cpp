@@ -4,6 +4,7 @@
 #include "platform/CommandTarget.h"
 #include "platform/UserServices.h"
 #include "search/AdminSearchSettings.h"
+#include "search/AttributeLinks.h"
 #include "search/TableDoc.h"
 #include "search/widgets/AdminSearchDlg.h"
 #include "search/widgets/CoordTransformDlg.h"
@@ -20,6 +21,7 @@
 #include "shell/widgets/DrelApp.h"
 #include "shell/widgets/MainFrame.h"
 #include "shell/widgets/MapFrame.h"
+#include "shell/widgets/PictureWindows.h"
 
 #include <QTimer>
 
@@ -38,9 +40,19 @@ void InstallDialogs()
     SetQueryDialogs(&dialogs);
 }
 
+// The main window, which picture windows open over.
+QWidget* MainWindow()
+{
+    const CDrelApp* app = CDrelApp::Instance();
+    return app ? app->GetMainFrame() : nullptr;
+}
+
 void InstallObjectInfo()
 {
     MainFrameHooks().makeObjectInfo = [](CMainFrame& frame) -> IObjectInfoWindow* { return new CObjectInfoDlg(&frame); };
+    // Pictures named by attribute values open in the program's own windows.
+    PictureWindowHooks().openBitmap = [](const std::string& path) { OpenBitmapWindow(path, {}, MainWindow()); };
+    PictureWindowHooks().openPicture = [](const std::string& path) { OpenPictureWindow(path, {}, MainWindow()); };
 }
 
 // The layer sheet's filter page and table page reach dialogs 319 and 160.

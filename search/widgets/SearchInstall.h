@@ -7,7 +7,8 @@ class CDrelApp;
 // It sets only the search part's hooks: one CSearchDialogs for the map's
 // lookups and queries (ISearchDialogs, IQueryDialogs), handing what it
 // does not open to the objects installed before it, the object
-// information window (MainFrameHooks().makeObjectInfo), the measuring
+// information window (MainFrameHooks().makeObjectInfo) with its picture
+// links opening the shell's picture windows (PictureWindowHooks()), the measuring
 // tools' result boxes (CMapFrame::Hooks().boxes), the layer sheet's
 // filter condition (319) and table structure (160) dialogs
 // (LayerSheetHooks()), the main window's coordinate transformation

@@ -219,6 +219,12 @@ TEST_F(ObjectInfoWindowTest, WhatTheSearchPartDoesNotOpenGoesToWhatWasInstalledB
     InstallSearchDialogs(app); // twice changes nothing
     EXPECT_NE(&SearchDialogs(), &before);
     CLayer layer("Keliai", "keliai.gdb", CLayer::kLine);
+    CDbfTable placemarks;
+    // The placemark form is the search part's own: closed, nothing edited.
+    bool edited = true;
+    WithModal([&] { edited = SearchDialogs().EditPlacemark(placemarks, layer); }, [](QWidget&) {});
+    EXPECT_FALSE(edited);
+    EXPECT_TRUE(before.editedRecords.empty());
     // The name choice is the search part's own: closed, nothing chosen.
     int chosen = 0;
     WithModal([&] { chosen = SearchDialogs().ChooseText({"a", "b"}); },
