@@ -143,6 +143,7 @@ constexpr StringEntry kStrings[] = {
     {2021, "Rezultatus rašyti į tą patį sluoksnį?"},
     {2024, "Pašalinti pasirinktą objektą (-us)?"},
     {2026, "Pašalinti išsaugotus trasos duomenis?"},
+    {2027, "Ar Jūs tikrai norite priskirti visiems rodmenims nulines reikšmes?"},
     {2028, "Taškas yra už žemėlapio ribų. Parodyti vistiek?"},
     {2029, "Nutraukti paiešką?"},
     {2030, "Trasa išsaugota naujai sukurtame sluoksnyje.\nIšvalyti pradinį trasos failą?"},
