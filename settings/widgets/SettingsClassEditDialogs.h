@@ -10,14 +10,13 @@ class QWidget;
 // 158, each modal over the active window.
 class CSettingsClassEditDialogs : public IClassEditDialogs {
 public:
-  bool EditFieldValue(std::string &value) override;
-  bool EditFieldRange(std::string &from, std::string &to) override;
-  bool EditPointStyle(CPointStyle &style) override;
-  bool EditLineStyle(CDrawStyle::Line &first, CDrawStyle::Line &second,
-                     bool &doubleLine) override;
-  bool EditAreaStyle(CDrawStyle &style) override;
+    bool EditFieldValue(std::string& value) override;
+    bool EditFieldRange(std::string& from, std::string& to) override;
+    bool EditPointStyle(CPointStyle& style) override;
+    bool EditLineStyle(CDrawStyle::Line& first, CDrawStyle::Line& second, bool& doubleLine) override;
+    bool EditAreaStyle(CDrawStyle& style) override;
 
 protected:
-  // What the dialogs are modal over.
-  static QWidget *Parent();
+    // What the dialogs are modal over.
+    static QWidget* Parent();
 };
