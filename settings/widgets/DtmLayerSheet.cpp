@@ -110,7 +110,7 @@ CDtmFileInfoDlg::CDtmFileInfoDlg(const GridFileInfo& info, QWidget* parent) : CD
 // ------------------------------------------------------------ 30751
 
 CDtmLayerDefPage::CDtmLayerDefPage(CLayerPropSheet& sheet)
-    : CLayerSheetPage("Aprašas", sheet), chooseFiles(ChooseGridFiles)
+    : CLayerSheetPage("Apra\xF0" "as", sheet), chooseFiles(ChooseGridFiles)
 {
 }
 
