@@ -35,8 +35,7 @@
 
 namespace {
 
-template <class T = QWidget>
-T* Control(const QWidget& root, int id)
+template <class T = QWidget> T* Control(const QWidget& root, int id)
 {
     T* control = FindControl<T>(&root, id);
     EXPECT_TRUE(control) << id;
@@ -237,8 +236,7 @@ TEST_F(ThemeDialogsTest, RangeFillProposesOneClassFewerAndRemembersTheChoice)
     EXPECT_EQ(Classes().back(), "<Kitais atvejais>");
 
     // Cancel in dialog 140 keeps the list.
-    WithModalWindow([&] { Click(d, CThemeDlg::kFillButton); },
-                    [&](QWidget& classify) { Click(classify, IDCANCEL); });
+    WithModalWindow([&] { Click(d, CThemeDlg::kFillButton); }, [&](QWidget& classify) { Click(classify, IDCANCEL); });
     EXPECT_EQ(d.GetClasses().GetCount(), 3);
 }
 
@@ -248,8 +246,7 @@ TEST_F(ThemeDialogsTest, TheClassCountKeepsToOneToSixtyFour)
         const char* typed;
         bool taken;
     };
-    for (const Case& c : {Case{"65", false}, Case{"abc", false}, Case{"0", false}, Case{"1", true},
-                          Case{"64", true}}) {
+    for (const Case& c : {Case{"65", false}, Case{"abc", false}, Case{"0", false}, Case{"1", true}, Case{"64", true}}) {
         SCOPED_TRACE(c.typed);
         CClassifyDlg classify(4, 1, false);
         classify.show();
@@ -371,7 +368,9 @@ TEST_F(DtmSheetTest, OpensOnTheLegendWithTheHeightRanges)
 {
     CDtmLayerPropertySheet& s = Open();
     EXPECT_EQ(FromQString(s.windowTitle()), "Sluoksnio parametrai");
-    EXPECT_EQ(Tabs(), (std::vector<std::string>{"Apra\xF0" "as", "Legenda", "Pastabos"}));
+    EXPECT_EQ(Tabs(), (std::vector<std::string>{"Apra\xF0"
+                                                "as",
+                                                "Legenda", "Pastabos"}));
     EXPECT_EQ(s.GetActivePage(), &s.LegendPage());
     EXPECT_EQ(FromQString(s.GetCancelButton()->text()), "Atsisakyti");
     EXPECT_EQ(Items(Page(), CDtmLayerLegendPage::kClassList),
@@ -496,8 +495,7 @@ TEST_F(DtmSheetTest, GridFilesAddedAtOnceAndTheBrokenOnesSkipped)
                     [&](QWidget& info) {
                         EXPECT_EQ(GetControlId(&info), CDtmFileInfoDlg::kDialogId);
                         EXPECT_EQ(FromQString(Control<QLabel>(info, CDtmFileInfoDlg::kNameText)->text()), paths[1]);
-                        EXPECT_EQ(FromQString(Control<QLabel>(info, CDtmFileInfoDlg::kGridSizeText)->text()),
-                                  "2 x 2");
+                        EXPECT_EQ(FromQString(Control<QLabel>(info, CDtmFileInfoDlg::kGridSizeText)->text()), "2 x 2");
                         EXPECT_EQ(FromQString(Control<QLabel>(info, CDtmFileInfoDlg::kCellSizeText)->text()),
                                   "3.6e+03\" x 3.6e+03\"");
                         SaveScreenshot(info, "grid-file-info");
