@@ -6,6 +6,7 @@
 #include "layers/ThemeClassList.h"
 #include "platform/NumberText.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 
@@ -167,6 +168,9 @@ void RecalculateLegend(CThemeClassList& classes, double minimum, double maximum,
         return;
     if (intervals < 0 || maximum <= minimum)
         intervals = 0;
+    // A lone class is the class of all values: the first class goes before it.
+    if (classes.GetCount() == 1)
+        InsertBlankClass(classes, 0, CLayer::kElevation);
     SetLegendValue(*classes.GetClass(0), minimum);
     for (int i = 1; i <= intervals; ++i) {
         const double value = std::floor((minimum + i * (maximum - minimum) / intervals) * 100 + 0.5) / 100;
@@ -181,7 +185,7 @@ void RecalculateLegend(CThemeClassList& classes, double minimum, double maximum,
 
 int ProposedIntervalCount(const CThemeClassList& classes)
 {
-    return classes.GetCount() - 2;
+    return std::max(classes.GetCount() - 2, 0);
 }
 
 // ------------------------------------------------- elevation definition page

@@ -349,8 +349,9 @@ void CDtmLayerLegendPage::OnRecalculate()
     if (!classes || classes->GetCount() == 0)
         return;
     const int count = classes->GetCount();
-    const double minimum = GetLegendValue(*classes, 0);
-    const double maximum = count > 1 ? GetLegendValue(*classes, count - 2) : minimum;
+    // The last class has no value of its own to propose.
+    const double minimum = count > 1 ? GetLegendValue(*classes, 0) : 0;
+    const double maximum = count > 2 ? GetLegendValue(*classes, count - 2) : minimum;
     CLegendEditDlg dialog(minimum, maximum, std::to_string(ProposedIntervalCount(*classes)), this);
     if (dialog.DoModal() != IDOK)
         return;

@@ -129,6 +129,8 @@ TEST(ThemeDialogRulesTest, RecalculationSplitsTheRangeInRoundedSteps)
         {{10, 20, 30}, 0, 100, 0, {0}},
         {{10}, 0, 1, 3, {0, 0.33, 0.67, 1}},
         {{10, 20}, -5, 5, 2, {-5, 0, 5}},
+        {{}, 0, 100, 2, {0, 50, 100}},
+        {{}, 0, 0, 2, {0}},
     };
     for (const Case& c : cases) {
         CThemeClassList classes = Legend(c.before);
@@ -152,6 +154,7 @@ TEST(ThemeDialogRulesTest, RecalculationKeepsTheColoursOfReusedClasses)
 TEST(ThemeDialogRulesTest, ProposedIntervalsAreTheClassesLessTwo)
 {
     EXPECT_EQ(ProposedIntervalCount(Legend({0, 25, 50, 75, 100})), 4);
+    EXPECT_EQ(ProposedIntervalCount(Legend({})), 0);
 }
 
 TEST(ThemeDialogRulesTest, OnlyInnerClassesAreEditable)
