@@ -55,6 +55,27 @@ bool CPlanningTask::LoadIni(const std::string& file)
     return true;
 }
 
+int CPlanningTask::RunDialog()
+{
+    const auto& dialog = PlanningTaskDialog();
+    return dialog ? dialog(*this) : 0;
+}
+
+void CPlanningTask::TakeDialogDefaults()
+{
+    lengthField.clear();
+    arcLengthField.clear();
+    streetsField.clear();
+    addSeg = 0;
+    taskId = 0;
+}
+
+std::function<int(CPlanningTask&)>& PlanningTaskDialog()
+{
+    static std::function<int(CPlanningTask&)> dialog;
+    return dialog;
+}
+
 ETaskSelect SelectTaskPoints(const std::vector<CTaskRecord>& records, bool hasRouteField,
                              const std::string& routeValue, CTaskSelection& selection)
 {

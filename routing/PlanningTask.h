@@ -3,6 +3,7 @@
 #include "core/MapPoint.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,11 @@ public:
     // emptied and the numbering step set to 1. False when the file cannot
     // be read.
     bool LoadIni(const std::string& file);
+    // Dialog 310 (PlanningTaskDialog); 1 on OK, 0 on cancel or without one.
+    int RunDialog();
+    // What OK of dialog 310 leaves besides its values: no lengths or street
+    // lists, no connectors, free order.
+    void TakeDialogDefaults();
 
     int useLinkWeight = 0;
     int addSeg = 0;
@@ -49,6 +55,9 @@ public:
     // The point file of an ini task.
     std::string inputFile;
 };
+
+// The dialog that edits a task; set by the routing widgets.
+std::function<int(CPlanningTask&)>& PlanningTaskDialog();
 
 // One point of a run.
 struct CTaskPoint {
