@@ -9,7 +9,7 @@
 #include "platform/AppFolders.h"
 #include "routing/PlanningTask.h"
 #include "routing/RoutePoints.h"
-#include "tests/core/FieldLists.h"
+#include "tests/routing/ClientLayer.h"
 #include "tests/routing/RouteTown.h"
 
 #include <gtest/gtest.h>
@@ -20,36 +20,6 @@
 #include <vector>
 
 namespace {
-
-struct Client {
-    double x, y;
-    const char* route;
-    const char* flag;
-};
-
-// A point file with the route, flag, number, time, length, leg and street fields.
-void WriteClients(const std::string& path, const std::vector<Client>& clients)
-{
-    const auto fields = FieldList({{"MARS", 'C', 10, 0},
-                                   {"POZ", 'C', 4, 0},
-                                   {"NR", 'N', 6, 0},
-                                   {"LAIKAS", 'C', 5, 0},
-                                   {"ILGIS", 'N', 10, 3},
-                                   {"ATK", 'N', 10, 3},
-                                   {"GATVES", 'C', 60, 0}});
-    CLayerReader writer;
-    ASSERT_TRUE(writer.CreateSource(path));
-    CFeatureSource& source = *writer.GetSource();
-    ASSERT_TRUE(source.Create(path, CLayer::kPoint, fields.data()));
-    CDbfTable& table = source.GetTable();
-    for (const Client& c : clients) {
-        ASSERT_TRUE(source.AppendPoint(CMapPoint(c.x, c.y), false));
-        table.SetField(0, c.route);
-        table.SetField(1, c.flag);
-        ASSERT_TRUE(table.WriteRecord());
-    }
-    source.Close();
-}
 
 struct Row {
     std::string number, time, length, arc;
