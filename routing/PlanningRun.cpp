@@ -10,6 +10,7 @@
 #include "platform/AppFolders.h"
 #include "platform/IniFile.h"
 #include "platform/UserServices.h"
+#include "routing/PlanningRun.h"
 #include "routing/PlanningTask.h"
 #include "routing/RouteNetwork.h"
 #include "routing/RoutePoints.h"
@@ -71,8 +72,11 @@ std::vector<double> ConnectorLengths(const CRouteNetwork& network, const std::ve
     return km;
 }
 
-void WriteBack(CLayer& layer, const CPlanningTask& task, const std::string& numberField,
-               const std::vector<CTaskPoint>& points, const std::vector<double>& connectors, const CRouteNetwork& network)
+} // namespace
+
+void WritePlanningBack(CLayer& layer, const CPlanningTask& task, const std::string& numberField,
+                       const std::vector<CTaskPoint>& points, const std::vector<double>& connectors,
+                       double routeLength, const std::vector<std::string>& streetLists)
 {
     CDbfTable table;
     if (!layer.OpenTable(table))
@@ -80,7 +84,7 @@ void WriteBack(CLayer& layer, const CPlanningTask& task, const std::string& numb
     const auto field = [&](const std::string& name) { return name.empty() ? -1 : table.FindField(name); };
     const int number = field(numberField), time = field(task.timeField), length = field(task.lengthField),
               arc = field(task.arcLengthField), streets = field(task.streetsField);
-    double total = network.totalLength;
+    double total = routeLength;
     for (double km : connectors)
         total += 2 * km;
     int running = 0;
@@ -98,15 +102,14 @@ void WriteBack(CLayer& layer, const CPlanningTask& task, const std::string& numb
             const double leg = k == 0 ? 0.0 : p.legKm + connectors[k - 1] + connectors[k];
             table.SetFieldDouble(arc, leg);
         }
-        if (streets >= 0 && k > 0 && k - 1 < network.names.size())
-            table.SetField(streets, network.names[k - 1]);
+        if (streets >= 0 && k > 0 && k - 1 < streetLists.size())
+            table.SetField(streets, streetLists[k - 1]);
         if (!table.WriteRecord())
             return;
     }
 }
 
-// "Results_l": the legs and connectors; "Results_p": a copy of every point the run took.
-void WriteResults(CLayer& layer, const std::vector<CTaskPoint>& points, const std::vector<std::unique_ptr<CShape>>& legs)
+void WritePlanningResults(CLayer& layer, const std::vector<CTaskPoint>& points, const std::vector<std::unique_ptr<CShape>>& legs)
 {
     const std::string linePath = WritableProgramFile(kResultLines);
     CLayerReader lines;
@@ -127,8 +130,6 @@ void WriteResults(CLayer& layer, const std::vector<CTaskPoint>& points, const st
     }
     WriteShapesToFile(layer, WritableProgramFile(kResultPoints), CLayer::kPoint, stops, &records);
 }
-
-} // namespace
 
 int CRoutePoints::RunPlanning(CPlanningTask& task, CDrelView& view)
 {
@@ -189,8 +190,8 @@ int CRoutePoints::RunPlanning(CPlanningTask& task, CDrelView& view)
     network.legs.clear();
     ShowLegs(view, shown, network.totalLength);
 
-    WriteBack(layer, task, numberField, points, connectors, network);
-    WriteResults(layer, points, shown);
+    WritePlanningBack(layer, task, numberField, points, connectors, network.totalLength, network.names);
+    WritePlanningResults(layer, points, shown);
 
     // One marker for start and finish on the first point, then one for
     // every place not marked yet.
