@@ -76,6 +76,11 @@ bool CRouteNetwork::PlanRoute(std::vector<CTaskPoint>& points, int mode, bool cl
     std::vector<int> groupStops(static_cast<size_t>(groups), -1);
     for (const CTaskPoint& p : points)
         groupStops[static_cast<size_t>(p.group)] = index.Find(p.node);
+    if (progress) {
+        progress->SetRange(0, groups);
+        progress->SetStep(1);
+        progress->SetPos(0);
+    }
     CCostMatrix costs;
     CPredecessorMatrix preds;
     if (!ComputeCostMatrix(costs, preds, groups, index.GetCount(), groups, groupStops.data(), index, progress))
