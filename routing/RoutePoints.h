@@ -8,9 +8,9 @@
 #include <memory>
 #include <vector>
 
+class CLayer;
 class CPlanningTask;
 class CShape;
-class CLayer;
 class CShapeOverlay;
 class IRouteLayerSource;
 class IRouteLengthBox;
