@@ -183,6 +183,7 @@ constexpr MenuEntry kMapRoutes[] = {
     Command(30036, "&Išvalyti"),
     Separator(),
     Command(30620, "Išsaugoti &maršrutą..."),
+    Command(30279, "Klientų apvažiavimas..."),
 };
 constexpr MenuEntry kMapReplaySpeed[] = {
     Command(30419, "x1"), Command(30420, "x2"), Command(30421, "x5"), Command(30422, "x10"), Command(30423, "x100"),

@@ -106,6 +106,7 @@ constexpr StringEntry kStrings[] = {
     {1074, "Failas \"%1\" jau yra."},
     {1075, "Programos kataloge nėra MLN failo su nuoroda į žemėlapį."},
     {1078, "Tuščias objektas."},
+    {1082, "Taškų skaičius viršija 1000."},
     {1085, "Archyvuojant sluoksnį \"%1\", įvyko klaida. Tęsti kitų sluoksnių archyvavimą?"},
     {1087, "Uždarykite sluoksnio atributinių duomenų lentelę."},
     {1088, "Sluoksnio failai nebuvo sukurti."},
