@@ -1,5 +1,7 @@
 #include "settings/widgets/SymbolListBox.h"
 
+#include "shell/widgets/CharListBox.h"
+
 #include "platform/DC.h"
 #include "render/SymbolLibrary.h"
 #include "settings/PointSymbolRules.h"
@@ -40,16 +42,7 @@ private:
 CSymbolListBox::CSymbolListBox(QWidget* parent) : QListWidget(parent)
 {
     setItemDelegate(new CItemDelegate(*this));
-    setSelectionMode(QAbstractItemView::SingleSelection);
-    // Items run down the columns; the list scrolls sideways.
-    setViewMode(QListView::ListMode);
-    setFlow(QListView::TopToBottom);
-    setWrapping(true);
-    setResizeMode(QListView::Adjust);
-    setUniformItemSizes(true);
-    setSpacing(0);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    SetColumnListLayout(*this);
 }
 
 void CSymbolListBox::Fill(CSymbolLibrary& library)

@@ -34,19 +34,23 @@ private:
     CCharListBox& m_list;
 };
 
+void SetColumnListLayout(QListWidget& list)
+{
+    list.setSelectionMode(QAbstractItemView::SingleSelection);
+    list.setViewMode(QListView::ListMode);
+    list.setFlow(QListView::TopToBottom);
+    list.setWrapping(true);
+    list.setResizeMode(QListView::Adjust);
+    list.setUniformItemSizes(true);
+    list.setSpacing(0);
+    list.setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    list.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+}
+
 CCharListBox::CCharListBox(QWidget* parent) : QListWidget(parent)
 {
     setItemDelegate(new CItemDelegate(*this));
-    setSelectionMode(QAbstractItemView::SingleSelection);
-    // A multi-column list box: items run down the columns, the list scrolls sideways.
-    setViewMode(QListView::ListMode);
-    setFlow(QListView::TopToBottom);
-    setWrapping(true);
-    setResizeMode(QListView::Adjust);
-    setUniformItemSizes(true);
-    setSpacing(0);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    SetColumnListLayout(*this);
 }
 
 void CCharListBox::SetFontName(const std::string& face)

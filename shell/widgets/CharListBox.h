@@ -7,6 +7,10 @@
 
 #include <string>
 
+// A list box of equal cells running down the columns, scrolling sideways,
+// as the symbol pickers show their glyphs and icons.
+void SetColumnListLayout(QListWidget& list);
+
 // The characters 32 to 255 of a symbol font as a grid of glyphs, in
 // columns, to pick a point symbol from. Each item draws the glyph the
 // point-symbol painter draws for its code in the face; a face that is not

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "core/Shape.h"
+#include "core/ShapeArray.h"
 #include "platform/NumberText.h"
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -72,4 +74,19 @@ inline std::string PointsText(const CMapPoint* points, int n)
     CShape shape;
     shape.SetPoints(n, points);
     return ShapeText(shape);
+}
+
+// A shape per text, appended in order.
+inline void FillShapes(CShapeArray& shapes, const std::vector<std::string>& texts)
+{
+    for (const std::string& text : texts)
+        shapes.Add(std::make_unique<CShape>(Shape(text)));
+}
+
+inline std::vector<std::string> ShapeTexts(const CShapeArray& shapes)
+{
+    std::vector<std::string> texts;
+    for (int i = 0; i < shapes.GetSize(); ++i)
+        texts.push_back(ShapeText(*shapes[i]));
+    return texts;
 }

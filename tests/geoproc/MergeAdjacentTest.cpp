@@ -15,20 +15,6 @@
 
 namespace {
 
-void Fill(CShapeArray& shapes, const std::vector<std::string>& texts)
-{
-    for (const std::string& text : texts)
-        shapes.Add(std::make_unique<CShape>(Shape(text)));
-}
-
-std::vector<std::string> Texts(const CShapeArray& shapes)
-{
-    std::vector<std::string> texts;
-    for (int i = 0; i < shapes.GetSize(); ++i)
-        texts.push_back(ShapeText(*shapes[i]));
-    return texts;
-}
-
 std::string Square(double x, double y, double size)
 {
     return FormatC("%g %g, %g %g, %g %g, %g %g", x, y, x + size, y, x + size, y + size, x, y + size);
@@ -95,8 +81,8 @@ TEST(MergeAdjacentAreas, EqualsTheLiteralPassesOnSeededSets)
             if (keyed)
                 keys.SetNumbers(keyValues);
             CShapeArray merged, literal;
-            Fill(merged, texts);
-            Fill(literal, texts);
+            FillShapes(merged, texts);
+            FillShapes(literal, texts);
             CSpatialIndex index;
             BuildIndex(merged, index);
             ASSERT_EQ(MergeAdjacentAreas(merged, &index, keys, nullptr), 1);
@@ -134,7 +120,7 @@ TEST(MergeAdjacentAreas, AChainOfTouchingAreasIsKeptByItsFirstAreaUnlessKeysDiff
         if (!c.keys.empty())
             keys.SetTexts(c.keys);
         CShapeArray shapes;
-        Fill(shapes, texts);
+        FillShapes(shapes, texts);
         CSpatialIndex index;
         BuildIndex(shapes, index);
         ASSERT_EQ(MergeAdjacentAreas(shapes, &index, keys, nullptr), 1) << c.name;
@@ -147,7 +133,7 @@ TEST(MergeAdjacentAreas, AChainOfTouchingAreasIsKeptByItsFirstAreaUnlessKeysDiff
 TEST(MergeAdjacentAreas, WithoutAnIndexEachAreaGoesIntoTheFirstLaterNeighbour)
 {
     CShapeArray shapes;
-    Fill(shapes, {Square(0, 0, 10), Square(10, 0, 10), Square(20, 0, 10), Square(50, 0, 10)});
+    FillShapes(shapes, {Square(0, 0, 10), Square(10, 0, 10), Square(20, 0, 10), Square(50, 0, 10)});
     ASSERT_EQ(MergeAdjacentAreas(shapes, nullptr, CMergeKeys(), nullptr), 1);
     EXPECT_EQ(shapes[0]->GetPointCount(), 0);
     EXPECT_EQ(shapes[1]->GetPointCount(), 0);
@@ -160,7 +146,7 @@ TEST(MergeAdjacentAreas, CancelEndsWithZero)
     CScriptedUserServices user;
     user.cancelAfterChecks = 0;
     CShapeArray shapes;
-    Fill(shapes, {Square(0, 0, 10), Square(10, 0, 10)});
+    FillShapes(shapes, {Square(0, 0, 10), Square(10, 0, 10)});
     CSpatialIndex index;
     BuildIndex(shapes, index);
     std::unique_ptr<IProgress> progress = user.CreateProgress(0);
@@ -185,7 +171,7 @@ TEST(MergeAdjacentLines, TheFourRulesInTheirOrder)
     };
     for (const Case& c : cases) {
         CShapeArray shapes;
-        Fill(shapes, {"0 0, 1 0", c.other});
+        FillShapes(shapes, {"0 0, 1 0", c.other});
         ASSERT_EQ(MergeAdjacentLines(shapes, CMergeKeys(), nullptr), 1) << c.name;
         EXPECT_EQ(ShapeText(*shapes[1]), c.joined) << c.name;
         const bool joined = c.joined != c.other;
@@ -223,12 +209,12 @@ TEST(MergeAdjacentLines, JunctionsChainsAndKeys)
     };
     for (const Case& c : cases) {
         CShapeArray shapes;
-        Fill(shapes, c.lines);
+        FillShapes(shapes, c.lines);
         CMergeKeys keys;
         if (!c.keys.empty())
             keys.SetTexts(c.keys);
         ASSERT_EQ(MergeAdjacentLines(shapes, keys, nullptr), 1) << c.name;
-        EXPECT_EQ(Texts(shapes), c.result) << c.name;
+        EXPECT_EQ(ShapeTexts(shapes), c.result) << c.name;
     }
 }
 

@@ -15,20 +15,6 @@
 
 namespace {
 
-void Fill(CShapeArray& shapes, const std::vector<std::string>& texts)
-{
-    for (const std::string& text : texts)
-        shapes.Add(std::make_unique<CShape>(Shape(text)));
-}
-
-std::vector<std::string> Texts(const CShapeArray& shapes)
-{
-    std::vector<std::string> texts;
-    for (int i = 0; i < shapes.GetSize(); ++i)
-        texts.push_back(ShapeText(*shapes[i]));
-    return texts;
-}
-
 void BuildIndex(const CShapeArray& shapes, CSpatialIndex& index)
 {
     CMapRect all;
@@ -83,7 +69,7 @@ TEST(MakeIslands, WhichAreasBecomeRingsOfAnother)
     };
     for (const Case& c : cases) {
         CShapeArray shapes;
-        Fill(shapes, c.areas);
+        FillShapes(shapes, c.areas);
         CSpatialIndex index;
         BuildIndex(shapes, index);
         ASSERT_EQ(MakeIslands(shapes, index, nullptr), 1) << c.name;
@@ -94,7 +80,7 @@ TEST(MakeIslands, WhichAreasBecomeRingsOfAnother)
     }
     // The island in the frame's hole is filled again by the even-odd rule.
     CShapeArray shapes;
-    Fill(shapes, {kFrame, "40 40, 60 40, 60 60, 40 60"});
+    FillShapes(shapes, {kFrame, "40 40, 60 40, 60 60, 40 60"});
     CSpatialIndex index;
     BuildIndex(shapes, index);
     ASSERT_EQ(MakeIslands(shapes, index, nullptr), 1);
@@ -230,7 +216,7 @@ TEST(SnapVertices, NearMeansStrictlyInsideTheBoxAndNotEqual)
     };
     for (const Case& c : cases) {
         CShapeArray shapes;
-        Fill(shapes, {"0 0, -5 -5", c.second});
+        FillShapes(shapes, {"0 0, -5 -5", c.second});
         EXPECT_EQ(SnapVertices(shapes, 1, 0.5, nullptr), c.moved) << c.name;
         EXPECT_EQ(ShapeText(*shapes[1]), c.after) << c.name;
         EXPECT_EQ(ShapeText(*shapes[0]), "0 0, -5 -5") << c.name;
@@ -240,11 +226,11 @@ TEST(SnapVertices, NearMeansStrictlyInsideTheBoxAndNotEqual)
 TEST(SnapVertices, AVertexTakesTheFirstNearVertexOfTheFirstEarlierShape)
 {
     CShapeArray shapes;
-    Fill(shapes, {"0.2 0, 9 9", "-0.2 0, -9 9", "0 0.1, 0 -9"});
+    FillShapes(shapes, {"0.2 0, 9 9", "-0.2 0, -9 9", "0 0.1, 0 -9"});
     EXPECT_EQ(SnapVertices(shapes, 0.5, 0.5, nullptr), 2);
     // (-0.2 0) and (0 0.1) both to (0.2 0) of shape 0; shape 1 holds the
     // same point by then, which is not near.
-    EXPECT_EQ(Texts(shapes), (std::vector<std::string>{"0.2 0, 9 9", "0.2 0, -9 9", "0.2 0, 0 -9"}));
+    EXPECT_EQ(ShapeTexts(shapes), (std::vector<std::string>{"0.2 0, 9 9", "0.2 0, -9 9", "0.2 0, 0 -9"}));
     EXPECT_EQ(shapes[1]->GetExtent().right, 0.2);
 }
 
@@ -267,12 +253,12 @@ TEST(SnapVertices, EqualsTheLiteralStepsOnSeededSets)
             texts.push_back(text);
         }
         CShapeArray fast, literal;
-        Fill(fast, texts);
-        Fill(literal, texts);
+        FillShapes(fast, texts);
+        FillShapes(literal, texts);
         const int64_t moved = SnapVertices(fast, 0.8, 0.6, nullptr);
         EXPECT_EQ(moved, LiteralSnap(literal, 0.8, 0.6)) << seed;
         EXPECT_GT(moved, 0) << seed;
-        EXPECT_EQ(Texts(fast), Texts(literal)) << seed;
+        EXPECT_EQ(ShapeTexts(fast), ShapeTexts(literal)) << seed;
     }
 }
 
