@@ -1,6 +1,7 @@
 #include "search/widgets/AddressSearchDlg.h"
 
 #include "platform/QtText.h"
+#include "platform/UserServices.h"
 #include "platform/Strings.h"
 #include "search/StreetSearch.h"
 #include "search/widgets/NameCombo.h"

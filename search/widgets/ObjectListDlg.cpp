@@ -1,6 +1,7 @@
 #include "search/widgets/ObjectListDlg.h"
 
 #include "platform/QtText.h"
+#include "platform/UserServices.h"
 #include "search/ObjectList.h"
 #include "search/widgets/NameCombo.h"
 #include "search/widgets/WindowPlacement.h"

@@ -1,6 +1,7 @@
 #include "search/widgets/PlacesDlg.h"
 
 #include "platform/QtText.h"
+#include "platform/UserServices.h"
 #include "shell/widgets/DialogControls.h"
 #include "shell/widgets/DlgItems.h"
 

@@ -2,6 +2,7 @@
 
 #include "layers/CoordTableDialogs.h"
 #include "platform/QtText.h"
+#include "platform/UserServices.h"
 #include "shell/widgets/DialogControls.h"
 
 #include <QApplication>
