@@ -220,9 +220,13 @@ TEST_F(ObjectInfoWindowTest, WhatTheSearchPartDoesNotOpenGoesToWhatWasInstalledB
     EXPECT_NE(&SearchDialogs(), &before);
     CLayer layer("Keliai", "keliai.gdb", CLayer::kLine);
     CDbfTable placemarks;
-    EXPECT_TRUE(SearchDialogs().EditPlacemark(placemarks, layer));
-    EXPECT_EQ(before.editedRecords.size(), 1u);
-    // The name choice is the search part's own: closed, nothing chosen.
+    // The placemark form and the name choice are the search part's own:
+    // closed, nothing edited or chosen.
+    bool edited = true;
+    WithModal([&] { edited = SearchDialogs().EditPlacemark(placemarks, layer); },
+              [](QWidget& form) { EXPECT_EQ(GetControlId(&form), 402); });
+    EXPECT_FALSE(edited);
+    EXPECT_TRUE(before.editedRecords.empty());
     int chosen = 0;
     WithModal([&] { chosen = SearchDialogs().ChooseText({"a", "b"}); },
               [](QWidget& choice) { EXPECT_EQ(GetControlId(&choice), 30776); });
