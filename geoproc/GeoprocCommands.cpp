@@ -1,9 +1,13 @@
 #include "geoproc/GeoprocCommands.h"
 
 #include "geoproc/GeoprocDialogs.h"
+#include "geoproc/Islands.h"
 #include "geoproc/LayerBuffers.h"
 #include "geoproc/LineTopology.h"
+#include "geoproc/MergeAdjacent.h"
 #include "geoproc/Overlay.h"
+#include "geoproc/SnapVertices.h"
+#include "geoproc/ThinVertices.h"
 #include "geoproc/TopologyErrors.h"
 #include "layers/Layer.h"
 #include "platform/Codepage.h"
@@ -43,6 +47,26 @@ int FixErrors(const CGeoprocCall& call)
     return FixTopologyErrors(*call.layer, call.document, call.dialogs.document);
 }
 
+int MergeNeighbours(const CGeoprocCall& call)
+{
+    return MergeAdjacent(*call.layer, call.document, call.dialogs.document);
+}
+
+int Islands(const CGeoprocCall& call)
+{
+    return CreateIslands(*call.layer, call.document, call.dialogs.document);
+}
+
+int SnapNearVertices(const CGeoprocCall& call)
+{
+    return SnapAdjacentPoints(*call.layer, call.document, call.dialogs.document);
+}
+
+int Thinning(const CGeoprocCall& call)
+{
+    return ThinVertices(*call.layer, call.document, call.dialogs.document);
+}
+
 // Dialog 288 chooses both layers, the selected one offered as the source.
 int LayerOverlay(const CGeoprocCall& call)
 {
@@ -56,8 +80,12 @@ constexpr CGeoprocCommand kCommands[] = {
     {30235, kPointLineArea, CGeoprocCommand::kNewLayerDialog, BufferZones},
     {30260, LayerTypeBit(CLayer::kLine), CGeoprocCommand::kNewLayerDialog, Topology},
     {30263, 0, CGeoprocCommand::kNewLayerDialog, LayerOverlay},
+    {30264, kLineArea, CGeoprocCommand::kNewLayerDialog, MergeNeighbours},
     {30325, LayerTypeBit(CLayer::kLine), CGeoprocCommand::kNewLayerDialog, ErrorPoints},
+    {30342, kLineArea, CGeoprocCommand::kNewLayerDialog, SnapNearVertices},
     {30348, kLineArea, CGeoprocCommand::kNewLayerDialog, FixErrors},
+    {30349, kLineArea, CGeoprocCommand::kNewLayerDialog, Thinning},
+    {30352, LayerTypeBit(CLayer::kArea), CGeoprocCommand::kNewLayerDialog, Islands},
 };
 
 } // namespace

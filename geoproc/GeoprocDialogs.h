@@ -42,6 +42,9 @@ public:
     {
         return false;
     }
+    // Dialog 30801 "Gretimų objektų apjungimas": the names of the layer's
+    // key fields joined by TAB (empty for none).
+    virtual bool AskMergeFields(const CLayer& layer, std::string& fieldNames) { return false; }
 };
 
 IGeoprocDialogs& GeoprocDialogs();

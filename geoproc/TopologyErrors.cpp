@@ -1,7 +1,6 @@
 #include "geoproc/TopologyErrors.h"
 
 #include "core/ShapeArray.h"
-#include "geoproc/GeoprocDialogs.h"
 #include "geoproc/GeoprocFrame.h"
 #include "geoproc/LineTopology.h"
 #include "geoproc/ShapeBoxIndex.h"
@@ -37,14 +36,6 @@ bool IsLineOrArea(const CLayer& layer)
 {
     return !layer.HasFlag(CLayer::kGroup) &&
            (layer.GetType() == CLayer::kLine || layer.GetType() == CLayer::kArea);
-}
-
-// The tolerance of the command from its last one: false when cancelled or
-// not above 0.
-bool AskTolerance(CErrorToleranceRules::Command command, double& tolerance)
-{
-    tolerance = CErrorToleranceRules::Last(command);
-    return GeoprocDialogs().AskTolerance(tolerance) && CErrorToleranceRules::Remember(command, tolerance);
 }
 
 std::unique_ptr<IProgress> MakeProgress()
@@ -275,7 +266,7 @@ int CreateErrorPointsLayer(CLayer& layer, CDrelDoc& document, const CDocCommandD
     if (!PromptResultLayer(document, dialogs, ResultLayerBase(layer, kErrorsSuffix), CLayer::kPoint, choice))
         return 0;
     double tolerance = 0;
-    if (!AskTolerance(CErrorToleranceRules::kErrorPoints, tolerance))
+    if (!CErrorToleranceRules::Ask(CErrorToleranceRules::kErrorPoints, tolerance))
         return 0;
     CShapeArray shapes;
     if (!LoadShapesIndexed(layer, shapes, nullptr, nullptr) || shapes.IsEmpty())
@@ -305,7 +296,7 @@ int FixTopologyErrors(CLayer& layer, CDrelDoc& document, const CDocCommandDialog
     if (!PromptResultLayer(document, dialogs, ResultLayerBase(layer, ""), CLayer::kLine, choice))
         return 0;
     double tolerance = 0;
-    if (!AskTolerance(CErrorToleranceRules::kFixing, tolerance))
+    if (!CErrorToleranceRules::Ask(CErrorToleranceRules::kFixing, tolerance))
         return 0;
     CShapeArray shapes;
     std::vector<int32_t> records;

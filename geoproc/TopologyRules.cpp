@@ -1,10 +1,12 @@
 #include "geoproc/TopologyRules.h"
 
+#include "geoproc/GeoprocDialogs.h"
+
 #include <cmath>
 
 namespace {
 CTopologyOptions g_lastTopology;
-double g_lastTolerance[] = {2.0, 1.0};
+double g_lastTolerance[] = {2.0, 1.0, 0.001, 1.0};
 } // namespace
 
 const CTopologyOptions& CTopologyRules::Last()
@@ -41,4 +43,10 @@ bool CErrorToleranceRules::Remember(Command command, double tolerance)
         return false;
     g_lastTolerance[command] = tolerance;
     return true;
+}
+
+bool CErrorToleranceRules::Ask(Command command, double& tolerance)
+{
+    tolerance = Last(command);
+    return GeoprocDialogs().AskTolerance(tolerance) && Remember(command, tolerance);
 }

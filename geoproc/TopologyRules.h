@@ -16,14 +16,18 @@ public:
     static bool Remember(const CTopologyOptions& options);
 };
 
-// The tolerance in metres that error points and error fixing each ask in
-// dialog 287, from its own last one (2.0 and 1.0 at first). Only a
-// tolerance above 0 runs the command and is kept.
+// The tolerance in metres that error points, error fixing, snapping of
+// vertices and thinning each ask in dialog 287, from its own last one
+// (2.0, 1.0, 0.001 and 1.0 at first). Only a tolerance above 0 runs the
+// command and is kept.
 class CErrorToleranceRules {
 public:
-    enum Command { kErrorPoints, kFixing };
+    enum Command { kErrorPoints, kFixing, kSnapping, kThinning };
 
     static double Last(Command command);
     static bool Accepts(double tolerance);
     static bool Remember(Command command, double tolerance);
+    // Dialog 287 from the command's last tolerance: false when cancelled
+    // or not above 0; else the tolerance is kept.
+    static bool Ask(Command command, double& tolerance);
 };

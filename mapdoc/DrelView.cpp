@@ -509,6 +509,10 @@ CMapTool* CDrelView::ActiveTool() const
 
 void CDrelView::OnKeyDown(int key, int repeat, unsigned flags)
 {
+    if (IRoutePoints* dragged = DraggedRoutePoints()) {
+        dragged->OnDragKeyDown(*this, key);
+        return;
+    }
     const CMapRect extent = GetMapExtent();
     switch (key) {
     case VK_ESCAPE:
@@ -538,6 +542,8 @@ void CDrelView::OnKeyDown(int key, int repeat, unsigned flags)
 
 void CDrelView::OnChar(int ch, int repeat, unsigned flags)
 {
+    if (DraggedRoutePoints())
+        return;
     if (ch == '+')
         ZoomToScaleAt(m_scale * 0.5, GetMapExtent().Center());
     else if (ch == '-')
@@ -547,6 +553,8 @@ void CDrelView::OnChar(int ch, int repeat, unsigned flags)
 void CDrelView::OnLButtonDown(unsigned flags, int x, int y)
 {
     NotePointer(flags, x, y);
+    if (DraggedRoutePoints())
+        return;
     if (CreateToolForMode())
         ActiveTool()->OnLButtonDown(flags, x, y);
     else
@@ -598,6 +606,10 @@ void CDrelView::ClickWithoutTool(unsigned flags, int x, int y)
 
 void CDrelView::OnLButtonUp(unsigned flags, int x, int y)
 {
+    if (IRoutePoints* dragged = DraggedRoutePoints()) {
+        dragged->OnDragLButtonUp(*this, x, y);
+        return;
+    }
     if (CMapTool* tool = ActiveTool())
         tool->OnLButtonUp(flags, x, y);
 }
@@ -605,6 +617,10 @@ void CDrelView::OnLButtonUp(unsigned flags, int x, int y)
 void CDrelView::OnMouseMove(unsigned flags, int x, int y)
 {
     NotePointer(flags, x, y);
+    if (IRoutePoints* dragged = DraggedRoutePoints()) {
+        dragged->OnDragMouseMove(*this, x, y);
+        return;
+    }
     if (CMapTool* tool = ActiveTool())
         tool->OnMouseMove(flags, x, y);
     m_document.ShowCoordinates(ClientToMap(x, y));
@@ -662,6 +678,9 @@ int CDrelView::CursorForMode(int mode, unsigned keyFlags)
 int CDrelView::OnSetCursor(unsigned keyFlags)
 {
     m_keyFlags = keyFlags;
+    // The drag shows its own cursors.
+    if (DraggedRoutePoints())
+        return 1;
     if (m_tool) {
         if (ActiveTool()->OnSetCursor())
             return 1;
@@ -688,8 +707,24 @@ void CDrelView::SetCursor(int cursorId)
 
 void CDrelView::OnKillFocus()
 {
+    if (IRoutePoints* dragged = DraggedRoutePoints()) {
+        dragged->OnDragFocusLost(*this);
+        return;
+    }
     if (CMapTool* tool = ActiveTool())
         tool->OnKillFocus();
+}
+
+void CDrelView::OnRButtonDown(unsigned flags, int x, int y)
+{
+    NotePointer(flags, x, y);
+    if (IRoutePoints* dragged = DraggedRoutePoints())
+        dragged->OnDragRButtonDown(*this);
+}
+
+IRoutePoints* CDrelView::DraggedRoutePoints() const
+{
+    return m_routePoints && m_routePoints->IsDragging() ? m_routePoints.get() : nullptr;
 }
 
 void CDrelView::OnMouseLeave()

@@ -74,6 +74,9 @@ public:
     virtual void OnMouseMove(unsigned flags, int x, int y);
     void OnLButtonDblClk(unsigned flags, int x, int y);
     void OnContextMenu(int x, int y);
+    // Only a drag of the route points takes the right button (it ends it);
+    // the window's context menu comes apart from it.
+    void OnRButtonDown(unsigned flags, int x, int y);
     // The pointer is over the client area with the keys of the flags
     // (MK_SHIFT, ...) held: the tool sets the cursor, else the mode's
     // cursor is set (the default one for 0). Nonzero when one was set
@@ -251,6 +254,8 @@ public:
     int GetContextMenuId() const;
     // The route points of this view; null until they are made.
     IRoutePoints* GetRoutePoints() const { return m_routePoints.get(); }
+    // The route points while they drag a marker; null otherwise.
+    IRoutePoints* DraggedRoutePoints() const;
     void SetRoutePoints(std::unique_ptr<IRoutePoints> points);
     // The measured road distance, which outlives the tool that made it.
     CMapFeedback* GetRoadDistance() const { return m_roadDistance.get(); }

@@ -20,6 +20,17 @@ public:
     // Drags the marker nearest to the point.
     virtual void MovePoint(CDrelView& view, int x, int y) {}
     virtual int GetPointCount() const { return 0; }
+
+    // While a marker is dragged the view hands these to the route points
+    // instead of its tool: the mouse is captured (IViewWindow::CaptureMouse)
+    // until the drag ends.
+    virtual bool IsDragging() const { return false; }
+    virtual void OnDragMouseMove(CDrelView& view, int x, int y) {}
+    virtual void OnDragLButtonUp(CDrelView& view, int x, int y) {}
+    virtual void OnDragRButtonDown(CDrelView& view) {}
+    virtual void OnDragKeyDown(CDrelView& view, int key) {}
+    // The window lost the keyboard, and with it the drag.
+    virtual void OnDragFocusLost(CDrelView& view) {}
 };
 
 // Makes the route points of a view on their first use; the routing part

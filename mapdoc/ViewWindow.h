@@ -58,6 +58,10 @@ public:
     virtual std::unique_ptr<IAzimuthBox> CreateAzimuthBox() { return nullptr; }
     // The box of the route's length (30741); null when the window has none.
     virtual std::unique_ptr<IRouteLengthBox> CreateRouteLengthBox() { return nullptr; }
+    // The mouse goes to this window alone, also outside it, until released;
+    // false when another window holds it.
+    virtual bool CaptureMouse() { return false; }
+    virtual void ReleaseMouse() {}
     // The layer becomes the one the frame's legend has selected.
     virtual void SelectLayer(CLayer* layer) {}
 };

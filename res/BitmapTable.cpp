@@ -266,10 +266,71 @@ constexpr const char* kFoundPointMarker[] = {
     "................................",
 };
 
+// A framed landscape: the picture windows.
+constexpr const char* kPictureWindow[] = {
+    "kkkkkkkkkkkkkkkk",
+    "kwwwwwwwwwwwwwwk",
+    "kwsssssssssssssk",
+    "kwsssssssyyssssk",
+    "kwssssssyyyysssk",
+    "kwssssssyyyysssk",
+    "kwsssssssyyssssk",
+    "kwssssLssssssssk",
+    "kwsssLLLsssssssk",
+    "kwssLLLLLssGsssk",
+    "kwsLLLLLLLGGGssk",
+    "kwLLLLLLLGGGGGsk",
+    "kwLLLLLLGGGGGGGk",
+    "kwGGGGGGGGGGGGGk",
+    "kwwwwwwwwwwwwwwk",
+    "kkkkkkkkkkkkkkkk",
+};
+// A pin on a bar: the anchor point taken from the picture.
+constexpr const char* kAnchorInPicture[] = {
+    "................",
+    ".......kk.......",
+    "......krrk......",
+    ".....krrrrk.....",
+    ".....krrrrk.....",
+    "......krrk......",
+    ".......kk.......",
+    ".......kk.......",
+    ".......kk.......",
+    ".......kk.......",
+    ".......kk.......",
+    ".......kk.......",
+    "..kkkkkkkkkkkk..",
+    "..kwwwwwwwwwwk..",
+    "..kkkkkkkkkkkk..",
+    "................",
+};
+// An eye dropper over a chequer: the transparent colour taken from the picture.
+constexpr const char* kTransparentInPicture[] = {
+    ".........kkk....",
+    "........kkkkk...",
+    ".......kkkkkkk..",
+    "......kkkkkkkkk.",
+    ".......kkkkkkk..",
+    "......kwkkkkk...",
+    ".....kwwwkkk....",
+    "....kwwwkk......",
+    "...kwwwk.k......",
+    "..kwwwk.........",
+    ".kwwwk..........",
+    ".kwwk...........",
+    "kkkk..pwpwpwpw..",
+    "kk....wpwpwpwp..",
+    "......pwpwpwpw..",
+    "......wpwpwpwp..",
+};
+
 constexpr BitmapResource kBitmaps[] = {
     {104, 13, 13, kUnchecked},
     {105, 13, 13, kChecked},
+    {128, 16, 16, kPictureWindow},
     {136, 32, 32, kFoundPointMarker},
+    {137, 16, 16, kAnchorInPicture},
+    {139, 16, 16, kTransparentInPicture},
     {216, 12, 12, kFilterMark},
     {223, 32, 16, kRasterMap},
     {244, 32, 16, kElevation},

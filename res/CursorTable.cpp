@@ -54,6 +54,29 @@ constexpr const char* kRoutePoint[] = {
     ".wkw................",
     ".www................",
 };
+// A route flag struck out: a dragged route point let go here is deleted.
+constexpr const char* kRemoveRoutePoint[] = {
+    ".wwwwwwwwwwww.......",
+    ".wkkkkkkkkkkw.......",
+    ".wkkrrrrrrrkw.......",
+    ".wkkrrrrrrrkw.......",
+    ".wkkrrrrrrrkw.......",
+    ".wkkrrrrrrrkw.......",
+    ".wkkkkkkkkkkw.......",
+    ".wkwwwwwwwwww.......",
+    ".wkw................",
+    ".wkw.....ww.....ww..",
+    ".wkw....wkkw...wkkw.",
+    ".wkw.....wkkw.wkkw..",
+    ".wkw......wkkwkkw...",
+    ".wkw.......wkkkw....",
+    ".wkw......wkkwkkw...",
+    ".wkw.....wkkw.wkkw..",
+    ".wkw....wkkw...wkkw.",
+    ".wkw.....ww.....ww..",
+    ".wkw................",
+    ".www................",
+};
 // Cross hairs with a measured stretch: distances.
 constexpr const char* kMeasureLine[] = {
     "....................",
@@ -400,6 +423,53 @@ constexpr const char* kPointCoordinates[] = {
     "....................",
 };
 
+// An eye dropper, its tip the hot spot: a colour taken from a picture.
+constexpr const char* kColourPick[] = {
+    "..............kkk...",
+    ".............kkkkk..",
+    "............kkkkkkk.",
+    "..........kkkkkkkkk.",
+    "...........kkkkkkk..",
+    "..........kwkkkkk...",
+    ".........kwwwkkk....",
+    "........kwwwkk......",
+    ".......kwwwk.k......",
+    "......kwwwk.........",
+    ".....kwwwk..........",
+    "....kwwwk...........",
+    "...kwwwk............",
+    "..kwwwk.............",
+    "..kwwk..............",
+    ".kwwk...............",
+    ".kkk................",
+    "kk..................",
+    "k...................",
+    "....................",
+};
+// Cross hairs round a red pixel: a point taken from a picture.
+constexpr const char* kPointPick[] = {
+    "........www.........",
+    "........wkw.........",
+    "........wkw.........",
+    "........wkw.........",
+    "........wkw.........",
+    "........wkw.........",
+    ".......wwkww........",
+    "......wkkkkkw.......",
+    "wwwwwwwk...kwwwwwww.",
+    "wkkkkkkk.r.kkkkkkkw.",
+    "wwwwwwwk...kwwwwwww.",
+    "......wkkkkkw.......",
+    ".......wwkww........",
+    "........wkw.........",
+    "........wkw.........",
+    "........wkw.........",
+    "........wkw.........",
+    "........wkw.........",
+    "........www.........",
+    "....................",
+};
+
 constexpr CursorResource kCursors[] = {
     {110, 20, 20, 6, 0, kHand},
     {112, 20, 20, 2, 18, kRoutePoint},
@@ -409,6 +479,8 @@ constexpr CursorResource kCursors[] = {
     {116, 20, 20, 7, 7, kQuery},
     {117, 20, 20, 9, 9, kPan},
     {118, 20, 20, 7, 7, kMeasureArea},
+    {133, 20, 20, 0, 18, kColourPick},
+    {134, 20, 20, 9, 9, kPointPick},
     {174, 20, 20, 9, 9, kMoveRoutePoint},
     {175, 20, 20, 1, 1, kSelect},
     {184, 20, 20, 7, 7, kAzimuth},
@@ -418,6 +490,7 @@ constexpr CursorResource kCursors[] = {
     {1077, 20, 20, 1, 1, kDelete},
     {1080, 20, 20, 7, 7, kBufferZone},
     {1087, 20, 20, 9, 9, kPointCoordinates},
+    {30982, 20, 20, 2, 18, kRemoveRoutePoint},
 };
 
 constexpr bool SizesMatch()

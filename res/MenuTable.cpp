@@ -110,6 +110,7 @@ constexpr MenuEntry kMapView[] = {
     Command(30439, "Panaikinti išskyrimus"),
     Separator(),
     Command(30431, "Paieška..."),
+    Command(30453, "Paieškos parametrai"),
     Separator(),
     Command(30025, "Redaguoti žemėlapio parametrus"),
 };
@@ -124,8 +125,12 @@ constexpr MenuEntry kLayerOperations[] = {
     Command(30235, "Sukurti &buferines zonas..."),
     Command(30260, "Sukurti &topologiją..."),
     Command(30263, "&Perklojimo operacijos..."),
+    Command(30264, "&Apjungti gretimus objektus..."),
+    Command(30352, "Sukurti salas..."),
     Command(30325, "Sukurti taškų, nurodančių galimų klaidų vietas, sluoksnį"),
     Command(30348, "Taisyti klaidas..."),
+    Command(30342, "Koreguoti gretimus taškus"),
+    Command(30349, "Išretinti taškus..."),
 };
 constexpr MenuEntry kMapLayer[] = {
     Popup("&Legenda", kLegendFilter),
@@ -154,6 +159,17 @@ constexpr MenuEntry kMapPlaces[] = {
     Command(30490, "Tvarkyti..."),
     Separator(),
     List(30491, "Vietos"),
+};
+constexpr MenuEntry kMapRoutes[] = {
+    Command(30032, "Nurodyti &startą"),
+    Command(30033, "Nurodyti &finišą"),
+    Command(30034, "Nurodyti &tarpinį punktą"),
+    Command(30094, "&Redaguoti punktą"),
+    Separator(),
+    Command(30035, "&Skaičiuoti"),
+    Command(30036, "&Išvalyti"),
+    Separator(),
+    Command(30620, "Išsaugoti &maršrutą..."),
 };
 constexpr MenuEntry kMapReplaySpeed[] = {
     Command(30419, "x1"), Command(30420, "x2"), Command(30421, "x5"), Command(30422, "x10"), Command(30423, "x100"),
@@ -190,6 +206,7 @@ constexpr MenuEntry kMapMenu[] = {
     Popup("&Žemėlapis", kMapView),
     Popup("&Sluoksnis", kMapLayer),
     Popup("&Vietos", kMapPlaces),
+    Popup("&Maršrutai", kMapRoutes),
     Popup("&GPS", kMapGps),
     Popup("&Nustatymai", kMapSettings),
     Popup("&Langas", kMapWindow),

@@ -393,6 +393,23 @@ bool CRouteNetwork::TakeRecord(IRouteLayerSource& source, CRouteEdge& edge, cons
 
 // -------------------------------------------------------------- snapping
 
+CMapPoint ApplyEndSnap(const CMapPoint& p, const CMapPoint& nearest, const CMapPoint& first, const CMapPoint& last,
+                       const CMapPoint& start, const std::function<double(const CMapPoint&, const CMapPoint&)>& km)
+{
+    if (nearest == first || nearest == last || nearest == start)
+        return nearest;
+    const double tolerance = kEndSnapFactor * km(p, nearest);
+    const double toFirst = km(p, first);
+    const double toLast = km(p, last);
+    if (toFirst < tolerance || toFirst < kEndSnapKm)
+        return toFirst <= toLast ? first : last;
+    if (toLast < tolerance || toLast < kEndSnapKm)
+        return last;
+    if (km(p, start) < tolerance)
+        return start;
+    return nearest;
+}
+
 bool CRouteNetwork::SnapPoint(const CMapPoint& p, CMapPoint& snapped, int& node)
 {
     CMapRect window(-DBL_MAX, DBL_MAX, DBL_MAX, -DBL_MAX);
@@ -419,17 +436,8 @@ bool CRouteNetwork::SnapPoint(const CMapPoint& p, CMapPoint& snapped, int& node)
     const CMapPoint first = hit->GetPoint(0);
     const CMapPoint last = hit->GetPoint(hit->GetPointCount() - 1);
     const CMapPoint start = hit->GetPoint(segment);
-    if (nearest != first && nearest != last && nearest != start) {
-        const double tolerance = kEndSnapFactor * DistanceKm(p, nearest);
-        const double toFirst = DistanceKm(p, first);
-        const double toLast = DistanceKm(p, last);
-        if (toFirst < tolerance || toFirst < kEndSnapKm)
-            nearest = toFirst <= toLast ? first : last;
-        else if (toLast < tolerance || toLast < kEndSnapKm)
-            nearest = last;
-        else if (DistanceKm(p, start) < tolerance)
-            nearest = start;
-    }
+    nearest = ApplyEndSnap(p, nearest, first, last, start,
+                           [this](const CMapPoint& a, const CMapPoint& b) { return DistanceKm(a, b); });
     snapped = nearest;
     if (nearest == first) {
         node = hit->fromNode;

@@ -9,6 +9,7 @@
 #include "routing/RouteEdge.h"
 #include "routing/RouteNodeIndex.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -27,6 +28,14 @@ class IRouteLayerSource;
 double SegmentLength(double x1, double y1, double x2, double y2, int unitCode);
 // The sum over consecutive points of each part (parts are not joined).
 double PolylineLengthKm(const CShape& shape, int unitCode);
+
+// Where a point snapped onto a line ends up: the line's first or last
+// vertex, or the start of the nearest segment, when the point is nearly as
+// near to it as to the nearest point found on the segment (within 1 / 0.92
+// times that distance, or 10 m), else that nearest point. km measures
+// between map points.
+CMapPoint ApplyEndSnap(const CMapPoint& p, const CMapPoint& nearest, const CMapPoint& first, const CMapPoint& last,
+                       const CMapPoint& start, const std::function<double(const CMapPoint&, const CMapPoint&)>& km);
 
 // The routing graph of one computation: the usable line objects of the
 // map's routing layer around a set of stops, points snapped onto them, and

@@ -1,4 +1,4 @@
-// tool-deps: drel_shell_widgets drel_settings_widgets drel_search_widgets drel_geoproc_widgets drel_gps_widgets
+// tool-deps: drel_shell_widgets drel_settings_widgets drel_search_widgets drel_geoproc_widgets drel_routing_widgets drel_gps_widgets
 // Opens a map in the program's main window on the offscreen platform, lets
 // it draw and saves a picture of the whole window, for a person to look at.
 // The program runs over a profile and a user folder of its own, so the
@@ -15,6 +15,7 @@
 #include "platform/Codepage.h"
 #include "platform/Path.h"
 #include "platform/UserServices.h"
+#include "routing/widgets/RoutingInstall.h"
 #include "search/widgets/SearchInstall.h"
 #include "settings/widgets/SettingsInstall.h"
 #include "shell/StartupChoice.h"
@@ -128,6 +129,7 @@ int main(int argc, char** argv)
     InstallSettingsDialogs(app);
     InstallSearchDialogs(app);
     InstallGeoprocessing();
+    InstallRouting();
     InstallGps(*receiver);
 
     const std::string map = FromNativePath(arguments.map);

@@ -6,6 +6,7 @@
 #include "geoproc/widgets/BufferZoneDlg.h"
 #include "geoproc/widgets/ClassFieldsDlg.h"
 #include "geoproc/widgets/LayerBufferDlg.h"
+#include "geoproc/widgets/MergeFieldsDlg.h"
 #include "geoproc/widgets/OverlayDlg.h"
 #include "geoproc/widgets/ResultLayerDlg.h"
 #include "geoproc/widgets/TopologyDlg.h"
@@ -77,6 +78,15 @@ bool CGeoprocDialogService::AskClassFields(const CLayer& points, const CLayer& a
         return false;
     pointField = dialog.GetPointField();
     areaField = dialog.GetAreaField();
+    return true;
+}
+
+bool CGeoprocDialogService::AskMergeFields(const CLayer& layer, std::string& fieldNames)
+{
+    CMergeFieldsDlg dialog(layer, GetUserServicesOwner());
+    if (dialog.DoModal() != IDOK)
+        return false;
+    fieldNames = dialog.GetFieldNames();
     return true;
 }
 

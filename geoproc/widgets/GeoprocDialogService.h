@@ -16,6 +16,7 @@ public:
     bool AskOverlay(CDrelDoc& document, CLayer* active, COverlayChoice& choice) override;
     bool AskClassFields(const CLayer& points, const CLayer& areas, std::string& pointField,
                         std::string& areaField) override;
+    bool AskMergeFields(const CLayer& layer, std::string& fieldNames) override;
     // IBufferZoneDialogs.
     bool AskRadius(CBufferZoneSettings& settings) override;
     bool AskZoneType(int& type) override { return AskBufferType(type); }

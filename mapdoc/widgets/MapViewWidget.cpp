@@ -66,6 +66,7 @@ CMapViewWidget::CMapViewWidget(std::unique_ptr<CDrelView> view, QWidget* parent)
 
 CMapViewWidget::~CMapViewWidget()
 {
+    ReleaseMouse();
     m_view->SetWindow(nullptr);
 }
 
@@ -254,6 +255,13 @@ void CMapViewWidget::ForwardLeftButton(QMouseEvent* event, void (CDrelView::*han
 
 void CMapViewWidget::mousePressEvent(QMouseEvent* event)
 {
+    m_rightPressTaken = false;
+    if (m_captured && event->button() == Qt::RightButton) {
+        m_rightPressTaken = true;
+        const QPoint p = ToDevice(event->position());
+        m_view->OnRButtonDown(MouseKeyFlags(event->buttons(), event->modifiers()), p.x(), p.y());
+        return;
+    }
     ForwardLeftButton(event, &CDrelView::OnLButtonDown);
 }
 
@@ -283,8 +291,30 @@ CPoint CMapViewWidget::ClientToScreen(const CPoint& client)
     return CPoint(global.x(), global.y());
 }
 
+bool CMapViewWidget::CaptureMouse()
+{
+    if (QWidget* holder = QWidget::mouseGrabber(); holder && holder != this)
+        return false;
+    if (!m_captured)
+        grabMouse();
+    m_captured = true;
+    return true;
+}
+
+void CMapViewWidget::ReleaseMouse()
+{
+    if (!m_captured)
+        return;
+    m_captured = false;
+    releaseMouse();
+}
+
 void CMapViewWidget::contextMenuEvent(QContextMenuEvent* event)
 {
+    if (m_captured || m_rightPressTaken) {
+        m_rightPressTaken = false;
+        return;
+    }
     const QPoint p = ToDevice(QPointF(event->pos()));
     m_view->OnContextMenu(p.x(), p.y());
 }

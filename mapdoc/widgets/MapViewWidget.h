@@ -37,6 +37,11 @@ public:
     void SetCursor(int cursorId) override;
     void FocusView() override { setFocus(); }
     CPoint ClientToScreen(const CPoint& client) override;
+    // Qt's grab of the mouse; while it is held the right button goes to the
+    // view's OnRButtonDown and opens no menu.
+    bool CaptureMouse() override;
+    void ReleaseMouse() override;
+    bool HasCapture() const { return m_captured; }
     // The cursor id shown now (0 the default arrow).
     int GetCursorId() const { return m_cursorId; }
 
@@ -71,4 +76,7 @@ private:
     bool m_drawPosted = false;
     bool m_sizePending = false;
     int m_cursorId = 0;
+    bool m_captured = false;
+    // The right press went to a drag: its context menu does not open.
+    bool m_rightPressTaken = false;
 };

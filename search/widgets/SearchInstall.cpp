@@ -4,6 +4,7 @@
 #include "platform/CommandTarget.h"
 #include "platform/UserServices.h"
 #include "search/AdminSearchSettings.h"
+#include "search/AttributeLinks.h"
 #include "search/TableDoc.h"
 #include "search/widgets/AddressSearchDlg.h"
 #include "search/widgets/AdminSearchDlg.h"
@@ -24,6 +25,7 @@
 #include "shell/widgets/DrelApp.h"
 #include "shell/widgets/MainFrame.h"
 #include "shell/widgets/MapFrame.h"
+#include "shell/widgets/PictureWindows.h"
 
 #include <QTimer>
 
@@ -71,9 +73,19 @@ void InstallListsAndPrompts()
     hooks.frame.document.archiveDate = AskArchiveDate;
 }
 
+// The main window, which picture windows open over.
+QWidget* MainWindow()
+{
+    const CDrelApp* app = CDrelApp::Instance();
+    return app ? app->GetMainFrame() : nullptr;
+}
+
 void InstallObjectInfo()
 {
     MainFrameHooks().makeObjectInfo = [](CMainFrame& frame) -> IObjectInfoWindow* { return new CObjectInfoDlg(&frame); };
+    // Pictures named by attribute values open in the program's own windows.
+    PictureWindowHooks().openBitmap = [](const std::string& path) { OpenBitmapWindow(path, {}, MainWindow()); };
+    PictureWindowHooks().openPicture = [](const std::string& path) { OpenPictureWindow(path, {}, MainWindow()); };
 }
 
 // The layer sheet's filter page and table page reach dialogs 319 and 160.

@@ -2,6 +2,7 @@
 
 #include "platform/UserServices.h"
 #include "settings/widgets/AreaStyleDlg.h"
+#include "settings/widgets/DlgSymbols.h"
 #include "settings/widgets/LineStyleDlg.h"
 
 #include <QApplication>
@@ -9,6 +10,11 @@
 QWidget* CSettingsClassEditDialogs::Parent()
 {
     return QApplication::activeWindow();
+}
+
+bool CSettingsClassEditDialogs::EditPointStyle(CPointStyle& style)
+{
+    return RunDlgSymbols(style, Parent());
 }
 
 bool CSettingsClassEditDialogs::EditLineStyle(CDrawStyle::Line& first, CDrawStyle::Line& second, bool& doubleLine)

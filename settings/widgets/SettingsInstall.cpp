@@ -4,6 +4,7 @@
 #include "layers/LayerPropertySheet.h"
 #include "platform/Process.h"
 #include "settings/BaseScales.h"
+#include "settings/widgets/DlgSymbols.h"
 #include "settings/widgets/ExportCommands.h"
 #include "settings/widgets/LayerDialogsInstall.h"
 #include "settings/widgets/LayerLabelsPage.h"
@@ -14,9 +15,11 @@
 #include "settings/widgets/MapUnitsDlg.h"
 #include "settings/widgets/PageSetupService.h"
 #include "settings/widgets/SettingsClassEditDialogs.h"
+#include "settings/widgets/SignListDlg.h"
 #include "shell/CommandRegistry.h"
 #include "shell/widgets/DrelApp.h"
 #include "shell/widgets/MapFrame.h"
+#include "shell/widgets/SymbolChoice.h"
 
 #include <algorithm>
 #include <climits>
@@ -57,6 +60,9 @@ void InstallSettingsDialogs(CDrelApp& app)
     CLayerSheetHooks& pages = LayerSheetHooks();
     pages.symbolPage = [](CLayerPropSheet& s) { return std::make_unique<CLayerSymbolPage>(s); };
     pages.labelsPage = [](CLayerPropSheet& s) { return std::make_unique<CLayerLabelsPage>(s); };
+    SymbolPageHooks().pointSymbols = RunDlgSymbols;
+    SymbolPageHooks().signList = RunSignList;
+    SymbolListDialog() = RunSignList;
     static CSettingsClassEditDialogs classDialogs;
     SetClassEditDialogs(&classDialogs);
     CMapFrame::Hooks().legend.layerProperties = [](CLayer& layer, CDrelDoc& document, double scale) {

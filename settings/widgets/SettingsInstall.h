@@ -17,7 +17,8 @@ class CDrelApp;
 //   set here; the track filter page (227) by the GPS installer. The
 //   symbol page opens the point symbol sheet, the sign list (159) and the
 //   thematic dialog (137) through SymbolPageHooks()
-//   (settings/widgets/LayerSymbolPage.h).
+//   (settings/widgets/LayerSymbolPage.h); the first two are set here, and
+//   the sign list is also the shell's SymbolListDialog().
 // - The dialogs that edit classes and styles for other folders
 //   (IClassEditDialogs, layers/ClassEditDialogs.h) are one
 //   CSettingsClassEditDialogs (settings/widgets/SettingsClassEditDialogs.h),

@@ -4,7 +4,7 @@
 #include "gps/GpsReceiverPort.h"
 #include "gps/widgets/GpsInstall.h"
 #include "platform/Path.h"
-#include "routing/RoadRouting.h"
+#include "routing/widgets/RoutingInstall.h"
 #include "search/widgets/SearchInstall.h"
 #include "settings/widgets/SettingsInstall.h"
 #include "shell/StartupChoice.h"
@@ -25,7 +25,7 @@ int main(int argc, char** argv)
     InstallSettingsDialogs(app);
     InstallSearchDialogs(app);
     InstallGeoprocessing();
-    InstallRoadRouting();
+    InstallRouting();
     InstallGps(receiver);
 
     std::vector<std::string> arguments;

@@ -78,6 +78,12 @@ public:
             m_widget->SetCursor(cursorId);
     }
     void FocusView() override { m_frame.FocusMapView(); }
+    bool CaptureMouse() override { return m_widget && m_widget->CaptureMouse(); }
+    void ReleaseMouse() override
+    {
+        if (m_widget)
+            m_widget->ReleaseMouse();
+    }
     void ActivateFrame() override { m_frame.ActivateFrame(); }
     CPoint ClientToScreen(const CPoint& client) override
     {

@@ -8,6 +8,7 @@
 #include "shell/MapFrameCommands.h"
 #include "tests/geoproc/GeoprocTestSupport.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace {
@@ -154,6 +155,57 @@ TEST_F(GeoprocCommandsTest, OverlayRunsWhateverIsSelectedWhileTheNewLayerDialogI
     ASSERT_EQ(doc.GetLayerCount(), 3);
     EXPECT_EQ(doc.GetLayer(2)->GetName(), "lines");
     EXPECT_EQ(doc.GetLayer(2)->GetType(), CLayer::kLine);
+}
+
+TEST_F(GeoprocCommandsTest, CleanUpCommandsServeTheirLayerTypes)
+{
+    struct Case {
+        int id;
+        std::vector<int> types;
+        const char* firstDialog;
+    };
+    const Case cases[] = {
+        {30264, {CLayer::kLine, CLayer::kArea}, "30801 L"},
+        {30342, {CLayer::kLine, CLayer::kArea}, ""},
+        {30349, {CLayer::kLine, CLayer::kArea}, "287"},
+        {30352, {CLayer::kArea}, ""},
+    };
+    InstallGeoprocCommands(table, frame, dialogs);
+    geoprocDialogs.mergeFieldsOk = false;
+    geoprocDialogs.toleranceOk = false;
+    newLayer.ok = false;
+    for (const Case& c : cases) {
+        const CGeoprocCommand& row = Row(c.id);
+        for (const int type : {CLayer::kPoint, CLayer::kLine, CLayer::kArea, CLayer::kTrack, CLayer::kRaster}) {
+            CLayer layer("L", "l.gdb", type);
+            const bool served = std::find(c.types.begin(), c.types.end(), type) != c.types.end();
+            EXPECT_EQ(IsGeoprocCommandEnabled(row, &layer, dialogs), served) << c.id << " type " << type;
+            EXPECT_FALSE(IsGeoprocCommandEnabled(row, &layer, CMapFrameDialogs{})) << c.id << " without 102";
+            CLayer group("G", "", type);
+            group.SetFlag(CLayer::kGroup, true);
+            EXPECT_FALSE(IsGeoprocCommandEnabled(row, &group, dialogs)) << c.id;
+        }
+        // Without a layer: 1022 and nothing asked.
+        frame.active = nullptr;
+        user.messages.clear();
+        geoprocDialogs.log.clear();
+        EXPECT_FALSE(IsEnabled(c.id));
+        EXPECT_TRUE(table.OnCommand(c.id));
+        EXPECT_EQ(user.MessageIds(), std::vector<unsigned>{1022}) << c.id;
+        EXPECT_TRUE(geoprocDialogs.log.empty()) << c.id;
+        // With one its operation runs until the first question.
+        CLayer layer("L", dir.File("l.gdb"), c.types.back());
+        // Islands ask dialog 102 at once for a layer that cannot be changed.
+        layer.SetFlag(CLayer::kObjectsEditable, false);
+        frame.active = &layer;
+        newLayer.runs = 0;
+        EXPECT_TRUE(IsEnabled(c.id));
+        EXPECT_TRUE(table.OnCommand(c.id));
+        const std::vector<std::string> asked =
+            *c.firstDialog ? std::vector<std::string>{c.firstDialog} : std::vector<std::string>{};
+        EXPECT_EQ(geoprocDialogs.log, asked) << c.id;
+        EXPECT_EQ(newLayer.runs, *c.firstDialog ? 0 : 1) << c.id;
+    }
 }
 
 int OutOfMemory(const CGeoprocCall&)

@@ -80,6 +80,12 @@ public:
         areaField = this->areaField;
         return classFieldsOk;
     }
+    bool AskMergeFields(const CLayer& layer, std::string& fieldNames) override
+    {
+        log.push_back("30801 " + layer.GetName());
+        fieldNames = mergeFields;
+        return mergeFieldsOk;
+    }
 
     std::vector<std::string> log;
     int resultChoice = 0;
@@ -102,6 +108,8 @@ public:
     std::string pointField;
     std::string areaField;
     bool classFieldsOk = true;
+    std::string mergeFields;
+    bool mergeFieldsOk = true;
 };
 
 // What dialog 102 was offered, and how it answers: OK with the proposals,

@@ -335,7 +335,7 @@ TEST_F(FrameTest, MenusAndAcceleratorsFollowTheActiveWindow)
     CTestMapFrame* child = NewMap();
     ASSERT_NE(child, nullptr);
     EXPECT_EQ(MenuTitles(), (QStringList{"&Failas", "&Redagavimas", "&Rodymas", "&Žemėlapis", "&Sluoksnis", "&Vietos",
-                                         "&GPS", "&Nustatymai", "&Langas", "&Pagalba"}));
+                                         "&Maršrutai", "&GPS", "&Nustatymai", "&Langas", "&Pagalba"}));
     EXPECT_EQ(Action(kCmdFilePrint)->shortcut(), QKeySequence("Ctrl+P"));
     EXPECT_EQ(Action(30209)->shortcut(), QKeySequence(Qt::Key_Delete));
     EXPECT_EQ(frame->windowTitle(),
