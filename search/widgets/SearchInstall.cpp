@@ -47,6 +47,7 @@ void InstallDialogs()
     SetCoordTableDialogs(&dialogs);
 }
 
+// The main window, which the dialogs and picture windows open over.
 QWidget* MainWindow()
 {
     const CDrelApp* app = CDrelApp::Instance();
@@ -71,13 +72,6 @@ void InstallListsAndPrompts()
     };
     hooks.frame.placeName = AskPlaceName;
     hooks.frame.document.archiveDate = AskArchiveDate;
-}
-
-// The main window, which picture windows open over.
-QWidget* MainWindow()
-{
-    const CDrelApp* app = CDrelApp::Instance();
-    return app ? app->GetMainFrame() : nullptr;
 }
 
 void InstallObjectInfo()
