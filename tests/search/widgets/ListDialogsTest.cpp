@@ -156,8 +156,9 @@ TEST_F(ListDialogsTest, ObjectListStandsLeftOfTheMiddleOfTheWorkArea)
     const CRect frame = ToCRect(dialog.frameGeometry());
     EXPECT_EQ(frame, PlaceObjectListWindow(frame, area));
     EXPECT_EQ(frame.top, area.CenterPoint().y - frame.Height() / 2);
-    if (frame.Width() <= area.Width() / 2 - 20)
+    if (frame.Width() <= area.Width() / 2 - 20) {
         EXPECT_EQ(frame.right, area.CenterPoint().x - 20);
+    }
 }
 
 TEST_F(ListDialogsTest, ObjectListDeletesOnlyAfterYesAndCountsAgain)
