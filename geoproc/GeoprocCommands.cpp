@@ -1,9 +1,11 @@
 #include "geoproc/GeoprocCommands.h"
 
+#include "geoproc/DbfImport.h"
 #include "geoproc/GeoprocDialogs.h"
 #include "geoproc/Islands.h"
 #include "geoproc/LayerBuffers.h"
 #include "geoproc/LineTopology.h"
+#include "geoproc/MeasureFields.h"
 #include "geoproc/MergeAdjacent.h"
 #include "geoproc/Overlay.h"
 #include "geoproc/SnapVertices.h"
@@ -17,6 +19,8 @@
 
 #include <exception>
 #include <new>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -26,6 +30,8 @@ constexpr char kOperationBroken[] = "Operacija nutraukta dėl netikėtos klaidos
 
 constexpr unsigned kLineArea = LayerTypeBit(CLayer::kLine) | LayerTypeBit(CLayer::kArea);
 constexpr unsigned kPointLineArea = LayerTypeBit(CLayer::kPoint) | kLineArea;
+constexpr unsigned kVectorTypes = kPointLineArea | LayerTypeBit(CLayer::kTrack);
+constexpr char kDbfFilter[] = "DBF Files (*.dbf)|*.dbf||";
 
 int BufferZones(const CGeoprocCall& call)
 {
@@ -76,11 +82,46 @@ int LayerOverlay(const CGeoprocCall& call)
     return Overlay(*choice.source, call.document, *choice.overlaying, choice.code, call.dialogs.document);
 }
 
+int Lengths(const CGeoprocCall& call)
+{
+    return WriteLengthsToField(*call.layer, call.document);
+}
+
+int Areas(const CGeoprocCall& call)
+{
+    return WriteAreasToField(*call.layer, call.document);
+}
+
+int Coordinates(const CGeoprocCall& call)
+{
+    return WriteCoordinatesToField(*call.layer, call.document);
+}
+
+// The file, then dialog 316 chooses the layer (the selected one offered)
+// and whether the data join its objects or make objects of their own.
+int AttributeImport(const CGeoprocCall& call)
+{
+    int filter = 1;
+    std::vector<std::string> paths;
+    if (!call.dialogs.openFiles(kDbfFilter, filter, false, paths) || paths.empty())
+        return 0;
+    CLayer* layer = call.layer;
+    int mode = 0;
+    if (!GeoprocDialogs().AskImportParams(call.document, call.layer, paths.front(), layer, mode) || !layer)
+        return 0;
+    return mode == 1 ? CreateObjectsFromDbf(*layer, call.document, paths.front(), call.dialogs.document)
+                     : AttachDbfData(*layer, call.document, paths.front(), call.dialogs.document);
+}
+
 constexpr CGeoprocCommand kCommands[] = {
     {30235, kPointLineArea, CGeoprocCommand::kNewLayerDialog, BufferZones},
+    {30244, kLineArea, 0, Lengths},
+    {30245, LayerTypeBit(CLayer::kArea), 0, Areas},
     {30260, LayerTypeBit(CLayer::kLine), CGeoprocCommand::kNewLayerDialog, Topology},
     {30263, 0, CGeoprocCommand::kNewLayerDialog, LayerOverlay},
     {30264, kLineArea, CGeoprocCommand::kNewLayerDialog, MergeNeighbours},
+    {30266, kVectorTypes, 0, Coordinates},
+    {30280, 0, CGeoprocCommand::kOpenFilesDialog, AttributeImport},
     {30325, LayerTypeBit(CLayer::kLine), CGeoprocCommand::kNewLayerDialog, ErrorPoints},
     {30342, kLineArea, CGeoprocCommand::kNewLayerDialog, SnapNearVertices},
     {30348, kLineArea, CGeoprocCommand::kNewLayerDialog, FixErrors},
@@ -100,6 +141,8 @@ bool IsGeoprocCommandEnabled(const CGeoprocCommand& command, const CLayer* layer
     if ((command.needs & CGeoprocCommand::kNewLayerDialog) && !dialogs.document.newLayer)
         return false;
     if ((command.needs & CGeoprocCommand::kLayerFileDialog) && !dialogs.document.layerFile)
+        return false;
+    if ((command.needs & CGeoprocCommand::kOpenFilesDialog) && !dialogs.openFiles)
         return false;
     if (command.layerTypes == 0)
         return true;

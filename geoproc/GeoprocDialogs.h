@@ -1,9 +1,14 @@
 #pragma once
 
+#include "search/CalcParams.h"
+#include "search/WriteCoordsRules.h"
+
 #include <string>
 
+class CDbfTable;
 class CDrelDoc;
 class CLayer;
+struct CCoordGridParams;
 struct CTopologyOptions;
 
 // The layers and the operation code (geoproc/Overlay.h) of an overlay.
@@ -11,6 +16,14 @@ struct COverlayChoice {
     CLayer* source = nullptr;
     CLayer* overlaying = nullptr;
     int code = 0;
+};
+
+// The key fields of an attribute import and whether the imported text
+// is converted from the DOS code page.
+struct CImportKeys {
+    std::string layerKey;
+    std::string importKey;
+    bool dosText = false;
 };
 
 // The questions the layer operations ask, answered by the dialogs of
@@ -45,6 +58,27 @@ public:
     // Dialog 30801 "Gretimų objektų apjungimas": the names of the layer's
     // key fields joined by TAB (empty for none).
     virtual bool AskMergeFields(const CLayer& layer, std::string& fieldNames) { return false; }
+    // Dialog 275 "Skaičiavimo parametrai" over the table, in params' mode.
+    virtual bool AskCalcParams(const CDbfTable& table, CCalcParams& params) { return false; }
+    // Dialog 30777 (points) or 30778 (lines) over the table.
+    virtual bool AskWriteCoords(const CDbfTable& table, bool lines, CWriteCoordsRules::Choice& choice) { return false; }
+    // Dialog 316 "Importavimo parametrai" on the file: the layer linked,
+    // the active one offered, and the mode (0 data joined to each object,
+    // 1 an object for each record).
+    virtual bool AskImportParams(CDrelDoc& document, CLayer* active, const std::string& path, CLayer*& layer,
+                                 int& mode)
+    {
+        return false;
+    }
+    // Dialog 30784 "Duomenų importas" over both tables.
+    virtual bool AskImportKeys(const CDbfTable& layerTable, const CDbfTable& importTable, CImportKeys& keys)
+    {
+        return false;
+    }
+    // Dialog 315 "Informacija apie importą": the count and the values as shown.
+    virtual void ShowImportReport(const std::string& skipped, const std::string& values) {}
+    // Dialog 358 "Koordinačių tinklelio kūrimas" for the kind of map, from the values given.
+    virtual bool AskCoordGrid(bool geographic, CCoordGridParams& params) { return false; }
 };
 
 IGeoprocDialogs& GeoprocDialogs();

@@ -134,7 +134,8 @@ int WriteShapesToFile(const CLayer& source, const std::string& path, int type, c
         const CShape& shape = *shapes[i];
         if (shape.GetPointCount() == 0)
             continue;
-        if (!to.AppendShape(shape, false))
+        // A point layer takes the first point of each shape.
+        if (!(type == CLayer::kPoint ? to.AppendPoint(shape.Points()[0], false) : to.AppendShape(shape, false)))
             return 0;
         if (records && from.GetTable().IsOpen() && i < static_cast<int>(records->size())) {
             if (!from.GetRecordTable((*records)[static_cast<size_t>(i)]))

@@ -53,7 +53,8 @@ int LoadShapesIndexed(CLayer& layer, CShapeArray& shapes, std::vector<int32_t>* 
                       CMapRect* box = nullptr);
 
 // A new GDB file of the geometry type at the path with the source layer's
-// fields; every shape with points appended in order, with the attributes
+// fields; every shape with points appended in order (of a point file, its
+// first point), with the attributes
 // of the source record of its number when records are given (else blank).
 // The progress, when given, runs over the shapes and may cancel: 0 then,
 // as at the first failure; 1 when every shape was written.

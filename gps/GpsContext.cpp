@@ -1,5 +1,6 @@
 #include "gps/GpsContext.h"
 
+#include "gps/GpsReceiverPort.h"
 #include "gps/VehicleMarker.h"
 
 namespace {
@@ -33,6 +34,11 @@ void CGpsContext::SetStatusWindow(IGpsStatusWindow* window)
     m_statusWindow = window ? window : &m_noStatusWindow;
 }
 
+void CGpsContext::SetTerminalWindow(IGpsTerminalWindow* window)
+{
+    m_terminalWindow = window ? window : &m_noTerminalWindow;
+}
+
 void CGpsContext::SetClock(std::function<int64_t()> milliseconds)
 {
     m_recorder.SetClock([milliseconds] { return milliseconds() / 1000; });
@@ -57,6 +63,17 @@ void CGpsContext::ShowStatusWindow(bool show)
 void CGpsContext::CloseTrackReplay()
 {
     m_replay.Close();
+}
+
+void CGpsContext::ShowTerminalText(uintptr_t port)
+{
+    if (!m_receiver || !m_terminalWindow->Exists())
+        return;
+    CSerialPort& owned = m_receiver->Receiver();
+    // The message may outlive the port that posted it: the address alone is compared.
+    if (reinterpret_cast<uintptr_t>(&owned) != port)
+        return;
+    m_terminalWindow->AppendText(owned.TakeTerminalText());
 }
 
 void CGpsContext::OnReplayTimer()

@@ -30,6 +30,9 @@ public:
     IGpsStatusWindow& StatusWindow() const { return *m_statusWindow; }
     // The caller keeps ownership; null puts back the one that shows nothing.
     void SetStatusWindow(IGpsStatusWindow* window);
+    IGpsTerminalWindow& TerminalWindow() const { return *m_terminalWindow; }
+    // The caller keeps ownership; null puts back the one that is none.
+    void SetTerminalWindow(IGpsTerminalWindow* window);
     // A monotonic clock in milliseconds for the saving period and the
     // replay's steps (tests give their own).
     void SetClock(std::function<int64_t()> milliseconds);
@@ -39,6 +42,8 @@ public:
     void ShowFixInStatusWindow(const CGpsPosition& fix) override;
     void ShowStatusWindow(bool show) override;
     void CloseTrackReplay() override;
+    // Only the receiver's own port is drained, and only into a window.
+    void ShowTerminalText(uintptr_t port) override;
     void OnReplayTimer() override;
     void GoToReplayPoint(int index) override;
     int GetReplaySpeedFactor() override;
@@ -53,6 +58,8 @@ private:
     CGpsReceiverPort* m_receiver;
     IGpsStatusWindow m_noStatusWindow;
     IGpsStatusWindow* m_statusWindow = &m_noStatusWindow;
+    IGpsTerminalWindow m_noTerminalWindow;
+    IGpsTerminalWindow* m_terminalWindow = &m_noTerminalWindow;
     CTrackRecorder m_recorder;
     CTrackReplay m_replay;
 };

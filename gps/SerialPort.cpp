@@ -37,7 +37,7 @@ void CSerialPort::LoadSettings()
     };
     m_port = read("Port", m_port, 0, 1 << 30);
     m_line.baudRate = static_cast<unsigned>(read("BaudRate", static_cast<int>(m_line.baudRate), 1, 1 << 30));
-    m_line.byteSize = read("ByteSize", m_line.byteSize, 5, 8);
+    m_line.byteSize = read("ByteSize", m_line.byteSize, 4, 8);
     m_line.stopBits = read("StopBits", m_line.stopBits, 0, 2);
     m_line.parity = read("Parity", m_line.parity, 0, 4);
     m_line.flowControl = read("FlowControl", m_line.flowControl, 0, 2);
@@ -123,6 +123,19 @@ bool CSerialPort::Close()
     }
     m_received.clear();
     return true;
+}
+
+bool CSerialPort::ApplyConfiguration(int port, const SerialLineSettings& line)
+{
+    m_line = line;
+    const bool wasOpen = IsOpen();
+    if (wasOpen)
+        Close();
+    m_port = port;
+    SaveSettings();
+    if (!wasOpen || port == 0)
+        return true;
+    return Open(m_notifyWindow, m_notifyMessage, GENERIC_READ | GENERIC_WRITE);
 }
 
 void CSerialPort::ReaderLoop()

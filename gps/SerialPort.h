@@ -59,6 +59,11 @@ public:
     bool Open(IMessageWindow* notifyWindow, unsigned notifyMessage, unsigned access);
     // Stops and joins the reader, closes the log and the device.
     bool Close();
+    // What OK of the port-parameters dialog does with its choice: the
+    // settings taken and saved; an open port is closed, and reopened for
+    // reading and writing with its notify window and message unless the
+    // new number is 0. False when that reopen failed.
+    bool ApplyConfiguration(int port, const SerialLineSettings& line);
     bool IsOpen() const { return m_device != nullptr; }
 
     // False when the port is not open for writing or not every byte went
@@ -74,6 +79,7 @@ public:
     // Copies received bytes into the terminal buffer and posts
     // WM_GPS_TERMINAL_TEXT to the main window for each chunk that fits.
     void SetTerminalEcho(bool on) { m_terminalEcho.store(on); }
+    bool GetTerminalEcho() const { return m_terminalEcho.load(); }
     // The terminal text waiting, emptied.
     std::string TakeTerminalText();
 

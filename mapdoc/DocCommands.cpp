@@ -502,6 +502,8 @@ bool CDocCommands::ArchiveTrackLayers()
     double date = 0;
     if (!m_dialogs.archiveDate(date))
         return false;
+    // Packing the file the recorder writes would lose the fixes it adds meanwhile.
+    const std::string recorded = m_services.currentTrackFile ? m_services.currentTrackFile() : std::string();
     bool changed = false;
     {
         CWaitCursor wait;
@@ -509,6 +511,12 @@ bool CDocCommands::ArchiveTrackLayers()
             CLayer* layer = m_document.GetLayer(i);
             if (layer->GetType() != CLayer::kTrack || layer->HasFlag(CLayer::kGroup))
                 continue;
+            if (!recorded.empty() && IsSameFile(layer->GetPath(), recorded)) {
+                AppMessageBox(Utf8ToCp1257("Sluoksnis \"") + layer->GetName() +
+                                  Utf8ToCp1257("\" nearchyvuojamas: į jo failą dabar rašoma GPS trasa."),
+                              MB_OK | MB_ICONINFORMATION);
+                continue;
+            }
             const int result = m_services.archiveOldTrackData(*layer, date);
             if (result == 1)
                 changed = true;

@@ -136,7 +136,8 @@ public:
     Result ImportLayer(const std::string& path, int filterIndex);
     // 30302: a group entry of a unique name, visible and working.
     bool CreateGroup();
-    // 30278: every track layer loses its records older than the date asked.
+    // 30278: every track layer loses its records older than the date asked,
+    // but for the one of the file the recorder writes, which is told of.
     bool ArchiveTrackLayers();
     // 30629: the recorded track as a new track layer.
     bool SaveTrack();

@@ -14,7 +14,7 @@ enum : unsigned {
 // The line settings of a serial port, in the codes the port settings keep.
 struct SerialLineSettings {
     unsigned baudRate = 4800;
-    int byteSize = 8;    // data bits, 5 to 8
+    int byteSize = 8;    // data bits, 4 to 8 (a line of 4 runs with 8)
     int parity = 0;      // 0 none, 1 odd, 2 even, 3 mark, 4 space
     int stopBits = 0;    // 0 one, 1 one and a half, 2 two
     int flowControl = 0; // 0 none, 1 XON/XOFF, 2 hardware handshake

@@ -132,6 +132,17 @@ constexpr MenuEntry kLayerOperations[] = {
     Command(30342, "Koreguoti gretimus taškus"),
     Command(30349, "Išretinti taškus..."),
 };
+constexpr MenuEntry kDerivedLayer[] = {
+    Command(30358, "Sukurti koordinačių tinklelį..."),
+};
+constexpr MenuEntry kSaveToDatabase[] = {
+    Command(30244, "Objektų &ilgius..."),
+    Command(30245, "Objektų &plotus..."),
+    Command(30266, "Objektų &koordinates..."),
+};
+constexpr MenuEntry kLayerImport[] = {
+    Command(30280, "Atributinius duomenis..."),
+};
 constexpr MenuEntry kMapLayer[] = {
     Popup("&Legenda", kLegendFilter),
     Separator(),
@@ -151,6 +162,9 @@ constexpr MenuEntry kMapLayer[] = {
     Command(30128, "Pakuoti"),
     Separator(),
     Popup("Operacijos su sluoksniais", kLayerOperations),
+    Popup("Išvestinis sluoksnis", kDerivedLayer),
+    Popup("Įrašyti į duomenų bazę", kSaveToDatabase),
+    Popup("&Importuoti", kLayerImport),
     Separator(),
     Command(30071, "Paša&linti"),
 };
@@ -170,6 +184,7 @@ constexpr MenuEntry kMapRoutes[] = {
     Command(30036, "&Išvalyti"),
     Separator(),
     Command(30620, "Išsaugoti &maršrutą..."),
+    Command(30279, "Klientų apvažiavimas..."),
 };
 constexpr MenuEntry kMapReplaySpeed[] = {
     Command(30419, "x1"), Command(30420, "x2"), Command(30421, "x5"), Command(30422, "x10"), Command(30423, "x100"),
@@ -178,14 +193,21 @@ constexpr MenuEntry kMapGps[] = {
     Command(30303, "Pradėti stebėjimą"),
     Command(30305, "Baigti stebėjimą"),
     Separator(),
+    Command(30306, "Rodyti GPS duomenis"),
+    Command(30636, "Rodyti terminalo langą"),
     Command(30308, "Automatiškai perstumti žemėlapį"),
     Separator(),
     Command(30340, "Išsaugoti taško koordinates ir kitus GPS duomenis\tCtrl+G"),
+    Command(30341, "GPS duomenų išsaugojimo parametrai..."),
     Command(30629, "Išsaugoti trasą į sluoksnį"),
     Command(30278, "Archyvuoti senus trasų sluoksnių duomenis"),
     Separator(),
+    Command(30307, "Porto parametrai..."),
+    Command(30208, "UTC laiko koregavimas..."),
     Command(30416, "Trasos parametrai..."),
     Command(30417, "Trasos sluoksnio statistika..."),
+    Separator(),
+    Command(30418, "Atkurti judėjimą..."),
     Popup("Judėjimo atkūrimo greitis", kMapReplaySpeed),
 };
 constexpr MenuEntry kMapSettings[] = {

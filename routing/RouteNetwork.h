@@ -19,6 +19,7 @@ class CDrelDoc;
 class CLayer;
 class IProgress;
 class IRouteLayerSource;
+struct CTaskPoint;
 
 // Length in kilometres of a segment by length unit code: 0 degrees (great
 // circle, x longitude, y latitude); 1 to 6 the Euclidean length times
@@ -129,6 +130,19 @@ public:
     // graph or a snap fails and tolerate is not 1, or when the file cannot
     // be made. The graph is removed again.
     bool RouteThroughPoints(const CMapPoint* points, int n);
+    // The routing core of a client-visit run: snaps the points (the first
+    // the start; with closedTour false the last the finish), groups those
+    // on one node, orders them by mode (0 free, 1 fixed points, 2 priority
+    // levels, 3 the given numbers) and sorts points 1 .. n - 1 into visiting
+    // order. Leaves one leg per visit (points of one node joined by a
+    // zero-length leg; on a closed tour one more back to the start) in legs,
+    // each point's arriving leg length in legKm, and the street list of each
+    // leg arriving at points 1 .. n - 1 in names (the last, on a closed
+    // tour, also the way back after " //"). A finish on the start's node
+    // makes the tour closed with it last. False, with no legs, when a point
+    // cannot be snapped or a leg made (message 1020), on the parts' failures
+    // or a cancel. The graph is removed again.
+    bool PlanRoute(std::vector<CTaskPoint>& points, int mode, bool closedTour);
     // The line of one leg from its edge references, which run from the
     // target back to the source: joined from the source on, each edge turned
     // when used against its direction, joints not repeated.

@@ -410,14 +410,25 @@ int CRoutePoints::ComputeRoute(CDrelView& view)
         return 0;
     m_model.ReorderIntermediates(order);
 
+    ShowLegs(view, network.legs, network.totalLength);
+    return 1;
+}
+
+void CRoutePoints::ShowLegs(CDrelView& view, const std::vector<std::unique_ptr<CShape>>& legs, double totalLength)
+{
+    IViewWindow* window = view.GetWindow();
+    if (!m_lengthBox && window) {
+        window->FocusView();
+        m_lengthBox = window->CreateRouteLengthBox();
+    }
     CMapRect extent;
     std::unique_ptr<CDC> dc = view.OpenWindowDC();
-    for (const std::unique_ptr<CShape>& leg : network.legs) {
+    for (const std::unique_ptr<CShape>& leg : legs) {
         m_legs.push_back(std::make_unique<CShapeOverlay>(*leg));
         m_legs.back()->Draw(*dc, view);
         extent.UnionRect(extent, leg->GetExtent());
     }
-    m_totalLength = network.totalLength;
+    m_totalLength = totalLength;
     // Legs without length (start and finish on one node) have no extent
     // to show: the view stays where it is.
     if (extent.IsValid() && extent.IsFinite() && (extent.Width() > 0 || extent.Height() > 0)) {
@@ -428,7 +439,6 @@ int CRoutePoints::ComputeRoute(CDrelView& view)
     }
     if (m_lengthBox)
         m_lengthBox->SetLength(m_totalLength);
-    return 1;
 }
 
 CRoutePoints* RoutePointsOf(CDrelView& view)

@@ -8,6 +8,8 @@
 #include <memory>
 #include <vector>
 
+class CLayer;
+class CPlanningTask;
 class CShape;
 class CShapeOverlay;
 class IRouteLayerSource;
@@ -48,6 +50,14 @@ public:
     // and its length in the box. 1 when a route was shown; 0 after the
     // message that says why not.
     int ComputeRoute(CDrelView& view);
+    // Client visits: the task's points ordered, numbered and timed in its
+    // layer's table, the route written to "Results_l.gdb" and
+    // "Results_p.gdb" in the user folder and shown. 1 when a route was made.
+    int RunPlanning(CPlanningTask& task, CDrelView& view);
+    // The task of "mplan.ini" over the point file it names.
+    int RunPlanningFromIni(CDrelView& view);
+    // The process-wide task on the point layer, after dialog 310.
+    int RunRoundTrip(CLayer& layer, CDrelView& view);
     // Tool 0, no legs, no points.
     void Clear(CDrelView& view);
     // The legs and the length box go; the number of legs removed.
@@ -84,6 +94,8 @@ private:
     };
 
     void Place(CDrelView& view, int kind, int x, int y);
+    // The legs drawn and kept, the view fitted around them, the length in the box.
+    void ShowLegs(CDrelView& view, const std::vector<std::unique_ptr<CShape>>& legs, double totalLength);
     void EndDrag(CDrelView& view, EDragEnd end, const CPoint& at);
     void DrawMarkersOnWindow(CDrelView& view, int first, int count);
     // Points first .. first + count - 1 of the list, count < 0 to the end.

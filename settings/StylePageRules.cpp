@@ -8,6 +8,7 @@
 #include "render/SavedDC.h"
 #include "render/StyleSamples.h"
 #include "shell/ControlDrawing.h"
+#include "shell/LayerListRows.h"
 #include "settings/BaseScales.h"
 #include "settings/StyleDialogRules.h"
 
@@ -109,8 +110,16 @@ bool TurnsBySymbol(const CPointStyle& style)
     return style.kind == CPointStyle::kFontCharacter;
 }
 
-void DrawThemeClassItem(CDC& dc, const CRect& rect, const CThemeClassList& classes, int layerType, int index,
-                        bool selected, bool focused, const ControlColors& colours, const CFont& font)
+std::string ThemeClassItemText(const CThemeClassList& classes, int layerType, const CLayer* layer, int index)
+{
+    if (layerType == CLayer::kElevation && layer)
+        return GetLegendClassText(*layer, classes, index);
+    return classes.GetClassText(index);
+}
+
+void DrawThemeClassItem(CDC& dc, const CRect& rect, const CThemeClassList& classes, int layerType,
+                        const CLayer* layer, int index, bool selected, bool focused, const ControlColors& colours,
+                        const CFont& font)
 {
     constexpr int kTextLeft = 36;
     CSavedDC kept(dc);
@@ -119,7 +128,7 @@ void DrawThemeClassItem(CDC& dc, const CRect& rect, const CThemeClassList& class
     dc.SetBkMode(TRANSPARENT);
     dc.SetTextColor(selected ? colours.window : colours.windowText);
     CRect text(rect.left + kTextLeft, rect.top, rect.right, rect.bottom);
-    dc.DrawText(classes.GetClassText(index), &text, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    dc.DrawText(ThemeClassItemText(classes, layerType, layer, index), &text, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
     const CRect square(rect.left, rect.top, rect.left + kClassItemHeight, rect.top + kClassItemHeight);
     {
         CSavedDC clipped(dc);

@@ -55,12 +55,16 @@ void SetRotationField(CSublayer& band, const std::string& field);
 // Only symbol-font characters turn.
 bool TurnsBySymbol(const CPointStyle& style);
 
+// A class's text in a class list: an elevation layer's (type 4, given
+// the layer) height ranges or zones, else the class list's own text.
+std::string ThemeClassItemText(const CThemeClassList& classes, int layerType, const CLayer* layer, int index);
 // One item of a class list: the window colour (the selection colour when
 // selected), the class text 36 pixels in, the class's sample for the layer
 // type within the square at the left, the focus frame when focused.
 constexpr int kClassItemHeight = 32;
-void DrawThemeClassItem(CDC& dc, const CRect& rect, const CThemeClassList& classes, int layerType, int index,
-                        bool selected, bool focused, const ControlColors& colours, const CFont& font);
+void DrawThemeClassItem(CDC& dc, const CRect& rect, const CThemeClassList& classes, int layerType,
+                        const CLayer* layer, int index, bool selected, bool focused, const ControlColors& colours,
+                        const CFont& font);
 
 // A track's symbol from the sign list: its 16 bits. No symbol chosen
 // (a negative number) keeps the old one.

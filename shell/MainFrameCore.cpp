@@ -142,6 +142,12 @@ void CMainFrameCore::ReadProfile()
     m_timeCorrection = std::clamp(profile.GetInt("GPS", "TimeCorrection", 0), -12, 12);
 }
 
+void CMainFrameCore::SetTimeCorrection(int hours)
+{
+    m_timeCorrection = std::clamp(hours, -12, 12);
+    CAppProfile::Instance().WriteInt("GPS", "TimeCorrection", m_timeCorrection);
+}
+
 void CMainFrameCore::WriteProfile() const
 {
     CAppProfile::Instance().WriteInt("Map List", "View Type", m_mapListViewType);

@@ -74,6 +74,8 @@ public:
     void ReadProfile();
     void WriteProfile() const;
     int GetTimeCorrection() const { return m_timeCorrection; }
+    // Kept and written to [GPS] "TimeCorrection"; held to -12 to 12.
+    void SetTimeCorrection(int hours);
     int GetMapListViewType() const { return m_mapListViewType; }
     void SetMapListViewType(int type) { m_mapListViewType = type; }
 

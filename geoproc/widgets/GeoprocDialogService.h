@@ -17,6 +17,13 @@ public:
     bool AskClassFields(const CLayer& points, const CLayer& areas, std::string& pointField,
                         std::string& areaField) override;
     bool AskMergeFields(const CLayer& layer, std::string& fieldNames) override;
+    bool AskCalcParams(const CDbfTable& table, CCalcParams& params) override;
+    bool AskWriteCoords(const CDbfTable& table, bool lines, CWriteCoordsRules::Choice& choice) override;
+    bool AskImportParams(CDrelDoc& document, CLayer* active, const std::string& path, CLayer*& layer,
+                         int& mode) override;
+    bool AskImportKeys(const CDbfTable& layerTable, const CDbfTable& importTable, CImportKeys& keys) override;
+    void ShowImportReport(const std::string& skipped, const std::string& values) override;
+    bool AskCoordGrid(bool geographic, CCoordGridParams& params) override;
     // IBufferZoneDialogs.
     bool AskRadius(CBufferZoneSettings& settings) override;
     bool AskZoneType(int& type) override { return AskBufferType(type); }

@@ -4,7 +4,9 @@
 // bars and before the first window: the layer operations of the map
 // window (geoproc/GeoprocCommands.h) registered for every map window, and
 // the dialogs that the operations (IGeoprocDialogs) and the buffer-zone
-// tool (IBufferZoneDialogs) ask through. Calling it again changes nothing.
+// tool (IBufferZoneDialogs) ask through, the coordinate grid (358) of the
+// document commands and the archiving of track layers. Calling it again
+// changes nothing.
 //
 // A new operation adds its row to the table in geoproc/GeoprocCommands.cpp
 // and its dialogs to CGeoprocDialogService (a question of IGeoprocDialogs

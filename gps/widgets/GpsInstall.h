@@ -7,8 +7,13 @@ class CGpsReceiverPort;
 // hooks and the map views' GPS painter, the track file services of the
 // map windows, and the commands of the track parameters (30416), the
 // replay's playback (30424 to 30426, 30428, 30429, 30615 to 30617), the
-// track statistics (30417) and the replay speeds (30419 to 30423). Calling it
-// again starts a fresh context over the receiver.
+// track statistics (30417) and the replay speeds (30419 to 30423). The GPS
+// windows join it: the status window (30306) and the terminal (30636),
+// made on first use and owned by the main window, the port parameters
+// (30307), the UTC correction (30208), the replay source (30418), the
+// map's GPS saving target (dialog 354 of 30341) and the filter page of
+// track layers in the layer sheet. Calling it again starts a fresh context
+// over the receiver.
 //
 // Later GPS work extends this by adding code: a hook of IGpsHooks or
 // IMapGpsPainter gets its override in CGpsContext; a window becomes a

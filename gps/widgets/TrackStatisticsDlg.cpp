@@ -9,13 +9,14 @@
 #include <QLabel>
 #include <QPushButton>
 
-namespace {
-
-constexpr const char* kCaptions[] = {"Taškų skaičius:",   "Nuvažiuotas atstumas:", "Bendras laikas:",
-                                     "Judėjimo laikas:",  "Stovėjimo laikas:",     "Vidutinis greitis:",
-                                     "Vidutinis judėjimo greitis:", "Didžiausias greitis:"};
-
-} // namespace
+const std::array<const char*, 8>& TripFigureCaptions()
+{
+    static constexpr std::array<const char*, 8> kCaptions = {
+        "Taškų skaičius:",   "Nuvažiuotas atstumas:", "Bendras laikas:",
+        "Judėjimo laikas:",  "Stovėjimo laikas:",     "Vidutinis greitis:",
+        "Vidutinis judėjimo greitis:", "Didžiausias greitis:"};
+    return kCaptions;
+}
 
 CTrackStatisticsDlg::CTrackStatisticsDlg(const CTripStatistics& trip, QWidget* parent) : CDialogBase(parent)
 {
@@ -23,8 +24,9 @@ CTrackStatisticsDlg::CTrackStatisticsDlg(const CTripStatistics& trip, QWidget* p
     setWindowTitle(QString::fromUtf8("Trasos statistika"));
     auto* layout = new QGridLayout(this);
     const CTripSummaryTexts texts = FormatTripSummary(trip);
+    const auto& captions = TripFigureCaptions();
     for (int i = 0; i < static_cast<int>(texts.size()); ++i) {
-        layout->addWidget(new QLabel(QString::fromUtf8(kCaptions[i]), this), i, 0);
+        layout->addWidget(new QLabel(QString::fromUtf8(captions[static_cast<size_t>(i)]), this), i, 0);
         auto* figure = new QLabel(ToQString(texts[static_cast<size_t>(i)]), this);
         SetControlId(figure, kFirstFigure + i);
         figure->setAlignment(Qt::AlignRight | Qt::AlignVCenter);

@@ -3,6 +3,8 @@
 #include "gps/TripStatistics.h"
 #include "shell/widgets/DialogBase.h"
 
+#include <array>
+
 class CLayer;
 
 // The figures of a recorded track (dialog 370 "Trasos statistika"):
@@ -19,3 +21,7 @@ public:
 // The statistics of a track layer shown; nothing for another layer or a
 // table without "SPEED", "DATE" and "TIME" (false).
 bool ShowTrackStatistics(const CLayer& layer, QWidget* parent = nullptr);
+
+// The captions of the trip figures, in the order of FormatTripSummary
+// (UTF-8); the GPS status window shows them too.
+const std::array<const char*, 8>& TripFigureCaptions();

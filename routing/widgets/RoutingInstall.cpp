@@ -1,11 +1,14 @@
 #include "routing/widgets/RoutingInstall.h"
 
 #include "core/Shape.h"
+#include "layers/Layer.h"
 #include "mapdoc/DrelView.h"
 #include "platform/UserServices.h"
+#include "routing/PlanningTask.h"
 #include "routing/RoadRouting.h"
 #include "routing/RoutePoints.h"
 #include "routing/SaveRoute.h"
+#include "routing/widgets/PlanningTaskDlg.h"
 #include "routing/widgets/SaveRouteDlg.h"
 #include "shell/CommandRegistry.h"
 #include "shell/widgets/MapFrame.h"
@@ -18,7 +21,11 @@ enum RouteCommand : int {
     kCmdComputeRoute = 30035,
     kCmdClearRoute = 30036,
     kCmdSaveRoute = 30620,
+    kCmdClientVisits = 30279,
 };
+
+constexpr int kNoLayer = 1022;
+constexpr int kNotPointLayer = 1060;
 
 // The view's route points when they have legs to save.
 CRoutePoints* ComputedRoute(CMapFrame& frame)
@@ -45,6 +52,27 @@ void SaveRoute(CMapFrame& frame)
     });
 }
 
+bool IsPointLayer(const CLayer* layer)
+{
+    return layer && layer->GetType() == CLayer::kPoint && !layer->HasFlag(CLayer::kGroup);
+}
+
+void PlanClientVisits(CMapFrame& frame)
+{
+    CLayer* layer = frame.GetActiveLayer();
+    if (!layer) {
+        AppMessageBox(kNoLayer, MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    if (!IsPointLayer(layer)) {
+        AppMessageBox(kNotPointLayer, MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    if (CDrelView* view = frame.GetMapView())
+        if (CRoutePoints* points = RoutePointsOf(*view))
+            points->RunRoundTrip(*layer, *view);
+}
+
 void AddRouteCommands(CMapFrame& frame, CCommandTable& c)
 {
     const auto withView = [&frame](CCommandState& state) { state.Enable(frame.GetMapView() != nullptr); };
@@ -62,6 +90,10 @@ void AddRouteCommands(CMapFrame& frame, CCommandTable& c)
     c.OnUpdate(kCmdClearRoute, withView);
     c.On(kCmdSaveRoute, [&frame] { SaveRoute(frame); });
     c.OnUpdate(kCmdSaveRoute, [&frame](CCommandState& state) { state.Enable(ComputedRoute(frame) != nullptr); });
+    c.On(kCmdClientVisits, [&frame] { PlanClientVisits(frame); });
+    c.OnUpdate(kCmdClientVisits, [&frame](CCommandState& state) {
+        state.Enable(frame.GetMapView() != nullptr && IsPointLayer(frame.GetActiveLayer()));
+    });
 }
 
 } // namespace
@@ -69,6 +101,7 @@ void AddRouteCommands(CMapFrame& frame, CCommandTable& c)
 void InstallRouting()
 {
     InstallRoadRouting();
+    PlanningTaskDialog() = [](CPlanningTask& task) { return CPlanningTaskDlg(task).DoModal() == IDOK ? 1 : 0; };
     SetRoutePointsMaker([](CDrelView&) -> std::unique_ptr<IRoutePoints> { return std::make_unique<CRoutePoints>(); });
     static const bool registered = [] {
         CCommandRegistry<CMapFrame>::Instance().Add(AddRouteCommands);

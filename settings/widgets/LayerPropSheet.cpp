@@ -77,18 +77,25 @@ CLayerPropSheet::CLayerPropSheet(QWidget* parent) : CPropertySheet(LoadString(kS
         AddPage(page.get());
 }
 
+CLayerPropSheet::CLayerPropSheet(NoPages, QWidget* parent) : CPropertySheet(LoadString(kSheetCaption), parent) {}
+
 // The pages go before the working copy they edit.
 CLayerPropSheet::~CLayerPropSheet()
 {
     m_pages.clear();
 }
 
-void CLayerPropSheet::SetLayer(CLayer& layer, CDrelDoc* document, int pageGroup)
+void CLayerPropSheet::SetWorkingCopy(CLayer& layer, CDrelDoc* document)
 {
     m_edited = &layer;
     m_document = document;
     m_working = std::make_unique<CLayer>(layer);
     m_currentBand = 0;
+}
+
+void CLayerPropSheet::SetLayer(CLayer& layer, CDrelDoc* document, int pageGroup)
+{
+    SetWorkingCopy(layer, document);
     const std::vector<LayerSheetPage> kept = LayerSheetPages(layer.GetType(), pageGroup);
     std::vector<LayerSheetPage> shown;
     for (const auto& [which, page] : m_pages) {

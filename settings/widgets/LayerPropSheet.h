@@ -97,6 +97,12 @@ public:
     void ApplyToLayer(CLayer& layer) const;
 
 protected:
+    // A sheet of other pages over the same working copy: none added here.
+    struct NoPages {};
+    CLayerPropSheet(NoPages, QWidget* parent);
+    // Remembers the layer and the document and makes the working copy.
+    void SetWorkingCopy(CLayer& layer, CDrelDoc* document);
+
     void OnInitDialog() override;
 
 private:

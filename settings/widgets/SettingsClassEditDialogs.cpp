@@ -4,12 +4,32 @@
 #include "settings/widgets/AreaStyleDlg.h"
 #include "settings/widgets/DlgSymbols.h"
 #include "settings/widgets/LineStyleDlg.h"
+#include "settings/widgets/ThemeDialogs.h"
 
 #include <QApplication>
 
 QWidget* CSettingsClassEditDialogs::Parent()
 {
     return QApplication::activeWindow();
+}
+
+bool CSettingsClassEditDialogs::EditFieldValue(std::string& value)
+{
+    CFieldValueDlg dialog(value, Parent());
+    if (dialog.DoModal() != IDOK)
+        return false;
+    value = dialog.GetValue();
+    return true;
+}
+
+bool CSettingsClassEditDialogs::EditFieldRange(std::string& from, std::string& to)
+{
+    CFieldRangeDlg dialog(from, to, Parent());
+    if (dialog.DoModal() != IDOK)
+        return false;
+    from = dialog.GetFrom();
+    to = dialog.GetTo();
+    return true;
 }
 
 bool CSettingsClassEditDialogs::EditPointStyle(CPointStyle& style)

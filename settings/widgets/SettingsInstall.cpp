@@ -1,10 +1,12 @@
 #include "settings/widgets/SettingsInstall.h"
 
+#include "layers/DtmLayerPropertySheet.h"
 #include "layers/Layer.h"
 #include "layers/LayerPropertySheet.h"
 #include "platform/Process.h"
 #include "settings/BaseScales.h"
 #include "settings/widgets/DlgSymbols.h"
+#include "settings/widgets/DtmLayerSheet.h"
 #include "settings/widgets/ExportCommands.h"
 #include "settings/widgets/LayerDialogsInstall.h"
 #include "settings/widgets/LayerLabelsPage.h"
@@ -16,6 +18,7 @@
 #include "settings/widgets/PageSetupService.h"
 #include "settings/widgets/SettingsClassEditDialogs.h"
 #include "settings/widgets/SignListDlg.h"
+#include "settings/widgets/ThemeDialogs.h"
 #include "shell/CommandRegistry.h"
 #include "shell/widgets/DrelApp.h"
 #include "shell/widgets/MapFrame.h"
@@ -57,11 +60,14 @@ void InstallSettingsDialogs(CDrelApp& app)
 {
     static CLayerSheetRunner sheet;
     SetLayerPropertySheet(&sheet);
+    static CDtmSheetRunner dtmSheet;
+    SetDtmLayerPropertySheet(&dtmSheet);
     CLayerSheetHooks& pages = LayerSheetHooks();
     pages.symbolPage = [](CLayerPropSheet& s) { return std::make_unique<CLayerSymbolPage>(s); };
     pages.labelsPage = [](CLayerPropSheet& s) { return std::make_unique<CLayerLabelsPage>(s); };
     SymbolPageHooks().pointSymbols = RunDlgSymbols;
     SymbolPageHooks().signList = RunSignList;
+    SymbolPageHooks().thematic = RunThemeDlg;
     SymbolListDialog() = RunSignList;
     static CSettingsClassEditDialogs classDialogs;
     SetClassEditDialogs(&classDialogs);

@@ -47,7 +47,7 @@ void CThemeClassListBox::Fill(const CThemeClassList* classes)
         return;
     // The texts serve the keyboard search and the tests; the items draw themselves.
     for (int i = 0; i < classes->GetCount(); ++i)
-        addItem(ToQString(classes->GetClassText(i)));
+        addItem(ToQString(ThemeClassItemText(*classes, m_layerType, m_layer, i)));
 }
 
 void CThemeClassListBox::PaintItem(QPainter& painter, const QRect& rect, int index, bool selected,
@@ -60,8 +60,8 @@ void CThemeClassListBox::PaintItem(QPainter& painter, const QRect& rect, int ind
         return;
     {
         CDC dc(image);
-        DrawThemeClassItem(dc, CRect(0, 0, rect.width(), rect.height()), *m_classes, m_layerType, index, selected,
-                           focused, GetControlColors(this), MakeDialogFont());
+        DrawThemeClassItem(dc, CRect(0, 0, rect.width(), rect.height()), *m_classes, m_layerType, m_layer, index,
+                           selected, focused, GetControlColors(this), MakeDialogFont());
     }
     painter.drawImage(rect.topLeft(), image);
 }

@@ -6,7 +6,7 @@
 #include "platform/Codepage.h"
 #include "platform/CommandTarget.h"
 #include "shell/MapFrameCommands.h"
-#include "tests/geoproc/GeoprocTestSupport.h"
+#include "tests/geoproc/FieldDialogsSupport.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -38,7 +38,7 @@ protected:
     CFrame frame;
     CMapFrameDialogs dialogs;
     CCommandTable table;
-    CScriptedGeoprocDialogs geoprocDialogs;
+    CScriptedFieldDialogs geoprocDialogs;
 };
 
 const CGeoprocCommand& Row(int id)
@@ -155,6 +155,62 @@ TEST_F(GeoprocCommandsTest, OverlayRunsWhateverIsSelectedWhileTheNewLayerDialogI
     ASSERT_EQ(doc.GetLayerCount(), 3);
     EXPECT_EQ(doc.GetLayer(2)->GetName(), "lines");
     EXPECT_EQ(doc.GetLayer(2)->GetType(), CLayer::kLine);
+}
+
+TEST_F(GeoprocCommandsTest, MeasuresServeTheirTypesAndImportNeedsTheOpenDialog)
+{
+    InstallGeoprocCommands(table, frame, dialogs);
+    struct Case {
+        int type;
+        bool lengths, areas, coordinates;
+    };
+    const Case cases[] = {
+        {CLayer::kPoint, false, false, true},     {CLayer::kLine, true, false, true},
+        {CLayer::kArea, true, true, true},        {CLayer::kTrack, false, false, true},
+        {CLayer::kRaster, false, false, false},   {CLayer::kElevation, false, false, false},
+    };
+    for (const Case& c : cases) {
+        CLayer layer("L", "l.gdb", c.type);
+        frame.active = &layer;
+        EXPECT_EQ(IsEnabled(30244), c.lengths) << c.type;
+        EXPECT_EQ(IsEnabled(30245), c.areas) << c.type;
+        EXPECT_EQ(IsEnabled(30266), c.coordinates) << c.type;
+    }
+    frame.active = nullptr;
+    for (const int id : {30244, 30245, 30266}) {
+        EXPECT_FALSE(IsEnabled(id)) << id;
+        user.messages.clear();
+        EXPECT_TRUE(table.OnCommand(id)) << id;
+        EXPECT_EQ(user.MessageIds(), std::vector<unsigned>{1022}) << id;
+    }
+    EXPECT_TRUE(geoprocDialogs.log.empty());
+
+    // The import asks its file whatever is selected, once the window can.
+    EXPECT_FALSE(IsEnabled(30280));
+    CCommandTable withOpen;
+    std::string filter;
+    dialogs.openFiles = [&](const std::string& f, int&, bool multiple, std::vector<std::string>& paths) {
+        filter = f;
+        EXPECT_FALSE(multiple);
+        paths = {dir.File("d.dbf")};
+        return true;
+    };
+    InstallGeoprocCommands(withOpen, frame, dialogs);
+    CCommandState state(30280);
+    EXPECT_TRUE(withOpen.OnUpdateCommand(state));
+    EXPECT_TRUE(state.IsEnabled());
+    MakeTable(dir.File("d.dbf"), FieldList({{"K", 'N', 6, 0}}), {{"1"}});
+    CLayer& points = AddPointLayer("Taskai", "taskai.gdb", {{1, 1}, {2, 2}});
+    geoprocDialogs.importLayer = &points;
+    geoprocDialogs.importMode = 1;
+    geoprocDialogs.keys = {"N", "K", false};
+    EXPECT_TRUE(withOpen.OnCommand(30280));
+    EXPECT_EQ(filter, "DBF Files (*.dbf)|*.dbf||");
+    EXPECT_EQ(geoprocDialogs.offeredPath, dir.File("d.dbf"));
+    EXPECT_EQ(geoprocDialogs.offeredActive, nullptr);
+    EXPECT_EQ(geoprocDialogs.log, (std::vector<std::string>{"316", "30784"}));
+    ASSERT_EQ(doc.GetLayerCount(), 2);
+    EXPECT_EQ(doc.GetLayer(1)->GetName(), "taskai");
 }
 
 TEST_F(GeoprocCommandsTest, CleanUpCommandsServeTheirLayerTypes)

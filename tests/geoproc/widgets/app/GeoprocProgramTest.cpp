@@ -3,6 +3,7 @@
 // and the overlay of layers, all through InstallGeoprocessing().
 #include "tests/shell/widgets/app/AppFixture.h"
 
+#include "core/DateSerial.h"
 #include "core/Shape.h"
 #include "geoproc/BufferSaveRules.h"
 #include "geoproc/LayerBufferRules.h"
@@ -27,6 +28,7 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QTest>
 #include <QTimer>
 
@@ -567,6 +569,186 @@ TEST_F(GeoprocProgramTest, ADamagedOverlayingLayerIsToldAndAddsNothing)
     EXPECT_EQ(shown, std::vector<std::string>{Utf8ToCp1257("Skaitymo iš failo klaida.")});
     EXPECT_EQ(Map().GetLayerCount(), layers);
     EXPECT_FALSE(FileExists(town.File("gatves_2.gdb")));
+}
+
+// The hooks of other folders' dialogs a test scripts, emptied again.
+struct CScriptedFrameHooks {
+    ~CScriptedFrameHooks()
+    {
+        CMapFrameDialogs& hooks = CMapFrame::Hooks().frame;
+        hooks.document.archiveDate = nullptr;
+        hooks.document.layerFile = nullptr;
+        hooks.openFiles = nullptr;
+    }
+};
+
+TEST_F(GeoprocProgramTest, AreasOfBuildingsGoIntoTheirAreaField)
+{
+    ASSERT_TRUE(StartInTown());
+    EXPECT_FALSE(IsEnabled(30245));
+    ASSERT_TRUE(Select("Gatvės"));
+    EXPECT_TRUE(IsEnabled(30244));
+    EXPECT_FALSE(IsEnabled(30245));
+    CLayer* buildings = Select("Pastatai");
+    ASSERT_TRUE(buildings);
+    EXPECT_TRUE(IsEnabled(30244) && IsEnabled(30245) && IsEnabled(30266));
+    WithModal([this] { EXPECT_TRUE(Run(30245)); },
+              [](QWidget& dialog) {
+                  EXPECT_EQ(GetControlId(&dialog), 275);
+                  auto* units = FindControl<QComboBox>(&dialog, 1012);
+                  ASSERT_TRUE(units);
+                  EXPECT_EQ(units->currentText(), "kv. m");
+                  auto* fields = FindControl<QListWidget>(&dialog, 1014);
+                  ASSERT_TRUE(fields);
+                  const QList<QListWidgetItem*> area = fields->findItems("Plotas", Qt::MatchExactly);
+                  ASSERT_EQ(area.size(), 1);
+                  fields->setCurrentItem(area[0]);
+                  SaveScreenshot(dialog, "geoproc-program-275");
+                  Press(dialog, IDOK);
+              });
+    EXPECT_TRUE(shown.empty());
+    const std::vector<CReadObject> houses = ReadObjects(buildings->GetPath(), CLayer::kArea);
+    ASSERT_FALSE(houses.empty());
+    for (const CReadObject& house : houses)
+        EXPECT_EQ(house.fields.at("Plotas"), FormatC("%.1f", Map().GetShapeAreaKm2(house.shape) * 1e6));
+}
+
+TEST_F(GeoprocProgramTest, AddressCoordinatesGoIntoTheChosenFields)
+{
+    ASSERT_TRUE(StartInTown());
+    CLayer* addresses = Select("Adresai");
+    ASSERT_TRUE(addresses);
+    // The town's addresses have two numeric fields: x into the street
+    // code, y into the house number, where it does not fit.
+    WithModal([this] { EXPECT_TRUE(Run(30266)); },
+              [](QWidget& dialog) {
+                  EXPECT_EQ(GetControlId(&dialog), 30777);
+                  for (const auto& [id, field] : {std::pair<int, const char*>{1012, "GAT_KODAS"}, {1021, "NR"}}) {
+                      auto* list = FindControl<QComboBox>(&dialog, id);
+                      ASSERT_TRUE(list) << id;
+                      list->setCurrentIndex(list->findText(field, Qt::MatchFixedString));
+                      ASSERT_GE(list->currentIndex(), 0) << field;
+                  }
+                  SaveScreenshot(dialog, "geoproc-program-30777");
+                  Press(dialog, IDOK);
+              });
+    const std::vector<CReadObject> points = ReadObjects(addresses->GetPath(), CLayer::kPoint);
+    ASSERT_FALSE(points.empty());
+    for (const CReadObject& point : points) {
+        EXPECT_EQ(point.fields.at("Gat_kodas"), FormatC("%.0f", point.point.x));
+        EXPECT_EQ(point.fields.at("Nr"), "****");
+    }
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_NE(shown[0].find(": " + std::to_string(points.size()) + "."), std::string::npos) << shown[0];
+}
+
+TEST_F(GeoprocProgramTest, TheCoordinateGridJoinsTheMap)
+{
+    ASSERT_TRUE(StartInTown());
+    EXPECT_TRUE(IsEnabled(30358));
+    WithModal([this] { EXPECT_TRUE(Run(30358)); },
+              [](QWidget& dialog) {
+                  EXPECT_EQ(GetControlId(&dialog), 358);
+                  FindControl<QComboBox>(&dialog, 1012)->setEditText("500 m");
+                  SaveScreenshot(dialog, "geoproc-program-358");
+                  Press(dialog, IDOK);
+              });
+    EXPECT_EQ(offered, std::vector<std::string>{"Grid"});
+    EXPECT_EQ(offeredTypes, std::vector<int>{CLayer::kArea});
+    CLayer* grid = Map().Layers().FindByName("Grid");
+    ASSERT_TRUE(grid);
+    const std::vector<CReadObject> cells = ReadObjects(grid->GetPath(), CLayer::kArea);
+    ASSERT_FALSE(cells.empty());
+    EXPECT_EQ(cells[0].fields.at("Id"), "A1");
+    Settle();
+    child->GetMapView()->ZoomToFullExtent();
+    Settle();
+    SaveScreenshot(*frame, "geoproc-program-map-with-grid");
+}
+
+TEST_F(GeoprocProgramTest, OldTrackRecordsMoveIntoTheArchive)
+{
+    CScriptedFrameHooks hooks;
+    ASSERT_TRUE(StartInTown());
+    // Without the date dialog there is nothing to ask.
+    EXPECT_FALSE(IsEnabled(30278));
+    Stop();
+    CMapFrame::Hooks().frame.document.archiveDate = [](double& date) {
+        date = DateToSerial(2030, 1, 1);
+        return true;
+    };
+    ASSERT_TRUE(StartInTown());
+    EXPECT_TRUE(IsEnabled(30278));
+    CLayer* track = Map().Layers().FindByName("GPS trasa");
+    ASSERT_TRUE(track);
+    const size_t fixes = ReadObjects(track->GetPath(), CLayer::kPoint).size();
+    ASSERT_GT(fixes, 0u);
+    EXPECT_TRUE(Run(30278));
+    EXPECT_TRUE(shown.empty());
+    EXPECT_TRUE(ReadObjects(track->GetPath(), CLayer::kPoint).empty());
+    EXPECT_EQ(ReadObjects(town.File("Archive/20300101/trasa.trk"), CLayer::kPoint).size(), fixes);
+}
+
+TEST_F(GeoprocProgramTest, AttributesOfATableJoinTheAddresses)
+{
+    CScriptedFrameHooks hooks;
+    CTempDir data;
+    const std::string table = data.File("gyventojai.dbf");
+    CMapFrame::Hooks().frame.openFiles = [&table](const std::string& filter, int&, bool,
+                                                  std::vector<std::string>& paths) {
+        EXPECT_EQ(filter, "DBF Files (*.dbf)|*.dbf||");
+        paths = {table};
+        return true;
+    };
+    CMapFrame::Hooks().frame.document.layerFile = [this](CDrelDoc&, std::string& name, std::string&,
+                                                         CLayerFileOptions&) {
+        offered.push_back(name);
+        return true;
+    };
+    ASSERT_TRUE(StartInTown());
+    CLayer* addresses = Select("Adresai");
+    ASSERT_TRUE(addresses);
+    std::vector<CReadObject> points = ReadObjects(addresses->GetPath(), CLayer::kPoint);
+    ASSERT_GE(points.size(), 2u);
+    MakeTable(table, FieldList({{"ADRESAS", 'C', 60, 0}, {"GYV", 'N', 5, 0}}),
+              {{points[1].fields.at("Adresas"), "12"}, {"Niekur 1", "3"}});
+    EXPECT_TRUE(IsEnabled(30280));
+    WithModal([this] { EXPECT_TRUE(Run(30280)); },
+              [this](QWidget& dialog) {
+                  EXPECT_EQ(GetControlId(&dialog), 316);
+                  EXPECT_EQ(FindControl<QComboBox>(&dialog, 1012)->currentText(), QString::fromUtf8("Adresai"));
+                  SaveScreenshot(dialog, "geoproc-program-316");
+                  WhenModal(30784, [](QWidget& keys) {
+                      for (const int id : {1012, 1021}) {
+                          auto* combo = FindControl<QComboBox>(&keys, id);
+                          ASSERT_TRUE(combo) << id;
+                          combo->setCurrentIndex(combo->findText("ADRESAS", Qt::MatchFixedString));
+                          ASSERT_GE(combo->currentIndex(), 0) << id;
+                      }
+                      SaveScreenshot(keys, "geoproc-program-30784");
+                      Press(keys, IDOK);
+                  });
+                  Press(dialog, IDOK);
+              });
+    EXPECT_EQ(looked, 1);
+    EXPECT_TRUE(shown.empty());
+    EXPECT_EQ(offered, std::vector<std::string>{"adresai"});
+    CLayer* joined = Map().Layers().FindByName("adresai");
+    ASSERT_TRUE(joined);
+    const std::vector<CReadObject> objects = ReadObjects(joined->GetPath(), CLayer::kPoint);
+    ASSERT_EQ(objects.size(), points.size());
+    EXPECT_EQ(objects[1].fields.at("Gyv"), "12");
+    EXPECT_EQ(objects[1].fields.at("Adresas_"), points[1].fields.at("Adresas"));
+    EXPECT_EQ(objects[0].fields.at("Gyv"), "");
+
+    // A table cut short is told by the table engine and adds nothing.
+    std::string bytes = ReadWholeFile(table);
+    bytes.resize(bytes.size() - 20);
+    WriteWholeFile(table, bytes);
+    const int layers = Map().GetLayerCount();
+    WithModal([this] { EXPECT_TRUE(Run(30280)); }, [](QWidget& dialog) { Press(dialog, IDOK); });
+    EXPECT_FALSE(shown.empty());
+    EXPECT_EQ(Map().GetLayerCount(), layers);
 }
 
 } // namespace
