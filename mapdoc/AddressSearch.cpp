@@ -40,37 +40,61 @@ bool FindToolbarAddress(CDrelView& view)
     return ShowStreetAddress(view, FoldedRecords(document.Streets().Lists().merged, record), streetText, houseText);
 }
 
+std::string CStreetAddress::GetText() const
+{
+    return kind == kHouse ? streetText + " " + houseText : streetText;
+}
+
+CStreetAddress FindStreetAddress(CDrelDoc& document, const std::vector<int32_t>& streetRecords,
+                                 const std::string& streetText, const std::string& houseText)
+{
+    CStreetAddress found;
+    if (streetRecords.empty())
+        return found;
+    found.streetRecords = streetRecords;
+    found.streetCode = document.GetStreetCode(streetRecords.front());
+    found.streetText = streetText;
+    found.houseText = houseText;
+    if (!houseText.empty()) {
+        // A code below 1 would look the number up on every street.
+        if (found.streetCode > 0 && document.CollectStreetAddresses(found.streetCode, houseText, found.address)) {
+            if (found.address.status == 1 && !AskYesNo(kShowNearestAddress))
+                return {};
+            found.kind = CStreetAddress::kHouse;
+            return found;
+        }
+        if (!AskYesNo(kShowStreetInstead))
+            return {};
+    }
+    found.kind = CStreetAddress::kStreet;
+    return found;
+}
+
+bool ShowFoundStreetAddress(CDrelView& view, const CStreetAddress& found, bool zoom)
+{
+    CDrelDoc& document = view.GetDocument();
+    if (found.kind == CStreetAddress::kHouse) {
+        CFoundObject object;
+        object.kind = 1;
+        object.point = found.address.point;
+        object.label = found.address.status == 2 ? found.houseText : found.address.text;
+        view.ShowFoundObject(object, zoom);
+        // After the overlays went, which empties the pane.
+        ViewHost().SetMessageText(found.GetText());
+        return true;
+    }
+    CLayer* layer = found.kind == CStreetAddress::kStreet ? document.GetStreetsLayer() : nullptr;
+    if (!layer)
+        return false;
+    layer->ShowRecords(found.streetRecords, view, zoom);
+    document.LabelStreetAddresses(found.streetCode, view);
+    ViewHost().SetMessageText(found.GetText());
+    return true;
+}
+
 bool ShowStreetAddress(CDrelView& view, const std::vector<int32_t>& streetRecords, const std::string& streetText,
                        const std::string& houseText)
 {
-    if (streetRecords.empty())
-        return false;
-    CDrelDoc& document = view.GetDocument();
-    const int64_t code = document.GetStreetCode(streetRecords.front());
-
-    if (!houseText.empty()) {
-        CAddressResult result;
-        // A code below 1 would look the number up on every street.
-        if (code > 0 && document.CollectStreetAddresses(code, houseText, result)) {
-            if (result.status == 1 && !AskYesNo(kShowNearestAddress))
-                return false;
-            CFoundObject found;
-            found.kind = 1;
-            found.point = result.point;
-            found.label = result.status == 2 ? houseText : result.text;
-            view.ShowFoundObject(found, true);
-            // After the overlays went, which empties the pane.
-            ViewHost().SetMessageText(streetText + " " + houseText);
-            return true;
-        }
-        if (!AskYesNo(kShowStreetInstead))
-            return false;
-    }
-    CLayer* layer = document.GetStreetsLayer();
-    if (!layer)
-        return false;
-    layer->ShowRecords(streetRecords, view, true);
-    document.LabelStreetAddresses(code, view);
-    ViewHost().SetMessageText(streetText);
-    return true;
+    return ShowFoundStreetAddress(view, FindStreetAddress(view.GetDocument(), streetRecords, streetText, houseText),
+                                  true);
 }

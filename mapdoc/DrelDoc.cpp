@@ -996,11 +996,22 @@ bool CDrelDoc::FindBookmark(const std::string& name, CMapRect& extent) const
 bool CDrelDoc::DeleteBookmark(const std::string& name)
 {
     auto it = std::find(m_bookmarkNames.begin(), m_bookmarkNames.end(), name);
-    if (it == m_bookmarkNames.end())
+    return DeleteBookmarkAt(static_cast<int>(it - m_bookmarkNames.begin()));
+}
+
+bool CDrelDoc::DeleteBookmarkAt(int index)
+{
+    if (index < 0 || index >= GetBookmarkCount())
         return false;
-    m_bookmarkExtents.erase(m_bookmarkExtents.begin() + (it - m_bookmarkNames.begin()));
-    m_bookmarkNames.erase(it);
+    m_bookmarkNames.erase(m_bookmarkNames.begin() + index);
+    m_bookmarkExtents.erase(m_bookmarkExtents.begin() + index);
     return true;
+}
+
+void CDrelDoc::DeleteAllBookmarks()
+{
+    m_bookmarkNames.clear();
+    m_bookmarkExtents.clear();
 }
 
 void CDrelDoc::FillBookmarkCombo()

@@ -170,6 +170,10 @@ public:
     // The first of exactly that name.
     bool FindBookmark(const std::string& name, CMapRect& extent) const;
     bool DeleteBookmark(const std::string& name);
+    // By position, so names differing in letter case only stay apart;
+    // false for an index that is no place.
+    bool DeleteBookmarkAt(int index);
+    void DeleteAllBookmarks();
     int GetBookmarkCount() const { return static_cast<int>(m_bookmarkNames.size()); }
     const std::string& GetBookmarkName(int index) const { return m_bookmarkNames.at(static_cast<size_t>(index)); }
     const CMapRect& GetBookmarkExtent(int index) const { return m_bookmarkExtents.at(static_cast<size_t>(index)); }

@@ -66,6 +66,15 @@ int CNameList::Resolve(int selection, const std::string& typed, int notFoundMess
     return ResolveTypedName(Texts(), selection, typed, notFoundMessage);
 }
 
+int CNameList::ResolveExact(int selection, const std::string& typed) const
+{
+    if (IsEntry(selection))
+        return selection;
+    const auto it = std::find_if(m_entries.begin(), m_entries.end(),
+                                 [&typed](const CNameEntry& entry) { return entry.text == typed; });
+    return it == m_entries.end() ? -1 : static_cast<int>(it - m_entries.begin());
+}
+
 int CNameList::Add(CNameEntry entry)
 {
     const auto at = std::upper_bound(m_entries.begin(), m_entries.end(), entry, NameEntryLess);

@@ -41,6 +41,10 @@ public:
     // exact text, the normalised match; -1 when none.
     int Resolve(int selection, const std::string& typed, int notFoundMessage) const;
 
+    // The selection, else the first entry of exactly the typed text; -1
+    // when neither is there.
+    int ResolveExact(int selection, const std::string& typed) const;
+
     // An entry sorted in after its equals (a renamed object); its index.
     int Add(CNameEntry entry);
     // A deleted object's entry goes.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "search/NameList.h"
+#include "search/LayerNames.h"
 
 #include <string>
 #include <vector>
@@ -13,7 +13,10 @@ class CLayer;
 // buttons do with the entry the user means. Messages are the user's.
 class CObjectFinder {
 public:
-    enum LoadResult { kLoaded, kNoNameField, kNotOpened };
+    using LoadResult = CLayerNames::LoadResult;
+    static constexpr LoadResult kLoaded = CLayerNames::kLoaded;
+    static constexpr LoadResult kNoNameField = CLayerNames::kNoNameField;
+    static constexpr LoadResult kNotOpened = CLayerNames::kNotOpened;
 
     explicit CObjectFinder(CDrelView& view);
 
@@ -27,35 +30,22 @@ public:
     // name field the list holds only "Neapibrėžtas vardo laukas." (standing
     // for no record); a file that does not open leaves it empty.
     LoadResult LoadNames(int index, bool fold);
-    CLayer* GetLayer() const { return m_layer; }
-    const CNameList& Names() const { return m_names; }
+    CLayer* GetLayer() const { return m_objects.GetLayer(); }
+    const CNameList& Names() const { return m_objects.Names(); }
     // The count after "Iš viso:": "?" without the name field.
     std::string GetCountText() const;
-    void SetFolded(bool fold);
+    void SetFolded(bool fold) { m_objects.SetFolded(fold); }
 
-    // The buttons, on an entry of Names(). Show marks every record the
-    // entry stands for and zooms to them; the others refuse an entry that
-    // stands for several records (message 1038). Info asks the object
-    // information window to close first on its first call.
+    // The buttons, on an entry of Names() (CLayerNames). Show marks every
+    // record the entry stands for and zooms to them.
     void Show(int entry);
-    void ShowInfo(int entry);
-    // The record form on the entry's record; after OK a changed name moves
-    // the entry to its new place. The entry's index afterwards, -1 when
-    // nothing was edited.
-    int EditInfo(int entry);
-    // Deletes the entry's object after asking; the entry goes only when
-    // the object went.
-    bool Delete(int entry);
+    void ShowInfo(int entry) { m_objects.ShowInfo(entry); }
+    int EditInfo(int entry) { return m_objects.EditInfo(entry); }
+    bool Delete(int entry) { return m_objects.Delete(entry); }
 
 private:
-    // The entry's one record; -1 (message 1038 unless none) otherwise.
-    int32_t SingleRecord(int entry) const;
-
     CDrelView& m_view;
     std::vector<CLayer*> m_layers;
     int m_startLayer = -1;
-    CLayer* m_layer = nullptr;
-    LoadResult m_loaded = kNotOpened;
-    CNameList m_names;
-    bool m_infoShown = false;
+    CLayerNames m_objects;
 };

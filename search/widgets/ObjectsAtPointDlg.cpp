@@ -7,6 +7,7 @@
 #include "platform/QtText.h"
 #include "platform/UserServices.h"
 #include "platform/Strings.h"
+#include "search/widgets/WindowPlacement.h"
 #include "shell/widgets/ControlIds.h"
 #include "shell/widgets/ListViewEx.h"
 
@@ -29,11 +30,6 @@ constexpr int kMeasureColumnTitle = 3066;
 // Room for about eight rows of three columns.
 constexpr int kListWidth = 440;
 constexpr int kListHeight = 180;
-
-CRect ToCRect(const QRect& r)
-{
-    return CRect(r.left(), r.top(), r.right() + 1, r.bottom() + 1);
-}
 } // namespace
 
 CObjectsAtPointDlg::CObjectsAtPointDlg(const CMapPoint& point, const std::vector<CObjectHit>& hits,

@@ -7,6 +7,7 @@
 #include "search/widgets/ObjectsAtPointDlg.h"
 #include "search/widgets/PlanarPointDlg.h"
 #include "search/widgets/PointInfoDlg.h"
+#include "search/widgets/PromptDlgs.h"
 #include "search/widgets/RecordEditDlg.h"
 #include "shell/widgets/DrelApp.h"
 #include "shell/widgets/MainFrame.h"
@@ -16,6 +17,7 @@
 namespace {
 ISearchDialogs g_searchDefaults;
 IQueryDialogs g_queryDefaults;
+ICoordTableDialogs g_coordTableDefaults;
 
 template <class Dialog>
 bool AskPoint(CMapPoint& point)
@@ -83,4 +85,14 @@ bool CSearchDialogs::EditRecord(CDbfTable& table, CLayer& layer, CDrelDoc& docum
 bool CSearchDialogs::ChooseLayerFile(CLayer& layer)
 {
     return QueryBefore().ChooseLayerFile(layer);
+}
+
+bool CSearchDialogs::AskCoordinateFields(const CDbfTable& table, const std::string& path, CFieldChoice& choice)
+{
+    return (m_coordTableBefore ? *m_coordTableBefore : g_coordTableDefaults).AskCoordinateFields(table, path, choice);
+}
+
+int CSearchDialogs::AskCoordinateFormat()
+{
+    return ::AskCoordinateFormat();
 }

@@ -6,6 +6,7 @@
 #include "search/AdminSearchSettings.h"
 #include "search/AttributeLinks.h"
 #include "search/TableDoc.h"
+#include "search/widgets/AddressSearchDlg.h"
 #include "search/widgets/AdminSearchDlg.h"
 #include "search/widgets/CoordTransformDlg.h"
 #include "search/widgets/DbfFrame.h"
@@ -13,6 +14,9 @@
 #include "search/widgets/FindSheet.h"
 #include "search/widgets/MeasureBoxDlg.h"
 #include "search/widgets/ObjectInfoDlg.h"
+#include "search/widgets/ObjectListDlg.h"
+#include "search/widgets/PlacesDlg.h"
+#include "search/widgets/PromptDlgs.h"
 #include "search/widgets/SearchDialogs.h"
 #include "search/widgets/TableStructureDlg.h"
 #include "settings/widgets/LayerPropSheet.h"
@@ -36,15 +40,38 @@ void InstallDialogs()
         dialogs.SetSearchBefore(&before);
     if (IQueryDialogs& before = QueryDialogs(); &before != &dialogs)
         dialogs.SetQueryBefore(&before);
+    if (ICoordTableDialogs& before = CoordTableDialogs(); &before != &dialogs)
+        dialogs.SetCoordTableBefore(&before);
     SetSearchDialogs(&dialogs);
     SetQueryDialogs(&dialogs);
+    SetCoordTableDialogs(&dialogs);
 }
 
-// The main window, which picture windows open over.
+// The main window, which the dialogs and picture windows open over.
 QWidget* MainWindow()
 {
     const CDrelApp* app = CDrelApp::Instance();
     return app ? app->GetMainFrame() : nullptr;
+}
+
+// The legend's object list (134) and street search (30724), the places
+// manager (389) and the prompts for a place's name (30812) and the archive
+// date (308).
+void InstallListsAndPrompts()
+{
+    CMapFrameHooks& hooks = CMapFrame::Hooks();
+    hooks.legend.objectList = [](CLayer& layer, CDrelView& view) { RunObjectList(layer, view, MainWindow()); };
+    hooks.legend.findStreet = [](CLayer& streets, CDrelView& view) { RunAddressSearch(streets, view, MainWindow()); };
+    hooks.frame.places = [](CDrelDoc& document) {
+        CPlacesDlg dialog(document, [] {
+            const CDrelApp* app = CDrelApp::Instance();
+            const CMainFrame* frame = app ? app->GetMainFrame() : nullptr;
+            return frame ? frame->GetActiveMapView() : nullptr;
+        }, MainWindow());
+        dialog.DoModal();
+    };
+    hooks.frame.placeName = AskPlaceName;
+    hooks.frame.document.archiveDate = AskArchiveDate;
 }
 
 void InstallObjectInfo()
@@ -205,6 +232,7 @@ void InstallSearchDialogs(CDrelApp& app)
 {
     InstallDialogs();
     InstallObjectInfo();
+    InstallListsAndPrompts();
     InstallFindCommand();
     InstallTableWindow(app);
     InstallMeasureBoxes();

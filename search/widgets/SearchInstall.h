@@ -8,7 +8,11 @@ class CDrelApp;
 // lookups and queries (ISearchDialogs, IQueryDialogs), handing what it
 // does not open to the objects installed before it, the object
 // information window (MainFrameHooks().makeObjectInfo) with its picture
-// links opening the shell's picture windows (PictureWindowHooks()), the measuring
+// links opening the shell's picture windows (PictureWindowHooks()), the
+// legend's object list (134) and street search (30724), the places
+// manager (389), the prompts for a place's name (30812) and the archive
+// date (308), the coordinate format of new tables (30800,
+// ICoordTableDialogs), the measuring
 // tools' result boxes (CMapFrame::Hooks().boxes), the layer sheet's
 // filter condition (319) and table structure (160) dialogs
 // (LayerSheetHooks()), the main window's coordinate transformation
