@@ -169,6 +169,10 @@ constexpr MenuEntry kMapRoutes[] = {
     Command(30036, "&Išvalyti"),
     Separator(),
     Command(30620, "Išsaugoti &maršrutą..."),
+    Separator(),
+    Command(30196, "Maršrutas importuotiems punktams..."),
+    Command(30354, "Tikrinti maršrutų tinklą"),
+    Command(30635, "Atstumų skaičiuoklė..."),
 };
 constexpr MenuEntry kMapReplaySpeed[] = {
     Command(30419, "x1"), Command(30420, "x2"), Command(30421, "x5"), Command(30422, "x10"), Command(30423, "x100"),

@@ -6,6 +6,7 @@
 #include "routing/RoadRouting.h"
 #include "routing/RoutePoints.h"
 #include "routing/SaveRoute.h"
+#include "routing/widgets/NetworkCommands.h"
 #include "routing/widgets/SaveRouteDlg.h"
 #include "shell/CommandRegistry.h"
 #include "shell/widgets/MapFrame.h"
@@ -70,8 +71,10 @@ void InstallRouting()
 {
     InstallRoadRouting();
     SetRoutePointsMaker([](CDrelView&) -> std::unique_ptr<IRoutePoints> { return std::make_unique<CRoutePoints>(); });
+    InstallDistanceCalculator();
     static const bool registered = [] {
         CCommandRegistry<CMapFrame>::Instance().Add(AddRouteCommands);
+        CCommandRegistry<CMapFrame>::Instance().Add(AddNetworkCommands);
         return true;
     }();
     (void)registered;

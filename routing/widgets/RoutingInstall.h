@@ -5,6 +5,7 @@
 // (InstallRoadRouting), the route points the views make on the first
 // route tool click, and the map window's route commands: 30035 computes
 // the route and 30036 clears it (with a map view), 30620 saves its legs
-// into a layer chosen in dialog 30817 (while there are legs). Calling it
+// into a layer chosen in dialog 30817 (while there are legs), and the
+// network's batch commands (routing/widgets/NetworkCommands.h). Calling it
 // again changes nothing more.
 void InstallRouting();
