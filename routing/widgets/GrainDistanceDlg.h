@@ -37,6 +37,7 @@ public:
 
     void Compute();
     void Copy();
+    CGrainDistance& Calculator() { return m_calculator; }
 
 protected:
     void OnOK() override;
