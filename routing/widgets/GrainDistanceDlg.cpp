@@ -27,6 +27,13 @@ QLineEdit* ReadOnlyEdit(int id, QWidget* parent)
     return edit;
 }
 
+QLineEdit* KmEdit(int id, QWidget* parent)
+{
+    QLineEdit* edit = ReadOnlyEdit(id, parent);
+    edit->setMaximumWidth(90);
+    return edit;
+}
+
 std::string TextOf(const QWidget* root, int id)
 {
     if (auto* combo = FindControl<QComboBox>(root, id))
@@ -71,9 +78,9 @@ CGrainDistanceDlg::CGrainDistanceDlg(CDrelDoc& document, ActiveView activeView, 
     add("Kultūra:", crop);
     add("Grūdų vieta paraiškos metu:", location);
     add("Intervencinis centras:", centres, ReadOnlyEdit(kCentreEdit, this));
-    add("Atstumas (km):", ReadOnlyEdit(kCentreKmEdit, this));
+    add("Atstumas (km):", KmEdit(kCentreKmEdit, this));
     add("Intervencinis sandėlis:", warehouses);
-    add("Atstumas (km):", ReadOnlyEdit(kWarehouseKmEdit, this));
+    add("Atstumas (km):", KmEdit(kWarehouseKmEdit, this));
     grid->addWidget(ReadOnlyEdit(kNoteEdit, this), row++, 0, 1, 3);
 
     auto* compute = WithId(IDOK, new QPushButton(QString::fromUtf8("Skaičiuoti"), this));
