@@ -115,6 +115,7 @@ void CGrainDistanceDlg::Compute()
     auto* location = FindControl<QComboBox>(this, kLocationCombo);
     auto* centres = FindControl<QComboBox>(this, kCentreCombo);
     auto* warehouses = FindControl<QComboBox>(this, kWarehouseCombo);
+    centres->clear();
     warehouses->clear();
     for (int id : {kCentreKmEdit, kWarehouseKmEdit, kCentreEdit, kNoteEdit})
         FindControl<QLineEdit>(this, id)->clear();
@@ -135,7 +136,6 @@ void CGrainDistanceDlg::Compute()
         return;
     const CResult result = m_calculator.Compute(FindControl<QComboBox>(this, kCropCombo)->currentIndex(), from);
 
-    centres->clear();
     for (const std::string& name : result.centres)
         centres->addItem(ToQString(name));
     centres->setCurrentIndex(centres->count() - 1);
