@@ -185,6 +185,10 @@ constexpr MenuEntry kMapRoutes[] = {
     Separator(),
     Command(30620, "Išsaugoti &maršrutą..."),
     Command(30279, "Klientų apvažiavimas..."),
+    Separator(),
+    Command(30196, "Maršrutas importuotiems punktams..."),
+    Command(30354, "Tikrinti maršrutų tinklą"),
+    Command(30635, "Atstumų skaičiuoklė..."),
 };
 constexpr MenuEntry kMapReplaySpeed[] = {
     Command(30419, "x1"), Command(30420, "x2"), Command(30421, "x5"), Command(30422, "x10"), Command(30423, "x100"),

@@ -38,6 +38,15 @@ double PolylineLengthKm(const CShape& shape, int unitCode);
 CMapPoint ApplyEndSnap(const CMapPoint& p, const CMapPoint& nearest, const CMapPoint& first, const CMapPoint& last,
                        const CMapPoint& start, const std::function<double(const CMapPoint&, const CMapPoint&)>& km);
 
+// A point of a distance matrix: where it was given and where it lies on
+// the network.
+struct CMatrixPoint {
+    CMapPoint given;
+    CMapPoint snapped;
+    int node = 0;
+    int group = -1;
+};
+
 // The routing graph of one computation: the usable line objects of the
 // map's routing layer around a set of stops, points snapped onto them, and
 // the searches over its node index. Built anew for every computation.
@@ -143,6 +152,17 @@ public:
     // cannot be snapped or a leg made (message 1020), on the parts' failures
     // or a cancel. The graph is removed again.
     bool PlanRoute(std::vector<CTaskPoint>& points, int mode, bool closedTour);
+    // The costs among the points' groups (points on one node share the
+    // group of the first of them): every row when full, else only row 0.
+    // Fills each point's snapped position, node and group. False, with no
+    // edges left, when a point cannot be placed, on a cancel or when the
+    // search fails (its message).
+    bool ComputeDistanceMatrix(std::vector<CMatrixPoint>& points, bool full, CCostMatrix& costs);
+    // The dead ends (nodes with exactly one arc leaving them) of the whole
+    // layer that cannot be reached from the first of them: out gets that
+    // first one and then each unreachable one; nothing when fewer than two
+    // dead ends exist. False when the graph cannot be built or on a cancel.
+    bool CheckConnectivity(std::vector<CMapPoint>& out);
     // The line of one leg from its edge references, which run from the
     // target back to the source: joined from the source on, each edge turned
     // when used against its direction, joints not repeated.

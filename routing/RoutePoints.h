@@ -6,6 +6,7 @@
 #include "routing/RoutePointsModel.h"
 
 #include <memory>
+#include <string>
 #include <vector>
 
 class CLayer;
@@ -72,6 +73,17 @@ public:
     // the visible extent, with the serial of this snap; 0 when there is no
     // usable routing layer (told) or no line to snap to.
     int SnapClick(CDrelView& view, const CMapPoint& click, CMapPoint& snapped, int& serial);
+
+    // The road distances among the points of the layer (named by its id
+    // field) into a new results table; ask: whether every row or only the
+    // first point's is wanted. 1 when the table was written.
+    int ComputeDistanceMatrix(CLayer& layer, const std::string& resultsPath, CDrelView& view, bool ask);
+    // The same over the points of a point file, opened as a layer of its own.
+    int RouteImportedPoints(const std::string& pointsPath, const std::string& resultsPath, CDrelView& view);
+    // Marks the dead ends of the network the first dead end cannot reach
+    // (start and finish on that one), or says there are none; 1 when the
+    // check ran.
+    int CheckNetwork(CDrelView& view);
 
     const CRoutePointsModel& Model() const { return m_model; }
     int GetLegCount() const { return static_cast<int>(m_legs.size()); }

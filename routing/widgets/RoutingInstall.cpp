@@ -9,6 +9,7 @@
 #include "routing/RoutePoints.h"
 #include "routing/SaveRoute.h"
 #include "routing/widgets/PlanningTaskDlg.h"
+#include "routing/widgets/NetworkCommands.h"
 #include "routing/widgets/SaveRouteDlg.h"
 #include "shell/CommandRegistry.h"
 #include "shell/widgets/MapFrame.h"
@@ -103,8 +104,10 @@ void InstallRouting()
     InstallRoadRouting();
     PlanningTaskDialog() = [](CPlanningTask& task) { return CPlanningTaskDlg(task).DoModal() == IDOK ? 1 : 0; };
     SetRoutePointsMaker([](CDrelView&) -> std::unique_ptr<IRoutePoints> { return std::make_unique<CRoutePoints>(); });
+    InstallDistanceCalculator();
     static const bool registered = [] {
         CCommandRegistry<CMapFrame>::Instance().Add(AddRouteCommands);
+        CCommandRegistry<CMapFrame>::Instance().Add(AddNetworkCommands);
         return true;
     }();
     (void)registered;

@@ -3,15 +3,18 @@
 // a new layer through dialog 30817 and cleared, all through InstallRouting().
 #include "tests/shell/widgets/app/AppFixture.h"
 
+#include "core/DbfTable.h"
 #include "core/FileUtil.h"
 #include "core/Shape.h"
 #include "layers/FeatureSource.h"
+#include "layers/GdbSource.h"
 #include "layers/Layer.h"
 #include "layers/LayerReader.h"
 #include "mapdoc/DrelDoc.h"
 #include "mapdoc/DrelView.h"
 #include "mapdoc/MapTool.h"
 #include "platform/Codepage.h"
+#include "routing/GrainDistance.h"
 #include "routing/RoutePoints.h"
 #include "routing/SaveRoute.h"
 #include "routing/widgets/RoutingInstall.h"
@@ -19,6 +22,7 @@
 #include "shell/widgets/ControlIds.h"
 #include "shell/widgets/MainFrameBars.h"
 #include "shell/widgets/MapFrame.h"
+#include "tests/shell/ClipboardDouble.h"
 #include "tools/demo/DemoTown.h"
 
 #include <QAbstractButton>
@@ -209,4 +213,133 @@ TEST_F(RoutingProgramTest, ARouteIsPlacedComputedSavedAndCleared)
     EXPECT_FALSE(FindControl<QWidget>(ViewWidget(), 30741));
     EXPECT_FALSE(IsEnabled(30620));
     EXPECT_TRUE(shown.empty());
+}
+
+namespace {
+
+// A point layer "PAV", "KVIECIAI", "MIEZIAI", "UZIMTAS" over the points,
+// each taking wheat, added to the map under the name.
+void AddWheatPlaces(CDrelDoc& map, const std::string& path, const std::string& name,
+                    const std::vector<std::pair<std::string, CMapPoint>>& places)
+{
+    CDbfFieldInfo fields[5];
+    fields[0].Set("PAV", 'C', 20, 0);
+    fields[1].Set("KVIECIAI", 'C', 1, 0);
+    fields[2].Set("MIEZIAI", 'C', 1, 0);
+    fields[3].Set("UZIMTAS", 'C', 1, 0);
+    fields[4].Set("", 0, 0, 0);
+    CGdbSource source;
+    ASSERT_TRUE(source.Create(path, CLayer::kPoint, fields));
+    for (const auto& [placeName, at] : places) {
+        ASSERT_TRUE(source.AppendPoint(at, false));
+        source.GetTable().SetField(0, Utf8ToCp1257(placeName));
+        source.GetTable().SetField(1, "+");
+        ASSERT_TRUE(source.GetTable().WriteRecord());
+    }
+    source.Close();
+    auto layer = std::make_unique<CLayer>(name, path, CLayer::kPoint);
+    layer->SetIdField("PAV");
+    map.AddLayer(std::move(layer), true);
+}
+
+} // namespace
+
+TEST_F(RoutingProgramTest, TheNetworkCheckMarksDeadEndsOrSaysThereAreNone)
+{
+    ASSERT_TRUE(StartInTown());
+    EXPECT_TRUE(IsEnabled(30354));
+    EXPECT_TRUE(Run(30354));
+    Settle();
+    ASSERT_TRUE(Points());
+    if (shown.empty()) {
+        ASSERT_GE(Points()->Model().GetCount(), 3);
+        EXPECT_EQ(Points()->Model().Get(0)->serial, Points()->Model().Get(1)->serial);
+        SaveScreenshot(*frame, "routing-app-network-check");
+    } else {
+        EXPECT_EQ(shown, std::vector<std::string>{Utf8ToCp1257("Klaidų nėra.")});
+        EXPECT_EQ(Points()->Model().GetCount(), 0);
+    }
+}
+
+TEST_F(RoutingProgramTest, TheImportedPointsGetTheirDistanceTable)
+{
+    ASSERT_TRUE(StartInTown());
+    EXPECT_TRUE(IsEnabled(30196));
+    const std::vector<CMapPoint> streets = StreetPoints();
+    CDbfFieldInfo fields[2];
+    fields[0].Set("ID", 'C', 10, 0);
+    fields[1].Set("", 0, 0, 0);
+    {
+        CGdbSource source;
+        ASSERT_TRUE(source.Create(town.File("imported.gdb"), CLayer::kPoint, fields));
+        for (size_t i = 0; i < streets.size(); ++i) {
+            ASSERT_TRUE(source.AppendPoint(streets[i], false));
+            source.GetTable().SetField(0, "T" + std::to_string(i + 1));
+            ASSERT_TRUE(source.GetTable().WriteRecord());
+        }
+    }
+    answers = {IDNO};
+    int looked = 0;
+    WithModal([&] { Run(30196); },
+              [&](QWidget& dialog) {
+                  ++looked;
+                  EXPECT_EQ(GetControlId(&dialog), 250);
+                  auto* points = FindControl<QLineEdit>(&dialog, 1017);
+                  auto* results = FindControl<QLineEdit>(&dialog, 1007);
+                  ASSERT_TRUE(points && results);
+                  points->setText(QString::fromStdString(town.File("imported.gdb")));
+                  results->setText(QString::fromStdString(town.File("Results1.dbf")));
+                  QTest::mouseClick(FindControl<QAbstractButton>(&dialog, IDOK), Qt::LeftButton);
+              });
+    Settle();
+    EXPECT_EQ(looked, 1);
+    ASSERT_EQ(shown.size(), 1u) << "the question only";
+    CDbfTable table;
+    ASSERT_TRUE(table.Open(town.File("Results1.dbf")));
+    ASSERT_EQ(table.GetRecordCount(), 2);
+    for (int n = 0; n < 2; ++n) {
+        ASSERT_TRUE(table.GoToRecord(n));
+        std::string from, dist;
+        table.GetFieldString(0, from);
+        table.GetFieldString(2, dist);
+        EXPECT_EQ(from, "T1");
+        EXPECT_FALSE(dist.empty()) << n;
+    }
+}
+
+TEST_F(RoutingProgramTest, TheCalculatorFindsTheNearestPlacesAndCopiesTheReport)
+{
+    ASSERT_TRUE(StartInTown());
+    const std::vector<CMapPoint> streets = StreetPoints();
+    AddWheatPlaces(Map(), town.File("g.gdb"), GrainDistance::SettlementsLayerName(), {{"Vakarai", streets[0]}});
+    AddWheatPlaces(Map(), town.File("c.gdb"), GrainDistance::CentresLayerName(), {{"Rytai", streets[1]}});
+    AddWheatPlaces(Map(), town.File("s.gdb"), GrainDistance::WarehousesLayerName(), {{"Šiaurė", streets[2]}});
+    Settle();
+    EXPECT_TRUE(IsEnabled(30635));
+    CTestClipboard clipboard;
+    int looked = 0;
+    WithModal([&] { Run(30635); },
+              [&](QWidget& dialog) {
+                  ++looked;
+                  EXPECT_EQ(GetControlId(&dialog), 30820);
+                  auto* location = FindControl<QComboBox>(&dialog, 1021);
+                  ASSERT_TRUE(location);
+                  ASSERT_EQ(location->count(), 1);
+                  location->setCurrentIndex(0);
+                  QTest::mouseClick(FindControl<QAbstractButton>(&dialog, IDOK), Qt::LeftButton);
+                  EXPECT_EQ(FindControl<QLineEdit>(&dialog, 1008)->text(), "Rytai");
+                  EXPECT_FALSE(FindControl<QLineEdit>(&dialog, 1017)->text().isEmpty());
+                  EXPECT_EQ(FindControl<QComboBox>(&dialog, 1024)->currentText(), QString::fromUtf8("Šiaurė"));
+                  EXPECT_FALSE(FindControl<QLineEdit>(&dialog, 1007)->text().isEmpty());
+                  QTest::mouseClick(FindControl<QAbstractButton>(&dialog, 1055), Qt::LeftButton);
+                  SaveScreenshot(*frame, "routing-app-30820-calculator-routes");
+                  QTest::mouseClick(FindControl<QAbstractButton>(&dialog, IDCANCEL), Qt::LeftButton);
+              });
+    EXPECT_EQ(looked, 1);
+    EXPECT_TRUE(shown.empty()) << (shown.empty() ? "" : shown[0]);
+    EXPECT_EQ(View().GetOverlayCount(), 2);
+    Settle();
+    SaveScreenshot(*frame, "routing-app-calculator-routes");
+    EXPECT_EQ(clipboard.held, "text/plain;charset=utf-8");
+    EXPECT_NE(clipboard.Text().find("Intervencinis centras: Rytai\r\n"), std::string::npos) << clipboard.Text();
 }
