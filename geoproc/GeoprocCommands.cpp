@@ -1,6 +1,7 @@
 #include "geoproc/GeoprocCommands.h"
 
 #include "geoproc/DbfImport.h"
+#include "geoproc/EndVertices.h"
 #include "geoproc/GeoprocDialogs.h"
 #include "geoproc/Islands.h"
 #include "geoproc/LayerBuffers.h"
@@ -8,9 +9,12 @@
 #include "geoproc/MeasureFields.h"
 #include "geoproc/MergeAdjacent.h"
 #include "geoproc/Overlay.h"
+#include "geoproc/SnapToLayer.h"
 #include "geoproc/SnapVertices.h"
 #include "geoproc/ThinVertices.h"
 #include "geoproc/TopologyErrors.h"
+#include "geoproc/TurnRestrictions.h"
+#include "geoproc/Viaducts.h"
 #include "layers/Layer.h"
 #include "platform/Codepage.h"
 #include "platform/CommandTarget.h"
@@ -73,6 +77,27 @@ int Thinning(const CGeoprocCall& call)
     return ThinVertices(*call.layer, call.document, call.dialogs.document);
 }
 
+int TurnRestrictions(const CGeoprocCall& call)
+{
+    return AddTurnRestrictions(*call.layer, call.document);
+}
+
+int Viaducts(const CGeoprocCall& call)
+{
+    return FixViaducts(*call.layer, call.document);
+}
+
+int EndVertices(const CGeoprocCall& call)
+{
+    return CreateEndVertexLayer(*call.layer, call.document, call.dialogs.document);
+}
+
+// Dialog 30807 chooses both layers, the selected one offered as the source.
+int SnapToOtherLayer(const CGeoprocCall& call)
+{
+    return SnapLayerToLayer(call.layer, call.document, call.dialogs.document);
+}
+
 // Dialog 288 chooses both layers, the selected one offered as the source.
 int LayerOverlay(const CGeoprocCall& call)
 {
@@ -126,7 +151,11 @@ constexpr CGeoprocCommand kCommands[] = {
     {30342, kLineArea, CGeoprocCommand::kNewLayerDialog, SnapNearVertices},
     {30348, kLineArea, CGeoprocCommand::kNewLayerDialog, FixErrors},
     {30349, kLineArea, CGeoprocCommand::kNewLayerDialog, Thinning},
+    {30347, 0, CGeoprocCommand::kSelectedLayer, Viaducts},
     {30352, LayerTypeBit(CLayer::kArea), CGeoprocCommand::kNewLayerDialog, Islands},
+    {30414, 0, CGeoprocCommand::kNewLayerDialog, SnapToOtherLayer},
+    {30415, kLineArea, CGeoprocCommand::kNewLayerDialog, EndVertices},
+    {30614, LayerTypeBit(CLayer::kLine), 0, TurnRestrictions},
 };
 
 } // namespace
@@ -168,7 +197,7 @@ void InstallGeoprocCommands(CCommandTable& table, IMapFrameContext& frame, const
     for (const CGeoprocCommand& command : kCommands) {
         table.On(command.id, [&frame, &dialogs, &command] {
             CLayer* layer = frame.GetActiveLayer();
-            if (!layer && command.layerTypes != 0) {
+            if (!layer && (command.layerTypes != 0 || (command.needs & CGeoprocCommand::kSelectedLayer))) {
                 AppMessageBox(kNoLayerSelected, MB_OK | MB_ICONWARNING);
                 return;
             }

@@ -27,11 +27,18 @@ struct CGeoprocCall {
 // A new operation is a row of the table in GeoprocCommands.cpp: with
 // layerTypes set the command needs a selected layer (message 1022 without
 // one) of one of those types and is disabled for others and for groups;
-// with 0 it runs whatever is selected. A row needing dialog 102 or 30772,
-// or the open dialog, is disabled while the map window has none. The shell disables these ids
-// until the table is installed over its own rules.
+// with 0 it runs whatever is selected, or, needing kSelectedLayer, any
+// selected layer (1022 without one) while always enabled. A row needing
+// dialog 102 or 30772, or the open dialog, is disabled while the map
+// window has none. The shell disables these ids until the table is
+// installed over its own rules.
 struct CGeoprocCommand {
-    enum Needs : unsigned { kNewLayerDialog = 0x01, kLayerFileDialog = 0x02, kOpenFilesDialog = 0x04 };
+    enum Needs : unsigned {
+        kNewLayerDialog = 0x01,
+        kLayerFileDialog = 0x02,
+        kOpenFilesDialog = 0x04,
+        kSelectedLayer = 0x08,
+    };
 
     int id;
     unsigned layerTypes; // 1 << type for each type that enables it

@@ -18,6 +18,17 @@ struct COverlayChoice {
     int code = 0;
 };
 
+// What dialog 30807 "Sluoksnio pritraukimas" chose: the layer snapped,
+// the layer snapped to, the tolerance in metres, what is snapped (an item
+// of ESnapWhat) and to what (ESnapToWhat; geoproc/SnapToLayer.h).
+struct CSnapLayerChoice {
+    CLayer* source = nullptr;
+    CLayer* target = nullptr;
+    double tolerance = 1.0;
+    int what = 1;
+    int toWhat = 3;
+};
+
 // The key fields of an attribute import and whether the imported text
 // is converted from the DOS code page.
 struct CImportKeys {
@@ -77,6 +88,11 @@ public:
     }
     // Dialog 315 "Informacija apie importą": the count and the values as shown.
     virtual void ShowImportReport(const std::string& skipped, const std::string& values) {}
+    // Dialog 30799 "Sluoksniai": one of the document's line layers.
+    virtual bool AskLayerChoice(CDrelDoc& document, CLayer*& layer) { return false; }
+    // Dialog 30807 "Sluoksnio pritraukimas" over the document's layers, the
+    // active one (or none) offered as the layer snapped.
+    virtual bool AskSnapLayer(CDrelDoc& document, CLayer* active, CSnapLayerChoice& choice) { return false; }
     // Dialog 358 "Koordinačių tinklelio kūrimas" for the kind of map, from the values given.
     virtual bool AskCoordGrid(bool geographic, CCoordGridParams& params) { return false; }
 };

@@ -7,6 +7,7 @@
 #include "geoproc/GeoprocDialogs.h"
 #include "geoproc/GeoprocFrame.h"
 #include "geoproc/NewResultLayer.h"
+#include "geoproc/PointIndex.h"
 #include "layers/FeatureSource.h"
 #include "layers/Layer.h"
 #include "layers/LayerReader.h"
@@ -173,12 +174,8 @@ int LoadPointsIndexed(CLayer& layer, std::vector<CMapPoint>& points, CSpatialInd
         return 0;
     CFeatureSource& source = *reader.GetSource();
     source.SetReadConverter(converter);
-    CMapRect extent;
     CMapPoint point;
     while (source.ReadNextPoint(point)) {
-        // A point that is no number lies nowhere; it must not stretch the index.
-        if (std::isfinite(point.x) && std::isfinite(point.y))
-            extent.UnionPoint(point);
         points.push_back(point);
         if (records)
             records->push_back(source.GetCurrentRecord());
@@ -189,19 +186,7 @@ int LoadPointsIndexed(CLayer& layer, std::vector<CMapPoint>& points, CSpatialInd
         return 0;
     }
     reader.Close();
-    if (index) {
-        index->Free();
-        if (extent.IsValid()) {
-            const int count = static_cast<int>(points.size());
-            if (!index->Create(extent, count, CSpatialIndex::kSourceCellCount))
-                return 0;
-            for (int i = 0; i < count; ++i)
-                index->AddPoint(points[static_cast<size_t>(i)], i);
-            if (!index->Build())
-                return 0;
-        }
-    }
-    return 1;
+    return !index || IndexPoints(points, *index) ? 1 : 0;
 }
 
 int Overlay(CLayer& source, CDrelDoc& document, CLayer& overlaying, int code, const CDocCommandDialogs& dialogs)

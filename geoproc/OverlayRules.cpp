@@ -1,6 +1,7 @@
 #include "geoproc/OverlayRules.h"
 
 #include "core/DbfFieldInfo.h"
+#include "geoproc/LayerChoices.h"
 #include "geoproc/Overlay.h"
 #include "layers/Layer.h"
 #include "mapdoc/DrelDoc.h"
@@ -22,32 +23,6 @@ CRemembered& Remembered()
     return remembered;
 }
 
-std::vector<CLayer*> LayersOfTypes(const CDrelDoc& document, std::initializer_list<int> types)
-{
-    std::vector<CLayer*> layers;
-    for (int i = 0; i < document.GetLayerCount(); ++i) {
-        CLayer* layer = document.GetLayer(i);
-        if (layer->HasFlag(CLayer::kGroup))
-            continue;
-        for (const int type : types)
-            if (layer->GetType() == type) {
-                layers.push_back(layer);
-                break;
-            }
-    }
-    return layers;
-}
-
-int FindNamed(const std::vector<CLayer*>& layers, const std::string& name)
-{
-    if (name.empty())
-        return -1;
-    for (size_t i = 0; i < layers.size(); ++i)
-        if (layers[i]->GetName() == name)
-            return static_cast<int>(i);
-    return -1;
-}
-
 } // namespace
 
 std::vector<CLayer*> COverlayRules::SourceLayers(const CDrelDoc& document)
@@ -62,13 +37,13 @@ std::vector<CLayer*> COverlayRules::OverlayingLayers(const CDrelDoc& document)
 
 int COverlayRules::InitialSource(const std::vector<CLayer*>& layers, const CLayer* active)
 {
-    const int remembered = FindNamed(layers, Remembered().source);
-    return remembered >= 0 || !active ? remembered : FindNamed(layers, active->GetName());
+    const int remembered = FindLayerNamed(layers, Remembered().source);
+    return remembered >= 0 || !active ? remembered : FindLayerNamed(layers, active->GetName());
 }
 
 int COverlayRules::InitialOverlaying(const std::vector<CLayer*>& layers)
 {
-    return FindNamed(layers, Remembered().overlaying);
+    return FindLayerNamed(layers, Remembered().overlaying);
 }
 
 int COverlayRules::InitialOperation()

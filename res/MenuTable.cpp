@@ -131,6 +131,8 @@ constexpr MenuEntry kLayerOperations[] = {
     Command(30348, "Taisyti klaidas..."),
     Command(30342, "Koreguoti gretimus taškus"),
     Command(30349, "Išretinti taškus..."),
+    Command(30614, "Pridėti posūkių apribojimus"),
+    Command(30347, "Taisyti viadukus"),
 };
 constexpr MenuEntry kDerivedLayer[] = {
     Command(30358, "Sukurti koordinačių tinklelį..."),
@@ -165,6 +167,8 @@ constexpr MenuEntry kMapLayer[] = {
     Popup("Išvestinis sluoksnis", kDerivedLayer),
     Popup("Įrašyti į duomenų bazę", kSaveToDatabase),
     Popup("&Importuoti", kLayerImport),
+    Command(30414, "Pritraukti prie sluoksnio..."),
+    Command(30415, "Išvesti galines viršūnes..."),
     Separator(),
     Command(30071, "Paša&linti"),
 };

@@ -9,9 +9,11 @@
 #include "geoproc/widgets/MergeFieldsDlg.h"
 #include "geoproc/widgets/OverlayDlg.h"
 #include "geoproc/widgets/ResultLayerDlg.h"
+#include "geoproc/widgets/SnapLayerDlg.h"
 #include "geoproc/widgets/TopologyDlg.h"
 #include "layers/Layer.h"
 #include "platform/UserServices.h"
+#include "settings/widgets/LayerChoiceDialogs.h"
 #include "shell/widgets/ShellUserServices.h"
 #include "shell/widgets/ToleranceDlg.h"
 
@@ -87,6 +89,24 @@ bool CGeoprocDialogService::AskMergeFields(const CLayer& layer, std::string& fie
     if (dialog.DoModal() != IDOK)
         return false;
     fieldNames = dialog.GetFieldNames();
+    return true;
+}
+
+bool CGeoprocDialogService::AskLayerChoice(CDrelDoc& document, CLayer*& layer)
+{
+    CLayerChoiceDlg dialog(&document, GetUserServicesOwner());
+    if (dialog.DoModal() != IDOK || !dialog.GetLayer())
+        return false;
+    layer = dialog.GetLayer();
+    return true;
+}
+
+bool CGeoprocDialogService::AskSnapLayer(CDrelDoc& document, CLayer* active, CSnapLayerChoice& choice)
+{
+    CSnapLayerDlg dialog(document, active, GetUserServicesOwner());
+    if (dialog.DoModal() != IDOK)
+        return false;
+    choice = dialog.GetChoice();
     return true;
 }
 

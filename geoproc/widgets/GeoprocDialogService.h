@@ -24,6 +24,8 @@ public:
     bool AskImportKeys(const CDbfTable& layerTable, const CDbfTable& importTable, CImportKeys& keys) override;
     void ShowImportReport(const std::string& skipped, const std::string& values) override;
     bool AskCoordGrid(bool geographic, CCoordGridParams& params) override;
+    bool AskLayerChoice(CDrelDoc& document, CLayer*& layer) override;
+    bool AskSnapLayer(CDrelDoc& document, CLayer* active, CSnapLayerChoice& choice) override;
     // IBufferZoneDialogs.
     bool AskRadius(CBufferZoneSettings& settings) override;
     bool AskZoneType(int& type) override { return AskBufferType(type); }

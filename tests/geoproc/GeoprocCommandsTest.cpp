@@ -291,4 +291,60 @@ TEST_F(GeoprocCommandsTest, AnOperationEndedByAnExceptionIsToldAndLeavesNothing)
     EXPECT_EQ(RunGeoprocOperation([](const CGeoprocCall&) { return 1; }, call), 1);
 }
 
+TEST_F(GeoprocCommandsTest, NetworkSketchSnappingAndEndVertexCommandsServeTheirTypes)
+{
+    InstallGeoprocCommands(table, frame, dialogs);
+    const CMapFrameDialogs none;
+    CCommandTable without102;
+    InstallGeoprocCommands(without102, frame, none);
+    struct Case {
+        int type;
+        bool turns, viaducts, snapping, endVertices;
+    };
+    const Case cases[] = {
+        {CLayer::kPoint, false, true, true, false},  {CLayer::kLine, true, true, true, true},
+        {CLayer::kArea, false, true, true, true},    {CLayer::kTrack, false, true, true, false},
+        {CLayer::kRaster, false, true, true, false},
+    };
+    const auto enabledWithout102 = [&](int id) {
+        CCommandState state(id);
+        EXPECT_TRUE(without102.OnUpdateCommand(state)) << id;
+        return state.IsEnabled();
+    };
+    for (const Case& c : cases) {
+        CLayer layer("L", "l.gdb", c.type);
+        frame.active = &layer;
+        EXPECT_EQ(IsEnabled(30614), c.turns) << c.type;
+        EXPECT_EQ(IsEnabled(30347), c.viaducts) << c.type;
+        EXPECT_EQ(IsEnabled(30414), c.snapping) << c.type;
+        EXPECT_EQ(IsEnabled(30415), c.endVertices) << c.type;
+        EXPECT_EQ(enabledWithout102(30614), c.turns) << c.type;
+        EXPECT_EQ(enabledWithout102(30347), c.viaducts) << c.type;
+        EXPECT_FALSE(enabledWithout102(30414)) << c.type;
+        EXPECT_FALSE(enabledWithout102(30415)) << c.type;
+    }
+
+    // Nothing selected: the commands that need a layer say so; snapping
+    // asks dialog 30807 with no layer offered.
+    frame.active = nullptr;
+    EXPECT_FALSE(IsEnabled(30614));
+    EXPECT_TRUE(IsEnabled(30347));
+    EXPECT_TRUE(IsEnabled(30414));
+    EXPECT_FALSE(IsEnabled(30415));
+    for (const int id : {30614, 30347, 30415}) {
+        user.messages.clear();
+        EXPECT_TRUE(table.OnCommand(id)) << id;
+        EXPECT_EQ(user.MessageIds(), std::vector<unsigned>{1022}) << id;
+    }
+    EXPECT_TRUE(geoprocDialogs.log.empty());
+    geoprocDialogs.snapOk = false;
+    CLayer stale("S", "s.gdb", CLayer::kLine);
+    geoprocDialogs.offeredActive = &stale;
+    user.messages.clear();
+    EXPECT_TRUE(table.OnCommand(30414));
+    EXPECT_EQ(geoprocDialogs.log, std::vector<std::string>{"30807"});
+    EXPECT_EQ(geoprocDialogs.offeredActive, nullptr);
+    EXPECT_TRUE(user.messages.empty());
+}
+
 } // namespace

@@ -87,7 +87,25 @@ public:
         return mergeFieldsOk;
     }
 
+    bool AskLayerChoice(CDrelDoc&, CLayer*& layer) override
+    {
+        log.push_back("30799");
+        layer = chosenLayer;
+        return layerChoiceOk;
+    }
+    bool AskSnapLayer(CDrelDoc&, CLayer* active, CSnapLayerChoice& choice) override
+    {
+        log.push_back("30807");
+        offeredActive = active;
+        choice = snap;
+        return snapOk;
+    }
+
     std::vector<std::string> log;
+    CLayer* chosenLayer = nullptr;
+    bool layerChoiceOk = true;
+    CSnapLayerChoice snap;
+    bool snapOk = true;
     int resultChoice = 0;
     bool resultOk = true;
     double radius = 0.01;

@@ -3,6 +3,8 @@
 #include "geoproc/BufferSaveRules.h"
 #include "geoproc/LayerBufferRules.h"
 #include "geoproc/OverlayRules.h"
+#include "geoproc/SnapLayerRules.h"
+#include "geoproc/SnapToLayer.h"
 #include "geoproc/TopologyRules.h"
 #include "geoproc/widgets/BufferSaveDlg.h"
 #include "geoproc/widgets/BufferTypeDlg.h"
@@ -11,6 +13,7 @@
 #include "geoproc/widgets/LayerBufferDlg.h"
 #include "geoproc/widgets/OverlayDlg.h"
 #include "geoproc/widgets/ResultLayerDlg.h"
+#include "geoproc/widgets/SnapLayerDlg.h"
 #include "geoproc/widgets/TopologyDlg.h"
 #include "layers/GdbSource.h"
 #include "layers/ClassEditDialogs.h"
@@ -462,3 +465,113 @@ TEST_F(OverlayDialogsTest, TheClassificationFieldsAreChosenByAlias)
     EXPECT_EQ(dialog.GetPointField(), "ZONA");
     EXPECT_EQ(dialog.GetAreaField(), "PAVAD");
 }
+
+// Dialog 30807 on the same map; the remembered choice put back afterwards.
+class SnapLayerDialogTest : public OverlayDialogsTest {
+protected:
+    SnapLayerDialogTest() : m_target(CSnapLayerRules::LastTarget()), m_choice(CSnapLayerRules::Initial())
+    {
+        CSnapLayerRules::Remember("", CSnapLayerChoice{});
+    }
+    ~SnapLayerDialogTest() override { CSnapLayerRules::Remember(m_target, m_choice); }
+    static bool Shown(QWidget& dialog, int id)
+    {
+        QWidget* control = FindControl<QWidget>(&dialog, id);
+        return control && control->isVisibleTo(&dialog);
+    }
+
+private:
+    std::string m_target;
+    CSnapLayerChoice m_choice;
+};
+
+TEST_F(SnapLayerDialogTest, TheSnapDialogOffersTheLayersAndAsksWhatFitsThem)
+{
+    CSnapLayerDlg dialog(doc, Layer("Gatvės"));
+    Open(dialog);
+    SaveScreenshot(dialog, "geoproc-30807-snap");
+    EXPECT_EQ(GetControlId(&dialog), 30807);
+    EXPECT_EQ(dialog.windowTitle(), Text("Sluoksnio pritraukimas"));
+    const std::pair<int, const char*> labels[] = {{1012, "Pritraukiamas sluoksnis:"},
+                                                  {1021, "Pritraukti prie sluoksnio:"},
+                                                  {1022, "Ką pritraukti:"},
+                                                  {1024, "Prie ko pritraukti :"},
+                                                  {1017, "Tolerancija:"}};
+    for (const auto& [id, label] : labels) {
+        QWidget* control = FindControl<QWidget>(&dialog, id);
+        ASSERT_TRUE(control) << id;
+        EXPECT_EQ(LabelOf(dialog, control), Text(label)) << id;
+    }
+    EXPECT_EQ(FindControl<QLabel>(&dialog, 1059)->text(), Text("Ką pritraukti:"));
+    EXPECT_EQ(FindControl<QLabel>(&dialog, 1060)->text(), Text("Prie ko pritraukti :"));
+    EXPECT_EQ(Items(dialog, 1012), (QStringList{"Adresai", Text("Gatvės"), "Parkai", "Pastatai"}));
+    EXPECT_EQ(Items(dialog, 1021), (QStringList{"Adresai", Text("Gatvės"), "Parkai", "Trasa", "Pastatai"}));
+    EXPECT_EQ(Items(dialog, 1022), (QStringList{"Mazgus", Text("Viršūnes"), Text("Įterpti viršūnes")}));
+    EXPECT_EQ(Items(dialog, 1024), (QStringList{Text("Prie mazgų"), Text("Prie viršūnių"), Text("Prie kraštinių"),
+                                                Text("Prie viršūnių ir kraštinių")}));
+    // The active layer, no target, "Viršūnes", "Prie viršūnių ir kraštinių", 1 m.
+    EXPECT_EQ(FindControl<QComboBox>(&dialog, 1012)->currentText(), Text("Gatvės"));
+    EXPECT_EQ(FindControl<QComboBox>(&dialog, 1021)->currentIndex(), -1);
+    EXPECT_EQ(FindControl<QComboBox>(&dialog, 1022)->currentIndex(), 1);
+    EXPECT_EQ(FindControl<QComboBox>(&dialog, 1024)->currentIndex(), 3);
+    EXPECT_EQ(FindControl<QLineEdit>(&dialog, 1017)->text(), "1");
+
+    // What and to what follow the layers chosen.
+    struct Case {
+        const char* source;
+        const char* target;
+        bool what, toWhat;
+    };
+    const Case cases[] = {
+        {"Adresai", "Parkai", false, true},
+        {"Parkai", "Adresai", true, false},
+        {"Pastatai", "Trasa", true, false},
+        {"Gatvės", "Gatvės", true, true},
+    };
+    for (const Case& c : cases) {
+        Choose(dialog, 1012, c.source);
+        Choose(dialog, 1021, c.target);
+        EXPECT_EQ(Shown(dialog, 1022), c.what) << c.source;
+        EXPECT_EQ(Shown(dialog, 1059), c.what) << c.source;
+        EXPECT_EQ(Shown(dialog, 1024), c.toWhat) << c.target;
+        EXPECT_EQ(Shown(dialog, 1060), c.toWhat) << c.target;
+        if (std::string(c.target) == "Adresai")
+            SaveScreenshot(dialog, "geoproc-30807-snap-to-points");
+    }
+
+    // The tolerance runs from 0 to 1000.
+    Choose(dialog, 1012, "Parkai");
+    Choose(dialog, 1021, "Adresai");
+    Choose(dialog, 1022, "Mazgus");
+    Choose(dialog, 1024, "Prie kraštinių");
+    Type(dialog, 1017, "1000.5");
+    Click(dialog, IDOK);
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(user.beeps, 0);
+    Type(dialog, 1017, "1000");
+    Click(dialog, IDOK);
+    EXPECT_EQ(dialog.result(), IDOK);
+    const CSnapLayerChoice choice = dialog.GetChoice();
+    EXPECT_EQ(choice.source, Layer("Parkai"));
+    EXPECT_EQ(choice.target, Layer("Adresai"));
+    EXPECT_EQ(choice.what, kSnapEnds);
+    EXPECT_EQ(choice.toWhat, kToEdges);
+    EXPECT_EQ(choice.tolerance, 1000);
+
+    // The next run starts on the remembered target and choices; a missing
+    // layer beeps and stays.
+    CSnapLayerDlg next(doc, nullptr);
+    Open(next);
+    EXPECT_EQ(FindControl<QComboBox>(&next, 1012)->currentIndex(), -1);
+    EXPECT_EQ(FindControl<QComboBox>(&next, 1021)->currentText(), "Adresai");
+    EXPECT_EQ(FindControl<QComboBox>(&next, 1022)->currentIndex(), 0);
+    EXPECT_EQ(FindControl<QComboBox>(&next, 1024)->currentIndex(), 2);
+    EXPECT_EQ(FindControl<QLineEdit>(&next, 1017)->text(), "1000");
+    Type(next, 1017, "0");
+    Click(next, IDOK);
+    EXPECT_EQ(user.beeps, 1);
+    EXPECT_TRUE(next.isVisible());
+    Click(next, IDCANCEL);
+    EXPECT_EQ(next.result(), IDCANCEL);
+}
+

@@ -8,6 +8,7 @@
 #include "geoproc/BufferSaveRules.h"
 #include "geoproc/LayerBufferRules.h"
 #include "geoproc/OverlayRules.h"
+#include "geoproc/SnapLayerRules.h"
 #include "geoproc/TopologyRules.h"
 #include "geoproc/widgets/GeoprocInstall.h"
 #include "layers/Layer.h"
@@ -751,4 +752,178 @@ TEST_F(GeoprocProgramTest, AttributesOfATableJoinTheAddresses)
     EXPECT_EQ(Map().GetLayerCount(), layers);
 }
 
+// The town's streets as links in a layer of their own: LINK_ID from 1,
+// a restriction list, and the nodes numbered by the places of their ends.
+struct CStreetLinks {
+    std::vector<CShape> shapes;
+    std::vector<long> from, to;
+};
+
+CStreetLinks MakeStreetLinks(const std::string& streetsPath, const std::string& path)
+{
+    CStreetLinks links;
+    CLayerReader reader;
+    EXPECT_TRUE(reader.Open(streetsPath));
+    for (CShape shape; reader.IsOpen() && reader.GetSource()->ReadNextShape(shape);)
+        links.shapes.push_back(std::move(shape));
+    std::vector<std::pair<CMapPoint, long>> places;
+    const auto node = [&places](const CMapPoint& p) {
+        for (const auto& [at, number] : places)
+            if (at == p)
+                return number;
+        places.emplace_back(p, static_cast<long>(places.size()) + 1);
+        return places.back().second;
+    };
+    std::vector<CDbfFieldInfo> fields(5);
+    fields[0].Set("LINK_ID", 'N', 8, 0);
+    fields[1].Set("TURN_RSTRS", 'C', 60, 0);
+    fields[2].Set("Fnode_", 'N', 6, 0);
+    fields[3].Set("Tnode_", 'N', 6, 0);
+    fields[4].Set("", 'C', 0, 0);
+    CGdbSource target;
+    EXPECT_TRUE(target.Create(path, CLayer::kLine, fields.data()));
+    CDbfTable& table = target.GetTable();
+    for (size_t i = 0; i < links.shapes.size(); ++i) {
+        const CShape& shape = links.shapes[i];
+        links.from.push_back(node(shape.GetPoint(0)));
+        links.to.push_back(node(shape.GetPoint(shape.GetPointCount() - 1)));
+        EXPECT_TRUE(target.AppendShape(shape, false));
+        table.SetFieldLong(0, static_cast<long>(i) + 1);
+        table.SetFieldLong(2, links.from.back());
+        table.SetFieldLong(3, links.to.back());
+        EXPECT_TRUE(table.WriteRecord());
+    }
+    return links;
+}
+
+// The point a tenth of the way from p to q.
+CMapPoint TenthTowards(const CMapPoint& p, const CMapPoint& q)
+{
+    return CMapPoint(p.x + (q.x - p.x) / 10, p.y + (q.y - p.y) / 10);
+}
+
+TEST_F(GeoprocProgramTest, TurnRestrictionsAreWrittenIntoTheLinksFromASketch)
+{
+    ASSERT_TRUE(StartInTown());
+    ASSERT_TRUE(Select("Gatvės"));
+    EXPECT_TRUE(IsEnabled(30614));
+    EXPECT_TRUE(Run(30614));
+    EXPECT_EQ(shown, std::vector<std::string>{Utf8ToCp1257("Nėra lauko LINK_ID.")});
+    shown.clear();
+
+    const CStreetLinks links = MakeStreetLinks(Select("Gatvės")->GetPath(), town.File("jungtys.gdb"));
+    // A link A whose last vertex is the first of another link B.
+    size_t a = 0, b = 0;
+    bool found = false;
+    for (a = 0; a < links.shapes.size() && !found; ++a)
+        for (b = 0; b < links.shapes.size() && !found; ++b)
+            found = a != b && links.to[a] == links.from[b] && links.from[a] != links.to[b];
+    ASSERT_TRUE(found);
+    --a;
+    --b;
+    const CShape& from = links.shapes[a];
+    const CShape& to = links.shapes[b];
+    const int last = from.GetPointCount() - 1;
+    CShape sketch;
+    const std::vector<CMapPoint> ends = {TenthTowards(from.GetPoint(last), from.GetPoint(last - 1)),
+                                         TenthTowards(to.GetPoint(0), to.GetPoint(1))};
+    sketch.SetPoints(2, ends.data());
+    {
+        CGdbSource source;
+        MakeShapeLayer(source, town.File("eskizas.gdb"), CLayer::kLine, {ShapeText(sketch)});
+    }
+    Map().AddLayer(std::make_unique<CLayer>("Jungtys", town.File("jungtys.gdb"), CLayer::kLine), true);
+    Map().AddLayer(std::make_unique<CLayer>("Eskizas", town.File("eskizas.gdb"), CLayer::kLine), true);
+    Settle();
+    ASSERT_TRUE(Select("Jungtys"));
+    answers = {IDNO};
+    WithModal([this] { EXPECT_TRUE(Run(30614)); },
+              [](QWidget& dialog) {
+                  EXPECT_EQ(GetControlId(&dialog), 30799);
+                  Choose(dialog, 1012, "Eskizas");
+                  SaveScreenshot(dialog, "geoproc-program-30799");
+                  Press(dialog, IDOK);
+              });
+    EXPECT_EQ(shown, (std::vector<std::string>{Utf8ToCp1257("Ištrinti ankstesnius posūkių ribojimus?"),
+                                               Utf8ToCp1257("Posūkių ribojimai pridėti sėkmingai.")}));
+    const std::vector<CReadObject> written = ReadObjects(town.File("jungtys.gdb"), CLayer::kLine);
+    ASSERT_EQ(written.size(), links.shapes.size());
+    for (size_t i = 0; i < written.size(); ++i)
+        EXPECT_EQ(written[i].fields.at("Turn_rstrs"), i == a ? "L" + std::to_string(b + 1) : "") << i;
+}
+
+TEST_F(GeoprocProgramTest, StreetsSnappedOntoBuildingsAndTheirEndVerticesJoinTheMap)
+{
+    CSnapLayerRules::Remember("", CSnapLayerChoice{});
+    ASSERT_TRUE(StartInTown());
+    CLayer* streets = Select("Gatvės");
+    ASSERT_TRUE(streets);
+    const std::vector<CShape> pieces = ReadShapes(streets->GetPath());
+    EXPECT_TRUE(IsEnabled(30414));
+    EXPECT_TRUE(IsEnabled(30415));
+    WithModal([this] { EXPECT_TRUE(Run(30414)); },
+              [](QWidget& dialog) {
+                  EXPECT_EQ(GetControlId(&dialog), 30807);
+                  EXPECT_EQ(FindControl<QComboBox>(&dialog, 1012)->currentText(), QString::fromUtf8("Gatvės"));
+                  Choose(dialog, 1021, "Pastatai");
+                  SaveScreenshot(dialog, "geoproc-program-30807");
+                  Press(dialog, IDOK);
+              });
+    ASSERT_EQ(offered.size(), 1u);
+    EXPECT_EQ(offeredTypes, std::vector<int>{CLayer::kLine});
+    CLayer* copy = Map().Layers().FindByName(offered[0]);
+    ASSERT_TRUE(copy);
+    EXPECT_EQ(copy->GetType(), CLayer::kLine);
+    EXPECT_EQ(ReadShapes(copy->GetPath()).size(), pieces.size());
+    EXPECT_TRUE(shown.empty());
+
+    ASSERT_TRUE(Select("Gatvės"));
+    EXPECT_TRUE(Run(30415));
+    EXPECT_EQ(offered.back(), "gatves_nodes");
+    EXPECT_EQ(offeredTypes.back(), CLayer::kPoint);
+    CLayer* nodes = Map().Layers().FindByName("gatves_nodes");
+    ASSERT_TRUE(nodes);
+    EXPECT_EQ(nodes->GetType(), CLayer::kPoint);
+    EXPECT_EQ(nodes->GetIdField(), "ID");
+    long ends = 0;
+    for (const CReadObject& node : ReadObjects(nodes->GetPath(), CLayer::kPoint))
+        ends += std::stol(node.fields.at("Count"));
+    long parts = 0;
+    for (const CShape& piece : pieces)
+        parts += piece.GetPartCount();
+    EXPECT_EQ(ends, 2 * parts);
+    EXPECT_TRUE(shown.empty());
+    Settle();
+    const CMapRect& street = pieces.front().GetExtent();
+    const double margin = std::max(street.right - street.left, street.top - street.bottom);
+    child->GetMapView()->ZoomToRect(
+        CMapRect(street.left - margin, street.top + margin, street.right + margin, street.bottom - margin), 0);
+    Settle();
+    SaveScreenshot(*frame, "geoproc-program-map-with-nodes");
+}
+
+TEST_F(GeoprocProgramTest, SnappingADamagedLayerIsToldAndAddsNothing)
+{
+    ASSERT_TRUE(StartInTown());
+    CLayer* streets = Select("Gatvės");
+    ASSERT_TRUE(streets);
+    const std::string title = GetPathTitle(streets->GetPath());
+    for (const std::string& name : FindMatchingFiles(town.File(title + ".*")))
+        WriteWholeFile(town.File("sugadinta" + name.substr(title.size())), ReadWholeFile(town.File(name)));
+    SpoilSecondBlock(town.File("sugadinta.gdb"));
+    Map().AddLayer(std::make_unique<CLayer>("Sugadinta", town.File("sugadinta.gdb"), CLayer::kLine), true);
+    Settle();
+    ASSERT_TRUE(Select("Sugadinta"));
+    const int layers = Map().GetLayerCount();
+    WithModal([this] { EXPECT_TRUE(Run(30414)); },
+              [](QWidget& dialog) {
+                  EXPECT_EQ(FindControl<QComboBox>(&dialog, 1012)->currentText(), "Sugadinta");
+                  Choose(dialog, 1021, "Pastatai");
+                  Press(dialog, IDOK);
+              });
+    EXPECT_EQ(shown, std::vector<std::string>{LoadString(1028)});
+    EXPECT_EQ(Map().GetLayerCount(), layers);
+}
+
 } // namespace
+

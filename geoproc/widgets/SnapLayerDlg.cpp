@@ -1,0 +1,109 @@
+#include "geoproc/widgets/SnapLayerDlg.h"
+
+#include "geoproc/SnapLayerRules.h"
+#include "layers/Layer.h"
+#include "platform/QtText.h"
+#include "platform/UserServices.h"
+#include "shell/widgets/ControlIds.h"
+#include "shell/widgets/DataExchange.h"
+#include "shell/widgets/DialogControls.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr const char* kWhatItems[] = {"Mazgus", "Viršūnes", "Įterpti viršūnes"};
+constexpr const char* kToWhatItems[] = {"Prie mazgų", "Prie viršūnių", "Prie kraštinių",
+                                        "Prie viršūnių ir kraštinių"};
+
+QComboBox* AddCombo(QWidget* dialog, QGridLayout* grid, int id, int labelId, const char* label, QLabel** made = nullptr)
+{
+    auto* combo = WithId(id, new QComboBox(dialog));
+    combo->setMinimumWidth(240);
+    QLabel* caption = MakeLabel(dialog, labelId, label, combo);
+    const int row = grid->rowCount();
+    grid->addWidget(caption, row, 0);
+    grid->addWidget(combo, row, 1, 1, 2);
+    if (made)
+        *made = caption;
+    return combo;
+}
+
+CLayer* Chosen(const std::vector<CLayer*>& layers, int index)
+{
+    return index >= 0 && index < static_cast<int>(layers.size()) ? layers[static_cast<size_t>(index)] : nullptr;
+}
+
+} // namespace
+
+CSnapLayerDlg::CSnapLayerDlg(const CDrelDoc& document, const CLayer* active, QWidget* parent)
+    : CDialogBase(parent), m_sources(CSnapLayerRules::SourceLayers(document)),
+      m_targets(CSnapLayerRules::TargetLayers(document)),
+      m_source(CSnapLayerRules::InitialSource(m_sources, active)),
+      m_target(CSnapLayerRules::InitialTarget(m_targets)), m_choice(CSnapLayerRules::Initial())
+{
+    SetControlId(this, kDialogId);
+    setWindowTitle(QString::fromUtf8("Sluoksnio pritraukimas"));
+    auto* grid = new QGridLayout;
+    m_sourceCombo = AddCombo(this, grid, kSourceCombo, 0, "Pritraukiamas sluoksnis:");
+    m_targetCombo = AddCombo(this, grid, kTargetCombo, 0, "Pritraukti prie sluoksnio:");
+    m_whatCombo = AddCombo(this, grid, kWhatCombo, kWhatLabel, "Ką pritraukti:", &m_whatLabel);
+    m_toWhatCombo = AddCombo(this, grid, kToWhatCombo, kToWhatLabel, "Prie ko pritraukti :", &m_toWhatLabel);
+    for (const CLayer* layer : m_sources)
+        m_sourceCombo->addItem(ToQString(layer->GetName()));
+    for (const CLayer* layer : m_targets)
+        m_targetCombo->addItem(ToQString(layer->GetName()));
+    for (const char* item : kWhatItems)
+        m_whatCombo->addItem(QString::fromUtf8(item));
+    for (const char* item : kToWhatItems)
+        m_toWhatCombo->addItem(QString::fromUtf8(item));
+    auto* tolerance = WithId(kToleranceEdit, new QLineEdit(this));
+    const int row = grid->rowCount();
+    grid->addWidget(MakeLabel(this, 0, "Tolerancija:", tolerance), row, 0);
+    grid->addWidget(tolerance, row, 1);
+    grid->addWidget(new QLabel(QStringLiteral("m"), this), row, 2);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addSpacing(8);
+    layout->addLayout(MakeOkCancelRow());
+    UpdateData(false);
+    ShowChoices();
+    connect(m_sourceCombo, &QComboBox::currentIndexChanged, this, [this] { ShowChoices(); });
+    connect(m_targetCombo, &QComboBox::currentIndexChanged, this, [this] { ShowChoices(); });
+}
+
+void CSnapLayerDlg::ShowChoices()
+{
+    const bool what = CSnapLayerRules::AsksWhat(Chosen(m_sources, m_sourceCombo->currentIndex()));
+    const bool toWhat = CSnapLayerRules::AsksToWhat(Chosen(m_targets, m_targetCombo->currentIndex()));
+    m_whatLabel->setVisible(what);
+    m_whatCombo->setVisible(what);
+    m_toWhatLabel->setVisible(toWhat);
+    m_toWhatCombo->setVisible(toWhat);
+}
+
+void CSnapLayerDlg::DoDataExchange(CDataExchange& dx)
+{
+    dx.ComboIndex(kSourceCombo, m_source);
+    dx.ComboIndex(kTargetCombo, m_target);
+    dx.ComboIndex(kWhatCombo, m_choice.what);
+    dx.ComboIndex(kToWhatCombo, m_choice.toWhat);
+    dx.Real(kToleranceEdit, m_choice.tolerance, 0, CSnapLayerRules::kMaxTolerance);
+}
+
+void CSnapLayerDlg::OnOK()
+{
+    if (!UpdateData(true))
+        return;
+    m_choice.source = Chosen(m_sources, m_source);
+    m_choice.target = Chosen(m_targets, m_target);
+    if (!CSnapLayerRules::Accept(m_choice)) {
+        AppBeep();
+        return;
+    }
+    EndDialog(IDOK);
+}
