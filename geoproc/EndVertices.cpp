@@ -3,7 +3,9 @@
 #include "core/DbfFieldInfo.h"
 #include "core/FileUtil.h"
 #include "core/Shape.h"
+#include "core/ShapeArray.h"
 #include "geoproc/GeoprocFrame.h"
+#include "geoproc/LineTopology.h"
 #include "geoproc/NewResultLayer.h"
 #include "geoproc/PointIndex.h"
 #include "geoproc/ResultLayerFile.h"
@@ -18,7 +20,6 @@
 
 namespace {
 
-constexpr int kReadError = 1028;
 constexpr char kNodesSuffix[] = "_nodes";
 
 bool IsLineOrArea(const CLayer& layer)
@@ -31,20 +32,11 @@ bool IsLineOrArea(const CLayer& layer)
 template <class Visit>
 int ReadShapes(CLayer& layer, Visit visit)
 {
-    if (!IsLineOrArea(layer))
+    CShapeArray shapes;
+    if (!LoadShapesIndexed(layer, shapes, nullptr, nullptr))
         return 0;
-    CWaitCursor wait;
-    CLayerReader reader;
-    if (!reader.OpenLayer(&layer))
-        return 0;
-    CFeatureSource& source = *reader.GetSource();
-    for (CShape shape; source.ReadNextShape(shape);)
-        visit(shape);
-    // A shape passed over would leave its vertices out.
-    if (source.GetError() != CFeatureSource::kNoError) {
-        AppMessageBox(kReadError, MB_OK | MB_ICONWARNING);
-        return 0;
-    }
+    for (int i = 0; i < shapes.GetSize(); ++i)
+        visit(*shapes[i]);
     return 1;
 }
 
@@ -119,9 +111,17 @@ int WriteEndVertices(CLayer& layer, const std::string& path)
     if (layer.HasFlag(CLayer::kManyFiles))
         return 0;
     std::vector<CMapPoint> points;
-    CSpatialIndex index;
-    if (!CollectEndVertices(layer, points, &index))
+    if (!CollectEndVertices(layer, points, nullptr))
         return 0;
+    // The places numbered in the order they were first met, and the ends at each.
+    CNodeNumbers places;
+    std::vector<long> counts(points.size() + 1, 0);
+    std::vector<size_t> firsts;
+    for (size_t i = 0; i < points.size(); ++i) {
+        const int place = places.Lookup(points[i]);
+        if (counts[static_cast<size_t>(place)]++ == 0)
+            firsts.push_back(i);
+    }
     CDbfFieldInfo fields[3];
     fields[0].Set("ID", 'N', 8, 0);
     fields[1].Set("COUNT", 'N', 8, 0);
@@ -135,29 +135,11 @@ int WriteEndVertices(CLayer& layer, const std::string& path)
     const int countField = table.FindField("COUNT");
     CWaitCursor wait;
     target.BeginWrites();
-    std::vector<char> used(points.size(), 0);
     bool written = true;
-    long id = 0;
-    for (size_t i = 0; written && i < points.size(); ++i) {
-        if (used[i])
-            continue;
-        const CMapPoint& at = points[i];
-        long count = 0;
-        for (int hit = index.BeginPointQuery(at); hit >= 0; hit = index.Next()) {
-            // The index answers by cells: only the very place counts.
-            if (!(points[static_cast<size_t>(hit)] == at))
-                continue;
-            used[static_cast<size_t>(hit)] = 1;
-            ++count;
-        }
-        if (count == 0) {
-            // A place the index cannot hold (no number): the point alone.
-            used[i] = 1;
-            count = 1;
-        }
-        written = target.AppendPoint(at, false) && table.SetFieldLong(idField, ++id) &&
-                  table.SetFieldLong(countField, count) && table.WriteRecord();
-    }
+    for (size_t id = 1; written && id <= firsts.size(); ++id)
+        written = target.AppendPoint(points[firsts[id - 1]], false) &&
+                  table.SetFieldLong(idField, static_cast<long>(id)) && table.SetFieldLong(countField, counts[id]) &&
+                  table.WriteRecord();
     written = target.EndWrites() && written;
     target.Close();
     return written && target.GetError() == CFeatureSource::kNoError ? 1 : 0;

@@ -5,10 +5,18 @@
 #include "core/Shape.h"
 #include "geoproc/GeoprocDialogs.h"
 #include "geoproc/GeoprocFrame.h"
+#include "layers/Layer.h"
+#include "layers/LayerReader.h"
+#include "platform/UserServices.h"
 
 #include <algorithm>
 
 namespace {
+
+enum LinkLayerMessage : int {
+    kInfoProtected = 1035,
+    kNotLine = 1061,
+};
 
 int FindNodeField(const CDbfTable& table, const char* name, const char* fallback)
 {
@@ -26,12 +34,6 @@ bool BoxesMeet(const CMapRect& a, const CMapRect& b)
 CNodeFields::CNodeFields(const CDbfTable& table)
     : from(FindNodeField(table, "Fnode_", "Fnode")), to(FindNodeField(table, "Tnode_", "Tnode"))
 {}
-
-CLayer* AskSketchLayer(CDrelDoc& document)
-{
-    CLayer* sketch = nullptr;
-    return GeoprocDialogs().AskLayerChoice(document, sketch) ? sketch : nullptr;
-}
 
 double SketchRadius(const CShape& sketch)
 {
@@ -75,3 +77,25 @@ int CSketchLinks::FindNearest(const CMapPoint& point, double radius, CMapPoint* 
     }
     return found;
 }
+
+bool OpenLinkLayer(CLayer& layer, CLayerReader& reader)
+{
+    if (layer.GetType() != CLayer::kLine || layer.HasFlag(CLayer::kGroup)) {
+        AppMessageBox(kNotLine, MB_OK | MB_ICONWARNING);
+        return false;
+    }
+    if (!layer.HasFlag(CLayer::kInfoEditable)) {
+        AppMessageBox(kInfoProtected, MB_OK | MB_ICONWARNING);
+        return false;
+    }
+    return reader.OpenLayer(&layer);
+}
+
+CLayer* ChooseSketchLayer(CDrelDoc& document, CLayer& layer, CSketchLinks& links)
+{
+    CLayer* sketch = nullptr;
+    if (!GeoprocDialogs().AskLayerChoice(document, sketch) || !sketch)
+        return nullptr;
+    return links.Load(layer) ? sketch : nullptr;
+}
+

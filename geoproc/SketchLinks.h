@@ -10,6 +10,7 @@
 class CDbfTable;
 class CDrelDoc;
 class CLayer;
+class CLayerReader;
 class CShape;
 
 // What the commands that edit a street network from a sketch layer share:
@@ -31,9 +32,6 @@ struct CNodeFields {
 // both node fields.
 constexpr int kNoTopologyMessage = 1079;
 
-// The sketch layer, a line layer of the document chosen in dialog 30799;
-// null when cancelled.
-CLayer* AskSketchLayer(CDrelDoc& document);
 
 // How far from its ends a sketch line looks for links: half the sum of its
 // box's width and height.
@@ -61,3 +59,13 @@ private:
     std::vector<int32_t> m_records;
     CSpatialIndex m_index;
 };
+
+// The first checks of a command on a link layer, in order: a line layer
+// (else 1061), whose attributes may be edited (else 1035), whose data open
+// in the reader (else it ends without a word of its own). False after them.
+bool OpenLinkLayer(CLayer& layer, CLayerReader& reader);
+
+// Then the sketch layer, one of the document's line layers chosen in
+// dialog 30799, and the layer's links loaded into links: the sketch layer,
+// or null when the choice was cancelled or the links could not be loaded.
+CLayer* ChooseSketchLayer(CDrelDoc& document, CLayer& layer, CSketchLinks& links);

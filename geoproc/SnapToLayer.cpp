@@ -4,6 +4,7 @@
 #include "core/Shape.h"
 #include "geoproc/GeoprocDialogs.h"
 #include "geoproc/GeoprocFrame.h"
+#include "geoproc/LayerCopy.h"
 #include "geoproc/NewResultLayer.h"
 #include "geoproc/Overlay.h"
 #include "geoproc/ResultLayerFile.h"
@@ -20,8 +21,6 @@
 
 namespace {
 
-constexpr int kReadError = 1028;
-
 bool IsPointType(int type)
 {
     return type == CLayer::kPoint || type == CLayer::kTrack;
@@ -30,11 +29,6 @@ bool IsPointType(int type)
 bool IsSourceType(int type)
 {
     return type == CLayer::kPoint || type == CLayer::kLine || type == CLayer::kArea;
-}
-
-CMapRect Around(const CMapPoint& p, const CSnapTolerance& tolerance)
-{
-    return CMapRect(p.x - tolerance.X(), p.y + tolerance.Y(), p.x + tolerance.X(), p.y - tolerance.Y());
 }
 
 bool Inside(const CMapPoint& p, const CMapRect& box)
@@ -58,7 +52,7 @@ CMapRect SegmentBox(const CMapPoint& a, const CMapPoint& b)
 // from the last and the segments of a part from the last; the closing
 // edge of a ring that does not repeat its first vertex counts as its last
 // segment.
-void InsertAlongSegments(CShape& shape, CSnapTargets& targets, const CSnapTolerance& tolerance, bool rings)
+void InsertAlongSegments(CShape& shape, CSnapTargets& targets, const CTopologyTolerance& tolerance, bool rings)
 {
     const int partCount = shape.GetPartCount();
     std::vector<std::vector<CMapPoint>> parts(static_cast<size_t>(partCount));
@@ -102,7 +96,7 @@ void InsertAlongSegments(CShape& shape, CSnapTargets& targets, const CSnapTolera
     shape.SetParts(std::move(points), std::move(sizes));
 }
 
-void SnapEnds(CShape& shape, CSnapTargets& targets, const CSnapTolerance& tolerance)
+void SnapEnds(CShape& shape, CSnapTargets& targets, const CTopologyTolerance& tolerance)
 {
     CMapPointArray& points = shape.Points();
     for (int part = 0; part < shape.GetPartCount(); ++part) {
@@ -139,20 +133,19 @@ bool PointYDescending(const CMapPoint* p, const CMapPoint* q)
 }
 
 bool SnapToNearestPoint(CMapPoint& point, const std::vector<CMapPoint>& points, CSpatialIndex& index,
-                        const CSnapTolerance& tolerance)
+                        const CTopologyTolerance& tolerance)
 {
     if (points.empty())
         return false;
-    const CMapRect box = Around(point, tolerance);
+    const CMapRect box = tolerance.Box(point);
     double best = tolerance.metres * tolerance.metres;
     int found = -1;
     for (int hit = index.BeginRectQuery(box); hit >= 0; hit = index.Next()) {
         const CMapPoint& q = points[static_cast<size_t>(hit)];
         // The index answers by cells: the point's own place decides.
-        if (!Inside(q, box))
+        if (!tolerance.InBox(point, q))
             continue;
-        const double dx = (q.x - point.x) * tolerance.mx, dy = (q.y - point.y) * tolerance.my;
-        const double d2 = dx * dx + dy * dy;
+        const double d2 = tolerance.SquaredMetres(q, point);
         if (d2 < best) {
             best = d2;
             found = hit;
@@ -165,11 +158,11 @@ bool SnapToNearestPoint(CMapPoint& point, const std::vector<CMapPoint>& points, 
 }
 
 bool SnapToNearestEdge(CMapPoint& point, const std::vector<CMapPoint>& points, CVertexSegments& segments,
-                       const CSnapTolerance& tolerance)
+                       const CTopologyTolerance& tolerance)
 {
     if (segments.ends.empty())
         return false;
-    const CMapRect box = Around(point, tolerance);
+    const CMapRect box = tolerance.Box(point);
     double best = tolerance.metres * tolerance.metres;
     bool found = false;
     CMapPoint snapped;
@@ -212,7 +205,7 @@ bool SnapToNearestEdge(CMapPoint& point, const std::vector<CMapPoint>& points, C
 }
 
 void CollectPointsNearSegment(const CMapPoint& a, const CMapPoint& b, const std::vector<CMapPoint>& points,
-                              CSpatialIndex& index, const CSnapTolerance& tolerance,
+                              CSpatialIndex& index, const CTopologyTolerance& tolerance,
                               std::vector<const CMapPoint*>& near)
 {
     near.clear();
@@ -221,8 +214,8 @@ void CollectPointsNearSegment(const CMapPoint& a, const CMapPoint& b, const std:
     if (points.empty() || !(length2 > 0))
         return;
     CMapRect box = SegmentBox(a, b);
-    box = CMapRect(box.left - tolerance.X(), box.top + tolerance.Y(), box.right + tolerance.X(),
-                   box.bottom - tolerance.Y());
+    box = CMapRect(box.left - tolerance.tx, box.top + tolerance.ty, box.right + tolerance.tx,
+                   box.bottom - tolerance.ty);
     const double limit = tolerance.metres * tolerance.metres;
     for (int hit = index.BeginRectQuery(box); hit >= 0; hit = index.Next()) {
         const CMapPoint& q = points[static_cast<size_t>(hit)];
@@ -268,7 +261,7 @@ int CSnapTargets::Load(CLayer& target, int toWhat, const CCoordConverter* conver
     }
 }
 
-bool CSnapTargets::Snap(CMapPoint& point, const CSnapTolerance& tolerance)
+bool CSnapTargets::Snap(CMapPoint& point, const CTopologyTolerance& tolerance)
 {
     switch (m_toWhat) {
     case kToEdges:
@@ -281,90 +274,32 @@ bool CSnapTargets::Snap(CMapPoint& point, const CSnapTolerance& tolerance)
     }
 }
 
-void CSnapTargets::PointsAlong(const CMapPoint& a, const CMapPoint& b, const CSnapTolerance& tolerance,
+void CSnapTargets::PointsAlong(const CMapPoint& a, const CMapPoint& b, const CTopologyTolerance& tolerance,
                                std::vector<const CMapPoint*>& near)
 {
     CollectPointsNearSegment(a, b, m_points, m_index, tolerance, near);
 }
 
 EOperationEnd SnapLayerData(CLayer& source, CSnapTargets& targets, const std::string& path, int what,
-                            const CSnapTolerance& tolerance, IProgress* progress)
+                            const CTopologyTolerance& tolerance, IProgress* progress)
 {
-    const int type = source.GetType();
-    if (!IsSourceType(type) || source.HasFlag(CLayer::kGroup))
+    if (!IsSourceType(source.GetType()))
         return EOperationEnd::kFailed;
-    CLayerReader reader;
-    if (!reader.OpenLayer(&source))
-        return EOperationEnd::kFailed;
-    CFeatureSource& from = *reader.GetSource();
-    const std::vector<CDbfFieldInfo> fields = from.GetFieldInfos();
-    CLayerReader writer;
-    // Only the end entry: the source has no table, the copy the default one.
-    if (!writer.CreateSource(path) || !writer.GetSource()->Create(path, type, fields.size() > 1 ? fields.data() : nullptr))
-        return EOperationEnd::kFailed;
-    CFeatureSource& to = *writer.GetSource();
-    CDbfTable& table = to.GetTable();
-    const auto writeRecord = [&from, &table] {
-        if (from.GetTable().IsOpen()) {
-            if (!from.GetRecordTable(from.GetCurrentRecord()))
-                return false;
-            from.CopyAttributesTo(table);
+    const bool rings = source.GetType() == CLayer::kArea;
+    CObjectChange snap;
+    snap.point = [&](CMapPoint& point) { targets.Snap(point, tolerance); };
+    snap.shape = [&](CShape& shape) {
+        if (what == kSnapInsertVertices)
+            InsertAlongSegments(shape, targets, tolerance, rings);
+        if (what == kSnapVertices || what == kSnapInsertVertices) {
+            for (CMapPoint& vertex : shape.Points())
+                targets.Snap(vertex, tolerance);
+        } else {
+            SnapEnds(shape, targets, tolerance);
         }
-        return !table.IsOpen() || table.WriteRecord();
+        shape.RecalcBounds();
     };
-    if (progress) {
-        progress->SetRange(0, from.GetTable().IsOpen() ? from.GetTable().GetRecordCount() : 0);
-        progress->SetStep(1);
-        progress->SetPos(0);
-    }
-    const auto cancelled = [progress] {
-        if (!progress)
-            return false;
-        progress->StepIt();
-        return progress->CheckCancel();
-    };
-    EOperationEnd end = EOperationEnd::kDone;
-    to.BeginWrites();
-    if (type == CLayer::kPoint) {
-        for (CMapPoint point; end == EOperationEnd::kDone && from.ReadNextPoint(point);) {
-            if (cancelled()) {
-                end = EOperationEnd::kCancelled;
-                break;
-            }
-            targets.Snap(point, tolerance);
-            if (!to.AppendPoint(point, false) || !writeRecord())
-                end = EOperationEnd::kFailed;
-        }
-    } else {
-        for (CShape shape; end == EOperationEnd::kDone && from.ReadNextShape(shape);) {
-            if (cancelled()) {
-                end = EOperationEnd::kCancelled;
-                break;
-            }
-            if (what == kSnapInsertVertices)
-                InsertAlongSegments(shape, targets, tolerance, type == CLayer::kArea);
-            if (what == kSnapVertices || what == kSnapInsertVertices) {
-                for (CMapPoint& vertex : shape.Points())
-                    targets.Snap(vertex, tolerance);
-            } else {
-                SnapEnds(shape, targets, tolerance);
-            }
-            shape.RecalcBounds();
-            if (!to.AppendShape(shape, false) || !writeRecord())
-                end = EOperationEnd::kFailed;
-        }
-    }
-    if (!to.EndWrites() && end == EOperationEnd::kDone)
-        end = EOperationEnd::kFailed;
-    to.Close();
-    if (to.GetError() != CFeatureSource::kNoError && end == EOperationEnd::kDone)
-        end = EOperationEnd::kFailed;
-    // An object passed over would be missing from the copy.
-    if (end == EOperationEnd::kDone && from.GetError() != CFeatureSource::kNoError) {
-        AppMessageBox(kReadError, MB_OK | MB_ICONWARNING);
-        end = EOperationEnd::kFailed;
-    }
-    return end;
+    return WriteChangedCopy(source, path, snap, progress);
 }
 
 int SnapToLayer(CLayer& source, CLayer& target, CDrelDoc& document, const CDocCommandDialogs& dialogs,
@@ -378,9 +313,7 @@ int SnapToLayer(CLayer& source, CLayer& target, CDrelDoc& document, const CDocCo
     if (!PromptResultLayerFile(document, dialogs, ResultLayerBase(source, ""), type, kResultGdb | kResultShapefile,
                                choice))
         return 0;
-    CSnapTolerance tolerance;
-    tolerance.metres = toleranceMetres;
-    document.GetMetresPerUnit(tolerance.mx, tolerance.my);
+    const CTopologyTolerance tolerance = CTopologyTolerance::Of(document, toleranceMetres);
     CNewResultLayer result(document, choice);
     if (!result.Begin())
         return 0;

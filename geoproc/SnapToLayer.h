@@ -2,6 +2,7 @@
 
 #include "core/MapPoint.h"
 #include "geoproc/EndVertices.h"
+#include "geoproc/LineTopology.h"
 #include "layers/SpatialIndex.h"
 
 #include <string>
@@ -24,22 +25,11 @@ enum ESnapWhat : int { kSnapEnds = 0, kSnapVertices = 1, kSnapInsertVertices = 2
 // What it is snapped to (the items of combo 1024 "Prie ko pritraukti :").
 enum ESnapToWhat : int { kToEnds = 0, kToVertices = 1, kToEdges = 2, kToVerticesOrEdges = 3 };
 
-// The tolerance in metres and the metres per map unit of each axis;
-// distances are measured in metres.
-struct CSnapTolerance {
-    double metres = 0;
-    double mx = 1;
-    double my = 1;
-    // The tolerance in map units of each axis.
-    double X() const { return metres / mx; }
-    double Y() const { return metres / my; }
-};
-
 // The point moves onto the indexed point nearest to it, when one lies
 // inside its box of the tolerance and nearer than the tolerance; of equally
 // near points the first the index yields. True when it moved.
 bool SnapToNearestPoint(CMapPoint& point, const std::vector<CMapPoint>& points, CSpatialIndex& index,
-                        const CSnapTolerance& tolerance);
+                        const CTopologyTolerance& tolerance);
 
 // The point moves onto the nearest point of the indexed segments whose
 // boxes meet its box of the tolerance: a segment's end when the point's
@@ -47,14 +37,14 @@ bool SnapToNearestPoint(CMapPoint& point, const std::vector<CMapPoint>& points, 
 // nearer than the tolerance, and of equally near ones the first. True when
 // it moved.
 bool SnapToNearestEdge(CMapPoint& point, const std::vector<CMapPoint>& points, CVertexSegments& segments,
-                       const CSnapTolerance& tolerance);
+                       const CTopologyTolerance& tolerance);
 
 // The indexed points, inside the segment's box widened by the tolerance,
 // whose perpendicular foot falls strictly between a and b and which lie
 // nearer than the tolerance to the segment, in the order of travel from a
 // to b (by y when the segment is at least as tall as wide, else by x).
 void CollectPointsNearSegment(const CMapPoint& a, const CMapPoint& b, const std::vector<CMapPoint>& points,
-                              CSpatialIndex& index, const CSnapTolerance& tolerance,
+                              CSpatialIndex& index, const CTopologyTolerance& tolerance,
                               std::vector<const CMapPoint*>& near);
 
 // The orders of travel along a segment.
@@ -74,9 +64,9 @@ public:
     int Load(CLayer& target, int toWhat, const CCoordConverter* converter);
     // The point snapped as the choice says (a point target always to its
     // points): to points, to edges, or to a vertex else an edge.
-    bool Snap(CMapPoint& point, const CSnapTolerance& tolerance);
+    bool Snap(CMapPoint& point, const CTopologyTolerance& tolerance);
     // The target's points that segment a-b takes in (CollectPointsNearSegment).
-    void PointsAlong(const CMapPoint& a, const CMapPoint& b, const CSnapTolerance& tolerance,
+    void PointsAlong(const CMapPoint& a, const CMapPoint& b, const CTopologyTolerance& tolerance,
                      std::vector<const CMapPoint*>& near);
 
 private:
@@ -95,7 +85,7 @@ private:
 // vertex, with kSnapEnds the first and last vertex of each part. The
 // progress runs over the source's records and may cancel.
 EOperationEnd SnapLayerData(CLayer& source, CSnapTargets& targets, const std::string& path, int what,
-                            const CSnapTolerance& tolerance, IProgress* progress);
+                            const CTopologyTolerance& tolerance, IProgress* progress);
 
 // The source layer (point, line or area) snapped onto the target (point,
 // line, area or track; other types end at once with 0): dialog 102

@@ -3,6 +3,7 @@
 #include "core/DbfTable.h"
 #include "core/Shape.h"
 #include "geoproc/GeoprocFrame.h"
+#include "geoproc/LayerCopy.h"
 #include "geoproc/NewResultLayer.h"
 #include "geoproc/TopologyRules.h"
 #include "layers/FeatureSource.h"
@@ -21,7 +22,6 @@
 namespace {
 
 enum ThinMessage : int {
-    kReadError = 1028,
     kVerticesRemoved = 3051,
 };
 
@@ -56,67 +56,6 @@ struct CThinRun {
     double mx = 1, my = 1;
     long long removed = 0;
 };
-
-EOperationEnd WriteThinned(CLayer& layer, const std::string& path, CThinRun& run)
-{
-    CLayerReader reader;
-    if (!reader.OpenLayer(&layer))
-        return EOperationEnd::kFailed;
-    CFeatureSource& from = *reader.GetSource();
-    const std::vector<CDbfFieldInfo> fields = from.GetFieldInfos();
-    CLayerReader writer;
-    const int type = layer.GetType();
-    if (!writer.CreateSource(path) || !writer.GetSource()->Create(path, type, fields.empty() ? nullptr : fields.data()))
-        return EOperationEnd::kFailed;
-    CFeatureSource& to = *writer.GetSource();
-    CDbfTable& table = to.GetTable();
-
-    CWaitCursor wait;
-    std::unique_ptr<IProgress> progress = UserServices().CreateProgress(0);
-    progress->SetRange(0, from.GetTable().IsOpen() ? from.GetTable().GetRecordCount() : 0);
-    progress->SetStep(1);
-    progress->SetPos(0);
-    to.BeginWrites();
-    EOperationEnd end = EOperationEnd::kDone;
-    for (CShape shape; from.ReadNextShape(shape);) {
-        progress->StepIt();
-        if (progress->CheckCancel()) {
-            end = EOperationEnd::kCancelled;
-            break;
-        }
-        run.removed += ThinShape(shape, type == CLayer::kArea, run.metres, run.mx, run.my);
-        if (shape.GetPointCount() == 0)
-            continue;
-        if (!to.AppendShape(shape, false)) {
-            end = EOperationEnd::kFailed;
-            break;
-        }
-        if (table.IsOpen()) {
-            if (from.GetTable().IsOpen()) {
-                if (!from.GetRecordTable(from.GetCurrentRecord())) {
-                    end = EOperationEnd::kFailed;
-                    break;
-                }
-                from.CopyAttributesTo(table);
-            }
-            if (!table.WriteRecord()) {
-                end = EOperationEnd::kFailed;
-                break;
-            }
-        }
-    }
-    // An object passed over would be missing from the result.
-    if (end == EOperationEnd::kDone && from.GetError() != CFeatureSource::kNoError) {
-        AppMessageBox(kReadError, MB_OK | MB_ICONWARNING);
-        end = EOperationEnd::kFailed;
-    }
-    if (!to.EndWrites())
-        end = EOperationEnd::kFailed;
-    to.Close();
-    if (to.GetError() != CFeatureSource::kNoError)
-        end = EOperationEnd::kFailed;
-    return end;
-}
 
 } // namespace
 
@@ -153,7 +92,16 @@ int ThinVertices(CLayer& layer, CDrelDoc& document, const CDocCommandDialogs& di
     CNewResultLayer result(document, choice, CNewResultLayer::kCancelKeepsWritten);
     if (!result.Begin())
         return 0;
-    const EOperationEnd end = WriteThinned(layer, result.GetWritePath(), run);
+    EOperationEnd end;
+    {
+        CWaitCursor wait;
+        std::unique_ptr<IProgress> progress = UserServices().CreateProgress(0);
+        CObjectChange thin;
+        thin.shape = [&run, area = type == CLayer::kArea](CShape& shape) {
+            run.removed += ThinShape(shape, area, run.metres, run.mx, run.my);
+        };
+        end = WriteChangedCopy(layer, result.GetWritePath(), thin, progress.get());
+    }
     if (!result.End(end))
         return 0;
     document.UpdateAllViews(kHintAll);

@@ -16,11 +16,6 @@
 
 namespace {
 
-enum TurnMessage : int {
-    kInfoProtected = 1035,
-    kNotLine = 1061,
-};
-
 constexpr char kLinkIdField[] = "LINK_ID";
 constexpr char kRestrictionField[] = "TURN_RSTRS";
 
@@ -127,16 +122,8 @@ std::string AppendTurnToken(const std::string& list, char kind, long linkId)
 
 int AddTurnRestrictions(CLayer& layer, CDrelDoc& document)
 {
-    if (layer.GetType() != CLayer::kLine || layer.HasFlag(CLayer::kGroup)) {
-        AppMessageBox(kNotLine, MB_OK | MB_ICONWARNING);
-        return 0;
-    }
-    if (!layer.HasFlag(CLayer::kInfoEditable)) {
-        AppMessageBox(kInfoProtected, MB_OK | MB_ICONWARNING);
-        return 0;
-    }
     CLayerReader reader;
-    if (!reader.OpenLayer(&layer))
+    if (!OpenLinkLayer(layer, reader))
         return 0;
     CDbfTable& table = reader.GetSource()->GetTable();
     const CTurnFields fields(table);
@@ -152,11 +139,9 @@ int AddTurnRestrictions(CLayer& layer, CDrelDoc& document)
         AppMessageBox(kNoTopologyMessage, MB_OK | MB_ICONWARNING);
         return 0;
     }
-    CLayer* sketchLayer = AskSketchLayer(document);
-    if (!sketchLayer)
-        return 0;
     CSketchLinks links;
-    if (!links.Load(layer))
+    CLayer* sketchLayer = ChooseSketchLayer(document, layer, links);
+    if (!sketchLayer)
         return 0;
     const int answer = AppMessageBox(Utf8ToCp1257("Ištrinti ankstesnius posūkių ribojimus?"),
                                      MB_YESNOCANCEL | MB_ICONQUESTION);

@@ -14,11 +14,7 @@
 
 namespace {
 
-enum ViaductMessage : int {
-    kInfoProtected = 1035,
-    kWriteError = 1045,
-    kNotLine = 1061,
-};
+constexpr int kWriteError = 1045;
 
 struct CLinkNodes {
     long from = 0;
@@ -63,16 +59,8 @@ long CViaductNumbers::Take(long node)
 
 int FixViaducts(CLayer& layer, CDrelDoc& document)
 {
-    if (layer.GetType() != CLayer::kLine || layer.HasFlag(CLayer::kGroup)) {
-        AppMessageBox(kNotLine, MB_OK | MB_ICONWARNING);
-        return 0;
-    }
-    if (!layer.HasFlag(CLayer::kInfoEditable)) {
-        AppMessageBox(kInfoProtected, MB_OK | MB_ICONWARNING);
-        return 0;
-    }
     CLayerReader reader;
-    if (!reader.OpenLayer(&layer))
+    if (!OpenLinkLayer(layer, reader))
         return 0;
     CDbfTable& table = reader.GetSource()->GetTable();
     const CNodeFields fields(table);
@@ -80,11 +68,9 @@ int FixViaducts(CLayer& layer, CDrelDoc& document)
         AppMessageBox(kNoTopologyMessage, MB_OK | MB_ICONWARNING);
         return 0;
     }
-    CLayer* sketchLayer = AskSketchLayer(document);
-    if (!sketchLayer)
-        return 0;
     CSketchLinks links;
-    if (!links.Load(layer))
+    CLayer* sketchLayer = ChooseSketchLayer(document, layer, links);
+    if (!sketchLayer)
         return 0;
     CLayerReader sketchReader;
     if (!sketchReader.OpenLayer(sketchLayer))

@@ -16,12 +16,14 @@ std::string PointText(const CMapPoint& p)
     return FormatC("%.10g %.10g", p.x, p.y);
 }
 
-CSnapTolerance Metres(double metres, double mx = 1, double my = 1)
+CTopologyTolerance Metres(double metres, double mx = 1, double my = 1)
 {
-    CSnapTolerance tolerance;
+    CTopologyTolerance tolerance;
     tolerance.metres = metres;
     tolerance.mx = mx;
     tolerance.my = my;
+    tolerance.tx = metres / mx;
+    tolerance.ty = metres / my;
     return tolerance;
 }
 

@@ -7,6 +7,7 @@
 #include "core/Shape.h"
 #include "geoproc/BufferSaveRules.h"
 #include "geoproc/LayerBufferRules.h"
+#include "geoproc/LineTopology.h"
 #include "geoproc/OverlayRules.h"
 #include "geoproc/SnapLayerRules.h"
 #include "geoproc/TopologyRules.h"
@@ -766,14 +767,7 @@ CStreetLinks MakeStreetLinks(const std::string& streetsPath, const std::string& 
     EXPECT_TRUE(reader.Open(streetsPath));
     for (CShape shape; reader.IsOpen() && reader.GetSource()->ReadNextShape(shape);)
         links.shapes.push_back(std::move(shape));
-    std::vector<std::pair<CMapPoint, long>> places;
-    const auto node = [&places](const CMapPoint& p) {
-        for (const auto& [at, number] : places)
-            if (at == p)
-                return number;
-        places.emplace_back(p, static_cast<long>(places.size()) + 1);
-        return places.back().second;
-    };
+    CNodeNumbers nodes;
     std::vector<CDbfFieldInfo> fields(5);
     fields[0].Set("LINK_ID", 'N', 8, 0);
     fields[1].Set("TURN_RSTRS", 'C', 60, 0);
@@ -785,8 +779,8 @@ CStreetLinks MakeStreetLinks(const std::string& streetsPath, const std::string& 
     CDbfTable& table = target.GetTable();
     for (size_t i = 0; i < links.shapes.size(); ++i) {
         const CShape& shape = links.shapes[i];
-        links.from.push_back(node(shape.GetPoint(0)));
-        links.to.push_back(node(shape.GetPoint(shape.GetPointCount() - 1)));
+        links.from.push_back(nodes.Lookup(shape.GetPoint(0)));
+        links.to.push_back(nodes.Lookup(shape.GetPoint(shape.GetPointCount() - 1)));
         EXPECT_TRUE(target.AppendShape(shape, false));
         table.SetFieldLong(0, static_cast<long>(i) + 1);
         table.SetFieldLong(2, links.from.back());
