@@ -256,10 +256,8 @@ int AttachDbfData(CLayer& layer, CDrelDoc& document, const std::string& dbfPath,
                     if (!to.AppendShape(shape, false) || !copy(from.GetCurrentRecord()))
                         end = EOperationEnd::kFailed;
             }
-            if (!to.EndWrites())
-                end = EOperationEnd::kFailed;
-            to.Close();
-            if (to.GetError() != CFeatureSource::kNoError || from.HasStoppingError())
+            end = CloseWritten(to, end);
+            if (from.HasStoppingError())
                 end = EOperationEnd::kFailed;
         }
     }
@@ -340,11 +338,7 @@ int CreateObjectsFromDbf(CLayer& layer, CDrelDoc& document, const std::string& d
                 if (!table.WriteRecord())
                     end = EOperationEnd::kFailed;
             }
-            if (!to.EndWrites())
-                end = EOperationEnd::kFailed;
-            to.Close();
-            if (to.GetError() != CFeatureSource::kNoError)
-                end = EOperationEnd::kFailed;
+            end = CloseWritten(to, end);
         }
     }
     if (end == EOperationEnd::kDone && skipped > 0)

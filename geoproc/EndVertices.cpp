@@ -140,9 +140,8 @@ int WriteEndVertices(CLayer& layer, const std::string& path)
         written = target.AppendPoint(points[firsts[id - 1]], false) &&
                   table.SetFieldLong(idField, static_cast<long>(id)) && table.SetFieldLong(countField, counts[id]) &&
                   table.WriteRecord();
-    written = target.EndWrites() && written;
-    target.Close();
-    return written && target.GetError() == CFeatureSource::kNoError ? 1 : 0;
+    const EOperationEnd end = CloseWritten(target, written ? EOperationEnd::kDone : EOperationEnd::kFailed);
+    return end == EOperationEnd::kDone ? 1 : 0;
 }
 
 int CreateEndVertexLayer(CLayer& layer, CDrelDoc& document, const CDocCommandDialogs& dialogs)

@@ -84,10 +84,5 @@ EOperationEnd WriteChangedCopy(CLayer& layer, const std::string& path, const COb
         AppMessageBox(kReadError, MB_OK | MB_ICONWARNING);
         end = EOperationEnd::kFailed;
     }
-    if (!to.EndWrites())
-        end = EOperationEnd::kFailed;
-    to.Close();
-    if (to.GetError() != CFeatureSource::kNoError)
-        end = EOperationEnd::kFailed;
-    return end;
+    return CloseWritten(to, end);
 }

@@ -1,5 +1,6 @@
 #include "geoproc/NewResultLayer.h"
 
+#include "layers/FeatureSource.h"
 #include "layers/Layer.h"
 #include "mapdoc/DocCommands.h"
 #include "mapdoc/DrelDoc.h"
@@ -15,6 +16,14 @@ enum ResultLayerMessage : int {
 };
 
 } // namespace
+
+EOperationEnd CloseWritten(CFeatureSource& target, EOperationEnd end)
+{
+    if (!target.EndWrites())
+        end = EOperationEnd::kFailed;
+    target.Close();
+    return target.GetError() == CFeatureSource::kNoError ? end : EOperationEnd::kFailed;
+}
 
 CNewResultLayer::CNewResultLayer(CDrelDoc& document, CResultLayerChoice choice, CancelRule rule)
     : m_document(document), m_choice(std::move(choice)), m_rule(rule), m_files(m_choice.path)

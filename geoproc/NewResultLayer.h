@@ -6,11 +6,16 @@
 #include <memory>
 
 class CDrelDoc;
+class CFeatureSource;
 class CLayer;
 class CMessageCounter;
 
 // How the work of an operation ended.
 enum class EOperationEnd { kDone, kCancelled, kFailed };
+
+// The held writes of a new layer's file sent (BeginWrites) and the file
+// closed: kFailed when either failed, else the end given.
+EOperationEnd CloseWritten(CFeatureSource& target, EOperationEnd end);
 
 // The new layer of an operation from the chosen names to the legend. Its
 // files are written under a temporary title beside the chosen file
