@@ -14,7 +14,10 @@
 
 namespace {
 
-constexpr int kWriteError = 1045;
+enum ViaductMessage : int {
+    kReadError = 1028,
+    kWriteError = 1045,
+};
 
 struct CLinkNodes {
     long from = 0;
@@ -125,7 +128,10 @@ int FixViaducts(CLayer& layer, CDrelDoc& document)
         failed = !DbfWriteFieldLong(handle, recordA, rule->fieldA, number) || failed;
         failed = !DbfWriteFieldLong(handle, recordB, rule->fieldB, number) || failed;
     }
-    if (failed || sketches.GetError() != CFeatureSource::kNoError)
+    if (failed)
         AppMessageBox(kWriteError, MB_OK | MB_ICONWARNING);
+    // A sketch line passed over as malformed was not carried out.
+    if (sketches.GetError() != CFeatureSource::kNoError)
+        AppMessageBox(kReadError, MB_OK | MB_ICONWARNING);
     return 1;
 }

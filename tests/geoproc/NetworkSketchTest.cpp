@@ -214,6 +214,22 @@ TEST_F(NetworkSketchTest, ErrorsSkipTheirLineAndAreToldAtTheEnd)
     EXPECT_EQ(Texts().back(), "Yra klaidų.");
 }
 
+TEST_F(NetworkSketchTest, AFailedWriteIsAnError)
+{
+    CLayer& links = AddLinks(kCrossing);
+    AddSketches({"90 2, 101 10"});
+    // A table cut short opens read-only: no write goes through.
+    const std::string table = dir.File("links.dbf");
+    const std::string bytes = ReadWholeFile(table);
+    WriteWholeFile(table, bytes.substr(0, bytes.size() - 2));
+    // Told of when the links are read, for the command and for its loader.
+    user.answers = {IDOK, IDOK, IDNO};
+    EXPECT_EQ(AddTurnRestrictions(links, doc), 1);
+    EXPECT_EQ(user.MessageIds()[0], 1030u);
+    EXPECT_EQ(Texts().back(), "Yra klaidų.");
+    EXPECT_EQ(ReadWholeFile(table), bytes.substr(0, bytes.size() - 2));
+}
+
 TEST_F(NetworkSketchTest, NothingAddedIsToldSo)
 {
     CLayer& links = AddLinks(kCrossing);
