@@ -27,7 +27,8 @@ EOperationEnd WriteChangedCopy(CLayer& layer, const std::string& path, const COb
     const std::vector<CDbfFieldInfo> fields = from.GetFieldInfos();
     CLayerReader writer;
     // Only the end entry: the layer has no table, the copy the default one.
-    if (!writer.CreateSource(path) || !writer.GetSource()->Create(path, type, fields.size() > 1 ? fields.data() : nullptr))
+    const CDbfFieldInfo* fieldList = fields.size() > 1 ? fields.data() : nullptr;
+    if (!writer.CreateSource(path) || !writer.GetSource()->Create(path, type, fieldList))
         return EOperationEnd::kFailed;
     CFeatureSource& to = *writer.GetSource();
     CDbfTable& table = to.GetTable();

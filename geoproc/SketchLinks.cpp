@@ -64,7 +64,8 @@ int CSketchLinks::FindNearest(const CMapPoint& point, double radius, CMapPoint* 
             int segment = -1;
             double distance = 0;
             CMapPoint at;
-            if (size <= 0 || !FindNearestSegment(link.Points().GetData() + start, size, point, best, segment, &distance, &at))
+            if (size <= 0 ||
+                !FindNearestSegment(link.Points().GetData() + start, size, point, best, segment, &distance, &at))
                 continue;
             // A link only as near as the one kept leaves it.
             if (found >= 0 && found != hit && !(distance < best))

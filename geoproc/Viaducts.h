@@ -30,6 +30,6 @@ private:
 // attributes may be edited (else 1035), whose data open (else silence),
 // with both node fields (else 1079). Lines near no link or meeting no rule
 // are passed over without a word; numbers that a field cannot hold are
-// not written, told by 1045 at the end, and malformed sketch lines by 1028. 1 when the sketch layer was gone
-// through; 0 otherwise.
+// not written, told by 1045 at the end, and malformed sketch lines by
+// 1028. 1 when the sketch layer was gone through; 0 otherwise.
 int FixViaducts(CLayer& layer, CDrelDoc& document);
