@@ -2,6 +2,7 @@
 
 #include "geoproc/Overlay.h"
 #include "geoproc/OverlayRules.h"
+#include "geoproc/widgets/LayerComboRow.h"
 #include "layers/Layer.h"
 #include "platform/QtText.h"
 #include "platform/UserServices.h"
@@ -26,25 +27,6 @@ constexpr int kOperationCombo = 1022;
 constexpr const char* kOperations[] = {"Sankirta", "Sąjunga", "Apkirpimas", "Įklijavimas", "Atimtis", "Klasifikavimas"};
 static_assert(std::size(kOperations) == std::size(kOverlayCodes));
 
-QComboBox* AddCombo(QWidget* dialog, QGridLayout* layout, int id, const char* label)
-{
-    auto* combo = new QComboBox(dialog);
-    SetControlId(combo, id);
-    combo->setMinimumWidth(240);
-    auto* caption = new QLabel(QString::fromUtf8(label), dialog);
-    caption->setBuddy(combo);
-    const int row = layout->rowCount();
-    layout->addWidget(caption, row, 0);
-    layout->addWidget(combo, row, 1);
-    return combo;
-}
-
-void AddLayers(QComboBox* combo, const std::vector<CLayer*>& layers)
-{
-    for (const CLayer* layer : layers)
-        combo->addItem(ToQString(layer->GetName()));
-}
-
 } // namespace
 
 COverlayDlg::COverlayDlg(const CDrelDoc& document, const CLayer* active, QWidget* parent)
@@ -56,9 +38,9 @@ COverlayDlg::COverlayDlg(const CDrelDoc& document, const CLayer* active, QWidget
     SetControlId(this, kOverlayDialog);
     setWindowTitle(QString::fromUtf8("Sluoksnių perklojimas"));
     auto* grid = new QGridLayout;
-    AddLayers(AddCombo(this, grid, kSourceCombo, "Pradinis sluoksnis:"), m_sources);
-    AddLayers(AddCombo(this, grid, kOverlayingCombo, "Perklojantis sluoksnis:"), m_overlaying);
-    QComboBox* operations = AddCombo(this, grid, kOperationCombo, "Operacija:");
+    AddLayerItems(AddComboRow(this, grid, kSourceCombo, "Pradinis sluoksnis:"), m_sources);
+    AddLayerItems(AddComboRow(this, grid, kOverlayingCombo, "Perklojantis sluoksnis:"), m_overlaying);
+    QComboBox* operations = AddComboRow(this, grid, kOperationCombo, "Operacija:");
     for (const char* operation : kOperations)
         operations->addItem(QString::fromUtf8(operation));
     auto* layout = new QVBoxLayout(this);

@@ -1,6 +1,7 @@
 #include "geoproc/widgets/SnapLayerDlg.h"
 
 #include "geoproc/SnapLayerRules.h"
+#include "geoproc/widgets/LayerComboRow.h"
 #include "layers/Layer.h"
 #include "platform/QtText.h"
 #include "platform/UserServices.h"
@@ -20,19 +21,6 @@ constexpr const char* kWhatItems[] = {"Mazgus", "Viršūnes", "Įterpti viršūn
 constexpr const char* kToWhatItems[] = {"Prie mazgų", "Prie viršūnių", "Prie kraštinių",
                                         "Prie viršūnių ir kraštinių"};
 
-QComboBox* AddCombo(QWidget* dialog, QGridLayout* grid, int id, int labelId, const char* label, QLabel** made = nullptr)
-{
-    auto* combo = WithId(id, new QComboBox(dialog));
-    combo->setMinimumWidth(240);
-    QLabel* caption = MakeLabel(dialog, labelId, label, combo);
-    const int row = grid->rowCount();
-    grid->addWidget(caption, row, 0);
-    grid->addWidget(combo, row, 1, 1, 2);
-    if (made)
-        *made = caption;
-    return combo;
-}
-
 CLayer* Chosen(const std::vector<CLayer*>& layers, int index)
 {
     return index >= 0 && index < static_cast<int>(layers.size()) ? layers[static_cast<size_t>(index)] : nullptr;
@@ -49,14 +37,12 @@ CSnapLayerDlg::CSnapLayerDlg(const CDrelDoc& document, const CLayer* active, QWi
     SetControlId(this, kDialogId);
     setWindowTitle(QString::fromUtf8("Sluoksnio pritraukimas"));
     auto* grid = new QGridLayout;
-    m_sourceCombo = AddCombo(this, grid, kSourceCombo, 0, "Pritraukiamas sluoksnis:");
-    m_targetCombo = AddCombo(this, grid, kTargetCombo, 0, "Pritraukti prie sluoksnio:");
-    m_whatCombo = AddCombo(this, grid, kWhatCombo, kWhatLabel, "Ką pritraukti:", &m_whatLabel);
-    m_toWhatCombo = AddCombo(this, grid, kToWhatCombo, kToWhatLabel, "Prie ko pritraukti :", &m_toWhatLabel);
-    for (const CLayer* layer : m_sources)
-        m_sourceCombo->addItem(ToQString(layer->GetName()));
-    for (const CLayer* layer : m_targets)
-        m_targetCombo->addItem(ToQString(layer->GetName()));
+    m_sourceCombo = AddComboRow(this, grid, kSourceCombo, "Pritraukiamas sluoksnis:");
+    m_targetCombo = AddComboRow(this, grid, kTargetCombo, "Pritraukti prie sluoksnio:");
+    m_whatCombo = AddComboRow(this, grid, kWhatCombo, "Ką pritraukti:", kWhatLabel, &m_whatLabel);
+    m_toWhatCombo = AddComboRow(this, grid, kToWhatCombo, "Prie ko pritraukti :", kToWhatLabel, &m_toWhatLabel);
+    AddLayerItems(m_sourceCombo, m_sources);
+    AddLayerItems(m_targetCombo, m_targets);
     for (const char* item : kWhatItems)
         m_whatCombo->addItem(QString::fromUtf8(item));
     for (const char* item : kToWhatItems)
