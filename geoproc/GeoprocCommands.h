@@ -28,10 +28,17 @@ struct CGeoprocCall {
 // layerTypes set the command needs a selected layer (message 1022 without
 // one) of one of those types and is disabled for others and for groups;
 // with 0 it runs whatever is selected. A row needing dialog 102 or 30772,
-// or the open dialog, is disabled while the map window has none. The shell disables these ids
+// or the open dialog, is disabled while the map window has none; one
+// needing a single-file or a non-table layer is disabled for others. The shell disables these ids
 // until the table is installed over its own rules.
 struct CGeoprocCommand {
-    enum Needs : unsigned { kNewLayerDialog = 0x01, kLayerFileDialog = 0x02, kOpenFilesDialog = 0x04 };
+    enum Needs : unsigned {
+        kNewLayerDialog = 0x01,
+        kLayerFileDialog = 0x02,
+        kOpenFilesDialog = 0x04,
+        kSingleFileLayer = 0x08, // a layer made of several files (0x100) disables it
+        kNoTableLayer = 0x10,    // so does a layer of a dBASE table
+    };
 
     int id;
     unsigned layerTypes; // 1 << type for each type that enables it

@@ -131,9 +131,15 @@ constexpr MenuEntry kLayerOperations[] = {
     Command(30348, "Taisyti klaidas..."),
     Command(30342, "Koreguoti gretimus taškus"),
     Command(30349, "Išretinti taškus..."),
+    Command(30440, "Palyginti sluoksnius..."),
+    Command(30355, "Sukurti erdvinį indeksą"),
+    Command(30632, "Rūšiuoti..."),
+    Command(30619, "Paruošti gatvių duomenis delniniam kompiuteriui"),
 };
 constexpr MenuEntry kDerivedLayer[] = {
     Command(30358, "Sukurti koordinačių tinklelį..."),
+    Command(30408, "Sukurti liniją iš taškų..."),
+    Command(30409, "Sukurti sritį iš taškų..."),
 };
 constexpr MenuEntry kSaveToDatabase[] = {
     Command(30244, "Objektų &ilgius..."),
