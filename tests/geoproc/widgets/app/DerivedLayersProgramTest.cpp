@@ -1,0 +1,251 @@
+// Comparison, sorting, lines from points, the spatial index and the street
+// export in the program on the demo town, through InstallGeoprocessing()
+// and the real dialogs.
+#include "tests/shell/widgets/app/AppFixture.h"
+
+#include "core/Shape.h"
+#include "geoproc/CompareLayers.h"
+#include "geoproc/widgets/GeoprocInstall.h"
+#include "layers/FeatureSource.h"
+#include "layers/Layer.h"
+#include "layers/LayerReader.h"
+#include "mapdoc/DrelDoc.h"
+#include "mapdoc/DrelView.h"
+#include "mapdoc/LegendView.h"
+#include "mapdoc/ResultFiles.h"
+#include "platform/AppProfile.h"
+#include "platform/Codepage.h"
+#include "platform/Strings.h"
+#include "shell/widgets/ControlIds.h"
+#include "shell/widgets/MainFrameBars.h"
+#include "shell/widgets/MapFrame.h"
+#include "tests/geoproc/GeoprocTestSupport.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QTest>
+
+#include <filesystem>
+
+namespace {
+
+class DerivedLayersProgramTest : public CAppFixture {
+protected:
+    DerivedLayersProgramTest()
+        : m_second(CCompareLayersRules::LastSecond()), m_mode(CCompareLayersRules::InitialMode())
+    {
+        InstallMainFrameBars();
+        InstallGeoprocessing();
+        // Dialog 102 comes with the layer management: here it takes the proposals.
+        CMapFrame::Hooks().frame.document.newLayer = [this](CDrelDoc&, std::string& name, std::string&, int& type,
+                                                            CNewLayerOptions&) {
+            offered.push_back(name);
+            offeredTypes.push_back(type);
+            return true;
+        };
+    }
+    ~DerivedLayersProgramTest() override
+    {
+        Stop();
+        CMapFrame::Hooks().frame.document.newLayer = nullptr;
+        MainFrameHooks().makeBars = nullptr;
+        CCompareLayersRules::Remember(m_second, m_mode);
+    }
+
+    bool StartInTown()
+    {
+        CDemoOptions options;
+        options.streets = 40;
+        std::string error;
+        EXPECT_TRUE(MakeDemoMap(town.Path(), options, error)) << error;
+        if (!Start({town.File(CDemoMapWriter::kMapFile)}))
+            return false;
+        child = dynamic_cast<CMapFrame*>(frame->ActiveChild());
+        Settle();
+        return child != nullptr;
+    }
+    void Settle()
+    {
+        for (int i = 0; i < 20; ++i)
+            QCoreApplication::processEvents();
+    }
+    CDrelDoc& Map() { return child->GetMapDocument(); }
+    CLayer* Select(const char* utf8Name)
+    {
+        CLayer* layer = Map().Layers().FindByName(Utf8ToCp1257(utf8Name));
+        if (layer)
+            child->GetLegend()->SelectLayer(layer);
+        return layer;
+    }
+    static void Press(QWidget& dialog, int id)
+    {
+        auto* button = FindControl<QAbstractButton>(&dialog, id);
+        ASSERT_TRUE(button) << id;
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+    // The layer's files copied under another title, added as a layer.
+    CLayer* AddCopy(const CLayer& layer, const std::string& title, const char* utf8Name)
+    {
+        const std::string path = town.File(title + ".gdb");
+        for (const std::string& from : CResultFiles::LayerFiles(layer.GetPath()))
+            if (FileExists(from))
+                std::filesystem::copy_file(from, ChangeExtensionCopy(path, GetPathExtension(from)));
+        Map().AddLayer(std::make_unique<CLayer>(Utf8ToCp1257(utf8Name), path, layer.GetType()), true);
+        return Map().Layers().FindByName(Utf8ToCp1257(utf8Name));
+    }
+
+    CTempDir town;
+    CMapFrame* child = nullptr;
+    std::vector<std::string> offered;
+    std::vector<int> offeredTypes;
+
+private:
+    std::string m_second;
+    int m_mode;
+};
+
+TEST_F(DerivedLayersProgramTest, TheCommandsServeTheirLayers)
+{
+    ASSERT_TRUE(StartInTown());
+    EXPECT_TRUE(IsEnabled(30440));
+    EXPECT_TRUE(IsEnabled(30619));
+    for (const int id : {30355, 30632, 30408, 30409})
+        EXPECT_FALSE(IsEnabled(id)) << id << " with nothing selected";
+    ASSERT_TRUE(Select("Gatvės"));
+    EXPECT_TRUE(IsEnabled(30355));
+    EXPECT_TRUE(IsEnabled(30632));
+    EXPECT_FALSE(IsEnabled(30408));
+    ASSERT_TRUE(Select("Adresai"));
+    for (const int id : {30355, 30632, 30408, 30409})
+        EXPECT_TRUE(IsEnabled(id)) << id;
+}
+
+TEST_F(DerivedLayersProgramTest, AComparedCopyWithOneMovedStreetGivesTwoDiffLayers)
+{
+    ASSERT_TRUE(StartInTown());
+    CLayer* streets = Select("Gatvės");
+    ASSERT_TRUE(streets);
+    CLayer* copy = AddCopy(*streets, "gatves2", "Gatvės kopija");
+    ASSERT_TRUE(copy);
+    CShape moved;
+    {
+        CLayerReader reader;
+        ASSERT_TRUE(reader.Open(copy->GetPath()));
+        CFeatureSource& source = *reader.GetSource();
+        ASSERT_TRUE(source.ReadShape(3, moved));
+        for (int i = 0; i < moved.GetPointCount(); ++i)
+            moved.Points()[i].y += 25;
+        moved.RecalcBounds();
+        ASSERT_TRUE(source.ReplaceShape(moved, 3));
+    }
+    ASSERT_TRUE(Select("Gatvės"));
+    WithModal([this] { EXPECT_TRUE(Run(30440)); },
+              [](QWidget& dialog) {
+                  EXPECT_EQ(GetControlId(&dialog), 30808);
+                  auto* second = FindControl<QComboBox>(&dialog, 1021);
+                  ASSERT_TRUE(second);
+                  second->setCurrentIndex(second->findText(QString::fromUtf8("Gatvės kopija")));
+                  SaveScreenshot(dialog, "geoproc-program-30808");
+                  Press(dialog, IDOK);
+              });
+    EXPECT_TRUE(shown.empty());
+    CLayer* first = Map().Layers().FindByName("gatves_diff1");
+    CLayer* second = Map().Layers().FindByName("gatves2_diff2");
+    ASSERT_TRUE(first && second);
+    const std::vector<CReadObject> before = ReadObjects(first->GetPath(), CLayer::kLine);
+    const std::vector<CReadObject> after = ReadObjects(second->GetPath(), CLayer::kLine);
+    ASSERT_EQ(before.size(), 1u);
+    ASSERT_EQ(after.size(), 1u);
+    EXPECT_TRUE(after[0].shape.IsEqual(moved));
+    EXPECT_EQ(after[0].fields, before[0].fields);
+
+    // The two versions of the street over the town, the others hidden.
+    streets->SetFlag(CLayer::kShown, false);
+    copy->SetFlag(CLayer::kShown, false);
+    CMapRect around = moved.GetExtent();
+    around = CMapRect(around.left - 150, around.top + 150, around.right + 150, around.bottom - 150);
+    child->GetMapView()->ZoomToRect(around, 0);
+    Settle();
+    SaveScreenshot(*frame, "geoproc-program-map-with-diff-layers");
+}
+
+TEST_F(DerivedLayersProgramTest, SortedBuildingsJoinTheMap)
+{
+    ASSERT_TRUE(StartInTown());
+    CLayer* buildings = Select("Pastatai");
+    ASSERT_TRUE(buildings);
+    const size_t count = ReadObjects(buildings->GetPath(), CLayer::kArea).size();
+    WithModal([this] { EXPECT_TRUE(Run(30632)); },
+              [](QWidget& dialog) {
+                  EXPECT_EQ(GetControlId(&dialog), 30819);
+                  SaveScreenshot(dialog, "geoproc-program-30819");
+                  Press(dialog, 1025);
+                  Press(dialog, IDOK);
+              });
+    EXPECT_TRUE(shown.empty());
+    EXPECT_EQ(offered, std::vector<std::string>{"pastatai_sorted"});
+    CLayer* sorted = Map().Layers().FindByName("pastatai_sorted");
+    ASSERT_TRUE(sorted);
+    EXPECT_EQ(ReadObjects(sorted->GetPath(), CLayer::kArea).size(), count);
+}
+
+TEST_F(DerivedLayersProgramTest, SortingADamagedLayerIsToldAndAddsNothing)
+{
+    ASSERT_TRUE(StartInTown());
+    CLayer* buildings = Select("Pastatai");
+    ASSERT_TRUE(buildings);
+    SpoilSecondBlock(buildings->GetPath());
+    const int layers = Map().GetLayerCount();
+    WithModal([this] { EXPECT_TRUE(Run(30632)); }, [](QWidget& dialog) { Press(dialog, IDOK); });
+    EXPECT_EQ(shown, std::vector<std::string>{LoadString(1028)});
+    EXPECT_EQ(Map().GetLayerCount(), layers);
+    EXPECT_TRUE(FindMatchingFiles(town.File("pastatai_sorted*")).empty());
+}
+
+TEST_F(DerivedLayersProgramTest, AddressesBecomeOneLine)
+{
+    ASSERT_TRUE(StartInTown());
+    CLayer* addresses = Select("Adresai");
+    ASSERT_TRUE(addresses);
+    const size_t count = ReadObjects(addresses->GetPath(), CLayer::kPoint).size();
+    EXPECT_TRUE(Run(30408));
+    EXPECT_EQ(offered, std::vector<std::string>{"adresai_poly"});
+    EXPECT_EQ(offeredTypes, std::vector<int>{CLayer::kLine});
+    CLayer* line = Map().Layers().FindByName("adresai_poly");
+    ASSERT_TRUE(line);
+    const std::vector<CReadObject> objects = ReadObjects(line->GetPath(), CLayer::kLine);
+    ASSERT_EQ(objects.size(), 1u);
+    EXPECT_EQ(static_cast<size_t>(objects[0].shape.GetPointCount()), count);
+}
+
+TEST_F(DerivedLayersProgramTest, TheSpatialIndexIsAskedForAndReported)
+{
+    ASSERT_TRUE(StartInTown());
+    CLayer* streets = Select("Gatvės");
+    ASSERT_TRUE(streets);
+    answers = {IDYES};
+    EXPECT_TRUE(Run(30355));
+    EXPECT_EQ(shown, (std::vector<std::string>{Utf8ToCp1257("Sukurti erdvinį indeksą?"), LoadString(3037)}));
+    EXPECT_TRUE(FileExists(ChangeExtensionCopy(streets->GetPath(), "spx")));
+}
+
+TEST_F(DerivedLayersProgramTest, TheStreetExportWritesIntoTheProfilesFolder)
+{
+    ASSERT_TRUE(StartInTown());
+    CAppProfile::Instance().WriteString("MobileExport", "Folder", town.File("delninis/"));
+    EXPECT_TRUE(Run(30619));
+    // The demo town has a few of the city map's layers, and its streets
+    // lack the fields of the street files: those are told and left out.
+    EXPECT_EQ(ReadObjects(town.File("delninis/pastatai.gdb"), CLayer::kArea).size(),
+              ReadObjects(town.File("pastatai.gdb"), CLayer::kArea).size());
+    for (const char* file : {"adresai.gdb", "gat_topo.gdb", "tiltai.gdb"})
+        EXPECT_FALSE(FileExists(town.File("delninis/") + file)) << file;
+    std::vector<std::string> errors;
+    for (const std::string& text : shown)
+        if (text.rfind("Error: ", 0) == 0)
+            errors.push_back(text.substr(7));
+    EXPECT_NE(std::find(errors.begin(), errors.end(), town.File("delninis/tiltai.gdb")), errors.end());
+    EXPECT_NE(std::find(errors.begin(), errors.end(), town.File("delninis/adresai.gdb")), errors.end());
+}
+
+} // namespace
