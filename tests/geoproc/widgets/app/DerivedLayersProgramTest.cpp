@@ -159,9 +159,13 @@ TEST_F(DerivedLayersProgramTest, AComparedCopyWithOneMovedStreetGivesTwoDiffLaye
     EXPECT_TRUE(after[0].shape.IsEqual(moved));
     EXPECT_EQ(after[0].fields, before[0].fields);
 
-    // The two versions of the street over the town, the others hidden.
-    streets->SetFlag(CLayer::kShown, false);
-    copy->SetFlag(CLayer::kShown, false);
+    // The two versions of the street over the buildings, the other lines hidden.
+    for (int i = 0; i < Map().GetLayerCount(); ++i) {
+        CLayer* layer = Map().GetLayer(i);
+        if (layer != first && layer != second &&
+            (layer->GetType() == CLayer::kLine || layer->GetType() == CLayer::kTrack))
+            layer->SetFlag(CLayer::kShown, false);
+    }
     CMapRect around = moved.GetExtent();
     around = CMapRect(around.left - 150, around.top + 150, around.right + 150, around.bottom - 150);
     child->GetMapView()->ZoomToRect(around, 0);
