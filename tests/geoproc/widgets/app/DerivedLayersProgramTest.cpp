@@ -1,88 +1,35 @@
 // Comparison, sorting, lines from points, the spatial index and the street
 // export in the program on the demo town, through InstallGeoprocessing()
 // and the real dialogs.
-#include "tests/shell/widgets/app/AppFixture.h"
+#include "tests/geoproc/widgets/app/GeoprocAppFixture.h"
 
 #include "core/Shape.h"
 #include "geoproc/CompareLayers.h"
-#include "geoproc/widgets/GeoprocInstall.h"
 #include "layers/FeatureSource.h"
-#include "layers/Layer.h"
 #include "layers/LayerReader.h"
-#include "mapdoc/DrelDoc.h"
 #include "mapdoc/DrelView.h"
-#include "mapdoc/LegendView.h"
 #include "mapdoc/ResultFiles.h"
-#include "platform/AppProfile.h"
-#include "platform/Codepage.h"
 #include "platform/Strings.h"
-#include "shell/widgets/ControlIds.h"
-#include "shell/widgets/MainFrameBars.h"
-#include "shell/widgets/MapFrame.h"
 #include "tests/geoproc/GeoprocTestSupport.h"
 
-#include <QAbstractButton>
 #include <QComboBox>
-#include <QTest>
 
 #include <filesystem>
 
 namespace {
 
-class DerivedLayersProgramTest : public CAppFixture {
+class DerivedLayersProgramTest : public CGeoprocAppFixture {
 protected:
     DerivedLayersProgramTest()
         : m_second(CCompareLayersRules::LastSecond()), m_mode(CCompareLayersRules::InitialMode())
     {
-        InstallMainFrameBars();
-        InstallGeoprocessing();
-        // Dialog 102 comes with the layer management: here it takes the proposals.
-        CMapFrame::Hooks().frame.document.newLayer = [this](CDrelDoc&, std::string& name, std::string&, int& type,
-                                                            CNewLayerOptions&) {
-            offered.push_back(name);
-            offeredTypes.push_back(type);
-            return true;
-        };
     }
     ~DerivedLayersProgramTest() override
     {
         Stop();
-        CMapFrame::Hooks().frame.document.newLayer = nullptr;
-        MainFrameHooks().makeBars = nullptr;
         CCompareLayersRules::Remember(m_second, m_mode);
     }
 
-    bool StartInTown()
-    {
-        CDemoOptions options;
-        options.streets = 40;
-        std::string error;
-        EXPECT_TRUE(MakeDemoMap(town.Path(), options, error)) << error;
-        if (!Start({town.File(CDemoMapWriter::kMapFile)}))
-            return false;
-        child = dynamic_cast<CMapFrame*>(frame->ActiveChild());
-        Settle();
-        return child != nullptr;
-    }
-    void Settle()
-    {
-        for (int i = 0; i < 20; ++i)
-            QCoreApplication::processEvents();
-    }
-    CDrelDoc& Map() { return child->GetMapDocument(); }
-    CLayer* Select(const char* utf8Name)
-    {
-        CLayer* layer = Map().Layers().FindByName(Utf8ToCp1257(utf8Name));
-        if (layer)
-            child->GetLegend()->SelectLayer(layer);
-        return layer;
-    }
-    static void Press(QWidget& dialog, int id)
-    {
-        auto* button = FindControl<QAbstractButton>(&dialog, id);
-        ASSERT_TRUE(button) << id;
-        QTest::mouseClick(button, Qt::LeftButton);
-    }
     // The layer's files copied under another title, added as a layer.
     CLayer* AddCopy(const CLayer& layer, const std::string& title, const char* utf8Name)
     {
@@ -93,11 +40,6 @@ protected:
         Map().AddLayer(std::make_unique<CLayer>(Utf8ToCp1257(utf8Name), path, layer.GetType()), true);
         return Map().Layers().FindByName(Utf8ToCp1257(utf8Name));
     }
-
-    CTempDir town;
-    CMapFrame* child = nullptr;
-    std::vector<std::string> offered;
-    std::vector<int> offeredTypes;
 
 private:
     std::string m_second;
