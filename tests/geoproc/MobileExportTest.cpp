@@ -4,6 +4,7 @@
 #include "platform/AppFolders.h"
 #include "platform/AppProfile.h"
 #include "tests/geoproc/GeoprocTestSupport.h"
+#include "tests/geoproc/MobileExportSupport.h"
 
 namespace {
 
@@ -65,82 +66,18 @@ protected:
         CAppProfile::Instance().SetFilePathForTesting("");
     }
 
-    struct CStreet {
-        const char* line;
-        const char* name;
-        const char* direction;
-        int type;
-        int noName;
-        int code;
-        const char* id;
-        const char* main;
-    };
-    CLayer& AddStreets(const std::vector<CStreet>& streets)
+    CLayer& AddStreets(const std::vector<CStreetRow>& streets)
     {
-        const std::vector<CDbfFieldInfo> fields =
-            FieldList({{"PAVADINIM", 'C', 30, 0}, {"KRYPTIS", 'N', 2, 0}, {"TIPAS", 'N', 4, 0},
-                       {"PG_NONAME", 'N', 1, 0}, {"KODAS", 'N', 8, 0}, {"ID", 'C', 40, 0}, {"IS_MAIN", 'C', 1, 0}});
-        {
-            CGdbSource source;
-            EXPECT_TRUE(source.Create(dir.File("gatves.gdb"), CLayer::kLine, fields.data()));
-            for (const CStreet& s : streets) {
-                EXPECT_TRUE(source.AppendShape(Shape(s.line), false));
-                CDbfTable& table = source.GetTable();
-                table.SetField(0, Utf8ToCp1257(s.name));
-                table.SetField(1, s.direction);
-                table.SetFieldLong(2, s.type);
-                table.SetFieldLong(3, s.noName);
-                table.SetFieldLong(4, s.code);
-                table.SetField(5, s.id);
-                table.SetField(6, s.main);
-                EXPECT_TRUE(table.WriteRecord());
-            }
-        }
+        WriteStreetLayer(dir.File("gatves.gdb"), streets);
         doc.Settings().streetsLayer = Utf8ToCp1257("Gatvės");
         return Add(Utf8ToCp1257("Gatvės"), "gatves.gdb", CLayer::kLine);
     }
-    struct CAddress {
-        CMapPoint point;
-        const char* text;
-        int code;
-        const char* number;
-        const char* letter;
-        int code2;
-        const char* number2;
-        const char* letter2;
-    };
-    CLayer& AddAddresses(const std::vector<CAddress>& addresses)
+    CLayer& AddAddresses(const std::vector<CAddressRow>& addresses)
     {
-        const std::vector<CDbfFieldInfo> fields =
-            FieldList({{"UZRASAS", 'C', 20, 0}, {"G_KODAS", 'N', 8, 0}, {"NR", 'N', 5, 0}, {"RAIDE", 'C', 2, 0},
-                       {"G_KODAS2", 'N', 8, 0}, {"NR2", 'N', 5, 0}, {"RAIDE2", 'C', 2, 0}});
-        {
-            CGdbSource source;
-            EXPECT_TRUE(source.Create(dir.File("adresai.gdb"), CLayer::kPoint, fields.data()));
-            for (const CAddress& a : addresses) {
-                EXPECT_TRUE(source.AppendPoint(a.point, false));
-                CDbfTable& table = source.GetTable();
-                table.SetField(0, a.text);
-                table.SetFieldLong(1, a.code);
-                table.SetField(2, a.number);
-                table.SetField(3, a.letter);
-                table.SetFieldLong(4, a.code2);
-                table.SetField(5, a.number2);
-                table.SetField(6, a.letter2);
-                EXPECT_TRUE(table.WriteRecord());
-            }
-        }
+        WriteAddressLayer(dir.File("adresai.gdb"), addresses);
         return Add("Adresai", "adresai.gdb", CLayer::kPoint);
     }
-    CLayer& DefaultStreets()
-    {
-        return AddStreets({
-            {"0 0, 100 0", "Vilniaus g.", "1", 1, 0, 26, "Centras", "1"},
-            {"100 0, 350 0", "Vilniaus g.", "0", 1, 0, 26, "Sen (Kaunas) x", "0"},
-            {"0 50, 0 300", "", "2", 7, 1, 27, "(A)", "0"},
-            {"500 500, 600 500", "", "5", 2, 0, 28, "B (Ringaudai", "1"},
-        });
-    }
+    CLayer& DefaultStreets() { return AddStreets(kSampleStreets); }
     std::string Out(const std::string& file) const { return dir.File("out/" + file); }
     static std::string Dbf(const std::string& gdb) { return ReadWholeFile(ChangeExtensionCopy(gdb, "dbf")); }
 };

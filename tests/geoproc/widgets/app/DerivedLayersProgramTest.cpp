@@ -9,12 +9,15 @@
 #include "layers/LayerReader.h"
 #include "mapdoc/DrelView.h"
 #include "mapdoc/ResultFiles.h"
+#include "platform/AppProfile.h"
 #include "platform/Strings.h"
 #include "tests/geoproc/GeoprocTestSupport.h"
+#include "tests/geoproc/MobileExportSupport.h"
 
 #include <QComboBox>
 
 #include <filesystem>
+#include <tuple>
 
 namespace {
 
@@ -175,23 +178,51 @@ TEST_F(DerivedLayersProgramTest, TheSpatialIndexIsAskedForAndReported)
     EXPECT_TRUE(FileExists(ChangeExtensionCopy(streets->GetPath(), "spx")));
 }
 
-TEST_F(DerivedLayersProgramTest, TheStreetExportWritesIntoTheProfilesFolder)
+TEST_F(DerivedLayersProgramTest, TheStreetExportWritesTheBatchIntoTheProfilesFolder)
 {
-    ASSERT_TRUE(StartInTown());
+    // The town's streets and addresses as a city map keeps them, and a few
+    // more of its layers.
+    ASSERT_TRUE(StartInTown([this] {
+        WriteStreetLayer(town.File("gatves.gdb"), kSampleStreets);
+        WriteAddressLayer(town.File("adresai.gdb"), {{{10, 10}, "Vilniaus 5A", 26, "5", "A", 0, "", ""}});
+    }));
+    ASSERT_EQ(Map().Settings().streetsLayer, Utf8ToCp1257("Gatvės"));
+    {
+        CGdbSource frame, banks, bridges;
+        MakeShapeLayer(frame, town.File("remelis.gdb"), CLayer::kArea, {"0 0, 100 0, 100 100, 0 100, 0 0"});
+        MakePointLayer(banks, town.File("bankai.gdb"), {{5, 5}, {500, 500}});
+        MakeShapeLayer(bridges, town.File("tiltai.gdb"), CLayer::kLine, {"0 0, 5 5"});
+    }
+    for (const auto& [name, file, type] : {std::tuple{"Rėmelis", "remelis.gdb", CLayer::kArea},
+                                           std::tuple{"POI-bankai", "bankai.gdb", CLayer::kPoint},
+                                           std::tuple{"Tiltai", "tiltai.gdb", CLayer::kLine}})
+        Map().AddLayer(std::make_unique<CLayer>(Utf8ToCp1257(name), town.File(file), type), true);
     CAppProfile::Instance().WriteString("MobileExport", "Folder", town.File("delninis/"));
+    shown.clear();
     EXPECT_TRUE(Run(30619));
-    // The demo town has a few of the city map's layers, and its streets
-    // lack the fields of the street files: those are told and left out.
-    EXPECT_EQ(ReadObjects(town.File("delninis/pastatai.gdb"), CLayer::kArea).size(),
+
+    const std::string out = town.File("delninis/");
+    EXPECT_EQ(ReadObjects(out + "gatves.gdb", CLayer::kLine).size(), 2u);
+    EXPECT_EQ(ReadObjects(out + "adresai.gdb", CLayer::kPoint).size(), 1u);
+    EXPECT_EQ(ReadObjects(out + "gat_topo.gdb", CLayer::kLine).size(), 3u);
+    EXPECT_EQ(ReadObjects(out + "p_gatves.gdb", CLayer::kLine).size(), 2u);
+    EXPECT_EQ(ReadObjects(out + "Bankai.gdb", CLayer::kPoint).size(), 1u);
+    EXPECT_EQ(ReadObjects(out + "tiltai.gdb", CLayer::kLine).size(), 1u);
+    EXPECT_EQ(ReadObjects(out + "pastatai.gdb", CLayer::kArea).size(),
               ReadObjects(town.File("pastatai.gdb"), CLayer::kArea).size());
-    for (const char* file : {"adresai.gdb", "gat_topo.gdb", "tiltai.gdb"})
-        EXPECT_FALSE(FileExists(town.File("delninis/") + file)) << file;
-    std::vector<std::string> errors;
+    // The added points, then each layer the map lacks, in the batch's order.
+    ASSERT_FALSE(shown.empty());
+    EXPECT_EQ(shown[0], Utf8ToCp1257("Pridėta taškų: 2\nKryptis neįrašyta objektų: 1"));
+    std::vector<std::string> missing;
     for (const std::string& text : shown)
-        if (text.rfind("Error: ", 0) == 0)
-            errors.push_back(text.substr(7));
-    EXPECT_NE(std::find(errors.begin(), errors.end(), town.File("delninis/tiltai.gdb")), errors.end());
-    EXPECT_NE(std::find(errors.begin(), errors.end(), town.File("delninis/adresai.gdb")), errors.end());
+        if (text.rfind("Error: " + out, 0) == 0)
+            missing.push_back(text.substr(7 + out.size()));
+    EXPECT_EQ(missing, (std::vector<std::string>{"p_upes.gdb", "temp.gdb", "baznyc.gdb", "gelezink.gdb",
+                                                 "linijos.gdb", "stadion.gdb", "upeliai.gdb", "gyd_ist.gdb",
+                                                 "St_aikst.gdb", "Degalin.gdb", "Kavines.gdb", "pc.gdb",
+                                                 "Restoran.gdb", "Viesb.gdb", "aikstel.gdb", "kapines.gdb",
+                                                 "gyvenami.gdb", "kvartalai.gdb", "pramon.gdb", "zali.gdb",
+                                                 "sodai.gdb", "vandenys.gdb"}));
 }
 
 } // namespace
