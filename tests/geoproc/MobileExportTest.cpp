@@ -111,6 +111,39 @@ TEST_F(MobileExportTest, StreetLinesAreANetworkOfNamedDirectedLinks)
     EXPECT_EQ(FindMatchingFiles(dir.File("out/*")).size(), FindMatchingFiles(dir.File("out/gat_topo.*")).size());
 }
 
+TEST_F(MobileExportTest, MarkedStreetsStayOutAndEndsWithinTwoMetresJoin)
+{
+    const std::vector<CDbfFieldInfo> fields =
+        FieldList({{"PAVADINIM", 'C', 30, 0}, {"KRYPTIS", 'N', 2, 0}, {"TIPAS", 'N', 4, 0}, {"PG_NOTOPO", 'C', 1, 0}});
+    {
+        CGdbSource source;
+        ASSERT_TRUE(source.Create(dir.File("gatves.gdb"), CLayer::kLine, fields.data()));
+        const std::pair<const char*, const char*> rows[] = {
+            {"0 0, 50 0", ""},   {"51.5 0, 90 0", ""},   {"0 10, 50 10", "1"},
+            {"0 20, 50 20", ""}, {"0 30, 50 30", ""}, {"52.5 30, 90 30", ""}};
+        int tipas = 1;
+        for (const auto& [line, noTopo] : rows) {
+            ASSERT_TRUE(source.AppendShape(Shape(line), false));
+            CDbfTable& table = source.GetTable();
+            table.SetField(0, "A");
+            table.SetFieldLong(1, 1);
+            // The last street is of a type the network leaves out.
+            table.SetFieldLong(2, tipas++ == 4 ? 101 : 1);
+            table.SetField(3, noTopo);
+            ASSERT_TRUE(table.WriteRecord());
+        }
+    }
+    CLayer& streets = Add("Gatvės", "gatves.gdb", CLayer::kLine);
+    MakeFolders(dir.File("out/"));
+    ASSERT_TRUE(ExportStreetLines(doc, &streets, Out("gat_topo.gdb")));
+    std::vector<std::string> links;
+    for (const CReadObject& link : ReadObjects(Out("gat_topo.gdb"), CLayer::kLine))
+        links.push_back(ShapeText(link.shape));
+    EXPECT_EQ(links,
+              (std::vector<std::string>{"0 0, 50 0", "50 0, 90 0", "0 30, 50 30", "52.5 30, 90 30"}));
+    EXPECT_EQ(streets.GetFilter(), "");
+}
+
 TEST_F(MobileExportTest, AVilniusMapIsThinnedBeforeDensifyingTo150)
 {
     doc.SetPathName(dir.File("Vilnius.map"));
