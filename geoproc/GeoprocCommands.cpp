@@ -1,5 +1,6 @@
 #include "geoproc/GeoprocCommands.h"
 
+#include "geoproc/CompareLayers.h"
 #include "geoproc/DbfImport.h"
 #include "geoproc/EndVertices.h"
 #include "geoproc/GeoprocDialogs.h"
@@ -8,9 +9,13 @@
 #include "geoproc/LineTopology.h"
 #include "geoproc/MeasureFields.h"
 #include "geoproc/MergeAdjacent.h"
+#include "geoproc/MobileExport.h"
 #include "geoproc/Overlay.h"
 #include "geoproc/SnapToLayer.h"
+#include "geoproc/ShapeFromPoints.h"
 #include "geoproc/SnapVertices.h"
+#include "geoproc/SortLayer.h"
+#include "geoproc/SpatialIndexCommand.h"
 #include "geoproc/ThinVertices.h"
 #include "geoproc/TopologyErrors.h"
 #include "geoproc/TurnRestrictions.h"
@@ -138,6 +143,39 @@ int AttributeImport(const CGeoprocCall& call)
                      : AttachDbfData(*layer, call.document, paths.front(), call.dialogs.document);
 }
 
+int CompareTwoLayers(const CGeoprocCall& call)
+{
+    return RunCompareLayers(call.layer, call.document);
+}
+
+int SpatialIndex(const CGeoprocCall& call)
+{
+    return CreateSpatialIndex(*call.layer);
+}
+
+int Sorting(const CGeoprocCall& call)
+{
+    return SortLayer(*call.layer, call.document, call.dialogs.document);
+}
+
+int LineFromPoints(const CGeoprocCall& call)
+{
+    return CreateShapeFromPoints(*call.layer, call.document, call.dialogs.document, CLayer::kLine);
+}
+
+int AreaFromPoints(const CGeoprocCall& call)
+{
+    return CreateShapeFromPoints(*call.layer, call.document, call.dialogs.document, CLayer::kArea);
+}
+
+int MobileData(const CGeoprocCall& call)
+{
+    PrepareMobileData(call.document);
+    return 1;
+}
+
+constexpr unsigned kPointTrack = LayerTypeBit(CLayer::kPoint) | LayerTypeBit(CLayer::kTrack);
+
 constexpr CGeoprocCommand kCommands[] = {
     {30235, kPointLineArea, CGeoprocCommand::kNewLayerDialog, BufferZones},
     {30244, kLineArea, 0, Lengths},
@@ -156,6 +194,12 @@ constexpr CGeoprocCommand kCommands[] = {
     {30414, 0, CGeoprocCommand::kNewLayerDialog, SnapToOtherLayer},
     {30415, kLineArea, CGeoprocCommand::kNewLayerDialog, EndVertices},
     {30614, LayerTypeBit(CLayer::kLine), 0, TurnRestrictions},
+    {30355, kPointLineArea, CGeoprocCommand::kNoTableLayer, SpatialIndex},
+    {30408, kPointTrack, CGeoprocCommand::kNewLayerDialog, LineFromPoints},
+    {30409, kPointTrack, CGeoprocCommand::kNewLayerDialog, AreaFromPoints},
+    {30440, 0, 0, CompareTwoLayers},
+    {30619, 0, 0, MobileData},
+    {30632, kPointLineArea, CGeoprocCommand::kNewLayerDialog | CGeoprocCommand::kSingleFileLayer, Sorting},
 };
 
 } // namespace
@@ -176,8 +220,12 @@ bool IsGeoprocCommandEnabled(const CGeoprocCommand& command, const CLayer* layer
     if (command.layerTypes == 0)
         return true;
     const int type = layer ? layer->GetType() : -1;
-    return layer && !layer->HasFlag(CLayer::kGroup) && type >= 0 && type < 32 &&
-           (command.layerTypes & LayerTypeBit(type)) != 0;
+    if (!layer || layer->HasFlag(CLayer::kGroup) || type < 0 || type >= 32 ||
+        (command.layerTypes & LayerTypeBit(type)) == 0)
+        return false;
+    if ((command.needs & CGeoprocCommand::kSingleFileLayer) && layer->HasFlag(CLayer::kManyFiles))
+        return false;
+    return !(command.needs & CGeoprocCommand::kNoTableLayer) || !layer->IsDbfLayer();
 }
 
 int RunGeoprocOperation(int (*operation)(const CGeoprocCall& call), const CGeoprocCall& call)

@@ -30,7 +30,8 @@ struct CGeoprocCall {
 // with 0 it runs whatever is selected, or, needing kSelectedLayer, any
 // selected layer (1022 without one) while always enabled. A row needing
 // dialog 102 or 30772, or the open dialog, is disabled while the map
-// window has none. The shell disables these ids until the table is
+// window has none; one needing a single-file or a non-table layer is
+// disabled for others. The shell disables these ids until the table is
 // installed over its own rules.
 struct CGeoprocCommand {
     enum Needs : unsigned {
@@ -38,6 +39,8 @@ struct CGeoprocCommand {
         kLayerFileDialog = 0x02,
         kOpenFilesDialog = 0x04,
         kSelectedLayer = 0x08,
+        kSingleFileLayer = 0x10, // a layer made of several files (0x100) disables it
+        kNoTableLayer = 0x20,    // so does a layer of a dBASE table
     };
 
     int id;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "search/CalcParams.h"
+#include "search/PromptRules.h"
 #include "search/WriteCoordsRules.h"
 
 #include <string>
@@ -35,6 +36,14 @@ struct CImportKeys {
     std::string layerKey;
     std::string importKey;
     bool dosText = false;
+};
+
+// The layers of a comparison and its mode (0 geometry, 1 geometry and
+// attributes).
+struct CCompareChoice {
+    CLayer* first = nullptr;
+    CLayer* second = nullptr;
+    int mode = 0;
 };
 
 // The questions the layer operations ask, answered by the dialogs of
@@ -93,6 +102,11 @@ public:
     // Dialog 30807 "Sluoksnio pritraukimas" over the document's layers, the
     // active one (or none) offered as the layer snapped.
     virtual bool AskSnapLayer(CDrelDoc& document, CLayer* active, CSnapLayerChoice& choice) { return false; }
+    // Dialog 30819 "Įrašų rikiavimas" over the layer's fields.
+    virtual bool AskSortRecords(const CLayer& layer, CRecordSortChoice& choice) { return false; }
+    // Dialog 30808 "Skirtumų tarp sluoksnių paieška" over the document's
+    // layers, the active one (or none) offered first.
+    virtual bool AskCompareLayers(CDrelDoc& document, CLayer* active, CCompareChoice& choice) { return false; }
     // Dialog 358 "Koordinačių tinklelio kūrimas" for the kind of map, from the values given.
     virtual bool AskCoordGrid(bool geographic, CCoordGridParams& params) { return false; }
 };

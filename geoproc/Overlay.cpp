@@ -189,6 +189,20 @@ int LoadPointsIndexed(CLayer& layer, std::vector<CMapPoint>& points, CSpatialInd
     return !index || IndexPoints(points, *index) ? 1 : 0;
 }
 
+EOperationEnd OverlayIntoFile(CLayer& source, CDrelDoc& document, CLayer& overlaying, int code, const std::string& path)
+{
+    const int sourceType = SourceTypeOf(source);
+    const int overlayingType = SourceTypeOf(overlaying);
+    if (sourceType < 0 || overlayingType < 0 || !IsOverlayCode(code) || code == kOverlayClassify ||
+        !OverlayServes(sourceType, overlayingType, code))
+        return EOperationEnd::kFailed;
+    CLoadedOverlay loaded;
+    COverlaying objects;
+    if (!LoadOverlaying(overlaying, document, OverlayTransfersAttributes(code), loaded, objects))
+        return EOperationEnd::kFailed;
+    return WriteOverlay(source, sourceType, overlaying, objects, code, document, path);
+}
+
 int Overlay(CLayer& source, CDrelDoc& document, CLayer& overlaying, int code, const CDocCommandDialogs& dialogs)
 {
     const int sourceType = SourceTypeOf(source);

@@ -2,6 +2,7 @@
 
 #include "core/DbfFieldInfo.h"
 #include "core/MapPoint.h"
+#include "geoproc/NewResultLayer.h"
 
 #include <cstdint>
 #include <string>
@@ -155,6 +156,14 @@ int ClassifyPointRecords(CFeatureSource& points, int pointField, const COverlayi
 // layer was added or the source classified; 0 otherwise, and without a
 // message for a source of another type.
 int Overlay(CLayer& source, CDrelDoc& document, CLayer& overlaying, int code, const CDocCommandDialogs& dialogs);
+
+// The source overlaid by the overlaying layer with the code (not the
+// classification) into a new file at the path, without a dialog: the
+// overlaying objects loaded and the kernel of the source's type run under
+// a progress window. kFailed for layers the code does not serve, and
+// after a message where they cannot be read.
+EOperationEnd OverlayIntoFile(CLayer& source, CDrelDoc& document, CLayer& overlaying, int code,
+                              const std::string& path);
 
 // One field of every point of the point layer set from the field of the
 // area it lies in (inside or on its boundary; of several, the area of the

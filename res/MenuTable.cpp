@@ -133,9 +133,15 @@ constexpr MenuEntry kLayerOperations[] = {
     Command(30349, "Išretinti taškus..."),
     Command(30614, "Pridėti posūkių apribojimus"),
     Command(30347, "Taisyti viadukus"),
+    Command(30440, "Palyginti sluoksnius..."),
+    Command(30355, "Sukurti erdvinį indeksą"),
+    Command(30632, "Rūšiuoti..."),
+    Command(30619, "Paruošti gatvių duomenis delniniam kompiuteriui"),
 };
 constexpr MenuEntry kDerivedLayer[] = {
     Command(30358, "Sukurti koordinačių tinklelį..."),
+    Command(30408, "Sukurti liniją iš taškų..."),
+    Command(30409, "Sukurti sritį iš taškų..."),
 };
 constexpr MenuEntry kSaveToDatabase[] = {
     Command(30244, "Objektų &ilgius..."),

@@ -5,6 +5,7 @@
 #include "geoproc/widgets/BufferTypeDlg.h"
 #include "geoproc/widgets/BufferZoneDlg.h"
 #include "geoproc/widgets/ClassFieldsDlg.h"
+#include "geoproc/widgets/CompareLayersDlg.h"
 #include "geoproc/widgets/LayerBufferDlg.h"
 #include "geoproc/widgets/MergeFieldsDlg.h"
 #include "geoproc/widgets/OverlayDlg.h"
@@ -14,6 +15,7 @@
 #include "layers/Layer.h"
 #include "platform/UserServices.h"
 #include "settings/widgets/LayerChoiceDialogs.h"
+#include "search/widgets/PromptDlgs.h"
 #include "shell/widgets/ShellUserServices.h"
 #include "shell/widgets/ToleranceDlg.h"
 
@@ -122,4 +124,18 @@ CLayer* CGeoprocDialogService::GetResultLayer(CDrelDoc& document)
     if (dialog.DoModal() != IDOK)
         return nullptr;
     return CBufferSaveRules::GetResultLayer(document);
+}
+
+bool CGeoprocDialogService::AskSortRecords(const CLayer& layer, CRecordSortChoice& choice)
+{
+    return ::AskSortRecords(layer, choice);
+}
+
+bool CGeoprocDialogService::AskCompareLayers(CDrelDoc& document, CLayer* active, CCompareChoice& choice)
+{
+    CCompareLayersDlg dialog(document, active, GetUserServicesOwner());
+    if (dialog.DoModal() != IDOK)
+        return false;
+    choice = dialog.GetChoice();
+    return true;
 }

@@ -26,6 +26,8 @@ public:
     bool AskCoordGrid(bool geographic, CCoordGridParams& params) override;
     bool AskLayerChoice(CDrelDoc& document, CLayer*& layer) override;
     bool AskSnapLayer(CDrelDoc& document, CLayer* active, CSnapLayerChoice& choice) override;
+    bool AskSortRecords(const CLayer& layer, CRecordSortChoice& choice) override;
+    bool AskCompareLayers(CDrelDoc& document, CLayer* active, CCompareChoice& choice) override;
     // IBufferZoneDialogs.
     bool AskRadius(CBufferZoneSettings& settings) override;
     bool AskZoneType(int& type) override { return AskBufferType(type); }

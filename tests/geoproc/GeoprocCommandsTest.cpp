@@ -348,3 +348,62 @@ TEST_F(GeoprocCommandsTest, NetworkSketchSnappingAndEndVertexCommandsServeTheirT
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(GeoprocCommandsTest, DerivedLayerCommandsServeTheirLayers)
+{
+    InstallGeoprocCommands(table, frame, dialogs);
+    struct Case {
+        int type;
+        const char* path;
+        uint32_t flags;
+        bool index, sorting, fromPoints;
+    };
+    const Case cases[] = {
+        {CLayer::kPoint, "p.gdb", 0, true, true, true},
+        {CLayer::kLine, "l.gdb", 0, true, true, false},
+        {CLayer::kArea, "a.shp", 0, true, true, false},
+        {CLayer::kTrack, "t.trk", 0, false, false, true},
+        {CLayer::kRaster, "r.tif", 0, false, false, false},
+        {CLayer::kElevation, "e.grd", 0, false, false, false},
+        {CLayer::kPoint, "taskai.dbf", 0, false, true, true},
+        {CLayer::kLine, "l.gdb", CLayer::kManyFiles, true, false, false},
+        {CLayer::kLine, "", CLayer::kGroup, false, false, false},
+    };
+    for (const Case& c : cases) {
+        CLayer layer("L", c.path, c.type);
+        layer.SetFlag(c.flags, true);
+        frame.active = &layer;
+        const std::string what = std::string(c.path) + " " + std::to_string(c.flags);
+        EXPECT_EQ(IsEnabled(30355), c.index) << what;
+        EXPECT_EQ(IsEnabled(30632), c.sorting) << what;
+        EXPECT_EQ(IsEnabled(30408), c.fromPoints) << what;
+        EXPECT_EQ(IsEnabled(30409), c.fromPoints) << what;
+        EXPECT_TRUE(IsEnabled(30440)) << what;
+        EXPECT_TRUE(IsEnabled(30619)) << what;
+    }
+    frame.active = nullptr;
+    EXPECT_TRUE(IsEnabled(30440));
+    EXPECT_TRUE(IsEnabled(30619));
+    for (const int id : {30355, 30632, 30408, 30409}) {
+        EXPECT_FALSE(IsEnabled(id)) << id;
+        user.messages.clear();
+        EXPECT_TRUE(table.OnCommand(id)) << id;
+        EXPECT_EQ(user.MessageIds(), std::vector<unsigned>{1022}) << id;
+    }
+    // Sorting and points to lines write through dialog 102.
+    CLayer point("P", "p.gdb", CLayer::kPoint);
+    for (const int id : {30632, 30408, 30409})
+        EXPECT_FALSE(IsGeoprocCommandEnabled(Row(id), &point, CMapFrameDialogs{})) << id;
+    EXPECT_TRUE(IsGeoprocCommandEnabled(Row(30355), &point, CMapFrameDialogs{}));
+
+    // The comparison asks its dialog with the selected layer offered.
+    frame.active = &point;
+    geoprocDialogs.compareOk = false;
+    EXPECT_TRUE(table.OnCommand(30440));
+    EXPECT_EQ(geoprocDialogs.log, std::vector<std::string>{"30808"});
+    EXPECT_EQ(geoprocDialogs.offeredActive, &point);
+}
+
+} // namespace

@@ -106,6 +106,24 @@ public:
     bool layerChoiceOk = true;
     CSnapLayerChoice snap;
     bool snapOk = true;
+    bool AskSortRecords(const CLayer& layer, CRecordSortChoice& choice) override
+    {
+        log.push_back("30819 " + layer.GetName());
+        choice = sort;
+        return sortOk;
+    }
+    bool AskCompareLayers(CDrelDoc&, CLayer* active, CCompareChoice& choice) override
+    {
+        log.push_back("30808");
+        offeredActive = active;
+        choice = compare;
+        return compareOk;
+    }
+
+    CRecordSortChoice sort;
+    bool sortOk = true;
+    CCompareChoice compare;
+    bool compareOk = true;
     int resultChoice = 0;
     bool resultOk = true;
     double radius = 0.01;

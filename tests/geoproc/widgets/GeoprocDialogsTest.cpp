@@ -1,6 +1,7 @@
 // The dialogs of geoprocessing on the offscreen platform: their controls
 // found by id, their texts, what OK refuses and what it gives back.
 #include "geoproc/BufferSaveRules.h"
+#include "geoproc/CompareLayers.h"
 #include "geoproc/LayerBufferRules.h"
 #include "geoproc/OverlayRules.h"
 #include "geoproc/SnapLayerRules.h"
@@ -10,6 +11,7 @@
 #include "geoproc/widgets/BufferTypeDlg.h"
 #include "geoproc/widgets/BufferZoneDlg.h"
 #include "geoproc/widgets/ClassFieldsDlg.h"
+#include "geoproc/widgets/CompareLayersDlg.h"
 #include "geoproc/widgets/LayerBufferDlg.h"
 #include "geoproc/widgets/OverlayDlg.h"
 #include "geoproc/widgets/ResultLayerDlg.h"
@@ -571,6 +573,79 @@ TEST_F(SnapLayerDialogTest, TheSnapDialogOffersTheLayersAndAsksWhatFitsThem)
     Click(next, IDOK);
     EXPECT_EQ(user.beeps, 1);
     EXPECT_TRUE(next.isVisible());
+    Click(next, IDCANCEL);
+    EXPECT_EQ(next.result(), IDCANCEL);
+}
+
+// Dialog 30808 over the same map; its remembered choice put back afterwards.
+class CompareDialogTest : public OverlayDialogsTest {
+protected:
+    CompareDialogTest() : m_second(CCompareLayersRules::LastSecond()), m_mode(CCompareLayersRules::InitialMode())
+    {
+        CCompareLayersRules::Remember("", 0);
+    }
+    ~CompareDialogTest() override { CCompareLayersRules::Remember(m_second, m_mode); }
+
+private:
+    std::string m_second;
+    int m_mode;
+};
+
+TEST_F(CompareDialogTest, TheComparisonOffersVectorLayersAndTheTwoModes)
+{
+    CCompareLayersDlg dialog(doc, Layer("Parkai"));
+    Open(dialog);
+    SaveScreenshot(dialog, "geoproc-30808-compare-layers");
+    EXPECT_EQ(GetControlId(&dialog), 30808);
+    EXPECT_EQ(dialog.windowTitle(), Text("Skirtumų tarp sluoksnių paieška"));
+    const QStringList layers = {"Adresai", Text("Gatvės"), "Parkai", "Trasa", "Pastatai"};
+    for (const auto& [id, label] : {std::pair{1012, "Pirmas sluoksnis:"}, std::pair{1021, "Antras sluoksnis:"}}) {
+        auto* combo = FindControl<QComboBox>(&dialog, id);
+        ASSERT_TRUE(combo) << id;
+        EXPECT_EQ(LabelOf(dialog, combo), Text(label));
+        EXPECT_EQ(Items(dialog, id), layers);
+    }
+    auto* geometry = FindControl<QRadioButton>(&dialog, 1024);
+    auto* attributes = FindControl<QRadioButton>(&dialog, 1025);
+    ASSERT_TRUE(geometry && attributes);
+    EXPECT_EQ(geometry->text(), Text("Objektų geometriją"));
+    EXPECT_EQ(attributes->text(), Text("Geometriją ir atributus"));
+    auto* group = qobject_cast<QGroupBox*>(geometry->parentWidget());
+    ASSERT_TRUE(group);
+    EXPECT_EQ(group->title(), Text("Palyginti"));
+    // The active layer first, no second layer, geometry only.
+    EXPECT_EQ(FindControl<QComboBox>(&dialog, 1012)->currentText(), "Parkai");
+    EXPECT_EQ(FindControl<QComboBox>(&dialog, 1021)->currentIndex(), -1);
+    EXPECT_TRUE(geometry->isChecked());
+
+    // Without a second layer OK does nothing.
+    Click(dialog, IDOK);
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_TRUE(user.messages.empty());
+    // Layers of two types: 1113, and the dialog stays.
+    Choose(dialog, 1021, "Gatvės");
+    Click(dialog, IDOK);
+    EXPECT_EQ(user.MessageIds(), std::vector<unsigned>{1113});
+    EXPECT_EQ(user.messages[0].text, Utf8ToCp1257("Skiriasi sluoksnių tipai."));
+    EXPECT_TRUE(dialog.isVisible());
+    Choose(dialog, 1021, "Pastatai");
+    // On its mark: the stretched button takes clicks on its mark and text only.
+    QTest::mouseClick(attributes, Qt::LeftButton, {}, QPoint(8, attributes->height() / 2));
+    Click(dialog, IDOK);
+    EXPECT_EQ(dialog.result(), IDOK);
+    const CCompareChoice choice = dialog.GetChoice();
+    EXPECT_EQ(choice.first, Layer("Parkai"));
+    EXPECT_EQ(choice.second, Layer("Pastatai"));
+    EXPECT_EQ(choice.mode, 1);
+
+    // The next run starts on the remembered second layer and mode.
+    CCompareLayersDlg next(doc, Layer("Adresai"));
+    Open(next);
+    EXPECT_EQ(FindControl<QComboBox>(&next, 1012)->currentText(), "Adresai");
+    EXPECT_EQ(FindControl<QComboBox>(&next, 1021)->currentText(), "Pastatai");
+    EXPECT_EQ(CCompareLayersRules::InitialMode(), 1);
+    EXPECT_FALSE(FindControl<QRadioButton>(&next, 1024)->isChecked());
+    EXPECT_TRUE(FindControl<QRadioButton>(&next, 1025)->isChecked());
     Click(next, IDCANCEL);
     EXPECT_EQ(next.result(), IDCANCEL);
 }
