@@ -65,7 +65,20 @@ void CServicesOverlay::Release()
     if (m_released)
         return;
     m_released = true;
-    SetUserServices(m_installedBefore);
+    if (g_services.load() == this) {
+        SetUserServices(m_installedBefore);
+        return;
+    }
+    // Released before an overlay installed over it: that one takes over
+    // what this one stood on, so it never hands messages to freed memory.
+    for (auto* above = dynamic_cast<CServicesOverlay*>(g_services.load()); above;
+         above = dynamic_cast<CServicesOverlay*>(above->m_installedBefore)) {
+        if (above->m_installedBefore == this) {
+            above->m_installedBefore = m_installedBefore;
+            above->m_previous = m_previous;
+            return;
+        }
+    }
 }
 
 void CHeldMessages::Show()
