@@ -11,6 +11,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <string>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
@@ -29,6 +30,8 @@ public:
         const std::string addressArgument = "--address=" + m_address;
         m_pid = ::fork();
         if (m_pid == 0) {
+            // Gone with the test, also when the test is killed.
+            ::prctl(PR_SET_PDEATHSIG, SIGTERM);
             // Its complaints about resource limits are no concern of the test's.
             const int quiet = ::open("/dev/null", O_WRONLY);
             if (quiet >= 0)
