@@ -5,6 +5,7 @@
 #include "gps/VehicleMarker.h"
 #include "platform/AppFolders.h"
 #include "platform/AppProfile.h"
+#include "tests/gps/PseudoTerminal.h"
 #include "tests/gps/ReplayTestSupport.h"
 #include "tests/support/TestSupport.h"
 
@@ -12,10 +13,7 @@
 
 #include <cfloat>
 #include <cmath>
-#include <poll.h>
-#include <pty.h>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -55,43 +53,25 @@ protected:
     {
         CAppProfile::Instance().SetFilePathForTesting(dir.File("Drel.ini"));
         SetUserFolderForTesting(dir.File("user/"));
-        EXPECT_EQ(::openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
-        CAppProfile::Instance().WriteString("SerialPorts", "COM11", ::ttyname(slave));
+        EXPECT_TRUE(line.IsOpen());
+        line.MapAs(kPort);
         CAppProfile::Instance().WriteString("SerialPorts", "COM12", dir.File("no such device"));
     }
     ~GpsEmulationTest() override
     {
         bench.gps.CloseEmulationPort();
-        ::close(master);
-        ::close(slave);
         SetUserFolderForTesting("");
         CAppProfile::Instance().SetFilePathForTesting("");
     }
 
     void Tick() { bench.core.OnTimer(CMainFrameCore::kEmulationTimer); }
     bool TimerRuns() const { return bench.timers.IsRunning(CMainFrameCore::kEmulationTimer); }
-    // What waits on the line within the time; empty when nothing came.
-    std::string ReadLine(int milliseconds = 2000)
-    {
-        std::string text;
-        while (text.find('\n') == std::string::npos) {
-            pollfd wait{master, POLLIN, 0};
-            if (::poll(&wait, 1, milliseconds) <= 0)
-                break;
-            char chunk[256];
-            const ssize_t n = ::read(master, chunk, sizeof chunk);
-            if (n <= 0)
-                break;
-            text.append(chunk, static_cast<size_t>(n));
-        }
-        return text;
-    }
+    std::string ReadLine(int milliseconds = 2000) { return line.ReadLine(milliseconds); }
 
     CTempDir dir;
     CScriptedUserServices user;
     CReplayBench bench;
-    int master = -1;
-    int slave = -1;
+    CPseudoTerminal line;
 };
 
 TEST_F(GpsEmulationTest, OneSentencePerTickThatTheDecoderReadsBack)

@@ -2,7 +2,7 @@
 // the vehicle shown and followed, the planning task, the emulated GPS
 // output on a serial line, and the street at a point.
 
-#include "tests/shell/widgets/app/AppFixture.h"
+#include "tests/gps/widgets/app/GpsAppFixture.h"
 
 #include "core/DbfTable.h"
 #include "core/Shape.h"
@@ -15,85 +15,26 @@
 #include "layers/LayerReader.h"
 #include "mapdoc/DrelDoc.h"
 #include "mapdoc/DrelView.h"
+#include "platform/QtText.h"
 #include "routing/widgets/RoutingInstall.h"
 #include "shell/widgets/MainFrameBars.h"
 #include "shell/widgets/MapFrame.h"
 #include "tests/gps/PrivateBus.h"
+#include "tests/gps/PseudoTerminal.h"
 #include "tests/routing/ClientLayer.h"
 #include "tests/shell/FakeGps.h"
 
-#include <QImage>
-
-#include <poll.h>
-#include <pty.h>
-#include <unistd.h>
-
 namespace {
 
-class AutomationProgramTest : public CAppFixture {
+class AutomationProgramTest : public CGpsAppFixture {
 protected:
     AutomationProgramTest()
     {
-        InstallMainFrameBars();
         InstallRouting();
-        InstallGps(receiver);
         registered = InstallAutomation(bus.Address());
     }
-    ~AutomationProgramTest() override
-    {
-        UninstallAutomation();
-        Stop();
-        MainFrameHooks().makeBars = nullptr;
-        SetGpsHooks(nullptr);
-        SetMapGpsPainter(nullptr);
-        if (master >= 0)
-            ::close(master);
-        if (slave >= 0)
-            ::close(slave);
-    }
+    ~AutomationProgramTest() override { UninstallAutomation(); }
 
-    bool StartOn(const std::string& map)
-    {
-        MakeFolder(ProgramFile("Vexil"));
-        for (const char* icon : {"118.ico", "119.ico", "121.ico"})
-            WriteWholeFile(ProgramFile("Vexil/") + icon, ReadWholeFile(TestDataFolder() + "../../res/Vexil/" + icon));
-        if (!Start({map}))
-            return false;
-        frame->SetTimerHostForTesting(&timers);
-        child = dynamic_cast<CMapFrame*>(frame->ActiveChild());
-        for (int i = 0; i < 20; ++i)
-            QCoreApplication::processEvents();
-        return child && child->GetMapView();
-    }
-    CDrelView& View() { return *child->GetMapView(); }
-    CDrelDoc& Map() { return *frame->GetActiveMapDocument(); }
-    CMapPoint GeoAt(double fx, double fy)
-    {
-        const CMapRect e = View().GetMapExtent();
-        CMapPoint p(e.left + fx * (e.right - e.left), e.bottom + fy * (e.top - e.bottom));
-        Map().MapToGeo(p);
-        return p;
-    }
-    CPoint ClientOfGeo(CMapPoint p)
-    {
-        Map().GeoToMap(p);
-        return View().MapToClient(p);
-    }
-    QImage ViewPicture()
-    {
-        QWidget* widget = child->GetViewWidget();
-        widget->repaint();
-        QCoreApplication::processEvents();
-        return widget->grab().toImage();
-    }
-    static bool RedNear(const QImage& picture, const CPoint& at)
-    {
-        for (int dy = -1; dy <= 1; ++dy)
-            for (int dx = -1; dx <= 1; ++dx)
-                if ((picture.pixel(at.x + dx, at.y + dy) & 0xFFFFFF) == 0xFF0000)
-                    return true;
-        return false;
-    }
     QDBusMessage App(const char* member, const QVariantList& arguments = {})
     {
         return bus.Call("Drel.Application", "/Application", "Drel.Application", member, arguments);
@@ -103,47 +44,32 @@ protected:
         return reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty() ? reply.arguments().at(0)
                                                                                           : QVariant();
     }
-    // The first vertex of some of the streets, in map coordinates.
-    std::vector<CMapPoint> StreetPoints(int count)
+    // A point in the middle of the first segment of some of the streets,
+    // in map coordinates, with the street's identifier.
+    std::vector<std::pair<CMapPoint, std::string>> StreetPoints(int count)
     {
-        std::vector<CMapPoint> points;
+        std::vector<std::pair<CMapPoint, std::string>> points;
         CLayer* streets = Map().Layers().FindByName(Map().Settings().streetsLayer);
         CLayerReader reader;
         if (!streets || !reader.OpenLayer(streets))
             return points;
         CFeatureSource& source = *reader.GetSource();
+        const int idField = source.GetTable().FindField(streets->GetIdField());
         for (int record = 0; static_cast<int>(points.size()) < count && record < 40; record += 7) {
             CShape shape;
-            if (source.ReadShape(record, shape) && shape.GetPointCount() > 1)
-                points.push_back(CMapPoint(
-                    (shape.GetPoint(0).x + shape.GetPoint(1).x) / 2, (shape.GetPoint(0).y + shape.GetPoint(1).y) / 2));
+            std::string id;
+            if (source.ReadShape(record, shape) && shape.GetPointCount() > 1
+                && source.GetFieldText(record, idField, id))
+                points.push_back({CMapPoint((shape.GetPoint(0).x + shape.GetPoint(1).x) / 2,
+                                      (shape.GetPoint(0).y + shape.GetPoint(1).y) / 2),
+                    id});
         }
         return points;
     }
-    std::string ReadLine()
-    {
-        std::string text;
-        while (text.find('\n') == std::string::npos) {
-            pollfd wait{master, POLLIN, 0};
-            if (::poll(&wait, 1, 2000) <= 0)
-                break;
-            char chunk[256];
-            const ssize_t n = ::read(master, chunk, sizeof chunk);
-            if (n <= 0)
-                break;
-            text.append(chunk, static_cast<size_t>(n));
-        }
-        return text;
-    }
 
+    // The test's own session bus.
     CPrivateBus bus;
-    CFakeReceiverPort port;
-    CGpsReceiverPort receiver;
-    CFakeTimers timers;
-    CMapFrame* child = nullptr;
     bool registered = false;
-    int master = -1;
-    int slave = -1;
 };
 
 TEST_F(AutomationProgramTest, TheVehicleIsShownFollowedAndPassedOnAsGpsOutput)
@@ -168,16 +94,17 @@ TEST_F(AutomationProgramTest, TheVehicleIsShownFollowedAndPassedOnAsGpsOutput)
     SaveScreenshot(*frame, "automation-vehicle");
 
     // The emulated receiver on a serial line.
-    ASSERT_EQ(::openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
-    CAppProfile::Instance().WriteString("SerialPorts", "COM6", ::ttyname(slave));
+    CPseudoTerminal line;
+    ASSERT_TRUE(line.IsOpen());
+    line.MapAs(6);
     EXPECT_EQ(Result(App("OpenSerialPort", {QVariant::fromValue<short>(6)})), QVariant(true));
     ASSERT_TRUE(timers.IsRunning(CMainFrameCore::kEmulationTimer));
     EXPECT_EQ(timers.running[CMainFrameCore::kEmulationTimer], 2000);
     frame->OnTimer(CMainFrameCore::kEmulationTimer);
-    const std::string line = ReadLine();
-    EXPECT_EQ(line.rfind("$GPRMC,000000,A,", 0), 0u) << line;
+    const std::string sent = line.ReadLine();
+    EXPECT_EQ(sent.rfind("$GPRMC,000000,A,", 0), 0u) << sent;
     NmeaSentence sentence;
-    ASSERT_TRUE(DecodeNmeaSentence(line.substr(0, line.find_first_of("\r\n")), sentence)) << line;
+    ASSERT_TRUE(DecodeNmeaSentence(sent.substr(0, sent.find_first_of("\r\n")), sentence)) << sent;
     EXPECT_NEAR(sentence.longitude, vehicle.x, 1e-6);
     EXPECT_NEAR(sentence.latitude, vehicle.y, 1e-6);
     EXPECT_EQ(sentence.course, 90);
@@ -194,11 +121,12 @@ TEST_F(AutomationProgramTest, TheVehicleIsShownFollowedAndPassedOnAsGpsOutput)
 TEST_F(AutomationProgramTest, RequestHundredRunsThePlanningTaskOfTheUserFolder)
 {
     ASSERT_TRUE(StartOn(DemoMapPath()));
-    const std::vector<CMapPoint> points = StreetPoints(4);
-    ASSERT_EQ(points.size(), 4u);
-    WriteClients(UserFile("klientai.gdb"),
-        {{points[0].x, points[0].y, "7", "s"}, {points[1].x, points[1].y, "7", ""}, {points[2].x, points[2].y, "7", ""},
-            {points[3].x, points[3].y, "8", ""}});
+    const auto streets = StreetPoints(4);
+    ASSERT_EQ(streets.size(), 4u);
+    std::vector<CClient> clients;
+    for (const auto& [point, id] : streets)
+        clients.push_back({point.x, point.y, clients.size() < 3 ? "7" : "8", clients.empty() ? "s" : ""});
+    WriteClients(UserFile("klientai.gdb"), clients);
     WriteWholeFile(UserFile("mplan.ini"),
         "[Fields]\r\nNumber=NR\r\nRoute=MARS\r\nFlag=POZ\r\nArcLength=ATK\r\n"
         "[Task]\r\nRoute=7\r\nInputFile=klientai.gdb\r\n");
@@ -206,13 +134,13 @@ TEST_F(AutomationProgramTest, RequestHundredRunsThePlanningTaskOfTheUserFolder)
     ASSERT_EQ(reply.type(), QDBusMessage::ReplyMessage) << reply.errorMessage().toStdString();
     EXPECT_EQ(Result(reply), QVariant(1)) << (shown.empty() ? "" : shown[0]);
 
-    CDbfTable clients;
-    ASSERT_TRUE(clients.Open(UserFile("klientai.dbf")));
+    CDbfTable table;
+    ASSERT_TRUE(table.Open(UserFile("klientai.dbf")));
     std::vector<std::string> numbers;
-    for (int n = 0; n < clients.GetRecordCount(); ++n) {
-        clients.GoToRecord(n);
+    for (int n = 0; n < table.GetRecordCount(); ++n) {
+        table.GoToRecord(n);
         std::string number;
-        clients.GetFieldString(2, number);
+        table.GetFieldString(2, number);
         numbers.push_back(number);
     }
     ASSERT_EQ(numbers.size(), 4u);
@@ -226,12 +154,15 @@ TEST_F(AutomationProgramTest, RequestHundredRunsThePlanningTaskOfTheUserFolder)
 TEST_F(AutomationProgramTest, TheStreetAtAPointInMetres)
 {
     ASSERT_TRUE(StartOn(DemoMapPath()));
-    const std::vector<CMapPoint> points = StreetPoints(1);
-    ASSERT_EQ(points.size(), 1u);
-    CMapPoint geo = points[0];
+    const auto streets = StreetPoints(3);
+    ASSERT_EQ(streets.size(), 3u);
+    for (const auto& [point, id] : streets) {
+        CMapPoint geo = point;
+        Map().MapToGeo(geo);
+        EXPECT_EQ(FromQString(Result(App("GetNearestStreet", {geo.x, geo.y, 5.0})).toString()), id);
+    }
+    CMapPoint geo = streets[0].first;
     Map().MapToGeo(geo);
-    const std::string street = Result(App("GetNearestStreet", {geo.x, geo.y, 30.0})).toString().toStdString();
-    EXPECT_FALSE(street.empty());
     EXPECT_EQ(Result(App("GetNearestStreet", {geo.x + 5, geo.y, 30.0})).toString(), QString()) << "far from the town";
 }
 
