@@ -213,26 +213,24 @@ CStreetAnswer FindNearestStreetInMap(CDrelDoc& map, const CMapPoint& position, d
     const double halfX = radius / 2 / kmX;
     const double halfY = radius / 2 / kmY;
     const CMapRect square(at.x - halfX, at.y + halfY, at.x + halfX, at.y - halfY);
-    std::vector<int32_t> candidates;
-    layer.FindObjectsInRect(at, square, candidates);
-    if (candidates.empty())
-        return answer;
 
+    // Every line in the square is measured on the ground, not only the one
+    // nearest in map units: degrees of longitude are shorter than those of
+    // latitude.
     CLayerReader reader;
     if (!reader.OpenLayer(&layer))
         return answer;
     CFeatureSource& source = *reader.GetSource();
+    source.SetQueryRect(&square);
     const CMapPoint scaledAt(at.x * kmX, at.y * kmY);
     int best = -1;
     double bestDistance = DBL_MAX;
-    for (int32_t record : candidates) {
-        CShape shape;
-        if (!source.ReadShape(record, shape))
-            continue;
+    for (CShape shape; source.ReadNextShape(shape);) {
         for (int i = 0; i < shape.GetPointCount(); ++i) {
             CMapPoint& p = shape.Points()[i];
             p = CMapPoint(p.x * kmX, p.y * kmY);
         }
+        shape.RecalcBounds();
         int segment = 0;
         CMapPoint nearest;
         if (!shape.HitTestSegment(scaledAt, radius, -1, segment, &nearest))
@@ -240,7 +238,7 @@ CStreetAnswer FindNearestStreetInMap(CDrelDoc& map, const CMapPoint& position, d
         const double distance = std::hypot(nearest.x - scaledAt.x, nearest.y - scaledAt.y);
         if (distance < bestDistance) {
             bestDistance = distance;
-            best = record;
+            best = source.GetCurrentRecord();
         }
     }
     if (best < 0)

@@ -147,7 +147,10 @@ protected:
     NearestStreetTest()
     {
         const std::string path = dir.File("gatves.gdb");
-        WriteStreets(path, {{"Tolima", 54.5008}, {"Artima", 54.5002}, {"", 54.5001}});
+        WriteStreets(path, {{"Tolima", {{25.4, 54.5008}, {25.6, 54.5008}}},
+                               {"Artima", {{25.4, 54.5002}, {25.6, 54.5002}}},
+                               {"", {{25.4, 54.5001}, {25.6, 54.5001}}},
+                               {"Rytine", {{25.5016, 54.4980}, {25.5016, 54.4995}}}});
         for (CDrelDoc* doc : {&first.doc, &second.doc})
             doc->Settings().limits = CMapRect(25, 55, 26, 54);
         auto layer = std::make_unique<CLayer>("Gatves", path, CLayer::kLine);
@@ -159,7 +162,7 @@ protected:
 
     struct Street {
         const char* id;
-        double latitude;
+        CMapPoint ends[2];
     };
     static void WriteStreets(const std::string& path, const std::vector<Street>& streets)
     {
@@ -169,9 +172,8 @@ protected:
         fields[1].Set("", 0, 0, 0);
         ASSERT_TRUE(source.Create(path, CLayer::kLine, fields));
         for (const Street& street : streets) {
-            const CMapPoint points[] = {{25.4, street.latitude}, {25.6, street.latitude}};
             CShape shape;
-            shape.SetPoints(2, points);
+            shape.SetPoints(2, street.ends);
             ASSERT_TRUE(source.AppendShape(shape, false));
             source.GetTable().SetField(0, street.id);
             ASSERT_TRUE(source.GetTable().WriteRecord());
@@ -193,6 +195,9 @@ TEST_F(NearestStreetTest, TheNearestIdentifiedStreetOfTheFirstMapWithStreets)
     // The active map names no streets layer: the next open map answers.
     EXPECT_EQ(Nearest(25.5, 54.5, 0.2), "Artima") << "the nameless street is nearer but filtered out";
     EXPECT_EQ(Nearest(25.5, 54.5009, 0.2), "Tolima");
+    // Nearer in degrees is not nearer on the ground: Artima lies 0.0012 degrees
+    // (133 m) north, Rytine 0.0016 degrees (103 m) east.
+    EXPECT_EQ(Nearest(25.5, 54.499, 0.3), "Rytine");
     // Radius in kilometres on a map in degrees: 22 m away is within 0.05 km, not
     // 0.01.
     EXPECT_EQ(Nearest(25.5, 54.5, 0.05), "Artima");
