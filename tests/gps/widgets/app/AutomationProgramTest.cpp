@@ -166,4 +166,29 @@ TEST_F(AutomationProgramTest, TheStreetAtAPointInMetres)
     EXPECT_EQ(Result(App("GetNearestStreet", {geo.x + 5, geo.y, 30.0})).toString(), QString()) << "far from the town";
 }
 
+TEST_F(AutomationProgramTest, AnExtentOffTheViewIsBroughtIntoTheProjectedMap)
+{
+    ASSERT_TRUE(StartOn(DemoMapPath()));
+    const auto inView = [this](CMapPoint geo) {
+        Map().GeoToMap(geo);
+        const CMapRect e = View().GetMapExtent();
+        return e.left <= geo.x && geo.x <= e.right && e.bottom <= geo.y && geo.y <= e.top;
+    };
+    const CMapPoint a = GeoAt(1.5, 1.4), b = GeoAt(1.9, 1.6);
+    ASSERT_FALSE(inView(a));
+    EXPECT_EQ(Result(App("EnsureVisible", {b.x, a.y, a.x, b.y})), QVariant(true));
+    EXPECT_TRUE(inView(a));
+    EXPECT_TRUE(inView(b));
+
+    // A single point comes to the middle at the scale the view has.
+    const double scale = View().GetScaleDenominator();
+    const CMapPoint point = GeoAt(-1, 0.5);
+    EXPECT_EQ(Result(App("EnsureVisible", {point.x, point.y, point.x, point.y})), QVariant(true));
+    EXPECT_NEAR(View().GetScaleDenominator(), scale, scale * 1e-6);
+    CMapPoint centre = View().GetMapExtent().Center();
+    Map().MapToGeo(centre);
+    EXPECT_NEAR(centre.x, point.x, 1e-6);
+    EXPECT_NEAR(centre.y, point.y, 1e-6);
+}
+
 } // namespace
