@@ -2,10 +2,12 @@
 
 #include "gps/GpsReceiverPort.h"
 #include "gps/VehicleMarker.h"
+#include "shell/MainFrameCore.h"
 
 namespace {
+constexpr int kEmulationPeriodMs = 2000;
 CGpsContext* g_context = nullptr;
-}
+} // namespace
 
 CGpsContext* GetGpsContext()
 {
@@ -21,6 +23,7 @@ CGpsContext::CGpsContext(CGpsReceiverPort* receiver) : m_receiver(receiver), m_r
 
 CGpsContext::~CGpsContext()
 {
+    CloseEmulationPort();
     if (g_context == this)
         g_context = nullptr;
     if (&GpsHooks() == this)
@@ -43,6 +46,37 @@ void CGpsContext::SetClock(std::function<int64_t()> milliseconds)
 {
     m_recorder.SetClock([milliseconds] { return milliseconds() / 1000; });
     m_replay.SetClock(std::move(milliseconds));
+}
+
+bool CGpsContext::OpenEmulationPort(int port)
+{
+    CloseEmulationPort();
+    CMainFrameCore* core = GetMainFrameCore();
+    if (port <= 0 || !core)
+        return false;
+    m_emulationPort.LoadSettings();
+    m_emulationPort.SetPort(port);
+    if (m_emulationPort.Open(nullptr, 0, GENERIC_WRITE) && !m_emulationTimerRunning) {
+        core->Timers().SetTimer(CMainFrameCore::kEmulationTimer, kEmulationPeriodMs);
+        m_emulationTimerRunning = true;
+        return true;
+    }
+    return m_emulationPort.IsOpen();
+}
+
+void CGpsContext::CloseEmulationPort()
+{
+    m_emulationPort.Close();
+    if (!m_emulationTimerRunning)
+        return;
+    if (CMainFrameCore* core = GetMainFrameCore())
+        core->Timers().KillTimer(CMainFrameCore::kEmulationTimer);
+    m_emulationTimerRunning = false;
+}
+
+void CGpsContext::OnEmulationTimer()
+{
+    m_vehicle.SendRmcSentence(m_emulationPort);
 }
 
 void CGpsContext::RecordTrackFix(const CGpsPosition& fix)
@@ -99,6 +133,7 @@ void CGpsContext::SetReplaySpeedFactor(int factor)
 void CGpsContext::OnApplicationExit()
 {
     m_replay.Close();
+    CloseEmulationPort();
 }
 
 void CGpsContext::DrawRecentTrack(CDC& dc, CDrelView& view)
@@ -109,4 +144,9 @@ void CGpsContext::DrawRecentTrack(CDC& dc, CDrelView& view)
 void CGpsContext::DrawVehicleMarker(CDC& dc, CDrelView& view, const CMapGpsFix& fix, double course, int lost)
 {
     ::DrawVehicleMarker(dc, view, fix.longitude, fix.latitude, course, lost);
+}
+
+void CGpsContext::DrawAutomationVehicle(CDC& dc, CDrelView& view)
+{
+    m_vehicle.Draw(dc, view);
 }

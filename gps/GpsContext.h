@@ -1,8 +1,10 @@
 #pragma once
 
 #include "gps/GpsStatusWindow.h"
+#include "gps/SerialPort.h"
 #include "gps/TrackRecorder.h"
 #include "gps/TrackReplay.h"
+#include "gps/VehicleMarker.h"
 #include "mapdoc/MapGps.h"
 #include "shell/GpsHooks.h"
 
@@ -14,7 +16,10 @@ class CGpsReceiverPort;
 // The GPS part of the program, one per process: the track recorder, the
 // track replay and the status window, fed by the main window's GPS
 // handling (IGpsHooks) and drawn into the map views (IMapGpsPainter):
-// the trail and the vehicle marker of the current fix.
+// the trail and the vehicle marker of the current fix. It also holds the
+// vehicle that automation places and the emulation that passes it on as
+// "$GPRMC" sentences on the port "EmulateGPS", one every main-window
+// timer 3 tick.
 class CGpsContext : public IGpsHooks, public IMapGpsPainter {
 public:
     // The receiver is the program's (its log switch is a track setting);
@@ -37,6 +42,16 @@ public:
     // replay's steps (tests give their own).
     void SetClock(std::function<int64_t()> milliseconds);
 
+    CVehicleMarker& Vehicle() { return m_vehicle; }
+    CSerialPort& EmulationPort() { return m_emulationPort; }
+    // Closes the emulation first; false for a port of 0 or less, without a
+    // main window, or when the port did not open (the port says why).
+    // Opened for writing only, with timer 3 started at 2000 ms.
+    bool OpenEmulationPort(int port);
+    // Closes the port and stops timer 3.
+    void CloseEmulationPort();
+    bool IsEmulationTimerRunning() const { return m_emulationTimerRunning; }
+
     // IGpsHooks.
     void RecordTrackFix(const CGpsPosition& fix) override;
     void ShowFixInStatusWindow(const CGpsPosition& fix) override;
@@ -44,6 +59,7 @@ public:
     void CloseTrackReplay() override;
     // Only the receiver's own port is drained, and only into a window.
     void ShowTerminalText(uintptr_t port) override;
+    void OnEmulationTimer() override;
     void OnReplayTimer() override;
     void GoToReplayPoint(int index) override;
     int GetReplaySpeedFactor() override;
@@ -53,6 +69,7 @@ public:
     // IMapGpsPainter.
     void DrawRecentTrack(CDC& dc, CDrelView& view) override;
     void DrawVehicleMarker(CDC& dc, CDrelView& view, const CMapGpsFix& fix, double course, int lost) override;
+    void DrawAutomationVehicle(CDC& dc, CDrelView& view) override;
 
 private:
     CGpsReceiverPort* m_receiver;
@@ -62,6 +79,9 @@ private:
     IGpsTerminalWindow* m_terminalWindow = &m_noTerminalWindow;
     CTrackRecorder m_recorder;
     CTrackReplay m_replay;
+    CVehicleMarker m_vehicle;
+    CSerialPort m_emulationPort{"EmulateGPS"};
+    bool m_emulationTimerRunning = false;
 };
 
 // The program's context once InstallGps made it; null before.

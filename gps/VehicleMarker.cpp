@@ -1,12 +1,16 @@
 #include "gps/VehicleMarker.h"
 
 #include "core/MapPoint.h"
+#include "gps/SerialPort.h"
 #include "mapdoc/DrelDoc.h"
 #include "mapdoc/DrelView.h"
 #include "platform/Brush.h"
 #include "platform/DC.h"
 #include "platform/Pen.h"
+#include "platform/NumberText.h"
 #include "render/SymbolLibrary.h"
+#include "shell/BestMapChoice.h"
+#include "shell/MainFrameCore.h"
 
 #include <cfloat>
 #include <cmath>
@@ -21,6 +25,28 @@ constexpr COLORREF kArrowColour = RGB(255, 0, 0);
 constexpr int kTipDistance = 19;
 constexpr int kCornerDistance = 13;
 constexpr int kCornerAngle = 20;
+
+constexpr double kKnotsPerKmh = 0.5399568034557235;
+// The sentence's minutes have four decimals.
+constexpr double kMinuteSteps = 10000;
+
+// Whole degrees and minutes of an absolute coordinate, the minutes rounded
+// as printed before the degrees are taken, so 54.99999999 gives 55 00.0000.
+void SplitDegrees(double value, double& degrees, double& minutes)
+{
+    degrees = std::floor(value);
+    minutes = std::round((value - degrees) * 60 * kMinuteSteps) / kMinuteSteps;
+    if (minutes >= 60) {
+        degrees += 1;
+        minutes -= 60;
+    }
+}
+
+void RepaintMapViews()
+{
+    if (const CMainFrameCore* core = GetMainFrameCore())
+        core->InvalidateMapViews();
+}
 
 double PixelToLogical(int window, int viewport)
 {
@@ -68,4 +94,52 @@ void DrawVehicleMarker(CDC& dc, CDrelView& view, double longitude, double latitu
     dc.SelectObject(oldBrush);
     dc.SelectObject(oldPen);
     SymbolLibrary().DrawSymbol(dc, at.x, at.y, kSymbolVehicleCentre);
+}
+
+void CVehicleMarker::Show(double longitude, double latitude, double course, int follow)
+{
+    m_longitude = longitude;
+    m_latitude = latitude;
+    m_course = course;
+    if ((follow & 0xFFFF) != 0) {
+        BestMapService().ShowPositionInActiveMap(longitude, latitude, true, false, false);
+        RepaintMapViews();
+    } else {
+        BestMapService().ShowPointInBestView(CMapPoint(longitude, latitude), 2, true);
+    }
+}
+
+void CVehicleMarker::Hide()
+{
+    if (!IsSet())
+        return;
+    m_longitude = DBL_MAX;
+    m_latitude = DBL_MAX;
+    RepaintMapViews();
+}
+
+void CVehicleMarker::Draw(CDC& dc, CDrelView& view) const
+{
+    DrawVehicleMarker(dc, view, m_longitude, m_latitude, m_course, 0);
+}
+
+std::string CVehicleMarker::RmcSentence() const
+{
+    if (!IsSet() || m_latitude == DBL_MAX)
+        return {};
+    double latDegrees, latMinutes, lonDegrees, lonMinutes;
+    SplitDegrees(std::fabs(m_latitude), latDegrees, latMinutes);
+    SplitDegrees(std::fabs(m_longitude), lonDegrees, lonMinutes);
+    return FormatC("$GPRMC,%02d%02d%02d,%c,%02.0lf%07.4lf,%c,%03.0lf%07.4lf,%c,%3.1lf,%3.1lf,%02d%02d%02d,0.0,E\r\n",
+                   m_time.hour, m_time.minute, m_time.second, 'A', latDegrees, latMinutes,
+                   m_latitude >= 0 ? 'N' : 'S', lonDegrees, lonMinutes, m_longitude >= 0 ? 'E' : 'W',
+                   m_speed * kKnotsPerKmh, m_course >= 0 ? m_course : 0.0, m_time.day, m_time.month,
+                   m_time.year - 2000);
+}
+
+void CVehicleMarker::SendRmcSentence(CSerialPort& port) const
+{
+    if (!port.IsOpen() || !IsSet())
+        return;
+    port.Write(RmcSentence());
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <string>
+
+class CAutomationServer;
 class CGpsReceiverPort;
 
 // Plugs the GPS part into the program before the main window is made: one
@@ -20,3 +23,14 @@ class CGpsReceiverPort;
 // member of the context (the status window through SetStatusWindow); its
 // commands join the registrations in GpsInstall.cpp.
 void InstallGps(CGpsReceiverPort& receiver);
+
+// Offers the running program to other programs on the D-Bus session bus
+// (the bus at the address when one is given): "Drel.Application" and
+// "DrelR.Application" over the main window's maps and views. The program
+// calls it last, after InstallGps; false, with nothing offered, when there
+// is no bus or another instance holds the names.
+bool InstallAutomation(const std::string& busAddress = {});
+// Takes the names off the bus; before the application object goes.
+void UninstallAutomation();
+// Null while nothing is offered.
+CAutomationServer* GetAutomationServer();

@@ -27,6 +27,8 @@ int main(int argc, char** argv)
     InstallGeoprocessing();
     InstallRouting();
     InstallGps(receiver);
+    // A second instance finds the names taken and offers nothing.
+    InstallAutomation();
 
     std::vector<std::string> arguments;
     const QStringList given = CDrelApp::arguments();
@@ -35,6 +37,7 @@ int main(int argc, char** argv)
 
     const int code = app.InitInstance(ParseStartArguments(arguments)) ? CDrelApp::exec() : 1;
     const int exitCode = app.ExitInstance();
+    UninstallAutomation();
     SetGpsReceiverPort(nullptr);
     return code != 0 ? code : exitCode;
 }

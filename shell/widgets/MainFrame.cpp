@@ -366,6 +366,11 @@ private:
     CMainFrame& m_frame;
 };
 
+IBestMapWindows& CMainFrame::BestMapWindows()
+{
+    return *m_bestMapWindows;
+}
+
 CMainFrame::CMainFrame()
     : CMdiFrame(128),
       m_timers(std::make_unique<CTimers>(*this)),

@@ -12,6 +12,7 @@
 #include <vector>
 
 class CBestMapChoice;
+class IBestMapWindows;
 class CCommErrorsDlg;
 class CDrelDoc;
 class CDrelView;
@@ -104,6 +105,8 @@ public:
 
     // The most detailed map for a position or an extent.
     CBestMapChoice& BestMap() { return *m_bestMap; }
+    // The maps and map views the choice works over.
+    IBestMapWindows& BestMapWindows();
     // A connection error text joins the window of connection errors (made
     // and shown on first use).
     void AppendConnectionError(const std::string& text);

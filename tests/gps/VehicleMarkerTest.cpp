@@ -127,4 +127,29 @@ TEST_F(VehicleMarkerTest, NothingOutsideTheExtentOrWithoutAPosition)
     }
 }
 
+TEST_F(VehicleMarkerTest, TheAutomationVehicleIsNeverDrawnAsLost)
+{
+    CVehicleMarker vehicle;
+    const auto drawVehicle = [&] {
+        Paint();
+        CDC dc(window.surface);
+        view.PrepareDCMapping(dc);
+        vehicle.Draw(dc, view);
+    };
+    vehicle.Show(1000, 500, -1, 0);
+    drawVehicle();
+    EXPECT_EQ(Pixel(0, 0), kVehicleRed) << "symbol 121";
+    EXPECT_EQ(Pixel(0, -4), kWhite);
+    EXPECT_EQ(Pixel(16, 0), kWhite) << "no arrow";
+
+    vehicle.Show(1000, 500, 90, 0);
+    drawVehicle();
+    EXPECT_EQ(Pixel(16, 0), kArrow);
+
+    vehicle.Hide();
+    drawVehicle();
+    EXPECT_EQ(Pixel(0, 0), kWhite);
+    EXPECT_EQ(Pixel(16, 0), kWhite);
+}
+
 } // namespace

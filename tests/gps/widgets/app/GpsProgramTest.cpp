@@ -2,7 +2,7 @@
 // recorded and drawn, the demo track replayed from the playback bar, the
 // track dialogs and the saved track as a layer.
 
-#include "tests/shell/widgets/app/AppFixture.h"
+#include "tests/gps/widgets/app/GpsAppFixture.h"
 
 #include "core/DbfTable.h"
 #include "gps/GpsContext.h"
@@ -36,40 +36,11 @@
 
 namespace {
 
-// The program with its toolbars and the GPS part, over a receiver port the
-// test feeds and timers the test fires.
-class GpsProgramTest : public CAppFixture {
+// The GPS part's own clock, the replay and the demo track.
+class GpsProgramTest : public CGpsAppFixture {
 protected:
-    GpsProgramTest()
-    {
-        InstallMainFrameBars();
-        InstallGps(receiver);
-        GetGpsContext()->SetClock([this] { return now; });
-    }
-    ~GpsProgramTest() override
-    {
-        Stop();
-        MainFrameHooks().makeBars = nullptr;
-        SetGpsHooks(nullptr);
-        SetMapGpsPainter(nullptr);
-    }
+    GpsProgramTest() { GetGpsContext()->SetClock([this] { return now; }); }
 
-    // The program's icons beside it, the map open and its windows laid out.
-    bool StartOn(const std::string& map)
-    {
-        MakeFolder(ProgramFile("Vexil"));
-        for (const char* icon : {"118.ico", "119.ico", "121.ico"})
-            WriteWholeFile(ProgramFile("Vexil/") + icon, ReadWholeFile(TestDataFolder() + "../../res/Vexil/" + icon));
-        if (!Start({map}))
-            return false;
-        frame->SetTimerHostForTesting(&timers);
-        child = dynamic_cast<CMapFrame*>(frame->ActiveChild());
-        for (int i = 0; i < 20; ++i)
-            QCoreApplication::processEvents();
-        return child && child->GetMapView();
-    }
-    CDrelView& View() { return *child->GetMapView(); }
-    CDrelDoc& Map() { return *frame->GetActiveMapDocument(); }
     CTrackReplay& Replay() { return GetGpsContext()->Replay(); }
     CLayer* TrackLayer()
     {
@@ -77,36 +48,6 @@ protected:
             if (Map().GetLayer(i)->GetType() == CLayer::kTrack)
                 return Map().GetLayer(i);
         return nullptr;
-    }
-    // The geographic point at a fraction of the visible extent.
-    CMapPoint GeoAt(double fx, double fy)
-    {
-        const CMapRect e = View().GetMapExtent();
-        CMapPoint p(e.left + fx * (e.right - e.left), e.bottom + fy * (e.top - e.bottom));
-        Map().MapToGeo(p);
-        return p;
-    }
-    // The map view as it shows now.
-    QImage ViewPicture()
-    {
-        QWidget* widget = child->GetViewWidget();
-        widget->repaint();
-        QCoreApplication::processEvents();
-        return widget->grab().toImage();
-    }
-    // A pixel of pure red within a pixel of the client point.
-    static bool RedNear(const QImage& picture, const CPoint& at)
-    {
-        for (int dy = -1; dy <= 1; ++dy)
-            for (int dx = -1; dx <= 1; ++dx)
-                if ((picture.pixel(at.x + dx, at.y + dy) & 0xFFFFFF) == 0xFF0000)
-                    return true;
-        return false;
-    }
-    CPoint ClientOfGeo(CMapPoint p)
-    {
-        Map().GeoToMap(p);
-        return View().MapToClient(p);
     }
     std::string Counter() { return MainToolbars().FindBox(kReplayPointBox)->GetText(); }
     void Tick()
@@ -123,10 +64,6 @@ protected:
         return enabled;
     }
 
-    CFakeReceiverPort port;
-    CGpsReceiverPort receiver;
-    CFakeTimers timers;
-    CMapFrame* child = nullptr;
     int64_t now = 1000000;
 };
 
