@@ -1,5 +1,6 @@
 #include "geoproc/GeoprocCommands.h"
 
+#include "geoproc/ClosedAreas.h"
 #include "geoproc/DbfImport.h"
 #include "geoproc/GeoprocDialogs.h"
 #include "geoproc/Islands.h"
@@ -9,9 +10,11 @@
 #include "geoproc/MergeAdjacent.h"
 #include "geoproc/Overlay.h"
 #include "geoproc/SnapVertices.h"
+#include "geoproc/StreetBlocks.h"
 #include "geoproc/ThinVertices.h"
 #include "geoproc/TopologyErrors.h"
 #include "layers/Layer.h"
+#include "mapdoc/DrelDoc.h"
 #include "platform/Codepage.h"
 #include "platform/CommandTarget.h"
 #include "platform/UserServices.h"
@@ -32,6 +35,8 @@ constexpr unsigned kLineArea = LayerTypeBit(CLayer::kLine) | LayerTypeBit(CLayer
 constexpr unsigned kPointLineArea = LayerTypeBit(CLayer::kPoint) | kLineArea;
 constexpr unsigned kVectorTypes = kPointLineArea | LayerTypeBit(CLayer::kTrack);
 constexpr char kDbfFilter[] = "DBF Files (*.dbf)|*.dbf||";
+// The layer that regenerating the streets works on.
+const std::string kStreetLayer = Utf8ToCp1257("Gatvės");
 
 int BufferZones(const CGeoprocCall& call)
 {
@@ -66,6 +71,27 @@ int Islands(const CGeoprocCall& call)
 int SnapNearVertices(const CGeoprocCall& call)
 {
     return SnapAdjacentPoints(*call.layer, call.document, call.dialogs.document);
+}
+
+int ClosedAreas(const CGeoprocCall& call)
+{
+    return CreateClosedAreas(*call.layer, call.document, call.dialogs.document);
+}
+
+// Runs whatever is selected: the operation refuses other layers itself.
+int StreetBlocks(const CGeoprocCall& call)
+{
+    if (!call.layer) {
+        AppMessageBox(kNoLayerSelected, MB_OK | MB_ICONWARNING);
+        return 0;
+    }
+    return BuildStreetBlocks(*call.layer, call.document, false);
+}
+
+int RegenerateStreets(const CGeoprocCall& call)
+{
+    CLayer* streets = call.document.Layers().FindByName(kStreetLayer);
+    return streets ? BuildStreetBlocks(*streets, call.document, true) : 0;
 }
 
 int Thinning(const CGeoprocCall& call)
@@ -120,13 +146,16 @@ constexpr CGeoprocCommand kCommands[] = {
     {30260, LayerTypeBit(CLayer::kLine), CGeoprocCommand::kNewLayerDialog, Topology},
     {30263, 0, CGeoprocCommand::kNewLayerDialog, LayerOverlay},
     {30264, kLineArea, CGeoprocCommand::kNewLayerDialog, MergeNeighbours},
+    {30265, LayerTypeBit(CLayer::kLine), CGeoprocCommand::kNewLayerDialog, ClosedAreas},
     {30266, kVectorTypes, 0, Coordinates},
     {30280, 0, CGeoprocCommand::kOpenFilesDialog, AttributeImport},
     {30325, LayerTypeBit(CLayer::kLine), CGeoprocCommand::kNewLayerDialog, ErrorPoints},
     {30342, kLineArea, CGeoprocCommand::kNewLayerDialog, SnapNearVertices},
+    {30344, 0, 0, StreetBlocks},
     {30348, kLineArea, CGeoprocCommand::kNewLayerDialog, FixErrors},
     {30349, kLineArea, CGeoprocCommand::kNewLayerDialog, Thinning},
     {30352, LayerTypeBit(CLayer::kArea), CGeoprocCommand::kNewLayerDialog, Islands},
+    {30612, 0, 0, RegenerateStreets},
 };
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "geoproc/widgets/GeoprocDialogService.h"
 
 #include "geoproc/BufferSaveRules.h"
+#include "geoproc/widgets/BlockLayerDlg.h"
 #include "geoproc/widgets/BufferSaveDlg.h"
 #include "geoproc/widgets/BufferTypeDlg.h"
 #include "geoproc/widgets/BufferZoneDlg.h"
@@ -87,6 +88,15 @@ bool CGeoprocDialogService::AskMergeFields(const CLayer& layer, std::string& fie
     if (dialog.DoModal() != IDOK)
         return false;
     fieldNames = dialog.GetFieldNames();
+    return true;
+}
+
+bool CGeoprocDialogService::AskStreetBlocks(CDrelDoc& document, const CLayer& streets, CStreetBlockChoice& choice)
+{
+    CBlockLayerDlg dialog(document, streets, choice, GetUserServicesOwner());
+    if (dialog.DoModal() != IDOK)
+        return false;
+    choice = dialog.GetChoice();
     return true;
 }
 

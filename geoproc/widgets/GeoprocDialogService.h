@@ -24,6 +24,7 @@ public:
     bool AskImportKeys(const CDbfTable& layerTable, const CDbfTable& importTable, CImportKeys& keys) override;
     void ShowImportReport(const std::string& skipped, const std::string& values) override;
     bool AskCoordGrid(bool geographic, CCoordGridParams& params) override;
+    bool AskStreetBlocks(CDrelDoc& document, const CLayer& streets, CStreetBlockChoice& choice) override;
     // IBufferZoneDialogs.
     bool AskRadius(CBufferZoneSettings& settings) override;
     bool AskZoneType(int& type) override { return AskBufferType(type); }

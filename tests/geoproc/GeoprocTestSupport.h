@@ -3,6 +3,7 @@
 #include "core/FileUtil.h"
 #include "geoproc/GeoprocDialogs.h"
 #include "geoproc/LineTopology.h"
+#include "geoproc/StreetBlocks.h"
 #include "layers/FeatureSource.h"
 #include "layers/GdbSource.h"
 #include "layers/Layer.h"
@@ -87,6 +88,15 @@ public:
         return mergeFieldsOk;
     }
 
+    bool AskStreetBlocks(CDrelDoc&, const CLayer& streets, CStreetBlockChoice& choice) override
+    {
+        log.push_back("30806 " + streets.GetName());
+        offeredBlocks = choice;
+        if (editBlocks)
+            editBlocks(choice);
+        return blocksOk;
+    }
+
     std::vector<std::string> log;
     int resultChoice = 0;
     bool resultOk = true;
@@ -110,6 +120,9 @@ public:
     bool classFieldsOk = true;
     std::string mergeFields;
     bool mergeFieldsOk = true;
+    CStreetBlockChoice offeredBlocks;
+    std::function<void(CStreetBlockChoice&)> editBlocks;
+    bool blocksOk = true;
 };
 
 // What dialog 102 was offered, and how it answers: OK with the proposals,
