@@ -247,6 +247,31 @@ TEST_F(ClosedAreasTest, CancelKeepsTheFacesTracedSoFar)
     EXPECT_LE(ReadObjects(dir.File("cut.gdb"), CLayer::kArea).size(), 1u);
 }
 
+TEST_F(ClosedAreasTest, CancelInTheCommandAddsTheLayerOfWhatWasWritten)
+{
+    CLayer& links = AddLinks("tinklas", With(kSquare, {{"10 0, 20 0", 2, 5}, {"20 0, 20 10", 5, 6},
+                                                        {"20 10, 10 10", 6, 3}}));
+    user.answers = {IDNO};
+    user.cancelAfterChecks = 1;
+    ASSERT_EQ(CreateClosedAreas(links, doc, newLayer.Dialogs()), 1);
+    CLayer* faces = doc.Layers().FindByName("tinklas_polyg");
+    ASSERT_TRUE(faces);
+    EXPECT_LT(ReadObjects(faces->GetPath(), CLayer::kArea).size(), 2u);
+    EXPECT_EQ(FindMatchingFiles(dir.File("*.gdb")).size(), 2u);
+}
+
+TEST_F(ClosedAreasTest, AFailedWriteStopsTheTracing)
+{
+    CShapeArray lines;
+    FillShapes(lines, {"0 0, 10 0", "10 0, 10 10", "10 10, 0 10", "0 10, 0 0"});
+    std::vector<CHalfEdge> edges;
+    BuildHalfEdges(lines, {1, 2, 3, 4}, {2, 3, 4, 1}, nullptr, edges);
+    // A writer whose file was never made refuses every area.
+    CAreaWriter writer;
+    EXPECT_EQ(TraceFaces(edges, lines, &writer, false, nullptr, nullptr, nullptr), EOperationEnd::kFailed);
+    EXPECT_FALSE(writer.Close());
+}
+
 TEST(CornerPiece, FillsTheOuterCornerOfTwoStreets)
 {
     CShape piece;

@@ -1,96 +1,27 @@
 // Closed areas and street blocks in the program on the demo town, through
 // InstallGeoprocessing() and the real dialogs.
-#include "tests/shell/widgets/app/AppFixture.h"
+#include "tests/geoproc/widgets/app/GeoprocTownApp.h"
 
-#include "core/Shape.h"
 #include "geoproc/StreetBlocks.h"
 #include "geoproc/TopologyRules.h"
-#include "geoproc/widgets/GeoprocInstall.h"
-#include "layers/Layer.h"
-#include "mapdoc/DrelDoc.h"
 #include "mapdoc/DrelView.h"
-#include "mapdoc/LegendView.h"
-#include "platform/Codepage.h"
 #include "platform/Strings.h"
-#include "shell/widgets/ControlIds.h"
-#include "shell/widgets/MainFrameBars.h"
-#include "shell/widgets/MapFrame.h"
-#include "tests/geoproc/GeoprocTestSupport.h"
 
-#include <QAbstractButton>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <QTest>
 
 namespace {
 
 using Rules = CStreetBlockRules;
 
-class ClosedAreasProgramTest : public CAppFixture {
+class ClosedAreasProgramTest : public CGeoprocTownApp {
 protected:
-    ClosedAreasProgramTest() : m_topology(CTopologyRules::Last())
-    {
-        InstallMainFrameBars();
-        InstallGeoprocessing();
-        // Dialog 102 comes with the layer management: here it takes the proposals.
-        CMapFrame::Hooks().frame.document.newLayer = [this](CDrelDoc&, std::string& name, std::string&, int& type,
-                                                            CNewLayerOptions&) {
-            offered.push_back(name);
-            offeredTypes.push_back(type);
-            return true;
-        };
-    }
+    ClosedAreasProgramTest() : m_topology(CTopologyRules::Last()) {}
     ~ClosedAreasProgramTest() override
     {
         Stop();
-        CMapFrame::Hooks().frame.document.newLayer = nullptr;
-        MainFrameHooks().makeBars = nullptr;
         CTopologyRules::Remember(m_topology);
     }
-
-    bool StartInTown()
-    {
-        CDemoOptions options;
-        options.streets = 40;
-        std::string error;
-        EXPECT_TRUE(MakeDemoMap(town.Path(), options, error)) << error;
-        if (!Start({town.File(CDemoMapWriter::kMapFile)}))
-            return false;
-        child = dynamic_cast<CMapFrame*>(frame->ActiveChild());
-        Settle();
-        return child != nullptr;
-    }
-    void Settle()
-    {
-        for (int i = 0; i < 20; ++i)
-            QCoreApplication::processEvents();
-    }
-    CDrelDoc& Map() { return child->GetMapDocument(); }
-    CLayer* Select(const std::string& utf8Name)
-    {
-        CLayer* layer = Map().Layers().FindByName(Utf8ToCp1257(utf8Name));
-        if (layer)
-            child->GetLegend()->SelectLayer(layer);
-        return layer;
-    }
-    static void Press(QWidget& dialog, int id)
-    {
-        auto* button = FindControl<QAbstractButton>(&dialog, id);
-        ASSERT_TRUE(button) << id;
-        QTest::mouseClick(button, Qt::LeftButton);
-    }
-    static double TotalArea(const std::vector<CReadObject>& objects)
-    {
-        double area = 0;
-        for (const CReadObject& object : objects)
-            area += object.shape.Area();
-        return area;
-    }
-
-    CTempDir town;
-    CMapFrame* child = nullptr;
-    std::vector<std::string> offered;
-    std::vector<int> offeredTypes;
 
 private:
     CTopologyOptions m_topology;
