@@ -218,8 +218,11 @@ TEST_F(StreetBlocksTest, RegeneratingWritesTheDerivedStreetFiles)
                                  {{"0 0, 100 0", 5, 1}, {"50 0, 50 50", 5, 7}, {"0 20, 100 20", 5, 101},
                                   {"0 40, 100 40", 5, -1}});
     streets.SetFilter("Plotis > 1");
+    // A layer of the map on an older lanes file: replaced without a word.
+    AddShapeLayer("Gatveles", "gatveles.gdb", CLayer::kLine, {"0 0, 1 1", "1 1, 2 2", "2 2, 3 3"});
     const int layers = doc.GetLayerCount();
     ASSERT_EQ(BuildStreetBlocks(streets, doc, true), 1);
+    EXPECT_TRUE(user.messages.empty());
     EXPECT_EQ(dialogs.offeredBlocks.blockName, "<None1>");
     EXPECT_EQ(dialogs.offeredBlocks.streetName, "<None2>");
     EXPECT_TRUE(dialogs.offeredBlocks.blockPath.empty());
@@ -244,11 +247,12 @@ TEST_F(StreetBlocksTest, RegeneratingWritesTheDerivedStreetFiles)
 TEST_F(StreetBlocksTest, RegeneratingWithoutTipasToldOnceWritesNeither)
 {
     CLayer& streets = AddStreets(Utf8ToCp1257("Gatvės"), "gatves.gdb", {{"0 0, 100 0", 5, 1}}, false);
+    streets.SetFilter("Plotis > 1");
     EXPECT_EQ(BuildStreetBlocks(streets, doc, true), 1);
     EXPECT_EQ(user.messages.size(), 1u);
     EXPECT_FALSE(FileExists(dir.File("gatves_topo.gdb")));
     EXPECT_FALSE(FileExists(dir.File("gatveles.gdb")));
-    EXPECT_EQ(streets.GetFilter(), "");
+    EXPECT_EQ(streets.GetFilter(), "Plotis > 1");
 }
 
 TEST_F(StreetBlocksTest, TheDialogRules)
