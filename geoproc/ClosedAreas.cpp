@@ -4,6 +4,7 @@
 #include "core/Shape.h"
 #include "core/ShapeArray.h"
 #include "geoproc/GeoprocFrame.h"
+#include "geoproc/ShapeBoxIndex.h"
 #include "layers/FeatureSource.h"
 #include "layers/GdbSource.h"
 #include "layers/Layer.h"
@@ -164,6 +165,47 @@ bool HoldsOutline(const CTracedRing& face, const CTracedRing& outline)
             return where == 1;
     }
     return false;
+}
+
+// Each part of the network inside a face becomes a hole of the smallest
+// face that holds it, its streets joining the face's. The faces are found
+// by their boxes, as a network may have many parts.
+bool AddHoles(std::vector<CTracedRing>& rings, bool streetMode)
+{
+    CShapeArray faces;
+    std::vector<size_t> faceRings;
+    bool outlines = false;
+    for (size_t i = 0; i < rings.size(); ++i) {
+        if (rings[i].area < 0) {
+            faces.AddCopy(rings[i].ring);
+            faceRings.push_back(i);
+        } else {
+            outlines = true;
+        }
+    }
+    if (!outlines || faceRings.empty())
+        return true;
+    CShapeBoxIndex index;
+    if (!index.Build(faces))
+        return false;
+    std::vector<int> hits;
+    for (const CTracedRing& outline : rings) {
+        if (outline.area <= 0)
+            continue;
+        index.Query(outline.ring.GetExtent(), hits);
+        CTracedRing* holder = nullptr;
+        for (const int hit : hits) {
+            CTracedRing& face = rings[faceRings[static_cast<size_t>(hit)]];
+            if (HoldsOutline(face, outline) && (!holder || face.area > holder->area))
+                holder = &face;
+        }
+        if (!holder)
+            continue;
+        holder->ring.AppendParts(outline.ring);
+        if (streetMode && !UniteInto(holder->streets, outline.streets))
+            return false;
+    }
+    return true;
 }
 
 // The block and street surface of a face in the street mode.
@@ -401,23 +443,8 @@ EOperationEnd TraceFaces(std::vector<CHalfEdge>& edges, const CShapeArray& lines
         rings.push_back(std::move(traced));
     }
 
-    if (!mergeNeighbours) {
-        // Each part of the network inside a face is a hole of the smallest
-        // face that holds it.
-        for (const CTracedRing& outline : rings) {
-            if (outline.area <= 0)
-                continue;
-            CTracedRing* holder = nullptr;
-            for (CTracedRing& face : rings)
-                if (face.area < 0 && HoldsOutline(face, outline) && (!holder || face.area > holder->area))
-                    holder = &face;
-            if (!holder)
-                continue;
-            holder->ring.AppendParts(outline.ring);
-            if (widths && !UniteInto(holder->streets, outline.streets))
-                return EOperationEnd::kFailed;
-        }
-    }
+    if (!mergeNeighbours && !AddHoles(rings, widths != nullptr))
+        return EOperationEnd::kFailed;
 
     int number = 0;
     for (const CTracedRing& traced : rings) {

@@ -103,6 +103,10 @@ TEST_F(ClosedAreasTest, FacesAndOutlinesOfNetworks)
         {"a network inside a face is its hole",
          With(kSquare, {{"2 2, 4 2", 11, 12}, {"4 2, 4 4", 12, 13}, {"4 4, 2 4", 13, 14}, {"2 4, 2 2", 14, 11}}),
          {"1: 96", "2: 4"}, {"1: 100", "2: 4"}},
+        {"nested networks: each a hole of the face right around it",
+         With(kSquare, {{"2 2, 8 2", 11, 12}, {"8 2, 8 8", 12, 13}, {"8 8, 2 8", 13, 14}, {"2 8, 2 2", 14, 11},
+                        {"4 4, 6 4", 21, 22}, {"6 4, 6 6", 22, 23}, {"6 6, 4 6", 23, 24}, {"4 6, 4 4", 24, 21}}),
+         {"1: 64", "2: 32", "3: 4"}, {"1: 100", "2: 36", "3: 4"}},
         {"no links, no areas", {}, {}, {}},
     };
     for (const Case& c : cases) {
