@@ -18,12 +18,15 @@
 #include <QAbstractButton>
 #include <QTest>
 
+#include <functional>
+
 class CGeoprocTownApp : public CAppFixture {
 protected:
     CGeoprocTownApp()
     {
         InstallMainFrameBars();
         InstallGeoprocessing();
+        // Dialog 102 comes with the layer management: here it takes the proposals.
         CMapFrame::Hooks().frame.document.newLayer = [this](CDrelDoc&, std::string& name, std::string&, int& type,
                                                             CNewLayerOptions&) {
             offered.push_back(name);
@@ -38,12 +41,16 @@ protected:
         MainFrameHooks().makeBars = nullptr;
     }
 
-    bool StartInTown()
+    // The demo town in a folder of its own, for the operations write
+    // beside it; beforeStart may change its files first.
+    bool StartInTown(const std::function<void()>& beforeStart = {})
     {
         CDemoOptions options;
         options.streets = 40;
         std::string error;
         EXPECT_TRUE(MakeDemoMap(town.Path(), options, error)) << error;
+        if (beforeStart)
+            beforeStart();
         if (!Start({town.File(CDemoMapWriter::kMapFile)}))
             return false;
         child = dynamic_cast<CMapFrame*>(frame->ActiveChild());
