@@ -1,11 +1,13 @@
 // Closed areas and street blocks in the program on the demo town, through
 // InstallGeoprocessing() and the real dialogs.
-#include "tests/geoproc/widgets/app/GeoprocTownApp.h"
+#include "tests/geoproc/widgets/app/GeoprocAppFixture.h"
 
+#include "core/Shape.h"
 #include "geoproc/StreetBlocks.h"
 #include "geoproc/TopologyRules.h"
 #include "mapdoc/DrelView.h"
 #include "platform/Strings.h"
+#include "tests/geoproc/GeoprocTestSupport.h"
 
 #include <QLineEdit>
 #include <QRadioButton>
@@ -14,13 +16,21 @@ namespace {
 
 using Rules = CStreetBlockRules;
 
-class ClosedAreasProgramTest : public CGeoprocTownApp {
+class ClosedAreasProgramTest : public CGeoprocAppFixture {
 protected:
     ClosedAreasProgramTest() : m_topology(CTopologyRules::Last()) {}
     ~ClosedAreasProgramTest() override
     {
         Stop();
         CTopologyRules::Remember(m_topology);
+    }
+
+    static double TotalArea(const std::vector<CReadObject>& objects)
+    {
+        double area = 0;
+        for (const CReadObject& object : objects)
+            area += object.shape.Area();
+        return area;
     }
 
 private:

@@ -1,7 +1,7 @@
 // Geoprocessing in the program on the demo town: the layer's buffer zones
 // through the map window's command, the buffer-zone tool with its dialogs,
 // and the overlay of layers, all through InstallGeoprocessing().
-#include "tests/geoproc/widgets/app/GeoprocTownApp.h"
+#include "tests/shell/widgets/app/AppFixture.h"
 
 #include "core/DateSerial.h"
 #include "core/Shape.h"
@@ -36,10 +36,19 @@
 
 namespace {
 
-class GeoprocProgramTest : public CGeoprocTownApp {
+class GeoprocProgramTest : public CAppFixture {
 protected:
     GeoprocProgramTest()
     {
+        InstallMainFrameBars();
+        InstallGeoprocessing();
+        // Dialog 102 comes with the layer management: here it takes the proposals.
+        CMapFrame::Hooks().frame.document.newLayer = [this](CDrelDoc&, std::string& name, std::string&, int& type,
+                                                            CNewLayerOptions&) {
+            offered.push_back(name);
+            offeredTypes.push_back(type);
+            return true;
+        };
         m_radius = CLayerBufferRules::LastRadius();
         m_saveName = CBufferSaveRules::GetName();
         m_zoneSettings = CBufferZoneSet::Settings();
@@ -53,6 +62,8 @@ protected:
     ~GeoprocProgramTest() override
     {
         Stop();
+        CMapFrame::Hooks().frame.document.newLayer = nullptr;
+        MainFrameHooks().makeBars = nullptr;
         CLayerBufferRules::Remember(m_radius);
         CBufferSaveRules::Remember(m_saveName);
         CBufferZoneSet::Settings() = m_zoneSettings;
@@ -62,10 +73,20 @@ protected:
         COverlayRules::Remember(m_overlay.first, m_overlay.second, m_operation);
     }
 
+    // The demo town in a folder of its own, for the operations write beside it.
     bool StartInTown(bool pathThroughPark = false)
     {
-        return CGeoprocTownApp::StartInTown(pathThroughPark ? [this] { AddPathThroughPark(); }
-                                                            : std::function<void()>());
+        CDemoOptions options;
+        options.streets = 40;
+        std::string error;
+        EXPECT_TRUE(MakeDemoMap(town.Path(), options, error)) << error;
+        if (pathThroughPark)
+            AddPathThroughPark();
+        if (!Start({town.File(CDemoMapWriter::kMapFile)}))
+            return false;
+        child = dynamic_cast<CMapFrame*>(frame->ActiveChild());
+        Settle();
+        return child != nullptr;
     }
     // The town's parks hold no street and no address: a footpath across
     // the first park and an address at its middle.
@@ -95,6 +116,19 @@ protected:
         address.SetField(address.FindField("NUMERIS"), "1");
         ASSERT_TRUE(address.WriteRecord());
     }
+    void Settle()
+    {
+        for (int i = 0; i < 20; ++i)
+            QCoreApplication::processEvents();
+    }
+    CDrelDoc& Map() { return child->GetMapDocument(); }
+    CLayer* Select(const char* utf8Name)
+    {
+        CLayer* layer = Map().Layers().FindByName(Utf8ToCp1257(utf8Name));
+        if (layer)
+            child->GetLegend()->SelectLayer(layer);
+        return layer;
+    }
     // Acts on the modal window of the id once it shows, while whatever
     // opens it runs.
     void WhenModal(int id, std::function<void(QWidget&)> act)
@@ -118,6 +152,12 @@ protected:
         });
         timer->start(10);
     }
+    static void Press(QWidget& dialog, int id)
+    {
+        auto* button = FindControl<QAbstractButton>(&dialog, id);
+        ASSERT_TRUE(button) << id;
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
     static std::vector<CShape> ReadShapes(const std::string& path)
     {
         std::vector<CShape> shapes;
@@ -129,6 +169,10 @@ protected:
         return shapes;
     }
 
+    CTempDir town;
+    CMapFrame* child = nullptr;
+    std::vector<std::string> offered;
+    std::vector<int> offeredTypes;
     int looked = 0;
 
 private:

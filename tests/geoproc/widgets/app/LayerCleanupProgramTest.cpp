@@ -1,29 +1,91 @@
 // Merging of neighbours, thinning, snapping and islands in the program on
 // the demo town, through InstallGeoprocessing() and the real dialogs.
-#include "tests/geoproc/widgets/app/GeoprocTownApp.h"
+#include "tests/shell/widgets/app/AppFixture.h"
 
+#include "core/Shape.h"
 #include "geoproc/TopologyRules.h"
+#include "geoproc/widgets/GeoprocInstall.h"
+#include "layers/Layer.h"
+#include "mapdoc/DrelDoc.h"
 #include "mapdoc/DrelView.h"
+#include "mapdoc/LegendView.h"
+#include "platform/Codepage.h"
 #include "platform/Strings.h"
+#include "shell/widgets/ControlIds.h"
+#include "shell/widgets/MainFrameBars.h"
+#include "shell/widgets/MapFrame.h"
+#include "tests/geoproc/GeoprocTestSupport.h"
 
+#include <QAbstractButton>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QTest>
 
 namespace {
 
-class LayerCleanupProgramTest : public CGeoprocTownApp {
+class LayerCleanupProgramTest : public CAppFixture {
 protected:
     LayerCleanupProgramTest()
         : m_snap(CErrorToleranceRules::Last(CErrorToleranceRules::kSnapping)),
           m_thin(CErrorToleranceRules::Last(CErrorToleranceRules::kThinning))
-    {}
+    {
+        InstallMainFrameBars();
+        InstallGeoprocessing();
+        // Dialog 102 comes with the layer management: here it takes the proposals.
+        CMapFrame::Hooks().frame.document.newLayer = [this](CDrelDoc&, std::string& name, std::string&, int& type,
+                                                            CNewLayerOptions&) {
+            offered.push_back(name);
+            offeredTypes.push_back(type);
+            return true;
+        };
+    }
     ~LayerCleanupProgramTest() override
     {
         Stop();
+        CMapFrame::Hooks().frame.document.newLayer = nullptr;
+        MainFrameHooks().makeBars = nullptr;
         CErrorToleranceRules::Remember(CErrorToleranceRules::kSnapping, m_snap);
         CErrorToleranceRules::Remember(CErrorToleranceRules::kThinning, m_thin);
     }
 
+    bool StartInTown()
+    {
+        CDemoOptions options;
+        options.streets = 40;
+        std::string error;
+        EXPECT_TRUE(MakeDemoMap(town.Path(), options, error)) << error;
+        if (!Start({town.File(CDemoMapWriter::kMapFile)}))
+            return false;
+        child = dynamic_cast<CMapFrame*>(frame->ActiveChild());
+        Settle();
+        return child != nullptr;
+    }
+    void Settle()
+    {
+        for (int i = 0; i < 20; ++i)
+            QCoreApplication::processEvents();
+    }
+    CDrelDoc& Map() { return child->GetMapDocument(); }
+    CLayer* Select(const char* utf8Name)
+    {
+        CLayer* layer = Map().Layers().FindByName(Utf8ToCp1257(utf8Name));
+        if (layer)
+            child->GetLegend()->SelectLayer(layer);
+        return layer;
+    }
+    static void Press(QWidget& dialog, int id)
+    {
+        auto* button = FindControl<QAbstractButton>(&dialog, id);
+        ASSERT_TRUE(button) << id;
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+    static double TotalArea(const std::vector<CReadObject>& objects)
+    {
+        double area = 0;
+        for (const CReadObject& object : objects)
+            area += object.shape.Area();
+        return area;
+    }
     static int VertexCount(const std::vector<CReadObject>& objects)
     {
         int count = 0;
@@ -31,6 +93,11 @@ protected:
             count += object.shape.GetPointCount();
         return count;
     }
+
+    CTempDir town;
+    CMapFrame* child = nullptr;
+    std::vector<std::string> offered;
+    std::vector<int> offeredTypes;
 
 private:
     double m_snap, m_thin;

@@ -1,10 +1,9 @@
 #pragma once
 
-// The program on the demo town in a folder of its own, with the
-// geoprocessing installed and dialog 102 taking its proposals.
+// The program on the demo town with geoprocessing installed, for the
+// program-path tests of the layer operations.
 #include "tests/shell/widgets/app/AppFixture.h"
 
-#include "core/Shape.h"
 #include "geoproc/widgets/GeoprocInstall.h"
 #include "layers/Layer.h"
 #include "mapdoc/DrelDoc.h"
@@ -13,16 +12,17 @@
 #include "shell/widgets/ControlIds.h"
 #include "shell/widgets/MainFrameBars.h"
 #include "shell/widgets/MapFrame.h"
-#include "tests/geoproc/GeoprocTestSupport.h"
 
 #include <QAbstractButton>
 #include <QTest>
 
 #include <functional>
+#include <string>
+#include <vector>
 
-class CGeoprocTownApp : public CAppFixture {
+class CGeoprocAppFixture : public CAppFixture {
 protected:
-    CGeoprocTownApp()
+    CGeoprocAppFixture()
     {
         InstallMainFrameBars();
         InstallGeoprocessing();
@@ -34,15 +34,15 @@ protected:
             return true;
         };
     }
-    ~CGeoprocTownApp() override
+    ~CGeoprocAppFixture() override
     {
         Stop();
         CMapFrame::Hooks().frame.document.newLayer = nullptr;
         MainFrameHooks().makeBars = nullptr;
     }
 
-    // The demo town in a folder of its own, for the operations write
-    // beside it; beforeStart may change its files first.
+    // The demo town in a folder of its own, for the operations write beside
+    // it; what is given changes its files before the program opens it.
     bool StartInTown(const std::function<void()>& beforeStart = {})
     {
         CDemoOptions options;
@@ -63,7 +63,6 @@ protected:
             QCoreApplication::processEvents();
     }
     CDrelDoc& Map() { return child->GetMapDocument(); }
-    // The layer of the name (UTF-8) selected in the legend; null when none.
     CLayer* Select(const char* utf8Name)
     {
         CLayer* layer = Map().Layers().FindByName(Utf8ToCp1257(utf8Name));
@@ -76,13 +75,6 @@ protected:
         auto* button = FindControl<QAbstractButton>(&dialog, id);
         ASSERT_TRUE(button) << id;
         QTest::mouseClick(button, Qt::LeftButton);
-    }
-    static double TotalArea(const std::vector<CReadObject>& objects)
-    {
-        double area = 0;
-        for (const CReadObject& object : objects)
-            area += object.shape.Area();
-        return area;
     }
 
     CTempDir town;
