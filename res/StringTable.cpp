@@ -244,6 +244,7 @@ constexpr StringEntry kStrings[] = {
     {30332, "Namo numeris\nNamo numeris"},
     {30336, "Padidinti pagal sluoksnį\nPadidinti pagal sluoksnį"},
     {30339, "Kitas vaizdas\nPirmyn"},
+    {30344, "Sukurti kvartalus pagal gatvių ašinių linijų topologiją"},
     {30356, "Rodyti arba slėpti gatvių ir adresų paieškos įrankių juostą\nGatvių ir adresų paieška"},
     {30424, "Pristabdyti judėjimo atkūrimą\nPauzė"},
     {30425, "Tęsti judėjimo atkūrimą\nTęsti"},
