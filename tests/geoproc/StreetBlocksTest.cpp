@@ -9,6 +9,7 @@
 #include "tests/core/GeometryText.h"
 #include "tests/geoproc/GeoprocTestSupport.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -147,6 +148,50 @@ TEST_F(StreetBlocksTest, StreetsOfNoWidthLeaveBlocksTouchingTheirCentreLines)
     const std::map<int, double> whole = AreasById("K2");
     ASSERT_EQ(whole.size(), 1u);
     EXPECT_NEAR(whole.begin()->second, 16 * a * a, 1e-6);
+}
+
+TEST_F(StreetBlocksTest, CornerPiecesCloseTheOuterSideOfABend)
+{
+    // One street bending at a node of its own in a frame of 100 m: the
+    // face outside the bend has a corner of 270 degrees there.
+    struct Case {
+        const char* what;
+        double across;
+        double up;
+        double inner;      // the block inside the bend
+        double outerLow;   // the block outside it, within
+        double outerHigh;
+    };
+    // Equal widths: an arc of 10-degree points round the node, later
+    // simplified within 0.5 m (a quarter disc at the most); different
+    // ones: the rectangle where the outer edges meet. Without a piece the
+    // flat ends would leave the square between them to the block.
+    const Case cases[] = {
+        {"equal widths", 10, 10, 45 * 45, 7500 - 500 - 19.7, 7500 - 500 - 1},
+        {"different widths", 10, 20, 40 * 45, 7500 - 250 - 500 - 50, 7500 - 250 - 500 - 50},
+    };
+    AddShapeLayer(Utf8ToCp1257("Rėmelis"), "remelis.gdb", CLayer::kArea, {"0 0, 100 0, 100 100, 0 100"});
+    int run = 0;
+    for (const Case& c : cases) {
+        const std::string n = std::to_string(++run);
+        CLayer& streets = AddStreets("S" + n, "s" + n + ".gdb", {{"0 50, 50 50", c.across, 1}, {"50 50, 50 100", c.up, 1}});
+        dialogs.editBlocks = [&n](CStreetBlockChoice& choice) {
+            choice.blockName = "K" + n;
+            choice.blockPath = "k" + n + ".gdb";
+            choice.streetName = "G" + n;
+            choice.streetPath = "g" + n + ".gdb";
+        };
+        ASSERT_EQ(BuildStreetBlocks(streets, doc, false), 1) << c.what;
+        const std::map<int, double> blocks = AreasById("K" + n);
+        ASSERT_EQ(blocks.size(), 2u) << c.what;
+        std::vector<double> areas;
+        for (const auto& [id, area] : blocks)
+            areas.push_back(area);
+        std::sort(areas.begin(), areas.end());
+        EXPECT_NEAR(areas[0], c.inner, 1e-6) << c.what;
+        EXPECT_GE(areas[1], c.outerLow - 1e-6) << c.what;
+        EXPECT_LE(areas[1], c.outerHigh + 1e-6) << c.what;
+    }
 }
 
 TEST_F(StreetBlocksTest, AVanishedBlockKeepsItsNumberAndWritesItsSurface)
