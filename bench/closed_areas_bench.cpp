@@ -168,7 +168,8 @@ bool WriteWideStreets(CGeoprocTown& town, const std::string& path)
 // The block of the cell at (c, r) by the widths of its four streets.
 double BlockArea(double block, int c, int r)
 {
-    return (block - StreetWidth(c) / 2 - StreetWidth(c + 1) / 2) * (block - StreetWidth(r) / 2 - StreetWidth(r + 1) / 2);
+    const double across = block - StreetWidth(c) / 2 - StreetWidth(c + 1) / 2;
+    return across * (block - StreetWidth(r) / 2 - StreetWidth(r + 1) / 2);
 }
 
 void BM_StreetBlocks(benchmark::State& state)

@@ -174,7 +174,8 @@ TEST_F(StreetBlocksTest, CornerPiecesCloseTheOuterSideOfABend)
     int run = 0;
     for (const Case& c : cases) {
         const std::string n = std::to_string(++run);
-        CLayer& streets = AddStreets("S" + n, "s" + n + ".gdb", {{"0 50, 50 50", c.across, 1}, {"50 50, 50 100", c.up, 1}});
+        CLayer& streets =
+            AddStreets("S" + n, "s" + n + ".gdb", {{"0 50, 50 50", c.across, 1}, {"50 50, 50 100", c.up, 1}});
         dialogs.editBlocks = [&n](CStreetBlockChoice& choice) {
             choice.blockName = "K" + n;
             choice.blockPath = "k" + n + ".gdb";
