@@ -36,7 +36,7 @@ constexpr unsigned kPointLineArea = LayerTypeBit(CLayer::kPoint) | kLineArea;
 constexpr unsigned kVectorTypes = kPointLineArea | LayerTypeBit(CLayer::kTrack);
 constexpr char kDbfFilter[] = "DBF Files (*.dbf)|*.dbf||";
 // The layer that regenerating the streets works on.
-const std::string kStreetLayer = Utf8ToCp1257("Gatvės");
+constexpr char kStreetLayer[] = "Gatvės";
 
 int BufferZones(const CGeoprocCall& call)
 {
@@ -90,7 +90,7 @@ int StreetBlocks(const CGeoprocCall& call)
 
 int RegenerateStreets(const CGeoprocCall& call)
 {
-    CLayer* streets = call.document.Layers().FindByName(kStreetLayer);
+    CLayer* streets = call.document.Layers().FindByName(Utf8ToCp1257(kStreetLayer));
     return streets ? BuildStreetBlocks(*streets, call.document, true) : 0;
 }
 
