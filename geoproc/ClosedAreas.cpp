@@ -292,7 +292,8 @@ void BuildHalfEdges(const CShapeArray& lines, const std::vector<int>& fromNodes,
     for (int i = 0; i < lines.GetSize(); ++i) {
         const CShape& line = *lines[i];
         const int count = line.GetPointCount();
-        if (line.GetPartCount() != 1 || count < 2)
+        if (line.GetPartCount() != 1 || count < 2 ||
+            !std::all_of(line.Points().begin(), line.Points().end(), [](const CMapPoint& p) { return p.IsFinite(); }))
             continue;
         CHalfEdge start, end;
         if (!DirectionFrom(line, 0, 1, start.dx, start.dy) || !DirectionFrom(line, count - 1, -1, end.dx, end.dy))

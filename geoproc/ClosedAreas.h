@@ -71,7 +71,8 @@ private:
 };
 
 // The half-edges of the lines: none for a line of more than one part, of
-// fewer than two points, or whose points are all equal. nodes holds the
+// fewer than two points, whose points are all equal, or with a coordinate
+// that is not a number. nodes holds the
 // from- and to-node of each line; widths (when given) its width.
 void BuildHalfEdges(const CShapeArray& lines, const std::vector<int>& fromNodes, const std::vector<int>& toNodes,
                     const std::vector<double>* widths, std::vector<CHalfEdge>& edges);

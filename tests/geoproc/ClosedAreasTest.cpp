@@ -264,6 +264,16 @@ TEST_F(ClosedAreasTest, CancelInTheCommandAddsTheLayerOfWhatWasWritten)
     EXPECT_EQ(FindMatchingFiles(dir.File("*.gdb")).size(), 2u);
 }
 
+TEST_F(ClosedAreasTest, ALineWithACoordinateThatIsNoNumberGivesNoHalfEdges)
+{
+    CShapeArray lines;
+    FillShapes(lines, {"0 0, 10 0", "10 0, 10 10", "10 10, 0 10", "0 10, 0 0", "0 0, 5 5"});
+    lines[4]->Points()[1] = CMapPoint(std::nan(""), 5);
+    std::vector<CHalfEdge> edges;
+    BuildHalfEdges(lines, {1, 2, 3, 4, 1}, {2, 3, 4, 1, 3}, nullptr, edges);
+    EXPECT_EQ(edges.size(), 8u);
+}
+
 TEST_F(ClosedAreasTest, AFailedWriteStopsTheTracing)
 {
     CShapeArray lines;
