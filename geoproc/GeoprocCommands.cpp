@@ -1,5 +1,6 @@
 #include "geoproc/GeoprocCommands.h"
 
+#include "geoproc/ClosedAreas.h"
 #include "geoproc/CompareLayers.h"
 #include "geoproc/DbfImport.h"
 #include "geoproc/EndVertices.h"
@@ -11,16 +12,18 @@
 #include "geoproc/MergeAdjacent.h"
 #include "geoproc/MobileExport.h"
 #include "geoproc/Overlay.h"
-#include "geoproc/SnapToLayer.h"
 #include "geoproc/ShapeFromPoints.h"
+#include "geoproc/SnapToLayer.h"
 #include "geoproc/SnapVertices.h"
 #include "geoproc/SortLayer.h"
 #include "geoproc/SpatialIndexCommand.h"
+#include "geoproc/StreetBlocks.h"
 #include "geoproc/ThinVertices.h"
 #include "geoproc/TopologyErrors.h"
 #include "geoproc/TurnRestrictions.h"
 #include "geoproc/Viaducts.h"
 #include "layers/Layer.h"
+#include "mapdoc/DrelDoc.h"
 #include "platform/Codepage.h"
 #include "platform/CommandTarget.h"
 #include "platform/UserServices.h"
@@ -41,6 +44,8 @@ constexpr unsigned kLineArea = LayerTypeBit(CLayer::kLine) | LayerTypeBit(CLayer
 constexpr unsigned kPointLineArea = LayerTypeBit(CLayer::kPoint) | kLineArea;
 constexpr unsigned kVectorTypes = kPointLineArea | LayerTypeBit(CLayer::kTrack);
 constexpr char kDbfFilter[] = "DBF Files (*.dbf)|*.dbf||";
+// The layer that regenerating the streets works on.
+constexpr char kStreetLayer[] = "Gatvės";
 
 int BufferZones(const CGeoprocCall& call)
 {
@@ -75,6 +80,23 @@ int Islands(const CGeoprocCall& call)
 int SnapNearVertices(const CGeoprocCall& call)
 {
     return SnapAdjacentPoints(*call.layer, call.document, call.dialogs.document);
+}
+
+int ClosedAreas(const CGeoprocCall& call)
+{
+    return CreateClosedAreas(*call.layer, call.document, call.dialogs.document);
+}
+
+// Runs whatever is selected: the operation refuses other layers itself.
+int StreetBlocks(const CGeoprocCall& call)
+{
+    return BuildStreetBlocks(*call.layer, call.document, false);
+}
+
+int RegenerateStreets(const CGeoprocCall& call)
+{
+    CLayer* streets = call.document.Layers().FindByName(Utf8ToCp1257(kStreetLayer));
+    return streets ? BuildStreetBlocks(*streets, call.document, true) : 0;
 }
 
 int Thinning(const CGeoprocCall& call)
@@ -183,10 +205,12 @@ constexpr CGeoprocCommand kCommands[] = {
     {30260, LayerTypeBit(CLayer::kLine), CGeoprocCommand::kNewLayerDialog, Topology},
     {30263, 0, CGeoprocCommand::kNewLayerDialog, LayerOverlay},
     {30264, kLineArea, CGeoprocCommand::kNewLayerDialog, MergeNeighbours},
+    {30265, LayerTypeBit(CLayer::kLine), CGeoprocCommand::kNewLayerDialog, ClosedAreas},
     {30266, kVectorTypes, 0, Coordinates},
     {30280, 0, CGeoprocCommand::kOpenFilesDialog, AttributeImport},
     {30325, LayerTypeBit(CLayer::kLine), CGeoprocCommand::kNewLayerDialog, ErrorPoints},
     {30342, kLineArea, CGeoprocCommand::kNewLayerDialog, SnapNearVertices},
+    {30344, 0, CGeoprocCommand::kSelectedLayer, StreetBlocks},
     {30348, kLineArea, CGeoprocCommand::kNewLayerDialog, FixErrors},
     {30349, kLineArea, CGeoprocCommand::kNewLayerDialog, Thinning},
     {30347, 0, CGeoprocCommand::kSelectedLayer, Viaducts},
@@ -200,6 +224,7 @@ constexpr CGeoprocCommand kCommands[] = {
     {30440, 0, 0, CompareTwoLayers},
     {30619, 0, 0, MobileData},
     {30632, kPointLineArea, CGeoprocCommand::kNewLayerDialog | CGeoprocCommand::kSingleFileLayer, Sorting},
+    {30612, 0, 0, RegenerateStreets},
 };
 
 } // namespace

@@ -10,6 +10,7 @@ class CDbfTable;
 class CDrelDoc;
 class CLayer;
 struct CCoordGridParams;
+struct CStreetBlockChoice;
 struct CTopologyOptions;
 
 // The layers and the operation code (geoproc/Overlay.h) of an overlay.
@@ -109,6 +110,12 @@ public:
     virtual bool AskCompareLayers(CDrelDoc& document, CLayer* active, CCompareChoice& choice) { return false; }
     // Dialog 358 "Koordinačių tinklelio kūrimas" for the kind of map, from the values given.
     virtual bool AskCoordGrid(bool geographic, CCoordGridParams& params) { return false; }
+    // Dialog 30806 "Kvartalų sluoksnio kūrimas" over the street layer's
+    // fields and the document's layers, from the choice given.
+    virtual bool AskStreetBlocks(CDrelDoc& document, const CLayer& streets, CStreetBlockChoice& choice)
+    {
+        return false;
+    }
 };
 
 IGeoprocDialogs& GeoprocDialogs();

@@ -124,6 +124,9 @@ constexpr MenuEntry kLegendFilter[] = {
 constexpr MenuEntry kLayerOperations[] = {
     Command(30235, "Sukurti &buferines zonas..."),
     Command(30260, "Sukurti &topologiją..."),
+    Command(30265, "Sukurti uždaras &sritis..."),
+    Command(30344, "Sukurti kvartalus pagal gatvių ašinių linijų topologiją"),
+    Command(30612, "Pergeneruoti gatves..."),
     Command(30263, "&Perklojimo operacijos..."),
     Command(30264, "&Apjungti gretimus objektus..."),
     Command(30352, "Sukurti salas..."),

@@ -1,6 +1,7 @@
 #include "geoproc/widgets/GeoprocDialogService.h"
 
 #include "geoproc/BufferSaveRules.h"
+#include "geoproc/widgets/BlockLayerDlg.h"
 #include "geoproc/widgets/BufferSaveDlg.h"
 #include "geoproc/widgets/BufferTypeDlg.h"
 #include "geoproc/widgets/BufferZoneDlg.h"
@@ -106,6 +107,15 @@ bool CGeoprocDialogService::AskLayerChoice(CDrelDoc& document, CLayer*& layer)
 bool CGeoprocDialogService::AskSnapLayer(CDrelDoc& document, CLayer* active, CSnapLayerChoice& choice)
 {
     CSnapLayerDlg dialog(document, active, GetUserServicesOwner());
+    if (dialog.DoModal() != IDOK)
+        return false;
+    choice = dialog.GetChoice();
+    return true;
+}
+
+bool CGeoprocDialogService::AskStreetBlocks(CDrelDoc& document, const CLayer& streets, CStreetBlockChoice& choice)
+{
+    CBlockLayerDlg dialog(document, streets, choice, GetUserServicesOwner());
     if (dialog.DoModal() != IDOK)
         return false;
     choice = dialog.GetChoice();

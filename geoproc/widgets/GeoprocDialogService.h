@@ -28,6 +28,7 @@ public:
     bool AskSnapLayer(CDrelDoc& document, CLayer* active, CSnapLayerChoice& choice) override;
     bool AskSortRecords(const CLayer& layer, CRecordSortChoice& choice) override;
     bool AskCompareLayers(CDrelDoc& document, CLayer* active, CCompareChoice& choice) override;
+    bool AskStreetBlocks(CDrelDoc& document, const CLayer& streets, CStreetBlockChoice& choice) override;
     // IBufferZoneDialogs.
     bool AskRadius(CBufferZoneSettings& settings) override;
     bool AskZoneType(int& type) override { return AskBufferType(type); }

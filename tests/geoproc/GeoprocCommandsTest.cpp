@@ -264,6 +264,65 @@ TEST_F(GeoprocCommandsTest, CleanUpCommandsServeTheirLayerTypes)
     }
 }
 
+TEST_F(GeoprocCommandsTest, ClosedAreasAndStreetBlockCommands)
+{
+    InstallGeoprocCommands(table, frame, dialogs);
+    const CMapFrameDialogs none;
+    CCommandTable without102;
+    InstallGeoprocCommands(without102, frame, none);
+    struct Case {
+        int id;
+        std::vector<int> types; // empty: whatever is selected, also nothing
+        bool needs102;
+    };
+    const Case cases[] = {
+        {30265, {CLayer::kLine}, true},
+        {30344, {}, false},
+        {30612, {}, false},
+    };
+    CLayer group("G", "", CLayer::kLine);
+    group.SetFlag(CLayer::kGroup, true);
+    for (const Case& c : cases) {
+        for (const int type : {CLayer::kPoint, CLayer::kLine, CLayer::kArea, CLayer::kTrack, CLayer::kRaster}) {
+            CLayer layer("L", "l.gdb", type);
+            const bool served = c.types.empty() || std::find(c.types.begin(), c.types.end(), type) != c.types.end();
+            EXPECT_EQ(IsGeoprocCommandEnabled(Row(c.id), &layer, dialogs), served) << c.id << " type " << type;
+            EXPECT_EQ(IsGeoprocCommandEnabled(Row(c.id), &layer, none), served && !c.needs102) << c.id;
+        }
+        EXPECT_EQ(IsGeoprocCommandEnabled(Row(c.id), &group, dialogs), c.types.empty()) << c.id;
+        EXPECT_EQ(IsGeoprocCommandEnabled(Row(c.id), nullptr, dialogs), c.types.empty()) << c.id;
+    }
+
+    // Without a layer 30344 tells so; 30612 without "Gatvės" does nothing.
+    frame.active = nullptr;
+    for (const auto& [id, messages] :
+         {std::pair<int, std::vector<unsigned>>{30265, {1022}}, {30344, {1022}}, {30612, {}}}) {
+        user.messages.clear();
+        EXPECT_TRUE(table.OnCommand(id)) << id;
+        EXPECT_EQ(user.MessageIds(), messages) << id;
+    }
+    EXPECT_TRUE(geoprocDialogs.log.empty());
+    EXPECT_EQ(newLayer.runs, 0);
+
+    // With the layers there: the block dialog over the selected layer or
+    // over "Gatvės", cancelled.
+    geoprocDialogs.blocksOk = false;
+    CLayer& streets = AddShapeLayer(Utf8ToCp1257("Gatvės"), "gatves.gdb", CLayer::kLine, {"0 0, 100 0"});
+    CLayer& other = AddShapeLayer("Kitos", "kitos.gdb", CLayer::kLine, {"0 0, 100 0"});
+    frame.active = &other;
+    EXPECT_TRUE(table.OnCommand(30344));
+    EXPECT_TRUE(table.OnCommand(30612));
+    EXPECT_EQ(geoprocDialogs.log, (std::vector<std::string>{"30806 Kitos", "30806 " + streets.GetName()}));
+    EXPECT_EQ(geoprocDialogs.offeredBlocks.blockName, "<None1>");
+
+    // 30265 on a line layer: dialog 102 first.
+    newLayer.ok = false;
+    EXPECT_TRUE(table.OnCommand(30265));
+    EXPECT_EQ(newLayer.runs, 1);
+    EXPECT_EQ(newLayer.offeredName, "kitos_polyg");
+    EXPECT_EQ(newLayer.offeredType, CLayer::kArea);
+}
+
 int OutOfMemory(const CGeoprocCall&)
 {
     throw std::bad_alloc();

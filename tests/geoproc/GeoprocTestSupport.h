@@ -3,6 +3,7 @@
 #include "core/FileUtil.h"
 #include "geoproc/GeoprocDialogs.h"
 #include "geoproc/LineTopology.h"
+#include "geoproc/StreetBlocks.h"
 #include "layers/FeatureSource.h"
 #include "layers/GdbSource.h"
 #include "layers/Layer.h"
@@ -100,6 +101,14 @@ public:
         choice = snap;
         return snapOk;
     }
+    bool AskStreetBlocks(CDrelDoc&, const CLayer& streets, CStreetBlockChoice& choice) override
+    {
+        log.push_back("30806 " + streets.GetName());
+        offeredBlocks = choice;
+        if (editBlocks)
+            editBlocks(choice);
+        return blocksOk;
+    }
 
     std::vector<std::string> log;
     CLayer* chosenLayer = nullptr;
@@ -146,6 +155,9 @@ public:
     bool classFieldsOk = true;
     std::string mergeFields;
     bool mergeFieldsOk = true;
+    CStreetBlockChoice offeredBlocks;
+    std::function<void(CStreetBlockChoice&)> editBlocks;
+    bool blocksOk = true;
 };
 
 // What dialog 102 was offered, and how it answers: OK with the proposals,
