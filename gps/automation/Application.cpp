@@ -297,7 +297,7 @@ void CTxObj::SetBoolean(RadioField field, bool value)
 int32_t CTxObj::GetLong(RadioField field) const
 {
     const double value = GetDouble(field);
-    return std::isfinite(value) && std::fabs(value) <= INT32_MAX ? static_cast<int32_t>(value) : 0;
+    return value >= INT32_MIN && value <= INT32_MAX ? static_cast<int32_t>(value) : 0;
 }
 
 void CTxObj::SetLong(RadioField field, int32_t value)

@@ -199,6 +199,22 @@ TEST_F(AutomationServerTest, RadioPropertiesReadAndWriteTheCurrentRecords)
     EXPECT_EQ(SetProperty("/Receiver", "DrelR.TxObj", "Freq", 7.0).type(), QDBusMessage::ReplyMessage);
 }
 
+TEST_F(AutomationServerTest, TheChannelSpacingKeepsEveryLong)
+{
+    CFakeRadioRecords records;
+    for (const int32_t spacing : {INT32_MIN, INT32_MIN + 1, -1, 0, 12500, INT32_MAX}) {
+        SCOPED_TRACE(spacing);
+        ASSERT_EQ(SetProperty("/Transmitter", "DrelR.TxObj", "ChanelSpacing", spacing).type(),
+            QDBusMessage::ReplyMessage);
+        EXPECT_EQ(Value(GetProperty("/Transmitter", "DrelR.TxObj", "ChanelSpacing")), QVariant(spacing));
+    }
+    // A record whose number is no long reads 0.
+    for (const double stored : {2147483648.0, -2147483649.0, std::numeric_limits<double>::quiet_NaN()}) {
+        records.transmitter.numbers[RadioField::kChanelSpacing] = stored;
+        EXPECT_EQ(Value(GetProperty("/Transmitter", "DrelR.TxObj", "ChanelSpacing")), QVariant(0)) << stored;
+    }
+}
+
 TEST_F(AutomationServerTest, BadCallsAreRefusedAndChangeNothing)
 {
     constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
