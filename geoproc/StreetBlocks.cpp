@@ -113,7 +113,7 @@ public:
             // Dialog 30806 asked about a file there.
             choice.options.replaceConfirmed = true;
             m_layer = std::make_unique<CNewResultLayer>(document, std::move(choice),
-                                                        CNewResultLayer::kCancelKeepsWritten);
+                                                        CNewResultLayer::kCancelAddsNothing);
         } else {
             m_files = std::make_unique<CResultFiles>(path);
         }
@@ -132,13 +132,17 @@ public:
     {
         return m_layer ? m_layer->GetWritePath() : m_files ? m_files->GetWritePath() : std::string();
     }
-    bool End(EOperationEnd end)
+    // kept: what a cancel in the tracing wrote stays; a cancel before it
+    // wrote nothing.
+    bool End(EOperationEnd end, bool kept)
     {
+        if (end == EOperationEnd::kCancelled && kept)
+            end = EOperationEnd::kDone;
         if (m_layer)
             return m_layer->End(end) != nullptr;
         if (!m_files)
             return true;
-        if (end == EOperationEnd::kFailed) {
+        if (end != EOperationEnd::kDone) {
             m_files->Discard();
             return false;
         }
@@ -218,9 +222,11 @@ EOperationEnd CopyNetwork(CLayer& streets, CLayer* frame, const CStreetBlockChoi
 }
 
 // Steps from the chosen streets to the blocks and street surfaces.
+// traced: the tracing ran, so a cancel keeps what it wrote.
 EOperationEnd MakeBlocks(CLayer& streets, CDrelDoc& document, const CStreetBlockChoice& choice,
-                         CBlockOutput& blocks, CBlockOutput& surfaces)
+                         CBlockOutput& blocks, CBlockOutput& surfaces, bool& traced)
 {
+    traced = false;
     CTemporaryLayer network(document, "~~~");
     CTemporaryLayer links(document, "~~~~");
     EOperationEnd end = EOperationEnd::kFailed;
@@ -251,6 +257,7 @@ EOperationEnd MakeBlocks(CLayer& streets, CDrelDoc& document, const CStreetBlock
         widths.my = 1;
     CLayer linkLayer("~~~~", links.GetPath(), CLayer::kLine);
     const std::string surfacePath = surfaces.GetWritePath();
+    traced = true;
     return BuildAreasFromLines(linkLayer, document, blocks.GetWritePath(), false, &surfacePath, &widths);
 }
 
@@ -400,10 +407,11 @@ int BuildStreetBlocks(CLayer& streets, CDrelDoc& document, bool regenerate)
         CBlockOutput surfaces(document, choice.streetName, choice.streetPath, !regenerate);
         if (!blocks.Begin() || !surfaces.Begin())
             return 0;
-        const EOperationEnd end = MakeBlocks(streets, document, choice, blocks, surfaces);
+        bool traced = false;
+        const EOperationEnd end = MakeBlocks(streets, document, choice, blocks, surfaces, traced);
         // The later one's message counter goes first.
-        const bool surfacesKept = surfaces.End(end);
-        const bool blocksKept = blocks.End(end);
+        const bool surfacesKept = surfaces.End(end, traced);
+        const bool blocksKept = blocks.End(end, traced);
         if (end != EOperationEnd::kDone || !blocksKept || !surfacesKept)
             return 0;
     }

@@ -258,6 +258,39 @@ TEST_F(StreetBlocksTest, CancelAndFailuresAddNothing)
     EXPECT_EQ(dialogs.log.size(), 1u);
 }
 
+TEST_F(StreetBlocksTest, CancelBeforeTheTracingAddsAndWritesNothing)
+{
+    CLayer& streets = AddGrid(100, 10);
+    const int layers = doc.GetLayerCount();
+    dialogs.editBlocks = [](CStreetBlockChoice& choice) {
+        choice.mode = 0;
+        choice.width = 10;
+    };
+    // The first check of a cancel flag is in the topology of the network.
+    user.cancelAfterChecks = 0;
+    EXPECT_EQ(BuildStreetBlocks(streets, doc, false), 0);
+    EXPECT_EQ(doc.GetLayerCount(), layers);
+    EXPECT_TRUE(user.messages.empty());
+    EXPECT_TRUE(FindMatchingFiles(dir.File("Kvartalai*")).empty());
+    EXPECT_TRUE(FindMatchingFiles(dir.File("Gatvesp*")).empty());
+    EXPECT_TRUE(FindMatchingFiles(dir.File("~*")).empty());
+
+    // Regenerating with files named: neither file is made.
+    dialogs.editBlocks = [this](CStreetBlockChoice& choice) {
+        choice.mode = 0;
+        choice.width = 10;
+        choice.blockPath = dir.File("k.gdb");
+        choice.streetPath = dir.File("g.gdb");
+    };
+    user.cancelChecks = 0;
+    EXPECT_EQ(BuildStreetBlocks(streets, doc, true), 0);
+    EXPECT_TRUE(user.messages.empty());
+    EXPECT_FALSE(FileExists(dir.File("k.gdb")));
+    EXPECT_FALSE(FileExists(dir.File("g.gdb")));
+    EXPECT_FALSE(FileExists(dir.File("gatves_topo.gdb")));
+    EXPECT_TRUE(FindMatchingFiles(dir.File("~*")).empty());
+}
+
 TEST_F(StreetBlocksTest, RegeneratingWritesTheDerivedStreetFiles)
 {
     CLayer& streets = AddStreets(Utf8ToCp1257("Gatvės"), "gatves.gdb",
