@@ -29,7 +29,6 @@ enum StreetBlockMessage : int {
     kLayerNameTaken = 1001,
     kNoStreetWidth = 1103,
     kReplaceFile = 2000,
-    kWrongType = 1061,
 };
 
 // The width of each line in the temporary files: the chosen width of a
@@ -380,12 +379,9 @@ bool CStreetBlockRules::Accept(const CDrelDoc& document, CStreetBlockChoice& cho
 
 int BuildStreetBlocks(CLayer& streets, CDrelDoc& document, bool regenerate)
 {
-    if (streets.HasFlag(CLayer::kGroup) || streets.HasFlag(CLayer::kManyFiles))
+    if (streets.HasFlag(CLayer::kGroup) || streets.HasFlag(CLayer::kManyFiles) ||
+        streets.GetType() != CLayer::kLine)
         return 0;
-    if (streets.GetType() != CLayer::kLine) {
-        AppMessageBox(kWrongType, MB_OK | MB_ICONWARNING);
-        return 0;
-    }
     {
         CLayerReader probe;
         if (!probe.OpenLayer(&streets))
