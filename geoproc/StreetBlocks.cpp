@@ -154,13 +154,18 @@ private:
 };
 
 // The street lines the layer's filter passes, each with its width, then
-// the frame layer's lines (area rings as closed lines) with width 0, into
-// a new GDB line file of the street table's fields and the width field.
-EOperationEnd CopyNetwork(CLayer& streets, CLayer* frame, const CStreetBlockChoice& choice, const std::string& path)
+// (the street layer's own filter back) the frame layer's lines, area
+// rings as closed lines, with width 0, into a new GDB line file of the
+// street table's fields and the width field.
+EOperationEnd CopyNetwork(CLayer& streets, CFilterKeeper& filter, CLayer* frame, const CStreetBlockChoice& choice,
+                          const std::string& path)
 {
     CShapeArray lines;
     std::vector<int32_t> records;
-    if (!LoadShapesIndexed(streets, lines, &records, nullptr))
+    const bool loaded = LoadShapesIndexed(streets, lines, &records, nullptr) != 0;
+    // The frame may be the street layer itself.
+    filter.Restore();
+    if (!loaded)
         return EOperationEnd::kFailed;
     CLayerReader reader;
     if (!reader.Open(streets.GetPath()))
@@ -234,7 +239,8 @@ EOperationEnd MakeBlocks(CLayer& streets, CDrelDoc& document, const CStreetBlock
         // Streets of no width of the chosen field take no part.
         if (choice.mode == 1 && streets.GetFilter().empty())
             streets.SetFilter(choice.widthField + " > 0");
-        end = CopyNetwork(streets, document.Layers().FindByName(choice.frameLayer), choice, network.GetPath());
+        end = CopyNetwork(streets, filter, document.Layers().FindByName(choice.frameLayer), choice,
+                          network.GetPath());
     }
     if (end != EOperationEnd::kDone)
         return end;

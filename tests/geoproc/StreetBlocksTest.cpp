@@ -240,6 +240,28 @@ TEST_F(StreetBlocksTest, TheWidthFieldFiltersOnlyALayerWithoutAFilterOfItsOwn)
     EXPECT_EQ(Count(AreasById("K2"), 99 * 99), 4);
 }
 
+TEST_F(StreetBlocksTest, TheFrameIsReadWithoutTheWidthFilter)
+{
+    // The street layer holds its own frame, of no width, and is chosen as
+    // the frame layer: the frame closes the network all the same.
+    const double a = 100;
+    std::vector<CStreet> streets;
+    for (int k = 1; k <= 3; ++k) {
+        const std::string at = std::to_string(k * a), end = std::to_string(4 * a);
+        streets.push_back({at + " 0, " + at + " " + end, 10, 1});
+        streets.push_back({"0 " + at + ", " + end + " " + at, 10, 1});
+    }
+    streets.push_back({"0 0, 400 0, 400 400, 0 400, 0 0", 0, 1});
+    CLayer& layer = AddStreets("Tinklas", "tinklas.gdb", streets);
+    dialogs.editBlocks = [](CStreetBlockChoice& choice) {
+        choice.widthField = "Plotis";
+        choice.frameLayer = "Tinklas";
+    };
+    ASSERT_EQ(BuildStreetBlocks(layer, doc, false), 1);
+    EXPECT_EQ(layer.GetFilter(), "");
+    EXPECT_EQ(AreasById("Kvartalai").size(), 16u);
+}
+
 TEST_F(StreetBlocksTest, CancelAndFailuresAddNothing)
 {
     CLayer& streets = AddGrid(100, 10);
