@@ -27,6 +27,7 @@ namespace {
 
 enum StreetBlockMessage : int {
     kLayerNameTaken = 1001,
+    kCannotCreateFile = 1027,
     kNoStreetWidth = 1103,
     kReplaceFile = 2000,
 };
@@ -72,6 +73,14 @@ private:
     CLayer& m_layer;
     std::string m_filter;
 };
+
+// A result file that could not be made or take its name is told.
+bool Told(bool done, const CResultFiles& files)
+{
+    if (!done)
+        AppMessageBoxArg(kCannotCreateFile, files.GetPath(), MB_OK | MB_ICONWARNING);
+    return done;
+}
 
 // The files of a temporary layer go when the scope ends.
 class CTemporaryLayer {
@@ -121,11 +130,7 @@ public:
     {
         if (m_layer)
             return m_layer->Begin();
-        if (m_files && !m_files->Reserve()) {
-            AppMessageBoxArg(1027, m_files->GetPath(), MB_OK | MB_ICONWARNING);
-            return false;
-        }
-        return true;
+        return !m_files || Told(m_files->Reserve(), *m_files);
     }
     std::string GetWritePath() const
     {
@@ -145,7 +150,7 @@ public:
             m_files->Discard();
             return false;
         }
-        return m_files->Commit();
+        return Told(m_files->Commit(), *m_files);
     }
 
 private:
@@ -280,14 +285,14 @@ void RegenerateStreetFiles(CLayer& streets, CDrelDoc& document)
             return;
     }
     CResultFiles topology(folder + GetPathTitle(streets.GetPath()) + "_topo.gdb");
-    if (!topology.Reserve())
+    if (!Told(topology.Reserve(), topology))
         return;
     CTopologyOptions options;
     options.copyFields = 1;
     options.addCrossings = 0;
     options.tolerance = kRegenerateTolerance;
     if (BuildTopology(streets, document, topology.GetWritePath(), options) != EOperationEnd::kDone ||
-        !topology.Commit())
+        !Told(topology.Commit(), topology))
         return;
 
     streets.SetFilter(kLanesFilter);
@@ -295,7 +300,7 @@ void RegenerateStreetFiles(CLayer& streets, CDrelDoc& document)
     if (!reader.OpenLayer(&streets))
         return;
     CResultFiles lanes(folder + kLanesFile);
-    if (!lanes.Reserve())
+    if (!Told(lanes.Reserve(), lanes))
         return;
     bool copied = false;
     {
@@ -304,7 +309,7 @@ void RegenerateStreetFiles(CLayer& streets, CDrelDoc& document)
         target.Close();
     }
     if (copied)
-        lanes.Commit();
+        Told(lanes.Commit(), lanes);
 }
 
 } // namespace

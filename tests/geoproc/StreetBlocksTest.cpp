@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 
 namespace {
 
@@ -355,6 +356,31 @@ TEST_F(StreetBlocksTest, RegeneratingWithoutTipasToldOnceWritesNeither)
     EXPECT_FALSE(FileExists(dir.File("gatves_topo.gdb")));
     EXPECT_FALSE(FileExists(dir.File("gatveles.gdb")));
     EXPECT_EQ(streets.GetFilter(), "Plotis > 1");
+}
+
+TEST_F(StreetBlocksTest, ARegeneratedFileThatCannotTakeItsNameIsTold)
+{
+    CLayer& streets = AddStreets(Utf8ToCp1257("Gatvės"), "gatves.gdb",
+                                 {{"0 0, 100 0", 5, 1}, {"50 0, 50 50", 5, 7}, {"0 20, 100 20", 5, 101}});
+    streets.SetFilter("Plotis > 1");
+    // A folder where the lanes file goes: the topology is written, the
+    // lanes are told.
+    ASSERT_TRUE(std::filesystem::create_directory(dir.File("gatveles.gdb")));
+    EXPECT_EQ(BuildStreetBlocks(streets, doc, true), 1);
+    EXPECT_EQ(user.MessageIds(), (std::vector<unsigned>{1027}));
+    EXPECT_TRUE(FileExists(dir.File("gatves_topo.gdb")));
+    EXPECT_EQ(streets.GetFilter(), "Plotis > 1");
+
+    // A folder where the topology goes: told, and no lanes either.
+    user.messages.clear();
+    RemoveFile(dir.File("gatves_topo.gdb"));
+    ASSERT_TRUE(std::filesystem::remove(dir.File("gatveles.gdb")));
+    ASSERT_TRUE(std::filesystem::create_directory(dir.File("gatves_topo.gdb")));
+    EXPECT_EQ(BuildStreetBlocks(streets, doc, true), 1);
+    EXPECT_EQ(user.MessageIds(), (std::vector<unsigned>{1027}));
+    EXPECT_FALSE(FileExists(dir.File("gatveles.gdb")));
+    EXPECT_EQ(streets.GetFilter(), "Plotis > 1");
+    EXPECT_TRUE(FindMatchingFiles(dir.File("~*")).empty());
 }
 
 TEST_F(StreetBlocksTest, TheDialogRules)
