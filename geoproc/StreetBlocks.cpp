@@ -27,9 +27,9 @@ namespace {
 
 enum StreetBlockMessage : int {
     kLayerNameTaken = 1001,
+    kCannotCreateFile = 1027,
     kNoStreetWidth = 1103,
     kReplaceFile = 2000,
-    kWrongType = 1061,
 };
 
 // The width of each line in the temporary files: the chosen width of a
@@ -74,6 +74,14 @@ private:
     std::string m_filter;
 };
 
+// A result file that could not be made or take its name is told.
+bool Told(bool done, const CResultFiles& files)
+{
+    if (!done)
+        AppMessageBoxArg(kCannotCreateFile, files.GetPath(), MB_OK | MB_ICONWARNING);
+    return done;
+}
+
 // The files of a temporary layer go when the scope ends.
 class CTemporaryLayer {
 public:
@@ -113,7 +121,7 @@ public:
             // Dialog 30806 asked about a file there.
             choice.options.replaceConfirmed = true;
             m_layer = std::make_unique<CNewResultLayer>(document, std::move(choice),
-                                                        CNewResultLayer::kCancelKeepsWritten);
+                                                        CNewResultLayer::kCancelAddsNothing);
         } else {
             m_files = std::make_unique<CResultFiles>(path);
         }
@@ -122,27 +130,27 @@ public:
     {
         if (m_layer)
             return m_layer->Begin();
-        if (m_files && !m_files->Reserve()) {
-            AppMessageBoxArg(1027, m_files->GetPath(), MB_OK | MB_ICONWARNING);
-            return false;
-        }
-        return true;
+        return !m_files || Told(m_files->Reserve(), *m_files);
     }
     std::string GetWritePath() const
     {
         return m_layer ? m_layer->GetWritePath() : m_files ? m_files->GetWritePath() : std::string();
     }
-    bool End(EOperationEnd end)
+    // kept: what a cancel in the tracing wrote stays; a cancel before it
+    // wrote nothing.
+    bool End(EOperationEnd end, bool kept)
     {
+        if (end == EOperationEnd::kCancelled && kept)
+            end = EOperationEnd::kDone;
         if (m_layer)
             return m_layer->End(end) != nullptr;
         if (!m_files)
             return true;
-        if (end == EOperationEnd::kFailed) {
+        if (end != EOperationEnd::kDone) {
             m_files->Discard();
             return false;
         }
-        return m_files->Commit();
+        return Told(m_files->Commit(), *m_files);
     }
 
 private:
@@ -151,13 +159,18 @@ private:
 };
 
 // The street lines the layer's filter passes, each with its width, then
-// the frame layer's lines (area rings as closed lines) with width 0, into
-// a new GDB line file of the street table's fields and the width field.
-EOperationEnd CopyNetwork(CLayer& streets, CLayer* frame, const CStreetBlockChoice& choice, const std::string& path)
+// (the street layer's own filter back) the frame layer's lines, area
+// rings as closed lines, with width 0, into a new GDB line file of the
+// street table's fields and the width field.
+EOperationEnd CopyNetwork(CLayer& streets, CFilterKeeper& filter, CLayer* frame, const CStreetBlockChoice& choice,
+                          const std::string& path)
 {
     CShapeArray lines;
     std::vector<int32_t> records;
-    if (!LoadShapesIndexed(streets, lines, &records, nullptr))
+    const bool loaded = LoadShapesIndexed(streets, lines, &records, nullptr) != 0;
+    // The frame may be the street layer itself.
+    filter.Restore();
+    if (!loaded)
         return EOperationEnd::kFailed;
     CLayerReader reader;
     if (!reader.Open(streets.GetPath()))
@@ -218,9 +231,11 @@ EOperationEnd CopyNetwork(CLayer& streets, CLayer* frame, const CStreetBlockChoi
 }
 
 // Steps from the chosen streets to the blocks and street surfaces.
+// traced: the tracing ran, so a cancel keeps what it wrote.
 EOperationEnd MakeBlocks(CLayer& streets, CDrelDoc& document, const CStreetBlockChoice& choice,
-                         CBlockOutput& blocks, CBlockOutput& surfaces)
+                         CBlockOutput& blocks, CBlockOutput& surfaces, bool& traced)
 {
+    traced = false;
     CTemporaryLayer network(document, "~~~");
     CTemporaryLayer links(document, "~~~~");
     EOperationEnd end = EOperationEnd::kFailed;
@@ -229,7 +244,8 @@ EOperationEnd MakeBlocks(CLayer& streets, CDrelDoc& document, const CStreetBlock
         // Streets of no width of the chosen field take no part.
         if (choice.mode == 1 && streets.GetFilter().empty())
             streets.SetFilter(choice.widthField + " > 0");
-        end = CopyNetwork(streets, document.Layers().FindByName(choice.frameLayer), choice, network.GetPath());
+        end = CopyNetwork(streets, filter, document.Layers().FindByName(choice.frameLayer), choice,
+                          network.GetPath());
     }
     if (end != EOperationEnd::kDone)
         return end;
@@ -251,6 +267,7 @@ EOperationEnd MakeBlocks(CLayer& streets, CDrelDoc& document, const CStreetBlock
         widths.my = 1;
     CLayer linkLayer("~~~~", links.GetPath(), CLayer::kLine);
     const std::string surfacePath = surfaces.GetWritePath();
+    traced = true;
     return BuildAreasFromLines(linkLayer, document, blocks.GetWritePath(), false, &surfacePath, &widths);
 }
 
@@ -268,14 +285,14 @@ void RegenerateStreetFiles(CLayer& streets, CDrelDoc& document)
             return;
     }
     CResultFiles topology(folder + GetPathTitle(streets.GetPath()) + "_topo.gdb");
-    if (!topology.Reserve())
+    if (!Told(topology.Reserve(), topology))
         return;
     CTopologyOptions options;
     options.copyFields = 1;
     options.addCrossings = 0;
     options.tolerance = kRegenerateTolerance;
     if (BuildTopology(streets, document, topology.GetWritePath(), options) != EOperationEnd::kDone ||
-        !topology.Commit())
+        !Told(topology.Commit(), topology))
         return;
 
     streets.SetFilter(kLanesFilter);
@@ -283,7 +300,7 @@ void RegenerateStreetFiles(CLayer& streets, CDrelDoc& document)
     if (!reader.OpenLayer(&streets))
         return;
     CResultFiles lanes(folder + kLanesFile);
-    if (!lanes.Reserve())
+    if (!Told(lanes.Reserve(), lanes))
         return;
     bool copied = false;
     {
@@ -292,7 +309,7 @@ void RegenerateStreetFiles(CLayer& streets, CDrelDoc& document)
         target.Close();
     }
     if (copied)
-        lanes.Commit();
+        Told(lanes.Commit(), lanes);
 }
 
 } // namespace
@@ -373,12 +390,9 @@ bool CStreetBlockRules::Accept(const CDrelDoc& document, CStreetBlockChoice& cho
 
 int BuildStreetBlocks(CLayer& streets, CDrelDoc& document, bool regenerate)
 {
-    if (streets.HasFlag(CLayer::kGroup) || streets.HasFlag(CLayer::kManyFiles))
+    if (streets.HasFlag(CLayer::kGroup) || streets.HasFlag(CLayer::kManyFiles) ||
+        streets.GetType() != CLayer::kLine)
         return 0;
-    if (streets.GetType() != CLayer::kLine) {
-        AppMessageBox(kWrongType, MB_OK | MB_ICONWARNING);
-        return 0;
-    }
     {
         CLayerReader probe;
         if (!probe.OpenLayer(&streets))
@@ -400,10 +414,11 @@ int BuildStreetBlocks(CLayer& streets, CDrelDoc& document, bool regenerate)
         CBlockOutput surfaces(document, choice.streetName, choice.streetPath, !regenerate);
         if (!blocks.Begin() || !surfaces.Begin())
             return 0;
-        const EOperationEnd end = MakeBlocks(streets, document, choice, blocks, surfaces);
+        bool traced = false;
+        const EOperationEnd end = MakeBlocks(streets, document, choice, blocks, surfaces, traced);
         // The later one's message counter goes first.
-        const bool surfacesKept = surfaces.End(end);
-        const bool blocksKept = blocks.End(end);
+        const bool surfacesKept = surfaces.End(end, traced);
+        const bool blocksKept = blocks.End(end, traced);
         if (end != EOperationEnd::kDone || !blocksKept || !surfacesKept)
             return 0;
     }

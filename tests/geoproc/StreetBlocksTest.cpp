@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 
 namespace {
 
@@ -240,6 +241,28 @@ TEST_F(StreetBlocksTest, TheWidthFieldFiltersOnlyALayerWithoutAFilterOfItsOwn)
     EXPECT_EQ(Count(AreasById("K2"), 99 * 99), 4);
 }
 
+TEST_F(StreetBlocksTest, TheFrameIsReadWithoutTheWidthFilter)
+{
+    // The street layer holds its own frame, of no width, and is chosen as
+    // the frame layer: the frame closes the network all the same.
+    const double a = 100;
+    std::vector<CStreet> streets;
+    for (int k = 1; k <= 3; ++k) {
+        const std::string at = std::to_string(k * a), end = std::to_string(4 * a);
+        streets.push_back({at + " 0, " + at + " " + end, 10, 1});
+        streets.push_back({"0 " + at + ", " + end + " " + at, 10, 1});
+    }
+    streets.push_back({"0 0, 400 0, 400 400, 0 400, 0 0", 0, 1});
+    CLayer& layer = AddStreets("Tinklas", "tinklas.gdb", streets);
+    dialogs.editBlocks = [](CStreetBlockChoice& choice) {
+        choice.widthField = "Plotis";
+        choice.frameLayer = "Tinklas";
+    };
+    ASSERT_EQ(BuildStreetBlocks(layer, doc, false), 1);
+    EXPECT_EQ(layer.GetFilter(), "");
+    EXPECT_EQ(AreasById("Kvartalai").size(), 16u);
+}
+
 TEST_F(StreetBlocksTest, CancelAndFailuresAddNothing)
 {
     CLayer& streets = AddGrid(100, 10);
@@ -250,12 +273,46 @@ TEST_F(StreetBlocksTest, CancelAndFailuresAddNothing)
 
     dialogs.blocksOk = true;
     CLayer& area = AddShapeLayer("A", "a.gdb", CLayer::kArea, {"0 0, 1 0, 1 1"});
+    // Another type of layer is refused without a word.
     EXPECT_EQ(BuildStreetBlocks(area, doc, false), 0);
-    EXPECT_EQ(user.MessageIds(), (std::vector<unsigned>{1061}));
+    EXPECT_TRUE(user.messages.empty());
     streets.SetFlag(CLayer::kManyFiles, true);
     EXPECT_EQ(BuildStreetBlocks(streets, doc, false), 0);
     EXPECT_EQ(doc.GetLayerCount(), layers + 1);
     EXPECT_EQ(dialogs.log.size(), 1u);
+}
+
+TEST_F(StreetBlocksTest, CancelBeforeTheTracingAddsAndWritesNothing)
+{
+    CLayer& streets = AddGrid(100, 10);
+    const int layers = doc.GetLayerCount();
+    dialogs.editBlocks = [](CStreetBlockChoice& choice) {
+        choice.mode = 0;
+        choice.width = 10;
+    };
+    // The first check of a cancel flag is in the topology of the network.
+    user.cancelAfterChecks = 0;
+    EXPECT_EQ(BuildStreetBlocks(streets, doc, false), 0);
+    EXPECT_EQ(doc.GetLayerCount(), layers);
+    EXPECT_TRUE(user.messages.empty());
+    EXPECT_TRUE(FindMatchingFiles(dir.File("Kvartalai*")).empty());
+    EXPECT_TRUE(FindMatchingFiles(dir.File("Gatvesp*")).empty());
+    EXPECT_TRUE(FindMatchingFiles(dir.File("~*")).empty());
+
+    // Regenerating with files named: neither file is made.
+    dialogs.editBlocks = [this](CStreetBlockChoice& choice) {
+        choice.mode = 0;
+        choice.width = 10;
+        choice.blockPath = dir.File("k.gdb");
+        choice.streetPath = dir.File("g.gdb");
+    };
+    user.cancelChecks = 0;
+    EXPECT_EQ(BuildStreetBlocks(streets, doc, true), 0);
+    EXPECT_TRUE(user.messages.empty());
+    EXPECT_FALSE(FileExists(dir.File("k.gdb")));
+    EXPECT_FALSE(FileExists(dir.File("g.gdb")));
+    EXPECT_FALSE(FileExists(dir.File("gatves_topo.gdb")));
+    EXPECT_TRUE(FindMatchingFiles(dir.File("~*")).empty());
 }
 
 TEST_F(StreetBlocksTest, RegeneratingWritesTheDerivedStreetFiles)
@@ -299,6 +356,31 @@ TEST_F(StreetBlocksTest, RegeneratingWithoutTipasToldOnceWritesNeither)
     EXPECT_FALSE(FileExists(dir.File("gatves_topo.gdb")));
     EXPECT_FALSE(FileExists(dir.File("gatveles.gdb")));
     EXPECT_EQ(streets.GetFilter(), "Plotis > 1");
+}
+
+TEST_F(StreetBlocksTest, ARegeneratedFileThatCannotTakeItsNameIsTold)
+{
+    CLayer& streets = AddStreets(Utf8ToCp1257("Gatvės"), "gatves.gdb",
+                                 {{"0 0, 100 0", 5, 1}, {"50 0, 50 50", 5, 7}, {"0 20, 100 20", 5, 101}});
+    streets.SetFilter("Plotis > 1");
+    // A folder where the lanes file goes: the topology is written, the
+    // lanes are told.
+    ASSERT_TRUE(std::filesystem::create_directory(dir.File("gatveles.gdb")));
+    EXPECT_EQ(BuildStreetBlocks(streets, doc, true), 1);
+    EXPECT_EQ(user.MessageIds(), (std::vector<unsigned>{1027}));
+    EXPECT_TRUE(FileExists(dir.File("gatves_topo.gdb")));
+    EXPECT_EQ(streets.GetFilter(), "Plotis > 1");
+
+    // A folder where the topology goes: told, and no lanes either.
+    user.messages.clear();
+    RemoveFile(dir.File("gatves_topo.gdb"));
+    ASSERT_TRUE(std::filesystem::remove(dir.File("gatveles.gdb")));
+    ASSERT_TRUE(std::filesystem::create_directory(dir.File("gatves_topo.gdb")));
+    EXPECT_EQ(BuildStreetBlocks(streets, doc, true), 1);
+    EXPECT_EQ(user.MessageIds(), (std::vector<unsigned>{1027}));
+    EXPECT_FALSE(FileExists(dir.File("gatveles.gdb")));
+    EXPECT_EQ(streets.GetFilter(), "Plotis > 1");
+    EXPECT_TRUE(FindMatchingFiles(dir.File("~*")).empty());
 }
 
 TEST_F(StreetBlocksTest, TheDialogRules)
