@@ -143,10 +143,11 @@ bool PathHolds(const CDrelDoc& document, const char* city)
     return document.GetPathName().find(city) != std::string::npos;
 }
 
-// The layer's objects copied into the folder's file; a missing layer is told.
+// The layer's objects copied into the folder's file; a missing layer is
+// told here, by the folder's file and not by the one written beside it.
 void CopyLayerInto(CLayer* layer, const std::string& path)
 {
-    if (!layer) {
+    if (!CanCopyLayer(layer)) {
         ShowExportError(path);
         return;
     }
@@ -157,7 +158,7 @@ void CopyLayerInto(CLayer* layer, const std::string& path)
 
 void ClipLayerInto(CLayer* layer, CLayer* areas, CDrelDoc& document, const std::string& path)
 {
-    if (!layer || !areas) {
+    if (!CanClipLayer(layer, areas)) {
         ShowExportError(path);
         return;
     }

@@ -246,6 +246,26 @@ TEST_F(MobileExportTest, TheBatchWritesEveryFileItCanAndTellsOfTheMissingOnes)
                                                 "gyvenami.gdb", "pramon.gdb", "zali.gdb", "vandenys.gdb"}));
 }
 
+TEST_F(MobileExportTest, ALayerTheClipRefusesIsToldByTheFileOfTheFolder)
+{
+    // A frame of lines and a quarter layer of several files: neither can be clipped.
+    AddShapeLayer(Utf8ToCp1257("Rėmelis"), "remelis.gdb", CLayer::kLine, {"0 0, 100 0"});
+    AddPointLayer("POI-bankai", "bankai.gdb", {{5, 5}});
+    AddShapeLayer(Utf8ToCp1257("Kvartalų ribos"), "kvartalai.gdb", CLayer::kArea, {"0 0, 20 0, 20 20, 0 20, 0 0"});
+    CLayer& gardens = AddShapeLayer("Sodai", "sodai.gdb", CLayer::kArea, {"10 10, 30 10, 30 30, 10 30, 10 10"});
+    gardens.AddFile(gardens.GetPath());
+    PrepareMobileData(doc);
+    const std::string out = dir.File("user/temp/");
+    std::vector<std::string> errors;
+    for (const auto& message : user.messages)
+        errors.push_back(message.text);
+    for (const char* file : {"Bankai.gdb", "sodai.gdb"}) {
+        EXPECT_NE(std::find(errors.begin(), errors.end(), "Error: " + out + file), errors.end()) << file;
+        EXPECT_FALSE(FileExists(out + file)) << file;
+    }
+    EXPECT_TRUE(FindMatchingFiles(out + "~*").empty());
+}
+
 TEST_F(MobileExportTest, AKaunasMapCopiesTheQuartersAndTheProfileNamesTheFolder)
 {
     doc.SetPathName(dir.File("Kaunas.map"));
