@@ -26,7 +26,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <functional>
-#include <set>
 #include <vector>
 
 namespace {
@@ -270,7 +269,9 @@ bool ExportStreetLabels(CLayer* streets, const std::string& path, CStreetIdMap& 
     CLayer lines("", copy.GetWritePath(), CLayer::kLine);
     CShapeArray shapes;
     std::vector<int32_t> records;
-    if (!LoadShapesIndexed(lines, shapes, &records, nullptr) || !MergeAdjacentLines(lines, shapes, records, "KODAS"))
+    std::vector<int> joinedInto;
+    if (!LoadShapesIndexed(lines, shapes, &records, nullptr) ||
+        !MergeAdjacentLines(lines, shapes, records, "KODAS", &joinedInto))
         return false;
     CLayerReader reader;
     if (!reader.Open(copy.GetWritePath()))
@@ -281,11 +282,15 @@ bool ExportStreetLabels(CLayer* streets, const std::string& path, CStreetIdMap& 
     const int nameField = sourceTable.FindField("PAVADINIM");
     const int noNameField = sourceTable.FindField("PG_NONAME");
     const int idField = sourceTable.FindField("ID");
-    // The codes of which some line carries its name.
-    std::set<long long> named;
-    for (const int32_t record : records)
-        if (noNameField < 0 || FieldNumber(source, record, noNameField) == 0)
-            named.insert(FieldCode(source, record, codeField));
+    // The joined lines of which some piece carries its name; a line is
+    // only ever joined to a later one, so one pass carries it to the end.
+    std::vector<char> named(records.size(), 0);
+    for (size_t i = 0; i < records.size(); ++i) {
+        if (noNameField < 0 || FieldNumber(source, records[i], noNameField) == 0)
+            named[i] = 1;
+        if (named[i] && i < joinedInto.size() && joinedInto[i] >= 0)
+            named[static_cast<size_t>(joinedInto[i])] = 1;
+    }
 
     return WriteExportFile(path, [&](const std::string& writePath) {
         std::vector<CDbfFieldInfo> fields(4);
@@ -303,7 +308,7 @@ bool ExportStreetLabels(CLayer* streets, const std::string& path, CStreetIdMap& 
             const CShape& shape = *shapes[i];
             const int record = records[static_cast<size_t>(i)];
             const long long code = FieldCode(source, record, codeField);
-            if (shape.GetPointCount() == 0 || !named.count(code))
+            if (shape.GetPointCount() == 0 || !named[static_cast<size_t>(i)])
                 continue;
             if (!target.AppendShape(shape, false))
                 return false;

@@ -32,8 +32,8 @@ bool ExportStreetLines(CDrelDoc& document, CLayer* streets, const std::string& p
 
 // "gatves.gdb": the streets of a code ("KODAS" > 0, the filter replaced
 // meanwhile) copied aside, lines of one code that continue each other
-// joined, and each joined line of a code with a line named ("PG_NONAME" 0
-// or no such field) written as a label: "LABEL" and "NAME" its name,
+// joined, and each joined line with a piece named ("PG_NONAME" 0 or no
+// such field) written as a label: "LABEL" and "NAME" its name,
 // "TOWN" the text in the first parentheses of "ID", "ID" the next street
 // number, which the map takes for the code. True when written.
 bool ExportStreetLabels(CLayer* streets, const std::string& path, CStreetIdMap& streetIds);

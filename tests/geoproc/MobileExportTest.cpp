@@ -194,6 +194,27 @@ TEST_F(MobileExportTest, LabelsJoinLinesOfOneCodeAndAddressesTakeTheirNumbers)
     EXPECT_TRUE(user.messages.empty());
 }
 
+TEST_F(MobileExportTest, ALabelNeedsANamedPieceOfItsOwnJoinedLine)
+{
+    // Street 30 runs in two pieces apart, only the lone one named; of
+    // street 31's two joined lines one is named.
+    CLayer& streets = AddStreets({
+        {"0 0, 10 0", "Pirma g.", "0", 1, 1, 30, "", "0"},
+        {"10 0, 20 0", "Pirma g.", "0", 1, 1, 30, "", "0"},
+        {"100 0, 110 0", "Pirma g.", "0", 1, 0, 30, "", "0"},
+        {"0 50, 10 50", "Antra g.", "0", 1, 1, 31, "", "0"},
+        {"10 50, 20 50", "Antra g.", "0", 1, 0, 31, "", "0"},
+    });
+    MakeFolders(dir.File("out/"));
+    CStreetIdMap ids;
+    ASSERT_TRUE(ExportStreetLabels(&streets, Out("gatves.gdb"), ids));
+    EXPECT_EQ(ids, (CStreetIdMap{{30, 0}, {31, 1}}));
+    std::vector<std::string> labels;
+    for (const CReadObject& label : ReadObjects(Out("gatves.gdb"), CLayer::kLine))
+        labels.push_back(ShapeText(label.shape) + " " + label.fields.at("Id"));
+    EXPECT_EQ(labels, (std::vector<std::string>{"100 0, 110 0 06000000", "0 50, 10 50, 20 50 06000001"}));
+}
+
 TEST_F(MobileExportTest, AddressesWithoutTheirFieldsAreAnError)
 {
     CLayer& points = AddPointLayer("Adresai", "taskai.gdb", {{0, 0}});
