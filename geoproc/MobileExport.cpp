@@ -229,10 +229,10 @@ bool ExportStreetLines(CDrelDoc& document, CLayer* streets, const std::string& p
                 return false;
             const std::string name = FieldText(links, record, nameField);
             table.SetField(0, name.empty() ? std::string(kNoName) : name);
-            const std::string direction = FieldText(links, record, directionField);
-            const double value = 3 - std::atof(direction.c_str());
+            // A blank "KRYPTIS" counts as 0, as the table reads it.
+            const double value = 3 - FieldNumber(links, record, directionField);
             // N(1) holds one digit; anything else would fail the write.
-            if (!direction.empty() && value >= 0 && value <= 9 && value == std::floor(value))
+            if (directionField >= 0 && value >= 0 && value <= 9 && value == std::floor(value))
                 table.SetFieldLong(1, static_cast<long>(value));
             else
                 ++blanks;

@@ -25,8 +25,8 @@ std::string StreetIdText(int number);
 // layer; each link thinned (tolerance 1.0) and densified to 150 map units
 // for a map whose path holds "Vilnius", else densified to 100, written with
 // "NAME" (the street name, "Be pavadinimo" when it has none) and
-// "DIRECTION" 3 - "KRYPTIS". A "KRYPTIS" that gives no digit leaves the
-// field blank; the closing message counts the points removed and added
+// "DIRECTION" 3 - "KRYPTIS" (a blank one counting 0). A "KRYPTIS" that
+// gives no digit, or a layer without it, leaves the field blank; the closing message counts the points removed and added
 // and those blanks. True when the file was written.
 bool ExportStreetLines(CDrelDoc& document, CLayer* streets, const std::string& path);
 

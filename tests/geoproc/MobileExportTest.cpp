@@ -111,6 +111,17 @@ TEST_F(MobileExportTest, StreetLinesAreANetworkOfNamedDirectedLinks)
     EXPECT_EQ(FindMatchingFiles(dir.File("out/*")).size(), FindMatchingFiles(dir.File("out/gat_topo.*")).size());
 }
 
+TEST_F(MobileExportTest, ABlankDirectionCountsAsZero)
+{
+    CLayer& streets = AddStreets({{"0 0, 50 0", "Tilto g.", "", 1, 0, 1, "", "0"}});
+    MakeFolders(dir.File("out/"));
+    ASSERT_TRUE(ExportStreetLines(doc, &streets, Out("gat_topo.gdb")));
+    const std::string dbf = Dbf(Out("gat_topo.gdb"));
+    EXPECT_EQ(dbf, HandMadeDbf(dbf, {{"NAME", 'C', 30, 0}, {"DIRECTION", 'N', 1, 0}}, {{"Tilto g.", "3"}}));
+    ASSERT_EQ(user.messages.size(), 1u);
+    EXPECT_EQ(user.messages[0].text, Utf8ToCp1257("Pridėta taškų: 0"));
+}
+
 TEST_F(MobileExportTest, MarkedStreetsStayOutAndEndsWithinTwoMetresJoin)
 {
     const std::vector<CDbfFieldInfo> fields =
