@@ -97,10 +97,14 @@ bool CloseTarget(CFeatureSource& target)
     return target.GetError() == CFeatureSource::kNoError;
 }
 
+bool IsLines(const CLayer* layer)
+{
+    return layer && layer->GetType() == CLayer::kLine && !layer->HasFlag(CLayer::kGroup);
+}
+
 bool IsSingleFileLines(const CLayer* layer)
 {
-    return layer && layer->GetType() == CLayer::kLine && !layer->HasFlag(CLayer::kManyFiles) &&
-           !layer->HasFlag(CLayer::kGroup);
+    return IsLines(layer) && !layer->HasFlag(CLayer::kManyFiles);
 }
 
 // The trimmed text of the record's field; empty for a field that is not there.
@@ -252,7 +256,7 @@ bool ExportStreetLines(CDrelDoc& document, CLayer* streets, const std::string& p
 
 bool ExportStreetLabels(CLayer* streets, const std::string& path, CStreetIdMap& streetIds)
 {
-    if (!IsSingleFileLines(streets)) {
+    if (!IsLines(streets)) {
         ShowExportError(path);
         return false;
     }
@@ -262,6 +266,7 @@ bool ExportStreetLabels(CLayer* streets, const std::string& path, CStreetIdMap& 
         return false;
     }
     {
+        // A layer of several files comes file after file into the one copy.
         CFilterScope filter(*streets, kLabelFilter);
         if (!ExportLayerCopy(streets, copy.GetWritePath(), nullptr, nullptr, nullptr, false))
             return false;

@@ -226,6 +226,25 @@ TEST_F(MobileExportTest, ALabelNeedsANamedPieceOfItsOwnJoinedLine)
     EXPECT_EQ(labels, (std::vector<std::string>{"100 0, 110 0 06000000", "0 50, 10 50, 20 50 06000001"}));
 }
 
+TEST_F(MobileExportTest, LabelsComeFromEveryFileOfAStreetLayerOfSeveralFiles)
+{
+    WriteStreetLayer(dir.File("rytai.gdb"), {{"0 0, 10 0", "Rytu g.", "0", 1, 0, 40, "", "0"}});
+    WriteStreetLayer(dir.File("vakarai.gdb"), {{"10 0, 20 0", "Rytu g.", "0", 1, 0, 40, "", "0"},
+                                               {"0 9, 9 9", "Vakaru g.", "0", 1, 0, 41, "", "0"}});
+    CLayer& streets = Add("Gatves", "rytai.gdb", CLayer::kLine);
+    streets.AddFile(dir.File("rytai.gdb"));
+    streets.AddFile(dir.File("vakarai.gdb"));
+    MakeFolders(dir.File("out/"));
+    CStreetIdMap ids;
+    ASSERT_TRUE(ExportStreetLabels(&streets, Out("gatves.gdb"), ids));
+    EXPECT_EQ(ids, (CStreetIdMap{{40, 0}, {41, 1}}));
+    std::vector<std::string> labels;
+    for (const CReadObject& label : ReadObjects(Out("gatves.gdb"), CLayer::kLine))
+        labels.push_back(ShapeText(label.shape));
+    EXPECT_EQ(labels, (std::vector<std::string>{"0 0, 10 0, 20 0", "0 9, 9 9"}));
+    EXPECT_TRUE(user.messages.empty());
+}
+
 TEST_F(MobileExportTest, AddressesWithoutTheirFieldsAreAnError)
 {
     CLayer& points = AddPointLayer("Adresai", "taskai.gdb", {{0, 0}});
