@@ -1,5 +1,6 @@
 #include "geoproc/CompareLayers.h"
 
+#include "core/DbfEngine.h"
 #include "core/DbfFieldInfo.h"
 #include "core/DbfTable.h"
 #include "core/FileUtil.h"
@@ -80,17 +81,16 @@ public:
     {
         return m_points ? m_point == other.m_point : m_shape.IsEqual(other.m_shape);
     }
-    // The current record's fields as text; false when it cannot be read.
+    // The current record's fields as stored, byte for byte (a shown text
+    // would hide blanks and a date's century); false when it cannot be read.
     bool RecordText(std::vector<std::string>& texts)
     {
         texts.clear();
         CDbfTable* table = m_source.GetRecordTable(m_record);
-        if (!table)
+        if (!table || !table->GetHandle())
             return false;
-        for (int f = 0; f < table->GetFieldCount(); ++f) {
-            texts.emplace_back();
-            table->GetFieldText(f, texts.back(), 0x10000);
-        }
+        for (int f = 0; f < table->GetFieldCount(); ++f)
+            DbfCopyFieldText(*table->GetHandle(), f, texts.emplace_back());
         return true;
     }
     // The current object with a copy of its record appended to the target.

@@ -42,6 +42,17 @@ bool CopyOneFile(CLayer& layer, CLayerReader& writer, const std::string& path, b
 
 } // namespace
 
+bool CanCopyLayer(const CLayer* layer)
+{
+    return layer && !layer->HasFlag(CLayer::kGroup);
+}
+
+bool CanClipLayer(const CLayer* layer, const CLayer* areas)
+{
+    return CanCopyLayer(layer) && !layer->HasFlag(CLayer::kManyFiles) && areas &&
+           areas->GetType() == CLayer::kArea && !areas->HasFlag(CLayer::kGroup);
+}
+
 void ShowExportError(const std::string& path)
 {
     AppMessageBox("Error: " + path, MB_OK | MB_ICONWARNING);
@@ -50,7 +61,7 @@ void ShowExportError(const std::string& path)
 bool ExportLayerCopy(CLayer* layer, const std::string& path, const CCoordConverter* converter, const CMapRect* rect,
                      const std::vector<int32_t>* records, bool append, IProgress* progress)
 {
-    if (!layer || layer->HasFlag(CLayer::kGroup)) {
+    if (!CanCopyLayer(layer)) {
         ShowExportError(path);
         return false;
     }
@@ -84,8 +95,7 @@ bool ExportLayerCopy(CLayer* layer, const std::string& path, const CCoordConvert
 
 bool ExportClippedLayer(CLayer* layer, CLayer* areas, CDrelDoc& document, const std::string& path, int operation)
 {
-    if (!layer || !areas || layer->HasFlag(CLayer::kManyFiles) || layer->HasFlag(CLayer::kGroup) ||
-        areas->GetType() != CLayer::kArea || areas->HasFlag(CLayer::kGroup)) {
+    if (!CanClipLayer(layer, areas)) {
         ShowExportError(path);
         return false;
     }

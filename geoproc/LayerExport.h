@@ -33,5 +33,10 @@ bool ExportLayerCopy(CLayer* layer, const std::string& path, const CCoordConvert
 // path. True when it was written.
 bool ExportClippedLayer(CLayer* layer, CLayer* areas, CDrelDoc& document, const std::string& path, int operation);
 
+// Whether ExportLayerCopy and ExportClippedLayer take these layers; what
+// they refuse they tell with "Error: " and the path.
+bool CanCopyLayer(const CLayer* layer);
+bool CanClipLayer(const CLayer* layer, const CLayer* areas);
+
 // What the export shows for a layer it cannot write.
 void ShowExportError(const std::string& path);

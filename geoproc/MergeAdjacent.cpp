@@ -439,9 +439,12 @@ int MergeAdjacentAreas(CShapeArray& shapes, CSpatialIndex* index, const CMergeKe
     return UniteChains(shapes, chains, progress) ? 1 : 0;
 }
 
-int MergeAdjacentLines(CShapeArray& shapes, const CMergeKeys& keys, IProgress* progress)
+int MergeAdjacentLines(CShapeArray& shapes, const CMergeKeys& keys, IProgress* progress,
+                       std::vector<int>* joinedInto)
 {
     const int count = shapes.GetSize();
+    if (joinedInto)
+        joinedInto->assign(static_cast<size_t>(count), -1);
     StartProgress(progress, count);
     CLineEnds ends(shapes);
     for (int i = 0; i + 1 < count; ++i) {
@@ -453,8 +456,8 @@ int MergeAdjacentLines(CShapeArray& shapes, const CMergeKeys& keys, IProgress* p
         const int atFirst = ends.FirstAfter(ends.First(i), i, sameKey);
         const int atLast = ends.FirstAfter(ends.Last(i), i, sameKey);
         const int j = atFirst < 0 ? atLast : atLast < 0 ? atFirst : std::min(atFirst, atLast);
-        if (j >= 0)
-            JoinLines(shapes, i, j, ends);
+        if (j >= 0 && JoinLines(shapes, i, j, ends) && joinedInto)
+            (*joinedInto)[static_cast<size_t>(i)] = j;
     }
     return 1;
 }
@@ -470,13 +473,13 @@ int MergeAdjacentAreas(CLayer& layer, CShapeArray& shapes, CSpatialIndex* index,
 }
 
 int MergeAdjacentLines(CLayer& layer, CShapeArray& shapes, const std::vector<int32_t>& records,
-                       const std::string& fieldNames)
+                       const std::string& fieldNames, std::vector<int>* joinedInto)
 {
     CMergeKeys keys;
     if (!keys.Read(layer, fieldNames, records))
         return 0;
     std::unique_ptr<IProgress> progress = UserServices().CreateProgress(0);
-    return MergeAdjacentLines(shapes, keys, progress.get());
+    return MergeAdjacentLines(shapes, keys, progress.get(), joinedInto);
 }
 
 int MergeAdjacent(CLayer& layer, CDrelDoc& document, const CDocCommandDialogs& dialogs)

@@ -63,15 +63,17 @@ int MergeAdjacentAreas(CShapeArray& shapes, CSpatialIndex* index, const CMergeKe
 // F is j's last point (j then i), F is j's first (j reversed, then i), L
 // is j's last (j then i reversed) or L is j's first (i then j), tested in
 // that order, exact coordinates; the joint is kept once and i emptied. A
-// chain thus ends in its latest line. 0 at Cancel.
-int MergeAdjacentLines(CShapeArray& shapes, const CMergeKeys& keys, IProgress* progress);
+// chain thus ends in its latest line. Given joinedInto, it gets for each
+// line the later line it was joined to, -1 for none. 0 at Cancel.
+int MergeAdjacentLines(CShapeArray& shapes, const CMergeKeys& keys, IProgress* progress,
+                       std::vector<int>* joinedInto = nullptr);
 
 // The same over a layer's loaded shapes with the keys of the fields;
 // 0 also for a memo key field.
 int MergeAdjacentAreas(CLayer& layer, CShapeArray& shapes, CSpatialIndex* index, const std::vector<int32_t>& records,
                        const std::string& fieldNames);
 int MergeAdjacentLines(CLayer& layer, CShapeArray& shapes, const std::vector<int32_t>& records,
-                       const std::string& fieldNames);
+                       const std::string& fieldNames, std::vector<int>* joinedInto = nullptr);
 
 // "&Apjungti gretimus objektus...": the key fields asked (30801), the
 // result proposed under the source's file title with its type preset

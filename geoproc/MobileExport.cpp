@@ -26,7 +26,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <functional>
-#include <set>
 #include <vector>
 
 namespace {
@@ -98,10 +97,14 @@ bool CloseTarget(CFeatureSource& target)
     return target.GetError() == CFeatureSource::kNoError;
 }
 
+bool IsLines(const CLayer* layer)
+{
+    return layer && layer->GetType() == CLayer::kLine && !layer->HasFlag(CLayer::kGroup);
+}
+
 bool IsSingleFileLines(const CLayer* layer)
 {
-    return layer && layer->GetType() == CLayer::kLine && !layer->HasFlag(CLayer::kManyFiles) &&
-           !layer->HasFlag(CLayer::kGroup);
+    return IsLines(layer) && !layer->HasFlag(CLayer::kManyFiles);
 }
 
 // The trimmed text of the record's field; empty for a field that is not there.
@@ -143,10 +146,11 @@ bool PathHolds(const CDrelDoc& document, const char* city)
     return document.GetPathName().find(city) != std::string::npos;
 }
 
-// The layer's objects copied into the folder's file; a missing layer is told.
+// The layer's objects copied into the folder's file; a missing layer is
+// told here, by the folder's file and not by the one written beside it.
 void CopyLayerInto(CLayer* layer, const std::string& path)
 {
-    if (!layer) {
+    if (!CanCopyLayer(layer)) {
         ShowExportError(path);
         return;
     }
@@ -157,7 +161,7 @@ void CopyLayerInto(CLayer* layer, const std::string& path)
 
 void ClipLayerInto(CLayer* layer, CLayer* areas, CDrelDoc& document, const std::string& path)
 {
-    if (!layer || !areas) {
+    if (!CanClipLayer(layer, areas)) {
         ShowExportError(path);
         return;
     }
@@ -229,10 +233,10 @@ bool ExportStreetLines(CDrelDoc& document, CLayer* streets, const std::string& p
                 return false;
             const std::string name = FieldText(links, record, nameField);
             table.SetField(0, name.empty() ? std::string(kNoName) : name);
-            const std::string direction = FieldText(links, record, directionField);
-            const double value = 3 - std::atof(direction.c_str());
+            // A blank "KRYPTIS" counts as 0, as the table reads it.
+            const double value = 3 - FieldNumber(links, record, directionField);
             // N(1) holds one digit; anything else would fail the write.
-            if (!direction.empty() && value >= 0 && value <= 9 && value == std::floor(value))
+            if (directionField >= 0 && value >= 0 && value <= 9 && value == std::floor(value))
                 table.SetFieldLong(1, static_cast<long>(value));
             else
                 ++blanks;
@@ -252,7 +256,7 @@ bool ExportStreetLines(CDrelDoc& document, CLayer* streets, const std::string& p
 
 bool ExportStreetLabels(CLayer* streets, const std::string& path, CStreetIdMap& streetIds)
 {
-    if (!IsSingleFileLines(streets)) {
+    if (!IsLines(streets)) {
         ShowExportError(path);
         return false;
     }
@@ -262,6 +266,7 @@ bool ExportStreetLabels(CLayer* streets, const std::string& path, CStreetIdMap& 
         return false;
     }
     {
+        // A layer of several files comes file after file into the one copy.
         CFilterScope filter(*streets, kLabelFilter);
         if (!ExportLayerCopy(streets, copy.GetWritePath(), nullptr, nullptr, nullptr, false))
             return false;
@@ -269,7 +274,9 @@ bool ExportStreetLabels(CLayer* streets, const std::string& path, CStreetIdMap& 
     CLayer lines("", copy.GetWritePath(), CLayer::kLine);
     CShapeArray shapes;
     std::vector<int32_t> records;
-    if (!LoadShapesIndexed(lines, shapes, &records, nullptr) || !MergeAdjacentLines(lines, shapes, records, "KODAS"))
+    std::vector<int> joinedInto;
+    if (!LoadShapesIndexed(lines, shapes, &records, nullptr) ||
+        !MergeAdjacentLines(lines, shapes, records, "KODAS", &joinedInto))
         return false;
     CLayerReader reader;
     if (!reader.Open(copy.GetWritePath()))
@@ -280,11 +287,15 @@ bool ExportStreetLabels(CLayer* streets, const std::string& path, CStreetIdMap& 
     const int nameField = sourceTable.FindField("PAVADINIM");
     const int noNameField = sourceTable.FindField("PG_NONAME");
     const int idField = sourceTable.FindField("ID");
-    // The codes of which some line carries its name.
-    std::set<long long> named;
-    for (const int32_t record : records)
-        if (noNameField < 0 || FieldNumber(source, record, noNameField) == 0)
-            named.insert(FieldCode(source, record, codeField));
+    // The joined lines of which some piece carries its name; a line is
+    // only ever joined to a later one, so one pass carries it to the end.
+    std::vector<char> named(records.size(), 0);
+    for (size_t i = 0; i < records.size(); ++i) {
+        if (noNameField < 0 || FieldNumber(source, records[i], noNameField) == 0)
+            named[i] = 1;
+        if (named[i] && i < joinedInto.size() && joinedInto[i] >= 0)
+            named[static_cast<size_t>(joinedInto[i])] = 1;
+    }
 
     return WriteExportFile(path, [&](const std::string& writePath) {
         std::vector<CDbfFieldInfo> fields(4);
@@ -302,7 +313,7 @@ bool ExportStreetLabels(CLayer* streets, const std::string& path, CStreetIdMap& 
             const CShape& shape = *shapes[i];
             const int record = records[static_cast<size_t>(i)];
             const long long code = FieldCode(source, record, codeField);
-            if (shape.GetPointCount() == 0 || !named.count(code))
+            if (shape.GetPointCount() == 0 || !named[static_cast<size_t>(i)])
                 continue;
             if (!target.AppendShape(shape, false))
                 return false;

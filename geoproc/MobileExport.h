@@ -25,15 +25,15 @@ std::string StreetIdText(int number);
 // layer; each link thinned (tolerance 1.0) and densified to 150 map units
 // for a map whose path holds "Vilnius", else densified to 100, written with
 // "NAME" (the street name, "Be pavadinimo" when it has none) and
-// "DIRECTION" 3 - "KRYPTIS". A "KRYPTIS" that gives no digit leaves the
-// field blank; the closing message counts the points removed and added
+// "DIRECTION" 3 - "KRYPTIS" (a blank one counting 0). A "KRYPTIS" that
+// gives no digit, or a layer without it, leaves the field blank; the closing message counts the points removed and added
 // and those blanks. True when the file was written.
 bool ExportStreetLines(CDrelDoc& document, CLayer* streets, const std::string& path);
 
 // "gatves.gdb": the streets of a code ("KODAS" > 0, the filter replaced
 // meanwhile) copied aside, lines of one code that continue each other
-// joined, and each joined line of a code with a line named ("PG_NONAME" 0
-// or no such field) written as a label: "LABEL" and "NAME" its name,
+// joined, and each joined line with a piece named ("PG_NONAME" 0 or no
+// such field) written as a label: "LABEL" and "NAME" its name,
 // "TOWN" the text in the first parentheses of "ID", "ID" the next street
 // number, which the map takes for the code. True when written.
 bool ExportStreetLabels(CLayer* streets, const std::string& path, CStreetIdMap& streetIds);

@@ -171,6 +171,30 @@ TEST_F(CompareLayersTest, AttributesCountOnlyInModeOne)
     EXPECT_EQ(Names("b_diff2.gdb"), std::vector<std::string>{"Kitas"});
 }
 
+TEST_F(CompareLayersTest, InModeOneTheRecordsMustBeTheSameTextToTheByte)
+{
+    // Record 1 differs in its date's century alone, record 2 by a leading blank.
+    const auto write = [this](const char* file, const std::vector<std::pair<const char*, const char*>>& rows) {
+        const std::vector<CDbfFieldInfo> fields = FieldList({{"NAME", 'C', 12, 0}, {"DATA", 'D', 8, 0}});
+        CGdbSource source;
+        ASSERT_TRUE(source.Create(dir.File(file), CLayer::kLine, fields.data()));
+        for (size_t i = 0; i < rows.size(); ++i) {
+            ASSERT_TRUE(source.AppendShape(Shape(Line(static_cast<int>(i))), false));
+            CDbfTable& table = source.GetTable();
+            table.SetField(0, rows[i].first);
+            table.SetField(1, rows[i].second);
+            ASSERT_TRUE(table.WriteRecord());
+        }
+    };
+    write("a.gdb", {{"S0", "19990101"}, {"S1", "19990101"}, {"S2", "19990101"}});
+    write("b.gdb", {{"S0", "19990101"}, {"S1", "20990101"}, {" S2", "19990101"}});
+    CLayer& a = Add("Pirmas", "a.gdb", CLayer::kLine);
+    CLayer& b = Add("Antras", "b.gdb", CLayer::kLine);
+    ASSERT_EQ(CompareLayers(a, b, doc, 1), 1);
+    EXPECT_EQ(Names("a_diff1.gdb"), (std::vector<std::string>{"S1", "S2"}));
+    EXPECT_EQ(Names("b_diff2.gdb").size(), 2u);
+}
+
 TEST_F(CompareLayersTest, InModeOneAFieldLengthApartGives3053BeforeAnyFile)
 {
     CLayer& a = First(Lines(3));

@@ -5,6 +5,7 @@
 #include "mapdoc/ResultFiles.h"
 #include "platform/Codepage.h"
 #include "platform/CommandTarget.h"
+#include "platform/Strings.h"
 #include "shell/MapFrameCommands.h"
 #include "tests/geoproc/FieldDialogsSupport.h"
 
@@ -463,6 +464,23 @@ TEST_F(GeoprocCommandsTest, DerivedLayerCommandsServeTheirLayers)
     EXPECT_TRUE(table.OnCommand(30440));
     EXPECT_EQ(geoprocDialogs.log, std::vector<std::string>{"30808"});
     EXPECT_EQ(geoprocDialogs.offeredActive, &point);
+}
+
+} // namespace
+
+namespace {
+
+TEST(GeoprocCommandPrompts, LayerOperationsTellWhatTheyDo)
+{
+    const std::pair<int, const char*> prompts[] = {
+        {30440, "Rasti skirtumus tarp dviejų sluoksnių objektų"},
+        {30355, "Sukurti aktyvaus sluoksnio erdvinį indeksą"},
+        {30632, "Rūšiuoti sluoksnio įrašus"},
+        {30408, "Sukurti liniją iš taškinio sluoksnio objektų"},
+        {30409, "Sukurti sritį iš taškinio sluoksnio objektų"},
+    };
+    for (const auto& [id, prompt] : prompts)
+        EXPECT_EQ(LoadString(id), Utf8ToCp1257(prompt)) << id;
 }
 
 } // namespace

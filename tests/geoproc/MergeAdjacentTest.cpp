@@ -218,6 +218,22 @@ TEST(MergeAdjacentLines, JunctionsChainsAndKeys)
     }
 }
 
+TEST(MergeAdjacentLines, EachLineTellsTheLineItWasJoinedTo)
+{
+    CShapeArray shapes;
+    FillShapes(shapes, {"1 0, 2 0", "0 0, 1 0", "2 0, 3 0", "7 7, 8 8"});
+    std::vector<int> joinedInto;
+    ASSERT_EQ(MergeAdjacentLines(shapes, CMergeKeys(), nullptr, &joinedInto), 1);
+    EXPECT_EQ(joinedInto, (std::vector<int>{1, 2, -1, -1}));
+
+    CShapeArray keyed;
+    FillShapes(keyed, {"0 0, 1 0", "1 0, 2 0", "1 0, 1 1"});
+    CMergeKeys keys;
+    keys.SetTexts({"x", "y", "x"});
+    ASSERT_EQ(MergeAdjacentLines(keyed, keys, nullptr, &joinedInto), 1);
+    EXPECT_EQ(joinedInto, (std::vector<int>{2, -1, -1}));
+}
+
 // A layer of the fields given, one square per row of field texts.
 class MergeAdjacentLayerTest : public CGeoprocFixture {
 protected:

@@ -79,6 +79,17 @@ protected:
     }
     CLayer& DefaultStreets() { return AddStreets(kSampleStreets); }
     std::string Out(const std::string& file) const { return dir.File("out/" + file); }
+    // The labels of the streets, each as its line and its "ID".
+    std::vector<std::string> Labels(CLayer& streets, CStreetIdMap& ids)
+    {
+        MakeFolders(dir.File("out/"));
+        std::vector<std::string> labels;
+        if (!ExportStreetLabels(&streets, Out("gatves.gdb"), ids))
+            return labels;
+        for (const CReadObject& label : ReadObjects(Out("gatves.gdb"), CLayer::kLine))
+            labels.push_back(ShapeText(label.shape) + " " + label.fields.at("Id"));
+        return labels;
+    }
     static std::string Dbf(const std::string& gdb) { return ReadWholeFile(ChangeExtensionCopy(gdb, "dbf")); }
 };
 
@@ -109,6 +120,17 @@ TEST_F(MobileExportTest, StreetLinesAreANetworkOfNamedDirectedLinks)
     EXPECT_EQ(user.messages[0].text, Utf8ToCp1257("Pridėta taškų: 2\nKryptis neįrašyta objektų: 1"));
     // The temporary network is gone.
     EXPECT_EQ(FindMatchingFiles(dir.File("out/*")).size(), FindMatchingFiles(dir.File("out/gat_topo.*")).size());
+}
+
+TEST_F(MobileExportTest, ABlankDirectionCountsAsZero)
+{
+    CLayer& streets = AddStreets({{"0 0, 50 0", "Tilto g.", "", 1, 0, 1, "", "0"}});
+    MakeFolders(dir.File("out/"));
+    ASSERT_TRUE(ExportStreetLines(doc, &streets, Out("gat_topo.gdb")));
+    const std::string dbf = Dbf(Out("gat_topo.gdb"));
+    EXPECT_EQ(dbf, HandMadeDbf(dbf, {{"NAME", 'C', 30, 0}, {"DIRECTION", 'N', 1, 0}}, {{"Tilto g.", "3"}}));
+    ASSERT_EQ(user.messages.size(), 1u);
+    EXPECT_EQ(user.messages[0].text, Utf8ToCp1257("Pridėta taškų: 0"));
 }
 
 TEST_F(MobileExportTest, MarkedStreetsStayOutAndEndsWithinTwoMetresJoin)
@@ -194,6 +216,37 @@ TEST_F(MobileExportTest, LabelsJoinLinesOfOneCodeAndAddressesTakeTheirNumbers)
     EXPECT_TRUE(user.messages.empty());
 }
 
+TEST_F(MobileExportTest, ALabelNeedsANamedPieceOfItsOwnJoinedLine)
+{
+    // Street 30 runs in two pieces apart, only the lone one named; of
+    // street 31's two joined lines one is named.
+    CLayer& streets = AddStreets({
+        {"0 0, 10 0", "Pirma g.", "0", 1, 1, 30, "", "0"},
+        {"10 0, 20 0", "Pirma g.", "0", 1, 1, 30, "", "0"},
+        {"100 0, 110 0", "Pirma g.", "0", 1, 0, 30, "", "0"},
+        {"0 50, 10 50", "Antra g.", "0", 1, 1, 31, "", "0"},
+        {"10 50, 20 50", "Antra g.", "0", 1, 0, 31, "", "0"},
+    });
+    CStreetIdMap ids;
+    EXPECT_EQ(Labels(streets, ids),
+              (std::vector<std::string>{"100 0, 110 0 06000000", "0 50, 10 50, 20 50 06000001"}));
+    EXPECT_EQ(ids, (CStreetIdMap{{30, 0}, {31, 1}}));
+}
+
+TEST_F(MobileExportTest, LabelsComeFromEveryFileOfAStreetLayerOfSeveralFiles)
+{
+    WriteStreetLayer(dir.File("rytai.gdb"), {{"0 0, 10 0", "Rytu g.", "0", 1, 0, 40, "", "0"}});
+    WriteStreetLayer(dir.File("vakarai.gdb"), {{"10 0, 20 0", "Rytu g.", "0", 1, 0, 40, "", "0"},
+                                               {"0 9, 9 9", "Vakaru g.", "0", 1, 0, 41, "", "0"}});
+    CLayer& streets = Add("Gatves", "rytai.gdb", CLayer::kLine);
+    streets.AddFile(dir.File("rytai.gdb"));
+    streets.AddFile(dir.File("vakarai.gdb"));
+    CStreetIdMap ids;
+    EXPECT_EQ(Labels(streets, ids), (std::vector<std::string>{"0 0, 10 0, 20 0 06000000", "0 9, 9 9 06000001"}));
+    EXPECT_EQ(ids, (CStreetIdMap{{40, 0}, {41, 1}}));
+    EXPECT_TRUE(user.messages.empty());
+}
+
 TEST_F(MobileExportTest, AddressesWithoutTheirFieldsAreAnError)
 {
     CLayer& points = AddPointLayer("Adresai", "taskai.gdb", {{0, 0}});
@@ -244,6 +297,26 @@ TEST_F(MobileExportTest, TheBatchWritesEveryFileItCanAndTellsOfTheMissingOnes)
                                                 "St_aikst.gdb", "Degalin.gdb", "Kavines.gdb", "pc.gdb",
                                                 "Restoran.gdb", "Viesb.gdb", "aikstel.gdb", "kapines.gdb",
                                                 "gyvenami.gdb", "pramon.gdb", "zali.gdb", "vandenys.gdb"}));
+}
+
+TEST_F(MobileExportTest, ALayerTheClipRefusesIsToldByTheFileOfTheFolder)
+{
+    // A frame of lines and a quarter layer of several files: neither can be clipped.
+    AddShapeLayer(Utf8ToCp1257("Rėmelis"), "remelis.gdb", CLayer::kLine, {"0 0, 100 0"});
+    AddPointLayer("POI-bankai", "bankai.gdb", {{5, 5}});
+    AddShapeLayer(Utf8ToCp1257("Kvartalų ribos"), "kvartalai.gdb", CLayer::kArea, {"0 0, 20 0, 20 20, 0 20, 0 0"});
+    CLayer& gardens = AddShapeLayer("Sodai", "sodai.gdb", CLayer::kArea, {"10 10, 30 10, 30 30, 10 30, 10 10"});
+    gardens.AddFile(gardens.GetPath());
+    PrepareMobileData(doc);
+    const std::string out = dir.File("user/temp/");
+    std::vector<std::string> errors;
+    for (const auto& message : user.messages)
+        errors.push_back(message.text);
+    for (const char* file : {"Bankai.gdb", "sodai.gdb"}) {
+        EXPECT_NE(std::find(errors.begin(), errors.end(), "Error: " + out + file), errors.end()) << file;
+        EXPECT_FALSE(FileExists(out + file)) << file;
+    }
+    EXPECT_TRUE(FindMatchingFiles(out + "~*").empty());
 }
 
 TEST_F(MobileExportTest, AKaunasMapCopiesTheQuartersAndTheProfileNamesTheFolder)
