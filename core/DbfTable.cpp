@@ -126,13 +126,13 @@ bool CDbfTable::Open(const std::string& path)
     return true;
 }
 
-bool CDbfTable::Create(const std::string& path, const CDbfFieldInfo* fields)
+bool CDbfTable::Create(const std::string& path, const CDbfFieldInfo* fields, const std::string& shownPath)
 {
     Close();
     m_handle = path.empty() ? DbfNewFromFields(fields) : DbfCreate(path, fields);
     if (!m_handle) {
         if (!path.empty())
-            AppMessageBoxArg(1007, path);
+            AppMessageBoxArg(1007, shownPath.empty() ? path : shownPath);
         return false;
     }
     return true;

@@ -44,8 +44,10 @@ public:
     bool Open(const std::string& path);
     // Opened cut short: read-only, only the whole records.
     bool IsDamaged() const { return m_handle && m_handle->damaged; }
-    // Without a path the table lives in memory only.
-    bool Create(const std::string& path, const CDbfFieldInfo* fields);
+    // Without a path the table lives in memory only. A work copy made to
+    // take another file's place names that file (shownPath) in the
+    // message: the user knows it, not its temporary neighbour.
+    bool Create(const std::string& path, const CDbfFieldInfo* fields, const std::string& shownPath = {});
     // The names upper-cased.
     bool CreateFromInfoArray(const std::string& path, const CDbfFieldInfoArray& infos);
     void Close();

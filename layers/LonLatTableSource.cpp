@@ -267,7 +267,7 @@ bool CLonLatTableSource::Create(const std::string& path, int type, const CDbfFie
     // creation leaves any old table as it was.
     const std::string work = MakeTildePath(path);
     const std::string workMemo = MemoPath(work);
-    if (!m_table.Create(work, fields))
+    if (!m_table.Create(work, fields, path))
         return Fail(kCreateError);
     const bool hasMemo = m_table.GetHandle()->memo != nullptr;
     m_table.Close();

@@ -457,7 +457,7 @@ bool CShapefileSource::Create(const std::string& path, int type, const CDbfField
         CDbfFieldInfo defaults[2];
         defaults[0].Set("ID", 'C', 20, 0);
         defaults[1].Set("", 0, 0, 0);
-        if (!m_table.Create(workDbf, fields ? fields : defaults))
+        if (!m_table.Create(workDbf, fields ? fields : defaults, targetDbf))
             error = kCreateError;
     }
     if (error != kNoError) {

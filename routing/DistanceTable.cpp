@@ -49,7 +49,7 @@ bool WriteDistanceTable(const std::string& path, const std::vector<std::string>&
     fields[3].Set("", 'C', 0, 0);
     const std::string work = MakeTildePath(path);
     CDbfTable table;
-    if (!table.Create(work, fields))
+    if (!table.Create(work, fields, path))
         return false;
     const size_t sources = full ? points.size() : (points.empty() ? 0 : 1);
     for (size_t i = 0; i < sources; ++i) {

@@ -170,9 +170,12 @@ TEST(DistanceMatrix, ATableThatCannotBeMadeWritesNothing)
     std::vector<CMatrixPoint> points = MatrixPoints("0 0, 1000 0");
     CCostMatrix costs;
     auto km = [](const CMapPoint&, const CMapPoint&) { return 0.0; };
-    EXPECT_FALSE(WriteDistanceTable(dir.File("missing/r.dbf"), {"A", "B"}, points, costs, true, km));
+    const std::string path = dir.File("missing/r.dbf");
+    EXPECT_FALSE(WriteDistanceTable(path, {"A", "B"}, points, costs, true, km));
     EXPECT_FALSE(PathExists(dir.File("missing")));
-    EXPECT_EQ(services.MessageIds(), std::vector<unsigned>{1007});
+    ASSERT_EQ(services.MessageIds(), std::vector<unsigned>{1007});
+    // The file the user chose, not the work copy made beside it.
+    EXPECT_NE(services.messages[0].text.find(path), std::string::npos) << services.messages[0].text;
 }
 
 TEST(DistanceMatrix, ProposesTheFirstResultsFileNotThere)
