@@ -62,13 +62,10 @@ constexpr size_t kMaxEdges = INT32_MAX / 4;
 template <class Float>
 int64_t RoundHalfAway(Float v)
 {
-    int64_t whole = static_cast<int64_t>(v); // toward zero
+    const int64_t whole = static_cast<int64_t>(v); // toward zero
     const Float rest = v - static_cast<Float>(whole);
-    if (rest >= Float(0.5))
-        ++whole;
-    else if (rest <= Float(-0.5))
-        --whole;
-    return whole;
+    // Without branches: the fraction's side is anyone's guess.
+    return whole + static_cast<int64_t>(rest >= Float(0.5)) - static_cast<int64_t>(rest <= Float(-0.5));
 }
 
 // value = integer * 2^exponent. Scaling by a power of two is exact, as
