@@ -1889,25 +1889,40 @@ void Sweep::FindFreeChains()
             ChainPiece piece = start(i, chain);
             int way = 0;
             size_t j = i + 1;
+            // The edges share their vertices: each adds its far end; the
+            // heights of a piece going one way are those of its ends.
+            const auto close = [&] {
+                const Edge& first = m_edges[piece.first];
+                const Edge& last = m_edges[piece.last];
+                piece.y0 = std::min(first.bot.y, last.bot.y);
+                piece.y1 = std::max(first.top.y, last.top.y);
+                pieces.push_back(piece);
+            };
             for (; j < end; ++j) {
                 const Edge& a = m_edges[j - 1];
                 const Edge& b = m_edges[j];
-                const int step = a.top == b.bot ? 1 : a.bot == b.top ? -1 : 0;
+                int step = 0;
+                int64_t x = 0;
+                if (a.top == b.bot) {
+                    step = 1;
+                    x = b.top.x;
+                } else if (a.bot == b.top) {
+                    step = -1;
+                    x = b.bot.x;
+                }
                 if (step == 0 || (way != 0 && step != way))
                     break;
                 way = step;
                 if (j - piece.first == kPieceEdges) {
-                    pieces.push_back(piece);
+                    close();
                     piece = start(j, chain);
                     continue;
                 }
-                piece.x0 = std::min({piece.x0, b.bot.x, b.top.x});
-                piece.x1 = std::max({piece.x1, b.bot.x, b.top.x});
-                piece.y0 = std::min(piece.y0, b.bot.y);
-                piece.y1 = std::max(piece.y1, b.top.y);
+                piece.x0 = std::min(piece.x0, x);
+                piece.x1 = std::max(piece.x1, x);
                 piece.last = static_cast<uint32_t>(j);
             }
-            pieces.push_back(piece);
+            close();
             // Rings of short chains (zigzags, stars) have few rows to skip
             // for the cost of the boxes.
             if (pieces.size() > edges / 4)
@@ -2274,13 +2289,23 @@ bool Sweep::LinkPairs()
     std::vector<uint8_t>& taken = m_used;
     taken.assign(n, 0);
     for (size_t i = 0; i < n; ++i) {
-        size_t k = slotOf(m_segments[i].b);
-        while (slots[k] != 0 && !(m_segments[slots[k] - 1].a == m_segments[i].b))
-            k = (k + 1) & (size - 1);
-        if (slots[k] == 0 || taken[slots[k] - 1])
+        // Starts are known to differ: a piece next in the list starting
+        // where this one ends is the one, as along chains.
+        uint32_t found = 0;
+        if (i + 1 < n && m_segments[i + 1].a == m_segments[i].b) {
+            found = static_cast<uint32_t>(i + 2);
+        } else if (i > 0 && m_segments[i - 1].a == m_segments[i].b) {
+            found = static_cast<uint32_t>(i);
+        } else {
+            size_t k = slotOf(m_segments[i].b);
+            while (slots[k] != 0 && !(m_segments[slots[k] - 1].a == m_segments[i].b))
+                k = (k + 1) & (size - 1);
+            found = slots[k];
+        }
+        if (found == 0 || taken[found - 1])
             return false;
-        taken[slots[k] - 1] = 1;
-        next[i] = slots[k] - 1;
+        taken[found - 1] = 1;
+        next[i] = found - 1;
     }
     Done(slots);
     return true;
