@@ -2474,14 +2474,16 @@ void Sweep::Result(std::vector<CPolygonClipper::Contour>& result)
         if (begin == end)
             continue;
         const std::span<const IPoint> ring(m_ringPoints.data() + from + begin, end - begin);
-        long double area = 0; // doubled
-        Int128 steps = 0;     // |dx| + |dy| of every side, the perimeter or more
+        Int128 steps = 0; // |dx| + |dy| of every side, the perimeter or more
         for (size_t i = 0; i < ring.size(); ++i) {
             const IPoint d = Minus(ring[i + 1 < ring.size() ? i + 1 : 0], ring[i]);
             steps += (d.x < 0 ? -Int128(d.x) : Int128(d.x)) + (d.y < 0 ? -Int128(d.y) : Int128(d.y));
-            if (i >= 1 && i + 1 < ring.size())
-                area += ToLongDouble(Cross(Minus(ring[i], ring[0]), Minus(ring[i + 1], ring[0])));
         }
+        // Summed apart, so that the sum stays in a register.
+        long double area = 0; // doubled
+        const IPoint origin = ring[0];
+        for (size_t i = 1; i + 1 < ring.size(); ++i)
+            area += ToLongDouble(Cross(Minus(ring[i], origin), Minus(ring[i + 1], origin)));
         // Slivers thinner than two grid units on average are rounding
         // noise. The perimeter's sum, rounded, stays below the steps with
         // their rounding allowed for, so a ring clear of that bound needs
