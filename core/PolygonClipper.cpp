@@ -463,7 +463,7 @@ private:
     std::vector<Spoke> m_spokes;
     std::vector<uint32_t> m_pending;
     std::vector<uint8_t> m_used;
-    std::vector<uint32_t> m_slots;
+    std::vector<uint64_t> m_slots;
     // The rings linked: their vertices one after another, and where each ends.
     std::vector<IPoint> m_ringPoints;
     std::vector<size_t> m_ringEnds;
@@ -2271,18 +2271,25 @@ bool Sweep::LinkPairs()
     while (size < 2 * n)
         size *= 2;
     const int shift = 64 - std::countr_zero(size);
-    const auto slotOf = [shift](const IPoint& p) {
+    const auto mix = [](const IPoint& p) {
         const uint64_t h = static_cast<uint64_t>(p.x) * 0x9E3779B97F4A7C15ULL ^ static_cast<uint64_t>(p.y) * 0xC2B2AE3D27D4EB4FULL;
-        return static_cast<size_t>((h ^ (h >> 29)) * 0xFF51AFD7ED558CCDULL >> shift);
+        return (h ^ (h >> 29)) * 0xFF51AFD7ED558CCDULL;
     };
-    std::vector<uint32_t>& slots = m_slots; // segment + 1, 0 for none
+    // Segment + 1 (0 for none) in the low half, and in the high half low
+    // bits of the point's hash, which tell most other points apart
+    // without reading their pieces.
+    std::vector<uint64_t>& slots = m_slots;
     slots.assign(size, 0);
+    const auto holds = [&](uint64_t slot, uint64_t tag, const IPoint& p) {
+        return (slot & ~uint64_t(0xFFFFFFFF)) == tag && m_segments[static_cast<uint32_t>(slot) - 1].a == p;
+    };
     for (size_t i = 0; i < n; ++i) {
-        size_t k = slotOf(m_segments[i].a);
+        const uint64_t h = mix(m_segments[i].a), tag = h << 32;
+        size_t k = static_cast<size_t>(h >> shift);
         for (; slots[k] != 0; k = (k + 1) & (size - 1))
-            if (m_segments[slots[k] - 1].a == m_segments[i].a)
+            if (holds(slots[k], tag, m_segments[i].a))
                 return false;
-        slots[k] = static_cast<uint32_t>(i + 1);
+        slots[k] = tag | (i + 1);
     }
     std::vector<int64_t>& next = m_link;
     next.assign(n, -1);
@@ -2297,10 +2304,11 @@ bool Sweep::LinkPairs()
         } else if (i > 0 && m_segments[i - 1].a == m_segments[i].b) {
             found = static_cast<uint32_t>(i);
         } else {
-            size_t k = slotOf(m_segments[i].b);
-            while (slots[k] != 0 && !(m_segments[slots[k] - 1].a == m_segments[i].b))
+            const uint64_t h = mix(m_segments[i].b), tag = h << 32;
+            size_t k = static_cast<size_t>(h >> shift);
+            while (slots[k] != 0 && !holds(slots[k], tag, m_segments[i].b))
                 k = (k + 1) & (size - 1);
-            found = slots[k];
+            found = static_cast<uint32_t>(slots[k]);
         }
         if (found == 0 || taken[found - 1])
             return false;
