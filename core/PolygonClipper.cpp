@@ -1987,9 +1987,7 @@ size_t Sweep::QuietRowsEnd(size_t r, size_t nextNew) const
     size_t s = r;
     // One top and one bottom at the row, the vertex of a free chain.
     for (size_t j = nextNew; s < rows.size() && m_rowTops[s] == 1 && j < edges; ++s, ++j) {
-        const uint32_t e = m_sorted[j];
-        if (m_edges[e].bot.y != rows[s] || m_chainBelow[e] < 0 ||
-            (j + 1 < edges && m_edges[m_sorted[j + 1]].bot.y == rows[s]))
+        if (m_keys[j].y != rows[s] || m_chainBelow[m_sorted[j]] < 0 || (j + 1 < edges && m_keys[j + 1].y == rows[s]))
             break;
     }
     return s;
@@ -2161,7 +2159,8 @@ void Sweep::Run()
         m_sorted[i] = keys[i].edge;
         m_edges[keys[i].edge].rank = static_cast<uint32_t>(i);
     }
-    Done(keys);
+    // The keys stay for the rows: the bottoms' heights in order, read
+    // without going to the edges.
     Done(m_keyBuffer);
     m_rows = &rows;
     const size_t edges = m_edges.size();
@@ -2197,7 +2196,7 @@ void Sweep::Run()
         const int64_t ynext = r + 1 < rows.size() ? rows[r + 1] : y;
         m_row = r;
         size_t newEnd = nextNew;
-        while (newEnd < edges && m_edges[m_sorted[newEnd]].bot.y == y)
+        while (newEnd < edges && keys[newEnd].y == y)
             ++newEnd;
         m_units.clear();
         m_states.clear();
@@ -2258,6 +2257,7 @@ void Sweep::Run()
             StartEvents(r + 1);
         }
     }
+    Done(keys);
 }
 
 // Where every node of the pieces has one arrival and one departure, as
