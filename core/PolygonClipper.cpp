@@ -56,19 +56,22 @@ constexpr int kFinestExponent = -34;
 // of it or once more than four fifths are.
 constexpr size_t kEventEdges = 16;
 constexpr size_t kMaxEdges = INT32_MAX / 4;
+// Chains of a ring are cut into pieces of at most this many edges, whose
+// boxes are tried against the others'.
+constexpr size_t kPieceEdges = 16;
+// Rows that only pass a free chain on are skipped when this many or more
+// come one after another.
+constexpr size_t kLeastSkip = 4;
 
 // llround (half away from zero) for magnitudes below 2^63, without the
 // library call: the fraction left after truncating is exact.
 template <class Float>
 int64_t RoundHalfAway(Float v)
 {
-    int64_t whole = static_cast<int64_t>(v); // toward zero
+    const int64_t whole = static_cast<int64_t>(v); // toward zero
     const Float rest = v - static_cast<Float>(whole);
-    if (rest >= Float(0.5))
-        ++whole;
-    else if (rest <= Float(-0.5))
-        --whole;
-    return whole;
+    // Without branches: the fraction's side is anyone's guess.
+    return whole + static_cast<int64_t>(rest >= Float(0.5)) - static_cast<int64_t>(rest <= Float(-0.5));
 }
 
 // value = integer * 2^exponent. Scaling by a power of two is exact, as
@@ -259,6 +262,15 @@ struct PointKey {
     uint32_t segment;
 };
 
+// Consecutive edges of one chain of a ring going one way in y, and
+// their box.
+struct ChainPiece {
+    int64_t x0, x1, y0, y1;
+    uint32_t first, last; // edges [first, last]
+    uint32_t chain;
+    bool free;
+};
+
 struct Spoke {
     IPoint direction; // away from the node
     uint32_t segment;
@@ -350,6 +362,17 @@ private:
     void ScheduleWindows(size_t row);
     void StartEvents(size_t row);
     bool EndedAt(int edge, int64_t y) const { return m_edges[static_cast<size_t>(edge)].top.y <= y; }
+    // Pieces of chains whose box meets no other piece's but the pieces
+    // before and after on their chain: no other edge comes near them, so
+    // at a row where one only passes on and nothing else happens, all the
+    // row does is end its edge's piece and start the next's.
+    void FindFreeChains();
+    // The first row from r on that is not one of those.
+    size_t QuietRowsEnd(size_t r, size_t nextNew) const;
+    // Works rows r up to at most end as PassRow would, where the other
+    // edges can be shown to keep apart all along: the row where it stopped.
+    size_t SkipQuietRows(size_t r, size_t end, size_t& nextNew);
+    bool ApartAt(size_t row, bool known) const;
     // The row of the edge's top, found from the current row on.
     size_t TopRow(int edge);
     void WatchEnd(int edge)
@@ -440,10 +463,23 @@ private:
     std::vector<Spoke> m_spokes;
     std::vector<uint32_t> m_pending;
     std::vector<uint8_t> m_used;
-    std::vector<uint32_t> m_slots;
+    std::vector<uint64_t> m_slots;
     // The rings linked: their vertices one after another, and where each ends.
     std::vector<IPoint> m_ringPoints;
     std::vector<size_t> m_ringEnds;
+    // Free chains: where each contour's edges end, the free edge ending
+    // where each edge starts (-1 for none), which edges are free, the
+    // number of tops at each row (2 for more), and while rows are
+    // skipped each free edge's place and the memberships left of each place.
+    std::vector<size_t> m_contourEnds;
+    std::vector<ChainPiece> m_chainPieces;
+    std::vector<uint32_t> m_pieceOrder;
+    std::vector<int> m_chainBelow;
+    std::vector<uint8_t> m_freeEdge;
+    std::vector<uint8_t> m_rowTops;
+    std::vector<int> m_freePlace;
+    std::vector<int> m_placeBits;
+    bool m_anyFree = false;
 };
 
 void Sweep::Start(int op, const Grid& grid, size_t edges)
@@ -491,6 +527,8 @@ void Sweep::Start(int op, const Grid& grid, size_t edges)
     m_segments.clear();
     m_ringPoints.clear();
     m_ringEnds.clear();
+    m_contourEnds.clear();
+    m_anyFree = false;
 }
 
 bool Sweep::Keep() const
@@ -503,7 +541,9 @@ bool Sweep::Keep() const
                          Bytes(m_keyBuffer) + Bytes(m_tops) + Bytes(m_topBuffer) + Bytes(m_rowList) + Bytes(m_xs) +
                          Bytes(m_runStarts) + Bytes(m_runMerged) + Bytes(m_pointKeys) + Bytes(m_byStart) +
                          Bytes(m_byEnd) + Bytes(m_link) + Bytes(m_spokes) + Bytes(m_pending) + Bytes(m_used) +
-                         Bytes(m_ringPoints) + Bytes(m_ringEnds) + Bytes(m_slots);
+                         Bytes(m_ringPoints) + Bytes(m_ringEnds) + Bytes(m_slots) +
+                         Bytes(m_contourEnds) + Bytes(m_chainPieces) + Bytes(m_pieceOrder) + Bytes(m_chainBelow) +
+                         Bytes(m_freeEdge) + Bytes(m_rowTops) + Bytes(m_freePlace) + Bytes(m_placeBits);
     return m_keep && bytes <= kKeptBytes;
 }
 
@@ -530,6 +570,7 @@ void Sweep::AddContour(const std::vector<CMapPoint>& points, int bit)
         }
         a = b;
     }
+    m_contourEnds.push_back(m_edges.size());
 }
 
 void Sweep::Close(int edge, const IPoint& at)
@@ -1826,6 +1867,208 @@ void Sweep::FindWindows(size_t row, size_t nextNew, size_t newEnd)
     }
 }
 
+void Sweep::FindFreeChains()
+{
+    m_anyFree = false;
+    const size_t edges = m_edges.size();
+    // Few edges are swept as fast as their boxes are tried.
+    if (edges < 4 * kPieceEdges)
+        return;
+    std::vector<ChainPiece>& pieces = m_chainPieces;
+    pieces.clear();
+    const auto start = [&](size_t i, uint32_t chain) {
+        const Edge& e = m_edges[i];
+        return ChainPiece{std::min(e.bot.x, e.top.x), std::max(e.bot.x, e.top.x), e.bot.y, e.top.y,
+                          static_cast<uint32_t>(i), static_cast<uint32_t>(i), chain, true};
+    };
+    uint32_t chain = 0;
+    size_t begin = 0;
+    for (const size_t end : m_contourEnds) {
+        for (size_t i = begin; i < end;) {
+            ++chain;
+            ChainPiece piece = start(i, chain);
+            int way = 0;
+            size_t j = i + 1;
+            // The edges share their vertices: each adds its far end; the
+            // heights of a piece going one way are those of its ends.
+            const auto close = [&] {
+                const Edge& first = m_edges[piece.first];
+                const Edge& last = m_edges[piece.last];
+                piece.y0 = std::min(first.bot.y, last.bot.y);
+                piece.y1 = std::max(first.top.y, last.top.y);
+                pieces.push_back(piece);
+            };
+            for (; j < end; ++j) {
+                const Edge& a = m_edges[j - 1];
+                const Edge& b = m_edges[j];
+                int step = 0;
+                int64_t x = 0;
+                if (a.top == b.bot) {
+                    step = 1;
+                    x = b.top.x;
+                } else if (a.bot == b.top) {
+                    step = -1;
+                    x = b.bot.x;
+                }
+                if (step == 0 || (way != 0 && step != way))
+                    break;
+                way = step;
+                if (j - piece.first == kPieceEdges) {
+                    close();
+                    piece = start(j, chain);
+                    continue;
+                }
+                piece.x0 = std::min(piece.x0, x);
+                piece.x1 = std::max(piece.x1, x);
+                piece.last = static_cast<uint32_t>(j);
+            }
+            close();
+            // Rings of short chains (zigzags, stars) have few rows to skip
+            // for the cost of the boxes.
+            if (pieces.size() > edges / 4)
+                return;
+            i = j;
+        }
+        begin = end;
+    }
+    // Boxes met by the boxes after them in x; pieces next to each other on
+    // a chain meet only at their common vertex, where their edges take
+    // turns. Boxes heaped on one another end the search: all stay swept.
+    const size_t n = pieces.size();
+    std::vector<uint32_t>& order = m_pieceOrder;
+    order.resize(n);
+    std::iota(order.begin(), order.end(), 0u);
+    std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) { return pieces[a].x0 < pieces[b].x0; });
+    size_t budget = 16 * n + 1024;
+    for (size_t a = 0; a < n; ++a) {
+        ChainPiece& pa = pieces[order[a]];
+        for (size_t b = a + 1; b < n; ++b) {
+            ChainPiece& pb = pieces[order[b]];
+            if (pb.x0 > pa.x1)
+                break;
+            if (--budget == 0)
+                return;
+            if (pb.y0 > pa.y1 || pa.y0 > pb.y1)
+                continue;
+            if (pa.chain == pb.chain && (order[a] + 1 == order[b] || order[b] + 1 == order[a]))
+                continue;
+            pa.free = pb.free = false;
+        }
+    }
+    m_freeEdge.assign(edges, 0);
+    m_chainBelow.assign(edges, -1);
+    const auto link = [&](uint32_t a, uint32_t b) {
+        if (m_edges[a].top == m_edges[b].bot)
+            m_chainBelow[b] = static_cast<int>(a);
+        else
+            m_chainBelow[a] = static_cast<int>(b);
+    };
+    for (size_t q = 0; q < n; ++q) {
+        const ChainPiece& piece = pieces[q];
+        if (!piece.free)
+            continue;
+        m_anyFree = true;
+        m_freeEdge[piece.first] = 1;
+        for (uint32_t e = piece.first + 1; e <= piece.last; ++e) {
+            m_freeEdge[e] = 1;
+            link(e - 1, e);
+        }
+        if (q + 1 < n && pieces[q + 1].chain == piece.chain && pieces[q + 1].free)
+            link(piece.last, pieces[q + 1].first);
+    }
+    if (m_anyFree)
+        m_freePlace.resize(edges);
+}
+
+size_t Sweep::QuietRowsEnd(size_t r, size_t nextNew) const
+{
+    const std::vector<int64_t>& rows = *m_rows;
+    const size_t edges = m_edges.size();
+    size_t s = r;
+    // One top and one bottom at the row, the vertex of a free chain.
+    for (size_t j = nextNew; s < rows.size() && m_rowTops[s] == 1 && j < edges; ++s, ++j) {
+        if (m_keys[j].y != rows[s] || m_chainBelow[m_sorted[j]] < 0 || (j + 1 < edges && m_keys[j + 1].y == rows[s]))
+            break;
+    }
+    return s;
+}
+
+// True when the listed edges that are not free are 2 or more apart at the
+// row, from their x at the current row when known.
+bool Sweep::ApartAt(size_t row, bool known) const
+{
+    const int64_t y = (*m_rows)[row];
+    bool havePrevious = false;
+    int64_t previous = 0;
+    for (const int edge : m_below) {
+        if (m_freeEdge[static_cast<size_t>(edge)]) {
+            havePrevious = false;
+            continue;
+        }
+        const Edge& e = m_edges[static_cast<size_t>(edge)];
+        const int64_t x = known ? e.xcur : XAt(e, y);
+        if (havePrevious && x - previous < 2)
+            return false;
+        havePrevious = true;
+        previous = x;
+    }
+    return true;
+}
+
+// Rounded x stray from the lines by at most half a unit, so edges 2 or
+// more apart at the first and the last row keep apart at every row
+// between; free edges keep apart from all the others. So on each of these
+// rows PassRow would find the same order, one row up too, and end the
+// free edge's piece and start the next's, changing nothing else.
+size_t Sweep::SkipQuietRows(size_t r, size_t end, size_t& nextNew)
+{
+    if (!ApartAt(r, true))
+        return r;
+    size_t stop = end;
+    while (!ApartAt(stop, false)) {
+        stop = r + (stop - r) / 2;
+        if (stop - r < kLeastSkip)
+            return r;
+    }
+    const size_t n = m_below.size();
+    m_placeBits.resize(n);
+    int bits = 0;
+    for (size_t k = 0; k < n; ++k) {
+        const int e = m_below[k];
+        m_placeBits[k] = bits;
+        bits ^= m_edges[static_cast<size_t>(e)].bit;
+        if (m_freeEdge[static_cast<size_t>(e)])
+            m_freePlace[static_cast<size_t>(e)] = static_cast<int>(k);
+    }
+    const std::vector<int64_t>& rows = *m_rows;
+    size_t s = r;
+    for (; s < stop; ++s) {
+        // The share of the row worked, as the row's pass counts it: an
+        // edge starting and one ending. A row after which events would be
+        // taken up is left to the sweep.
+        const int64_t worked = m_worked + (int64_t(3) * 256 - m_worked) / 8;
+        const int64_t seen = m_edgesSeen + (static_cast<int64_t>(n) * 256 - m_edgesSeen) / 8;
+        if (n > kEventEdges && 4 * worked < seen)
+            break;
+        m_worked = worked;
+        m_edgesSeen = seen;
+        const int next = static_cast<int>(m_sorted[nextNew++]);
+        const int ending = m_chainBelow[static_cast<size_t>(next)];
+        const int k = m_freePlace[static_cast<size_t>(ending)];
+        Edge& added = m_edges[static_cast<size_t>(next)];
+        Close(ending, m_edges[static_cast<size_t>(ending)].top);
+        const int left = m_placeBits[static_cast<size_t>(k)];
+        SetStatus(next, left, left ^ added.bit, added.bot);
+        m_below[static_cast<size_t>(k)] = next;
+        m_freePlace[static_cast<size_t>(next)] = k;
+    }
+    for (const int e : m_below) {
+        Edge& edge = m_edges[static_cast<size_t>(e)];
+        edge.xcur = edge.xnext = XAt(edge, rows[s]);
+    }
+    return s;
+}
+
 void Sweep::Run()
 {
     // By bottom, then x: m_sorted lists the edges so, and each edge knows
@@ -1838,6 +2081,7 @@ void Sweep::Run()
     // edges stand in few runs, as the long monotone chains of most rings
     // do, they are merged by their runs; else, and in that case, the
     // library sorts them.
+    FindFreeChains();
     const auto less = [](const EdgeKey& a, const EdgeKey& b) { return a.y != b.y ? a.y < b.y : a.x < b.x; };
     std::vector<EdgeKey>& keys = m_keys;
     keys.resize(m_edges.size());
@@ -1860,17 +2104,31 @@ void Sweep::Run()
     std::vector<int64_t>& rows = m_rowList;
     rows.clear();
     rows.reserve(m_edges.size() * 2);
+    // With free chains, the tops at each row are counted too.
+    std::vector<uint8_t>& rowTops = m_rowTops;
+    rowTops.clear();
+    const bool countTops = m_anyFree;
+    const auto addTop = [&](int64_t y) {
+        if (rows.empty() || rows.back() != y) {
+            rows.push_back(y);
+            if (countTops)
+                rowTops.push_back(1);
+        } else if (countTops && rowTops.back() < 2) {
+            ++rowTops.back();
+        }
+    };
     size_t t = 0;
     for (const EdgeKey& k : keys) {
         for (; t < tops.size() && tops[t] < k.y; ++t)
-            if (rows.empty() || rows.back() != tops[t])
-                rows.push_back(tops[t]);
-        if (rows.empty() || rows.back() != k.y)
+            addTop(tops[t]);
+        if (rows.empty() || rows.back() != k.y) {
             rows.push_back(k.y);
+            if (countTops)
+                rowTops.push_back(0);
+        }
     }
     for (; t < tops.size(); ++t)
-        if (rows.empty() || rows.back() != tops[t])
-            rows.push_back(tops[t]);
+        addTop(tops[t]);
     Done(tops);
     if (byRuns) {
         bool tied = false;
@@ -1901,7 +2159,8 @@ void Sweep::Run()
         m_sorted[i] = keys[i].edge;
         m_edges[keys[i].edge].rank = static_cast<uint32_t>(i);
     }
-    Done(keys);
+    // The keys stay for the rows: the bottoms' heights in order, read
+    // without going to the edges.
     Done(m_keyBuffer);
     m_rows = &rows;
     const size_t edges = m_edges.size();
@@ -1920,12 +2179,24 @@ void Sweep::Run()
     m_stretches.reserve(64);
     m_segments.reserve(edges);
     size_t nextNew = 0;
+    size_t quietEnd = 0; // rows before it, from where it was found, pass free chains on
     for (size_t r = 0; r < rows.size(); ++r) {
+        if (m_anyFree && !m_events) {
+            if (r >= quietEnd)
+                quietEnd = QuietRowsEnd(r, nextNew);
+            if (quietEnd - r >= kLeastSkip) {
+                const size_t stopped = SkipQuietRows(r, quietEnd, nextNew);
+                if (stopped > r) {
+                    r = stopped - 1;
+                    continue;
+                }
+            }
+        }
         const int64_t y = rows[r];
         const int64_t ynext = r + 1 < rows.size() ? rows[r + 1] : y;
         m_row = r;
         size_t newEnd = nextNew;
-        while (newEnd < edges && m_edges[m_sorted[newEnd]].bot.y == y)
+        while (newEnd < edges && keys[newEnd].y == y)
             ++newEnd;
         m_units.clear();
         m_states.clear();
@@ -1986,6 +2257,7 @@ void Sweep::Run()
             StartEvents(r + 1);
         }
     }
+    Done(keys);
 }
 
 // Where every node of the pieces has one arrival and one departure, as
@@ -1999,31 +2271,49 @@ bool Sweep::LinkPairs()
     while (size < 2 * n)
         size *= 2;
     const int shift = 64 - std::countr_zero(size);
-    const auto slotOf = [shift](const IPoint& p) {
+    const auto mix = [](const IPoint& p) {
         const uint64_t h = static_cast<uint64_t>(p.x) * 0x9E3779B97F4A7C15ULL ^ static_cast<uint64_t>(p.y) * 0xC2B2AE3D27D4EB4FULL;
-        return static_cast<size_t>((h ^ (h >> 29)) * 0xFF51AFD7ED558CCDULL >> shift);
+        return (h ^ (h >> 29)) * 0xFF51AFD7ED558CCDULL;
     };
-    std::vector<uint32_t>& slots = m_slots; // segment + 1, 0 for none
+    // Segment + 1 (0 for none) in the low half, and in the high half low
+    // bits of the point's hash, which tell most other points apart
+    // without reading their pieces.
+    std::vector<uint64_t>& slots = m_slots;
     slots.assign(size, 0);
+    const auto holds = [&](uint64_t slot, uint64_t tag, const IPoint& p) {
+        return (slot & ~uint64_t(0xFFFFFFFF)) == tag && m_segments[static_cast<uint32_t>(slot) - 1].a == p;
+    };
     for (size_t i = 0; i < n; ++i) {
-        size_t k = slotOf(m_segments[i].a);
+        const uint64_t h = mix(m_segments[i].a), tag = h << 32;
+        size_t k = static_cast<size_t>(h >> shift);
         for (; slots[k] != 0; k = (k + 1) & (size - 1))
-            if (m_segments[slots[k] - 1].a == m_segments[i].a)
+            if (holds(slots[k], tag, m_segments[i].a))
                 return false;
-        slots[k] = static_cast<uint32_t>(i + 1);
+        slots[k] = tag | (i + 1);
     }
     std::vector<int64_t>& next = m_link;
     next.assign(n, -1);
     std::vector<uint8_t>& taken = m_used;
     taken.assign(n, 0);
     for (size_t i = 0; i < n; ++i) {
-        size_t k = slotOf(m_segments[i].b);
-        while (slots[k] != 0 && !(m_segments[slots[k] - 1].a == m_segments[i].b))
-            k = (k + 1) & (size - 1);
-        if (slots[k] == 0 || taken[slots[k] - 1])
+        // Starts are known to differ: a piece next in the list starting
+        // where this one ends is the one, as along chains.
+        uint32_t found = 0;
+        if (i + 1 < n && m_segments[i + 1].a == m_segments[i].b) {
+            found = static_cast<uint32_t>(i + 2);
+        } else if (i > 0 && m_segments[i - 1].a == m_segments[i].b) {
+            found = static_cast<uint32_t>(i);
+        } else {
+            const uint64_t h = mix(m_segments[i].b), tag = h << 32;
+            size_t k = static_cast<size_t>(h >> shift);
+            while (slots[k] != 0 && !holds(slots[k], tag, m_segments[i].b))
+                k = (k + 1) & (size - 1);
+            found = static_cast<uint32_t>(slots[k]);
+        }
+        if (found == 0 || taken[found - 1])
             return false;
-        taken[slots[k] - 1] = 1;
-        next[i] = slots[k] - 1;
+        taken[found - 1] = 1;
+        next[i] = found - 1;
     }
     Done(slots);
     return true;
@@ -2192,14 +2482,16 @@ void Sweep::Result(std::vector<CPolygonClipper::Contour>& result)
         if (begin == end)
             continue;
         const std::span<const IPoint> ring(m_ringPoints.data() + from + begin, end - begin);
-        long double area = 0; // doubled
-        Int128 steps = 0;     // |dx| + |dy| of every side, the perimeter or more
+        Int128 steps = 0; // |dx| + |dy| of every side, the perimeter or more
         for (size_t i = 0; i < ring.size(); ++i) {
             const IPoint d = Minus(ring[i + 1 < ring.size() ? i + 1 : 0], ring[i]);
             steps += (d.x < 0 ? -Int128(d.x) : Int128(d.x)) + (d.y < 0 ? -Int128(d.y) : Int128(d.y));
-            if (i >= 1 && i + 1 < ring.size())
-                area += ToLongDouble(Cross(Minus(ring[i], ring[0]), Minus(ring[i + 1], ring[0])));
         }
+        // Summed apart, so that the sum stays in a register.
+        long double area = 0; // doubled
+        const IPoint origin = ring[0];
+        for (size_t i = 1; i + 1 < ring.size(); ++i)
+            area += ToLongDouble(Cross(Minus(ring[i], origin), Minus(ring[i + 1], origin)));
         // Slivers thinner than two grid units on average are rounding
         // noise. The perimeter's sum, rounded, stays below the steps with
         // their rounding allowed for, so a ring clear of that bound needs

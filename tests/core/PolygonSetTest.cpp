@@ -127,6 +127,38 @@ int ExpectOperationsAgree(const CShape& subjectShape, const CShape& clipShape, c
     return compared;
 }
 
+// Rings of a subject and a clip.
+struct RingCase {
+    const char* name;
+    std::vector<std::vector<CMapPoint>> subject, clip;
+};
+
+// Probes thrown over the square of half side spread times scale about a centre.
+std::vector<CMapPoint> RandomProbes(const CMapPoint& centre, double scale, double spread, int count, unsigned seed)
+{
+    std::mt19937 random(seed);
+    std::uniform_real_distribution<double> unit(-spread, spread);
+    std::vector<CMapPoint> probes;
+    for (int i = 0; i < count; ++i)
+        probes.emplace_back(centre.x + scale * unit(random), centre.y + scale * unit(random));
+    return probes;
+}
+
+// Each case's operations agree with the probes, more than least of them
+// compared, and with their areas within 2 (square metres, of about 2e6).
+void ExpectRingCasesAgree(const std::vector<RingCase>& cases, const std::vector<CMapPoint>& probes, int least)
+{
+    for (const auto& c : cases) {
+        CShape shapes[2];
+        for (int k = 0; k < 2; ++k)
+            for (const auto& ring : k == 0 ? c.subject : c.clip)
+                shapes[k].AddPartPoints(static_cast<int>(ring.size()), ring.data(), true);
+        EXPECT_GT(ExpectOperationsAgree(shapes[0], shapes[1], probes, c.name, 2), least) << c.name;
+        if (::testing::Test::HasFailure())
+            return;
+    }
+}
+
 struct ClipCase {
     const char* name;
     const char* subject;
@@ -452,31 +484,14 @@ TEST(PolygonSet, LongRowsAgreeWithProbesAndAreas)
         }
         return ring;
     };
-    const struct {
-        const char* name;
-        std::vector<std::vector<CMapPoint>> subject, clip;
-    } cases[] = {
+    const std::vector<RingCase> cases = {
         {"tangles", {tangle(200, 1)}, {tangle(150, 2), tangle(50, 3)}},
         {"star and ellipse", {star(300, 0.6, 0, false)}, {ellipse(500, 0.9, 0.7)}},
         {"two stars", {star(250, 0.5, 0, false)}, {star(250, 0.7, 0.004, false)}},
         {"ring with a hole and star", {ellipse(400, 0.95, 0.9), ellipse(300, 0.7, 0.65)}, {star(200, 0.5, 0.01, false)}},
         {"stars on a grid", {star(120, 0.6, 0, true)}, {star(120, 0.75, 0.013, true), ellipse(60, 0.8, 0.5)}},
     };
-    std::mt19937 random(5);
-    std::uniform_real_distribution<double> unit(-1.05, 1.05);
-    std::vector<CMapPoint> probes;
-    for (int i = 0; i < 3000; ++i)
-        probes.emplace_back(x0 + r0 * unit(random), y0 + r0 * unit(random));
-    for (const auto& c : cases) {
-        CShape shapes[2];
-        for (int k = 0; k < 2; ++k)
-            for (const auto& ring : k == 0 ? c.subject : c.clip)
-                shapes[k].AddPartPoints(static_cast<int>(ring.size()), ring.data(), true);
-        // Areas of about 2e6 square metres.
-        EXPECT_GT(ExpectOperationsAgree(shapes[0], shapes[1], probes, c.name, 2), 4 * 2500) << c.name;
-        if (HasFailure())
-            return;
-    }
+    ExpectRingCasesAgree(cases, RandomProbes({x0, y0}, r0, 1.05, 3000, 5), 4 * 2500);
 }
 
 TEST(PolygonSet, AreaOfShapesWithManyParts)
@@ -525,4 +540,79 @@ TEST(PolygonSet, SharedEdgesBringNoExtraVertices)
     ASSERT_TRUE(subject.Union(clip, result));
     ASSERT_EQ(result.GetContourCount(), 1);
     EXPECT_EQ(result.GetContour(0).points.size(), 64u);
+}
+
+// Big rings meeting in a few crossings, most of their chains far from
+// anything else; on a coarse grid too, where many vertices share a row;
+// and tall rings side by side, in long rows.
+TEST(PolygonSet, BigRingsWithFewCrossingsAgreeWithProbesAndAreas)
+{
+    const double x0 = 500000, y0 = 6100000, r0 = 1000;
+    auto ellipse = [&](int n, double a, double b, double turn, double cx, double cy, double snap) {
+        std::vector<CMapPoint> ring;
+        for (int i = 0; i < n; ++i) {
+            const double t = 2 * kPi * i / n, x = a * r0 * std::cos(t), y = b * r0 * std::sin(t);
+            CMapPoint p(x0 + cx * r0 + x * std::cos(turn) - y * std::sin(turn),
+                        y0 + cy * r0 + x * std::sin(turn) + y * std::cos(turn));
+            if (snap > 0)
+                p = CMapPoint(std::round(p.x / snap) * snap, std::round(p.y / snap) * snap);
+            ring.push_back(p);
+        }
+        return ring;
+    };
+    std::vector<std::vector<CMapPoint>> side;
+    for (int i = 0; i < 10; ++i)
+        side.push_back(ellipse(300 + 7 * i, 0.04, 0.8, 0.001 * i, -0.9 + 0.2 * i, 0.01 * i, 0));
+    const std::vector<RingCase> cases = {
+        {"crossed ellipses", {ellipse(1500, 1, 0.5, 0.01, 0, 0, 0)}, {ellipse(1500, 1, 0.5, 1.58, 0, 0, 0)}},
+        {"ring with a hole and an ellipse",
+         {ellipse(1200, 0.95, 0.9, 0, 0, 0, 0), ellipse(900, 0.5, 0.45, 0.2, 0, 0, 0)},
+         {ellipse(800, 0.3, 1.1, 0.4, 0.5, 0, 0)}},
+        {"ellipses on a grid", {ellipse(1500, 1, 0.5, 0.3, 0, 0, 5)}, {ellipse(1500, 0.6, 0.9, 1.2, 0.2, 0, 5)}},
+        {"tall rings side by side", side, {ellipse(700, 1.1, 0.06, 0.05, 0, 0.3, 0)}},
+    };
+    ExpectRingCasesAgree(cases, RandomProbes({x0, y0}, r0, 1.2, 1500, 8), 4 * 1000);
+    if (HasFailure())
+        return;
+
+    // Whole metres lie on the grid: every vertex outside the other ring is
+    // a vertex of the union, and every one inside it of the intersection,
+    // but for those in line with their neighbours.
+    const std::vector<CMapPoint> a = ellipse(2000, 1, 0.5, 0.01, 0, 0, 1), b = ellipse(2000, 1, 0.5, 1.58, 0, 0, 1);
+    CShape shapeA, shapeB;
+    shapeA.SetPoints(static_cast<int>(a.size()), a.data());
+    shapeB.SetPoints(static_cast<int>(b.size()), b.data());
+    CPolygonSet setA(shapeA), setB(shapeB), joined, common;
+    ASSERT_TRUE(setA.Union(setB, joined));
+    ASSERT_TRUE(setA.Intersect(setB, common));
+    const CShape outJoined = ShapeOf(joined), outCommon = ShapeOf(common);
+    const auto isVertex = [](const CShape& shape, const CMapPoint& p) {
+        for (int i = 0; i < shape.GetPointCount(); ++i)
+            if (shape.GetPoint(i) == p)
+                return true;
+        return false;
+    };
+    int outside = 0, inside = 0;
+    for (const auto& [ring, other] : {std::pair{&a, &shapeB}, std::pair{&b, &shapeA}}) {
+        const size_t n = ring->size();
+        for (size_t i = 0; i < n; ++i) {
+            const CMapPoint& p = (*ring)[i];
+            const CMapPoint& before = (*ring)[(i + n - 1) % n];
+            const CMapPoint& after = (*ring)[(i + 1) % n];
+            if ((p.x - before.x) * (after.y - p.y) == (p.y - before.y) * (after.x - p.x))
+                continue;
+            const int where = other->PointInPolygon(p);
+            if (where == 0) {
+                ++outside;
+                EXPECT_TRUE(isVertex(outJoined, p)) << p.x << " " << p.y;
+            } else if (where == 1) {
+                ++inside;
+                EXPECT_TRUE(isVertex(outCommon, p)) << p.x << " " << p.y;
+            }
+            if (HasFailure())
+                return;
+        }
+    }
+    EXPECT_GT(outside, 1000);
+    EXPECT_GT(inside, 500);
 }
