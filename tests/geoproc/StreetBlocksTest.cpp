@@ -139,11 +139,11 @@ TEST_F(StreetBlocksTest, StreetsOfNoWidthLeaveBlocksTouchingTheirCentreLines)
 
     // Without one, streets of no width are left out: one face, the frame's.
     streets.SetFilter("");
-    dialogs.editBlocks = [](CStreetBlockChoice& choice) {
+    dialogs.editBlocks = [this](CStreetBlockChoice& choice) {
         choice.blockName = "K2";
-        choice.blockPath = "k2.gdb";
+        choice.blockPath = dir.File("k2.gdb");
         choice.streetName = "G2";
-        choice.streetPath = "g2.gdb";
+        choice.streetPath = dir.File("g2.gdb");
     };
     ASSERT_EQ(BuildStreetBlocks(streets, doc, false), 1);
     const std::map<int, double> whole = AreasById("K2");
@@ -177,11 +177,11 @@ TEST_F(StreetBlocksTest, CornerPiecesCloseTheOuterSideOfABend)
         const std::string n = std::to_string(++run);
         CLayer& streets =
             AddStreets("S" + n, "s" + n + ".gdb", {{"0 50, 50 50", c.across, 1}, {"50 50, 50 100", c.up, 1}});
-        dialogs.editBlocks = [&n](CStreetBlockChoice& choice) {
+        dialogs.editBlocks = [this, &n](CStreetBlockChoice& choice) {
             choice.blockName = "K" + n;
-            choice.blockPath = "k" + n + ".gdb";
+            choice.blockPath = dir.File("k" + n + ".gdb");
             choice.streetName = "G" + n;
-            choice.streetPath = "g" + n + ".gdb";
+            choice.streetPath = dir.File("g" + n + ".gdb");
         };
         ASSERT_EQ(BuildStreetBlocks(streets, doc, false), 1) << c.what;
         const std::map<int, double> blocks = AreasById("K" + n);
@@ -228,12 +228,12 @@ TEST_F(StreetBlocksTest, TheWidthFieldFiltersOnlyALayerWithoutAFilterOfItsOwn)
     EXPECT_EQ(AreasById("Kvartalai").size(), 16u);
 
     streets.SetFilter("");
-    dialogs.editBlocks = [](CStreetBlockChoice& choice) {
+    dialogs.editBlocks = [this](CStreetBlockChoice& choice) {
         choice.widthField = "Tipas";
         choice.blockName = "K2";
-        choice.blockPath = "k2.gdb";
+        choice.blockPath = dir.File("k2.gdb");
         choice.streetName = "G2";
-        choice.streetPath = "g2.gdb";
+        choice.streetPath = dir.File("g2.gdb");
     };
     ASSERT_EQ(BuildStreetBlocks(streets, doc, false), 1);
     EXPECT_EQ(streets.GetFilter(), "");
