@@ -4,52 +4,168 @@
 #include "core/ShapeArray.h"
 
 #include <algorithm>
+#include <cmath>
+#include <new>
 
 namespace {
+
+// Cells in the grid per indexed box, at most.
+constexpr int64_t kCellsPerBox = 2;
+// A box over more cells than this is kept apart, so that a few boxes as
+// large as the data cannot fill every cell.
+constexpr int64_t kWideBoxCells = 64;
 
 bool IsIndexable(const CMapRect& box)
 {
     return box.IsValid() && box.IsFinite();
 }
 
+// How many cells of a typical size cover a side of the extent.
+double CellsAlong(double side, double typical)
+{
+    if (!(side > 0))
+        return 1;
+    return typical > 0 ? std::max(1.0, side / typical) : HUGE_VAL;
+}
+
 } // namespace
+
+int CShapeBoxIndex::Column(double x) const
+{
+    const double at = (x - m_extent.left) / m_cellWidth;
+    if (!(at > 0))
+        return 0;
+    return at >= m_columns ? m_columns - 1 : static_cast<int>(at);
+}
+
+int CShapeBoxIndex::Row(double y) const
+{
+    const double at = (y - m_extent.bottom) / m_cellHeight;
+    if (!(at > 0))
+        return 0;
+    return at >= m_rows ? m_rows - 1 : static_cast<int>(at);
+}
 
 bool CShapeBoxIndex::Build(const CShapeArray& shapes)
 {
     m_shapes = &shapes;
-    m_index.Free();
     m_growX = m_growY = 0;
+    m_columns = m_rows = 0;
+    m_cellStart.clear();
+    m_cellEntries.clear();
+    m_wide.clear();
     const int count = shapes.GetSize();
-    m_indexed.assign(static_cast<size_t>(count), CMapRect());
-    m_found.assign(static_cast<size_t>(count), 0);
-    CMapRect all;
-    for (int i = 0; i < count; ++i) {
-        const CMapRect& box = shapes[i]->GetExtent();
-        if (!IsIndexable(box))
-            continue;
-        m_indexed[static_cast<size_t>(i)] = box;
-        m_found[static_cast<size_t>(i)] = 1;
-        all.UnionRect(all, box);
-    }
-    if (!all.IsValid())
-        return true; // nothing to find
-    if (!m_index.Create(all, count, CSpatialIndex::kSourceCellCount))
+    try {
+        m_indexed.assign(static_cast<size_t>(count), CMapRect());
+        m_found.assign(static_cast<size_t>(count), 0);
+        CMapRect all;
+        int indexable = 0;
+        double widths = 0, heights = 0;
+        for (int i = 0; i < count; ++i) {
+            const CMapRect& box = shapes[i]->GetExtent();
+            if (!IsIndexable(box))
+                continue;
+            m_indexed[static_cast<size_t>(i)] = box;
+            m_found[static_cast<size_t>(i)] = 1;
+            all.UnionRect(all, box);
+            ++indexable;
+            widths += box.Width();
+            heights += box.Height();
+        }
+        if (indexable == 0)
+            return true; // nothing to find
+
+        // Cells about the mean box, unless that makes too many of them.
+        const double budget = static_cast<double>(kCellsPerBox * indexable);
+        double columns = std::min(CellsAlong(all.Width(), widths / indexable), budget);
+        double rows = std::min(CellsAlong(all.Height(), heights / indexable), budget);
+        if (columns * rows > budget) {
+            const double shrink = std::sqrt(budget / (columns * rows));
+            if (columns * shrink < 1)
+                rows = budget / columns;
+            else if (rows * shrink < 1)
+                columns = budget / rows;
+            else {
+                columns *= shrink;
+                rows *= shrink;
+            }
+        }
+        m_extent = all;
+        m_columns = std::max(1, static_cast<int>(columns));
+        m_rows = std::max(1, static_cast<int>(rows));
+        m_cellWidth = all.Width() > 0 ? all.Width() / m_columns : 1;
+        m_cellHeight = all.Height() > 0 ? all.Height() / m_rows : 1;
+        m_slackX = std::max(std::fabs(all.left), std::fabs(all.right)) * 1e-9;
+        m_slackY = std::max(std::fabs(all.bottom), std::fabs(all.top)) * 1e-9;
+
+        // Counted first, then laid out in one array.
+        const size_t cells = static_cast<size_t>(m_columns) * static_cast<size_t>(m_rows);
+        m_cellStart.assign(cells + 1, 0);
+        const auto forCells = [this](const Entry& entry, auto visit) {
+            const int c1 = Column(entry.box.right), r1 = Row(entry.box.top);
+            for (int r = entry.row; r <= r1; ++r)
+                for (int c = entry.column; c <= c1; ++c)
+                    visit(static_cast<size_t>(r) * static_cast<size_t>(m_columns) + static_cast<size_t>(c));
+        };
+        std::vector<Entry> entries;
+        entries.reserve(static_cast<size_t>(indexable));
+        for (int i = 0; i < count; ++i) {
+            if (!m_found[static_cast<size_t>(i)])
+                continue;
+            const CMapRect& box = m_indexed[static_cast<size_t>(i)];
+            const Entry entry{box, i, Column(box.left), Row(box.bottom)};
+            const int64_t covered = static_cast<int64_t>(Column(box.right) - entry.column + 1) *
+                                    static_cast<int64_t>(Row(box.top) - entry.row + 1);
+            if (covered > kWideBoxCells) {
+                m_wide.push_back(entry);
+            } else {
+                entries.push_back(entry);
+                forCells(entry, [this](size_t cell) { ++m_cellStart[cell + 1]; });
+            }
+        }
+        for (size_t cell = 0; cell < cells; ++cell)
+            m_cellStart[cell + 1] += m_cellStart[cell];
+        m_cellEntries.resize(static_cast<size_t>(m_cellStart[cells]));
+        std::vector<int> filled(m_cellStart.begin(), m_cellStart.end() - 1);
+        for (const Entry& entry : entries)
+            forCells(entry, [&](size_t cell) { m_cellEntries[static_cast<size_t>(filled[cell]++)] = entry; });
+    } catch (const std::bad_alloc&) {
+        m_shapes = nullptr;
+        m_columns = m_rows = 0;
         return false;
-    for (int i = 0; i < count; ++i)
-        if (m_found[static_cast<size_t>(i)] && !m_index.AddBox(m_indexed[static_cast<size_t>(i)], i))
-            return false;
-    return m_index.Build();
+    }
+    return true;
 }
 
-void CShapeBoxIndex::Query(const CMapRect& rect, std::vector<int>& hits)
+void CShapeBoxIndex::Query(const CMapRect& rect, std::vector<int>& hits, int limit)
 {
     hits.clear();
-    if (!m_shapes)
+    if (!m_shapes || m_columns == 0)
         return;
-    const CMapRect wide(rect.left - m_growX, rect.top + m_growY, rect.right + m_growX, rect.bottom - m_growY);
-    for (int i = m_index.BeginRectQuery(wide); i >= 0; i = m_index.Next())
-        if (i < m_shapes->GetSize() && ExtentsMeet((*m_shapes)[i]->GetExtent(), rect))
-            hits.push_back(i);
+    // A box that grew is found through the one indexed, which lies within
+    // the growth of it.
+    const double reachX = m_growX + m_slackX, reachY = m_growY + m_slackY;
+    const CMapRect wide(rect.left - reachX, rect.top + reachY, rect.right + reachX, rect.bottom - reachY);
+    if (!ExtentsMeet(wide, m_extent))
+        return;
+    const auto meet = [&](const Entry& entry) {
+        if (entry.shape < limit && ExtentsMeet(entry.box, wide) && entry.shape < m_shapes->GetSize() &&
+            ExtentsMeet((*m_shapes)[entry.shape]->GetExtent(), rect))
+            hits.push_back(entry.shape);
+    };
+    for (const Entry& entry : m_wide)
+        meet(entry);
+    // A box in several of the cells is met in the first of them the query reaches.
+    const int c0 = Column(wide.left), c1 = Column(wide.right), r0 = Row(wide.bottom), r1 = Row(wide.top);
+    for (int r = r0; r <= r1; ++r)
+        for (int c = c0; c <= c1; ++c) {
+            const size_t cell = static_cast<size_t>(r) * static_cast<size_t>(m_columns) + static_cast<size_t>(c);
+            for (int k = m_cellStart[cell]; k < m_cellStart[cell + 1]; ++k) {
+                const Entry& entry = m_cellEntries[static_cast<size_t>(k)];
+                if (std::max(entry.column, c0) == c && std::max(entry.row, r0) == r)
+                    meet(entry);
+            }
+        }
     std::sort(hits.begin(), hits.end());
 }
 

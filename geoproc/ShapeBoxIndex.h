@@ -1,33 +1,58 @@
 #pragma once
 
 #include "core/MapRect.h"
-#include "layers/SpatialIndex.h"
 
+#include <climits>
 #include <vector>
 
 class CShapeArray;
 
-// The boxes of the shapes an operation works on, in a CSpatialIndex of
-// kSourceCellCount cells, for operations that change the shapes while
-// they ask: a box that grew since the index was built (Moved) is still
-// found, so an end moved out of its old box never misses its neighbours.
-// Work that moved many ends builds it again.
+// The boxes of the shapes an operation works on, for operations that
+// change the shapes while they ask: a box that grew since the index was
+// built (Moved) is still found, so an end moved out of its old box never
+// misses its neighbours. Work that moved many ends builds it again.
+//
+// The boxes lie in a uniform grid of cells about as large as a typical
+// box, in full precision: a tree over quantised boxes keeps every box that
+// straddles a split in the split's cell, and every query down that way
+// looks at them all, which grows with the square root of the shape count.
 class CShapeBoxIndex {
 public:
     // Over the boxes the shapes have now; shapes whose box is empty or not
     // finite are never found. False when the index could not be made.
     bool Build(const CShapeArray& shapes);
-    // The shapes whose box as it is now meets the rectangle (borders
-    // included), in ascending order.
-    void Query(const CMapRect& rect, std::vector<int>& hits);
+    // The shapes below the limit whose box as it is now meets the rectangle
+    // (borders included), in ascending order.
+    void Query(const CMapRect& rect, std::vector<int>& hits, int limit = INT_MAX);
     // The shape's box was recomputed; it may have grown past the one indexed.
     void Moved(int shape);
 
 private:
+    // A box in the cells it covers: with the box at hand, most shapes that
+    // do not meet are passed by without looking at the shape itself.
+    struct Entry {
+        CMapRect box;
+        int shape;
+        int column, row; // of its first cell
+    };
+
+    int Column(double x) const;
+    int Row(double y) const;
+
     const CShapeArray* m_shapes = nullptr;
-    CSpatialIndex m_index;
     std::vector<CMapRect> m_indexed; // each shape's box when built
     std::vector<char> m_found;       // the shapes that may be found
+    // The grid: m_cellStart[c] to m_cellStart[c + 1] in m_cellShapes.
+    CMapRect m_extent;
+    double m_cellWidth = 1, m_cellHeight = 1;
+    int m_columns = 0, m_rows = 0;
+    std::vector<int> m_cellStart;
+    std::vector<Entry> m_cellEntries;
+    // Boxes over too many cells, looked at by every query.
+    std::vector<Entry> m_wide;
+    // Ends may move a rounding step without Moved (a crossing inserted on
+    // a segment); queries reach that much further.
+    double m_slackX = 0, m_slackY = 0;
     // How far any box grew past its indexed one.
     double m_growX = 0;
     double m_growY = 0;

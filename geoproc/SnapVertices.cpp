@@ -177,10 +177,9 @@ int64_t SnapVertices(CShapeArray& shapes, double tx, double ty, IProgress* progr
         if (shape.GetPointCount() == 0)
             continue;
         int64_t here = SnapWithin(shape, tolerance);
-        index.Query(Enlarged(shape.GetExtent(), tolerance), others);
+        // Only the shapes before it: each pair is snapped once, later onto earlier.
+        index.Query(Enlarged(shape.GetExtent(), tolerance), others, a);
         for (const int b : others) {
-            if (b >= a)
-                break;
             const CShape& other = *shapes[b];
             if (other.GetPointCount() == 0)
                 continue;

@@ -1,0 +1,150 @@
+// The box index of shapes that change while they are asked for: every
+// answer against a look at every shape.
+#include "geoproc/ShapeBoxIndex.h"
+
+#include "core/SegmentPairs.h"
+#include "core/ShapeArray.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cmath>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct CIndexedSet {
+    const char* name;
+    // A shape's points, or none for an empty shape.
+    std::vector<CMapPoint> (*make)(std::mt19937& random, int i);
+};
+
+std::vector<CMapPoint> ShortLine(std::mt19937& random, double spread, double length)
+{
+    std::uniform_real_distribution<double> at(0, spread), step(-length, length);
+    const CMapPoint start(at(random), at(random));
+    std::vector<CMapPoint> points{start};
+    for (int k = static_cast<int>(random() % 3); k >= 0; --k)
+        points.emplace_back(points.back().x + step(random), points.back().y + step(random));
+    return points;
+}
+
+const CIndexedSet kSets[] = {
+    {"short lines", [](std::mt19937& random, int) { return ShortLine(random, 1000, 20); }},
+    {"lines and empty shapes",
+     [](std::mt19937& random, int i) { return i % 5 == 2 ? std::vector<CMapPoint>{} : ShortLine(random, 300, 10); }},
+    {"long lines across short ones",
+     [](std::mt19937& random, int i) {
+         if (i % 40 == 0) {
+             std::uniform_real_distribution<double> at(0, 1000);
+             return std::vector<CMapPoint>{{-50, at(random)}, {1050, at(random)}, {at(random), 1050}};
+         }
+         return ShortLine(random, 1000, 5);
+     }},
+    {"all on one upright line",
+     [](std::mt19937& random, int) {
+         std::uniform_real_distribution<double> at(-500, 500);
+         return std::vector<CMapPoint>{{7, at(random)}, {7, at(random)}};
+     }},
+    {"all on one point", [](std::mt19937&, int) { return std::vector<CMapPoint>{{3, 4}, {3, 4}}; }},
+    {"far from the origin",
+     [](std::mt19937& random, int) {
+         std::vector<CMapPoint> points = ShortLine(random, 50, 2);
+         for (CMapPoint& p : points)
+             p = CMapPoint(p.x + 6.0e6, p.y - 3.0e6);
+         return points;
+     }},
+};
+
+CMapRect RandomRect(std::mt19937& random, const CMapRect& around)
+{
+    const double w = std::max(around.Width(), 1.0), h = std::max(around.Height(), 1.0);
+    std::uniform_real_distribution<double> x(around.left - w / 4, around.right + w / 4),
+        y(around.bottom - h / 4, around.top + h / 4), size(0, w / 20);
+    switch (random() % 8) {
+    case 0: { // a point
+        const CMapPoint p(x(random), y(random));
+        return CMapRect(p);
+    }
+    case 1: // everything
+        return CMapRect(around.left - 1, around.top + 1, around.right + 1, around.bottom - 1);
+    case 2: // wholly beside
+        return CMapRect(around.right + 1, around.top, around.right + 2, around.bottom);
+    default: {
+        const double left = x(random), bottom = y(random);
+        return CMapRect(left, bottom + size(random), left + size(random), bottom);
+    }
+    }
+}
+
+TEST(ShapeBoxIndex, FindsWhatALookAtEveryShapeFindsWhileShapesMove)
+{
+    for (const CIndexedSet& set : kSets)
+        for (unsigned seed = 1; seed <= 4; ++seed) {
+            std::mt19937 random(seed);
+            const int count = 50 + static_cast<int>(random() % 400);
+            CShapeArray shapes;
+            for (int i = 0; i < count; ++i) {
+                CShape shape;
+                shape.SetSize(0, 1);
+                for (const CMapPoint& p : set.make(random, i))
+                    shape.AddPoint(p);
+                shapes.AddCopy(shape);
+            }
+            CShapeBoxIndex index;
+            std::vector<char> indexed;
+            const auto build = [&] {
+                ASSERT_TRUE(index.Build(shapes));
+                indexed.clear();
+                for (int i = 0; i < count; ++i)
+                    indexed.push_back(shapes[i]->GetPointCount() > 0);
+            };
+            build();
+            CMapRect all;
+            for (int i = 0; i < count; ++i)
+                all.UnionRect(all, shapes[i]->GetExtent());
+            const double reach = std::max({all.Width(), all.Height(), 1.0}) / 50;
+            std::uniform_real_distribution<double> nudge(-reach, reach);
+            std::vector<int> hits;
+            for (int round = 0; round < 300; ++round) {
+                if (round == 150)
+                    build();
+                if (random() % 3 == 0) {
+                    const int i = static_cast<int>(random() % count);
+                    CShape& shape = *shapes[i];
+                    if (shape.GetPointCount() > 0) {
+                        CMapPoint& p = shape.Points()[static_cast<int>(random() % shape.GetPointCount())];
+                        p = CMapPoint(p.x + nudge(random), p.y + nudge(random));
+                        shape.RecalcBounds();
+                        index.Moved(i);
+                    }
+                }
+                const CMapRect rect = RandomRect(random, all);
+                const int limit = random() % 2 ? INT_MAX : static_cast<int>(random() % (count + 1));
+                std::vector<int> expected;
+                for (int i = 0; i < count && i < limit; ++i)
+                    if (indexed[static_cast<size_t>(i)] && ExtentsMeet(shapes[i]->GetExtent(), rect))
+                        expected.push_back(i);
+                index.Query(rect, hits, limit);
+                ASSERT_EQ(hits, expected) << set.name << ", seed " << seed << ", round " << round;
+            }
+        }
+}
+
+TEST(ShapeBoxIndex, NoShapesOrOnlyEmptyOnesFindNothing)
+{
+    CShapeArray shapes;
+    CShapeBoxIndex index;
+    std::vector<int> hits{7};
+    ASSERT_TRUE(index.Build(shapes));
+    index.Query(CMapRect(-1e9, 1e9, 1e9, -1e9), hits);
+    EXPECT_TRUE(hits.empty());
+    shapes.AddCopy(CShape());
+    ASSERT_TRUE(index.Build(shapes));
+    index.Query(CMapRect(-1e9, 1e9, 1e9, -1e9), hits);
+    EXPECT_TRUE(hits.empty());
+}
+
+} // namespace
