@@ -410,11 +410,9 @@ int CompareLayers(CLayer& first, CLayer& second, CDrelDoc& document, int mode)
     document.SuggestNewLayerNames(choice2.name, choice2.path, ResultLayerBase(second, "_diff2"));
     choice1.type = ResultType(first);
     choice2.type = ResultType(second);
-    // Each watches the messages of the work inside it, so the first to end
-    // is the last to begin.
-    CNewResultLayer result2(document, choice2);
     CNewResultLayer result1(document, choice1);
-    if (!result2.Begin() || !result1.Begin())
+    CNewResultLayer result2(document, choice2);
+    if (!result1.Begin() || !result2.Begin())
         return 0;
     EOperationEnd end = EOperationEnd::kFailed;
     {
