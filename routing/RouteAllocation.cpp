@@ -32,3 +32,14 @@ void AdviseLargePages(void* block, size_t bytes)
     if (end > start)
         ::madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
 }
+
+void PopulatePages(void* block, size_t bytes)
+{
+    constexpr size_t kPage = 4096;
+    if (!block || bytes < 4 * kPage)
+        return;
+    const uintptr_t start = (reinterpret_cast<uintptr_t>(block) + kPage - 1) & ~uintptr_t(kPage - 1);
+    const uintptr_t end = (reinterpret_cast<uintptr_t>(block) + bytes) & ~uintptr_t(kPage - 1);
+    if (end > start)
+        ::madvise(reinterpret_cast<void*>(start), end - start, MADV_POPULATE_WRITE);
+}

@@ -19,6 +19,7 @@ size_t GetRouteAllocationLimit();
 // it the first time costs far fewer page faults; small blocks are left as
 // they are.
 void AdviseLargePages(void* block, size_t bytes);
+void PopulatePages(void* block, size_t bytes);
 
 // count value-initialised elements, or null; large ones on large pages.
 template <class T>
@@ -42,5 +43,6 @@ std::unique_ptr<T[]> AllocateRouteBlock(size_t count)
 {
     std::unique_ptr<T[]> block(new T[count]);
     AdviseLargePages(block.get(), count * sizeof(T));
+    PopulatePages(block.get(), count * sizeof(T));
     return block;
 }

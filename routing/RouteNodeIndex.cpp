@@ -91,7 +91,9 @@ void CRouteNodeIndex::NumberDenseIds(const CEdges& edges, int low, int high)
     // Ids close together: a table over their range says where each node
     // stands, with no sort and no search. It first counts the arcs out of
     // each id (-1 for an id no edge ends at).
-    std::vector<int> table(static_cast<size_t>(int64_t(high) - low + 1), -1);
+    const size_t range = static_cast<size_t>(int64_t(high) - low + 1);
+    const std::unique_ptr<int[]> table = AllocateRouteBlock<int>(range);
+    std::fill(table.get(), table.get() + range, -1);
     const auto slot = [&](int id) -> int& { return table[static_cast<size_t>(id - low)]; };
     for (size_t i = 0; i < edges.size(); ++i) {
         Prefetch(edges, i);
@@ -104,14 +106,14 @@ void CRouteNodeIndex::NumberDenseIds(const CEdges& edges, int low, int high)
         to = std::max(to, 0) + !(edge->direction & CRouteEdge::kNoBackward);
     }
     size_t nodes = 0, arcs = 0;
-    for (int degree : table)
-        if (degree >= 0) {
+    for (size_t k = 0; k < range; ++k)
+        if (const int degree = table[k]; degree >= 0) {
             ++nodes;
             arcs += static_cast<size_t>(degree);
         }
     Allocate(nodes, arcs);
     int position = 0, firstArc = 0;
-    for (size_t k = 0; k < table.size(); ++k) {
+    for (size_t k = 0; k < range; ++k) {
         if (table[k] < 0)
             continue;
         m_nodes[static_cast<size_t>(position)] = {low + static_cast<int>(k), 0, firstArc};
@@ -123,28 +125,31 @@ void CRouteNodeIndex::NumberDenseIds(const CEdges& edges, int low, int high)
 
 void CRouteNodeIndex::NumberIds(const CEdges& edges, size_t ends)
 {
-    std::vector<int> ids;
-    ids.reserve(ends);
+    // One block serves first for the ids, then for the ends' positions.
+    const std::unique_ptr<int[]> block = AllocateRouteBlock<int>(ends);
+    int* const ids = block.get();
+    size_t count = 0;
     for (size_t i = 0; i < edges.size(); ++i) {
         Prefetch(edges, i);
         const auto& edge = edges[i];
         if (InGraph(*edge)) {
-            ids.push_back(edge->fromNode);
-            ids.push_back(edge->toNode);
+            ids[count++] = edge->fromNode;
+            ids[count++] = edge->toNode;
         }
     }
-    std::sort(ids.begin(), ids.end());
-    ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
+    std::sort(ids, ids + count);
+    count = static_cast<size_t>(std::unique(ids, ids + count) - ids);
+    if (count > static_cast<size_t>(INT_MAX))
+        throw std::bad_alloc();
     // The arcs are counted before they get their array.
-    m_nodes = AllocateRouteBlock<CRouteNode>(ids.size());
-    m_count = static_cast<int>(ids.size());
-    for (size_t i = 0; i < ids.size(); ++i)
+    m_nodes = AllocateRouteBlock<CRouteNode>(count);
+    m_count = static_cast<int>(count);
+    for (size_t i = 0; i < count; ++i)
         m_nodes[i] = {ids[i], 0, 0};
-    ids = {};
 
     // The ends' positions, found once for both passes.
-    std::vector<int> positions;
-    positions.reserve(ends);
+    int* const positions = block.get();
+    size_t placed = 0;
     for (size_t i = 0; i < edges.size(); ++i) {
         Prefetch(edges, i);
         const auto& edge = edges[i];
@@ -152,8 +157,8 @@ void CRouteNodeIndex::NumberIds(const CEdges& edges, size_t ends)
             continue;
         const int from = Find(edge->fromNode);
         const int to = Find(edge->toNode);
-        positions.push_back(from);
-        positions.push_back(to);
+        positions[placed++] = from;
+        positions[placed++] = to;
         m_nodes[static_cast<size_t>(from)].degree += !(edge->direction & CRouteEdge::kNoForward);
         m_nodes[static_cast<size_t>(to)].degree += !(edge->direction & CRouteEdge::kNoBackward);
     }
