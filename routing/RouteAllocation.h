@@ -19,7 +19,32 @@ size_t GetRouteAllocationLimit();
 // it the first time costs far fewer page faults; small blocks are left as
 // they are.
 void AdviseLargePages(void* block, size_t bytes);
-void PopulatePages(void* block, size_t bytes);
+
+// Memory straight from the system for a structure built at once: on large
+// pages whatever its size, for first touches of small pages cost more than
+// clearing a large one. Pages never touched take no memory, so a region
+// may be asked for as large as the structure could grow.
+class CRouteRegion {
+public:
+    CRouteRegion() = default;
+    // Throws std::bad_alloc when the system has no room.
+    explicit CRouteRegion(size_t bytes);
+    CRouteRegion(CRouteRegion&& other) noexcept;
+    CRouteRegion& operator=(CRouteRegion&& other) noexcept;
+    ~CRouteRegion();
+
+    char* Get() const { return m_start; }
+    // Has the pages of a part that is to be written whole made ready in one
+    // call rather than at each first touch.
+    static void Prepare(void* part, size_t bytes);
+
+private:
+    void Release();
+
+    void* m_mapping = nullptr;
+    size_t m_mapped = 0;
+    char* m_start = nullptr;
+};
 
 // count value-initialised elements, or null; large ones on large pages.
 template <class T>
@@ -43,6 +68,5 @@ std::unique_ptr<T[]> AllocateRouteBlock(size_t count)
 {
     std::unique_ptr<T[]> block(new T[count]);
     AdviseLargePages(block.get(), count * sizeof(T));
-    PopulatePages(block.get(), count * sizeof(T));
     return block;
 }

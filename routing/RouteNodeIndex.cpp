@@ -1,7 +1,5 @@
 #include "routing/RouteNodeIndex.h"
 
-#include "routing/RouteAllocation.h"
-
 #include <algorithm>
 #include <climits>
 #include <cstdint>
@@ -33,23 +31,42 @@ bool InGraph(const CRouteEdge& edge)
 
 void CRouteNodeIndex::Clear()
 {
-    m_nodes.reset();
-    m_arcs.reset();
+    m_region = CRouteRegion();
+    m_nodes = nullptr;
+    m_arcs = nullptr;
     m_count = 0;
 }
 
-void CRouteNodeIndex::Allocate(size_t nodes, size_t arcs)
+namespace {
+
+// Each array starts on a cache line of its own.
+template <class T>
+T* Aligned(const void* at)
 {
-    if (nodes > static_cast<size_t>(INT_MAX) || arcs > static_cast<size_t>(INT_MAX))
+    constexpr uintptr_t kLine = 64;
+    return reinterpret_cast<T*>((reinterpret_cast<uintptr_t>(at) + kLine - 1) & ~(kLine - 1));
+}
+
+} // namespace
+
+void CRouteNodeIndex::PlaceNodes(const int* workEnd, size_t nodes)
+{
+    if (nodes > static_cast<size_t>(INT_MAX))
         throw std::bad_alloc();
-    m_nodes = AllocateRouteBlock<CRouteNode>(nodes);
-    m_arcs = AllocateRouteBlock<CRouteArc>(arcs);
+    m_nodes = Aligned<CRouteNode>(workEnd);
     m_count = static_cast<int>(nodes);
+}
+
+void CRouteNodeIndex::PlaceArcs(size_t arcs)
+{
+    if (arcs > static_cast<size_t>(INT_MAX))
+        throw std::bad_alloc();
+    m_arcs = Aligned<CRouteArc>(m_nodes + m_count);
 }
 
 int CRouteNodeIndex::Find(int id) const
 {
-    const CRouteNode* begin = m_nodes.get();
+    const CRouteNode* begin = m_nodes;
     const CRouteNode* end = begin + m_count;
     const CRouteNode* it =
         std::lower_bound(begin, end, id, [](const CRouteNode& node, int value) { return node.id < value; });
@@ -75,10 +92,19 @@ bool CRouteNodeIndex::Build(const CEdges& edges)
                 ends += 2;
             }
         }
-        if (ends > 0 && int64_t(high) - low < int64_t(ends) * 4)
-            NumberDenseIds(edges, low, high);
+        if (ends == 0)
+            return true;
+        const bool dense = int64_t(high) - low < int64_t(ends) * 4;
+        // The work space is the table over the ids' range or room for every
+        // end; each end brings at most one node and one arc.
+        const size_t work = dense ? static_cast<size_t>(int64_t(high) - low + 1) : ends;
+        constexpr size_t kAlignment = 2 * 64;
+        m_region = CRouteRegion(work * sizeof(int) + ends * (sizeof(CRouteNode) + sizeof(CRouteArc)) + kAlignment);
+        int* const space = reinterpret_cast<int*>(m_region.Get());
+        if (dense)
+            NumberDenseIds(edges, low, high, space);
         else
-            NumberIds(edges, ends);
+            NumberIds(edges, ends, space);
     } catch (const std::bad_alloc&) {
         Clear();
         return false;
@@ -86,14 +112,14 @@ bool CRouteNodeIndex::Build(const CEdges& edges)
     return true;
 }
 
-void CRouteNodeIndex::NumberDenseIds(const CEdges& edges, int low, int high)
+void CRouteNodeIndex::NumberDenseIds(const CEdges& edges, int low, int high, int* table)
 {
     // Ids close together: a table over their range says where each node
     // stands, with no sort and no search. It first counts the arcs out of
     // each id (-1 for an id no edge ends at).
     const size_t range = static_cast<size_t>(int64_t(high) - low + 1);
-    const std::unique_ptr<int[]> table = AllocateRouteBlock<int>(range);
-    std::fill(table.get(), table.get() + range, -1);
+    CRouteRegion::Prepare(table, range * sizeof(int));
+    std::fill(table, table + range, -1);
     const auto slot = [&](int id) -> int& { return table[static_cast<size_t>(id - low)]; };
     for (size_t i = 0; i < edges.size(); ++i) {
         Prefetch(edges, i);
@@ -111,7 +137,10 @@ void CRouteNodeIndex::NumberDenseIds(const CEdges& edges, int low, int high)
             ++nodes;
             arcs += static_cast<size_t>(degree);
         }
-    Allocate(nodes, arcs);
+    PlaceNodes(table + range, nodes);
+    PlaceArcs(arcs);
+    CRouteRegion::Prepare(m_nodes, static_cast<size_t>(reinterpret_cast<char*>(m_arcs + arcs) -
+                                                       reinterpret_cast<char*>(m_nodes)));
     int position = 0, firstArc = 0;
     for (size_t k = 0; k < range; ++k) {
         if (table[k] < 0)
@@ -123,11 +152,11 @@ void CRouteNodeIndex::NumberDenseIds(const CEdges& edges, int low, int high)
     FillArcs(edges, [&](int id) { return slot(id); });
 }
 
-void CRouteNodeIndex::NumberIds(const CEdges& edges, size_t ends)
+void CRouteNodeIndex::NumberIds(const CEdges& edges, size_t ends, int* block)
 {
-    // One block serves first for the ids, then for the ends' positions.
-    const std::unique_ptr<int[]> block = AllocateRouteBlock<int>(ends);
-    int* const ids = block.get();
+    // The work space holds first the ids, then the ends' positions.
+    CRouteRegion::Prepare(block, ends * sizeof(int));
+    int* const ids = block;
     size_t count = 0;
     for (size_t i = 0; i < edges.size(); ++i) {
         Prefetch(edges, i);
@@ -139,16 +168,14 @@ void CRouteNodeIndex::NumberIds(const CEdges& edges, size_t ends)
     }
     std::sort(ids, ids + count);
     count = static_cast<size_t>(std::unique(ids, ids + count) - ids);
-    if (count > static_cast<size_t>(INT_MAX))
-        throw std::bad_alloc();
     // The arcs are counted before they get their array.
-    m_nodes = AllocateRouteBlock<CRouteNode>(count);
-    m_count = static_cast<int>(count);
+    PlaceNodes(block + ends, count);
+    CRouteRegion::Prepare(m_nodes, count * sizeof(CRouteNode));
     for (size_t i = 0; i < count; ++i)
         m_nodes[i] = {ids[i], 0, 0};
 
     // The ends' positions, found once for both passes.
-    int* const positions = block.get();
+    int* const positions = block;
     size_t placed = 0;
     for (size_t i = 0; i < edges.size(); ++i) {
         Prefetch(edges, i);
@@ -169,9 +196,8 @@ void CRouteNodeIndex::NumberIds(const CEdges& edges, size_t ends)
         arcs += static_cast<size_t>(node.degree);
         node.degree = 0;
     }
-    if (arcs > static_cast<size_t>(INT_MAX))
-        throw std::bad_alloc();
-    m_arcs = AllocateRouteBlock<CRouteArc>(arcs);
+    PlaceArcs(arcs);
+    CRouteRegion::Prepare(m_arcs, arcs * sizeof(CRouteArc));
     size_t next = 0;
     FillArcs(edges, [&](int) { return positions[next++]; });
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "routing/RouteAllocation.h"
 #include "routing/RouteEdge.h"
 
 #include <memory>
@@ -33,7 +34,7 @@ public:
     // The position of the node with that id; -1 when it is not in the graph.
     int Find(int id) const;
     const CRouteNode& GetNode(int position) const { return m_nodes[static_cast<size_t>(position)]; }
-    const CRouteArc* GetArcs(int position) const { return m_arcs.get() + GetNode(position).firstArc; }
+    const CRouteArc* GetArcs(int position) const { return m_arcs + GetNode(position).firstArc; }
 
 private:
     using CEdges = std::vector<std::unique_ptr<CRouteEdge>>;
@@ -41,15 +42,19 @@ private:
     // through a table over the ids' range when it is small, else by
     // sorting them. The arcs are then filled in, each at the next place of
     // its node, position(id) giving where a node stands.
-    void NumberDenseIds(const CEdges& edges, int low, int high);
-    void NumberIds(const CEdges& edges, size_t ends);
+    void NumberDenseIds(const CEdges& edges, int low, int high, int* table);
+    void NumberIds(const CEdges& edges, size_t ends, int* block);
+    // The nodes' array just after the work space, the arcs' after it.
+    void PlaceNodes(const int* workEnd, size_t nodes);
+    void PlaceArcs(size_t arcs);
     template <class Position>
     void FillArcs(const CEdges& edges, Position&& position);
 
-    // Arrays, not vectors: every entry is written once, none need be cleared first.
-    void Allocate(size_t nodes, size_t arcs);
-
-    std::unique_ptr<CRouteNode[]> m_nodes;
-    std::unique_ptr<CRouteArc[]> m_arcs;
+    // The work space, the nodes and the arcs one after another, on as few
+    // pages as they can be; every entry is written once, none need be
+    // cleared first.
+    CRouteRegion m_region;
+    CRouteNode* m_nodes = nullptr;
+    CRouteArc* m_arcs = nullptr;
     int m_count = 0;
 };
