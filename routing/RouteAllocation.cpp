@@ -2,9 +2,9 @@
 
 #include <atomic>
 #include <cstdint>
+#include <cstdlib>
 #include <new>
 #include <sys/mman.h>
-#include <utility>
 
 namespace {
 
@@ -41,49 +41,20 @@ CRouteRegion::CRouteRegion(size_t bytes)
 {
     if (bytes == 0)
         return;
-    // Room to start on a large page's bound.
-    if (bytes > SIZE_MAX - 2 * kLargePage)
+    // Through the allocator, whose choice between its heap and the system
+    // follows the sizes freed before; a small region is not worth a large
+    // page.
+    constexpr size_t kSmall = size_t(64) << 10, kLine = 64;
+    const size_t alignment = bytes < kSmall ? kLine : kLargePage;
+    if (bytes > SIZE_MAX - alignment)
         throw std::bad_alloc();
-    const size_t mapped = (bytes + kLargePage - 1) / kLargePage * kLargePage + kLargePage;
-    void* mapping = ::mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (mapping == MAP_FAILED)
+    const size_t rounded = (bytes + alignment - 1) / alignment * alignment;
+    void* block = nullptr;
+    if (::posix_memalign(&block, alignment, rounded) != 0)
         throw std::bad_alloc();
-    m_mapping = mapping;
-    m_mapped = mapped;
-    const uintptr_t start = (reinterpret_cast<uintptr_t>(mapping) + kLargePage - 1) & ~uintptr_t(kLargePage - 1);
-    m_start = reinterpret_cast<char*>(start);
-    ::madvise(m_start, mapped - (start - reinterpret_cast<uintptr_t>(mapping)), MADV_HUGEPAGE);
-}
-
-CRouteRegion::CRouteRegion(CRouteRegion&& other) noexcept
-    : m_mapping(std::exchange(other.m_mapping, nullptr)), m_mapped(std::exchange(other.m_mapped, 0)),
-      m_start(std::exchange(other.m_start, nullptr))
-{
-}
-
-CRouteRegion& CRouteRegion::operator=(CRouteRegion&& other) noexcept
-{
-    if (this != &other) {
-        Release();
-        m_mapping = std::exchange(other.m_mapping, nullptr);
-        m_mapped = std::exchange(other.m_mapped, 0);
-        m_start = std::exchange(other.m_start, nullptr);
-    }
-    return *this;
-}
-
-CRouteRegion::~CRouteRegion()
-{
-    Release();
-}
-
-void CRouteRegion::Release()
-{
-    if (m_mapping)
-        ::munmap(m_mapping, m_mapped);
-    m_mapping = nullptr;
-    m_mapped = 0;
-    m_start = nullptr;
+    m_start.reset(static_cast<char*>(block));
+    if (alignment == kLargePage)
+        ::madvise(block, rounded, MADV_HUGEPAGE);
 }
 
 void CRouteRegion::Prepare(void* part, size_t bytes)

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdlib>
 #include <memory>
 #include <new>
 
@@ -20,30 +21,26 @@ size_t GetRouteAllocationLimit();
 // they are.
 void AdviseLargePages(void* block, size_t bytes);
 
-// Memory straight from the system for a structure built at once: on large
-// pages whatever its size, for first touches of small pages cost more than
-// clearing a large one. Pages never touched take no memory, so a region
-// may be asked for as large as the structure could grow.
+// Memory for a structure built at once, on large pages when it is large:
+// a first touch of each small page costs more than clearing a large one.
+// Pages never touched cost nothing, so a region may be asked for as large
+// as the structure could grow.
 class CRouteRegion {
 public:
     CRouteRegion() = default;
-    // Throws std::bad_alloc when the system has no room.
+    // Throws std::bad_alloc when there is no room.
     explicit CRouteRegion(size_t bytes);
-    CRouteRegion(CRouteRegion&& other) noexcept;
-    CRouteRegion& operator=(CRouteRegion&& other) noexcept;
-    ~CRouteRegion();
 
-    char* Get() const { return m_start; }
+    char* Get() const { return m_start.get(); }
     // Has the pages of a part that is to be written whole made ready in one
     // call rather than at each first touch.
     static void Prepare(void* part, size_t bytes);
 
 private:
-    void Release();
-
-    void* m_mapping = nullptr;
-    size_t m_mapped = 0;
-    char* m_start = nullptr;
+    struct CFree {
+        void operator()(char* block) const { std::free(block); }
+    };
+    std::unique_ptr<char, CFree> m_start;
 };
 
 // count value-initialised elements, or null; large ones on large pages.
