@@ -103,6 +103,7 @@ struct Edge {
     int bit = 0;       // kSubjectBit or kClipBit
     uint32_t rank = 0; // place in the order of bottoms
     uint32_t topRow = UINT32_MAX; // the row of the top, once asked for
+    bool up = false;              // the ring runs from bot to top along it
     int64_t Dx() const { return top.x - bot.x; }
     int64_t Dy() const { return top.y - bot.y; } // > 0
 };
@@ -250,10 +251,12 @@ struct Segment {
     IPoint b;
 };
 
-// An edge in the order of bottoms.
+// An edge in the order of bottoms; passing when its bottom is the top of
+// the edge before it on its ring.
 struct EdgeKey {
     int64_t y, x;
     uint32_t edge;
+    bool passing;
 };
 
 // A segment in the order of its start or end.
@@ -455,7 +458,7 @@ private:
     bool m_keep = false;
     // Scratch of the sorts and of the rings' linking.
     std::vector<EdgeKey> m_keys, m_keyBuffer;
-    std::vector<int64_t> m_tops, m_topBuffer, m_rowList, m_xs;
+    std::vector<int64_t> m_peaks, m_peakBuffer, m_rowList, m_xs;
     std::vector<size_t> m_runStarts, m_runMerged;
     std::vector<PointKey> m_pointKeys;
     std::vector<uint32_t> m_byStart, m_byEnd;
@@ -538,7 +541,7 @@ bool Sweep::Keep() const
                          Bytes(m_xnextRow) + Bytes(m_pairs) + Bytes(m_due) + Bytes(m_duePairs) + Bytes(m_passSwaps) + Bytes(m_seeds) + Bytes(m_newPlace) + Bytes(m_next) +
                          Bytes(m_spliced) + Bytes(m_stretches) + Bytes(m_units) + Bytes(m_states) + Bytes(m_swaps) + Bytes(m_passNodes) +
                          Bytes(m_order) + Bytes(m_position) + Bytes(m_segments) + Bytes(m_keys) +
-                         Bytes(m_keyBuffer) + Bytes(m_tops) + Bytes(m_topBuffer) + Bytes(m_rowList) + Bytes(m_xs) +
+                         Bytes(m_keyBuffer) + Bytes(m_peaks) + Bytes(m_peakBuffer) + Bytes(m_rowList) + Bytes(m_xs) +
                          Bytes(m_runStarts) + Bytes(m_runMerged) + Bytes(m_pointKeys) + Bytes(m_byStart) +
                          Bytes(m_byEnd) + Bytes(m_link) + Bytes(m_spokes) + Bytes(m_pending) + Bytes(m_used) +
                          Bytes(m_ringPoints) + Bytes(m_ringEnds) + Bytes(m_slots) +
@@ -567,6 +570,7 @@ void Sweep::AddContour(const std::vector<CMapPoint>& points, int bit)
             e.bot = a.y < b.y ? a : b;
             e.top = a.y < b.y ? b : a;
             e.bit = bit;
+            e.up = a.y < b.y;
         }
         a = b;
     }
@@ -2085,51 +2089,70 @@ void Sweep::Run()
     const auto less = [](const EdgeKey& a, const EdgeKey& b) { return a.y != b.y ? a.y < b.y : a.x < b.x; };
     std::vector<EdgeKey>& keys = m_keys;
     keys.resize(m_edges.size());
+    // An edge's top is the next edge's bottom where the ring goes on the
+    // same way, so the heights of the ends are the bottoms' and those of
+    // the ring's peaks, where two edges end: only the peaks are sorted apart.
+    std::vector<int64_t>& peaks = m_peaks;
+    peaks.clear();
     const auto fillKeys = [&] {
-        for (size_t i = 0; i < m_edges.size(); ++i)
-            keys[i] = EdgeKey{m_edges[i].bot.y, m_edges[i].bot.x, static_cast<uint32_t>(i)};
+        size_t begin = 0;
+        for (const size_t end : m_contourEnds) {
+            for (size_t i = begin; i < end; ++i) {
+                const Edge& e = m_edges[i];
+                const Edge& before = m_edges[i > begin ? i - 1 : end - 1];
+                const Edge& after = m_edges[i + 1 < end ? i + 1 : begin];
+                keys[i] = EdgeKey{e.bot.y, e.bot.x, static_cast<uint32_t>(i), e.up ? before.up : !after.up};
+            }
+            begin = end;
+        }
     };
     fillKeys();
+    {
+        size_t begin = 0;
+        for (const size_t end : m_contourEnds) {
+            for (size_t i = begin; i < end; ++i)
+                if (m_edges[i].up && !m_edges[i + 1 < end ? i + 1 : begin].up)
+                    peaks.push_back(m_edges[i].top.y);
+            begin = end;
+        }
+    }
     const bool byRuns = SortByRuns(keys, less, m_keyBuffer, m_runStarts, m_runMerged);
     if (!byRuns)
         std::sort(keys.begin(), keys.end(), less);
-    // Every height of an end.
-    std::vector<int64_t>& tops = m_tops;
-    tops.resize(m_edges.size());
-    for (size_t i = 0; i < m_edges.size(); ++i)
-        tops[i] = m_edges[i].top.y;
-    if (!SortByRuns(tops, std::less<int64_t>(), m_topBuffer, m_runStarts, m_runMerged))
-        std::sort(tops.begin(), tops.end());
-    Done(m_topBuffer);
+    if (!SortByRuns(peaks, std::less<int64_t>(), m_peakBuffer, m_runStarts, m_runMerged))
+        std::sort(peaks.begin(), peaks.end());
+    Done(m_peakBuffer);
     std::vector<int64_t>& rows = m_rowList;
     rows.clear();
     rows.reserve(m_edges.size() * 2);
-    // With free chains, the tops at each row are counted too.
+    // With free chains, the tops at each row are counted too (2 for more).
     std::vector<uint8_t>& rowTops = m_rowTops;
     rowTops.clear();
     const bool countTops = m_anyFree;
-    const auto addTop = [&](int64_t y) {
+    const auto addPeak = [&](int64_t y) {
         if (rows.empty() || rows.back() != y) {
             rows.push_back(y);
             if (countTops)
-                rowTops.push_back(1);
-        } else if (countTops && rowTops.back() < 2) {
-            ++rowTops.back();
+                rowTops.push_back(2);
+        } else if (countTops) {
+            rowTops.back() = 2;
         }
     };
     size_t t = 0;
     for (const EdgeKey& k : keys) {
-        for (; t < tops.size() && tops[t] < k.y; ++t)
-            addTop(tops[t]);
+        for (; t < peaks.size() && peaks[t] < k.y; ++t)
+            addPeak(peaks[t]);
         if (rows.empty() || rows.back() != k.y) {
             rows.push_back(k.y);
             if (countTops)
                 rowTops.push_back(0);
         }
+        if (countTops && k.passing && rowTops.back() < 2)
+            ++rowTops.back();
     }
-    for (; t < tops.size(); ++t)
-        addTop(tops[t]);
-    Done(tops);
+    for (; t < peaks.size(); ++t)
+        addPeak(peaks[t]);
+    Done(peaks);
     if (byRuns) {
         bool tied = false;
         std::vector<int64_t>& xs = m_xs;
