@@ -62,6 +62,9 @@ constexpr size_t kPieceEdges = 16;
 // Rows that only pass a free chain on are skipped when this many or more
 // come one after another.
 constexpr size_t kLeastSkip = 4;
+// Pieces of the result this far apart in the list are tried as the next
+// one along a ring before the hash is.
+constexpr size_t kNearPieces = 4;
 
 // llround (half away from zero) for magnitudes below 2^63, without the
 // library call: the fraction left after truncating is exact.
@@ -2318,15 +2321,20 @@ bool Sweep::LinkPairs()
     next.assign(n, -1);
     std::vector<uint8_t>& taken = m_used;
     taken.assign(n, 0);
+    const size_t near = m_anyFree ? kNearPieces : 1;
     for (size_t i = 0; i < n; ++i) {
-        // Starts are known to differ: a piece next in the list starting
-        // where this one ends is the one, as along chains.
+        // Starts are known to differ: a piece near in the list starting
+        // where this one ends is the one, as along chains, whose pieces
+        // come a few apart where free chains pass on side by side.
         uint32_t found = 0;
-        if (i + 1 < n && m_segments[i + 1].a == m_segments[i].b) {
-            found = static_cast<uint32_t>(i + 2);
-        } else if (i > 0 && m_segments[i - 1].a == m_segments[i].b) {
-            found = static_cast<uint32_t>(i);
-        } else {
+        const IPoint& end = m_segments[i].b;
+        for (size_t d = 1; d <= near && found == 0; ++d) {
+            if (i + d < n && m_segments[i + d].a == end)
+                found = static_cast<uint32_t>(i + d + 1);
+            else if (i >= d && m_segments[i - d].a == end)
+                found = static_cast<uint32_t>(i - d + 1);
+        }
+        if (found == 0) {
             const uint64_t h = mix(m_segments[i].b), tag = h << 32;
             size_t k = static_cast<size_t>(h >> shift);
             while (slots[k] != 0 && !holds(slots[k], tag, m_segments[i].b))
