@@ -479,7 +479,11 @@ private:
     // skipped each free edge's place and the memberships left of each place.
     std::vector<size_t> m_contourEnds;
     std::vector<ChainPiece> m_chainPieces;
-    std::vector<uint32_t> m_pieceOrder;
+    struct PieceLeft {
+        int64_t x0;
+        uint32_t piece;
+    };
+    std::vector<PieceLeft> m_pieceOrder;
     std::vector<int> m_chainBelow;
     std::vector<uint8_t> m_freeEdge;
     std::vector<uint8_t> m_rowTops;
@@ -1942,22 +1946,25 @@ void Sweep::FindFreeChains()
     // a chain meet only at their common vertex, where their edges take
     // turns. Boxes heaped on one another end the search: all stay swept.
     const size_t n = pieces.size();
-    std::vector<uint32_t>& order = m_pieceOrder;
+    // Sorted with their left sides beside them. Pieces level in x may come
+    // in either order: every pair that meets is tried all the same.
+    std::vector<PieceLeft>& order = m_pieceOrder;
     order.resize(n);
-    std::iota(order.begin(), order.end(), 0u);
-    std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) { return pieces[a].x0 < pieces[b].x0; });
+    for (size_t q = 0; q < n; ++q)
+        order[q] = PieceLeft{pieces[q].x0, static_cast<uint32_t>(q)};
+    std::sort(order.begin(), order.end(), [](const PieceLeft& a, const PieceLeft& b) { return a.x0 < b.x0; });
     size_t budget = 16 * n + 1024;
     for (size_t a = 0; a < n; ++a) {
-        ChainPiece& pa = pieces[order[a]];
+        ChainPiece& pa = pieces[order[a].piece];
         for (size_t b = a + 1; b < n; ++b) {
-            ChainPiece& pb = pieces[order[b]];
-            if (pb.x0 > pa.x1)
+            if (order[b].x0 > pa.x1)
                 break;
+            ChainPiece& pb = pieces[order[b].piece];
             if (--budget == 0)
                 return;
             if (pb.y0 > pa.y1 || pa.y0 > pb.y1)
                 continue;
-            if (pa.chain == pb.chain && (order[a] + 1 == order[b] || order[b] + 1 == order[a]))
+            if (pa.chain == pb.chain && (order[a].piece + 1 == order[b].piece || order[b].piece + 1 == order[a].piece))
                 continue;
             pa.free = pb.free = false;
         }
@@ -2283,7 +2290,9 @@ void Sweep::Run()
             StartEvents(r + 1);
         }
     }
-    Done(keys);
+    // Left as it is when kept: sized again, it is not cleared first.
+    if (!m_keep)
+        Done(keys);
 }
 
 // Where every node of the pieces has one arrival and one departure, as
