@@ -362,8 +362,10 @@ private:
             return NewXnext(edge);
         return m_edges[static_cast<size_t>(edge)].xnext;
     }
-    int64_t NewXcur(int edge);
-    int64_t NewXnext(int edge);
+    // Inside the callers' rare branch: a call of its own there costs more
+    // than the code it saves, on rows worked by events.
+    [[gnu::always_inline]] int64_t NewXcur(int edge);
+    [[gnu::always_inline]] int64_t NewXnext(int edge);
     void Schedule(int left, int right, size_t row);
     void ScheduleWindows(size_t row);
     void StartEvents(size_t row);
@@ -397,6 +399,14 @@ private:
         v.clear();
         if (!m_keep)
             v.shrink_to_fit();
+    }
+    // Scratch that is written whole before it is read: left as it is when
+    // kept, so that sizing it again writes no zeros.
+    template <class T>
+    void Spare(std::vector<T>& v)
+    {
+        if (!m_keep)
+            Done(v);
     }
 
     Grid m_grid;
@@ -1577,7 +1587,7 @@ void Sweep::SpliceWindows()
     }
 }
 
-int64_t Sweep::NewXcur(int edge)
+inline int64_t Sweep::NewXcur(int edge)
 {
     Edge& e = m_edges[static_cast<size_t>(edge)];
     e.xcur = XAt(e, (*m_rows)[m_row]);
@@ -1585,7 +1595,7 @@ int64_t Sweep::NewXcur(int edge)
     return e.xcur;
 }
 
-int64_t Sweep::NewXnext(int edge)
+inline int64_t Sweep::NewXnext(int edge)
 {
     Edge& e = m_edges[static_cast<size_t>(edge)];
     const std::vector<int64_t>& rows = *m_rows;
@@ -2131,7 +2141,7 @@ void Sweep::Run()
         std::sort(keys.begin(), keys.end(), less);
     if (!SortByRuns(peaks, std::less<int64_t>(), m_peakBuffer, m_runStarts, m_runMerged))
         std::sort(peaks.begin(), peaks.end());
-    Done(m_peakBuffer);
+    Spare(m_peakBuffer);
     std::vector<int64_t>& rows = m_rowList;
     rows.clear();
     rows.reserve(m_edges.size() * 2);
@@ -2194,7 +2204,7 @@ void Sweep::Run()
     }
     // The keys stay for the rows: the bottoms' heights in order, read
     // without going to the edges.
-    Done(m_keyBuffer);
+    Spare(m_keyBuffer);
     m_rows = &rows;
     const size_t edges = m_edges.size();
     // Room for the rows of most inputs from the start; the result has about
@@ -2290,9 +2300,7 @@ void Sweep::Run()
             StartEvents(r + 1);
         }
     }
-    // Left as it is when kept: sized again, it is not cleared first.
-    if (!m_keep)
-        Done(keys);
+    Spare(keys);
 }
 
 // Where every node of the pieces has one arrival and one departure, as
@@ -2366,8 +2374,8 @@ void Sweep::LinkRings()
     if (!LinkPairs())
         LinkAtNodes();
     std::vector<int64_t>& next = m_link;
-    Done(m_byStart);
-    Done(m_byEnd);
+    Spare(m_byStart);
+    Spare(m_byEnd);
     Done(m_slots);
     std::vector<uint8_t>& used = m_used;
     used.assign(n, 0);
@@ -2422,7 +2430,7 @@ void Sweep::LinkAtNodes()
         std::sort(keys.begin(), keys.end(), less);
         for (size_t i = 0; i < n; ++i)
             byEnd[i] = keys[i].segment;
-        Done(keys);
+        Spare(keys);
     }
     // Clockwise from +x; an arrival before a departure the same way, so a
     // piece and its exact reverse pair up and drop out as a spike.
