@@ -42,11 +42,14 @@ IPoint Minus(const IPoint& a, const IPoint& b)
 
 // The conversion the library call makes, inline: the high word scaled by
 // 2^64 is exact, so adding the low word rounds once, to the same value.
+// The low word is taken signed, the high one making up for it, which
+// spares the fix-up of an unsigned load.
 inline long double ToLongDouble(Int128 v)
 {
-    long double f = static_cast<long double>(static_cast<int64_t>(v >> 64));
+    const int64_t low = static_cast<int64_t>(static_cast<uint64_t>(v));
+    long double f = static_cast<long double>(static_cast<int64_t>((v - low) >> 64));
     f *= 0x1p64L;
-    f += static_cast<long double>(static_cast<uint64_t>(v));
+    f += static_cast<long double>(low);
     return f;
 }
 
