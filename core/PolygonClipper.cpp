@@ -42,11 +42,14 @@ IPoint Minus(const IPoint& a, const IPoint& b)
 
 // The conversion the library call makes, inline: the high word scaled by
 // 2^64 is exact, so adding the low word rounds once, to the same value.
+// The low word is taken signed, the high one making up for it, which
+// spares the fix-up of an unsigned load.
 inline long double ToLongDouble(Int128 v)
 {
-    long double f = static_cast<long double>(static_cast<int64_t>(v >> 64));
+    const int64_t low = static_cast<int64_t>(static_cast<uint64_t>(v));
+    long double f = static_cast<long double>(static_cast<int64_t>((v - low) >> 64));
     f *= 0x1p64L;
-    f += static_cast<long double>(static_cast<uint64_t>(v));
+    f += static_cast<long double>(low);
     return f;
 }
 
@@ -62,6 +65,9 @@ constexpr size_t kPieceEdges = 16;
 // Rows that only pass a free chain on are skipped when this many or more
 // come one after another.
 constexpr size_t kLeastSkip = 4;
+// Pieces of the result this far apart in the list are tried as the next
+// one along a ring before the hash is.
+constexpr size_t kNearPieces = 4;
 
 // llround (half away from zero) for magnitudes below 2^63, without the
 // library call: the fraction left after truncating is exact.
@@ -103,6 +109,7 @@ struct Edge {
     int bit = 0;       // kSubjectBit or kClipBit
     uint32_t rank = 0; // place in the order of bottoms
     uint32_t topRow = UINT32_MAX; // the row of the top, once asked for
+    bool up = false;              // the ring runs from bot to top along it
     int64_t Dx() const { return top.x - bot.x; }
     int64_t Dy() const { return top.y - bot.y; } // > 0
 };
@@ -250,10 +257,12 @@ struct Segment {
     IPoint b;
 };
 
-// An edge in the order of bottoms.
+// An edge in the order of bottoms; passing when its bottom is the top of
+// the edge before it on its ring.
 struct EdgeKey {
     int64_t y, x;
     uint32_t edge;
+    bool passing;
 };
 
 // A segment in the order of its start or end.
@@ -356,8 +365,10 @@ private:
             return NewXnext(edge);
         return m_edges[static_cast<size_t>(edge)].xnext;
     }
-    int64_t NewXcur(int edge);
-    int64_t NewXnext(int edge);
+    // Inside the callers' rare branch: a call of its own there costs more
+    // than the code it saves, on rows worked by events.
+    [[gnu::always_inline]] int64_t NewXcur(int edge);
+    [[gnu::always_inline]] int64_t NewXnext(int edge);
     void Schedule(int left, int right, size_t row);
     void ScheduleWindows(size_t row);
     void StartEvents(size_t row);
@@ -391,6 +402,14 @@ private:
         v.clear();
         if (!m_keep)
             v.shrink_to_fit();
+    }
+    // Scratch that is written whole before it is read: left as it is when
+    // kept, so that sizing it again writes no zeros.
+    template <class T>
+    void Spare(std::vector<T>& v)
+    {
+        if (!m_keep)
+            Done(v);
     }
 
     Grid m_grid;
@@ -455,7 +474,7 @@ private:
     bool m_keep = false;
     // Scratch of the sorts and of the rings' linking.
     std::vector<EdgeKey> m_keys, m_keyBuffer;
-    std::vector<int64_t> m_tops, m_topBuffer, m_rowList, m_xs;
+    std::vector<int64_t> m_peaks, m_peakBuffer, m_rowList, m_xs;
     std::vector<size_t> m_runStarts, m_runMerged;
     std::vector<PointKey> m_pointKeys;
     std::vector<uint32_t> m_byStart, m_byEnd;
@@ -473,7 +492,11 @@ private:
     // skipped each free edge's place and the memberships left of each place.
     std::vector<size_t> m_contourEnds;
     std::vector<ChainPiece> m_chainPieces;
-    std::vector<uint32_t> m_pieceOrder;
+    struct PieceLeft {
+        int64_t x0;
+        uint32_t piece;
+    };
+    std::vector<PieceLeft> m_pieceOrder;
     std::vector<int> m_chainBelow;
     std::vector<uint8_t> m_freeEdge;
     std::vector<uint8_t> m_rowTops;
@@ -538,7 +561,7 @@ bool Sweep::Keep() const
                          Bytes(m_xnextRow) + Bytes(m_pairs) + Bytes(m_due) + Bytes(m_duePairs) + Bytes(m_passSwaps) + Bytes(m_seeds) + Bytes(m_newPlace) + Bytes(m_next) +
                          Bytes(m_spliced) + Bytes(m_stretches) + Bytes(m_units) + Bytes(m_states) + Bytes(m_swaps) + Bytes(m_passNodes) +
                          Bytes(m_order) + Bytes(m_position) + Bytes(m_segments) + Bytes(m_keys) +
-                         Bytes(m_keyBuffer) + Bytes(m_tops) + Bytes(m_topBuffer) + Bytes(m_rowList) + Bytes(m_xs) +
+                         Bytes(m_keyBuffer) + Bytes(m_peaks) + Bytes(m_peakBuffer) + Bytes(m_rowList) + Bytes(m_xs) +
                          Bytes(m_runStarts) + Bytes(m_runMerged) + Bytes(m_pointKeys) + Bytes(m_byStart) +
                          Bytes(m_byEnd) + Bytes(m_link) + Bytes(m_spokes) + Bytes(m_pending) + Bytes(m_used) +
                          Bytes(m_ringPoints) + Bytes(m_ringEnds) + Bytes(m_slots) +
@@ -567,6 +590,7 @@ void Sweep::AddContour(const std::vector<CMapPoint>& points, int bit)
             e.bot = a.y < b.y ? a : b;
             e.top = a.y < b.y ? b : a;
             e.bit = bit;
+            e.up = a.y < b.y;
         }
         a = b;
     }
@@ -1566,7 +1590,7 @@ void Sweep::SpliceWindows()
     }
 }
 
-int64_t Sweep::NewXcur(int edge)
+inline int64_t Sweep::NewXcur(int edge)
 {
     Edge& e = m_edges[static_cast<size_t>(edge)];
     e.xcur = XAt(e, (*m_rows)[m_row]);
@@ -1574,7 +1598,7 @@ int64_t Sweep::NewXcur(int edge)
     return e.xcur;
 }
 
-int64_t Sweep::NewXnext(int edge)
+inline int64_t Sweep::NewXnext(int edge)
 {
     Edge& e = m_edges[static_cast<size_t>(edge)];
     const std::vector<int64_t>& rows = *m_rows;
@@ -1935,22 +1959,25 @@ void Sweep::FindFreeChains()
     // a chain meet only at their common vertex, where their edges take
     // turns. Boxes heaped on one another end the search: all stay swept.
     const size_t n = pieces.size();
-    std::vector<uint32_t>& order = m_pieceOrder;
+    // Sorted with their left sides beside them. Pieces level in x may come
+    // in either order: every pair that meets is tried all the same.
+    std::vector<PieceLeft>& order = m_pieceOrder;
     order.resize(n);
-    std::iota(order.begin(), order.end(), 0u);
-    std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) { return pieces[a].x0 < pieces[b].x0; });
+    for (size_t q = 0; q < n; ++q)
+        order[q] = PieceLeft{pieces[q].x0, static_cast<uint32_t>(q)};
+    std::sort(order.begin(), order.end(), [](const PieceLeft& a, const PieceLeft& b) { return a.x0 < b.x0; });
     size_t budget = 16 * n + 1024;
     for (size_t a = 0; a < n; ++a) {
-        ChainPiece& pa = pieces[order[a]];
+        ChainPiece& pa = pieces[order[a].piece];
         for (size_t b = a + 1; b < n; ++b) {
-            ChainPiece& pb = pieces[order[b]];
-            if (pb.x0 > pa.x1)
+            if (order[b].x0 > pa.x1)
                 break;
+            ChainPiece& pb = pieces[order[b].piece];
             if (--budget == 0)
                 return;
             if (pb.y0 > pa.y1 || pa.y0 > pb.y1)
                 continue;
-            if (pa.chain == pb.chain && (order[a] + 1 == order[b] || order[b] + 1 == order[a]))
+            if (pa.chain == pb.chain && (order[a].piece + 1 == order[b].piece || order[b].piece + 1 == order[a].piece))
                 continue;
             pa.free = pb.free = false;
         }
@@ -2085,51 +2112,70 @@ void Sweep::Run()
     const auto less = [](const EdgeKey& a, const EdgeKey& b) { return a.y != b.y ? a.y < b.y : a.x < b.x; };
     std::vector<EdgeKey>& keys = m_keys;
     keys.resize(m_edges.size());
+    // An edge's top is the next edge's bottom where the ring goes on the
+    // same way, so the heights of the ends are the bottoms' and those of
+    // the ring's peaks, where two edges end: only the peaks are sorted apart.
+    std::vector<int64_t>& peaks = m_peaks;
+    peaks.clear();
     const auto fillKeys = [&] {
-        for (size_t i = 0; i < m_edges.size(); ++i)
-            keys[i] = EdgeKey{m_edges[i].bot.y, m_edges[i].bot.x, static_cast<uint32_t>(i)};
+        size_t begin = 0;
+        for (const size_t end : m_contourEnds) {
+            for (size_t i = begin; i < end; ++i) {
+                const Edge& e = m_edges[i];
+                const Edge& before = m_edges[i > begin ? i - 1 : end - 1];
+                const Edge& after = m_edges[i + 1 < end ? i + 1 : begin];
+                keys[i] = EdgeKey{e.bot.y, e.bot.x, static_cast<uint32_t>(i), e.up ? before.up : !after.up};
+            }
+            begin = end;
+        }
     };
     fillKeys();
+    {
+        size_t begin = 0;
+        for (const size_t end : m_contourEnds) {
+            for (size_t i = begin; i < end; ++i)
+                if (m_edges[i].up && !m_edges[i + 1 < end ? i + 1 : begin].up)
+                    peaks.push_back(m_edges[i].top.y);
+            begin = end;
+        }
+    }
     const bool byRuns = SortByRuns(keys, less, m_keyBuffer, m_runStarts, m_runMerged);
     if (!byRuns)
         std::sort(keys.begin(), keys.end(), less);
-    // Every height of an end.
-    std::vector<int64_t>& tops = m_tops;
-    tops.resize(m_edges.size());
-    for (size_t i = 0; i < m_edges.size(); ++i)
-        tops[i] = m_edges[i].top.y;
-    if (!SortByRuns(tops, std::less<int64_t>(), m_topBuffer, m_runStarts, m_runMerged))
-        std::sort(tops.begin(), tops.end());
-    Done(m_topBuffer);
+    if (!SortByRuns(peaks, std::less<int64_t>(), m_peakBuffer, m_runStarts, m_runMerged))
+        std::sort(peaks.begin(), peaks.end());
+    Spare(m_peakBuffer);
     std::vector<int64_t>& rows = m_rowList;
     rows.clear();
     rows.reserve(m_edges.size() * 2);
-    // With free chains, the tops at each row are counted too.
+    // With free chains, the tops at each row are counted too (2 for more).
     std::vector<uint8_t>& rowTops = m_rowTops;
     rowTops.clear();
     const bool countTops = m_anyFree;
-    const auto addTop = [&](int64_t y) {
+    const auto addPeak = [&](int64_t y) {
         if (rows.empty() || rows.back() != y) {
             rows.push_back(y);
             if (countTops)
-                rowTops.push_back(1);
-        } else if (countTops && rowTops.back() < 2) {
-            ++rowTops.back();
+                rowTops.push_back(2);
+        } else if (countTops) {
+            rowTops.back() = 2;
         }
     };
     size_t t = 0;
     for (const EdgeKey& k : keys) {
-        for (; t < tops.size() && tops[t] < k.y; ++t)
-            addTop(tops[t]);
+        for (; t < peaks.size() && peaks[t] < k.y; ++t)
+            addPeak(peaks[t]);
         if (rows.empty() || rows.back() != k.y) {
             rows.push_back(k.y);
             if (countTops)
                 rowTops.push_back(0);
         }
+        if (countTops && k.passing && rowTops.back() < 2)
+            ++rowTops.back();
     }
-    for (; t < tops.size(); ++t)
-        addTop(tops[t]);
-    Done(tops);
+    for (; t < peaks.size(); ++t)
+        addPeak(peaks[t]);
+    Done(peaks);
     if (byRuns) {
         bool tied = false;
         std::vector<int64_t>& xs = m_xs;
@@ -2161,7 +2207,7 @@ void Sweep::Run()
     }
     // The keys stay for the rows: the bottoms' heights in order, read
     // without going to the edges.
-    Done(m_keyBuffer);
+    Spare(m_keyBuffer);
     m_rows = &rows;
     const size_t edges = m_edges.size();
     // Room for the rows of most inputs from the start; the result has about
@@ -2257,7 +2303,7 @@ void Sweep::Run()
             StartEvents(r + 1);
         }
     }
-    Done(keys);
+    Spare(keys);
 }
 
 // Where every node of the pieces has one arrival and one departure, as
@@ -2295,15 +2341,20 @@ bool Sweep::LinkPairs()
     next.assign(n, -1);
     std::vector<uint8_t>& taken = m_used;
     taken.assign(n, 0);
+    const size_t near = m_anyFree ? kNearPieces : 1;
     for (size_t i = 0; i < n; ++i) {
-        // Starts are known to differ: a piece next in the list starting
-        // where this one ends is the one, as along chains.
+        // Starts are known to differ: a piece near in the list starting
+        // where this one ends is the one, as along chains, whose pieces
+        // come a few apart where free chains pass on side by side.
         uint32_t found = 0;
-        if (i + 1 < n && m_segments[i + 1].a == m_segments[i].b) {
-            found = static_cast<uint32_t>(i + 2);
-        } else if (i > 0 && m_segments[i - 1].a == m_segments[i].b) {
-            found = static_cast<uint32_t>(i);
-        } else {
+        const IPoint& end = m_segments[i].b;
+        for (size_t d = 1; d <= near && found == 0; ++d) {
+            if (i + d < n && m_segments[i + d].a == end)
+                found = static_cast<uint32_t>(i + d + 1);
+            else if (i >= d && m_segments[i - d].a == end)
+                found = static_cast<uint32_t>(i - d + 1);
+        }
+        if (found == 0) {
             const uint64_t h = mix(m_segments[i].b), tag = h << 32;
             size_t k = static_cast<size_t>(h >> shift);
             while (slots[k] != 0 && !holds(slots[k], tag, m_segments[i].b))
@@ -2326,8 +2377,8 @@ void Sweep::LinkRings()
     if (!LinkPairs())
         LinkAtNodes();
     std::vector<int64_t>& next = m_link;
-    Done(m_byStart);
-    Done(m_byEnd);
+    Spare(m_byStart);
+    Spare(m_byEnd);
     Done(m_slots);
     std::vector<uint8_t>& used = m_used;
     used.assign(n, 0);
@@ -2382,7 +2433,7 @@ void Sweep::LinkAtNodes()
         std::sort(keys.begin(), keys.end(), less);
         for (size_t i = 0; i < n; ++i)
             byEnd[i] = keys[i].segment;
-        Done(keys);
+        Spare(keys);
     }
     // Clockwise from +x; an arrival before a departure the same way, so a
     // piece and its exact reverse pair up and drop out as a spike.
