@@ -184,17 +184,23 @@ int64_t SnapVertices(CShapeArray& shapes, double tx, double ty, IProgress* progr
             if (other.GetPointCount() == 0)
                 continue;
             const CMapRect reach = Enlarged(other.GetExtent(), tolerance);
-            std::unique_ptr<CVertexGrid>& grid = grids[static_cast<size_t>(b)];
-            if (!grid && other.GetPointCount() > kGridFrom) {
-                grid = std::make_unique<CVertexGrid>(tolerance);
-                for (int i = 0; i < other.GetPointCount(); ++i)
-                    grid->Add(other.GetPoint(i), i);
+            // A small shape is searched point by point: its slot in grids,
+            // anywhere in a large array, is not looked at.
+            CVertexGrid* grid = nullptr;
+            if (other.GetPointCount() > kGridFrom) {
+                std::unique_ptr<CVertexGrid>& made = grids[static_cast<size_t>(b)];
+                if (!made) {
+                    made = std::make_unique<CVertexGrid>(tolerance);
+                    for (int i = 0; i < other.GetPointCount(); ++i)
+                        made->Add(other.GetPoint(i), i);
+                }
+                grid = made.get();
             }
             CMapPointArray& points = shape.Points();
             for (int v = 0; v < shape.GetPointCount(); ++v) {
                 if (!Inside(points[v], reach))
                     continue;
-                const int near = FirstNear(other, points[v], tolerance, grid.get());
+                const int near = FirstNear(other, points[v], tolerance, grid);
                 if (near >= 0) {
                     points[v] = other.GetPoint(near);
                     ++here;
