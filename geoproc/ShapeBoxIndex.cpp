@@ -213,15 +213,6 @@ void CShapeBoxIndex::QueryKept(const CMapRect& rect, std::vector<CFound>& hits, 
     std::sort(hits.begin(), hits.end(), [](const CFound& a, const CFound& b) { return a.shape < b.shape; });
 }
 
-CMapRect CShapeBoxIndex::BoxOf(const Entry& entry)
-{
-    if (entry.kept != kTwoEnds)
-        return entry.box;
-    const CMapRect& ends = entry.box;
-    return CMapRect(std::min(ends.left, ends.right), std::max(ends.top, ends.bottom), std::max(ends.left, ends.right),
-                    std::min(ends.top, ends.bottom));
-}
-
 void CShapeBoxIndex::Keep(int shape)
 {
     if (!m_shapes || shape < 0 || shape >= static_cast<int>(m_found.size()) || !m_found[static_cast<size_t>(shape)] ||

@@ -2,6 +2,7 @@
 
 #include "core/MapRect.h"
 
+#include <algorithm>
 #include <climits>
 #include <vector>
 
@@ -57,7 +58,14 @@ private:
         int kept = kNotKept; // else the shape's point count, or kTwoEnds
     };
     static constexpr int kNotKept = -1, kTwoEnds = -2;
-    static CMapRect BoxOf(const Entry& entry);
+    static CMapRect BoxOf(const Entry& entry)
+    {
+        if (entry.kept != kTwoEnds)
+            return entry.box;
+        const CMapRect& ends = entry.box;
+        return CMapRect(std::min(ends.left, ends.right), std::max(ends.top, ends.bottom),
+                        std::max(ends.left, ends.right), std::min(ends.top, ends.bottom));
+    }
 
     // Each shape below the limit whose entry (found in the first of its
     // cells reached, or among the wide ones) has a box meeting wide.
