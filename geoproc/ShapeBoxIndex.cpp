@@ -137,24 +137,23 @@ bool CShapeBoxIndex::Build(const CShapeArray& shapes)
     return true;
 }
 
-void CShapeBoxIndex::Query(const CMapRect& rect, std::vector<int>& hits, int limit)
+bool CShapeBoxIndex::Widened(const CMapRect& rect, CMapRect& wide) const
 {
-    hits.clear();
     if (!m_shapes || m_columns == 0)
-        return;
+        return false;
     // A box that grew is found through the one indexed, which lies within
     // the growth of it.
     const double reachX = m_growX + m_slackX, reachY = m_growY + m_slackY;
-    const CMapRect wide(rect.left - reachX, rect.top + reachY, rect.right + reachX, rect.bottom - reachY);
-    if (!ExtentsMeet(wide, m_extent))
-        return;
-    const auto meet = [&](const Entry& entry) {
-        if (entry.shape < limit && ExtentsMeet(entry.box, wide) && entry.shape < m_shapes->GetSize() &&
-            ExtentsMeet((*m_shapes)[entry.shape]->GetExtent(), rect))
-            hits.push_back(entry.shape);
-    };
+    wide = CMapRect(rect.left - reachX, rect.top + reachY, rect.right + reachX, rect.bottom - reachY);
+    return ExtentsMeet(wide, m_extent);
+}
+
+template <typename Visit>
+void CShapeBoxIndex::ForIndexed(const CMapRect& wide, int below, Visit visit) const
+{
     for (const Entry& entry : m_wide)
-        meet(entry);
+        if (entry.shape < below && ExtentsMeet(entry.box, wide))
+            visit(entry);
     // A box in several of the cells is met in the first of them the query reaches.
     const int c0 = Column(wide.left), c1 = Column(wide.right), r0 = Row(wide.bottom), r1 = Row(wide.top);
     for (int r = r0; r <= r1; ++r)
@@ -162,11 +161,95 @@ void CShapeBoxIndex::Query(const CMapRect& rect, std::vector<int>& hits, int lim
             const size_t cell = static_cast<size_t>(r) * static_cast<size_t>(m_columns) + static_cast<size_t>(c);
             for (int k = m_cellStart[cell]; k < m_cellStart[cell + 1]; ++k) {
                 const Entry& entry = m_cellEntries[static_cast<size_t>(k)];
-                if (std::max(entry.column, c0) == c && std::max(entry.row, r0) == r)
-                    meet(entry);
+                if (std::max(entry.column, c0) == c && std::max(entry.row, r0) == r && entry.shape < below &&
+                    ExtentsMeet(BoxOf(entry), wide))
+                    visit(entry);
             }
         }
+}
+
+void CShapeBoxIndex::Query(const CMapRect& rect, std::vector<int>& hits, int limit)
+{
+    hits.clear();
+    CMapRect wide;
+    if (!Widened(rect, wide))
+        return;
+    ForIndexed(wide, std::min(limit, m_shapes->GetSize()), [&](const Entry& entry) {
+        if (ExtentsMeet((*m_shapes)[entry.shape]->GetExtent(), rect))
+            hits.push_back(entry.shape);
+    });
     std::sort(hits.begin(), hits.end());
+}
+
+void CShapeBoxIndex::QueryKept(const CMapRect& rect, std::vector<CFound>& hits, int limit)
+{
+    hits.clear();
+    CMapRect wide;
+    if (!Widened(rect, wide))
+        return;
+    ForIndexed(wide, std::min(limit, m_shapes->GetSize()), [&](const Entry& entry) {
+        CFound found;
+        found.shape = entry.shape;
+        if (entry.kept == kTwoEnds) {
+            found.box = BoxOf(entry);
+            if (!ExtentsMeet(found.box, rect))
+                return;
+            found.count = 2;
+            found.ends[0] = CMapPoint(entry.box.left, entry.box.top);
+            found.ends[1] = CMapPoint(entry.box.right, entry.box.bottom);
+            hits.push_back(found);
+            return;
+        }
+        if (entry.kept != kNotKept && !ExtentsMeet(entry.box, rect))
+            return;
+        const CShape& shape = *(*m_shapes)[entry.shape];
+        if (entry.kept == kNotKept && !ExtentsMeet(shape.GetExtent(), rect))
+            return;
+        found.box = shape.GetExtent();
+        found.count = shape.GetPointCount();
+        found.points = shape.Points().GetData();
+        hits.push_back(found);
+    });
+    std::sort(hits.begin(), hits.end(), [](const CFound& a, const CFound& b) { return a.shape < b.shape; });
+}
+
+void CShapeBoxIndex::Keep(int shape)
+{
+    if (!m_shapes || shape < 0 || shape >= static_cast<int>(m_found.size()) || !m_found[static_cast<size_t>(shape)] ||
+        shape >= m_shapes->GetSize())
+        return;
+    const CShape& kept = *(*m_shapes)[shape];
+    const CMapRect& box = m_indexed[static_cast<size_t>(shape)];
+    const int c0 = Column(box.left), c1 = Column(box.right), r0 = Row(box.bottom), r1 = Row(box.top);
+    if (static_cast<int64_t>(c1 - c0 + 1) * static_cast<int64_t>(r1 - r0 + 1) > kWideBoxCells)
+        return; // among the wide ones, not kept
+    // The box as it is now lies within the indexed one grown by the growth,
+    // so that a query still reaches the entries, and meets the query's
+    // widened rectangle wherever it meets the rectangle.
+    Entry copy;
+    copy.box = kept.GetExtent();
+    copy.kept = kept.GetPointCount();
+    if (copy.kept == 2) {
+        const CMapPoint& p = kept.GetPoint(0);
+        const CMapPoint& q = kept.GetPoint(1);
+        copy.box = CMapRect(p.x, p.y, q.x, q.y);
+        copy.kept = kTwoEnds;
+        if (!(BoxOf(copy) == kept.GetExtent())) {
+            copy.box = kept.GetExtent();
+            copy.kept = 2;
+        }
+    }
+    for (int r = r0; r <= r1; ++r)
+        for (int c = c0; c <= c1; ++c) {
+            const size_t cell = static_cast<size_t>(r) * static_cast<size_t>(m_columns) + static_cast<size_t>(c);
+            for (int k = m_cellStart[cell]; k < m_cellStart[cell + 1]; ++k) {
+                Entry& entry = m_cellEntries[static_cast<size_t>(k)];
+                if (entry.shape == shape) {
+                    entry.box = copy.box;
+                    entry.kept = copy.kept;
+                }
+            }
+        }
 }
 
 void CShapeBoxIndex::Moved(int shape)

@@ -2,6 +2,7 @@
 
 #include "core/MapRect.h"
 
+#include <algorithm>
 #include <climits>
 #include <vector>
 
@@ -27,15 +28,51 @@ public:
     // The shape's box was recomputed; it may have grown past the one indexed.
     void Moved(int shape);
 
+    // For work done with a shape for good (neither it nor its box changes
+    // again): its box, or its two points when it has two, are copied into
+    // its entries, so that QueryKept reads them there instead of in the
+    // shape, which may lie anywhere in memory.
+    void Keep(int shape);
+    struct CFound {
+        int shape = 0;
+        CMapRect box;
+        int count = 0;                     // of points
+        const CMapPoint* points = nullptr; // the shape's own, unless kept here
+        CMapPoint ends[2];
+
+        const CMapPoint* Points() const { return points ? points : ends; }
+    };
+    // As Query, each shape found with its box and points as they are now.
+    void QueryKept(const CMapRect& rect, std::vector<CFound>& hits, int limit = INT_MAX);
+
 private:
     // A box in the cells it covers: with the box at hand, most shapes that
     // do not meet are passed by without looking at the shape itself.
     struct Entry {
+        // The indexed box; once kept, the shape's box then, or with
+        // kTwoEnds its two points (left, top) and (right, bottom) when they
+        // span that box.
         CMapRect box;
         int shape;
         int column, row; // of its first cell
+        int kept = kNotKept; // else the shape's point count, or kTwoEnds
     };
+    static constexpr int kNotKept = -1, kTwoEnds = -2;
+    static CMapRect BoxOf(const Entry& entry)
+    {
+        if (entry.kept != kTwoEnds)
+            return entry.box;
+        const CMapRect& ends = entry.box;
+        return CMapRect(std::min(ends.left, ends.right), std::max(ends.top, ends.bottom),
+                        std::max(ends.left, ends.right), std::min(ends.top, ends.bottom));
+    }
 
+    // Each shape below the limit whose entry (found in the first of its
+    // cells reached, or among the wide ones) has a box meeting wide.
+    template <typename Visit>
+    void ForIndexed(const CMapRect& wide, int below, Visit visit) const;
+    // The rectangle a query over rect looks in; false when nothing is there.
+    bool Widened(const CMapRect& rect, CMapRect& wide) const;
     int Column(double x) const;
     int Row(double y) const;
 

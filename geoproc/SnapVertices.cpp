@@ -45,7 +45,7 @@ public:
             m_cells[Key(cx, cy)].push_back(index);
     }
     // The smallest index of a vertex near the point; -1 for none.
-    int FirstNear(const CMapPoint& p, const CShape& shape, const CTolerance& tolerance) const
+    int FirstNear(const CMapPoint& p, const CMapPoint* points, const CTolerance& tolerance) const
     {
         int64_t cx, cy;
         if (!Cell(p, cx, cy))
@@ -59,7 +59,7 @@ public:
                 for (const int index : found->second) {
                     if (best >= 0 && index >= best)
                         break;
-                    if (tolerance.Near(p, shape.GetPoint(index))) {
+                    if (tolerance.Near(p, points[index])) {
                         best = index;
                         break;
                     }
@@ -90,13 +90,14 @@ private:
     std::unordered_map<uint64_t, std::vector<int>> m_cells;
 };
 
-// The first vertex of the shape near the point; -1 for none.
-int FirstNear(const CShape& shape, const CMapPoint& p, const CTolerance& tolerance, const CVertexGrid* grid)
+// The first of the points near p; -1 for none.
+int FirstNear(const CMapPoint* points, int count, const CMapPoint& p, const CTolerance& tolerance,
+              const CVertexGrid* grid)
 {
     if (grid)
-        return grid->FirstNear(p, shape, tolerance);
-    for (int i = 0; i < shape.GetPointCount(); ++i)
-        if (tolerance.Near(p, shape.GetPoint(i)))
+        return grid->FirstNear(p, points, tolerance);
+    for (int i = 0; i < count; ++i)
+        if (tolerance.Near(p, points[i]))
             return i;
     return -1;
 }
@@ -127,7 +128,7 @@ int64_t SnapWithin(CShape& shape, const CTolerance& tolerance)
     CVertexGrid grid(tolerance);
     grid.Add(points[0], 0);
     for (int k = 1; k < n; ++k) {
-        const int m = grid.FirstNear(points[k], shape, tolerance);
+        const int m = grid.FirstNear(points[k], points.GetData(), tolerance);
         if (m >= 0) {
             points[k] = points[m];
             ++moved;
@@ -165,7 +166,7 @@ int64_t SnapVertices(CShapeArray& shapes, double tx, double ty, IProgress* progr
         return -1;
     // Grids of the large shapes already done: they change no more.
     std::vector<std::unique_ptr<CVertexGrid>> grids(static_cast<size_t>(count));
-    std::vector<int> others;
+    std::vector<CShapeBoxIndex::CFound> others;
     int64_t moved = 0;
     for (int a = 0; a < count; ++a) {
         if (progress) {
@@ -178,25 +179,31 @@ int64_t SnapVertices(CShapeArray& shapes, double tx, double ty, IProgress* progr
             continue;
         int64_t here = SnapWithin(shape, tolerance);
         // Only the shapes before it: each pair is snapped once, later onto earlier.
-        index.Query(Enlarged(shape.GetExtent(), tolerance), others, a);
-        for (const int b : others) {
-            const CShape& other = *shapes[b];
-            if (other.GetPointCount() == 0)
+        index.QueryKept(Enlarged(shape.GetExtent(), tolerance), others, a);
+        for (const CShapeBoxIndex::CFound& other : others) {
+            if (other.count == 0)
                 continue;
-            const CMapRect reach = Enlarged(other.GetExtent(), tolerance);
-            std::unique_ptr<CVertexGrid>& grid = grids[static_cast<size_t>(b)];
-            if (!grid && other.GetPointCount() > kGridFrom) {
-                grid = std::make_unique<CVertexGrid>(tolerance);
-                for (int i = 0; i < other.GetPointCount(); ++i)
-                    grid->Add(other.GetPoint(i), i);
+            const CMapRect reach = Enlarged(other.box, tolerance);
+            const CMapPoint* otherPoints = other.Points();
+            // A small shape is searched point by point: its slot in grids,
+            // anywhere in a large array, is not looked at.
+            CVertexGrid* grid = nullptr;
+            if (other.count > kGridFrom) {
+                std::unique_ptr<CVertexGrid>& made = grids[static_cast<size_t>(other.shape)];
+                if (!made) {
+                    made = std::make_unique<CVertexGrid>(tolerance);
+                    for (int i = 0; i < other.count; ++i)
+                        made->Add(otherPoints[i], i);
+                }
+                grid = made.get();
             }
             CMapPointArray& points = shape.Points();
             for (int v = 0; v < shape.GetPointCount(); ++v) {
                 if (!Inside(points[v], reach))
                     continue;
-                const int near = FirstNear(other, points[v], tolerance, grid.get());
+                const int near = FirstNear(otherPoints, other.count, points[v], tolerance, grid);
                 if (near >= 0) {
-                    points[v] = other.GetPoint(near);
+                    points[v] = otherPoints[near];
                     ++here;
                 }
             }
@@ -206,6 +213,8 @@ int64_t SnapVertices(CShapeArray& shapes, double tx, double ty, IProgress* progr
             index.Moved(a);
             moved += here;
         }
+        // Done: later shapes find it in the index.
+        index.Keep(a);
     }
     return moved;
 }

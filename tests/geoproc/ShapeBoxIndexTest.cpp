@@ -133,6 +133,71 @@ TEST(ShapeBoxIndex, FindsWhatALookAtEveryShapeFindsWhileShapesMove)
         }
 }
 
+// Shapes done in load order, each moved a little and then kept, as
+// snapping does; queries between, some reaching shapes not yet kept.
+TEST(ShapeBoxIndex, KeptShapesAreFoundWithTheirBoxesAndPointsAsTheyEnded)
+{
+    for (const CIndexedSet& set : kSets)
+        for (unsigned seed = 1; seed <= 4; ++seed) {
+            std::mt19937 random(seed);
+            const int count = 50 + static_cast<int>(random() % 400);
+            CShapeArray shapes;
+            std::vector<char> indexed;
+            for (int i = 0; i < count; ++i) {
+                CShape shape;
+                shape.SetSize(0, 1);
+                for (const CMapPoint& p : set.make(random, i))
+                    shape.AddPoint(p);
+                indexed.push_back(shape.GetPointCount() > 0);
+                shapes.AddCopy(shape);
+            }
+            // A loaded box need not be the one the points span.
+            if (shapes[0]->GetPointCount() > 0) {
+                CMapRect wider = shapes[0]->GetExtent();
+                wider.right += 1;
+                shapes[0]->SetExtent(wider);
+            }
+            CShapeBoxIndex index;
+            ASSERT_TRUE(index.Build(shapes));
+            CMapRect all;
+            for (int i = 0; i < count; ++i)
+                all.UnionRect(all, shapes[i]->GetExtent());
+            const double reach = std::max({all.Width(), all.Height(), 1.0}) / 50;
+            std::uniform_real_distribution<double> nudge(-reach, reach);
+            std::vector<CShapeBoxIndex::CFound> hits;
+            for (int done = 0; done < count; ++done) {
+                CShape& shape = *shapes[done];
+                if (shape.GetPointCount() > 0 && random() % 2) {
+                    CMapPoint& p = shape.Points()[static_cast<int>(random() % shape.GetPointCount())];
+                    p = CMapPoint(p.x + nudge(random), p.y + nudge(random));
+                    shape.RecalcBounds();
+                    index.Moved(done);
+                }
+                index.Keep(done);
+                const CMapRect rect = RandomRect(random, all);
+                const int limit = random() % 4 ? done + 1 : INT_MAX;
+                std::vector<int> expected, found;
+                for (int i = 0; i < count && i < limit; ++i)
+                    if (indexed[static_cast<size_t>(i)] && ExtentsMeet(shapes[i]->GetExtent(), rect))
+                        expected.push_back(i);
+                index.QueryKept(rect, hits, limit);
+                for (const CShapeBoxIndex::CFound& hit : hits) {
+                    found.push_back(hit.shape);
+                    const CShape& now = *shapes[hit.shape];
+                    ASSERT_EQ(hit.box, now.GetExtent()) << set.name << ", seed " << seed << ", shape " << hit.shape;
+                    ASSERT_EQ(hit.count, now.GetPointCount()) << set.name << ", seed " << seed;
+                    for (int k = 0; k < hit.count; ++k)
+                        ASSERT_EQ(hit.Points()[k], now.GetPoint(k)) << set.name << ", seed " << seed;
+                }
+                ASSERT_EQ(found, expected) << set.name << ", seed " << seed << ", done " << done;
+                // Kept shapes leave the plain answers as they were.
+                std::vector<int> plain;
+                index.Query(rect, plain, limit);
+                ASSERT_EQ(plain, expected) << set.name << ", seed " << seed << ", done " << done;
+            }
+        }
+}
+
 TEST(ShapeBoxIndex, NoShapesOrOnlyEmptyOnesFindNothing)
 {
     CShapeArray shapes;

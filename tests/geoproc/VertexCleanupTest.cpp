@@ -9,6 +9,7 @@
 #include "layers/SpatialIndex.h"
 #include "tests/geoproc/GeoprocTestSupport.h"
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <random>
@@ -258,6 +259,36 @@ TEST(SnapVertices, EqualsTheLiteralStepsOnSeededSets)
         const int64_t moved = SnapVertices(fast, 0.8, 0.6, nullptr);
         EXPECT_EQ(moved, LiteralSnap(literal, 0.8, 0.6)) << seed;
         EXPECT_GT(moved, 0) << seed;
+        EXPECT_EQ(ShapeTexts(fast), ShapeTexts(literal)) << seed;
+    }
+}
+
+// Short streets between the crossings of a grid, ends pulled apart by up
+// to nearly the tolerance, in shuffled order: most ends snap onto ends of
+// earlier streets, some in turn onto others, and a few streets bend.
+TEST(SnapVertices, EqualsTheLiteralStepsOnShuffledStreetEnds)
+{
+    for (unsigned seed = 1; seed <= 6; ++seed) {
+        std::mt19937 random(seed);
+        std::uniform_real_distribution<double> off(-0.45, 0.45);
+        const auto end = [&](int c, int r) { return FormatC("%.3f %.3f", c * 10 + off(random), r * 10 + off(random)); };
+        std::vector<std::string> texts;
+        constexpr int kSide = 12;
+        for (int r = 0; r <= kSide; ++r)
+            for (int c = 0; c <= kSide; ++c) {
+                const std::string bend = random() % 8 == 0 ? FormatC("%.3f %.3f, ", c * 10 + 5.0, r * 10 + 2.0) : "";
+                if (c < kSide)
+                    texts.push_back(end(c, r) + ", " + bend + end(c + 1, r));
+                if (r < kSide)
+                    texts.push_back(end(c, r) + ", " + end(c, r + 1));
+            }
+        std::shuffle(texts.begin(), texts.end(), random);
+        CShapeArray fast, literal;
+        FillShapes(fast, texts);
+        FillShapes(literal, texts);
+        const int64_t moved = SnapVertices(fast, 0.5, 0.5, nullptr);
+        EXPECT_EQ(moved, LiteralSnap(literal, 0.5, 0.5)) << seed;
+        EXPECT_GT(moved, static_cast<int64_t>(texts.size())) << seed;
         EXPECT_EQ(ShapeTexts(fast), ShapeTexts(literal)) << seed;
     }
 }
