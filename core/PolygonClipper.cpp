@@ -2117,7 +2117,8 @@ void Sweep::Run()
     // the ring's peaks, where two edges end: only the peaks are sorted apart.
     std::vector<int64_t>& peaks = m_peaks;
     peaks.clear();
-    const auto fillKeys = [&] {
+    // The peaks in the same pass over the edges, which do not fit the cache.
+    const auto fillKeys = [&](bool findPeaks) {
         size_t begin = 0;
         for (const size_t end : m_contourEnds) {
             for (size_t i = begin; i < end; ++i) {
@@ -2125,20 +2126,13 @@ void Sweep::Run()
                 const Edge& before = m_edges[i > begin ? i - 1 : end - 1];
                 const Edge& after = m_edges[i + 1 < end ? i + 1 : begin];
                 keys[i] = EdgeKey{e.bot.y, e.bot.x, static_cast<uint32_t>(i), e.up ? before.up : !after.up};
+                if (findPeaks && e.up && !after.up)
+                    peaks.push_back(e.top.y);
             }
             begin = end;
         }
     };
-    fillKeys();
-    {
-        size_t begin = 0;
-        for (const size_t end : m_contourEnds) {
-            for (size_t i = begin; i < end; ++i)
-                if (m_edges[i].up && !m_edges[i + 1 < end ? i + 1 : begin].up)
-                    peaks.push_back(m_edges[i].top.y);
-            begin = end;
-        }
-    }
+    fillKeys(true);
     const bool byRuns = SortByRuns(keys, less, m_keyBuffer, m_runStarts, m_runMerged);
     if (!byRuns)
         std::sort(keys.begin(), keys.end(), less);
@@ -2195,7 +2189,7 @@ void Sweep::Run()
             i = j;
         }
         if (tied) {
-            fillKeys();
+            fillKeys(false);
             std::sort(keys.begin(), keys.end(), less);
         }
     }
