@@ -2514,14 +2514,27 @@ void CleanRing(IPoint* ring, size_t n, size_t& begin, size_t& end)
     end = out - begin < 3 ? begin : out;
 }
 
-// A call of its own: inlined in its caller, the sum went through memory at
-// every step.
-[[gnu::noinline]] long double DoubledArea(std::span<const IPoint> ring)
+// |dx| + |dy| of the side from a to b.
+inline Int128 Steps(const IPoint& a, const IPoint& b)
+{
+    const IPoint d = Minus(b, a);
+    return (d.x < 0 ? -Int128(d.x) : Int128(d.x)) + (d.y < 0 ? -Int128(d.y) : Int128(d.y));
+}
+
+// Twice the ring's area (of at least 3 vertices), with the steps of all
+// its sides, the perimeter or more, in the same pass. A call of its own:
+// inlined in its caller, the sum went through memory at every step.
+[[gnu::noinline]] long double DoubledArea(std::span<const IPoint> ring, Int128& steps)
 {
     long double area = 0;
+    const size_t n = ring.size();
     const IPoint origin = ring[0];
-    for (size_t i = 1; i + 1 < ring.size(); ++i)
+    Int128 sides = Steps(ring[0], ring[1]) + Steps(ring[n - 1], ring[0]);
+    for (size_t i = 1; i + 1 < n; ++i) {
+        sides += Steps(ring[i], ring[i + 1]);
         area += ToLongDouble(Cross(Minus(ring[i], origin), Minus(ring[i + 1], origin)));
+    }
+    steps = sides;
     return area;
 }
 
@@ -2538,12 +2551,8 @@ void Sweep::Result(std::vector<CPolygonClipper::Contour>& result)
         if (begin == end)
             continue;
         const std::span<const IPoint> ring(m_ringPoints.data() + from + begin, end - begin);
-        Int128 steps = 0; // |dx| + |dy| of every side, the perimeter or more
-        for (size_t i = 0; i < ring.size(); ++i) {
-            const IPoint d = Minus(ring[i + 1 < ring.size() ? i + 1 : 0], ring[i]);
-            steps += (d.x < 0 ? -Int128(d.x) : Int128(d.x)) + (d.y < 0 ? -Int128(d.y) : Int128(d.y));
-        }
-        const long double area = DoubledArea(ring);
+        Int128 steps = 0;
+        const long double area = DoubledArea(ring, steps);
         // Slivers thinner than two grid units on average are rounding
         // noise. The perimeter's sum, rounded, stays below the steps with
         // their rounding allowed for, so a ring clear of that bound needs
