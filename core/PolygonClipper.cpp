@@ -548,7 +548,6 @@ void Sweep::Start(int op, const Grid& grid, size_t edges)
     m_order.clear();
     m_position.clear();
     m_segments.clear();
-    m_ringPoints.clear();
     m_ringEnds.clear();
     m_contourEnds.clear();
     m_anyFree = false;
@@ -2376,23 +2375,33 @@ void Sweep::LinkRings()
     Done(m_slots);
     std::vector<uint8_t>& used = m_used;
     used.assign(n, 0);
+    // Each piece gives at most one point. Written through plain pointers:
+    // pushing back, the walk read the vectors again at every step. The
+    // room keeps its size between operations (the ends tell what was
+    // written), so that sizing it writes no zeros.
     std::vector<IPoint>& points = m_ringPoints;
-    points.reserve(n);
+    if (points.size() < n)
+        points.resize(n);
+    IPoint* const out = points.data();
+    uint8_t* const seen = used.data();
+    const int64_t* const after = next.data();
+    const Segment* const segments = m_segments.data();
+    size_t count = 0;
     for (size_t first = 0; first < n; ++first) {
-        if (used[first])
+        if (seen[first])
             continue;
-        const size_t begin = points.size();
+        const size_t begin = count;
         int64_t s = static_cast<int64_t>(first);
         // A node out of balance cannot happen; a ring through one is dropped.
-        while (s >= 0 && !used[static_cast<size_t>(s)]) {
-            used[static_cast<size_t>(s)] = 1;
-            points.push_back(m_segments[static_cast<size_t>(s)].a);
-            s = next[static_cast<size_t>(s)];
+        while (s >= 0 && !seen[static_cast<size_t>(s)]) {
+            seen[static_cast<size_t>(s)] = 1;
+            out[count++] = segments[static_cast<size_t>(s)].a;
+            s = after[static_cast<size_t>(s)];
         }
         if (s == static_cast<int64_t>(first))
-            m_ringEnds.push_back(points.size());
+            m_ringEnds.push_back(count);
         else
-            points.resize(begin);
+            count = begin;
     }
     Done(next);
     Done(used);
