@@ -2067,27 +2067,41 @@ size_t Sweep::SkipQuietRows(size_t r, size_t end, size_t& nextNew)
             m_freePlace[static_cast<size_t>(e)] = static_cast<int>(k);
     }
     const std::vector<int64_t>& rows = *m_rows;
+    // Counts and tables in locals and plain pointers: the pieces' stores
+    // might otherwise change them, for all the compiler knows, and they
+    // were read again at every row.
+    int64_t workedShare = m_worked, seenShare = m_edgesSeen;
+    size_t sortedAt = nextNew;
+    const uint32_t* const sorted = m_sorted.data();
+    const int* const chainBelow = m_chainBelow.data();
+    int* const freePlace = m_freePlace.data();
+    const int* const placeBits = m_placeBits.data();
+    int* const below = m_below.data();
+    const Edge* const edges = m_edges.data();
     size_t s = r;
     for (; s < stop; ++s) {
         // The share of the row worked, as the row's pass counts it: an
         // edge starting and one ending. A row after which events would be
         // taken up is left to the sweep.
-        const int64_t worked = m_worked + (int64_t(3) * 256 - m_worked) / 8;
-        const int64_t seen = m_edgesSeen + (static_cast<int64_t>(n) * 256 - m_edgesSeen) / 8;
+        const int64_t worked = workedShare + (int64_t(3) * 256 - workedShare) / 8;
+        const int64_t seen = seenShare + (static_cast<int64_t>(n) * 256 - seenShare) / 8;
         if (n > kEventEdges && 4 * worked < seen)
             break;
-        m_worked = worked;
-        m_edgesSeen = seen;
-        const int next = static_cast<int>(m_sorted[nextNew++]);
-        const int ending = m_chainBelow[static_cast<size_t>(next)];
-        const int k = m_freePlace[static_cast<size_t>(ending)];
-        Edge& added = m_edges[static_cast<size_t>(next)];
-        Close(ending, m_edges[static_cast<size_t>(ending)].top);
-        const int left = m_placeBits[static_cast<size_t>(k)];
+        workedShare = worked;
+        seenShare = seen;
+        const int next = static_cast<int>(sorted[sortedAt++]);
+        const int ending = chainBelow[static_cast<size_t>(next)];
+        const int k = freePlace[static_cast<size_t>(ending)];
+        const Edge& added = edges[static_cast<size_t>(next)];
+        Close(ending, edges[static_cast<size_t>(ending)].top);
+        const int left = placeBits[static_cast<size_t>(k)];
         SetStatus(next, left, left ^ added.bit, added.bot);
-        m_below[static_cast<size_t>(k)] = next;
-        m_freePlace[static_cast<size_t>(next)] = k;
+        below[static_cast<size_t>(k)] = next;
+        freePlace[static_cast<size_t>(next)] = k;
     }
+    m_worked = workedShare;
+    m_edgesSeen = seenShare;
+    nextNew = sortedAt;
     for (const int e : m_below) {
         Edge& edge = m_edges[static_cast<size_t>(e)];
         edge.xcur = edge.xnext = XAt(edge, rows[s]);
