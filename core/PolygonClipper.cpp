@@ -309,10 +309,30 @@ public:
 
 private:
     bool In(int bits) const { return m_in[bits & 3]; }
-    void Close(int edge, const IPoint& at);
+    void Close(int edge, const IPoint& at) { CloseInline(edge, at); }
     // The edge's piece as the memberships either side of it tell: mostly
     // as it was.
     void SetStatus(int edge, int leftBits, int rightBits, const IPoint& at)
+    {
+        SetStatusInline(edge, leftBits, rightBits, at);
+    }
+    // The same, inline where they are all a row does: as calls from the
+    // sweep, which is too long for the compiler to take them in, they
+    // cost more than their work.
+    [[gnu::always_inline]] void CloseInline(int edge, const IPoint& at)
+    {
+        Piece& e = m_pieces[static_cast<size_t>(edge)];
+        if (!e.open)
+            return;
+        e.open = false;
+        if (e.start == at)
+            return;
+        if (e.down)
+            m_segments.push_back({at, e.start});
+        else
+            m_segments.push_back({e.start, at});
+    }
+    [[gnu::always_inline]] void SetStatusInline(int edge, int leftBits, int rightBits, const IPoint& at)
     {
         const Piece& e = m_pieces[static_cast<size_t>(edge)];
         const bool bounds = In(leftBits) != In(rightBits);
@@ -594,20 +614,6 @@ void Sweep::AddContour(const std::vector<CMapPoint>& points, int bit)
         a = b;
     }
     m_contourEnds.push_back(m_edges.size());
-}
-
-void Sweep::Close(int edge, const IPoint& at)
-{
-    Piece& e = m_pieces[static_cast<size_t>(edge)];
-    if (!e.open)
-        return;
-    e.open = false;
-    if (e.start == at)
-        return;
-    if (e.down)
-        m_segments.push_back({at, e.start});
-    else
-        m_segments.push_back({e.start, at});
 }
 
 void Sweep::ChangeStatus(int edge, bool bounds, bool down, const IPoint& at)
@@ -2093,9 +2099,9 @@ size_t Sweep::SkipQuietRows(size_t r, size_t end, size_t& nextNew)
         const int ending = chainBelow[static_cast<size_t>(next)];
         const int k = freePlace[static_cast<size_t>(ending)];
         const Edge& added = edges[static_cast<size_t>(next)];
-        Close(ending, edges[static_cast<size_t>(ending)].top);
+        CloseInline(ending, edges[static_cast<size_t>(ending)].top);
         const int left = placeBits[static_cast<size_t>(k)];
-        SetStatus(next, left, left ^ added.bit, added.bot);
+        SetStatusInline(next, left, left ^ added.bit, added.bot);
         below[static_cast<size_t>(k)] = next;
         freePlace[static_cast<size_t>(next)] = k;
     }
