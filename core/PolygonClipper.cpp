@@ -2014,12 +2014,18 @@ void Sweep::FindFreeChains()
 
 size_t Sweep::QuietRowsEnd(size_t r, size_t nextNew) const
 {
-    const std::vector<int64_t>& rows = *m_rows;
+    const int64_t* const rows = m_rows->data();
+    const size_t rowCount = m_rows->size();
     const size_t edges = m_edges.size();
+    // Plain pointers: the vectors' own were read again at every row.
+    const uint8_t* const rowTops = m_rowTops.data();
+    const EdgeKey* const keys = m_keys.data();
+    const uint32_t* const sorted = m_sorted.data();
+    const int* const chainBelow = m_chainBelow.data();
     size_t s = r;
     // One top and one bottom at the row, the vertex of a free chain.
-    for (size_t j = nextNew; s < rows.size() && m_rowTops[s] == 1 && j < edges; ++s, ++j) {
-        if (m_keys[j].y != rows[s] || m_chainBelow[m_sorted[j]] < 0 || (j + 1 < edges && m_keys[j + 1].y == rows[s]))
+    for (size_t j = nextNew; s < rowCount && rowTops[s] == 1 && j < edges; ++s, ++j) {
+        if (keys[j].y != rows[s] || chainBelow[sorted[j]] < 0 || (j + 1 < edges && keys[j + 1].y == rows[s]))
             break;
     }
     return s;
