@@ -309,10 +309,30 @@ public:
 
 private:
     bool In(int bits) const { return m_in[bits & 3]; }
-    void Close(int edge, const IPoint& at);
+    void Close(int edge, const IPoint& at) { CloseInline(edge, at); }
     // The edge's piece as the memberships either side of it tell: mostly
     // as it was.
     void SetStatus(int edge, int leftBits, int rightBits, const IPoint& at)
+    {
+        SetStatusInline(edge, leftBits, rightBits, at);
+    }
+    // The same, inline where they are all a row does: as calls from the
+    // sweep, which is too long for the compiler to take them in, they
+    // cost more than their work.
+    [[gnu::always_inline]] void CloseInline(int edge, const IPoint& at)
+    {
+        Piece& e = m_pieces[static_cast<size_t>(edge)];
+        if (!e.open)
+            return;
+        e.open = false;
+        if (e.start == at)
+            return;
+        if (e.down)
+            m_segments.push_back({at, e.start});
+        else
+            m_segments.push_back({e.start, at});
+    }
+    [[gnu::always_inline]] void SetStatusInline(int edge, int leftBits, int rightBits, const IPoint& at)
     {
         const Piece& e = m_pieces[static_cast<size_t>(edge)];
         const bool bounds = In(leftBits) != In(rightBits);
@@ -548,7 +568,6 @@ void Sweep::Start(int op, const Grid& grid, size_t edges)
     m_order.clear();
     m_position.clear();
     m_segments.clear();
-    m_ringPoints.clear();
     m_ringEnds.clear();
     m_contourEnds.clear();
     m_anyFree = false;
@@ -595,20 +614,6 @@ void Sweep::AddContour(const std::vector<CMapPoint>& points, int bit)
         a = b;
     }
     m_contourEnds.push_back(m_edges.size());
-}
-
-void Sweep::Close(int edge, const IPoint& at)
-{
-    Piece& e = m_pieces[static_cast<size_t>(edge)];
-    if (!e.open)
-        return;
-    e.open = false;
-    if (e.start == at)
-        return;
-    if (e.down)
-        m_segments.push_back({at, e.start});
-    else
-        m_segments.push_back({e.start, at});
 }
 
 void Sweep::ChangeStatus(int edge, bool bounds, bool down, const IPoint& at)
@@ -2009,12 +2014,18 @@ void Sweep::FindFreeChains()
 
 size_t Sweep::QuietRowsEnd(size_t r, size_t nextNew) const
 {
-    const std::vector<int64_t>& rows = *m_rows;
+    const int64_t* const rows = m_rows->data();
+    const size_t rowCount = m_rows->size();
     const size_t edges = m_edges.size();
+    // Plain pointers: the vectors' own were read again at every row.
+    const uint8_t* const rowTops = m_rowTops.data();
+    const EdgeKey* const keys = m_keys.data();
+    const uint32_t* const sorted = m_sorted.data();
+    const int* const chainBelow = m_chainBelow.data();
     size_t s = r;
     // One top and one bottom at the row, the vertex of a free chain.
-    for (size_t j = nextNew; s < rows.size() && m_rowTops[s] == 1 && j < edges; ++s, ++j) {
-        if (m_keys[j].y != rows[s] || m_chainBelow[m_sorted[j]] < 0 || (j + 1 < edges && m_keys[j + 1].y == rows[s]))
+    for (size_t j = nextNew; s < rowCount && rowTops[s] == 1 && j < edges; ++s, ++j) {
+        if (keys[j].y != rows[s] || chainBelow[sorted[j]] < 0 || (j + 1 < edges && keys[j + 1].y == rows[s]))
             break;
     }
     return s;
@@ -2068,27 +2079,41 @@ size_t Sweep::SkipQuietRows(size_t r, size_t end, size_t& nextNew)
             m_freePlace[static_cast<size_t>(e)] = static_cast<int>(k);
     }
     const std::vector<int64_t>& rows = *m_rows;
+    // Counts and tables in locals and plain pointers: the pieces' stores
+    // might otherwise change them, for all the compiler knows, and they
+    // were read again at every row.
+    int64_t workedShare = m_worked, seenShare = m_edgesSeen;
+    size_t sortedAt = nextNew;
+    const uint32_t* const sorted = m_sorted.data();
+    const int* const chainBelow = m_chainBelow.data();
+    int* const freePlace = m_freePlace.data();
+    const int* const placeBits = m_placeBits.data();
+    int* const below = m_below.data();
+    const Edge* const edges = m_edges.data();
     size_t s = r;
     for (; s < stop; ++s) {
         // The share of the row worked, as the row's pass counts it: an
         // edge starting and one ending. A row after which events would be
         // taken up is left to the sweep.
-        const int64_t worked = m_worked + (int64_t(3) * 256 - m_worked) / 8;
-        const int64_t seen = m_edgesSeen + (static_cast<int64_t>(n) * 256 - m_edgesSeen) / 8;
+        const int64_t worked = workedShare + (int64_t(3) * 256 - workedShare) / 8;
+        const int64_t seen = seenShare + (static_cast<int64_t>(n) * 256 - seenShare) / 8;
         if (n > kEventEdges && 4 * worked < seen)
             break;
-        m_worked = worked;
-        m_edgesSeen = seen;
-        const int next = static_cast<int>(m_sorted[nextNew++]);
-        const int ending = m_chainBelow[static_cast<size_t>(next)];
-        const int k = m_freePlace[static_cast<size_t>(ending)];
-        Edge& added = m_edges[static_cast<size_t>(next)];
-        Close(ending, m_edges[static_cast<size_t>(ending)].top);
-        const int left = m_placeBits[static_cast<size_t>(k)];
-        SetStatus(next, left, left ^ added.bit, added.bot);
-        m_below[static_cast<size_t>(k)] = next;
-        m_freePlace[static_cast<size_t>(next)] = k;
+        workedShare = worked;
+        seenShare = seen;
+        const int next = static_cast<int>(sorted[sortedAt++]);
+        const int ending = chainBelow[static_cast<size_t>(next)];
+        const int k = freePlace[static_cast<size_t>(ending)];
+        const Edge& added = edges[static_cast<size_t>(next)];
+        CloseInline(ending, edges[static_cast<size_t>(ending)].top);
+        const int left = placeBits[static_cast<size_t>(k)];
+        SetStatusInline(next, left, left ^ added.bit, added.bot);
+        below[static_cast<size_t>(k)] = next;
+        freePlace[static_cast<size_t>(next)] = k;
     }
+    m_worked = workedShare;
+    m_edgesSeen = seenShare;
+    nextNew = sortedAt;
     for (const int e : m_below) {
         Edge& edge = m_edges[static_cast<size_t>(e)];
         edge.xcur = edge.xnext = XAt(edge, rows[s]);
@@ -2117,7 +2142,8 @@ void Sweep::Run()
     // the ring's peaks, where two edges end: only the peaks are sorted apart.
     std::vector<int64_t>& peaks = m_peaks;
     peaks.clear();
-    const auto fillKeys = [&] {
+    // The peaks in the same pass over the edges, which do not fit the cache.
+    const auto fillKeys = [&](bool findPeaks) {
         size_t begin = 0;
         for (const size_t end : m_contourEnds) {
             for (size_t i = begin; i < end; ++i) {
@@ -2125,20 +2151,13 @@ void Sweep::Run()
                 const Edge& before = m_edges[i > begin ? i - 1 : end - 1];
                 const Edge& after = m_edges[i + 1 < end ? i + 1 : begin];
                 keys[i] = EdgeKey{e.bot.y, e.bot.x, static_cast<uint32_t>(i), e.up ? before.up : !after.up};
+                if (findPeaks && e.up && !after.up)
+                    peaks.push_back(e.top.y);
             }
             begin = end;
         }
     };
-    fillKeys();
-    {
-        size_t begin = 0;
-        for (const size_t end : m_contourEnds) {
-            for (size_t i = begin; i < end; ++i)
-                if (m_edges[i].up && !m_edges[i + 1 < end ? i + 1 : begin].up)
-                    peaks.push_back(m_edges[i].top.y);
-            begin = end;
-        }
-    }
+    fillKeys(true);
     const bool byRuns = SortByRuns(keys, less, m_keyBuffer, m_runStarts, m_runMerged);
     if (!byRuns)
         std::sort(keys.begin(), keys.end(), less);
@@ -2195,7 +2214,7 @@ void Sweep::Run()
             i = j;
         }
         if (tied) {
-            fillKeys();
+            fillKeys(false);
             std::sort(keys.begin(), keys.end(), less);
         }
     }
@@ -2382,23 +2401,33 @@ void Sweep::LinkRings()
     Done(m_slots);
     std::vector<uint8_t>& used = m_used;
     used.assign(n, 0);
+    // Each piece gives at most one point. Written through plain pointers:
+    // pushing back, the walk read the vectors again at every step. The
+    // room keeps its size between operations (the ends tell what was
+    // written), so that sizing it writes no zeros.
     std::vector<IPoint>& points = m_ringPoints;
-    points.reserve(n);
+    if (points.size() < n)
+        points.resize(n);
+    IPoint* const out = points.data();
+    uint8_t* const seen = used.data();
+    const int64_t* const after = next.data();
+    const Segment* const segments = m_segments.data();
+    size_t count = 0;
     for (size_t first = 0; first < n; ++first) {
-        if (used[first])
+        if (seen[first])
             continue;
-        const size_t begin = points.size();
+        const size_t begin = count;
         int64_t s = static_cast<int64_t>(first);
         // A node out of balance cannot happen; a ring through one is dropped.
-        while (s >= 0 && !used[static_cast<size_t>(s)]) {
-            used[static_cast<size_t>(s)] = 1;
-            points.push_back(m_segments[static_cast<size_t>(s)].a);
-            s = next[static_cast<size_t>(s)];
+        while (s >= 0 && !seen[static_cast<size_t>(s)]) {
+            seen[static_cast<size_t>(s)] = 1;
+            out[count++] = segments[static_cast<size_t>(s)].a;
+            s = after[static_cast<size_t>(s)];
         }
         if (s == static_cast<int64_t>(first))
-            m_ringEnds.push_back(points.size());
+            m_ringEnds.push_back(count);
         else
-            points.resize(begin);
+            count = begin;
     }
     Done(next);
     Done(used);
@@ -2520,6 +2549,30 @@ void CleanRing(IPoint* ring, size_t n, size_t& begin, size_t& end)
     end = out - begin < 3 ? begin : out;
 }
 
+// |dx| + |dy| of the side from a to b.
+inline Int128 Steps(const IPoint& a, const IPoint& b)
+{
+    const IPoint d = Minus(b, a);
+    return (d.x < 0 ? -Int128(d.x) : Int128(d.x)) + (d.y < 0 ? -Int128(d.y) : Int128(d.y));
+}
+
+// Twice the ring's area (of at least 3 vertices), with the steps of all
+// its sides, the perimeter or more, in the same pass. A call of its own:
+// inlined in its caller, the sum went through memory at every step.
+[[gnu::noinline]] long double DoubledArea(std::span<const IPoint> ring, Int128& steps)
+{
+    long double area = 0;
+    const size_t n = ring.size();
+    const IPoint origin = ring[0];
+    Int128 sides = Steps(ring[0], ring[1]) + Steps(ring[n - 1], ring[0]);
+    for (size_t i = 1; i + 1 < n; ++i) {
+        sides += Steps(ring[i], ring[i + 1]);
+        area += ToLongDouble(Cross(Minus(ring[i], origin), Minus(ring[i + 1], origin)));
+    }
+    steps = sides;
+    return area;
+}
+
 void Sweep::Result(std::vector<CPolygonClipper::Contour>& result)
 {
     LinkRings();
@@ -2533,16 +2586,8 @@ void Sweep::Result(std::vector<CPolygonClipper::Contour>& result)
         if (begin == end)
             continue;
         const std::span<const IPoint> ring(m_ringPoints.data() + from + begin, end - begin);
-        Int128 steps = 0; // |dx| + |dy| of every side, the perimeter or more
-        for (size_t i = 0; i < ring.size(); ++i) {
-            const IPoint d = Minus(ring[i + 1 < ring.size() ? i + 1 : 0], ring[i]);
-            steps += (d.x < 0 ? -Int128(d.x) : Int128(d.x)) + (d.y < 0 ? -Int128(d.y) : Int128(d.y));
-        }
-        // Summed apart, so that the sum stays in a register.
-        long double area = 0; // doubled
-        const IPoint origin = ring[0];
-        for (size_t i = 1; i + 1 < ring.size(); ++i)
-            area += ToLongDouble(Cross(Minus(ring[i], origin), Minus(ring[i + 1], origin)));
+        Int128 steps = 0;
+        const long double area = DoubledArea(ring, steps);
         // Slivers thinner than two grid units on average are rounding
         // noise. The perimeter's sum, rounded, stays below the steps with
         // their rounding allowed for, so a ring clear of that bound needs
