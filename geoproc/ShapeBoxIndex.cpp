@@ -239,14 +239,22 @@ void CShapeBoxIndex::Keep(int shape)
             copy.kept = 2;
         }
     }
+    SetEntries(shape, copy.box, copy.kept);
+    m_found[static_cast<size_t>(shape)] = kFoundKept;
+}
+
+void CShapeBoxIndex::SetEntries(int shape, const CMapRect& box, int kept)
+{
+    const CMapRect& indexed = m_indexed[static_cast<size_t>(shape)];
+    const int c0 = Column(indexed.left), c1 = Column(indexed.right), r0 = Row(indexed.bottom), r1 = Row(indexed.top);
     for (int r = r0; r <= r1; ++r)
         for (int c = c0; c <= c1; ++c) {
             const size_t cell = static_cast<size_t>(r) * static_cast<size_t>(m_columns) + static_cast<size_t>(c);
             for (int k = m_cellStart[cell]; k < m_cellStart[cell + 1]; ++k) {
                 Entry& entry = m_cellEntries[static_cast<size_t>(k)];
                 if (entry.shape == shape) {
-                    entry.box = copy.box;
-                    entry.kept = copy.kept;
+                    entry.box = box;
+                    entry.kept = kept;
                 }
             }
         }
@@ -256,6 +264,12 @@ void CShapeBoxIndex::Moved(int shape)
 {
     if (!m_shapes || shape < 0 || shape >= static_cast<int>(m_found.size()) || !m_found[static_cast<size_t>(shape)])
         return;
+    // Moved after all: what its entries kept is stale, so they go back to
+    // the indexed box and the shape is read again.
+    if (m_found[static_cast<size_t>(shape)] == kFoundKept) {
+        SetEntries(shape, m_indexed[static_cast<size_t>(shape)], kNotKept);
+        m_found[static_cast<size_t>(shape)] = 1;
+    }
     const CMapRect& now = (*m_shapes)[shape]->GetExtent();
     const CMapRect& was = m_indexed[static_cast<size_t>(shape)];
     if (!IsIndexable(now)) {

@@ -28,10 +28,10 @@ public:
     // The shape's box was recomputed; it may have grown past the one indexed.
     void Moved(int shape);
 
-    // For work done with a shape for good (neither it nor its box changes
-    // again): its box, or its two points when it has two, are copied into
-    // its entries, so that QueryKept reads them there instead of in the
-    // shape, which may lie anywhere in memory.
+    // For work done with a shape for good: its box, or its two points when
+    // it has two, are copied into its entries, so that QueryKept reads them
+    // there instead of in the shape, which may lie anywhere in memory. A
+    // shape Moved after all is read from itself again.
     void Keep(int shape);
     struct CFound {
         int shape = 0;
@@ -58,6 +58,7 @@ private:
         int kept = kNotKept; // else the shape's point count, or kTwoEnds
     };
     static constexpr int kNotKept = -1, kTwoEnds = -2;
+    static constexpr char kFoundKept = 2;
     static CMapRect BoxOf(const Entry& entry)
     {
         if (entry.kept != kTwoEnds)
@@ -71,6 +72,8 @@ private:
     // cells reached, or among the wide ones) has a box meeting wide.
     template <typename Visit>
     void ForIndexed(const CMapRect& wide, int below, Visit visit) const;
+    // Sets what the shape's entries hold (the cells of its indexed box).
+    void SetEntries(int shape, const CMapRect& box, int kept);
     // The rectangle a query over rect looks in; false when nothing is there.
     bool Widened(const CMapRect& rect, CMapRect& wide) const;
     int Column(double x) const;
@@ -78,7 +81,7 @@ private:
 
     const CShapeArray* m_shapes = nullptr;
     std::vector<CMapRect> m_indexed; // each shape's box when built
-    std::vector<char> m_found;       // the shapes that may be found
+    std::vector<char> m_found;       // the shapes that may be found (kFoundKept: kept too)
     // The grid: m_cellStart[c] to m_cellStart[c + 1] in m_cellShapes.
     CMapRect m_extent;
     double m_cellWidth = 1, m_cellHeight = 1;

@@ -195,6 +195,33 @@ TEST(ShapeBoxIndex, KeptShapesAreFoundWithTheirBoxesAndPointsAsTheyEnded)
                 index.Query(rect, plain, limit);
                 ASSERT_EQ(plain, expected) << set.name << ", seed " << seed << ", done " << done;
             }
+            // Kept shapes moved after all are answered as they are now.
+            for (int round = 0; round < 100; ++round) {
+                const int i = static_cast<int>(random() % count);
+                CShape& shape = *shapes[i];
+                if (shape.GetPointCount() > 0) {
+                    CMapPoint& p = shape.Points()[static_cast<int>(random() % shape.GetPointCount())];
+                    p = CMapPoint(p.x + nudge(random), p.y + nudge(random));
+                    shape.RecalcBounds();
+                    index.Moved(i);
+                }
+                const CMapRect rect = RandomRect(random, all);
+                std::vector<int> expected, found, plain;
+                for (int k = 0; k < count; ++k)
+                    if (indexed[static_cast<size_t>(k)] && ExtentsMeet(shapes[k]->GetExtent(), rect))
+                        expected.push_back(k);
+                index.QueryKept(rect, hits);
+                for (const CShapeBoxIndex::CFound& hit : hits) {
+                    found.push_back(hit.shape);
+                    const CShape& now = *shapes[hit.shape];
+                    ASSERT_EQ(hit.box, now.GetExtent()) << set.name << ", seed " << seed << ", shape " << hit.shape;
+                    for (int k = 0; k < hit.count; ++k)
+                        ASSERT_EQ(hit.Points()[k], now.GetPoint(k)) << set.name << ", seed " << seed;
+                }
+                ASSERT_EQ(found, expected) << set.name << ", seed " << seed << ", moved round " << round;
+                index.Query(rect, plain);
+                ASSERT_EQ(plain, expected) << set.name << ", seed " << seed << ", moved round " << round;
+            }
         }
 }
 
