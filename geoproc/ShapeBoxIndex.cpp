@@ -213,6 +213,30 @@ void CShapeBoxIndex::QueryKept(const CMapRect& rect, std::vector<CFound>& hits, 
     std::sort(hits.begin(), hits.end(), [](const CFound& a, const CFound& b) { return a.shape < b.shape; });
 }
 
+void CShapeBoxIndex::Prefetch(const CMapRect& rect) const
+{
+    // A query over many cells costs more than waiting for them.
+    constexpr int kMostCells = 16;
+    CMapRect wide;
+    if (!Widened(rect, wide))
+        return;
+    const int c0 = Column(wide.left), c1 = Column(wide.right), r0 = Row(wide.bottom), r1 = Row(wide.top);
+    if ((c1 - c0 + 1) * (r1 - r0 + 1) > kMostCells)
+        return;
+    for (int r = r0; r <= r1; ++r)
+        for (int c = c0; c <= c1; ++c) {
+            const size_t cell = static_cast<size_t>(r) * static_cast<size_t>(m_columns) + static_cast<size_t>(c);
+            const int begin = m_cellStart[cell], end = m_cellStart[cell + 1];
+            if (begin == end)
+                continue;
+            const char* from = reinterpret_cast<const char*>(m_cellEntries.data() + begin);
+            const char* to = reinterpret_cast<const char*>(m_cellEntries.data() + end) - 1;
+            for (; from < to; from += 64)
+                __builtin_prefetch(from);
+            __builtin_prefetch(to);
+        }
+}
+
 void CShapeBoxIndex::Keep(int shape)
 {
     if (!m_shapes || shape < 0 || shape >= static_cast<int>(m_found.size()) || !m_found[static_cast<size_t>(shape)] ||

@@ -44,6 +44,10 @@ public:
     };
     // As Query, each shape found with its box and points as they are now.
     void QueryKept(const CMapRect& rect, std::vector<CFound>& hits, int limit = INT_MAX);
+    // Asks memory for the cells a query over rect will read, for work that
+    // knows its queries a few steps ahead: over data larger than the cache
+    // the entries then arrive while other work goes on. Changes nothing.
+    void Prefetch(const CMapRect& rect) const;
 
 private:
     // A box in the cells it covers: with the box at hand, most shapes that
