@@ -187,8 +187,9 @@ int64_t SnapVertices(CShapeArray& shapes, double tx, double ty, IProgress* progr
     CShapeBoxIndex index;
     if (!index.Build(shapes))
         return -1;
-    // Grids of the large shapes already done: they change no more.
-    std::vector<std::unique_ptr<CVertexGrid>> grids(static_cast<size_t>(count));
+    // Grids of the large shapes already done: they change no more. By
+    // shape, few of them, rather than a slot for every shape.
+    std::unordered_map<int, CVertexGrid> grids;
     std::vector<CShapeBoxIndex::CFound> others;
     int64_t moved = 0;
     for (int a = 0; a < count; ++a) {
@@ -209,17 +210,14 @@ int64_t SnapVertices(CShapeArray& shapes, double tx, double ty, IProgress* progr
                 continue;
             const CMapRect reach = Enlarged(other.box, tolerance);
             const CMapPoint* otherPoints = other.Points();
-            // A small shape is searched point by point: its slot in grids,
-            // anywhere in a large array, is not looked at.
+            // A small shape is searched point by point.
             CVertexGrid* grid = nullptr;
             if (other.count > kGridFrom) {
-                std::unique_ptr<CVertexGrid>& made = grids[static_cast<size_t>(other.shape)];
-                if (!made) {
-                    made = std::make_unique<CVertexGrid>(tolerance);
+                const auto [at, made] = grids.try_emplace(other.shape, tolerance);
+                if (made)
                     for (int i = 0; i < other.count; ++i)
-                        made->Add(otherPoints[i], i);
-                }
-                grid = made.get();
+                        at->second.Add(otherPoints[i], i);
+                grid = &at->second;
             }
             CMapPointArray& points = shape.Points();
             for (int v = 0; v < shape.GetPointCount(); ++v) {
