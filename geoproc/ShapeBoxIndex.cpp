@@ -232,11 +232,12 @@ void CShapeBoxIndex::Prefetch(const CMapRect& rect) const
 {
     // A query over many cells costs more than waiting for them.
     constexpr int kMostCells = 16;
+    constexpr size_t kCacheLine = 64;
     CMapRect wide;
     if (!Widened(rect, wide))
         return;
     const int c0 = Column(wide.left), c1 = Column(wide.right), r0 = Row(wide.bottom), r1 = Row(wide.top);
-    if ((c1 - c0 + 1) * (r1 - r0 + 1) > kMostCells)
+    if (static_cast<int64_t>(c1 - c0 + 1) * static_cast<int64_t>(r1 - r0 + 1) > kMostCells)
         return;
     for (int r = r0; r <= r1; ++r)
         for (int c = c0; c <= c1; ++c) {
@@ -244,11 +245,11 @@ void CShapeBoxIndex::Prefetch(const CMapRect& rect) const
             const int begin = m_cellStart[cell], end = m_cellStart[cell + 1];
             if (begin == end)
                 continue;
-            const char* from = reinterpret_cast<const char*>(m_cellEntries.data() + begin);
-            const char* to = reinterpret_cast<const char*>(m_cellEntries.data() + end) - 1;
-            for (; from < to; from += 64)
-                __builtin_prefetch(from);
-            __builtin_prefetch(to);
+            const char* first = reinterpret_cast<const char*>(&m_cellEntries[static_cast<size_t>(begin)]);
+            const size_t bytes = static_cast<size_t>(end - begin) * sizeof(Entry);
+            for (size_t at = 0; at < bytes; at += kCacheLine)
+                __builtin_prefetch(first + at);
+            __builtin_prefetch(first + bytes - 1);
         }
 }
 

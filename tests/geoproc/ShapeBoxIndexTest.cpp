@@ -239,4 +239,42 @@ TEST(ShapeBoxIndex, NoShapesOrOnlyEmptyOnesFindNothing)
     EXPECT_TRUE(hits.empty());
 }
 
+// Asking memory ahead over any rectangle, even before a build or at
+// the edges of the grid, reads only the index's own cells and changes
+// no answer.
+TEST(ShapeBoxIndex, PrefetchOverAnyRectangleChangesNothing)
+{
+    const double nan = std::nan("");
+    const CMapRect rects[] = {
+        CMapRect(-1e300, 1e300, 1e300, -1e300), // every cell
+        CMapRect(0, 0, 0, 0),                   // the corner
+        CMapRect(999, 999, 999, 999),           // the far corner
+        CMapRect(5, 2, 3, 4),                   // upside down
+        CMapRect(nan, nan, nan, nan),
+        CMapRect(-HUGE_VAL, 1, HUGE_VAL, 0),
+        CMapRect(2000, 3000, 2500, 2000), // beside everything
+    };
+    CShapeArray shapes;
+    CShapeBoxIndex index;
+    for (const CMapRect& rect : rects)
+        index.Prefetch(rect); // not built yet
+    std::mt19937 random(5);
+    for (int i = 0; i < 300; ++i) {
+        CShape shape;
+        shape.SetSize(0, 1);
+        for (const CMapPoint& p : ShortLine(random, 1000, 20))
+            shape.AddPoint(p);
+        shapes.AddCopy(shape);
+    }
+    ASSERT_TRUE(index.Build(shapes));
+    const CMapRect probe(100, 600, 600, 100);
+    std::vector<int> before, after;
+    index.Query(probe, before);
+    for (const CMapRect& rect : rects)
+        index.Prefetch(rect);
+    index.Query(probe, after);
+    EXPECT_FALSE(before.empty());
+    EXPECT_EQ(after, before);
+}
+
 } // namespace
