@@ -36,7 +36,7 @@ double CellsAlong(double side, double typical)
 
 int CShapeBoxIndex::Column(double x) const
 {
-    const double at = (x - m_extent.left) / m_cellWidth;
+    const double at = (x - m_extent.left) * m_columnsPerUnit;
     if (!(at > 0))
         return 0;
     return at >= m_columns ? m_columns - 1 : static_cast<int>(at);
@@ -44,7 +44,7 @@ int CShapeBoxIndex::Column(double x) const
 
 int CShapeBoxIndex::Row(double y) const
 {
-    const double at = (y - m_extent.bottom) / m_cellHeight;
+    const double at = (y - m_extent.bottom) * m_rowsPerUnit;
     if (!(at > 0))
         return 0;
     return at >= m_rows ? m_rows - 1 : static_cast<int>(at);
@@ -100,8 +100,8 @@ bool CShapeBoxIndex::Build(const CShapeArray& shapes)
         m_extent = all;
         m_columns = std::max(1, static_cast<int>(columns));
         m_rows = std::max(1, static_cast<int>(rows));
-        m_cellWidth = all.Width() > 0 ? all.Width() / m_columns : 1;
-        m_cellHeight = all.Height() > 0 ? all.Height() / m_rows : 1;
+        m_columnsPerUnit = all.Width() > 0 ? m_columns / all.Width() : 1;
+        m_rowsPerUnit = all.Height() > 0 ? m_rows / all.Height() : 1;
         m_slackX = std::max(std::fabs(all.left), std::fabs(all.right)) * 1e-9;
         m_slackY = std::max(std::fabs(all.bottom), std::fabs(all.top)) * 1e-9;
 

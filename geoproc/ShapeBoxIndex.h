@@ -88,7 +88,9 @@ private:
     std::vector<char> m_found;       // the shapes that may be found (kFoundKept: kept too)
     // The grid: m_cellStart[c] to m_cellStart[c + 1] in m_cellShapes.
     CMapRect m_extent;
-    double m_cellWidth = 1, m_cellHeight = 1;
+    // Cells per map unit: a product, where a quotient would cost more
+    // than the rest of finding a cell.
+    double m_columnsPerUnit = 1, m_rowsPerUnit = 1;
     int m_columns = 0, m_rows = 0;
     std::vector<int> m_cellStart;
     std::vector<Entry> m_cellEntries;
