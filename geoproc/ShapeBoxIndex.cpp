@@ -34,7 +34,8 @@ double CellsAlong(double side, double typical)
 
 } // namespace
 
-int CShapeBoxIndex::Column(double x) const
+// Inline: every loop over cells starts here, and a call costs as much.
+inline int CShapeBoxIndex::Column(double x) const
 {
     const double at = (x - m_extent.left) * m_columnsPerUnit;
     if (!(at > 0))
@@ -42,7 +43,7 @@ int CShapeBoxIndex::Column(double x) const
     return at >= m_columns ? m_columns - 1 : static_cast<int>(at);
 }
 
-int CShapeBoxIndex::Row(double y) const
+inline int CShapeBoxIndex::Row(double y) const
 {
     const double at = (y - m_extent.bottom) * m_rowsPerUnit;
     if (!(at > 0))
