@@ -328,20 +328,18 @@ private:
     // The same, inline where they are all a row does: as calls from the
     // sweep, which is too long for the compiler to take them in, they
     // cost more than their work.
-    // True when it made a segment.
-    [[gnu::always_inline]] bool CloseInline(int edge, const IPoint& at)
+    [[gnu::always_inline]] void CloseInline(int edge, const IPoint& at)
     {
         Piece& e = m_pieces[static_cast<size_t>(edge)];
         if (!e.open)
-            return false;
+            return;
         e.open = false;
         if (e.start == at)
-            return false;
+            return;
         if (e.down)
             m_segments.push_back({at, e.start});
         else
             m_segments.push_back({e.start, at});
-        return true;
     }
     [[gnu::always_inline]] void SetStatusInline(int edge, int leftBits, int rightBits, const IPoint& at)
     {
@@ -424,6 +422,10 @@ private:
     }
     IPoint CrossingPoint(const Edge& a, const Edge& b, int64_t y0, int64_t y1) const;
     void LinkRings();
+    bool LinkPairs();
+    // Compiled apart with joins and without, so that the sweeps that make
+    // none, at many crossings, pay nothing for them.
+    template <bool joined>
     bool LinkPairs();
     void LinkAtNodes();
     // Scratch no longer needed: emptied, and freed unless kept.
@@ -2125,11 +2127,19 @@ size_t Sweep::SkipQuietRows(size_t r, size_t end, size_t& nextNew)
         const Edge& added = edges[static_cast<size_t>(next)];
         // The chain's vertex, the ending edge's top.
         const IPoint at = added.bot;
-        const Piece& closing = pieces[static_cast<size_t>(ending)];
-        const bool closed = CloseInline(ending, at);
-        if (closed && closing.joined != UINT32_MAX) {
-            const auto made = static_cast<uint32_t>(m_segments.size() - 1);
-            m_joins.push_back(closing.down ? Join{made, closing.joined} : Join{closing.joined, made});
+        // As CloseInline, knowing whether it made a segment.
+        Piece& closing = pieces[static_cast<size_t>(ending)];
+        bool closed = false;
+        if (closing.open) {
+            closing.open = false;
+            if (!(closing.start == at)) {
+                m_segments.push_back(closing.down ? Segment{at, closing.start} : Segment{closing.start, at});
+                closed = true;
+                if (closing.joined != UINT32_MAX) {
+                    const auto made = static_cast<uint32_t>(m_segments.size() - 1);
+                    m_joins.push_back(closing.down ? Join{made, closing.joined} : Join{closing.joined, made});
+                }
+            }
         }
         // The new edge's piece is untouched yet: it opens where it bounds.
         const int left = placeBits[static_cast<size_t>(k)];
@@ -2370,6 +2380,12 @@ void Sweep::Run()
 // False where any node has more or fewer: there the spokes are ordered.
 bool Sweep::LinkPairs()
 {
+    return m_joins.empty() ? LinkPairs<false>() : LinkPairs<true>();
+}
+
+template <bool joined>
+bool Sweep::LinkPairs()
+{
     const size_t n = m_segments.size();
     // The sweep's joins are links found already: the segment joined to
     // starts where nothing else does, so it needs no slot, and the
@@ -2378,8 +2394,7 @@ bool Sweep::LinkPairs()
     // there is to do.
     std::vector<int64_t>& next = m_link;
     std::vector<uint8_t>& taken = m_used;
-    const bool joined = !m_joins.empty();
-    if (joined) {
+    if constexpr (joined) {
         next.assign(n, -1);
         taken.assign(n, 0);
         for (const Join& j : m_joins) {
@@ -2406,8 +2421,9 @@ bool Sweep::LinkPairs()
         return (slot & ~uint64_t(0xFFFFFFFF)) == tag && m_segments[static_cast<uint32_t>(slot) - 1].a == p;
     };
     for (size_t i = 0; i < n; ++i) {
-        if (joined && taken[i])
-            continue;
+        if constexpr (joined)
+            if (taken[i])
+                continue;
         const uint64_t h = mix(m_segments[i].a), tag = h << 32;
         size_t k = static_cast<size_t>(h >> shift);
         for (; slots[k] != 0; k = (k + 1) & (size - 1))
@@ -2415,14 +2431,15 @@ bool Sweep::LinkPairs()
                 return false;
         slots[k] = tag | (i + 1);
     }
-    if (!joined) {
+    if constexpr (!joined) {
         next.assign(n, -1);
         taken.assign(n, 0);
     }
     const size_t near = m_anyFree ? kNearPieces : 1;
     for (size_t i = 0; i < n; ++i) {
-        if (next[i] >= 0)
-            continue;
+        if constexpr (joined)
+            if (next[i] >= 0)
+                continue;
         // Starts are known to differ: a piece near in the list starting
         // where this one ends is the one, as along chains, whose pieces
         // come a few apart where free chains pass on side by side.
