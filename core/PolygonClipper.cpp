@@ -120,6 +120,10 @@ struct Piece {
     IPoint start;
     bool open = false;
     bool down = false;
+    // The segment that ends where it starts (or, down, starts where it
+    // ends), closed at a vertex of a free chain that nothing else meets.
+    // Taken up where the piece ends at such a vertex too.
+    uint32_t joined = UINT32_MAX;
 };
 
 // a / b for a quotient known to fit 64 bits: one hardware division where
@@ -255,6 +259,11 @@ struct Swap {
 struct Segment {
     IPoint a;
     IPoint b;
+};
+
+// Segment to goes on from segment from, known as the sweep made them.
+struct Join {
+    uint32_t from, to;
 };
 
 // An edge in the order of bottoms; passing when its bottom is the top of
@@ -414,6 +423,10 @@ private:
     IPoint CrossingPoint(const Edge& a, const Edge& b, int64_t y0, int64_t y1) const;
     void LinkRings();
     bool LinkPairs();
+    // Compiled apart with joins and without, so that the sweeps that make
+    // none, at many crossings, pay nothing for them.
+    template <bool joined>
+    bool LinkPairs();
     void LinkAtNodes();
     // Scratch no longer needed: emptied, and freed unless kept.
     template <class T>
@@ -491,6 +504,9 @@ private:
     std::vector<int> m_order;    // units in x order within the beam
     std::vector<int> m_position; // place of each unit in m_order
     std::vector<Segment> m_segments;
+    // Links between segments made at the vertices of free chains, whose
+    // points no other segment starts or ends at: they need no hash.
+    std::vector<Join> m_joins;
     bool m_keep = false;
     // Scratch of the sorts and of the rings' linking.
     std::vector<EdgeKey> m_keys, m_keyBuffer;
@@ -568,6 +584,7 @@ void Sweep::Start(int op, const Grid& grid, size_t edges)
     m_order.clear();
     m_position.clear();
     m_segments.clear();
+    m_joins.clear();
     m_ringEnds.clear();
     m_contourEnds.clear();
     m_anyFree = false;
@@ -579,7 +596,7 @@ bool Sweep::Keep() const
                          Bytes(m_place) + Bytes(m_left) + Bytes(m_endings) + Bytes(m_sorted) + Bytes(m_xcurRow) +
                          Bytes(m_xnextRow) + Bytes(m_pairs) + Bytes(m_due) + Bytes(m_duePairs) + Bytes(m_passSwaps) + Bytes(m_seeds) + Bytes(m_newPlace) + Bytes(m_next) +
                          Bytes(m_spliced) + Bytes(m_stretches) + Bytes(m_units) + Bytes(m_states) + Bytes(m_swaps) + Bytes(m_passNodes) +
-                         Bytes(m_order) + Bytes(m_position) + Bytes(m_segments) + Bytes(m_keys) +
+                         Bytes(m_order) + Bytes(m_position) + Bytes(m_segments) + Bytes(m_joins) + Bytes(m_keys) +
                          Bytes(m_keyBuffer) + Bytes(m_peaks) + Bytes(m_peakBuffer) + Bytes(m_rowList) + Bytes(m_xs) +
                          Bytes(m_runStarts) + Bytes(m_runMerged) + Bytes(m_pointKeys) + Bytes(m_byStart) +
                          Bytes(m_byEnd) + Bytes(m_link) + Bytes(m_spokes) + Bytes(m_pending) + Bytes(m_used) +
@@ -624,6 +641,7 @@ void Sweep::ChangeStatus(int edge, bool bounds, bool down, const IPoint& at)
         e.open = true;
         e.start = at;
         e.down = down;
+        e.joined = UINT32_MAX;
     }
 }
 
@@ -2090,6 +2108,8 @@ size_t Sweep::SkipQuietRows(size_t r, size_t end, size_t& nextNew)
     const int* const placeBits = m_placeBits.data();
     int* const below = m_below.data();
     const Edge* const edges = m_edges.data();
+    Piece* const pieces = m_pieces.data();
+    const bool in[4] = {m_in[0], m_in[1], m_in[2], m_in[3]};
     size_t s = r;
     for (; s < stop; ++s) {
         // The share of the row worked, as the row's pass counts it: an
@@ -2105,9 +2125,36 @@ size_t Sweep::SkipQuietRows(size_t r, size_t end, size_t& nextNew)
         const int ending = chainBelow[static_cast<size_t>(next)];
         const int k = freePlace[static_cast<size_t>(ending)];
         const Edge& added = edges[static_cast<size_t>(next)];
-        CloseInline(ending, edges[static_cast<size_t>(ending)].top);
+        // The chain's vertex, the ending edge's top.
+        const IPoint at = added.bot;
+        // As CloseInline, knowing whether it made a segment.
+        Piece& closing = pieces[static_cast<size_t>(ending)];
+        bool closed = false;
+        if (closing.open) {
+            closing.open = false;
+            if (!(closing.start == at)) {
+                m_segments.push_back(closing.down ? Segment{at, closing.start} : Segment{closing.start, at});
+                closed = true;
+                if (closing.joined != UINT32_MAX) {
+                    const auto made = static_cast<uint32_t>(m_segments.size() - 1);
+                    m_joins.push_back(closing.down ? Join{made, closing.joined} : Join{closing.joined, made});
+                }
+            }
+        }
+        // The new edge's piece is untouched yet: it opens where it bounds.
         const int left = placeBits[static_cast<size_t>(k)];
-        SetStatusInline(next, left, left ^ added.bit, added.bot);
+        const bool inRight = in[(left ^ added.bit) & 3];
+        if (in[left & 3] != inRight) {
+            Piece& opened = pieces[static_cast<size_t>(next)];
+            opened.open = true;
+            opened.start = at;
+            opened.down = inRight;
+            // Nothing else meets the vertex: the segment just made and the
+            // one the new piece makes follow one another.
+            opened.joined = closed && closing.down == inRight
+                                ? static_cast<uint32_t>(m_segments.size() - 1)
+                                : UINT32_MAX;
+        }
         below[static_cast<size_t>(k)] = next;
         freePlace[static_cast<size_t>(next)] = k;
     }
@@ -2243,6 +2290,8 @@ void Sweep::Run()
     m_swaps.reserve(64);
     m_stretches.reserve(64);
     m_segments.reserve(edges);
+    if (m_anyFree)
+        m_joins.reserve(edges);
     size_t nextNew = 0;
     size_t quietEnd = 0; // rows before it, from where it was found, pass free chains on
     for (size_t r = 0; r < rows.size(); ++r) {
@@ -2331,9 +2380,32 @@ void Sweep::Run()
 // False where any node has more or fewer: there the spokes are ordered.
 bool Sweep::LinkPairs()
 {
+    return m_joins.empty() ? LinkPairs<false>() : LinkPairs<true>();
+}
+
+template <bool joined>
+bool Sweep::LinkPairs()
+{
     const size_t n = m_segments.size();
+    // The sweep's joins are links found already: the segment joined to
+    // starts where nothing else does, so it needs no slot, and the
+    // segment joined from needs no look-up. Without joins the hash is
+    // filled first: where starts repeat, as at crossings, that is all
+    // there is to do.
+    std::vector<int64_t>& next = m_link;
+    std::vector<uint8_t>& taken = m_used;
+    if constexpr (joined) {
+        next.assign(n, -1);
+        taken.assign(n, 0);
+        for (const Join& j : m_joins) {
+            next[j.from] = j.to;
+            taken[j.to] = 1;
+        }
+    }
+    const size_t hashed = n - m_joins.size();
+    Done(m_joins);
     size_t size = 16;
-    while (size < 2 * n)
+    while (size < 2 * hashed)
         size *= 2;
     const int shift = 64 - std::countr_zero(size);
     const auto mix = [](const IPoint& p) {
@@ -2349,6 +2421,9 @@ bool Sweep::LinkPairs()
         return (slot & ~uint64_t(0xFFFFFFFF)) == tag && m_segments[static_cast<uint32_t>(slot) - 1].a == p;
     };
     for (size_t i = 0; i < n; ++i) {
+        if constexpr (joined)
+            if (taken[i])
+                continue;
         const uint64_t h = mix(m_segments[i].a), tag = h << 32;
         size_t k = static_cast<size_t>(h >> shift);
         for (; slots[k] != 0; k = (k + 1) & (size - 1))
@@ -2356,12 +2431,15 @@ bool Sweep::LinkPairs()
                 return false;
         slots[k] = tag | (i + 1);
     }
-    std::vector<int64_t>& next = m_link;
-    next.assign(n, -1);
-    std::vector<uint8_t>& taken = m_used;
-    taken.assign(n, 0);
+    if constexpr (!joined) {
+        next.assign(n, -1);
+        taken.assign(n, 0);
+    }
     const size_t near = m_anyFree ? kNearPieces : 1;
     for (size_t i = 0; i < n; ++i) {
+        if constexpr (joined)
+            if (next[i] >= 0)
+                continue;
         // Starts are known to differ: a piece near in the list starting
         // where this one ends is the one, as along chains, whose pieces
         // come a few apart where free chains pass on side by side.
