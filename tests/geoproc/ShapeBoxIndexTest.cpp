@@ -79,6 +79,28 @@ CMapRect RandomRect(std::mt19937& random, const CMapRect& around)
     }
 }
 
+// Moves one vertex of shape i a little, as editing does, and tells the index.
+void NudgeVertex(CShapeArray& shapes, int i, CShapeBoxIndex& index, std::mt19937& random,
+                 std::uniform_real_distribution<double>& nudge)
+{
+    CShape& shape = *shapes[i];
+    CMapPoint& p = shape.Points()[static_cast<int>(random() % shape.GetPointCount())];
+    p = CMapPoint(p.x + nudge(random), p.y + nudge(random));
+    shape.RecalcBounds();
+    index.Moved(i);
+}
+
+// The indexed shapes below the limit whose box meets rect, by a look at every one.
+std::vector<int> MeetingByLook(const CShapeArray& shapes, const std::vector<char>& indexed, const CMapRect& rect,
+                               int limit = INT_MAX)
+{
+    std::vector<int> meeting;
+    for (int i = 0; i < shapes.GetSize() && i < limit; ++i)
+        if (indexed[static_cast<size_t>(i)] && ExtentsMeet(shapes[i]->GetExtent(), rect))
+            meeting.push_back(i);
+    return meeting;
+}
+
 TEST(ShapeBoxIndex, FindsWhatALookAtEveryShapeFindsWhileShapesMove)
 {
     for (const CIndexedSet& set : kSets)
@@ -113,20 +135,12 @@ TEST(ShapeBoxIndex, FindsWhatALookAtEveryShapeFindsWhileShapesMove)
                     build();
                 if (random() % 3 == 0) {
                     const int i = static_cast<int>(random() % count);
-                    CShape& shape = *shapes[i];
-                    if (shape.GetPointCount() > 0) {
-                        CMapPoint& p = shape.Points()[static_cast<int>(random() % shape.GetPointCount())];
-                        p = CMapPoint(p.x + nudge(random), p.y + nudge(random));
-                        shape.RecalcBounds();
-                        index.Moved(i);
-                    }
+                    if (shapes[i]->GetPointCount() > 0)
+                        NudgeVertex(shapes, i, index, random, nudge);
                 }
                 const CMapRect rect = RandomRect(random, all);
                 const int limit = random() % 2 ? INT_MAX : static_cast<int>(random() % (count + 1));
-                std::vector<int> expected;
-                for (int i = 0; i < count && i < limit; ++i)
-                    if (indexed[static_cast<size_t>(i)] && ExtentsMeet(shapes[i]->GetExtent(), rect))
-                        expected.push_back(i);
+                const std::vector<int> expected = MeetingByLook(shapes, indexed, rect, limit);
                 index.Query(rect, hits, limit);
                 ASSERT_EQ(hits, expected) << set.name << ", seed " << seed << ", round " << round;
             }
@@ -166,20 +180,13 @@ TEST(ShapeBoxIndex, KeptShapesAreFoundWithTheirBoxesAndPointsAsTheyEnded)
             std::uniform_real_distribution<double> nudge(-reach, reach);
             std::vector<CShapeBoxIndex::CFound> hits;
             for (int done = 0; done < count; ++done) {
-                CShape& shape = *shapes[done];
-                if (shape.GetPointCount() > 0 && random() % 2) {
-                    CMapPoint& p = shape.Points()[static_cast<int>(random() % shape.GetPointCount())];
-                    p = CMapPoint(p.x + nudge(random), p.y + nudge(random));
-                    shape.RecalcBounds();
-                    index.Moved(done);
-                }
+                if (shapes[done]->GetPointCount() > 0 && random() % 2)
+                    NudgeVertex(shapes, done, index, random, nudge);
                 index.Keep(done);
                 const CMapRect rect = RandomRect(random, all);
                 const int limit = random() % 4 ? done + 1 : INT_MAX;
-                std::vector<int> expected, found;
-                for (int i = 0; i < count && i < limit; ++i)
-                    if (indexed[static_cast<size_t>(i)] && ExtentsMeet(shapes[i]->GetExtent(), rect))
-                        expected.push_back(i);
+                const std::vector<int> expected = MeetingByLook(shapes, indexed, rect, limit);
+                std::vector<int> found;
                 index.QueryKept(rect, hits, limit);
                 for (const CShapeBoxIndex::CFound& hit : hits) {
                     found.push_back(hit.shape);
@@ -198,18 +205,11 @@ TEST(ShapeBoxIndex, KeptShapesAreFoundWithTheirBoxesAndPointsAsTheyEnded)
             // Kept shapes moved after all are answered as they are now.
             for (int round = 0; round < 100; ++round) {
                 const int i = static_cast<int>(random() % count);
-                CShape& shape = *shapes[i];
-                if (shape.GetPointCount() > 0) {
-                    CMapPoint& p = shape.Points()[static_cast<int>(random() % shape.GetPointCount())];
-                    p = CMapPoint(p.x + nudge(random), p.y + nudge(random));
-                    shape.RecalcBounds();
-                    index.Moved(i);
-                }
+                if (shapes[i]->GetPointCount() > 0)
+                    NudgeVertex(shapes, i, index, random, nudge);
                 const CMapRect rect = RandomRect(random, all);
-                std::vector<int> expected, found, plain;
-                for (int k = 0; k < count; ++k)
-                    if (indexed[static_cast<size_t>(k)] && ExtentsMeet(shapes[k]->GetExtent(), rect))
-                        expected.push_back(k);
+                const std::vector<int> expected = MeetingByLook(shapes, indexed, rect);
+                std::vector<int> found, plain;
                 index.QueryKept(rect, hits);
                 for (const CShapeBoxIndex::CFound& hit : hits) {
                     found.push_back(hit.shape);
